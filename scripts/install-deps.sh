@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Lentaro builds, runs and tests with; only the missing ones.
+set -euo pipefail
+
+packages=(
+  # toolchain and test tools
+  build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # engine
+  libfftw3-dev portaudio19-dev libasound2-dev
+  # program
+  qt6-base-dev libqt6sql6-sqlite
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
