@@ -15,6 +15,7 @@ namespace kv {
 namespace {
 
 constexpr int kHeaderBytes = 44;
+constexpr int64_t kMaxDataBytes = 0xFFFFFFFFLL - 36 - 1;  // the RIFF size must hold data, header and pad
 constexpr uint16_t kTagPcm = 1;
 constexpr uint16_t kTagALaw = 6;
 constexpr uint16_t kTagMuLaw = 7;
@@ -157,6 +158,8 @@ int32_t wavStartWrite(StreamState& stream) {
 int32_t wavStopWrite(StreamState& stream) {
   ByteFile& file = *stream.file;
   const int64_t sampleBytes = storedSampleBytes(stream.format.bytesPerSample);
+  // Data beyond what the size fields can hold keeps the provisional header, which reads to the end.
+  if (stream.length * sampleBytes > kMaxDataBytes) return kFileError;
   const uint32_t dataBytes = static_cast<uint32_t>(stream.length * sampleBytes);
   const uint32_t pad = dataBytes & 1;  // chunks are padded to even length
   if (!file.seek(0) || writeHeader(stream, dataBytes, dataBytes + 36 + pad) != kOk) return kFileError;

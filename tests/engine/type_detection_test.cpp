@@ -36,7 +36,9 @@ TEST_P(TypeDetection, FindsTheTypeFromTheFirstBytes) {
   kvtest::MemoryFile file(d.contents);
   int fileType = kv::kFileTypeDetect;
   EXPECT_EQ(kv::detectFileType(file, fileType), d.result);
-  if (d.result == kv::kOk) EXPECT_EQ(fileType, d.fileType);
+  if (d.result == kv::kOk) {
+    EXPECT_EQ(fileType, d.fileType);
+  }
   EXPECT_EQ(file.tell(), 0);  // the handler starts from the top
 }
 

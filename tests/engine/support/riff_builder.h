@@ -17,14 +17,19 @@ inline void appendLE32(Bytes& out, uint32_t value) {
   appendLE16(out, value & 0xFFFF);
   appendLE16(out, value >> 16);
 }
-inline void appendText(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
+inline void appendText(Bytes& out, const std::string& text) {
+  for (char c : text) out.push_back(static_cast<uint8_t>(c));
+}
+inline void appendBytes(Bytes& out, const Bytes& bytes) {
+  for (uint8_t b : bytes) out.push_back(b);
+}
 
 // One chunk: id, stated size (the body's size unless given), body, and the pad byte an odd body needs.
 inline Bytes chunk(const std::string& id, const Bytes& body, int64_t statedSize = -1) {
   Bytes out;
   appendText(out, id);
   appendLE32(out, statedSize >= 0 ? static_cast<uint32_t>(statedSize) : static_cast<uint32_t>(body.size()));
-  out.insert(out.end(), body.begin(), body.end());
+  appendBytes(out, body);
   if (body.size() % 2) out.push_back(0);
   return out;
 }
@@ -46,11 +51,11 @@ inline Bytes fmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bi
 inline Bytes riff(const std::vector<Bytes>& chunks, const std::string& form = "WAVE") {
   Bytes body;
   appendText(body, form);
-  for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+  for (const Bytes& c : chunks) appendBytes(body, c);
   Bytes out;
   appendText(out, "RIFF");
   appendLE32(out, static_cast<uint32_t>(body.size()));
-  out.insert(out.end(), body.begin(), body.end());
+  appendBytes(out, body);
   return out;
 }
 
