@@ -1,0 +1,30 @@
+#pragma once
+// Little-endian fields of file headers, and exact reads and writes of them.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/byte_file.h"
+
+namespace kv {
+
+inline uint16_t getLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t getLE32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+inline void putLE16(uint8_t* p, uint32_t value) {
+  p[0] = static_cast<uint8_t>(value);
+  p[1] = static_cast<uint8_t>(value >> 8);
+}
+inline void putLE32(uint8_t* p, uint32_t value) {
+  putLE16(p, value);
+  putLE16(p + 2, value >> 16);
+}
+
+inline bool readExact(ByteFile& file, void* bytes, std::size_t count) { return file.read(bytes, count) == count; }
+inline bool writeExact(ByteFile& file, const void* bytes, std::size_t count) {
+  return file.write(bytes, count) == count;
+}
+
+}  // namespace kv

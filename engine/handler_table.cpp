@@ -1,0 +1,43 @@
+#include <cctype>
+#include <iterator>
+
+#include "engine/file_samples.h"
+#include "engine/format_handler.h"
+#include "engine/memory_samples.h"
+#include "engine/sf_handler.h"
+#include "engine/type_detection.h"
+#include "engine/wav_handler.h"
+
+namespace kv {
+
+namespace {
+
+// A new file format is one more row here. Entries left null do nothing and succeed.
+const FormatHandler kHandlers[] = {
+    // names            start-read           read               prepare-write    start-write    write              stop-write
+    {{"auto", nullptr}, detectAndStartRead, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {{"mem", nullptr}, nullptr, readMemorySamples, nullptr, nullptr, writeMemorySamples, nullptr},
+    {{"sf", nullptr}, sfStartRead, readFileSamples, sfPrepareWrite, sfStartWrite, writeFileSamples, nullptr},
+    {{"wav", nullptr}, wavStartRead, readFileSamples, wavPrepareWrite, wavStartWrite, writeFileSamples, wavStopWrite},
+};
+
+bool sameName(std::string_view a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+}  // namespace
+
+const FormatHandler* findHandler(std::string_view name) {
+  for (const FormatHandler& row : kHandlers) {
+    for (const char* rowName : row.names) {
+      if (rowName && sameName(name, rowName)) return &row;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace kv

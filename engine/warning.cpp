@@ -1,0 +1,7 @@
+#include "engine/warning.h"
+
+namespace kv {
+
+void warning(const char*, ...) {}
+
+}  // namespace kv
