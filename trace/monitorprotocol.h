@@ -10,7 +10,8 @@ class QIODevice;
 namespace lentaro::monitor {
 
 // The monitor is another program listening on a local socket named "Orvane Sentrix" or
-// "Orvane Sentrix - <anything>". Each request is answered with one signed 32-bit result.
+// "Orvane Sentrix - <anything>" in the temporary folder (where QLocalServer::listen puts a plain
+// name). Each request is answered with one signed 32-bit result.
 // On the wire, big-endian: request = message, wParam, byte count, UTF-8 bytes; answer = result.
 
 inline constexpr std::uint32_t SetText = 12;      // a trace line; wParam = its length

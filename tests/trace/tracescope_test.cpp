@@ -135,8 +135,9 @@ TEST_F(TraceScopeTest, StandardExceptionsBecomeRunTimeErrorNumbers)
         TraceScope trace("modTest", "Sub translate");
         trace.run(c.raise);
         EXPECT_EQ(runtime().lastError().number, c.number) << c.what;
-        if (c.description)
+        if (c.description) {
             EXPECT_EQ(runtime().lastError().description, c.description) << c.what;
+        }
     }
 }
 
