@@ -1,0 +1,95 @@
+#include "tracefixture.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace lentaro::test {
+
+bool ScriptedBoxes::confirm(const QString& title, const QString& text)
+{
+    shown.push_back({QStringLiteral("confirm"), title, text});
+    if (answers.empty())
+        return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void ScriptedBoxes::critical(const QString& title, const QString& text)
+{
+    shown.push_back({QStringLiteral("critical"), title, text});
+}
+
+void TraceTest::SetUp()
+{
+    ASSERT_TRUE(home_.isValid());
+    previousHome_ = qgetenv("LENTARO_HOME");
+    qputenv("LENTARO_HOME", home_.path().toUtf8());
+    monitorFolder_ = home_.filePath(QStringLiteral("monitor"));
+    QDir().mkpath(monitorFolder_);
+    makeRuntime(false);
+}
+
+void TraceTest::TearDown()
+{
+    TraceRuntime::makeCurrent(previous_);
+    runtime_.reset();
+    qputenv("LENTARO_HOME", previousHome_);
+}
+
+void TraceTest::makeRuntime(bool developmentEnvironment)
+{
+    TraceEnvironment environment;
+    environment.programFolder = home_.path();
+    environment.executableName = QStringLiteral("Lentaro");
+    environment.developmentEnvironment = developmentEnvironment;
+    environment.monitorFolder = monitorFolder_;
+    environment.clock = [this] { return now_; };
+    environment.memoryStatus = [] { return MemoryStatus{41, 6815744}; };
+    auto runtime = std::make_unique<TraceRuntime>(std::move(environment));
+    runtime->setMessageBoxes(&boxes_);
+    TraceRuntime* const replaced = TraceRuntime::makeCurrent(runtime.get());
+    if (!runtime_)
+        previous_ = replaced;
+    runtime_ = std::move(runtime);
+}
+
+void TraceTest::useDevelopmentEnvironment()
+{
+    makeRuntime(true);
+}
+
+void TraceTest::writeIni(const QString& text)
+{
+    writeFile(QStringLiteral("SXCLIENT.INI"), text.toUtf8());
+}
+
+void TraceTest::writeFile(const QString& name, const QByteArray& bytes)
+{
+    QFile file(path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray TraceTest::readFile(const QString& name) const
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QStringList TraceTest::logLines(const QString& name) const
+{
+    QStringList lines = QString::fromUtf8(readFile(name)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString TraceTest::path(const QString& name) const
+{
+    return home_.filePath(name);
+}
+
+} // namespace lentaro::test

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "trace/traceruntime.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <ostream>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace lentaro::test {
+
+// Records every box and answers confirm() from a queue (Cancel when it is empty).
+class ScriptedBoxes : public MessageBoxes
+{
+public:
+    struct Shown {
+        QString kind; // "confirm" or "critical"
+        QString title;
+        QString text;
+    };
+
+    bool confirm(const QString& title, const QString& text) override;
+    void critical(const QString& title, const QString& text) override;
+
+    std::deque<bool> answers;
+    std::vector<Shown> shown;
+};
+
+// A fresh program folder (LENTARO_HOME) with a runtime of its own made current, the executable
+// named "Lentaro", a clock the test sets and a fixed memory status (41 % load, 6815744 bytes free).
+class TraceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The test's runtime, current from SetUp on; it starts at the first trace call, so a test
+    // writes SXCLIENT.INI before that.
+    TraceRuntime& runtime() { return *runtime_; }
+
+    // Replaces the runtime by one that runs inside the debugger (before any trace call).
+    void useDevelopmentEnvironment();
+
+    void writeIni(const QString& text);
+    void writeFile(const QString& name, const QByteArray& bytes);
+    QByteArray readFile(const QString& name) const;
+    // The plain log's lines, without their CR LF.
+    QStringList logLines(const QString& name = QStringLiteral("error.log")) const;
+    QString path(const QString& name) const;
+
+    QTemporaryDir home_;
+    QString monitorFolder_;
+    std::int64_t now_ = 1000;
+    ScriptedBoxes boxes_;
+
+private:
+    void makeRuntime(bool developmentEnvironment);
+
+    std::unique_ptr<TraceRuntime> runtime_;
+    TraceRuntime* previous_ = nullptr;
+    QByteArray previousHome_;
+};
+
+// Writes and captures every trace line in error.log, with every include flag on.
+inline const QString plainLogIni = QStringLiteral("[log file]\nWrite To Disk=1\nCapture To Disk=1\n");
+
+} // namespace lentaro::test

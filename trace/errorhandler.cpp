@@ -1,0 +1,126 @@
+// The central error handler of the trace runtime.
+#include "trace/traceruntime.h"
+
+#include "trace/errortexts.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace lentaro {
+
+namespace {
+
+const QString lineEnd = QStringLiteral("\r\n");
+
+// The arrow pointer while the error dialog is up, whatever the program had set.
+class ArrowPointer
+{
+public:
+    ArrowPointer()
+        : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+    {
+        if (active_)
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowPointer()
+    {
+        if (active_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    ArrowPointer(const ArrowPointer&) = delete;
+    ArrowPointer& operator=(const ArrowPointer&) = delete;
+
+private:
+    bool active_;
+};
+
+// The stack's name when it matches the passed one, else "passed << stack's": the failing
+// procedure had not traced its entry (or its entry was lost).
+QString reconciled(const QString& passed, const QString& onStack)
+{
+    const QString stackName = onStack.trimmed();
+    if (passed.trimmed().toUpper() == stackName.toUpper())
+        return stackName;
+    return passed + QStringLiteral(" << ") + stackName;
+}
+
+} // namespace
+
+ErrorChoice TraceRuntime::sxERROR(const QString& module, const QString& procedure)
+{
+    // Taken first, before anything the handler does can raise another error.
+    const RuntimeError error = RuntimeError::fromCurrentException();
+    ErrorChoice choice = ErrorChoice::Continue;
+    try {
+        sxSTART();
+        waitWhileErrorDialogUp();
+        // This error's own report: an error raised while it is handled gets another one.
+        ErrorReport errorReport;
+        errorReport.error = recordError(error, module, procedure);
+        lastError_ = errorReport.error;
+        const ErrorRecord& record = errorReport.error;
+        outputs_.pfWriteTraceLine(prefix_ + QStringLiteral("ERROR ") + QString::number(record.number)
+                                  + QStringLiteral(" at ") + record.module + QStringLiteral(" : ")
+                                  + record.procedure + QStringLiteral(" : Line ")
+                                  + QString::number(record.lineNumber) + QStringLiteral(" : ")
+                                  + record.description + lineEnd);
+        errorReport.depth = stack_.depth();
+        errorReport.callTree = stack_.snapshot();
+        report(errorReport, choice);
+    } catch (...) {
+        pfErr(RuntimeError::fromCurrentException(), QStringLiteral("sxERROR()"));
+    }
+    errorDialogUp_ = false;
+    return choice;
+}
+
+ErrorRecord TraceRuntime::recordError(const RuntimeError& error, const QString& module,
+                                      const QString& procedure) const
+{
+    ErrorRecord record;
+    record.number = error.number();
+    record.description = error.description();
+    const QString& ownSource = environment_.executableName;
+    const QString source = error.source().isEmpty() ? ownSource : error.source();
+    record.source = source + (source == ownSource ? QStringLiteral(" (local)") : QStringLiteral(" (remote)"));
+    record.category = pfCategoryText(pfErrorCategory(record.number)) + pfMessageText(16);
+    if (const CallEntry* entry = stack_.innermostStored()) {
+        record.module = reconciled(module, entry->module);
+        record.procedure = reconciled(procedure, entry->procedure);
+    } else {
+        record.module = module;
+        record.procedure = procedure;
+    }
+    return record;
+}
+
+void TraceRuntime::report(ErrorReport& errorReport, ErrorChoice& choice)
+{
+    if (!reporter_)
+        return;
+    errorReport.systemReport = reporter_->systemReport();
+    if (!settings_.silentRun) {
+        const ArrowPointer arrow;
+        choice = reporter_->showErrorDialog(errorReport);
+    }
+    if (!settings_.quillmarkAddress.isEmpty())
+        reporter_->mailDefectRecord(errorReport);
+    if (!settings_.emailAddress.isEmpty())
+        reporter_->mailErrorReport(errorReport);
+    if (settings_.writeToDisk)
+        reporter_->writeErrorLog(errorReport);
+}
+
+void TraceRuntime::pfErr(const RuntimeError& error, const QString& routine)
+{
+    try {
+        boxes().critical(pfMessageText(53) + pfMessageText(24),
+                         routine + QLatin1Char(' ') + pfMessageText(23) + QLatin1Char(' ')
+                             + QString::number(error.number()) + QStringLiteral(", '")
+                             + error.description() + QStringLiteral("', inside SENTRIX") + lineEnd);
+    } catch (...) {
+        // Nothing is left to report a failing report to.
+    }
+}
+
+} // namespace lentaro

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "trace/callstack.h"
+#include "trace/errorreport.h"
+#include "trace/messageboxes.h"
+#include "trace/runtimeerror.h"
+#include "trace/traceenvironment.h"
+#include "trace/traceoutputs.h"
+#include "trace/tracesettings.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace lentaro {
+
+// The trace runtime: the call stack of the running traced procedures, their trace lines, and
+// the central error handler. It starts itself on the first trace call or error, from
+// SXCLIENT.INI in the program folder. All calls come from the user-interface thread.
+// Procedures reach it through TraceScope (tracescope.h), not directly.
+class TraceRuntime
+{
+public:
+    explicit TraceRuntime(TraceEnvironment environment = TraceEnvironment::fromSystem());
+
+    TraceRuntime(const TraceRuntime&) = delete;
+    TraceRuntime& operator=(const TraceRuntime&) = delete;
+
+    // The runtime every trace call goes to: the one made current, else the program's own.
+    static TraceRuntime& current();
+    // Makes `runtime` current (nullptr: the program's own again); returns the one it replaces.
+    static TraceRuntime* makeCurrent(TraceRuntime* runtime);
+
+    // Where the error dialog, reports and logs of an intercepted error go; without a reporter
+    // an error is only traced and answered with Continue.
+    void setErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
+    // The runtime's own message boxes; nullptr restores Qt's.
+    void setMessageBoxes(MessageBoxes* boxes);
+
+    // Reads the settings, opens the outputs and writes the start line; once per runtime.
+    void sxSTART();
+
+    // Entry of a traced procedure: module ("frmTrim"), declared name with kind
+    // ("Sub Form_Load") and argument text ("(Cancel=0, UnloadMode=1)", "()" for none).
+    void sxPUSH(const QString& module, const QString& procedure, const QString& arguments);
+
+    // Exit of a traced procedure, with the same texts as its entry. The exit line shows the
+    // argument text stored at entry.
+    void sxPOP(const QString& module, const QString& procedure, const QString& arguments);
+
+    // The central error handler, called from inside a catch block: records the pending
+    // exception as the error of `procedure` in `module`, traces it and hands it to the
+    // reporter. Returns the user's choice (Continue when no dialog is shown).
+    ErrorChoice sxERROR(const QString& module, const QString& procedure);
+
+    // Set by the error dialog while it is shown; trace calls and further errors wait meanwhile.
+    void setErrorDialogUp(bool up) { errorDialogUp_ = up; }
+    bool errorDialogUp() const { return errorDialogUp_; }
+
+    bool started() const { return started_; }
+    const TraceSettings& settings() const { return settings_; }
+    const CallStack& callStack() const { return stack_; }
+    std::int64_t lineCount() const { return lineCount_; }
+    bool insideDevelopmentEnvironment() const { return environment_.developmentEnvironment; }
+    const QString& executableName() const { return environment_.executableName; }
+    // The most recent intercepted error.
+    const ErrorRecord& lastError() const { return lastError_; }
+
+private:
+    std::int64_t sinceStart() const;
+    MessageBoxes& boxes();
+    void waitWhileErrorDialogUp();
+    QString pfFormatTraceLine(std::int64_t compensation, bool exit);
+    void unbalancedExit(const QString& module, const QString& procedure);
+    ErrorRecord recordError(const RuntimeError& error, const QString& module,
+                            const QString& procedure) const;
+    void report(ErrorReport& report, ErrorChoice& choice);
+    void pfErr(const RuntimeError& error, const QString& routine);
+
+    TraceEnvironment environment_;
+    TraceSettings settings_;
+    TraceOutputs outputs_;
+    CallStack stack_;
+    ErrorReporter* reporter_ = nullptr;
+    MessageBoxes* boxes_ = nullptr;
+    QtMessageBoxes qtBoxes_;
+    ErrorRecord lastError_;
+
+    bool started_ = false;
+    bool errorDialogUp_ = false;
+    QString prefix_;
+    std::int64_t startTick_ = 0;
+    std::int64_t lineCount_ = 0;
+    // Compensation for the monitor's own delay on the first entry and exit lines.
+    std::int64_t entryCompensation_ = 0;
+    std::int64_t exitCompensation_ = 0;
+    std::int64_t mark_ = 0;
+};
+
+// The calls of the current runtime.
+void sxSTART();
+void sxPUSH(const QString& module, const QString& procedure, const QString& arguments);
+void sxPOP(const QString& module, const QString& procedure, const QString& arguments);
+ErrorChoice sxERROR(const QString& module, const QString& procedure);
+
+} // namespace lentaro
