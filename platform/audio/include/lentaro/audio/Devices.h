@@ -1,0 +1,27 @@
+#pragma once
+
+#include "lentaro/audio/Error.h"
+#include "lentaro/audio/Format.h"
+#include "lentaro/audio/InputDevice.h"
+#include "lentaro/audio/NullSoundCard.h"
+#include "lentaro/audio/OutputDevice.h"
+
+namespace lentaro::audio {
+
+// The program's sound devices, chosen by the environment:
+// - LENTARO_AUDIO unset or empty: PortAudio's default output and input. Without a device these
+//   calls fail with NoDevice; nothing pretends to play.
+// - LENTARO_AUDIO=null: the process's null sound card (nullSoundCard()).
+// - LENTARO_AUDIO_SPEED: how many times faster than real time the null card runs: a positive
+//   number, or 0 or "max" for as fast as it can; unset or empty is real time. It is read when
+//   the card is first used.
+// Any other value of either variable makes every open and query fail with BadConfiguration.
+Status queryOutput(const Format& format);
+Status queryInput(const Format& format);
+OpenResult<OutputDevice> openOutput(const Format& format);
+OpenResult<InputDevice> openInput(const Format& format);
+
+// The null sound card LENTARO_AUDIO=null selects, one per process.
+NullSoundCard& nullSoundCard();
+
+}  // namespace lentaro::audio
