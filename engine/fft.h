@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace kv {
+
+// In-place FFT of real data for power-of-two lengths (split-radix for real
+// sequences). The plan holds a bit-reversal table and a twiddle table built once,
+// so the transforms evaluate no trigonometric function.
+//
+// Spectra use the halfcomplex order: for n points, x[k] is the real part of bin k
+// for k = 0..n/2 and x[n-k] the imaginary part of bin k for k = 1..n/2-1 (bins 0
+// and n/2 of a real sequence have no imaginary part).
+class FftPlan {
+public:
+    static constexpr int kMinLength = 2;
+    // Far beyond any block the vocoder transforms; refusing more keeps the index
+    // arithmetic inside int and the tables at a sane size.
+    static constexpr int kMaxLength = 1 << 22;
+
+    // The plan for n points, or none when n is not a power of two within
+    // [kMinLength, kMaxLength] or memory runs out.
+    static std::unique_ptr<FftPlan> create(int n);
+
+    int length() const noexcept { return n_; }
+
+    // Replaces length() real samples by their spectrum, unscaled:
+    // X[k] = sum over t of x[t] * exp(-2*pi*i*k*t/n), so x[0] becomes the sum.
+    void forward(double* x) const noexcept;
+
+    // Replaces a spectrum of length() values by the real samples, scaled by 1/n
+    // so that inverse(forward(x)) gives x back.
+    void inverse(double* x) const noexcept;
+
+private:
+    explicit FftPlan(int n);
+
+    void permute(double* x) const noexcept;
+    void forwardStage(double* x, int n2) const noexcept;
+    void inverseStage(double* x, int n2) const noexcept;
+
+    std::vector<std::int32_t> bitReversal_;  // entry i: i with its log2(n) bits reversed
+    std::vector<double> twiddles_;           // n (cos, sin) pairs of i*2*pi/n
+    int n_;
+};
+
+}  // namespace kv
