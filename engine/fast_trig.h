@@ -46,7 +46,7 @@ inline double fastAtan2(double y, double x) {
   const bool upper = small > 0.66 * big;
   const double numerator = upper ? small - big : small;
   const double denominator = upper ? small + big : big;
-  const double t = denominator > 0.0 ? numerator / denominator : 0.0;
+  const double t = numerator / (denominator > 0.0 ? denominator : 1.0);  // (0, 0) gives 0
   double angle = trig::atanReduced(t) + (upper ? trig::kQuarterPi : 0.0);
   angle = ay > ax ? trig::kHalfPi - angle : angle;
   angle = x < 0.0 ? trig::kPi - angle : angle;
