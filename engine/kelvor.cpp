@@ -1,0 +1,63 @@
+// libkelvor: the real-time engine's two exports. Passes play through the sound device's feeder;
+// nothing thrown inside gets past these functions.
+
+#include "engine/kelvor.h"
+
+#include <new>
+
+#include "engine/pass_control.h"
+#include "engine/playback_feeder.h"
+#include "engine/result_codes.h"
+#include "engine/sample_player.h"
+#include "engine/time_scale.h"
+
+namespace {
+
+class FeederPlayer final : public kv::SamplePlayer {
+ public:
+  int32_t open(const kv::SoundStream& input) override { return feeder_.open(input); }
+  int32_t feed(int32_t sample) override { return feeder_.feed(sample); }
+  int32_t drain() override { return feeder_.drain(); }
+  int32_t stop() override { return feeder_.stop(); }
+
+ private:
+  kv::PlaybackFeeder feeder_;
+};
+
+// Created at the first call and kept while the library is loaded.
+kv::PassControl& engineControl() {
+  static kv::PassControl control;
+  return control;
+}
+
+}  // namespace
+
+extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, double timeFactor, int16_t fftSize,
+                                int16_t windowMode, const char* outputPath, int16_t playFlag,
+                                int16_t channelChoice) {
+  try {
+    kv::TimeScaleJob job;
+    job.inputPath = inputPath;
+    job.pitchFactor = pitchFactor;
+    job.timeFactor = timeFactor;
+    job.fftSize = fftSize;
+    job.windowMode = windowMode;
+    job.outputPath = outputPath;
+    job.channelChoice = channelChoice;
+    if (!playFlag) return kv::timeScale(job, engineControl(), nullptr);
+    FeederPlayer player;
+    return kv::timeScale(job, engineControl(), &player);
+  } catch (const std::bad_alloc&) {
+    return kv::kOutOfMemory;
+  } catch (...) {
+    return kv::kInternalError;
+  }
+}
+
+extern "C" int32_t kv_StopTimeScale(void) {
+  try {
+    return engineControl().stop();
+  } catch (...) {
+    return kv::kCannotOpen;
+  }
+}
