@@ -1,6 +1,7 @@
 #include "app/exitprogram.h"
 
 #include "app/enginerunner.h"
+#include "app/globals.h"
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
@@ -14,9 +15,6 @@
 #include <utility>
 
 namespace lentaro {
-
-bool gvExiting = false;
-bool gvDeleteTempFiles = false;
 
 namespace {
 

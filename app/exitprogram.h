@@ -6,12 +6,6 @@ namespace lentaro {
 
 class EngineRunner;
 
-// The exit is under way: exitProgram has begun, and every later call returns at once.
-extern bool gvExiting;
-// The preference DeleteTempFiles: delete temp.wav and tempslow.wav at exit. False until the
-// main window's start-up has read the preferences.
-extern bool gvDeleteTempFiles;
-
 // The program's one way out: stops and releases the engine runner, deletes the working files
 // when gvDeleteTempFiles is set, closes every window and ends the process. Returns only to a
 // call made while an exit is under way (or when a test's quit action returns).

@@ -1,7 +1,9 @@
-#include "appfixture.h"
+#include "apptest.h"
+#include "testdatabase.h"
 
 #include "app/enginerunner.h"
 #include "app/exitprogram.h"
+#include "app/globals.h"
 #include "trace/runtimeerror.h"
 
 #include <QCloseEvent>

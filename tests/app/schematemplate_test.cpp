@@ -1,4 +1,5 @@
-#include "appfixture.h"
+#include "apptest.h"
+#include "testdatabase.h"
 
 #include "app/schemaupgrade.h"
 #include "app/shippedfiles.h"

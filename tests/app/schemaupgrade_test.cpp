@@ -1,7 +1,9 @@
-#include "appfixture.h"
+#include "apptest.h"
+#include "testdatabase.h"
 
 #include "app/dbversion.h"
 #include "app/exitprogram.h"
+#include "app/globals.h"
 #include "app/schemaupgrade.h"
 #include "platform/registry/Registry.h"
 

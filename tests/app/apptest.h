@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/messageprompt.h"
+#include "platform/registry/Value.h"
 #include "trace/traceruntime.h"
 
 #include <QByteArray>
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -13,13 +13,29 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <string>
 
-// Readable texts in test failures.
+// Readable values in test failures.
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+
+inline void PrintTo(const QVariant& value, std::ostream* out)
+{
+    *out << value.typeName() << ' ' << value.toString().toStdString();
+}
+
+namespace lentaro::registry {
+
+inline void PrintTo(const Value& value, std::ostream* out)
+{
+    *out << "type " << unsigned(value.type) << " \"" << value.bytes() << '"';
+}
+
+} // namespace lentaro::registry
 
 namespace lentaro::test {
 
@@ -40,22 +56,31 @@ public:
     void critical(const QString&, const QString&) override {}
 };
 
-// A fresh program folder (LENTARO_HOME) and registry folder (LENTARO_REGISTRY_DIR), a trace
-// runtime of the test's own, message boxes recorded, and the exit path reset: not exiting,
-// DeleteTempFiles off, no engine runner and a quit action that only counts.
+// A fresh program folder (LENTARO_HOME) and registry folder (LENTARO_REGISTRY_DIR); a trace
+// runtime of the test's own, current for the test, that answers every error with Continue;
+// message boxes recorded; and the exit path reset: not exiting, DeleteTempFiles off, no engine
+// runner and a quit action that only counts.
 class AppTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+    TraceRuntime& runtime() { return *runtime_; }
+    // The error the central handler saw last (number 0: none).
+    const ErrorRecord& lastError() const { return runtime_->lastError(); }
+    std::int32_t trappedError() const { return lastError().number; }
+
     QString home() const { return home_.path(); }
     QString path(const QString& name) const { return home_.filePath(name); }
     void writeFile(const QString& name, const QByteArray& bytes);
     QByteArray readFile(const QString& name) const;
 
-    // The error the central handler saw last (number 0: none).
-    const ErrorRecord& lastError() const { return runtime_->lastError(); }
+    // A preference stored as the given value, bypassing the program's own writing.
+    void storePreference(const QString& name, const registry::Value& value);
+    void storePreferenceText(const QString& name, const std::string& text);
+    // The stored preference; nothing when it is missing.
+    std::optional<registry::Value> storedPreference(const QString& name) const;
 
     ScriptedPrompt prompt_;
     int quits_ = 0;
@@ -69,29 +94,6 @@ private:
     std::unique_ptr<TraceRuntime> runtime_;
     TraceRuntime* previousRuntime_ = nullptr;
     MessagePrompt* previousPrompt_ = nullptr;
-};
-
-// A connection of the test's own to a database file, for building fixtures and reading back.
-class TestDatabase
-{
-public:
-    explicit TestDatabase(const QString& path);
-    ~TestDatabase();
-
-    // Runs an SQL script; fails the test when a statement fails.
-    void run(const QString& script);
-    // The one value the query gives (an invalid QVariant when it gives no row).
-    QVariant value(const QString& sql);
-    // Every row of the query, its values joined by "|", Null as "<null>".
-    QStringList rows(const QString& sql);
-    // The table's fields as "name type default" ("lastPct INTEGER 50", "WAV TEXT -").
-    QStringList fields(const QString& table);
-    // The whole database, structure and rows, as text, for comparing two states.
-    QStringList dump();
-
-private:
-    QString connection_;
-    QSqlDatabase db_;
 };
 
 } // namespace lentaro::test

@@ -1,66 +1,12 @@
-#include "appfixture.h"
+#include "testdatabase.h"
 
-#include "app/exitprogram.h"
+#include <gtest/gtest.h>
 
-#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace lentaro::test {
-
-void AppTest::SetUp()
-{
-    ASSERT_TRUE(home_.isValid());
-    ASSERT_TRUE(registry_.isValid());
-    previousHome_ = qgetenv("LENTARO_HOME");
-    previousRegistry_ = qgetenv("LENTARO_REGISTRY_DIR");
-    qputenv("LENTARO_HOME", home_.path().toUtf8());
-    qputenv("LENTARO_REGISTRY_DIR", registry_.path().toUtf8());
-
-    TraceEnvironment environment = TraceEnvironment::fromSystem();
-    environment.programFolder = home_.path();
-    environment.executableName = QStringLiteral("Lentaro");
-    environment.developmentEnvironment = false;
-    environment.monitorFolder = home_.path();
-    runtime_ = std::make_unique<TraceRuntime>(std::move(environment));
-    runtime_->setMessageBoxes(&boxes_);
-    previousRuntime_ = TraceRuntime::makeCurrent(runtime_.get());
-    previousPrompt_ = setMessagePrompt(&prompt_);
-
-    gvExiting = false;
-    gvDeleteTempFiles = false;
-    setExitEngineRunner(nullptr);
-    setExitQuitAction([this] { ++quits_; });
-}
-
-void AppTest::TearDown()
-{
-    setExitQuitAction({});
-    setExitEngineRunner(nullptr);
-    gvExiting = false;
-    gvDeleteTempFiles = false;
-    setMessagePrompt(previousPrompt_);
-    TraceRuntime::makeCurrent(previousRuntime_);
-    runtime_.reset();
-    qputenv("LENTARO_HOME", previousHome_);
-    qputenv("LENTARO_REGISTRY_DIR", previousRegistry_);
-}
-
-void AppTest::writeFile(const QString& name, const QByteArray& bytes)
-{
-    QFile file(path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-QByteArray AppTest::readFile(const QString& name) const
-{
-    QFile file(path(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 TestDatabase::TestDatabase(const QString& path)
 {
