@@ -187,12 +187,19 @@ std::optional<OperatingSystemInfo> LinuxSystemProbe::operatingSystem() const
 
 QString LinuxSystemProbe::languageName() const
 {
-    return QLocale::system().nativeLanguageName();
+    // The C locale has no native name; its English one ("C") still says what is in use.
+    const QLocale locale = QLocale::system();
+    const QString native = locale.nativeLanguageName();
+    return native.isEmpty() ? QLocale::languageToString(locale.language()) : native;
 }
 
 QString LinuxSystemProbe::countryName() const
 {
-    return QLocale::system().nativeTerritoryName();
+    const QLocale locale = QLocale::system();
+    const QString native = locale.nativeTerritoryName();
+    if (!native.isEmpty() || locale.territory() == QLocale::AnyTerritory)
+        return native;
+    return QLocale::territoryToString(locale.territory());
 }
 
 bool LinuxSystemProbe::rightToLeftLanguage() const

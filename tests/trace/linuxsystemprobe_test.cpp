@@ -2,6 +2,7 @@
 
 #include "trace/linuxsystemprobe.h"
 #include "trace/procparsers.h"
+#include "trace/systemreport.h"
 
 #include <QFileInfo>
 
@@ -102,6 +103,16 @@ TEST(LinuxSystemProbe, SeesThisProcessAndMachine)
     EXPECT_TRUE(std::any_of(volumes.begin(), volumes.end(),
                             [](const VolumeInfo& volume) { return volume.mountPoint == "/"; }));
     EXPECT_FALSE(probe.userName().isEmpty());
+}
+
+TEST(LinuxSystemProbe, ReportOfThisMachineListsOurExecutableWithItsVersion)
+{
+    const LinuxSystemProbe probe;
+    const QString report = pfSystemReport(probe, {QStringLiteral("trace_tests"), false});
+    EXPECT_TRUE(report.contains("\r\n  EXE Name............trace_tests\r\n"));
+    EXPECT_TRUE(report.contains("\r\n   Project Version.....2.0.15\r\n"));
+    EXPECT_TRUE(report.contains(probe.executablePath() + "       FileVersion: 2.0.15 ProductVersion: 2.0.15"));
+    EXPECT_TRUE(report.endsWith("\r\n\r\n"));
 }
 
 } // namespace
