@@ -4,6 +4,7 @@
 #include "app/windowhelpers.h"
 #include "platform/forms/applicationtitle.h"
 #include "trace/tracescope.h"
+#include "trace/versioninfo.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -18,11 +19,6 @@ namespace {
 const QString module = QStringLiteral("frmAbout");
 
 } // namespace
-
-QString versionLine(int major, int minor, int revision)
-{
-    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
-}
 
 frmAbout::frmAbout()
     : forms::Form(QString::fromLatin1(formName))
@@ -60,8 +56,7 @@ frmAbout::frmAbout()
     trace.run([&] {
         centerform(this);
         setWindowTitle(QStringLiteral("About ") + forms::applicationTitle());
-        lblVersion->setText(
-            versionLine(LENTARO_VERSION_MAJOR, LENTARO_VERSION_MINOR, LENTARO_VERSION_PATCH));
+        lblVersion->setText(QStringLiteral("Version ") + projectVersionText());
     });
 }
 

@@ -9,9 +9,6 @@ class QPushButton;
 
 namespace lentaro {
 
-// "Version 2.0.15" for major 2, minor 0 and revision 15.
-QString versionLine(int major, int minor, int revision);
-
 // The About box, and the splash while the main window loads: the same window with its buttons
 // hidden (showButtons(false)), shown modeless. Each load starts with both buttons visible.
 class frmAbout : public forms::Form

@@ -28,12 +28,6 @@ class AboutWindow : public WindowTest
 {
 };
 
-TEST_F(AboutWindow, VersionLineJoinsTheThreeNumbersInPlainDecimal)
-{
-    EXPECT_EQ(versionLine(2, 0, 15), "Version 2.0.15");
-    EXPECT_EQ(versionLine(10, 200, 3000), "Version 10.200.3000");
-}
-
 TEST_F(AboutWindow, ShowsTheBuildsVersionUnderTheApplicationsTitle)
 {
     auto& about = forms::loadForm<frmAbout>();
