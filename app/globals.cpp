@@ -17,6 +17,8 @@ bool gvRealtime = false;
 int gvChannelToTransform = 0;
 bool gvSwitchToDigitalAskedAndAnswered = false;
 
+bool gvSlowMode = false;
+
 bool gvExiting = false;
 
 int gvChannels = 0;

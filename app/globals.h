@@ -25,6 +25,9 @@ extern int gvChannels;        // channels of analog recordings: always 1
 extern int gvRecordingRate;   // sample rate of recordings in Hz
 extern float gvSamplesPerMs;  // gvRecordingRate / 1000, for the waveform view
 
+// The main window shows its "SlowPlay" view.
+extern bool gvSlowMode;
+
 // The exit is under way: exitProgram has begun, and every later call returns at once.
 extern bool gvExiting;
 

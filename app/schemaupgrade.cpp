@@ -3,7 +3,7 @@
 #include "app/databasefile.h"
 #include "app/dbversion.h"
 #include "app/exitprogram.h"
-#include "app/messageprompt.h"
+#include "platform/forms/prompts.h"
 #include "platform/shell/programfolder.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracesettings.h"
@@ -188,7 +188,7 @@ bool AppendDeleteField(QSqlDatabase& db, const QString& tableName, FieldCommand 
             return;
         }
         if (isReadOnly(query.lastError())) {
-            messagePrompt().showOk(QStringLiteral("TableDef not Updatable! Unable to complete task."));
+            forms::MsgBox(QStringLiteral("TableDef not Updatable! Unable to complete task."));
             return;
         }
         throw databaseError(query.lastError());
@@ -301,7 +301,7 @@ bool AppendNewFields()
             if (!reason.isEmpty())
                 failure += QStringLiteral(" Error is ") + reason;
         }
-        messagePrompt().showOk(failure);
+        forms::MsgBox(failure);
         exitProgram();
     });
     return complete;

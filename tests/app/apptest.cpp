@@ -44,7 +44,7 @@ void AppTest::SetUp()
     runtime_ = std::make_unique<TraceRuntime>(std::move(environment));
     runtime_->setMessageBoxes(&boxes_);
     previousRuntime_ = TraceRuntime::makeCurrent(runtime_.get());
-    previousPrompt_ = setMessagePrompt(&prompt_);
+    previousPrompts_ = forms::setPromptService(&prompts_);
 
     gvExiting = false;
     gvDeleteTempFiles = false;
@@ -58,11 +58,19 @@ void AppTest::TearDown()
     setExitEngineRunner(nullptr);
     gvExiting = false;
     gvDeleteTempFiles = false;
-    setMessagePrompt(previousPrompt_);
+    forms::setPromptService(previousPrompts_);
     TraceRuntime::makeCurrent(previousRuntime_);
     runtime_.reset();
     restore("LENTARO_HOME", previousHome_);
     restore("LENTARO_REGISTRY_DIR", previousRegistry_);
+}
+
+QStringList AppTest::shownMessages() const
+{
+    QStringList texts;
+    for (const forms::MessageBoxRequest& box : prompts_.messageBoxes())
+        texts.append(box.text);
+    return texts;
 }
 
 void AppTest::writeFile(const QString& name, const QByteArray& bytes)

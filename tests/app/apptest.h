@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messageprompt.h"
+#include "platform/forms/scriptedprompts.h"
 #include "platform/registry/Value.h"
 #include "trace/traceruntime.h"
 
@@ -39,15 +39,6 @@ inline void PrintTo(const Value& value, std::ostream* out)
 
 namespace lentaro::test {
 
-// Records every message box instead of showing it.
-class ScriptedPrompt : public MessagePrompt
-{
-public:
-    void showOk(const QString& text) override { shown.append(text); }
-
-    QStringList shown;
-};
-
 // Answers the trace runtime's own boxes with Cancel and keeps nothing.
 class SilentBoxes : public MessageBoxes
 {
@@ -58,7 +49,7 @@ public:
 
 // A fresh program folder (LENTARO_HOME) and registry folder (LENTARO_REGISTRY_DIR); a trace
 // runtime of the test's own, current for the test, that answers every error with Continue;
-// message boxes recorded; and the exit path reset: not exiting, DeleteTempFiles off, no engine
+// prompts scripted (platform/forms); and the exit path reset: not exiting, DeleteTempFiles off, no engine
 // runner and a quit action that only counts.
 class AppTest : public ::testing::Test
 {
@@ -82,7 +73,10 @@ protected:
     // The stored preference; nothing when it is missing.
     std::optional<registry::Value> storedPreference(const QString& name) const;
 
-    ScriptedPrompt prompt_;
+    // The texts of the message boxes shown so far, oldest first.
+    QStringList shownMessages() const;
+
+    forms::ScriptedPrompts prompts_;
     int quits_ = 0;
 
 private:
@@ -93,7 +87,7 @@ private:
     SilentBoxes boxes_;
     std::unique_ptr<TraceRuntime> runtime_;
     TraceRuntime* previousRuntime_ = nullptr;
-    MessagePrompt* previousPrompt_ = nullptr;
+    forms::PromptService* previousPrompts_ = nullptr;
 };
 
 } // namespace lentaro::test

@@ -130,7 +130,7 @@ TEST_F(ExitProgram, DeletesTheWorkingFilesOnlyWhenAsked)
         EXPECT_EQ(left, c.left);
         EXPECT_EQ(quits_, 1);
         EXPECT_TRUE(gvExiting);
-        EXPECT_TRUE(prompt_.shown.isEmpty());
+        EXPECT_TRUE(shownMessages().isEmpty());
         EXPECT_EQ(lastError().number, 0);
     }
 }
@@ -176,7 +176,7 @@ TEST_F(ExitProgram, EngineFailuresDoNotStopTheExit)
 
     EXPECT_EQ(log_, (Log{"stop", "cleanUp", "quit"}));
     EXPECT_FALSE(QFile::exists(path("tempslow.wav")));
-    EXPECT_TRUE(prompt_.shown.isEmpty());
+    EXPECT_TRUE(shownMessages().isEmpty());
 }
 
 TEST_F(ExitProgram, ClosesEveryWindowWhateverTheirHandlersDo)

@@ -90,7 +90,7 @@ TEST_F(SchemaTemplate, IsCurrentSoTheUpgradeChangesNothing)
         before = db.dump();
     }
     EXPECT_TRUE(AppendNewFields());
-    EXPECT_TRUE(prompt_.shown.isEmpty());
+    EXPECT_TRUE(shownMessages().isEmpty());
     TestDatabase db(path("lentaro.mdb"));
     EXPECT_EQ(db.dump(), before);
 }

@@ -50,7 +50,7 @@ TEST_F(SchemaUpgrade, GivesEveryNewFieldWithItsDefaultAndFillsExistingRows)
 {
     makeVersion6();
     ASSERT_TRUE(AppendNewFields());
-    EXPECT_TRUE(prompt_.shown.isEmpty());
+    EXPECT_TRUE(shownMessages().isEmpty());
     EXPECT_EQ(lastError().number, 0);
 
     TestDatabase db(database());
@@ -112,7 +112,7 @@ TEST_F(SchemaUpgrade, RunningTwiceEqualsRunningOnce)
     ASSERT_TRUE(AppendNewFields());
     TestDatabase db(database());
     EXPECT_EQ(db.dump(), once);
-    EXPECT_TRUE(prompt_.shown.isEmpty());
+    EXPECT_TRUE(shownMessages().isEmpty());
 }
 
 TEST_F(SchemaUpgrade, LeavesExistingFieldsAsTheyAre)
@@ -141,7 +141,7 @@ TEST_F(SchemaUpgrade, ReadOnlyDatabaseIsLeftAloneAndNotMarkedCurrent)
 
     EXPECT_FALSE(upgradeSchemaIfOld());
 
-    EXPECT_EQ(prompt_.shown, QStringList{"TableDef not Updatable! Unable to complete task."});
+    EXPECT_EQ(shownMessages(), QStringList{"TableDef not Updatable! Unable to complete task."});
     EXPECT_EQ(readDbVersion(), "N/A");
     EXPECT_EQ(readFile("lentaro.mdb"), before);
     EXPECT_EQ(quits_, 0);
@@ -185,16 +185,16 @@ TEST_F(SchemaUpgrade, DatabaseThatCannotBeOpenedIsReportedAndEndsTheProgram)
         QFile::remove(database());
         if (!c.contents.isNull())
             writeFile("lentaro.mdb", c.contents);
-        prompt_.shown.clear();
+        prompts_ = forms::ScriptedPrompts();
         quits_ = 0;
         gvExiting = false;
 
         EXPECT_FALSE(upgradeSchemaIfOld());
 
-        ASSERT_EQ(prompt_.shown.size(), 1);
+        ASSERT_EQ(shownMessages().size(), 1);
         const QString expected = QStringLiteral("Please inform the programmer that file ") + home()
                                  + QStringLiteral("/lentaro.mdb failed to open.") + c.reason;
-        EXPECT_TRUE(prompt_.shown[0].startsWith(expected)) << prompt_.shown[0].toStdString();
+        EXPECT_TRUE(shownMessages()[0].startsWith(expected)) << shownMessages()[0].toStdString();
         EXPECT_EQ(quits_, 1);
         EXPECT_EQ(readDbVersion(), "N/A");
         // Opening never makes a database, nor touches a file that is none.
