@@ -2,6 +2,7 @@
 
 #include "app/enginerunner.h"
 #include "app/globals.h"
+#include "platform/forms/formregistry.h"
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
@@ -80,9 +81,14 @@ void closeAllForms()
 {
     TraceScope trace(module, QStringLiteral("Sub closeAllForms"));
     trace.run([&] {
+        // The loaded windows in the order they were loaded, then any other top-level window.
         QList<QPointer<QWidget>> windows;
-        for (QWidget* window : QApplication::topLevelWidgets())
+        for (QWidget* window : forms::loadedForms())
             windows.append(window);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!windows.contains(window))
+                windows.append(window);
+        }
         for (const QPointer<QWidget>& window : std::as_const(windows)) {
             if (window)
                 window->close();

@@ -4,6 +4,7 @@
 #include "app/enginerunner.h"
 #include "app/exitprogram.h"
 #include "app/globals.h"
+#include "platform/forms/formregistry.h"
 #include "trace/runtimeerror.h"
 
 #include <QCloseEvent>
@@ -202,6 +203,23 @@ TEST_F(ExitProgram, ClosesEveryWindowWhateverTheirHandlersDo)
     EXPECT_TRUE(victimAlive.isNull());
     EXPECT_FALSE(shown->isVisible());
     EXPECT_EQ(lastError().number, 5);
+}
+
+TEST_F(ExitProgram, ClosesTheLoadedWindowsInTheOrderTheyWereLoaded)
+{
+    window("other");  // a top-level window that was never loaded as a form
+    Window* third = window("third");
+    Window* first = window("first");
+    Window* second = window("second");
+    for (Window* loaded : {first, second, third})
+        forms::addLoadedForm(loaded);
+
+    exitProgram();
+
+    for (Window* loaded : {first, second, third})
+        forms::removeLoadedForm(loaded);
+    const Log closes = log_.filter(QStringLiteral("close "));
+    EXPECT_EQ(closes, (Log{"close first", "close second", "close third", "close other"}));
 }
 
 } // namespace
