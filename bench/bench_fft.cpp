@@ -5,8 +5,9 @@
 // an unscaled forward or a scaled inverse on its own output would drift towards
 // overflow or denormals. Both sides pay the same copy.
 //
-// FFTW runs with FFTW_MEASURE plans, its real-to-complex (forward) and
-// complex-to-real (inverse) kinds, out of place as it is normally used.
+// FFTW runs its real-to-complex (forward) and complex-to-real (inverse) plans, out
+// of place as it is normally used, planned both with FFTW_MEASURE (the fastest
+// plan it finds by trying) and FFTW_ESTIMATE (no trials).
 
 #include "engine/fft.h"
 
@@ -56,11 +57,11 @@ void kvInverse(benchmark::State& state) {
     }
 }
 
-void fftwForward(benchmark::State& state) {
+void fftwForward(benchmark::State& state, unsigned planning) {
     const int n = static_cast<int>(state.range(0));
     double* in = fftw_alloc_real(n);
     fftw_complex* out = fftw_alloc_complex(n / 2 + 1);
-    const fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_MEASURE);
+    const fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, planning);
     const std::vector<double> input = noise(n);
     for (auto _ : state) {
         std::copy(input.begin(), input.end(), in);
@@ -73,11 +74,11 @@ void fftwForward(benchmark::State& state) {
     fftw_free(in);
 }
 
-void fftwInverse(benchmark::State& state) {
+void fftwInverse(benchmark::State& state, unsigned planning) {
     const int n = static_cast<int>(state.range(0));
     fftw_complex* in = fftw_alloc_complex(n / 2 + 1);
     double* out = fftw_alloc_real(n);
-    const fftw_plan plan = fftw_plan_dft_c2r_1d(n, in, out, FFTW_MEASURE);
+    const fftw_plan plan = fftw_plan_dft_c2r_1d(n, in, out, planning);
     const std::vector<double> values = noise(n + 2);
     std::vector<double> spectrum(values.begin(), values.end());
     spectrum[1] = 0.0;  // bins 0 and n/2 of a real signal are real
@@ -96,6 +97,8 @@ void fftwInverse(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(kvForward)->Arg(512)->Arg(1024)->Arg(2048);
-BENCHMARK(fftwForward)->Arg(512)->Arg(1024)->Arg(2048);
+BENCHMARK_CAPTURE(fftwForward, measure, FFTW_MEASURE)->Arg(512)->Arg(1024)->Arg(2048);
+BENCHMARK_CAPTURE(fftwForward, estimate, FFTW_ESTIMATE)->Arg(512)->Arg(1024)->Arg(2048);
 BENCHMARK(kvInverse)->Arg(512)->Arg(1024)->Arg(2048);
-BENCHMARK(fftwInverse)->Arg(512)->Arg(1024)->Arg(2048);
+BENCHMARK_CAPTURE(fftwInverse, measure, FFTW_MEASURE)->Arg(512)->Arg(1024)->Arg(2048);
+BENCHMARK_CAPTURE(fftwInverse, estimate, FFTW_ESTIMATE)->Arg(512)->Arg(1024)->Arg(2048);

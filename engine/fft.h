@@ -10,6 +10,8 @@ namespace kv {
 // sequences). The plan holds a bit-reversal table and a twiddle table built once,
 // so the transforms evaluate no trigonometric function.
 //
+// A plan keeps a work area of n values, so one plan serves one transform at a time.
+//
 // Spectra use the halfcomplex order: for n points, x[k] is the real part of bin k
 // for k = 0..n/2 and x[n-k] the imaginary part of bin k for k = 1..n/2-1 (bins 0
 // and n/2 of a real sequence have no imaginary part).
@@ -26,23 +28,23 @@ public:
 
     int length() const noexcept { return n_; }
 
-    // Replaces length() real samples by their spectrum, unscaled:
-    // X[k] = sum over t of x[t] * exp(-2*pi*i*k*t/n), so x[0] becomes the sum.
-    void forward(double* x) const noexcept;
+    // Replaces the first length() values of x, real samples, by their spectrum,
+    // unscaled: X[k] = sum over t of x[t] * exp(-2*pi*i*k*t/n), so x[0] becomes
+    // the sum. Values past length() are neither read nor written.
+    void forward(double* x) noexcept;
 
-    // Replaces a spectrum of length() values by the real samples, scaled by 1/n
-    // so that inverse(forward(x)) gives x back.
-    void inverse(double* x) const noexcept;
+    // Replaces the first length() values of x, a spectrum, by the real samples,
+    // scaled by 1/n so that inverse(forward(x)) gives x back.
+    void inverse(double* x) noexcept;
 
 private:
     explicit FftPlan(int n);
 
-    void permute(double* x) const noexcept;
-    void forwardStage(double* x, int n2) const noexcept;
-    void inverseStage(double* x, int n2) const noexcept;
-
     std::vector<std::int32_t> bitReversal_;  // entry i: i with its log2(n) bits reversed
-    std::vector<double> twiddles_;           // n (cos, sin) pairs of i*2*pi/n
+    std::vector<double> twiddles_;           // the angles each block size needs, smallest size first
+    std::vector<std::int32_t> fullLeaves_;   // starts of the smallest blocks, which the
+    std::vector<std::int32_t> halfLeaves_;   // transforms unroll, in two sizes
+    std::vector<double> work_;               // n values of room for the reordering
     int n_;
 };
 

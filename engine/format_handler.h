@@ -14,6 +14,9 @@ struct FormatHandler {
   int32_t (*startRead)(StreamState&);
   // Delivers up to count samples (fewer at the end of the data); the result is 0 or an error.
   int32_t (*read)(StreamState&, int32_t* samples, int64_t count, int64_t& delivered);
+  // Moves a file stream to a sample counted from the first one; null: the samples are stored at a
+  // fixed size, so the file position follows from the sample's.
+  int32_t (*seek)(StreamState&, int64_t sample);
   // Settles the format a write stream will store (defaults, refusals) before any file is touched.
   int32_t (*prepareWrite)(SampleFormat&);
   // Writes the header of a new file.

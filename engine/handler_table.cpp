@@ -1,6 +1,8 @@
 #include <cctype>
 #include <iterator>
 
+#include "engine/aiff_handler.h"
+#include "engine/au_handler.h"
 #include "engine/file_samples.h"
 #include "engine/format_handler.h"
 #include "engine/memory_samples.h"
@@ -12,13 +14,16 @@ namespace kv {
 
 namespace {
 
-// A new file format is one more row here. Entries left null do nothing and succeed.
+// A new file format is one more row here. Entries left null do nothing and succeed; a null seek
+// moves by the stored sample size.
 const FormatHandler kHandlers[] = {
-    // names            start-read           read               prepare-write    start-write    write              stop-write
-    {{"auto", nullptr}, detectAndStartRead, nullptr, nullptr, nullptr, nullptr, nullptr},
-    {{"mem", nullptr}, nullptr, readMemorySamples, nullptr, nullptr, writeMemorySamples, nullptr},
-    {{"sf", nullptr}, sfStartRead, readFileSamples, sfPrepareWrite, sfStartWrite, writeFileSamples, nullptr},
-    {{"wav", nullptr}, wavStartRead, readFileSamples, wavPrepareWrite, wavStartWrite, writeFileSamples, wavStopWrite},
+    // names            start-read          read               seek     prepare-write     start-write     write               stop-write
+    {{"auto", nullptr}, detectAndStartRead, nullptr,           nullptr, nullptr,          nullptr,        nullptr,            nullptr},
+    {{"mem", nullptr},  nullptr,            readMemorySamples, nullptr, nullptr,          nullptr,        writeMemorySamples, nullptr},
+    {{"au", nullptr},   auStartRead,        auRead,            auSeek,  auPrepareWrite,   auStartWrite,   writeFileSamples,   auStopWrite},
+    {{"aiff", "aif"},   aiffStartRead,      readFileSamples,   nullptr, aiffPrepareWrite, aiffStartWrite, writeFileSamples,   aiffStopWrite},
+    {{"sf", nullptr},   sfStartRead,        readFileSamples,   nullptr, sfPrepareWrite,   sfStartWrite,   writeFileSamples,   nullptr},
+    {{"wav", nullptr},  wavStartRead,       readFileSamples,   nullptr, wavPrepareWrite,  wavStartWrite,  writeFileSamples,   wavStopWrite},
 };
 
 bool sameName(std::string_view a, const char* b) {

@@ -271,7 +271,10 @@ int32_t SoundStream::seekFrame(int64_t frame) {
   }
   const int64_t position = frame * s.format.channels;
   if (s.kind != kStreamMemory) {
-    if (!s.file->seek(s.dataOffset + position * storedSampleBytes(s.format.bytesPerSample))) {
+    const bool moved = s.handler->seek
+                           ? s.handler->seek(s, position) == kOk
+                           : s.file->seek(s.dataOffset + position * storedSampleBytes(s.format.bytesPerSample));
+    if (!moved) {
       s.lastError = kFailure;
       return kFailure;
     }

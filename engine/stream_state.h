@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/adpcm_decoding.h"
 #include "engine/byte_file.h"
 #include "engine/heap.h"
 #include "engine/sample_format.h"
@@ -43,6 +44,9 @@ struct StreamState {
   bool bigEndian = false;  // stored samples have their most significant byte first
   int32_t lastError = 0;
   std::atomic<int32_t> stopFlag{0};
+
+  // The handler's own area: the au handler's decoder of compressed data.
+  AdpcmDecoding adpcm;
 };
 
 // Length of stored data in whole frames, counted in samples: a partial last frame cannot be used.

@@ -10,7 +10,7 @@ packages=(
   # engine
   libfftw3-dev portaudio19-dev libasound2-dev
   # program
-  qt6-base-dev libqt6sql6-sqlite
+  qt6-base-dev libqt6sql6-sqlite libqt6printsupport6
 )
 
 missing=()

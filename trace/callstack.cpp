@@ -1,6 +1,7 @@
 #include "trace/callstack.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace lentaro {
 
@@ -63,6 +64,12 @@ QStringList CallStack::snapshot() const
     for (int level = 1; level <= stored; ++level)
         entries << entryText(level);
     return entries;
+}
+
+std::vector<CallEntry> CallStack::storedEntries() const
+{
+    const auto stored = static_cast<std::ptrdiff_t>(std::min(depth_, capacity));
+    return {entries_.begin() + 1, entries_.begin() + 1 + stored};
 }
 
 } // namespace lentaro

@@ -54,6 +54,9 @@ public:
     // entryText of levels 1 to the deepest stored one.
     QStringList snapshot() const;
 
+    // The entries of levels 1 to the deepest stored one.
+    std::vector<CallEntry> storedEntries() const;
+
 private:
     std::vector<CallEntry> entries_;
     QString startEntry_;

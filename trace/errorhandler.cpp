@@ -66,6 +66,7 @@ ErrorChoice TraceRuntime::sxERROR(const QString& module, const QString& procedur
                                   + record.description + lineEnd);
         errorReport.depth = stack_.depth();
         errorReport.callTree = stack_.snapshot();
+        errorReport.calls = stack_.storedEntries();
         report(errorReport, choice);
     } catch (...) {
         pfErr(RuntimeError::fromCurrentException(), QStringLiteral("sxERROR()"));

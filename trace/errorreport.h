@@ -1,9 +1,12 @@
 #pragma once
 
+#include "trace/callstack.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
 
 namespace lentaro {
 
@@ -27,6 +30,7 @@ struct ErrorReport {
     ErrorRecord error;
     int depth = 0;          // call depth when the error was intercepted
     QStringList callTree;   // the stored call-stack entries, outermost first (" 1 : frmMain : ...")
+    std::vector<CallEntry> calls; // the same levels by their parts
     QString systemReport;   // the machine and program description
     QString userNote;       // what the user typed in the error dialog
 };

@@ -2,6 +2,7 @@
 
 #include "platform/shell/executablename.h"
 #include "platform/shell/programfolder.h"
+#include "trace/buildversion.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -63,6 +63,7 @@ public:
     std::int64_t lineCount() const { return lineCount_; }
     bool insideDevelopmentEnvironment() const { return environment_.developmentEnvironment; }
     const QString& executableName() const { return environment_.executableName; }
+    const QString& programFolder() const { return environment_.programFolder; }
     // The most recent intercepted error.
     const ErrorRecord& lastError() const { return lastError_; }
 

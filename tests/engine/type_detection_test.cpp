@@ -7,6 +7,8 @@
 #include "engine/format_handler.h"
 #include "engine/sound_stream.h"
 #include "engine/type_detection.h"
+#include "support/aiff_builder.h"
+#include "support/au_builder.h"
 #include "support/memory_file.h"
 #include "support/riff_builder.h"
 
@@ -58,12 +60,37 @@ INSTANTIATE_TEST_SUITE_P(
                       Detection{"Empty", Bytes{}, kv::kFileError, 0}),
     [](const ::testing::TestParamInfo<Detection>& info) { return info.param.name; });
 
-TEST(TypeDetection, DetectedTypesWithoutAHandlerAreUnsupported) {
-  // au and AIFF files are recognised, but their handlers are not part of this build yet.
-  for (const std::string& magic : {std::string(".snd"), std::string("FORM\0\0\0\0AIFF", 12)}) {
-    auto stream = kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(startingWith(magic)));
+TEST(TypeDetection, DetectedFilesOpenWithTheirHandler) {
+  struct Detected {
+    const char* name;
+    Bytes contents;
+    int fileType;
+    const char* handlerName;
+  };
+  const Bytes data(200, 0);
+  kvtest::AuHeader littleEndian;
+  littleEndian.bigEndian = false;
+  Bytes zeroMagic = kvtest::auFile(littleEndian, data);
+  zeroMagic[0] = 0;  // 00 64 73 2E
+  zeroMagic[1] = 'd';
+  const Bytes comm = kvtest::iffChunk("COMM", kvtest::commBody(1, 100, 16, kvtest::rate44100()));
+  const Bytes aifcComm =
+      kvtest::iffChunk("COMM", kvtest::aifcCommBody(1, 100, 16, kvtest::rate44100(), "NONE", "not compressed"));
+  const Bytes ssnd = kvtest::iffChunk("SSND", kvtest::ssndBody(data));
+  const Detected files[] = {
+      {"au", kvtest::auFile(kvtest::AuHeader{}, data), kv::kFileTypeAu, "au"},
+      {"au little-endian", kvtest::auFile(littleEndian, data), kv::kFileTypeAu, "au"},
+      {"au zero magic", zeroMagic, kv::kFileTypeAu, "au"},
+      {"aiff", kvtest::form({comm, ssnd}), kv::kFileTypeAiff, "aiff"},
+      {"aifc", kvtest::form({aifcComm, ssnd}, "AIFC"), kv::kFileTypeAifc, "aifc (uncompressed)"},
+  };
+  for (const Detected& d : files) {
+    auto stream = kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(d.contents));
     ASSERT_TRUE(stream);
-    EXPECT_EQ(stream->lastError(), kv::kUnsupportedFormat) << magic;
+    EXPECT_EQ(stream->lastError(), kv::kOk) << d.name;
+    EXPECT_EQ(stream->typeFound(), d.fileType) << d.name;
+    EXPECT_EQ(stream->handlerName(), d.handlerName) << d.name;
+    EXPECT_EQ(stream->length(), 100) << d.name;
   }
 }
 
@@ -83,6 +110,8 @@ TEST(HandlerTable, NamesMatchWhateverTheirCase) {
   EXPECT_EQ(kv::findHandler("WAV"), kv::findHandler("wav"));
   EXPECT_EQ(kv::findHandler("Sf"), kv::findHandler("sf"));
   EXPECT_NE(kv::findHandler("MEM"), nullptr);
+  EXPECT_EQ(kv::findHandler("AIF"), kv::findHandler("aiff"));
+  EXPECT_NE(kv::findHandler("Au"), nullptr);
   EXPECT_NE(kv::findHandler("auto"), nullptr);
   EXPECT_EQ(kv::findHandler("wa"), nullptr);
   EXPECT_EQ(kv::findHandler("wave"), nullptr);

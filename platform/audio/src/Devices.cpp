@@ -8,26 +8,46 @@ namespace lentaro::audio {
 
 namespace {
 
+double speedOrRealTime() {
+    double speed = 1;  // a bad value keeps real time; opening reports it
+    speedFromEnvironment(speed);
+    return speed;
+}
+
+// The process's null card with the capture and source files the environment names.
+struct ConfiguredNullCard {
+    NullSoundCard card{speedOrRealTime()};
+    Status files;  // why a file the environment names cannot be used; opening reports it
+
+    ConfiguredNullCard() {
+        std::shared_ptr<FrameSink> sink;
+        std::shared_ptr<FrameSource> source;
+        files = sourceFromEnvironment(source);
+        if (files.ok()) files = captureFromEnvironment(sink);
+        card.setSink(std::move(sink));
+        card.setSource(std::move(source));
+    }
+};
+
+ConfiguredNullCard& configuredNullCard() {
+    static ConfiguredNullCard configured;
+    return configured;
+}
+
 // The devices the environment asks for, or why it asks for nothing we know.
 Status configured(Backend& backend) {
     Status status = backendFromEnvironment(backend);
     if (status.ok() && backend == Backend::Null) {
         double speed = 0;
         status = speedFromEnvironment(speed);
+        if (status.ok()) status = configuredNullCard().files;
     }
     return status;
 }
 
 }  // namespace
 
-NullSoundCard& nullSoundCard() {
-    static NullSoundCard card([] {
-        double speed = 1;  // a bad value keeps real time; opening reports it
-        speedFromEnvironment(speed);
-        return speed;
-    }());
-    return card;
-}
+NullSoundCard& nullSoundCard() { return configuredNullCard().card; }
 
 Status queryOutput(const Format& format) {
     Backend backend = Backend::PortAudio;

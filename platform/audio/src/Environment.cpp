@@ -1,8 +1,12 @@
 #include "Environment.h"
 
+#include "lentaro/audio/WaveFileSink.h"
+#include "lentaro/audio/WaveFileSource.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
 #include <string_view>
 
 namespace lentaro::audio {
@@ -40,6 +44,37 @@ Status speedFromEnvironment(double& speed) {
         return Status::failure(Error::BadConfiguration, "LENTARO_AUDIO_SPEED is a number of 0 or more, or \"max\", not \"" +
                                                             std::string(text) + "\"");
     speed = parsed;
+    return {};
+}
+
+namespace {
+
+std::string_view variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+Status captureFromEnvironment(std::shared_ptr<FrameSink>& sink) {
+    const std::string_view path = variable("LENTARO_AUDIO_CAPTURE");
+    if (path.empty()) return {};
+    try {
+        sink = std::make_shared<WaveFileSink>(std::string(path));
+    } catch (const std::runtime_error& error) {
+        return Status::failure(Error::BadConfiguration, std::string("LENTARO_AUDIO_CAPTURE: ") + error.what());
+    }
+    return {};
+}
+
+Status sourceFromEnvironment(std::shared_ptr<FrameSource>& source) {
+    const std::string_view path = variable("LENTARO_AUDIO_SOURCE");
+    if (path.empty()) return {};
+    try {
+        source = std::make_shared<WaveFileSource>(std::string(path));
+    } catch (const std::runtime_error& error) {
+        return Status::failure(Error::BadConfiguration, std::string("LENTARO_AUDIO_SOURCE: ") + error.what());
+    }
     return {};
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "lentaro/audio/Error.h"
+#include "lentaro/audio/FrameSink.h"
+#include "lentaro/audio/FrameSource.h"
+
+#include <memory>
 
 namespace lentaro::audio {
 
@@ -12,5 +16,13 @@ Status backendFromEnvironment(Backend& backend);
 // LENTARO_AUDIO_SPEED as a speed factor (0: as fast as possible); BadConfiguration, leaving
 // `speed` alone, for a value that is none.
 Status speedFromEnvironment(double& speed);
+
+// The wave file LENTARO_AUDIO_CAPTURE names, created now as the null card's sink; none when the
+// variable is unset or empty. BadConfiguration, leaving `sink` alone, when it cannot be created.
+Status captureFromEnvironment(std::shared_ptr<FrameSink>& sink);
+
+// The sound file LENTARO_AUDIO_SOURCE names, as the null card's source; none when the variable
+// is unset or empty. BadConfiguration, leaving `source` alone, when it cannot be read.
+Status sourceFromEnvironment(std::shared_ptr<FrameSource>& source);
 
 }  // namespace lentaro::audio

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/au_handler.h"
 #include "engine/sound_stream.h"
+#include "support/aiff_builder.h"
+#include "support/au_builder.h"
 #include "support/riff_builder.h"
 
 namespace {
@@ -36,9 +39,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path root = argv[1];
-  for (const char* dir : {"seeds/wav", "seeds/sf", "work/wav", "work/sf"}) std::filesystem::create_directories(root / dir);
+  for (const char* reader : {"wav", "sf", "aiff", "au"}) {
+    std::filesystem::create_directories(root / "seeds" / reader);
+    std::filesystem::create_directories(root / "work" / reader);
+  }
   const std::string wav = (root / "seeds/wav").string() + "/";
   const std::string sf = (root / "seeds/sf").string() + "/";
+  const std::string aiff = (root / "seeds/aiff").string() + "/";
+  const std::string au = (root / "seeds/au").string() + "/";
 
   bool ok = true;
   for (int bytes : {1, 2, 3}) {
@@ -60,6 +68,39 @@ int main(int argc, char** argv) {
   kv::SampleFormat floats = kv::SampleFormat::make(48000.0f, 2, kv::kUnset, 2);
   floats.bytesPerSample = kv::kSizeFloat32;
   ok &= writeSamples(floats, sf + "float2ch.sf", kv::kFileTypeSf);
+
+  for (int bytes : {1, 2, 3}) {
+    for (int channels : {1, 2}) {
+      const std::string name = std::to_string(8 * bytes) + "bit" + std::to_string(channels) + "ch";
+      ok &= writeSamples(kv::SampleFormat::make(8000.0f, bytes, kv::kUnset, channels), aiff + name + ".aiff", kv::kFileTypeAiff);
+      ok &= writeSamples(kv::SampleFormat::make(8000.0f, bytes, kv::kEncodingSigned, channels), au + name + ".au", kv::kFileTypeAu);
+    }
+  }
+  const Bytes data16BE = kvtest::pcm16BE(kvtest::ramp16(80));
+  const Bytes comm = kvtest::iffChunk("COMM", kvtest::commBody(1, 80, 16, kvtest::rate44100()));
+  Bytes marker = {0, 1, 0, 1, 0, 0, 0, 9, 3, 'c', 'u', 'e'};
+  writeBytes(aiff + "aifc.aifc", kvtest::form({kvtest::iffChunk("FVER", {0xA2, 0x80, 0x51, 0x40}),
+                                               kvtest::iffChunk("COMM", kvtest::aifcCommBody(1, 80, 16, kvtest::rate8000(), "NONE", "not compressed")),
+                                               kvtest::iffChunk("SSND", kvtest::ssndBody(data16BE))},
+                                              "AIFC"));
+  writeBytes(aiff + "chunks.aiff", kvtest::form({kvtest::iffChunk("MARK", marker), kvtest::iffChunk("APPL", {'a', 'b', 'c'}),
+                                                 kvtest::iffChunk("SSND", kvtest::ssndBody(data16BE, 5)), comm,
+                                                 kvtest::iffChunk("INST", Bytes(20, 0)), kvtest::iffChunk("ALCH", {0, 0, 0, 1, 7})}));
+
+  kvtest::AuHeader header;
+  header.bigEndian = false;
+  writeBytes(au + "little16.au", kvtest::auFile(header, kvtest::pcm16(kvtest::ramp16(80))));
+  header.bigEndian = true;
+  header.headerBytes = 28;
+  header.encoding = kv::kAuMuLaw8;
+  writeBytes(au + "annotated-mulaw.au", kvtest::auFile(header, data16BE));
+  header.headerBytes = 24;
+  Bytes codes(120);
+  for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<uint8_t>(i * 151 + 7);
+  for (uint32_t encoding : {kv::kAuG721, kv::kAuG723_24, kv::kAuG723_40}) {
+    header.encoding = encoding;
+    writeBytes(au + "adpcm" + std::to_string(encoding) + ".au", kvtest::auFile(header, codes));
+  }
 
   if (!ok) std::fprintf(stderr, "could not write every seed\n");
   return ok ? 0 : 1;

@@ -1,0 +1,48 @@
+#include "app/Preference.h"
+
+#include "app/keyvalues.h"
+#include "app/preferencetext.h"
+#include "trace/tracescope.h"
+
+namespace lentaro {
+
+namespace {
+
+const QString module = QStringLiteral("Preference");
+
+} // namespace
+
+QVariant Preference::Value() const
+{
+    TraceScope trace(module, QStringLiteral("Property Get Value"));
+    return value_;
+}
+
+void Preference::setValue(const QVariant& vNewValue)
+{
+    TraceScope trace(module, QStringLiteral("Property Let Value"),
+                     {{"vNewValue", preferenceText(vNewValue)}});
+    trace.run([&] {
+        value_ = vNewValue;
+        SetKeyValue(preferencesKey, preferenceName_, vNewValue, registry::ValueType::Binary);
+    });
+}
+
+QString Preference::PreferenceName() const
+{
+    TraceScope trace(module, QStringLiteral("Property Get PreferenceName"));
+    return preferenceName_;
+}
+
+void Preference::setPreferenceName(const QString& vNewValue)
+{
+    TraceScope trace(module, QStringLiteral("Property Let PreferenceName"), {{"vNewValue", vNewValue}});
+    trace.run([&] {
+        preferenceName_ = vNewValue;
+        registry::ValueType type = registry::ValueType::Binary;
+        const QString stored = preferenceText(GetKeyValue(preferencesKey, preferenceName_, type));
+        value_ = stored.isEmpty() ? QVariant(unsetPreference) : QVariant(stored);
+    });
+}
+
+} // namespace lentaro

@@ -1,0 +1,49 @@
+#include "app/hints.h"
+
+#include "app/frmHint.h"
+#include "app/hinttexts.h"
+#include "app/preferencetext.h"
+#include "platform/forms/formregistry.h"
+#include "trace/tracescope.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace lentaro {
+
+namespace {
+
+bool switchedOff(const QVariant& value)
+{
+    return booleanOf(value.toString()) == false;
+}
+
+} // namespace
+
+bool ShowHint(const QString& hintID, bool forceIt)
+{
+    TraceScope trace(QStringLiteral("CdglobalIntl"), QStringLiteral("Function ShowHint"),
+                     {{"hintID", hintID}, {"forceIt", forceIt}});
+    bool answer = false;
+    trace.run([&] {
+        auto& hint = forms::loadForm<frmHint>();
+        hint.hintPreference().setPreferenceName(hintID);
+        if (switchedOff(hint.hintPreference().Value())) {
+            if (!forceIt) {
+                hint.unload();
+                answer = true;
+                return;
+            }
+            hint.chkDontShow->setChecked(true);
+        }
+        if (const auto text = hintText(hintID))
+            hint.lblTipText->setText(*text);
+        // Only Continue says yes; a close from the title bar is a Cancel.
+        gvHintAnswer = false;
+        hint.exec();
+        answer = gvHintAnswer;
+    });
+    return answer;
+}
+
+} // namespace lentaro

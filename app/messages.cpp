@@ -1,0 +1,75 @@
+#include "app/messages.h"
+
+#include "app/messageForm.h"
+#include "app/messages2.h"
+#include "app/windowhelpers.h"
+#include "platform/forms/formregistry.h"
+#include "trace/tracescope.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+
+namespace lentaro {
+
+namespace {
+
+const QString module = QStringLiteral("CdglobalIntl");
+const QString off = QStringLiteral("off");
+
+// The loaded window of class F, or nullptr: an "off" must not load the window it closes.
+template <typename F>
+F* loaded()
+{
+    return dynamic_cast<F*>(forms::loadedForm(QString::fromLatin1(F::formName)));
+}
+
+} // namespace
+
+void Message(const QString& theString, const QString& newCaption)
+{
+    TraceScope trace(module, QStringLiteral("Sub Message"),
+                     {{"theString", theString}, {"newCaption", newCaption}});
+    try {
+        if (theString != off) {
+            auto& window = forms::loadForm<messageForm>();
+            window.setWindowTitle(newCaption);
+            window.Label1->setText(theString);
+            window.show();
+        } else if (auto* window = loaded<messageForm>()) {
+            window->unload();
+        }
+        QCoreApplication::processEvents();
+    } catch (...) {
+        // The status window is a courtesy; nothing that fails here may stop the caller.
+    }
+}
+
+void Message2(const QString& theString, const QString& theSource)
+{
+    TraceScope trace(module, QStringLiteral("Sub Message2"),
+                     {{"theString", theString}, {"theSource", theSource}});
+    if (theString != off) {
+        messages2* window = nullptr;
+        try {
+            window = &forms::loadForm<messages2>();
+            window->show();
+            window->source = theSource;
+        } catch (...) {
+        }
+        // From here on a failure is the caller's to handle.
+        if (window) {
+            window->Label1->setText(theString);
+            window->lblNoInterrupt->hide();
+            window->btnCancel->show();
+        }
+    } else {
+        if (auto* window = loaded<messages2>())
+            window->unload();
+        if (QWidget* main = mainWindow())
+            main->setEnabled(true);
+    }
+    QCoreApplication::processEvents();
+}
+
+} // namespace lentaro

@@ -1,0 +1,17 @@
+#include "app/pallomirunner.h"
+
+#include "pallomi.h"
+
+namespace lentaro {
+
+std::int32_t PallomiRunner::stop()
+{
+    return KVPlayFileStop();
+}
+
+std::int32_t PallomiRunner::cleanUp()
+{
+    return KVPlayFileCleanUp();
+}
+
+} // namespace lentaro

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/enginerunner.h"
+
+namespace lentaro {
+
+// The runner library itself.
+class PallomiRunner : public EngineRunner
+{
+public:
+    std::int32_t stop() override;
+    std::int32_t cleanUp() override;
+};
+
+} // namespace lentaro

@@ -1,0 +1,159 @@
+#include "app/preferences.h"
+
+#include "app/Preference.h"
+#include "app/preferencetext.h"
+#include "trace/runtimeerror.h"
+#include "trace/tracescope.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <optional>
+
+namespace lentaro {
+
+namespace {
+
+const QString module = QStringLiteral("CdglobalIntl");
+
+constexpr std::int32_t typeMismatch = 13;
+constexpr std::int32_t overflow = 6;
+
+struct AllowedValues {
+    const char* preference;
+    std::initializer_list<int> values;
+};
+
+// The numbers these preferences can take; anything else stored there is damage.
+const AllowedValues allowedValues[] = {
+    {"SoundQuality", {1, 2, 3}},
+    {"ChannelToTransform", {0, 1, 2}},
+    {"RecordMode", {1, 2}},
+    {"RecordingDepth", {8, 16}},
+    {"RecordingSampleRate", {11025, 22050, 44100}},
+};
+
+// How each kind of variable takes a stored text and an assigned value.
+template <typename T>
+struct Kind;
+
+template <>
+struct Kind<bool> {
+    static std::int32_t errorOf(const QVariant&) { return typeMismatch; }
+    static std::optional<bool> fromStored(const QString& text) { return booleanOf(text); }
+    static std::optional<bool> fromValue(const QVariant& value) { return booleanValueOf(value); }
+    static bool allowed(const QString&, bool) { return true; }
+};
+
+template <>
+struct Kind<int> {
+    // A number too large for an int overflows; anything else that is no number mismatches.
+    static std::int32_t errorOf(const QVariant& value)
+    {
+        const QString text = preferenceText(value);
+        return numberOf(text) || std::isinf(startingNumber(text)) ? overflow : typeMismatch;
+    }
+    static std::optional<int> fromStored(const QString& text)
+    {
+        return wholeNumberOf(startingNumber(text));
+    }
+    static std::optional<int> fromValue(const QVariant& value) { return wholeValueOf(value); }
+    static bool allowed(const QString& prefName, int number)
+    {
+        // Preference names compare as the registry compares them: without regard to case.
+        for (const AllowedValues& entry : allowedValues) {
+            if (prefName.compare(QLatin1String(entry.preference), Qt::CaseInsensitive) == 0)
+                return std::find(entry.values.begin(), entry.values.end(), number)
+                       != entry.values.end();
+        }
+        return true;
+    }
+};
+
+template <>
+struct Kind<QString> {
+    static std::int32_t errorOf(const QVariant&) { return typeMismatch; }
+    static std::optional<QString> fromStored(const QString& text) { return text; }
+    static std::optional<QString> fromValue(const QVariant& value) { return preferenceText(value); }
+    static bool allowed(const QString&, const QString&) { return true; }
+};
+
+template <typename T>
+void readInto(const QString& prefName, T& targetVariable, const QVariant& defaultVal)
+{
+    TraceScope trace(module, QStringLiteral("Sub readPref"),
+                     {{"prefName", prefName},
+                      {"targetVariable", preferenceText(QVariant::fromValue(targetVariable))},
+                      {"defaultVal", preferenceText(defaultVal)}});
+    trace.run([&] {
+        Preference pref;
+        pref.setPreferenceName(prefName);
+        bool defaultStored = false;
+        if (preferenceText(pref.Value()) == unsetPreference) {
+            pref.setValue(defaultVal);
+            defaultStored = true;
+        }
+        std::optional<T> value = Kind<T>::fromStored(preferenceText(pref.Value()));
+        if (!value || !Kind<T>::allowed(prefName, *value)) {
+            // A damaged setting is replaced rather than reported at every start.
+            if (!defaultStored)
+                pref.setValue(defaultVal);
+            value = Kind<T>::fromStored(preferenceText(defaultVal));
+            if (!value)
+                throw RuntimeError(Kind<T>::errorOf(defaultVal));
+        }
+        targetVariable = *value;
+    });
+}
+
+template <typename T>
+void writeFrom(const QString& prefName, T& sourceVariable, const QVariant& newVal)
+{
+    TraceScope trace(module, QStringLiteral("Sub writePref"),
+                     {{"prefName", prefName},
+                      {"sourceVariable", preferenceText(QVariant::fromValue(sourceVariable))},
+                      {"newVal", preferenceText(newVal)}});
+    trace.run([&] {
+        const std::optional<T> value = Kind<T>::fromValue(newVal);
+        if (!value)
+            throw RuntimeError(Kind<T>::errorOf(newVal));
+        sourceVariable = *value;
+        Preference pref;
+        pref.setPreferenceName(prefName);
+        pref.setValue(QVariant::fromValue(sourceVariable));
+    });
+}
+
+} // namespace
+
+void readPref(const QString& prefName, bool& targetVariable, const QVariant& defaultVal)
+{
+    readInto(prefName, targetVariable, defaultVal);
+}
+
+void readPref(const QString& prefName, int& targetVariable, const QVariant& defaultVal)
+{
+    readInto(prefName, targetVariable, defaultVal);
+}
+
+void readPref(const QString& prefName, QString& targetVariable, const QVariant& defaultVal)
+{
+    readInto(prefName, targetVariable, defaultVal);
+}
+
+void writePref(const QString& prefName, bool& sourceVariable, const QVariant& newVal)
+{
+    writeFrom(prefName, sourceVariable, newVal);
+}
+
+void writePref(const QString& prefName, int& sourceVariable, const QVariant& newVal)
+{
+    writeFrom(prefName, sourceVariable, newVal);
+}
+
+void writePref(const QString& prefName, QString& sourceVariable, const QVariant& newVal)
+{
+    writeFrom(prefName, sourceVariable, newVal);
+}
+
+} // namespace lentaro

@@ -1,0 +1,67 @@
+#include "app/windowhelpers.h"
+
+#include "app/globals.h"
+#include "platform/forms/formregistry.h"
+#include "trace/runtimeerror.h"
+#include "trace/tracescope.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace lentaro {
+
+namespace {
+
+const QString module = QStringLiteral("CdglobalIntl");
+
+} // namespace
+
+QPoint centeredPosition(const QRect& screen, const QSize& window)
+{
+    return {screen.left() + (screen.width() - window.width()) / 2,
+            screen.top() + (screen.height() - window.height()) / 2};
+}
+
+void centerform(QWidget* f)
+{
+    TraceScope trace(module, QStringLiteral("Sub centerform"),
+                     {{"f", f ? f->objectName() : QString()}});
+    trace.run([&] {
+        if (!f)
+            throw RuntimeError(91); // Object variable not set
+        QScreen* screen = f->screen() ? f->screen() : QGuiApplication::primaryScreen();
+        f->move(centeredPosition(screen->geometry(), f->frameGeometry().size()));
+    });
+}
+
+QWidget* mainWindow()
+{
+    return forms::loadedForm(QStringLiteral("frmMain"));
+}
+
+bool isLoaded(const QString& frmName)
+{
+    TraceScope trace(module, QStringLiteral("Function isLoaded"), {{"frmName", frmName}});
+    bool loaded = false;
+    trace.run([&] { loaded = forms::loadedForm(frmName) != nullptr; });
+    return loaded;
+}
+
+void showHideTrackInfo(bool arf)
+{
+    TraceScope trace(module, QStringLiteral("Sub showHideTrackInfo"), {{"arf", arf}});
+    trace.run([&] {
+        if (arf && gvSlowMode)
+            return;
+        QWidget* main = mainWindow();
+        if (!main)
+            return;
+        for (const char* name : {"lblTracks", "lblTrackComments", "Comments", "tgTracks"}) {
+            if (auto* control = main->findChild<QWidget*>(QString::fromLatin1(name)))
+                control->setVisible(arf);
+        }
+    });
+}
+
+} // namespace lentaro

@@ -1,0 +1,47 @@
+#include "platform/forms/prompts.h"
+
+#include "platform/forms/applicationtitle.h"
+#include "platform/forms/qtprompts.h"
+
+namespace lentaro::forms {
+
+namespace {
+
+PromptService* replacement = nullptr;
+
+QString titleOrDefault(const QString& title)
+{
+    return title.isEmpty() ? applicationTitle() : title;
+}
+
+} // namespace
+
+PromptService& prompts()
+{
+    static QtPromptService qtPrompts;
+    return replacement ? *replacement : qtPrompts;
+}
+
+PromptService* setPromptService(PromptService* service)
+{
+    PromptService* previous = replacement;
+    replacement = service;
+    return previous;
+}
+
+Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title)
+{
+    return prompts().messageBox({prompt, titleOrDefault(title), buttons, icon, 1});
+}
+
+bool confirm(const QString& msg)
+{
+    return MsgBox(msg, Buttons::YesNo, Icon::Question) == Answer::Yes;
+}
+
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    return prompts().inputBox({prompt, titleOrDefault(title), defaultText}).value_or(QString());
+}
+
+} // namespace lentaro::forms

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+namespace lentaro::forms {
+
+// Message box buttons, icons and answers, numbered as the program's callers know them.
+enum class Buttons { OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
+enum class Icon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+struct MessageBoxRequest {
+    QString text;
+    QString caption;
+    Buttons buttons = Buttons::OkOnly;
+    Icon icon = Icon::None;
+    int defaultButton = 1; // 1 to 3, counted from the left
+};
+
+struct InputBoxRequest {
+    QString prompt;
+    QString caption;
+    QString defaultText;
+};
+
+struct FileDialogRequest {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
+    QString caption;
+    QString folder;   // where the dialog starts
+    QString fileName; // proposed name
+    QString filter;   // "Wave files (*.wav);;All files (*)"
+};
+
+struct ColorDialogRequest {
+    QString caption;
+    QColor initial;
+};
+
+// Where every message box, input box and common dialog of the program goes. The program shows
+// Qt's; tests put a scripted one in place (ScriptedPrompts).
+class PromptService
+{
+public:
+    virtual ~PromptService() = default;
+
+    virtual Answer messageBox(const MessageBoxRequest& request) = 0;
+    // The text entered; nothing when the user cancelled.
+    virtual std::optional<QString> inputBox(const InputBoxRequest& request) = 0;
+    // The file chosen; nothing when the user cancelled.
+    virtual std::optional<QString> fileDialog(const FileDialogRequest& request) = 0;
+    // The colour chosen; nothing when the user cancelled.
+    virtual std::optional<QColor> colorDialog(const ColorDialogRequest& request) = 0;
+};
+
+// The service in use: Qt's unless replaced.
+PromptService& prompts();
+// Replaces it (nullptr: Qt's again); returns the one it replaces (nullptr for Qt's).
+PromptService* setPromptService(PromptService* service);
+
+// Puts a service in place for its lifetime, then the one before it.
+class ScopedPromptService
+{
+public:
+    explicit ScopedPromptService(PromptService& service) : previous_(setPromptService(&service)) {}
+    ~ScopedPromptService() { setPromptService(previous_); }
+
+    ScopedPromptService(const ScopedPromptService&) = delete;
+    ScopedPromptService& operator=(const ScopedPromptService&) = delete;
+
+private:
+    PromptService* previous_;
+};
+
+// A message box; an empty title is the application's title.
+Answer MsgBox(const QString& prompt, Buttons buttons = Buttons::OkOnly, Icon icon = Icon::None,
+              const QString& title = {});
+
+// Yes and No with the question icon and the application's title; true only for Yes.
+bool confirm(const QString& msg);
+
+// The text entered, or "" when the user cancelled; an empty title is the application's title.
+QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {});
+
+} // namespace lentaro::forms

@@ -1,0 +1,127 @@
+#include "platform/forms/qtprompts.h"
+
+#include "platform/forms/messageboxbuttons.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace lentaro::forms {
+
+namespace {
+
+bool widgetsRunning()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+void printToStandardError(const QString& caption, const QString& text)
+{
+    std::fprintf(stderr, "%s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
+}
+
+QMessageBox::StandardButton standardButton(Answer answer)
+{
+    switch (answer) {
+    case Answer::Ok: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Abort: return QMessageBox::Abort;
+    case Answer::Retry: return QMessageBox::Retry;
+    case Answer::Ignore: return QMessageBox::Ignore;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon messageIcon(Icon icon)
+{
+    switch (icon) {
+    case Icon::None: return QMessageBox::NoIcon;
+    case Icon::Critical: return QMessageBox::Critical;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Exclamation: return QMessageBox::Warning;
+    case Icon::Information: return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+Answer QtPromptService::messageBox(const MessageBoxRequest& request)
+{
+    if (!widgetsRunning()) {
+        printToStandardError(request.caption, request.text);
+        return defaultAnswer(request);
+    }
+    QMessageBox box(messageIcon(request.icon), request.caption, request.text);
+    QMessageBox::StandardButtons buttons;
+    for (Answer answer : answersOf(request.buttons))
+        buttons |= standardButton(answer);
+    box.setStandardButtons(buttons);
+    box.setDefaultButton(standardButton(defaultAnswer(request)));
+    const int chosen = box.exec();
+    for (Answer answer : answersOf(request.buttons)) {
+        if (chosen == standardButton(answer))
+            return answer;
+    }
+    // Closed from the title bar or with Escape: the box's way of cancelling.
+    const std::vector<Answer> answers = answersOf(request.buttons);
+    for (Answer cancel : {Answer::Cancel, Answer::No, Answer::Ok}) {
+        if (std::find(answers.begin(), answers.end(), cancel) != answers.end())
+            return cancel;
+    }
+    return answers.front();
+}
+
+std::optional<QString> QtPromptService::inputBox(const InputBoxRequest& request)
+{
+    if (!widgetsRunning()) {
+        printToStandardError(request.caption, request.prompt);
+        return request.defaultText;
+    }
+    bool ok = false;
+    const QString text = QInputDialog::getText(nullptr, request.caption, request.prompt,
+                                               QLineEdit::Normal, request.defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> QtPromptService::fileDialog(const FileDialogRequest& request)
+{
+    if (!widgetsRunning()) {
+        printToStandardError(request.caption, request.folder);
+        return std::nullopt;
+    }
+    const QString start = request.fileName.isEmpty()
+                              ? request.folder
+                              : QDir(request.folder).filePath(request.fileName);
+    const QString chosen =
+        request.kind == FileDialogRequest::Kind::Open
+            ? QFileDialog::getOpenFileName(nullptr, request.caption, start, request.filter)
+            : QFileDialog::getSaveFileName(nullptr, request.caption, start, request.filter);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QColor> QtPromptService::colorDialog(const ColorDialogRequest& request)
+{
+    if (!widgetsRunning()) {
+        printToStandardError(request.caption, request.initial.name());
+        return std::nullopt;
+    }
+    const QColor chosen = QColorDialog::getColor(request.initial, nullptr, request.caption);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+} // namespace lentaro::forms

@@ -1,0 +1,32 @@
+#include "error_box.h"
+
+#include "pallomi.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+
+namespace kv {
+
+namespace {
+constexpr char kCaption[] = "KVPlayFile Error";
+}
+
+void showErrorBox(const char* text) noexcept
+{
+    // Looked up at run time: the library has no GUI and must load in hosts that
+    // show no boxes at all (tests, tools).
+    using HostMessageBox = decltype(&lentaroHostMessageBox);
+    const auto box = reinterpret_cast<HostMessageBox>(dlsym(RTLD_DEFAULT, "lentaroHostMessageBox"));
+    if (!box) {
+        std::fprintf(stderr, "%s: %s\n", kCaption, text);
+        return;
+    }
+    try {
+        box(text, kCaption);
+    } catch (...) {
+        // The host's box failing is no reason to take the runner down.
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,41 @@
+#include "apptest.h"
+
+#include "app/pause.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace lentaro::test {
+namespace {
+
+class PauseTest : public AppTest
+{
+};
+
+TEST_F(PauseTest, HandlesEventsWhileItWaitsTheWholeTime)
+{
+    int handled = 0;
+    QTimer::singleShot(0, [&] { ++handled; });
+    QTimer::singleShot(10, [&] { ++handled; });
+    QElapsedTimer clock;
+    clock.start();
+    Pause(0.05f);
+    EXPECT_GE(clock.elapsed(), 50);
+    EXPECT_EQ(handled, 2);
+}
+
+TEST_F(PauseTest, NothingToWaitHandlesNoEvents)
+{
+    for (const float seconds : {0.0f, -1.0f}) {
+        int handled = 0;
+        QTimer::singleShot(0, [&] { ++handled; });
+        Pause(seconds);
+        EXPECT_EQ(handled, 0);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(handled, 1);
+    }
+}
+
+} // namespace
+} // namespace lentaro::test
