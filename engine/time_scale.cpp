@@ -1,0 +1,93 @@
+#include "engine/time_scale.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "engine/result_codes.h"
+#include "engine/sample_format.h"
+#include "engine/sound_stream.h"
+#include "engine/vocoder.h"
+#include "engine/vocoder_sizes.h"
+
+namespace kv {
+
+namespace {
+
+// Keeps a pass's input registered with the control while the pass runs, and takes it off on
+// every way out.
+class CurrentPass {
+ public:
+  CurrentPass(PassControl& control, std::unique_ptr<SoundStream>& input) : control_(control), input_(input) {}
+  ~CurrentPass() { leave(); }
+  CurrentPass(const CurrentPass&) = delete;
+  CurrentPass& operator=(const CurrentPass&) = delete;
+
+  bool enter() {
+    entered_ = control_.begin(*input_);
+    return entered_;
+  }
+
+  // False when the lock could not be had. The stream may then still be the one a stop reaches,
+  // so it is closed but never freed: a late stop must find memory it may write to.
+  bool leave() {
+    if (!entered_) return true;
+    entered_ = false;
+    if (control_.end(*input_)) return true;
+    input_->close();
+    static_cast<void>(input_.release());
+    return false;
+  }
+
+ private:
+  PassControl& control_;
+  std::unique_ptr<SoundStream>& input_;
+  bool entered_ = false;
+};
+
+// Writing the output over the input would destroy the samples still to be read.
+bool sameFile(const char* a, const char* b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);  // false while the output does not exist
+}
+
+}  // namespace
+
+int32_t timeScale(const TimeScaleJob& job, PassControl& control, SamplePlayer* player) {
+  if (!job.inputPath) return kCannotOpen;
+  std::unique_ptr<SoundStream> input = SoundStream::openRead(job.inputPath);
+  if (!input || input->lastError() != kOk) return kCannotOpen;
+
+  VocoderSizes sizes;
+  if (computeVocoderSizes(job.pitchFactor, job.timeFactor, job.fftSize, job.windowMode, sizes) != kOk) {
+    return kBadCall;
+  }
+  VocoderSettings settings;
+  settings.pitchFactor = job.pitchFactor;
+  settings.timeFactor = job.timeFactor;
+  settings.fftSize = job.fftSize;
+  settings.windowMode = job.windowMode;
+  const bool choosesChannel = job.channelChoice == 1 || job.channelChoice == 2;
+  settings.channelChoice = input->channels() == 2 && choosesChannel ? job.channelChoice : 0;
+
+  CurrentPass current(control, input);
+  if (!current.enter()) return kCannotOpen;
+
+  std::unique_ptr<SoundStream> output;
+  if (job.outputPath) {
+    if (sameFile(job.inputPath, job.outputPath)) return kCannotOpen;
+    const SampleFormat format = SampleFormat::make(input->sampleRate(), input->bytesPerSample(), kUnset, 1);
+    output = SoundStream::openWrite(format, job.outputPath, input->typeFound());
+    if (!output || output->lastError() != kOk) return kCannotOpen;
+  }
+
+  int32_t result = runVocoder(*input, output.get(), player, settings);
+  if (!current.leave()) result = kCannotOpen;
+  if (output) {
+    const int32_t closed = output->close();
+    if (closed != kOk && (result == kOk || result == kEndOfFile)) result = closed;
+  }
+  return result;
+}
+
+}  // namespace kv

@@ -1,0 +1,364 @@
+#include "engine/vocoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "engine/bin_phases.h"
+#include "engine/fft.h"
+#include "engine/heap.h"
+#include "engine/result_codes.h"
+#include "engine/vocoder_sizes.h"
+#include "engine/vocoder_windows.h"
+
+namespace kv {
+
+namespace {
+
+constexpr double kSampleToReal = 1.0 / 2147483647.0;
+constexpr double kRealToSample = 2147483647.0;
+// Output samples converted and written together.
+constexpr int kEmitBlock = 4096;
+
+using Reals = std::vector<double, HeapAllocator<double>>;
+using Samples = std::vector<int32_t, HeapAllocator<int32_t>>;
+
+// out[i] += a[i] × b[i] over arrays that do not overlap.
+void multiplyAdd(double* __restrict out, const double* __restrict a, const double* __restrict b, int count) {
+  for (int i = 0; i < count; ++i) out[i] += a[i] * b[i];
+}
+
+int64_t wrap(int64_t value, int64_t length) {
+  const int64_t r = value % length;
+  return r < 0 ? r + length : r;
+}
+
+// Clipped to full scale; the conversion truncates as the stored forms expect.
+int32_t toSample(double value) {
+  if (value >= 1.0) return 2147483647;
+  if (value <= -1.0) return -2147483647;
+  if (!(value == value)) return 0;
+  return static_cast<int32_t>(value * kRealToSample);
+}
+
+// One frame reduced to one sample: the chosen channel, or the mix of all. Two channels are halved
+// before they are added, so full-scale frames cannot overflow.
+int32_t monoSample(const int32_t* frame, int channels, int choice) {
+  if (choice >= 1 && choice <= channels) return frame[choice - 1];
+  if (channels == 1) return frame[0];
+  if (channels == 2) return (frame[0] >> 1) + (frame[1] >> 1);
+  double sum = 0.0;
+  for (int c = 0; c < channels; ++c) sum += frame[c];
+  return static_cast<int32_t>(sum / channels);
+}
+
+class PhaseVocoder {
+ public:
+  PhaseVocoder(SoundStream& input, SoundStream* output, SamplePlayer* player, const VocoderSizes& sizes,
+               int channelChoice)
+      : input_(input),
+        output_(output),
+        player_(player),
+        z_(sizes),
+        channels_(input.channels()),
+        choice_(channelChoice),
+        outputPerInput_(sizes.timeRatio / sizes.pitchRatio),
+        // A bin's phase advance over D input samples is carried over to the IO output samples a
+        // frame really moves by, which at P times the frequency span IO·P input samples (the
+        // nominal I differs from that by the truncation of IO).
+        phaseScale_(sizes.outputHop * sizes.pitchRatio / sizes.analysisHop) {}
+
+  int32_t prepare();
+  int32_t run();
+
+ private:
+  int32_t readInput();
+  void analyse();
+  void synthesise();
+  void overlapAdd();
+  int32_t emitUpTo(int64_t end);
+  int32_t finish(int32_t code, bool stopped);
+
+  SoundStream& input_;
+  SoundStream* output_;
+  SamplePlayer* player_;
+  const VocoderSizes z_;
+  const int channels_;
+  const int choice_;
+  const double outputPerInput_;  // T / P
+  const double phaseScale_;
+
+  Reals inputRing_, outputRing_;
+  Reals analysisWindow_, synthesisWindow_;
+  Reals analysis_, synthesis_;
+  Reals imaginary_, magnitude_, angle_, previousPhase_, phase_, cosine_, sine_;  // per bin
+  std::vector<int32_t, HeapAllocator<int32_t>> resampleIndex_;
+  Reals resampleFraction_;
+  Samples frames_, emitted_;
+  std::unique_ptr<FftPlan> forward_, inverse_;
+
+  int64_t centreIn_ = 0;   // input time at the analysis window's centre
+  int64_t centreOut_ = 0;  // output time at the synthesis frame's centre
+  int64_t framesRead_ = 0;
+  int64_t samplesWritten_ = 0;
+  bool inputEnded_ = false;
+  int64_t lastCentreIn_ = 0;  // once the input ended: the centre the hops run up to
+  int64_t zeroedUpTo_ = 0;    // once the input ended: input time from which the ring is not yet cleared
+  int32_t result_ = kOk;      // of the last read, write or hand-over
+};
+
+int32_t PhaseVocoder::prepare() {
+  const int n = z_.fftSize;
+  const int ns = z_.inverseSize;
+  const int no = z_.synthesisLength;
+  try {
+    inputRing_.assign(z_.inputRingLength, 0.0);
+    outputRing_.assign(z_.outputRingLength, 0.0);
+    analysisWindow_.assign(z_.windowLength, 0.0);
+    synthesisWindow_.assign(z_.windowLength, 0.0);
+    analysis_.assign(n + 2, 0.0);
+    synthesis_.assign(ns + 2, 0.0);
+    const std::size_t bins = std::min(n / 2, no / 2) + 1;
+    for (Reals* perBin : {&imaginary_, &magnitude_, &angle_, &previousPhase_, &phase_, &cosine_, &sine_}) {
+      perBin->assign(bins, 0.0);
+    }
+    frames_.assign(static_cast<std::size_t>(z_.analysisHop) * channels_, 0);
+    emitted_.assign(kEmitBlock, 0);
+    if (no != ns) {
+      resampleIndex_.assign(no, 0);
+      resampleFraction_.assign(no, 0.0);
+    }
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
+  }
+  forward_ = FftPlan::create(n);
+  inverse_ = FftPlan::create(ns);
+  if (!forward_ || !inverse_) return kOutOfMemory;
+
+  const double analysisScale = buildAnalysisWindow(analysisWindow_.data(), z_.halfWindow, n);
+  // The inverse transform at NS points divides by NS where the analysis gave magnitudes for N:
+  // NS/N brings a frame back to the input's level whatever NO and NS are.
+  buildSynthesisWindow(synthesisWindow_.data(), z_.halfWindow, z_.outputHop,
+                       static_cast<double>(ns) / n / analysisScale);
+
+  // Linear interpolation from NS to NO points: output l lies at l·NS/NO.
+  for (int l = 1; l < no && no != ns; ++l) {
+    const int64_t position = static_cast<int64_t>(l) * ns;
+    resampleIndex_[l] = static_cast<int32_t>(position / no);
+    resampleFraction_[l] = static_cast<double>(position % no) / no;
+  }
+  return kOk;
+}
+
+int32_t PhaseVocoder::run() {
+  const int d = z_.analysisHop;
+  const int mh = z_.halfWindow;
+  // The first window ends within the input's first hop; output time follows input time by T/P.
+  centreIn_ = -static_cast<int64_t>(d) * (mh / d);
+  centreOut_ = static_cast<int64_t>(outputPerInput_ * static_cast<double>(centreIn_));
+
+  while (!inputEnded_ || centreIn_ < lastCentreIn_) {
+    if (input_.stopFlag()) return finish(kOk, true);
+    if (const int32_t code = readInput(); code != kOk) return finish(code, false);
+    analyse();
+    centreIn_ += d;
+    synthesise();
+    overlapAdd();
+    // Samples before the frame's left edge have every contribution they will get; none goes
+    // beyond what the input read so far allows.
+    const int64_t allowed = std::llround(outputPerInput_ * static_cast<double>(framesRead_)) + 1;
+    if (const int32_t code = emitUpTo(std::min(centreOut_ - z_.halfWindow, allowed)); code != kOk) {
+      return finish(code, false);
+    }
+    centreOut_ += z_.outputHop;
+  }
+  const int64_t total = std::llround(outputPerInput_ * static_cast<double>(framesRead_)) + 1;
+  return finish(emitUpTo(total), false);
+}
+
+// Reads the frames up to the analysis window's right edge into the input ring (a ring slot holds
+// input time t at t mod its length); once the input has ended, clears those slots instead.
+int32_t PhaseVocoder::readInput() {
+  const int64_t windowEnd = centreIn_ + z_.halfWindow + 1;
+  const int64_t ringLength = z_.inputRingLength;
+  if (!inputEnded_ && windowEnd > framesRead_) {
+    const int64_t wanted = windowEnd - framesRead_;
+    int64_t delivered = 0;
+    const int32_t code = input_.read(frames_.data(), wanted * channels_, delivered);
+    if (code != kOk && code != kEndOfFile) return code;
+    result_ = code;
+    const int64_t frames = delivered / channels_;
+    int64_t slot = wrap(framesRead_, ringLength);
+    for (int64_t f = 0; f < frames; ++f) {
+      inputRing_[slot] = monoSample(&frames_[f * channels_], channels_, choice_) * kSampleToReal;
+      if (++slot == ringLength) slot = 0;
+    }
+    framesRead_ += frames;
+    if (frames < wanted) {
+      inputEnded_ = true;
+      // Hops go on until the window has passed the last sample by a hop.
+      lastCentreIn_ = framesRead_ + z_.analysisHop - 1 + z_.halfWindow;
+      zeroedUpTo_ = framesRead_;
+    }
+  }
+  if (inputEnded_) {
+    for (; zeroedUpTo_ < windowEnd; ++zeroedUpTo_) inputRing_[wrap(zeroedUpTo_, ringLength)] = 0.0;
+  }
+  return kOk;
+}
+
+// Folds the windowed input around the analysis window's centre into N points (input time t goes
+// to t mod N, so that phases refer to absolute time) and transforms it.
+void PhaseVocoder::analyse() {
+  const int n = z_.fftSize;
+  const int length = z_.windowLength;
+  const int ringLength = z_.inputRingLength;
+  double* folded = analysis_.data();
+  std::fill(analysis_.begin(), analysis_.end(), 0.0);
+  const int64_t start = centreIn_ - z_.halfWindow;
+  int k = static_cast<int>(wrap(start, n));
+  int j = static_cast<int>(wrap(start, ringLength));
+  for (int i = 0; i < length;) {
+    const int run = std::min({length - i, n - k, ringLength - j});
+    multiplyAdd(folded + k, &analysisWindow_[i], &inputRing_[j], run);
+    i += run;
+    k += run;
+    j += run;
+    if (k == n) k = 0;
+    if (j == ringLength) j = 0;
+  }
+  forward_->forward(folded);
+}
+
+// Gives every bin its magnitude at its accumulated phase, transforms back at NS points and
+// resamples the frame to NO points.
+void PhaseVocoder::synthesise() {
+  const int n = z_.fftSize;
+  const int ns = z_.inverseSize;
+  const int no = z_.synthesisLength;
+  const int bins = std::min(n / 2, no / 2);
+  const double* re = analysis_.data();
+  const double* magnitude = magnitude_.data();
+  trackBinPhases(re, n, bins, phaseScale_,
+                 {imaginary_.data(), magnitude_.data(), angle_.data(), previousPhase_.data(), phase_.data(),
+                  cosine_.data(), sine_.data()});
+  const double* cosine = cosine_.data();
+  const double* sine = sine_.data();
+
+  double* frame = synthesis_.data();
+  std::fill(synthesis_.begin(), synthesis_.end(), 0.0);
+  const int complexBins = std::min(bins, ns / 2 - 1);
+  for (int k = 1; k <= complexBins; ++k) {
+    frame[k] = magnitude[k] * cosine[k];
+    frame[ns - k] = magnitude[k] * sine[k];
+  }
+  // Bins without an imaginary part: the mean keeps its sign, and a top bin that is real in the
+  // synthesis only takes the magnitude.
+  frame[0] = re[0];
+  if (bins == ns / 2) frame[bins] = bins == n / 2 ? re[bins] : magnitude[bins];
+  inverse_->inverse(frame);
+
+  if (no != ns) {
+    frame[ns] = frame[0];  // the frame is periodic: its last sample leads back to the first
+    const int32_t* index = resampleIndex_.data();
+    const double* fraction = resampleFraction_.data();
+    for (int l = 1; l < no; ++l) {
+      const int i = index[l];
+      frame[l] = frame[i] + (frame[i + 1] - frame[i]) * fraction[l];
+    }
+  }
+}
+
+// Adds the windowed frame into the output ring around the frame's centre. Output time t takes
+// frame sample t mod NO, so that a steady bin continues from frame to frame; times already handed
+// on (or before the start) are left alone, so that nothing lands in a slot that is read again.
+void PhaseVocoder::overlapAdd() {
+  const int no = z_.synthesisLength;
+  const int ringLength = z_.outputRingLength;
+  const int64_t left = centreOut_ - z_.halfWindow;
+  const int64_t first = std::max(left, samplesWritten_);
+  const int64_t end = centreOut_ + z_.halfWindow + 1;
+  if (first >= end) return;
+  int i = static_cast<int>(first - left);
+  const int length = static_cast<int>(end - left);
+  int k = static_cast<int>(wrap(first, no));
+  int j = static_cast<int>(wrap(first, ringLength));
+  const double* frame = synthesis_.data();
+  while (i < length) {
+    const int run = std::min({length - i, no - k, ringLength - j});
+    multiplyAdd(&outputRing_[j], frame + k, &synthesisWindow_[i], run);
+    i += run;
+    k += run;
+    j += run;
+    if (k == no) k = 0;
+    if (j == ringLength) j = 0;
+  }
+}
+
+// Hands on output samples up to (not including) output time end, clearing their ring slots.
+int32_t PhaseVocoder::emitUpTo(int64_t end) {
+  const int64_t ringLength = z_.outputRingLength;
+  while (samplesWritten_ < end) {
+    const int count = static_cast<int>(std::min<int64_t>(end - samplesWritten_, kEmitBlock));
+    int64_t slot = wrap(samplesWritten_, ringLength);
+    for (int q = 0; q < count; ++q) {
+      const int32_t sample = toSample(outputRing_[slot]);
+      outputRing_[slot] = 0.0;
+      if (++slot == ringLength) slot = 0;
+      emitted_[q] = sample;
+      if (player_) {
+        result_ = player_->feed(sample);
+        if (result_ != kOk) {
+          // What was heard still reaches the file.
+          if (output_) output_->write(emitted_.data(), q);
+          return result_;
+        }
+      }
+    }
+    if (output_) {
+      result_ = output_->write(emitted_.data(), count);
+      if (result_ != kOk) return result_;
+    }
+    samplesWritten_ += count;
+  }
+  return kOk;
+}
+
+int32_t PhaseVocoder::finish(int32_t code, bool stopped) {
+  if (player_) {
+    if (code == kOk && !stopped) {
+      result_ = player_->drain();
+      return result_;
+    }
+    player_->stop();
+  }
+  return code != kOk ? code : result_;
+}
+
+}  // namespace
+
+int32_t runVocoder(SoundStream& input, SoundStream* output, SamplePlayer* player, const VocoderSettings& settings) {
+  if (output && output->channels() != 1) return kBadCall;
+  VocoderSizes sizes;
+  if (computeVocoderSizes(settings.pitchFactor, settings.timeFactor, settings.fftSize, settings.windowMode, sizes) !=
+      kOk) {
+    return kBadCall;
+  }
+  if (input.channels() < 1) return kBadCall;
+
+  std::unique_ptr<PhaseVocoder> vocoder;
+  try {
+    vocoder = std::make_unique<PhaseVocoder>(input, output, player, sizes, settings.channelChoice);
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
+  }
+  if (const int32_t code = vocoder->prepare(); code != kOk) return code;
+  if (player) {
+    if (const int32_t code = player->open(input); code != kOk) return code;
+  }
+  return vocoder->run();
+}
+
+}  // namespace kv

@@ -1,0 +1,216 @@
+// How a vocoder pass starts and ends: the player hears what is written and is drained or stopped,
+// a stop ends the pass within one hop, failures come back at once and leave the output whole,
+// settings no pass can run with are refused before any work.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/result_codes.h"
+#include "engine/sample_player.h"
+#include "engine/sound_stream.h"
+#include "engine/vocoder.h"
+#include "engine/vocoder_sizes.h"
+#include "support/memory_file.h"
+#include "support/riff_builder.h"
+#include "support/tone.h"
+#include "support/vocoder_run.h"
+
+namespace {
+
+using kvtest::kTestRate;
+
+class RecordingPlayer final : public kv::SamplePlayer {
+ public:
+  int32_t open(const kv::SoundStream& input) override {
+    ++opens;
+    openedRate = input.sampleRate();
+    return openResult;
+  }
+  int32_t feed(int32_t sample) override {
+    if (static_cast<int64_t>(heard.size()) == failAt) return kv::kHardwareError;
+    heard.push_back(sample);
+    if (afterSample) afterSample(static_cast<int64_t>(heard.size()));
+    return kv::kOk;
+  }
+  int32_t drain() override {
+    ++drains;
+    return kv::kEndOfFile;
+  }
+  int32_t stop() override {
+    ++stops;
+    return kv::kOk;
+  }
+
+  int32_t openResult = kv::kOk;
+  int64_t failAt = -1;
+  std::function<void(int64_t)> afterSample;
+
+  int opens = 0, drains = 0, stops = 0;
+  float openedRate = 0.0f;
+  std::vector<int32_t> heard;
+};
+
+kv::VocoderSettings halfSpeed() {
+  kv::VocoderSettings s;
+  s.timeFactor = 2.0;
+  s.fftSize = 1024;
+  s.windowMode = 1;
+  return s;
+}
+
+int outputHop(const kv::VocoderSettings& s) {
+  kv::VocoderSizes sizes;
+  kv::computeVocoderSizes(s.pitchFactor, s.timeFactor, s.fftSize, s.windowMode, sizes);
+  return sizes.outputHop;
+}
+
+std::vector<int32_t> halfSecondOfTone() { return kvtest::sineSamples(440.0, kTestRate, 22050, 0.5); }
+
+TEST(VocoderPlayer, HearsWhatIsWrittenAndIsDrainedAtTheEnd) {
+  kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
+  RecordingPlayer player;
+  EXPECT_EQ(kv::runVocoder(*streams.input, streams.output.get(), &player, halfSpeed()), kv::kEndOfFile);
+  EXPECT_EQ(player.opens, 1);
+  EXPECT_EQ(player.openedRate, static_cast<float>(kTestRate));
+  EXPECT_EQ(player.drains, 1);
+  EXPECT_EQ(player.stops, 0);
+  EXPECT_EQ(static_cast<int64_t>(player.heard.size()), kvtest::expectedOutputLength(halfSpeed(), 22050));
+  EXPECT_EQ(player.heard, streams.written());
+}
+
+TEST(VocoderPlayer, PlaysAlsoWithoutAnOutputFile) {
+  kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
+  RecordingPlayer player;
+  EXPECT_EQ(kv::runVocoder(*streams.input, nullptr, &player, halfSpeed()), kv::kEndOfFile);
+  EXPECT_EQ(static_cast<int64_t>(player.heard.size()), kvtest::expectedOutputLength(halfSpeed(), 22050));
+}
+
+TEST(VocoderPlayer, StopEndsThePassWithinOneHopAndCutsTheSound) {
+  kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
+  RecordingPlayer player;
+  constexpr int64_t kStopAt = 5000;
+  player.afterSample = [&](int64_t count) {
+    if (count == kStopAt) streams.input->setStopFlag(1);
+  };
+  EXPECT_EQ(kv::runVocoder(*streams.input, streams.output.get(), &player, halfSpeed()), kv::kOk);
+  EXPECT_EQ(player.stops, 1);
+  EXPECT_EQ(player.drains, 0);
+  EXPECT_LE(static_cast<int64_t>(player.heard.size()), kStopAt + outputHop(halfSpeed()));
+  EXPECT_EQ(player.heard, streams.written());
+}
+
+TEST(VocoderPlayer, FailingHandOverEndsThePassAndTheFileKeepsWhatWasHeard) {
+  kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
+  RecordingPlayer player;
+  player.failAt = 3000;
+  EXPECT_EQ(kv::runVocoder(*streams.input, streams.output.get(), &player, halfSpeed()), kv::kHardwareError);
+  EXPECT_EQ(player.heard.size(), 3000u);
+  EXPECT_EQ(player.heard, streams.written());
+  EXPECT_EQ(player.stops, 1);
+}
+
+TEST(VocoderPlayer, DeviceThatCannotOpenEndsThePassBeforeAnySample) {
+  kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
+  RecordingPlayer player;
+  player.openResult = kv::kHardwareError;
+  EXPECT_EQ(kv::runVocoder(*streams.input, streams.output.get(), &player, halfSpeed()), kv::kHardwareError);
+  EXPECT_TRUE(player.heard.empty());
+  EXPECT_TRUE(streams.written().empty());
+}
+
+TEST(VocoderPass, RefusesSettingsOrAnOutputItCannotUseBeforeAnyWork) {
+  kv::VocoderSettings badMode = halfSpeed();
+  badMode.windowMode = 4;
+  kv::VocoderSettings badFactor = halfSpeed();
+  badFactor.pitchFactor = 0.0;
+  for (const kv::VocoderSettings& settings : {badMode, badFactor}) {
+    kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
+    RecordingPlayer player;
+    EXPECT_EQ(kv::runVocoder(*streams.input, streams.output.get(), &player, settings), kv::kBadCall);
+    EXPECT_EQ(player.opens, 0);
+    EXPECT_TRUE(streams.written().empty());
+  }
+
+  kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
+  auto stereoOutput = kv::SoundStream::createMemory(kv::SampleFormat::make(44100.0f, 4, kv::kEncodingSigned, 2),
+                                                    nullptr, 0);
+  EXPECT_EQ(kv::runVocoder(*streams.input, stereoOutput.get(), nullptr, halfSpeed()), kv::kBadCall);
+  EXPECT_EQ(stereoOutput->length(), 0);
+}
+
+TEST(VocoderPass, EndsWithTheResultOfItsLastAction) {
+  // Writing comes last when there is somewhere to write; otherwise the read that found the end.
+  kvtest::MemoryStreams written(halfSecondOfTone(), 1);
+  EXPECT_EQ(kv::runVocoder(*written.input, written.output.get(), nullptr, halfSpeed()), kv::kOk);
+  kvtest::MemoryStreams dropped(halfSecondOfTone(), 1);
+  EXPECT_EQ(kv::runVocoder(*dropped.input, nullptr, nullptr, halfSpeed()), kv::kEndOfFile);
+}
+
+// A WAV file in memory that calls back once that many bytes of it have been read.
+class WatchedFile final : public kv::ByteFile {
+ public:
+  WatchedFile(kvtest::Bytes bytes, std::size_t watchAt, std::function<void()> reached)
+      : file_(std::move(bytes)), watchAt_(watchAt), reached_(std::move(reached)) {}
+
+  std::size_t read(void* bytes, std::size_t count) override {
+    const std::size_t got = file_.read(bytes, count);
+    const std::size_t before = read_;
+    read_ += got;
+    if (before < watchAt_ && read_ >= watchAt_) reached_();
+    return got;
+  }
+  std::size_t write(const void* bytes, std::size_t count) override { return file_.write(bytes, count); }
+  bool seek(int64_t position) override { return file_.seek(position); }
+  int64_t tell() override { return file_.tell(); }
+  int64_t size() override { return file_.size(); }
+  bool failed() const override { return file_.failed(); }
+  bool close() override { return file_.close(); }
+
+ private:
+  kvtest::MemoryFile file_;
+  std::size_t watchAt_;
+  std::function<void()> reached_;
+  std::size_t read_ = 0;
+};
+
+TEST(VocoderPass, StopWhileRenderingEndsWithinOneHop) {
+  const auto tone = kvtest::sineSamples(440.0, kTestRate, 44100, 0.5);
+  std::vector<int16_t> pcm;
+  for (int32_t s : tone) pcm.push_back(static_cast<int16_t>(s >> 16));
+  const kvtest::Bytes wav = kvtest::riff(
+      {kvtest::chunk("fmt ", kvtest::fmtBody(1, 1, 44100, 16)), kvtest::chunk("data", kvtest::pcm16(pcm))});
+
+  std::unique_ptr<kv::SoundStream> input;
+  auto output = kv::SoundStream::createMemory(kv::SampleFormat::make(44100.0f, 4, kv::kEncodingSigned, 1), nullptr, 0);
+  int64_t writtenAtStop = -1;
+  input = kv::SoundStream::openRead(std::make_unique<WatchedFile>(wav, wav.size() / 3, [&] {
+    input->setStopFlag(1);
+    writtenAtStop = output->length();
+  }));
+  ASSERT_EQ(input->lastError(), kv::kOk);
+
+  EXPECT_EQ(kv::runVocoder(*input, output.get(), nullptr, halfSpeed()), kv::kOk);
+  ASSERT_GE(writtenAtStop, 0);
+  EXPECT_LE(output->length() - writtenAtStop, outputHop(halfSpeed()));
+}
+
+TEST(VocoderPass, FailedWriteEndsThePassAndLeavesAWholeFile) {
+  kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
+  auto disk = std::make_unique<kvtest::MemoryFile>(kvtest::Bytes{}, 44 + 1000);  // room for 500 samples
+  const auto contents = disk->contents();
+  auto output = kv::SoundStream::openWrite(kv::SampleFormat::make(44100.0f, 2, kv::kUnset, 1), std::move(disk),
+                                           kv::kFileTypeWav);
+  ASSERT_EQ(output->lastError(), kv::kOk);
+  EXPECT_EQ(kv::runVocoder(*streams.input, output.get(), nullptr, halfSpeed()), kv::kFileError);
+  output->close();
+
+  auto reread = kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(*contents));
+  ASSERT_EQ(reread->lastError(), kv::kOk);
+  EXPECT_EQ(reread->length(), 500);
+}
+
+}  // namespace
