@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
