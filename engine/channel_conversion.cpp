@@ -34,10 +34,11 @@ int32_t mapFrames(SoundStream& in, SoundStream& out, Mapping mapping) {
     return kOutOfMemory;
   }
   for (int64_t done = 0; done < frames;) {
-    const int64_t n = std::min(kBlockFrames, frames - done);
     int64_t got = 0;
-    int32_t result = in.read(input.data(), n * inChannels, got);
-    if (result != kOk) return result;
+    const int32_t read = in.read(input.data(), std::min(kBlockFrames, frames - done) * inChannels, got);
+    if (read != kOk && read != kEndOfFile) return read;
+    // An input that holds less than its length ends at its last whole frame.
+    const int64_t n = got / inChannels;
     for (int64_t i = 0; i < n; ++i) {
       const size_t at = static_cast<size_t>(i);
       switch (mapping) {
@@ -54,8 +55,9 @@ int32_t mapFrames(SoundStream& in, SoundStream& out, Mapping mapping) {
           break;
       }
     }
-    result = out.write(output.data(), n * outChannels);
-    if (result != kOk) return result;
+    const int32_t written = out.write(output.data(), n * outChannels);
+    if (written != kOk) return written;
+    if (read != kOk) return read;
     done += n;
   }
   return kOk;

@@ -19,9 +19,10 @@ namespace kv {
 //   16 bits (the lower 16 bits of the input are dropped);
 // - mono to stereo: each sample to both channels;
 // - any other pair: kBadCall.
-// Then completes out's header when out is a file. Returns kOk, kBadCall (also for an input that
-// cannot be read, an output that cannot be written, or one stream passed as both), the code of the
-// first failed read or write, or that of completing the header.
+// Then completes out's header when out is a file. Returns kOk, kEndOfFile when the input held
+// fewer samples than its length (all of its whole frames are written), kBadCall (also for an input
+// that cannot be read, an output that cannot be written, or one stream passed as both), the code
+// of the first failed read or write, or that of completing the header.
 int32_t convertChannels(SoundStream& in, SoundStream& out);
 
 }  // namespace kv

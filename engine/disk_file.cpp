@@ -13,6 +13,9 @@ std::unique_ptr<DiskFile> DiskFile::openForReading(const std::string& path) {
 std::unique_ptr<DiskFile> DiskFile::openForWriting(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return nullptr;
+  // Unbuffered, so that a write reports what reached the file: after a full disk the header then
+  // counts exactly the samples the file holds. Samples are written in blocks of kilobytes anyway.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   return std::unique_ptr<DiskFile>(new DiskFile(file));
 }
 

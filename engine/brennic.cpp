@@ -1,0 +1,129 @@
+#include "engine/brennic.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "engine/channel_conversion.h"
+#include "engine/file_types.h"
+#include "engine/result_codes.h"
+#include "engine/sample_format.h"
+#include "engine/sound_stream.h"
+#include "engine/vocoder.h"
+
+namespace kv {
+
+namespace {
+
+// The mono file a stereo input is mixed into before the pass. Removed on every way out, but only
+// once it has been made: a file of that name the pass could not replace is not its to delete.
+class WorkingFile {
+ public:
+  explicit WorkingFile(std::string path) : path_(std::move(path)) {}
+  ~WorkingFile() {
+    if (made_) std::remove(path_.c_str());
+  }
+  WorkingFile(const WorkingFile&) = delete;
+  WorkingFile& operator=(const WorkingFile&) = delete;
+
+  const std::string& path() const { return path_; }
+  void made() { made_ = true; }
+
+ private:
+  const std::string path_;
+  bool made_ = false;
+};
+
+// True when both names lead to one file, or to the place where one is yet to be made.
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
+  if (error) return false;
+  const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
+  return !error && first == second;
+}
+
+// The vocoder refuses unusable settings before doing any work. Asking it over an empty input
+// first lets a refusal leave every file as it was.
+bool vocoderAccepts(const VocoderSettings& settings) {
+  std::unique_ptr<SoundStream> nothing =
+      SoundStream::createMemory(SampleFormat::make(44100.0f, 2, kEncodingSigned, 1), nullptr, 0);
+  return nothing && runVocoder(*nothing, nullptr, nullptr, settings) != kBadCall;
+}
+
+// AIFC is read only; its uncompressed samples are written as plain AIFF.
+int writableType(int typeFound) { return typeFound == kFileTypeAifc ? kFileTypeAiff : typeFound; }
+
+// Mixes a stereo input into the working file and opens that for reading; null when any step
+// fails. The mix keeps only the upper 16 bits of each sample, so a 16-bit WAV file holds it
+// whole whatever the input's type and sample size.
+std::unique_ptr<SoundStream> mixToMono(SoundStream& stereo, WorkingFile& working) {
+  std::unique_ptr<SoundStream> mono = SoundStream::openWrite(
+      SampleFormat::make(stereo.sampleRate(), 2, kEncodingSigned, 1), working.path(), kFileTypeWav);
+  if (!mono || mono->lastError() != kOk) return nullptr;
+  working.made();
+  const int32_t mixed = convertChannels(stereo, *mono);
+  // An input holding less than its header claims ends where its data ends.
+  if (mixed != kOk && mixed != kEndOfFile) return nullptr;
+  if (mono->close() != kOk) return nullptr;
+  std::unique_ptr<SoundStream> reopened = SoundStream::openRead(working.path(), kFileTypeWav);
+  if (!reopened || reopened->lastError() != kOk) return nullptr;
+  return reopened;
+}
+
+int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, int windowMode,
+                        const char* outputPath) {
+  if (!inputPath || !outputPath) return kCannotOpen;
+  VocoderSettings settings;
+  settings.pitchFactor = 1.0;
+  settings.timeFactor = timeFactor;
+  settings.fftSize = fftSize;
+  settings.windowMode = windowMode;
+
+  // Declared before the streams so that it outlives them: the working file is closed before it
+  // is removed, whichever way the pass ends.
+  WorkingFile working(std::string(inputPath) + ".mono.tmp");
+  std::unique_ptr<SoundStream> input = SoundStream::openRead(inputPath);
+  if (!input || input->lastError() != kOk) return kCannotOpen;
+  if (!vocoderAccepts(settings)) return kBadCall;
+
+  const bool stereo = input->channels() == 2;
+  // Writing the output over a file the pass still reads would destroy the samples to come.
+  if (sameFile(outputPath, inputPath) || (stereo && sameFile(outputPath, working.path()))) return kCannotOpen;
+  const SampleFormat outputFormat = SampleFormat::make(input->sampleRate(), input->bytesPerSample(), kUnset, 1);
+  const int outputType = writableType(input->typeFound());
+
+  if (stereo) {
+    std::unique_ptr<SoundStream> mono = mixToMono(*input, working);
+    if (!mono) return kCannotOpen;
+    input = std::move(mono);
+  }
+
+  std::unique_ptr<SoundStream> output = SoundStream::openWrite(outputFormat, outputPath, outputType);
+  if (!output || output->lastError() != kOk) return kCannotOpen;
+
+  int32_t result = runVocoder(*input, output.get(), nullptr, settings);
+  const int32_t closed = output->close();
+  if (closed != kOk && (result == kOk || result == kEndOfFile)) result = closed;
+  return result;
+}
+
+}  // namespace
+
+}  // namespace kv
+
+extern "C" int32_t kv_TimeScale(const char* inputPath, double timeFactor, int16_t fftSize, int16_t windowMode,
+                                const char* outputPath) {
+  try {
+    return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath);
+  } catch (const std::bad_alloc&) {
+    return kv::kOutOfMemory;
+  } catch (...) {
+    return kv::kInternalError;
+  }
+}
