@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 runs=3
-build=build/bench
+build=build/compare-engines  # clang Release, apart from any other build tree
 
 need=()
 command -v soundstretch >/dev/null || need+=(soundstretch)
