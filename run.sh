@@ -9,7 +9,7 @@ build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" --parallel "$(nproc)"
 
-if [ -x "$build/app/lentaro" ]; then
-  exec "$build/app/lentaro" "$@"
+if [ -x "$build/bin/lentaro" ]; then
+  exec "$build/bin/lentaro" "$@"
 fi
-echo "Built the engine libraries into $build; the windowed program is not built yet."
+echo "Built the engine and program libraries into $build/lib; the windowed program is not built yet."
