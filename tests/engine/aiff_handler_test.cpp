@@ -9,9 +9,14 @@
 #include "engine/sound_stream.h"
 #include "support/aiff_builder.h"
 #include "support/memory_file.h"
+#include "support/sample_patterns.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+using kvtest::quantised;
+using kvtest::readAllSamples;
+using kvtest::sineLikeSamples;
 
 using kvtest::Bytes;
 using kvtest::commBody;
@@ -25,14 +30,6 @@ const Bytes kMono16 = iffChunk("COMM", commBody(1, 100, 16, kvtest::rate44100())
 
 std::unique_ptr<kv::SoundStream> openAiff(const Bytes& bytes, int fileType = kv::kFileTypeAiff) {
   return kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(bytes), fileType);
-}
-
-std::vector<int32_t> readAllSamples(kv::SoundStream& stream) {
-  std::vector<int32_t> samples(static_cast<std::size_t>(stream.length()) + 8);
-  int64_t got = 0;
-  stream.read(samples.data(), static_cast<int64_t>(samples.size()), got);
-  samples.resize(static_cast<std::size_t>(got));
-  return samples;
 }
 
 TEST(AiffReading, SixteenBitStereoAt44100) {
@@ -182,18 +179,6 @@ INSTANTIATE_TEST_SUITE_P(Chunks, AiffFiles, ::testing::ValuesIn(aiffCases()),
 
 class AiffWriting : public kvtest::TempDirTest {};
 
-std::vector<int32_t> sineLikeSamples(int count) {
-  std::vector<int32_t> samples(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) samples[static_cast<std::size_t>(i)] = (i % 64 - 32) * 0x03FFFFFF + i * 4099;
-  return samples;
-}
-
-// What a sample becomes when stored in that many bytes and read back.
-int32_t quantised(int32_t sample, int sampleBytes) {
-  const int drop = 32 - 8 * sampleBytes;
-  return static_cast<int32_t>(static_cast<uint32_t>(sample >> drop) << drop);
-}
-
 TEST_F(AiffWriting, MonoSixteenBitHeaderStatesEveryChunkSize) {
   auto disk = std::make_unique<kvtest::MemoryFile>();
   const auto contents = disk->contents();
@@ -251,57 +236,6 @@ TEST_F(AiffWriting, OddSampleDataGetsItsPadByte) {
     EXPECT_EQ(in->length(), odd.samples);
   }
 }
-
-struct RoundTrip {
-  int sampleBytes;
-  int channels;
-};
-
-void PrintTo(const RoundTrip& r, std::ostream* os) {
-  *os << 8 * r.sampleBytes << " bits, " << r.channels << " channels";
-}
-
-class AiffRoundTrip : public kvtest::TempDirTest, public ::testing::WithParamInterface<RoundTrip> {};
-
-TEST_P(AiffRoundTrip, ReadsBackWhatWasWritten) {
-  const RoundTrip& r = GetParam();
-  const std::string file = path("round.aif");
-  const std::vector<int32_t> samples = sineLikeSamples(2000 * r.channels);
-  {
-    auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(22050.0f, r.sampleBytes, kv::kUnset, r.channels), file,
-                                          kv::kFileTypeAiff);
-    ASSERT_EQ(out->lastError(), kv::kOk);
-    ASSERT_EQ(out->write(samples.data(), 999), kv::kOk);
-    ASSERT_EQ(out->write(samples.data() + 999, static_cast<int64_t>(samples.size()) - 999), kv::kOk);
-  }
-
-  auto in = kv::SoundStream::openRead(file);
-  ASSERT_EQ(in->lastError(), kv::kOk);
-  EXPECT_EQ(in->typeFound(), kv::kFileTypeAiff);
-  EXPECT_EQ(in->bytesPerSample(), r.sampleBytes);
-  EXPECT_EQ(in->encoding(), kv::kEncodingSigned);
-  EXPECT_EQ(in->channels(), r.channels);
-  EXPECT_EQ(in->sampleRate(), 22050.0f);
-  ASSERT_EQ(in->length(), static_cast<int64_t>(samples.size()));
-  const std::vector<int32_t> back = readAllSamples(*in);
-  ASSERT_EQ(back.size(), samples.size());
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    ASSERT_EQ(back[i], quantised(samples[i], r.sampleBytes)) << "sample " << i;
-  }
-  ASSERT_EQ(in->seekFrame(1000), kv::kOk);
-  int32_t sample = 0;
-  int64_t got = 0;
-  ASSERT_EQ(in->read(&sample, 1, got), kv::kOk);
-  EXPECT_EQ(sample, quantised(samples[static_cast<std::size_t>(1000 * r.channels)], r.sampleBytes));
-}
-
-INSTANTIATE_TEST_SUITE_P(Depths, AiffRoundTrip,
-                         ::testing::Values(RoundTrip{1, 1}, RoundTrip{2, 1}, RoundTrip{3, 1}, RoundTrip{1, 2},
-                                           RoundTrip{2, 2}, RoundTrip{3, 2}),
-                         [](const ::testing::TestParamInfo<RoundTrip>& info) {
-                           return std::to_string(8 * info.param.sampleBytes) + "bit" +
-                                  std::to_string(info.param.channels) + "ch";
-                         });
 
 TEST_F(AiffWriting, AnUnfinishedFileReadsWhatWasWritten) {
   auto disk = std::make_unique<kvtest::MemoryFile>();

@@ -12,9 +12,14 @@
 #include "engine/sound_stream.h"
 #include "support/au_builder.h"
 #include "support/memory_file.h"
+#include "support/sample_patterns.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+using kvtest::quantised;
+using kvtest::readAllSamples;
+using kvtest::sineLikeSamples;
 
 using kvtest::auFile;
 using kvtest::AuHeader;
@@ -22,14 +27,6 @@ using kvtest::Bytes;
 
 std::unique_ptr<kv::SoundStream> openAu(const Bytes& bytes, int fileType = kv::kFileTypeAu) {
   return kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(bytes), fileType);
-}
-
-std::vector<int32_t> readAllSamples(kv::SoundStream& stream) {
-  std::vector<int32_t> samples(static_cast<std::size_t>(stream.length()) + 8);
-  int64_t got = 0;
-  stream.read(samples.data(), static_cast<int64_t>(samples.size()), got);
-  samples.resize(static_cast<std::size_t>(got));
-  return samples;
 }
 
 // Stored samples of a given width in either byte order.
@@ -265,17 +262,6 @@ INSTANTIATE_TEST_SUITE_P(Rates, AuAdpcm,
 
 class AuWriting : public kvtest::TempDirTest {};
 
-std::vector<int32_t> sineLikeSamples(int count) {
-  std::vector<int32_t> samples(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) samples[static_cast<std::size_t>(i)] = (i % 64 - 32) * 0x03FFFFFF + i * 4099;
-  return samples;
-}
-
-int32_t quantised(int32_t sample, int sampleBytes) {
-  const int drop = 32 - 8 * sampleBytes;
-  return static_cast<int32_t>(static_cast<uint32_t>(sample >> drop) << drop);
-}
-
 uint32_t fieldAt(const Bytes& bytes, std::size_t at) {
   return static_cast<uint32_t>(bytes[at] << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3]);
 }
@@ -349,51 +335,5 @@ TEST_F(AuWriting, RefusesWhatItCannotWrite) {
                 ->lastError(),
             kv::kBadCall);
 }
-
-struct RoundTrip {
-  int sampleBytes;
-  int channels;
-};
-
-void PrintTo(const RoundTrip& r, std::ostream* os) {
-  *os << 8 * r.sampleBytes << " bits, " << r.channels << " channels";
-}
-
-class AuRoundTrip : public kvtest::TempDirTest, public ::testing::WithParamInterface<RoundTrip> {};
-
-TEST_P(AuRoundTrip, ReadsBackWhatWasWritten) {
-  const RoundTrip& r = GetParam();
-  const std::string file = path("round.au");
-  const std::vector<int32_t> samples = sineLikeSamples(2000 * r.channels);
-  {
-    auto out = kv::SoundStream::openWrite(
-        kv::SampleFormat::make(16000.0f, r.sampleBytes, kv::kEncodingSigned, r.channels), file, kv::kFileTypeAu);
-    ASSERT_EQ(out->lastError(), kv::kOk);
-    ASSERT_EQ(out->write(samples.data(), 999), kv::kOk);
-    ASSERT_EQ(out->write(samples.data() + 999, static_cast<int64_t>(samples.size()) - 999), kv::kOk);
-  }
-
-  auto in = kv::SoundStream::openRead(file);
-  ASSERT_EQ(in->lastError(), kv::kOk);
-  EXPECT_EQ(in->typeFound(), kv::kFileTypeAu);
-  EXPECT_EQ(in->bytesPerSample(), r.sampleBytes);
-  EXPECT_EQ(in->encoding(), kv::kEncodingSigned);
-  EXPECT_EQ(in->channels(), r.channels);
-  EXPECT_EQ(in->sampleRate(), 16000.0f);
-  ASSERT_EQ(in->length(), static_cast<int64_t>(samples.size()));
-  const std::vector<int32_t> back = readAllSamples(*in);
-  ASSERT_EQ(back.size(), samples.size());
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    ASSERT_EQ(back[i], quantised(samples[i], r.sampleBytes)) << "sample " << i;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Depths, AuRoundTrip,
-                         ::testing::Values(RoundTrip{1, 1}, RoundTrip{2, 1}, RoundTrip{3, 1}, RoundTrip{1, 2},
-                                           RoundTrip{2, 2}, RoundTrip{3, 2}),
-                         [](const ::testing::TestParamInfo<RoundTrip>& info) {
-                           return std::to_string(8 * info.param.sampleBytes) + "bit" +
-                                  std::to_string(info.param.channels) + "ch";
-                         });
 
 }  // namespace

@@ -6,25 +6,18 @@
 #include "engine/sound_stream.h"
 #include "support/memory_file.h"
 #include "support/riff_builder.h"
+#include "support/sample_patterns.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using kvtest::quantised;
+using kvtest::readAllSamples;
+using kvtest::sineLikeSamples;
+
 using kvtest::Bytes;
 
 class WavWriting : public kvtest::TempDirTest {};
-
-std::vector<int32_t> sineLikeSamples(int count) {
-  std::vector<int32_t> samples(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) samples[static_cast<std::size_t>(i)] = (i % 64 - 32) * 0x03FFFFFF + i * 4099;
-  return samples;
-}
-
-// What a sample becomes when stored in that many bytes and read back.
-int32_t quantised(int32_t sample, int sampleBytes) {
-  const int drop = 32 - 8 * sampleBytes;
-  return static_cast<int32_t>(static_cast<uint32_t>(sample >> drop) << drop);
-}
 
 TEST_F(WavWriting, MonoSixteenBitHeaderIsTheClassicFortyFourBytes) {
   const std::string file = path("out.wav");
@@ -70,54 +63,6 @@ TEST_F(WavWriting, TwentyFourBitHeaderAgreesWithTheSamples) {
   EXPECT_EQ(bytes[34], 24);                                           // bits
   EXPECT_EQ(bytes[40] | bytes[41] << 8, 300);                         // data size
 }
-
-struct RoundTrip {
-  int sampleBytes;
-  int channels;
-};
-
-void PrintTo(const RoundTrip& r, std::ostream* os) { *os << 8 * r.sampleBytes << " bits, " << r.channels << " channels"; }
-
-class WavRoundTrip : public kvtest::TempDirTest, public ::testing::WithParamInterface<RoundTrip> {};
-
-TEST_P(WavRoundTrip, ReadsBackWhatWasWritten) {
-  const RoundTrip& r = GetParam();
-  const std::string file = path("round.wav");
-  const std::vector<int32_t> samples = sineLikeSamples(2000 * r.channels);
-  {
-    auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(22050.0f, r.sampleBytes, kv::kUnset, r.channels),
-                                          file, kv::kFileTypeWav);
-    ASSERT_EQ(out->lastError(), kv::kOk);
-    ASSERT_EQ(out->write(samples.data(), 1000), kv::kOk);
-    ASSERT_EQ(out->write(samples.data() + 1000, static_cast<int64_t>(samples.size()) - 1000), kv::kOk);
-  }  // closed by going out of scope
-
-  auto in = kv::SoundStream::openRead(file);
-  ASSERT_TRUE(in);
-  ASSERT_EQ(in->lastError(), kv::kOk);
-  EXPECT_EQ(in->typeFound(), kv::kFileTypeWav);
-  EXPECT_EQ(in->bytesPerSample(), r.sampleBytes);
-  EXPECT_EQ(in->encoding(), r.sampleBytes == 1 ? kv::kEncodingUnsigned : kv::kEncodingSigned);
-  EXPECT_EQ(in->channels(), r.channels);
-  EXPECT_EQ(in->sampleRate(), 22050.0f);
-  ASSERT_EQ(in->length(), static_cast<int64_t>(samples.size()));
-
-  std::vector<int32_t> back(samples.size() + 10);
-  int64_t got = 0;
-  EXPECT_EQ(in->read(back.data(), static_cast<int64_t>(back.size()), got), kv::kEndOfFile);
-  ASSERT_EQ(got, static_cast<int64_t>(samples.size()));
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    ASSERT_EQ(back[i], quantised(samples[i], r.sampleBytes)) << "sample " << i;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Depths, WavRoundTrip,
-                         ::testing::Values(RoundTrip{1, 1}, RoundTrip{2, 1}, RoundTrip{3, 1}, RoundTrip{1, 2},
-                                           RoundTrip{2, 2}, RoundTrip{3, 2}),
-                         [](const ::testing::TestParamInfo<RoundTrip>& info) {
-                           return std::to_string(8 * info.param.sampleBytes) + "bit" +
-                                  std::to_string(info.param.channels) + "ch";
-                         });
 
 TEST_F(WavWriting, OddDataGetsItsPadByte) {
   const std::string file = path("odd.wav");
