@@ -151,4 +151,26 @@ TEST_F(RealEngineTest, TwoHundredStartStopCyclesLeaveNoThreadOrFileBehind)
     EXPECT_EQ(threadCount(), threadsBefore);
 }
 
+// The runner stops a running pass at exit, before the engine's own exit
+// handlers take down what the pass still uses.
+TEST_F(RealEngineTest, ExitDuringARealTimePassStopsItWhileTheEngineIsWhole)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string input = toneFile("in.wav", kLongInput);
+    // Shared with the program that exits, which has a folder of its own.
+    const std::string output = TEST_OUTPUT_DIR "/exit_during_pass.wav";
+    std::filesystem::remove(output);
+
+    EXPECT_EXIT(
+        {
+            startPass(input, kLongTimeFactor, output, 1);
+            waitUntilWritten(output, kUnderWay);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    EXPECT_LT(wholeOutput(output).size(), fullLength(kLongTimeFactor, kLongInput) / 2);
+    std::filesystem::remove(output);
+}
+
 } // namespace
