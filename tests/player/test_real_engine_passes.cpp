@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace realengine;
+
 class PlayedSoundRemoval : public ::testing::Environment {
 public:
     void TearDown() override { std::remove(playedSoundPath().c_str()); }
