@@ -24,11 +24,10 @@ class FeederPlayer final : public kv::SamplePlayer {
   kv::PlaybackFeeder feeder_;
 };
 
-// Created at the first call and kept while the library is loaded.
-kv::PassControl& engineControl() {
-  static kv::PassControl control;
-  return control;
-}
+// Constructed when the library is loaded, not at the first pass: at exit, static objects are
+// destroyed and exit handlers run in the reverse order of their making, so the runner's handler,
+// registered after loading the library to stop the running passes, runs while this still exists.
+kv::PassControl engineControl;
 
 }  // namespace
 
@@ -44,9 +43,9 @@ extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, doubl
     job.windowMode = windowMode;
     job.outputPath = outputPath;
     job.channelChoice = channelChoice;
-    if (!playFlag) return kv::timeScale(job, engineControl(), nullptr);
+    if (!playFlag) return kv::timeScale(job, engineControl, nullptr);
     FeederPlayer player;
-    return kv::timeScale(job, engineControl(), &player);
+    return kv::timeScale(job, engineControl, &player);
   } catch (const std::bad_alloc&) {
     return kv::kOutOfMemory;
   } catch (...) {
@@ -56,7 +55,7 @@ extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, doubl
 
 extern "C" int32_t kv_StopTimeScale(void) {
   try {
-    return engineControl().stop();
+    return engineControl.stop();
   } catch (...) {
     return kv::kCannotOpen;
   }

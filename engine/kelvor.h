@@ -18,8 +18,8 @@ int32_t kv_TimeScale(const char* inputPath, double pitchFactor, double timeFacto
                      int16_t fftSize, int16_t windowMode, const char* outputPath,
                      int16_t playFlag, int16_t channelChoice);
 
-/* Asks the running pass to stop at its next analysis hop. Returns 0, or -1 when
-   the engine lock cannot be had. */
+/* Asks the running passes to stop at their next analysis hop. Returns 0, or -1
+   when the engine lock cannot be had. */
 int32_t kv_StopTimeScale(void);
 
 #ifdef __cplusplus

@@ -1,5 +1,7 @@
 #include "engine/pass_control.h"
 
+#include <algorithm>
+
 #include "engine/result_codes.h"
 
 namespace kv {
@@ -7,7 +9,7 @@ namespace kv {
 bool PassControl::begin(SoundStream& stream) {
   std::unique_lock<std::timed_mutex> held(lock_, lockWait_);
   if (!held) return false;
-  current_ = &stream;
+  running_.push_back(&stream);
   stream.setStopFlag(0);
   return true;
 }
@@ -15,14 +17,14 @@ bool PassControl::begin(SoundStream& stream) {
 bool PassControl::end(const SoundStream& stream) {
   std::unique_lock<std::timed_mutex> held(lock_, lockWait_);
   if (!held) return false;
-  if (current_ == &stream) current_ = nullptr;
+  running_.erase(std::remove(running_.begin(), running_.end(), &stream), running_.end());
   return true;
 }
 
 int32_t PassControl::stop() {
   std::unique_lock<std::timed_mutex> held(lock_, lockWait_);
   if (!held) return kCannotOpen;
-  if (current_) current_->setStopFlag(1);
+  for (SoundStream* stream : running_) stream->setStopFlag(1);
   return kOk;
 }
 

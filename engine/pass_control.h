@@ -1,10 +1,12 @@
 #pragma once
-// The engine lock and the stream of the pass that is running: what lets another thread stop a
-// pass. Only the most recent pass can be stopped.
+// The engine lock and the streams of the passes that are running: what lets another thread stop
+// them. Passes run one at a time as a rule, but one started just after another may begin before
+// the caller's stop for the first could reach it; a stop therefore reaches every running pass.
 
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 #include "engine/sound_stream.h"
 
@@ -19,19 +21,18 @@ class PassControl {
   PassControl(const PassControl&) = delete;
   PassControl& operator=(const PassControl&) = delete;
 
-  // Makes stream the one a stop reaches and clears its stop flag. False when the lock could not
+  // Makes stream one that a stop reaches and clears its stop flag. False when the lock could not
   // be had.
   bool begin(SoundStream& stream);
-  // Forgets stream if it is still the current one: a pass that ends after a newer one began
-  // leaves the newer one stoppable. False when the lock could not be had.
+  // Forgets stream: a stop no longer reaches it. False when the lock could not be had.
   bool end(const SoundStream& stream);
-  // Sets the current stream's stop flag; nothing when no pass runs. kOk, or kCannotOpen when the
-  // lock could not be had.
+  // Sets the stop flag of every running pass's stream; nothing when no pass runs. kOk, or
+  // kCannotOpen when the lock could not be had.
   int32_t stop();
 
  private:
   std::timed_mutex lock_;
-  SoundStream* current_ = nullptr;
+  std::vector<SoundStream*> running_;
   const std::chrono::milliseconds lockWait_;
 };
 

@@ -41,6 +41,7 @@ void exactRatio(float inputRate, float outputRate, int64_t& numerator, int64_t& 
 // The input frames the taps reach, one ring per channel. Frames before the start and from the end
 // of the input on are silence. Blocks are read just before a tap needs them, and the ring holds a
 // block beyond the taps' span, so no tap ever reads a frame that was overwritten or not yet read.
+// An input that holds fewer samples than its length ends at the last whole frame that came.
 class InputRing {
  public:
   InputRing(SoundStream& in, int channels, int64_t frames, double gain)
@@ -70,13 +71,22 @@ class InputRing {
 
   int32_t at(int channel, int64_t frame) const { return rings_[channel][static_cast<size_t>(frame & mask_)]; }
 
+  // The input's frames: its length, or fewer once a read has come up short.
+  int64_t frames() const { return frames_; }
+  bool endedEarly() const { return endedEarly_; }
+
  private:
   int32_t loadBlock() {
-    const int64_t real = std::clamp<int64_t>(frames_ - loaded_, 0, kBlockFrames);
+    int64_t real = std::clamp<int64_t>(frames_ - loaded_, 0, kBlockFrames);
     if (real > 0) {
       int64_t got = 0;
       const int32_t result = in_.read(block_.data(), real * channels_, got);
-      if (result != kOk) return result;
+      if (result != kOk && result != kEndOfFile) return result;
+      if (got < real * channels_) {
+        real = got / channels_;
+        frames_ = loaded_ + real;
+        endedEarly_ = true;
+      }
     }
     for (int64_t i = 0; i < kBlockFrames; ++i) {
       const size_t slot = static_cast<size_t>((loaded_ + i) & mask_);
@@ -92,7 +102,8 @@ class InputRing {
 
   SoundStream& in_;
   const int channels_;
-  const int64_t frames_;
+  int64_t frames_;
+  bool endedEarly_ = false;
   const double gain_;
   std::vector<int32_t, HeapAllocator<int32_t>> rings_[2];
   std::vector<int32_t, HeapAllocator<int32_t>> block_;
@@ -193,8 +204,9 @@ int32_t convertSampleRate(SoundStream& in, SoundStream& out, float lengthFactor,
   // Output frame n lies at input frame + remainder / denominator.
   int64_t frame = 0;
   int64_t remainder = 0;
-  while (frame < frames) {
+  while (frame < ring.frames()) {
     if ((result = ring.loadThrough(frame + tapsBefore + 1)) != kOk) return result;
+    if (frame >= ring.frames()) break;  // the input ended early, before this frame
 
     const int64_t points = kTablePointsPerFrame * remainder;
     const int32_t phase = static_cast<int32_t>(points / denominator);
@@ -226,7 +238,8 @@ int32_t convertSampleRate(SoundStream& in, SoundStream& out, float lengthFactor,
       ++frame;
     }
   }
-  return block.flush();
+  result = block.flush();
+  return result == kOk && ring.endedEarly() ? kEndOfFile : result;
 }
 
 }  // namespace kv

@@ -39,9 +39,11 @@ int32_t planSampleRateConversion(float inputRate, float outputRate, float length
 // (1 or 2 channels: stereo to mono averages the filtered channels, mono to stereo writes each frame
 // to both). lengthFactor stretches the filter, cutoff scales its cutoff frequency (1 = about the
 // lower of the two rates' Nyquist frequencies) and gain (at most 256 either way) multiplies the
-// input. Returns kOk; kBadCall for unusable arguments (see the plan), an input that cannot be read,
-// an output that cannot be written, or one stream passed as both; kOutOfMemory; or the code of the
-// first failed read or write (what was written before it stays). An input of 0 frames writes nothing.
+// input. Returns kOk; kEndOfFile when the input held fewer samples than its length (it ends at its
+// last whole frame, and everything up to there is written); kBadCall for unusable arguments (see
+// the plan), an input that cannot be read, an output that cannot be written, or one stream passed
+// as both; kOutOfMemory; or the code of the first failed read or write (what was written before it
+// stays). An input of 0 frames writes nothing.
 int32_t convertSampleRate(SoundStream& in, SoundStream& out, float lengthFactor, float cutoff, float outputRate,
                           float gain);
 

@@ -30,7 +30,7 @@ PALLOMI_EXPORT int32_t KVPlayFileStart(const char* inputPath, double pitchFactor
                                        int16_t windowMode, const char* outputPath,
                                        int32_t playFlag, int16_t channelChoice);
 
-/* Asks the engine to stop the running pass, on the caller's thread. Returns the
+/* Asks the engine to stop the running passes, on the caller's thread. Returns the
    engine's stop result (0 done, -1 engine busy), or 1 when no engine is bound. */
 PALLOMI_EXPORT int32_t KVPlayFileStop(void);
 

@@ -21,7 +21,7 @@ constexpr char kNoMemoryText[] = "Memory allocation error";
 constexpr char kNoThreadText[] = "Error creating thread";
 
 // While passes are ending the stop request is repeated this often: a pass that
-// had not yet become the engine's current one when a request came gets the next.
+// had not yet begun in the engine when a request came gets the next.
 constexpr std::chrono::milliseconds kStopRepeat{200};
 
 // Set on a worker thread while it runs the program's callback, so that the

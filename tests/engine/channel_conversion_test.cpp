@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/byte_file.h"
 #include "engine/channel_conversion.h"
 #include "engine/sound_stream.h"
 #include "support/memory_file.h"
@@ -142,27 +141,11 @@ TEST(ChannelConversion, RefusesStreamsInTheWrongRoles) {
   EXPECT_EQ(kv::convertChannels(*memory, *reading), kv::kBadCall);
 }
 
-// A file whose size cannot be told (a pipe, say): its header is all there is to go by.
-class SizeUnknownFile final : public kv::ByteFile {
- public:
-  explicit SizeUnknownFile(kvtest::Bytes bytes) : file_(std::move(bytes)) {}
-  std::size_t read(void* bytes, std::size_t count) override { return file_.read(bytes, count); }
-  std::size_t write(const void* bytes, std::size_t count) override { return file_.write(bytes, count); }
-  bool seek(int64_t position) override { return file_.seek(position); }
-  int64_t tell() override { return file_.tell(); }
-  int64_t size() override { return -1; }
-  bool failed() const override { return file_.failed(); }
-  bool close() override { return file_.close(); }
-
- private:
-  kvtest::MemoryFile file_;
-};
-
 // The header claims 3000 frames, the data holds 2500 and half a frame: the conversion ends at the
 // last whole frame, keeping the part of a block that came, and says the input ended early.
 TEST(ChannelConversion, AnInputShorterThanItsHeaderEndsAtItsLastWholeFrame) {
   const std::vector<int16_t> held = kvtest::ramp16(2 * 2500 + 1);
-  auto in = kv::SoundStream::openRead(std::make_unique<SizeUnknownFile>(
+  auto in = kv::SoundStream::openRead(std::make_unique<kvtest::SizeUnknownFile>(
       kvtest::riff({kvtest::chunk("fmt ", kvtest::fmtBody(1, 2, 44100, 16)),
                     kvtest::chunk("data", kvtest::pcm16(held), 2 * 2 * 3000)})));
   ASSERT_EQ(in->lastError(), kv::kOk);

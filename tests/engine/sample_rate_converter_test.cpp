@@ -10,6 +10,8 @@
 #include "engine/resampling_filter.h"
 #include "engine/sample_rate_converter.h"
 #include "engine/sound_stream.h"
+#include "support/memory_file.h"
+#include "support/riff_builder.h"
 
 namespace {
 
@@ -251,6 +253,30 @@ TEST(SampleRateConversion, DoublingTheRateKeepsEveryInputFrameOnBothChannels) {
   for (int n = 0; n < frames; ++n) {
     ASSERT_EQ(output[4 * n], input[2 * n]) << "left, frame " << n;
     ASSERT_EQ(output[4 * n + 1], input[2 * n + 1]) << "right, frame " << n;
+  }
+}
+
+// The header claims 3000 frames, the data holds 1700 and half a frame, so the fourth block's read
+// comes up short: the conversion ends at the last whole frame that came, writes everything up to
+// there and says the input ended early.
+TEST(SampleRateConversion, AnInputShorterThanItsHeaderEndsAtItsLastWholeFrame) {
+  const int held = 1700;
+  std::vector<int16_t> stored;
+  for (int32_t sample : noise(2 * held + 1, 30000, 5)) stored.push_back(static_cast<int16_t>(sample));
+  auto in = kv::SoundStream::openRead(std::make_unique<kvtest::SizeUnknownFile>(
+      kvtest::riff({kvtest::chunk("fmt ", kvtest::fmtBody(1, 2, 22050, 16)),
+                    kvtest::chunk("data", kvtest::pcm16(stored), 2 * 2 * 3000)})));
+  ASSERT_EQ(in->lastError(), kv::kOk);
+  ASSERT_EQ(in->length(), 2 * 3000);
+  auto out = emptySound(44100.0f, 2);
+  EXPECT_EQ(convert(*in, *out), kv::kEndOfFile);
+
+  // Every second output frame lies on an input frame, which passes unchanged.
+  const std::vector<int32_t> output = samplesOf(*out);
+  ASSERT_EQ(output.size(), 2u * 2 * held);
+  for (int n = 0; n < held; ++n) {
+    ASSERT_EQ(output[4 * n], stored[2 * n]) << "left, frame " << n;
+    ASSERT_EQ(output[4 * n + 1], stored[2 * n + 1]) << "right, frame " << n;
   }
 }
 

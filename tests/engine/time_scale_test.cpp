@@ -209,6 +209,19 @@ TEST(PassControl, StopWithNoPassRunningDoesNothing) {
   EXPECT_EQ(control.stop(), kv::kOk);
 }
 
+TEST(PassControl, StopReachesEveryRunningPassAndNoneThatEnded) {
+  kv::PassControl control;
+  kvtest::MemoryStreams first({0}, 1), second({0}, 1), ended({0}, 1);
+  ASSERT_TRUE(control.begin(*ended.input));
+  ASSERT_TRUE(control.end(*ended.input));
+  ASSERT_TRUE(control.begin(*first.input));
+  ASSERT_TRUE(control.begin(*second.input));
+  EXPECT_EQ(control.stop(), kv::kOk);
+  EXPECT_EQ(first.input->stopFlag(), 1);
+  EXPECT_EQ(second.input->stopFlag(), 1);
+  EXPECT_EQ(ended.input->stopFlag(), 0);
+}
+
 TEST(PassControl, OlderPassEndingLateLeavesTheNewerOneStoppable) {
   kv::PassControl control;
   kvtest::MemoryStreams older({0}, 1), newer({0}, 1);

@@ -65,6 +65,13 @@ std::vector<CallBack> CallBackLog::waitFor(std::size_t count)
     return callBacks;
 }
 
+std::vector<CallBack> CallBackLog::waitFor(std::size_t count, std::chrono::milliseconds limit)
+{
+    std::unique_lock<std::mutex> lock(callBackMutex);
+    callBackCame.wait_for(lock, limit, [&] { return callBacks.size() >= count; });
+    return callBacks;
+}
+
 MockEngine::MockEngine()
     : handle_(dlopen(MOCK_ENGINE_PATH, RTLD_NOW | RTLD_NOLOAD))
 {

@@ -5,6 +5,7 @@
 
 #include "mock_engine.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
@@ -44,6 +45,8 @@ public:
     static std::vector<CallBack> all();
     // Blocks until at least count callbacks have come.
     static std::vector<CallBack> waitFor(std::size_t count);
+    // The same, giving up after limit: fewer than count then came.
+    static std::vector<CallBack> waitFor(std::size_t count, std::chrono::milliseconds limit);
 };
 
 // The control surface of the stand-in engine the runner has loaded, with a

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/byte_file.h"
@@ -54,6 +55,23 @@ class MemoryFile final : public kv::ByteFile {
   std::shared_ptr<Bytes> bytes_;
   std::size_t capacity_;
   std::size_t position_ = 0;
+};
+
+// A file whose size cannot be told (a pipe, say): its header is all there is to go by, so a
+// header that claims more than the file holds gives reads that come up short.
+class SizeUnknownFile final : public kv::ByteFile {
+ public:
+  explicit SizeUnknownFile(MemoryFile::Bytes bytes) : file_(std::move(bytes)) {}
+  std::size_t read(void* bytes, std::size_t count) override { return file_.read(bytes, count); }
+  std::size_t write(const void* bytes, std::size_t count) override { return file_.write(bytes, count); }
+  bool seek(int64_t position) override { return file_.seek(position); }
+  int64_t tell() override { return file_.tell(); }
+  int64_t size() override { return -1; }
+  bool failed() const override { return file_.failed(); }
+  bool close() override { return file_.close(); }
+
+ private:
+  MemoryFile file_;
 };
 
 }  // namespace kvtest
