@@ -1,6 +1,6 @@
 #include "lentaro/audio/FrameConverter.h"
 
-#include "G711.h"
+#include "engine/g711.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,8 +14,8 @@ constexpr int maxChannels = 2;
 
 double decodeSample(const std::uint8_t* p, const Format& format) {
     switch (format.encoding) {
-    case Encoding::MuLaw: return muLawToLinear(*p) / 32768.0;
-    case Encoding::ALaw: return aLawToLinear(*p) / 32768.0;
+    case Encoding::MuLaw: return kv::muLawToLinear(*p) / 32768.0;
+    case Encoding::ALaw: return kv::aLawToLinear(*p) / 32768.0;
     case Encoding::Pcm: break;
     }
     switch (format.bitsPerSample) {

@@ -1,7 +1,8 @@
 #include "PortAudioOutputDevice.h"
 
-#include "G711.h"
 #include "PlayQueue.h"
+
+#include "engine/g711.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,7 +113,7 @@ std::size_t PortAudioOutputDevice::takeExpanded(std::uint8_t* out, std::size_t f
         const std::size_t got = queue().take(codes_.data(), wanted, streamFrame_ + placed).frames;
         for (std::size_t i = 0; i < got * channels; ++i)
             samples[placed * channels + i] =
-                played.encoding == Encoding::MuLaw ? muLawToLinear(codes_[i]) : aLawToLinear(codes_[i]);
+                played.encoding == Encoding::MuLaw ? kv::muLawToLinear(codes_[i]) : kv::aLawToLinear(codes_[i]);
         placed += got;
         if (got < wanted) break;
     }
