@@ -7,8 +7,16 @@
 
 namespace lentaro::audio {
 
-CaptureBuffer::CaptureBuffer(std::size_t bytesPerFrame, std::size_t capacityFrames)
-    : bytesPerFrame_(bytesPerFrame), ring_(bytesPerFrame * capacityFrames) {}
+namespace {
+
+// What a reader may fall behind by before frames are dropped.
+constexpr std::size_t captureSeconds = 10;
+
+}  // namespace
+
+CaptureBuffer::CaptureBuffer(const Format& format)
+    : bytesPerFrame_(static_cast<std::size_t>(format.bytesPerFrame())),
+      ring_(bytesPerFrame_ * static_cast<std::size_t>(format.sampleRate) * captureSeconds) {}
 
 void CaptureBuffer::begin() {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lentaro/audio/Format.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -10,10 +12,11 @@
 namespace lentaro::audio {
 
 // Captured frames waiting for their reader: a ring of fixed size that a capture fills and the
-// reader empties. Frames that find it full are dropped and counted, as a sound card would.
+// reader empties. It holds ten seconds of the input's format; frames that find it full are
+// dropped and counted, as a sound card would.
 class CaptureBuffer {
 public:
-    CaptureBuffer(std::size_t bytesPerFrame, std::size_t capacityFrames);
+    explicit CaptureBuffer(const Format& format);
 
     // A new capture: empty, counting from 0, taking frames.
     void begin();

@@ -2,18 +2,10 @@
 
 namespace lentaro::audio {
 
-namespace {
-
-// What a reader may fall behind by before frames are dropped.
-constexpr int captureSeconds = 10;
-
-}  // namespace
-
 NullLoopbackInput::NullLoopbackInput(const Format& format, std::shared_ptr<LoopbackBus> loopback)
     : format_(format),
       loopback_(std::move(loopback)),
-      capture_(static_cast<std::size_t>(format.bytesPerFrame()),
-               static_cast<std::size_t>(format.sampleRate) * captureSeconds) {}
+      capture_(format) {}
 
 NullLoopbackInput::~NullLoopbackInput() { close(); }
 

@@ -2,13 +2,6 @@
 
 namespace lentaro::audio {
 
-namespace {
-
-// What a reader may fall behind by before frames are dropped.
-constexpr int captureSeconds = 10;
-
-}  // namespace
-
 Status PortAudioInputDevice::query(const Format& format) {
     Status status = checkInputFormat(format);
     if (!status.ok()) return status;
@@ -49,8 +42,7 @@ PortAudioInputDevice::PortAudioInputDevice(const Format& format, std::shared_ptr
     : format_(format),
       system_(std::move(system)),
       name_(std::move(name)),
-      capture_(static_cast<std::size_t>(format.bytesPerFrame()),
-               static_cast<std::size_t>(format.sampleRate) * captureSeconds) {}
+      capture_(format) {}
 
 PortAudioInputDevice::~PortAudioInputDevice() { close(); }
 
