@@ -3,16 +3,8 @@
 namespace lentaro::audio {
 
 Status PortAudioInputDevice::query(const Format& format) {
-    Status status = checkInputFormat(format);
-    if (!status.ok()) return status;
-    const std::shared_ptr<PortAudioSystem> system = PortAudioSystem::acquire(status);
-    if (!system) return status;
-    std::lock_guard<std::mutex> lock(system->mutex());
-    PaStreamParameters parameters;
-    std::string name;
-    status = defaultDeviceParameters(format, false, parameters, name);
-    if (!status.ok()) return status;
-    return statusOf(Pa_IsFormatSupported(&parameters, nullptr, format.sampleRate), "asking the sound input");
+    const Status status = checkInputFormat(format);
+    return status.ok() ? queryDefaultDevice(format, false) : status;
 }
 
 OpenResult<InputDevice> PortAudioInputDevice::open(const Format& format) {

@@ -11,16 +11,8 @@
 namespace lentaro::audio {
 
 Status PortAudioOutputDevice::query(const Format& format) {
-    Status status = checkOutputFormat(format);
-    if (!status.ok()) return status;
-    const std::shared_ptr<PortAudioSystem> system = PortAudioSystem::acquire(status);
-    if (!system) return status;
-    std::lock_guard<std::mutex> lock(system->mutex());
-    PaStreamParameters parameters;
-    std::string name;
-    status = defaultDeviceParameters(format, true, parameters, name);
-    if (!status.ok()) return status;
-    return statusOf(Pa_IsFormatSupported(nullptr, &parameters, format.sampleRate), "asking the sound output");
+    const Status status = checkOutputFormat(format);
+    return status.ok() ? queryDefaultDevice(format, true) : status;
 }
 
 OpenResult<OutputDevice> PortAudioOutputDevice::open(const Format& format) {

@@ -87,4 +87,18 @@ Status defaultDeviceParameters(const Format& format, bool output, PaStreamParame
     return {};
 }
 
+Status queryDefaultDevice(const Format& format, bool output) {
+    Status status;
+    const std::shared_ptr<PortAudioSystem> system = PortAudioSystem::acquire(status);
+    if (!system) return status;
+    std::lock_guard<std::mutex> lock(system->mutex());
+    PaStreamParameters parameters;
+    std::string name;
+    status = defaultDeviceParameters(format, output, parameters, name);
+    if (!status.ok()) return status;
+    const PaError error = output ? Pa_IsFormatSupported(nullptr, &parameters, format.sampleRate)
+                                 : Pa_IsFormatSupported(&parameters, nullptr, format.sampleRate);
+    return statusOf(error, output ? "asking the sound output" : "asking the sound input");
+}
+
 }  // namespace lentaro::audio

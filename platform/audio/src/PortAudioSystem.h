@@ -40,4 +40,7 @@ Status statusOf(PaError error, const std::string& doing);
 Status defaultDeviceParameters(const Format& format, bool output, PaStreamParameters& parameters,
                                std::string& deviceName);
 
+// Whether the default output (or input) device takes the format; NoDevice when there is none.
+Status queryDefaultDevice(const Format& format, bool output);
+
 }  // namespace lentaro::audio
