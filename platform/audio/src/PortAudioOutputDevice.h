@@ -34,7 +34,7 @@ private:
     const std::string name_;
     std::mutex controlMutex_;
     PaStream* stream_ = nullptr;
-    // Used by the stream's callback only (and by reset while the stream is stopped).
+    // Used by the stream's callback only, once open() has set them and started the stream.
     std::uint64_t streamFrame_ = 0;
     std::uint64_t latencyFrames_ = 0;
     std::array<std::uint8_t, 4096> codes_{};  // G.711 codes on their way to being expanded
