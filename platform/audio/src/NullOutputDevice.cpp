@@ -69,7 +69,6 @@ Error NullOutputDevice::close() {
         std::lock_guard<std::mutex> lock(playMutex_);
         if (closed_) return Error::None;
         closed_ = true;
-        stopping_ = true;
         queue().close();
     }
     stir();
@@ -85,7 +84,7 @@ void NullOutputDevice::play() {
         Clock::Duration wakeAt = Clock::never();
         {
             std::lock_guard<std::mutex> lock(playMutex_);
-            if (stopping_) return;
+            if (closed_) return;
             if (queue().hasUntaken()) {
                 std::size_t allowed = pieceFrames;
                 if (pace_.paced()) {

@@ -47,7 +47,6 @@ private:
     std::uint64_t streamFrame_ = 0;  // frames handed on so far
 
     std::atomic<std::uint64_t> generation_{0};  // changes whenever the thread should look again
-    std::atomic<bool> stopping_{false};
     std::thread player_;
 };
 
