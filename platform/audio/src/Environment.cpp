@@ -11,9 +11,17 @@
 
 namespace lentaro::audio {
 
+namespace {
+
+std::string_view variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
 Status backendFromEnvironment(Backend& backend) {
-    const char* value = std::getenv("LENTARO_AUDIO");
-    const std::string_view text = value != nullptr ? value : "";
+    const std::string_view text = variable("LENTARO_AUDIO");
     if (text.empty()) {
         backend = Backend::PortAudio;
         return {};
@@ -27,8 +35,7 @@ Status backendFromEnvironment(Backend& backend) {
 }
 
 Status speedFromEnvironment(double& speed) {
-    const char* value = std::getenv("LENTARO_AUDIO_SPEED");
-    const std::string_view text = value != nullptr ? value : "";
+    const std::string_view text = variable("LENTARO_AUDIO_SPEED");
     if (text.empty()) {
         speed = 1;
         return {};
@@ -46,15 +53,6 @@ Status speedFromEnvironment(double& speed) {
     speed = parsed;
     return {};
 }
-
-namespace {
-
-std::string_view variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-}  // namespace
 
 Status captureFromEnvironment(std::shared_ptr<FrameSink>& sink) {
     const std::string_view path = variable("LENTARO_AUDIO_CAPTURE");
