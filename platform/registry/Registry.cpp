@@ -16,6 +16,18 @@ const Key *findForReading(const Key &hiveRoot, const KeyPath &key)
     return key.isRoot() ? &emptyRoot : nullptr;
 }
 
+// Runs `read` on the key at the path, or says why there is none.
+template <typename Read> Result readKey(RootKey root, std::string_view path, Read read)
+{
+    KeyPath key;
+    Result result = resolveKeyPath(root, path, key);
+    if (!result.ok()) return result;
+    return readHive(key.hive, [&](const Key &hiveRoot) {
+        const Key *found = findForReading(hiveRoot, key);
+        return found ? read(*found, key) : keyNotFound(key);
+    });
+}
+
 std::vector<std::string> parentNames(const KeyPath &key)
 {
     return std::vector<std::string>(key.names.begin(), key.names.end() - 1);
@@ -36,12 +48,7 @@ Result createKey(RootKey root, std::string_view path)
 
 Result findKey(RootKey root, std::string_view path)
 {
-    KeyPath key;
-    Result result = resolveKeyPath(root, path, key);
-    if (!result.ok()) return result;
-    return readHive(key.hive, [&](const Key &hiveRoot) {
-        return findForReading(hiveRoot, key) ? Result{} : keyNotFound(key);
-    });
+    return readKey(root, path, [](const Key &, const KeyPath &) { return Result{}; });
 }
 
 Result deleteKey(RootKey root, std::string_view path)
@@ -64,13 +71,8 @@ Result deleteKey(RootKey root, std::string_view path)
 Result subKeyNames(RootKey root, std::string_view path, std::vector<std::string> &names)
 {
     names.clear();
-    KeyPath key;
-    Result result = resolveKeyPath(root, path, key);
-    if (!result.ok()) return result;
-    return readHive(key.hive, [&](const Key &hiveRoot) {
-        const Key *found = findForReading(hiveRoot, key);
-        if (!found) return keyNotFound(key);
-        names = found->subKeyNames();
+    return readKey(root, path, [&](const Key &found, const KeyPath &) {
+        names = found.subKeyNames();
         return Result{};
     });
 }
@@ -78,26 +80,16 @@ Result subKeyNames(RootKey root, std::string_view path, std::vector<std::string>
 Result valueNames(RootKey root, std::string_view path, std::vector<std::string> &names)
 {
     names.clear();
-    KeyPath key;
-    Result result = resolveKeyPath(root, path, key);
-    if (!result.ok()) return result;
-    return readHive(key.hive, [&](const Key &hiveRoot) {
-        const Key *found = findForReading(hiveRoot, key);
-        if (!found) return keyNotFound(key);
-        names = found->valueNames();
+    return readKey(root, path, [&](const Key &found, const KeyPath &) {
+        names = found.valueNames();
         return Result{};
     });
 }
 
 Result getValue(RootKey root, std::string_view path, std::string_view name, Value &value)
 {
-    KeyPath key;
-    Result result = resolveKeyPath(root, path, key);
-    if (!result.ok()) return result;
-    return readHive(key.hive, [&](const Key &hiveRoot) {
-        const Key *found = findForReading(hiveRoot, key);
-        if (!found) return keyNotFound(key);
-        const Value *stored = found->value(name);
+    return readKey(root, path, [&](const Key &found, const KeyPath &key) {
+        const Value *stored = found.value(name);
         if (!stored) return valueNotFound(key, name);
         value = *stored;
         return Result{};
