@@ -2,6 +2,7 @@
 
 #include "platform/registry/HiveStore.h"
 #include "platform/registry/KeyPath.h"
+#include "platform/registry/Registry.h"
 
 namespace lentaro::registry {
 
@@ -10,15 +11,22 @@ namespace {
 constexpr std::string_view settingsArea = "Software\\VB and VBA Program Settings";
 
 // An application or section name with a backslash would reach another section: refused.
-Result resolveSection(std::string_view app, std::string_view section, KeyPath &key)
+Result sectionPath(std::string_view app, std::string_view section, std::string &path)
 {
     if (!isValidKeyName(app) || !isValidKeyName(section)) {
         return Result::failure(Status::InvalidName,
                                "Settings need an application and a section name, each 1 to 255 "
                                "bytes long without a backslash.");
     }
-    std::string path(settingsArea);
-    path.append("\\").append(app).append("\\").append(section);
+    path.assign(settingsArea).append("\\").append(app).append("\\").append(section);
+    return {};
+}
+
+Result resolveSection(std::string_view app, std::string_view section, KeyPath &key)
+{
+    std::string path;
+    Result result = sectionPath(app, section, path);
+    if (!result.ok()) return result;
     return resolveKeyPath(RootKey::CurrentUser, path, key);
 }
 
@@ -61,31 +69,19 @@ Result saveSetting(std::string_view app, std::string_view section, std::string_v
 
 Result deleteSetting(std::string_view app, std::string_view section, std::string_view key)
 {
-    KeyPath sectionKey;
-    Result result = resolveSection(app, section, sectionKey);
+    std::string path;
+    Result result = sectionPath(app, section, path);
     if (result.ok()) result = refuseEmptyKey(key);
     if (!result.ok()) return result;
-    return changeHive(sectionKey.hive, [&](Key &hiveRoot, bool &changed) {
-        Key *found = hiveRoot.find(sectionKey.names);
-        if (!found) return keyNotFound(sectionKey);
-        if (!found->removeValue(key)) return valueNotFound(sectionKey, key);
-        changed = true;
-        return Result{};
-    });
+    return deleteValue(RootKey::CurrentUser, path, key);
 }
 
 Result deleteSetting(std::string_view app, std::string_view section)
 {
-    KeyPath sectionKey;
-    Result result = resolveSection(app, section, sectionKey);
+    std::string path;
+    Result result = sectionPath(app, section, path);
     if (!result.ok()) return result;
-    return changeHive(sectionKey.hive, [&](Key &hiveRoot, bool &changed) {
-        Key *appKey = hiveRoot.find({sectionKey.names.begin(), sectionKey.names.end() - 1});
-        if (!appKey || !appKey->removeSubKey(sectionKey.names.back()))
-            return keyNotFound(sectionKey);
-        changed = true;
-        return Result{};
-    });
+    return deleteKey(RootKey::CurrentUser, path);
 }
 
 std::vector<std::pair<std::string, std::string>> getAllSettings(std::string_view app,
