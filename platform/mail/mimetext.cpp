@@ -82,8 +82,7 @@ QByteArray header(const char* name, const QByteArray& value)
     return QByteArray(name) + ": " + value + crlf;
 }
 
-} // namespace
-
+// The sender used when a message names none: user@host.
 QString localSender()
 {
     QString user = qEnvironmentVariable("USER");
@@ -93,6 +92,8 @@ QString localSender()
         user = QStringLiteral("lentaro");
     return user + QLatin1Char('@') + QSysInfo::machineHostName();
 }
+
+} // namespace
 
 QByteArray quotedPrintable(const QByteArray& text)
 {

@@ -13,9 +13,6 @@ namespace lentaro {
 // line breaks, so no text of the message can add a header of its own.
 QByteArray mimeText(const MailMessage& message, const QDateTime& date, const QString& messageId);
 
-// The sender used when a message names none: user@host.
-QString localSender();
-
 // Quoted-printable (RFC 2045) of a text whose lines end in CR LF; lines stay within 76 characters.
 QByteArray quotedPrintable(const QByteArray& text);
 
