@@ -60,19 +60,19 @@ Answer QtPromptService::messageBox(const MessageBoxRequest& request)
         printToStandardError(request.caption, request.text);
         return defaultAnswer(request);
     }
+    const std::vector<Answer> answers = answersOf(request.buttons);
     QMessageBox box(messageIcon(request.icon), request.caption, request.text);
     QMessageBox::StandardButtons buttons;
-    for (Answer answer : answersOf(request.buttons))
+    for (Answer answer : answers)
         buttons |= standardButton(answer);
     box.setStandardButtons(buttons);
     box.setDefaultButton(standardButton(defaultAnswer(request)));
     const int chosen = box.exec();
-    for (Answer answer : answersOf(request.buttons)) {
+    for (Answer answer : answers) {
         if (chosen == standardButton(answer))
             return answer;
     }
     // Closed from the title bar or with Escape: the box's way of cancelling.
-    const std::vector<Answer> answers = answersOf(request.buttons);
     for (Answer cancel : {Answer::Cancel, Answer::No, Answer::Ok}) {
         if (std::find(answers.begin(), answers.end(), cancel) != answers.end())
             return cancel;
