@@ -66,8 +66,7 @@ void Message2(const QString& theString, const QString& theSource)
     } else {
         if (auto* window = loaded<messages2>())
             window->unload();
-        if (QWidget* main = mainWindow())
-            main->setEnabled(true);
+        enableMainWindow(true);
     }
     QCoreApplication::processEvents();
 }

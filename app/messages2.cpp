@@ -27,12 +27,6 @@ const QString cancelDigitalReadQuestion =
     + QStringLiteral("Click Yes to end the operation now; click No to continue waiting for the "
                      "operation to complete.");
 
-void enableMainWindow(bool enabled)
-{
-    if (QWidget* main = mainWindow())
-        main->setEnabled(enabled);
-}
-
 } // namespace
 
 messages2::messages2()

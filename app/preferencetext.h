@@ -32,7 +32,7 @@ std::optional<int> wholeNumberOf(double number);
 
 // A value assigned to a variable of each kind, as writePref converts its new value: nothing
 // when the value does not convert (a text that is no number for an int, ...). True is -1 as a
-// number, as in the stored files of old.
+// number, the value stored files hold for it.
 std::optional<bool> booleanValueOf(const QVariant& value);
 std::optional<int> wholeValueOf(const QVariant& value);
 

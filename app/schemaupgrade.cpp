@@ -3,10 +3,10 @@
 #include "app/databasefile.h"
 #include "app/dbversion.h"
 #include "app/exitprogram.h"
+#include "app/preferencetext.h"
 #include "platform/forms/prompts.h"
 #include "platform/shell/programfolder.h"
 #include "trace/runtimeerror.h"
-#include "trace/tracesettings.h"
 #include "trace/tracescope.h"
 
 #include <QSqlError>
@@ -312,7 +312,7 @@ bool upgradeSchemaIfOld()
     TraceScope trace(module, QStringLiteral("Function upgradeSchemaIfOld"));
     bool current = false;
     trace.run([&] {
-        if (leadingNumber(readDbVersion()) >= 7.0) {
+        if (startingNumber(readDbVersion()) >= 7.0) {
             current = true;
             return;
         }

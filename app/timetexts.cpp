@@ -46,7 +46,7 @@ QString mmss(std::int64_t timeInMs)
     TraceScope trace(module, QStringLiteral("Function mmss"), {{"timeInMs", timeInMs}});
     QString result;
     trace.run([&] {
-        // 64 bits: a duration of any length has its text (no overflow past 32767 seconds).
+        // 64 bits, so a duration of any length has its text.
         const std::int64_t s = timeInMs / 1000;
         const std::int64_t magnitude = s < 0 ? -s : s;
         result = (s < 0 ? QStringLiteral("-") : QString()) + twoDigits(magnitude / 60)

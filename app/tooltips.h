@@ -5,7 +5,7 @@ class QWidget;
 namespace lentaro {
 
 // Switching all tooltips of a window off and on. Each control keeps its design-time tooltip in a
-// stash of its own (in place of its Tag); menus, timers and other objects that are not widgets
+// stash of its own, a property of the widget; menus, timers and other objects that are not widgets
 // are passed over.
 
 // Stashes every control's tooltip. While the window's tooltips are hidden it changes nothing,

@@ -40,6 +40,12 @@ QWidget* mainWindow()
     return forms::loadedForm(QStringLiteral("frmMain"));
 }
 
+void enableMainWindow(bool enabled)
+{
+    if (QWidget* main = mainWindow())
+        main->setEnabled(enabled);
+}
+
 bool isLoaded(const QString& frmName)
 {
     TraceScope trace(module, QStringLiteral("Function isLoaded"), {{"frmName", frmName}});

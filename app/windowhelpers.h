@@ -20,6 +20,9 @@ void centerform(QWidget* f);
 // The main window (the loaded window named "frmMain"); nullptr while there is none.
 QWidget* mainWindow();
 
+// Enables or disables the main window; nothing happens while there is none.
+void enableMainWindow(bool enabled);
+
 // True when a window of exactly that name (case counts) is loaded.
 bool isLoaded(const QString& frmName);
 

@@ -1,5 +1,8 @@
 #include "trace/calltree.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace lentaro {
 
 namespace {

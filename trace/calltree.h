@@ -2,9 +2,6 @@
 
 #include "trace/errorreport.h"
 
-#include <algorithm>
-#include <cstddef>
-
 #include <QString>
 
 #include <vector>

@@ -2,37 +2,13 @@
 #include "trace/traceruntime.h"
 
 #include "trace/errortexts.h"
-
-#include <QCursor>
-#include <QGuiApplication>
+#include "trace/overridepointer.h"
 
 namespace lentaro {
 
 namespace {
 
 const QString lineEnd = QStringLiteral("\r\n");
-
-// The arrow pointer while the error dialog is up, whatever the program had set.
-class ArrowPointer
-{
-public:
-    ArrowPointer()
-        : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (active_)
-            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-    }
-    ~ArrowPointer()
-    {
-        if (active_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    ArrowPointer(const ArrowPointer&) = delete;
-    ArrowPointer& operator=(const ArrowPointer&) = delete;
-
-private:
-    bool active_;
-};
 
 // The stack's name when it matches the passed one, else "passed << stack's": the failing
 // procedure had not traced its entry (or its entry was lost).
@@ -101,7 +77,8 @@ void TraceRuntime::report(ErrorReport& errorReport, ErrorChoice& choice)
         return;
     errorReport.systemReport = reporter_->systemReport();
     if (!settings_.silentRun) {
-        const ArrowPointer arrow;
+        // The arrow while the error dialog is up, whatever pointer the program had set.
+        const OverridePointer arrow(Qt::ArrowCursor);
         choice = reporter_->showErrorDialog(errorReport);
     }
     if (!settings_.quillmarkAddress.isEmpty())

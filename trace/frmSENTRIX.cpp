@@ -2,11 +2,11 @@
 
 #include "trace/calltree.h"
 #include "trace/errortexts.h"
+#include "trace/overridepointer.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -66,27 +66,6 @@ Widget* named(const char* name, QWidget* parent)
     widget->setObjectName(QLatin1String(name));
     return widget;
 }
-
-// The hourglass while something slow runs, when there is a screen to show it on.
-class BusyPointer
-{
-public:
-    BusyPointer() : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (active_)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~BusyPointer()
-    {
-        if (active_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-
-private:
-    bool active_;
-};
 
 } // namespace
 
@@ -301,7 +280,7 @@ void frmSENTRIX::chooseView(int index)
             Text1->selectAll();
             Text1->setFocus();
         } else if (index == SystemView && !reportBuilt_ && setup_.buildSystemReport) {
-            const BusyPointer busy;
+            const OverridePointer busy(Qt::WaitCursor);
             nsCtrlArgs->clear();
             nsCtrlArgs->setPlainText(setup_.buildSystemReport());
             reportBuilt_ = true;

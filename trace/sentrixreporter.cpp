@@ -95,13 +95,10 @@ void SentrixReporter::mailDefectRecord(const ErrorReport& report)
 void SentrixReporter::mailErrorReport(const ErrorReport& report)
 {
     const QString path = reportFilePath();
-    if (!writeFresh(path, errorLogRecord(report).toUtf8())) {
-        QFile::remove(path);
-        return;
-    }
-    if (const std::optional<QByteArray> record = readWhole(path)) {
+    const QByteArray record = errorLogRecord(report).toUtf8();
+    if (writeFresh(path, record)) {
         const Outbox outbox(outboxFolder(programFolder()));
-        sendMail(errorReportMail(report, runtime_.settings().emailAddress, runtime_.executableName(), *record),
+        sendMail(errorReportMail(report, runtime_.settings().emailAddress, runtime_.executableName(), record),
                  outbox, *services_.mailLauncher);
     }
     QFile::remove(path);

@@ -47,7 +47,7 @@ struct MouseInfo {
 
 enum class VolumeKind { Unknown, Removable, Fixed, Network, CdRom };
 
-// One mounted volume, in place of a drive letter.
+// One mounted volume.
 struct VolumeInfo {
     QString mountPoint;
     VolumeKind kind = VolumeKind::Unknown;

@@ -10,7 +10,7 @@ namespace lentaro {
 namespace {
 
 const QString lineEnd = QStringLiteral("\r\n");
-// Settings Windows kept in its initialisation files have no counterpart here.
+// What the report shows for a setting this system does not have.
 const QString unknown = QStringLiteral("<Unknown>");
 
 QString yesNo(bool value)

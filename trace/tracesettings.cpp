@@ -11,7 +11,7 @@ namespace lentaro {
 
 namespace {
 
-// Whole numbers round half to even, as the settings' 16-bit conversion always did.
+// Whole-number settings round half to even: "2.5" is 2, "3.5" is 4.
 double rounded(double value)
 {
     return std::nearbyint(value);
