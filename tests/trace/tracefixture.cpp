@@ -34,7 +34,10 @@ void TraceTest::TearDown()
 {
     TraceRuntime::makeCurrent(previous_);
     runtime_.reset();
-    qputenv("LENTARO_HOME", previousHome_);
+    if (previousHome_.isEmpty())
+        qunsetenv("LENTARO_HOME");
+    else
+        qputenv("LENTARO_HOME", previousHome_);
 }
 
 void TraceTest::makeRuntime(bool developmentEnvironment)
