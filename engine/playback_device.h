@@ -70,9 +70,6 @@ class PlaybackDevice {
   static void operator delete(void* block) noexcept;
 
  private:
-  struct HeapRelease {
-    void operator()(void* block) const noexcept { heapFree(block); }
-  };
   struct Buffer {
     std::unique_ptr<uint8_t, HeapRelease> data;
     lentaro::audio::Ticket ticket = 0;  // of its latest write; 0 (always done) when never written
