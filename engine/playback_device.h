@@ -63,8 +63,6 @@ class PlaybackDevice {
   // kHardwareError when the device refuses.
   int32_t close();
 
-  const lentaro::audio::Format& deviceFormat() const { return format_; }
-
   // Devices live on the engine heap; a failed allocation gives null rather than an exception.
   static void* operator new(std::size_t bytes) noexcept;
   static void operator delete(void* block) noexcept;

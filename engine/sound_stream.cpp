@@ -76,7 +76,7 @@ std::unique_ptr<SoundStream> SoundStream::createMemory(const SampleFormat& forma
   if (!stream) return nullptr;
   StreamState& s = stream->state_;
   s.format = format;
-  s.typeAsked = s.typeFound = kFileTypeMemory;
+  s.typeFound = kFileTypeMemory;
   s.handler = findHandler("mem");
   s.handlerName = "mem";
 
@@ -99,7 +99,6 @@ std::unique_ptr<SoundStream> SoundStream::createMemory(const SampleFormat& forma
       return stream;
     }
     s.buffer = s.ownedBuffer.data();
-    s.ownsBuffer = true;
   }
   s.length = samples;
   s.opened = true;
@@ -109,7 +108,6 @@ std::unique_ptr<SoundStream> SoundStream::createMemory(const SampleFormat& forma
 std::unique_ptr<SoundStream> SoundStream::openRead(const std::string& path, int fileType) {
   std::unique_ptr<SoundStream> stream = make(kStreamReading);
   if (!stream) return nullptr;
-  stream->state_.fileName = path;
   std::unique_ptr<DiskFile> file = DiskFile::openForReading(path);
   if (!file) {
     stream->state_.lastError = kFileError;
@@ -134,7 +132,6 @@ void SoundStream::startReading(std::unique_ptr<ByteFile> file, int fileType) {
   StreamState& s = state_;
   s.file = std::move(file);
   s.format = SampleFormat{};
-  s.typeAsked = fileType;
 
   const char* name = readHandlerName(fileType);
   if (!name) {
@@ -159,7 +156,6 @@ std::unique_ptr<SoundStream> SoundStream::openWrite(const SampleFormat& format, 
                                                     int fileType) {
   std::unique_ptr<SoundStream> stream = make(kStreamWriting);
   if (!stream) return nullptr;
-  stream->state_.fileName = path;
   if (!stream->beginWriting(format, fileType)) return stream;
   std::unique_ptr<DiskFile> file = DiskFile::openForWriting(path);
   if (!file) {
@@ -186,7 +182,6 @@ std::unique_ptr<SoundStream> SoundStream::openWrite(const SampleFormat& format, 
 bool SoundStream::beginWriting(const SampleFormat& format, int fileType) {
   StreamState& s = state_;
   s.format = format;
-  s.typeAsked = fileType;
   const char* name = writeHandlerName(fileType);
   const FormatHandler* handler = name ? findHandler(name) : nullptr;
   if (!handler || fileType == kFileTypeMemory) {  // memory is no file format
