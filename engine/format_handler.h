@@ -30,4 +30,9 @@ struct FormatHandler {
 // The row with that name, ignoring case; null when no row has it.
 const FormatHandler* findHandler(std::string_view name);
 
+// The name of the row that reads or writes a file type code; null for a code no row reads (or
+// writes: AIFC is read only). Names without a row ("sd2", "ra") still come back.
+const char* readHandlerName(int fileType);
+const char* writeHandlerName(int fileType);
+
 }  // namespace kv

@@ -1,9 +1,9 @@
 #include <cctype>
-#include <iterator>
 
 #include "engine/aiff_handler.h"
 #include "engine/au_handler.h"
 #include "engine/file_samples.h"
+#include "engine/file_types.h"
 #include "engine/format_handler.h"
 #include "engine/memory_samples.h"
 #include "engine/sf_handler.h"
@@ -35,6 +35,49 @@ bool sameName(std::string_view a, const char* b) {
 }
 
 }  // namespace
+
+const char* readHandlerName(int fileType) {
+  switch (fileType) {
+    case kFileTypeDetect:
+      return "auto";
+    case kFileTypeAiff:
+    case kFileTypeAifc:
+      return "aiff";
+    case kFileTypeWav:
+      return "wav";
+    case kFileTypeAu:
+      return "au";
+    case kFileTypeSf:
+      return "sf";
+    case kFileTypeMemory:
+      return "mem";
+    case kFileTypeSd2:
+      return "sd2";
+    default:
+      return nullptr;
+  }
+}
+
+const char* writeHandlerName(int fileType) {
+  switch (fileType) {
+    case kFileTypeAiff:
+      return "aiff";
+    case kFileTypeWav:
+      return "wav";
+    case kFileTypeAu:
+      return "au";
+    case kFileTypeSf:
+      return "sf";
+    case kFileTypeMemory:
+      return "mem";
+    case kFileTypeSd2:
+      return "sd2";
+    case kFileTypeRa:
+      return "ra";
+    default:
+      return nullptr;
+  }
+}
 
 const FormatHandler* findHandler(std::string_view name) {
   for (const FormatHandler& row : kHandlers) {

@@ -1,6 +1,5 @@
 #include "engine/sound_stream.h"
 
-#include <cmath>
 #include <cstdio>
 #include <new>
 
@@ -9,55 +8,6 @@
 #include "engine/heap.h"
 
 namespace kv {
-
-namespace {
-
-// Handler names of the types a file can be read as; null for codes that name no type.
-const char* readHandlerName(int fileType) {
-  switch (fileType) {
-    case kFileTypeDetect:
-      return "auto";
-    case kFileTypeAiff:
-    case kFileTypeAifc:
-      return "aiff";
-    case kFileTypeWav:
-      return "wav";
-    case kFileTypeAu:
-      return "au";
-    case kFileTypeSf:
-      return "sf";
-    case kFileTypeMemory:
-      return "mem";
-    case kFileTypeSd2:
-      return "sd2";
-    default:
-      return nullptr;
-  }
-}
-
-// Handler names of the types a file can be written as; AIFC is read only.
-const char* writeHandlerName(int fileType) {
-  switch (fileType) {
-    case kFileTypeAiff:
-      return "aiff";
-    case kFileTypeWav:
-      return "wav";
-    case kFileTypeAu:
-      return "au";
-    case kFileTypeSf:
-      return "sf";
-    case kFileTypeMemory:
-      return "mem";
-    case kFileTypeSd2:
-      return "sd2";
-    case kFileTypeRa:
-      return "ra";
-    default:
-      return nullptr;
-  }
-}
-
-}  // namespace
 
 void* SoundStream::operator new(std::size_t bytes) noexcept { return heapAllocZeroed(1, bytes); }
 void SoundStream::operator delete(void* block) noexcept { heapFree(block); }
