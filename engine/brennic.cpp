@@ -1,16 +1,15 @@
 #include "engine/brennic.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
-#include <system_error>
 #include <utility>
 
 #include "engine/channel_conversion.h"
 #include "engine/file_types.h"
 #include "engine/result_codes.h"
+#include "engine/same_file.h"
 #include "engine/sample_format.h"
 #include "engine/sound_stream.h"
 #include "engine/vocoder.h"
@@ -38,15 +37,8 @@ class WorkingFile {
   bool made_ = false;
 };
 
-// True when both names lead to one file, or to the place where one is yet to be made.
-bool sameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  if (std::filesystem::equivalent(a, b, error)) return true;
-  const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
-  if (error) return false;
-  const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
-  return !error && first == second;
-}
+// AIFC is read only; its uncompressed samples are written as plain AIFF.
+int writableType(int typeFound) { return typeFound == kFileTypeAifc ? kFileTypeAiff : typeFound; }
 
 // The vocoder refuses unusable settings before doing any work. Asking it over an empty input
 // first lets a refusal leave every file as it was.
@@ -55,9 +47,6 @@ bool vocoderAccepts(const VocoderSettings& settings) {
       SoundStream::createMemory(SampleFormat::make(44100.0f, 2, kEncodingSigned, 1), nullptr, 0);
   return nothing && runVocoder(*nothing, nullptr, nullptr, settings) != kBadCall;
 }
-
-// AIFC is read only; its uncompressed samples are written as plain AIFF.
-int writableType(int typeFound) { return typeFound == kFileTypeAifc ? kFileTypeAiff : typeFound; }
 
 // Mixes a stereo input into the working file and opens that for reading; null when any step
 // fails. The mix keeps only the upper 16 bits of each sample, so a 16-bit WAV file holds it
