@@ -13,6 +13,7 @@
 #include "engine/sample_format.h"
 #include "engine/sound_stream.h"
 #include "engine/vocoder.h"
+#include "engine/vocoder_sizes.h"
 
 namespace kv {
 
@@ -39,14 +40,6 @@ class WorkingFile {
 
 // AIFC is read only; its uncompressed samples are written as plain AIFF.
 int writableType(int typeFound) { return typeFound == kFileTypeAifc ? kFileTypeAiff : typeFound; }
-
-// The vocoder refuses unusable settings before doing any work. Asking it over an empty input
-// first lets a refusal leave every file as it was.
-bool vocoderAccepts(const VocoderSettings& settings) {
-  std::unique_ptr<SoundStream> nothing =
-      SoundStream::createMemory(SampleFormat::make(44100.0f, 2, kEncodingSigned, 1), nullptr, 0);
-  return nothing && runVocoder(*nothing, nullptr, nullptr, settings) != kBadCall;
-}
 
 // Mixes a stereo input into the working file and opens that for reading; null when any step
 // fails. The mix keeps only the upper 16 bits of each sample, so a 16-bit WAV file holds it
@@ -79,7 +72,12 @@ int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, i
   WorkingFile working(std::string(inputPath) + ".mono.tmp");
   std::unique_ptr<SoundStream> input = SoundStream::openRead(inputPath);
   if (!input || input->lastError() != kOk) return kCannotOpen;
-  if (!vocoderAccepts(settings)) return kBadCall;
+  // Settings no pass can run with are refused before any file is made or replaced.
+  VocoderSizes sizes;
+  if (computeVocoderSizes(settings.pitchFactor, settings.timeFactor, settings.fftSize, settings.windowMode, sizes) !=
+      kOk) {
+    return kBadCall;
+  }
 
   const bool stereo = input->channels() == 2;
   // Writing the output over a file the pass still reads would destroy the samples to come.
