@@ -20,6 +20,7 @@ using kvtest::sineLikeSamples;
 
 using kvtest::Bytes;
 using kvtest::commBody;
+using kvtest::cutTo;
 using kvtest::form;
 using kvtest::iffChunk;
 using kvtest::ssndBody;
@@ -101,11 +102,6 @@ Bytes rate(uint16_t head, uint64_t mantissa) {
   kvtest::appendBE32(out, static_cast<uint32_t>(mantissa >> 32));
   kvtest::appendBE32(out, static_cast<uint32_t>(mantissa));
   return out;
-}
-
-Bytes cutTo(Bytes bytes, std::size_t size) {
-  bytes.resize(size);
-  return bytes;
 }
 
 std::vector<AiffCase> aiffCases() {

@@ -24,6 +24,7 @@ using kvtest::sineLikeSamples;
 using kvtest::auFile;
 using kvtest::AuHeader;
 using kvtest::Bytes;
+using kvtest::cutTo;
 
 std::unique_ptr<kv::SoundStream> openAu(const Bytes& bytes, int fileType = kv::kFileTypeAu) {
   return kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(bytes), fileType);
@@ -181,11 +182,6 @@ Bytes withHeader(void (*change)(AuHeader&)) {
   AuHeader header;
   change(header);
   return auFile(header, Bytes(16, 0));
-}
-
-Bytes cutTo(Bytes bytes, std::size_t size) {
-  bytes.resize(size);
-  return bytes;
 }
 
 INSTANTIATE_TEST_SUITE_P(
