@@ -124,33 +124,16 @@ TEST(AuReading, LengthCountsWholeFramesOfTheDataThatIsThere) {
   EXPECT_EQ(openAu(auFile(header, Bytes(6 * 7 + 5, 0)))->length(), 14);
 }
 
-// A file that counts the bytes read from it.
-class CountingFile final : public kv::ByteFile {
- public:
-  explicit CountingFile(Bytes bytes, std::size_t& bytesRead) : file_(std::move(bytes)), bytesRead_(bytesRead) {}
-  std::size_t read(void* bytes, std::size_t count) override {
-    const std::size_t n = file_.read(bytes, count);
-    bytesRead_ += n;
-    return n;
-  }
-  std::size_t write(const void* bytes, std::size_t count) override { return file_.write(bytes, count); }
-  bool seek(int64_t position) override { return file_.seek(position); }
-  int64_t tell() override { return file_.tell(); }
-  int64_t size() override { return file_.size(); }
-  bool failed() const override { return file_.failed(); }
-  bool close() override { return file_.close(); }
-
- private:
-  kvtest::MemoryFile file_;
-  std::size_t& bytesRead_;
-};
-
 TEST(AuReading, ALongAnnotationIsSkippedNotRead) {
   AuHeader header;
   header.headerBytes = 1 << 20;
   std::size_t bytesRead = 0;
-  auto stream = kv::SoundStream::openRead(std::make_unique<CountingFile>(auFile(header, Bytes(100, 1)), bytesRead),
-                                          kv::kFileTypeAu);
+  const auto counted = [&bytesRead](Bytes bytes) {
+    auto file = std::make_unique<kvtest::MemoryFile>(std::move(bytes));
+    file->onRead([&bytesRead](std::size_t n) { bytesRead += n; });
+    return file;
+  };
+  auto stream = kv::SoundStream::openRead(counted(auFile(header, Bytes(100, 1))), kv::kFileTypeAu);
   ASSERT_EQ(stream->lastError(), kv::kOk);
   EXPECT_EQ(stream->length(), 50);
   EXPECT_LT(bytesRead, 100u);
@@ -161,7 +144,7 @@ TEST(AuReading, ALongAnnotationIsSkippedNotRead) {
   huge[5] = 0xFF;
   huge[6] = 0xFF;
   bytesRead = 0;
-  stream = kv::SoundStream::openRead(std::make_unique<CountingFile>(huge, bytesRead), kv::kFileTypeAu);
+  stream = kv::SoundStream::openRead(counted(huge), kv::kFileTypeAu);
   EXPECT_EQ(stream->lastError(), kv::kMalformedInput);
   EXPECT_LT(bytesRead, 100u);
 }
