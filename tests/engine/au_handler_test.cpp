@@ -241,10 +241,6 @@ INSTANTIATE_TEST_SUITE_P(Rates, AuAdpcm,
 
 class AuWriting : public kvtest::TempDirTest {};
 
-uint32_t fieldAt(const Bytes& bytes, std::size_t at) {
-  return static_cast<uint32_t>(bytes[at] << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3]);
-}
-
 TEST_F(AuWriting, HeaderIsBigEndianAndStatesTheDataSizeOnceFinished) {
   auto disk = std::make_unique<kvtest::MemoryFile>();
   const auto contents = disk->contents();
@@ -253,7 +249,7 @@ TEST_F(AuWriting, HeaderIsBigEndianAndStatesTheDataSizeOnceFinished) {
   ASSERT_EQ(out->lastError(), kv::kOk);
   const std::vector<int32_t> samples = sineLikeSamples(500);
   ASSERT_EQ(out->write(samples.data(), 500), kv::kOk);
-  EXPECT_EQ(fieldAt(*contents, 8), kv::kAuUnknownDataSize);  // until finished
+  EXPECT_EQ(kvtest::fieldBE32(*contents, 8), kv::kAuUnknownDataSize);  // until finished
   EXPECT_EQ(openAu(*contents)->length(), 500);               // and readable all the same
   ASSERT_EQ(out->close(), kv::kOk);
 
@@ -285,8 +281,8 @@ TEST_F(AuWriting, WhatAuCannotStoreBecomesMuLawAtTheSameRate) {
     const int32_t samples[2] = {0x12345678, -0x23456789};
     ASSERT_EQ(out->write(samples, 2), kv::kOk);
     ASSERT_EQ(out->close(), kv::kOk);
-    EXPECT_EQ(fieldAt(*contents, 12), kv::kAuMuLaw8);
-    EXPECT_EQ(fieldAt(*contents, 16), static_cast<uint32_t>(f.rate));  // plays at the right speed
+    EXPECT_EQ(kvtest::fieldBE32(*contents, 12), kv::kAuMuLaw8);
+    EXPECT_EQ(kvtest::fieldBE32(*contents, 16), static_cast<uint32_t>(f.rate));  // plays at the right speed
     EXPECT_EQ((*contents)[24], kv::linearToMuLaw((samples[0] >> 16) + 8));
   }
 }
@@ -300,7 +296,7 @@ TEST_F(AuWriting, UnsetEncodingsTakeTheNaturalAuEncoding) {
     ASSERT_EQ(out->lastError(), kv::kOk);
     out->close();
     const uint32_t expected[] = {kv::kAuMuLaw8, kv::kAuLinear16, kv::kAuLinear24};
-    EXPECT_EQ(fieldAt(*contents, 12), expected[sampleBytes - 1]) << sampleBytes;
+    EXPECT_EQ(kvtest::fieldBE32(*contents, 12), expected[sampleBytes - 1]) << sampleBytes;
   }
 }
 

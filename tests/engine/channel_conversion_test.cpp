@@ -153,10 +153,6 @@ TEST(ChannelConversion, AnInputShorterThanItsHeaderEndsAtItsLastWholeFrame) {
   }
 }
 
-uint32_t dataSizeField(const kvtest::Bytes& wav) {
-  return wav[40] | wav[41] << 8 | wav[42] << 16 | static_cast<uint32_t>(wav[43]) << 24;
-}
-
 // The output file's header tells what was written, with or without a failure, before it is closed.
 TEST(ChannelConversion, CompletesTheHeaderOfAFileOutput) {
   struct Case {
@@ -178,7 +174,7 @@ TEST(ChannelConversion, CompletesTheHeaderOfAFileOutput) {
                                           kv::kFileTypeWav);
     ASSERT_EQ(out->lastError(), kv::kOk);
     EXPECT_EQ(kv::convertChannels(*in, *out), c.result);
-    EXPECT_EQ(dataSizeField(*contents), c.dataBytes);
+    EXPECT_EQ(kvtest::fieldLE32(*contents, 40), c.dataBytes);  // data size
     EXPECT_EQ(contents->size(), 44u + c.dataBytes);
   }
 }

@@ -24,6 +24,11 @@ inline void appendText(Bytes& out, const std::string& text) {
 inline void appendBytes(Bytes& out, const Bytes& bytes) {
   for (uint8_t b : bytes) out.push_back(b);
 }
+// The 32-bit little-endian field at byte at.
+inline uint32_t fieldLE32(const Bytes& bytes, std::size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
 // The file cut off after its first size bytes.
 inline Bytes cutTo(Bytes bytes, std::size_t size) {
   bytes.resize(size);
