@@ -23,7 +23,8 @@ struct FormatHandler {
   int32_t (*startWrite)(StreamState&);
   // Takes all count samples or reports why not.
   int32_t (*write)(StreamState&, const int32_t* samples, int64_t count);
-  // Completes the header with what was written.
+  // Completes the header with what was written; the stream then moves the file back to the
+  // write position.
   int32_t (*stopWrite)(StreamState&);
 };
 

@@ -161,7 +161,11 @@ void SoundStream::startWriting(std::unique_ptr<ByteFile> file) {
 int32_t SoundStream::finish() {
   StreamState& s = state_;
   if (s.kind != kStreamWriting || !s.opened) return kBadCall;
-  const int32_t result = s.handler->stopWrite ? s.handler->stopWrite(s) : kOk;
+  int32_t result = s.handler->stopWrite ? s.handler->stopWrite(s) : kOk;
+  // Further samples go on where the last one ended.
+  if (result == kOk && !s.file->seek(s.dataOffset + s.position * storedSampleBytes(s.format.bytesPerSample))) {
+    result = kFileError;
+  }
   if (result != kOk) s.lastError = result;
   return result;
 }
