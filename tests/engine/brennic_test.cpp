@@ -26,16 +26,13 @@
 
 namespace {
 
+using kvtest::Middle;
+using kvtest::middleOf;
+
 constexpr double kRate = 44100.0;
 constexpr double kTone = 440.0;
 constexpr int kFftSize = 1024;
 constexpr int kWindowMode = 1;
-
-// The steady middle of an output: its first and last fifths hold the fade in and out.
-struct Middle {
-  std::size_t from, to;
-};
-Middle middleOf(const std::vector<double>& x) { return {x.size() / 5, x.size() - x.size() / 5}; }
 
 class BrennicPass : public kvtest::TempDirTest {
  protected:
