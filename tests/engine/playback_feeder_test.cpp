@@ -16,6 +16,7 @@
 #include "lentaro/audio/FrameConverter.h"
 #include "lentaro/audio/FrameSink.h"
 #include "lentaro/audio/NullSoundCard.h"
+#include "support/riff_builder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -65,10 +66,7 @@ std::vector<int32_t> decoded(const audio::MemorySink& sink) {
   std::vector<uint8_t> wide;
   converter.convert(bytes.data(), bytes.size(), wide);
   std::vector<int32_t> samples(wide.size() / 4);
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    samples[i] = static_cast<int32_t>(wide[4 * i] | wide[4 * i + 1] << 8 | wide[4 * i + 2] << 16 |
-                                      static_cast<uint32_t>(wide[4 * i + 3]) << 24);
-  }
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int32_t>(kvtest::fieldLE32(wide, 4 * i));
   return samples;
 }
 
