@@ -2,12 +2,12 @@
 
 #include <cstdio>
 #include <memory>
-#include <new>
 #include <string>
 #include <utility>
 
 #include "engine/channel_conversion.h"
 #include "engine/file_types.h"
+#include "engine/guarded_call.h"
 #include "engine/result_codes.h"
 #include "engine/same_file.h"
 #include "engine/sample_format.h"
@@ -106,11 +106,5 @@ int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, i
 
 extern "C" int32_t kv_TimeScale(const char* inputPath, double timeFactor, int16_t fftSize, int16_t windowMode,
                                 const char* outputPath) {
-  try {
-    return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath);
-  } catch (const std::bad_alloc&) {
-    return kv::kOutOfMemory;
-  } catch (...) {
-    return kv::kInternalError;
-  }
+  return kv::guardedCall([&] { return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath); });
 }
