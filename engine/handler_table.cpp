@@ -26,6 +26,27 @@ const FormatHandler kHandlers[] = {
     {{"wav", nullptr},  wavStartRead,       readFileSamples,   nullptr, wavPrepareWrite,  wavStartWrite,  writeFileSamples,   wavStopWrite},
 };
 
+// The row name for each file type code, and which way a stream of that type may go.
+struct TypeName {
+  int fileType;
+  const char* name;
+  bool read;
+  bool write;
+};
+
+const TypeName kTypeNames[] = {
+    // type          name    read   write
+    {kFileTypeDetect, "auto", true, false},
+    {kFileTypeAiff, "aiff", true, true},
+    {kFileTypeAifc, "aiff", true, false},  // read only
+    {kFileTypeWav, "wav", true, true},
+    {kFileTypeAu, "au", true, true},
+    {kFileTypeSf, "sf", true, true},
+    {kFileTypeMemory, "mem", true, true},
+    {kFileTypeSd2, "sd2", true, true},  // no handler row: refused once looked up
+    {kFileTypeRa, "ra", false, true},   // likewise
+};
+
 bool sameName(std::string_view a, const char* b) {
   std::size_t i = 0;
   for (; i < a.size() && b[i] != '\0'; ++i) {
@@ -37,46 +58,17 @@ bool sameName(std::string_view a, const char* b) {
 }  // namespace
 
 const char* readHandlerName(int fileType) {
-  switch (fileType) {
-    case kFileTypeDetect:
-      return "auto";
-    case kFileTypeAiff:
-    case kFileTypeAifc:
-      return "aiff";
-    case kFileTypeWav:
-      return "wav";
-    case kFileTypeAu:
-      return "au";
-    case kFileTypeSf:
-      return "sf";
-    case kFileTypeMemory:
-      return "mem";
-    case kFileTypeSd2:
-      return "sd2";
-    default:
-      return nullptr;
+  for (const TypeName& row : kTypeNames) {
+    if (row.fileType == fileType && row.read) return row.name;
   }
+  return nullptr;
 }
 
 const char* writeHandlerName(int fileType) {
-  switch (fileType) {
-    case kFileTypeAiff:
-      return "aiff";
-    case kFileTypeWav:
-      return "wav";
-    case kFileTypeAu:
-      return "au";
-    case kFileTypeSf:
-      return "sf";
-    case kFileTypeMemory:
-      return "mem";
-    case kFileTypeSd2:
-      return "sd2";
-    case kFileTypeRa:
-      return "ra";
-    default:
-      return nullptr;
+  for (const TypeName& row : kTypeNames) {
+    if (row.fileType == fileType && row.write) return row.name;
   }
+  return nullptr;
 }
 
 const FormatHandler* findHandler(std::string_view name) {
