@@ -35,7 +35,6 @@ struct TypeName {
 };
 
 const TypeName kTypeNames[] = {
-    // type          name    read   write
     {kFileTypeDetect, "auto", true, false},
     {kFileTypeAiff, "aiff", true, true},
     {kFileTypeAifc, "aiff", true, false},  // read only
