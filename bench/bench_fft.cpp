@@ -79,8 +79,7 @@ void fftwInverse(benchmark::State& state, unsigned planning) {
     fftw_complex* in = fftw_alloc_complex(n / 2 + 1);
     double* out = fftw_alloc_real(n);
     const fftw_plan plan = fftw_plan_dft_c2r_1d(n, in, out, planning);
-    const std::vector<double> values = noise(n + 2);
-    std::vector<double> spectrum(values.begin(), values.end());
+    std::vector<double> spectrum = noise(n + 2);
     spectrum[1] = 0.0;  // bins 0 and n/2 of a real signal are real
     spectrum[n + 1] = 0.0;
     for (auto _ : state) {

@@ -15,7 +15,6 @@ class AdpcmDecoding {
   // Decodes codes of that width (3, 4 or 5 bits) from the file's current position on.
   void start(G72xDecoder decoder, int codeBits);
   bool active() const { return decoder_ != nullptr; }
-  int codeBits() const { return codeBits_; }
   // Back to the state before the first code; the next code comes from the file's current position.
   void restart();
   // The next sample, 16-bit linear; false at the end of the data.

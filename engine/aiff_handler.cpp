@@ -192,8 +192,6 @@ int32_t aiffStopWrite(StreamState& stream) {
     const uint8_t zero = 0;
     if (!file.seek(stream.dataOffset + dataBytes) || !writeExact(file, &zero, 1)) return kFileError;
   }
-  // Further samples go on where the last one ended.
-  if (!file.seek(stream.dataOffset + stream.position * sampleBytes)) return kFileError;
   return kOk;
 }
 

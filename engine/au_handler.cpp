@@ -175,7 +175,6 @@ int32_t auStopWrite(StreamState& stream) {
   // A size the field cannot hold stays unknown, which reads to the end of the file all the same.
   const uint32_t stated = dataBytes < kAuUnknownDataSize ? static_cast<uint32_t>(dataBytes) : kAuUnknownDataSize;
   if (!file.seek(0) || writeHeader(stream, stated) != kOk) return kFileError;
-  if (!file.seek(stream.dataOffset + stream.position * sampleBytes)) return kFileError;
   return kOk;
 }
 

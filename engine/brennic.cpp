@@ -1,19 +1,19 @@
 #include "engine/brennic.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <new>
 #include <string>
-#include <system_error>
 #include <utility>
 
 #include "engine/channel_conversion.h"
 #include "engine/file_types.h"
+#include "engine/guarded_call.h"
 #include "engine/result_codes.h"
+#include "engine/same_file.h"
 #include "engine/sample_format.h"
 #include "engine/sound_stream.h"
 #include "engine/vocoder.h"
+#include "engine/vocoder_sizes.h"
 
 namespace kv {
 
@@ -37,24 +37,6 @@ class WorkingFile {
   const std::string path_;
   bool made_ = false;
 };
-
-// True when both names lead to one file, or to the place where one is yet to be made.
-bool sameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  if (std::filesystem::equivalent(a, b, error)) return true;
-  const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
-  if (error) return false;
-  const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
-  return !error && first == second;
-}
-
-// The vocoder refuses unusable settings before doing any work. Asking it over an empty input
-// first lets a refusal leave every file as it was.
-bool vocoderAccepts(const VocoderSettings& settings) {
-  std::unique_ptr<SoundStream> nothing =
-      SoundStream::createMemory(SampleFormat::make(44100.0f, 2, kEncodingSigned, 1), nullptr, 0);
-  return nothing && runVocoder(*nothing, nullptr, nullptr, settings) != kBadCall;
-}
 
 // AIFC is read only; its uncompressed samples are written as plain AIFF.
 int writableType(int typeFound) { return typeFound == kFileTypeAifc ? kFileTypeAiff : typeFound; }
@@ -90,7 +72,12 @@ int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, i
   WorkingFile working(std::string(inputPath) + ".mono.tmp");
   std::unique_ptr<SoundStream> input = SoundStream::openRead(inputPath);
   if (!input || input->lastError() != kOk) return kCannotOpen;
-  if (!vocoderAccepts(settings)) return kBadCall;
+  // Settings no pass can run with are refused before any file is made or replaced.
+  VocoderSizes sizes;
+  if (computeVocoderSizes(settings.pitchFactor, settings.timeFactor, settings.fftSize, settings.windowMode, sizes) !=
+      kOk) {
+    return kBadCall;
+  }
 
   const bool stereo = input->channels() == 2;
   // Writing the output over a file the pass still reads would destroy the samples to come.
@@ -119,11 +106,5 @@ int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, i
 
 extern "C" int32_t kv_TimeScale(const char* inputPath, double timeFactor, int16_t fftSize, int16_t windowMode,
                                 const char* outputPath) {
-  try {
-    return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath);
-  } catch (const std::bad_alloc&) {
-    return kv::kOutOfMemory;
-  } catch (...) {
-    return kv::kInternalError;
-  }
+  return kv::guardedCall([&] { return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath); });
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 
+#include "engine/vector_clones.h"
+
 // Split-radix decomposition for real data: after bit reversal, a block of m values
 // holds the transform of its even samples in its first half and the transforms of
 // samples 4k+1 and 4k+3 in its third and fourth quarters, each in halfcomplex order.
@@ -15,14 +17,6 @@
 // time, one per vector lane; the bit-reversal permutation is folded into the
 // leaves' loads (forward) or stores (inverse) through a work copy. Larger blocks
 // run their bins through vectorised loops.
-
-// The loops over large blocks also get an AVX2 build, picked at load time where the
-// processor has it. Neither build fuses multiply-adds, so both give the same results.
-#if defined(__x86_64__)
-#define KV_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
-#else
-#define KV_WIDE_VECTORS
-#endif
 
 namespace kv {
 
@@ -159,8 +153,9 @@ inline void inverseBins(T& x1, T& x2, T& x3, T& x4, T& x5, T& x6, T& x7, T& x8, 
 
 // The bins 0 < j < m/8 of a block. Four runs walk up from the slots after the
 // quarter starts (bin 1 at index 0) and four walk down from the slots before the
-// quarter ends; the runs never meet, so the loop vectorises.
-KV_WIDE_VECTORS void forwardRuns(double* __restrict up1, double* __restrict up2, double* __restrict up3,
+// quarter ends; the runs never meet, so the loop vectorises. Both runs also get an
+// AVX2 build; neither build fuses multiply-adds, so both give the same results.
+KV_VECTOR_CLONES void forwardRuns(double* __restrict up1, double* __restrict up2, double* __restrict up3,
                                  double* __restrict up4, double* __restrict down5, double* __restrict down6,
                                  double* __restrict down7, double* __restrict down8,
                                  const double* __restrict c1, const double* __restrict s1,
@@ -171,7 +166,7 @@ KV_WIDE_VECTORS void forwardRuns(double* __restrict up1, double* __restrict up2,
     }
 }
 
-KV_WIDE_VECTORS void inverseRuns(double* __restrict up1, double* __restrict up2, double* __restrict up3,
+KV_VECTOR_CLONES void inverseRuns(double* __restrict up1, double* __restrict up2, double* __restrict up3,
                                  double* __restrict up4, double* __restrict down5, double* __restrict down6,
                                  double* __restrict down7, double* __restrict down8,
                                  const double* __restrict c1, const double* __restrict s1,

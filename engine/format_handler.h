@@ -23,11 +23,17 @@ struct FormatHandler {
   int32_t (*startWrite)(StreamState&);
   // Takes all count samples or reports why not.
   int32_t (*write)(StreamState&, const int32_t* samples, int64_t count);
-  // Completes the header with what was written.
+  // Completes the header with what was written; the stream then moves the file back to the
+  // write position.
   int32_t (*stopWrite)(StreamState&);
 };
 
 // The row with that name, ignoring case; null when no row has it.
 const FormatHandler* findHandler(std::string_view name);
+
+// The name of the row that reads or writes a file type code; null for a code no row reads (or
+// writes: AIFC is read only). Names without a row ("sd2", "ra") still come back.
+const char* readHandlerName(int fileType);
+const char* writeHandlerName(int fileType);
 
 }  // namespace kv

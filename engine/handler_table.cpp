@@ -1,9 +1,9 @@
 #include <cctype>
-#include <iterator>
 
 #include "engine/aiff_handler.h"
 #include "engine/au_handler.h"
 #include "engine/file_samples.h"
+#include "engine/file_types.h"
 #include "engine/format_handler.h"
 #include "engine/memory_samples.h"
 #include "engine/sf_handler.h"
@@ -26,6 +26,26 @@ const FormatHandler kHandlers[] = {
     {{"wav", nullptr},  wavStartRead,       readFileSamples,   nullptr, wavPrepareWrite,  wavStartWrite,  writeFileSamples,   wavStopWrite},
 };
 
+// The row name for each file type code, and which way a stream of that type may go.
+struct TypeName {
+  int fileType;
+  const char* name;
+  bool read;
+  bool write;
+};
+
+const TypeName kTypeNames[] = {
+    {kFileTypeDetect, "auto", true, false},
+    {kFileTypeAiff, "aiff", true, true},
+    {kFileTypeAifc, "aiff", true, false},  // read only
+    {kFileTypeWav, "wav", true, true},
+    {kFileTypeAu, "au", true, true},
+    {kFileTypeSf, "sf", true, true},
+    {kFileTypeMemory, "mem", true, true},
+    {kFileTypeSd2, "sd2", true, true},  // no handler row: refused once looked up
+    {kFileTypeRa, "ra", false, true},   // likewise
+};
+
 bool sameName(std::string_view a, const char* b) {
   std::size_t i = 0;
   for (; i < a.size() && b[i] != '\0'; ++i) {
@@ -35,6 +55,20 @@ bool sameName(std::string_view a, const char* b) {
 }
 
 }  // namespace
+
+const char* readHandlerName(int fileType) {
+  for (const TypeName& row : kTypeNames) {
+    if (row.fileType == fileType && row.read) return row.name;
+  }
+  return nullptr;
+}
+
+const char* writeHandlerName(int fileType) {
+  for (const TypeName& row : kTypeNames) {
+    if (row.fileType == fileType && row.write) return row.name;
+  }
+  return nullptr;
+}
 
 const FormatHandler* findHandler(std::string_view name) {
   for (const FormatHandler& row : kHandlers) {

@@ -18,7 +18,7 @@ static_assert(kHeader >= sizeof(std::size_t), "block header too small for its si
 class EngineHeap {
  public:
   EngineHeap() {
-    // Announce the heap once, like the debugger line of the original engine, but only on request.
+    // One line a debugger's log can find the heap by; only on request, so normal runs stay quiet.
     if (std::getenv("LENTARO_ENGINE_DEBUG")) {
       std::fprintf(stderr, "** Tarnwick Heap Address = %" PRIxPTR "\r\n", reinterpret_cast<std::uintptr_t>(this));
     }

@@ -21,6 +21,11 @@ std::size_t heapPeakBytes() noexcept;
 // Restarts the peak from the bytes now in use (to measure one pass).
 void heapResetPeak() noexcept;
 
+// Deleter for a std::unique_ptr to a block from heapAlloc or heapAllocZeroed.
+struct HeapRelease {
+  void operator()(void* block) const noexcept { heapFree(block); }
+};
+
 // Lets standard containers take their storage from the engine heap.
 template <class T>
 struct HeapAllocator {

@@ -3,8 +3,7 @@
 
 #include "engine/kelvor.h"
 
-#include <new>
-
+#include "engine/guarded_call.h"
 #include "engine/pass_control.h"
 #include "engine/playback_feeder.h"
 #include "engine/result_codes.h"
@@ -34,7 +33,7 @@ kv::PassControl engineControl;
 extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, double timeFactor, int16_t fftSize,
                                 int16_t windowMode, const char* outputPath, int16_t playFlag,
                                 int16_t channelChoice) {
-  try {
+  return kv::guardedCall([&] {
     kv::TimeScaleJob job;
     job.inputPath = inputPath;
     job.pitchFactor = pitchFactor;
@@ -46,11 +45,7 @@ extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, doubl
     if (!playFlag) return kv::timeScale(job, engineControl, nullptr);
     FeederPlayer player;
     return kv::timeScale(job, engineControl, &player);
-  } catch (const std::bad_alloc&) {
-    return kv::kOutOfMemory;
-  } catch (...) {
-    return kv::kInternalError;
-  }
+  });
 }
 
 extern "C" int32_t kv_StopTimeScale(void) {

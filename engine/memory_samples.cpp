@@ -25,7 +25,7 @@ int32_t writeMemorySamples(StreamState& stream, const int32_t* samples, int64_t 
   const SamplePacking* packing = findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
   if (!packing) return kInternalError;
   if (count > stream.capacity - stream.length) {
-    if (!stream.ownsBuffer) return kOutOfMemory;
+    if (stream.ownedBuffer.empty()) return kOutOfMemory;  // a caller's buffer cannot grow
     const int64_t limit = std::numeric_limits<int64_t>::max() / 2 / packing->bytes;
     if (count > limit - stream.capacity) return kOutOfMemory;
     const int64_t grown = 2 * (stream.capacity + count);

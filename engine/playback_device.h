@@ -63,16 +63,11 @@ class PlaybackDevice {
   // kHardwareError when the device refuses.
   int32_t close();
 
-  const lentaro::audio::Format& deviceFormat() const { return format_; }
-
   // Devices live on the engine heap; a failed allocation gives null rather than an exception.
   static void* operator new(std::size_t bytes) noexcept;
   static void operator delete(void* block) noexcept;
 
  private:
-  struct HeapRelease {
-    void operator()(void* block) const noexcept { heapFree(block); }
-  };
   struct Buffer {
     std::unique_ptr<uint8_t, HeapRelease> data;
     lentaro::audio::Ticket ticket = 0;  // of its latest write; 0 (always done) when never written

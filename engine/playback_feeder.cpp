@@ -18,10 +18,6 @@ constexpr int64_t kBlockCapacity = 0xC000;  // samples: the first block of 8-bit
 
 constexpr std::chrono::milliseconds kPollInterval{10};
 
-struct HeapRelease {
-  void operator()(void* block) const noexcept { heapFree(block); }
-};
-
 // Notices a device that has stopped playing.
 class StallWatch {
  public:

@@ -1,6 +1,5 @@
 #include "engine/sound_stream.h"
 
-#include <cmath>
 #include <cstdio>
 #include <new>
 
@@ -9,55 +8,6 @@
 #include "engine/heap.h"
 
 namespace kv {
-
-namespace {
-
-// Handler names of the types a file can be read as; null for codes that name no type.
-const char* readHandlerName(int fileType) {
-  switch (fileType) {
-    case kFileTypeDetect:
-      return "auto";
-    case kFileTypeAiff:
-    case kFileTypeAifc:
-      return "aiff";
-    case kFileTypeWav:
-      return "wav";
-    case kFileTypeAu:
-      return "au";
-    case kFileTypeSf:
-      return "sf";
-    case kFileTypeMemory:
-      return "mem";
-    case kFileTypeSd2:
-      return "sd2";
-    default:
-      return nullptr;
-  }
-}
-
-// Handler names of the types a file can be written as; AIFC is read only.
-const char* writeHandlerName(int fileType) {
-  switch (fileType) {
-    case kFileTypeAiff:
-      return "aiff";
-    case kFileTypeWav:
-      return "wav";
-    case kFileTypeAu:
-      return "au";
-    case kFileTypeSf:
-      return "sf";
-    case kFileTypeMemory:
-      return "mem";
-    case kFileTypeSd2:
-      return "sd2";
-    case kFileTypeRa:
-      return "ra";
-    default:
-      return nullptr;
-  }
-}
-
-}  // namespace
 
 void* SoundStream::operator new(std::size_t bytes) noexcept { return heapAllocZeroed(1, bytes); }
 void SoundStream::operator delete(void* block) noexcept { heapFree(block); }
@@ -76,7 +26,7 @@ std::unique_ptr<SoundStream> SoundStream::createMemory(const SampleFormat& forma
   if (!stream) return nullptr;
   StreamState& s = stream->state_;
   s.format = format;
-  s.typeAsked = s.typeFound = kFileTypeMemory;
+  s.typeFound = kFileTypeMemory;
   s.handler = findHandler("mem");
   s.handlerName = "mem";
 
@@ -99,7 +49,6 @@ std::unique_ptr<SoundStream> SoundStream::createMemory(const SampleFormat& forma
       return stream;
     }
     s.buffer = s.ownedBuffer.data();
-    s.ownsBuffer = true;
   }
   s.length = samples;
   s.opened = true;
@@ -109,7 +58,6 @@ std::unique_ptr<SoundStream> SoundStream::createMemory(const SampleFormat& forma
 std::unique_ptr<SoundStream> SoundStream::openRead(const std::string& path, int fileType) {
   std::unique_ptr<SoundStream> stream = make(kStreamReading);
   if (!stream) return nullptr;
-  stream->state_.fileName = path;
   std::unique_ptr<DiskFile> file = DiskFile::openForReading(path);
   if (!file) {
     stream->state_.lastError = kFileError;
@@ -134,7 +82,6 @@ void SoundStream::startReading(std::unique_ptr<ByteFile> file, int fileType) {
   StreamState& s = state_;
   s.file = std::move(file);
   s.format = SampleFormat{};
-  s.typeAsked = fileType;
 
   const char* name = readHandlerName(fileType);
   if (!name) {
@@ -159,7 +106,6 @@ std::unique_ptr<SoundStream> SoundStream::openWrite(const SampleFormat& format, 
                                                     int fileType) {
   std::unique_ptr<SoundStream> stream = make(kStreamWriting);
   if (!stream) return nullptr;
-  stream->state_.fileName = path;
   if (!stream->beginWriting(format, fileType)) return stream;
   std::unique_ptr<DiskFile> file = DiskFile::openForWriting(path);
   if (!file) {
@@ -186,7 +132,6 @@ std::unique_ptr<SoundStream> SoundStream::openWrite(const SampleFormat& format, 
 bool SoundStream::beginWriting(const SampleFormat& format, int fileType) {
   StreamState& s = state_;
   s.format = format;
-  s.typeAsked = fileType;
   const char* name = writeHandlerName(fileType);
   const FormatHandler* handler = name ? findHandler(name) : nullptr;
   if (!handler || fileType == kFileTypeMemory) {  // memory is no file format
@@ -216,7 +161,11 @@ void SoundStream::startWriting(std::unique_ptr<ByteFile> file) {
 int32_t SoundStream::finish() {
   StreamState& s = state_;
   if (s.kind != kStreamWriting || !s.opened) return kBadCall;
-  const int32_t result = s.handler->stopWrite ? s.handler->stopWrite(s) : kOk;
+  int32_t result = s.handler->stopWrite ? s.handler->stopWrite(s) : kOk;
+  // Further samples go on where the last one ended.
+  if (result == kOk && !s.file->seek(s.dataOffset + s.position * storedSampleBytes(s.format.bytesPerSample))) {
+    result = kFileError;
+  }
   if (result != kOk) s.lastError = result;
   return result;
 }

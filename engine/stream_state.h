@@ -23,23 +23,21 @@ struct StreamState {
   StreamKind kind = kStreamMemory;
   const FormatHandler* handler = nullptr;
   std::string handlerName;
-  std::string fileName;
 
   std::unique_ptr<ByteFile> file;
   int64_t dataOffset = 0;  // file position of the first sample
 
-  // Memory streams: stored samples, either the stream's own or a caller's buffer.
+  // Memory streams: stored samples, either the stream's own (ownedBuffer, which can grow) or a
+  // caller's (ownedBuffer stays empty).
   std::vector<uint8_t, HeapAllocator<uint8_t>> ownedBuffer;
   uint8_t* buffer = nullptr;
   int64_t capacity = 0;  // samples
-  bool ownsBuffer = false;
 
   // Next sample to read (memory and read streams) or write (write streams), from the data start.
   int64_t position = 0;
   int64_t length = 0;  // samples, all channels counted
 
   bool opened = false;  // set up without error; only then is a write stream's header finished
-  int typeAsked = -1;
   int typeFound = -1;
   bool bigEndian = false;  // stored samples have their most significant byte first
   int32_t lastError = 0;

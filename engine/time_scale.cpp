@@ -1,10 +1,9 @@
 #include "engine/time_scale.h"
 
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "engine/result_codes.h"
+#include "engine/same_file.h"
 #include "engine/sample_format.h"
 #include "engine/sound_stream.h"
 #include "engine/vocoder.h"
@@ -45,12 +44,6 @@ class CurrentPass {
   bool entered_ = false;
 };
 
-// Writing the output over the input would destroy the samples still to be read.
-bool sameFile(const char* a, const char* b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error);  // false while the output does not exist
-}
-
 }  // namespace
 
 int32_t timeScale(const TimeScaleJob& job, PassControl& control, SamplePlayer* player) {
@@ -75,6 +68,7 @@ int32_t timeScale(const TimeScaleJob& job, PassControl& control, SamplePlayer* p
 
   std::unique_ptr<SoundStream> output;
   if (job.outputPath) {
+    // Writing the output over the input would destroy the samples still to be read.
     if (sameFile(job.inputPath, job.outputPath)) return kCannotOpen;
     const SampleFormat format = SampleFormat::make(input->sampleRate(), input->bytesPerSample(), kUnset, 1);
     output = SoundStream::openWrite(format, job.outputPath, input->typeFound());

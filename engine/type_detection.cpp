@@ -49,7 +49,7 @@ int32_t detectAndStartRead(StreamState& stream) {
   const int32_t detected = detectFileType(*stream.file, fileType);
   if (detected != kOk) return detected;
 
-  const char* name = fileType == kFileTypeWav ? "wav" : fileType == kFileTypeAu ? "au" : "aiff";
+  const char* name = readHandlerName(fileType);
   const FormatHandler* handler = findHandler(name);
   if (!handler) return kUnsupportedFormat;
   stream.handler = handler;

@@ -1,6 +1,6 @@
 #pragma once
-// For the vocoder's loops over whole frames. KV_VECTOR_CLONES compiles a function twice on
-// x86-64, for the baseline and for AVX2, and the loader picks the one the processor runs;
+// For the loops over whole frames and blocks (vocoder, FFT). KV_VECTOR_CLONES compiles a function
+// twice on x86-64, for the baseline and for AVX2, and the loader picks the one the processor runs;
 // KV_VECTORISE asks clang to vectorise the loop that follows even where its cost model hesitates
 // (loops of branch-free approximations, which it underrates).
 

@@ -20,6 +20,7 @@ using kvtest::sineLikeSamples;
 
 using kvtest::Bytes;
 using kvtest::commBody;
+using kvtest::cutTo;
 using kvtest::form;
 using kvtest::iffChunk;
 using kvtest::ssndBody;
@@ -101,11 +102,6 @@ Bytes rate(uint16_t head, uint64_t mantissa) {
   kvtest::appendBE32(out, static_cast<uint32_t>(mantissa >> 32));
   kvtest::appendBE32(out, static_cast<uint32_t>(mantissa));
   return out;
-}
-
-Bytes cutTo(Bytes bytes, std::size_t size) {
-  bytes.resize(size);
-  return bytes;
 }
 
 std::vector<AiffCase> aiffCases() {
@@ -228,8 +224,8 @@ TEST_F(AiffWriting, OddSampleDataGetsItsPadByte) {
     const uint32_t dataBytes = static_cast<uint32_t>(odd.samples * odd.sampleBytes);
     ASSERT_EQ(bytes.size(), 54u + dataBytes + 1) << odd.sampleBytes;
     EXPECT_EQ(bytes.back(), 0);
-    EXPECT_EQ(bytes[4] << 24 | bytes[5] << 16 | bytes[6] << 8 | bytes[7], 46 + dataBytes + 1);  // FORM counts the pad
-    EXPECT_EQ(bytes[42] << 24 | bytes[43] << 16 | bytes[44] << 8 | bytes[45], dataBytes + 8);   // SSND does not
+    EXPECT_EQ(kvtest::fieldBE32(bytes, 4), 46 + dataBytes + 1);  // FORM counts the pad
+    EXPECT_EQ(kvtest::fieldBE32(bytes, 42), dataBytes + 8);      // SSND does not
 
     auto in = kv::SoundStream::openRead(file, kv::kFileTypeAiff);
     ASSERT_EQ(in->lastError(), kv::kOk);

@@ -24,6 +24,7 @@ using kvtest::sineLikeSamples;
 using kvtest::auFile;
 using kvtest::AuHeader;
 using kvtest::Bytes;
+using kvtest::cutTo;
 
 std::unique_ptr<kv::SoundStream> openAu(const Bytes& bytes, int fileType = kv::kFileTypeAu) {
   return kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(bytes), fileType);
@@ -123,33 +124,16 @@ TEST(AuReading, LengthCountsWholeFramesOfTheDataThatIsThere) {
   EXPECT_EQ(openAu(auFile(header, Bytes(6 * 7 + 5, 0)))->length(), 14);
 }
 
-// A file that counts the bytes read from it.
-class CountingFile final : public kv::ByteFile {
- public:
-  explicit CountingFile(Bytes bytes, std::size_t& bytesRead) : file_(std::move(bytes)), bytesRead_(bytesRead) {}
-  std::size_t read(void* bytes, std::size_t count) override {
-    const std::size_t n = file_.read(bytes, count);
-    bytesRead_ += n;
-    return n;
-  }
-  std::size_t write(const void* bytes, std::size_t count) override { return file_.write(bytes, count); }
-  bool seek(int64_t position) override { return file_.seek(position); }
-  int64_t tell() override { return file_.tell(); }
-  int64_t size() override { return file_.size(); }
-  bool failed() const override { return file_.failed(); }
-  bool close() override { return file_.close(); }
-
- private:
-  kvtest::MemoryFile file_;
-  std::size_t& bytesRead_;
-};
-
 TEST(AuReading, ALongAnnotationIsSkippedNotRead) {
   AuHeader header;
   header.headerBytes = 1 << 20;
   std::size_t bytesRead = 0;
-  auto stream = kv::SoundStream::openRead(std::make_unique<CountingFile>(auFile(header, Bytes(100, 1)), bytesRead),
-                                          kv::kFileTypeAu);
+  const auto counted = [&bytesRead](Bytes bytes) {
+    auto file = std::make_unique<kvtest::MemoryFile>(std::move(bytes));
+    file->onRead([&bytesRead](std::size_t n) { bytesRead += n; });
+    return file;
+  };
+  auto stream = kv::SoundStream::openRead(counted(auFile(header, Bytes(100, 1))), kv::kFileTypeAu);
   ASSERT_EQ(stream->lastError(), kv::kOk);
   EXPECT_EQ(stream->length(), 50);
   EXPECT_LT(bytesRead, 100u);
@@ -160,7 +144,7 @@ TEST(AuReading, ALongAnnotationIsSkippedNotRead) {
   huge[5] = 0xFF;
   huge[6] = 0xFF;
   bytesRead = 0;
-  stream = kv::SoundStream::openRead(std::make_unique<CountingFile>(huge, bytesRead), kv::kFileTypeAu);
+  stream = kv::SoundStream::openRead(counted(huge), kv::kFileTypeAu);
   EXPECT_EQ(stream->lastError(), kv::kMalformedInput);
   EXPECT_LT(bytesRead, 100u);
 }
@@ -181,11 +165,6 @@ Bytes withHeader(void (*change)(AuHeader&)) {
   AuHeader header;
   change(header);
   return auFile(header, Bytes(16, 0));
-}
-
-Bytes cutTo(Bytes bytes, std::size_t size) {
-  bytes.resize(size);
-  return bytes;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -262,10 +241,6 @@ INSTANTIATE_TEST_SUITE_P(Rates, AuAdpcm,
 
 class AuWriting : public kvtest::TempDirTest {};
 
-uint32_t fieldAt(const Bytes& bytes, std::size_t at) {
-  return static_cast<uint32_t>(bytes[at] << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3]);
-}
-
 TEST_F(AuWriting, HeaderIsBigEndianAndStatesTheDataSizeOnceFinished) {
   auto disk = std::make_unique<kvtest::MemoryFile>();
   const auto contents = disk->contents();
@@ -274,7 +249,7 @@ TEST_F(AuWriting, HeaderIsBigEndianAndStatesTheDataSizeOnceFinished) {
   ASSERT_EQ(out->lastError(), kv::kOk);
   const std::vector<int32_t> samples = sineLikeSamples(500);
   ASSERT_EQ(out->write(samples.data(), 500), kv::kOk);
-  EXPECT_EQ(fieldAt(*contents, 8), kv::kAuUnknownDataSize);  // until finished
+  EXPECT_EQ(kvtest::fieldBE32(*contents, 8), kv::kAuUnknownDataSize);  // until finished
   EXPECT_EQ(openAu(*contents)->length(), 500);               // and readable all the same
   ASSERT_EQ(out->close(), kv::kOk);
 
@@ -306,8 +281,8 @@ TEST_F(AuWriting, WhatAuCannotStoreBecomesMuLawAtTheSameRate) {
     const int32_t samples[2] = {0x12345678, -0x23456789};
     ASSERT_EQ(out->write(samples, 2), kv::kOk);
     ASSERT_EQ(out->close(), kv::kOk);
-    EXPECT_EQ(fieldAt(*contents, 12), kv::kAuMuLaw8);
-    EXPECT_EQ(fieldAt(*contents, 16), static_cast<uint32_t>(f.rate));  // plays at the right speed
+    EXPECT_EQ(kvtest::fieldBE32(*contents, 12), kv::kAuMuLaw8);
+    EXPECT_EQ(kvtest::fieldBE32(*contents, 16), static_cast<uint32_t>(f.rate));  // plays at the right speed
     EXPECT_EQ((*contents)[24], kv::linearToMuLaw((samples[0] >> 16) + 8));
   }
 }
@@ -321,7 +296,7 @@ TEST_F(AuWriting, UnsetEncodingsTakeTheNaturalAuEncoding) {
     ASSERT_EQ(out->lastError(), kv::kOk);
     out->close();
     const uint32_t expected[] = {kv::kAuMuLaw8, kv::kAuLinear16, kv::kAuLinear24};
-    EXPECT_EQ(fieldAt(*contents, 12), expected[sampleBytes - 1]) << sampleBytes;
+    EXPECT_EQ(kvtest::fieldBE32(*contents, 12), expected[sampleBytes - 1]) << sampleBytes;
   }
 }
 

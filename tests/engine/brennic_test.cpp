@@ -26,16 +26,13 @@
 
 namespace {
 
+using kvtest::Middle;
+using kvtest::middleOf;
+
 constexpr double kRate = 44100.0;
 constexpr double kTone = 440.0;
 constexpr int kFftSize = 1024;
 constexpr int kWindowMode = 1;
-
-// The steady middle of an output: its first and last fifths hold the fade in and out.
-struct Middle {
-  std::size_t from, to;
-};
-Middle middleOf(const std::vector<double>& x) { return {x.size() / 5, x.size() - x.size() / 5}; }
 
 class BrennicPass : public kvtest::TempDirTest {
  protected:
@@ -317,7 +314,7 @@ TEST_F(BrennicPass, AFailureDuringThePassRemovesTheWorkingFileAndFinishesTheOutp
     // What reached the output is a whole file whose header tells its length.
     const std::vector<uint8_t> bytes = readAll(path("out.wav"));
     ASSERT_GE(bytes.size(), 44u);
-    const uint32_t dataBytes = bytes[40] | bytes[41] << 8 | bytes[42] << 16 | static_cast<uint32_t>(bytes[43]) << 24;
+    const uint32_t dataBytes = kvtest::fieldLE32(bytes, 40);
     EXPECT_EQ(dataBytes, bytes.size() - 44);
     EXPECT_GT(dataBytes, 0u);
     const kvtest::SoundFile out = kvtest::readSoundFile(path("out.wav"));

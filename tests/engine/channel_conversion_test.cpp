@@ -10,6 +10,7 @@
 #include "engine/sound_stream.h"
 #include "support/memory_file.h"
 #include "support/riff_builder.h"
+#include "support/sample_patterns.h"
 
 namespace {
 
@@ -19,13 +20,6 @@ std::unique_ptr<kv::SoundStream> memoryOf(int channels, const std::vector<int32_
       kv::SoundStream::createMemory(kv::SampleFormat::make(rate, 4, kv::kEncodingSigned, channels), nullptr, 0);
   if (!samples.empty()) stream->write(samples.data(), static_cast<int64_t>(samples.size()));
   return stream;
-}
-
-std::vector<int32_t> samplesOf(kv::SoundStream& stream) {
-  std::vector<int32_t> samples(static_cast<size_t>(stream.length()));
-  int64_t got = 0;
-  if (!samples.empty()) stream.read(samples.data(), stream.length(), got);
-  return samples;
 }
 
 std::vector<int32_t> distinct(int count) {
@@ -56,7 +50,7 @@ TEST(ChannelConversion, StereoToMonoAveragesTheUpperHalvesRoundingDown) {
   auto in = memoryOf(2, stereo);
   auto out = memoryOf(1, {});
   ASSERT_EQ(kv::convertChannels(*in, *out), kv::kOk);
-  const std::vector<int32_t> mono = samplesOf(*out);
+  const std::vector<int32_t> mono = kvtest::readAllSamples(*out);
   ASSERT_EQ(mono.size(), std::size(cases));
   for (size_t i = 0; i < mono.size(); ++i) {
     EXPECT_EQ(mono[i], cases[i].mono) << std::hex << cases[i].left << " and " << cases[i].right;
@@ -68,7 +62,7 @@ TEST(ChannelConversion, MonoToStereoWritesEachSampleToBothChannels) {
   auto in = memoryOf(1, mono);
   auto out = memoryOf(2, {});
   ASSERT_EQ(kv::convertChannels(*in, *out), kv::kOk);
-  const std::vector<int32_t> stereo = samplesOf(*out);
+  const std::vector<int32_t> stereo = kvtest::readAllSamples(*out);
   ASSERT_EQ(stereo.size(), 2 * mono.size());
   for (size_t i = 0; i < mono.size(); ++i) {
     ASSERT_EQ(stereo[2 * i], mono[i]) << "frame " << i;
@@ -83,7 +77,7 @@ TEST(ChannelConversion, EqualChannelCountsAreCopiedSampleForSample) {
     auto in = memoryOf(channels, samples);
     auto out = memoryOf(channels, {});
     ASSERT_EQ(kv::convertChannels(*in, *out), kv::kOk);
-    EXPECT_EQ(samplesOf(*out), samples);
+    EXPECT_EQ(kvtest::readAllSamples(*out), samples);
   }
 }
 
@@ -95,7 +89,7 @@ TEST(ChannelConversion, TheWholeInputIsReadWhereverItsPositionWas) {
   ASSERT_EQ(in->read(skipped.data(), 600, got), kv::kOk);
   auto out = memoryOf(1, {});
   ASSERT_EQ(kv::convertChannels(*in, *out), kv::kOk);
-  EXPECT_EQ(samplesOf(*out), samples);
+  EXPECT_EQ(kvtest::readAllSamples(*out), samples);
 }
 
 TEST(ChannelConversion, DifferentRatesGoThroughTheSampleRateConverter) {
@@ -152,15 +146,11 @@ TEST(ChannelConversion, AnInputShorterThanItsHeaderEndsAtItsLastWholeFrame) {
   ASSERT_EQ(in->length(), 2 * 3000);
   auto out = memoryOf(1, {});
   EXPECT_EQ(kv::convertChannels(*in, *out), kv::kEndOfFile);
-  const std::vector<int32_t> mono = samplesOf(*out);
+  const std::vector<int32_t> mono = kvtest::readAllSamples(*out);
   ASSERT_EQ(mono.size(), 2500u);
   for (size_t i = 0; i < mono.size(); ++i) {
     ASSERT_EQ(mono[i], ((held[2 * i] + held[2 * i + 1]) >> 1) * 65536) << "frame " << i;
   }
-}
-
-uint32_t dataSizeField(const kvtest::Bytes& wav) {
-  return wav[40] | wav[41] << 8 | wav[42] << 16 | static_cast<uint32_t>(wav[43]) << 24;
 }
 
 // The output file's header tells what was written, with or without a failure, before it is closed.
@@ -184,7 +174,7 @@ TEST(ChannelConversion, CompletesTheHeaderOfAFileOutput) {
                                           kv::kFileTypeWav);
     ASSERT_EQ(out->lastError(), kv::kOk);
     EXPECT_EQ(kv::convertChannels(*in, *out), c.result);
-    EXPECT_EQ(dataSizeField(*contents), c.dataBytes);
+    EXPECT_EQ(kvtest::fieldLE32(*contents, 40), c.dataBytes);  // data size
     EXPECT_EQ(contents->size(), 44u + c.dataBytes);
   }
 }

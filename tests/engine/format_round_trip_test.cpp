@@ -35,8 +35,9 @@ TEST_P(FormatRoundTrip, ReadsBackWhatWasWritten) {
     auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(22050.0f, r.sampleBytes, r.encodingWritten, r.channels),
                                           file, r.fileType);
     ASSERT_EQ(out->lastError(), kv::kOk);
-    // Two writes, the first ending inside a frame.
+    // Two writes, the first ending inside a frame, with the header completed between them.
     ASSERT_EQ(out->write(samples.data(), 999), kv::kOk);
+    ASSERT_EQ(out->finish(), kv::kOk);
     ASSERT_EQ(out->write(samples.data() + 999, static_cast<int64_t>(samples.size()) - 999), kv::kOk);
   }  // closed by going out of scope
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <numeric>
 #include <thread>
 #include <vector>
 

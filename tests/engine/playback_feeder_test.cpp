@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -17,6 +16,8 @@
 #include "lentaro/audio/FrameConverter.h"
 #include "lentaro/audio/FrameSink.h"
 #include "lentaro/audio/NullSoundCard.h"
+#include "support/riff_builder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -65,10 +66,7 @@ std::vector<int32_t> decoded(const audio::MemorySink& sink) {
   std::vector<uint8_t> wide;
   converter.convert(bytes.data(), bytes.size(), wide);
   std::vector<int32_t> samples(wide.size() / 4);
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    samples[i] = static_cast<int32_t>(wide[4 * i] | wide[4 * i + 1] << 8 | wide[4 * i + 2] << 16 |
-                                      static_cast<uint32_t>(wide[4 * i + 3]) << 24);
-  }
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int32_t>(kvtest::fieldLE32(wide, 4 * i));
   return samples;
 }
 
@@ -340,19 +338,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The default feeder plays on the sound output the environment selects; the null card's capture
 // file then holds the pass's sound.
 
-class TempFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kvplay-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string path(const char* name) const { return (dir_ / name).string(); }
-
- private:
-  std::filesystem::path dir_;
-};
+class TempFile : public kvtest::TempDirTest {};
 
 // Runs in a process of its own (ctest), so the environment it sets is its own.
 TEST_F(TempFile, TheConfiguredNullCardCapturesThePassToAWaveFile) {

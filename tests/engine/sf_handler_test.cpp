@@ -14,6 +14,7 @@ namespace {
 
 using kvtest::appendLE32;
 using kvtest::Bytes;
+using kvtest::cutTo;
 
 uint32_t floatBits(float value) {
   uint32_t bits;
@@ -82,11 +83,6 @@ void PrintTo(const BadSf& b, std::ostream* os) { *os << b.name; }
 class SfRefusals : public ::testing::TestWithParam<BadSf> {};
 
 TEST_P(SfRefusals, GiveTheirCode) { EXPECT_EQ(openSf(GetParam().file)->lastError(), GetParam().error); }
-
-Bytes cutTo(Bytes bytes, std::size_t size) {
-  bytes.resize(size);
-  return bytes;
-}
 
 Bytes byteSwapped(Bytes header) {
   std::swap(header[0], header[3]);

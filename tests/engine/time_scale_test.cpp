@@ -160,9 +160,9 @@ TEST_P(TimeScaleChannels, StereoInputIsMixedUnlessChannelOneOrTwoIsChosen) {
   const kvtest::SoundFile out = kvtest::readSoundFile(path("out.wav"));
   ASSERT_EQ(out.error, kv::kOk);
   const std::vector<double> x = kvtest::toReals(out.samples);
-  const std::size_t from = x.size() / 5, to = x.size() - x.size() / 5;
-  const double left = kvtest::fitSine(x, kTestRate, kLeftTone, from, to).amplitude;
-  const double right = kvtest::fitSine(x, kTestRate, kRightTone, from, to).amplitude;
+  const kvtest::Middle m = kvtest::middleOf(x);
+  const double left = kvtest::fitSine(x, kTestRate, kLeftTone, m.from, m.to).amplitude;
+  const double right = kvtest::fitSine(x, kTestRate, kRightTone, m.from, m.to).amplitude;
   EXPECT_NEAR(left, GetParam().leftLevel, 0.01);
   EXPECT_NEAR(right, GetParam().rightLevel, 0.01);
 }
@@ -179,7 +179,8 @@ TEST_F(TimeScalePass, MonoInputIgnoresTheChannelChoice) {
   ASSERT_EQ(kv::timeScale(j, control_, nullptr), kv::kOk);
   const kvtest::SoundFile out = kvtest::readSoundFile(path("out.wav"));
   const std::vector<double> x = kvtest::toReals(out.samples);
-  EXPECT_NEAR(kvtest::fitSine(x, kTestRate, 440.0, x.size() / 5, x.size() - x.size() / 5).amplitude, 0.5, 0.01);
+  const kvtest::Middle m = kvtest::middleOf(x);
+  EXPECT_NEAR(kvtest::fitSine(x, kTestRate, 440.0, m.from, m.to).amplitude, 0.5, 0.01);
 }
 
 TEST_F(TimeScalePass, StopFromAnotherThreadEndsThePassAndLeavesAValidShorterFile) {

@@ -150,33 +150,6 @@ TEST(VocoderPass, EndsWithTheResultOfItsLastAction) {
   EXPECT_EQ(kv::runVocoder(*dropped.input, nullptr, nullptr, halfSpeed()), kv::kEndOfFile);
 }
 
-// A WAV file in memory that calls back once that many bytes of it have been read.
-class WatchedFile final : public kv::ByteFile {
- public:
-  WatchedFile(kvtest::Bytes bytes, std::size_t watchAt, std::function<void()> reached)
-      : file_(std::move(bytes)), watchAt_(watchAt), reached_(std::move(reached)) {}
-
-  std::size_t read(void* bytes, std::size_t count) override {
-    const std::size_t got = file_.read(bytes, count);
-    const std::size_t before = read_;
-    read_ += got;
-    if (before < watchAt_ && read_ >= watchAt_) reached_();
-    return got;
-  }
-  std::size_t write(const void* bytes, std::size_t count) override { return file_.write(bytes, count); }
-  bool seek(int64_t position) override { return file_.seek(position); }
-  int64_t tell() override { return file_.tell(); }
-  int64_t size() override { return file_.size(); }
-  bool failed() const override { return file_.failed(); }
-  bool close() override { return file_.close(); }
-
- private:
-  kvtest::MemoryFile file_;
-  std::size_t watchAt_;
-  std::function<void()> reached_;
-  std::size_t read_ = 0;
-};
-
 TEST(VocoderPass, StopWhileRenderingEndsWithinOneHop) {
   const auto tone = kvtest::sineSamples(440.0, kTestRate, 44100, 0.5);
   std::vector<int16_t> pcm;
@@ -187,10 +160,17 @@ TEST(VocoderPass, StopWhileRenderingEndsWithinOneHop) {
   std::unique_ptr<kv::SoundStream> input;
   auto output = kv::SoundStream::createMemory(kv::SampleFormat::make(44100.0f, 4, kv::kEncodingSigned, 1), nullptr, 0);
   int64_t writtenAtStop = -1;
-  input = kv::SoundStream::openRead(std::make_unique<WatchedFile>(wav, wav.size() / 3, [&] {
-    input->setStopFlag(1);
-    writtenAtStop = output->length();
-  }));
+  // The stop comes once a third of the file has been read.
+  auto file = std::make_unique<kvtest::MemoryFile>(wav);
+  file->onRead([&, read = std::size_t{0}](std::size_t n) mutable {
+    const std::size_t before = read;
+    read += n;
+    if (before < wav.size() / 3 && read >= wav.size() / 3) {
+      input->setStopFlag(1);
+      writtenAtStop = output->length();
+    }
+  });
+  input = kv::SoundStream::openRead(std::move(file));
   ASSERT_EQ(input->lastError(), kv::kOk);
 
   EXPECT_EQ(kv::runVocoder(*input, output.get(), nullptr, halfSpeed()), kv::kOk);

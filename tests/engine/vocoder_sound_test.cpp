@@ -21,6 +21,8 @@ namespace {
 using kvtest::cents;
 using kvtest::decibels;
 using kvtest::kTestRate;
+using kvtest::Middle;
+using kvtest::middleOf;
 
 constexpr double kTone = 440.0;
 constexpr double kLevel = 0.5;
@@ -43,12 +45,6 @@ double appliedPitchRatio(const kv::VocoderSettings& s) {
   kv::computeVocoderSizes(s.pitchFactor, s.timeFactor, s.fftSize, s.windowMode, sizes);
   return sizes.pitchRatio;
 }
-
-// The steady middle of an output: its first and last fifths hold the fade in and out.
-struct Middle {
-  std::size_t from, to;
-};
-Middle middleOf(const std::vector<double>& x) { return {x.size() / 5, x.size() - x.size() / 5}; }
 
 struct ToneCase {
   double timeFactor;

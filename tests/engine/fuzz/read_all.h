@@ -1,5 +1,5 @@
 #pragma once
-// What both reader fuzz targets do with their input: open it as a sound file, ask the stream
+// What every reader fuzz target does with its input: open it as a sound file, ask the stream
 // about itself, then read every sample, seeking back once halfway.
 
 #include <cstddef>

@@ -2,6 +2,7 @@
 // Builds AIFF and AIFC files byte by byte (big-endian IFF chunks), so that tests can state exactly
 // what a file holds.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,11 @@ inline void appendBE16(Bytes& out, uint32_t value) {
 inline void appendBE32(Bytes& out, uint32_t value) {
   appendBE16(out, value >> 16);
   appendBE16(out, value & 0xFFFF);
+}
+
+// The 32-bit big-endian field at byte at.
+inline uint32_t fieldBE32(const Bytes& bytes, std::size_t at) {
+  return static_cast<uint32_t>(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
 }
 
 // One chunk: id, stated size (the body's size unless given), body, and the pad byte an odd body needs.

@@ -2,7 +2,6 @@
 // Builds au files byte by byte in either byte order.
 
 #include <cstdint>
-#include <string>
 
 #include "support/aiff_builder.h"
 #include "support/riff_builder.h"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -24,11 +25,16 @@ class MemoryFile final : public kv::ByteFile {
   // The bytes, still readable after the stream that owned this file is gone.
   std::shared_ptr<const Bytes> contents() const { return bytes_; }
 
+  // Told how many bytes each read delivered, so that a test can count them or act part-way
+  // through the file.
+  void onRead(std::function<void(std::size_t)> observer) { onRead_ = std::move(observer); }
+
   std::size_t read(void* out, std::size_t count) override {
     if (position_ >= bytes_->size()) return 0;
     const std::size_t n = std::min(count, bytes_->size() - position_);
     std::memcpy(out, bytes_->data() + position_, n);
     position_ += n;
+    if (onRead_) onRead_(n);
     return n;
   }
 
@@ -55,6 +61,7 @@ class MemoryFile final : public kv::ByteFile {
   std::shared_ptr<Bytes> bytes_;
   std::size_t capacity_;
   std::size_t position_ = 0;
+  std::function<void(std::size_t)> onRead_;
 };
 
 // A file whose size cannot be told (a pipe, say): its header is all there is to go by, so a

@@ -1,6 +1,7 @@
 #pragma once
 // Builds RIFF WAVE files byte by byte, so that tests can state exactly what a file holds.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,16 @@ inline void appendText(Bytes& out, const std::string& text) {
 }
 inline void appendBytes(Bytes& out, const Bytes& bytes) {
   for (uint8_t b : bytes) out.push_back(b);
+}
+// The 32-bit little-endian field at byte at.
+inline uint32_t fieldLE32(const Bytes& bytes, std::size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+// The file cut off after its first size bytes.
+inline Bytes cutTo(Bytes bytes, std::size_t size) {
+  bytes.resize(size);
+  return bytes;
 }
 
 // One chunk: id, stated size (the body's size unless given), body, and the pad byte an odd body needs.

@@ -36,6 +36,13 @@ inline std::vector<double> toReals(const std::vector<int32_t>& samples) {
   return reals;
 }
 
+// The steady middle of a pass's output, [from, to): its first and last fifths hold the fade in
+// and out.
+struct Middle {
+  std::size_t from, to;
+};
+inline Middle middleOf(const std::vector<double>& x) { return {x.size() / 5, x.size() - x.size() / 5}; }
+
 inline double cents(double ratio) { return 1200.0 * std::log2(ratio); }
 inline double decibels(double ratio) { return 20.0 * std::log10(ratio); }
 
