@@ -3,6 +3,7 @@
 
 #include "trace/errortexts.h"
 #include "trace/overridepointer.h"
+#include "platform/forms/prompts.h"
 
 namespace lentaro {
 
@@ -92,10 +93,11 @@ void TraceRuntime::report(ErrorReport& errorReport, ErrorChoice& choice)
 void TraceRuntime::pfErr(const RuntimeError& error, const QString& routine)
 {
     try {
-        boxes().critical(pfMessageText(53) + pfMessageText(24),
-                         routine + QLatin1Char(' ') + pfMessageText(23) + QLatin1Char(' ')
-                             + QString::number(error.number()) + QStringLiteral(", '")
-                             + error.description() + QStringLiteral("', inside SENTRIX") + lineEnd);
+        forms::MsgBox(routine + QLatin1Char(' ') + pfMessageText(23) + QLatin1Char(' ')
+                          + QString::number(error.number()) + QStringLiteral(", '")
+                          + error.description() + QStringLiteral("', inside SENTRIX") + lineEnd,
+                      forms::Buttons::OkOnly, forms::Icon::Critical,
+                      pfMessageText(53) + pfMessageText(24));
     } catch (...) {
         // Nothing is left to report a failing report to.
     }

@@ -1,5 +1,6 @@
 #include "trace/traceruntime.h"
 
+#include "platform/forms/prompts.h"
 #include "trace/debugger.h"
 #include "trace/errortexts.h"
 #include "trace/traceline.h"
@@ -44,16 +45,6 @@ TraceRuntime* TraceRuntime::makeCurrent(TraceRuntime* runtime)
     return previous;
 }
 
-void TraceRuntime::setMessageBoxes(MessageBoxes* boxes)
-{
-    boxes_ = boxes;
-}
-
-MessageBoxes& TraceRuntime::boxes()
-{
-    return boxes_ ? *boxes_ : qtBoxes_;
-}
-
 std::int64_t TraceRuntime::sinceStart() const
 {
     return environment_.clock() - startTick_;
@@ -72,9 +63,8 @@ void TraceRuntime::sxSTART()
             && !outputs_.openCircularLog(settings_.circularFile, settings_.recordSize,
                                          settings_.maxRecords)
             && environment_.developmentEnvironment) {
-            boxes().critical(environment_.executableName,
-                             QStringLiteral("Could not open circular log file ")
-                                 + settings_.circularFile);
+            forms::MsgBox(QStringLiteral("Could not open circular log file ") + settings_.circularFile,
+                          forms::Buttons::OkOnly, forms::Icon::Critical, environment_.executableName);
         }
         stack_.setStartEntry(pfMessageText(32) + QStringLiteral(" <")
                              + shortDateAndTime(QDateTime::currentDateTime()) + QLatin1Char('>'));
@@ -160,7 +150,8 @@ void TraceRuntime::unbalancedExit(const QString& module, const QString& procedur
                              + pfMessageText(30) + QLatin1Char('\t') + procedure + lineEnd + lineEnd
                              + pfMessageText(48) + lineEnd + lineEnd + pfMessageText(49) + lineEnd
                              + lineEnd + pfMessageText(50) + lineEnd + pfMessageText(51);
-        if (boxes().confirm(pfMessageText(53), text))
+        if (forms::MsgBox(text, forms::Buttons::OkCancel, forms::Icon::Exclamation, pfMessageText(53))
+            == forms::Answer::Ok)
             breakIntoDebugger();
     }
     lastError_.module.clear();

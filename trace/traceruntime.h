@@ -2,7 +2,6 @@
 
 #include "trace/callstack.h"
 #include "trace/errorreport.h"
-#include "trace/messageboxes.h"
 #include "trace/runtimeerror.h"
 #include "trace/traceenvironment.h"
 #include "trace/traceoutputs.h"
@@ -34,8 +33,6 @@ public:
     // Where the error dialog, reports and logs of an intercepted error go; without a reporter
     // an error is only traced and answered with Continue.
     void setErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
-    // The runtime's own message boxes; nullptr restores Qt's.
-    void setMessageBoxes(MessageBoxes* boxes);
 
     // Reads the settings, opens the outputs and writes the start line; once per runtime.
     void sxSTART();
@@ -69,7 +66,6 @@ public:
 
 private:
     std::int64_t sinceStart() const;
-    MessageBoxes& boxes();
     void waitWhileErrorDialogUp();
     QString pfFormatTraceLine(std::int64_t compensation, bool exit);
     void unbalancedExit(const QString& module, const QString& procedure);
@@ -83,8 +79,6 @@ private:
     TraceOutputs outputs_;
     CallStack stack_;
     ErrorReporter* reporter_ = nullptr;
-    MessageBoxes* boxes_ = nullptr;
-    QtMessageBoxes qtBoxes_;
     ErrorRecord lastError_;
 
     bool started_ = false;

@@ -42,7 +42,6 @@ void AppTest::SetUp()
     environment.clock = [] { return std::int64_t(1000); };
     environment.memoryStatus = [] { return MemoryStatus{41, 6815744}; };
     runtime_ = std::make_unique<TraceRuntime>(std::move(environment));
-    runtime_->setMessageBoxes(&boxes_);
     previousRuntime_ = TraceRuntime::makeCurrent(runtime_.get());
     previousPrompts_ = forms::setPromptService(&prompts_);
 

@@ -39,14 +39,6 @@ inline void PrintTo(const Value& value, std::ostream* out)
 
 namespace lentaro::test {
 
-// Answers the trace runtime's own boxes with Cancel and keeps nothing.
-class SilentBoxes : public MessageBoxes
-{
-public:
-    bool confirm(const QString&, const QString&) override { return false; }
-    void critical(const QString&, const QString&) override {}
-};
-
 // A fresh program folder (LENTARO_HOME) and registry folder (LENTARO_REGISTRY_DIR); a trace
 // runtime of the test's own, current for the test, that answers every error with Continue;
 // prompts scripted (platform/forms); and the exit path reset: not exiting, DeleteTempFiles off, no engine
@@ -84,7 +76,6 @@ private:
     QTemporaryDir registry_;
     QByteArray previousHome_;
     QByteArray previousRegistry_;
-    SilentBoxes boxes_;
     std::unique_ptr<TraceRuntime> runtime_;
     TraceRuntime* previousRuntime_ = nullptr;
     forms::PromptService* previousPrompts_ = nullptr;

@@ -100,9 +100,10 @@ TEST_F(CircularLogTest, AFileThatCannotBeOpenedTurnsTheCircularLogOff)
     sxPUSH("frmMain", "Sub Main", "()");
     sxPOP("frmMain", "Sub Main", "()");
     EXPECT_EQ(runtime().lineCount(), 0);
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].kind, "critical");
-    EXPECT_EQ(boxes_.shown[0].text, "Could not open circular log file " + path("taken"));
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    EXPECT_EQ(prompts_.messageBoxes()[0].icon, forms::Icon::Critical);
+    EXPECT_EQ(prompts_.messageBoxes()[0].buttons, forms::Buttons::OkOnly);
+    EXPECT_EQ(prompts_.messageBoxes()[0].text, "Could not open circular log file " + path("taken"));
 }
 
 } // namespace

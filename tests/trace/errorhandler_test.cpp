@@ -71,7 +71,7 @@ TEST_F(ErrorHandler, SilentRunTracesTheErrorAndShowsNothing)
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[2], "[Lentaro] ERROR 11 at frmTrim : Sub Form_Load : Line 0 : Division by zero");
     EXPECT_TRUE(lines[3].startsWith("[Lentaro] [00002] [00000.0000] <-frmTrim : Sub Form_Load"));
-    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_TRUE(prompts_.messageBoxes().empty());
     EXPECT_EQ(runtime().callStack().depth(), 0);
 }
 
@@ -202,9 +202,9 @@ TEST_F(ErrorHandler, AFailureInsideTheHandlerIsReportedAndTheHandlerFinishes)
     runtime().sxSTART();
     runtime().setErrorDialogUp(false);
     EXPECT_EQ(raise(RuntimeError(11)), ErrorChoice::Continue);
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].title, "Sentrix - Internal Error Handler");
-    EXPECT_EQ(boxes_.shown[0].text, "sxERROR() generated error 5, 'Invalid procedure call or "
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    EXPECT_EQ(prompts_.messageBoxes()[0].caption, "Sentrix - Internal Error Handler");
+    EXPECT_EQ(prompts_.messageBoxes()[0].text, "sxERROR() generated error 5, 'Invalid procedure call or "
                                     "argument', inside SENTRIX\r\n");
     EXPECT_FALSE(runtime().errorDialogUp());
 }

@@ -159,24 +159,25 @@ TEST_F(TraceCalls, AnExitMustNameExactlyTheProcedureOnTop)
     sxPUSH("main form2", "Sub AB", "()");
     sxPOP("main form", "Sub AB", "()");
     EXPECT_EQ(runtime().callStack().depth(), 0);
-    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_TRUE(prompts_.messageBoxes().empty());
 }
 
 TEST_F(TraceCalls, UnbalancedExitInsideTheDebuggerAsksWhetherToStop)
 {
     useDevelopmentEnvironment();
-    boxes_.answers = {false};
+    prompts_.queueAnswer(forms::Answer::Cancel);
     sxPUSH("frmTrim", "Sub Form_Load", "()");
     sxPOP("frmTrim", "Sub Form_Unload", "()");
     EXPECT_EQ(runtime().callStack().depth(), 0);
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].kind, "confirm");
-    EXPECT_EQ(boxes_.shown[0].title, "Sentrix");
-    EXPECT_TRUE(boxes_.shown[0].text.startsWith(
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    EXPECT_EQ(prompts_.messageBoxes()[0].icon, forms::Icon::Exclamation);
+    EXPECT_EQ(prompts_.messageBoxes()[0].buttons, forms::Buttons::OkCancel);
+    EXPECT_EQ(prompts_.messageBoxes()[0].caption, "Sentrix");
+    EXPECT_TRUE(prompts_.messageBoxes()[0].text.startsWith(
         "Module    \tfrmTrim\r\nProcedure\tSub Form_Unload\r\n\r\n"
         "Procedure is unbalanced or contains calls to unbalanced routines. \r\n\r\n"
         "'sxPOP()' was called without 'sxPUSH()'. \r\n\r\n"));
-    EXPECT_TRUE(boxes_.shown[0].text.endsWith("\r\nChoose CANCEL to continue with program."));
+    EXPECT_TRUE(prompts_.messageBoxes()[0].text.endsWith("\r\nChoose CANCEL to continue with program."));
 }
 
 TEST_F(TraceCalls, ElapsedTimesComeFromA64BitClock)
@@ -224,12 +225,13 @@ TEST_F(TraceCalls, UnusableCircularSettingsAreReportedOnceAndTheDefaultsUsed)
         sxPUSH("frmMain", "Sub Main", "()");
         sxPOP("frmMain", "Sub Main", "()");
     }
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].kind, "critical");
-    EXPECT_EQ(boxes_.shown[0].title, "Sentrix - Internal Error Handler");
-    EXPECT_TRUE(boxes_.shown[0].text.startsWith("sxSTART() generated error 380, 'Invalid property value: "
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    EXPECT_EQ(prompts_.messageBoxes()[0].icon, forms::Icon::Critical);
+    EXPECT_EQ(prompts_.messageBoxes()[0].buttons, forms::Buttons::OkOnly);
+    EXPECT_EQ(prompts_.messageBoxes()[0].caption, "Sentrix - Internal Error Handler");
+    EXPECT_TRUE(prompts_.messageBoxes()[0].text.startsWith("sxSTART() generated error 380, 'Invalid property value: "
                                                 "[CircularLog] RecordSize=70000 (512 is used)"));
-    EXPECT_TRUE(boxes_.shown[0].text.endsWith("', inside SENTRIX\r\n"));
+    EXPECT_TRUE(prompts_.messageBoxes()[0].text.endsWith("', inside SENTRIX\r\n"));
     // Start line, then one record at a time in 512-byte records: 0, 1, 1, 1, ...
     EXPECT_EQ(readFile("circ0001.log").size(), 10 + 512 * 2);
 }

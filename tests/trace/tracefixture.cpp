@@ -5,21 +5,6 @@
 
 namespace lentaro::test {
 
-bool ScriptedBoxes::confirm(const QString& title, const QString& text)
-{
-    shown.push_back({QStringLiteral("confirm"), title, text});
-    if (answers.empty())
-        return false;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-void ScriptedBoxes::critical(const QString& title, const QString& text)
-{
-    shown.push_back({QStringLiteral("critical"), title, text});
-}
-
 void TraceTest::SetUp()
 {
     ASSERT_TRUE(home_.isValid());
@@ -27,6 +12,7 @@ void TraceTest::SetUp()
     qputenv("LENTARO_HOME", home_.path().toUtf8());
     monitorFolder_ = home_.filePath(QStringLiteral("monitor"));
     QDir().mkpath(monitorFolder_);
+    previousPrompts_ = forms::setPromptService(&prompts_);
     makeRuntime(false);
 }
 
@@ -34,6 +20,7 @@ void TraceTest::TearDown()
 {
     TraceRuntime::makeCurrent(previous_);
     runtime_.reset();
+    forms::setPromptService(previousPrompts_);
     if (previousHome_.isEmpty())
         qunsetenv("LENTARO_HOME");
     else
@@ -50,7 +37,6 @@ void TraceTest::makeRuntime(bool developmentEnvironment)
     environment.clock = [this] { return now_; };
     environment.memoryStatus = [] { return MemoryStatus{41, 6815744}; };
     auto runtime = std::make_unique<TraceRuntime>(std::move(environment));
-    runtime->setMessageBoxes(&boxes_);
     TraceRuntime* const replaced = TraceRuntime::makeCurrent(runtime.get());
     if (!runtime_)
         previous_ = replaced;

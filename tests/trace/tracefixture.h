@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/forms/scriptedprompts.h"
 #include "trace/traceruntime.h"
 
 #include <QByteArray>
@@ -21,23 +22,6 @@ inline void PrintTo(const QString& text, std::ostream* out)
 }
 
 namespace lentaro::test {
-
-// Records every box and answers confirm() from a queue (Cancel when it is empty).
-class ScriptedBoxes : public MessageBoxes
-{
-public:
-    struct Shown {
-        QString kind; // "confirm" or "critical"
-        QString title;
-        QString text;
-    };
-
-    bool confirm(const QString& title, const QString& text) override;
-    void critical(const QString& title, const QString& text) override;
-
-    std::deque<bool> answers;
-    std::vector<Shown> shown;
-};
 
 // A fresh program folder (LENTARO_HOME) with a runtime of its own made current, the executable
 // named "Lentaro", a clock the test sets and a fixed memory status (41 % load, 6815744 bytes free).
@@ -64,10 +48,13 @@ protected:
     QTemporaryDir home_;
     QString monitorFolder_;
     std::int64_t now_ = 1000;
-    ScriptedBoxes boxes_;
+    // Every message box the runtime shows, recorded and answered from a queue.
+    forms::ScriptedPrompts prompts_;
 
 private:
     void makeRuntime(bool developmentEnvironment);
+
+    forms::PromptService* previousPrompts_ = nullptr;
 
     std::unique_ptr<TraceRuntime> runtime_;
     TraceRuntime* previous_ = nullptr;
