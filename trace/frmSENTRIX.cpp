@@ -1,5 +1,6 @@
 #include "trace/frmSENTRIX.h"
 
+#include "platform/forms/prompts.h"
 #include "trace/calltree.h"
 #include "trace/errortexts.h"
 #include "trace/overridepointer.h"
@@ -372,7 +373,13 @@ void frmSENTRIX::printClicked()
 
 void frmSENTRIX::helpClicked()
 {
-    if (setup_.openUrl && !setup_.runtimeHelpFile.isEmpty())
+    // Help is offered only under a debugger, and this program has no separate development
+    // executable to run inside: the debugger stands for the development environment's main
+    // executable, where Help first names the error in a box. The errors carry no help file of
+    // their own and a file viewer has no help contexts: the runtime's help file is opened whole.
+    const QString text = QStringLiteral("Press F1 for Help on \"") + errText->currentText() + QLatin1Char('"');
+    if (forms::MsgBox(text, forms::Buttons::OkOnly | forms::Buttons::Help) == forms::Answer::Help
+        && setup_.openUrl && !setup_.runtimeHelpFile.isEmpty())
         setup_.openUrl(QUrl::fromLocalFile(setup_.runtimeHelpFile));
 }
 

@@ -36,6 +36,7 @@ QMessageBox::StandardButton standardButton(Answer answer)
     case Answer::Ignore: return QMessageBox::Ignore;
     case Answer::Yes: return QMessageBox::Yes;
     case Answer::No: return QMessageBox::No;
+    case Answer::Help: return QMessageBox::Help;
     }
     return QMessageBox::Ok;
 }
@@ -50,6 +51,16 @@ QMessageBox::Icon messageIcon(Icon icon)
     case Icon::Information: return QMessageBox::Information;
     }
     return QMessageBox::NoIcon;
+}
+
+// What closing the box from the title bar or with Escape answers: the set's way of cancelling.
+Answer cancellingAnswer(const std::vector<Answer>& answers)
+{
+    for (Answer cancel : {Answer::Cancel, Answer::No, Answer::Ok}) {
+        if (std::find(answers.begin(), answers.end(), cancel) != answers.end())
+            return cancel;
+    }
+    return answers.front();
 }
 
 } // namespace
@@ -67,17 +78,16 @@ Answer QtPromptService::messageBox(const MessageBoxRequest& request)
         buttons |= standardButton(answer);
     box.setStandardButtons(buttons);
     box.setDefaultButton(standardButton(defaultAnswer(request)));
+    // Named, because Qt finds none for a set with Help (OK and Help): Escape and the title bar
+    // would do nothing.
+    const Answer escape = cancellingAnswer(answers);
+    box.setEscapeButton(box.button(standardButton(escape)));
     const int chosen = box.exec();
     for (Answer answer : answers) {
         if (chosen == standardButton(answer))
             return answer;
     }
-    // Closed from the title bar or with Escape: the box's way of cancelling.
-    for (Answer cancel : {Answer::Cancel, Answer::No, Answer::Ok}) {
-        if (std::find(answers.begin(), answers.end(), cancel) != answers.end())
-            return cancel;
-    }
-    return answers.front();
+    return escape;
 }
 
 std::optional<QString> QtPromptService::inputBox(const InputBoxRequest& request)

@@ -2,6 +2,8 @@
 #include "reportfixture.h"
 #include "tracefixture.h"
 
+#include "platform/forms/scriptedprompts.h"
+
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
@@ -12,6 +14,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStackedWidget>
+
+#include <optional>
 
 namespace lentaro::test {
 namespace {
@@ -57,6 +61,9 @@ protected:
     int reportsBuilt_ = 0;
     bool dialogUp_ = false;
     QList<QUrl> opened_;
+    // The boxes the dialog shows, recorded and answered from a queue.
+    forms::ScriptedPrompts prompts_;
+    forms::ScopedPromptService promptsInPlace_{prompts_};
 };
 
 TEST_F(ErrorDialog, LayoutsForTheUserAndForTheDeveloper)
@@ -251,6 +258,7 @@ TEST_F(ErrorDialog, HelpOpensTheRuntimesHelpAndF1TheProgramsOutsideTheDebugger)
     {
         frmSENTRIX dialog(setup(true));
         dialog.present(report());
+        prompts_.queueAnswer(forms::Answer::Help);
         part<QPushButton>(dialog, "nsHelp")->click();
         pressF1(dialog);
     }
@@ -262,6 +270,62 @@ TEST_F(ErrorDialog, HelpOpensTheRuntimesHelpAndF1TheProgramsOutsideTheDebugger)
     EXPECT_EQ(opened_, QList<QUrl>({QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp"),
                                     QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp"),
                                     QUrl::fromLocalFile("/usr/share/doc/lentaro/manual.pdf")}));
+}
+
+TEST_F(ErrorDialog, HelpNamesTheChosenErrorInABoxWithOkAndHelp)
+{
+    const struct {
+        const char* description;
+        const char* text;
+    } cases[] = {
+        {"Division by zero", "Press F1 for Help on \"Error 1 - Division by zero\""},
+        {"File \"take1.wav\" not found", "Press F1 for Help on \"Error 1 - File \"take1.wav\" not found\""},
+    };
+    std::size_t boxes = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        ErrorReport shown = report();
+        shown.error.description = QString::fromUtf8(c.description);
+        frmSENTRIX dialog(setup(true));
+        dialog.present(shown);
+        dialog.show();
+        ASSERT_TRUE(part<QPushButton>(dialog, "nsHelp")->isVisible());
+        part<QPushButton>(dialog, "nsHelp")->click();
+
+        ASSERT_EQ(prompts_.messageBoxes().size(), ++boxes);
+        const forms::MessageBoxRequest& box = prompts_.messageBoxes().back();
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_EQ(box.caption, "Lentaro");
+        EXPECT_EQ(box.buttons, forms::Buttons::OkOnly | forms::Buttons::Help);
+        EXPECT_EQ(box.icon, forms::Icon::None);
+        EXPECT_EQ(box.defaultButton, 1);
+        // The box answers Help, not the error: the dialog stays up.
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialogUp_);
+    }
+}
+
+TEST_F(ErrorDialog, OnlyTheBoxsHelpButtonOpensTheHelpFile)
+{
+    const struct {
+        const char* name;
+        std::optional<forms::Answer> answer;
+        QList<QUrl> opened;
+    } cases[] = {
+        {"Help", forms::Answer::Help, {QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp")}},
+        {"OK", forms::Answer::Ok, {}},
+        {"Enter", std::nullopt, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        opened_.clear();
+        if (c.answer)
+            prompts_.queueAnswer(*c.answer);
+        frmSENTRIX dialog(setup(true));
+        dialog.present(report());
+        part<QPushButton>(dialog, "nsHelp")->click();
+        EXPECT_EQ(opened_, c.opened);
+    }
 }
 
 TEST_F(ErrorDialog, StatusLineHintsFollowThePointer)

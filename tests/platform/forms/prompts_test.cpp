@@ -75,6 +75,29 @@ TEST_F(PromptsTest, AnswersAreTakenInOrderAndAnUnscriptedBoxGetsItsDefaultButton
     EXPECT_EQ(scripted_.unanswered(), 2);
 }
 
+TEST_F(PromptsTest, HelpJoinsAButtonSetAsItsLastButton)
+{
+    scripted_.queueAnswer(Answer::Help);
+    EXPECT_EQ(MsgBox("Press F1 for Help on \"Overflow\"", Buttons::OkOnly | Buttons::Help), Answer::Help);
+    ASSERT_EQ(scripted_.messageBoxes().size(), 1u);
+    EXPECT_EQ(scripted_.messageBoxes()[0].buttons, Buttons::OkOnly | Buttons::Help);
+
+    // Unscripted, the default button counts Help after the set's own buttons.
+    const struct {
+        Buttons buttons;
+        int defaultButton;
+        Answer answer;
+    } cases[] = {
+        {Buttons::OkOnly | Buttons::Help, 1, Answer::Ok},
+        {Buttons::OkOnly | Buttons::Help, 2, Answer::Help},
+        {Buttons::YesNoCancel | Buttons::Help, 3, Answer::Cancel},
+        {Buttons::YesNoCancel | Buttons::Help, 4, Answer::Help},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(prompts().messageBox({"?", "t", c.buttons, Icon::None, c.defaultButton}), c.answer)
+            << c.defaultButton;
+}
+
 TEST_F(PromptsTest, InputBoxGivesTheQueuedTextAndEmptyWhenCancelled)
 {
     scripted_.queueInput(QStringLiteral("E"));
