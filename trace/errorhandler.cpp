@@ -25,6 +25,7 @@ QString reconciled(const QString& passed, const QString& onStack)
 
 ErrorChoice TraceRuntime::sxERROR(const QString& module, const QString& procedure)
 {
+    checkUserInterfaceThread();
     // Taken first, before anything the handler does can raise another error.
     const RuntimeError error = RuntimeError::fromCurrentException();
     ErrorChoice choice = ErrorChoice::Continue;

@@ -8,6 +8,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLocale>
+#include <QThread>
+
+#include <cassert>
 
 namespace lentaro {
 
@@ -43,6 +46,13 @@ TraceRuntime* TraceRuntime::makeCurrent(TraceRuntime* runtime)
     TraceRuntime* const previous = currentRuntime;
     currentRuntime = runtime;
     return previous;
+}
+
+void TraceRuntime::checkUserInterfaceThread()
+{
+    [[maybe_unused]] const QCoreApplication* const application = QCoreApplication::instance();
+    assert((!application || QThread::currentThread() == application->thread())
+           && "trace calls come from the user-interface thread");
 }
 
 std::int64_t TraceRuntime::sinceStart() const
@@ -91,6 +101,7 @@ void TraceRuntime::waitWhileErrorDialogUp()
 
 void TraceRuntime::sxPUSH(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
 {
+    checkUserInterfaceThread();
     try {
         sxSTART();
         if (outputs_.monitorPresent() && lineCount_ == 0)
@@ -112,6 +123,7 @@ void TraceRuntime::sxPUSH(const char* module, const char* procedure, std::initia
 
 void TraceRuntime::sxPOP(const char* module, const char* procedure)
 {
+    checkUserInterfaceThread();
     try {
         if (outputs_.monitorPresent() && lineCount_ == 1)
             mark_ = sinceStart();

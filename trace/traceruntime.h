@@ -17,8 +17,8 @@ namespace lentaro {
 
 // The trace runtime: the call stack of the running traced procedures, their trace lines, and
 // the central error handler. It starts itself on the first trace call or error, from
-// SXCLIENT.INI in the program folder. All calls come from the user-interface thread.
-// Procedures reach it through TraceScope (tracescope.h), not directly.
+// SXCLIENT.INI in the program folder. All calls come from the user-interface thread (checked
+// in debug builds). Procedures reach it through TraceScope (tracescope.h), not directly.
 class TraceRuntime
 {
 public:
@@ -69,6 +69,8 @@ public:
     const ErrorRecord& lastError() const { return lastError_; }
 
 private:
+    // Debug builds stop a call from another thread: the runtime is not shared between threads.
+    static void checkUserInterfaceThread();
     std::int64_t sinceStart() const;
     void waitWhileErrorDialogUp();
     QString pfFormatTraceLine(std::int64_t compensation, bool exit);

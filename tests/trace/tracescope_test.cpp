@@ -13,6 +13,7 @@
 #include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 #include <typeinfo>
 #include <vector>
 
@@ -314,6 +315,15 @@ TEST_F(TraceScopeTest, AnErrorShowsTheArgumentsAsTheyWereAtEntry)
     ASSERT_EQ(reporter.reports[0].calls.size(), 1u);
     EXPECT_EQ(reporter.reports[0].calls[0].arguments, arguments);
     EXPECT_EQ(textsMade, 1);
+}
+
+TEST_F(TraceScopeTest, TracedCallsComeFromTheUserInterfaceThread)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    runtime().sxSTART();
+    EXPECT_DEBUG_DEATH(std::thread([] { TraceScope trace("modWorker", "Sub work"); }).join(),
+                       "user-interface thread");
+    EXPECT_EQ(runtime().callStack().depth(), 0);
 }
 
 // A receiver whose event handler has no trap of its own.
