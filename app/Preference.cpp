@@ -8,20 +8,19 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("Preference");
+constexpr char module[] = "Preference";
 
 } // namespace
 
 QVariant Preference::Value() const
 {
-    TraceScope trace(module, QStringLiteral("Property Get Value"));
+    TraceScope trace(module, "Property Get Value");
     return value_;
 }
 
 void Preference::setValue(const QVariant& vNewValue)
 {
-    TraceScope trace(module, QStringLiteral("Property Let Value"),
-                     {{"vNewValue", preferenceText(vNewValue)}});
+    TraceScope trace(module, "Property Let Value", {{"vNewValue", vNewValue, preferenceText}});
     trace.run([&] {
         value_ = vNewValue;
         SetKeyValue(preferencesKey, preferenceName_, vNewValue, registry::ValueType::Binary);
@@ -30,13 +29,13 @@ void Preference::setValue(const QVariant& vNewValue)
 
 QString Preference::PreferenceName() const
 {
-    TraceScope trace(module, QStringLiteral("Property Get PreferenceName"));
+    TraceScope trace(module, "Property Get PreferenceName");
     return preferenceName_;
 }
 
 void Preference::setPreferenceName(const QString& vNewValue)
 {
-    TraceScope trace(module, QStringLiteral("Property Let PreferenceName"), {{"vNewValue", vNewValue}});
+    TraceScope trace(module, "Property Let PreferenceName", {{"vNewValue", vNewValue}});
     trace.run([&] {
         preferenceName_ = vNewValue;
         registry::ValueType type = registry::ValueType::Binary;

@@ -28,8 +28,7 @@ std::vector<fs::path> entriesOf(const fs::path& folder)
 void deleteDirectoryTree(QString& path)
 {
     // No trap of its own: a failure is the caller's to handle.
-    TraceScope trace(QStringLiteral("Vellutilities"), QStringLiteral("Sub deleteDirectoryTree"),
-                     {{"path", path}});
+    TraceScope trace("Vellutilities", "Sub deleteDirectoryTree", {{"path", path}});
     if (path.endsWith(QLatin1Char('/')))
         path.chop(1);
     if (path.isEmpty())

@@ -19,7 +19,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("CdglobalIntl");
+constexpr char module[] = "CdglobalIntl";
 
 EngineRunner* runner = nullptr;
 std::function<void()> quitAction;
@@ -63,7 +63,7 @@ void endProcess()
 
 void exitProgram()
 {
-    TraceScope trace(module, QStringLiteral("Sub exitProgram"));
+    TraceScope trace(module, "Sub exitProgram");
     trace.run([&] {
         // The windows closed below call back in here from their close handlers.
         if (gvExiting)
@@ -79,7 +79,7 @@ void exitProgram()
 
 void closeAllForms()
 {
-    TraceScope trace(module, QStringLiteral("Sub closeAllForms"));
+    TraceScope trace(module, "Sub closeAllForms");
     trace.run([&] {
         // The loaded windows in the order they were loaded, then any other top-level window.
         QList<QPointer<QWidget>> windows;

@@ -16,7 +16,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("frmAbout");
+constexpr char module[] = "frmAbout";
 
 } // namespace
 
@@ -52,7 +52,7 @@ frmAbout::frmAbout()
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
 
-    TraceScope trace(module, QStringLiteral("Sub Form_Load"));
+    TraceScope trace(module, "Sub Form_Load");
     trace.run([&] {
         centerform(this);
         setWindowTitle(QStringLiteral("About ") + forms::applicationTitle());
@@ -62,7 +62,7 @@ frmAbout::frmAbout()
 
 void frmAbout::showButtons(bool newVisibleState)
 {
-    TraceScope trace(module, QStringLiteral("Sub showButtons"), {{"newVisibleState", newVisibleState}});
+    TraceScope trace(module, "Sub showButtons", {{"newVisibleState", newVisibleState}});
     trace.run([&] {
         cmdOK->setVisible(newVisibleState);
         Command1->setVisible(newVisibleState);
@@ -71,13 +71,13 @@ void frmAbout::showButtons(bool newVisibleState)
 
 void frmAbout::cmdOK_Click()
 {
-    TraceScope trace(module, QStringLiteral("Sub cmdOK_Click"));
+    TraceScope trace(module, "Sub cmdOK_Click");
     trace.run([&] { unload(); });
 }
 
 void frmAbout::Command1_Click()
 {
-    TraceScope trace(module, QStringLiteral("Sub Command1_Click"));
+    TraceScope trace(module, "Sub Command1_Click");
     trace.run([&] {
         QDesktopServices::openUrl(QUrl(productWebAddress));
         unload();

@@ -18,7 +18,7 @@ bool gvHintAnswer = false;
 
 namespace {
 
-const QString module = QStringLiteral("frmHint");
+constexpr char module[] = "frmHint";
 
 } // namespace
 
@@ -66,7 +66,7 @@ frmHint::frmHint()
     connect(cmdOK, &QPushButton::clicked, this, &frmHint::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmHint::cmdCancel_Click);
 
-    TraceScope trace(module, QStringLiteral("Sub Form_Load"));
+    TraceScope trace(module, "Sub Form_Load");
     trace.run([&] {
         centerform(this);
         previousPointer_ = forms::screenMousePointer();
@@ -76,7 +76,7 @@ frmHint::frmHint()
 
 void frmHint::chkDontShow_Click()
 {
-    TraceScope trace(module, QStringLiteral("Sub chkDontShow_Click"));
+    TraceScope trace(module, "Sub chkDontShow_Click");
     trace.run([&] {
         if (!preference_.PreferenceName().isEmpty())
             preference_.setValue(chkDontShow->isChecked() ? 0 : 1);
@@ -85,7 +85,7 @@ void frmHint::chkDontShow_Click()
 
 void frmHint::cmdOK_Click()
 {
-    TraceScope trace(module, QStringLiteral("Sub cmdOK_Click"));
+    TraceScope trace(module, "Sub cmdOK_Click");
     trace.run([&] {
         gvHintAnswer = true;
         unload();
@@ -94,7 +94,7 @@ void frmHint::cmdOK_Click()
 
 void frmHint::cmdCancel_Click()
 {
-    TraceScope trace(module, QStringLiteral("Sub cmdCancel_Click"));
+    TraceScope trace(module, "Sub cmdCancel_Click");
     trace.run([&] {
         gvHintAnswer = false;
         unload();
@@ -103,7 +103,7 @@ void frmHint::cmdCancel_Click()
 
 void frmHint::formUnload()
 {
-    TraceScope trace(module, QStringLiteral("Sub Form_Unload"), {{"Cancel", 0}});
+    TraceScope trace(module, "Sub Form_Unload", {{"Cancel", 0}});
     trace.run([&] { forms::setScreenMousePointer(previousPointer_); });
 }
 

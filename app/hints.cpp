@@ -22,17 +22,15 @@ bool switchedOff(const QVariant& value)
 
 bool ShowHint(const QString& hintID, bool forceIt)
 {
-    TraceScope trace(QStringLiteral("CdglobalIntl"), QStringLiteral("Function ShowHint"),
+    TraceScope trace("CdglobalIntl", "Function ShowHint",
                      {{"hintID", hintID}, {"forceIt", forceIt}});
-    bool answer = false;
-    trace.run([&] {
+    return trace.run(false, [&] {
         auto& hint = forms::loadForm<frmHint>();
         hint.hintPreference().setPreferenceName(hintID);
         if (switchedOff(hint.hintPreference().Value())) {
             if (!forceIt) {
                 hint.unload();
-                answer = true;
-                return;
+                return true;
             }
             hint.chkDontShow->setChecked(true);
         }
@@ -41,9 +39,8 @@ bool ShowHint(const QString& hintID, bool forceIt)
         // Only Continue says yes; a close from the title bar is a Cancel.
         gvHintAnswer = false;
         hint.exec();
-        answer = gvHintAnswer;
+        return gvHintAnswer;
     });
-    return answer;
 }
 
 } // namespace lentaro

@@ -10,7 +10,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("slowplay interface");
+constexpr char module[] = "slowplay interface";
 constexpr int invalidData = 13;
 
 std::string utf8(const QString& text)
@@ -23,10 +23,10 @@ std::string utf8(const QString& text)
 void SetKeyValue(const QString& sKeyName, const QString& sValueName, const QVariant& vValueSetting,
                  registry::ValueType lValueType)
 {
-    TraceScope trace(module, QStringLiteral("Sub SetKeyValue"),
+    TraceScope trace(module, "Sub SetKeyValue",
                      {{"sKeyName", sKeyName},
                       {"sValueName", sValueName},
-                      {"vValueSetting", preferenceText(vValueSetting)},
+                      {"vValueSetting", vValueSetting, preferenceText},
                       {"lValueType", lValueType}});
     trace.run([&] {
         if (!registry::createKey(registry::RootKey::CurrentUser, utf8(sKeyName)).ok())
@@ -38,13 +38,12 @@ void SetKeyValue(const QString& sKeyName, const QString& sValueName, const QVari
 int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::ValueType lType,
                const QVariant& vValue)
 {
-    TraceScope trace(module, QStringLiteral("Function SetValueEx"),
+    TraceScope trace(module, "Function SetValueEx",
                      {{"sKeyName", sKeyName},
                       {"sValueName", sValueName},
                       {"lType", lType},
-                      {"vValue", preferenceText(vValue)}});
-    int result = invalidData;
-    trace.run([&] {
+                      {"vValue", vValue, preferenceText}});
+    return trace.run(invalidData, [&] {
         registry::Value data;
         switch (lType) {
         case registry::ValueType::String:
@@ -56,44 +55,41 @@ int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::Val
         case registry::ValueType::Dword: {
             const std::optional<int> number = wholeValueOf(vValue);
             if (!number)
-                return;
+                return invalidData;
             data = registry::Value::dword(std::uint32_t(*number));
             break;
         }
         default:
-            return;
+            return invalidData;
         }
         const registry::Result written = registry::setValue(
             registry::RootKey::CurrentUser, utf8(sKeyName), utf8(sValueName), data);
-        result = int(written.status);
+        return int(written.status);
     });
-    return result;
 }
 
 QVariant GetKeyValue(const QString& sKeyName, const QString& sValueName,
                      registry::ValueType& lValueType)
 {
-    TraceScope trace(module, QStringLiteral("Function GetKeyValue"),
+    TraceScope trace(module, "Function GetKeyValue",
                      {{"sKeyName", sKeyName}, {"sValueName", sValueName}, {"lValueType", lValueType}});
-    QVariant result;
-    trace.run([&] {
+    return trace.run(QVariant(), [&] {
         registry::Value value;
         if (!registry::getValue(registry::RootKey::CurrentUser, utf8(sKeyName), utf8(sValueName),
                                 value)
                  .ok())
-            return;
+            return QVariant();
         const registry::ValueType asked = lValueType;
         lValueType = value.type;
         if (asked == registry::ValueType::Dword) {
-            if (value.data.size() == 4)
-                result = int(registry::Value{registry::ValueType::Dword, value.data}.number().value());
-            return;
+            if (value.data.size() != 4)
+                return QVariant();
+            return QVariant(int(registry::Value{registry::ValueType::Dword, value.data}.number().value()));
         }
         // Another tool may have stored the text with its terminating zero; the zero is no part of it.
         const std::string bytes = value.text().value_or(value.bytes());
-        result = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+        return QVariant(QString::fromUtf8(bytes.data(), qsizetype(bytes.size())));
     });
-    return result;
 }
 
 } // namespace lentaro

@@ -11,7 +11,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("messageForm");
+constexpr char module[] = "messageForm";
 
 } // namespace
 
@@ -28,7 +28,7 @@ messageForm::messageForm()
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
 
-    TraceScope trace(module, QStringLiteral("Sub Form_Load"));
+    TraceScope trace(module, "Sub Form_Load");
     trace.run([&] {
         centerform(this);
         formEx_ = std::make_unique<CFormEx>();
@@ -39,7 +39,7 @@ messageForm::messageForm()
 
 void messageForm::formUnload()
 {
-    TraceScope trace(module, QStringLiteral("Sub Form_Unload"), {{"Cancel", 0}});
+    TraceScope trace(module, "Sub Form_Unload", {{"Cancel", 0}});
     trace.run([&] { formEx_.reset(); });
 }
 

@@ -14,7 +14,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("CdglobalIntl");
+constexpr char module[] = "CdglobalIntl";
 const QString off = QStringLiteral("off");
 
 // The loaded window of class F, or nullptr: an "off" must not load the window it closes.
@@ -28,8 +28,7 @@ F* loaded()
 
 void Message(const QString& theString, const QString& newCaption)
 {
-    TraceScope trace(module, QStringLiteral("Sub Message"),
-                     {{"theString", theString}, {"newCaption", newCaption}});
+    TraceScope trace(module, "Sub Message", {{"theString", theString}, {"newCaption", newCaption}});
     try {
         if (theString != off) {
             auto& window = forms::loadForm<messageForm>();
@@ -47,8 +46,7 @@ void Message(const QString& theString, const QString& newCaption)
 
 void Message2(const QString& theString, const QString& theSource)
 {
-    TraceScope trace(module, QStringLiteral("Sub Message2"),
-                     {{"theString", theString}, {"theSource", theSource}});
+    TraceScope trace(module, "Sub Message2", {{"theString", theString}, {"theSource", theSource}});
     if (theString != off) {
         messages2* window = nullptr;
         try {

@@ -16,7 +16,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("messages2");
+constexpr char module[] = "messages2";
 
 const QString cancelDigitalReadQuestion =
     QStringLiteral("Due to the non-standard nature of computer-to-CD-ROM digital audio interfaces, "
@@ -55,7 +55,7 @@ messages2::messages2()
     layout->addWidget(btnCancel, 0, Qt::AlignHCenter);
     connect(btnCancel, &QPushButton::clicked, this, &messages2::btnCancel_Click);
 
-    TraceScope trace(module, QStringLiteral("Sub Form_Load"));
+    TraceScope trace(module, "Sub Form_Load");
     trace.run([&] {
         enableMainWindow(false);
         centerform(this);
@@ -65,7 +65,7 @@ messages2::messages2()
 
 void messages2::formUnload()
 {
-    TraceScope trace(module, QStringLiteral("Sub Form_Unload"), {{"Cancel", 0}});
+    TraceScope trace(module, "Sub Form_Unload", {{"Cancel", 0}});
     trace.run([&] {
         enableMainWindow(true);
         // The waveform view stays on top of the main window while it is open.
@@ -79,7 +79,7 @@ void messages2::formUnload()
 
 void messages2::btnCancel_Click()
 {
-    TraceScope trace(module, QStringLiteral("Sub btnCancel_Click"));
+    TraceScope trace(module, "Sub btnCancel_Click");
     trace.run([&] {
         ProgressCancelTargets& targets = progressCancelTargets();
         if (source == QLatin1String("ACD")) {

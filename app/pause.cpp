@@ -13,8 +13,7 @@ namespace lentaro {
 
 void Pause(float nSecond)
 {
-    TraceScope trace(QStringLiteral("Vellutilities"), QStringLiteral("Sub Pause"),
-                     {{"nSecond", nSecond}});
+    TraceScope trace("Vellutilities", "Sub Pause", {{"nSecond", nSecond}});
     trace.run([&] {
         if (!(nSecond > 0.0f))
             return;

@@ -14,7 +14,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("CdglobalIntl");
+constexpr char module[] = "CdglobalIntl";
 
 constexpr std::int32_t typeMismatch = 13;
 constexpr std::int32_t overflow = 6;
@@ -81,10 +81,10 @@ struct Kind<QString> {
 template <typename T>
 void readInto(const QString& prefName, T& targetVariable, const QVariant& defaultVal)
 {
-    TraceScope trace(module, QStringLiteral("Sub readPref"),
+    TraceScope trace(module, "Sub readPref",
                      {{"prefName", prefName},
-                      {"targetVariable", preferenceText(QVariant::fromValue(targetVariable))},
-                      {"defaultVal", preferenceText(defaultVal)}});
+                      {"targetVariable", QVariant::fromValue(targetVariable), preferenceText},
+                      {"defaultVal", defaultVal, preferenceText}});
     trace.run([&] {
         Preference pref;
         pref.setPreferenceName(prefName);
@@ -109,10 +109,10 @@ void readInto(const QString& prefName, T& targetVariable, const QVariant& defaul
 template <typename T>
 void writeFrom(const QString& prefName, T& sourceVariable, const QVariant& newVal)
 {
-    TraceScope trace(module, QStringLiteral("Sub writePref"),
+    TraceScope trace(module, "Sub writePref",
                      {{"prefName", prefName},
-                      {"sourceVariable", preferenceText(QVariant::fromValue(sourceVariable))},
-                      {"newVal", preferenceText(newVal)}});
+                      {"sourceVariable", QVariant::fromValue(sourceVariable), preferenceText},
+                      {"newVal", newVal, preferenceText}});
     trace.run([&] {
         const std::optional<T> value = Kind<T>::fromValue(newVal);
         if (!value)

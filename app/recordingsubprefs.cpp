@@ -7,7 +7,7 @@ namespace lentaro {
 
 void getRecordingSubPrefs()
 {
-    TraceScope trace(QStringLiteral("CdglobalIntl"), QStringLiteral("Sub getRecordingSubPrefs"));
+    TraceScope trace("CdglobalIntl", "Sub getRecordingSubPrefs");
     trace.run([&] {
         gvChannels = 1;
         // Digital reading always delivers CD audio at its own rate.

@@ -22,7 +22,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("Vellutilities");
+constexpr char module[] = "Vellutilities";
 
 // Number of the run-time error a failed database statement raises (a data access error).
 constexpr std::int32_t databaseErrorNumber = 3000;
@@ -168,10 +168,9 @@ bool AppendDeleteField(QSqlDatabase& db, const QString& tableName, FieldCommand 
 {
     const QString strCommand =
         command == FieldCommand::Append ? QStringLiteral("APPEND") : QStringLiteral("DELETE");
-    TraceScope trace(module, QStringLiteral("Function AppendDeleteField"),
+    TraceScope trace(module, "Function AppendDeleteField",
                      {{"strCommand", strCommand}, {"strName", strName}});
-    bool done = false;
-    trace.run([&] {
+    return trace.run(false, [&] {
         QString sql;
         if (command == FieldCommand::Append) {
             sql = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
@@ -183,17 +182,14 @@ bool AppendDeleteField(QSqlDatabase& db, const QString& tableName, FieldCommand 
                       .arg(quoted(tableName), quoted(strName));
         }
         QSqlQuery query(db);
-        if (query.exec(sql)) {
-            done = true;
-            return;
-        }
+        if (query.exec(sql))
+            return true;
         if (isReadOnly(query.lastError())) {
             forms::MsgBox(QStringLiteral("TableDef not Updatable! Unable to complete task."));
-            return;
+            return false;
         }
         throw databaseError(query.lastError());
     });
-    return done;
 }
 
 // Adds the Long field with its default when the table lacks it; an existing field keeps its
@@ -201,41 +197,33 @@ bool AppendDeleteField(QSqlDatabase& db, const QString& tableName, FieldCommand 
 bool addField(const QString& fieldName, const QString& tableName, QSqlDatabase& db,
               std::optional<int> defaultVal)
 {
-    TraceScope trace(module, QStringLiteral("Function addField"),
+    TraceScope trace(module, "Function addField",
                      {{"fieldName", fieldName}, {"tableName", tableName}});
-    bool ok = false;
-    trace.run([&] {
-        if (fieldType(db, tableName, fieldName)) {
-            ok = true;
-            return;
-        }
-        ok = AppendDeleteField(db, tableName, FieldCommand::Append, fieldName, longType,
-                               defaultVal);
+    return trace.run(false, [&] {
+        if (fieldType(db, tableName, fieldName))
+            return true;
+        return AppendDeleteField(db, tableName, FieldCommand::Append, fieldName, longType,
+                                 defaultVal);
     });
-    return ok;
 }
 
 // Replaces a long binary field by a memo field of the same name holding the same contents.
 // Any other type, or a missing field, is left alone. False when the upgrade cannot go on.
 bool changeField(const QString& fieldName, const QString& tableName, QSqlDatabase& db)
 {
-    TraceScope trace(module, QStringLiteral("Function changeField"),
+    TraceScope trace(module, "Function changeField",
                      {{"fieldName", fieldName}, {"tableName", tableName}});
-    bool ok = false;
-    trace.run([&] {
-        if (!isLongBinary(fieldType(db, tableName, fieldName))) {
-            ok = true;
-            return;
-        }
+    return trace.run(false, [&] {
+        if (!isLongBinary(fieldType(db, tableName, fieldName)))
+            return true;
         const FieldContents contents = readContents(db, tableName, fieldName);
         if (!AppendDeleteField(db, tableName, FieldCommand::Delete, fieldName))
-            return;
+            return false;
         if (!AppendDeleteField(db, tableName, FieldCommand::Append, fieldName, memoType))
-            return;
+            return false;
         writeContents(db, tableName, fieldName, contents);
-        ok = true;
+        return true;
     });
-    return ok;
 }
 
 bool schemaComplete(QSqlDatabase& db)
@@ -284,18 +272,15 @@ bool upgrade(QSqlDatabase& db)
 
 bool AppendNewFields()
 {
-    TraceScope trace(module, QStringLiteral("Function AppendNewFields"));
-    bool complete = false;
-    trace.run([&] {
+    TraceScope trace(module, "Function AppendNewFields");
+    return trace.run(false, [&] {
         const QString folder = programFolder();
         QString failure;
         {
             DatabaseFile file;
             QString reason;
-            if (file.open(folder + QStringLiteral("/lentaro.mdb"), reason)) {
-                complete = upgrade(file.database());
-                return;
-            }
+            if (file.open(folder + QStringLiteral("/lentaro.mdb"), reason))
+                return upgrade(file.database());
             failure = QStringLiteral("Please inform the programmer that file ") + folder
                       + QStringLiteral("/lentaro.mdb failed to open.");
             if (!reason.isEmpty())
@@ -303,25 +288,21 @@ bool AppendNewFields()
         }
         forms::MsgBox(failure);
         exitProgram();
+        return false;
     });
-    return complete;
 }
 
 bool upgradeSchemaIfOld()
 {
-    TraceScope trace(module, QStringLiteral("Function upgradeSchemaIfOld"));
-    bool current = false;
-    trace.run([&] {
-        if (startingNumber(readDbVersion()) >= 7.0) {
-            current = true;
-            return;
-        }
-        if (AppendNewFields()) {
-            writeDbVersion(QStringLiteral("7"));
-            current = true;
-        }
+    TraceScope trace(module, "Function upgradeSchemaIfOld");
+    return trace.run(false, [&] {
+        if (startingNumber(readDbVersion()) >= 7.0)
+            return true;
+        if (!AppendNewFields())
+            return false;
+        writeDbVersion(QStringLiteral("7"));
+        return true;
     });
-    return current;
 }
 
 } // namespace lentaro

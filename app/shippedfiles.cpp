@@ -48,10 +48,8 @@ QString shippedFolder()
 
 bool copyShippedFiles(const QString& from, const QString& to)
 {
-    TraceScope trace(QStringLiteral("startingproc"), QStringLiteral("Function copyShippedFiles"),
-                     {{"from", from}, {"to", to}});
-    bool complete = false;
-    trace.run([&] {
+    TraceScope trace("startingproc", "Function copyShippedFiles", {{"from", from}, {"to", to}});
+    return trace.run(false, [&] {
         const QDir source(from);
         if (!source.exists())
             throw RuntimeError(pathNotFound, QStringLiteral("Path not found: ") + from);
@@ -60,9 +58,8 @@ bool copyShippedFiles(const QString& from, const QString& to)
             const QString file = files.next();
             copyWhenMissing(file, QDir(to).filePath(source.relativeFilePath(file)));
         }
-        complete = true;
+        return true;
     });
-    return complete;
 }
 
 } // namespace lentaro

@@ -7,19 +7,19 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("stateVariable");
+constexpr char module[] = "stateVariable";
 
 } // namespace
 
 QVariant stateVariable::state() const
 {
-    TraceScope trace(module, QStringLiteral("Property Get state"));
+    TraceScope trace(module, "Property Get state");
     return state_;
 }
 
 void stateVariable::setState(const QVariant& vData)
 {
-    TraceScope trace(module, QStringLiteral("Property Let state"), {{"vData", preferenceText(vData)}});
+    TraceScope trace(module, "Property Let state", {{"vData", vData, preferenceText}});
     trace.run([&] {
         state_ = vData;
         const bool playing = vData.toBool();
@@ -38,7 +38,7 @@ void stateVariable::setState(const QVariant& vData)
 
 void stateVariable::setState(QObject* vData)
 {
-    TraceScope trace(module, QStringLiteral("Property Set state"));
+    TraceScope trace(module, "Property Set state");
     trace.run([&] { state_ = QVariant::fromValue(vData); });
 }
 

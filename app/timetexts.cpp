@@ -7,7 +7,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("CdglobalIntl");
+constexpr char module[] = "CdglobalIntl";
 
 // The whole number in two characters of a time text from the 1-based position; 0 when none.
 int twoDigitsAt(const QString& text, int position)
@@ -27,32 +27,26 @@ QString twoDigits(std::int64_t number)
 
 int minutes(const QString& A)
 {
-    TraceScope trace(module, QStringLiteral("Function minutes"), {{"A", A}});
-    int result = 0;
-    trace.run([&] { result = twoDigitsAt(A, 4); });
-    return result;
+    TraceScope trace(module, "Function minutes", {{"A", A}});
+    return trace.run(0, [&] { return twoDigitsAt(A, 4); });
 }
 
 int seconds(const QString& A)
 {
-    TraceScope trace(module, QStringLiteral("Function seconds"), {{"A", A}});
-    int result = 0;
-    trace.run([&] { result = twoDigitsAt(A, 7); });
-    return result;
+    TraceScope trace(module, "Function seconds", {{"A", A}});
+    return trace.run(0, [&] { return twoDigitsAt(A, 7); });
 }
 
 QString mmss(std::int64_t timeInMs)
 {
-    TraceScope trace(module, QStringLiteral("Function mmss"), {{"timeInMs", timeInMs}});
-    QString result;
-    trace.run([&] {
+    TraceScope trace(module, "Function mmss", {{"timeInMs", timeInMs}});
+    return trace.run(QString(), [&]() -> QString {
         // 64 bits, so a duration of any length has its text.
         const std::int64_t s = timeInMs / 1000;
         const std::int64_t magnitude = s < 0 ? -s : s;
-        result = (s < 0 ? QStringLiteral("-") : QString()) + twoDigits(magnitude / 60)
-                 + QLatin1Char(':') + twoDigits(magnitude % 60);
+        return (s < 0 ? QStringLiteral("-") : QString()) + twoDigits(magnitude / 60)
+               + QLatin1Char(':') + twoDigits(magnitude % 60);
     });
-    return result;
 }
 
 } // namespace lentaro

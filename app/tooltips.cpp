@@ -10,7 +10,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("CdglobalIntl");
+constexpr char module[] = "CdglobalIntl";
 const char* const stashProperty = "lentaroStashedToolTip";
 const char* const hiddenProperty = "lentaroToolTipsHidden";
 
@@ -43,7 +43,7 @@ void stash(QWidget& control)
 
 void stashTooltips(QWidget* form)
 {
-    TraceScope trace(module, QStringLiteral("Sub stashTooltips"), {{"form", formName(form)}});
+    TraceScope trace(module, "Sub stashTooltips", {{"form", formName(form)}});
     trace.run([&] {
         if (form && form->property(hiddenProperty).toBool())
             return;
@@ -53,7 +53,7 @@ void stashTooltips(QWidget* form)
 
 void hideTooltips(QWidget* form)
 {
-    TraceScope trace(module, QStringLiteral("Sub hideTooltips"), {{"form", formName(form)}});
+    TraceScope trace(module, "Sub hideTooltips", {{"form", formName(form)}});
     trace.run([&] {
         forEachControl(form, [](QWidget& control) {
             if (!hasStash(control))
@@ -67,7 +67,7 @@ void hideTooltips(QWidget* form)
 
 void showTooltips(QWidget* form)
 {
-    TraceScope trace(module, QStringLiteral("Sub showTooltips"), {{"form", formName(form)}});
+    TraceScope trace(module, "Sub showTooltips", {{"form", formName(form)}});
     trace.run([&] {
         forEachControl(form, [](QWidget& control) {
             if (hasStash(control))
@@ -80,7 +80,7 @@ void showTooltips(QWidget* form)
 
 void checkTooltips(QWidget* form)
 {
-    TraceScope trace(module, QStringLiteral("Sub checkTooltips"), {{"form", formName(form)}});
+    TraceScope trace(module, "Sub checkTooltips", {{"form", formName(form)}});
     trace.run([&] {
         if (gvShowTooltips)
             showTooltips(form);

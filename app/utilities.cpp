@@ -8,7 +8,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("Vellutilities");
+constexpr char module[] = "Vellutilities";
 const QChar separator = QLatin1Char('/');
 
 // Whether a <= b, or nothing when the two values have no order between them.
@@ -20,81 +20,71 @@ std::optional<bool> atMost(const QVariant& a, const QVariant& b)
     return order != QPartialOrdering::Greater;
 }
 
+QString variantText(const QVariant& value)
+{
+    return value.toString();
+}
+
 } // namespace
 
 QVariant mathMin(const QVariant& a, const QVariant& b)
 {
-    TraceScope trace(module, QStringLiteral("Function mathMin"),
-                     {{"a", a.toString()}, {"b", b.toString()}});
-    QVariant result;
-    trace.run([&] {
+    TraceScope trace(module, "Function mathMin", {{"a", a, variantText}, {"b", b, variantText}});
+    return trace.run(QVariant(), [&] {
         if (const std::optional<bool> ordered = atMost(a, b))
-            result = *ordered ? a : b;
+            return *ordered ? a : b;
+        return QVariant();
     });
-    return result;
 }
 
 QVariant mathMax(const QVariant& a, const QVariant& b)
 {
-    TraceScope trace(module, QStringLiteral("Function mathMax"),
-                     {{"a", a.toString()}, {"b", b.toString()}});
-    QVariant result;
-    trace.run([&] {
+    TraceScope trace(module, "Function mathMax", {{"a", a, variantText}, {"b", b, variantText}});
+    return trace.run(QVariant(), [&] {
         if (const std::optional<bool> ordered = atMost(a, b))
-            result = *ordered ? b : a;
+            return *ordered ? b : a;
+        return QVariant();
     });
-    return result;
 }
 
 QString instrRev(const QString& source, const QString& searchChars)
 {
-    TraceScope trace(module, QStringLiteral("Function instrRev"),
+    TraceScope trace(module, "Function instrRev",
                      {{"source", source}, {"searchChars", searchChars}});
-    QString result = QStringLiteral("0");
-    trace.run([&] {
+    const QString notFound = QStringLiteral("0");
+    return trace.run(notFound, [&] {
         for (qsizetype i = source.size() - 1; i >= 0; --i) {
-            if (searchChars.contains(source[i])) {
-                result = QString::number(i + 1);
-                return;
-            }
+            if (searchChars.contains(source[i]))
+                return QString::number(i + 1);
         }
+        return notFound;
     });
-    return result;
 }
 
 QString extractPathFromFullPath(const QString& source)
 {
-    TraceScope trace(module, QStringLiteral("Function extractPathFromFullPath"), {{"source", source}});
-    QString result;
-    trace.run([&] { result = source.left(source.lastIndexOf(separator) + 1); });
-    return result;
+    TraceScope trace(module, "Function extractPathFromFullPath", {{"source", source}});
+    return trace.run(QString(), [&] { return source.left(source.lastIndexOf(separator) + 1); });
 }
 
 QString extractFilenameFromFullPath(const QString& source)
 {
-    TraceScope trace(module, QStringLiteral("Function extractFilenameFromFullPath"),
-                     {{"source", source}});
-    QString result;
-    trace.run([&] { result = source.mid(source.lastIndexOf(separator) + 1); });
-    return result;
+    TraceScope trace(module, "Function extractFilenameFromFullPath", {{"source", source}});
+    return trace.run(QString(), [&] { return source.mid(source.lastIndexOf(separator) + 1); });
 }
 
 QString extractExtensionFromFilename(const QString& source)
 {
-    TraceScope trace(module, QStringLiteral("Function extractExtensionFromFilename"),
-                     {{"source", source}});
-    QString result;
-    trace.run([&] {
+    TraceScope trace(module, "Function extractExtensionFromFilename", {{"source", source}});
+    return trace.run(QString(), [&] {
         const qsizetype dot = source.lastIndexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            result = source.mid(dot + 1);
+        return dot >= 0 ? source.mid(dot + 1) : QString();
     });
-    return result;
 }
 
 void parsePath(const QString& source, QString& pathStr, QString& nameStr)
 {
-    TraceScope trace(module, QStringLiteral("Sub parsePath"), {{"source", source}});
+    TraceScope trace(module, "Sub parsePath", {{"source", source}});
     trace.run([&] {
         const qsizetype last = source.lastIndexOf(separator);
         pathStr = last >= 0 ? source.left(last) : QString();
@@ -104,10 +94,10 @@ void parsePath(const QString& source, QString& pathStr, QString& nameStr)
 
 bool splitStr(const QString& sourceStr, const QString& delimiters, QStringList& ta)
 {
-    TraceScope trace(module, QStringLiteral("Function splitStr"),
+    TraceScope trace(module, "Function splitStr",
                      {{"sourceStr", sourceStr}, {"delimiters", delimiters}});
     bool result = true;
-    trace.run([&] {
+    return trace.run(result, [&] {
         for (QString& field : ta)
             field.clear();
         qsizetype i = 0;
@@ -121,19 +111,14 @@ bool splitStr(const QString& sourceStr, const QString& delimiters, QStringList& 
                 result = false;
             }
         }
+        return result;
     });
-    return result;
 }
 
 int Ascii(const QString& str)
 {
-    TraceScope trace(module, QStringLiteral("Function Ascii"), {{"str", str}});
-    int result = 0;
-    trace.run([&] {
-        if (!str.isEmpty())
-            result = int(str.left(2).toUcs4().front());
-    });
-    return result;
+    TraceScope trace(module, "Function Ascii", {{"str", str}});
+    return trace.run(0, [&] { return str.isEmpty() ? 0 : int(str.left(2).toUcs4().front()); });
 }
 
 } // namespace lentaro

@@ -13,7 +13,7 @@ namespace lentaro {
 
 namespace {
 
-const QString module = QStringLiteral("CdglobalIntl");
+constexpr char module[] = "CdglobalIntl";
 
 } // namespace
 
@@ -25,8 +25,7 @@ QPoint centeredPosition(const QRect& screen, const QSize& window)
 
 void centerform(QWidget* f)
 {
-    TraceScope trace(module, QStringLiteral("Sub centerform"),
-                     {{"f", f ? f->objectName() : QString()}});
+    TraceScope trace(module, "Sub centerform", {{"f", f ? f->objectName() : QString()}});
     trace.run([&] {
         if (!f)
             throw RuntimeError(91); // Object variable not set
@@ -48,15 +47,13 @@ void enableMainWindow(bool enabled)
 
 bool isLoaded(const QString& frmName)
 {
-    TraceScope trace(module, QStringLiteral("Function isLoaded"), {{"frmName", frmName}});
-    bool loaded = false;
-    trace.run([&] { loaded = forms::loadedForm(frmName) != nullptr; });
-    return loaded;
+    TraceScope trace(module, "Function isLoaded", {{"frmName", frmName}});
+    return trace.run(false, [&] { return forms::loadedForm(frmName) != nullptr; });
 }
 
 void showHideTrackInfo(bool arf)
 {
-    TraceScope trace(module, QStringLiteral("Sub showHideTrackInfo"), {{"arf", arf}});
+    TraceScope trace(module, "Sub showHideTrackInfo", {{"arf", arf}});
     trace.run([&] {
         if (arf && gvSlowMode)
             return;

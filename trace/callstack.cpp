@@ -1,29 +1,58 @@
 #include "trace/callstack.h"
 
 #include <algorithm>
-#include <cstddef>
+#include <cstring>
 
 namespace lentaro {
 
-CallStack::CallStack() : entries_(capacity + 1) {}
+void CallFrame::enter(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
+{
+    module_ = module;
+    procedure_ = procedure;
+    argumentText_ = QString();
+    arguments_.assign(arguments.begin(), arguments.end());
+}
 
-const CallEntry* CallStack::innermostStored() const
+void CallFrame::leave()
+{
+    module_ = "";
+    procedure_ = "";
+    arguments_.clear();
+    argumentText_ = QString();
+}
+
+const QString& CallFrame::argumentText() const
+{
+    if (argumentText_.isNull())
+        argumentText_ = traceArguments(arguments_);
+    return argumentText_;
+}
+
+CallEntry CallFrame::entry() const
+{
+    return {QString::fromUtf8(module_), QString::fromUtf8(procedure_), argumentText()};
+}
+
+CallStack::CallStack() : frames_(capacity + 1) {}
+
+const CallFrame* CallStack::innermostStored() const
 {
     if (depth_ == 0)
         return nullptr;
-    return &entries_[static_cast<size_t>(std::min(depth_, capacity))];
+    return &frames_[static_cast<size_t>(std::min(depth_, capacity))];
 }
 
-bool CallStack::topIs(const QString& module, const QString& procedure) const
+bool CallStack::topIs(const char* module, const char* procedure) const
 {
-    return topStored() && top().module == module && top().procedure == procedure;
+    return topStored() && std::strcmp(top().module(), module) == 0
+           && std::strcmp(top().procedure(), procedure) == 0;
 }
 
-void CallStack::push(CallEntry entry)
+void CallStack::push(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
 {
     ++depth_;
     if (topStored())
-        entries_[static_cast<size_t>(depth_)] = std::move(entry);
+        frames_[static_cast<size_t>(depth_)].enter(module, procedure, arguments);
 }
 
 void CallStack::pop()
@@ -31,7 +60,7 @@ void CallStack::pop()
     if (depth_ == 0)
         return;
     if (topStored())
-        entries_[static_cast<size_t>(depth_)] = CallEntry();
+        frames_[static_cast<size_t>(depth_)].leave();
     --depth_;
 }
 
@@ -39,15 +68,15 @@ void CallStack::abandon()
 {
     const int stored = std::min(depth_, capacity);
     for (int level = 1; level <= stored; ++level)
-        entries_[static_cast<size_t>(level)] = CallEntry();
+        frames_[static_cast<size_t>(level)].leave();
     depth_ = 0;
 }
 
 QString CallStack::indentedText(int level) const
 {
-    const CallEntry& entry = entries_[static_cast<size_t>(level)];
-    return QString(level - 1, QLatin1Char('\t')) + entry.module + QStringLiteral(" : ")
-           + entry.procedure + QStringLiteral(" : ") + entry.arguments;
+    const CallFrame& frame = frames_[static_cast<size_t>(level)];
+    return QString(level - 1, QLatin1Char('\t')) + QString::fromUtf8(frame.module()) + QStringLiteral(" : ")
+           + QString::fromUtf8(frame.procedure()) + QStringLiteral(" : ") + frame.argumentText();
 }
 
 QString CallStack::entryText(int level) const
@@ -68,8 +97,11 @@ QStringList CallStack::snapshot() const
 
 std::vector<CallEntry> CallStack::storedEntries() const
 {
-    const auto stored = static_cast<std::ptrdiff_t>(std::min(depth_, capacity));
-    return {entries_.begin() + 1, entries_.begin() + 1 + stored};
+    std::vector<CallEntry> entries;
+    const int stored = std::min(depth_, capacity);
+    for (int level = 1; level <= stored; ++level)
+        entries.push_back(frames_[static_cast<size_t>(level)].entry());
+    return entries;
 }
 
 } // namespace lentaro

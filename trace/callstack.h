@@ -1,17 +1,42 @@
 #pragma once
 
+#include "trace/traceargument.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <vector>
 
 namespace lentaro {
 
-// One running traced procedure.
+// One running traced procedure as an error report keeps it.
 struct CallEntry {
     QString module;
     QString procedure;
     QString arguments;
+};
+
+// One running traced procedure as the stack holds it: the names as given (string literals)
+// and the argument values, whose text is made the first time something shows it.
+class CallFrame
+{
+public:
+    void enter(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments);
+    // Forgets the procedure; the room for its arguments stays for the next one at this level.
+    void leave();
+
+    const char* module() const { return module_; }
+    const char* procedure() const { return procedure_; }
+    // "(a=1, b=x)".
+    const QString& argumentText() const;
+    CallEntry entry() const;
+
+private:
+    const char* module_ = "";
+    const char* procedure_ = "";
+    std::vector<TraceArg> arguments_;
+    mutable QString argumentText_;
 };
 
 // The procedures that are running, outermost at level 1. Levels beyond `capacity` are counted
@@ -29,16 +54,17 @@ public:
 
     // True while the current level has a stored entry (depth 1 to capacity).
     bool topStored() const { return depth_ >= 1 && depth_ <= capacity; }
-    const CallEntry& top() const { return entries_[static_cast<size_t>(depth_)]; }
+    const CallFrame& top() const { return frames_[static_cast<size_t>(depth_)]; }
 
     // The deepest stored entry (the top one unless the stack is deeper than its capacity);
     // nullptr when no procedure is running.
-    const CallEntry* innermostStored() const;
+    const CallFrame* innermostStored() const;
 
     // True when the stored top entry is exactly this module and procedure.
-    bool topIs(const QString& module, const QString& procedure) const;
+    bool topIs(const char* module, const char* procedure) const;
 
-    void push(CallEntry entry);
+    // The names must outlive the entry; the argument values are copied.
+    void push(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments = {});
     void pop();
 
     // Forgets every running procedure.
@@ -58,7 +84,7 @@ public:
     std::vector<CallEntry> storedEntries() const;
 
 private:
-    std::vector<CallEntry> entries_;
+    std::vector<CallFrame> frames_;
     QString startEntry_;
     int depth_ = 0;
 };

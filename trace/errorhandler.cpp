@@ -25,6 +25,7 @@ QString reconciled(const QString& passed, const QString& onStack)
 
 ErrorChoice TraceRuntime::sxERROR(const QString& module, const QString& procedure)
 {
+    checkUserInterfaceThread();
     // Taken first, before anything the handler does can raise another error.
     const RuntimeError error = RuntimeError::fromCurrentException();
     ErrorChoice choice = ErrorChoice::Continue;
@@ -62,9 +63,9 @@ ErrorRecord TraceRuntime::recordError(const RuntimeError& error, const QString& 
     const QString source = error.source().isEmpty() ? ownSource : error.source();
     record.source = source + (source == ownSource ? QStringLiteral(" (local)") : QStringLiteral(" (remote)"));
     record.category = pfCategoryText(pfErrorCategory(record.number)) + pfMessageText(16);
-    if (const CallEntry* entry = stack_.innermostStored()) {
-        record.module = reconciled(module, entry->module);
-        record.procedure = reconciled(procedure, entry->procedure);
+    if (const CallFrame* entry = stack_.innermostStored()) {
+        record.module = reconciled(module, QString::fromUtf8(entry->module()));
+        record.procedure = reconciled(procedure, QString::fromUtf8(entry->procedure()));
     } else {
         record.module = module;
         record.procedure = procedure;

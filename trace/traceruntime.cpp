@@ -8,6 +8,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLocale>
+#include <QThread>
+
+#include <cassert>
 
 namespace lentaro {
 
@@ -43,6 +46,13 @@ TraceRuntime* TraceRuntime::makeCurrent(TraceRuntime* runtime)
     TraceRuntime* const previous = currentRuntime;
     currentRuntime = runtime;
     return previous;
+}
+
+void TraceRuntime::checkUserInterfaceThread()
+{
+    [[maybe_unused]] const QCoreApplication* const application = QCoreApplication::instance();
+    assert((!application || QThread::currentThread() == application->thread())
+           && "trace calls come from the user-interface thread");
 }
 
 std::int64_t TraceRuntime::sinceStart() const
@@ -89,14 +99,15 @@ void TraceRuntime::waitWhileErrorDialogUp()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void TraceRuntime::sxPUSH(const QString& module, const QString& procedure, const QString& arguments)
+void TraceRuntime::sxPUSH(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
 {
+    checkUserInterfaceThread();
     try {
         sxSTART();
         if (outputs_.monitorPresent() && lineCount_ == 0)
             mark_ = sinceStart();
         waitWhileErrorDialogUp();
-        stack_.push({module, procedure, arguments});
+        stack_.push(module, procedure, arguments);
         if (stack_.topStored() && outputs_.anyOn()) {
             ++lineCount_;
             outputs_.pfWriteTraceLine(pfFormatTraceLine(entryCompensation_, false));
@@ -110,8 +121,9 @@ void TraceRuntime::sxPUSH(const QString& module, const QString& procedure, const
     }
 }
 
-void TraceRuntime::sxPOP(const QString& module, const QString& procedure, const QString&)
+void TraceRuntime::sxPOP(const char* module, const char* procedure)
 {
+    checkUserInterfaceThread();
     try {
         if (outputs_.monitorPresent() && lineCount_ == 1)
             mark_ = sinceStart();
@@ -137,7 +149,7 @@ void TraceRuntime::sxPOP(const QString& module, const QString& procedure, const 
     }
 }
 
-void TraceRuntime::unbalancedExit(const QString& module, const QString& procedure)
+void TraceRuntime::unbalancedExit(const char* module, const char* procedure)
 {
     stack_.abandon();
     if (!environment_.developmentEnvironment)
@@ -146,10 +158,11 @@ void TraceRuntime::unbalancedExit(const QString& module, const QString& procedur
     // it; its error already said so.
     const QString unmatched = QStringLiteral(" << ");
     if (!(lastError_.module.contains(unmatched) && lastError_.procedure.contains(unmatched))) {
-        const QString text = pfMessageText(19) + QLatin1Char('\t') + module + lineEnd
-                             + pfMessageText(30) + QLatin1Char('\t') + procedure + lineEnd + lineEnd
-                             + pfMessageText(48) + lineEnd + lineEnd + pfMessageText(49) + lineEnd
-                             + lineEnd + pfMessageText(50) + lineEnd + pfMessageText(51);
+        const QString text = pfMessageText(19) + QLatin1Char('\t') + QString::fromUtf8(module) + lineEnd
+                             + pfMessageText(30) + QLatin1Char('\t') + QString::fromUtf8(procedure)
+                             + lineEnd + lineEnd + pfMessageText(48) + lineEnd + lineEnd
+                             + pfMessageText(49) + lineEnd + lineEnd + pfMessageText(50) + lineEnd
+                             + pfMessageText(51);
         if (forms::MsgBox(text, forms::Buttons::OkCancel, forms::Icon::Exclamation, pfMessageText(53))
             == forms::Answer::Ok)
             breakIntoDebugger();
@@ -161,15 +174,15 @@ void TraceRuntime::unbalancedExit(const QString& module, const QString& procedur
 QString TraceRuntime::pfFormatTraceLine(std::int64_t compensation, bool exit)
 {
     const int depth = stack_.depth();
-    const CallEntry& entry = stack_.top();
+    const CallFrame& entry = stack_.top();
     QString line = prefix_ + QLatin1Char('[') + lineCounterText(lineCount_) + QStringLiteral("] [")
                    + pfDecimalSeparator(sinceStart() - compensation)
                    + (exit ? QStringLiteral("] <-") : QStringLiteral("] ->"));
     if (settings_.includeArguments) {
         line += stack_.indentedText(depth);
     } else {
-        line += QString(depth - 1, QLatin1Char('\t')) + entry.module + QStringLiteral(" : ")
-                + entry.procedure;
+        line += QString(depth - 1, QLatin1Char('\t')) + QString::fromUtf8(entry.module())
+                + QStringLiteral(" : ") + QString::fromUtf8(entry.procedure());
         while (line.endsWith(QLatin1Char(' ')))
             line.chop(1);
     }
@@ -187,14 +200,14 @@ void sxSTART()
     TraceRuntime::current().sxSTART();
 }
 
-void sxPUSH(const QString& module, const QString& procedure, const QString& arguments)
+void sxPUSH(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
 {
     TraceRuntime::current().sxPUSH(module, procedure, arguments);
 }
 
-void sxPOP(const QString& module, const QString& procedure, const QString& arguments)
+void sxPOP(const char* module, const char* procedure)
 {
-    TraceRuntime::current().sxPOP(module, procedure, arguments);
+    TraceRuntime::current().sxPOP(module, procedure);
 }
 
 ErrorChoice sxERROR(const QString& module, const QString& procedure)

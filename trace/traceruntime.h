@@ -3,6 +3,7 @@
 #include "trace/callstack.h"
 #include "trace/errorreport.h"
 #include "trace/runtimeerror.h"
+#include "trace/traceargument.h"
 #include "trace/traceenvironment.h"
 #include "trace/traceoutputs.h"
 #include "trace/tracesettings.h"
@@ -10,13 +11,14 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace lentaro {
 
 // The trace runtime: the call stack of the running traced procedures, their trace lines, and
 // the central error handler. It starts itself on the first trace call or error, from
-// SXCLIENT.INI in the program folder. All calls come from the user-interface thread.
-// Procedures reach it through TraceScope (tracescope.h), not directly.
+// SXCLIENT.INI in the program folder. All calls come from the user-interface thread (checked
+// in debug builds). Procedures reach it through TraceScope (tracescope.h), not directly.
 class TraceRuntime
 {
 public:
@@ -38,12 +40,14 @@ public:
     void sxSTART();
 
     // Entry of a traced procedure: module ("frmTrim"), declared name with kind
-    // ("Sub Form_Load") and argument text ("(Cancel=0, UnloadMode=1)", "()" for none).
-    void sxPUSH(const QString& module, const QString& procedure, const QString& arguments);
+    // ("Sub Form_Load") and arguments ({{"Cancel", 0}, {"UnloadMode", 1}}, shown as
+    // "(Cancel=0, UnloadMode=1)"). The names are string literals: the stack keeps them, not
+    // copies; the argument values are copied, and become text only when something shows them.
+    void sxPUSH(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments = {});
 
-    // Exit of a traced procedure, with the same texts as its entry. The exit line shows the
-    // argument text stored at entry.
-    void sxPOP(const QString& module, const QString& procedure, const QString& arguments);
+    // Exit of a traced procedure, with the names of its entry. The exit line shows the
+    // arguments stored at entry.
+    void sxPOP(const char* module, const char* procedure);
 
     // The central error handler, called from inside a catch block: records the pending
     // exception as the error of `procedure` in `module`, traces it and hands it to the
@@ -65,10 +69,12 @@ public:
     const ErrorRecord& lastError() const { return lastError_; }
 
 private:
+    // Debug builds stop a call from another thread: the runtime is not shared between threads.
+    static void checkUserInterfaceThread();
     std::int64_t sinceStart() const;
     void waitWhileErrorDialogUp();
     QString pfFormatTraceLine(std::int64_t compensation, bool exit);
-    void unbalancedExit(const QString& module, const QString& procedure);
+    void unbalancedExit(const char* module, const char* procedure);
     ErrorRecord recordError(const RuntimeError& error, const QString& module,
                             const QString& procedure) const;
     void report(ErrorReport& report, ErrorChoice& choice);
@@ -94,8 +100,8 @@ private:
 
 // The calls of the current runtime.
 void sxSTART();
-void sxPUSH(const QString& module, const QString& procedure, const QString& arguments);
-void sxPOP(const QString& module, const QString& procedure, const QString& arguments);
+void sxPUSH(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments = {});
+void sxPOP(const char* module, const char* procedure);
 ErrorChoice sxERROR(const QString& module, const QString& procedure);
 
 } // namespace lentaro

@@ -3,32 +3,22 @@
 #include "trace/debugger.h"
 #include "trace/traceruntime.h"
 
-#include <QStringList>
-
 namespace lentaro {
 
-QString traceArguments(std::initializer_list<TraceArg> arguments)
+TraceScope::TraceScope(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
+    : module_(module), procedure_(procedure)
 {
-    QStringList pairs;
-    for (const TraceArg& argument : arguments)
-        pairs << argument.name + QLatin1Char('=') + argument.text;
-    return QLatin1Char('(') + pairs.join(QStringLiteral(", ")) + QLatin1Char(')');
-}
-
-TraceScope::TraceScope(QString module, QString procedure, std::initializer_list<TraceArg> arguments)
-    : module_(std::move(module)), procedure_(std::move(procedure)), arguments_(traceArguments(arguments))
-{
-    sxPUSH(module_, procedure_, arguments_);
+    sxPUSH(module_, procedure_, arguments);
 }
 
 TraceScope::~TraceScope()
 {
-    sxPOP(module_, procedure_, arguments_);
+    sxPOP(module_, procedure_);
 }
 
 void TraceScope::trap()
 {
-    if (sxERROR(module_, procedure_) == ErrorChoice::BreakTo)
+    if (sxERROR(QString::fromUtf8(module_), QString::fromUtf8(procedure_)) == ErrorChoice::BreakTo)
         breakIntoDebugger();
 }
 

@@ -1,7 +1,11 @@
 #include "trace/callstack.h"
 #include "trace/traceline.h"
 
+#include <QByteArray>
+
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace lentaro {
 namespace {
@@ -9,9 +13,9 @@ namespace {
 TEST(CallStack, EntriesCarryDepthIndentModuleProcedureAndArguments)
 {
     CallStack stack;
-    stack.push({"frmMain", "Sub Main", "()"});
-    stack.push({"frmTrim", "Sub Form_Load", "(x=1)"});
-    stack.push({"main form", "Function ms", "(text=1:02)"});
+    stack.push("frmMain", "Sub Main");
+    stack.push("frmTrim", "Sub Form_Load", {{"x", 1}});
+    stack.push("main form", "Function ms", {{"text", "1:02"}});
     EXPECT_EQ(stack.entryText(1), " 1 : frmMain : Sub Main : ()");
     EXPECT_EQ(stack.entryText(3), " 3 : \t\tmain form : Function ms : (text=1:02)");
     EXPECT_EQ(stack.snapshot(),
@@ -22,7 +26,7 @@ TEST(CallStack, EntriesCarryDepthIndentModuleProcedureAndArguments)
 TEST(CallStack, MatchesOnlyTheExactModuleAndProcedure)
 {
     CallStack stack;
-    stack.push({"main form", "Sub AB", "()"});
+    stack.push("main form", "Sub AB");
     EXPECT_TRUE(stack.topIs("main form", "Sub AB"));
     EXPECT_FALSE(stack.topIs("main form", "Sub A"));
     EXPECT_FALSE(stack.topIs("main", "Sub AB"));
@@ -32,12 +36,15 @@ TEST(CallStack, MatchesOnlyTheExactModuleAndProcedure)
 
 TEST(CallStack, LevelsBeyondCapacityAreCountedNotStored)
 {
-    CallStack stack;
+    std::vector<QByteArray> names;
     for (int level = 1; level <= CallStack::capacity + 3; ++level)
-        stack.push({"m", QStringLiteral("Sub L%1").arg(level), "()"});
+        names.push_back("Sub L" + QByteArray::number(level));
+    CallStack stack;
+    for (const QByteArray& name : names)
+        stack.push("m", name.constData());
     EXPECT_EQ(stack.depth(), CallStack::capacity + 3);
     EXPECT_FALSE(stack.topStored());
-    EXPECT_EQ(stack.innermostStored()->procedure, "Sub L1000");
+    EXPECT_STREQ(stack.innermostStored()->procedure(), "Sub L1000");
     EXPECT_EQ(stack.snapshot().size(), CallStack::capacity);
     for (int i = 0; i < 3; ++i)
         stack.pop();

@@ -79,9 +79,9 @@ TEST_F(CircularLogTest, TheRuntimeWritesTheStartLineToRecordZero)
 {
     writeIni("[Log File]\nCircularLog=1\n[CircularLog]\nRecordSize=128\nMaxRecords=2\n"
              "[include]\nResources=0\nMemory=0\nUser=0\n");
-    sxPUSH("frmMain", "Sub Main", "()");
-    sxPUSH("frmTrim", "Sub Form_Load", "()");
-    sxPOP("frmTrim", "Sub Form_Load", "()");
+    sxPUSH("frmMain", "Sub Main");
+    sxPUSH("frmTrim", "Sub Form_Load");
+    sxPOP("frmTrim", "Sub Form_Load");
     const QByteArray bytes = readFile("circ0001.log");
     ASSERT_EQ(bytes.size(), 10 + 3 * 128);
     EXPECT_TRUE(bytes.mid(10, 128).startsWith("[Lentaro] "));
@@ -97,8 +97,8 @@ TEST_F(CircularLogTest, AFileThatCannotBeOpenedTurnsTheCircularLogOff)
     useDevelopmentEnvironment();
     QDir().mkpath(path("taken"));
     writeIni("[Log File]\nCircularLog=1\n[CircularLog]\nFileName=taken\n");
-    sxPUSH("frmMain", "Sub Main", "()");
-    sxPOP("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
+    sxPOP("frmMain", "Sub Main");
     EXPECT_EQ(runtime().lineCount(), 0);
     ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
     EXPECT_EQ(prompts_.messageBoxes()[0].icon, forms::Icon::Critical);

@@ -84,7 +84,7 @@ TEST_F(ErrorHandler, WithoutAReporterTheAnswerIsContinue)
 
 TEST_F(ErrorHandler, TheRecordNamesCategorySourceModuleAndProcedure)
 {
-    sxPUSH("frmTrim", "Sub Form_Load", "()");
+    sxPUSH("frmTrim", "Sub Form_Load");
     raise(RuntimeError(53));
     ErrorRecord record = runtime().lastError();
     EXPECT_EQ(record.number, 53);
@@ -107,7 +107,7 @@ TEST_F(ErrorHandler, TheRecordNamesCategorySourceModuleAndProcedure)
 TEST_F(ErrorHandler, AProcedureWithoutItsOwnEntryShowsBothNames)
 {
     writeIni(plainLogIni + "[preferences]\nSilent Run=1\n");
-    sxPUSH("main form", "Sub Form_Load", "()");
+    sxPUSH("main form", "Sub Form_Load");
     raise(RuntimeError(11), "frmTrim", "Function ms");
     EXPECT_EQ(runtime().lastError().module, "frmTrim << main form");
     EXPECT_EQ(runtime().lastError().procedure, "Function ms << Sub Form_Load");
@@ -158,8 +158,8 @@ TEST_F(ErrorHandler, TheDialogsChoiceIsReturnedAndTheReportCarriesTheCallTree)
     writeIni("[log file]\nWrite To Disk=1\n");
     runtime().setErrorReporter(&reporter_);
     reporter_.choice = ErrorChoice::BreakTo;
-    sxPUSH("frmMain", "Sub Main", "()");
-    sxPUSH("frmTrim", "Sub Form_Load", "(x=1)");
+    sxPUSH("frmMain", "Sub Main");
+    sxPUSH("frmTrim", "Sub Form_Load", {{"x", 1}});
     EXPECT_EQ(raise(RuntimeError(11)), ErrorChoice::BreakTo);
     ASSERT_EQ(reporter_.logged.size(), 1u);
     const ErrorReport& report = reporter_.logged[0];
@@ -180,7 +180,7 @@ TEST_F(ErrorHandler, AnErrorRaisedWhileAnotherIsHandledOverwritesNothing)
         TraceScope trace("frmRecorder", "Sub tmrLevel_Timer");
         trace.run([] { throw RuntimeError(53); });
     };
-    sxPUSH("frmTrim", "Sub Form_Load", "()");
+    sxPUSH("frmTrim", "Sub Form_Load");
     raise(RuntimeError(11));
     // The inner error was handled completely before the outer one went on.
     ASSERT_EQ(reporter_.logged.size(), 2u);

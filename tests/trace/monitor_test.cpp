@@ -127,8 +127,8 @@ TEST_F(MonitorTest, EveryLineGoesToTheMonitorWithItsLength)
 {
     auto fake = std::make_unique<FakeMonitor>(socketPath("Orvane Sentrix - Debug"),
                                               std::vector<std::int32_t>{});
-    sxPUSH("frmMain", "Sub Main", "()");
-    sxPOP("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
+    sxPOP("frmMain", "Sub Main");
     EXPECT_EQ(runtime().lineCount(), 2);
     const std::vector<Request> requests = fake->requests();
     ASSERT_EQ(requests.size(), 3u);
@@ -145,7 +145,7 @@ TEST_F(MonitorTest, EveryLineGoesToTheMonitorWithItsLength)
 TEST_F(MonitorTest, ASocketOfAnotherNameIsNoMonitor)
 {
     auto fake = std::make_unique<FakeMonitor>(socketPath("Orvane SentrixX"), std::vector<std::int32_t>{});
-    sxPUSH("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
     EXPECT_EQ(runtime().lineCount(), 0);
     EXPECT_TRUE(fake->requests().empty());
 }
@@ -155,8 +155,8 @@ TEST_F(MonitorTest, APauseThatEndsAtTheFirstPollLetsTheProgramGoOn)
     // Start line, entry line (pause), first poll (no longer paused), exit line.
     auto fake = std::make_unique<FakeMonitor>(socketPath("Orvane Sentrix"),
                                               std::vector<std::int32_t>{0, monitor::PauseRequest, 0});
-    sxPUSH("frmMain", "Sub Main", "()");
-    sxPOP("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
+    sxPOP("frmMain", "Sub Main");
     EXPECT_EQ(fake->kinds(), QStringList({"SetText", "SetText", "Query 1", "SetText"}));
 }
 
@@ -180,7 +180,7 @@ TEST_F(MonitorTest, APausedProgramWaitsWithItsWindowsDisabledUntilReleased)
     QTimer::singleShot(0, [&] {
         enabledWhilePaused = {mainWindow.isEnabled(), progressWindow.isEnabled(), otherWindow.isEnabled()};
     });
-    sxPUSH("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
 
     EXPECT_EQ(fake->kinds(1), QStringList({"SetText", "Query 1", "Query 2", "Query 1", "Query 2",
                                            "Query 1", "Query 2"}));
@@ -194,8 +194,8 @@ TEST_F(MonitorTest, AMonitorThatHasGoneAwayNeitherPausesNorStopsTheProgram)
 {
     auto fake = std::make_unique<FakeMonitor>(socketPath("Orvane Sentrix"),
                                               std::vector<std::int32_t>{0}, 1);
-    sxPUSH("frmMain", "Sub Main", "()");
-    sxPOP("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
+    sxPOP("frmMain", "Sub Main");
     EXPECT_EQ(runtime().callStack().depth(), 0);
     EXPECT_EQ(runtime().lineCount(), 2);
 }

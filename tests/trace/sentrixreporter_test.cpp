@@ -43,17 +43,15 @@ protected:
 
     ErrorChoice raise(const RuntimeError& error)
     {
-        ErrorChoice choice = ErrorChoice::Continue;
         TraceScope main("frmMain", "Sub Main");
-        main.run([&] {
+        return main.run(ErrorChoice::Continue, [&] {
             TraceScope trace("frmTrim", "Sub Form_Load", {{"Cancel", 0}});
             try {
                 throw error;
             } catch (...) {
-                choice = sxERROR("frmTrim", "Sub Form_Load");
+                return sxERROR("frmTrim", "Sub Form_Load");
             }
         });
-        return choice;
     }
 
     // The outbox's messages by subject.

@@ -2,7 +2,10 @@
 
 #include "trace/tracescope.h"
 
+#include <QByteArray>
 #include <QTimer>
+
+#include <vector>
 
 namespace lentaro::test {
 namespace {
@@ -37,8 +40,10 @@ TEST_F(TraceCalls, EntryAndExitLinesOfATracedProcedure)
 TEST_F(TraceCalls, ExitLineShowsTheArgumentsStoredAtEntry)
 {
     writeIni(plainLogIni + "[include]\nResources=0\nMemory=0\nUser=0\n");
-    sxPUSH("frmTrim", "Function ms", "(text=1:02)");
-    sxPOP("frmTrim", "Function ms", "(text=changed)");
+    QString text = QStringLiteral("1:02");
+    sxPUSH("frmTrim", "Function ms", {{"text", text}});
+    text = QStringLiteral("changed");
+    sxPOP("frmTrim", "Function ms");
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[2], "[Lentaro] [00002] [00000.0000] <-frmTrim : Function ms : (text=1:02)");
@@ -93,13 +98,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TraceCalls, WithEveryOutputOffNoLineIsMadeButTheStackFollows)
 {
-    sxPUSH("frmMain", "Sub Main", "()");
-    sxPUSH("frmTrim", "Sub Form_Load", "(x=1)");
+    sxPUSH("frmMain", "Sub Main");
+    sxPUSH("frmTrim", "Sub Form_Load", {{"x", 1}});
     EXPECT_EQ(runtime().callStack().depth(), 2);
     EXPECT_EQ(runtime().callStack().entryText(2), " 2 : \tfrmTrim : Sub Form_Load : (x=1)");
-    sxPOP("frmTrim", "Sub Form_Load", "(x=1)");
+    sxPOP("frmTrim", "Sub Form_Load");
     EXPECT_EQ(runtime().callStack().depth(), 1);
-    sxPOP("frmMain", "Sub Main", "()");
+    sxPOP("frmMain", "Sub Main");
     EXPECT_EQ(runtime().callStack().depth(), 0);
     EXPECT_EQ(runtime().lineCount(), 0);
     EXPECT_FALSE(QFile::exists(path("error.log")));
@@ -108,8 +113,8 @@ TEST_F(TraceCalls, WithEveryOutputOffNoLineIsMadeButTheStackFollows)
 TEST_F(TraceCalls, CaptureWithoutWriteMakesLinesButWritesNoFile)
 {
     writeIni("[log file]\nCapture To Disk=1\nWrite To Disk=0\n");
-    sxPUSH("frmMain", "Sub Main", "()");
-    sxPOP("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
+    sxPOP("frmMain", "Sub Main");
     EXPECT_EQ(runtime().lineCount(), 2);
     EXPECT_FALSE(QFile::exists(path("error.log")));
 }
@@ -118,12 +123,16 @@ TEST_F(TraceCalls, CallsDeeperThanTheStackAreCountedAndPopped)
 {
     writeIni(plainLogIni);
     const int depth = CallStack::capacity + 5;
+    // The stack keeps the names, so they live as long as the test.
+    std::vector<QByteArray> names;
     for (int level = 1; level <= depth; ++level)
-        sxPUSH("modDeep", QStringLiteral("Sub L%1").arg(level), "()");
+        names.push_back("Sub L" + QByteArray::number(level));
+    for (int level = 1; level <= depth; ++level)
+        sxPUSH("modDeep", names[level - 1].constData());
     EXPECT_EQ(runtime().callStack().depth(), depth);
     EXPECT_EQ(runtime().lineCount(), CallStack::capacity);
     for (int level = depth; level >= 1; --level) {
-        sxPOP("modDeep", QStringLiteral("Sub L%1").arg(level), "()");
+        sxPOP("modDeep", names[level - 1].constData());
         ASSERT_EQ(runtime().callStack().depth(), level - 1);
     }
     // Every stored level left with its own exit line; the stack was never abandoned.
@@ -134,14 +143,12 @@ TEST_F(TraceCalls, CallsDeeperThanTheStackAreCountedAndPopped)
 int recurse(int levels)
 {
     TraceScope trace("modDeep", "Function recurse", {{"levels", levels}});
-    int result = 0;
-    trace.run([&] { result = levels == 0 ? 0 : 1 + recurse(levels - 1); });
-    return result;
+    return trace.run(0, [&] { return levels == 0 ? 0 : 1 + recurse(levels - 1); });
 }
 
 TEST_F(TraceCalls, DeepRecursionThroughTraceScopesStaysBalanced)
 {
-    sxPUSH("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
     EXPECT_EQ(recurse(1100), 1100);
     EXPECT_EQ(runtime().callStack().depth(), 1);
     EXPECT_TRUE(runtime().callStack().topIs("frmMain", "Sub Main"));
@@ -149,15 +156,15 @@ TEST_F(TraceCalls, DeepRecursionThroughTraceScopesStaysBalanced)
 
 TEST_F(TraceCalls, AnExitMustNameExactlyTheProcedureOnTop)
 {
-    sxPUSH("main form", "Sub Outer", "()");
-    sxPUSH("main form", "Sub AB", "()");
+    sxPUSH("main form", "Sub Outer");
+    sxPUSH("main form", "Sub AB");
     // "Sub A" is part of "Sub AB" but not the same procedure: the exit is unbalanced.
-    sxPOP("main form", "Sub A", "()");
+    sxPOP("main form", "Sub A");
     EXPECT_EQ(runtime().callStack().depth(), 0);
 
-    sxPUSH("main form", "Sub Outer", "()");
-    sxPUSH("main form2", "Sub AB", "()");
-    sxPOP("main form", "Sub AB", "()");
+    sxPUSH("main form", "Sub Outer");
+    sxPUSH("main form2", "Sub AB");
+    sxPOP("main form", "Sub AB");
     EXPECT_EQ(runtime().callStack().depth(), 0);
     EXPECT_TRUE(prompts_.messageBoxes().empty());
 }
@@ -166,8 +173,8 @@ TEST_F(TraceCalls, UnbalancedExitInsideTheDebuggerAsksWhetherToStop)
 {
     useDevelopmentEnvironment();
     prompts_.queueAnswer(forms::Answer::Cancel);
-    sxPUSH("frmTrim", "Sub Form_Load", "()");
-    sxPOP("frmTrim", "Sub Form_Unload", "()");
+    sxPUSH("frmTrim", "Sub Form_Load");
+    sxPOP("frmTrim", "Sub Form_Unload");
     EXPECT_EQ(runtime().callStack().depth(), 0);
     ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
     EXPECT_EQ(prompts_.messageBoxes()[0].icon, forms::Icon::Exclamation);
@@ -184,11 +191,11 @@ TEST_F(TraceCalls, ElapsedTimesComeFromA64BitClock)
 {
     writeIni(plainLogIni + "[include]\nResources=0\nMemory=0\nUser=0\n");
     now_ = 0xFFFFFF00LL; // just below 2^32 milliseconds
-    sxPUSH("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
     now_ = 0xFFFFFF00LL + 0x1100;
-    sxPUSH("frmTrim", "Sub Form_Load", "()");
+    sxPUSH("frmTrim", "Sub Form_Load");
     now_ = 0xFFFFFF00LL + 4294968530LL; // more than 49.7 days later
-    sxPOP("frmTrim", "Sub Form_Load", "()");
+    sxPOP("frmTrim", "Sub Form_Load");
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[2], "[Lentaro] [00002] [00000.4352] ->\tfrmTrim : Sub Form_Load : ()");
@@ -204,7 +211,7 @@ TEST_F(TraceCalls, TraceCallsWaitWhileTheErrorDialogIsUp)
         order << "dialog closed";
         runtime().setErrorDialogUp(false);
     });
-    sxPUSH("frmMain", "Sub cmdPlay_Click", "()");
+    sxPUSH("frmMain", "Sub cmdPlay_Click");
     order << "entry traced";
     EXPECT_EQ(order, QStringList({"dialog closed", "entry traced"}));
     EXPECT_EQ(runtime().callStack().depth(), 1);
@@ -212,7 +219,7 @@ TEST_F(TraceCalls, TraceCallsWaitWhileTheErrorDialogIsUp)
 
 TEST_F(TraceCalls, TheRuntimeStartsOnceWithTheStartEntryAtLevelZero)
 {
-    sxPUSH("frmMain", "Sub Main", "()");
+    sxPUSH("frmMain", "Sub Main");
     EXPECT_TRUE(runtime().started());
     EXPECT_TRUE(runtime().callStack().entryText(0).startsWith("Sentrix(tm) : Program START <"));
 }
@@ -222,8 +229,8 @@ TEST_F(TraceCalls, UnusableCircularSettingsAreReportedOnceAndTheDefaultsUsed)
     writeIni("[Log File]\nCircularLog=1\n[CircularLog]\nRecordSize=70000\nMaxRecords=1\n"
              "[include]\nResources=0\nMemory=0\nUser=0\n");
     for (int call = 0; call < 3; ++call) {
-        sxPUSH("frmMain", "Sub Main", "()");
-        sxPOP("frmMain", "Sub Main", "()");
+        sxPUSH("frmMain", "Sub Main");
+        sxPOP("frmMain", "Sub Main");
     }
     ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
     EXPECT_EQ(prompts_.messageBoxes()[0].icon, forms::Icon::Critical);

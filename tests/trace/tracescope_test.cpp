@@ -6,19 +6,54 @@
 #include <QEvent>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 #include <typeinfo>
+#include <vector>
 
 namespace lentaro::test {
 namespace {
 
+// Keeps every report it is handed; answers the dialog with `choice`.
+class KeepingReporter : public ErrorReporter
+{
+public:
+    explicit KeepingReporter(ErrorChoice choice = ErrorChoice::Continue) : choice_(choice) {}
+
+    QString systemReport() override { return {}; }
+    ErrorChoice showErrorDialog(ErrorReport& report) override
+    {
+        reports.push_back(report);
+        return choice_;
+    }
+    void mailDefectRecord(const ErrorReport&) override {}
+    void mailErrorReport(const ErrorReport&) override {}
+    void writeErrorLog(const ErrorReport&) override {}
+
+    std::vector<ErrorReport> reports;
+
+private:
+    ErrorChoice choice_;
+};
+
 using TraceScopeTest = TraceTest;
 
 enum class Mode { Digital = 1, Analog = 2 };
+
+// How often countedText made a text: the trace formats its arguments only when it shows them.
+int textsMade = 0;
+
+QString countedText(const QVariant& value)
+{
+    ++textsMade;
+    return QStringLiteral("<") + value.toString() + QLatin1Char('>');
+}
 
 TEST(TraceArguments, NamesAndValuesInParentheses)
 {
@@ -28,22 +63,25 @@ TEST(TraceArguments, NamesAndValuesInParentheses)
     EXPECT_EQ(traceArguments({{"on", true}, {"off", false}}), "(on=True, off=False)");
     EXPECT_EQ(traceArguments({{"factor", 1.25}, {"pitch", 0.5f}, {"ms", -40000LL}}),
               "(factor=1.25, pitch=0.5, ms=-40000)");
+    EXPECT_EQ(traceArguments({{"third", 1.0f / 3}, {"big", 18446744073709551615ULL}}),
+              "(third=0.333333, big=18446744073709551615)");
     EXPECT_EQ(traceArguments({{"path", QStringLiteral("/tmp/\u00e9.wav")}, {"s", std::string("abc")}}),
               QStringLiteral("(path=/tmp/\u00e9.wav, s=abc)"));
     EXPECT_EQ(traceArguments({{"mode", Mode::Analog}}), "(mode=2)");
+    EXPECT_EQ(traceArguments({{"v", QVariant(44100), countedText}}), "(v=<44100>)");
 }
 
 int holdsItsValue(bool fail)
 {
     TraceScope trace("modHelpers", "Function holdsItsValue", {{"fail", fail}});
     int result = 0;
-    trace.run([&] {
+    return trace.run(result, [&] {
         result = 7;
         if (fail)
             throw RuntimeError(6);
         result = 42;
+        return result;
     });
-    return result;
 }
 
 TEST_F(TraceScopeTest, AnExceptionLeavesTheProcedureWithTheStackBalanced)
@@ -81,16 +119,82 @@ TEST_F(TraceScopeTest, AFunctionLeftByAnErrorReturnsWhatItHeld)
     EXPECT_EQ(runtime().callStack().depth(), 0);
 }
 
+QString describe(int n)
+{
+    TraceScope trace("modHelpers", "Function describe", {{"n", n}});
+    return trace.run(QStringLiteral("?"), [&] {
+        if (n == 0)
+            return QStringLiteral("zero");
+        if (n < 0)
+            throw std::invalid_argument("negative");
+        return QString::number(n);
+    });
+}
+
+TEST_F(TraceScopeTest, AFunctionReturnsItsBodysValueOrItsFallbackWhenTheBodyFails)
+{
+    writeIni(plainLogIni + "[include]\nResources=0\nMemory=0\nUser=0\n");
+    EXPECT_EQ(describe(0), "zero");
+    EXPECT_EQ(describe(12), "12");
+    EXPECT_EQ(describe(-1), "?");
+    EXPECT_EQ(runtime().lastError().number, 5);
+    EXPECT_EQ(runtime().callStack().depth(), 0);
+    EXPECT_EQ(logLines().mid(1),
+              QStringList({"[Lentaro] [00001] [00000.0000] ->modHelpers : Function describe : (n=0)",
+                           "[Lentaro] [00002] [00000.0000] <-modHelpers : Function describe : (n=0)",
+                           "[Lentaro] [00003] [00000.0000] ->modHelpers : Function describe : (n=12)",
+                           "[Lentaro] [00004] [00000.0000] <-modHelpers : Function describe : (n=12)",
+                           "[Lentaro] [00005] [00000.0000] ->modHelpers : Function describe : (n=-1)",
+                           "[Lentaro] ERROR 5 at modHelpers : Function describe : Line 0 : Invalid "
+                           "procedure call or argument: negative",
+                           "[Lentaro] [00006] [00000.0000] <-modHelpers : Function describe : (n=-1)"}));
+}
+
+QString joined(int first, int second)
+{
+    TraceScope trace("modHelpers", "Function joined");
+    return trace.run(QStringLiteral("not joined"), [&] { return describe(first) + describe(second); });
+}
+
+TEST_F(TraceScopeTest, AnInnerFailureDoesNotLeaveTheOuterProcedure)
+{
+    KeepingReporter reporter;
+    runtime().setErrorReporter(&reporter);
+    EXPECT_EQ(joined(-1, 3), "?3");
+    EXPECT_EQ(runtime().callStack().depth(), 0);
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].error.procedure, "Function describe");
+    EXPECT_EQ(reporter.reports[0].callTree,
+              QStringList({" 1 : modHelpers : Function joined : ()",
+                           " 2 : \tmodHelpers : Function describe : (n=-1)"}));
+}
+
+// Move-only, and without a default value.
+struct Handle {
+    explicit Handle(int number) : number(std::make_unique<int>(number)) {}
+    std::unique_ptr<int> number;
+};
+
+Handle openHandle(bool fail)
+{
+    TraceScope trace("modHelpers", "Function openHandle", {{"fail", fail}});
+    return trace.run(Handle(0), [&] {
+        if (fail)
+            throw RuntimeError(53);
+        return Handle(5);
+    });
+}
+
+TEST_F(TraceScopeTest, AFunctionMayReturnAMoveOnlyValue)
+{
+    EXPECT_EQ(*openHandle(false).number, 5);
+    EXPECT_EQ(*openHandle(true).number, 0);
+    EXPECT_EQ(runtime().lastError().number, 53);
+}
+
 TEST_F(TraceScopeTest, TheBreakChoiceAlsoLeavesTheProcedure)
 {
-    class Breaking : public ErrorReporter
-    {
-        QString systemReport() override { return {}; }
-        ErrorChoice showErrorDialog(ErrorReport&) override { return ErrorChoice::BreakTo; }
-        void mailDefectRecord(const ErrorReport&) override {}
-        void mailErrorReport(const ErrorReport&) override {}
-        void writeErrorLog(const ErrorReport&) override {}
-    } breaking;
+    KeepingReporter breaking(ErrorChoice::BreakTo);
     runtime().setErrorReporter(&breaking);
     EXPECT_EQ(holdsItsValue(true), 7);
     EXPECT_EQ(runtime().callStack().depth(), 0);
@@ -139,6 +243,87 @@ TEST_F(TraceScopeTest, StandardExceptionsBecomeRunTimeErrorNumbers)
             EXPECT_EQ(runtime().lastError().description, c.description) << c.what;
         }
     }
+}
+
+struct LazyCase {
+    const char* outputs;
+    QString ini;
+    int textsMade;
+    const char* entryLine; // without its head "[Lentaro] [00001] [00000.0000] "; nullptr: no log
+};
+
+void PrintTo(const LazyCase& c, std::ostream* out)
+{
+    *out << c.outputs;
+}
+
+class ArgumentText : public TraceTest, public ::testing::WithParamInterface<LazyCase>
+{
+};
+
+TEST_P(ArgumentText, IsMadeOnlyForAnOutputThatShowsIt)
+{
+    const LazyCase& c = GetParam();
+    writeIni(c.ini);
+    textsMade = 0;
+    {
+        TraceScope trace("frmMain", "Sub Main", {{"rate", QVariant(44100), countedText}, {"n", 2}});
+    }
+    EXPECT_EQ(textsMade, c.textsMade);
+    if (c.entryLine) {
+        const QStringList lines = logLines();
+        ASSERT_EQ(lines.size(), 3);
+        EXPECT_EQ(lines[1], QStringLiteral("[Lentaro] [00001] [00000.0000] ->") + c.entryLine);
+        EXPECT_EQ(lines[2], QStringLiteral("[Lentaro] [00002] [00000.0000] <-") + c.entryLine);
+    }
+}
+
+// Entry and exit lines share one text.
+INSTANTIATE_TEST_SUITE_P(
+    TraceScope, ArgumentText,
+    ::testing::Values(
+        LazyCase{"NoOutput", QString(), 0, nullptr},
+        LazyCase{"LogWithoutArguments",
+                 plainLogIni + "[include]\nArguments=0\nResources=0\nMemory=0\nUser=0\n", 0,
+                 "frmMain : Sub Main"},
+        LazyCase{"LogWithArguments", plainLogIni + "[include]\nResources=0\nMemory=0\nUser=0\n", 1,
+                 "frmMain : Sub Main : (rate=<44100>, n=2)"}),
+    [](const ::testing::TestParamInfo<LazyCase>& info) { return std::string(info.param.outputs); });
+
+TEST_F(TraceScopeTest, AnErrorShowsTheArgumentsAsTheyWereAtEntry)
+{
+    KeepingReporter reporter;
+    runtime().setErrorReporter(&reporter);
+    QString name = QStringLiteral("a.wav");
+    textsMade = 0;
+    {
+        // Temporaries that are gone long before the error formats them.
+        TraceScope trace("frmTrim", "Sub Form_Load",
+                         {{"path", QStringLiteral("/tmp/") + name},
+                          {"name", name},
+                          {"tag", QVariant(name.toUpper()), countedText}});
+        EXPECT_EQ(textsMade, 0);
+        trace.run([&] {
+            name = QStringLiteral("b.wav");
+            throw RuntimeError(11);
+        });
+    }
+    const QString arguments = QStringLiteral("(path=/tmp/a.wav, name=a.wav, tag=<A.WAV>)");
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].callTree,
+              QStringList({QStringLiteral(" 1 : frmTrim : Sub Form_Load : ") + arguments}));
+    ASSERT_EQ(reporter.reports[0].calls.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].calls[0].arguments, arguments);
+    EXPECT_EQ(textsMade, 1);
+}
+
+TEST_F(TraceScopeTest, TracedCallsComeFromTheUserInterfaceThread)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    runtime().sxSTART();
+    EXPECT_DEBUG_DEATH(std::thread([] { TraceScope trace("modWorker", "Sub work"); }).join(),
+                       "user-interface thread");
+    EXPECT_EQ(runtime().callStack().depth(), 0);
 }
 
 // A receiver whose event handler has no trap of its own.
