@@ -6,14 +6,14 @@
 #include <utility>
 
 #include "engine/channel_conversion.h"
-#include "engine/file_types.h"
-#include "engine/guarded_call.h"
-#include "engine/result_codes.h"
 #include "engine/same_file.h"
-#include "engine/sample_format.h"
-#include "engine/sound_stream.h"
 #include "engine/vocoder.h"
 #include "engine/vocoder_sizes.h"
+#include "soundfile/file_types.h"
+#include "soundfile/guarded_call.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sample_format.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

@@ -3,12 +3,12 @@
 
 #include "engine/kelvor.h"
 
-#include "engine/guarded_call.h"
 #include "engine/pass_control.h"
 #include "engine/playback_feeder.h"
-#include "engine/result_codes.h"
 #include "engine/sample_player.h"
 #include "engine/time_scale.h"
+#include "soundfile/guarded_call.h"
+#include "soundfile/result_codes.h"
 
 namespace {
 

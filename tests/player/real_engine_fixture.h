@@ -6,12 +6,12 @@
 #include "pallomi.h"
 #include "test_support.h"
 
-#include "engine/file_types.h"
 #include "engine/vocoder.h"
-#include "support/temp_dir.h"
-#include "support/tone.h"
-#include "support/vocoder_run.h"
-#include "support/wav_files.h"
+#include "soundfile/file_types.h"
+#include "tests/engine/support/tone.h"
+#include "tests/engine/support/vocoder_run.h"
+#include "tests/soundfile/support/temp_dir.h"
+#include "tests/soundfile/support/wav_files.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -2,8 +2,8 @@
 
 #include "lentaro/audio/Format.h"
 
-#include "engine/sample_format.h"
-#include "engine/sample_packing.h"
+#include "soundfile/sample_format.h"
+#include "soundfile/sample_packing.h"
 
 namespace lentaro::audio {
 

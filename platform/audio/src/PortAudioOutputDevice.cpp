@@ -2,7 +2,7 @@
 
 #include "PlayQueue.h"
 
-#include "engine/g711.h"
+#include "soundfile/g711.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 
 #include "EngineSamples.h"
 
-#include "engine/result_codes.h"
-#include "engine/sound_stream.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,9 +5,9 @@
 
 #include "AudioTestSupport.h"
 
-#include "engine/file_types.h"
-#include "engine/result_codes.h"
-#include "engine/sound_stream.h"
+#include "soundfile/file_types.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
 
 #include <gtest/gtest.h>
 
