@@ -11,9 +11,9 @@
 
 #include "engine/playback_feeder.h"
 #include "engine/sound_output.h"
-#include "lentaro/audio/FrameConverter.h"
-#include "lentaro/audio/FrameSink.h"
-#include "lentaro/audio/NullSoundCard.h"
+#include "platform/audio/FrameConverter.h"
+#include "platform/audio/FrameSink.h"
+#include "platform/audio/NullSoundCard.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 #include "tests/soundfile/support/riff_builder.h"

@@ -1,6 +1,6 @@
-#include "PortAudioOutputDevice.h"
+#include "platform/audio/src/PortAudioOutputDevice.h"
 
-#include "PlayQueue.h"
+#include "platform/audio/src/PlayQueue.h"
 
 #include "soundfile/g711.h"
 

@@ -1,6 +1,6 @@
-#include "lentaro/audio/WaveFileSink.h"
+#include "platform/audio/WaveFileSink.h"
 
-#include "EngineSamples.h"
+#include "platform/audio/src/EngineSamples.h"
 
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"

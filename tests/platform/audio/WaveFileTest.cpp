@@ -1,7 +1,7 @@
-#include "lentaro/audio/Devices.h"
-#include "lentaro/audio/NullSoundCard.h"
-#include "lentaro/audio/WaveFileSink.h"
-#include "lentaro/audio/WaveFileSource.h"
+#include "platform/audio/Devices.h"
+#include "platform/audio/NullSoundCard.h"
+#include "platform/audio/WaveFileSink.h"
+#include "platform/audio/WaveFileSource.h"
 
 #include "AudioTestSupport.h"
 

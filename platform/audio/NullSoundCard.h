@@ -1,11 +1,11 @@
 #pragma once
 
-#include "lentaro/audio/Clock.h"
-#include "lentaro/audio/Error.h"
-#include "lentaro/audio/FrameSink.h"
-#include "lentaro/audio/FrameSource.h"
-#include "lentaro/audio/InputDevice.h"
-#include "lentaro/audio/OutputDevice.h"
+#include "platform/audio/Clock.h"
+#include "platform/audio/Error.h"
+#include "platform/audio/FrameSink.h"
+#include "platform/audio/FrameSource.h"
+#include "platform/audio/InputDevice.h"
+#include "platform/audio/OutputDevice.h"
 
 #include <memory>
 #include <mutex>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lentaro/audio/Error.h"
+#include "platform/audio/Error.h"
 
 namespace lentaro::audio {
 

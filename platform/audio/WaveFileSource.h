@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lentaro/audio/FrameConverter.h"
-#include "lentaro/audio/FrameSource.h"
+#include "platform/audio/FrameConverter.h"
+#include "platform/audio/FrameSource.h"
 
 #include <cstdint>
 #include <memory>

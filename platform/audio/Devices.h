@@ -1,10 +1,10 @@
 #pragma once
 
-#include "lentaro/audio/Error.h"
-#include "lentaro/audio/Format.h"
-#include "lentaro/audio/InputDevice.h"
-#include "lentaro/audio/NullSoundCard.h"
-#include "lentaro/audio/OutputDevice.h"
+#include "platform/audio/Error.h"
+#include "platform/audio/Format.h"
+#include "platform/audio/InputDevice.h"
+#include "platform/audio/NullSoundCard.h"
+#include "platform/audio/OutputDevice.h"
 
 namespace lentaro::audio {
 
