@@ -1,7 +1,7 @@
 // The library's C surface. No exception may leave it: the callers are C.
-#include "pallomi.h"
+#include "player/pallomi.h"
 
-#include "pass_runner.h"
+#include "player/pass_runner.h"
 
 extern "C" {
 

@@ -3,7 +3,7 @@
 // The runner driving the real engine library: fixtures are tone files written
 // through the engine's own streams, real-time passes play on the null sound card.
 
-#include "pallomi.h"
+#include "player/pallomi.h"
 #include "test_support.h"
 
 #include "engine/vocoder.h"
