@@ -106,5 +106,6 @@ int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, i
 
 extern "C" int32_t kv_TimeScale(const char* inputPath, double timeFactor, int16_t fftSize, int16_t windowMode,
                                 const char* outputPath) {
-  return kv::guardedCall([&] { return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath); });
+  return kv::guardedCall([&] { return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath); },
+                         kv::kOutOfMemory, kv::kInternalError);
 }

@@ -45,13 +45,9 @@ extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, doubl
     if (!playFlag) return kv::timeScale(job, engineControl, nullptr);
     FeederPlayer player;
     return kv::timeScale(job, engineControl, &player);
-  });
+  }, kv::kOutOfMemory, kv::kInternalError);
 }
 
 extern "C" int32_t kv_StopTimeScale(void) {
-  try {
-    return engineControl.stop();
-  } catch (...) {
-    return kv::kCannotOpen;
-  }
+  return kv::guardedCall([] { return engineControl.stop(); }, kv::kCannotOpen, kv::kCannotOpen);
 }
