@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/heap.h"
 #include "engine/pass_control.h"
-#include "engine/sound_stream.h"
 #include "engine/time_scale.h"
+#include "soundfile/heap.h"
+#include "soundfile/sound_stream.h"
 
 namespace {
 

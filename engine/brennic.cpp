@@ -6,14 +6,14 @@
 #include <utility>
 
 #include "engine/channel_conversion.h"
-#include "engine/file_types.h"
-#include "engine/guarded_call.h"
-#include "engine/result_codes.h"
 #include "engine/same_file.h"
-#include "engine/sample_format.h"
-#include "engine/sound_stream.h"
 #include "engine/vocoder.h"
 #include "engine/vocoder_sizes.h"
+#include "soundfile/file_types.h"
+#include "soundfile/guarded_call.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sample_format.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 
@@ -106,5 +106,6 @@ int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, i
 
 extern "C" int32_t kv_TimeScale(const char* inputPath, double timeFactor, int16_t fftSize, int16_t windowMode,
                                 const char* outputPath) {
-  return kv::guardedCall([&] { return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath); });
+  return kv::guardedCall([&] { return kv::scaleFileToFile(inputPath, timeFactor, fftSize, windowMode, outputPath); },
+                         kv::kOutOfMemory, kv::kInternalError);
 }

@@ -4,11 +4,11 @@
 #include <new>
 #include <vector>
 
-#include "engine/file_types.h"
-#include "engine/heap.h"
-#include "engine/result_codes.h"
 #include "engine/sample_rate_converter.h"
 #include "engine/stream_roles.h"
+#include "soundfile/file_types.h"
+#include "soundfile/heap.h"
+#include "soundfile/result_codes.h"
 
 namespace kv {
 

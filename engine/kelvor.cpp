@@ -3,12 +3,12 @@
 
 #include "engine/kelvor.h"
 
-#include "engine/guarded_call.h"
 #include "engine/pass_control.h"
 #include "engine/playback_feeder.h"
-#include "engine/result_codes.h"
 #include "engine/sample_player.h"
 #include "engine/time_scale.h"
+#include "soundfile/guarded_call.h"
+#include "soundfile/result_codes.h"
 
 namespace {
 
@@ -45,13 +45,9 @@ extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, doubl
     if (!playFlag) return kv::timeScale(job, engineControl, nullptr);
     FeederPlayer player;
     return kv::timeScale(job, engineControl, &player);
-  });
+  }, kv::kOutOfMemory, kv::kInternalError);
 }
 
 extern "C" int32_t kv_StopTimeScale(void) {
-  try {
-    return engineControl.stop();
-  } catch (...) {
-    return kv::kCannotOpen;
-  }
+  return kv::guardedCall([] { return engineControl.stop(); }, kv::kCannotOpen, kv::kCannotOpen);
 }

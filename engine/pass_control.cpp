@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/result_codes.h"
+#include "soundfile/result_codes.h"
 
 namespace kv {
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/sound_stream.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

@@ -15,11 +15,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/heap.h"
-#include "engine/sample_format.h"
-#include "engine/sample_packing.h"
 #include "engine/sound_output.h"
-#include "engine/sound_stream.h"
+#include "soundfile/heap.h"
+#include "soundfile/sample_format.h"
+#include "soundfile/sample_packing.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

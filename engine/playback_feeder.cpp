@@ -1,10 +1,10 @@
 #include "engine/playback_feeder.h"
 
-#include "engine/heap.h"
 #include "engine/playback_device.h"
-#include "engine/result_codes.h"
-#include "engine/sample_conversion.h"
 #include "engine/sound_output.h"
+#include "soundfile/heap.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sample_conversion.h"
 
 namespace kv {
 

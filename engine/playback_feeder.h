@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/sound_stream.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "engine/result_codes.h"
+#include "soundfile/result_codes.h"
 
 namespace kv {
 

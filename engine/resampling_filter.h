@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/heap.h"
 #include "engine/sample_rate_converter.h"
+#include "soundfile/heap.h"
 
 namespace kv {
 

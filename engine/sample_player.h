@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/sound_stream.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

@@ -6,10 +6,10 @@
 #include <numeric>
 #include <vector>
 
-#include "engine/heap.h"
 #include "engine/resampling_filter.h"
-#include "engine/result_codes.h"
 #include "engine/stream_roles.h"
+#include "soundfile/heap.h"
+#include "soundfile/result_codes.h"
 
 namespace kv {
 

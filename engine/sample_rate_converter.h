@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "engine/sound_stream.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

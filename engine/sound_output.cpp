@@ -1,6 +1,6 @@
 #include "engine/sound_output.h"
 
-#include "lentaro/audio/Devices.h"
+#include "platform/audio/Devices.h"
 
 namespace kv {
 

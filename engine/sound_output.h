@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "lentaro/audio/Error.h"
-#include "lentaro/audio/Format.h"
-#include "lentaro/audio/NullSoundCard.h"
-#include "lentaro/audio/OutputDevice.h"
+#include "platform/audio/Error.h"
+#include "platform/audio/Format.h"
+#include "platform/audio/NullSoundCard.h"
+#include "platform/audio/OutputDevice.h"
 
 namespace kv {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "engine/result_codes.h"
-#include "engine/sound_stream.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "engine/result_codes.h"
 #include "engine/same_file.h"
-#include "engine/sample_format.h"
-#include "engine/sound_stream.h"
 #include "engine/vocoder.h"
 #include "engine/vocoder_sizes.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sample_format.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

@@ -8,10 +8,10 @@
 
 #include "engine/bin_phases.h"
 #include "engine/fft.h"
-#include "engine/heap.h"
-#include "engine/result_codes.h"
 #include "engine/vocoder_sizes.h"
 #include "engine/vocoder_windows.h"
+#include "soundfile/heap.h"
+#include "soundfile/result_codes.h"
 
 namespace kv {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "engine/sample_player.h"
-#include "engine/sound_stream.h"
+#include "soundfile/sound_stream.h"
 
 namespace kv {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/fft.h"
-#include "engine/result_codes.h"
+#include "soundfile/result_codes.h"
 
 namespace kv {
 

@@ -1,6 +1,6 @@
-#include "error_box.h"
+#include "player/error_box.h"
 
-#include "pallomi.h"
+#include "player/pallomi.h"
 
 #include <dlfcn.h>
 

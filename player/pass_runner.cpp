@@ -1,6 +1,6 @@
-#include "pass_runner.h"
+#include "player/pass_runner.h"
 
-#include "error_box.h"
+#include "player/error_box.h"
 
 #include <dlfcn.h>
 

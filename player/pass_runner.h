@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kelvor.h"
-#include "pallomi.h"
+#include "engine/kelvor.h"
+#include "player/pallomi.h"
 
 #include <chrono>
 #include <condition_variable>

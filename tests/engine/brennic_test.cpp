@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_types.h"
-#include "engine/result_codes.h"
-#include "support/aiff_builder.h"
-#include "support/riff_builder.h"
-#include "support/temp_dir.h"
-#include "support/tone.h"
-#include "support/wav_files.h"
+#include "soundfile/file_types.h"
+#include "soundfile/result_codes.h"
+#include "tests/engine/support/tone.h"
+#include "tests/soundfile/support/aiff_builder.h"
+#include "tests/soundfile/support/riff_builder.h"
+#include "tests/soundfile/support/temp_dir.h"
+#include "tests/soundfile/support/wav_files.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "engine/channel_conversion.h"
-#include "engine/sound_stream.h"
-#include "support/memory_file.h"
-#include "support/riff_builder.h"
-#include "support/sample_patterns.h"
+#include "soundfile/sound_stream.h"
+#include "tests/soundfile/support/memory_file.h"
+#include "tests/soundfile/support/riff_builder.h"
+#include "tests/soundfile/support/sample_patterns.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <thread>
 
-#include "engine/result_codes.h"
-#include "support/temp_dir.h"
-#include "support/tone.h"
-#include "support/wav_files.h"
+#include "soundfile/result_codes.h"
+#include "tests/engine/support/tone.h"
+#include "tests/soundfile/support/temp_dir.h"
+#include "tests/soundfile/support/wav_files.h"
 
 namespace {
 

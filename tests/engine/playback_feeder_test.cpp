@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "engine/playback_feeder.h"
-#include "engine/result_codes.h"
 #include "engine/sound_output.h"
-#include "engine/sound_stream.h"
-#include "lentaro/audio/FrameConverter.h"
-#include "lentaro/audio/FrameSink.h"
-#include "lentaro/audio/NullSoundCard.h"
-#include "support/riff_builder.h"
-#include "support/temp_dir.h"
+#include "platform/audio/FrameConverter.h"
+#include "platform/audio/FrameSink.h"
+#include "platform/audio/NullSoundCard.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
+#include "tests/soundfile/support/riff_builder.h"
+#include "tests/soundfile/support/temp_dir.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "engine/heap.h"
 #include "engine/resampling_filter.h"
 #include "engine/sample_rate_converter.h"
-#include "engine/sound_stream.h"
-#include "support/memory_file.h"
-#include "support/riff_builder.h"
+#include "soundfile/heap.h"
+#include "soundfile/sound_stream.h"
+#include "tests/soundfile/support/memory_file.h"
+#include "tests/soundfile/support/riff_builder.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "engine/pass_control.h"
-#include "engine/result_codes.h"
-#include "engine/sound_stream.h"
-#include "support/temp_dir.h"
-#include "support/tone.h"
-#include "support/vocoder_run.h"
-#include "support/wav_files.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
+#include "tests/engine/support/tone.h"
+#include "tests/engine/support/vocoder_run.h"
+#include "tests/soundfile/support/temp_dir.h"
+#include "tests/soundfile/support/wav_files.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <memory>
 #include <vector>
 
-#include "engine/result_codes.h"
 #include "engine/sample_player.h"
-#include "engine/sound_stream.h"
 #include "engine/vocoder.h"
 #include "engine/vocoder_sizes.h"
-#include "support/memory_file.h"
-#include "support/riff_builder.h"
-#include "support/tone.h"
-#include "support/vocoder_run.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
+#include "tests/engine/support/tone.h"
+#include "tests/engine/support/vocoder_run.h"
+#include "tests/soundfile/support/memory_file.h"
+#include "tests/soundfile/support/riff_builder.h"
 
 namespace {
 

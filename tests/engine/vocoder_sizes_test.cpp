@@ -6,7 +6,7 @@
 #include <limits>
 #include <ostream>
 
-#include "engine/result_codes.h"
+#include "soundfile/result_codes.h"
 
 namespace {
 

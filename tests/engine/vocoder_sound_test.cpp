@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/result_codes.h"
 #include "engine/vocoder.h"
 #include "engine/vocoder_sizes.h"
-#include "support/tone.h"
-#include "support/vocoder_run.h"
+#include "soundfile/result_codes.h"
+#include "tests/engine/support/tone.h"
+#include "tests/engine/support/vocoder_run.h"
 
 namespace {
 

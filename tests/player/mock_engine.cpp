@@ -2,7 +2,7 @@
 // each pass as scripted and returns the scripted result. A stopped pass given an
 // output path writes its result there, as a stopped real pass finishes its file.
 
-#include "kelvor.h"
+#include "engine/kelvor.h"
 #include "mock_engine.h"
 
 #include <condition_variable>

@@ -3,15 +3,15 @@
 // The runner driving the real engine library: fixtures are tone files written
 // through the engine's own streams, real-time passes play on the null sound card.
 
-#include "pallomi.h"
+#include "player/pallomi.h"
 #include "test_support.h"
 
-#include "engine/file_types.h"
 #include "engine/vocoder.h"
-#include "support/temp_dir.h"
-#include "support/tone.h"
-#include "support/vocoder_run.h"
-#include "support/wav_files.h"
+#include "soundfile/file_types.h"
+#include "tests/engine/support/tone.h"
+#include "tests/engine/support/vocoder_run.h"
+#include "tests/soundfile/support/temp_dir.h"
+#include "tests/soundfile/support/wav_files.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pallomi.h"
+#include "player/pallomi.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The runner before any KVPlayFileInit in the process: nothing here may call it.
 
-#include "pallomi.h"
+#include "player/pallomi.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // afterwards. Every test starts with its own Init, so they run in any order in
 // one process.
 
-#include "pallomi.h"
+#include "player/pallomi.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 
 #include "real_engine_fixture.h"
 
-#include "engine/result_codes.h"
+#include "soundfile/result_codes.h"
 
 #include <dlfcn.h>
 

@@ -1,6 +1,6 @@
 // A host program without lentaroHostMessageBox: the runner's boxes go to stderr.
 
-#include "pallomi.h"
+#include "player/pallomi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CaptureBuffer.h"
+#include "platform/audio/src/CaptureBuffer.h"
 
-#include "Timeout.h"
+#include "platform/audio/src/Timeout.h"
 
 #include <algorithm>
 #include <cstring>

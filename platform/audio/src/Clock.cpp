@@ -1,4 +1,4 @@
-#include "lentaro/audio/Clock.h"
+#include "platform/audio/Clock.h"
 
 namespace lentaro::audio {
 

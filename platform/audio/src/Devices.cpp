@@ -1,8 +1,8 @@
-#include "lentaro/audio/Devices.h"
+#include "platform/audio/Devices.h"
 
-#include "Environment.h"
-#include "PortAudioInputDevice.h"
-#include "PortAudioOutputDevice.h"
+#include "platform/audio/src/Environment.h"
+#include "platform/audio/src/PortAudioInputDevice.h"
+#include "platform/audio/src/PortAudioOutputDevice.h"
 
 namespace lentaro::audio {
 

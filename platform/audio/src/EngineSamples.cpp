@@ -1,4 +1,4 @@
-#include "EngineSamples.h"
+#include "platform/audio/src/EngineSamples.h"
 
 namespace lentaro::audio {
 

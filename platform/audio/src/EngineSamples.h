@@ -1,9 +1,9 @@
 #pragma once
 
-#include "lentaro/audio/Format.h"
+#include "platform/audio/Format.h"
 
-#include "engine/sample_format.h"
-#include "engine/sample_packing.h"
+#include "soundfile/sample_format.h"
+#include "soundfile/sample_packing.h"
 
 namespace lentaro::audio {
 

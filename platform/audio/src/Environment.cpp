@@ -1,7 +1,7 @@
-#include "Environment.h"
+#include "platform/audio/src/Environment.h"
 
-#include "lentaro/audio/WaveFileSink.h"
-#include "lentaro/audio/WaveFileSource.h"
+#include "platform/audio/WaveFileSink.h"
+#include "platform/audio/WaveFileSource.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "lentaro/audio/Error.h"
-#include "lentaro/audio/FrameSink.h"
-#include "lentaro/audio/FrameSource.h"
+#include "platform/audio/Error.h"
+#include "platform/audio/FrameSink.h"
+#include "platform/audio/FrameSource.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "lentaro/audio/Error.h"
+#include "platform/audio/Error.h"
 
 namespace lentaro::audio {
 

@@ -1,6 +1,6 @@
-#include "lentaro/audio/FrameConverter.h"
+#include "platform/audio/FrameConverter.h"
 
-#include "engine/g711.h"
+#include "soundfile/g711.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "LoopbackBus.h"
+#include "platform/audio/src/LoopbackBus.h"
 
 #include <algorithm>
 

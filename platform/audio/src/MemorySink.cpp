@@ -1,4 +1,4 @@
-#include "lentaro/audio/FrameSink.h"
+#include "platform/audio/FrameSink.h"
 
 namespace lentaro::audio {
 

@@ -1,5 +1,5 @@
-#include "lentaro/audio/FrameConverter.h"
-#include "lentaro/audio/FrameSource.h"
+#include "platform/audio/FrameConverter.h"
+#include "platform/audio/FrameSource.h"
 
 #include <algorithm>
 #include <cstring>

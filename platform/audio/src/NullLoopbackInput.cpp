@@ -1,4 +1,4 @@
-#include "NullLoopbackInput.h"
+#include "platform/audio/src/NullLoopbackInput.h"
 
 namespace lentaro::audio {
 

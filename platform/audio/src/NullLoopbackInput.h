@@ -1,10 +1,10 @@
 #pragma once
 
-#include "lentaro/audio/FrameConverter.h"
-#include "lentaro/audio/InputDevice.h"
+#include "platform/audio/FrameConverter.h"
+#include "platform/audio/InputDevice.h"
 
-#include "CaptureBuffer.h"
-#include "LoopbackBus.h"
+#include "platform/audio/src/CaptureBuffer.h"
+#include "platform/audio/src/LoopbackBus.h"
 
 #include <memory>
 #include <mutex>

@@ -1,6 +1,6 @@
-#include "NullOutputDevice.h"
+#include "platform/audio/src/NullOutputDevice.h"
 
-#include "PlayQueue.h"
+#include "platform/audio/src/PlayQueue.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "lentaro/audio/Clock.h"
-#include "lentaro/audio/FrameSink.h"
-#include "lentaro/audio/OutputDevice.h"
+#include "platform/audio/Clock.h"
+#include "platform/audio/FrameSink.h"
+#include "platform/audio/OutputDevice.h"
 
-#include "LoopbackBus.h"
-#include "Pace.h"
+#include "platform/audio/src/LoopbackBus.h"
+#include "platform/audio/src/Pace.h"
 
 #include <atomic>
 #include <memory>

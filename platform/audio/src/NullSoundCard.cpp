@@ -1,9 +1,9 @@
-#include "lentaro/audio/NullSoundCard.h"
+#include "platform/audio/NullSoundCard.h"
 
-#include "LoopbackBus.h"
-#include "NullLoopbackInput.h"
-#include "NullOutputDevice.h"
-#include "NullSourceInput.h"
+#include "platform/audio/src/LoopbackBus.h"
+#include "platform/audio/src/NullLoopbackInput.h"
+#include "platform/audio/src/NullOutputDevice.h"
+#include "platform/audio/src/NullSourceInput.h"
 
 #include <cmath>
 #include <new>

@@ -1,6 +1,6 @@
-#include "NullSourceInput.h"
+#include "platform/audio/src/NullSourceInput.h"
 
-#include "Timeout.h"
+#include "platform/audio/src/Timeout.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "lentaro/audio/Clock.h"
-#include "lentaro/audio/FrameSource.h"
-#include "lentaro/audio/InputDevice.h"
+#include "platform/audio/Clock.h"
+#include "platform/audio/FrameSource.h"
+#include "platform/audio/InputDevice.h"
 
-#include "Pace.h"
+#include "platform/audio/src/Pace.h"
 
 #include <atomic>
 #include <memory>

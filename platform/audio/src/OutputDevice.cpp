@@ -1,6 +1,6 @@
-#include "lentaro/audio/OutputDevice.h"
+#include "platform/audio/OutputDevice.h"
 
-#include "PlayQueue.h"
+#include "platform/audio/src/PlayQueue.h"
 
 namespace lentaro::audio {
 

@@ -1,4 +1,4 @@
-#include "Pace.h"
+#include "platform/audio/src/Pace.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lentaro/audio/Clock.h"
+#include "platform/audio/Clock.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "PlayQueue.h"
+#include "platform/audio/src/PlayQueue.h"
 
-#include "Timeout.h"
+#include "platform/audio/src/Timeout.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lentaro/audio/OutputDevice.h"
+#include "platform/audio/OutputDevice.h"
 
 #include <chrono>
 #include <condition_variable>

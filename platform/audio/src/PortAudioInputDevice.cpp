@@ -1,4 +1,4 @@
-#include "PortAudioInputDevice.h"
+#include "platform/audio/src/PortAudioInputDevice.h"
 
 namespace lentaro::audio {
 

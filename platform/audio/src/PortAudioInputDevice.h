@@ -1,9 +1,9 @@
 #pragma once
 
-#include "lentaro/audio/InputDevice.h"
+#include "platform/audio/InputDevice.h"
 
-#include "CaptureBuffer.h"
-#include "PortAudioSystem.h"
+#include "platform/audio/src/CaptureBuffer.h"
+#include "platform/audio/src/PortAudioSystem.h"
 
 #include <memory>
 #include <mutex>

@@ -1,8 +1,8 @@
-#include "PortAudioOutputDevice.h"
+#include "platform/audio/src/PortAudioOutputDevice.h"
 
-#include "PlayQueue.h"
+#include "platform/audio/src/PlayQueue.h"
 
-#include "engine/g711.h"
+#include "soundfile/g711.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "lentaro/audio/OutputDevice.h"
+#include "platform/audio/OutputDevice.h"
 
-#include "PortAudioSystem.h"
+#include "platform/audio/src/PortAudioSystem.h"
 
 #include <array>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "PortAudioSystem.h"
+#include "platform/audio/src/PortAudioSystem.h"
 
 #include <alsa/asoundlib.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lentaro/audio/Error.h"
-#include "lentaro/audio/Format.h"
+#include "platform/audio/Error.h"
+#include "platform/audio/Format.h"
 
 #include <portaudio.h>
 

@@ -1,10 +1,10 @@
-#include "lentaro/audio/WaveFileSink.h"
+#include "platform/audio/WaveFileSink.h"
 
-#include "EngineSamples.h"
+#include "platform/audio/src/EngineSamples.h"
 
-#include "engine/file_types.h"
-#include "engine/result_codes.h"
-#include "engine/sound_stream.h"
+#include "soundfile/file_types.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
 
 #include <stdexcept>
 

@@ -1,9 +1,9 @@
-#include "lentaro/audio/WaveFileSource.h"
+#include "platform/audio/WaveFileSource.h"
 
-#include "EngineSamples.h"
+#include "platform/audio/src/EngineSamples.h"
 
-#include "engine/result_codes.h"
-#include "engine/sound_stream.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/sound_stream.h"
 #include "engine/vocoder.h"
 #include "engine/vocoder_sizes.h"
+#include "soundfile/sound_stream.h"
 
 namespace kvtest {
 

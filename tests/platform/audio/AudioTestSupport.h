@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lentaro/audio/Format.h"
+#include "platform/audio/Format.h"
 
 #include <chrono>
 #include <cstdint>

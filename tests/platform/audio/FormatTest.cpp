@@ -1,4 +1,4 @@
-#include "lentaro/audio/Format.h"
+#include "platform/audio/Format.h"
 
 #include <gtest/gtest.h>
 

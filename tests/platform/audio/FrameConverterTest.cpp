@@ -1,4 +1,4 @@
-#include "lentaro/audio/FrameConverter.h"
+#include "platform/audio/FrameConverter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "lentaro/audio/NullSoundCard.h"
+#include "platform/audio/NullSoundCard.h"
 
 #include "AudioTestSupport.h"
 

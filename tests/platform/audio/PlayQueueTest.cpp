@@ -1,4 +1,6 @@
-#include "PlayQueue.h"
+// A private part of the audio layer, tested on its own: it carries the done rule of the PortAudio
+// output too.
+#include "platform/audio/src/PlayQueue.h"
 
 #include "AudioTestSupport.h"
 

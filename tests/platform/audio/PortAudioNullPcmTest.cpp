@@ -1,4 +1,4 @@
-#include "lentaro/audio/Devices.h"
+#include "platform/audio/Devices.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "lentaro/audio/Devices.h"
-#include "lentaro/audio/NullSoundCard.h"
-#include "lentaro/audio/WaveFileSink.h"
-#include "lentaro/audio/WaveFileSource.h"
+#include "platform/audio/Devices.h"
+#include "platform/audio/NullSoundCard.h"
+#include "platform/audio/WaveFileSink.h"
+#include "platform/audio/WaveFileSource.h"
 
 #include "AudioTestSupport.h"
 
-#include "engine/file_types.h"
-#include "engine/result_codes.h"
-#include "engine/sound_stream.h"
+#include "soundfile/file_types.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,0 @@
-#include "engine/warning.h"
-
-namespace kv {
-
-void warning(const char*, ...) {}
-
-}  // namespace kv

@@ -1,0 +1,60 @@
+#include "soundfile/file_samples.h"
+
+#include <algorithm>
+
+#include "soundfile/result_codes.h"
+#include "soundfile/sample_packing.h"
+#include "soundfile/warning.h"
+
+namespace kv {
+
+namespace {
+constexpr std::size_t kChunkBytes = 4096;  // a multiple of every stored sample size
+}
+
+int32_t readFileSamples(StreamState& stream, int32_t* samples, int64_t count, int64_t& delivered) {
+  delivered = 0;
+  const SamplePacking* packing = findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
+  if (!packing) return kInternalError;
+  if (!stream.file) return kBadCall;
+  const int64_t wanted = std::min(count, std::max<int64_t>(0, stream.length - stream.position));
+  uint8_t stored[kChunkBytes];
+  const int64_t perChunk = static_cast<int64_t>(kChunkBytes) / packing->bytes;
+  while (delivered < wanted) {
+    const int64_t n = std::min(wanted - delivered, perChunk);
+    const std::size_t bytes = static_cast<std::size_t>(n * packing->bytes);
+    const int64_t got = static_cast<int64_t>(stream.file->read(stored, bytes)) / packing->bytes;
+    unpackSamples(*packing, stored, samples + delivered, static_cast<std::size_t>(got));
+    delivered += got;
+    stream.position += got;
+    if (got < n) return stream.file->failed() ? kFileError : kOk;
+  }
+  return kOk;
+}
+
+int32_t writeFileSamples(StreamState& stream, const int32_t* samples, int64_t count) {
+  const SamplePacking* packing = findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
+  if (!packing) return kInternalError;
+  if (!stream.file) return kBadCall;
+  uint8_t stored[kChunkBytes];
+  const int64_t perChunk = static_cast<int64_t>(kChunkBytes) / packing->bytes;
+  for (int64_t done = 0; done < count;) {
+    const int64_t n = std::min(count - done, perChunk);
+    const std::size_t bytes = static_cast<std::size_t>(n * packing->bytes);
+    packSamples(*packing, samples + done, stored, static_cast<std::size_t>(n));
+    const std::size_t written = stream.file->write(stored, bytes);
+    const int64_t whole = static_cast<int64_t>(written) / packing->bytes;
+    stream.position += whole;
+    stream.length = std::max(stream.length, stream.position);
+    done += whole;
+    if (written < bytes) {
+      // Keep the file at a sample boundary so that what was written stays whole.
+      stream.file->seek(stream.dataOffset + stream.position * packing->bytes);
+      warning("Error writing sample file.  You are probably out of disk space.");
+      return kFileError;
+    }
+  }
+  return kOk;
+}
+
+}  // namespace kv

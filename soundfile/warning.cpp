@@ -1,0 +1,7 @@
+#include "soundfile/warning.h"
+
+namespace kv {
+
+void warning(const char*, ...) {}
+
+}  // namespace kv
