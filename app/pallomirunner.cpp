@@ -1,6 +1,6 @@
 #include "app/pallomirunner.h"
 
-#include "pallomi.h"
+#include "player/pallomi.h"
 
 namespace lentaro {
 
