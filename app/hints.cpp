@@ -3,6 +3,7 @@
 #include "app/frmHint.h"
 #include "app/hinttexts.h"
 #include "app/preferencetext.h"
+#include "app/programstate.h"
 #include "platform/forms/formregistry.h"
 #include "trace/tracescope.h"
 
@@ -39,9 +40,9 @@ bool ShowHint(const QString& hintID, bool forceIt)
         if (const auto text = hintText(hintID))
             hint.lblTipText->setText(*text);
         // Only Continue says yes; a close from the title bar is a Cancel.
-        gvHintAnswer = false;
+        programState().gvHintAnswer = false;
         hint.exec();
-        answer = gvHintAnswer;
+        answer = programState().gvHintAnswer;
     });
     return answer;
 }

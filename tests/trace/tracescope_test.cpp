@@ -91,7 +91,7 @@ TEST_F(TraceScopeTest, TheBreakChoiceAlsoLeavesTheProcedure)
         void mailErrorReport(const ErrorReport&) override {}
         void writeErrorLog(const ErrorReport&) override {}
     } breaking;
-    runtime().setErrorReporter(&breaking);
+    const ScopedOverride reporterInPlace(errorReporter, breaking);
     EXPECT_EQ(holdsItsValue(true), 7);
     EXPECT_EQ(runtime().callStack().depth(), 0);
 }
