@@ -1,18 +1,9 @@
 #include "app/CShutdown.h"
 
-#include "app/logindexitrequests.h"
 #include "platform/shell/executablename.h"
 #include "trace/runtimeerror.h"
 
 namespace lentaro {
-
-CShutdown::CShutdown() : requests_(systemExitRequests())
-{
-}
-
-CShutdown::CShutdown(ExitRequests& requests) : requests_(requests)
-{
-}
 
 void CShutdown::setForce(std::uint32_t force)
 {
@@ -46,7 +37,7 @@ void CShutdown::Shutdown()
 
 void CShutdown::request(std::uint32_t base, std::int32_t error, const char* description)
 {
-    if (!requests_.exitWindowsEx(base + force_))
+    if (!exitRequests().exitWindowsEx(base + force_))
         throw RuntimeError(error, QString::fromLatin1(description),
                            executableName() + QStringLiteral(".CShutdown"));
 }

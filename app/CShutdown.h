@@ -7,9 +7,9 @@
 namespace lentaro {
 
 // Logs the user off, shuts the machine down, powers it off or restarts it. Each request is its
-// base flag plus Force (exitrequests.h) and takes effect on its own after the call returns; the
-// program then gets asked to close like any other. A refused request raises a RuntimeError
-// (source: the executable's name + ".CShutdown"):
+// base flag plus Force, goes to exitRequests (exitrequests.h) and takes effect on its own after
+// the call returns; the program then gets asked to close like any other. A refused request
+// raises a RuntimeError (source: the executable's name + ".CShutdown"):
 //   LogOff   0x8004472D "Could not log-off"     Reboot    0x8004472F "Could not reboot"
 //   PowerOff 0x8004472E "Could not power-off"   Shutdown  0x80044730 "Could not shutdown"
 class CShutdown
@@ -19,11 +19,6 @@ public:
     static constexpr std::int32_t powerOffError = std::int32_t(0x80040000u + 18222u);
     static constexpr std::int32_t rebootError = std::int32_t(0x80040000u + 18223u);
     static constexpr std::int32_t shutdownError = std::int32_t(0x80040000u + 18224u);
-
-    // Requests go to systemd-logind and the desktop (logindexitrequests.h) unless a test
-    // gives its own.
-    CShutdown();
-    explicit CShutdown(ExitRequests& requests);
 
     // Extra flags added to every request: exitflags::force or exitflags::forceIfHung. Not checked.
     void setForce(std::uint32_t force);
@@ -37,7 +32,6 @@ public:
 private:
     void request(std::uint32_t base, std::int32_t error, const char* description);
 
-    ExitRequests& requests_;
     std::uint32_t force_ = 0;
 };
 

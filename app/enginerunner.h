@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/shell/service.h"
+
 #include <cstdint>
 
 namespace lentaro {
 
 // The engine-pass runner as the program frame drives it (the library's KVPlayFileStop and
-// KVPlayFileCleanUp); tests put a stand-in here.
+// KVPlayFileCleanUp).
 class EngineRunner
 {
 public:
@@ -19,5 +21,8 @@ public:
     // the library was released.
     virtual std::int32_t cleanUp() = 0;
 };
+
+// The runner library (pallomirunner.h) unless replaced.
+extern Service<EngineRunner> engineRunner;
 
 } // namespace lentaro

@@ -1,7 +1,7 @@
 #include "app/exitprogram.h"
 
 #include "app/enginerunner.h"
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "platform/forms/formregistry.h"
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
@@ -13,7 +13,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 
 namespace lentaro {
 
@@ -21,22 +20,18 @@ namespace {
 
 constexpr char module[] = "CdglobalIntl";
 
-EngineRunner* runner = nullptr;
-std::function<void()> quitAction;
-
 // A pass still inside the engine when its library is unloaded would crash the process, so the
 // pass is stopped first and the runner's clean-up waits for it before it lets the library go.
 // Errors are ignored: nothing may keep the program from ending.
 void releaseEngine()
 {
-    if (!runner)
-        return;
+    EngineRunner& runner = engineRunner();
     try {
-        runner->stop();
+        runner.stop();
     } catch (...) {
     }
     try {
-        runner->cleanUp();
+        runner.cleanUp();
     } catch (...) {
     }
 }
@@ -49,31 +44,33 @@ void deleteWorkingFiles()
     QFile::remove(folder + QStringLiteral("/tempslow.wav"));
 }
 
-void endProcess()
+class ImmediateEnd : public ProcessEnd
 {
-    if (quitAction) {
-        quitAction();
-        return;
+public:
+    void endProcess() override
+    {
+        std::fflush(nullptr);
+        std::_Exit(0);
     }
-    std::fflush(nullptr);
-    std::_Exit(0);
-}
+};
 
 } // namespace
+
+Service<ProcessEnd> processEnd{madeAtFirstUse<ImmediateEnd>};
 
 void exitProgram()
 {
     TraceScope trace(module, "Sub exitProgram");
     trace.run([&] {
         // The windows closed below call back in here from their close handlers.
-        if (gvExiting)
+        if (programState().gvExiting)
             return;
-        gvExiting = true;
+        programState().gvExiting = true;
         releaseEngine();
-        if (gvDeleteTempFiles)
+        if (programState().gvDeleteTempFiles)
             deleteWorkingFiles();
         closeAllForms();
-        endProcess();
+        processEnd().endProcess();
     });
 }
 
@@ -94,16 +91,6 @@ void closeAllForms()
                 window->close();
         }
     });
-}
-
-void setExitEngineRunner(EngineRunner* engineRunner)
-{
-    runner = engineRunner;
-}
-
-void setExitQuitAction(std::function<void()> quit)
-{
-    quitAction = std::move(quit);
 }
 
 } // namespace lentaro

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/shell/service.h"
+
 #include <cstdint>
 
 namespace lentaro {
@@ -14,7 +16,7 @@ constexpr std::uint32_t powerOff = 8;
 constexpr std::uint32_t forceIfHung = 16; // end programs that do not answer
 } // namespace exitflags
 
-// Where such a request goes: the system's session and power manager, or a test's stand-in.
+// Where such a request goes.
 class ExitRequests
 {
 public:
@@ -23,5 +25,8 @@ public:
     // Hands the request on and returns at once; false when it was refused.
     virtual bool exitWindowsEx(std::uint32_t request) = 0;
 };
+
+// The system's session and power manager (logindexitrequests.h) unless replaced.
+extern Service<ExitRequests> exitRequests;
 
 } // namespace lentaro

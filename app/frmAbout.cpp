@@ -3,10 +3,10 @@
 #include "app/webaddresses.h"
 #include "app/windowhelpers.h"
 #include "platform/forms/applicationtitle.h"
+#include "platform/shell/urlopener.h"
 #include "trace/tracescope.h"
 #include "trace/versioninfo.h"
 
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -79,7 +79,7 @@ void frmAbout::Command1_Click()
 {
     TraceScope trace(module, "Sub Command1_Click");
     trace.run([&] {
-        QDesktopServices::openUrl(QUrl(productWebAddress));
+        urlOpener().open(QUrl(productWebAddress));
         unload();
     });
 }

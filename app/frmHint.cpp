@@ -1,6 +1,7 @@
 #include "app/frmHint.h"
 
 #include "app/hinttexts.h"
+#include "app/programstate.h"
 #include "app/windowhelpers.h"
 #include "platform/forms/screencursor.h"
 #include "trace/tracescope.h"
@@ -13,8 +14,6 @@
 #include <QVBoxLayout>
 
 namespace lentaro {
-
-bool gvHintAnswer = false;
 
 namespace {
 
@@ -87,7 +86,7 @@ void frmHint::cmdOK_Click()
 {
     TraceScope trace(module, "Sub cmdOK_Click");
     trace.run([&] {
-        gvHintAnswer = true;
+        programState().gvHintAnswer = true;
         unload();
     });
 }
@@ -96,7 +95,7 @@ void frmHint::cmdCancel_Click()
 {
     TraceScope trace(module, "Sub cmdCancel_Click");
     trace.run([&] {
-        gvHintAnswer = false;
+        programState().gvHintAnswer = false;
         unload();
     });
 }

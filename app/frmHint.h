@@ -46,7 +46,4 @@ private:
     Qt::CursorShape previousPointer_ = Qt::ArrowCursor;
 };
 
-// How the hint window was closed: true for Continue, false for Cancel or any other close.
-extern bool gvHintAnswer;
-
 } // namespace lentaro

@@ -3,6 +3,7 @@
 #include "app/frmHint.h"
 #include "app/hinttexts.h"
 #include "app/preferencetext.h"
+#include "app/programstate.h"
 #include "platform/forms/formregistry.h"
 #include "trace/tracescope.h"
 
@@ -37,9 +38,9 @@ bool ShowHint(const QString& hintID, bool forceIt)
         if (const auto text = hintText(hintID))
             hint.lblTipText->setText(*text);
         // Only Continue says yes; a close from the title bar is a Cancel.
-        gvHintAnswer = false;
+        programState().gvHintAnswer = false;
         hint.exec();
-        return gvHintAnswer;
+        return programState().gvHintAnswer;
     });
 }
 

@@ -71,11 +71,18 @@ bool LogindExitRequests::exitWindowsEx(std::uint32_t request)
                       {}});
 }
 
+namespace {
+
+// logind and the desktop through QtDBus.
 ExitRequests& systemExitRequests()
 {
     static QtBusCaller bus;
     static LogindExitRequests requests(bus);
     return requests;
 }
+
+} // namespace
+
+Service<ExitRequests> exitRequests{systemExitRequests};
 
 } // namespace lentaro

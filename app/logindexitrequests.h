@@ -54,7 +54,4 @@ private:
     BusCaller& bus_;
 };
 
-// The program's own: logind and the desktop through QtDBus.
-ExitRequests& systemExitRequests();
-
 } // namespace lentaro

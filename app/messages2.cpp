@@ -1,9 +1,9 @@
 #include "app/messages2.h"
 
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "app/progresscancel.h"
+#include "app/waveformviewface.h"
 #include "app/windowhelpers.h"
-#include "platform/forms/formregistry.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
 #include "trace/tracescope.h"
@@ -69,11 +69,7 @@ void messages2::formUnload()
     trace.run([&] {
         enableMainWindow(true);
         // The waveform view stays on top of the main window while it is open.
-        if (isLoaded(QStringLiteral("frmScrollTime"))) {
-            QWidget* waveform = forms::loadedForm(QStringLiteral("frmScrollTime"));
-            waveform->show();
-            waveform->raise();
-        }
+        waveformViewFace().bringBack();
     });
 }
 
@@ -87,7 +83,7 @@ void messages2::btnCancel_Click()
                 return;
             targets.stopDigitalRead();
             enableMainWindow(true);
-            gvSlowMode = false;
+            programState().gvSlowMode = false;
             targets.changeToCDView();
         } else if (source == QLatin1String("KV")) {
             targets.stopEnginePass();

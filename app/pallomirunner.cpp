@@ -4,6 +4,8 @@
 
 namespace lentaro {
 
+Service<EngineRunner> engineRunner{madeAtFirstUse<PallomiRunner>};
+
 std::int32_t PallomiRunner::stop()
 {
     return KVPlayFileStop();

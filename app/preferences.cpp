@@ -1,14 +1,14 @@
 #include "app/preferences.h"
 
 #include "app/Preference.h"
+#include "app/preferencetable.h"
 #include "app/preferencetext.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
-#include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <optional>
+#include <type_traits>
 
 namespace lentaro {
 
@@ -19,20 +19,6 @@ constexpr char module[] = "CdglobalIntl";
 constexpr std::int32_t typeMismatch = 13;
 constexpr std::int32_t overflow = 6;
 
-struct AllowedValues {
-    const char* preference;
-    std::initializer_list<int> values;
-};
-
-// The numbers these preferences can take; anything else stored there is damage.
-const AllowedValues allowedValues[] = {
-    {"SoundQuality", {1, 2, 3}},
-    {"ChannelToTransform", {0, 1, 2}},
-    {"RecordMode", {1, 2}},
-    {"RecordingDepth", {8, 16}},
-    {"RecordingSampleRate", {11025, 22050, 44100}},
-};
-
 // How each kind of variable takes a stored text and an assigned value.
 template <typename T>
 struct Kind;
@@ -42,7 +28,6 @@ struct Kind<bool> {
     static std::int32_t errorOf(const QVariant&) { return typeMismatch; }
     static std::optional<bool> fromStored(const QString& text) { return booleanOf(text); }
     static std::optional<bool> fromValue(const QVariant& value) { return booleanValueOf(value); }
-    static bool allowed(const QString&, bool) { return true; }
 };
 
 template <>
@@ -58,16 +43,6 @@ struct Kind<int> {
         return wholeNumberOf(startingNumber(text));
     }
     static std::optional<int> fromValue(const QVariant& value) { return wholeValueOf(value); }
-    static bool allowed(const QString& prefName, int number)
-    {
-        // Preference names compare as the registry compares them: without regard to case.
-        for (const AllowedValues& entry : allowedValues) {
-            if (prefName.compare(QLatin1String(entry.preference), Qt::CaseInsensitive) == 0)
-                return std::find(entry.values.begin(), entry.values.end(), number)
-                       != entry.values.end();
-        }
-        return true;
-    }
 };
 
 template <>
@@ -75,8 +50,18 @@ struct Kind<QString> {
     static std::int32_t errorOf(const QVariant&) { return typeMismatch; }
     static std::optional<QString> fromStored(const QString& text) { return text; }
     static std::optional<QString> fromValue(const QVariant& value) { return preferenceText(value); }
-    static bool allowed(const QString&, const QString&) { return true; }
 };
+
+// A number its preference's row does not allow is damage; truth values and texts have no range.
+template <typename T>
+bool allowed(const QString& prefName, const T& value)
+{
+    if constexpr (std::is_same_v<T, int>) {
+        const PreferenceRow* row = findPreference(prefName);
+        return !row || row->allows(value);
+    }
+    return true;
+}
 
 template <typename T>
 void readInto(const QString& prefName, T& targetVariable, const QVariant& defaultVal)
@@ -94,7 +79,7 @@ void readInto(const QString& prefName, T& targetVariable, const QVariant& defaul
             defaultStored = true;
         }
         std::optional<T> value = Kind<T>::fromStored(preferenceText(pref.Value()));
-        if (!value || !Kind<T>::allowed(prefName, *value)) {
+        if (!value || !allowed(prefName, *value)) {
             // A damaged setting is replaced rather than reported at every start.
             if (!defaultStored)
                 pref.setValue(defaultVal);

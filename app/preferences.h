@@ -5,14 +5,13 @@
 
 namespace lentaro {
 
-// Program-wide variables filled from and written to preferences (Preference.h).
+// Variables filled from and written to preferences (Preference.h).
 
 // Fills targetVariable from the preference prefName. An unset preference takes defaultVal,
 // which is stored at once, so a preference exists from its first reading on. A stored text that
 // does not fit the variable (not a truth value for a bool, beyond an int's range) or a number
-// outside the values the preference can take (SoundQuality 1 to 3, ChannelToTransform 0 to 2,
-// RecordMode 1 or 2, RecordingDepth 8 or 16, RecordingSampleRate 11025, 22050 or 44100) takes
-// defaultVal as well, stored in its place.
+// outside the values the preference's row allows (preferencetable.h) takes defaultVal as well,
+// stored in its place.
 //   bool:    "True" or "False" in any letter case, or a number: 0 False, anything else True
 //   int:     the number the text starts with ("22050 Hz" is 22050), halves to even ("2.5" is 2)
 //   QString: the text as stored

@@ -1,6 +1,6 @@
 #include "app/progresscancel.h"
 
-#include "app/pallomirunner.h"
+#include "app/enginerunner.h"
 
 namespace lentaro {
 
@@ -10,29 +10,13 @@ namespace {
 class RunnerCancelTargets : public ProgressCancelTargets
 {
 public:
-    void stopEnginePass() override { runner_.stop(); }
+    void stopEnginePass() override { engineRunner().stop(); }
     void stopDigitalRead() override {}
     void changeToCDView() override {}
-
-private:
-    PallomiRunner runner_;
 };
-
-ProgressCancelTargets* replacement = nullptr;
 
 } // namespace
 
-ProgressCancelTargets& progressCancelTargets()
-{
-    static RunnerCancelTargets runnerTargets;
-    return replacement ? *replacement : runnerTargets;
-}
-
-ProgressCancelTargets* setProgressCancelTargets(ProgressCancelTargets* targets)
-{
-    ProgressCancelTargets* previous = replacement;
-    replacement = targets;
-    return previous;
-}
+Service<ProgressCancelTargets> progressCancelTargets{madeAtFirstUse<RunnerCancelTargets>};
 
 } // namespace lentaro

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/shell/service.h"
+
 namespace lentaro {
 
-// What Cancel on the progress window (messages2) ends. The main window and the CD side put
-// their own in place once they exist; until then the engine pass is stopped through the runner
-// library and the other two do nothing.
+// What Cancel on the progress window (messages2) ends.
 class ProgressCancelTargets
 {
 public:
@@ -22,10 +22,9 @@ public:
     virtual void changeToCDView() = 0;
 };
 
-// The targets in use.
-ProgressCancelTargets& progressCancelTargets();
-// Replaces them (nullptr: the runner library's again); returns the ones replaced (nullptr for
-// the runner library's).
-ProgressCancelTargets* setProgressCancelTargets(ProgressCancelTargets* targets);
+// The main window and the CD side put their own in place once they exist; until then the
+// engine pass is stopped through the engine runner (enginerunner.h) and the other two do
+// nothing.
+extern Service<ProgressCancelTargets> progressCancelTargets;
 
 } // namespace lentaro

@@ -1,6 +1,6 @@
 #include "app/recordingsubprefs.h"
 
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "trace/tracescope.h"
 
 namespace lentaro {
@@ -9,10 +9,11 @@ void getRecordingSubPrefs()
 {
     TraceScope trace("CdglobalIntl", "Sub getRecordingSubPrefs");
     trace.run([&] {
-        gvChannels = 1;
+        ProgramState& state = programState();
+        state.gvChannels = 1;
         // Digital reading always delivers CD audio at its own rate.
-        gvRecordingRate = gvRecordMode == 1 ? 44100 : gvRecordingSampleRate;
-        gvSamplesPerMs = float(gvRecordingRate) / 1000.0f;
+        state.gvRecordingRate = state.gvRecordMode == 1 ? 44100 : state.gvRecordingSampleRate;
+        state.gvSamplesPerMs = float(state.gvRecordingRate) / 1000.0f;
     });
 }
 

@@ -48,10 +48,4 @@ void stateVariable::setControls(TransportButtons* cdControl, TransportButtons* w
     waveControl_ = waveControl;
 }
 
-stateVariable& gvPlayState()
-{
-    static stateVariable playState;
-    return playState;
-}
-
 } // namespace lentaro

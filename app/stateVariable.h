@@ -17,9 +17,9 @@ public:
     virtual void setStopEnabled(bool enabled) = 0;
 };
 
-// Holds one value, the play state: True while one of the MCI devices plays. Assigning a plain
-// value makes the transport buttons of both MCI controls follow it: Play enabled only when
-// nothing plays, Stop always enabled.
+// Holds one value, the play state (ProgramState::gvPlayState): True while one of the MCI
+// devices plays. Assigning a plain value makes the transport buttons of both MCI controls
+// follow it: Play enabled only when nothing plays, Stop always enabled.
 class stateVariable
 {
 public:
@@ -41,8 +41,5 @@ private:
     TransportButtons* cdControl_ = nullptr;
     TransportButtons* waveControl_ = nullptr;
 };
-
-// The program's one play state, made at the first use.
-stateVariable& gvPlayState();
 
 } // namespace lentaro

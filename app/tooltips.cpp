@@ -1,6 +1,6 @@
 #include "app/tooltips.h"
 
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "trace/tracescope.h"
 
 #include <QVariant>
@@ -82,7 +82,7 @@ void checkTooltips(QWidget* form)
 {
     TraceScope trace(module, "Sub checkTooltips", {{"form", formName(form)}});
     trace.run([&] {
-        if (gvShowTooltips)
+        if (programState().gvShowTooltips)
             showTooltips(form);
         else
             hideTooltips(form);

@@ -1,6 +1,7 @@
 #include "app/windowhelpers.h"
 
-#include "app/globals.h"
+#include "app/mainwindowface.h"
+#include "app/programstate.h"
 #include "platform/forms/formregistry.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
@@ -34,15 +35,9 @@ void centerform(QWidget* f)
     });
 }
 
-QWidget* mainWindow()
-{
-    return forms::loadedForm(QStringLiteral("frmMain"));
-}
-
 void enableMainWindow(bool enabled)
 {
-    if (QWidget* main = mainWindow())
-        main->setEnabled(enabled);
+    mainWindowFace().setEnabled(enabled);
 }
 
 bool isLoaded(const QString& frmName)
@@ -55,15 +50,12 @@ void showHideTrackInfo(bool arf)
 {
     TraceScope trace(module, "Sub showHideTrackInfo", {{"arf", arf}});
     trace.run([&] {
-        if (arf && gvSlowMode)
+        if (arf && programState().gvSlowMode)
             return;
-        QWidget* main = mainWindow();
-        if (!main)
-            return;
-        for (const char* name : {"lblTracks", "lblTrackComments", "Comments", "tgTracks"}) {
-            if (auto* control = main->findChild<QWidget*>(QString::fromLatin1(name)))
-                control->setVisible(arf);
-        }
+        using TrackInfo = MainWindowFace::TrackInfo;
+        for (const TrackInfo control :
+             {TrackInfo::lblTracks, TrackInfo::lblTrackComments, TrackInfo::Comments, TrackInfo::tgTracks})
+            mainWindowFace().setTrackInfoVisible(control, arf);
     });
 }
 

@@ -17,18 +17,15 @@ QPoint centeredPosition(const QRect& screen, const QSize& window);
 // Moves f, frame included, to the centre of its screen without resizing it.
 void centerform(QWidget* f);
 
-// The main window (the loaded window named "frmMain"); nullptr while there is none.
-QWidget* mainWindow();
-
-// Enables or disables the main window; nothing happens while there is none.
+// Enables or disables the main window (mainWindowFace); nothing happens while there is none.
 void enableMainWindow(bool enabled);
 
 // True when a window of exactly that name (case counts) is loaded.
 bool isLoaded(const QString& frmName);
 
 // Shows or hides the main window's track information (lblTracks, lblTrackComments, Comments,
-// tgTracks, in that order). The "SlowPlay" view never shows it, so showing it there does
-// nothing. Without a main window, nothing happens.
+// tgTracks, in that order, through mainWindowFace). The "SlowPlay" view never shows it, so
+// showing it there does nothing. Without a main window, nothing happens.
 void showHideTrackInfo(bool arf);
 
 } // namespace lentaro

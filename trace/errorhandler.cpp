@@ -21,7 +21,19 @@ QString reconciled(const QString& passed, const QString& onStack)
     return passed + QStringLiteral(" << ") + stackName;
 }
 
+class TraceOnlyReporter : public ErrorReporter
+{
+public:
+    QString systemReport() override { return {}; }
+    ErrorChoice showErrorDialog(ErrorReport&) override { return ErrorChoice::Continue; }
+    void mailDefectRecord(const ErrorReport&) override {}
+    void mailErrorReport(const ErrorReport&) override {}
+    void writeErrorLog(const ErrorReport&) override {}
+};
+
 } // namespace
+
+Service<ErrorReporter> errorReporter{madeAtFirstUse<TraceOnlyReporter>};
 
 ErrorChoice TraceRuntime::sxERROR(const QString& module, const QString& procedure)
 {
@@ -75,20 +87,19 @@ ErrorRecord TraceRuntime::recordError(const RuntimeError& error, const QString& 
 
 void TraceRuntime::report(ErrorReport& errorReport, ErrorChoice& choice)
 {
-    if (!reporter_)
-        return;
-    errorReport.systemReport = reporter_->systemReport();
+    ErrorReporter& reporter = errorReporter();
+    errorReport.systemReport = reporter.systemReport();
     if (!settings_.silentRun) {
         // The arrow while the error dialog is up, whatever pointer the program had set.
         const OverridePointer arrow(Qt::ArrowCursor);
-        choice = reporter_->showErrorDialog(errorReport);
+        choice = reporter.showErrorDialog(errorReport);
     }
     if (!settings_.quillmarkAddress.isEmpty())
-        reporter_->mailDefectRecord(errorReport);
+        reporter.mailDefectRecord(errorReport);
     if (!settings_.emailAddress.isEmpty())
-        reporter_->mailErrorReport(errorReport);
+        reporter.mailErrorReport(errorReport);
     if (settings_.writeToDisk)
-        reporter_->writeErrorLog(errorReport);
+        reporter.writeErrorLog(errorReport);
 }
 
 void TraceRuntime::pfErr(const RuntimeError& error, const QString& routine)

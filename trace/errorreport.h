@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/shell/service.h"
 #include "trace/callstack.h"
 
 #include <QString>
@@ -53,5 +54,10 @@ public:
     virtual void mailErrorReport(const ErrorReport& report) = 0;
     virtual void writeErrorLog(const ErrorReport& report) = 0;
 };
+
+// The reporter in use. Unless one is put in place an error is only traced and answered with
+// Continue: nothing is shown, mailed or logged. The program puts its SentrixReporter
+// (sentrixreporter.h) in place for its run.
+extern Service<ErrorReporter> errorReporter;
 
 } // namespace lentaro

@@ -123,6 +123,8 @@ bool guiRunning()
 
 } // namespace
 
+Service<SystemProbe> systemProbe{madeAtFirstUse<LinuxSystemProbe>};
+
 QString LinuxSystemProbe::computerName() const
 {
     return QSysInfo::machineHostName();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/shell/service.h"
+
 #include <QDateTime>
 #include <QMap>
 #include <QString>
@@ -107,5 +109,8 @@ public:
 
     virtual QDateTime now() const = 0;
 };
+
+// This machine (LinuxSystemProbe) unless replaced.
+extern Service<SystemProbe> systemProbe;
 
 } // namespace lentaro

@@ -18,8 +18,6 @@ namespace {
 
 const QString lineEnd = QStringLiteral("\r\n");
 
-TraceRuntime* currentRuntime = nullptr;
-
 QString shortDateAndTime(const QDateTime& moment)
 {
     const QLocale locale = QLocale::system();
@@ -27,26 +25,19 @@ QString shortDateAndTime(const QDateTime& moment)
            + moment.time().toString(QStringLiteral("HH:mm:ss"));
 }
 
-} // namespace
-
-TraceRuntime::TraceRuntime(TraceEnvironment environment) : environment_(std::move(environment)) {}
-
-TraceRuntime& TraceRuntime::current()
+TraceRuntime& programRuntime()
 {
-    if (currentRuntime)
-        return *currentRuntime;
     // Never destroyed: trace calls may come until the very end of the process, and the
     // circular log is meant to stay open until then.
-    static TraceRuntime* const programRuntime = new TraceRuntime();
-    return *programRuntime;
+    static TraceRuntime* const runtime = new TraceRuntime();
+    return *runtime;
 }
 
-TraceRuntime* TraceRuntime::makeCurrent(TraceRuntime* runtime)
-{
-    TraceRuntime* const previous = currentRuntime;
-    currentRuntime = runtime;
-    return previous;
-}
+} // namespace
+
+Service<TraceRuntime> TraceRuntime::current{programRuntime};
+
+TraceRuntime::TraceRuntime(TraceEnvironment environment) : environment_(std::move(environment)) {}
 
 void TraceRuntime::checkUserInterfaceThread()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/shell/service.h"
 #include "trace/callstack.h"
 #include "trace/errorreport.h"
 #include "trace/runtimeerror.h"
@@ -27,14 +28,9 @@ public:
     TraceRuntime(const TraceRuntime&) = delete;
     TraceRuntime& operator=(const TraceRuntime&) = delete;
 
-    // The runtime every trace call goes to: the one made current, else the program's own.
-    static TraceRuntime& current();
-    // Makes `runtime` current (nullptr: the program's own again); returns the one it replaces.
-    static TraceRuntime* makeCurrent(TraceRuntime* runtime);
-
-    // Where the error dialog, reports and logs of an intercepted error go; without a reporter
-    // an error is only traced and answered with Continue.
-    void setErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
+    // The runtime every trace call goes to: the program's own unless replaced. The program's
+    // own reads the system's environment and is never destroyed.
+    static Service<TraceRuntime> current;
 
     // Reads the settings, opens the outputs and writes the start line; once per runtime.
     void sxSTART();
@@ -51,7 +47,8 @@ public:
 
     // The central error handler, called from inside a catch block: records the pending
     // exception as the error of `procedure` in `module`, traces it and hands it to the
-    // reporter. Returns the user's choice (Continue when no dialog is shown).
+    // reporter in use (errorReporter). Returns the user's choice (Continue when no dialog is
+    // shown).
     ErrorChoice sxERROR(const QString& module, const QString& procedure);
 
     // Set by the error dialog while it is shown; trace calls and further errors wait meanwhile.
@@ -84,7 +81,6 @@ private:
     TraceSettings settings_;
     TraceOutputs outputs_;
     CallStack stack_;
-    ErrorReporter* reporter_ = nullptr;
     ErrorRecord lastError_;
 
     bool started_ = false;

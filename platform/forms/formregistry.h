@@ -9,8 +9,8 @@ namespace lentaro::forms {
 
 // The program's loaded windows, in the order they were loaded. A window counts as loaded from
 // its registration until it is removed or destroyed; its object name is its form name
-// ("frmMain", "messages2"). Windows that have no class of their own yet (the main window) are
-// found here by name.
+// ("frmMain", "messages2"). Callers reach a window through loadForm<F>() or an interface of
+// their own rather than by its name.
 
 void addLoadedForm(QWidget* form);
 void removeLoadedForm(QWidget* form);

@@ -7,8 +7,6 @@ namespace lentaro::forms {
 
 namespace {
 
-PromptService* replacement = nullptr;
-
 QString titleOrDefault(const QString& title)
 {
     return title.isEmpty() ? applicationTitle() : title;
@@ -16,18 +14,7 @@ QString titleOrDefault(const QString& title)
 
 } // namespace
 
-PromptService& prompts()
-{
-    static QtPromptService qtPrompts;
-    return replacement ? *replacement : qtPrompts;
-}
-
-PromptService* setPromptService(PromptService* service)
-{
-    PromptService* previous = replacement;
-    replacement = service;
-    return previous;
-}
+Service<PromptService> prompts{madeAtFirstUse<QtPromptService>};
 
 Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title)
 {

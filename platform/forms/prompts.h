@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/shell/service.h"
+
 #include <QColor>
 #include <QString>
 
@@ -67,23 +69,7 @@ public:
 };
 
 // The service in use: Qt's unless replaced.
-PromptService& prompts();
-// Replaces it (nullptr: Qt's again); returns the one it replaces (nullptr for Qt's).
-PromptService* setPromptService(PromptService* service);
-
-// Puts a service in place for its lifetime, then the one before it.
-class ScopedPromptService
-{
-public:
-    explicit ScopedPromptService(PromptService& service) : previous_(setPromptService(&service)) {}
-    ~ScopedPromptService() { setPromptService(previous_); }
-
-    ScopedPromptService(const ScopedPromptService&) = delete;
-    ScopedPromptService& operator=(const ScopedPromptService&) = delete;
-
-private:
-    PromptService* previous_;
-};
+extern Service<PromptService> prompts;
 
 // A message box; an empty title is the application's title.
 Answer MsgBox(const QString& prompt, Buttons buttons = Buttons::OkOnly, Icon icon = Icon::None,

@@ -6,6 +6,8 @@
 
 namespace lentaro {
 
+Service<MailLauncher> mailLauncher{madeAtFirstUse<XdgEmailLauncher>};
+
 QStringList XdgEmailLauncher::arguments(const MailMessage& message, const PostedMail& posted)
 {
     QStringList arguments{QStringLiteral("--utf8"), QStringLiteral("--subject"), message.subject,

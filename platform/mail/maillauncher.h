@@ -2,6 +2,7 @@
 
 #include "platform/mail/mailmessage.h"
 #include "platform/mail/outbox.h"
+#include "platform/shell/service.h"
 
 namespace lentaro {
 
@@ -26,5 +27,8 @@ public:
     // The command line xdg-email gets for the message.
     static QStringList arguments(const MailMessage& message, const PostedMail& posted);
 };
+
+// xdg-email unless replaced.
+extern Service<MailLauncher> mailLauncher;
 
 } // namespace lentaro

@@ -3,8 +3,8 @@
 #include "app/frmAbout.h"
 #include "app/windowhelpers.h"
 #include "platform/forms/formregistry.h"
+#include "platform/shell/urlopener.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -13,15 +13,16 @@ namespace lentaro::test {
 namespace {
 
 // Takes the addresses the program opens instead of a browser.
-class UrlRecorder : public QObject
+class UrlRecorder : public UrlOpener
 {
-    Q_OBJECT
-
 public:
-    QList<QUrl> opened;
+    bool open(const QUrl& url) override
+    {
+        opened.append(url);
+        return true;
+    }
 
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
+    QList<QUrl> opened;
 };
 
 class AboutWindow : public WindowTest
@@ -64,12 +65,11 @@ TEST_F(AboutWindow, TheSplashHasNoButtonsAndTheAboutBoxLoadedLaterHasBoth)
 TEST_F(AboutWindow, TheWebButtonOpensTheMakersSiteAndCloses)
 {
     UrlRecorder browser;
-    QDesktopServices::setUrlHandler("https", &browser, "open");
+    const ScopedOverride browserInPlace(urlOpener, browser);
     auto& about = forms::loadForm<frmAbout>();
     about.show();
 
     about.Command1->click();
-    QDesktopServices::unsetUrlHandler("https");
 
     ASSERT_EQ(browser.opened.size(), 1);
     EXPECT_EQ(browser.opened[0].scheme(), "https");
@@ -78,5 +78,3 @@ TEST_F(AboutWindow, TheWebButtonOpensTheMakersSiteAndCloses)
 
 } // namespace
 } // namespace lentaro::test
-
-#include "about_test.moc"

@@ -1,8 +1,7 @@
 #include "apptest.h"
 
-#include "app/exitprogram.h"
-#include "app/globals.h"
 #include "app/keyvalues.h"
+#include "app/programstate.h"
 #include "platform/registry/Registry.h"
 
 #include <QFile>
@@ -42,23 +41,20 @@ void AppTest::SetUp()
     environment.clock = [] { return std::int64_t(1000); };
     environment.memoryStatus = [] { return MemoryStatus{41, 6815744}; };
     runtime_ = std::make_unique<TraceRuntime>(std::move(environment));
-    previousRuntime_ = TraceRuntime::makeCurrent(runtime_.get());
-    previousPrompts_ = forms::setPromptService(&prompts_);
-
-    gvExiting = false;
-    gvDeleteTempFiles = false;
-    setExitEngineRunner(nullptr);
-    setExitQuitAction([this] { ++quits_; });
+    runtimeInPlace_.emplace(TraceRuntime::current, *runtime_);
+    promptsInPlace_.emplace(forms::prompts, prompts_);
+    engineRunnerInPlace_.emplace(engineRunner, engineRunner_);
+    processEndInPlace_.emplace(processEnd, processEnd_);
+    programState() = {};
 }
 
 void AppTest::TearDown()
 {
-    setExitQuitAction({});
-    setExitEngineRunner(nullptr);
-    gvExiting = false;
-    gvDeleteTempFiles = false;
-    forms::setPromptService(previousPrompts_);
-    TraceRuntime::makeCurrent(previousRuntime_);
+    programState() = {};
+    processEndInPlace_.reset();
+    engineRunnerInPlace_.reset();
+    promptsInPlace_.reset();
+    runtimeInPlace_.reset();
     runtime_.reset();
     restore("LENTARO_HOME", previousHome_);
     restore("LENTARO_REGISTRY_DIR", previousRegistry_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/enginerunner.h"
+#include "app/exitprogram.h"
 #include "platform/forms/scriptedprompts.h"
 #include "platform/registry/Value.h"
 #include "trace/traceruntime.h"
@@ -39,10 +41,29 @@ inline void PrintTo(const Value& value, std::ostream* out)
 
 namespace lentaro::test {
 
+// An engine runner with no library behind it.
+class IdleEngineRunner : public EngineRunner
+{
+public:
+    std::int32_t stop() override { return 0; }
+    std::int32_t cleanUp() override { return 0; }
+};
+
+// Counts the ends of the process instead of ending it.
+class CountedProcessEnd : public ProcessEnd
+{
+public:
+    explicit CountedProcessEnd(int& count) : count_(count) {}
+    void endProcess() override { ++count_; }
+
+private:
+    int& count_;
+};
+
 // A fresh program folder (LENTARO_HOME) and registry folder (LENTARO_REGISTRY_DIR); a trace
 // runtime of the test's own, current for the test, that answers every error with Continue;
-// prompts scripted (platform/forms); and the exit path reset: not exiting, DeleteTempFiles off, no engine
-// runner and a quit action that only counts.
+// prompts scripted (platform/forms); the program state as the program starts; an engine runner
+// that does nothing; and an end of the process that only counts.
 class AppTest : public ::testing::Test
 {
 protected:
@@ -77,8 +98,12 @@ private:
     QByteArray previousHome_;
     QByteArray previousRegistry_;
     std::unique_ptr<TraceRuntime> runtime_;
-    TraceRuntime* previousRuntime_ = nullptr;
-    forms::PromptService* previousPrompts_ = nullptr;
+    IdleEngineRunner engineRunner_;
+    CountedProcessEnd processEnd_{quits_};
+    std::optional<ScopedOverride<TraceRuntime>> runtimeInPlace_;
+    std::optional<ScopedOverride<forms::PromptService>> promptsInPlace_;
+    std::optional<ScopedOverride<EngineRunner>> engineRunnerInPlace_;
+    std::optional<ScopedOverride<ProcessEnd>> processEndInPlace_;
 };
 
 } // namespace lentaro::test

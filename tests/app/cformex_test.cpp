@@ -44,12 +44,13 @@ TEST_F(CFormExTest, WithoutALiveWindowEveryWindowMemberRaisesNotInitialized)
     CFormEx formEx;
     formEx.Init(0);
     EXPECT_EQ(formEx.hWnd(), 0);
+    QWidget main;
 
     const std::pair<const char*, std::function<void()>> members[] = {
         {"ExStyle", [&] { formEx.ExStyle(); }},
         {"Style", [&] { formEx.Style(); }},
         {"OnTop", [&] { formEx.setOnTop(false); }},
-        {"Parent let", [&] { formEx.setParent(windowHandle(&mainWindow())); }},
+        {"Parent let", [&] { formEx.setParent(windowHandle(&main)); }},
         {"Parent get", [&] { formEx.Parent(); }},
         {"AddExStyle", [&] { formEx.AddExStyle(8); }},
         {"AddStyle", [&] { formEx.AddStyle(childStyle); }},
@@ -108,7 +109,8 @@ TEST_F(CFormExTest, OnTopKeepsTheWindowAboveOthersAndRemembersTheFlagEvenWhenThe
 
 TEST_F(CFormExTest, AChildStyledWindowGivenTheMainWindowAsParentLivesInsideIt)
 {
-    QWidget& main = mainWindow();
+    QWidget main;
+    main.show();
     auto* trim = new QWidget;
     trim->show();
     CFormEx formEx;

@@ -46,7 +46,8 @@ TEST(CShutdown, EachRequestIsItsFlagPlusForce)
         for (const Method& method : methods) {
             SCOPED_TRACE(std::string(method.name) + " force " + std::to_string(force));
             FakeExitRequests fake;
-            CShutdown shutdown(fake);
+            const ScopedOverride requestsInPlace(exitRequests, fake);
+            CShutdown shutdown;
             EXPECT_EQ(shutdown.Force(), 0u);
             shutdown.setForce(force);
             EXPECT_EQ(shutdown.Force(), force);
@@ -62,7 +63,8 @@ TEST(CShutdown, ARefusedRequestRaisesTheMethodsError)
         SCOPED_TRACE(method.name);
         FakeExitRequests fake;
         fake.grant = false;
-        CShutdown shutdown(fake);
+        const ScopedOverride requestsInPlace(exitRequests, fake);
+        CShutdown shutdown;
         try {
             method.call(shutdown);
             ADD_FAILURE() << "no error";
@@ -174,7 +176,8 @@ TEST(LogindExitRequests, ARefusedCallIsARefusedRequest)
     FakeBus bus;
     bus.answer = false;
     LogindExitRequests requests(bus);
-    CShutdown shutdown(requests);
+    const ScopedOverride requestsInPlace(exitRequests, requests);
+    CShutdown shutdown;
     try {
         shutdown.Reboot();
         ADD_FAILURE() << "no error";

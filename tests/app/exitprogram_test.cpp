@@ -3,7 +3,7 @@
 
 #include "app/enginerunner.h"
 #include "app/exitprogram.h"
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "platform/forms/formregistry.h"
 #include "trace/runtimeerror.h"
 
@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace lentaro::test {
@@ -69,21 +70,36 @@ private:
     bool throws_;
 };
 
+// Logs the end of the process and counts it.
+class LoggedProcessEnd : public ProcessEnd
+{
+public:
+    LoggedProcessEnd(Log& log, int& count) : log_(log), count_(count) {}
+
+    void endProcess() override
+    {
+        ++count_;
+        log_ << QStringLiteral("quit");
+    }
+
+private:
+    Log& log_;
+    int& count_;
+};
+
 class ExitProgram : public AppTest
 {
 protected:
     void SetUp() override
     {
         AppTest::SetUp();
-        setExitQuitAction([this] {
-            ++quits_;
-            log_ << QStringLiteral("quit");
-        });
+        endInPlace_.emplace(processEnd, end_);
     }
 
     void TearDown() override
     {
         windows_.clear();
+        endInPlace_.reset();
         AppTest::TearDown();
     }
 
@@ -95,6 +111,10 @@ protected:
 
     Log log_;
     std::vector<std::unique_ptr<Window>> windows_;
+
+private:
+    LoggedProcessEnd end_{log_, quits_};
+    std::optional<ScopedOverride<ProcessEnd>> endInPlace_;
 };
 
 TEST_F(ExitProgram, DeletesTheWorkingFilesOnlyWhenAsked)
@@ -120,8 +140,8 @@ TEST_F(ExitProgram, DeletesTheWorkingFilesOnlyWhenAsked)
             writeFile("temp.wav", "loop");
             writeFile("tempslow.wav", "slow");
         }
-        gvExiting = false;
-        gvDeleteTempFiles = c.deleteTempFiles;
+        programState().gvExiting = false;
+        programState().gvDeleteTempFiles = c.deleteTempFiles;
         quits_ = 0;
 
         exitProgram();
@@ -130,7 +150,7 @@ TEST_F(ExitProgram, DeletesTheWorkingFilesOnlyWhenAsked)
         left.removeAll("error.log");
         EXPECT_EQ(left, c.left);
         EXPECT_EQ(quits_, 1);
-        EXPECT_TRUE(gvExiting);
+        EXPECT_TRUE(programState().gvExiting);
         EXPECT_TRUE(shownMessages().isEmpty());
         EXPECT_EQ(lastError().number, 0);
     }
@@ -139,8 +159,8 @@ TEST_F(ExitProgram, DeletesTheWorkingFilesOnlyWhenAsked)
 TEST_F(ExitProgram, StopsAndReleasesTheEngineBeforeClosingWindowsAndEnding)
 {
     Runner runner(log_);
-    setExitEngineRunner(&runner);
-    gvDeleteTempFiles = true;
+    const ScopedOverride runnerInPlace(engineRunner, runner);
+    programState().gvDeleteTempFiles = true;
     writeFile("temp.wav", "loop");
     window("main", [this](QCloseEvent*) {
         log_ << (QFile::exists(path("temp.wav")) ? "temp.wav there" : "temp.wav gone");
@@ -154,7 +174,7 @@ TEST_F(ExitProgram, StopsAndReleasesTheEngineBeforeClosingWindowsAndEnding)
 TEST_F(ExitProgram, NestedCallFromAWindowsCloseHandlerReturnsAtOnce)
 {
     Runner runner(log_);
-    setExitEngineRunner(&runner);
+    const ScopedOverride runnerInPlace(engineRunner, runner);
     window("main", [this](QCloseEvent*) {
         exitProgram();
         log_ << QStringLiteral("nested call returned");
@@ -169,8 +189,8 @@ TEST_F(ExitProgram, NestedCallFromAWindowsCloseHandlerReturnsAtOnce)
 TEST_F(ExitProgram, EngineFailuresDoNotStopTheExit)
 {
     Runner runner(log_, true);
-    setExitEngineRunner(&runner);
-    gvDeleteTempFiles = true;
+    const ScopedOverride runnerInPlace(engineRunner, runner);
+    programState().gvDeleteTempFiles = true;
     writeFile("tempslow.wav", "slow");
 
     exitProgram();

@@ -1,6 +1,6 @@
 #include "apptest.h"
 
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "app/recordingsubprefs.h"
 #include "app/timetexts.h"
 
@@ -75,12 +75,12 @@ TEST_F(RecordingSubPrefs, RecordingValuesFollowTheRecordMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.recordMode);
-        gvRecordMode = c.recordMode;
-        gvRecordingSampleRate = c.sampleRate;
+        programState().gvRecordMode = c.recordMode;
+        programState().gvRecordingSampleRate = c.sampleRate;
         getRecordingSubPrefs();
-        EXPECT_EQ(gvChannels, 1);
-        EXPECT_EQ(gvRecordingRate, c.rate);
-        EXPECT_FLOAT_EQ(gvSamplesPerMs, c.samplesPerMs);
+        EXPECT_EQ(programState().gvChannels, 1);
+        EXPECT_EQ(programState().gvRecordingRate, c.rate);
+        EXPECT_FLOAT_EQ(programState().gvSamplesPerMs, c.samplesPerMs);
     }
 }
 

@@ -1,12 +1,14 @@
 #include "windowtest.h"
 
-#include "app/globals.h"
 #include "app/messageForm.h"
 #include "app/messages.h"
 #include "app/messages2.h"
+#include "app/programstate.h"
+#include "app/waveformviewface.h"
 #include "app/windowhelpers.h"
 #include "platform/forms/formregistry.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -70,9 +72,9 @@ TEST_F(StatusWindow, OffUnloadsItAndOnlyTheExactWordOffDoesSo)
 
 TEST_F(StatusWindow, DisablesNothing)
 {
-    QWidget& main = mainWindow();
+    RecordingMainWindow& main = mainWindow();
     Message("Recording");
-    EXPECT_TRUE(main.isEnabled());
+    EXPECT_TRUE(main.enabled);
 }
 
 class ProgressWindow : public WindowTest
@@ -81,13 +83,13 @@ class ProgressWindow : public WindowTest
 
 TEST_F(ProgressWindow, ShowsTheTextAndAUsableCancelWhileTheMainWindowIsDisabled)
 {
-    QWidget& main = mainWindow();
+    RecordingMainWindow& main = mainWindow();
 
     Message2("Changing loop speed and/or pitch.", "KV");
 
     auto* window = loaded<messages2>();
     ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(main.isEnabled());
+    EXPECT_FALSE(main.enabled);
     EXPECT_EQ(window->parentWidget(), nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->btnCancel->isEnabled());
@@ -133,8 +135,8 @@ TEST_F(ProgressWindow, CancelEndsWhatTheSourceTagNames)
         prompts_ = forms::ScriptedPrompts();
         if (c.answer)
             prompts_.queueAnswer(*c.answer);
-        gvSlowMode = true;
-        QWidget& main = mainWindow();
+        programState().gvSlowMode = true;
+        RecordingMainWindow& main = mainWindow();
         Message2("Working", c.source);
 
         loaded<messages2>()->btnCancel->click();
@@ -142,12 +144,12 @@ TEST_F(ProgressWindow, CancelEndsWhatTheSourceTagNames)
         EXPECT_EQ(cancelTargets_.enginePassStops, c.enginePassStops);
         EXPECT_EQ(cancelTargets_.digitalReadStops, c.digitalReadStops);
         EXPECT_EQ(isLoaded("messages2"), c.windowStays);
-        EXPECT_EQ(main.isEnabled(), !c.windowStays);
+        EXPECT_EQ(main.enabled, !c.windowStays);
         EXPECT_EQ(prompts_.messageBoxes().size(), c.answer ? 1u : 0u);
         EXPECT_EQ(prompts_.unanswered(), 0);
         const bool toCDView = c.answer == forms::Answer::Yes;
         EXPECT_EQ(cancelTargets_.cdViewChanges, toCDView ? 1 : 0);
-        EXPECT_EQ(gvSlowMode, !toCDView);
+        EXPECT_EQ(programState().gvSlowMode, !toCDView);
         Message2("off");
     }
 }
@@ -182,13 +184,13 @@ TEST_F(ProgressWindow, EveryWayOutEnablesTheMainWindow)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
-        QWidget& main = mainWindow();
+        RecordingMainWindow& main = mainWindow();
         Message2("Recording loop", "Analog Recording");
-        ASSERT_FALSE(main.isEnabled());
+        ASSERT_FALSE(main.enabled);
 
         c.leave(*loaded<messages2>());
 
-        EXPECT_TRUE(main.isEnabled());
+        EXPECT_TRUE(main.enabled);
         EXPECT_FALSE(isLoaded("messages2"));
         deleteUnloaded();
     }
@@ -196,26 +198,31 @@ TEST_F(ProgressWindow, EveryWayOutEnablesTheMainWindow)
 
 TEST_F(ProgressWindow, OffWhenNeverShownStillEnablesTheMainWindow)
 {
-    QWidget& main = mainWindow();
-    main.setEnabled(false);
+    RecordingMainWindow& main = mainWindow();
+    main.enabled = false;
 
     Message2("off");
 
-    EXPECT_TRUE(main.isEnabled());
-    EXPECT_TRUE(forms::loadedForms().size() == 1u);
+    EXPECT_TRUE(main.enabled);
+    EXPECT_TRUE(forms::loadedForms().empty());
 }
 
 TEST_F(ProgressWindow, ClosingItBringsTheWaveformViewBack)
 {
-    auto* waveform = new QWidget;
-    waveform->setObjectName("frmScrollTime");
-    forms::addLoadedForm(waveform);
+    // An open waveform view, for now behind the progress window.
+    class WaveformView : public WaveformViewFace
+    {
+    public:
+        void bringBack() override { visible = true; }
+        bool visible = false;
+    } waveform;
+    const ScopedOverride waveformInPlace(waveformViewFace, waveform);
     Message2("Changing loop speed and/or pitch.", "KV");
-    ASSERT_FALSE(waveform->isVisible());
+    ASSERT_FALSE(waveform.visible);
 
     Message2("off");
 
-    EXPECT_TRUE(waveform->isVisible());
+    EXPECT_TRUE(waveform.visible);
 }
 
 TEST_F(ProgressWindow, WorksWithoutAMainWindow)
@@ -226,6 +233,36 @@ TEST_F(ProgressWindow, WorksWithoutAMainWindow)
     EXPECT_EQ(cancelTargets_.enginePassStops, 1);
     EXPECT_FALSE(isLoaded("messages2"));
     EXPECT_EQ(trappedError(), 0);
+}
+
+// Before the main window puts its own cancel targets in place.
+class ProgressWindowAlone : public AppTest
+{
+protected:
+    void TearDown() override
+    {
+        // The unloaded window goes before the next test looks for loaded ones.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        AppTest::TearDown();
+    }
+};
+
+TEST_F(ProgressWindowAlone, CancelStopsTheEnginePassThroughTheEngineRunner)
+{
+    class CountingRunner : public EngineRunner
+    {
+    public:
+        std::int32_t stop() override { return ++stops; }
+        std::int32_t cleanUp() override { return 0; }
+        int stops = 0;
+    } runner;
+    const ScopedOverride runnerInPlace(engineRunner, runner);
+    Message2("Changing loop speed and/or pitch.", "KV");
+
+    loaded<messages2>()->btnCancel->click();
+
+    EXPECT_EQ(runner.stops, 1);
+    EXPECT_FALSE(isLoaded("messages2"));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 
 #include "app/dbversion.h"
 #include "app/exitprogram.h"
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "app/schemaupgrade.h"
 #include "platform/registry/Registry.h"
 
@@ -187,7 +187,7 @@ TEST_F(SchemaUpgrade, DatabaseThatCannotBeOpenedIsReportedAndEndsTheProgram)
             writeFile("lentaro.mdb", c.contents);
         prompts_ = forms::ScriptedPrompts();
         quits_ = 0;
-        gvExiting = false;
+        programState().gvExiting = false;
 
         EXPECT_FALSE(upgradeSchemaIfOld());
 

@@ -1,5 +1,6 @@
 #include "apptest.h"
 
+#include "app/programstate.h"
 #include "app/stateVariable.h"
 #include "trace/runtimeerror.h"
 
@@ -92,9 +93,27 @@ TEST_F(PlayState, WithoutAMainWindowOnlyTheValueIsKept)
     EXPECT_EQ(trappedError(), 0);
 }
 
-TEST(GvPlayState, IsOneInstanceForTheWholeProgram)
+TEST_F(PlayState, ResettingTheProgramStateEmptiesThePlayStateAndForgetsItsControls)
 {
-    EXPECT_EQ(&gvPlayState(), &gvPlayState());
+    programState().gvPlayState.setControls(&cd, &wave);
+    programState().gvPlayState.setState(true);
+    log.clear();
+
+    programState() = {};
+
+    EXPECT_FALSE(programState().gvPlayState.state().isValid());
+    programState().gvPlayState.setState(false);
+    EXPECT_TRUE(log.isEmpty());
+}
+
+class GvPlayState : public AppTest
+{
+};
+
+TEST_F(GvPlayState, IsOneInstanceForTheWholeProgram)
+{
+    programState().gvPlayState.setState(true);
+    EXPECT_EQ(programState().gvPlayState.state(), QVariant(true));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "windowtest.h"
 
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "app/tooltips.h"
 
 #include <QCheckBox>
@@ -35,7 +35,7 @@ protected:
 
     void TearDown() override
     {
-        gvShowTooltips = false;
+        programState().gvShowTooltips = false;
         WindowTest::TearDown();
     }
 
@@ -64,11 +64,11 @@ TEST_F(TooltipsTest, SwitchingOffBlanksEveryTooltipAndOnAgainRestoresTheExactTex
 {
     stashTooltips(&form_);
 
-    gvShowTooltips = false;
+    programState().gvShowTooltips = false;
     checkTooltips(&form_);
     EXPECT_TRUE(allBlank());
 
-    gvShowTooltips = true;
+    programState().gvShowTooltips = true;
     checkTooltips(&form_);
     EXPECT_EQ(tooltips(), designTexts_);
     EXPECT_EQ(trappedError(), 0);

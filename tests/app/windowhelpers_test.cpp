@@ -1,7 +1,8 @@
 #include "windowtest.h"
 
-#include "app/globals.h"
+#include "app/programstate.h"
 #include "app/windowhelpers.h"
+#include "platform/forms/form.h"
 
 #include <QScreen>
 
@@ -59,7 +60,7 @@ TEST_F(WindowHelpers, CenterformWithoutAWindowIsAnErrorForTheHandler)
 TEST_F(WindowHelpers, IsLoadedComparesNamesExactly)
 {
     EXPECT_FALSE(isLoaded("frmMain"));
-    mainWindow();
+    const forms::Form main(QStringLiteral("frmMain"));
 
     EXPECT_TRUE(isLoaded("frmMain"));
     EXPECT_FALSE(isLoaded("frmmain"));
@@ -80,18 +81,24 @@ TEST_F(WindowHelpers, TrackInformationIsNeverShownInTheSlowPlayView)
         {true, false, true, false},
         {true, true, false, false}, // nothing changes
     };
-    const char* controls[] = {"lblTracks", "lblTrackComments", "Comments", "tgTracks"};
-    QWidget& main = mainWindow();
+    using TrackInfo = MainWindowFace::TrackInfo;
+    const std::vector<TrackInfo> controls = {TrackInfo::lblTracks, TrackInfo::lblTrackComments,
+                                             TrackInfo::Comments, TrackInfo::tgTracks};
+    RecordingMainWindow& main = mainWindow();
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "slow " << c.slowMode << " arf " << c.arf);
-        for (const char* name : controls)
-            main.findChild<QWidget*>(name)->setVisible(c.before);
-        gvSlowMode = c.slowMode;
+        for (const TrackInfo control : controls)
+            main.trackInfoVisible[control] = c.before;
+        main.trackInfoSettings.clear();
+        programState().gvSlowMode = c.slowMode;
 
         showHideTrackInfo(c.arf);
 
-        for (const char* name : controls)
-            EXPECT_EQ(main.findChild<QWidget*>(name)->isVisible(), c.after) << name;
+        for (const TrackInfo control : controls)
+            EXPECT_EQ(main.trackInfoVisible[control], c.after) << int(control);
+        // Each control once, in the order lblTracks, lblTrackComments, Comments, tgTracks; none
+        // when nothing changes.
+        EXPECT_EQ(main.trackInfoSettings, c.before == c.after ? std::vector<TrackInfo>() : controls);
     }
 }
 

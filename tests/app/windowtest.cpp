@@ -1,13 +1,9 @@
 #include "windowtest.h"
 
-#include "app/globals.h"
 #include "platform/forms/formregistry.h"
 #include "platform/forms/screencursor.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
 
 namespace lentaro::test {
 
@@ -28,37 +24,25 @@ void WindowTest::SetUp()
 {
     AppTest::SetUp();
     ASSERT_TRUE(forms::loadedForms().empty());
-    previousTargets_ = setProgressCancelTargets(&cancelTargets_);
-    gvSlowMode = false;
+    cancelTargetsInPlace_.emplace(progressCancelTargets, cancelTargets_);
 }
 
 void WindowTest::TearDown()
 {
-    for (QWidget* form : forms::loadedForms()) {
-        if (form != main_.get())
-            delete form;
-    }
-    main_.reset();
+    for (QWidget* form : forms::loadedForms())
+        delete form;
     deleteUnloaded();
     forms::setScreenMousePointer(Qt::ArrowCursor);
-    gvSlowMode = false;
-    setProgressCancelTargets(previousTargets_);
+    mainInPlace_.reset();
+    cancelTargetsInPlace_.reset();
     AppTest::TearDown();
 }
 
-QWidget& WindowTest::mainWindow()
+RecordingMainWindow& WindowTest::mainWindow()
 {
-    if (!main_) {
-        main_ = std::make_unique<QWidget>();
-        main_->setObjectName("frmMain");
-        for (const char* name : {"lblTracks", "lblTrackComments"})
-            (new QLabel(main_.get()))->setObjectName(name);
-        (new QLineEdit(main_.get()))->setObjectName("Comments");
-        (new QTableView(main_.get()))->setObjectName("tgTracks");
-        forms::addLoadedForm(main_.get());
-        main_->show();
-    }
-    return *main_;
+    if (!mainInPlace_)
+        mainInPlace_.emplace(mainWindowFace, main_);
+    return main_;
 }
 
 void WindowTest::deleteUnloaded()

@@ -2,14 +2,16 @@
 
 #include "apptest.h"
 
+#include "app/mainwindowface.h"
 #include "app/progresscancel.h"
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
+#include <map>
+#include <optional>
+#include <vector>
 
 namespace lentaro::test {
 
@@ -26,6 +28,23 @@ public:
     int cdViewChanges = 0;
 };
 
+// The main window as the frame's windows leave it: enabled or not, and each track information
+// control's visibility, with the order they were set in.
+class RecordingMainWindow : public MainWindowFace
+{
+public:
+    void setEnabled(bool isEnabled) override { enabled = isEnabled; }
+    void setTrackInfoVisible(TrackInfo control, bool visible) override
+    {
+        trackInfoVisible[control] = visible;
+        trackInfoSettings.push_back(control);
+    }
+
+    bool enabled = true;
+    std::map<TrackInfo, bool> trackInfoVisible;
+    std::vector<TrackInfo> trackInfoSettings;
+};
+
 // Acts on the next modal window once it is up: the test's stand-in for the person who answers
 // it. Stops looking when it goes out of scope.
 class WhenModal
@@ -40,16 +59,15 @@ private:
 };
 
 // AppTest for windows: no window loaded before or after, the progress window's Cancel reaching
-// recorders, the screen pointer reset, and a stand-in main window on request.
+// recorders, the screen pointer reset, and a recording main window on request.
 class WindowTest : public AppTest
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A loaded window named "frmMain" holding the track information controls (lblTracks,
-    // lblTrackComments, Comments, tgTracks), shown and enabled.
-    QWidget& mainWindow();
+    // The main window, enabled, put in place at the first call.
+    RecordingMainWindow& mainWindow();
 
     // Deletes what unload() left for deletion.
     static void deleteUnloaded();
@@ -57,8 +75,9 @@ protected:
     RecordingCancelTargets cancelTargets_;
 
 private:
-    std::unique_ptr<QWidget> main_;
-    ProgressCancelTargets* previousTargets_ = nullptr;
+    RecordingMainWindow main_;
+    std::optional<ScopedOverride<ProgressCancelTargets>> cancelTargetsInPlace_;
+    std::optional<ScopedOverride<MainWindowFace>> mainInPlace_;
 };
 
 } // namespace lentaro::test

@@ -145,10 +145,9 @@ TEST_F(ErrorHandler, SettingsDecideWhatTheReporterIsAskedFor)
         environment.memoryStatus = [] { return MemoryStatus{}; };
         TraceRuntime caseRuntime(std::move(environment));
         RecordingReporter reporter;
-        caseRuntime.setErrorReporter(&reporter);
-        TraceRuntime* const previous = TraceRuntime::makeCurrent(&caseRuntime);
+        const ScopedOverride reporterInPlace(errorReporter, reporter);
+        const ScopedOverride runtimeInPlace(TraceRuntime::current, caseRuntime);
         raise(RuntimeError(11));
-        TraceRuntime::makeCurrent(previous);
         EXPECT_EQ(reporter.calls, c.calls) << c.ini;
     }
 }
@@ -156,7 +155,7 @@ TEST_F(ErrorHandler, SettingsDecideWhatTheReporterIsAskedFor)
 TEST_F(ErrorHandler, TheDialogsChoiceIsReturnedAndTheReportCarriesTheCallTree)
 {
     writeIni("[log file]\nWrite To Disk=1\n");
-    runtime().setErrorReporter(&reporter_);
+    const ScopedOverride reporterInPlace(errorReporter, reporter_);
     reporter_.choice = ErrorChoice::BreakTo;
     sxPUSH("frmMain", "Sub Main");
     sxPUSH("frmTrim", "Sub Form_Load", {{"x", 1}});
@@ -174,7 +173,7 @@ TEST_F(ErrorHandler, TheDialogsChoiceIsReturnedAndTheReportCarriesTheCallTree)
 TEST_F(ErrorHandler, AnErrorRaisedWhileAnotherIsHandledOverwritesNothing)
 {
     writeIni("[log file]\nWrite To Disk=1\n");
-    runtime().setErrorReporter(&reporter_);
+    const ScopedOverride reporterInPlace(errorReporter, reporter_);
     reporter_.duringSystemReport = [this] {
         reporter_.duringSystemReport = nullptr;
         TraceScope trace("frmRecorder", "Sub tmrLevel_Timer");
@@ -197,7 +196,7 @@ TEST_F(ErrorHandler, AnErrorRaisedWhileAnotherIsHandledOverwritesNothing)
 TEST_F(ErrorHandler, AFailureInsideTheHandlerIsReportedAndTheHandlerFinishes)
 {
     writeIni("[log file]\nWrite To Disk=1\n");
-    runtime().setErrorReporter(&reporter_);
+    const ScopedOverride reporterInPlace(errorReporter, reporter_);
     reporter_.dialogThrows = true;
     runtime().sxSTART();
     runtime().setErrorDialogUp(false);

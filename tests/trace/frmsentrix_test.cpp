@@ -63,7 +63,7 @@ protected:
     QList<QUrl> opened_;
     // The boxes the dialog shows, recorded and answered from a queue.
     forms::ScriptedPrompts prompts_;
-    forms::ScopedPromptService promptsInPlace_{prompts_};
+    ScopedOverride<forms::PromptService> promptsInPlace_{forms::prompts, prompts_};
 };
 
 TEST_F(ErrorDialog, LayoutsForTheUserAndForTheDeveloper)

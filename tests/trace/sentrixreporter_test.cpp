@@ -3,6 +3,8 @@
 #include "tracefixture.h"
 
 #include "platform/mail/emlreader.h"
+#include "platform/mail/maillauncher.h"
+#include "platform/shell/urlopener.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracescope.h"
 
@@ -11,6 +13,7 @@
 #include <QPushButton>
 
 #include <map>
+#include <optional>
 
 namespace lentaro::test {
 namespace {
@@ -29,16 +32,22 @@ private:
     std::vector<PostedMail>& launched_;
 };
 
+// Takes every address without opening anything.
+class AcceptingOpener : public UrlOpener
+{
+public:
+    bool open(const QUrl&) override { return true; }
+};
+
 class Reporter : public TraceTest
 {
 protected:
     void install()
     {
-        ReporterServices services;
-        services.probe = std::make_unique<FakeSystemProbe>();
-        services.mailLauncher = std::make_unique<RecordingLauncher>(launched_);
-        services.openUrl = [](const QUrl&) { return true; };
-        reporter_ = installErrorReporter(runtime(), std::move(services));
+        probeInPlace_.emplace(systemProbe, probe_);
+        launcherInPlace_.emplace(mailLauncher, launcher_);
+        openerInPlace_.emplace(urlOpener, opener_);
+        reporterInPlace_.emplace(errorReporter, reporter_);
     }
 
     ErrorChoice raise(const RuntimeError& error)
@@ -70,7 +79,16 @@ protected:
 
     AmericanLocale american_;
     std::vector<PostedMail> launched_;
-    std::unique_ptr<SentrixReporter> reporter_;
+
+private:
+    FakeSystemProbe probe_;
+    RecordingLauncher launcher_{launched_};
+    AcceptingOpener opener_;
+    SentrixReporter reporter_;
+    std::optional<ScopedOverride<SystemProbe>> probeInPlace_;
+    std::optional<ScopedOverride<MailLauncher>> launcherInPlace_;
+    std::optional<ScopedOverride<UrlOpener>> openerInPlace_;
+    std::optional<ScopedOverride<ErrorReporter>> reporterInPlace_;
 };
 
 const QString everyReportIni = QStringLiteral(

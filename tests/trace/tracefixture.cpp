@@ -12,15 +12,15 @@ void TraceTest::SetUp()
     qputenv("LENTARO_HOME", home_.path().toUtf8());
     monitorFolder_ = home_.filePath(QStringLiteral("monitor"));
     QDir().mkpath(monitorFolder_);
-    previousPrompts_ = forms::setPromptService(&prompts_);
+    promptsInPlace_.emplace(forms::prompts, prompts_);
     makeRuntime(false);
 }
 
 void TraceTest::TearDown()
 {
-    TraceRuntime::makeCurrent(previous_);
+    runtimeInPlace_.reset();
     runtime_.reset();
-    forms::setPromptService(previousPrompts_);
+    promptsInPlace_.reset();
     if (previousHome_.isEmpty())
         qunsetenv("LENTARO_HOME");
     else
@@ -36,11 +36,9 @@ void TraceTest::makeRuntime(bool developmentEnvironment)
     environment.monitorFolder = monitorFolder_;
     environment.clock = [this] { return now_; };
     environment.memoryStatus = [] { return MemoryStatus{41, 6815744}; };
-    auto runtime = std::make_unique<TraceRuntime>(std::move(environment));
-    TraceRuntime* const replaced = TraceRuntime::makeCurrent(runtime.get());
-    if (!runtime_)
-        previous_ = replaced;
-    runtime_ = std::move(runtime);
+    runtimeInPlace_.reset();
+    runtime_ = std::make_unique<TraceRuntime>(std::move(environment));
+    runtimeInPlace_.emplace(TraceRuntime::current, *runtime_);
 }
 
 void TraceTest::useDevelopmentEnvironment()

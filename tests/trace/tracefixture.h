@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 // Readable texts in test failures.
@@ -54,10 +55,9 @@ protected:
 private:
     void makeRuntime(bool developmentEnvironment);
 
-    forms::PromptService* previousPrompts_ = nullptr;
-
+    std::optional<ScopedOverride<forms::PromptService>> promptsInPlace_;
     std::unique_ptr<TraceRuntime> runtime_;
-    TraceRuntime* previous_ = nullptr;
+    std::optional<ScopedOverride<TraceRuntime>> runtimeInPlace_;
     QByteArray previousHome_;
 };
 

@@ -159,7 +159,7 @@ QString joined(int first, int second)
 TEST_F(TraceScopeTest, AnInnerFailureDoesNotLeaveTheOuterProcedure)
 {
     KeepingReporter reporter;
-    runtime().setErrorReporter(&reporter);
+    const ScopedOverride reporterInPlace(errorReporter, reporter);
     EXPECT_EQ(joined(-1, 3), "?3");
     EXPECT_EQ(runtime().callStack().depth(), 0);
     ASSERT_EQ(reporter.reports.size(), 1u);
@@ -195,7 +195,7 @@ TEST_F(TraceScopeTest, AFunctionMayReturnAMoveOnlyValue)
 TEST_F(TraceScopeTest, TheBreakChoiceAlsoLeavesTheProcedure)
 {
     KeepingReporter breaking(ErrorChoice::BreakTo);
-    runtime().setErrorReporter(&breaking);
+    const ScopedOverride reporterInPlace(errorReporter, breaking);
     EXPECT_EQ(holdsItsValue(true), 7);
     EXPECT_EQ(runtime().callStack().depth(), 0);
 }
@@ -293,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TraceScopeTest, AnErrorShowsTheArgumentsAsTheyWereAtEntry)
 {
     KeepingReporter reporter;
-    runtime().setErrorReporter(&reporter);
+    const ScopedOverride reporterInPlace(errorReporter, reporter);
     QString name = QStringLiteral("a.wav");
     textsMade = 0;
     {

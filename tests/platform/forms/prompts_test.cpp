@@ -12,7 +12,7 @@ class PromptsTest : public ::testing::Test
 {
 protected:
     ScriptedPrompts scripted_;
-    ScopedPromptService inPlace_{scripted_};
+    ScopedOverride<PromptService> inPlace_{prompts, scripted_};
 };
 
 TEST_F(PromptsTest, MessageBoxShowsTextCaptionButtonsAndIconAndGivesTheQueuedAnswer)
@@ -141,13 +141,13 @@ TEST_F(PromptsTest, FileAndColourDialogsGiveTheQueuedChoiceAndAreCancelledUnscri
     EXPECT_EQ(scripted_.unanswered(), 2);
 }
 
-TEST(ScopedPromptServiceTest, PutsTheEarlierServiceBack)
+TEST(PromptServiceOverride, PutsTheEarlierServiceBack)
 {
     ScriptedPrompts outer;
     ScriptedPrompts inner;
-    ScopedPromptService outerInPlace(outer);
+    ScopedOverride outerInPlace(prompts, outer);
     {
-        ScopedPromptService innerInPlace(inner);
+        ScopedOverride innerInPlace(prompts, inner);
         MsgBox("inner");
     }
     MsgBox("outer");

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/stateVariable.h"
+
+namespace lentaro {
+
+// The program-wide variables. Like every variable of the program they hold zero, False or Empty
+// until something sets them, and a test puts them all back so with one assignment:
+// programState() = {}.
+struct ProgramState {
+    // One for each preference, named gv + the preference's name, filled by readPref when its
+    // owner starts and changed through writePref (preferences.h); the preference table
+    // (preferencetable.h) lists them.
+    bool gvShowTips = false;                        // "Show Tips at Startup"
+    bool gvAutoSlow = false;                        // AutoSlow
+    int gvRecordMode = 0;                           // RecordMode: 1 digital, 2 analog
+    int gvRecordingDepth = 0;                       // RecordingDepth: 8 or 16 bits
+    int gvRecordingSampleRate = 0;                  // RecordingSampleRate: 11025, 22050 or 44100 Hz
+    bool gvAutomaticallySetRecordingMixer = false;  // AutomaticallySetRecordingMixer
+    int gvSoundQuality = 0;                         // SoundQuality: 1 good, 2 better, 3 best
+    bool gvPreviewEnd = false;                      // PreviewEnd
+    bool gvDeleteTempFiles = false;                 // DeleteTempFiles
+    bool gvShowTooltips = false;                    // ShowTooltips
+    int gvDigCDNum = 0;                             // digCDNum
+    bool gvRealtime = false;                        // Realtime
+    int gvChannelToTransform = 0;                   // ChannelToTransform: 0 mix, 1 first, 2 second
+    bool gvSwitchToDigitalAskedAndAnswered = false; // SwitchToDigitalAskedAndAnswered
+
+    // Derived from the recording preferences by getRecordingSubPrefs (recordingsubprefs.h).
+    int gvChannels = 0;       // channels of analog recordings: always 1
+    int gvRecordingRate = 0;  // sample rate of recordings in Hz
+    float gvSamplesPerMs = 0; // gvRecordingRate / 1000, for the waveform view
+
+    // The main window shows its "SlowPlay" view.
+    bool gvSlowMode = false;
+
+    // The exit is under way: exitProgram has begun, and every later call returns at once.
+    bool gvExiting = false;
+
+    // True while one of the MCI devices plays. Resetting the program state drops its transport
+    // buttons too; the main window gives them again when it loads.
+    stateVariable gvPlayState;
+
+    // How the hint window was last closed: true for Continue, false for Cancel or any other
+    // close.
+    bool gvHintAnswer = false;
+};
+
+// The program's one program state.
+ProgramState& programState();
+
+} // namespace lentaro

@@ -1,0 +1,17 @@
+#include "app/waveformviewface.h"
+
+namespace lentaro {
+
+namespace {
+
+class NoWaveformView : public WaveformViewFace
+{
+public:
+    void bringBack() override {}
+};
+
+} // namespace
+
+Service<WaveformViewFace> waveformViewFace{madeAtFirstUse<NoWaveformView>};
+
+} // namespace lentaro

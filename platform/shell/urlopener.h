@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/shell/service.h"
+
+#include <QUrl>
+
+namespace lentaro {
+
+// Opens an address or a file with the desktop's program for it: web pages in the browser,
+// help files in their viewer.
+class UrlOpener
+{
+public:
+    virtual ~UrlOpener() = default;
+
+    // True when a program took the address.
+    virtual bool open(const QUrl& url) = 0;
+};
+
+// The desktop's URL handler (xdg-open) unless replaced.
+extern Service<UrlOpener> urlOpener;
+
+} // namespace lentaro
