@@ -4,6 +4,7 @@
 #include "app/exitprogram.h"
 #include "platform/forms/scriptedprompts.h"
 #include "platform/registry/Value.h"
+#include "tests/support/qtprinters.h"
 #include "trace/traceruntime.h"
 
 #include <QByteArray>
@@ -18,17 +19,6 @@
 #include <optional>
 #include <ostream>
 #include <string>
-
-// Readable values in test failures.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QVariant& value, std::ostream* out)
-{
-    *out << value.typeName() << ' ' << value.toString().toStdString();
-}
 
 namespace lentaro::registry {
 

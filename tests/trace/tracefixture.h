@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/forms/scriptedprompts.h"
+#include "tests/support/qtprinters.h"
 #include "trace/traceruntime.h"
 
 #include <QByteArray>
@@ -16,11 +17,6 @@
 #include <optional>
 #include <ostream>
 
-// Readable texts in test failures.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace lentaro::test {
 

@@ -1,7 +1,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/formregistry.h"
 
-#include "printers.h"
+#include "tests/support/qtprinters.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

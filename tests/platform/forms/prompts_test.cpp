@@ -1,7 +1,7 @@
 #include "platform/forms/prompts.h"
 #include "platform/forms/scriptedprompts.h"
 
-#include "printers.h"
+#include "tests/support/qtprinters.h"
 
 #include <gtest/gtest.h>
 
