@@ -15,8 +15,10 @@ extern "C" {
 typedef void (*PlayFileCallBack)(int32_t result);
 
 /* Loads the engine library of that name (dlopen search rules) and binds its
-   entry points. Returns 1 when ready, 0 after showing why not. Calling it again
-   first releases the engine loaded before, as KVPlayFileCleanUp does. */
+   entry points. Returns 1 when ready, 0 after showing why not. Called again while
+   an engine is ready, a failure leaves that engine in place; a success stops the
+   passes running in it (they still report), waits up to 15 seconds for them to
+   leave it, releases it (unless one stays inside) and takes the new engine. */
 PALLOMI_EXPORT int32_t KVPlayFileInit(const char* engineLibraryName);
 
 /* Stores the completion callback; null switches the reports off. */
