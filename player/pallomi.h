@@ -21,7 +21,9 @@ typedef void (*PlayFileCallBack)(int32_t result);
    leave it, releases it (unless one stays inside) and takes the new engine. */
 PALLOMI_EXPORT int32_t KVPlayFileInit(const char* engineLibraryName);
 
-/* Stores the completion callback; null switches the reports off. */
+/* Stores the completion callback and returns at once; null switches the reports
+   off. Every pass that ends afterwards reports to the callback stored last; a
+   report already under way is not waited for. */
 PALLOMI_EXPORT void KVPlayFileRegisterCallBack(PlayFileCallBack callBack);
 
 /* Starts one engine pass on a new worker thread and returns 1, or returns 0 when

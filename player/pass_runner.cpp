@@ -88,12 +88,11 @@ int32_t PassRunner::init(const char* engineLibraryName)
 
 void PassRunner::registerCallBack(PlayFileCallBack callBack)
 {
-    std::unique_lock<std::mutex> lock(mutex_);
+    // A worker takes the callback under the lock as its pass ends, so every pass that ends from
+    // here on reports to this one. A report already under way is not waited for: the caller is
+    // the user-interface thread, which must not stall behind it.
+    std::lock_guard<std::mutex> lock(mutex_);
     callBack_ = callBack;
-    // The caller may be about to drop what the old callback uses: return only when
-    // no worker is still inside it.
-    const int own = tl_inCallBack ? 1 : 0;
-    changed_.wait_for(lock, kWorkerWait, [&] { return callBacksRunning_ == own; });
 }
 
 int32_t PassRunner::start(const char* inputPath, double pitchFactor, double timeFactor,
@@ -172,10 +171,8 @@ void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeS
     {
         std::lock_guard<std::mutex> guard(mutex_);
         --callsInEngine_;
-        if (!worker.silenced && callBack_) {
+        if (!worker.silenced)
             callBack = callBack_;
-            ++callBacksRunning_;
-        }
     }
     changed_.notify_all();
 
@@ -191,8 +188,6 @@ void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeS
 
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        if (callBack)
-            --callBacksRunning_;
         worker.finished = true;
         --unfinishedWorkers_;
     }

@@ -79,7 +79,6 @@ private:
     std::list<Worker> workers_; // list: a worker keeps its element while others come and go
     int unfinishedWorkers_ = 0;
     int callsInEngine_ = 0; // threads inside an engine entry: the library must stay loaded
-    int callBacksRunning_ = 0;
 };
 
 } // namespace kv

@@ -107,3 +107,9 @@ int threadCount()
     const std::filesystem::directory_iterator tasks("/proc/self/task");
     return static_cast<int>(std::distance(begin(tasks), end(tasks)));
 }
+
+void waitForThreadCount(int count)
+{
+    while (threadCount() != count)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}

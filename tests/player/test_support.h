@@ -70,3 +70,6 @@ private:
 };
 
 int threadCount();
+// Blocks until the process has that many threads: a worker that returned may
+// linger in the kernel's task list for a moment.
+void waitForThreadCount(int count);
