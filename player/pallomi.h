@@ -15,11 +15,15 @@ extern "C" {
 typedef void (*PlayFileCallBack)(int32_t result);
 
 /* Loads the engine library of that name (dlopen search rules) and binds its
-   entry points. Returns 1 when ready, 0 after showing why not. Calling it again
-   first releases the engine loaded before, as KVPlayFileCleanUp does. */
+   entry points. Returns 1 when ready, 0 after showing why not. Called again while
+   an engine is ready, a failure leaves that engine in place; a success stops the
+   passes running in it (they still report), waits up to 15 seconds for them to
+   leave it, releases it (unless one stays inside) and takes the new engine. */
 PALLOMI_EXPORT int32_t KVPlayFileInit(const char* engineLibraryName);
 
-/* Stores the completion callback; null switches the reports off. */
+/* Stores the completion callback and returns at once; null switches the reports
+   off. Every pass that ends afterwards reports to the callback stored last; a
+   report already under way is not waited for. */
 PALLOMI_EXPORT void KVPlayFileRegisterCallBack(PlayFileCallBack callBack);
 
 /* Starts one engine pass on a new worker thread and returns 1, or returns 0 when

@@ -41,8 +41,12 @@ int32_t PassRunner::init(const char* engineLibraryName)
 {
     const std::string name = engineLibraryName ? engineLibraryName : "";
     std::unique_lock<std::mutex> lock(mutex_);
-    ready_ = false;
-    releaseEngine(lock);
+    // A working engine gives way only to another that works: a failed Init leaves it in place.
+    const bool working = ready_ && timeScale_ != nullptr;
+    if (!working) {
+        ready_ = false;
+        releaseEngine(lock, StoppedPasses::Silenced);
+    }
 
     // dlopen takes an empty name for the program itself, which is no engine.
     void* const module = name.empty() ? nullptr : dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -51,32 +55,44 @@ int32_t PassRunner::init(const char* engineLibraryName)
         showErrorBox(("Unable to load " + name).c_str());
         return 0;
     }
-    // A module that releaseEngine had to keep (a pass still inside it) keeps its
-    // reference for good; it must not be unloaded under that pass.
-    module_ = module;
     // Registered after the engine's own exit handlers, so it runs before them.
     std::atexit(&PassRunner::shutDownAtExit);
 
-    timeScale_ = reinterpret_cast<TimeScaleEntry>(dlsym(module, "kv_TimeScale"));
-    stopTimeScale_ = reinterpret_cast<StopEntry>(dlsym(module, "kv_StopTimeScale"));
-    if (!timeScale_ || !stopTimeScale_) {
-        // The module stays loaded: a stop entry that was found still serves stop().
+    const auto timeScale = reinterpret_cast<TimeScaleEntry>(dlsym(module, "kv_TimeScale"));
+    const auto stopTimeScale = reinterpret_cast<StopEntry>(dlsym(module, "kv_StopTimeScale"));
+    if (!timeScale || !stopTimeScale) {
+        if (working) {
+            dlclose(module);
+        } else {
+            // The module stays loaded: a stop entry that was found still serves stop().
+            module_ = module;
+            stopTimeScale_ = stopTimeScale;
+        }
         lock.unlock();
         showErrorBox(kNoEntriesText);
         return 0;
     }
+    if (working) {
+        // The old engine's passes could not be stopped through the new engine's stop entry:
+        // they are stopped now, report as usual, and the old library goes once none is inside it.
+        releaseEngine(lock, StoppedPasses::Reported);
+    }
+    // A module that releaseEngine had to keep (a pass still inside it) keeps its
+    // reference for good; it must not be unloaded under that pass.
+    module_ = module;
+    timeScale_ = timeScale;
+    stopTimeScale_ = stopTimeScale;
     ready_ = true;
     return 1;
 }
 
 void PassRunner::registerCallBack(PlayFileCallBack callBack)
 {
-    std::unique_lock<std::mutex> lock(mutex_);
+    // A worker takes the callback under the lock as its pass ends, so every pass that ends from
+    // here on reports to this one. A report already under way is not waited for: the caller is
+    // the user-interface thread, which must not stall behind it.
+    std::lock_guard<std::mutex> lock(mutex_);
     callBack_ = callBack;
-    // The caller may be about to drop what the old callback uses: return only when
-    // no worker is still inside it.
-    const int own = tl_inCallBack ? 1 : 0;
-    changed_.wait_for(lock, kWorkerWait, [&] { return callBacksRunning_ == own; });
 }
 
 int32_t PassRunner::start(const char* inputPath, double pitchFactor, double timeFactor,
@@ -140,7 +156,7 @@ int32_t PassRunner::stop()
 int32_t PassRunner::cleanUp()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    return releaseEngine(lock) ? 1 : 0;
+    return releaseEngine(lock, StoppedPasses::Silenced) ? 1 : 0;
 }
 
 void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeScaleEntry timeScale)
@@ -155,10 +171,8 @@ void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeS
     {
         std::lock_guard<std::mutex> guard(mutex_);
         --callsInEngine_;
-        if (!worker.silenced && callBack_) {
+        if (!worker.silenced)
             callBack = callBack_;
-            ++callBacksRunning_;
-        }
     }
     changed_.notify_all();
 
@@ -174,27 +188,25 @@ void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeS
 
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        if (callBack)
-            --callBacksRunning_;
         worker.finished = true;
         --unfinishedWorkers_;
     }
     changed_.notify_all();
 }
 
-bool PassRunner::releaseEngine(std::unique_lock<std::mutex>& lock)
+bool PassRunner::releaseEngine(std::unique_lock<std::mutex>& lock, StoppedPasses stopped)
 {
     if (!module_)
         return false;
     timeScale_ = nullptr;
-    stopPassesAndWait(lock);
+    stopPassesAndWait(lock, stopped);
     if (!module_)
         return false; // another thread released it while this one waited
     if (callsInEngine_ > 0) {
         // The stop entry stays bound, so the pass can still be stopped and a later
         // clean-up can release the library once it has ended.
         std::fprintf(stderr,
-                     "KVPlayFileCleanUp: an engine pass did not end within %lld s; "
+                     "KVPlayFile: an engine pass did not end within %lld s; "
                      "the engine library stays loaded\n",
                      static_cast<long long>(kWorkerWait.count()));
         return false;
@@ -205,12 +217,19 @@ bool PassRunner::releaseEngine(std::unique_lock<std::mutex>& lock)
     return released;
 }
 
-void PassRunner::stopPassesAndWait(std::unique_lock<std::mutex>& lock)
+void PassRunner::stopPassesAndWait(std::unique_lock<std::mutex>& lock, StoppedPasses stopped)
 {
-    for (Worker& worker : workers_)
-        worker.silenced = true;
+    const bool silence = stopped == StoppedPasses::Silenced;
+    if (silence) {
+        for (Worker& worker : workers_)
+            worker.silenced = true;
+    }
     const int own = tl_inCallBack ? 1 : 0;
-    const auto settled = [&] { return unfinishedWorkers_ == own && callsInEngine_ == 0; };
+    // Silenced workers are waited for to their end, so that no report is under way afterwards;
+    // passes that report need only have left the engine.
+    const auto settled = [&] {
+        return callsInEngine_ == 0 && (!silence || unfinishedWorkers_ == own);
+    };
     const auto deadline = std::chrono::steady_clock::now() + kWorkerWait;
     while (!settled()) {
         // Read each round: another thread may have released the engine meanwhile.
@@ -253,7 +272,7 @@ void PassRunner::shutDown()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     timeScale_ = nullptr;
-    stopPassesAndWait(lock);
+    stopPassesAndWait(lock, StoppedPasses::Silenced);
     // A pass that would not stop ends with the process; its thread must not be
     // left joinable. The engine stays loaded under it.
     for (Worker& worker : workers_) {

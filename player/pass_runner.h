@@ -55,11 +55,15 @@ private:
         bool silenced = false; // the engine is being released: no report for this pass
     };
 
+    // How the passes that releasing the engine stops end: unreported when the program is done
+    // with the runner (clean-up, exit), reported as usual when another engine takes over.
+    enum class StoppedPasses { Silenced, Reported };
+
     PassRunner() = default;
 
     void runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeScaleEntry timeScale);
-    bool releaseEngine(std::unique_lock<std::mutex>& lock);
-    void stopPassesAndWait(std::unique_lock<std::mutex>& lock);
+    bool releaseEngine(std::unique_lock<std::mutex>& lock, StoppedPasses stopped);
+    void stopPassesAndWait(std::unique_lock<std::mutex>& lock, StoppedPasses stopped);
     int32_t callStop(std::unique_lock<std::mutex>& lock, StopEntry stop);
     void joinFinishedWorkers();
     void shutDown();
@@ -75,7 +79,6 @@ private:
     std::list<Worker> workers_; // list: a worker keeps its element while others come and go
     int unfinishedWorkers_ = 0;
     int callsInEngine_ = 0; // threads inside an engine entry: the library must stay loaded
-    int callBacksRunning_ = 0;
 };
 
 } // namespace kv

@@ -82,16 +82,4 @@ TEST_F(InitTest, GoodInitAfterAFailedOneMakesTheRunnerReady)
               std::vector<ShownBox>{runnerBox("Unable to load /nonexistent/libkelvor.so")});
 }
 
-TEST_F(InitTest, FailedInitAfterAGoodOneLeavesTheRunnerNotReady)
-{
-    ASSERT_EQ(KVPlayFileInit(MOCK_ENGINE_PATH), 1);
-    EXPECT_EQ(KVPlayFileInit("/nonexistent/libkelvor.so"), 0);
-    EXPECT_FALSE(MockEngine::loaded());
-    takeShownBoxes();
-
-    EXPECT_EQ(KVPlayFileStart("in.wav", 1.0, 1.0, 1024, 1, nullptr, 0, 0), 0);
-    EXPECT_EQ(takeShownBoxes(), std::vector<ShownBox>{kMustInitBox});
-    EXPECT_EQ(KVPlayFileStop(), 1);
-}
-
 } // namespace

@@ -3,7 +3,6 @@
 
 #include "runner_fixture.h"
 
-#include <chrono>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -156,9 +155,7 @@ TEST_F(RunnerTest, TwoHundredStartStopCyclesLeaveNoWorkerBehind)
     }
     EXPECT_EQ(CallBackLog::all().size(), kCycles);
     EXPECT_EQ(KVPlayFileCleanUp(), 1);
-    // A worker that returned may linger in the kernel's task list for a moment.
-    while (threadCount() != threadsBefore)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    waitForThreadCount(threadsBefore);
 }
 
 } // namespace

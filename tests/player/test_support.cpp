@@ -72,8 +72,8 @@ std::vector<CallBack> CallBackLog::waitFor(std::size_t count, std::chrono::milli
     return callBacks;
 }
 
-MockEngine::MockEngine()
-    : handle_(dlopen(MOCK_ENGINE_PATH, RTLD_NOW | RTLD_NOLOAD))
+MockEngine::MockEngine(const char* path)
+    : handle_(dlopen(path, RTLD_NOW | RTLD_NOLOAD))
 {
     if (!handle_)
         return;
@@ -94,9 +94,9 @@ void MockEngine::dropReference()
     handle_ = nullptr;
 }
 
-bool MockEngine::loaded()
+bool MockEngine::loaded(const char* path)
 {
-    void* const handle = dlopen(MOCK_ENGINE_PATH, RTLD_NOW | RTLD_NOLOAD);
+    void* const handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
     if (handle)
         dlclose(handle);
     return handle != nullptr;
@@ -106,4 +106,10 @@ int threadCount()
 {
     const std::filesystem::directory_iterator tasks("/proc/self/task");
     return static_cast<int>(std::distance(begin(tasks), end(tasks)));
+}
+
+void waitForThreadCount(int count)
+{
+    while (threadCount() != count)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

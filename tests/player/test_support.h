@@ -49,11 +49,11 @@ public:
     static std::vector<CallBack> waitFor(std::size_t count, std::chrono::milliseconds limit);
 };
 
-// The control surface of the stand-in engine the runner has loaded, with a
+// The control surface of a stand-in engine the runner has loaded, with a
 // reference of its own that keeps the library loaded until dropReference().
 class MockEngine {
 public:
-    MockEngine();
+    explicit MockEngine(const char* path = MOCK_ENGINE_PATH);
     ~MockEngine();
     MockEngine(const MockEngine&) = delete;
     MockEngine& operator=(const MockEngine&) = delete;
@@ -62,7 +62,7 @@ public:
     const MockEngineControl* operator->() const { return control_; }
     // The control stays usable only while the runner keeps the library loaded.
     void dropReference();
-    static bool loaded();
+    static bool loaded(const char* path = MOCK_ENGINE_PATH);
 
 private:
     void* handle_ = nullptr;
@@ -70,3 +70,6 @@ private:
 };
 
 int threadCount();
+// Blocks until the process has that many threads: a worker that returned may
+// linger in the kernel's task list for a moment.
+void waitForThreadCount(int count);
