@@ -1,6 +1,7 @@
 #include "player/error_box.h"
 
 #include "player/pallomi.h"
+#include "soundfile/guarded_call.h"
 
 #include <dlfcn.h>
 
@@ -22,11 +23,8 @@ void showErrorBox(const char* text) noexcept
         std::fprintf(stderr, "%s: %s\n", kCaption, text);
         return;
     }
-    try {
-        box(text, kCaption);
-    } catch (...) {
-        // The host's box failing is no reason to take the runner down.
-    }
+    // The host's box failing is no reason to take the runner down.
+    guardedCall([&] { box(text, kCaption); });
 }
 
 } // namespace kv

@@ -1,6 +1,7 @@
 #include "player/pass_runner.h"
 
 #include "player/error_box.h"
+#include "soundfile/guarded_call.h"
 
 #include <dlfcn.h>
 
@@ -178,11 +179,8 @@ void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeS
 
     if (callBack) {
         tl_inCallBack = true;
-        try {
-            callBack(result);
-        } catch (...) {
-            // The program's failure is the program's; the worker still ends cleanly.
-        }
+        // The program's failure is the program's; the worker still ends cleanly.
+        guardedCall([&] { callBack(result); });
         tl_inCallBack = false;
     }
 
@@ -283,11 +281,8 @@ void PassRunner::shutDown()
 
 void PassRunner::shutDownAtExit()
 {
-    try {
-        instance().shutDown();
-    } catch (...) {
-        // Nothing can be reported this late; the process ends either way.
-    }
+    // Nothing can be reported this late; the process ends either way.
+    guardedCall([] { instance().shutDown(); });
 }
 
 } // namespace kv
