@@ -1,4 +1,4 @@
-#include "windowtest.h"
+#include "tests/app/window_fixture.h"
 
 #include "app/frmAbout.h"
 #include "app/windowhelpers.h"

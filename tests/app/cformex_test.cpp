@@ -1,4 +1,4 @@
-#include "windowtest.h"
+#include "tests/app/window_fixture.h"
 
 #include "app/CFormEx.h"
 #include "platform/forms/windowhandles.h"

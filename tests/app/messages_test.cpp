@@ -1,4 +1,4 @@
-#include "windowtest.h"
+#include "tests/app/window_fixture.h"
 
 #include "app/messageForm.h"
 #include "app/messages.h"

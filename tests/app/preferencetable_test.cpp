@@ -1,4 +1,4 @@
-#include "apptest.h"
+#include "tests/app/app_fixture.h"
 
 #include "app/preferencetable.h"
 #include "app/preferencetext.h"

@@ -1,5 +1,5 @@
-#include "apptest.h"
-#include "testdatabase.h"
+#include "tests/app/app_fixture.h"
+#include "tests/app/test_database.h"
 
 #include "app/dbversion.h"
 #include "app/exitprogram.h"

@@ -1,4 +1,4 @@
-#include "apptest.h"
+#include "tests/app/app_fixture.h"
 
 #include "app/utilities.h"
 

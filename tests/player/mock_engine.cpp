@@ -3,7 +3,7 @@
 // output path writes its result there, as a stopped real pass finishes its file.
 
 #include "engine/kelvor.h"
-#include "mock_engine.h"
+#include "tests/player/mock_engine.h"
 
 #include <condition_variable>
 #include <fstream>

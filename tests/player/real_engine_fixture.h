@@ -4,7 +4,7 @@
 // through the engine's own streams, real-time passes play on the null sound card.
 
 #include "player/pallomi.h"
-#include "test_support.h"
+#include "tests/player/runner_test_support.h"
 
 #include "engine/vocoder.h"
 #include "soundfile/file_types.h"

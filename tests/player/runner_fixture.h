@@ -1,7 +1,7 @@
 #pragma once
 
 #include "player/pallomi.h"
-#include "test_support.h"
+#include "tests/player/runner_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tracefixture.h"
+#include "tests/trace/trace_fixture.h"
 
 #include "trace/calltree.h"
 

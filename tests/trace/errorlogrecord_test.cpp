@@ -1,5 +1,5 @@
-#include "reportfixture.h"
-#include "tracefixture.h"
+#include "tests/trace/report_fixture.h"
+#include "tests/trace/trace_fixture.h"
 
 #include "trace/errorlogrecord.h"
 #include "trace/errortexts.h"

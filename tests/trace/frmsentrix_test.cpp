@@ -1,6 +1,6 @@
-#include "dialogdriver.h"
-#include "reportfixture.h"
-#include "tracefixture.h"
+#include "tests/trace/dialog_driver.h"
+#include "tests/trace/report_fixture.h"
+#include "tests/trace/trace_fixture.h"
 
 #include "platform/forms/scriptedprompts.h"
 

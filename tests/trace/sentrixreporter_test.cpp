@@ -1,8 +1,8 @@
-#include "dialogdriver.h"
-#include "fakesystemprobe.h"
-#include "tracefixture.h"
+#include "tests/trace/dialog_driver.h"
+#include "tests/trace/fake_system_probe.h"
+#include "tests/trace/trace_fixture.h"
 
-#include "platform/mail/emlreader.h"
+#include "tests/platform/mail/eml_reader.h"
 #include "platform/mail/maillauncher.h"
 #include "platform/shell/urlopener.h"
 #include "trace/sentrixreporter.h"

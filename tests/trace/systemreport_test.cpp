@@ -1,5 +1,5 @@
-#include "fakesystemprobe.h"
-#include "tracefixture.h"
+#include "tests/trace/fake_system_probe.h"
+#include "tests/trace/trace_fixture.h"
 
 #include "trace/systemreport.h"
 

@@ -1,7 +1,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/formregistry.h"
 
-#include "tests/support/qtprinters.h"
+#include "tests/support/qt_printers.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

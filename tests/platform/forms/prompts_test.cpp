@@ -1,7 +1,7 @@
 #include "platform/forms/prompts.h"
 #include "platform/forms/scriptedprompts.h"
 
-#include "tests/support/qtprinters.h"
+#include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
 

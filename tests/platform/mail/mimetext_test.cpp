@@ -1,4 +1,4 @@
-#include "platform/mail/emlreader.h"
+#include "tests/platform/mail/eml_reader.h"
 #include "platform/mail/mimetext.h"
 
 #include <gtest/gtest.h>
