@@ -48,8 +48,9 @@ QString environmentExpanded(const QString& text)
         const QRegularExpressionMatch match = it.next();
         const QByteArray name = match.captured(1).toLocal8Bit();
         result += text.mid(copied, match.capturedStart() - copied);
-        result += qEnvironmentVariableIsSet(name.constData()) ? qEnvironmentVariable(name.constData())
-                                                              : match.captured();
+        result += qEnvironmentVariableIsSet(name.constData())
+                      ? qEnvironmentVariable(name.constData())
+                      : match.captured();
         copied = match.capturedEnd();
     }
     return result + text.mid(copied);
@@ -135,20 +136,21 @@ bool CRegistry::KeyExists(const QString& KeyName)
 long CRegistry::GetAllSubKeys(const QString& KeyName, QStringList& SubKeys)
 {
     std::vector<std::string> names;
-    SubKeys = registry::subKeyNames(rootKey_, utf8(KeyName), names).ok() ? namesOf(names)
-                                                                          : QStringList();
+    SubKeys =
+        registry::subKeyNames(rootKey_, utf8(KeyName), names).ok() ? namesOf(names) : QStringList();
     return long(SubKeys.size());
 }
 
 long CRegistry::GetAllValueNames(const QString& KeyName, QStringList& ValueNames)
 {
     std::vector<std::string> names;
-    ValueNames = registry::valueNames(rootKey_, utf8(KeyName), names).ok() ? namesOf(names)
-                                                                           : QStringList();
+    ValueNames =
+        registry::valueNames(rootKey_, utf8(KeyName), names).ok() ? namesOf(names) : QStringList();
     return long(ValueNames.size());
 }
 
-QVariant CRegistry::GetValue(const QString& KeyName, const QString& ValueName, const QVariant& Default)
+QVariant CRegistry::GetValue(const QString& KeyName, const QString& ValueName,
+                             const QVariant& Default)
 {
     registry::Value value;
     if (!registry::getValue(rootKey_, utf8(KeyName), utf8(ValueName), value).ok())

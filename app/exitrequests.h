@@ -11,7 +11,7 @@ namespace exitflags {
 constexpr std::uint32_t logOff = 0;
 constexpr std::uint32_t shutdown = 1;
 constexpr std::uint32_t reboot = 2;
-constexpr std::uint32_t force = 4;        // end programs without asking them
+constexpr std::uint32_t force = 4; // end programs without asking them
 constexpr std::uint32_t powerOff = 8;
 constexpr std::uint32_t forceIfHung = 16; // end programs that do not answer
 } // namespace exitflags

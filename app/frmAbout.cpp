@@ -20,8 +20,7 @@ constexpr char module[] = "frmAbout";
 
 } // namespace
 
-frmAbout::frmAbout()
-    : forms::Form(QString::fromLatin1(formName))
+frmAbout::frmAbout() : forms::Form(QString::fromLatin1(formName))
 {
     setFixedSize(420, 220);
 

@@ -21,8 +21,7 @@ constexpr char module[] = "frmHint";
 
 } // namespace
 
-frmHint::frmHint()
-    : forms::Form(QString::fromLatin1(formName))
+frmHint::frmHint() : forms::Form(QString::fromLatin1(formName))
 {
     setWindowTitle(QStringLiteral("Lentaro Hint"));
     setFixedSize(540, 420);

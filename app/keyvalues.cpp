@@ -62,8 +62,8 @@ int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::Val
         default:
             return invalidData;
         }
-        const registry::Result written = registry::setValue(
-            registry::RootKey::CurrentUser, utf8(sKeyName), utf8(sValueName), data);
+        const registry::Result written = registry::setValue(registry::RootKey::CurrentUser,
+                                                            utf8(sKeyName), utf8(sValueName), data);
         return int(written.status);
     });
 }
@@ -71,8 +71,9 @@ int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::Val
 QVariant GetKeyValue(const QString& sKeyName, const QString& sValueName,
                      registry::ValueType& lValueType)
 {
-    TraceScope trace(module, "Function GetKeyValue",
-                     {{"sKeyName", sKeyName}, {"sValueName", sValueName}, {"lValueType", lValueType}});
+    TraceScope trace(
+        module, "Function GetKeyValue",
+        {{"sKeyName", sKeyName}, {"sValueName", sValueName}, {"lValueType", lValueType}});
     return trace.run(QVariant(), [&] {
         registry::Value value;
         if (!registry::getValue(registry::RootKey::CurrentUser, utf8(sKeyName), utf8(sValueName),
@@ -84,7 +85,8 @@ QVariant GetKeyValue(const QString& sKeyName, const QString& sValueName,
         if (asked == registry::ValueType::Dword) {
             if (value.data.size() != 4)
                 return QVariant();
-            return QVariant(int(registry::Value{registry::ValueType::Dword, value.data}.number().value()));
+            return QVariant(
+                int(registry::Value{registry::ValueType::Dword, value.data}.number().value()));
         }
         // Another tool may have stored the text with its terminating zero; the zero is no part of it.
         const std::string bytes = value.text().value_or(value.bytes());

@@ -15,13 +15,18 @@ const QString gnomeSessionManager = QStringLiteral("org.gnome.SessionManager");
 BusCall managerCall(const QString& method)
 {
     const bool interactive = false;
-    return {BusCall::Bus::System, login1, QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.login1.Manager"), method, {interactive}};
+    return {BusCall::Bus::System,
+            login1,
+            QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.login1.Manager"),
+            method,
+            {interactive}};
 }
 
 QDBusConnection connectionTo(BusCall::Bus bus)
 {
-    return bus == BusCall::Bus::System ? QDBusConnection::systemBus() : QDBusConnection::sessionBus();
+    return bus == BusCall::Bus::System ? QDBusConnection::systemBus()
+                                       : QDBusConnection::sessionBus();
 }
 
 } // namespace
@@ -61,13 +66,18 @@ bool LogindExitRequests::exitWindowsEx(std::uint32_t request)
         // Logout modes: 1 shows no confirmation, 2 also ignores programs that hold it up.
         const bool forced = request & (exitflags::force | exitflags::forceIfHung);
         const uint mode = forced ? 2u : 1u;
-        return bus_.call({BusCall::Bus::Session, gnomeSessionManager,
-                          QStringLiteral("/org/gnome/SessionManager"), gnomeSessionManager,
-                          QStringLiteral("Logout"), {mode}});
+        return bus_.call({BusCall::Bus::Session,
+                          gnomeSessionManager,
+                          QStringLiteral("/org/gnome/SessionManager"),
+                          gnomeSessionManager,
+                          QStringLiteral("Logout"),
+                          {mode}});
     }
-    return bus_.call({BusCall::Bus::System, login1,
+    return bus_.call({BusCall::Bus::System,
+                      login1,
                       QStringLiteral("/org/freedesktop/login1/session/auto"),
-                      QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Terminate"),
+                      QStringLiteral("org.freedesktop.login1.Session"),
+                      QStringLiteral("Terminate"),
                       {}});
 }
 

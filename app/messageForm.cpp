@@ -15,8 +15,7 @@ constexpr char module[] = "messageForm";
 
 } // namespace
 
-messageForm::messageForm()
-    : forms::Form(QString::fromLatin1(formName))
+messageForm::messageForm() : forms::Form(QString::fromLatin1(formName))
 {
     setWindowTitle(QStringLiteral("Make Loop Points"));
     setFixedSize(360, 90);

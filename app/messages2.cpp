@@ -29,8 +29,7 @@ const QString cancelDigitalReadQuestion =
 
 } // namespace
 
-messages2::messages2()
-    : forms::Form(QString::fromLatin1(formName))
+messages2::messages2() : forms::Form(QString::fromLatin1(formName))
 {
     setWindowTitle(QStringLiteral("Message from Lentaro"));
     setFixedSize(400, 170);

@@ -18,8 +18,9 @@ void Pause(float nSecond)
         if (!(nSecond > 0.0f))
             return;
         const double ms = double(nSecond) * 1000.0;
-        const QDeadlineTimer deadline = ms < 1e15 ? QDeadlineTimer(qint64(ms + 0.5), Qt::PreciseTimer)
-                                                  : QDeadlineTimer(QDeadlineTimer::Forever);
+        const QDeadlineTimer deadline = ms < 1e15
+                                            ? QDeadlineTimer(qint64(ms + 0.5), Qt::PreciseTimer)
+                                            : QDeadlineTimer(QDeadlineTimer::Forever);
         // Waits for events instead of spinning; the timer wakes the wait when nothing else
         // arrives before the end.
         QTimer wake;

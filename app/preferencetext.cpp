@@ -39,7 +39,8 @@ std::optional<double> parsed(const std::string& text)
     if (error == std::errc::result_out_of_range) {
         // Too small a number is zero, too large one an infinity.
         const std::size_t exponent = digits.find_first_of("eE");
-        if (exponent != std::string_view::npos && digits.find('-', exponent) != std::string_view::npos)
+        if (exponent != std::string_view::npos
+            && digits.find('-', exponent) != std::string_view::npos)
             return 0.0;
         const double infinity = std::numeric_limits<double>::infinity();
         return digits.front() == '-' ? -infinity : infinity;

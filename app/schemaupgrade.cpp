@@ -37,24 +37,15 @@ struct NewField {
 
 // The fields later versions added, in the order they are added; False is 0.
 const NewField newFields[] = {
-    {"CDs", "lastTrackIDSelected", 0},
-    {"CDs", "lastLoopSelected", 0},
-    {"LoopPoints", "endTime", std::nullopt},
-    {"LoopPoints", "lastPct", 50},
-    {"LoopPoints", "lastSelStart", 0},
-    {"LoopPoints", "lastSelEnd", 0},
-    {"LoopPoints", "lastGridStart", 0},
-    {"LoopPoints", "lastGridWidth", 0},
-    {"LoopPoints", "gridVisible", 0},
-    {"WaveLoopPoints", "endTime", std::nullopt},
-    {"WaveLoopPoints", "lastPct", 50},
-    {"WaveLoopPoints", "lastSelStart", 0},
-    {"WaveLoopPoints", "lastSelEnd", 0},
-    {"WaveLoopPoints", "lastGridStart", 0},
-    {"WaveLoopPoints", "lastGridWidth", 0},
-    {"WaveLoopPoints", "gridVisible", 0},
-    {"Tracks", "lastPitchChange", 0},
-    {"Wave Files", "lastPitchChange", 0},
+    {"CDs", "lastTrackIDSelected", 0},       {"CDs", "lastLoopSelected", 0},
+    {"LoopPoints", "endTime", std::nullopt}, {"LoopPoints", "lastPct", 50},
+    {"LoopPoints", "lastSelStart", 0},       {"LoopPoints", "lastSelEnd", 0},
+    {"LoopPoints", "lastGridStart", 0},      {"LoopPoints", "lastGridWidth", 0},
+    {"LoopPoints", "gridVisible", 0},        {"WaveLoopPoints", "endTime", std::nullopt},
+    {"WaveLoopPoints", "lastPct", 50},       {"WaveLoopPoints", "lastSelStart", 0},
+    {"WaveLoopPoints", "lastSelEnd", 0},     {"WaveLoopPoints", "lastGridStart", 0},
+    {"WaveLoopPoints", "lastGridWidth", 0},  {"WaveLoopPoints", "gridVisible", 0},
+    {"Tracks", "lastPitchChange", 0},        {"Wave Files", "lastPitchChange", 0},
 };
 
 struct ConvertedField {
@@ -115,8 +106,8 @@ bool isLongBinary(const std::optional<QString>& type)
 // per byte, so every byte can still be recovered.
 QString memoText(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                  | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;

@@ -53,8 +53,8 @@ void showHideTrackInfo(bool arf)
         if (arf && programState().gvSlowMode)
             return;
         using TrackInfo = MainWindowFace::TrackInfo;
-        for (const TrackInfo control :
-             {TrackInfo::lblTracks, TrackInfo::lblTrackComments, TrackInfo::Comments, TrackInfo::tgTracks})
+        for (const TrackInfo control : {TrackInfo::lblTracks, TrackInfo::lblTrackComments,
+                                        TrackInfo::Comments, TrackInfo::tgTracks})
             mainWindowFace().setTrackInfoVisible(control, arf);
     });
 }

@@ -21,76 +21,76 @@
 namespace {
 
 std::vector<double> noise(int count) {
-    std::mt19937 generator(7);
-    std::uniform_real_distribution<double> value(-1.0, 1.0);
-    std::vector<double> values(count);
-    for (double& v : values) {
-        v = value(generator);
-    }
-    return values;
+  std::mt19937 generator(7);
+  std::uniform_real_distribution<double> value(-1.0, 1.0);
+  std::vector<double> values(count);
+  for (double& v : values) {
+    v = value(generator);
+  }
+  return values;
 }
 
 void kvForward(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    const auto plan = kv::FftPlan::create(n);
-    const std::vector<double> input = noise(n);
-    std::vector<double> x(n + 2);
-    for (auto _ : state) {
-        std::copy(input.begin(), input.end(), x.begin());
-        plan->forward(x.data());
-        benchmark::DoNotOptimize(x.data());
-        benchmark::ClobberMemory();
-    }
+  const int n = static_cast<int>(state.range(0));
+  const auto plan = kv::FftPlan::create(n);
+  const std::vector<double> input = noise(n);
+  std::vector<double> x(n + 2);
+  for (auto _ : state) {
+    std::copy(input.begin(), input.end(), x.begin());
+    plan->forward(x.data());
+    benchmark::DoNotOptimize(x.data());
+    benchmark::ClobberMemory();
+  }
 }
 
 void kvInverse(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    const auto plan = kv::FftPlan::create(n);
-    std::vector<double> spectrum = noise(n);
-    plan->forward(spectrum.data());
-    std::vector<double> x(n + 2);
-    for (auto _ : state) {
-        std::copy(spectrum.begin(), spectrum.end(), x.begin());
-        plan->inverse(x.data());
-        benchmark::DoNotOptimize(x.data());
-        benchmark::ClobberMemory();
-    }
+  const int n = static_cast<int>(state.range(0));
+  const auto plan = kv::FftPlan::create(n);
+  std::vector<double> spectrum = noise(n);
+  plan->forward(spectrum.data());
+  std::vector<double> x(n + 2);
+  for (auto _ : state) {
+    std::copy(spectrum.begin(), spectrum.end(), x.begin());
+    plan->inverse(x.data());
+    benchmark::DoNotOptimize(x.data());
+    benchmark::ClobberMemory();
+  }
 }
 
 void fftwForward(benchmark::State& state, unsigned planning) {
-    const int n = static_cast<int>(state.range(0));
-    double* in = fftw_alloc_real(n);
-    fftw_complex* out = fftw_alloc_complex(n / 2 + 1);
-    const fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, planning);
-    const std::vector<double> input = noise(n);
-    for (auto _ : state) {
-        std::copy(input.begin(), input.end(), in);
-        fftw_execute(plan);
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
-    fftw_destroy_plan(plan);
-    fftw_free(out);
-    fftw_free(in);
+  const int n = static_cast<int>(state.range(0));
+  double* in = fftw_alloc_real(n);
+  fftw_complex* out = fftw_alloc_complex(n / 2 + 1);
+  const fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, planning);
+  const std::vector<double> input = noise(n);
+  for (auto _ : state) {
+    std::copy(input.begin(), input.end(), in);
+    fftw_execute(plan);
+    benchmark::DoNotOptimize(out);
+    benchmark::ClobberMemory();
+  }
+  fftw_destroy_plan(plan);
+  fftw_free(out);
+  fftw_free(in);
 }
 
 void fftwInverse(benchmark::State& state, unsigned planning) {
-    const int n = static_cast<int>(state.range(0));
-    fftw_complex* in = fftw_alloc_complex(n / 2 + 1);
-    double* out = fftw_alloc_real(n);
-    const fftw_plan plan = fftw_plan_dft_c2r_1d(n, in, out, planning);
-    std::vector<double> spectrum = noise(n + 2);
-    spectrum[1] = 0.0;  // bins 0 and n/2 of a real signal are real
-    spectrum[n + 1] = 0.0;
-    for (auto _ : state) {
-        std::copy(spectrum.begin(), spectrum.end(), &in[0][0]);
-        fftw_execute(plan);
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
-    fftw_destroy_plan(plan);
-    fftw_free(out);
-    fftw_free(in);
+  const int n = static_cast<int>(state.range(0));
+  fftw_complex* in = fftw_alloc_complex(n / 2 + 1);
+  double* out = fftw_alloc_real(n);
+  const fftw_plan plan = fftw_plan_dft_c2r_1d(n, in, out, planning);
+  std::vector<double> spectrum = noise(n + 2);
+  spectrum[1] = 0.0;  // bins 0 and n/2 of a real signal are real
+  spectrum[n + 1] = 0.0;
+  for (auto _ : state) {
+    std::copy(spectrum.begin(), spectrum.end(), &in[0][0]);
+    fftw_execute(plan);
+    benchmark::DoNotOptimize(out);
+    benchmark::ClobberMemory();
+  }
+  fftw_destroy_plan(plan);
+  fftw_free(out);
+  fftw_free(in);
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ constexpr int kRate = 44100;
 
 // Chords with vibrato in each channel over soft noise: every bin of the vocoder has work to do.
 void writeFixture(const std::string& path) {
-  auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(kRate, 2, kv::kEncodingSigned, 2), path,
-                                        kv::kFileTypeWav);
+  auto out =
+      kv::SoundStream::openWrite(kv::SampleFormat::make(kRate, 2, kv::kEncodingSigned, 2), path, kv::kFileTypeWav);
   if (!out || out->lastError() != kv::kOk) std::abort();
   const double pi = 3.14159265358979323846;
   const double left[] = {220.0, 277.18, 329.63, 440.0};
@@ -131,8 +131,10 @@ void enginePass(benchmark::State& state) {
   }
   state.counters["real_time_factor"] =
       benchmark::Counter(kSeconds, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.counters["heap_peak"] = benchmark::Counter(heapPeak, benchmark::Counter::kDefaults, benchmark::Counter::kIs1024);
-  state.counters["rss_growth"] = benchmark::Counter(rssGrowth, benchmark::Counter::kDefaults, benchmark::Counter::kIs1024);
+  state.counters["heap_peak"] =
+      benchmark::Counter(heapPeak, benchmark::Counter::kDefaults, benchmark::Counter::kIs1024);
+  state.counters["rss_growth"] =
+      benchmark::Counter(rssGrowth, benchmark::Counter::kDefaults, benchmark::Counter::kIs1024);
 }
 
 BENCHMARK(enginePass)->ArgName("fft")->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -22,38 +22,38 @@ namespace kv {
 // the simple mixer writes a switch only when its value changes: the sources left as listed are
 // not written again, so they cannot take the selection back.
 class AlsaMixer final : public Mixer {
-public:
-    // open() tries the devices in order and keeps the first that opens.
-    explicit AlsaMixer(std::vector<std::string> devices = {"default", "hw:0"});
+ public:
+  // open() tries the devices in order and keeps the first that opens.
+  explicit AlsaMixer(std::vector<std::string> devices = {"default", "hw:0"});
 
-    // The error of the last device tried when none opens.
-    int32_t open() override;
-    int32_t listItems(SourceList list, std::vector<SourceItem> &items) override;
-    int32_t setItems(SourceList list, const std::vector<SourceItem> &items) override;
+  // The error of the last device tried when none opens.
+  int32_t open() override;
+  int32_t listItems(SourceList list, std::vector<SourceItem>& items) override;
+  int32_t setItems(SourceList list, const std::vector<SourceItem>& items) override;
 
-private:
-    // What setItems needs of the last listing to write a list back.
-    struct SourceSelector {
-        snd_mixer_elem_t *element = nullptr;
-        unsigned itemCount = 0;
-        unsigned channelCount = 0;
-    };
+ private:
+  // What setItems needs of the last listing to write a list back.
+  struct SourceSelector {
+    snd_mixer_elem_t* element = nullptr;
+    unsigned itemCount = 0;
+    unsigned channelCount = 0;
+  };
 
-    struct CaptureSwitch {
-        snd_mixer_elem_t *element = nullptr;
-        std::vector<snd_mixer_selem_channel_id_t> channels;
-    };
+  struct CaptureSwitch {
+    snd_mixer_elem_t* element = nullptr;
+    std::vector<snd_mixer_selem_channel_id_t> channels;
+  };
 
-    int32_t openDevice(const std::string &device);
-    int32_t listSelector(std::vector<SourceItem> &items);
-    int32_t listSwitches(std::vector<SourceItem> &items);
-    int32_t writeSelector(const std::vector<SourceItem> &items);
-    int32_t writeSwitches(const std::vector<SourceItem> &items);
+  int32_t openDevice(const std::string& device);
+  int32_t listSelector(std::vector<SourceItem>& items);
+  int32_t listSwitches(std::vector<SourceItem>& items);
+  int32_t writeSelector(const std::vector<SourceItem>& items);
+  int32_t writeSwitches(const std::vector<SourceItem>& items);
 
-    std::vector<std::string> m_devices;
-    std::unique_ptr<snd_mixer_t, int (*)(snd_mixer_t *)> m_mixer{nullptr, snd_mixer_close};
-    SourceSelector m_selector;
-    std::vector<CaptureSwitch> m_switches;
+  std::vector<std::string> m_devices;
+  std::unique_ptr<snd_mixer_t, int (*)(snd_mixer_t*)> m_mixer{nullptr, snd_mixer_close};
+  SourceSelector m_selector;
+  std::vector<CaptureSwitch> m_switches;
 };
 
-} // namespace kv
+}  // namespace kv

@@ -14,6 +14,6 @@ bool isCDSourceName(std::string_view name);
 // list when the mixer has no single-select list. Writes only when a CD source exists.
 // Returns 0 when written, the mixer's code when it failed, or DUNMARRA_NO_SOURCE_LIST /
 // DUNMARRA_NO_CD_SOURCE (cdinput/dunmarra.h).
-int32_t selectCDInput(Mixer &mixer);
+int32_t selectCDInput(Mixer& mixer);
 
-} // namespace kv
+}  // namespace kv

@@ -6,12 +6,11 @@
 
 #include <cerrno>
 
-extern "C" int32_t SelectCDInput(void)
-{
-    return kv::guardedCall(
-        [] {
-            kv::AlsaMixer mixer;
-            return kv::selectCDInput(mixer);
-        },
-        -ENOMEM, DUNMARRA_FAILURE);
+extern "C" int32_t SelectCDInput(void) {
+  return kv::guardedCall(
+      [] {
+        kv::AlsaMixer mixer;
+        return kv::selectCDInput(mixer);
+      },
+      -ENOMEM, DUNMARRA_FAILURE);
 }

@@ -13,9 +13,9 @@ extern "C" {
 /* Results of SelectCDInput besides 0 (the selection was written) and negative ALSA error
    numbers (-errno: the mixer could not be opened, read or written). */
 enum {
-    DUNMARRA_NO_SOURCE_LIST = 1, /* the mixer has no capture source list; nothing was written */
-    DUNMARRA_NO_CD_SOURCE = 2,   /* no source is named "CD" or "CD Audio"; nothing was written */
-    DUNMARRA_FAILURE = 3         /* an unexpected failure inside the library; nothing was written */
+  DUNMARRA_NO_SOURCE_LIST = 1, /* the mixer has no capture source list; nothing was written */
+  DUNMARRA_NO_CD_SOURCE = 2,   /* no source is named "CD" or "CD Audio"; nothing was written */
+  DUNMARRA_FAILURE = 3         /* an unexpected failure inside the library; nothing was written */
 };
 
 /* Selects every capture source named "CD" or "CD Audio" (ignoring letter case) on the simple

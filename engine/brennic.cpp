@@ -58,8 +58,7 @@ std::unique_ptr<SoundStream> mixToMono(SoundStream& stereo, WorkingFile& working
   return reopened;
 }
 
-int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, int windowMode,
-                        const char* outputPath) {
+int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, int windowMode, const char* outputPath) {
   if (!inputPath || !outputPath) return kCannotOpen;
   VocoderSettings settings;
   settings.pitchFactor = 1.0;

@@ -18,8 +18,8 @@ extern "C" {
    when the input cannot be opened or read as sound, the output cannot be created
    or names the input or its working file, or the mix to mono fails. The output,
    once created, is a complete file holding what was written on every way out. */
-int32_t kv_TimeScale(const char* inputPath, double timeFactor, int16_t fftSize,
-                     int16_t windowMode, const char* outputPath);
+int32_t kv_TimeScale(const char* inputPath, double timeFactor, int16_t fftSize, int16_t windowMode,
+                     const char* outputPath);
 
 #ifdef __cplusplus
 }

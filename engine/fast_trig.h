@@ -24,12 +24,18 @@ inline double roundToInteger(double x) { return (x + kRoundingShift) - kRounding
 // atan(t) for |t| ≤ 0.66.
 inline double atanReduced(double t) {
   const double z = t * t;
-  const double p = (((-8.750608600031904122785e-01 * z - 1.615753718733365076637e+01) * z -
-                     7.500855792314704667340e+01) * z - 1.228866684490136173410e+02) * z -
-                   6.485021904942025371773e+01;
-  const double q = ((((z + 2.485846490142306297962e+01) * z + 1.650270098316988542046e+02) * z +
-                     4.328810604912902668951e+02) * z + 4.853903996359136964868e+02) * z +
-                   1.945506571482613964425e+02;
+  // clang-format off: the polynomials keep their Horner layout.
+  const double p =
+      (((-8.750608600031904122785e-01 * z - 1.615753718733365076637e+01) * z - 7.500855792314704667340e+01) * z -
+       1.228866684490136173410e+02) *
+          z -
+      6.485021904942025371773e+01;
+  const double q =
+      ((((z + 2.485846490142306297962e+01) * z + 1.650270098316988542046e+02) * z + 4.328810604912902668951e+02) * z +
+       4.853903996359136964868e+02) *
+          z +
+      1.945506571482613964425e+02;
+  // clang-format on
   return t + t * z * p / q;
 }
 
@@ -58,15 +64,25 @@ inline void fastSinCos(double x, double& sine, double& cosine) {
   const double quadrant = trig::roundToInteger(x * (2.0 / trig::kPi));
   const double r = ((x - quadrant * trig::kHalfPi1) - quadrant * trig::kHalfPi2) - quadrant * trig::kHalfPi3;
   const double z = r * r;
-  const double s = r + r * z *
-                           (((((1.58962301576546568060e-10 * z - 2.50507477628578072866e-08) * z +
-                               2.75573136213857245213e-06) * z - 1.98412698295895385996e-04) * z +
-                             8.33333333332211858878e-03) * z - 1.66666666666666307295e-01);
-  const double c = 1.0 - 0.5 * z +
-                   z * z *
-                       (((((-1.13585365213876817300e-11 * z + 2.08757008419747316778e-09) * z -
-                           2.75573141792967388112e-07) * z + 2.48015872888517045348e-05) * z -
-                         1.38888888888730564116e-03) * z + 4.16666666666665929218e-02);
+  // clang-format off: the polynomials keep their Horner layout.
+  const double s =
+      r + r * z *
+              (((((1.58962301576546568060e-10 * z - 2.50507477628578072866e-08) * z + 2.75573136213857245213e-06) * z -
+                 1.98412698295895385996e-04) *
+                    z +
+                8.33333333332211858878e-03) *
+                   z -
+               1.66666666666666307295e-01);
+  const double c =
+      1.0 - 0.5 * z +
+      z * z *
+          (((((-1.13585365213876817300e-11 * z + 2.08757008419747316778e-09) * z - 2.75573141792967388112e-07) * z +
+             2.48015872888517045348e-05) *
+                z -
+            1.38888888888730564116e-03) *
+               z +
+           4.16666666666665929218e-02);
+  // clang-format on
   const int32_t q = static_cast<int32_t>(quadrant);
   const bool swap = (q & 1) != 0;
   const double sPart = swap ? c : s;

@@ -16,36 +16,36 @@ namespace kv {
 // for k = 0..n/2 and x[n-k] the imaginary part of bin k for k = 1..n/2-1 (bins 0
 // and n/2 of a real sequence have no imaginary part).
 class FftPlan {
-public:
-    static constexpr int kMinLength = 2;
-    // Far beyond any block the vocoder transforms; refusing more keeps the index
-    // arithmetic inside int and the tables at a sane size.
-    static constexpr int kMaxLength = 1 << 22;
+ public:
+  static constexpr int kMinLength = 2;
+  // Far beyond any block the vocoder transforms; refusing more keeps the index
+  // arithmetic inside int and the tables at a sane size.
+  static constexpr int kMaxLength = 1 << 22;
 
-    // The plan for n points, or none when n is not a power of two within
-    // [kMinLength, kMaxLength] or memory runs out.
-    static std::unique_ptr<FftPlan> create(int n);
+  // The plan for n points, or none when n is not a power of two within
+  // [kMinLength, kMaxLength] or memory runs out.
+  static std::unique_ptr<FftPlan> create(int n);
 
-    int length() const noexcept { return n_; }
+  int length() const noexcept { return n_; }
 
-    // Replaces the first length() values of x, real samples, by their spectrum,
-    // unscaled: X[k] = sum over t of x[t] * exp(-2*pi*i*k*t/n), so x[0] becomes
-    // the sum. Values past length() are neither read nor written.
-    void forward(double* x) noexcept;
+  // Replaces the first length() values of x, real samples, by their spectrum,
+  // unscaled: X[k] = sum over t of x[t] * exp(-2*pi*i*k*t/n), so x[0] becomes
+  // the sum. Values past length() are neither read nor written.
+  void forward(double* x) noexcept;
 
-    // Replaces the first length() values of x, a spectrum, by the real samples,
-    // scaled by 1/n so that inverse(forward(x)) gives x back.
-    void inverse(double* x) noexcept;
+  // Replaces the first length() values of x, a spectrum, by the real samples,
+  // scaled by 1/n so that inverse(forward(x)) gives x back.
+  void inverse(double* x) noexcept;
 
-private:
-    explicit FftPlan(int n);
+ private:
+  explicit FftPlan(int n);
 
-    std::vector<std::int32_t> bitReversal_;  // entry i: i with its log2(n) bits reversed
-    std::vector<double> twiddles_;           // the angles each block size needs, smallest size first
-    std::vector<std::int32_t> fullLeaves_;   // starts of the smallest blocks, which the
-    std::vector<std::int32_t> halfLeaves_;   // transforms unroll, in two sizes
-    std::vector<double> work_;               // n values of room for the reordering
-    int n_;
+  std::vector<std::int32_t> bitReversal_;  // entry i: i with its log2(n) bits reversed
+  std::vector<double> twiddles_;           // the angles each block size needs, smallest size first
+  std::vector<std::int32_t> fullLeaves_;   // starts of the smallest blocks, which the
+  std::vector<std::int32_t> halfLeaves_;   // transforms unroll, in two sizes
+  std::vector<double> work_;               // n values of room for the reordering
+  int n_;
 };
 
 }  // namespace kv

@@ -31,21 +31,22 @@ kv::PassControl engineControl;
 }  // namespace
 
 extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, double timeFactor, int16_t fftSize,
-                                int16_t windowMode, const char* outputPath, int16_t playFlag,
-                                int16_t channelChoice) {
-  return kv::guardedCall([&] {
-    kv::TimeScaleJob job;
-    job.inputPath = inputPath;
-    job.pitchFactor = pitchFactor;
-    job.timeFactor = timeFactor;
-    job.fftSize = fftSize;
-    job.windowMode = windowMode;
-    job.outputPath = outputPath;
-    job.channelChoice = channelChoice;
-    if (!playFlag) return kv::timeScale(job, engineControl, nullptr);
-    FeederPlayer player;
-    return kv::timeScale(job, engineControl, &player);
-  }, kv::kOutOfMemory, kv::kInternalError);
+                                int16_t windowMode, const char* outputPath, int16_t playFlag, int16_t channelChoice) {
+  return kv::guardedCall(
+      [&] {
+        kv::TimeScaleJob job;
+        job.inputPath = inputPath;
+        job.pitchFactor = pitchFactor;
+        job.timeFactor = timeFactor;
+        job.fftSize = fftSize;
+        job.windowMode = windowMode;
+        job.outputPath = outputPath;
+        job.channelChoice = channelChoice;
+        if (!playFlag) return kv::timeScale(job, engineControl, nullptr);
+        FeederPlayer player;
+        return kv::timeScale(job, engineControl, &player);
+      },
+      kv::kOutOfMemory, kv::kInternalError);
 }
 
 extern "C" int32_t kv_StopTimeScale(void) {

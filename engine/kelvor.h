@@ -14,9 +14,8 @@ extern "C" {
    nonzero and writes it to the mono file outputPath unless that is null. Returns
    0 or an engine result code, -1 when a file cannot be opened or the engine lock
    cannot be had. */
-int32_t kv_TimeScale(const char* inputPath, double pitchFactor, double timeFactor,
-                     int16_t fftSize, int16_t windowMode, const char* outputPath,
-                     int16_t playFlag, int16_t channelChoice);
+int32_t kv_TimeScale(const char* inputPath, double pitchFactor, double timeFactor, int16_t fftSize, int16_t windowMode,
+                     const char* outputPath, int16_t playFlag, int16_t channelChoice);
 
 /* Asks the running passes to stop at their next analysis hop. Returns 0, or -1
    when the engine lock cannot be had. */

@@ -64,13 +64,9 @@ int32_t queryFailure(audio::Error error) {
 }
 
 // A refused reset or close: a closed device is our own mistake, anything else the hardware's.
-int32_t controlFailure(audio::Error error) {
-  return error == audio::Error::NotOpen ? kInternalError : kHardwareError;
-}
+int32_t controlFailure(audio::Error error) { return error == audio::Error::NotOpen ? kInternalError : kHardwareError; }
 
-int32_t writeFailure(audio::Error error) {
-  return error == audio::Error::OutOfMemory ? kOutOfMemory : kHardwareError;
-}
+int32_t writeFailure(audio::Error error) { return error == audio::Error::OutOfMemory ? kOutOfMemory : kHardwareError; }
 
 }  // namespace
 
@@ -201,9 +197,7 @@ void PlaybackDevice::waitForBuffer(std::chrono::milliseconds timeout) const {
   if (oldest != 0) device_->waitUntilDone(oldest, timeout);
 }
 
-uint64_t PlaybackDevice::progress() const {
-  return device_ ? device_->buffersDone() + device_->framesPlayed() : 0;
-}
+uint64_t PlaybackDevice::progress() const { return device_ ? device_->buffersDone() + device_->framesPlayed() : 0; }
 
 int32_t PlaybackDevice::reset() {
   if (!device_) return kInternalError;

@@ -125,7 +125,8 @@ struct PlaybackFeeder::State {
     std::unique_ptr<SoundStream> stream = SoundStream::createMemory(blockFormat, nullptr, samples);
     if (!stream) return fail(kOutOfMemory);
     if (stream->lastError() != kOk) return fail(stream->lastError());
-    if (const int32_t converted = convertBlock(*stream, block.get(), stream->buffer(), samples, false); converted != kOk) {
+    if (const int32_t converted = convertBlock(*stream, block.get(), stream->buffer(), samples, false);
+        converted != kOk) {
       return fail(converted);
     }
     int64_t queued = 0;

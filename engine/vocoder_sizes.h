@@ -6,18 +6,18 @@
 namespace kv {
 
 struct VocoderSizes {
-  int fftSize = 0;            // N: analysis transform length, a power of two
-  int windowLength = 0;       // M = L: analysis and synthesis window length, odd
-  int halfWindow = 0;         // Mh = Lh = (M - 1) / 2
-  int analysisHop = 0;        // D: input frames between analyses
-  int synthesisHop = 0;       // I: D stretched by the time factor
-  double timeRatio = 0.0;     // T: I / D, the time factor actually applied
-  int synthesisLength = 0;    // NO: samples of one synthesised frame, even
-  int inverseSize = 0;        // NS: power of two the frame is synthesised at before resampling to NO
-  double pitchRatio = 0.0;    // P: N / NO, the pitch factor actually applied
-  int outputHop = 0;          // IO: output samples per hop, I / P truncated
-  int inputRingLength = 0;    // 4M
-  int outputRingLength = 0;   // 4L
+  int fftSize = 0;           // N: analysis transform length, a power of two
+  int windowLength = 0;      // M = L: analysis and synthesis window length, odd
+  int halfWindow = 0;        // Mh = Lh = (M - 1) / 2
+  int analysisHop = 0;       // D: input frames between analyses
+  int synthesisHop = 0;      // I: D stretched by the time factor
+  double timeRatio = 0.0;    // T: I / D, the time factor actually applied
+  int synthesisLength = 0;   // NO: samples of one synthesised frame, even
+  int inverseSize = 0;       // NS: power of two the frame is synthesised at before resampling to NO
+  double pitchRatio = 0.0;   // P: N / NO, the pitch factor actually applied
+  int outputHop = 0;         // IO: output samples per hop, I / P truncated
+  int inputRingLength = 0;   // 4M
+  int outputRingLength = 0;  // 4L
 };
 
 // Window modes: the analysis window is 4N, 2N, N or N/2 samples long (made odd).

@@ -6,4 +6,4 @@ namespace kv {
 // lentaroHostMessageBox when the process has one, else writes it to stderr.
 void showErrorBox(const char* text) noexcept;
 
-} // namespace kv
+}  // namespace kv

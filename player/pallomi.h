@@ -29,10 +29,9 @@ PALLOMI_EXPORT void KVPlayFileRegisterCallBack(PlayFileCallBack callBack);
 /* Starts one engine pass on a new worker thread and returns 1, or returns 0 when
    no pass was started. The strings are copied before it returns; a null or empty
    outputPath reaches the engine as null (no output file). */
-PALLOMI_EXPORT int32_t KVPlayFileStart(const char* inputPath, double pitchFactor,
-                                       double timeFactor, int16_t fftSize,
-                                       int16_t windowMode, const char* outputPath,
-                                       int32_t playFlag, int16_t channelChoice);
+PALLOMI_EXPORT int32_t KVPlayFileStart(const char* inputPath, double pitchFactor, double timeFactor, int16_t fftSize,
+                                       int16_t windowMode, const char* outputPath, int32_t playFlag,
+                                       int16_t channelChoice);
 
 /* Asks the engine to stop the running passes, on the caller's thread. Returns the
    engine's stop result (0 done, -1 engine busy), or 1 when no engine is bound. */

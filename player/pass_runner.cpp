@@ -29,260 +29,231 @@ constexpr std::chrono::milliseconds kStopRepeat{200};
 // callback may call back into the runner without waiting for itself.
 thread_local bool tl_inCallBack = false;
 
-} // namespace
+}  // namespace
 
-PassRunner& PassRunner::instance()
-{
-    // Never destroyed: a pass still inside the engine at exit goes on using it.
-    static PassRunner* const runner = new PassRunner;
-    return *runner;
+PassRunner& PassRunner::instance() {
+  // Never destroyed: a pass still inside the engine at exit goes on using it.
+  static PassRunner* const runner = new PassRunner;
+  return *runner;
 }
 
-int32_t PassRunner::init(const char* engineLibraryName)
-{
-    const std::string name = engineLibraryName ? engineLibraryName : "";
-    std::unique_lock<std::mutex> lock(mutex_);
-    // A working engine gives way only to another that works: a failed Init leaves it in place.
-    const bool working = ready_ && timeScale_ != nullptr;
-    if (!working) {
-        ready_ = false;
-        releaseEngine(lock, StoppedPasses::Silenced);
-    }
+int32_t PassRunner::init(const char* engineLibraryName) {
+  const std::string name = engineLibraryName ? engineLibraryName : "";
+  std::unique_lock<std::mutex> lock(mutex_);
+  // A working engine gives way only to another that works: a failed Init leaves it in place.
+  const bool working = ready_ && timeScale_ != nullptr;
+  if (!working) {
+    ready_ = false;
+    releaseEngine(lock, StoppedPasses::Silenced);
+  }
 
-    // dlopen takes an empty name for the program itself, which is no engine.
-    void* const module = name.empty() ? nullptr : dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        lock.unlock();
-        showErrorBox(("Unable to load " + name).c_str());
-        return 0;
-    }
-    // Registered after the engine's own exit handlers, so it runs before them.
-    std::atexit(&PassRunner::shutDownAtExit);
-
-    const auto timeScale = reinterpret_cast<TimeScaleEntry>(dlsym(module, "kv_TimeScale"));
-    const auto stopTimeScale = reinterpret_cast<StopEntry>(dlsym(module, "kv_StopTimeScale"));
-    if (!timeScale || !stopTimeScale) {
-        if (working) {
-            dlclose(module);
-        } else {
-            // The module stays loaded: a stop entry that was found still serves stop().
-            module_ = module;
-            stopTimeScale_ = stopTimeScale;
-        }
-        lock.unlock();
-        showErrorBox(kNoEntriesText);
-        return 0;
-    }
-    if (working) {
-        // The old engine's passes could not be stopped through the new engine's stop entry:
-        // they are stopped now, report as usual, and the old library goes once none is inside it.
-        releaseEngine(lock, StoppedPasses::Reported);
-    }
-    // A module that releaseEngine had to keep (a pass still inside it) keeps its
-    // reference for good; it must not be unloaded under that pass.
-    module_ = module;
-    timeScale_ = timeScale;
-    stopTimeScale_ = stopTimeScale;
-    ready_ = true;
-    return 1;
-}
-
-void PassRunner::registerCallBack(PlayFileCallBack callBack)
-{
-    // A worker takes the callback under the lock as its pass ends, so every pass that ends from
-    // here on reports to this one. A report already under way is not waited for: the caller is
-    // the user-interface thread, which must not stall behind it.
-    std::lock_guard<std::mutex> lock(mutex_);
-    callBack_ = callBack;
-}
-
-int32_t PassRunner::start(const char* inputPath, double pitchFactor, double timeFactor,
-                          int16_t fftSize, int16_t windowMode, const char* outputPath,
-                          int32_t playFlag, int16_t channelChoice)
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (!ready_) {
-        lock.unlock();
-        showErrorBox(kMustInitText);
-        return 0;
-    }
-    if (!timeScale_)
-        return 0; // the engine was released
-    joinFinishedWorkers();
-
-    std::unique_ptr<PlayFileJob> job;
-    std::list<Worker>::iterator worker;
-    try {
-        job = std::make_unique<PlayFileJob>();
-        if (inputPath)
-            job->inputPath = inputPath;
-        job->pitchFactor = pitchFactor;
-        job->timeFactor = timeFactor;
-        job->fftSize = fftSize;
-        job->windowMode = windowMode;
-        if (outputPath)
-            job->outputPath = outputPath;
-        job->playFlag = static_cast<int16_t>(playFlag); // the engine reads the low 16 bits
-        job->channelChoice = channelChoice;
-        worker = workers_.emplace(workers_.end());
-    } catch (const std::bad_alloc&) {
-        lock.unlock();
-        showErrorBox(kNoMemoryText);
-        return 0;
-    }
-
-    try {
-        worker->thread = std::thread(&PassRunner::runPass, this, std::ref(*worker), std::move(job),
-                                     timeScale_);
-    } catch (const std::exception&) {
-        workers_.erase(worker);
-        lock.unlock();
-        showErrorBox(kNoThreadText);
-        return 0;
-    }
-    ++unfinishedWorkers_;
-    // Counted from here, so the library cannot go before the worker is in it.
-    ++callsInEngine_;
-    return 1;
-}
-
-int32_t PassRunner::stop()
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (!stopTimeScale_)
-        return 1;
-    return callStop(lock, stopTimeScale_);
-}
-
-int32_t PassRunner::cleanUp()
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    return releaseEngine(lock, StoppedPasses::Silenced) ? 1 : 0;
-}
-
-void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeScaleEntry timeScale)
-{
-    const char* const input = job->inputPath ? job->inputPath->c_str() : nullptr;
-    const char* const output = job->outputPath.empty() ? nullptr : job->outputPath.c_str();
-    const int32_t result = timeScale(input, job->pitchFactor, job->timeFactor, job->fftSize,
-                                     job->windowMode, output, job->playFlag, job->channelChoice);
-    job.reset();
-
-    PlayFileCallBack callBack = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        --callsInEngine_;
-        if (!worker.silenced)
-            callBack = callBack_;
-    }
-    changed_.notify_all();
-
-    if (callBack) {
-        tl_inCallBack = true;
-        // The program's failure is the program's; the worker still ends cleanly.
-        guardedCall([&] { callBack(result); });
-        tl_inCallBack = false;
-    }
-
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        worker.finished = true;
-        --unfinishedWorkers_;
-    }
-    changed_.notify_all();
-}
-
-bool PassRunner::releaseEngine(std::unique_lock<std::mutex>& lock, StoppedPasses stopped)
-{
-    if (!module_)
-        return false;
-    timeScale_ = nullptr;
-    stopPassesAndWait(lock, stopped);
-    if (!module_)
-        return false; // another thread released it while this one waited
-    if (callsInEngine_ > 0) {
-        // The stop entry stays bound, so the pass can still be stopped and a later
-        // clean-up can release the library once it has ended.
-        std::fprintf(stderr,
-                     "KVPlayFile: an engine pass did not end within %lld s; "
-                     "the engine library stays loaded\n",
-                     static_cast<long long>(kWorkerWait.count()));
-        return false;
-    }
-    stopTimeScale_ = nullptr;
-    const bool released = dlclose(module_) == 0;
-    module_ = nullptr;
-    return released;
-}
-
-void PassRunner::stopPassesAndWait(std::unique_lock<std::mutex>& lock, StoppedPasses stopped)
-{
-    const bool silence = stopped == StoppedPasses::Silenced;
-    if (silence) {
-        for (Worker& worker : workers_)
-            worker.silenced = true;
-    }
-    const int own = tl_inCallBack ? 1 : 0;
-    // Silenced workers are waited for to their end, so that no report is under way afterwards;
-    // passes that report need only have left the engine.
-    const auto settled = [&] {
-        return callsInEngine_ == 0 && (!silence || unfinishedWorkers_ == own);
-    };
-    const auto deadline = std::chrono::steady_clock::now() + kWorkerWait;
-    while (!settled()) {
-        // Read each round: another thread may have released the engine meanwhile.
-        if (stopTimeScale_ && unfinishedWorkers_ > own)
-            callStop(lock, stopTimeScale_);
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline)
-            break;
-        changed_.wait_until(lock, std::min(deadline, now + kStopRepeat), settled);
-    }
-    joinFinishedWorkers();
-}
-
-int32_t PassRunner::callStop(std::unique_lock<std::mutex>& lock, StopEntry stop)
-{
-    ++callsInEngine_;
+  // dlopen takes an empty name for the program itself, which is no engine.
+  void* const module = name.empty() ? nullptr : dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module) {
     lock.unlock();
-    const int32_t result = stop();
-    lock.lock();
+    showErrorBox(("Unable to load " + name).c_str());
+    return 0;
+  }
+  // Registered after the engine's own exit handlers, so it runs before them.
+  std::atexit(&PassRunner::shutDownAtExit);
+
+  const auto timeScale = reinterpret_cast<TimeScaleEntry>(dlsym(module, "kv_TimeScale"));
+  const auto stopTimeScale = reinterpret_cast<StopEntry>(dlsym(module, "kv_StopTimeScale"));
+  if (!timeScale || !stopTimeScale) {
+    if (working) {
+      dlclose(module);
+    } else {
+      // The module stays loaded: a stop entry that was found still serves stop().
+      module_ = module;
+      stopTimeScale_ = stopTimeScale;
+    }
+    lock.unlock();
+    showErrorBox(kNoEntriesText);
+    return 0;
+  }
+  if (working) {
+    // The old engine's passes could not be stopped through the new engine's stop entry:
+    // they are stopped now, report as usual, and the old library goes once none is inside it.
+    releaseEngine(lock, StoppedPasses::Reported);
+  }
+  // A module that releaseEngine had to keep (a pass still inside it) keeps its
+  // reference for good; it must not be unloaded under that pass.
+  module_ = module;
+  timeScale_ = timeScale;
+  stopTimeScale_ = stopTimeScale;
+  ready_ = true;
+  return 1;
+}
+
+void PassRunner::registerCallBack(PlayFileCallBack callBack) {
+  // A worker takes the callback under the lock as its pass ends, so every pass that ends from
+  // here on reports to this one. A report already under way is not waited for: the caller is
+  // the user-interface thread, which must not stall behind it.
+  std::lock_guard<std::mutex> lock(mutex_);
+  callBack_ = callBack;
+}
+
+int32_t PassRunner::start(const char* inputPath, double pitchFactor, double timeFactor, int16_t fftSize,
+                          int16_t windowMode, const char* outputPath, int32_t playFlag, int16_t channelChoice) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!ready_) {
+    lock.unlock();
+    showErrorBox(kMustInitText);
+    return 0;
+  }
+  if (!timeScale_) return 0;  // the engine was released
+  joinFinishedWorkers();
+
+  std::unique_ptr<PlayFileJob> job;
+  std::list<Worker>::iterator worker;
+  try {
+    job = std::make_unique<PlayFileJob>();
+    if (inputPath) job->inputPath = inputPath;
+    job->pitchFactor = pitchFactor;
+    job->timeFactor = timeFactor;
+    job->fftSize = fftSize;
+    job->windowMode = windowMode;
+    if (outputPath) job->outputPath = outputPath;
+    job->playFlag = static_cast<int16_t>(playFlag);  // the engine reads the low 16 bits
+    job->channelChoice = channelChoice;
+    worker = workers_.emplace(workers_.end());
+  } catch (const std::bad_alloc&) {
+    lock.unlock();
+    showErrorBox(kNoMemoryText);
+    return 0;
+  }
+
+  try {
+    worker->thread = std::thread(&PassRunner::runPass, this, std::ref(*worker), std::move(job), timeScale_);
+  } catch (const std::exception&) {
+    workers_.erase(worker);
+    lock.unlock();
+    showErrorBox(kNoThreadText);
+    return 0;
+  }
+  ++unfinishedWorkers_;
+  // Counted from here, so the library cannot go before the worker is in it.
+  ++callsInEngine_;
+  return 1;
+}
+
+int32_t PassRunner::stop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!stopTimeScale_) return 1;
+  return callStop(lock, stopTimeScale_);
+}
+
+int32_t PassRunner::cleanUp() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return releaseEngine(lock, StoppedPasses::Silenced) ? 1 : 0;
+}
+
+void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeScaleEntry timeScale) {
+  const char* const input = job->inputPath ? job->inputPath->c_str() : nullptr;
+  const char* const output = job->outputPath.empty() ? nullptr : job->outputPath.c_str();
+  const int32_t result = timeScale(input, job->pitchFactor, job->timeFactor, job->fftSize, job->windowMode, output,
+                                   job->playFlag, job->channelChoice);
+  job.reset();
+
+  PlayFileCallBack callBack = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
     --callsInEngine_;
-    changed_.notify_all();
-    return result;
+    if (!worker.silenced) callBack = callBack_;
+  }
+  changed_.notify_all();
+
+  if (callBack) {
+    tl_inCallBack = true;
+    // The program's failure is the program's; the worker still ends cleanly.
+    guardedCall([&] { callBack(result); });
+    tl_inCallBack = false;
+  }
+
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    worker.finished = true;
+    --unfinishedWorkers_;
+  }
+  changed_.notify_all();
 }
 
-void PassRunner::joinFinishedWorkers()
-{
-    // A finished worker has only to leave its function, which takes no lock.
-    for (auto it = workers_.begin(); it != workers_.end();) {
-        if (!it->finished) {
-            ++it;
-            continue;
-        }
-        if (it->thread.joinable())
-            it->thread.join();
-        it = workers_.erase(it);
+bool PassRunner::releaseEngine(std::unique_lock<std::mutex>& lock, StoppedPasses stopped) {
+  if (!module_) return false;
+  timeScale_ = nullptr;
+  stopPassesAndWait(lock, stopped);
+  if (!module_) return false;  // another thread released it while this one waited
+  if (callsInEngine_ > 0) {
+    // The stop entry stays bound, so the pass can still be stopped and a later
+    // clean-up can release the library once it has ended.
+    std::fprintf(stderr,
+                 "KVPlayFile: an engine pass did not end within %lld s; "
+                 "the engine library stays loaded\n",
+                 static_cast<long long>(kWorkerWait.count()));
+    return false;
+  }
+  stopTimeScale_ = nullptr;
+  const bool released = dlclose(module_) == 0;
+  module_ = nullptr;
+  return released;
+}
+
+void PassRunner::stopPassesAndWait(std::unique_lock<std::mutex>& lock, StoppedPasses stopped) {
+  const bool silence = stopped == StoppedPasses::Silenced;
+  if (silence) {
+    for (Worker& worker : workers_) worker.silenced = true;
+  }
+  const int own = tl_inCallBack ? 1 : 0;
+  // Silenced workers are waited for to their end, so that no report is under way afterwards;
+  // passes that report need only have left the engine.
+  const auto settled = [&] { return callsInEngine_ == 0 && (!silence || unfinishedWorkers_ == own); };
+  const auto deadline = std::chrono::steady_clock::now() + kWorkerWait;
+  while (!settled()) {
+    // Read each round: another thread may have released the engine meanwhile.
+    if (stopTimeScale_ && unfinishedWorkers_ > own) callStop(lock, stopTimeScale_);
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) break;
+    changed_.wait_until(lock, std::min(deadline, now + kStopRepeat), settled);
+  }
+  joinFinishedWorkers();
+}
+
+int32_t PassRunner::callStop(std::unique_lock<std::mutex>& lock, StopEntry stop) {
+  ++callsInEngine_;
+  lock.unlock();
+  const int32_t result = stop();
+  lock.lock();
+  --callsInEngine_;
+  changed_.notify_all();
+  return result;
+}
+
+void PassRunner::joinFinishedWorkers() {
+  // A finished worker has only to leave its function, which takes no lock.
+  for (auto it = workers_.begin(); it != workers_.end();) {
+    if (!it->finished) {
+      ++it;
+      continue;
     }
+    if (it->thread.joinable()) it->thread.join();
+    it = workers_.erase(it);
+  }
 }
 
-void PassRunner::shutDown()
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    timeScale_ = nullptr;
-    stopPassesAndWait(lock, StoppedPasses::Silenced);
-    // A pass that would not stop ends with the process; its thread must not be
-    // left joinable. The engine stays loaded under it.
-    for (Worker& worker : workers_) {
-        if (worker.thread.joinable())
-            worker.thread.detach();
-    }
+void PassRunner::shutDown() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  timeScale_ = nullptr;
+  stopPassesAndWait(lock, StoppedPasses::Silenced);
+  // A pass that would not stop ends with the process; its thread must not be
+  // left joinable. The engine stays loaded under it.
+  for (Worker& worker : workers_) {
+    if (worker.thread.joinable()) worker.thread.detach();
+  }
 }
 
-void PassRunner::shutDownAtExit()
-{
-    // Nothing can be reported this late; the process ends either way.
-    guardedCall([] { instance().shutDown(); });
+void PassRunner::shutDownAtExit() {
+  // Nothing can be reported this late; the process ends either way.
+  guardedCall([] { instance().shutDown(); });
 }
 
-} // namespace kv
+}  // namespace kv

@@ -24,8 +24,8 @@ inline void putLE32(uint8_t* p, uint32_t value) {
 
 inline uint16_t getBE16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 inline uint32_t getBE32(const uint8_t* p) {
-  return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) | (static_cast<uint32_t>(p[2]) << 8) |
-         static_cast<uint32_t>(p[3]);
+  return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+         (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
 }
 inline void putBE16(uint8_t* p, uint32_t value) {
   p[0] = static_cast<uint8_t>(value >> 8);

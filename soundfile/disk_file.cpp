@@ -21,9 +21,7 @@ std::unique_ptr<DiskFile> DiskFile::openForWriting(const std::string& path) {
 
 DiskFile::~DiskFile() { close(); }
 
-std::size_t DiskFile::read(void* bytes, std::size_t count) {
-  return file_ ? std::fread(bytes, 1, count, file_) : 0;
-}
+std::size_t DiskFile::read(void* bytes, std::size_t count) { return file_ ? std::fread(bytes, 1, count, file_) : 0; }
 
 std::size_t DiskFile::write(const void* bytes, std::size_t count) {
   return file_ ? std::fwrite(bytes, 1, count, file_) : 0;

@@ -14,7 +14,8 @@ constexpr std::size_t kChunkBytes = 4096;  // a multiple of every stored sample 
 
 int32_t readFileSamples(StreamState& stream, int32_t* samples, int64_t count, int64_t& delivered) {
   delivered = 0;
-  const SamplePacking* packing = findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
+  const SamplePacking* packing =
+      findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
   if (!packing) return kInternalError;
   if (!stream.file) return kBadCall;
   const int64_t wanted = std::min(count, std::max<int64_t>(0, stream.length - stream.position));
@@ -33,7 +34,8 @@ int32_t readFileSamples(StreamState& stream, int32_t* samples, int64_t count, in
 }
 
 int32_t writeFileSamples(StreamState& stream, const int32_t* samples, int64_t count) {
-  const SamplePacking* packing = findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
+  const SamplePacking* packing =
+      findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
   if (!packing) return kInternalError;
   if (!stream.file) return kBadCall;
   uint8_t stored[kChunkBytes];

@@ -18,12 +18,26 @@ namespace {
 // moves by the stored sample size.
 const FormatHandler kHandlers[] = {
     // names            start-read          read               seek     prepare-write     start-write     write               stop-write
-    {{"auto", nullptr}, detectAndStartRead, nullptr,           nullptr, nullptr,          nullptr,        nullptr,            nullptr},
-    {{"mem", nullptr},  nullptr,            readMemorySamples, nullptr, nullptr,          nullptr,        writeMemorySamples, nullptr},
-    {{"au", nullptr},   auStartRead,        auRead,            auSeek,  auPrepareWrite,   auStartWrite,   writeFileSamples,   auStopWrite},
-    {{"aiff", "aif"},   aiffStartRead,      readFileSamples,   nullptr, aiffPrepareWrite, aiffStartWrite, writeFileSamples,   aiffStopWrite},
-    {{"sf", nullptr},   sfStartRead,        readFileSamples,   nullptr, sfPrepareWrite,   sfStartWrite,   writeFileSamples,   nullptr},
-    {{"wav", nullptr},  wavStartRead,       readFileSamples,   nullptr, wavPrepareWrite,  wavStartWrite,  writeFileSamples,   wavStopWrite},
+    {{"auto", nullptr}, detectAndStartRead, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {{"mem", nullptr}, nullptr, readMemorySamples, nullptr, nullptr, nullptr, writeMemorySamples, nullptr},
+    {{"au", nullptr}, auStartRead, auRead, auSeek, auPrepareWrite, auStartWrite, writeFileSamples, auStopWrite},
+    {{"aiff", "aif"},
+     aiffStartRead,
+     readFileSamples,
+     nullptr,
+     aiffPrepareWrite,
+     aiffStartWrite,
+     writeFileSamples,
+     aiffStopWrite},
+    {{"sf", nullptr}, sfStartRead, readFileSamples, nullptr, sfPrepareWrite, sfStartWrite, writeFileSamples, nullptr},
+    {{"wav", nullptr},
+     wavStartRead,
+     readFileSamples,
+     nullptr,
+     wavPrepareWrite,
+     wavStartWrite,
+     writeFileSamples,
+     wavStopWrite},
 };
 
 // The row name for each file type code, and which way a stream of that type may go.
@@ -35,13 +49,10 @@ struct TypeName {
 };
 
 const TypeName kTypeNames[] = {
-    {kFileTypeDetect, "auto", true, false},
-    {kFileTypeAiff, "aiff", true, true},
+    {kFileTypeDetect, "auto", true, false}, {kFileTypeAiff, "aiff", true, true},
     {kFileTypeAifc, "aiff", true, false},  // read only
-    {kFileTypeWav, "wav", true, true},
-    {kFileTypeAu, "au", true, true},
-    {kFileTypeSf, "sf", true, true},
-    {kFileTypeMemory, "mem", true, true},
+    {kFileTypeWav, "wav", true, true},      {kFileTypeAu, "au", true, true},
+    {kFileTypeSf, "sf", true, true},        {kFileTypeMemory, "mem", true, true},
     {kFileTypeSd2, "sd2", true, true},  // no handler row: refused once looked up
     {kFileTypeRa, "ra", false, true},   // likewise
 };

@@ -12,7 +12,8 @@ namespace kv {
 
 int32_t readMemorySamples(StreamState& stream, int32_t* samples, int64_t count, int64_t& delivered) {
   delivered = 0;
-  const SamplePacking* packing = findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
+  const SamplePacking* packing =
+      findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
   if (!packing) return kInternalError;
   const int64_t n = std::min(count, std::max<int64_t>(0, stream.length - stream.position));
   unpackSamples(*packing, stream.buffer + stream.position * packing->bytes, samples, static_cast<std::size_t>(n));
@@ -22,7 +23,8 @@ int32_t readMemorySamples(StreamState& stream, int32_t* samples, int64_t count, 
 }
 
 int32_t writeMemorySamples(StreamState& stream, const int32_t* samples, int64_t count) {
-  const SamplePacking* packing = findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
+  const SamplePacking* packing =
+      findSamplePacking(stream.format.bytesPerSample, stream.format.encoding, stream.bigEndian);
   if (!packing) return kInternalError;
   if (count > stream.capacity - stream.length) {
     if (stream.ownedBuffer.empty()) return kOutOfMemory;  // a caller's buffer cannot grow

@@ -8,7 +8,8 @@ int32_t convertBlock(SoundStream& stream, const int32_t* samples, void* destinat
                      bool playedAs16Bit) {
   const SampleFormat& format = stream.state_.format;
   const bool as16 = playedAs16Bit && format.bytesPerSample == 3;
-  const SamplePacking* packing = findSamplePacking(as16 ? 2 : format.bytesPerSample, as16 ? kEncodingSigned : format.encoding, false);
+  const SamplePacking* packing =
+      findSamplePacking(as16 ? 2 : format.bytesPerSample, as16 ? kEncodingSigned : format.encoding, false);
   if (!packing) {
     stream.state_.lastError = kInternalError;
     return kInternalError;

@@ -18,7 +18,7 @@ constexpr int32_t kEncodingALaw = 4;
 constexpr int16_t kSizeFloat32 = 5;
 
 struct SampleFormat {
-  float sampleRate = 0.0f;         // samples per second
+  float sampleRate = 0.0f;          // samples per second
   int16_t bytesPerSample = kUnset;  // size code
   int32_t encoding = kUnset;
   int32_t channels = kUnset;

@@ -45,25 +45,41 @@ void packALaw(int32_t s, uint8_t* p) { p[0] = linearToALaw((s >> 16) + 8); }
 int32_t unpackALaw(const uint8_t* p) { return fromTop16(static_cast<uint16_t>(aLawToLinear(p[0]))); }
 
 template <bool BE>
-void packSigned16(int32_t s, uint8_t* p) { storeBits<2, BE>(static_cast<uint32_t>(s) >> 16, p); }
+void packSigned16(int32_t s, uint8_t* p) {
+  storeBits<2, BE>(static_cast<uint32_t>(s) >> 16, p);
+}
 template <bool BE>
-int32_t unpackSigned16(const uint8_t* p) { return fromTop16(loadBits<2, BE>(p)); }
+int32_t unpackSigned16(const uint8_t* p) {
+  return fromTop16(loadBits<2, BE>(p));
+}
 
 template <bool BE>
-void packUnsigned16(int32_t s, uint8_t* p) { storeBits<2, BE>((static_cast<uint32_t>(s) >> 16) ^ 0x8000u, p); }
+void packUnsigned16(int32_t s, uint8_t* p) {
+  storeBits<2, BE>((static_cast<uint32_t>(s) >> 16) ^ 0x8000u, p);
+}
 template <bool BE>
-int32_t unpackUnsigned16(const uint8_t* p) { return fromTop16(loadBits<2, BE>(p) ^ 0x8000u); }
+int32_t unpackUnsigned16(const uint8_t* p) {
+  return fromTop16(loadBits<2, BE>(p) ^ 0x8000u);
+}
 
 // 24-bit samples are the top three bytes of the engine sample.
 template <bool BE>
-void packSigned24(int32_t s, uint8_t* p) { storeBits<3, BE>(static_cast<uint32_t>(s) >> 8, p); }
+void packSigned24(int32_t s, uint8_t* p) {
+  storeBits<3, BE>(static_cast<uint32_t>(s) >> 8, p);
+}
 template <bool BE>
-int32_t unpackSigned24(const uint8_t* p) { return static_cast<int32_t>(loadBits<3, BE>(p) << 8); }
+int32_t unpackSigned24(const uint8_t* p) {
+  return static_cast<int32_t>(loadBits<3, BE>(p) << 8);
+}
 
 template <bool BE>
-void packSigned32(int32_t s, uint8_t* p) { storeBits<4, BE>(static_cast<uint32_t>(s), p); }
+void packSigned32(int32_t s, uint8_t* p) {
+  storeBits<4, BE>(static_cast<uint32_t>(s), p);
+}
 template <bool BE>
-int32_t unpackSigned32(const uint8_t* p) { return static_cast<int32_t>(loadBits<4, BE>(p)); }
+int32_t unpackSigned32(const uint8_t* p) {
+  return static_cast<int32_t>(loadBits<4, BE>(p));
+}
 
 // Float samples are full scale at ±1.0; values beyond it saturate and NaN reads as silence.
 template <bool BE>

@@ -102,8 +102,7 @@ void SoundStream::startReading(std::unique_ptr<ByteFile> file, int fileType) {
   }
 }
 
-std::unique_ptr<SoundStream> SoundStream::openWrite(const SampleFormat& format, const std::string& path,
-                                                    int fileType) {
+std::unique_ptr<SoundStream> SoundStream::openWrite(const SampleFormat& format, const std::string& path, int fileType) {
   std::unique_ptr<SoundStream> stream = make(kStreamWriting);
   if (!stream) return nullptr;
   if (!stream->beginWriting(format, fileType)) return stream;

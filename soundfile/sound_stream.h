@@ -80,7 +80,7 @@ class SoundStream {
   int channels() const { return state_.format.channels; }
   int encoding() const { return state_.format.encoding; }
   int64_t length() const { return state_.length; }  // samples, all channels counted
-  double duration() const;                           // seconds
+  double duration() const;                          // seconds
   int32_t lastError() const { return state_.lastError; }
   int typeFound() const { return state_.typeFound; }
   const std::string& handlerName() const { return state_.handlerName; }

@@ -37,7 +37,7 @@ int32_t writeHeader(StreamState& stream, uint32_t dataBytes, uint32_t riffBytes)
   const uint32_t sampleBytes = static_cast<uint32_t>(format.bytesPerSample);
   const uint32_t channels = static_cast<uint32_t>(format.channels);
   const uint32_t rate = static_cast<uint32_t>(format.sampleRate);
-  const uint16_t tag = format.encoding == kEncodingMuLaw ? kTagMuLaw
+  const uint16_t tag = format.encoding == kEncodingMuLaw  ? kTagMuLaw
                        : format.encoding == kEncodingALaw ? kTagALaw
                                                           : kTagPcm;
   uint8_t header[kHeaderBytes];

@@ -5,7 +5,8 @@
 
 namespace lentaro {
 
-void CallFrame::enter(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
+void CallFrame::enter(const char* module, const char* procedure,
+                      std::initializer_list<TraceArg> arguments)
 {
     module_ = module;
     procedure_ = procedure;
@@ -33,7 +34,9 @@ CallEntry CallFrame::entry() const
     return {QString::fromUtf8(module_), QString::fromUtf8(procedure_), argumentText()};
 }
 
-CallStack::CallStack() : frames_(capacity + 1) {}
+CallStack::CallStack() : frames_(capacity + 1)
+{
+}
 
 const CallFrame* CallStack::innermostStored() const
 {
@@ -48,7 +51,8 @@ bool CallStack::topIs(const char* module, const char* procedure) const
            && std::strcmp(top().procedure(), procedure) == 0;
 }
 
-void CallStack::push(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
+void CallStack::push(const char* module, const char* procedure,
+                     std::initializer_list<TraceArg> arguments)
 {
     ++depth_;
     if (topStored())
@@ -75,8 +79,9 @@ void CallStack::abandon()
 QString CallStack::indentedText(int level) const
 {
     const CallFrame& frame = frames_[static_cast<size_t>(level)];
-    return QString(level - 1, QLatin1Char('\t')) + QString::fromUtf8(frame.module()) + QStringLiteral(" : ")
-           + QString::fromUtf8(frame.procedure()) + QStringLiteral(" : ") + frame.argumentText();
+    return QString(level - 1, QLatin1Char('\t')) + QString::fromUtf8(frame.module())
+           + QStringLiteral(" : ") + QString::fromUtf8(frame.procedure()) + QStringLiteral(" : ")
+           + frame.argumentText();
 }
 
 QString CallStack::entryText(int level) const

@@ -22,7 +22,8 @@ struct CallEntry {
 class CallFrame
 {
 public:
-    void enter(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments);
+    void enter(const char* module, const char* procedure,
+               std::initializer_list<TraceArg> arguments);
     // Forgets the procedure; the room for its arguments stays for the next one at this level.
     void leave();
 
@@ -64,7 +65,8 @@ public:
     bool topIs(const char* module, const char* procedure) const;
 
     // The names must outlive the entry; the argument values are copied.
-    void push(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments = {});
+    void push(const char* module, const char* procedure,
+              std::initializer_list<TraceArg> arguments = {});
     void pop();
 
     // Forgets every running procedure.

@@ -26,17 +26,20 @@ QString entryText(const CallEntry& entry)
 QString callTreeTagText(CallTreeLine::Tag tag)
 {
     switch (tag) {
-    case CallTreeLine::Tag::Call: return QStringLiteral(" : Call");
-    case CallTreeLine::Tag::Trap: return QStringLiteral(" : Trap");
-    case CallTreeLine::Tag::Error: return QStringLiteral(" : Error");
+    case CallTreeLine::Tag::Call:
+        return QStringLiteral(" : Call");
+    case CallTreeLine::Tag::Trap:
+        return QStringLiteral(" : Trap");
+    case CallTreeLine::Tag::Error:
+        return QStringLiteral(" : Error");
     }
     return {};
 }
 
 QString runtimeErrorText(const ErrorRecord& error, bool withLine)
 {
-    QString text = QStringLiteral("Runtime error ") + QString::number(error.number) + QStringLiteral(", ")
-                   + error.description;
+    QString text = QStringLiteral("Runtime error ") + QString::number(error.number)
+                   + QStringLiteral(", ") + error.description;
     if (withLine && error.lineNumber > 0)
         text += QStringLiteral(" on line ") + QString::number(error.lineNumber);
     return text;
@@ -68,7 +71,8 @@ std::vector<CallTreeLine> callTreeLines(const ErrorReport& report)
             lines.push_back({CallTreeLine::Tag::Trap, nesting, runtimeErrorText(error, true)});
     }
     if (!trapIsLast)
-        lines.push_back({CallTreeLine::Tag::Error, std::max(nesting, 0), runtimeErrorText(error, false)});
+        lines.push_back(
+            {CallTreeLine::Tag::Error, std::max(nesting, 0), runtimeErrorText(error, false)});
     return lines;
 }
 

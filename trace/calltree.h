@@ -15,8 +15,8 @@ struct CallTreeLine {
     enum class Tag { Call, Trap, Error };
 
     Tag tag = Tag::Call;
-    int nesting = 0;     // 0 for the outermost procedure
-    QString text;        // "frmTrim : Sub Form_Load : ()" or "Runtime error 11, Division by zero"
+    int nesting = 0; // 0 for the outermost procedure
+    QString text;    // "frmTrim : Sub Form_Load : ()" or "Runtime error 11, Division by zero"
 };
 
 // The call tree of an error report, outermost procedure first.

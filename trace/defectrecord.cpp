@@ -76,15 +76,18 @@ QString pfModuleListing(const SystemProbe& probe, int indent)
         const QString& path = module.path;
         const QString size = pfFileSize(probe, path);
         listing += field(indent, "NAME:", path);
-        listing += field(indent, "SIZE:", size.isEmpty() ? size : groupedNumber(size.toULongLong()));
+        listing +=
+            field(indent, "SIZE:", size.isEmpty() ? size : groupedNumber(size.toULongLong()));
         // The date of the last change, as the label says.
         listing += field(indent, "DATEMODIFIED:", pfFileDateText(probe, path, 2));
         listing += field(indent, "FILEVERSION:", pfVersionInfoField(probe, path, FileVersion));
         listing += field(indent, "DATECREATED:", pfModuleTimeStamp(module));
-        listing += field(indent, "PRODUCTVERSION:", pfVersionInfoField(probe, path, ProductVersion));
+        listing +=
+            field(indent, "PRODUCTVERSION:", pfVersionInfoField(probe, path, ProductVersion));
         listing += field(indent, "PRODUCTNAME:", pfVersionInfoField(probe, path, ProductName));
         listing += field(indent, "COMPANYNAME:", pfVersionInfoField(probe, path, CompanyName));
-        listing += field(indent, "FILEDESCRIPTION:", pfVersionInfoField(probe, path, FileDescription));
+        listing +=
+            field(indent, "FILEDESCRIPTION:", pfVersionInfoField(probe, path, FileDescription));
     }
     return listing;
 }
@@ -104,7 +107,8 @@ QString pfDefectDescription(const ErrorReport& report, int indent)
     };
     QStringList lines;
     for (const auto& [label, value] : rows)
-        lines << blanks(indent) + QString::fromLatin1(label).leftJustified(15, QLatin1Char(' ')) + value;
+        lines << blanks(indent) + QString::fromLatin1(label).leftJustified(15, QLatin1Char(' '))
+                     + value;
     return lines.join(lineEnd);
 }
 
@@ -116,12 +120,14 @@ QString pfStackText(const ErrorReport& report, int indent)
     return text;
 }
 
-QString defectRecord(const ErrorReport& report, const SystemProbe& probe, const TraceSettings& settings)
+QString defectRecord(const ErrorReport& report, const SystemProbe& probe,
+                     const TraceSettings& settings)
 {
     const ErrorRecord& error = report.error;
     QString record;
-    record += field(0, "KEY:", error.source + error.module + error.procedure
-                                    + QString::number(error.lineNumber) + QString::number(error.number));
+    record += field(0, "KEY:",
+                    error.source + error.module + error.procedure
+                        + QString::number(error.lineNumber) + QString::number(error.number));
     record += field(0, "REPORTED BY:", pfUserName(probe));
     record += QStringLiteral("CONFIGURATION:") + lineEnd;
     record += field(2, "MACHINE NAME:", pfComputerName(probe));
@@ -154,11 +160,12 @@ MailMessage defectRecordMail(const QString& record, const TraceSettings& setting
 {
     MailMessage message;
     message.to << settings.quillmarkAddress;
-    message.subject = QStringLiteral("Sentrix New Defect [") + settings.quillmarkDatabase + QLatin1Char(']');
+    message.subject =
+        QStringLiteral("Sentrix New Defect [") + settings.quillmarkDatabase + QLatin1Char(']');
     message.body = record;
     if (circularLog) {
-        message.attachments.push_back(
-            {QStringLiteral("CircularTrace.log"), *circularLog, QByteArrayLiteral("text/plain; charset=UTF-8")});
+        message.attachments.push_back({QStringLiteral("CircularTrace.log"), *circularLog,
+                                       QByteArrayLiteral("text/plain; charset=UTF-8")});
     }
     return message;
 }

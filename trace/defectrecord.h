@@ -15,7 +15,8 @@ namespace lentaro {
 // The defect record of an error: labelled fields (key, reporter, machine configuration, loaded
 // modules, project, assignee, date, synopsis, description, product, call stack), each value on
 // the lines after its label, lines ending in CR LF.
-QString defectRecord(const ErrorReport& report, const SystemProbe& probe, const TraceSettings& settings);
+QString defectRecord(const ErrorReport& report, const SystemProbe& probe,
+                     const TraceSettings& settings);
 
 // The pieces of the record.
 QString pfModuleListing(const SystemProbe& probe, int indent);

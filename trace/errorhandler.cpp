@@ -1,9 +1,9 @@
 // The central error handler of the trace runtime.
 #include "trace/traceruntime.h"
 
+#include "platform/forms/prompts.h"
 #include "trace/errortexts.h"
 #include "trace/overridepointer.h"
-#include "platform/forms/prompts.h"
 
 namespace lentaro {
 
@@ -49,11 +49,11 @@ ErrorChoice TraceRuntime::sxERROR(const QString& module, const QString& procedur
         errorReport.error = recordError(error, module, procedure);
         lastError_ = errorReport.error;
         const ErrorRecord& record = errorReport.error;
-        outputs_.pfWriteTraceLine(prefix_ + QStringLiteral("ERROR ") + QString::number(record.number)
-                                  + QStringLiteral(" at ") + record.module + QStringLiteral(" : ")
-                                  + record.procedure + QStringLiteral(" : Line ")
-                                  + QString::number(record.lineNumber) + QStringLiteral(" : ")
-                                  + record.description + lineEnd);
+        outputs_.pfWriteTraceLine(prefix_ + QStringLiteral("ERROR ")
+                                  + QString::number(record.number) + QStringLiteral(" at ")
+                                  + record.module + QStringLiteral(" : ") + record.procedure
+                                  + QStringLiteral(" : Line ") + QString::number(record.lineNumber)
+                                  + QStringLiteral(" : ") + record.description + lineEnd);
         errorReport.depth = stack_.depth();
         errorReport.callTree = stack_.snapshot();
         errorReport.calls = stack_.storedEntries();
@@ -73,7 +73,8 @@ ErrorRecord TraceRuntime::recordError(const RuntimeError& error, const QString& 
     record.description = error.description();
     const QString& ownSource = environment_.executableName;
     const QString source = error.source().isEmpty() ? ownSource : error.source();
-    record.source = source + (source == ownSource ? QStringLiteral(" (local)") : QStringLiteral(" (remote)"));
+    record.source =
+        source + (source == ownSource ? QStringLiteral(" (local)") : QStringLiteral(" (remote)"));
     record.category = pfCategoryText(pfErrorCategory(record.number)) + pfMessageText(16);
     if (const CallFrame* entry = stack_.innermostStored()) {
         record.module = reconciled(module, QString::fromUtf8(entry->module()));

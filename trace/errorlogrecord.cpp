@@ -28,9 +28,11 @@ QString callTreeSection(const ErrorReport& report)
         const QString indent(line.nesting * 2, QLatin1Char(' '));
         if (line.tag == CallTreeLine::Tag::Call) {
             ++level;
-            section += QLatin1Char(' ') + QString::number(level) + QStringLiteral("\t\t") + indent + line.text;
+            section += QLatin1Char(' ') + QString::number(level) + QStringLiteral("\t\t") + indent
+                       + line.text;
             // The failing procedure's line carries the error itself.
-            const bool failing = i + 1 < lines.size() && lines[i + 1].tag == CallTreeLine::Tag::Trap;
+            const bool failing =
+                i + 1 < lines.size() && lines[i + 1].tag == CallTreeLine::Tag::Trap;
             if (!failing) {
                 section += callTreeTagText(CallTreeLine::Tag::Call) + lineEnd;
             } else if (report.error.lineNumber > 0) {
@@ -41,8 +43,8 @@ QString callTreeSection(const ErrorReport& report)
                            + runtimeErrorText(report.error, false) + lineEnd;
             }
         } else if (line.tag == CallTreeLine::Tag::Error) {
-            section += QStringLiteral("\t\t") + indent + callTreeTagText(line.tag) + QLatin1Char(' ')
-                       + line.text + lineEnd;
+            section += QStringLiteral("\t\t") + indent + callTreeTagText(line.tag)
+                       + QLatin1Char(' ') + line.text + lineEnd;
         }
     }
     return section;
@@ -83,8 +85,8 @@ bool pfWriteErrorLog(const QString& path, const ErrorReport& report)
 {
     const QByteArray record = errorLogRecord(report).toUtf8();
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(record) == record.size()
-           && file.flush();
+    return file.open(QIODevice::WriteOnly | QIODevice::Append)
+           && file.write(record) == record.size() && file.flush();
 }
 
 MailMessage errorReportMail(const ErrorReport& report, const QString& address,
@@ -93,8 +95,9 @@ MailMessage errorReportMail(const ErrorReport& report, const QString& address,
     MailMessage message;
     message.to << address;
     message.subject = QStringLiteral("Remote Error Report From ") + executableName;
-    message.body = QStringLiteral("Orvane Sentrix reports error ") + QString::number(report.error.number)
-                   + QStringLiteral(" (") + report.error.description + QStringLiteral(")")
+    message.body = QStringLiteral("Orvane Sentrix reports error ")
+                   + QString::number(report.error.number) + QStringLiteral(" (")
+                   + report.error.description + QStringLiteral(")")
                    + QStringLiteral(" occurred in ") + executableName
                    + QStringLiteral(". The attached log file has complete details.");
     message.attachments.push_back(

@@ -19,21 +19,21 @@ enum class ErrorChoice { Continue = 0, BreakTo = 5 };
 struct ErrorRecord {
     std::int32_t number = 0;
     QString description;
-    QString source;    // the raising source + " (local)" or " (remote)"
-    QString module;    // "frmTrim", or "passed << on the stack" when they differ
-    QString procedure; // "Sub Form_Load", likewise
-    QString category;  // category text + " error"
+    QString source;              // the raising source + " (local)" or " (remote)"
+    QString module;              // "frmTrim", or "passed << on the stack" when they differ
+    QString procedure;           // "Sub Form_Load", likewise
+    QString category;            // category text + " error"
     std::int32_t lineNumber = 0; // 0: this program has no line numbers
 };
 
 // Everything known about one intercepted error; each error gets its own report.
 struct ErrorReport {
     ErrorRecord error;
-    int depth = 0;          // call depth when the error was intercepted
-    QStringList callTree;   // the stored call-stack entries, outermost first (" 1 : frmMain : ...")
+    int depth = 0;        // call depth when the error was intercepted
+    QStringList callTree; // the stored call-stack entries, outermost first (" 1 : frmMain : ...")
     std::vector<CallEntry> calls; // the same levels by their parts
-    QString systemReport;   // the machine and program description
-    QString userNote;       // what the user typed in the error dialog
+    QString systemReport;         // the machine and program description
+    QString userNote;             // what the user typed in the error dialog
 };
 
 // What the error handler hands an intercepted error to after it has traced it: the system

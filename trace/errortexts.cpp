@@ -34,12 +34,28 @@ const CategoryRule categoryRules[] = {
       {3574, 3577}, {3584, 3584}, {3592, 3595}, {3605, 3605}, {3607, 3607}, {3626, 3626}},
      63},
     {{{3, 46}, {50, 51}, {454, 455}}, 2},
-    {{{3006, 3006}, {3008, 3009}, {3045, 3046}, {3050, 3052}, {3186, 3189}, {3196, 3197},
-      {3211, 3212}, {3218, 3218}, {3225, 3225}, {3260, 3261}},
+    {{{3006, 3006},
+      {3008, 3009},
+      {3045, 3046},
+      {3050, 3052},
+      {3186, 3189},
+      {3196, 3197},
+      {3211, 3212},
+      {3218, 3218},
+      {3225, 3225},
+      {3260, 3261}},
      59},
     {{{70, 70}}, 60},
-    {{{47, 49}, {52, 76}, {452, 453}, {708, 708}, {712, 713}, {716, 716}, {719, 719},
-      {722, 722}, {725, 725}, {730, 731}},
+    {{{47, 49},
+      {52, 76},
+      {452, 453},
+      {708, 708},
+      {712, 713},
+      {716, 716},
+      {719, 719},
+      {722, 722},
+      {725, 725},
+      {730, 731}},
      3},
     {{{91, 95}}, 4},
     {{{280, 298}}, 5},
@@ -54,7 +70,11 @@ const CategoryRule categoryRules[] = {
     {{{2420, 2448}, {3000, 3463}, {3608, 3622}}, 54},
     {{{708, 785}}, 12},
     {{{30000, 30019}, {32001, 32015}}, 45},
-    {{{31003, 31004}, {31006, 31009}, {31017, 31019}, {31021, 31024}, {31026, 31029},
+    {{{31003, 31004},
+      {31006, 31009},
+      {31017, 31019},
+      {31021, 31024},
+      {31026, 31029},
       {31031, 31039}},
      57},
     {{{20476, 20478}, {24574, 24574}, {28660, 28671}, {32751, 32766}}, 47},
@@ -64,82 +84,146 @@ const CategoryRule categoryRules[] = {
 const char* categoryTextOf(std::int16_t code)
 {
     switch (code) {
-    case 2: return "General run-time";
-    case 3: return "File System (disk, directory or file) access";
-    case 4: return "Non-initialzed object or variant";
-    case 5: return "Dynamic Data Exchange protocol";
-    case 6: return "Form, control, property or object value";
-    case 7: return "Form or MDI child form";
-    case 8: return "Object reference";
-    case 9: return "Clipboard access or format";
-    case 10: return "Picturebox or image control";
-    case 11: return "Printer access";
-    case 12: return "Design-time";
-    case 13: return "Object Linking and Embedding";
-    case 14: return "Custom Control or user defined";
-    case 15: return "User defined ";
-    case 45: return "Grid control";
-    case 46: return "ODBC";
-    case 47: return "Common Dialog";
-    case 54: return "Data Access";
-    case 56: return "Object";
-    case 57: return "OLE Container Control";
-    case 59: return "ODBC Network";
-    case 60: return "Network ";
-    case 62: return "Remote OLE Automation";
-    case 63: return "Replication";
-    case 64: return "Windows 95 Custom Control";
-    case 65: return "Remote Data Object (RDO)";
-    case 66: return "Remote Data Control (RDC)";
-    default: return "Unknown Error Class";
+    case 2:
+        return "General run-time";
+    case 3:
+        return "File System (disk, directory or file) access";
+    case 4:
+        return "Non-initialzed object or variant";
+    case 5:
+        return "Dynamic Data Exchange protocol";
+    case 6:
+        return "Form, control, property or object value";
+    case 7:
+        return "Form or MDI child form";
+    case 8:
+        return "Object reference";
+    case 9:
+        return "Clipboard access or format";
+    case 10:
+        return "Picturebox or image control";
+    case 11:
+        return "Printer access";
+    case 12:
+        return "Design-time";
+    case 13:
+        return "Object Linking and Embedding";
+    case 14:
+        return "Custom Control or user defined";
+    case 15:
+        return "User defined ";
+    case 45:
+        return "Grid control";
+    case 46:
+        return "ODBC";
+    case 47:
+        return "Common Dialog";
+    case 54:
+        return "Data Access";
+    case 56:
+        return "Object";
+    case 57:
+        return "OLE Container Control";
+    case 59:
+        return "ODBC Network";
+    case 60:
+        return "Network ";
+    case 62:
+        return "Remote OLE Automation";
+    case 63:
+        return "Replication";
+    case 64:
+        return "Windows 95 Custom Control";
+    case 65:
+        return "Remote Data Object (RDO)";
+    case 66:
+        return "Remote Data Control (RDC)";
+    default:
+        return "Unknown Error Class";
     }
 }
 
 const char* fixedMessageText(int n)
 {
     switch (n) {
-    case 1: return "] END PROGRAM ";
-    case 16: return " error";
-    case 17: return " <unavailable: line numbers not used>";
-    case 18: return "<< ERROR >>";
-    case 19: return "Module    ";
-    case 21: return "The error handler was not initialized before a call to 'sxPOP()' was made.";
+    case 1:
+        return "] END PROGRAM ";
+    case 16:
+        return " error";
+    case 17:
+        return " <unavailable: line numbers not used>";
+    case 18:
+        return "<< ERROR >>";
+    case 19:
+        return "Module    ";
+    case 21:
+        return "The error handler was not initialized before a call to 'sxPOP()' was made.";
     case 22:
         return "The program is too deeply nested. The error handler can only handle 1000 levels "
                "of recursion.";
-    case 23: return "generated error";
-    case 24: return " - Internal Error Handler";
-    case 25: return "An internal error ";
-    case 26: return " has occurred in module SENTRIX, procedure pfErr(), line ";
-    case 27: return "Error Information";
-    case 28: return "Call Tree & Arguments";
-    case 29: return "System State Information";
-    case 30: return "Procedure";
-    case 32: return "Sentrix(tm) : Program START";
-    case 33: return "START PROGRAM";
-    case 34: return "Program Error Intercepted";
-    case 35: return "Line Number ";
-    case 36: return "Error No. ";
-    case 37: return "Description ";
-    case 38: return "Category ";
-    case 39: return " bytes";
-    case 40: return "YES";
-    case 41: return "NO";
-    case 42: return "&Continue";
-    case 43: return "&Go to";
-    case 44: return "&Break to";
-    case 48: return "Procedure is unbalanced or contains calls to unbalanced routines. ";
-    case 49: return "'sxPOP()' was called without 'sxPUSH()'. ";
-    case 50: return "Choose OK to stop in the debugger.";
-    case 51: return "Choose CANCEL to continue with program.";
+    case 23:
+        return "generated error";
+    case 24:
+        return " - Internal Error Handler";
+    case 25:
+        return "An internal error ";
+    case 26:
+        return " has occurred in module SENTRIX, procedure pfErr(), line ";
+    case 27:
+        return "Error Information";
+    case 28:
+        return "Call Tree & Arguments";
+    case 29:
+        return "System State Information";
+    case 30:
+        return "Procedure";
+    case 32:
+        return "Sentrix(tm) : Program START";
+    case 33:
+        return "START PROGRAM";
+    case 34:
+        return "Program Error Intercepted";
+    case 35:
+        return "Line Number ";
+    case 36:
+        return "Error No. ";
+    case 37:
+        return "Description ";
+    case 38:
+        return "Category ";
+    case 39:
+        return " bytes";
+    case 40:
+        return "YES";
+    case 41:
+        return "NO";
+    case 42:
+        return "&Continue";
+    case 43:
+        return "&Go to";
+    case 44:
+        return "&Break to";
+    case 48:
+        return "Procedure is unbalanced or contains calls to unbalanced routines. ";
+    case 49:
+        return "'sxPOP()' was called without 'sxPUSH()'. ";
+    case 50:
+        return "Choose OK to stop in the debugger.";
+    case 51:
+        return "Choose CANCEL to continue with program.";
     case 52:
         return "Windows is in 'Standard' mode. Microsecond timer resolution only available under "
                "Windows 'Enhanced' mode. Using millisecond timer resolution.";
-    case 53: return "Sentrix";
-    case 55: return "&More";
-    case 58: return "trappable errors";
-    case 61: return "Source ";
-    default: return "";
+    case 53:
+        return "Sentrix";
+    case 55:
+        return "&More";
+    case 58:
+        return "trappable errors";
+    case 61:
+        return "Source ";
+    default:
+        return "";
     }
 }
 
@@ -178,12 +262,15 @@ QString runtimeVersionText()
 QString pfMessageText(int n)
 {
     switch (n) {
-    case 20: return captureLine(" - start Sentrix client v");
-    case 31: return captureLine(" - stop Sentrix client v");
+    case 20:
+        return captureLine(" - start Sentrix client v");
+    case 31:
+        return captureLine(" - stop Sentrix client v");
     case 62:
         return programFolder() + QLatin1Char('/') + executableName() + QStringLiteral(" ver ")
                + QStringLiteral(LENTARO_VERSION_TEXT);
-    default: return QString::fromLatin1(fixedMessageText(n));
+    default:
+        return QString::fromLatin1(fixedMessageText(n));
     }
 }
 

@@ -25,7 +25,8 @@ namespace lentaro {
 namespace {
 
 const char* const hintProperty = "sentrixHint";
-const QString backgroundHint = QStringLiteral("Press 'Continue' to acknowledge this error and continue.");
+const QString backgroundHint =
+    QStringLiteral("Press 'Continue' to acknowledge this error and continue.");
 
 // The note view, the details view, the call tree view and the system information view.
 const char* const viewItems[] = {
@@ -49,7 +50,8 @@ QString caption(int text)
 QString lineText(const ErrorRecord& error)
 {
     if (error.lineNumber == 0)
-        return QStringLiteral(" line numbers not used - Code Pointer = ") + QString::number(codePointer);
+        return QStringLiteral(" line numbers not used - Code Pointer = ")
+               + QString::number(codePointer);
     return QLatin1Char(' ') + QString::number(error.lineNumber);
 }
 
@@ -186,8 +188,10 @@ void frmSENTRIX::buildWindow()
 
     for (const char* item : viewItems)
         Combo1->addItem(QString::fromLatin1(item));
-    connect(Combo1, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) { chooseView(index); });
-    connect(errText, qOverload<int>(&QComboBox::activated), this, [this](int index) { showDetails(index); });
+    connect(Combo1, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this](int index) { chooseView(index); });
+    connect(errText, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { showDetails(index); });
     connect(nsCtrlContinue, &QPushButton::clicked, this, [this] { continueClicked(); });
     connect(nsCtrlMore, &QPushButton::clicked, this, [this] { breakToClicked(); });
     connect(sxPrint, &QPushButton::clicked, this, [this] { printClicked(); });
@@ -231,7 +235,8 @@ void frmSENTRIX::present(const ErrorReport& report)
     }
 
     const QString heading = QStringLiteral("An unexpected '") + error_.description.toLower()
-                            + QStringLiteral("' error occurred in ") + setup_.executableName + QLatin1Char('.');
+                            + QStringLiteral("' error occurred in ") + setup_.executableName
+                            + QLatin1Char('.');
     Text1->setPlainText(QStringLiteral("Type in what you were doing here."));
 
     errText->clear();
@@ -255,7 +260,8 @@ void frmSENTRIX::fillCallTree(const ErrorReport& report)
     for (const CallTreeLine& line : callTreeLines(report)) {
         ++number;
         nsCtrlCalls->addItem(QLatin1Char(' ') + QString::number(number) + callTreeTagText(line.tag)
-                             + QLatin1Char('\t') + QString(line.nesting, QLatin1Char('\t')) + line.text);
+                             + QLatin1Char('\t') + QString(line.nesting, QLatin1Char('\t'))
+                             + line.text);
     }
 }
 
@@ -303,11 +309,12 @@ QString frmSENTRIX::printedText() const
         return Text1->toPlainText();
     case DetailsView:
         return QStringList{
-            caption(38) + ErrType->text(),   caption(61) + errProject->text(),
-            caption(19) + ErrModule->text(), caption(30) + ErrProcedure->text(),
-            caption(35) + ErrLine->text(),   caption(36) + ErrNo->text(),
+            caption(38) + ErrType->text(),        caption(61) + errProject->text(),
+            caption(19) + ErrModule->text(),      caption(30) + ErrProcedure->text(),
+            caption(35) + ErrLine->text(),        caption(36) + ErrNo->text(),
             caption(37) + errText->currentText(),
-        }.join(QLatin1Char('\n'));
+        }
+            .join(QLatin1Char('\n'));
     case CallTreeView: {
         QStringList lines;
         for (int line = 0; line < nsCtrlCalls->count(); ++line)
@@ -377,7 +384,8 @@ void frmSENTRIX::helpClicked()
     // executable to run inside: the debugger stands for the development environment's main
     // executable, where Help first names the error in a box. The errors carry no help file of
     // their own and a file viewer has no help contexts: the runtime's help file is opened whole.
-    const QString text = QStringLiteral("Press F1 for Help on \"") + errText->currentText() + QLatin1Char('"');
+    const QString text =
+        QStringLiteral("Press F1 for Help on \"") + errText->currentText() + QLatin1Char('"');
     if (forms::MsgBox(text, forms::Buttons::OkOnly | forms::Buttons::Help) == forms::Answer::Help
         && setup_.openUrl && !setup_.runtimeHelpFile.isEmpty())
         setup_.openUrl(QUrl::fromLocalFile(setup_.runtimeHelpFile));
@@ -386,7 +394,8 @@ void frmSENTRIX::helpClicked()
 void frmSENTRIX::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        const QString helpFile = setup_.developmentEnvironment ? setup_.runtimeHelpFile : setup_.programHelpFile;
+        const QString helpFile =
+            setup_.developmentEnvironment ? setup_.runtimeHelpFile : setup_.programHelpFile;
         if (setup_.openUrl && !helpFile.isEmpty())
             setup_.openUrl(QUrl::fromLocalFile(helpFile));
         return;

@@ -25,11 +25,12 @@ struct ErrorDialogSetup {
     bool developmentEnvironment = false; // offers every view, "&Break to" and Help
     bool forceSystemInfo = false;        // offers every view to the user too
     QString executableName;
-    QString runtimeHelpFile;             // the runtime's help, opened from Help's box (and by F1 in development)
-    QString programHelpFile;             // the program's own help, opened by F1; may be empty
-    std::function<QString()> buildSystemReport;           // for the system information view
-    std::function<void(bool)> setDialogUp;                // the runtime's error-dialog-up flag
-    std::function<bool(const QUrl&)> openUrl;             // help files
+    QString
+        runtimeHelpFile; // the runtime's help, opened from Help's box (and by F1 in development)
+    QString programHelpFile; // the program's own help, opened by F1; may be empty
+    std::function<QString()> buildSystemReport;             // for the system information view
+    std::function<void(bool)> setDialogUp;                  // the runtime's error-dialog-up flag
+    std::function<bool(const QUrl&)> openUrl;               // help files
     std::function<std::unique_ptr<QPrinter>()> makePrinter; // Print's printer
 };
 

@@ -8,7 +8,8 @@ namespace {
 
 QString unquoted(const QString& value)
 {
-    if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))
+    if (value.size() >= 2
+        && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))
         && value.back() == value.front()) {
         return value.mid(1, value.size() - 2);
     }

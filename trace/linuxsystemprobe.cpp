@@ -53,7 +53,8 @@ bool removableDevice(const QString& device)
     const QFileInfo node(QFileInfo(device).canonicalFilePath());
     if (!node.exists())
         return false;
-    QString block = QFileInfo(QStringLiteral("/sys/class/block/") + node.fileName()).canonicalFilePath();
+    QString block =
+        QFileInfo(QStringLiteral("/sys/class/block/") + node.fileName()).canonicalFilePath();
     if (block.isEmpty())
         return false;
     // A partition's own folder has no "removable"; its disk's folder, one up, has.
@@ -84,8 +85,10 @@ QByteArray buildIdOf(const dl_phdr_info& image)
             const unsigned char* const next = descriptor + aligned(note.n_descsz);
             if (next > end)
                 break;
-            if (note.n_type == NT_GNU_BUILD_ID && note.n_namesz == 4 && std::memcmp(name, "GNU", 4) == 0)
-                return QByteArray(reinterpret_cast<const char*>(descriptor), static_cast<qsizetype>(note.n_descsz));
+            if (note.n_type == NT_GNU_BUILD_ID && note.n_namesz == 4
+                && std::memcmp(name, "GNU", 4) == 0)
+                return QByteArray(reinterpret_cast<const char*>(descriptor),
+                                  static_cast<qsizetype>(note.n_descsz));
             at = next;
         }
     }
@@ -102,8 +105,9 @@ int addModule(dl_phdr_info* image, size_t, void* data)
 {
     auto& walk = *static_cast<ModuleWalk*>(data);
     // The executable comes without a name; the kernel's vDSO has no file at all.
-    QString path = image->dlpi_name && image->dlpi_name[0] ? QString::fromLocal8Bit(image->dlpi_name)
-                                                           : (walk.modules.empty() ? walk.executable : QString());
+    QString path = image->dlpi_name && image->dlpi_name[0]
+                       ? QString::fromLocal8Bit(image->dlpi_name)
+                       : (walk.modules.empty() ? walk.executable : QString());
     if (!path.startsWith(QLatin1Char('/')))
         return 0;
     const QString canonical = QFileInfo(path).canonicalFilePath();
@@ -160,14 +164,16 @@ bool LinuxSystemProbe::previousInstanceRunning() const
 {
     const QString ownExecutable = executablePath();
     const QString ownProcess = QString::number(getpid());
-    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList processes =
+        QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& process : processes) {
         bool numeric = false;
         process.toInt(&numeric);
         if (!numeric || process == ownProcess)
             continue;
         const QString executable =
-            QFileInfo(QStringLiteral("/proc/") + process + QStringLiteral("/exe")).canonicalFilePath();
+            QFileInfo(QStringLiteral("/proc/") + process + QStringLiteral("/exe"))
+                .canonicalFilePath();
         if (!executable.isEmpty() && executable == ownExecutable)
             return true;
     }
@@ -245,18 +251,21 @@ std::vector<VolumeInfo> LinuxSystemProbe::volumes() const
 {
     std::vector<VolumeInfo> volumes;
     QSet<QString> devices;
-    for (const MountEntry& mount : parseMountTable(readTextFile(QStringLiteral("/proc/self/mounts")))) {
+    for (const MountEntry& mount :
+         parseMountTable(readTextFile(QStringLiteral("/proc/self/mounts")))) {
         // A bind mount shows its device again; a file mounted over a file is no volume.
         if (devices.contains(mount.device) || !QFileInfo(mount.mountPoint).isDir())
             continue;
         const std::optional<VolumeKind> kind =
-            volumeKind(mount, mount.device.startsWith(QLatin1String("/dev/")) && removableDevice(mount.device));
+            volumeKind(mount, mount.device.startsWith(QLatin1String("/dev/"))
+                                  && removableDevice(mount.device));
         if (!kind)
             continue;
         devices.insert(mount.device);
         VolumeInfo volume{mount.mountPoint, *kind, std::nullopt};
         struct statvfs space {};
-        if (*kind == VolumeKind::Fixed && statvfs(QFile::encodeName(mount.mountPoint).constData(), &space) == 0)
+        if (*kind == VolumeKind::Fixed
+            && statvfs(QFile::encodeName(mount.mountPoint).constData(), &space) == 0)
             volume.freeBytes = std::uint64_t{space.f_bavail} * space.f_frsize;
         volumes.push_back(volume);
     }

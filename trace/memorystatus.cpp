@@ -27,7 +27,8 @@ MemoryStatus currentMemoryStatus()
     MemoryStatus status;
     status.availablePhysical = availableKb * 1024;
     if (totalKb > 0 && availableKb <= totalKb)
-        status.loadPercent = static_cast<int>(((totalKb - availableKb) * 100 + totalKb / 2) / totalKb);
+        status.loadPercent =
+            static_cast<int>(((totalKb - availableKb) * 100 + totalKb / 2) / totalKb);
     return status;
 }
 

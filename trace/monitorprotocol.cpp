@@ -69,8 +69,9 @@ QByteArray encodeAnswer(std::int32_t result)
 bool readRequest(QIODevice& device, Request& request, int timeoutMs)
 {
     std::uint32_t length = 0;
-    if (!readWord(device, request.message, timeoutMs) || !readWord(device, request.wParam, timeoutMs)
-        || !readWord(device, length, timeoutMs) || length > maxTextBytes) {
+    if (!readWord(device, request.message, timeoutMs)
+        || !readWord(device, request.wParam, timeoutMs) || !readWord(device, length, timeoutMs)
+        || length > maxTextBytes) {
         return false;
     }
     request.text.resize(static_cast<qsizetype>(length));

@@ -19,19 +19,28 @@ std::int32_t numberForSystemError(const std::error_code& code)
     if (code.category() != std::generic_category() && code.category() != std::system_category())
         return 75;
     switch (code.value()) {
-    case ENOENT: return 53;
-    case ENOTDIR: return 76;
+    case ENOENT:
+        return 53;
+    case ENOTDIR:
+        return 76;
     case EACCES:
     case EPERM:
-    case EROFS: return 70;
-    case EEXIST: return 58;
+    case EROFS:
+        return 70;
+    case EEXIST:
+        return 58;
     case ENOSPC:
-    case EDQUOT: return 61;
-    case EIO: return 57;
+    case EDQUOT:
+        return 61;
+    case EIO:
+        return 57;
     case EMFILE:
-    case ENFILE: return 67;
-    case ENOMEM: return 7;
-    default: return 75;
+    case ENFILE:
+        return 67;
+    case ENOMEM:
+        return 7;
+    default:
+        return 75;
     }
 }
 
@@ -50,7 +59,7 @@ RuntimeError translated(std::int32_t number, const char* message)
 RuntimeError::RuntimeError(std::int32_t number, QString description, QString source)
     : number_(number),
       description_(description.isEmpty() && number != 0 ? standardErrorText(number)
-                                                         : std::move(description)),
+                                                        : std::move(description)),
       source_(std::move(source)),
       what_(description_.toUtf8())
 {
@@ -103,29 +112,52 @@ RuntimeError RuntimeError::fromCurrentException()
 QString standardErrorText(std::int32_t number)
 {
     switch (number) {
-    case 5: return QStringLiteral("Invalid procedure call or argument");
-    case 6: return QStringLiteral("Overflow");
-    case 7: return QStringLiteral("Out of memory");
-    case 9: return QStringLiteral("Subscript out of range");
-    case 11: return QStringLiteral("Division by zero");
-    case 13: return QStringLiteral("Type mismatch");
-    case 28: return QStringLiteral("Out of stack space");
-    case 51: return QStringLiteral("Internal error");
-    case 52: return QStringLiteral("Bad file name or number");
-    case 53: return QStringLiteral("File not found");
-    case 55: return QStringLiteral("File already open");
-    case 57: return QStringLiteral("Device I/O error");
-    case 58: return QStringLiteral("File already exists");
-    case 61: return QStringLiteral("Disk full");
-    case 62: return QStringLiteral("Input past end of file");
-    case 67: return QStringLiteral("Too many files");
-    case 70: return QStringLiteral("Permission denied");
-    case 75: return QStringLiteral("Path/File access error");
-    case 76: return QStringLiteral("Path not found");
-    case 91: return QStringLiteral("Object variable or With block variable not set");
-    case 94: return QStringLiteral("Invalid use of Null");
-    case 380: return QStringLiteral("Invalid property value");
-    default: return QStringLiteral("Application-defined or object-defined error");
+    case 5:
+        return QStringLiteral("Invalid procedure call or argument");
+    case 6:
+        return QStringLiteral("Overflow");
+    case 7:
+        return QStringLiteral("Out of memory");
+    case 9:
+        return QStringLiteral("Subscript out of range");
+    case 11:
+        return QStringLiteral("Division by zero");
+    case 13:
+        return QStringLiteral("Type mismatch");
+    case 28:
+        return QStringLiteral("Out of stack space");
+    case 51:
+        return QStringLiteral("Internal error");
+    case 52:
+        return QStringLiteral("Bad file name or number");
+    case 53:
+        return QStringLiteral("File not found");
+    case 55:
+        return QStringLiteral("File already open");
+    case 57:
+        return QStringLiteral("Device I/O error");
+    case 58:
+        return QStringLiteral("File already exists");
+    case 61:
+        return QStringLiteral("Disk full");
+    case 62:
+        return QStringLiteral("Input past end of file");
+    case 67:
+        return QStringLiteral("Too many files");
+    case 70:
+        return QStringLiteral("Permission denied");
+    case 75:
+        return QStringLiteral("Path/File access error");
+    case 76:
+        return QStringLiteral("Path not found");
+    case 91:
+        return QStringLiteral("Object variable or With block variable not set");
+    case 94:
+        return QStringLiteral("Invalid use of Null");
+    case 380:
+        return QStringLiteral("Invalid property value");
+    default:
+        return QStringLiteral("Application-defined or object-defined error");
     }
 }
 

@@ -46,7 +46,8 @@ QString runtimeFolder()
 
 } // namespace
 
-SentrixReporter::SentrixReporter(QString programHelpFile) : programHelpFile_(std::move(programHelpFile))
+SentrixReporter::SentrixReporter(QString programHelpFile)
+    : programHelpFile_(std::move(programHelpFile))
 {
 }
 
@@ -94,7 +95,8 @@ void SentrixReporter::mailErrorReport(const ErrorReport& report)
     const QByteArray record = errorLogRecord(report).toUtf8();
     if (writeFresh(path, record)) {
         const Outbox outbox(outboxFolder(runtimeFolder()));
-        sendMail(errorReportMail(report, runtime().settings().emailAddress, runtime().executableName(), record),
+        sendMail(errorReportMail(report, runtime().settings().emailAddress,
+                                 runtime().executableName(), record),
                  outbox, mailLauncher());
     }
     QFile::remove(path);

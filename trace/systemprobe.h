@@ -28,14 +28,14 @@ struct ProcessorInfo {
 };
 
 struct MemoryInfo {
-    std::uint64_t totalPhysical = 0;     // bytes
+    std::uint64_t totalPhysical = 0; // bytes
     std::uint64_t availablePhysical = 0;
-    std::uint64_t totalVirtual = 0;      // physical memory and swap together
+    std::uint64_t totalVirtual = 0; // physical memory and swap together
     std::uint64_t availableVirtual = 0;
 };
 
 struct DisplayInfo {
-    int width = 0;  // primary screen, device pixels
+    int width = 0; // primary screen, device pixels
     int height = 0;
     int bitsPerPixel = 0;
     int monitorCount = 0;
@@ -88,8 +88,8 @@ public:
 
     // nullopt when the system does not say.
     virtual std::optional<OperatingSystemInfo> operatingSystem() const = 0;
-    virtual QString languageName() const = 0;  // in the language itself ("Deutsch")
-    virtual QString countryName() const = 0;   // likewise ("Deutschland")
+    virtual QString languageName() const = 0; // in the language itself ("Deutsch")
+    virtual QString countryName() const = 0;  // likewise ("Deutschland")
     virtual bool rightToLeftLanguage() const = 0;
     virtual QString currentFolder() const = 0;
 
@@ -97,7 +97,7 @@ public:
     virtual ProcessorInfo processor() const = 0;
     virtual int processorCount() const = 0;
     virtual std::vector<VolumeInfo> volumes() const = 0;
-    virtual QString defaultPrinter() const = 0;  // empty when there is none
+    virtual QString defaultPrinter() const = 0; // empty when there is none
     virtual DisplayInfo display() const = 0;
     virtual MouseInfo mouse() const = 0;
 

@@ -35,12 +35,17 @@ QString kilobytes(std::uint64_t bytes)
 
 QString volumeLine(const VolumeInfo& volume)
 {
-    const QString head = QStringLiteral("   Drive ") + volume.mountPoint + QStringLiteral(":...........");
+    const QString head =
+        QStringLiteral("   Drive ") + volume.mountPoint + QStringLiteral(":...........");
     switch (volume.kind) {
-    case VolumeKind::Unknown: return head + QStringLiteral("Unknown   ");
-    case VolumeKind::Removable: return head + QStringLiteral("Floppy    ");
-    case VolumeKind::Network: return head + QStringLiteral("Network   ");
-    case VolumeKind::CdRom: return head + QStringLiteral("CD        ");
+    case VolumeKind::Unknown:
+        return head + QStringLiteral("Unknown   ");
+    case VolumeKind::Removable:
+        return head + QStringLiteral("Floppy    ");
+    case VolumeKind::Network:
+        return head + QStringLiteral("Network   ");
+    case VolumeKind::CdRom:
+        return head + QStringLiteral("CD        ");
     case VolumeKind::Fixed:
         if (volume.freeBytes)
             return head + QStringLiteral("Fixed     ") + groupedNumber(*volume.freeBytes / 1000)
@@ -84,12 +89,17 @@ QString pfProcessorText(const ProcessorInfo& processor)
     if (!ok)
         return QStringLiteral("Unable to determine processor type");
     switch (model) {
-    case 1: return QStringLiteral("Intel Pentium Pro, Model ") + modelText + QStringLiteral(", Stepping ") + stepping;
-    case 3: return QStringLiteral("Intel Pentium II, Model 3 Stepping ") + stepping;
+    case 1:
+        return QStringLiteral("Intel Pentium Pro, Model ") + modelText
+               + QStringLiteral(", Stepping ") + stepping;
+    case 3:
+        return QStringLiteral("Intel Pentium II, Model 3 Stepping ") + stepping;
     case 5:
-        return QStringLiteral("Intel Pentium II Model 5, Pentium II Xeon Model 5, or Celeron Model 5, Stepping ")
+        return QStringLiteral("Intel Pentium II Model 5, Pentium II Xeon Model 5, or Celeron Model "
+                              "5, Stepping ")
                + stepping;
-    case 6: return QStringLiteral("Intel Celeron Model 6 Stepping, ") + stepping;
+    case 6:
+        return QStringLiteral("Intel Celeron Model 6 Stepping, ") + stepping;
     default:
         if (model >= 7)
             return QStringLiteral("Intel Pentium III or Pentium III Xeon Model, ") + modelText
@@ -171,8 +181,9 @@ QString pfSystemReport(const SystemProbe& probe, const ReportedProgram& program)
 {
     QString report;
     const QString computer = pfComputerName(probe);
-    addHeading(report, computer.isEmpty() ? QStringLiteral("Application")
-                                          : QStringLiteral("Application running on computer ") + computer);
+    addHeading(report, computer.isEmpty()
+                           ? QStringLiteral("Application")
+                           : QStringLiteral("Application running on computer ") + computer);
     addLine(report, "   Title...............", probe.applicationTitle());
     addLine(report, "   Path................", probe.applicationFolder());
     addLine(report, "   Project Version.....", projectVersionText());
@@ -186,7 +197,8 @@ QString pfSystemReport(const SystemProbe& probe, const ReportedProgram& program)
             if (executable->modified.isValid())
                 addLine(report, "  EXE Time Stamp......", generalDateText(executable->modified));
             addLine(report, "  EXE Size............",
-                    groupedNumber(static_cast<std::uint64_t>(executable->size)) + QStringLiteral(" bytes"));
+                    groupedNumber(static_cast<std::uint64_t>(executable->size))
+                        + QStringLiteral(" bytes"));
         }
         report += lineEnd;
     }
@@ -212,7 +224,8 @@ QString pfSystemReport(const SystemProbe& probe, const ReportedProgram& program)
     if (memory.totalPhysical > 0) {
         const double percentFree = static_cast<double>(memory.availablePhysical)
                                    / static_cast<double>(memory.totalPhysical) * 100.0;
-        addLine(report, "   Pct Physical Free...", QString::number(percentFree, 'f', 2) + QLatin1Char('%'));
+        addLine(report, "   Pct Physical Free...",
+                QString::number(percentFree, 'f', 2) + QLatin1Char('%'));
     }
 
     addHeading(report, QStringLiteral("Processor"));
@@ -240,7 +253,8 @@ QString pfSystemReport(const SystemProbe& probe, const ReportedProgram& program)
     const QString colors = pfColorDepthText(probe);
     bool numeric = false;
     const qulonglong colorCount = colors.toULongLong(&numeric);
-    addLine(report, "   Colors.......................", numeric ? groupedNumber(colorCount) : colors);
+    addLine(report, "   Colors.......................",
+            numeric ? groupedNumber(colorCount) : colors);
     addLine(report, "   Screen size..............", pfScreenSizeText(probe));
     addLine(report, "   Number of Monitors..", pfMonitorCountText(probe));
 

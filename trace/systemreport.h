@@ -10,19 +10,19 @@ namespace lentaro {
 QString pfComputerName(const SystemProbe& probe);
 QString pfProcessorText(const ProcessorInfo& processor);
 QString pfCpuCountText(const SystemProbe& probe);
-QString pfColorDepthText(const SystemProbe& probe);   // "True Color" at 24 bits, else 2^bits
-QString pfScreenSizeText(const SystemProbe& probe);   // "1920 x 1080"
+QString pfColorDepthText(const SystemProbe& probe); // "True Color" at 24 bits, else 2^bits
+QString pfScreenSizeText(const SystemProbe& probe); // "1920 x 1080"
 QString pfMonitorCountText(const SystemProbe& probe);
 QString pfMouseButtonsText(const SystemProbe& probe);
-QString pfMouseWheelText(const SystemProbe& probe);   // "Yes" / "No"
-QString pfMideastText(const SystemProbe& probe);      // a right-to-left language: "Yes"
-QString pfDbcsText();                                 // "No": text is UTF-8, never double-byte
+QString pfMouseWheelText(const SystemProbe& probe); // "Yes" / "No"
+QString pfMideastText(const SystemProbe& probe);    // a right-to-left language: "Yes"
+QString pfDbcsText();                               // "No": text is UTF-8, never double-byte
 QString pfLanguageText(const SystemProbe& probe);
 QString pfCountryText(const SystemProbe& probe);
 
 // What the report needs to know of the running program beyond the probe.
 struct ReportedProgram {
-    QString executableName;             // as trace lines name it
+    QString executableName;              // as trace lines name it
     bool developmentEnvironment = false; // the executable lines are left out then
 };
 

@@ -19,7 +19,9 @@ QString eventName(QEvent::Type type)
 
 } // namespace
 
-TracedApplication::TracedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TracedApplication::TracedApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+}
 
 bool TracedApplication::notify(QObject* receiver, QEvent* event)
 {

@@ -6,8 +6,8 @@ QString pfDecimalSeparator(std::int64_t elapsedMs)
 {
     const bool negative = elapsedMs < 0;
     // Unsigned, so that even the most negative value has a magnitude.
-    const std::uint64_t magnitude =
-        negative ? 0 - static_cast<std::uint64_t>(elapsedMs) : static_cast<std::uint64_t>(elapsedMs);
+    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(elapsedMs)
+                                             : static_cast<std::uint64_t>(elapsedMs);
     return (negative ? QStringLiteral("-") : QString())
            + QStringLiteral("%1.%2")
                  .arg(magnitude / 10000, 5, 10, QLatin1Char('0'))

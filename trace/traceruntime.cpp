@@ -37,7 +37,9 @@ TraceRuntime& programRuntime()
 
 Service<TraceRuntime> TraceRuntime::current{programRuntime};
 
-TraceRuntime::TraceRuntime(TraceEnvironment environment) : environment_(std::move(environment)) {}
+TraceRuntime::TraceRuntime(TraceEnvironment environment) : environment_(std::move(environment))
+{
+}
 
 void TraceRuntime::checkUserInterfaceThread()
 {
@@ -64,8 +66,9 @@ void TraceRuntime::sxSTART()
             && !outputs_.openCircularLog(settings_.circularFile, settings_.recordSize,
                                          settings_.maxRecords)
             && environment_.developmentEnvironment) {
-            forms::MsgBox(QStringLiteral("Could not open circular log file ") + settings_.circularFile,
-                          forms::Buttons::OkOnly, forms::Icon::Critical, environment_.executableName);
+            forms::MsgBox(
+                QStringLiteral("Could not open circular log file ") + settings_.circularFile,
+                forms::Buttons::OkOnly, forms::Icon::Critical, environment_.executableName);
         }
         stack_.setStartEntry(pfMessageText(32) + QStringLiteral(" <")
                              + shortDateAndTime(QDateTime::currentDateTime()) + QLatin1Char('>'));
@@ -75,7 +78,8 @@ void TraceRuntime::sxSTART()
             outputs_.setMonitor(MonitorLink::find(environment_.monitorFolder));
         outputs_.pfWriteTraceLine(prefix_ + pfMessageText(20) + lineEnd);
         if (!settings_.problem.isEmpty()) {
-            pfErr(RuntimeError(380, standardErrorText(380) + QStringLiteral(": ") + settings_.problem),
+            pfErr(RuntimeError(380,
+                               standardErrorText(380) + QStringLiteral(": ") + settings_.problem),
                   QStringLiteral("sxSTART()"));
         }
     } catch (...) {
@@ -90,7 +94,8 @@ void TraceRuntime::waitWhileErrorDialogUp()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void TraceRuntime::sxPUSH(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
+void TraceRuntime::sxPUSH(const char* module, const char* procedure,
+                          std::initializer_list<TraceArg> arguments)
 {
     checkUserInterfaceThread();
     try {
@@ -149,12 +154,13 @@ void TraceRuntime::unbalancedExit(const char* module, const char* procedure)
     // it; its error already said so.
     const QString unmatched = QStringLiteral(" << ");
     if (!(lastError_.module.contains(unmatched) && lastError_.procedure.contains(unmatched))) {
-        const QString text = pfMessageText(19) + QLatin1Char('\t') + QString::fromUtf8(module) + lineEnd
-                             + pfMessageText(30) + QLatin1Char('\t') + QString::fromUtf8(procedure)
-                             + lineEnd + lineEnd + pfMessageText(48) + lineEnd + lineEnd
-                             + pfMessageText(49) + lineEnd + lineEnd + pfMessageText(50) + lineEnd
-                             + pfMessageText(51);
-        if (forms::MsgBox(text, forms::Buttons::OkCancel, forms::Icon::Exclamation, pfMessageText(53))
+        const QString text = pfMessageText(19) + QLatin1Char('\t') + QString::fromUtf8(module)
+                             + lineEnd + pfMessageText(30) + QLatin1Char('\t')
+                             + QString::fromUtf8(procedure) + lineEnd + lineEnd + pfMessageText(48)
+                             + lineEnd + lineEnd + pfMessageText(49) + lineEnd + lineEnd
+                             + pfMessageText(50) + lineEnd + pfMessageText(51);
+        if (forms::MsgBox(text, forms::Buttons::OkCancel, forms::Icon::Exclamation,
+                          pfMessageText(53))
             == forms::Answer::Ok)
             breakIntoDebugger();
     }

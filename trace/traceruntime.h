@@ -39,7 +39,8 @@ public:
     // ("Sub Form_Load") and arguments ({{"Cancel", 0}, {"UnloadMode", 1}}, shown as
     // "(Cancel=0, UnloadMode=1)"). The names are string literals: the stack keeps them, not
     // copies; the argument values are copied, and become text only when something shows them.
-    void sxPUSH(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments = {});
+    void sxPUSH(const char* module, const char* procedure,
+                std::initializer_list<TraceArg> arguments = {});
 
     // Exit of a traced procedure, with the names of its entry. The exit line shows the
     // arguments stored at entry.
@@ -96,7 +97,8 @@ private:
 
 // The calls of the current runtime.
 void sxSTART();
-void sxPUSH(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments = {});
+void sxPUSH(const char* module, const char* procedure,
+            std::initializer_list<TraceArg> arguments = {});
 void sxPOP(const char* module, const char* procedure);
 ErrorChoice sxERROR(const QString& module, const QString& procedure);
 

@@ -5,7 +5,8 @@
 
 namespace lentaro {
 
-TraceScope::TraceScope(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments)
+TraceScope::TraceScope(const char* module, const char* procedure,
+                       std::initializer_list<TraceArg> arguments)
     : module_(module), procedure_(procedure)
 {
     sxPUSH(module_, procedure_, arguments);

@@ -36,7 +36,8 @@ namespace lentaro {
 class TraceScope
 {
 public:
-    TraceScope(const char* module, const char* procedure, std::initializer_list<TraceArg> arguments = {});
+    TraceScope(const char* module, const char* procedure,
+               std::initializer_list<TraceArg> arguments = {});
     ~TraceScope();
 
     TraceScope(const TraceScope&) = delete;

@@ -66,15 +66,18 @@ double leadingNumber(const QString& text)
             ++at;
         return at;
     };
-    if (end < trimmed.size() && (trimmed.at(end) == QLatin1Char('-') || trimmed.at(end) == QLatin1Char('+')))
+    if (end < trimmed.size()
+        && (trimmed.at(end) == QLatin1Char('-') || trimmed.at(end) == QLatin1Char('+')))
         ++end;
     end = digitsFrom(end);
     if (end < trimmed.size() && trimmed.at(end) == QLatin1Char('.'))
         end = digitsFrom(end + 1);
-    if (end < trimmed.size() && (trimmed.at(end) == QLatin1Char('e') || trimmed.at(end) == QLatin1Char('E'))) {
+    if (end < trimmed.size()
+        && (trimmed.at(end) == QLatin1Char('e') || trimmed.at(end) == QLatin1Char('E'))) {
         qsizetype exponent = end + 1;
         if (exponent < trimmed.size()
-            && (trimmed.at(exponent) == QLatin1Char('-') || trimmed.at(exponent) == QLatin1Char('+')))
+            && (trimmed.at(exponent) == QLatin1Char('-')
+                || trimmed.at(exponent) == QLatin1Char('+')))
             ++exponent;
         const qsizetype exponentEnd = digitsFrom(exponent);
         if (exponentEnd > exponent)

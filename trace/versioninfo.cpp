@@ -12,9 +12,9 @@ namespace lentaro {
 namespace {
 
 const char* const fieldNames[] = {
-    "Comments",       "InternalName",    "ProductName",     "CompanyName",
-    "LegalCopyright", "ProductVersion",  "FileDescription", "LegalTrademarks",
-    "PrivateBuild",   "FileVersion",     "OriginalFilename", "SpecialBuild",
+    "Comments",       "InternalName",   "ProductName",      "CompanyName",
+    "LegalCopyright", "ProductVersion", "FileDescription",  "LegalTrademarks",
+    "PrivateBuild",   "FileVersion",    "OriginalFilename", "SpecialBuild",
 };
 
 } // namespace
@@ -65,13 +65,14 @@ QString pfModuleVersionLine(const SystemProbe& probe, int indent)
     QString listing;
     for (const LoadedModule& module : probe.loadedModules()) {
         const QString& path = module.path;
-        listing += QString(indent + 2, QLatin1Char(' ')) + path
-                   + QStringLiteral("       FileVersion: ") + pfVersionInfoField(probe, path, FileVersion)
-                   + QStringLiteral(" ProductVersion: ") + pfVersionInfoField(probe, path, ProductVersion)
-                   + QStringLiteral(" ProductName: ") + pfVersionInfoField(probe, path, ProductName)
-                   + QStringLiteral(" CompanyName: ") + pfVersionInfoField(probe, path, CompanyName)
-                   + QStringLiteral(" FileDescription: ") + pfVersionInfoField(probe, path, FileDescription)
-                   + QStringLiteral("  Created: ") + pfFileDateText(probe, path, 1) + lineEnd;
+        listing +=
+            QString(indent + 2, QLatin1Char(' ')) + path + QStringLiteral("       FileVersion: ")
+            + pfVersionInfoField(probe, path, FileVersion) + QStringLiteral(" ProductVersion: ")
+            + pfVersionInfoField(probe, path, ProductVersion) + QStringLiteral(" ProductName: ")
+            + pfVersionInfoField(probe, path, ProductName) + QStringLiteral(" CompanyName: ")
+            + pfVersionInfoField(probe, path, CompanyName) + QStringLiteral(" FileDescription: ")
+            + pfVersionInfoField(probe, path, FileDescription) + QStringLiteral("  Created: ")
+            + pfFileDateText(probe, path, 1) + lineEnd;
     }
     return listing.isEmpty() ? lineEnd : listing;
 }
@@ -82,10 +83,14 @@ QString pfFileDateText(const SystemProbe& probe, const QString& path, int kind)
     if (!facts)
         return {};
     switch (kind) {
-    case 0: return generalDateText(facts->accessed);
-    case 1: return generalDateText(facts->created);
-    case 2: return generalDateText(facts->modified);
-    default: return {};
+    case 0:
+        return generalDateText(facts->accessed);
+    case 1:
+        return generalDateText(facts->created);
+    case 2:
+        return generalDateText(facts->modified);
+    default:
+        return {};
     }
 }
 
@@ -94,8 +99,9 @@ QString pfWindowsVersionText(const SystemProbe& probe)
     const std::optional<OperatingSystemInfo> system = probe.operatingSystem();
     if (!system)
         return {};
-    return system->kernelName + QLatin1Char(' ') + system->kernelRelease + QStringLiteral("  (Build ")
-           + system->kernelVersion + QStringLiteral(") ") + system->distribution;
+    return system->kernelName + QLatin1Char(' ') + system->kernelRelease
+           + QStringLiteral("  (Build ") + system->kernelVersion + QStringLiteral(") ")
+           + system->distribution;
 }
 
 QString pfHex8(std::uint32_t value, int width)

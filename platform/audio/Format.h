@@ -10,19 +10,19 @@ enum class Encoding { Pcm, MuLaw, ALaw };
 
 // The shape of the interleaved frames a device plays or records.
 struct Format {
-    int channels = 0;
-    int sampleRate = 0;
-    int bitsPerSample = 0;
-    Encoding encoding = Encoding::Pcm;
+  int channels = 0;
+  int sampleRate = 0;
+  int bitsPerSample = 0;
+  Encoding encoding = Encoding::Pcm;
 
-    int bytesPerSample() const { return bitsPerSample / 8; }
-    int bytesPerFrame() const { return bytesPerSample() * channels; }
+  int bytesPerSample() const { return bitsPerSample / 8; }
+  int bytesPerFrame() const { return bytesPerSample() * channels; }
 
-    friend bool operator==(const Format& a, const Format& b) {
-        return a.channels == b.channels && a.sampleRate == b.sampleRate &&
-               a.bitsPerSample == b.bitsPerSample && a.encoding == b.encoding;
-    }
-    friend bool operator!=(const Format& a, const Format& b) { return !(a == b); }
+  friend bool operator==(const Format& a, const Format& b) {
+    return a.channels == b.channels && a.sampleRate == b.sampleRate && a.bitsPerSample == b.bitsPerSample &&
+           a.encoding == b.encoding;
+  }
+  friend bool operator!=(const Format& a, const Format& b) { return !(a == b); }
 };
 
 // The formats any device may be asked for: one or two channels, 1,000 to 192,000 frames a second,

@@ -10,13 +10,20 @@ constexpr int helpFlag = static_cast<int>(Buttons::Help);
 std::vector<Answer> answersOfSet(Buttons set)
 {
     switch (set) {
-    case Buttons::OkOnly: return {Answer::Ok};
-    case Buttons::OkCancel: return {Answer::Ok, Answer::Cancel};
-    case Buttons::AbortRetryIgnore: return {Answer::Abort, Answer::Retry, Answer::Ignore};
-    case Buttons::YesNoCancel: return {Answer::Yes, Answer::No, Answer::Cancel};
-    case Buttons::YesNo: return {Answer::Yes, Answer::No};
-    case Buttons::RetryCancel: return {Answer::Retry, Answer::Cancel};
-    case Buttons::Help: break;
+    case Buttons::OkOnly:
+        return {Answer::Ok};
+    case Buttons::OkCancel:
+        return {Answer::Ok, Answer::Cancel};
+    case Buttons::AbortRetryIgnore:
+        return {Answer::Abort, Answer::Retry, Answer::Ignore};
+    case Buttons::YesNoCancel:
+        return {Answer::Yes, Answer::No, Answer::Cancel};
+    case Buttons::YesNo:
+        return {Answer::Yes, Answer::No};
+    case Buttons::RetryCancel:
+        return {Answer::Retry, Answer::Cancel};
+    case Buttons::Help:
+        break;
     }
     return {Answer::Ok};
 }
@@ -25,7 +32,8 @@ std::vector<Answer> answersOfSet(Buttons set)
 
 std::vector<Answer> answersOf(Buttons buttons)
 {
-    std::vector<Answer> answers = answersOfSet(static_cast<Buttons>(static_cast<int>(buttons) & ~helpFlag));
+    std::vector<Answer> answers =
+        answersOfSet(static_cast<Buttons>(static_cast<int>(buttons) & ~helpFlag));
     if (static_cast<int>(buttons) & helpFlag)
         answers.push_back(Answer::Help);
     return answers;

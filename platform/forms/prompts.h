@@ -13,11 +13,25 @@ namespace lentaro::forms {
 // added to a button set (Buttons::OkOnly | Buttons::Help): a Help button after the set's, which
 // closes the box with the answer Help; the caller opens its help then.
 enum class Buttons {
-    OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5,
+    OkOnly = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5,
     Help = 16384
 };
 enum class Icon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
-enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7, Help = 8 };
+enum class Answer {
+    Ok = 1,
+    Cancel = 2,
+    Abort = 3,
+    Retry = 4,
+    Ignore = 5,
+    Yes = 6,
+    No = 7,
+    Help = 8
+};
 
 constexpr Buttons operator|(Buttons set, Buttons help)
 {

@@ -62,8 +62,8 @@ std::uint32_t windowStyle(const QWidget& window)
 std::uint32_t windowExStyle(const QWidget& window)
 {
     std::uint32_t exStyle = stored(window, exStyleProperty);
-    exStyle = withBit(exStyle, WS_EX_TOPMOST,
-                      window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    exStyle =
+        withBit(exStyle, WS_EX_TOPMOST, window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     exStyle = withBit(exStyle, WS_EX_TOOLWINDOW, window.windowType() == Qt::Tool);
     return exStyle;
 }

@@ -7,9 +7,9 @@
 namespace lentaro::forms {
 
 // The window manager's style bits that mean something to a Qt widget.
-constexpr std::uint32_t WS_CHILD = 0x40000000;    // lives inside its parent window
-constexpr std::uint32_t WS_VISIBLE = 0x10000000;  // shown
-constexpr std::uint32_t WS_DISABLED = 0x08000000; // takes no input
+constexpr std::uint32_t WS_CHILD = 0x40000000;         // lives inside its parent window
+constexpr std::uint32_t WS_VISIBLE = 0x10000000;       // shown
+constexpr std::uint32_t WS_DISABLED = 0x08000000;      // takes no input
 constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008;    // above all other windows
 constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080; // a tool window
 

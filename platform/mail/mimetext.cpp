@@ -117,7 +117,8 @@ QByteArray quotedPrintable(const QByteArray& text)
             continue;
         }
         const bool atLineEnd = i + 1 == text.size() || text[i + 1] == '\r';
-        const bool literal = (c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !atLineEnd);
+        const bool literal =
+            (c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !atLineEnd);
         if (literal)
             put(QByteArray(1, static_cast<char>(c)));
         else
@@ -150,8 +151,9 @@ QByteArray mimeText(const MailMessage& message, const QDateTime& date, const QSt
     for (const MailAttachment& attachment : message.attachments) {
         const QByteArray name = quotedName(attachment.fileName);
         text += "--" + boundary + crlf;
-        text += header("Content-Type", oneLine(QString::fromLatin1(attachment.contentType)).toLatin1()
-                                           + "; name=" + name);
+        text +=
+            header("Content-Type", oneLine(QString::fromLatin1(attachment.contentType)).toLatin1()
+                                       + "; name=" + name);
         text += header("Content-Disposition", "attachment; filename=" + name);
         text += header("Content-Transfer-Encoding", "base64") + crlf;
         text += base64Lines(attachment.data);

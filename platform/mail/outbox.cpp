@@ -31,7 +31,9 @@ bool writeWhole(const QString& path, const QByteArray& data)
 
 } // namespace
 
-Outbox::Outbox(QString folder) : folder_(std::move(folder)) {}
+Outbox::Outbox(QString folder) : folder_(std::move(folder))
+{
+}
 
 PostedMail Outbox::post(const MailMessage& message) const
 {
@@ -51,17 +53,19 @@ PostedMail Outbox::post(const MailMessage& message) const
     }
     const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     const QString draftTag = QFileInfo(draft.fileName()).completeBaseName().mid(6);
-    const QString messageId = stamp + QLatin1Char('.') + draftTag + QStringLiteral("@")
-                              + QSysInfo::machineHostName();
+    const QString messageId =
+        stamp + QLatin1Char('.') + draftTag + QStringLiteral("@") + QSysInfo::machineHostName();
     const QByteArray text = mimeText(message, now, messageId);
     if (draft.write(text) != text.size() || !draft.flush()) {
-        posted.error = QStringLiteral("Cannot write the message in %1: %2").arg(folder_, draft.errorString());
+        posted.error =
+            QStringLiteral("Cannot write the message in %1: %2").arg(folder_, draft.errorString());
         return posted;
     }
 
     // The first free name wins; the attachments' folder reserves it before the message appears.
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        const QString stem = attempt == 0 ? stamp : stamp + QLatin1Char('-') + QString::number(attempt);
+        const QString stem =
+            attempt == 0 ? stamp : stamp + QLatin1Char('-') + QString::number(attempt);
         const QString emlPath = dir.filePath(stem + QStringLiteral(".eml"));
         if (QFileInfo::exists(emlPath))
             continue;

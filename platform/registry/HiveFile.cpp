@@ -18,25 +18,27 @@ WriteHook writeHook = nullptr;
 
 void reachStage(WriteStage stage)
 {
-    if (writeHook) writeHook(stage);
+    if (writeHook)
+        writeHook(stage);
 }
 
-std::string systemError(const std::string &what, const fs::path &path)
+std::string systemError(const std::string& what, const fs::path& path)
 {
     return what + " " + path.string() + ": " + std::strerror(errno);
 }
 
-std::string temporaryPrefix(const fs::path &file)
+std::string temporaryPrefix(const fs::path& file)
 {
     return "." + file.filename().string() + ".tmp-";
 }
 
-bool writeAll(int fd, const char *bytes, std::size_t size)
+bool writeAll(int fd, const char* bytes, std::size_t size)
 {
     while (size > 0) {
         const ssize_t written = ::write(fd, bytes, size);
         if (written < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         bytes += written;
@@ -46,13 +48,13 @@ bool writeAll(int fd, const char *bytes, std::size_t size)
 }
 
 // A rename is lasting only once the folder that holds the name is flushed too.
-bool syncFolder(const fs::path &folder)
+bool syncFolder(const fs::path& folder)
 {
     const FileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return handle.isOpen() && ::fsync(handle.fd()) == 0;
 }
 
-FileStamp stampFrom(const struct stat &info)
+FileStamp stampFrom(const struct stat& info)
 {
     FileStamp stamp;
     stamp.exists = true;
@@ -71,20 +73,22 @@ void setWriteHook(WriteHook hook)
     writeHook = hook;
 }
 
-FileStamp stampOf(const fs::path &file)
+FileStamp stampOf(const fs::path& file)
 {
     struct stat info;
-    if (::stat(file.c_str(), &info) == 0) return stampFrom(info);
+    if (::stat(file.c_str(), &info) == 0)
+        return stampFrom(info);
     // Anything but absence shows up when the file is opened.
     FileStamp stamp;
     stamp.exists = errno != ENOENT;
     return stamp;
 }
 
-FileHandle &FileHandle::operator=(FileHandle &&other) noexcept
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
 {
     if (this != &other) {
-        if (m_fd >= 0) ::close(m_fd);
+        if (m_fd >= 0)
+            ::close(m_fd);
         m_fd = std::exchange(other.m_fd, -1);
     }
     return *this;
@@ -92,11 +96,12 @@ FileHandle &FileHandle::operator=(FileHandle &&other) noexcept
 
 FileHandle::~FileHandle()
 {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
-bool openForReading(const fs::path &file, FileHandle &handle, FileStamp &stamp,
-                    std::string &problem)
+bool openForReading(const fs::path& file, FileHandle& handle, FileStamp& stamp,
+                    std::string& problem)
 {
     handle = FileHandle(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info;
@@ -109,24 +114,26 @@ bool openForReading(const fs::path &file, FileHandle &handle, FileStamp &stamp,
     return true;
 }
 
-bool readWholeFile(const FileHandle &handle, const fs::path &file, std::string &contents,
-                   std::string &problem)
+bool readWholeFile(const FileHandle& handle, const fs::path& file, std::string& contents,
+                   std::string& problem)
 {
     contents.clear();
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(handle.fd(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0) {
             problem = systemError("cannot read", file);
             return false;
         }
-        if (got == 0) return true;
+        if (got == 0)
+            return true;
         contents.append(buffer, std::size_t(got));
     }
 }
 
-bool replaceFileAtomically(const fs::path &file, std::string_view contents, std::string &problem)
+bool replaceFileAtomically(const fs::path& file, std::string_view contents, std::string& problem)
 {
     const fs::path folder = file.parent_path();
     std::string temporary = (folder / (temporaryPrefix(file) + "XXXXXX")).string();
@@ -137,9 +144,11 @@ bool replaceFileAtomically(const fs::path &file, std::string_view contents, std:
     }
     const std::size_t half = contents.size() / 2;
     bool good = writeAll(fd, contents.data(), half);
-    if (good) reachStage(WriteStage::TempHalfWritten);
+    if (good)
+        reachStage(WriteStage::TempHalfWritten);
     good = good && writeAll(fd, contents.data() + half, contents.size() - half);
-    if (!good) problem = systemError("cannot write", temporary);
+    if (!good)
+        problem = systemError("cannot write", temporary);
     if (good && ::fsync(fd) != 0) {
         problem = systemError("cannot flush", temporary);
         good = false;
@@ -167,16 +176,17 @@ bool replaceFileAtomically(const fs::path &file, std::string_view contents, std:
     return true;
 }
 
-void removeLeftoverTemporaries(const fs::path &file)
+void removeLeftoverTemporaries(const fs::path& file)
 {
     const std::string prefix = temporaryPrefix(file);
     std::error_code error;
-    for (const fs::directory_entry &entry : fs::directory_iterator(file.parent_path(), error)) {
-        if (entry.path().filename().string().rfind(prefix, 0) == 0) fs::remove(entry.path(), error);
+    for (const fs::directory_entry& entry : fs::directory_iterator(file.parent_path(), error)) {
+        if (entry.path().filename().string().rfind(prefix, 0) == 0)
+            fs::remove(entry.path(), error);
     }
 }
 
-bool moveAside(const fs::path &file, fs::path &keptAs, std::string &problem)
+bool moveAside(const fs::path& file, fs::path& keptAs, std::string& problem)
 {
     // link() refuses an existing name, so an earlier damaged copy is never replaced.
     for (int attempt = 0; attempt < 1000; ++attempt) {
@@ -200,7 +210,7 @@ bool moveAside(const fs::path &file, fs::path &keptAs, std::string &problem)
     return false;
 }
 
-FileLock::FileLock(const fs::path &lockFile)
+FileLock::FileLock(const fs::path& lockFile)
     : m_handle(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
 {
     if (!m_handle.isOpen()) {
@@ -208,7 +218,8 @@ FileLock::FileLock(const fs::path &lockFile)
         return;
     }
     while (::flock(m_handle.fd(), LOCK_EX) != 0) {
-        if (errno == EINTR) continue;
+        if (errno == EINTR)
+            continue;
         m_problem = systemError("cannot lock", lockFile);
         m_handle = FileHandle();
         return;

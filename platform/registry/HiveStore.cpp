@@ -20,20 +20,20 @@ struct LoadedHive {
     FileHandle held; // the file it was read from, kept open so its inode number stays taken
 };
 
-std::mutex &storeMutex()
+std::mutex& storeMutex()
 {
     static std::mutex mutex;
     return mutex;
 }
 
 // By file path, so that a changed registry folder starts from its own files.
-std::map<fs::path, LoadedHive> &loadedHives()
+std::map<fs::path, LoadedHive>& loadedHives()
 {
     static std::map<fs::path, LoadedHive> hives;
     return hives;
 }
 
-Result setAsideDamaged(const fs::path &file, const std::string &problem)
+Result setAsideDamaged(const fs::path& file, const std::string& problem)
 {
     fs::path keptAs;
     std::string moveProblem;
@@ -52,9 +52,9 @@ Result setAsideDamaged(const fs::path &file, const std::string &problem)
     return Result::failure(Status::HiveDamaged, message);
 }
 
-Result load(const fs::path &file, LoadedHive *&loaded)
+Result load(const fs::path& file, LoadedHive*& loaded)
 {
-    std::map<fs::path, LoadedHive> &hives = loadedHives();
+    std::map<fs::path, LoadedHive>& hives = loadedHives();
     const FileStamp stamp = stampOf(file);
     auto it = hives.find(file);
     if (it != hives.end() && it->second.stamp == stamp) {
@@ -69,14 +69,15 @@ Result load(const fs::path &file, LoadedHive *&loaded)
             || !readWholeFile(fresh.held, file, text, problem)) {
             return Result::failure(Status::IoError, "Cannot read the registry: " + problem);
         }
-        if (!parseHive(text, fresh.root, problem)) return setAsideDamaged(file, problem);
+        if (!parseHive(text, fresh.root, problem))
+            return setAsideDamaged(file, problem);
     }
     loaded = &(hives[file] = std::move(fresh));
     return {};
 }
 
 Result withLoadedHive(Hive hive,
-                      const std::function<Result(LoadedHive &, const fs::path &file)> &step)
+                      const std::function<Result(LoadedHive&, const fs::path& file)>& step)
 {
     std::lock_guard<std::mutex> guard(storeMutex());
     const fs::path folder = registryFolder();
@@ -96,26 +97,28 @@ Result withLoadedHive(Hive hive,
     if (!lock.held()) {
         return Result::failure(Status::IoError, "Cannot lock the registry: " + lock.problem());
     }
-    LoadedHive *loaded = nullptr;
+    LoadedHive* loaded = nullptr;
     Result result = load(file, loaded);
-    if (!result.ok()) return result;
+    if (!result.ok())
+        return result;
     return step(*loaded, file);
 }
 
 } // namespace
 
-Result readHive(Hive hive, const std::function<Result(const Key &root)> &action)
+Result readHive(Hive hive, const std::function<Result(const Key& root)>& action)
 {
-    return withLoadedHive(
-        hive, [&](LoadedHive &loaded, const fs::path &) { return action(loaded.root); });
+    return withLoadedHive(hive,
+                          [&](LoadedHive& loaded, const fs::path&) { return action(loaded.root); });
 }
 
-Result changeHive(Hive hive, const std::function<Result(Key &root, bool &changed)> &action)
+Result changeHive(Hive hive, const std::function<Result(Key& root, bool& changed)>& action)
 {
-    return withLoadedHive(hive, [&](LoadedHive &loaded, const fs::path &file) {
+    return withLoadedHive(hive, [&](LoadedHive& loaded, const fs::path& file) {
         bool changed = false;
         Result result = action(loaded.root, changed);
-        if (!result.ok() || !changed) return result;
+        if (!result.ok() || !changed)
+            return result;
         removeLeftoverTemporaries(file);
         std::string problem;
         if (!replaceFileAtomically(file, formatHive(loaded.root), problem)) {
@@ -123,7 +126,8 @@ Result changeHive(Hive hive, const std::function<Result(Key &root, bool &changed
             return Result::failure(Status::IoError, "Cannot store the registry: " + problem);
         }
         // The change is stored; failing to hold the new file only means reading it again.
-        if (!openForReading(file, loaded.held, loaded.stamp, problem)) loadedHives().erase(file);
+        if (!openForReading(file, loaded.held, loaded.stamp, problem))
+            loadedHives().erase(file);
         return result;
     });
 }

@@ -25,10 +25,10 @@ namespace lentaro::registry {
 // and every operation on that hive fails; it is never written over.
 
 // Runs an action on the hive, up to date with its file.
-Result readHive(Hive hive, const std::function<Result(const Key &root)> &action);
+Result readHive(Hive hive, const std::function<Result(const Key& root)>& action);
 
 // As readHive; when the action succeeds and reports a change, the hive file is replaced
 // atomically. When that fails the change is dropped from memory as well.
-Result changeHive(Hive hive, const std::function<Result(Key &root, bool &changed)> &action);
+Result changeHive(Hive hive, const std::function<Result(Key& root, bool& changed)>& action);
 
 } // namespace lentaro::registry

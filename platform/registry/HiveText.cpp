@@ -34,26 +34,32 @@ bool isValidUtf8(std::string_view text)
             extra = 1;
         } else if (lead >= 0xE0 && lead <= 0xEF) {
             extra = 2;
-            if (lead == 0xE0) low = 0xA0;  // no overlong forms
-            if (lead == 0xED) high = 0x9F; // no surrogates
+            if (lead == 0xE0)
+                low = 0xA0; // no overlong forms
+            if (lead == 0xED)
+                high = 0x9F; // no surrogates
         } else if (lead >= 0xF0 && lead <= 0xF4) {
             extra = 3;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F; // nothing above U+10FFFF
+            if (lead == 0xF0)
+                low = 0x90;
+            if (lead == 0xF4)
+                high = 0x8F; // nothing above U+10FFFF
         } else {
             return false;
         }
-        if (text.size() - i <= extra) return false;
+        if (text.size() - i <= extra)
+            return false;
         for (std::size_t k = 1; k <= extra; ++k) {
             const unsigned char next = text[i + k];
-            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
+                return false;
         }
         i += extra + 1;
     }
     return true;
 }
 
-void appendQuoted(std::string &out, std::string_view bytes)
+void appendQuoted(std::string& out, std::string_view bytes)
 {
     static const char digits[] = "0123456789abcdef";
     const bool keepUtf8 = isValidUtf8(bytes);
@@ -72,9 +78,9 @@ void appendQuoted(std::string &out, std::string_view bytes)
     out += '"';
 }
 
-void appendValues(std::string &out, const Key &key)
+void appendValues(std::string& out, const Key& key)
 {
-    for (const NamedValue &v : key.values()) {
+    for (const NamedValue& v : key.values()) {
         out += "value ";
         out += std::to_string(std::uint32_t(v.value.type));
         out += ' ';
@@ -85,12 +91,12 @@ void appendValues(std::string &out, const Key &key)
     }
 }
 
-void appendKeys(std::string &out, const Key &key, std::vector<const std::string *> &path)
+void appendKeys(std::string& out, const Key& key, std::vector<const std::string*>& path)
 {
-    for (const Key *sub : key.subKeys()) {
+    for (const Key* sub : key.subKeys()) {
         path.push_back(&sub->name());
         out += "key";
-        for (const std::string *name : path) {
+        for (const std::string* name : path) {
             out += ' ';
             appendQuoted(out, *name);
         }
@@ -103,20 +109,24 @@ void appendKeys(std::string &out, const Key &key, std::vector<const std::string 
 
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
 // Reads the parts of one line: words and quoted texts separated by single blanks.
-class LineReader {
+class LineReader
+{
 public:
     explicit LineReader(std::string_view line) : m_rest(line) {}
 
     bool atEnd() const { return m_rest.empty(); }
 
-    bool word(std::string_view &word)
+    bool word(std::string_view& word)
     {
         const std::size_t end = m_rest.find(' ');
         word = m_rest.substr(0, end);
@@ -126,31 +136,37 @@ public:
 
     bool blank()
     {
-        if (m_rest.empty() || m_rest.front() != ' ') return false;
+        if (m_rest.empty() || m_rest.front() != ' ')
+            return false;
         m_rest.remove_prefix(1);
         return true;
     }
 
-    bool quoted(std::string &text)
+    bool quoted(std::string& text)
     {
         text.clear();
-        if (m_rest.empty() || m_rest.front() != '"') return false;
+        if (m_rest.empty() || m_rest.front() != '"')
+            return false;
         std::size_t i = 1;
         while (i < m_rest.size() && m_rest[i] != '"') {
             const unsigned char c = m_rest[i];
-            if (c < 0x20 || c == 0x7F) return false;
+            if (c < 0x20 || c == 0x7F)
+                return false;
             if (c != '\\') {
                 text += char(c);
                 ++i;
                 continue;
             }
-            if (i + 3 >= m_rest.size() || m_rest[i + 1] != 'x') return false;
+            if (i + 3 >= m_rest.size() || m_rest[i + 1] != 'x')
+                return false;
             const int high = hexDigit(m_rest[i + 2]), low = hexDigit(m_rest[i + 3]);
-            if (high < 0 || low < 0) return false;
+            if (high < 0 || low < 0)
+                return false;
             text += char(high * 16 + low);
             i += 4;
         }
-        if (i == m_rest.size()) return false;
+        if (i == m_rest.size())
+            return false;
         m_rest.remove_prefix(i + 1);
         return true;
     }
@@ -159,34 +175,39 @@ private:
     std::string_view m_rest;
 };
 
-bool parseTypeNumber(std::string_view word, std::uint32_t &number)
+bool parseTypeNumber(std::string_view word, std::uint32_t& number)
 {
-    if (word.empty() || word.size() > 10) return false;
+    if (word.empty() || word.size() > 10)
+        return false;
     std::uint64_t value = 0;
     for (char c : word) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         value = value * 10 + std::uint64_t(c - '0');
     }
-    if (value > 0xFFFFFFFFu) return false;
+    if (value > 0xFFFFFFFFu)
+        return false;
     number = std::uint32_t(value);
     return true;
 }
 
-bool parseKeyLine(LineReader &line, Key &root, Key *&current)
+bool parseKeyLine(LineReader& line, Key& root, Key*& current)
 {
     std::vector<std::string> path;
     while (line.blank()) {
         std::string name;
-        if (!line.quoted(name) || !isValidKeyName(name)) return false;
+        if (!line.quoted(name) || !isValidKeyName(name))
+            return false;
         path.push_back(std::move(name));
     }
-    if (path.empty() || !line.atEnd()) return false;
+    if (path.empty() || !line.atEnd())
+        return false;
     bool created = false;
     current = &root.make(path, created);
     return true;
 }
 
-bool parseValueLine(LineReader &line, Key &key, std::string &problem)
+bool parseValueLine(LineReader& line, Key& key, std::string& problem)
 {
     std::string_view typeWord;
     std::uint32_t type = 0;
@@ -206,9 +227,9 @@ bool parseValueLine(LineReader &line, Key &key, std::string &problem)
 }
 
 // The body between the header and the end line, after the checksum has been checked.
-bool parseBody(std::string_view body, Key &root, std::string &problem)
+bool parseBody(std::string_view body, Key& root, std::string& problem)
 {
-    Key *current = &root;
+    Key* current = &root;
     std::size_t lineNumber = 1; // the header
     while (!body.empty()) {
         ++lineNumber;
@@ -221,7 +242,8 @@ bool parseBody(std::string_view body, Key &root, std::string &problem)
         bool good;
         if (kind == "key") {
             good = parseKeyLine(line, root, current);
-            if (!good) problem = "malformed key line";
+            if (!good)
+                problem = "malformed key line";
         } else if (kind == "value") {
             good = parseValueLine(line, *current, problem);
         } else {
@@ -238,11 +260,11 @@ bool parseBody(std::string_view body, Key &root, std::string &problem)
 
 } // namespace
 
-std::string formatHive(const Key &root)
+std::string formatHive(const Key& root)
 {
     std::string out(header);
     appendValues(out, root);
-    std::vector<const std::string *> path;
+    std::vector<const std::string*> path;
     appendKeys(out, root, path);
     char trailer[32];
     std::snprintf(trailer, sizeof trailer, "end %08x\n", unsigned(crc32(out)));
@@ -250,7 +272,7 @@ std::string formatHive(const Key &root)
     return out;
 }
 
-bool parseHive(std::string_view text, Key &root, std::string &problem)
+bool parseHive(std::string_view text, Key& root, std::string& problem)
 {
     if (text.substr(0, header.size()) != header) {
         problem =

@@ -23,10 +23,10 @@ namespace lentaro::registry {
 // order. Quoted text keeps printable ASCII and, when the whole text is valid UTF-8, its other
 // characters; every other byte, and '"' and '\', is written \xHH. The last line holds the
 // CRC-32 of everything before it, so a cut or altered file is told apart from a whole one.
-std::string formatHive(const Key &root);
+std::string formatHive(const Key& root);
 
 // Fills an empty root from the text; false with the reason when the text is not a whole,
 // well-formed hive.
-bool parseHive(std::string_view text, Key &root, std::string &problem);
+bool parseHive(std::string_view text, Key& root, std::string& problem);
 
 } // namespace lentaro::registry

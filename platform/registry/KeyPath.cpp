@@ -4,7 +4,7 @@
 
 namespace lentaro::registry {
 
-Result resolveKeyPath(RootKey root, std::string_view path, KeyPath &resolved)
+Result resolveKeyPath(RootKey root, std::string_view path, KeyPath& resolved)
 {
     const std::optional<RootPlace> place = placeOf(root);
     if (!place) {
@@ -18,7 +18,8 @@ Result resolveKeyPath(RootKey root, std::string_view path, KeyPath &resolved)
 
     while (!path.empty() && path.back() == '\\')
         path.remove_suffix(1);
-    if (path.empty()) return {};
+    if (path.empty())
+        return {};
     resolved.text += '\\';
     resolved.text += path;
     for (;;) {
@@ -32,18 +33,19 @@ Result resolveKeyPath(RootKey root, std::string_view path, KeyPath &resolved)
                       "are 1 to 255 bytes long and the path has no empty names.");
         }
         resolved.names.emplace_back(name);
-        if (end == std::string_view::npos) return {};
+        if (end == std::string_view::npos)
+            return {};
         path.remove_prefix(end + 1);
     }
 }
 
-Result keyNotFound(const KeyPath &key)
+Result keyNotFound(const KeyPath& key)
 {
     return Result::failure(Status::KeyNotFound,
                            "The registry key " + key.text + " does not exist.");
 }
 
-Result valueNotFound(const KeyPath &key, std::string_view valueName)
+Result valueNotFound(const KeyPath& key, std::string_view valueName)
 {
     const std::string what = valueName.empty() ? std::string("default value")
                                                : "value \"" + std::string(valueName) + "\"";

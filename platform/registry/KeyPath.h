@@ -20,9 +20,9 @@ struct KeyPath {
     bool isRoot() const { return names.size() == rootDepth; }
 };
 
-Result resolveKeyPath(RootKey root, std::string_view path, KeyPath &resolved);
+Result resolveKeyPath(RootKey root, std::string_view path, KeyPath& resolved);
 
-Result keyNotFound(const KeyPath &key);
-Result valueNotFound(const KeyPath &key, std::string_view valueName);
+Result keyNotFound(const KeyPath& key);
+Result valueNotFound(const KeyPath& key, std::string_view valueName);
 
 } // namespace lentaro::registry

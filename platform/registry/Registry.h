@@ -29,12 +29,12 @@ Result findKey(RootKey root, std::string_view path);
 // Deletes the key with all its sub-keys and values. The root key itself cannot be deleted.
 Result deleteKey(RootKey root, std::string_view path);
 
-Result subKeyNames(RootKey root, std::string_view path, std::vector<std::string> &names);
-Result valueNames(RootKey root, std::string_view path, std::vector<std::string> &names);
+Result subKeyNames(RootKey root, std::string_view path, std::vector<std::string>& names);
+Result valueNames(RootKey root, std::string_view path, std::vector<std::string>& names);
 
-Result getValue(RootKey root, std::string_view path, std::string_view name, Value &value);
+Result getValue(RootKey root, std::string_view path, std::string_view name, Value& value);
 // The key must exist (KeyNotFound otherwise), as for an opened registry key.
-Result setValue(RootKey root, std::string_view path, std::string_view name, const Value &value);
+Result setValue(RootKey root, std::string_view path, std::string_view name, const Value& value);
 Result deleteValue(RootKey root, std::string_view path, std::string_view name);
 
 } // namespace lentaro::registry

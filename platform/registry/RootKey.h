@@ -40,6 +40,6 @@ std::optional<RootPlace> placeOf(RootKey root);
 std::string rootName(RootKey root);
 
 // The hive's file name inside the registry folder.
-const char *hiveFileName(Hive hive);
+const char* hiveFileName(Hive hive);
 
 } // namespace lentaro::registry

@@ -40,10 +40,10 @@ Value Value::binary(std::vector<std::uint8_t> bytes)
     return Value{ValueType::Binary, std::move(bytes)};
 }
 
-Value Value::multiString(const std::vector<std::string> &texts)
+Value Value::multiString(const std::vector<std::string>& texts)
 {
     Value value{ValueType::MultiString, {}};
-    for (const std::string &text : texts) {
+    for (const std::string& text : texts) {
         value.data.insert(value.data.end(), text.begin(), text.end());
         value.data.push_back(0);
     }
@@ -53,15 +53,18 @@ Value Value::multiString(const std::vector<std::string> &texts)
 
 std::optional<std::string> Value::text() const
 {
-    if (type != ValueType::String && type != ValueType::ExpandString) return std::nullopt;
+    if (type != ValueType::String && type != ValueType::ExpandString)
+        return std::nullopt;
     std::string result = bytes();
-    if (!result.empty() && result.back() == '\0') result.pop_back();
+    if (!result.empty() && result.back() == '\0')
+        result.pop_back();
     return result;
 }
 
 std::optional<std::uint32_t> Value::number() const
 {
-    if (data.size() != 4) return std::nullopt;
+    if (data.size() != 4)
+        return std::nullopt;
     if (type == ValueType::Dword) {
         return std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 | std::uint32_t(data[2]) << 16
                | std::uint32_t(data[3]) << 24;
@@ -75,7 +78,8 @@ std::optional<std::uint32_t> Value::number() const
 
 std::optional<std::vector<std::string>> Value::texts() const
 {
-    if (type != ValueType::MultiString) return std::nullopt;
+    if (type != ValueType::MultiString)
+        return std::nullopt;
     std::vector<std::string> result;
     std::string current;
     for (std::uint8_t byte : data) {
@@ -84,11 +88,13 @@ std::optional<std::vector<std::string>> Value::texts() const
             continue;
         }
         // An empty text ends the list: the list's own terminator.
-        if (current.empty()) break;
+        if (current.empty())
+            break;
         result.push_back(std::move(current));
         current.clear();
     }
-    if (!current.empty()) result.push_back(std::move(current));
+    if (!current.empty())
+        result.push_back(std::move(current));
     return result;
 }
 

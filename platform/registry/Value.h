@@ -31,7 +31,7 @@ struct Value {
     static Value binary(std::string_view bytes);
     static Value binary(std::vector<std::uint8_t> bytes);
     // An empty text cannot be stored inside a list: it reads back as the list's end.
-    static Value multiString(const std::vector<std::string> &texts);
+    static Value multiString(const std::vector<std::string>& texts);
 
     // The text of a String or ExpandString value, without its final zero byte when it has one.
     std::optional<std::string> text() const;
@@ -42,8 +42,8 @@ struct Value {
     // The bytes as they are, whatever the type (binary values that hold text).
     std::string bytes() const;
 
-    bool operator==(const Value &other) const { return type == other.type && data == other.data; }
-    bool operator!=(const Value &other) const { return !(*this == other); }
+    bool operator==(const Value& other) const { return type == other.type && data == other.data; }
+    bool operator!=(const Value& other) const { return !(*this == other); }
 };
 
 } // namespace lentaro::registry

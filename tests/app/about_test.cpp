@@ -26,8 +26,7 @@ public:
 };
 
 class AboutWindow : public WindowTest
-{
-};
+{};
 
 TEST_F(AboutWindow, ShowsTheBuildsVersionUnderTheApplicationsTitle)
 {

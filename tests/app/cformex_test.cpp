@@ -36,8 +36,7 @@ std::int32_t staleHandle()
 }
 
 class CFormExTest : public WindowTest
-{
-};
+{};
 
 TEST_F(CFormExTest, WithoutALiveWindowEveryWindowMemberRaisesNotInitialized)
 {

@@ -180,7 +180,8 @@ TEST_F(CRegistryTest, StoredValuesReadAsProgramValues)
     EXPECT_EQ(reg.GetValue(k, "empty string data"), QVariant(QString()));
     EXPECT_EQ(reg.GetValue(k, "odd type"), QVariant(QByteArray("\x09\x08\x07")));
     EXPECT_EQ(reg.GetValue(k, "short dword"), QVariant(QByteArray("\x01\x02")));
-    EXPECT_EQ(reg.GetValue(k, "missing", QStringLiteral("default")), QVariant(QStringLiteral("default")));
+    EXPECT_EQ(reg.GetValue(k, "missing", QStringLiteral("default")),
+              QVariant(QStringLiteral("default")));
     EXPECT_FALSE(reg.GetValue(QStringLiteral("Software\\Missing"), "x").isValid());
 }
 

@@ -132,8 +132,11 @@ TEST(LogindExitRequests, RebootAndPowerOffGoToLogindsManagerWithoutAuthenticatio
         bus.sessionServices << QStringLiteral("org.gnome.SessionManager");
         LogindExitRequests requests(bus);
         EXPECT_TRUE(requests.exitWindowsEx(request));
-        expectCall(bus.calls, {BusCall::Bus::System, "org.freedesktop.login1",
-                               "/org/freedesktop/login1", "org.freedesktop.login1.Manager", method,
+        expectCall(bus.calls, {BusCall::Bus::System,
+                               "org.freedesktop.login1",
+                               "/org/freedesktop/login1",
+                               "org.freedesktop.login1.Manager",
+                               method,
                                {false}});
     }
 }
@@ -147,18 +150,42 @@ TEST(LogindExitRequests, LogOffAsksTheDesktopWhenThereIsOneElseEndsTheLoginSessi
         ExpectedCall expected;
     };
     const Case cases[] = {
-        {"desktop", true, exitflags::logOff,
-         {BusCall::Bus::Session, "org.gnome.SessionManager", "/org/gnome/SessionManager",
-          "org.gnome.SessionManager", "Logout", {1u}}},
-        {"desktop, forced", true, exitflags::logOff | exitflags::force,
-         {BusCall::Bus::Session, "org.gnome.SessionManager", "/org/gnome/SessionManager",
-          "org.gnome.SessionManager", "Logout", {2u}}},
-        {"desktop, forced if hung", true, exitflags::logOff | exitflags::forceIfHung,
-         {BusCall::Bus::Session, "org.gnome.SessionManager", "/org/gnome/SessionManager",
-          "org.gnome.SessionManager", "Logout", {2u}}},
-        {"no desktop", false, exitflags::logOff,
-         {BusCall::Bus::System, "org.freedesktop.login1", "/org/freedesktop/login1/session/auto",
-          "org.freedesktop.login1.Session", "Terminate", {}}},
+        {"desktop",
+         true,
+         exitflags::logOff,
+         {BusCall::Bus::Session,
+          "org.gnome.SessionManager",
+          "/org/gnome/SessionManager",
+          "org.gnome.SessionManager",
+          "Logout",
+          {1u}}},
+        {"desktop, forced",
+         true,
+         exitflags::logOff | exitflags::force,
+         {BusCall::Bus::Session,
+          "org.gnome.SessionManager",
+          "/org/gnome/SessionManager",
+          "org.gnome.SessionManager",
+          "Logout",
+          {2u}}},
+        {"desktop, forced if hung",
+         true,
+         exitflags::logOff | exitflags::forceIfHung,
+         {BusCall::Bus::Session,
+          "org.gnome.SessionManager",
+          "/org/gnome/SessionManager",
+          "org.gnome.SessionManager",
+          "Logout",
+          {2u}}},
+        {"no desktop",
+         false,
+         exitflags::logOff,
+         {BusCall::Bus::System,
+          "org.freedesktop.login1",
+          "/org/freedesktop/login1/session/auto",
+          "org.freedesktop.login1.Session",
+          "Terminate",
+          {}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

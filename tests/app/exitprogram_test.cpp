@@ -227,7 +227,7 @@ TEST_F(ExitProgram, ClosesEveryWindowWhateverTheirHandlersDo)
 
 TEST_F(ExitProgram, ClosesTheLoadedWindowsInTheOrderTheyWereLoaded)
 {
-    window("other");  // a top-level window that was never loaded as a form
+    window("other"); // a top-level window that was never loaded as a form
     Window* third = window("third");
     Window* first = window("first");
     Window* second = window("second");

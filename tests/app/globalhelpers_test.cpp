@@ -8,8 +8,7 @@ namespace lentaro::test {
 namespace {
 
 class TimeTexts : public AppTest
-{
-};
+{};
 
 TEST_F(TimeTexts, MmssShowsMinutesAndSecondsOfAnyDuration)
 {
@@ -40,13 +39,8 @@ TEST_F(TimeTexts, MinutesAndSecondsOfATrackTimeText)
         int seconds;
     };
     const Case cases[] = {
-        {"01:02:03", 2, 3},
-        {"12:59:58", 59, 58},
-        {"01: 7: 5", 7, 5},
-        {"01:xx:03", 0, 3},
-        {"01:02", 2, 0},
-        {"ab", 0, 0},
-        {"", 0, 0},
+        {"01:02:03", 2, 3}, {"12:59:58", 59, 58}, {"01: 7: 5", 7, 5}, {"01:xx:03", 0, 3},
+        {"01:02", 2, 0},    {"ab", 0, 0},         {"", 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -57,8 +51,7 @@ TEST_F(TimeTexts, MinutesAndSecondsOfATrackTimeText)
 }
 
 class RecordingSubPrefs : public AppTest
-{
-};
+{};
 
 TEST_F(RecordingSubPrefs, RecordingValuesFollowTheRecordMode)
 {

@@ -41,20 +41,14 @@ TEST_F(Hints, WhetherAHintIsShownAndWhatItAnswers)
         bool checkedWhenShown;
     };
     const Case cases[] = {
-        {nullptr, false, true, false},
-        {"N/A", false, true, false},
-        {"1", false, true, false},
-        {"True", false, true, false},
-        {"-1", false, true, false},
-        {"0", false, false, false},
-        {"False", false, false, false},
-        {"false", false, false, false},
-        {"0", true, true, true},
-        {"False", true, true, true},
-        {nullptr, true, true, false},
+        {nullptr, false, true, false},  {"N/A", false, true, false},    {"1", false, true, false},
+        {"True", false, true, false},   {"-1", false, true, false},     {"0", false, false, false},
+        {"False", false, false, false}, {"false", false, false, false}, {"0", true, true, true},
+        {"False", true, true, true},    {nullptr, true, true, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.stored ? c.stored : "unset") << " force " << c.forceIt);
+        SCOPED_TRACE(testing::Message()
+                     << (c.stored ? c.stored : "unset") << " force " << c.forceIt);
         const QString id = QStringLiteral("hint%1").arg(&c - cases);
         if (c.stored)
             storePreferenceText(id, c.stored);
@@ -173,9 +167,9 @@ TEST_F(Hints, TheScreenPointerIsTheArrowWhileTheHintIsUpAndRestoredAfter)
 
 TEST_F(Hints, EveryHintHasItsText)
 {
-    for (const char* id : {"importantNote", "youMightTryDigital", "recordingMixerTakesAWhile",
-                           "warnGraphic", "warnSlowdown", "warnRecordDigital",
-                           "warnTutorialExists"}) {
+    for (const char* id :
+         {"importantNote", "youMightTryDigital", "recordingMixerTakesAWhile", "warnGraphic",
+          "warnSlowdown", "warnRecordDigital", "warnTutorialExists"}) {
         SCOPED_TRACE(id);
         EXPECT_TRUE(hintText(id).has_value());
     }
@@ -192,7 +186,8 @@ TEST_F(Hints, EveryHintHasItsText)
               "to go through the Tutorial in the User Manual, available under the Help menu.");
     // Joined pieces meet without a blank added or lost.
     EXPECT_TRUE(hintText("importantNote")->contains("is not fast enough to handle"));
-    EXPECT_TRUE(hintText("importantNote")->contains("quality adequate for your purposes.\n\nIF YOU"));
+    EXPECT_TRUE(
+        hintText("importantNote")->contains("quality adequate for your purposes.\n\nIF YOU"));
     EXPECT_TRUE(hintText("warnSlowdown")->endsWith("nothing will be damaged."));
 }
 

@@ -31,8 +31,7 @@ const QString cancelDigitalReadQuestion = QStringLiteral(
     "the operation to complete.");
 
 class StatusWindow : public WindowTest
-{
-};
+{};
 
 TEST_F(StatusWindow, ShowsOnlyTheLastTextAndCaptionInATopmostCentredBox)
 {
@@ -48,10 +47,12 @@ TEST_F(StatusWindow, ShowsOnlyTheLastTextAndCaptionInATopmostCentredBox)
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     // Centred when loaded, before the window manager's frame was known.
     const int frameMargins = window->frameGeometry().width() - window->width();
-    EXPECT_LE(std::abs(window->frameGeometry().center().x() - window->screen()->geometry().center().x()),
-              frameMargins);
-    EXPECT_LE(std::abs(window->frameGeometry().center().y() - window->screen()->geometry().center().y()),
-              frameMargins);
+    EXPECT_LE(
+        std::abs(window->frameGeometry().center().x() - window->screen()->geometry().center().x()),
+        frameMargins);
+    EXPECT_LE(
+        std::abs(window->frameGeometry().center().y() - window->screen()->geometry().center().y()),
+        frameMargins);
     EXPECT_EQ(forms::loadedForms().size(), 1u);
     EXPECT_EQ(trappedError(), 0);
 }
@@ -78,8 +79,7 @@ TEST_F(StatusWindow, DisablesNothing)
 }
 
 class ProgressWindow : public WindowTest
-{
-};
+{};
 
 TEST_F(ProgressWindow, ShowsTheTextAndAUsableCancelWhileTheMainWindowIsDisabled)
 {
@@ -123,10 +123,8 @@ TEST_F(ProgressWindow, CancelEndsWhatTheSourceTagNames)
         bool windowStays;
     };
     const Case cases[] = {
-        {"KV", std::nullopt, 1, 0, false},
-        {"ACD", forms::Answer::No, 0, 0, true},
-        {"ACD", forms::Answer::Yes, 0, 1, false},
-        {"Analog Recording", std::nullopt, 0, 0, false},
+        {"KV", std::nullopt, 1, 0, false},        {"ACD", forms::Answer::No, 0, 0, true},
+        {"ACD", forms::Answer::Yes, 0, 1, false}, {"Analog Recording", std::nullopt, 0, 0, false},
         {"", std::nullopt, 0, 0, false},
     };
     for (const Case& c : cases) {

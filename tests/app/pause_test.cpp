@@ -10,8 +10,7 @@ namespace lentaro::test {
 namespace {
 
 class PauseTest : public AppTest
-{
-};
+{};
 
 TEST_F(PauseTest, HandlesEventsWhileItWaitsTheWholeTime)
 {

@@ -48,8 +48,7 @@ struct ReadCase {
 };
 
 class ReadPref : public AppTest
-{
-};
+{};
 
 TEST_F(ReadPref, ConvertsTheStoredTextOrFallsBackToTheDefaultAndStoresIt)
 {
@@ -164,8 +163,7 @@ TEST_F(ReadPref, ADefaultThatDoesNotFitTheVariableIsAnErrorAndLeavesItAlone)
 }
 
 class WritePref : public AppTest
-{
-};
+{};
 
 TEST_F(WritePref, StoresTheValueConvertedToTheVariablesKind)
 {
@@ -225,8 +223,7 @@ TEST_F(WritePref, AValueThatDoesNotConvertIsAnErrorAndChangesNothing)
 }
 
 class PreferenceObject : public AppTest
-{
-};
+{};
 
 TEST_F(PreferenceObject, NamingLoadsWithoutWritingAndAValueIsStoredAtOnce)
 {
@@ -247,8 +244,7 @@ TEST_F(PreferenceObject, NamingLoadsWithoutWritingAndAValueIsStoredAtOnce)
 }
 
 class KeyValues : public AppTest
-{
-};
+{};
 
 TEST_F(KeyValues, SetValueExWritesEachTypeItKnowsAndRefusesTheRest)
 {

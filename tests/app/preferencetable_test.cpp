@@ -22,14 +22,17 @@ std::string utf8(const QString& text)
 QString heldText(const PreferenceRow& row)
 {
     return std::visit(
-        [](const auto& variable) { return preferenceText(QVariant(programState().*variable.member)); },
+        [](const auto& variable) {
+            return preferenceText(QVariant(programState().*variable.member));
+        },
         row.variable);
 }
 
 QString defaultText(const PreferenceRow& row)
 {
-    return std::visit([](const auto& variable) { return preferenceText(QVariant(variable.defaultValue)); },
-                      row.variable);
+    return std::visit(
+        [](const auto& variable) { return preferenceText(QVariant(variable.defaultValue)); },
+        row.variable);
 }
 
 // Puts a value other than the default into the row's variable, so that a reading that leaves
@@ -85,8 +88,7 @@ std::vector<std::string> damagedTexts(const PreferenceRow& row)
 }
 
 class PreferenceTable : public AppTest
-{
-};
+{};
 
 TEST_F(PreferenceTable, EachRowTakesAStoredValueItAllows)
 {

@@ -44,13 +44,11 @@ TEST_F(SchemaTemplate, HoldsTheFiveTablesWithTheirFields)
         {"LoopPoints",
          {"rowKey INTEGER -", "CDid INTEGER -", "TrackNum INTEGER -", "startTime INTEGER -",
           "endTime INTEGER -", "Comment TEXT -", "chords TEXT -", "lyrics TEXT -", "WAV TEXT -",
-          "Notation TEXT -", "lastPct INTEGER 50", "lastSelStart INTEGER 0",
-          "lastSelEnd INTEGER 0", "lastGridStart INTEGER 0", "lastGridWidth INTEGER 0",
-          "gridVisible INTEGER 0"}},
+          "Notation TEXT -", "lastPct INTEGER 50", "lastSelStart INTEGER 0", "lastSelEnd INTEGER 0",
+          "lastGridStart INTEGER 0", "lastGridWidth INTEGER 0", "gridVisible INTEGER 0"}},
         {"Wave Files",
          {"waveFileID INTEGER -", "waveFilePath TEXT -", "waveFileName TEXT -",
-          "waveDataLength INTEGER -", "waveFileModDate DATETIME -",
-          "lastPitchChange INTEGER 0"}},
+          "waveDataLength INTEGER -", "waveFileModDate DATETIME -", "lastPitchChange INTEGER 0"}},
         {"WaveLoopPoints",
          {"rowKey INTEGER -", "waveFileID INTEGER -", "startTime INTEGER -", "endTime INTEGER -",
           "Comment TEXT -", "chords TEXT -", "lyrics TEXT -", "lastPct INTEGER 50",
@@ -66,7 +64,8 @@ TEST_F(SchemaTemplate, HoldsOnlyTheNoCdRow)
     TestDatabase db(templatePath());
     EXPECT_EQ(db.rows("SELECT CDid, cdlen, track1Len FROM CDs"), QStringList{"1|0|0"});
     for (const char* table : {"Tracks", "LoopPoints", "\"Wave Files\"", "WaveLoopPoints"})
-        EXPECT_EQ(db.value(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toInt(), 0) << table;
+        EXPECT_EQ(db.value(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toInt(), 0)
+            << table;
 }
 
 TEST_F(SchemaTemplate, CdIdsAreNeverReused)

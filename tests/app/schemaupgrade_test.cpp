@@ -54,14 +54,15 @@ TEST_F(SchemaUpgrade, GivesEveryNewFieldWithItsDefaultAndFillsExistingRows)
     EXPECT_EQ(lastError().number, 0);
 
     TestDatabase db(database());
-    const QStringList loopFields = {
-        "endTime INTEGER -",      "lastPct INTEGER 50",      "lastSelStart INTEGER 0",
-        "lastSelEnd INTEGER 0",   "lastGridStart INTEGER 0", "lastGridWidth INTEGER 0",
-        "gridVisible INTEGER 0"};
+    const QStringList loopFields = {"endTime INTEGER -",       "lastPct INTEGER 50",
+                                    "lastSelStart INTEGER 0",  "lastSelEnd INTEGER 0",
+                                    "lastGridStart INTEGER 0", "lastGridWidth INTEGER 0",
+                                    "gridVisible INTEGER 0"};
     for (const QString& table : {QStringLiteral("LoopPoints"), QStringLiteral("WaveLoopPoints")}) {
         const QStringList fields = db.fields(table);
         for (const QString& field : loopFields)
-            EXPECT_TRUE(fields.contains(field)) << table.toStdString() << ": " << field.toStdString();
+            EXPECT_TRUE(fields.contains(field))
+                << table.toStdString() << ": " << field.toStdString();
     }
     EXPECT_TRUE(db.fields("CDs").contains("lastTrackIDSelected INTEGER 0"));
     EXPECT_TRUE(db.fields("CDs").contains("lastLoopSelected INTEGER 0"));
@@ -93,7 +94,8 @@ TEST_F(SchemaUpgrade, KeepsTheContentsOfConvertedFields)
     // UTF-8 text stays that text; an empty value stays empty, Null stays Null.
     EXPECT_EQ(db.rows("SELECT TrackNum, typeof(WAV), WAV, typeof(Notation), Notation FROM Tracks "
                       "ORDER BY TrackNum"),
-              (QStringList{QStringLiteral("1|null|<null>|text|/notes/\u00e9.pdf"), "2|text||null|<null>"}));
+              (QStringList{QStringLiteral("1|null|<null>|text|/notes/\u00e9.pdf"),
+                           "2|text||null|<null>"}));
     // Bytes that are no UTF-8 become one character each, so every byte can be had back.
     const QVariant wav = db.value("SELECT WAV FROM LoopPoints");
     EXPECT_EQ(wav.toString().toLatin1(), QByteArray::fromHex("52494646FF00C9"));
@@ -124,8 +126,9 @@ TEST_F(SchemaUpgrade, LeavesExistingFieldsAsTheyAre)
                   QStringLiteral("lyrics TEXT, WAV BLOB, Notation TEXT"));
     {
         TestDatabase db(database());
-        db.run(older + QStringLiteral("; ALTER TABLE LoopPoints ADD COLUMN lastPct TEXT DEFAULT 'fast'"
-                                      "; UPDATE LoopPoints SET lastPct = 'slow', Notation = 'bar 12'"));
+        db.run(older
+               + QStringLiteral("; ALTER TABLE LoopPoints ADD COLUMN lastPct TEXT DEFAULT 'fast'"
+                                "; UPDATE LoopPoints SET lastPct = 'slow', Notation = 'bar 12'"));
     }
     ASSERT_TRUE(AppendNewFields());
     TestDatabase db(database());
@@ -210,14 +213,15 @@ TEST_F(SchemaUpgrade, RunsOnlyWhenTheStoredVersionIsBelowSeven)
         bool runs;
     };
     const Case cases[] = {
-        {nullptr, true}, {"", true},     {"N/A", true},  {"6", true},
-        {"6.9", true},   {"7", false},   {"7.5", false}, {"12 apples", false},
+        {nullptr, true}, {"", true},   {"N/A", true},  {"6", true},
+        {"6.9", true},   {"7", false}, {"7.5", false}, {"12 apples", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "(unset)");
         QFile::remove(database());
         makeVersion6();
-        registry::deleteKey(registry::RootKey::CurrentUser, "Software\\VB and VBA Program Settings");
+        registry::deleteKey(registry::RootKey::CurrentUser,
+                            "Software\\VB and VBA Program Settings");
         if (c.stored)
             writeDbVersion(QString::fromUtf8(c.stored));
 

@@ -27,8 +27,8 @@ private:
     {
         if (log_.size() + 1 == refuseAt_)
             throw RuntimeError(380); // Invalid property value
-        log_ << name_ + QLatin1Char('.') + button + (enabled ? QStringLiteral("=True")
-                                                             : QStringLiteral("=False"));
+        log_ << name_ + QLatin1Char('.') + button
+                    + (enabled ? QStringLiteral("=True") : QStringLiteral("=False"));
     }
 
     QString name_;
@@ -107,8 +107,7 @@ TEST_F(PlayState, ResettingTheProgramStateEmptiesThePlayStateAndForgetsItsContro
 }
 
 class GvPlayState : public AppTest
-{
-};
+{};
 
 TEST_F(GvPlayState, IsOneInstanceForTheWholeProgram)
 {

@@ -66,7 +66,8 @@ QStringList TestDatabase::fields(const QString& table)
     const QString sql = QStringLiteral("PRAGMA table_info(\"%1\")").arg(table);
     for (const QString& row : rows(sql)) {
         const QStringList parts = row.split(u'|');
-        const QString fallback = parts[4] == QStringLiteral("<null>") ? QStringLiteral("-") : parts[4];
+        const QString fallback =
+            parts[4] == QStringLiteral("<null>") ? QStringLiteral("-") : parts[4];
         fields << parts[1] + u' ' + parts[2] + u' ' + fallback;
     }
     return fields;
@@ -74,7 +75,8 @@ QStringList TestDatabase::fields(const QString& table)
 
 QStringList TestDatabase::dump()
 {
-    QStringList lines = rows(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY name"));
+    QStringList lines =
+        rows(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY name"));
     for (const QString& table : rows(QStringLiteral(
              "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
              "ORDER BY name"))) {

@@ -9,17 +9,16 @@ namespace lentaro::test {
 namespace {
 
 class Utilities : public AppTest
-{
-};
+{};
 
 TEST_F(Utilities, PathsSplitAtTheirLastSlash)
 {
     struct Case {
         const char* source;
-        const char* path;       // extractPathFromFullPath
-        const char* filename;   // extractFilenameFromFullPath
-        const char* folder;     // parsePath's pathStr
-        const char* name;       // parsePath's nameStr
+        const char* path;     // extractPathFromFullPath
+        const char* filename; // extractFilenameFromFullPath
+        const char* folder;   // parsePath's pathStr
+        const char* name;     // parsePath's nameStr
     };
     const Case cases[] = {
         {"/home/ann/b.wav", "/home/ann/", "b.wav", "/home/ann", "b.wav"},
@@ -44,10 +43,12 @@ TEST_F(Utilities, PathsSplitAtTheirLastSlash)
 TEST_F(Utilities, ExtensionsAndLastPositions)
 {
     const std::pair<const char*, const char*> extensions[] = {
-        {"b.wav", "wav"}, {"noext", ""}, {"song.tar.gz", "gz"}, {"trailing.", ""}, {".hidden", "hidden"},
+        {"b.wav", "wav"},  {"noext", ""},         {"song.tar.gz", "gz"},
+        {"trailing.", ""}, {".hidden", "hidden"},
     };
     for (const auto& [source, extension] : extensions)
-        EXPECT_EQ(extractExtensionFromFilename(QString::fromUtf8(source)), QString::fromUtf8(extension))
+        EXPECT_EQ(extractExtensionFromFilename(QString::fromUtf8(source)),
+                  QString::fromUtf8(extension))
             << source;
 
     struct Position {
@@ -56,13 +57,8 @@ TEST_F(Utilities, ExtensionsAndLastPositions)
         const char* position;
     };
     const Position positions[] = {
-        {"a.b.c", ".", "4"},
-        {"abc", "xy", "0"},
-        {"a\\b/c", "\\/", "4"},
-        {"", ".", "0"},
-        {"abc", "", "0"},
-        {"Grüße.wav", ".", "6"},
-        {"aA", "a", "1"}, // exact comparison
+        {"a.b.c", ".", "4"}, {"abc", "xy", "0"},      {"a\\b/c", "\\/", "4"}, {"", ".", "0"},
+        {"abc", "", "0"},    {"Grüße.wav", ".", "6"}, {"aA", "a", "1"}, // exact comparison
     };
     for (const Position& p : positions)
         EXPECT_EQ(instrRev(QString::fromUtf8(p.source), QString::fromUtf8(p.searchChars)),
@@ -124,8 +120,10 @@ TEST_F(Utilities, MinAndMaxOfComparableValuesAndNullOfOthers)
         {"reversed", 5, 3, 3, 5},
         {"equal", 4, 4, 4, 4},
         {"whole and fraction", 2, 1.5, 1.5, 2},
-        {"texts", QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b")},
-        {"letter case", QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("B"), QStringLiteral("a")},
+        {"texts", QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("a"),
+         QStringLiteral("b")},
+        {"letter case", QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("B"),
+         QStringLiteral("a")},
         {"list and number", QStringList{QStringLiteral("x")}, 1, null, null},
         {"time and number", when, 1, null, null},
     };

@@ -10,8 +10,7 @@ namespace lentaro::test {
 namespace {
 
 class WindowHelpers : public WindowTest
-{
-};
+{};
 
 TEST_F(WindowHelpers, CentredPositionSharesTheRoomLeftOverTruncatingTowardZero)
 {
@@ -44,9 +43,8 @@ TEST_F(WindowHelpers, CenterformMovesTheWindowToTheMiddleOfItsScreenKeepingItsSi
 
     centerform(&f);
 
-    EXPECT_EQ(f.frameGeometry().topLeft(),
-              QPoint(screen.x() + (screen.width() - 300) / 2,
-                     screen.y() + (screen.height() - 201) / 2));
+    EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(screen.x() + (screen.width() - 300) / 2,
+                                                  screen.y() + (screen.height() - 201) / 2));
     EXPECT_EQ(f.size(), QSize(300, 201));
     EXPECT_EQ(trappedError(), 0);
 }
@@ -98,7 +96,8 @@ TEST_F(WindowHelpers, TrackInformationIsNeverShownInTheSlowPlayView)
             EXPECT_EQ(main.trackInfoVisible[control], c.after) << int(control);
         // Each control once, in the order lblTracks, lblTrackComments, Comments, tgTracks; none
         // when nothing changes.
-        EXPECT_EQ(main.trackInfoSettings, c.before == c.after ? std::vector<TrackInfo>() : controls);
+        EXPECT_EQ(main.trackInfoSettings,
+                  c.before == c.after ? std::vector<TrackInfo>() : controls);
     }
 }
 

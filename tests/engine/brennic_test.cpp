@@ -47,8 +47,8 @@ class BrennicPass : public kvtest::TempDirTest {
                        int fileType = kv::kFileTypeWav, float rate = static_cast<float>(kRate)) {
     const std::vector<int32_t> tone = kvtest::sineSamples(kTone, rate, frames, 0.5);
     const std::string file = path(name);
-    kvtest::writeSoundFile(file, channels == 2 ? kvtest::interleave(tone, tone) : tone, channels, bytesPerSample,
-                           rate, fileType);
+    kvtest::writeSoundFile(file, channels == 2 ? kvtest::interleave(tone, tone) : tone, channels, bytesPerSample, rate,
+                           fileType);
     return file;
   }
 
@@ -181,9 +181,8 @@ TEST_F(BrennicPass, ATruncatedInputIsScaledAsFarAsItsDataGoes) {
     SCOPED_TRACE(channels);
     const int frames = 6000;
     const std::vector<int16_t> held = kvtest::ramp16(channels * frames);
-    writeAll(path("in.wav"),
-             kvtest::riff({kvtest::chunk("fmt ", kvtest::fmtBody(1, channels, 44100, 16)),
-                           kvtest::chunk("data", kvtest::pcm16(held), 2 * 2 * channels * frames)}));
+    writeAll(path("in.wav"), kvtest::riff({kvtest::chunk("fmt ", kvtest::fmtBody(1, channels, 44100, 16)),
+                                           kvtest::chunk("data", kvtest::pcm16(held), 2 * 2 * channels * frames)}));
 
     ASSERT_EQ(scale(path("in.wav"), path("out.wav")), kv::kOk);
     EXPECT_EQ(names(), (Names{"in.wav", "out.wav"}));

@@ -18,127 +18,127 @@ const long double kPi = 3.141592653589793238462643383279502884L;
 double tolerance(int n) { return 1e-13 * n; }
 
 std::vector<double> randomValues(int count, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::uniform_real_distribution<double> value(-1.0, 1.0);
-    std::vector<double> values(count);
-    for (double& v : values) {
-        v = value(generator);
-    }
-    return values;
+  std::mt19937 generator(seed);
+  std::uniform_real_distribution<double> value(-1.0, 1.0);
+  std::vector<double> values(count);
+  for (double& v : values) {
+    v = value(generator);
+  }
+  return values;
 }
 
 // Reference transforms in long double, straight from the definition, returned in
 // halfcomplex order. angle index m stands for 2*pi*m/n.
 struct NaiveDft {
-    explicit NaiveDft(int n) : n(n), cosine(n), sine(n) {
-        for (int m = 0; m < n; ++m) {
-            cosine[m] = std::cos(2 * kPi * m / n);
-            sine[m] = std::sin(2 * kPi * m / n);
-        }
+  explicit NaiveDft(int n) : n(n), cosine(n), sine(n) {
+    for (int m = 0; m < n; ++m) {
+      cosine[m] = std::cos(2 * kPi * m / n);
+      sine[m] = std::sin(2 * kPi * m / n);
     }
+  }
 
-    std::vector<long double> forward(const std::vector<double>& x) const {
-        std::vector<long double> spectrum(n);
-        for (int k = 0; k <= n / 2; ++k) {
-            long double re = 0;
-            long double im = 0;
-            for (int t = 0; t < n; ++t) {
-                const int m = static_cast<int>(static_cast<long long>(k) * t % n);
-                re += x[t] * cosine[m];
-                im -= x[t] * sine[m];
-            }
-            spectrum[k] = re;
-            if (k > 0 && k < n / 2) {
-                spectrum[n - k] = im;
-            }
-        }
-        return spectrum;
+  std::vector<long double> forward(const std::vector<double>& x) const {
+    std::vector<long double> spectrum(n);
+    for (int k = 0; k <= n / 2; ++k) {
+      long double re = 0;
+      long double im = 0;
+      for (int t = 0; t < n; ++t) {
+        const int m = static_cast<int>(static_cast<long long>(k) * t % n);
+        re += x[t] * cosine[m];
+        im -= x[t] * sine[m];
+      }
+      spectrum[k] = re;
+      if (k > 0 && k < n / 2) {
+        spectrum[n - k] = im;
+      }
     }
+    return spectrum;
+  }
 
-    // Unscaled: n times the samples.
-    std::vector<long double> inverse(const std::vector<double>& spectrum) const {
-        std::vector<long double> samples(n);
-        for (int t = 0; t < n; ++t) {
-            long double sum = spectrum[0] + (t % 2 == 0 ? 1 : -1) * spectrum[n / 2];
-            for (int k = 1; k < n / 2; ++k) {
-                const int m = static_cast<int>(static_cast<long long>(k) * t % n);
-                sum += 2 * (spectrum[k] * cosine[m] - spectrum[n - k] * sine[m]);
-            }
-            samples[t] = sum;
-        }
-        return samples;
+  // Unscaled: n times the samples.
+  std::vector<long double> inverse(const std::vector<double>& spectrum) const {
+    std::vector<long double> samples(n);
+    for (int t = 0; t < n; ++t) {
+      long double sum = spectrum[0] + (t % 2 == 0 ? 1 : -1) * spectrum[n / 2];
+      for (int k = 1; k < n / 2; ++k) {
+        const int m = static_cast<int>(static_cast<long long>(k) * t % n);
+        sum += 2 * (spectrum[k] * cosine[m] - spectrum[n - k] * sine[m]);
+      }
+      samples[t] = sum;
     }
+    return samples;
+  }
 
-    int n;
-    std::vector<long double> cosine;
-    std::vector<long double> sine;
+  int n;
+  std::vector<long double> cosine;
+  std::vector<long double> sine;
 };
 
 class FftLength : public ::testing::TestWithParam<int> {};
 
 TEST_P(FftLength, ForwardMatchesTheDefinition) {
-    const int n = GetParam();
-    const auto plan = FftPlan::create(n);
-    ASSERT_NE(plan, nullptr);
-    ASSERT_EQ(plan->length(), n);
+  const int n = GetParam();
+  const auto plan = FftPlan::create(n);
+  ASSERT_NE(plan, nullptr);
+  ASSERT_EQ(plan->length(), n);
 
-    const std::vector<double> input = randomValues(n, 1000u + n);
-    const std::vector<long double> expected = NaiveDft(n).forward(input);
-    std::vector<double> x = input;
-    plan->forward(x.data());
-    for (int i = 0; i < n; ++i) {
-        ASSERT_NEAR(x[i], static_cast<double>(expected[i]), tolerance(n)) << "n = " << n << ", slot " << i;
-    }
+  const std::vector<double> input = randomValues(n, 1000u + n);
+  const std::vector<long double> expected = NaiveDft(n).forward(input);
+  std::vector<double> x = input;
+  plan->forward(x.data());
+  for (int i = 0; i < n; ++i) {
+    ASSERT_NEAR(x[i], static_cast<double>(expected[i]), tolerance(n)) << "n = " << n << ", slot " << i;
+  }
 }
 
 TEST_P(FftLength, InverseMatchesTheDefinition) {
-    const int n = GetParam();
-    const auto plan = FftPlan::create(n);
-    ASSERT_NE(plan, nullptr);
+  const int n = GetParam();
+  const auto plan = FftPlan::create(n);
+  ASSERT_NE(plan, nullptr);
 
-    std::vector<double> spectrum = randomValues(n, 2000u + n);
-    const std::vector<long double> expected = NaiveDft(n).inverse(spectrum);
-    plan->inverse(spectrum.data());
-    for (int t = 0; t < n; ++t) {
-        ASSERT_NEAR(spectrum[t] * n, static_cast<double>(expected[t]), tolerance(n)) << "n = " << n << ", sample " << t;
-    }
+  std::vector<double> spectrum = randomValues(n, 2000u + n);
+  const std::vector<long double> expected = NaiveDft(n).inverse(spectrum);
+  plan->inverse(spectrum.data());
+  for (int t = 0; t < n; ++t) {
+    ASSERT_NEAR(spectrum[t] * n, static_cast<double>(expected[t]), tolerance(n)) << "n = " << n << ", sample " << t;
+  }
 }
 
 // The vocoder's buffers are two values longer than the transform; those two stay put.
 TEST_P(FftLength, RoundTripGivesTheInputBackAndLeavesTheSpareValues) {
-    const int n = GetParam();
-    const auto plan = FftPlan::create(n);
-    ASSERT_NE(plan, nullptr);
+  const int n = GetParam();
+  const auto plan = FftPlan::create(n);
+  ASSERT_NE(plan, nullptr);
 
-    const std::vector<double> input = randomValues(n, 3000u + n);
-    std::vector<double> x = input;
-    x.push_back(12345.0);
-    x.push_back(-678.0);
-    plan->forward(x.data());
-    plan->inverse(x.data());
-    for (int t = 0; t < n; ++t) {
-        ASSERT_NEAR(x[t], input[t], 1e-14 * n) << "n = " << n << ", sample " << t;
-    }
-    EXPECT_EQ(x[n], 12345.0);
-    EXPECT_EQ(x[n + 1], -678.0);
+  const std::vector<double> input = randomValues(n, 3000u + n);
+  std::vector<double> x = input;
+  x.push_back(12345.0);
+  x.push_back(-678.0);
+  plan->forward(x.data());
+  plan->inverse(x.data());
+  for (int t = 0; t < n; ++t) {
+    ASSERT_NEAR(x[t], input[t], 1e-14 * n) << "n = " << n << ", sample " << t;
+  }
+  EXPECT_EQ(x[n], 12345.0);
+  EXPECT_EQ(x[n + 1], -678.0);
 }
 
 TEST_P(FftLength, UnitImpulseHasAFlatSpectrumAndComesBack) {
-    const int n = GetParam();
-    const auto plan = FftPlan::create(n);
-    ASSERT_NE(plan, nullptr);
+  const int n = GetParam();
+  const auto plan = FftPlan::create(n);
+  ASSERT_NE(plan, nullptr);
 
-    std::vector<double> x(n, 0.0);
-    x[0] = 1.0;
-    plan->forward(x.data());
-    for (int i = 0; i < n; ++i) {
-        const double expected = i <= n / 2 ? 1.0 : 0.0;  // real parts 1, imaginary parts 0
-        ASSERT_NEAR(x[i], expected, 1e-15 * n) << "n = " << n << ", slot " << i;
-    }
-    plan->inverse(x.data());
-    for (int t = 0; t < n; ++t) {
-        ASSERT_NEAR(x[t], t == 0 ? 1.0 : 0.0, 1e-15 * n) << "n = " << n << ", sample " << t;
-    }
+  std::vector<double> x(n, 0.0);
+  x[0] = 1.0;
+  plan->forward(x.data());
+  for (int i = 0; i < n; ++i) {
+    const double expected = i <= n / 2 ? 1.0 : 0.0;  // real parts 1, imaginary parts 0
+    ASSERT_NEAR(x[i], expected, 1e-15 * n) << "n = " << n << ", slot " << i;
+  }
+  plan->inverse(x.data());
+  for (int t = 0; t < n; ++t) {
+    ASSERT_NEAR(x[t], t == 0 ? 1.0 : 0.0, 1e-15 * n) << "n = " << n << ", sample " << t;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(PowersOfTwo, FftLength,
@@ -148,42 +148,55 @@ INSTANTIATE_TEST_SUITE_P(PowersOfTwo, FftLength,
 // A sinusoid of exactly k cycles puts n/2 into one slot of bin k: the real part for
 // a cosine, the imaginary part (negative, for a sine) otherwise.
 TEST(FftTone, WholeCyclesLandInTheirBin) {
-    struct Case {
-        int n;
-        int k;
-        bool sine;
-    };
-    const Case cases[] = {
-        {8, 1, false},    {8, 3, false},     {8, 2, true},       {64, 5, false},    {64, 31, true},
-        {512, 1, true},   {1024, 100, false}, {1024, 100, true},  {2048, 511, false}, {4096, 2047, false},
-    };
-    for (const Case& c : cases) {
-        const auto plan = FftPlan::create(c.n);
-        ASSERT_NE(plan, nullptr);
-        std::vector<double> x(c.n);
-        for (int t = 0; t < c.n; ++t) {
-            const long double angle = 2 * kPi * c.k * t / c.n;
-            x[t] = static_cast<double>(c.sine ? std::sin(angle) : std::cos(angle));
-        }
-        plan->forward(x.data());
-        const int peak = c.sine ? c.n - c.k : c.k;
-        const double height = c.sine ? -c.n / 2.0 : c.n / 2.0;
-        for (int i = 0; i < c.n; ++i) {
-            ASSERT_NEAR(x[i], i == peak ? height : 0.0, tolerance(c.n))
-                << "n = " << c.n << ", k = " << c.k << (c.sine ? " sine" : " cosine") << ", slot " << i;
-        }
+  struct Case {
+    int n;
+    int k;
+    bool sine;
+  };
+  const Case cases[] = {
+      {8, 1, false},  {8, 3, false},      {8, 2, true},      {64, 5, false},     {64, 31, true},
+      {512, 1, true}, {1024, 100, false}, {1024, 100, true}, {2048, 511, false}, {4096, 2047, false},
+  };
+  for (const Case& c : cases) {
+    const auto plan = FftPlan::create(c.n);
+    ASSERT_NE(plan, nullptr);
+    std::vector<double> x(c.n);
+    for (int t = 0; t < c.n; ++t) {
+      const long double angle = 2 * kPi * c.k * t / c.n;
+      x[t] = static_cast<double>(c.sine ? std::sin(angle) : std::cos(angle));
     }
+    plan->forward(x.data());
+    const int peak = c.sine ? c.n - c.k : c.k;
+    const double height = c.sine ? -c.n / 2.0 : c.n / 2.0;
+    for (int i = 0; i < c.n; ++i) {
+      ASSERT_NEAR(x[i], i == peak ? height : 0.0, tolerance(c.n))
+          << "n = " << c.n << ", k = " << c.k << (c.sine ? " sine" : " cosine") << ", slot " << i;
+    }
+  }
 }
 
 TEST(FftPlanCreation, RefusesLengthsItCannotTransform) {
-    const int refused[] = {
-        0, 1, -1, -2, -1024, INT_MIN,                          // nothing to transform
-        3, 6, 12, 1000, 1023, 1025, 3 * 1024, INT_MAX,         // not a power of two
-        FftPlan::kMaxLength * 2, 1 << 30,                      // absurdly large
-    };
-    for (const int n : refused) {
-        EXPECT_EQ(FftPlan::create(n), nullptr) << "n = " << n;
-    }
+  const int refused[] = {
+      0,
+      1,
+      -1,
+      -2,
+      -1024,
+      INT_MIN,  // nothing to transform
+      3,
+      6,
+      12,
+      1000,
+      1023,
+      1025,
+      3 * 1024,
+      INT_MAX,  // not a power of two
+      FftPlan::kMaxLength * 2,
+      1 << 30,  // absurdly large
+  };
+  for (const int n : refused) {
+    EXPECT_EQ(FftPlan::create(n), nullptr) << "n = " << n;
+  }
 }
 
 }  // namespace

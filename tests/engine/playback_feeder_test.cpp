@@ -152,7 +152,8 @@ TEST_P(PlaysEverySample, InOrderAndCompleteWhenDrained) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(FormsAndLengths, PlaysEverySample, ::testing::Combine(::testing::ValuesIn(kForms), ::testing::ValuesIn(kLengths)),
+INSTANTIATE_TEST_SUITE_P(FormsAndLengths, PlaysEverySample,
+                         ::testing::Combine(::testing::ValuesIn(kForms), ::testing::ValuesIn(kLengths)),
                          [](const auto& info) {
                            return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
                          });
@@ -199,7 +200,7 @@ TEST_F(PlaybackTest, AStopWhileWaitingForTheDeviceCutsTheSoundAtOnce) {
   input->setStopFlag(1);
   pass.join();
   EXPECT_EQ(waited, kv::kOk);  // not the hardware error of a device that never makes room
-  clock->advance(1h);           // whatever was still queued would play now
+  clock->advance(1h);          // whatever was still queued would play now
   EXPECT_EQ(feeder.feed(1), kv::kOk);
   EXPECT_EQ(feeder.drain(), kv::kOk);
   EXPECT_EQ(feeder.stop(), kv::kOk);
@@ -308,7 +309,8 @@ TEST_P(OpenFailures, MapToTheirCodes) {
   }
   if (c.openFails) {
     output.open = [](const audio::Format&) {
-      return audio::OpenResult<audio::OutputDevice>{nullptr, audio::Status::failure(audio::Error::DeviceFailure, "busy")};
+      return audio::OpenResult<audio::OutputDevice>{nullptr,
+                                                    audio::Status::failure(audio::Error::DeviceFailure, "busy")};
     };
   }
   const auto input = inputOf(c.format);
@@ -322,16 +324,17 @@ TEST_P(OpenFailures, MapToTheirCodes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, OpenFailures,
-    ::testing::Values(OpenCase{"unknownEncoding", monoFormat(2, 9), audio::Error::None, false, kv::kBadCall},
-                      OpenCase{"muLawOfTwoBytes", monoFormat(2, kv::kEncodingMuLaw), audio::Error::None, false, kv::kBadCall},
-                      OpenCase{"floatSamples", monoFormat(kv::kSizeFloat32, kv::kEncodingSigned), audio::Error::None, false,
-                               kv::kBadCall},
-                      OpenCase{"noDevice", monoFormat(2, kv::kEncodingSigned), audio::Error::NoDevice, false, kv::kBadCall},
-                      OpenCase{"formatRefused", monoFormat(2, kv::kEncodingSigned), audio::Error::BadFormat, false, kv::kBadCall},
-                      OpenCase{"noMemory", monoFormat(2, kv::kEncodingSigned), audio::Error::OutOfMemory, false, kv::kOutOfMemory},
-                      OpenCase{"badConfiguration", monoFormat(2, kv::kEncodingSigned), audio::Error::BadConfiguration, false,
-                               kv::kFailure},
-                      OpenCase{"deviceCannotOpen", monoFormat(2, kv::kEncodingSigned), audio::Error::None, true, kv::kFileError}),
+    ::testing::Values(
+        OpenCase{"unknownEncoding", monoFormat(2, 9), audio::Error::None, false, kv::kBadCall},
+        OpenCase{"muLawOfTwoBytes", monoFormat(2, kv::kEncodingMuLaw), audio::Error::None, false, kv::kBadCall},
+        OpenCase{"floatSamples", monoFormat(kv::kSizeFloat32, kv::kEncodingSigned), audio::Error::None, false,
+                 kv::kBadCall},
+        OpenCase{"noDevice", monoFormat(2, kv::kEncodingSigned), audio::Error::NoDevice, false, kv::kBadCall},
+        OpenCase{"formatRefused", monoFormat(2, kv::kEncodingSigned), audio::Error::BadFormat, false, kv::kBadCall},
+        OpenCase{"noMemory", monoFormat(2, kv::kEncodingSigned), audio::Error::OutOfMemory, false, kv::kOutOfMemory},
+        OpenCase{"badConfiguration", monoFormat(2, kv::kEncodingSigned), audio::Error::BadConfiguration, false,
+                 kv::kFailure},
+        OpenCase{"deviceCannotOpen", monoFormat(2, kv::kEncodingSigned), audio::Error::None, true, kv::kFileError}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------

@@ -136,8 +136,8 @@ TEST(VocoderPass, RefusesSettingsOrAnOutputItCannotUseBeforeAnyWork) {
   }
 
   kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
-  auto stereoOutput = kv::SoundStream::createMemory(kv::SampleFormat::make(44100.0f, 4, kv::kEncodingSigned, 2),
-                                                    nullptr, 0);
+  auto stereoOutput =
+      kv::SoundStream::createMemory(kv::SampleFormat::make(44100.0f, 4, kv::kEncodingSigned, 2), nullptr, 0);
   EXPECT_EQ(kv::runVocoder(*streams.input, stereoOutput.get(), nullptr, halfSpeed()), kv::kBadCall);
   EXPECT_EQ(stereoOutput->length(), 0);
 }
@@ -182,8 +182,8 @@ TEST(VocoderPass, FailedWriteEndsThePassAndLeavesAWholeFile) {
   kvtest::MemoryStreams streams(halfSecondOfTone(), 1);
   auto disk = std::make_unique<kvtest::MemoryFile>(kvtest::Bytes{}, 44 + 1000);  // room for 500 samples
   const auto contents = disk->contents();
-  auto output = kv::SoundStream::openWrite(kv::SampleFormat::make(44100.0f, 2, kv::kUnset, 1), std::move(disk),
-                                           kv::kFileTypeWav);
+  auto output =
+      kv::SoundStream::openWrite(kv::SampleFormat::make(44100.0f, 2, kv::kUnset, 1), std::move(disk), kv::kFileTypeWav);
   ASSERT_EQ(output->lastError(), kv::kOk);
   EXPECT_EQ(kv::runVocoder(*streams.input, output.get(), nullptr, halfSpeed()), kv::kFileError);
   output->close();

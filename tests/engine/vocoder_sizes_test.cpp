@@ -88,25 +88,20 @@ const double kInfinity = std::numeric_limits<double>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VocoderSizesRefuse,
-    ::testing::Values(RefusedCase{"FFT size not a power of two", 1.0, 1.0, 1000, 1},
-                      RefusedCase{"FFT size zero", 1.0, 1.0, 0, 1},
-                      RefusedCase{"FFT size negative", 1.0, 1.0, -1024, 1},
-                      RefusedCase{"window mode below 0", 1.0, 1.0, 1024, -1},
-                      RefusedCase{"window mode above 3", 1.0, 1.0, 1024, 4},
-                      RefusedCase{"window too short to have a hop", 1.0, 1.0, 4, 3},
-                      RefusedCase{"pitch factor so large that NO is 0", 1.0, 1e9, 1024, 1},
-                      RefusedCase{"pitch factor so small that NO outgrows any transform", 1.0, 1e-9, 1024, 1},
-                      RefusedCase{"output hop IO of 0", 0.003, 100.0, 1024, 1},
-                      RefusedCase{"synthesis hop I of 0", 0.001, 1.0, 1024, 1},
-                      RefusedCase{"analysis hop D of 0", 1e6, 1.0, 1024, 1},
-                      RefusedCase{"zero time factor", 0.0, 1.0, 1024, 1},
-                      RefusedCase{"negative time factor", -2.0, 1.0, 1024, 1},
-                      RefusedCase{"zero pitch factor", 1.0, 0.0, 1024, 1},
-                      RefusedCase{"negative pitch factor", 1.0, -2.0, 1024, 1},
-                      RefusedCase{"NaN time factor", kNaN, 1.0, 1024, 1},
-                      RefusedCase{"NaN pitch factor", 1.0, kNaN, 1024, 1},
-                      RefusedCase{"infinite time factor", kInfinity, 1.0, 1024, 1},
-                      RefusedCase{"infinite pitch factor", 1.0, kInfinity, 1024, 1},
-                      RefusedCase{"factors whose product overflows", 1e300, 1e300, 1024, 1}));
+    ::testing::Values(
+        RefusedCase{"FFT size not a power of two", 1.0, 1.0, 1000, 1}, RefusedCase{"FFT size zero", 1.0, 1.0, 0, 1},
+        RefusedCase{"FFT size negative", 1.0, 1.0, -1024, 1}, RefusedCase{"window mode below 0", 1.0, 1.0, 1024, -1},
+        RefusedCase{"window mode above 3", 1.0, 1.0, 1024, 4},
+        RefusedCase{"window too short to have a hop", 1.0, 1.0, 4, 3},
+        RefusedCase{"pitch factor so large that NO is 0", 1.0, 1e9, 1024, 1},
+        RefusedCase{"pitch factor so small that NO outgrows any transform", 1.0, 1e-9, 1024, 1},
+        RefusedCase{"output hop IO of 0", 0.003, 100.0, 1024, 1},
+        RefusedCase{"synthesis hop I of 0", 0.001, 1.0, 1024, 1}, RefusedCase{"analysis hop D of 0", 1e6, 1.0, 1024, 1},
+        RefusedCase{"zero time factor", 0.0, 1.0, 1024, 1}, RefusedCase{"negative time factor", -2.0, 1.0, 1024, 1},
+        RefusedCase{"zero pitch factor", 1.0, 0.0, 1024, 1}, RefusedCase{"negative pitch factor", 1.0, -2.0, 1024, 1},
+        RefusedCase{"NaN time factor", kNaN, 1.0, 1024, 1}, RefusedCase{"NaN pitch factor", 1.0, kNaN, 1024, 1},
+        RefusedCase{"infinite time factor", kInfinity, 1.0, 1024, 1},
+        RefusedCase{"infinite pitch factor", 1.0, kInfinity, 1024, 1},
+        RefusedCase{"factors whose product overflows", 1e300, 1e300, 1024, 1}));
 
 }  // namespace

@@ -51,7 +51,7 @@ struct ToneCase {
   double pitchFactor;
   int fftSize;
   int windowMode;
-  double seconds;  // of input
+  double seconds;   // of input
   bool exactRatio;  // the FFT size lets the asked ratio itself be met (else N/NO is)
 };
 
@@ -71,7 +71,8 @@ TEST_P(VocoderTone, ComesOutAtTheAskedPitchAndLengthAtTheInputLevelAndClean) {
   SCOPED_TRACE(describe(c));
   const kv::VocoderSettings settings = settingsFor(c.timeFactor, c.pitchFactor, c.fftSize, c.windowMode);
   const auto frames = static_cast<std::size_t>(c.seconds * kTestRate);
-  const kvtest::VocoderRun run = kvtest::runVocoderOn(kvtest::sineSamples(kTone, kTestRate, frames, kLevel), 1, settings);
+  const kvtest::VocoderRun run =
+      kvtest::runVocoderOn(kvtest::sineSamples(kTone, kTestRate, frames, kLevel), 1, settings);
   ASSERT_EQ(run.result, kv::kOk);
   ASSERT_EQ(static_cast<int64_t>(run.output.size()), kvtest::expectedOutputLength(settings, frames));
 
@@ -94,16 +95,17 @@ INSTANTIATE_TEST_SUITE_P(
                       ToneCase{0.5, 1.0, 512, 1, 1.0, true}, ToneCase{2.0, 1.0, 1024, 0, 1.0, true},
                       ToneCase{1.5, 1.0, 1024, 2, 1.0, true}, ToneCase{3.0, 1.0, 1024, 3, 1.0, true}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Transposed, VocoderTone,
-    ::testing::Values(ToneCase{1.0, 1.0 / kSemitone, 2048, 1, 1.0, true},
-                      ToneCase{1.0, std::pow(kSemitone, 3), 2048, 1, 1.0, true}, ToneCase{1.0, 2.0, 2048, 1, 1.0, true},
-                      ToneCase{1.0, 0.5, 2048, 1, 1.0, true}, ToneCase{2.0, std::pow(kSemitone, 3), 2048, 1, 1.0, true},
-                      ToneCase{0.5, 1.0 / kSemitone, 2048, 1, 1.0, true},
-                      // Smaller transforms round N / pitch to an even frame length, and the
-                      // applied ratio N/NO is what the tone must follow.
-                      ToneCase{1.0, kSemitone, 1024, 1, 1.0, false},
-                      ToneCase{1.0, std::pow(kSemitone, 3), 512, 1, 1.0, false}));
+INSTANTIATE_TEST_SUITE_P(Transposed, VocoderTone,
+                         ::testing::Values(ToneCase{1.0, 1.0 / kSemitone, 2048, 1, 1.0, true},
+                                           ToneCase{1.0, std::pow(kSemitone, 3), 2048, 1, 1.0, true},
+                                           ToneCase{1.0, 2.0, 2048, 1, 1.0, true},
+                                           ToneCase{1.0, 0.5, 2048, 1, 1.0, true},
+                                           ToneCase{2.0, std::pow(kSemitone, 3), 2048, 1, 1.0, true},
+                                           ToneCase{0.5, 1.0 / kSemitone, 2048, 1, 1.0, true},
+                                           // Smaller transforms round N / pitch to an even frame length, and the
+                                           // applied ratio N/NO is what the tone must follow.
+                                           ToneCase{1.0, kSemitone, 1024, 1, 1.0, false},
+                                           ToneCase{1.0, std::pow(kSemitone, 3), 512, 1, 1.0, false}));
 
 struct LengthCase {
   double timeFactor;
@@ -115,8 +117,8 @@ struct LengthCase {
 };
 
 void PrintTo(const LengthCase& c, std::ostream* os) {
-  *os << "time " << c.timeFactor << " pitch " << c.pitchFactor << " N " << c.fftSize << " mode " << c.windowMode
-      << ", " << c.frames << " frames of " << c.channels;
+  *os << "time " << c.timeFactor << " pitch " << c.pitchFactor << " N " << c.fftSize << " mode " << c.windowMode << ", "
+      << c.frames << " frames of " << c.channels;
 }
 
 class VocoderLength : public ::testing::TestWithParam<LengthCase> {};
@@ -130,16 +132,16 @@ TEST_P(VocoderLength, IsRoundedScaledInputLengthPlusOne) {
   EXPECT_EQ(static_cast<int64_t>(run.output.size()), kvtest::expectedOutputLength(settings, c.frames));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, VocoderLength,
-    ::testing::Values(LengthCase{2.0, 1.0, 1024, 1, 1, 0},            // nothing in, one sample out
-                      LengthCase{2.0, 1.0, 1024, 1, 1, 100},          // shorter than one window
-                      LengthCase{2.0, 1.0, 1024, 1, 1, 128 * 100},    // whole analysis hops
-                      LengthCase{2.0, 1.0, 1024, 1, 2, 12345},        // stereo frames
-                      LengthCase{0.5, 1.0, 2048, 0, 1, 30001},        // sped up, longest window
-                      LengthCase{7.3, 1.0, 512, 3, 1, 5000},          // a factor that I/D only approximates
-                      LengthCase{1.0, 1.5, 1024, 1, 1, 20000},        // transposed: T/P is not 1
-                      LengthCase{1.25, 0.7, 2048, 2, 2, 44100}));
+INSTANTIATE_TEST_SUITE_P(Cases, VocoderLength,
+                         ::testing::Values(LengthCase{2.0, 1.0, 1024, 1, 1, 0},          // nothing in, one sample out
+                                           LengthCase{2.0, 1.0, 1024, 1, 1, 100},        // shorter than one window
+                                           LengthCase{2.0, 1.0, 1024, 1, 1, 128 * 100},  // whole analysis hops
+                                           LengthCase{2.0, 1.0, 1024, 1, 2, 12345},      // stereo frames
+                                           LengthCase{0.5, 1.0, 2048, 0, 1, 30001},      // sped up, longest window
+                                           LengthCase{7.3, 1.0, 512, 3, 1,
+                                                      5000},  // a factor that I/D only approximates
+                                           LengthCase{1.0, 1.5, 1024, 1, 1, 20000},  // transposed: T/P is not 1
+                                           LengthCase{1.25, 0.7, 2048, 2, 2, 44100}));
 
 // Two tones, one per channel, told apart in the output by their frequencies.
 struct ChannelCase {
@@ -183,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, VocoderChannels,
 TEST(VocoderChannels, MixesFullScaleChannelsWithoutOverflow) {
   const std::size_t frames = 44100;
   const auto tone = kvtest::sineSamples(kTone, kTestRate, frames, 0.95);
-  const kvtest::VocoderRun run = kvtest::runVocoderOn(kvtest::interleave(tone, tone), 2, settingsFor(1.0, 1.0, 1024, 1));
+  const kvtest::VocoderRun run =
+      kvtest::runVocoderOn(kvtest::interleave(tone, tone), 2, settingsFor(1.0, 1.0, 1024, 1));
   ASSERT_EQ(run.result, kv::kOk);
   const std::vector<double> x = kvtest::toReals(run.output);
   const Middle m = middleOf(x);

@@ -7,25 +7,22 @@
 
 namespace {
 
-TEST(RunnerBeforeInitTest, StartShowsOneBoxAndStartsNothing)
-{
-    takeShownBoxes();
-    KVPlayFileRegisterCallBack(&CallBackLog::record);
-    const int threadsBefore = threadCount();
+TEST(RunnerBeforeInitTest, StartShowsOneBoxAndStartsNothing) {
+  takeShownBoxes();
+  KVPlayFileRegisterCallBack(&CallBackLog::record);
+  const int threadsBefore = threadCount();
 
-    EXPECT_EQ(KVPlayFileStart("in.wav", 1.0, 1.0, 1024, 1, "out.wav", 1, 0), 0);
-    EXPECT_EQ(takeShownBoxes(),
-              std::vector<ShownBox>{runnerBox("KVPlayFileInit must be called first")});
-    EXPECT_EQ(threadCount(), threadsBefore);
-    EXPECT_TRUE(CallBackLog::all().empty());
+  EXPECT_EQ(KVPlayFileStart("in.wav", 1.0, 1.0, 1024, 1, "out.wav", 1, 0), 0);
+  EXPECT_EQ(takeShownBoxes(), std::vector<ShownBox>{runnerBox("KVPlayFileInit must be called first")});
+  EXPECT_EQ(threadCount(), threadsBefore);
+  EXPECT_TRUE(CallBackLog::all().empty());
 }
 
-TEST(RunnerBeforeInitTest, StopAndCleanUpFindNoEngine)
-{
-    takeShownBoxes();
-    EXPECT_EQ(KVPlayFileStop(), 1);
-    EXPECT_EQ(KVPlayFileCleanUp(), 0);
-    EXPECT_TRUE(takeShownBoxes().empty());
+TEST(RunnerBeforeInitTest, StopAndCleanUpFindNoEngine) {
+  takeShownBoxes();
+  EXPECT_EQ(KVPlayFileStop(), 1);
+  EXPECT_EQ(KVPlayFileCleanUp(), 0);
+  EXPECT_TRUE(takeShownBoxes().empty());
 }
 
-} // namespace
+}  // namespace

@@ -10,34 +10,34 @@
 #include <vector>
 
 enum class MockPassMode {
-    FinishAtOnce,   // returns its result straight away
-    RunUntilStopped, // returns when stopped or released
-    RunUntilReleased // ignores stop requests; returns only when released
+  FinishAtOnce,     // returns its result straight away
+  RunUntilStopped,  // returns when stopped or released
+  RunUntilReleased  // ignores stop requests; returns only when released
 };
 
 // What one kv_TimeScale call received.
 struct MockPass {
-    std::optional<std::string> inputPath;
-    double pitchFactor;
-    double timeFactor;
-    int16_t fftSize;
-    int16_t windowMode;
-    std::optional<std::string> outputPath;
-    int16_t playFlag;
-    int16_t channelChoice;
+  std::optional<std::string> inputPath;
+  double pitchFactor;
+  double timeFactor;
+  int16_t fftSize;
+  int16_t windowMode;
+  std::optional<std::string> outputPath;
+  int16_t playFlag;
+  int16_t channelChoice;
 };
 
 struct MockEngineControl {
-    void (*reset)();
-    // How passes over that input run and what they return (unscripted: at once, 0).
-    void (*script)(const char* inputPath, MockPassMode mode, int32_t result);
-    void (*setStopResult)(int32_t result);
-    // Ends the running passes over that input.
-    void (*release)(const char* inputPath);
-    // Blocks until that many passes are running at once.
-    void (*waitForRunning)(int count);
-    std::vector<MockPass> (*passes)();
-    int (*stopCalls)();
+  void (*reset)();
+  // How passes over that input run and what they return (unscripted: at once, 0).
+  void (*script)(const char* inputPath, MockPassMode mode, int32_t result);
+  void (*setStopResult)(int32_t result);
+  // Ends the running passes over that input.
+  void (*release)(const char* inputPath);
+  // Blocks until that many passes are running at once.
+  void (*waitForRunning)(int count);
+  std::vector<MockPass> (*passes)();
+  int (*stopCalls)();
 };
 
 extern "C" const MockEngineControl* mockEngineControl();

@@ -17,99 +17,75 @@ std::mutex callBackMutex;
 std::condition_variable callBackCame;
 std::vector<CallBack> callBacks;
 
-} // namespace
+}  // namespace
 
 // Found by the runner with dlsym(RTLD_DEFAULT): the test programs export it.
-extern "C" void lentaroHostMessageBox(const char* text, const char* caption)
-{
-    std::lock_guard<std::mutex> lock(boxMutex);
-    shownBoxes.push_back({text, caption});
+extern "C" void lentaroHostMessageBox(const char* text, const char* caption) {
+  std::lock_guard<std::mutex> lock(boxMutex);
+  shownBoxes.push_back({text, caption});
 }
 
-std::vector<ShownBox> takeShownBoxes()
-{
-    std::lock_guard<std::mutex> lock(boxMutex);
-    return std::exchange(shownBoxes, {});
+std::vector<ShownBox> takeShownBoxes() {
+  std::lock_guard<std::mutex> lock(boxMutex);
+  return std::exchange(shownBoxes, {});
 }
 
-ShownBox runnerBox(const std::string& text)
-{
-    return {text, "KVPlayFile Error"};
-}
+ShownBox runnerBox(const std::string& text) { return {text, "KVPlayFile Error"}; }
 
-void CallBackLog::record(int32_t result)
-{
-    {
-        std::lock_guard<std::mutex> lock(callBackMutex);
-        callBacks.push_back({result, std::this_thread::get_id()});
-    }
-    callBackCame.notify_all();
-}
-
-void CallBackLog::clear()
-{
+void CallBackLog::record(int32_t result) {
+  {
     std::lock_guard<std::mutex> lock(callBackMutex);
-    callBacks.clear();
+    callBacks.push_back({result, std::this_thread::get_id()});
+  }
+  callBackCame.notify_all();
 }
 
-std::vector<CallBack> CallBackLog::all()
-{
-    std::lock_guard<std::mutex> lock(callBackMutex);
-    return callBacks;
+void CallBackLog::clear() {
+  std::lock_guard<std::mutex> lock(callBackMutex);
+  callBacks.clear();
 }
 
-std::vector<CallBack> CallBackLog::waitFor(std::size_t count)
-{
-    std::unique_lock<std::mutex> lock(callBackMutex);
-    callBackCame.wait(lock, [&] { return callBacks.size() >= count; });
-    return callBacks;
+std::vector<CallBack> CallBackLog::all() {
+  std::lock_guard<std::mutex> lock(callBackMutex);
+  return callBacks;
 }
 
-std::vector<CallBack> CallBackLog::waitFor(std::size_t count, std::chrono::milliseconds limit)
-{
-    std::unique_lock<std::mutex> lock(callBackMutex);
-    callBackCame.wait_for(lock, limit, [&] { return callBacks.size() >= count; });
-    return callBacks;
+std::vector<CallBack> CallBackLog::waitFor(std::size_t count) {
+  std::unique_lock<std::mutex> lock(callBackMutex);
+  callBackCame.wait(lock, [&] { return callBacks.size() >= count; });
+  return callBacks;
 }
 
-MockEngine::MockEngine(const char* path)
-    : handle_(dlopen(path, RTLD_NOW | RTLD_NOLOAD))
-{
-    if (!handle_)
-        return;
-    using Control = decltype(&mockEngineControl);
-    if (const auto control = reinterpret_cast<Control>(dlsym(handle_, "mockEngineControl")))
-        control_ = control();
+std::vector<CallBack> CallBackLog::waitFor(std::size_t count, std::chrono::milliseconds limit) {
+  std::unique_lock<std::mutex> lock(callBackMutex);
+  callBackCame.wait_for(lock, limit, [&] { return callBacks.size() >= count; });
+  return callBacks;
 }
 
-MockEngine::~MockEngine()
-{
-    dropReference();
+MockEngine::MockEngine(const char* path) : handle_(dlopen(path, RTLD_NOW | RTLD_NOLOAD)) {
+  if (!handle_) return;
+  using Control = decltype(&mockEngineControl);
+  if (const auto control = reinterpret_cast<Control>(dlsym(handle_, "mockEngineControl"))) control_ = control();
 }
 
-void MockEngine::dropReference()
-{
-    if (handle_)
-        dlclose(handle_);
-    handle_ = nullptr;
+MockEngine::~MockEngine() { dropReference(); }
+
+void MockEngine::dropReference() {
+  if (handle_) dlclose(handle_);
+  handle_ = nullptr;
 }
 
-bool MockEngine::loaded(const char* path)
-{
-    void* const handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
-    if (handle)
-        dlclose(handle);
-    return handle != nullptr;
+bool MockEngine::loaded(const char* path) {
+  void* const handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+  if (handle) dlclose(handle);
+  return handle != nullptr;
 }
 
-int threadCount()
-{
-    const std::filesystem::directory_iterator tasks("/proc/self/task");
-    return static_cast<int>(std::distance(begin(tasks), end(tasks)));
+int threadCount() {
+  const std::filesystem::directory_iterator tasks("/proc/self/task");
+  return static_cast<int>(std::distance(begin(tasks), end(tasks)));
 }
 
-void waitForThreadCount(int count)
-{
-    while (threadCount() != count)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+void waitForThreadCount(int count) {
+  while (threadCount() != count) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

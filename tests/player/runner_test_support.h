@@ -14,18 +14,12 @@
 #include <vector>
 
 struct ShownBox {
-    std::string text;
-    std::string caption;
-    bool operator==(const ShownBox& other) const
-    {
-        return text == other.text && caption == other.caption;
-    }
+  std::string text;
+  std::string caption;
+  bool operator==(const ShownBox& other) const { return text == other.text && caption == other.caption; }
 };
 
-inline void PrintTo(const ShownBox& box, std::ostream* out)
-{
-    *out << '"' << box.text << "\" (" << box.caption << ')';
-}
+inline void PrintTo(const ShownBox& box, std::ostream* out) { *out << '"' << box.text << "\" (" << box.caption << ')'; }
 
 // Boxes shown through lentaroHostMessageBox since the last call; forgets them.
 std::vector<ShownBox> takeShownBoxes();
@@ -33,40 +27,40 @@ std::vector<ShownBox> takeShownBoxes();
 ShownBox runnerBox(const std::string& text);
 
 struct CallBack {
-    int32_t result;
-    std::thread::id thread;
+  int32_t result;
+  std::thread::id thread;
 };
 
 // Records every completion callback; record is the one the tests register.
 class CallBackLog {
-public:
-    static void record(int32_t result);
-    static void clear();
-    static std::vector<CallBack> all();
-    // Blocks until at least count callbacks have come.
-    static std::vector<CallBack> waitFor(std::size_t count);
-    // The same, giving up after limit: fewer than count then came.
-    static std::vector<CallBack> waitFor(std::size_t count, std::chrono::milliseconds limit);
+ public:
+  static void record(int32_t result);
+  static void clear();
+  static std::vector<CallBack> all();
+  // Blocks until at least count callbacks have come.
+  static std::vector<CallBack> waitFor(std::size_t count);
+  // The same, giving up after limit: fewer than count then came.
+  static std::vector<CallBack> waitFor(std::size_t count, std::chrono::milliseconds limit);
 };
 
 // The control surface of a stand-in engine the runner has loaded, with a
 // reference of its own that keeps the library loaded until dropReference().
 class MockEngine {
-public:
-    explicit MockEngine(const char* path = MOCK_ENGINE_PATH);
-    ~MockEngine();
-    MockEngine(const MockEngine&) = delete;
-    MockEngine& operator=(const MockEngine&) = delete;
+ public:
+  explicit MockEngine(const char* path = MOCK_ENGINE_PATH);
+  ~MockEngine();
+  MockEngine(const MockEngine&) = delete;
+  MockEngine& operator=(const MockEngine&) = delete;
 
-    bool bound() const { return control_ != nullptr; }
-    const MockEngineControl* operator->() const { return control_; }
-    // The control stays usable only while the runner keeps the library loaded.
-    void dropReference();
-    static bool loaded(const char* path = MOCK_ENGINE_PATH);
+  bool bound() const { return control_ != nullptr; }
+  const MockEngineControl* operator->() const { return control_; }
+  // The control stays usable only while the runner keeps the library loaded.
+  void dropReference();
+  static bool loaded(const char* path = MOCK_ENGINE_PATH);
 
-private:
-    void* handle_ = nullptr;
-    const MockEngineControl* control_ = nullptr;
+ private:
+  void* handle_ = nullptr;
+  const MockEngineControl* control_ = nullptr;
 };
 
 int threadCount();

@@ -7,13 +7,9 @@ namespace {
 std::atomic<int> stopCalls{0};
 }
 
-extern "C" int32_t kv_StopTimeScale(void)
-{
-    ++stopCalls;
-    return -1;
+extern "C" int32_t kv_StopTimeScale(void) {
+  ++stopCalls;
+  return -1;
 }
 
-extern "C" int stopOnlyEngineStopCalls(void)
-{
-    return stopCalls;
-}
+extern "C" int stopOnlyEngineStopCalls(void) { return stopCalls; }

@@ -8,12 +8,11 @@
 
 namespace {
 
-TEST(RunnerWithoutHostBoxTest, BoxTextGoesToStandardError)
-{
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(KVPlayFileInit("/nonexistent/libkelvor.so"), 0);
-    const std::string written = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(written, "KVPlayFile Error: Unable to load /nonexistent/libkelvor.so\n");
+TEST(RunnerWithoutHostBoxTest, BoxTextGoesToStandardError) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(KVPlayFileInit("/nonexistent/libkelvor.so"), 0);
+  const std::string written = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(written, "KVPlayFile Error: Unable to load /nonexistent/libkelvor.so\n");
 }
 
-} // namespace
+}  // namespace

@@ -250,7 +250,7 @@ TEST_F(AuWriting, HeaderIsBigEndianAndStatesTheDataSizeOnceFinished) {
   const std::vector<int32_t> samples = sineLikeSamples(500);
   ASSERT_EQ(out->write(samples.data(), 500), kv::kOk);
   EXPECT_EQ(kvtest::fieldBE32(*contents, 8), kv::kAuUnknownDataSize);  // until finished
-  EXPECT_EQ(openAu(*contents)->length(), 500);               // and readable all the same
+  EXPECT_EQ(openAu(*contents)->length(), 500);                         // and readable all the same
   ASSERT_EQ(out->close(), kv::kOk);
 
   Bytes expected;

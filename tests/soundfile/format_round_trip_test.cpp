@@ -32,8 +32,8 @@ TEST_P(FormatRoundTrip, ReadsBackWhatWasWritten) {
   const std::string file = path(std::string("round.") + r.extension);
   const std::vector<int32_t> samples = kvtest::sineLikeSamples(2000 * r.channels);
   {
-    auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(22050.0f, r.sampleBytes, r.encodingWritten, r.channels),
-                                          file, r.fileType);
+    auto out = kv::SoundStream::openWrite(
+        kv::SampleFormat::make(22050.0f, r.sampleBytes, r.encodingWritten, r.channels), file, r.fileType);
     ASSERT_EQ(out->lastError(), kv::kOk);
     // Two writes, the first ending inside a frame, with the header completed between them.
     ASSERT_EQ(out->write(samples.data(), 999), kv::kOk);

@@ -101,7 +101,8 @@ TEST(MemoryStream, SeeksByFrameAndBySeconds) {
 TEST(MemoryStream, BadCallsAreRefused) {
   EXPECT_FALSE(kv::SoundStream::createMemory(kStereo16, nullptr, -1));
 
-  auto noChannels = kv::SoundStream::createMemory(kv::SampleFormat::make(8000.0f, 2, kv::kEncodingSigned, 3), nullptr, 4);
+  auto noChannels =
+      kv::SoundStream::createMemory(kv::SampleFormat::make(8000.0f, 2, kv::kEncodingSigned, 3), nullptr, 4);
   ASSERT_TRUE(noChannels);
   EXPECT_EQ(noChannels->lastError(), kv::kBadCall);
   int32_t sample = 0;

@@ -14,7 +14,7 @@ struct Conversion {
   int sizeCode;
   int encoding;
   int32_t sample;
-  Bytes stored;     // little-endian
+  Bytes stored;      // little-endian
   int32_t readBack;  // what the stored form reads as
 };
 

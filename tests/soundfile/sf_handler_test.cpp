@@ -105,14 +105,14 @@ class SfWriting : public kvtest::TempDirTest {};
 TEST_F(SfWriting, HeaderHasTheFixedLayout) {
   auto disk = std::make_unique<kvtest::MemoryFile>();
   const auto contents = disk->contents();
-  auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(22050.0f, 2, kv::kUnset, 1), std::move(disk),
-                                        kv::kFileTypeSf);
+  auto out =
+      kv::SoundStream::openWrite(kv::SampleFormat::make(22050.0f, 2, kv::kUnset, 1), std::move(disk), kv::kFileTypeSf);
   ASSERT_EQ(out->lastError(), kv::kOk);
   ASSERT_EQ(out->close(), kv::kOk);
 
   Bytes expected = {0x64, 0xA3, 0x01, 0x00};
   appendLE32(expected, floatBits(22050.0f));
-  expected.insert(expected.end(), {0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,   // channels, packing
+  expected.insert(expected.end(), {0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,    // channels, packing
                                    0x02, 0x00, 0x04, 0x00, 0x00, 0x00, 0x04, 0x00});  // comment, end
   expected.resize(kv::kSfHeaderBytes, 0);
   EXPECT_EQ(*contents, expected);
@@ -166,8 +166,8 @@ TEST_F(SfWriting, FloatFilesRoundTrip) {
 
 TEST_F(SfWriting, AShortHeaderWriteIsReported) {
   auto disk = std::make_unique<kvtest::MemoryFile>(Bytes{}, 500);
-  auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(8000.0f, 2, kv::kUnset, 1), std::move(disk),
-                                        kv::kFileTypeSf);
+  auto out =
+      kv::SoundStream::openWrite(kv::SampleFormat::make(8000.0f, 2, kv::kUnset, 1), std::move(disk), kv::kFileTypeSf);
   EXPECT_EQ(out->lastError(), kv::kFileError);
   int32_t sample = 0;
   EXPECT_EQ(out->write(&sample, 1), kv::kFileError);
@@ -175,8 +175,8 @@ TEST_F(SfWriting, AShortHeaderWriteIsReported) {
 
 TEST_F(SfWriting, AShortSampleWriteIsReported) {
   auto disk = std::make_unique<kvtest::MemoryFile>(Bytes{}, 1024 + 100);
-  auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(8000.0f, 2, kv::kUnset, 1), std::move(disk),
-                                        kv::kFileTypeSf);
+  auto out =
+      kv::SoundStream::openWrite(kv::SampleFormat::make(8000.0f, 2, kv::kUnset, 1), std::move(disk), kv::kFileTypeSf);
   ASSERT_EQ(out->lastError(), kv::kOk);
   const std::vector<int32_t> samples(80, 1 << 20);
   EXPECT_EQ(out->write(samples.data(), 80), kv::kFileError);

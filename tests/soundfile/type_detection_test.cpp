@@ -46,18 +46,19 @@ TEST_P(TypeDetection, FindsTheTypeFromTheFirstBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Contents, TypeDetection,
-    ::testing::Values(Detection{"Wav", startingWith(std::string("RIFF\0\0\0\0WAVE", 12)), kv::kOk, kv::kFileTypeWav},
-                      Detection{"RiffOfAnotherKind", startingWith(std::string("RIFF\0\0\0\0AVI ", 12)), kv::kUnsupportedFormat, 0},
-                      Detection{"AuBigEndian", startingWith(".snd"), kv::kOk, kv::kFileTypeAu},
-                      Detection{"AuLittleEndian", startingWith("dns."), kv::kOk, kv::kFileTypeAu},
-                      Detection{"AuZeroMagic", startingWith(std::string("\0ds.", 4)), kv::kOk, kv::kFileTypeAu},
-                      Detection{"Aiff", startingWith(std::string("FORM\0\0\0\0AIFF", 12)), kv::kOk, kv::kFileTypeAiff},
-                      Detection{"Aifc", startingWith(std::string("FORM\0\0\0\0AIFC", 12)), kv::kOk, kv::kFileTypeAifc},
-                      Detection{"FormOfAnotherKind", startingWith(std::string("FORM\0\0\0\08SVX", 12)), kv::kUnsupportedFormat, 0},
-                      Detection{"IrcamIsNeverGuessed", startingWith(std::string("\x64\xA3\x01\x00", 4)), kv::kUnsupportedFormat, 0},
-                      Detection{"Text", startingWith("hello, world"), kv::kUnsupportedFormat, 0},
-                      Detection{"ShorterThanTheProbe", startingWith(std::string("RIFF\0\0\0\0WAVE", 12), 131), kv::kFileError, 0},
-                      Detection{"Empty", Bytes{}, kv::kFileError, 0}),
+    ::testing::Values(
+        Detection{"Wav", startingWith(std::string("RIFF\0\0\0\0WAVE", 12)), kv::kOk, kv::kFileTypeWav},
+        Detection{"RiffOfAnotherKind", startingWith(std::string("RIFF\0\0\0\0AVI ", 12)), kv::kUnsupportedFormat, 0},
+        Detection{"AuBigEndian", startingWith(".snd"), kv::kOk, kv::kFileTypeAu},
+        Detection{"AuLittleEndian", startingWith("dns."), kv::kOk, kv::kFileTypeAu},
+        Detection{"AuZeroMagic", startingWith(std::string("\0ds.", 4)), kv::kOk, kv::kFileTypeAu},
+        Detection{"Aiff", startingWith(std::string("FORM\0\0\0\0AIFF", 12)), kv::kOk, kv::kFileTypeAiff},
+        Detection{"Aifc", startingWith(std::string("FORM\0\0\0\0AIFC", 12)), kv::kOk, kv::kFileTypeAifc},
+        Detection{"FormOfAnotherKind", startingWith(std::string("FORM\0\0\0\08SVX", 12)), kv::kUnsupportedFormat, 0},
+        Detection{"IrcamIsNeverGuessed", startingWith(std::string("\x64\xA3\x01\x00", 4)), kv::kUnsupportedFormat, 0},
+        Detection{"Text", startingWith("hello, world"), kv::kUnsupportedFormat, 0},
+        Detection{"ShorterThanTheProbe", startingWith(std::string("RIFF\0\0\0\0WAVE", 12), 131), kv::kFileError, 0},
+        Detection{"Empty", Bytes{}, kv::kFileError, 0}),
     [](const ::testing::TestParamInfo<Detection>& info) { return info.param.name; });
 
 TEST(TypeDetection, DetectedFilesOpenWithTheirHandler) {

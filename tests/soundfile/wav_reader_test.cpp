@@ -62,7 +62,8 @@ std::vector<WavCase> wavCases() {
       {"NoChannels", riff({chunk("fmt ", fmtBody(1, 0, 44100, 16)), chunk("data", kData)}), kv::kFileError, 0},
       {"Compressed", riff({chunk("fmt ", fmtBody(2, 1, 44100, 4)), chunk("data", kData)}), kv::kUnsupportedFormat, 0},
       {"ThirtyTwoBit", riff({chunk("fmt ", fmtBody(1, 1, 44100, 32)), chunk("data", kData)}), kv::kFileError, 0},
-      {"TwentyFourBitInFourBytes", riff({chunk("fmt ", fmtBody(1, 1, 44100, 24, 4)), chunk("data", kData)}), kv::kFileError, 0},
+      {"TwentyFourBitInFourBytes", riff({chunk("fmt ", fmtBody(1, 1, 44100, 24, 4)), chunk("data", kData)}),
+       kv::kFileError, 0},
       {"SixteenBitMuLaw", riff({chunk("fmt ", fmtBody(7, 1, 8000, 16)), chunk("data", kData)}), kv::kFileError, 0},
       {"ChunkRunsPastTheEnd", riff({chunk("LIST", kData, 100000), fmtMono16}), kv::kFileError, 0},
   };
@@ -88,7 +89,8 @@ TEST_P(WavReading, GivesTheRightResult) {
   int64_t got = 0;
   EXPECT_EQ(stream->read(samples.data(), 200, got), kv::kEndOfFile);
   ASSERT_EQ(got, c.length);
-  for (int64_t i = 0; i < got; ++i) ASSERT_EQ(samples[static_cast<std::size_t>(i)], kRamp[static_cast<std::size_t>(i)] * 65536) << i;
+  for (int64_t i = 0; i < got; ++i)
+    ASSERT_EQ(samples[static_cast<std::size_t>(i)], kRamp[static_cast<std::size_t>(i)] * 65536) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, WavReading, ::testing::ValuesIn(wavCases()),

@@ -33,12 +33,12 @@ TEST_F(WavWriting, MonoSixteenBitHeaderIsTheClassicFortyFourBytes) {
   kvtest::appendLE32(expected, 2000 + 36);
   kvtest::appendText(expected, "WAVEfmt ");
   kvtest::appendLE32(expected, 16);
-  kvtest::appendLE16(expected, 1);       // PCM
-  kvtest::appendLE16(expected, 1);       // mono
-  kvtest::appendLE32(expected, 44100);   // rate
-  kvtest::appendLE32(expected, 88200);   // bytes per second
-  kvtest::appendLE16(expected, 2);       // block align
-  kvtest::appendLE16(expected, 16);      // bits
+  kvtest::appendLE16(expected, 1);      // PCM
+  kvtest::appendLE16(expected, 1);      // mono
+  kvtest::appendLE32(expected, 44100);  // rate
+  kvtest::appendLE32(expected, 88200);  // bytes per second
+  kvtest::appendLE16(expected, 2);      // block align
+  kvtest::appendLE16(expected, 16);     // bits
   kvtest::appendText(expected, "data");
   kvtest::appendLE32(expected, 2000);
 
@@ -59,9 +59,9 @@ TEST_F(WavWriting, TwentyFourBitHeaderAgreesWithTheSamples) {
   const Bytes bytes = readAll(file);
   ASSERT_EQ(bytes.size(), 44u + 300u);
   EXPECT_EQ(bytes[28] | bytes[29] << 8 | bytes[30] << 16, 48000 * 6);  // bytes per second
-  EXPECT_EQ(bytes[32], 6);                                            // block align
-  EXPECT_EQ(bytes[34], 24);                                           // bits
-  EXPECT_EQ(bytes[40] | bytes[41] << 8, 300);                         // data size
+  EXPECT_EQ(bytes[32], 6);                                             // block align
+  EXPECT_EQ(bytes[34], 24);                                            // bits
+  EXPECT_EQ(bytes[40] | bytes[41] << 8, 300);                          // data size
 }
 
 TEST_F(WavWriting, OddDataGetsItsPadByte) {
@@ -103,8 +103,8 @@ TEST_F(WavWriting, FinishingMidwayLetsWritingGoOn) {
 TEST_F(WavWriting, AFullDiskIsReportedAndLeavesAValidFile) {
   auto disk = std::make_unique<kvtest::MemoryFile>(Bytes{}, 44 + 501);  // room for 250.5 samples
   const auto contents = disk->contents();
-  auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(8000.0f, 2, kv::kUnset, 1), std::move(disk),
-                                        kv::kFileTypeWav);
+  auto out =
+      kv::SoundStream::openWrite(kv::SampleFormat::make(8000.0f, 2, kv::kUnset, 1), std::move(disk), kv::kFileTypeWav);
   ASSERT_EQ(out->lastError(), kv::kOk);
   const std::vector<int32_t> samples = sineLikeSamples(1000);
   EXPECT_EQ(out->write(samples.data(), 1000), kv::kFileError);

@@ -33,7 +33,8 @@ TEST_F(DefectRecord, LabelledFieldsOfTheErrorAndTheMachine)
         "  MACHINE NAME:",
         "    studio",
         "  OS:",
-        "    Linux 6.1.0-18-amd64  (Build #1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1) Debian GNU/Linux 12 (bookworm)",
+        "    Linux 6.1.0-18-amd64  (Build #1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1) Debian GNU/Linux "
+        "12 (bookworm)",
         "  CPU:",
         "    Intel Pentium III or Pentium III Xeon Model, 9E Stepping 0A",
         "  NUM CPU:",

@@ -69,7 +69,8 @@ TEST_F(ErrorHandler, SilentRunTracesTheErrorAndShowsNothing)
     }
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[2], "[Lentaro] ERROR 11 at frmTrim : Sub Form_Load : Line 0 : Division by zero");
+    EXPECT_EQ(lines[2],
+              "[Lentaro] ERROR 11 at frmTrim : Sub Form_Load : Line 0 : Division by zero");
     EXPECT_TRUE(lines[3].startsWith("[Lentaro] [00002] [00000.0000] <-frmTrim : Sub Form_Load"));
     EXPECT_TRUE(prompts_.messageBoxes().empty());
     EXPECT_EQ(runtime().callStack().depth(), 0);
@@ -130,7 +131,8 @@ TEST_F(ErrorHandler, SettingsDecideWhatTheReporterIsAskedFor)
          {"systemReport", "mailErrorReport"}},
         {"[Quillmark]\nAddress=q@example.org\n[email]\nAddress=a@example.org\n[log file]\n"
          "Write To Disk=1\n",
-         {"systemReport", "showErrorDialog", "mailDefectRecord", "mailErrorReport", "writeErrorLog"}},
+         {"systemReport", "showErrorDialog", "mailDefectRecord", "mailErrorReport",
+          "writeErrorLog"}},
     };
     for (const ReporterCase& c : cases) {
         TraceEnvironment environment;
@@ -203,8 +205,9 @@ TEST_F(ErrorHandler, AFailureInsideTheHandlerIsReportedAndTheHandlerFinishes)
     EXPECT_EQ(raise(RuntimeError(11)), ErrorChoice::Continue);
     ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
     EXPECT_EQ(prompts_.messageBoxes()[0].caption, "Sentrix - Internal Error Handler");
-    EXPECT_EQ(prompts_.messageBoxes()[0].text, "sxERROR() generated error 5, 'Invalid procedure call or "
-                                    "argument', inside SENTRIX\r\n");
+    EXPECT_EQ(prompts_.messageBoxes()[0].text,
+              "sxERROR() generated error 5, 'Invalid procedure call or "
+              "argument', inside SENTRIX\r\n");
     EXPECT_FALSE(runtime().errorDialogUp());
 }
 

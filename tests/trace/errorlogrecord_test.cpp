@@ -31,8 +31,10 @@ TEST_F(ErrorLogRecord, HoldsTheErrorItsCallTreeTheMachineAndTheNote)
     report.systemReport = pfSystemReport(probe_, {QStringLiteral("Lentaro"), false});
     QStringList lines = recordLines(errorLogRecord(report));
 
-    const QRegularExpression startLine(QStringLiteral("^.+ \\d\\d:\\d\\d:\\d\\d - start Sentrix client v6\\.6 .* data capture$"));
-    const QRegularExpression stopLine(QStringLiteral("^.+ \\d\\d:\\d\\d:\\d\\d - stop Sentrix client v6\\.6 .* data capture$"));
+    const QRegularExpression startLine(
+        QStringLiteral("^.+ \\d\\d:\\d\\d:\\d\\d - start Sentrix client v6\\.6 .* data capture$"));
+    const QRegularExpression stopLine(
+        QStringLiteral("^.+ \\d\\d:\\d\\d:\\d\\d - stop Sentrix client v6\\.6 .* data capture$"));
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(startLine.match(lines.front()).hasMatch()) << lines.front().toStdString();
     EXPECT_TRUE(stopLine.match(lines.back()).hasMatch()) << lines.back().toStdString();
@@ -72,9 +74,11 @@ TEST_F(ErrorLogRecord, CallTreeMarksTheFailingLevel)
         ErrorReport report;
         QStringList callTree;
     } cases[] = {
-        {"with a line number", divisionByZeroReport(12),
+        {"with a line number",
+         divisionByZeroReport(12),
          {" 1\t\tfrmMain : Sub Main : () : Call",
-          " 2\t\t  frmTrim : Sub Form_Load : (Cancel=0) : Trap Runtime error 11, Division by zero on line 12"}},
+          " 2\t\t  frmTrim : Sub Form_Load : (Cancel=0) : Trap Runtime error 11, Division by zero "
+          "on line 12"}},
         {"failing before its own entry was traced",
          [] {
              ErrorReport report = divisionByZeroReport();
@@ -83,7 +87,8 @@ TEST_F(ErrorLogRecord, CallTreeMarksTheFailingLevel)
              report.error.procedure = "Sub Form_Load << Sub Main";
              return report;
          }(),
-         {" 1\t\tfrmMain : Sub Main : () : Call", "\t\t : Error Runtime error 11, Division by zero"}},
+         {" 1\t\tfrmMain : Sub Main : () : Call",
+          "\t\t : Error Runtime error 11, Division by zero"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -27,7 +27,10 @@ public:
     QString computerName() const override { return hostName; }
     QString userName() const override { return QStringLiteral("mira"); }
     QString applicationTitle() const override { return QStringLiteral("Lentaro"); }
-    QString applicationFolder() const override { return QStringLiteral("/home/mira/.local/share/lentaro"); }
+    QString applicationFolder() const override
+    {
+        return QStringLiteral("/home/mira/.local/share/lentaro");
+    }
     QString executablePath() const override { return executable; }
     bool previousInstanceRunning() const override { return false; }
     std::optional<OperatingSystemInfo> operatingSystem() const override

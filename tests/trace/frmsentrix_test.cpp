@@ -90,7 +90,8 @@ TEST_F(ErrorDialog, LayoutsForTheUserAndForTheDeveloper)
         EXPECT_EQ(dialog.windowTitle(), "Program Error Intercepted");
         auto* views = part<QComboBox>(dialog, "Combo1");
         ASSERT_EQ(views->count(), c.views);
-        EXPECT_EQ(views->itemText(0), "To help resolve the problem, please enter what you were doing.");
+        EXPECT_EQ(views->itemText(0),
+                  "To help resolve the problem, please enter what you were doing.");
         if (c.views == 4) {
             EXPECT_EQ(views->itemText(1), "View detailed information about the error source");
             EXPECT_EQ(views->itemText(2), "View error context and procedure trace");
@@ -103,9 +104,11 @@ TEST_F(ErrorDialog, LayoutsForTheUserAndForTheDeveloper)
         EXPECT_TRUE(part<QPushButton>(dialog, "sxPrint")->isVisible());
         EXPECT_EQ(part<QPushButton>(dialog, "nsCtrlContinue")->text(), "&Continue");
         EXPECT_EQ(part<QPushButton>(dialog, "nsCtrlMore")->text(), "&Break to");
-        EXPECT_EQ(part<QLabel>(dialog, "lblErrCnt")->text(),
-                  "An unexpected 'division by zero' error occurred in Lentaro.\n1 error(s) are logged.");
-        EXPECT_EQ(part<QPlainTextEdit>(dialog, "Text1")->toPlainText(), "Type in what you were doing here.");
+        EXPECT_EQ(
+            part<QLabel>(dialog, "lblErrCnt")->text(),
+            "An unexpected 'division by zero' error occurred in Lentaro.\n1 error(s) are logged.");
+        EXPECT_EQ(part<QPlainTextEdit>(dialog, "Text1")->toPlainText(),
+                  "Type in what you were doing here.");
         EXPECT_TRUE(dialogUp_);
         part<QPushButton>(dialog, "nsCtrlContinue")->click();
         EXPECT_FALSE(dialog.isVisible());
@@ -120,7 +123,8 @@ TEST_F(ErrorDialog, DetailsAndCallTreeOfTheError)
         const char* lineText;
         const char* trapLine;
     } cases[] = {
-        {0, " line numbers not used - Code Pointer = 0", " 3 : Trap\t\tRuntime error 11, Division by zero"},
+        {0, " line numbers not used - Code Pointer = 0",
+         " 3 : Trap\t\tRuntime error 11, Division by zero"},
         {12, " 12", " 3 : Trap\t\tRuntime error 11, Division by zero on line 12"},
     };
     for (const auto& c : cases) {
@@ -145,7 +149,8 @@ TEST_F(ErrorDialog, DetailsAndCallTreeOfTheError)
         EXPECT_EQ(calls->item(1)->text(), " 2 : Call\t\tfrmTrim : Sub Form_Load : (Cancel=0)");
         EXPECT_EQ(calls->item(2)->text(), c.trapLine);
         EXPECT_EQ(calls->currentRow(), 2);
-        EXPECT_EQ(part<QPlainTextEdit>(dialog, "nsCtrlArgs")->toPlainText(), "report of the machine");
+        EXPECT_EQ(part<QPlainTextEdit>(dialog, "nsCtrlArgs")->toPlainText(),
+                  "report of the machine");
     }
 }
 
@@ -267,9 +272,10 @@ TEST_F(ErrorDialog, HelpOpensTheRuntimesHelpAndF1TheProgramsOutsideTheDebugger)
         dialog.present(report());
         pressF1(dialog);
     }
-    EXPECT_EQ(opened_, QList<QUrl>({QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp"),
-                                    QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp"),
-                                    QUrl::fromLocalFile("/usr/share/doc/lentaro/manual.pdf")}));
+    EXPECT_EQ(opened_,
+              QList<QUrl>({QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp"),
+                           QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp"),
+                           QUrl::fromLocalFile("/usr/share/doc/lentaro/manual.pdf")}));
 }
 
 TEST_F(ErrorDialog, HelpNamesTheChosenErrorInABoxWithOkAndHelp)
@@ -279,7 +285,8 @@ TEST_F(ErrorDialog, HelpNamesTheChosenErrorInABoxWithOkAndHelp)
         const char* text;
     } cases[] = {
         {"Division by zero", "Press F1 for Help on \"Error 1 - Division by zero\""},
-        {"File \"take1.wav\" not found", "Press F1 for Help on \"Error 1 - File \"take1.wav\" not found\""},
+        {"File \"take1.wav\" not found",
+         "Press F1 for Help on \"Error 1 - File \"take1.wav\" not found\""},
     };
     std::size_t boxes = 0;
     for (const auto& c : cases) {
@@ -312,7 +319,9 @@ TEST_F(ErrorDialog, OnlyTheBoxsHelpButtonOpensTheHelpFile)
         std::optional<forms::Answer> answer;
         QList<QUrl> opened;
     } cases[] = {
-        {"Help", forms::Answer::Help, {QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp")}},
+        {"Help",
+         forms::Answer::Help,
+         {QUrl::fromLocalFile("/home/mira/.local/share/lentaro/sentrix.hlp")}},
         {"OK", forms::Answer::Ok, {}},
         {"Enter", std::nullopt, {}},
     };

@@ -59,8 +59,9 @@ public:
         QStringList kinds;
         const std::vector<Request> all = requests();
         for (std::size_t i = skip; i < all.size(); ++i) {
-            kinds << (all[i].message == monitor::SetText ? QStringLiteral("SetText")
-                                                         : QStringLiteral("Query %1").arg(all[i].wParam));
+            kinds << (all[i].message == monitor::SetText
+                          ? QStringLiteral("SetText")
+                          : QStringLiteral("Query %1").arg(all[i].wParam));
         }
         return kinds;
     }
@@ -134,7 +135,8 @@ TEST_F(MonitorTest, EveryLineGoesToTheMonitorWithItsLength)
     ASSERT_EQ(requests.size(), 3u);
     for (const Request& request : requests) {
         EXPECT_EQ(request.message, monitor::SetText);
-        EXPECT_EQ(request.wParam, static_cast<std::uint32_t>(QString::fromUtf8(request.text).size()));
+        EXPECT_EQ(request.wParam,
+                  static_cast<std::uint32_t>(QString::fromUtf8(request.text).size()));
         EXPECT_TRUE(request.text.startsWith("[Lentaro] "));
         EXPECT_TRUE(request.text.endsWith("\r\n"));
     }
@@ -144,7 +146,8 @@ TEST_F(MonitorTest, EveryLineGoesToTheMonitorWithItsLength)
 
 TEST_F(MonitorTest, ASocketOfAnotherNameIsNoMonitor)
 {
-    auto fake = std::make_unique<FakeMonitor>(socketPath("Orvane SentrixX"), std::vector<std::int32_t>{});
+    auto fake =
+        std::make_unique<FakeMonitor>(socketPath("Orvane SentrixX"), std::vector<std::int32_t>{});
     sxPUSH("frmMain", "Sub Main");
     EXPECT_EQ(runtime().lineCount(), 0);
     EXPECT_TRUE(fake->requests().empty());
@@ -153,8 +156,8 @@ TEST_F(MonitorTest, ASocketOfAnotherNameIsNoMonitor)
 TEST_F(MonitorTest, APauseThatEndsAtTheFirstPollLetsTheProgramGoOn)
 {
     // Start line, entry line (pause), first poll (no longer paused), exit line.
-    auto fake = std::make_unique<FakeMonitor>(socketPath("Orvane Sentrix"),
-                                              std::vector<std::int32_t>{0, monitor::PauseRequest, 0});
+    auto fake = std::make_unique<FakeMonitor>(
+        socketPath("Orvane Sentrix"), std::vector<std::int32_t>{0, monitor::PauseRequest, 0});
     sxPUSH("frmMain", "Sub Main");
     sxPOP("frmMain", "Sub Main");
     EXPECT_EQ(fake->kinds(), QStringList({"SetText", "SetText", "Query 1", "SetText"}));
@@ -178,7 +181,8 @@ TEST_F(MonitorTest, APausedProgramWaitsWithItsWindowsDisabledUntilReleased)
 
     std::vector<bool> enabledWhilePaused;
     QTimer::singleShot(0, [&] {
-        enabledWhilePaused = {mainWindow.isEnabled(), progressWindow.isEnabled(), otherWindow.isEnabled()};
+        enabledWhilePaused = {mainWindow.isEnabled(), progressWindow.isEnabled(),
+                              otherWindow.isEnabled()};
     });
     sxPUSH("frmMain", "Sub Main");
 

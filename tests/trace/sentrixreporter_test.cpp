@@ -2,9 +2,9 @@
 #include "tests/trace/fake_system_probe.h"
 #include "tests/trace/trace_fixture.h"
 
-#include "tests/platform/mail/eml_reader.h"
 #include "platform/mail/maillauncher.h"
 #include "platform/shell/urlopener.h"
+#include "tests/platform/mail/eml_reader.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracescope.h"
 
@@ -109,20 +109,25 @@ TEST_F(Reporter, SilentRunMailsBothReportsAndWritesTheLog)
 
     const Eml& report = sent.at("Remote Error Report From Lentaro");
     EXPECT_EQ(report.headers.value("to"), "support@example.org");
-    EXPECT_EQ(text(report.body), "Orvane Sentrix reports error 11 (Division by zero) occurred in Lentaro. "
-                                 "The attached log file has complete details.");
+    EXPECT_EQ(text(report.body),
+              "Orvane Sentrix reports error 11 (Division by zero) occurred in Lentaro. "
+              "The attached log file has complete details.");
     ASSERT_EQ(report.attachments.size(), 1U);
-    EXPECT_EQ(report.attachments[0].headers.value("content-disposition"), "attachment; filename=\"sxerror.log\"");
+    EXPECT_EQ(report.attachments[0].headers.value("content-disposition"),
+              "attachment; filename=\"sxerror.log\"");
     const QString attached = text(report.attachments[0].body);
     EXPECT_TRUE(attached.contains("\r\nError Information\r\n\t*Error 0\r\n"));
-    EXPECT_TRUE(attached.contains(" 2\t\t  frmTrim : Sub Form_Load : (Cancel=0) : Error Runtime error 11, Division by zero\r\n"));
-    EXPECT_TRUE(attached.contains("\r\nSystem State Information\r\nApplication running on computer studio\r\n"));
+    EXPECT_TRUE(attached.contains(" 2\t\t  frmTrim : Sub Form_Load : (Cancel=0) : Error Runtime "
+                                  "error 11, Division by zero\r\n"));
+    EXPECT_TRUE(attached.contains(
+        "\r\nSystem State Information\r\nApplication running on computer studio\r\n"));
     EXPECT_FALSE(QFileInfo::exists(path("!error!.log")));
 
     const Eml& defect = sent.at("Sentrix New Defect [LentaroDefects]");
     EXPECT_EQ(defect.headers.value("to"), "defects@example.org");
     const QString record = text(defect.body);
-    EXPECT_TRUE(record.startsWith("KEY:\r\n  Lentaro (local)frmTrimSub Form_Load011\r\nREPORTED BY:\r\n  mira\r\n"));
+    EXPECT_TRUE(record.startsWith(
+        "KEY:\r\n  Lentaro (local)frmTrimSub Form_Load011\r\nREPORTED BY:\r\n  mira\r\n"));
     EXPECT_TRUE(record.contains("\r\nPROJECT:\r\n  Lentaro 2\r\n"));
     EXPECT_TRUE(record.endsWith("STACK:\r\n   1 : frmMain : Sub Main : ()\r\n"
                                 "   2 : \tfrmTrim : Sub Form_Load : (Cancel=0)\r\n\r\n"));
@@ -150,7 +155,8 @@ TEST_F(Reporter, SilentRunMailsBothReportsAndWritesTheLog)
 
 TEST_F(Reporter, NoAttachmentWhenTheCircularLogIsOff)
 {
-    writeIni("[Quillmark]\nAddress=defects@example.org\n[Ferrow]\nAttach Log=1\n[preferences]\nSilent Run=1\n");
+    writeIni("[Quillmark]\nAddress=defects@example.org\n[Ferrow]\nAttach "
+             "Log=1\n[preferences]\nSilent Run=1\n");
     install();
     raise(RuntimeError(11));
     const std::map<QString, Eml> sent = mails();

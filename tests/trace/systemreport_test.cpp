@@ -73,9 +73,11 @@ const QStringList goldenReport = {
     "   Driver..............<Unknown>",
     "   Description.........<Unknown>",
     "Other Components Running In Process",
-    "   /opt/lentaro/bin/lentaro       FileVersion: 2.0.15 ProductVersion: 2.0.15 ProductName: Lentaro "
+    "   /opt/lentaro/bin/lentaro       FileVersion: 2.0.15 ProductVersion: 2.0.15 ProductName: "
+    "Lentaro "
     "CompanyName: <Not Found> FileDescription: Lentaro  Created: 2/1/24 09:30:00",
-    "   /usr/lib/x86_64-linux-gnu/libQt6Core.so.6.4.2       FileVersion:  ProductVersion:  ProductName:  "
+    "   /usr/lib/x86_64-linux-gnu/libQt6Core.so.6.4.2       FileVersion:  ProductVersion:  "
+    "ProductName:  "
     "CompanyName:  FileDescription:   Created: ",
     "",
 };
@@ -130,7 +132,8 @@ TEST(ProcessorText, ModelAndSteppingAreTheRevisionsHexadecimalDigits)
         ProcessorInfo processor;
         const char* text;
     } cases[] = {
-        {{586, 6, 0x503}, "Intel Pentium II Model 5, Pentium II Xeon Model 5, or Celeron Model 5, Stepping 03"},
+        {{586, 6, 0x503},
+         "Intel Pentium II Model 5, Pentium II Xeon Model 5, or Celeron Model 5, Stepping 03"},
         {{586, 6, 0x109}, "Intel Pentium Pro, Model 01, Stepping 09"},
         {{586, 6, 0x302}, "Intel Pentium II, Model 3 Stepping 02"},
         {{586, 6, 0x60A}, "Intel Celeron Model 6 Stepping, 0A"},

@@ -17,7 +17,6 @@
 #include <optional>
 #include <ostream>
 
-
 namespace lentaro::test {
 
 // A fresh program folder (LENTARO_HOME) with a runtime of its own made current, the executable
@@ -58,6 +57,7 @@ private:
 };
 
 // Writes and captures every trace line in error.log, with every include flag on.
-inline const QString plainLogIni = QStringLiteral("[log file]\nWrite To Disk=1\nCapture To Disk=1\n");
+inline const QString plainLogIni =
+    QStringLiteral("[log file]\nWrite To Disk=1\nCapture To Disk=1\n");
 
 } // namespace lentaro::test

@@ -27,13 +27,18 @@ TEST_F(TraceCalls, EntryAndExitLinesOfATracedProcedure)
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 7);
     EXPECT_TRUE(lines[0].startsWith("[Lentaro] "));
-    EXPECT_TRUE(lines[0].endsWith(" - start Sentrix client v6.6 (C++17 and Qt 6 on Linux) data capture"));
-    EXPECT_EQ(lines[1], "[Lentaro] [00001] [00000.0000] ->frmMain : Sub Main : () : [res = 41%, mem = 6815744] : ");
+    EXPECT_TRUE(
+        lines[0].endsWith(" - start Sentrix client v6.6 (C++17 and Qt 6 on Linux) data capture"));
+    EXPECT_EQ(
+        lines[1],
+        "[Lentaro] [00001] [00000.0000] ->frmMain : Sub Main : () : [res = 41%, mem = 6815744] : ");
     EXPECT_EQ(lines[3], "[Lentaro] [00003] [00000.0312] ->\t\tfrmTrim : Sub Form_QueryUnload : "
                         "(Cancel=0, UnloadMode=1) : [res = 41%, mem = 6815744] : ");
     EXPECT_EQ(lines[4], "[Lentaro] [00004] [00000.1234] <-\t\tfrmTrim : Sub Form_QueryUnload : "
                         "(Cancel=0, UnloadMode=1) : [res = 41%, mem = 6815744] : ");
-    EXPECT_EQ(lines[6], "[Lentaro] [00006] [00000.1234] <-frmMain : Sub Main : () : [res = 41%, mem = 6815744] : ");
+    EXPECT_EQ(
+        lines[6],
+        "[Lentaro] [00006] [00000.1234] <-frmMain : Sub Main : () : [res = 41%, mem = 6815744] : ");
     EXPECT_TRUE(readFile("error.log").endsWith(" : \r\n"));
 }
 
@@ -60,15 +65,17 @@ void PrintTo(const IncludeCase& c, std::ostream* out)
 }
 
 class IncludeFlags : public TraceTest, public ::testing::WithParamInterface<IncludeCase>
-{
-};
+{};
 
 TEST_P(IncludeFlags, DecideTheLineSuffix)
 {
     const IncludeCase& c = GetParam();
-    writeIni(plainLogIni + QStringLiteral("[include]\nArguments=%1\nResources=%2\nMemory=%3\nUser=%4\n")
-                               .arg(int(c.arguments)).arg(int(c.resources)).arg(int(c.memory))
-                               .arg(int(c.user)));
+    writeIni(plainLogIni
+             + QStringLiteral("[include]\nArguments=%1\nResources=%2\nMemory=%3\nUser=%4\n")
+                   .arg(int(c.arguments))
+                   .arg(int(c.resources))
+                   .arg(int(c.memory))
+                   .arg(int(c.user)));
     {
         TraceScope trace("frmMain", "Sub Main", {{"a", 1}});
     }
@@ -80,7 +87,8 @@ TEST_P(IncludeFlags, DecideTheLineSuffix)
 INSTANTIATE_TEST_SUITE_P(
     TraceCalls, IncludeFlags,
     ::testing::Values(
-        IncludeCase{true, true, true, true, "frmMain : Sub Main : (a=1) : [res = 41%, mem = 6815744] : "},
+        IncludeCase{true, true, true, true,
+                    "frmMain : Sub Main : (a=1) : [res = 41%, mem = 6815744] : "},
         IncludeCase{false, false, false, false, "frmMain : Sub Main"},
         IncludeCase{true, false, false, false, "frmMain : Sub Main : (a=1)"},
         IncludeCase{false, true, false, false, "frmMain : Sub Main : [res = 41%]"},
@@ -137,7 +145,9 @@ TEST_F(TraceCalls, CallsDeeperThanTheStackAreCountedAndPopped)
     }
     // Every stored level left with its own exit line; the stack was never abandoned.
     EXPECT_EQ(runtime().lineCount(), 2 * CallStack::capacity);
-    EXPECT_EQ(logLines().back(), "[Lentaro] [02000] [00000.0000] <-modDeep : Sub L1 : () : [res = 41%, mem = 6815744] : ");
+    EXPECT_EQ(
+        logLines().back(),
+        "[Lentaro] [02000] [00000.0000] <-modDeep : Sub L1 : () : [res = 41%, mem = 6815744] : ");
 }
 
 int recurse(int levels)
@@ -184,7 +194,8 @@ TEST_F(TraceCalls, UnbalancedExitInsideTheDebuggerAsksWhetherToStop)
         "Module    \tfrmTrim\r\nProcedure\tSub Form_Unload\r\n\r\n"
         "Procedure is unbalanced or contains calls to unbalanced routines. \r\n\r\n"
         "'sxPOP()' was called without 'sxPUSH()'. \r\n\r\n"));
-    EXPECT_TRUE(prompts_.messageBoxes()[0].text.endsWith("\r\nChoose CANCEL to continue with program."));
+    EXPECT_TRUE(
+        prompts_.messageBoxes()[0].text.endsWith("\r\nChoose CANCEL to continue with program."));
 }
 
 TEST_F(TraceCalls, ElapsedTimesComeFromA64BitClock)
@@ -236,8 +247,9 @@ TEST_F(TraceCalls, UnusableCircularSettingsAreReportedOnceAndTheDefaultsUsed)
     EXPECT_EQ(prompts_.messageBoxes()[0].icon, forms::Icon::Critical);
     EXPECT_EQ(prompts_.messageBoxes()[0].buttons, forms::Buttons::OkOnly);
     EXPECT_EQ(prompts_.messageBoxes()[0].caption, "Sentrix - Internal Error Handler");
-    EXPECT_TRUE(prompts_.messageBoxes()[0].text.startsWith("sxSTART() generated error 380, 'Invalid property value: "
-                                                "[CircularLog] RecordSize=70000 (512 is used)"));
+    EXPECT_TRUE(prompts_.messageBoxes()[0].text.startsWith(
+        "sxSTART() generated error 380, 'Invalid property value: "
+        "[CircularLog] RecordSize=70000 (512 is used)"));
     EXPECT_TRUE(prompts_.messageBoxes()[0].text.endsWith("', inside SENTRIX\r\n"));
     // Start line, then one record at a time in 512-byte records: 0, 1, 1, 1, ...
     EXPECT_EQ(readFile("circ0001.log").size(), 10 + 512 * 2);

@@ -65,8 +65,9 @@ TEST(TraceArguments, NamesAndValuesInParentheses)
               "(factor=1.25, pitch=0.5, ms=-40000)");
     EXPECT_EQ(traceArguments({{"third", 1.0f / 3}, {"big", 18446744073709551615ULL}}),
               "(third=0.333333, big=18446744073709551615)");
-    EXPECT_EQ(traceArguments({{"path", QStringLiteral("/tmp/\u00e9.wav")}, {"s", std::string("abc")}}),
-              QStringLiteral("(path=/tmp/\u00e9.wav, s=abc)"));
+    EXPECT_EQ(
+        traceArguments({{"path", QStringLiteral("/tmp/\u00e9.wav")}, {"s", std::string("abc")}}),
+        QStringLiteral("(path=/tmp/\u00e9.wav, s=abc)"));
     EXPECT_EQ(traceArguments({{"mode", Mode::Analog}}), "(mode=2)");
     EXPECT_EQ(traceArguments({{"v", QVariant(44100), countedText}}), "(v=<44100>)");
 }
@@ -102,13 +103,14 @@ TEST_F(TraceScopeTest, AnExceptionLeavesTheProcedureWithTheStackBalanced)
     }
     EXPECT_FALSE(reachedAfterThrow);
     EXPECT_EQ(runtime().callStack().depth(), 0);
-    EXPECT_EQ(logLines().mid(1),
-              QStringList({"[Lentaro] [00001] [00000.0000] ->frmMain : Sub Main : ()",
-                           "[Lentaro] [00002] [00000.0000] ->\tfrmTrim : Sub Form_Load : (x=1)",
-                           "[Lentaro] ERROR 9 at frmTrim : Sub Form_Load : Line 0 : Subscript out of "
-                           "range: vector::at",
-                           "[Lentaro] [00003] [00000.0000] <-\tfrmTrim : Sub Form_Load : (x=1)",
-                           "[Lentaro] [00004] [00000.0000] <-frmMain : Sub Main : ()"}));
+    EXPECT_EQ(
+        logLines().mid(1),
+        QStringList({"[Lentaro] [00001] [00000.0000] ->frmMain : Sub Main : ()",
+                     "[Lentaro] [00002] [00000.0000] ->\tfrmTrim : Sub Form_Load : (x=1)",
+                     "[Lentaro] ERROR 9 at frmTrim : Sub Form_Load : Line 0 : Subscript out of "
+                     "range: vector::at",
+                     "[Lentaro] [00003] [00000.0000] <-\tfrmTrim : Sub Form_Load : (x=1)",
+                     "[Lentaro] [00004] [00000.0000] <-frmMain : Sub Main : ()"}));
 }
 
 TEST_F(TraceScopeTest, AFunctionLeftByAnErrorReturnsWhatItHeld)
@@ -139,21 +141,23 @@ TEST_F(TraceScopeTest, AFunctionReturnsItsBodysValueOrItsFallbackWhenTheBodyFail
     EXPECT_EQ(describe(-1), "?");
     EXPECT_EQ(runtime().lastError().number, 5);
     EXPECT_EQ(runtime().callStack().depth(), 0);
-    EXPECT_EQ(logLines().mid(1),
-              QStringList({"[Lentaro] [00001] [00000.0000] ->modHelpers : Function describe : (n=0)",
-                           "[Lentaro] [00002] [00000.0000] <-modHelpers : Function describe : (n=0)",
-                           "[Lentaro] [00003] [00000.0000] ->modHelpers : Function describe : (n=12)",
-                           "[Lentaro] [00004] [00000.0000] <-modHelpers : Function describe : (n=12)",
-                           "[Lentaro] [00005] [00000.0000] ->modHelpers : Function describe : (n=-1)",
-                           "[Lentaro] ERROR 5 at modHelpers : Function describe : Line 0 : Invalid "
-                           "procedure call or argument: negative",
-                           "[Lentaro] [00006] [00000.0000] <-modHelpers : Function describe : (n=-1)"}));
+    EXPECT_EQ(
+        logLines().mid(1),
+        QStringList({"[Lentaro] [00001] [00000.0000] ->modHelpers : Function describe : (n=0)",
+                     "[Lentaro] [00002] [00000.0000] <-modHelpers : Function describe : (n=0)",
+                     "[Lentaro] [00003] [00000.0000] ->modHelpers : Function describe : (n=12)",
+                     "[Lentaro] [00004] [00000.0000] <-modHelpers : Function describe : (n=12)",
+                     "[Lentaro] [00005] [00000.0000] ->modHelpers : Function describe : (n=-1)",
+                     "[Lentaro] ERROR 5 at modHelpers : Function describe : Line 0 : Invalid "
+                     "procedure call or argument: negative",
+                     "[Lentaro] [00006] [00000.0000] <-modHelpers : Function describe : (n=-1)"}));
 }
 
 QString joined(int first, int second)
 {
     TraceScope trace("modHelpers", "Function joined");
-    return trace.run(QStringLiteral("not joined"), [&] { return describe(first) + describe(second); });
+    return trace.run(QStringLiteral("not joined"),
+                     [&] { return describe(first) + describe(second); });
 }
 
 TEST_F(TraceScopeTest, AnInnerFailureDoesNotLeaveTheOuterProcedure)
@@ -212,23 +216,29 @@ TEST_F(TraceScopeTest, StandardExceptionsBecomeRunTimeErrorNumbers)
     const Translation cases[] = {
         {"bad_alloc", [] { throw std::bad_alloc(); }, 7, "Out of memory"},
         {"out_of_range", [] { throw std::out_of_range("at"); }, 9, "Subscript out of range: at"},
-        {"length_error", [] { throw std::length_error("reserve"); }, 9, "Subscript out of range: reserve"},
+        {"length_error", [] { throw std::length_error("reserve"); }, 9,
+         "Subscript out of range: reserve"},
         {"invalid_argument", [] { throw std::invalid_argument("stoi"); }, 5,
          "Invalid procedure call or argument: stoi"},
         {"overflow_error", [] { throw std::overflow_error("big"); }, 6, "Overflow: big"},
         {"bad_cast", [] { throw std::bad_cast(); }, 13, "Type mismatch"},
-        {"bad_optional_access", [] { throw std::bad_optional_access(); }, 94, "Invalid use of Null"},
+        {"bad_optional_access", [] { throw std::bad_optional_access(); }, 94,
+         "Invalid use of Null"},
         {"no file",
          [] {
-             throw std::filesystem::filesystem_error("open", "/x",
-                                                     std::make_error_code(std::errc::no_such_file_or_directory));
+             throw std::filesystem::filesystem_error(
+                 "open", "/x", std::make_error_code(std::errc::no_such_file_or_directory));
          },
          53, nullptr},
         {"no access",
-         [] { throw std::system_error(std::make_error_code(std::errc::permission_denied), "open"); },
+         [] {
+             throw std::system_error(std::make_error_code(std::errc::permission_denied), "open");
+         },
          70, nullptr},
         {"disk full",
-         [] { throw std::system_error(std::make_error_code(std::errc::no_space_on_device), "write"); },
+         [] {
+             throw std::system_error(std::make_error_code(std::errc::no_space_on_device), "write");
+         },
          61, nullptr},
         {"runtime_error", [] { throw std::runtime_error("odd"); }, 51, "Internal error: odd"},
         {"not an exception", [] { throw 17; }, 51, "Internal error"},
@@ -258,8 +268,7 @@ void PrintTo(const LazyCase& c, std::ostream* out)
 }
 
 class ArgumentText : public TraceTest, public ::testing::WithParamInterface<LazyCase>
-{
-};
+{};
 
 TEST_P(ArgumentText, IsMadeOnlyForAnOutputThatShowsIt)
 {
@@ -347,8 +356,9 @@ TEST_F(TraceScopeTest, WhatEscapesAnEventHandlerReachesTheCentralHandler)
     QEvent event(QEvent::User);
     EXPECT_FALSE(QCoreApplication::sendEvent(&receiver, &event));
     EXPECT_EQ(runtime().callStack().depth(), 0);
-    EXPECT_EQ(logLines().back(),
-              "[Lentaro] ERROR 5 at QObject : Event User : Line 0 : Invalid procedure call or argument");
+    EXPECT_EQ(
+        logLines().back(),
+        "[Lentaro] ERROR 5 at QObject : Event User : Line 0 : Invalid procedure call or argument");
 }
 
 } // namespace

@@ -35,8 +35,8 @@ TEST_F(SettingsTest, NoFileLeavesEveryOutputOff)
     EXPECT_FALSE(settings.writeToDisk);
     EXPECT_FALSE(settings.captureToDisk);
     EXPECT_FALSE(settings.silentRun);
-    EXPECT_FALSE(settings.includeArguments || settings.includeMemory
-                 || settings.includeResources || settings.includeUser);
+    EXPECT_FALSE(settings.includeArguments || settings.includeMemory || settings.includeResources
+                 || settings.includeUser);
     EXPECT_TRUE(settings.problem.isEmpty());
 }
 
@@ -109,16 +109,15 @@ struct CircularCase {
 TEST_F(SettingsTest, UnusableRecordSizeOrMaxRecordsTakesItsDefault)
 {
     const CircularCase cases[] = {
-        {"64", "3", 64, 3, false},       {"2", "1", 2, 1, false},
-        {"70000", "3", 512, 3, true},    {"1", "3", 512, 3, true},
-        {"0", "3", 512, 3, true},        {"-5", "3", 512, 3, true},
-        {"abc", "3", 512, 3, true},      {"64", "0", 64, 100, true},
-        {"64", "40000", 64, 100, true},  {"64", "-1", 64, 100, true},
+        {"64", "3", 64, 3, false},   {"2", "1", 2, 1, false},    {"70000", "3", 512, 3, true},
+        {"1", "3", 512, 3, true},    {"0", "3", 512, 3, true},   {"-5", "3", 512, 3, true},
+        {"abc", "3", 512, 3, true},  {"64", "0", 64, 100, true}, {"64", "40000", 64, 100, true},
+        {"64", "-1", 64, 100, true},
     };
     for (const CircularCase& c : cases) {
-        const TraceSettings settings = read(QByteArray("[Log File]\nCircularLog=1\n[CircularLog]\n")
-                                            + "RecordSize=" + c.recordSize + "\nMaxRecords="
-                                            + c.maxRecords + "\nFileName=ring.log\n");
+        const TraceSettings settings =
+            read(QByteArray("[Log File]\nCircularLog=1\n[CircularLog]\n") + "RecordSize="
+                 + c.recordSize + "\nMaxRecords=" + c.maxRecords + "\nFileName=ring.log\n");
         EXPECT_EQ(settings.recordSize, c.expectedRecordSize) << c.recordSize;
         EXPECT_EQ(settings.maxRecords, c.expectedMaxRecords) << c.maxRecords;
         EXPECT_EQ(!settings.problem.isEmpty(), c.problem) << c.recordSize << " " << c.maxRecords;
@@ -143,8 +142,8 @@ TEST_F(SettingsTest, IniNamesIgnoreCaseAndTheFirstOccurrenceWins)
 TEST(LeadingNumber, ReadsTheNumberAtTheStart)
 {
     const std::pair<const char*, double> cases[] = {
-        {"12ab", 12}, {" 0.5", 0.5}, {"abc", 0}, {"", 0}, {"-3", -3}, {"+7", 7},
-        {"1e3", 1000}, {"2e", 2}, {".25", 0.25}, {"-", 0},
+        {"12ab", 12}, {" 0.5", 0.5}, {"abc", 0}, {"", 0},       {"-3", -3},
+        {"+7", 7},    {"1e3", 1000}, {"2e", 2},  {".25", 0.25}, {"-", 0},
     };
     for (const auto& [text, value] : cases)
         EXPECT_DOUBLE_EQ(leadingNumber(text), value) << text;

@@ -13,11 +13,8 @@ TEST(VersionHelpers, Hex8PadsToEightDigitsThenKeepsTheLastOnes)
         int width;
         const char* text;
     } cases[] = {
-        {10, 2, "0A"},
-        {0x1234, 2, "34"},
-        {0xabcdef, 8, "00ABCDEF"},
-        {0x503, 4, "0503"},
-        {0xffffffff, 8, "FFFFFFFF"},
+        {10, 2, "0A"},      {0x1234, 2, "34"},           {0xabcdef, 8, "00ABCDEF"},
+        {0x503, 4, "0503"}, {0xffffffff, 8, "FFFFFFFF"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(pfHex8(c.value, c.width), c.text) << c.value;
@@ -51,7 +48,8 @@ TEST(VersionHelpers, OnlyOurOwnExecutableCarriesVersionInformation)
         {probe.qtCore, Comments, ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(pfVersionInfoField(probe, c.path, c.field), c.value) << c.path.toStdString() << " " << c.field;
+        EXPECT_EQ(pfVersionInfoField(probe, c.path, c.field), c.value)
+            << c.path.toStdString() << " " << c.field;
 }
 
 TEST(VersionHelpers, FileDatesByKind)
@@ -61,15 +59,15 @@ TEST(VersionHelpers, FileDatesByKind)
     EXPECT_EQ(pfFileDateText(probe, probe.executable, 0), "3/4/24 08:00:00");
     EXPECT_EQ(pfFileDateText(probe, probe.executable, 1), "2/1/24 09:30:00");
     EXPECT_EQ(pfFileDateText(probe, probe.executable, 2), "2/2/24 10:15:30");
-    EXPECT_EQ(pfFileDateText(probe, probe.qtCore, 1), "");   // no birth time kept
+    EXPECT_EQ(pfFileDateText(probe, probe.qtCore, 1), ""); // no birth time kept
     EXPECT_EQ(pfFileDateText(probe, "/no/such/file", 2), "");
 }
 
 TEST(VersionHelpers, OperatingSystemTextAndAnEmptyModuleList)
 {
     FakeSystemProbe probe;
-    EXPECT_EQ(pfWindowsVersionText(probe),
-              "Linux 6.1.0-18-amd64  (Build #1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1) Debian GNU/Linux 12 (bookworm)");
+    EXPECT_EQ(pfWindowsVersionText(probe), "Linux 6.1.0-18-amd64  (Build #1 SMP PREEMPT_DYNAMIC "
+                                           "Debian 6.1.76-1) Debian GNU/Linux 12 (bookworm)");
     probe.modules.clear();
     EXPECT_EQ(pfModuleVersionLine(probe, 1), "\r\n");
 }

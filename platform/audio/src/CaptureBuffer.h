@@ -15,29 +15,29 @@ namespace lentaro::audio {
 // reader empties. It holds ten seconds of the input's format; frames that find it full are
 // dropped and counted, as a sound card would.
 class CaptureBuffer {
-public:
-    explicit CaptureBuffer(const Format& format);
+ public:
+  explicit CaptureBuffer(const Format& format);
 
-    // A new capture: empty, counting from 0, taking frames.
-    void begin();
-    // The capture is over: no more frames are taken and waiting readers return.
-    void end();
-    void push(const std::uint8_t* bytes, std::size_t byteCount);
-    std::size_t read(std::uint8_t* dest, std::size_t maxBytes, std::chrono::milliseconds timeout);
+  // A new capture: empty, counting from 0, taking frames.
+  void begin();
+  // The capture is over: no more frames are taken and waiting readers return.
+  void end();
+  void push(const std::uint8_t* bytes, std::size_t byteCount);
+  std::size_t read(std::uint8_t* dest, std::size_t maxBytes, std::chrono::milliseconds timeout);
 
-    std::uint64_t captured() const;
-    std::uint64_t dropped() const;
+  std::uint64_t captured() const;
+  std::uint64_t dropped() const;
 
-private:
-    const std::size_t bytesPerFrame_;
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<std::uint8_t> ring_;
-    std::size_t head_ = 0;  // first unread byte
-    std::size_t size_ = 0;  // unread bytes
-    bool capturing_ = false;
-    std::uint64_t captured_ = 0;
-    std::uint64_t dropped_ = 0;
+ private:
+  const std::size_t bytesPerFrame_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::uint8_t> ring_;
+  std::size_t head_ = 0;  // first unread byte
+  std::size_t size_ = 0;  // unread bytes
+  bool capturing_ = false;
+  std::uint64_t captured_ = 0;
+  std::uint64_t dropped_ = 0;
 };
 
 }  // namespace lentaro::audio

@@ -13,16 +13,16 @@ constexpr long double farTime = static_cast<long double>(Clock::never().count() 
 
 }  // namespace
 
-Pace::Pace(int sampleRate, double speed)
-    : framesPerNanosecond_(static_cast<long double>(sampleRate) * speed / 1e9L) {}
+Pace::Pace(int sampleRate, double speed) : framesPerNanosecond_(static_cast<long double>(sampleRate) * speed / 1e9L) {}
 
 std::uint64_t Pace::framesIn(Clock::Duration elapsed) const {
-    if (elapsed.count() <= 0) return 0;
-    return static_cast<std::uint64_t>(std::min(std::floor(elapsed.count() * framesPerNanosecond_), farFrames));
+  if (elapsed.count() <= 0) return 0;
+  return static_cast<std::uint64_t>(std::min(std::floor(elapsed.count() * framesPerNanosecond_), farFrames));
 }
 
 Clock::Duration Pace::timeFor(std::uint64_t frames) const {
-    return Clock::Duration(static_cast<Clock::Duration::rep>(std::min(std::ceil(frames / framesPerNanosecond_), farTime)));
+  return Clock::Duration(
+      static_cast<Clock::Duration::rep>(std::min(std::ceil(frames / framesPerNanosecond_), farTime)));
 }
 
 }  // namespace lentaro::audio

@@ -14,22 +14,22 @@ namespace lentaro::audio {
 // PortAudio, initialised once per process and terminated when its last user lets go (at exit at
 // the earliest).
 class PortAudioSystem {
-public:
-    // The initialised library, or none with the reason; the same answer every time.
-    static std::shared_ptr<PortAudioSystem> acquire(Status& status);
+ public:
+  // The initialised library, or none with the reason; the same answer every time.
+  static std::shared_ptr<PortAudioSystem> acquire(Status& status);
 
-    PortAudioSystem(const PortAudioSystem&) = delete;
-    PortAudioSystem& operator=(const PortAudioSystem&) = delete;
-    ~PortAudioSystem();
+  PortAudioSystem(const PortAudioSystem&) = delete;
+  PortAudioSystem& operator=(const PortAudioSystem&) = delete;
+  ~PortAudioSystem();
 
-    // Held around every call that opens, starts, stops or closes a stream and around format
-    // queries: PortAudio does not promise to run them concurrently.
-    std::mutex& mutex() { return mutex_; }
+  // Held around every call that opens, starts, stops or closes a stream and around format
+  // queries: PortAudio does not promise to run them concurrently.
+  std::mutex& mutex() { return mutex_; }
 
-private:
-    PortAudioSystem() = default;
+ private:
+  PortAudioSystem() = default;
 
-    std::mutex mutex_;
+  std::mutex mutex_;
 };
 
 // A PortAudio error as one of ours, with PortAudio's words (and the host's, when it has some).

@@ -15,7 +15,8 @@ constexpr double kTestPi = 3.14159265358979323846;
 inline std::vector<int32_t> sineSamples(double frequency, double rate, std::size_t count, double amplitude) {
   std::vector<int32_t> samples(count);
   for (std::size_t t = 0; t < count; ++t) {
-    samples[t] = static_cast<int32_t>(std::lround(amplitude * 2147483647.0 * std::sin(2.0 * kTestPi * frequency * t / rate)));
+    samples[t] =
+        static_cast<int32_t>(std::lround(amplitude * 2147483647.0 * std::sin(2.0 * kTestPi * frequency * t / rate)));
   }
   return samples;
 }

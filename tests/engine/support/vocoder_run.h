@@ -21,8 +21,8 @@ constexpr double kTestRate = 44100.0;
 struct MemoryStreams {
   MemoryStreams(std::vector<int32_t> frames, int channels) : stored(std::move(frames)) {
     const float rate = static_cast<float>(kTestRate);
-    input = kv::SoundStream::createMemory(kv::SampleFormat::make(rate, 4, kv::kEncodingSigned, channels),
-                                          stored.data(), static_cast<int64_t>(stored.size() / channels));
+    input = kv::SoundStream::createMemory(kv::SampleFormat::make(rate, 4, kv::kEncodingSigned, channels), stored.data(),
+                                          static_cast<int64_t>(stored.size() / channels));
     output = kv::SoundStream::createMemory(kv::SampleFormat::make(rate, 4, kv::kEncodingSigned, 1), nullptr, 0);
   }
 

@@ -16,45 +16,45 @@ const Format cd{2, 44100, 16, Encoding::Pcm};
 // Without LENTARO_AUDIO the real default devices are used. On a machine without sound they must
 // fail with a hardware error, never pretend; with sound they play and record.
 class PortAudioSmoke : public ::testing::Test {
-protected:
-    void SetUp() override { unsetenv("LENTARO_AUDIO"); }
+ protected:
+  void SetUp() override { unsetenv("LENTARO_AUDIO"); }
 
-    template <class Device>
-    void skipWithoutDevice(const OpenResult<Device>& opened) {
-        if (opened) {
-            EXPECT_NE(opened.device->name().rfind("Null", 0), 0u) << "the null card stood in for a real device";
-            return;
-        }
-        EXPECT_TRUE(opened.status.error == Error::NoDevice || opened.status.error == Error::DeviceFailure)
-            << errorText(opened.status.error) << ": " << opened.status.detail;
-        GTEST_SKIP() << "no sound device: " << opened.status.detail;
+  template <class Device>
+  void skipWithoutDevice(const OpenResult<Device>& opened) {
+    if (opened) {
+      EXPECT_NE(opened.device->name().rfind("Null", 0), 0u) << "the null card stood in for a real device";
+      return;
     }
+    EXPECT_TRUE(opened.status.error == Error::NoDevice || opened.status.error == Error::DeviceFailure)
+        << errorText(opened.status.error) << ": " << opened.status.detail;
+    GTEST_SKIP() << "no sound device: " << opened.status.detail;
+  }
 };
 
 TEST_F(PortAudioSmoke, PlaysSilenceAndReportsItDone) {
-    const auto opened = openOutput(cd);
-    skipWithoutDevice(opened);
-    if (!opened) return;
-    OutputDevice& output = *opened.device;
-    const std::vector<std::uint8_t> silence(44100 / 10 * 4);
-    const Ticket first = output.write(silence.data(), silence.size()).ticket;
-    const Ticket second = output.write(silence.data(), silence.size()).ticket;
-    EXPECT_TRUE(output.waitUntilDone(first, 10s));
-    EXPECT_EQ(output.reset(), Error::None);
-    EXPECT_TRUE(output.isDone(second));
-    EXPECT_EQ(output.close(), Error::None);
+  const auto opened = openOutput(cd);
+  skipWithoutDevice(opened);
+  if (!opened) return;
+  OutputDevice& output = *opened.device;
+  const std::vector<std::uint8_t> silence(44100 / 10 * 4);
+  const Ticket first = output.write(silence.data(), silence.size()).ticket;
+  const Ticket second = output.write(silence.data(), silence.size()).ticket;
+  EXPECT_TRUE(output.waitUntilDone(first, 10s));
+  EXPECT_EQ(output.reset(), Error::None);
+  EXPECT_TRUE(output.isDone(second));
+  EXPECT_EQ(output.close(), Error::None);
 }
 
 TEST_F(PortAudioSmoke, RecordsFromTheDefaultInput) {
-    const auto opened = openInput(cd);
-    skipWithoutDevice(opened);
-    if (!opened) return;
-    InputDevice& input = *opened.device;
-    ASSERT_EQ(input.start(), Error::None);
-    std::vector<std::uint8_t> buffer(4096);
-    EXPECT_GT(input.read(buffer.data(), buffer.size(), 10s), 0u);
-    EXPECT_EQ(input.stop(), Error::None);
-    EXPECT_EQ(input.close(), Error::None);
+  const auto opened = openInput(cd);
+  skipWithoutDevice(opened);
+  if (!opened) return;
+  InputDevice& input = *opened.device;
+  ASSERT_EQ(input.start(), Error::None);
+  std::vector<std::uint8_t> buffer(4096);
+  EXPECT_GT(input.read(buffer.data(), buffer.size(), 10s), 0u);
+  EXPECT_EQ(input.stop(), Error::None);
+  EXPECT_EQ(input.close(), Error::None);
 }
 
 }  // namespace

@@ -78,7 +78,8 @@ TEST_F(PromptsTest, AnswersAreTakenInOrderAndAnUnscriptedBoxGetsItsDefaultButton
 TEST_F(PromptsTest, HelpJoinsAButtonSetAsItsLastButton)
 {
     scripted_.queueAnswer(Answer::Help);
-    EXPECT_EQ(MsgBox("Press F1 for Help on \"Overflow\"", Buttons::OkOnly | Buttons::Help), Answer::Help);
+    EXPECT_EQ(MsgBox("Press F1 for Help on \"Overflow\"", Buttons::OkOnly | Buttons::Help),
+              Answer::Help);
     ASSERT_EQ(scripted_.messageBoxes().size(), 1u);
     EXPECT_EQ(scripted_.messageBoxes()[0].buttons, Buttons::OkOnly | Buttons::Help);
 
@@ -94,7 +95,8 @@ TEST_F(PromptsTest, HelpJoinsAButtonSetAsItsLastButton)
         {Buttons::YesNoCancel | Buttons::Help, 4, Answer::Help},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(prompts().messageBox({"?", "t", c.buttons, Icon::None, c.defaultButton}), c.answer)
+        EXPECT_EQ(prompts().messageBox({"?", "t", c.buttons, Icon::None, c.defaultButton}),
+                  c.answer)
             << c.defaultButton;
 }
 

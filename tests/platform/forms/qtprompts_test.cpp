@@ -54,9 +54,10 @@ TEST(QtPromptServiceTest, HelpIsABoxButtonOfItsOwnWhoseAnswerIsHelp)
              QApplication::sendEvent(&box, &escape);
          },
          QMessageBox::Ok | QMessageBox::Help, Answer::Ok},
-        {"title bar on OK and Help", Buttons::OkOnly | Buttons::Help, [](QMessageBox& box) { box.close(); },
-         QMessageBox::Ok | QMessageBox::Help, Answer::Ok},
-        {"title bar on Yes, No and Help", Buttons::YesNo | Buttons::Help, [](QMessageBox& box) { box.close(); },
+        {"title bar on OK and Help", Buttons::OkOnly | Buttons::Help,
+         [](QMessageBox& box) { box.close(); }, QMessageBox::Ok | QMessageBox::Help, Answer::Ok},
+        {"title bar on Yes, No and Help", Buttons::YesNo | Buttons::Help,
+         [](QMessageBox& box) { box.close(); },
          QMessageBox::Yes | QMessageBox::No | QMessageBox::Help, Answer::No},
         {"Retry without Help", Buttons::RetryCancel, click(QMessageBox::Retry),
          QMessageBox::Retry | QMessageBox::Cancel, Answer::Retry},
@@ -66,9 +67,10 @@ TEST(QtPromptServiceTest, HelpIsABoxButtonOfItsOwnWhoseAnswerIsHelp)
         SCOPED_TRACE(c.name);
         QMessageBox::StandardButtons offered;
         whenBoxIsUp(c.press, offered);
-        EXPECT_EQ(qtPrompts.messageBox({QStringLiteral("Press F1 for Help on \"Error 1 - Overflow\""),
-                                        QStringLiteral("Lentaro"), c.buttons}),
-                  c.answer);
+        EXPECT_EQ(
+            qtPrompts.messageBox({QStringLiteral("Press F1 for Help on \"Error 1 - Overflow\""),
+                                  QStringLiteral("Lentaro"), c.buttons}),
+            c.answer);
         EXPECT_EQ(offered, c.offered);
     }
 }

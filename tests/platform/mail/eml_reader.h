@@ -22,7 +22,7 @@ struct EmlPart {
 struct Eml {
     QMap<QByteArray, QString> headers;
     QByteArray rawHeaderBlock;
-    QByteArray body;                   // the text part, decoded
+    QByteArray body; // the text part, decoded
     std::vector<EmlPart> attachments;
 };
 
@@ -53,7 +53,8 @@ inline QMap<QByteArray, QString> parseHeaders(const QByteArray& block)
         const qsizetype colon = trimmed.indexOf(':');
         if (colon <= 0)
             continue;
-        headers.insert(trimmed.left(colon).toLower(), decodedHeader(trimmed.mid(colon + 1).trimmed()));
+        headers.insert(trimmed.left(colon).toLower(),
+                       decodedHeader(trimmed.mid(colon + 1).trimmed()));
     }
     return headers;
 }

@@ -1,5 +1,5 @@
-#include "tests/platform/mail/eml_reader.h"
 #include "platform/mail/mimetext.h"
+#include "tests/platform/mail/eml_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -48,8 +48,9 @@ TEST(MimeText, EveryLineEndsInCrLfAndStaysShort)
         EXPECT_LE(line.size() - 1, 76) << line.constData();
     }
     // Lone line ends become CR LF; '=', non-ASCII and blanks before a line end survive.
-    EXPECT_EQ(parseEml(text).body,
-              (QString(300, QLatin1Char('x')) + QStringLiteral("\r\nnext\r\nlast = ü \t")).toUtf8());
+    EXPECT_EQ(
+        parseEml(text).body,
+        (QString(300, QLatin1Char('x')) + QStringLiteral("\r\nnext\r\nlast = ü \t")).toUtf8());
 }
 
 TEST(MimeText, HeaderValuesCannotAddHeaders)
@@ -66,7 +67,8 @@ TEST(MimeText, HeaderValuesCannotAddHeaders)
 TEST(MimeText, NonAsciiSubjectIsEncodedAndReadsBack)
 {
     MailMessage message = plainMessage();
-    message.subject = QStringLiteral("Fehlerbericht von Lentaro: Übung mit Größe – 日本語のテキストがここにあります");
+    message.subject = QStringLiteral(
+        "Fehlerbericht von Lentaro: Übung mit Größe – 日本語のテキストがここにあります");
     const Eml eml = parseEml(mimeText(message, sentAt, QStringLiteral("id@studio")));
     EXPECT_EQ(eml.headers.value("subject"), message.subject);
     EXPECT_FALSE(eml.rawHeaderBlock.contains("Größe"));
@@ -78,7 +80,8 @@ TEST(MimeText, AttachmentsTravelAsBase64Parts)
     QByteArray binary;
     for (int i = 0; i < 1000; ++i)
         binary += static_cast<char>(i % 256);
-    message.attachments.push_back({QStringLiteral("sxerror.log"), QByteArray("line one\r\nline two\r\n"),
+    message.attachments.push_back({QStringLiteral("sxerror.log"),
+                                   QByteArray("line one\r\nline two\r\n"),
                                    QByteArrayLiteral("text/plain; charset=UTF-8")});
     message.attachments.push_back({QStringLiteral("odd \"name\".bin"), binary});
     const Eml eml = parseEml(mimeText(message, sentAt, QStringLiteral("id@studio")));
@@ -86,10 +89,13 @@ TEST(MimeText, AttachmentsTravelAsBase64Parts)
     EXPECT_TRUE(eml.headers.value("content-type").startsWith("multipart/mixed; boundary="));
     EXPECT_EQ(eml.body, "first line\r\nsecond line");
     ASSERT_EQ(eml.attachments.size(), 2U);
-    EXPECT_EQ(eml.attachments[0].headers.value("content-type"), "text/plain; charset=UTF-8; name=\"sxerror.log\"");
-    EXPECT_EQ(eml.attachments[0].headers.value("content-disposition"), "attachment; filename=\"sxerror.log\"");
+    EXPECT_EQ(eml.attachments[0].headers.value("content-type"),
+              "text/plain; charset=UTF-8; name=\"sxerror.log\"");
+    EXPECT_EQ(eml.attachments[0].headers.value("content-disposition"),
+              "attachment; filename=\"sxerror.log\"");
     EXPECT_EQ(eml.attachments[0].body, "line one\r\nline two\r\n");
-    EXPECT_EQ(eml.attachments[1].headers.value("content-disposition"), "attachment; filename=\"odd name.bin\"");
+    EXPECT_EQ(eml.attachments[1].headers.value("content-disposition"),
+              "attachment; filename=\"odd name.bin\"");
     EXPECT_EQ(eml.attachments[1].body, binary);
 }
 

@@ -1,5 +1,5 @@
-#include "tests/platform/mail/eml_reader.h"
 #include "platform/mail/sendmail.h"
+#include "tests/platform/mail/eml_reader.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -38,8 +38,8 @@ class OutboxTest : public ::testing::Test
 protected:
     QStringList outboxEntries() const
     {
-        return QDir(outboxFolder(home_.path())).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                                                         QDir::Name);
+        return QDir(outboxFolder(home_.path()))
+            .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     }
 
     QTemporaryDir home_;
@@ -107,7 +107,8 @@ TEST_F(OutboxTest, AnOutboxThatCannotBeMadeSaysSoAndLaunchesNothing)
     QFile blocker(outboxFolder(home_.path()));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const PostedMail posted = sendMail(reportWithLog(), Outbox(outboxFolder(home_.path())), launcher_);
+    const PostedMail posted =
+        sendMail(reportWithLog(), Outbox(outboxFolder(home_.path())), launcher_);
     EXPECT_FALSE(posted.ok());
     EXPECT_TRUE(posted.error.contains(QStringLiteral("outbox")));
     EXPECT_TRUE(launcher_.launched.empty());
@@ -116,7 +117,8 @@ TEST_F(OutboxTest, AnOutboxThatCannotBeMadeSaysSoAndLaunchesNothing)
 TEST(XdgEmail, GetsTheMessageAndTheOutboxCopiesOfItsAttachments)
 {
     MailMessage message = reportWithLog();
-    message.to = QStringList{QStringLiteral("support@example.org"), QStringLiteral("-x dev@example.org")};
+    message.to =
+        QStringList{QStringLiteral("support@example.org"), QStringLiteral("-x dev@example.org")};
     PostedMail posted;
     posted.emlPath = QStringLiteral("/outbox/1.eml");
     posted.attachmentPaths << QStringLiteral("/outbox/1/sxerror.log");

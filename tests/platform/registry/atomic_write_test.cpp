@@ -18,7 +18,7 @@ using test::writeBytes;
 
 constexpr int valueCount = 300;
 
-std::string name(const char *prefix, int i)
+std::string name(const char* prefix, int i)
 {
     return prefix + std::to_string(i);
 }
@@ -28,14 +28,14 @@ std::string manyValuesHive()
 {
     Key root;
     bool created = false;
-    Key &many = root.make({"Many"}, created);
+    Key& many = root.make({"Many"}, created);
     for (int i = 0; i < valueCount; ++i)
         many.setValue(name("v", i), Value::string(name("old ", i)));
     return formatHive(root);
 }
 
 // Runs the body in a child process, which ends with exit code 0 when the body returns.
-pid_t inChild(const std::function<void()> &body)
+pid_t inChild(const std::function<void()>& body)
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -52,19 +52,21 @@ int waitFor(pid_t pid)
     return status;
 }
 
-bool hasLeftoverTemporary(const std::vector<std::string> &entries)
+bool hasLeftoverTemporary(const std::vector<std::string>& entries)
 {
     return std::any_of(entries.begin(), entries.end(),
-                       [](const std::string &e) { return e.rfind(".user.hive.tmp-", 0) == 0; });
+                       [](const std::string& e) { return e.rfind(".user.hive.tmp-", 0) == 0; });
 }
 
 WriteStage killAt;
 void killSelfAtStage(WriteStage stage)
 {
-    if (stage == killAt) ::raise(SIGKILL);
+    if (stage == killAt)
+        ::raise(SIGKILL);
 }
 
-class AtomicWrite : public TempRegistryFolder {};
+class AtomicWrite : public TempRegistryFolder
+{};
 
 TEST_F(AtomicWrite, AWriterKilledAtAnyStageLeavesTheOldOrTheNewHive)
 {
@@ -74,7 +76,7 @@ TEST_F(AtomicWrite, AWriterKilledAtAnyStageLeavesTheOldOrTheNewHive)
         {WriteStage::TempSynced, false},
         {WriteStage::Renamed, true},
     };
-    for (const auto &[stage, expectNew] : stages) {
+    for (const auto& [stage, expectNew] : stages) {
         SCOPED_TRACE(int(stage));
         const std::string old = manyValuesHive();
         writeBytes(userHive(), old);
@@ -119,7 +121,8 @@ TEST_F(AtomicWrite, KillsAtArbitraryPointsOfManyWritesAlwaysLeaveALoadableHive)
             for (int i = 0; i < valueCount; ++i) {
                 setValue(RootKey::CurrentUser, "Many", name("v", i),
                          Value::string(name("new ", i)));
-                if (::write(progress[1], "+", 1) != 1) ::_exit(1);
+                if (::write(progress[1], "+", 1) != 1)
+                    ::_exit(1);
             }
         });
         ::close(progress[1]);
@@ -154,7 +157,7 @@ TEST_F(AtomicWrite, TwoProcessesWritingAtOnceLoseNoWrite)
 {
     ASSERT_TRUE(createKey(RootKey::CurrentUser, "Shared").ok());
     std::vector<pid_t> children;
-    for (const char *prefix : {"a", "b"}) {
+    for (const char* prefix : {"a", "b"}) {
         children.push_back(inChild([prefix] {
             for (int i = 0; i < 40; ++i) {
                 if (!setValue(RootKey::CurrentUser, "Shared", name(prefix, i), Value::dword(i))
@@ -167,7 +170,7 @@ TEST_F(AtomicWrite, TwoProcessesWritingAtOnceLoseNoWrite)
         const int status = waitFor(child);
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    for (const char *prefix : {"a", "b"}) {
+    for (const char* prefix : {"a", "b"}) {
         for (int i = 0; i < 40; ++i) {
             Value value;
             ASSERT_TRUE(getValue(RootKey::CurrentUser, "Shared", name(prefix, i), value).ok())
@@ -188,7 +191,7 @@ TEST_F(AtomicWrite, ThreadsOfOneProcessLoseNoWrite)
             }
         });
     }
-    for (std::thread &thread : threads)
+    for (std::thread& thread : threads)
         thread.join();
     reopenFromDisk();
     std::vector<std::string> names;

@@ -23,14 +23,15 @@ std::string goodHiveText()
     return formatHive(root);
 }
 
-class DamagedHive : public TempRegistryFolder {};
+class DamagedHive : public TempRegistryFolder
+{};
 
 TEST_F(DamagedHive, IsKeptAsideReportedAndReplacedByAFreshHive)
 {
     const std::string good = goodHiveText();
     std::string altered = good;
     altered[good.size() / 2] ^= 0x20;
-    const std::pair<const char *, std::string> damages[] = {
+    const std::pair<const char*, std::string> damages[] = {
         {"empty file", ""},
         {"cut short", good.substr(0, good.size() - 5)},
         {"one byte altered", altered},
@@ -39,7 +40,7 @@ TEST_F(DamagedHive, IsKeptAsideReportedAndReplacedByAFreshHive)
                                     "ELF\0\0\x01\xff",
                                     8)},
     };
-    for (const auto &[what, damaged] : damages) {
+    for (const auto& [what, damaged] : damages) {
         SCOPED_TRACE(what);
         // A folder of its own, whose file this process has never read.
         const fs::path caseFolder = folder / what;

@@ -21,11 +21,11 @@ Key awkwardTree()
     Key root;
     bool created = false;
     root.setValue("", Value::string("root default"));
-    Key &prefs =
+    Key& prefs =
         root.make({"Software", "VB and VBA Program Settings", "Lentaro", "Preferences"}, created);
     prefs.setValue("AutoSlow", Value::binary("True"));
     prefs.setValue("Show Tips at Startup", Value::binary("False"));
-    Key &odd = root.make({"Odd \"quoted\" name", "Grüße", "tab\there"}, created);
+    Key& odd = root.make({"Odd \"quoted\" name", "Grüße", "tab\there"}, created);
     odd.setValue("all bytes", Value::binary(allBytes()));
     odd.setValue("back\\slash \"and\" quote", Value{ValueType(0xFFFFFFFFu), {1, 2}});
     odd.setValue(std::string("nul\0name", 8), Value::string(""));
@@ -37,7 +37,7 @@ Key awkwardTree()
     return root;
 }
 
-void expectSameTree(const Key &a, const Key &b)
+void expectSameTree(const Key& a, const Key& b)
 {
     ASSERT_EQ(a.name(), b.name());
     ASSERT_EQ(a.values().size(), b.values().size()) << "in key " << a.name();
@@ -45,13 +45,13 @@ void expectSameTree(const Key &a, const Key &b)
         EXPECT_EQ(a.values()[i].name, b.values()[i].name);
         EXPECT_EQ(a.values()[i].value, b.values()[i].value) << "value " << a.values()[i].name;
     }
-    const std::vector<const Key *> aKeys = a.subKeys(), bKeys = b.subKeys();
+    const std::vector<const Key*> aKeys = a.subKeys(), bKeys = b.subKeys();
     ASSERT_EQ(aKeys.size(), bKeys.size()) << "in key " << a.name();
     for (std::size_t i = 0; i < aKeys.size(); ++i)
         expectSameTree(*aKeys[i], *bKeys[i]);
 }
 
-std::uint32_t crc32(const std::string &bytes)
+std::uint32_t crc32(const std::string& bytes)
 {
     std::uint32_t crc = 0xFFFFFFFFu;
     for (unsigned char byte : bytes) {
@@ -63,7 +63,7 @@ std::uint32_t crc32(const std::string &bytes)
 }
 
 // A file with a correct end line around any body, to reach the checks behind the checksum.
-std::string sealed(const std::string &body)
+std::string sealed(const std::string& body)
 {
     const std::string text = "lentaro-registry 1\n" + body;
     char end[32];
@@ -91,7 +91,8 @@ TEST(HiveText, TextIsReadableUtf8WithoutControlBytes)
 {
     const std::string text = formatHive(awkwardTree());
     for (unsigned char c : text) {
-        if (c == '\n') continue;
+        if (c == '\n')
+            continue;
         ASSERT_TRUE(c >= 0x20 && c != 0x7F) << "byte " << int(c);
     }
     EXPECT_NE(text.find("value 3 \"AutoSlow\" \"True\"\n"), std::string::npos);
@@ -125,7 +126,7 @@ TEST(HiveText, EveryCutOrAlteredByteIsRefused)
 TEST(HiveText, MalformedLinesAreRefusedWithTheirLineNumber)
 {
     struct Case {
-        const char *what;
+        const char* what;
         std::string body;
         int line = 3;
     };
@@ -146,7 +147,7 @@ TEST(HiveText, MalformedLinesAreRefusedWithTheirLineNumber)
         {"unterminated quote", "value 1 \"a\" \"b\n"},
         {"value twice, either case", "value 1 \"a\" \"b\"\nvalue 1 \"A\" \"c\"\n", 4},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Key parsed;
         std::string problem;

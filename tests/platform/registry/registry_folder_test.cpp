@@ -9,12 +9,13 @@ namespace lentaro::registry {
 namespace {
 
 // Saves the variables that choose the folder and puts them back afterwards.
-class RegistryFolderChoice : public ::testing::Test {
+class RegistryFolderChoice : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
-        for (const char *name : variables) {
-            const char *value = std::getenv(name);
+        for (const char* name : variables) {
+            const char* value = std::getenv(name);
             m_saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
             ::unsetenv(name);
         }
@@ -32,7 +33,7 @@ protected:
         fs::remove_all(m_temp);
     }
 
-    static void set(const char *name, const std::optional<std::string> &value)
+    static void set(const char* name, const std::optional<std::string>& value)
     {
         if (value)
             ::setenv(name, value->c_str(), 1);
@@ -40,7 +41,7 @@ protected:
             ::unsetenv(name);
     }
 
-    static constexpr const char *variables[] = {"LENTARO_REGISTRY_DIR", "XDG_CONFIG_HOME", "HOME"};
+    static constexpr const char* variables[] = {"LENTARO_REGISTRY_DIR", "XDG_CONFIG_HOME", "HOME"};
     fs::path m_temp;
 
 private:
@@ -51,7 +52,7 @@ TEST_F(RegistryFolderChoice, OverrideThenXdgConfigHomeThenHome)
 {
     using Maybe = std::optional<std::string>;
     struct Case {
-        const char *what;
+        const char* what;
         Maybe override, xdg, home;
         std::string folder;
     };
@@ -63,7 +64,7 @@ TEST_F(RegistryFolderChoice, OverrideThenXdgConfigHomeThenHome)
         {"empty xdg is unset", std::nullopt, "", "/h", "/h/.config/lentaro"},
         {"nothing set", std::nullopt, std::nullopt, std::nullopt, ""},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         set("LENTARO_REGISTRY_DIR", c.override);
         set("XDG_CONFIG_HOME", c.xdg);

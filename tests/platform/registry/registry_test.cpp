@@ -10,7 +10,8 @@ using Names = std::vector<std::string>;
 
 constexpr std::string_view prefsKey = "Software\\VB and VBA Program Settings\\Lentaro\\Preferences";
 
-class Registry : public TempRegistryFolder {
+class Registry : public TempRegistryFolder
+{
 protected:
     Value read(RootKey root, std::string_view path, std::string_view name)
     {
@@ -42,7 +43,7 @@ TEST_F(Registry, EveryValueTypeComesBackExactlyAlsoFromDisk)
     std::string allBytes;
     for (int i = 0; i < 256; ++i)
         allBytes += char(i);
-    const std::pair<const char *, Value> cases[] = {
+    const std::pair<const char*, Value> cases[] = {
         {"string", Value::string("C:\\music\\a.wav")},
         {"utf-8 string", Value::string("Grüße ♪")},
         {"empty string", Value::string("")},
@@ -56,12 +57,12 @@ TEST_F(Registry, EveryValueTypeComesBackExactlyAlsoFromDisk)
         {"unknown type", Value{ValueType(11), {9, 8, 7}}},
     };
     ASSERT_TRUE(createKey(RootKey::CurrentUser, prefsKey).ok());
-    for (const auto &[name, value] : cases) {
+    for (const auto& [name, value] : cases) {
         ASSERT_TRUE(setValue(RootKey::CurrentUser, prefsKey, name, value).ok()) << name;
         EXPECT_EQ(read(RootKey::CurrentUser, prefsKey, name), value) << name;
     }
     reopenFromDisk();
-    for (const auto &[name, value] : cases)
+    for (const auto& [name, value] : cases)
         EXPECT_EQ(read(RootKey::CurrentUser, prefsKey, name), value) << name;
 }
 
@@ -92,10 +93,10 @@ TEST_F(Registry, NamesMatchInAnyCaseAndKeepTheirFirstSpelling)
 
 TEST_F(Registry, EnumerationSortsKeysByFoldedNameAndKeepsValuesInOrderOfCreation)
 {
-    for (const char *name : {"delta", "Bravo", "alpha", "Charlie"}) {
+    for (const char* name : {"delta", "Bravo", "alpha", "Charlie"}) {
         ASSERT_TRUE(createKey(RootKey::CurrentUser, std::string("Order\\") + name).ok());
     }
-    for (const char *name : {"4", "2", "zeta", "Alpha", "3"}) {
+    for (const char* name : {"4", "2", "zeta", "Alpha", "3"}) {
         ASSERT_TRUE(setValue(RootKey::CurrentUser, "Order", name, Value::string(name)).ok());
     }
     // Replacing or deleting a value leaves the order of the others alone.
@@ -113,7 +114,7 @@ TEST_F(Registry, EnumerationSortsKeysByFoldedNameAndKeepsValuesInOrderOfCreation
 
 TEST_F(Registry, DeletingAKeyTakesItsWholeSubtreeAndNothingElse)
 {
-    for (const char *path : {"Tree\\Branch\\Leaf\\Bud", "Tree\\Branch\\Twig", "Tree\\Other"}) {
+    for (const char* path : {"Tree\\Branch\\Leaf\\Bud", "Tree\\Branch\\Twig", "Tree\\Other"}) {
         ASSERT_TRUE(createKey(RootKey::CurrentUser, path).ok());
         ASSERT_TRUE(setValue(RootKey::CurrentUser, path, "v", Value::dword(1)).ok());
     }
@@ -143,7 +144,7 @@ TEST_F(Registry, MissingKeysAndValuesAndBadNamesAreReportedAndChangeNothing)
     Value value;
     Names names;
     const std::string longName(256, 'x');
-    const std::pair<const char *, std::pair<Result, Status>> cases[] = {
+    const std::pair<const char*, std::pair<Result, Status>> cases[] = {
         {"get from a missing key",
          {getValue(RootKey::CurrentUser, "Gone", "v", value), Status::KeyNotFound}},
         {"get a missing value",
@@ -175,7 +176,7 @@ TEST_F(Registry, MissingKeysAndValuesAndBadNamesAreReportedAndChangeNothing)
         {"performance data", {findKey(RootKey::PerformanceData, ""), Status::UnknownRoot}},
         {"a number that is no root", {findKey(RootKey(42), ""), Status::UnknownRoot}},
     };
-    for (const auto &[what, outcome] : cases) {
+    for (const auto& [what, outcome] : cases) {
         SCOPED_TRACE(what);
         EXPECT_EQ(outcome.first.status, outcome.second);
         EXPECT_FALSE(outcome.first.message.empty());

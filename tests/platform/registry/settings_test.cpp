@@ -10,7 +10,8 @@ namespace {
 using test::TempRegistryFolder;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-class Settings : public TempRegistryFolder {};
+class Settings : public TempRegistryFolder
+{};
 
 TEST_F(Settings, MissingSettingsGiveTheFallback)
 {
@@ -44,7 +45,7 @@ TEST_F(Settings, SavedTextsLiveAsStringValuesOfTheProgramSettingsKey)
 
 TEST_F(Settings, GetAllSettingsListsTextsInOrderOfFirstSave)
 {
-    for (const char *key : {"3", "1", "2"}) {
+    for (const char* key : {"3", "1", "2"}) {
         ASSERT_TRUE(saveSetting("Lentaro", "Recent Files", key, std::string("/f") + key).ok());
     }
     ASSERT_TRUE(saveSetting("Lentaro", "Recent Files", "1", "/new").ok());
@@ -77,7 +78,7 @@ TEST_F(Settings, DeleteSettingRemovesOneKeyOrTheWholeSection)
 
 TEST_F(Settings, EmptyOrCompoundNamesAreRefused)
 {
-    const std::pair<const char *, Result> cases[] = {
+    const std::pair<const char*, Result> cases[] = {
         {"no application", saveSetting("", "S", "k", "t")},
         {"no section", saveSetting("A", "", "k", "t")},
         {"no key", saveSetting("A", "S", "", "t")},
@@ -85,7 +86,7 @@ TEST_F(Settings, EmptyOrCompoundNamesAreRefused)
         {"delete without key", deleteSetting("A", "S", "")},
         {"delete without section", deleteSetting("A", "")},
     };
-    for (const auto &[what, result] : cases) {
+    for (const auto& [what, result] : cases) {
         SCOPED_TRACE(what);
         EXPECT_EQ(result.status, Status::InvalidName);
     }

@@ -22,23 +22,25 @@ namespace lentaro::registry::test {
 inline fs::path makeTempFolder()
 {
     std::string pattern = (fs::temp_directory_path() / "lentaro-registry-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
     return pattern;
 }
 
-inline std::string readBytes(const fs::path &file)
+inline std::string readBytes(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void writeBytes(const fs::path &file, const std::string &bytes)
+inline void writeBytes(const fs::path& file, const std::string& bytes)
 {
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
 // Each test gets a fresh, empty registry folder through LENTARO_REGISTRY_DIR.
-class TempRegistryFolder : public ::testing::Test {
+class TempRegistryFolder : public ::testing::Test
+{
 protected:
     void SetUp() override { useFolder(makeTempFolder()); }
 
@@ -46,7 +48,7 @@ protected:
     {
         setWriteHook(nullptr);
         ::unsetenv("LENTARO_REGISTRY_DIR");
-        for (const fs::path &folder : m_made)
+        for (const fs::path& folder : m_made)
             fs::remove_all(folder);
     }
 
@@ -65,7 +67,7 @@ protected:
     std::vector<std::string> folderEntries() const
     {
         std::vector<std::string> names;
-        for (const auto &entry : fs::directory_iterator(folder))
+        for (const auto& entry : fs::directory_iterator(folder))
             names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
@@ -74,7 +76,7 @@ protected:
     fs::path folder;
 
 private:
-    void useFolder(const fs::path &newFolder)
+    void useFolder(const fs::path& newFolder)
     {
         folder = newFolder;
         m_made.push_back(newFolder);

@@ -10,7 +10,7 @@ using Bytes = std::vector<std::uint8_t>;
 TEST(Value, HelpersLayOutBytesAsTheRegistryTypesDo)
 {
     struct Case {
-        const char *what;
+        const char* what;
         Value value;
         ValueType type;
         Bytes data;
@@ -27,7 +27,7 @@ TEST(Value, HelpersLayOutBytesAsTheRegistryTypesDo)
          {'a', 0, 'b', 'c', 0, 0}},
         {"empty multi-string", Value::multiString({}), ValueType::MultiString, {0}},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.value.type, c.type);
         EXPECT_EQ(c.value.data, c.data);

@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
   for (int bytes : {1, 2, 3}) {
     for (int channels : {1, 2}) {
       const std::string name = std::to_string(8 * bytes) + "bit" + std::to_string(channels) + "ch";
-      ok &= writeSamples(kv::SampleFormat::make(8000.0f, bytes, kv::kUnset, channels), wav + name + ".wav", kv::kFileTypeWav);
+      ok &= writeSamples(kv::SampleFormat::make(8000.0f, bytes, kv::kUnset, channels), wav + name + ".wav",
+                         kv::kFileTypeWav);
     }
   }
   const Bytes data = kvtest::pcm16(kvtest::ramp16(80));
@@ -72,20 +73,25 @@ int main(int argc, char** argv) {
   for (int bytes : {1, 2, 3}) {
     for (int channels : {1, 2}) {
       const std::string name = std::to_string(8 * bytes) + "bit" + std::to_string(channels) + "ch";
-      ok &= writeSamples(kv::SampleFormat::make(8000.0f, bytes, kv::kUnset, channels), aiff + name + ".aiff", kv::kFileTypeAiff);
-      ok &= writeSamples(kv::SampleFormat::make(8000.0f, bytes, kv::kEncodingSigned, channels), au + name + ".au", kv::kFileTypeAu);
+      ok &= writeSamples(kv::SampleFormat::make(8000.0f, bytes, kv::kUnset, channels), aiff + name + ".aiff",
+                         kv::kFileTypeAiff);
+      ok &= writeSamples(kv::SampleFormat::make(8000.0f, bytes, kv::kEncodingSigned, channels), au + name + ".au",
+                         kv::kFileTypeAu);
     }
   }
   const Bytes data16BE = kvtest::pcm16BE(kvtest::ramp16(80));
   const Bytes comm = kvtest::iffChunk("COMM", kvtest::commBody(1, 80, 16, kvtest::rate44100()));
   Bytes marker = {0, 1, 0, 1, 0, 0, 0, 9, 3, 'c', 'u', 'e'};
-  writeBytes(aiff + "aifc.aifc", kvtest::form({kvtest::iffChunk("FVER", {0xA2, 0x80, 0x51, 0x40}),
-                                               kvtest::iffChunk("COMM", kvtest::aifcCommBody(1, 80, 16, kvtest::rate8000(), "NONE", "not compressed")),
-                                               kvtest::iffChunk("SSND", kvtest::ssndBody(data16BE))},
-                                              "AIFC"));
-  writeBytes(aiff + "chunks.aiff", kvtest::form({kvtest::iffChunk("MARK", marker), kvtest::iffChunk("APPL", {'a', 'b', 'c'}),
-                                                 kvtest::iffChunk("SSND", kvtest::ssndBody(data16BE, 5)), comm,
-                                                 kvtest::iffChunk("INST", Bytes(20, 0)), kvtest::iffChunk("ALCH", {0, 0, 0, 1, 7})}));
+  writeBytes(aiff + "aifc.aifc",
+             kvtest::form({kvtest::iffChunk("FVER", {0xA2, 0x80, 0x51, 0x40}),
+                           kvtest::iffChunk(
+                               "COMM", kvtest::aifcCommBody(1, 80, 16, kvtest::rate8000(), "NONE", "not compressed")),
+                           kvtest::iffChunk("SSND", kvtest::ssndBody(data16BE))},
+                          "AIFC"));
+  writeBytes(aiff + "chunks.aiff",
+             kvtest::form({kvtest::iffChunk("MARK", marker), kvtest::iffChunk("APPL", {'a', 'b', 'c'}),
+                           kvtest::iffChunk("SSND", kvtest::ssndBody(data16BE, 5)), comm,
+                           kvtest::iffChunk("INST", Bytes(20, 0)), kvtest::iffChunk("ALCH", {0, 0, 0, 1, 7})}));
 
   kvtest::AuHeader header;
   header.bigEndian = false;

@@ -13,8 +13,8 @@
 namespace kvfuzz {
 
 inline void openAndReadAll(const uint8_t* data, std::size_t size, int fileType) {
-  auto stream = kv::SoundStream::openRead(
-      std::make_unique<kvtest::MemoryFile>(std::vector<uint8_t>(data, data + size)), fileType);
+  auto stream = kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(std::vector<uint8_t>(data, data + size)),
+                                          fileType);
   if (!stream || stream->lastError() != kv::kOk) return;
   (void)stream->duration();
 

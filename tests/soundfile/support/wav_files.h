@@ -14,8 +14,8 @@ namespace kvtest {
 // Interleaved 32-bit full-scale samples, stored at that many bytes per sample.
 inline void writeSoundFile(const std::string& path, const std::vector<int32_t>& samples, int channels,
                            int bytesPerSample = 2, float rate = 44100.0f, int fileType = kv::kFileTypeWav) {
-  auto out = kv::SoundStream::openWrite(kv::SampleFormat::make(rate, bytesPerSample, kv::kUnset, channels), path,
-                                        fileType);
+  auto out =
+      kv::SoundStream::openWrite(kv::SampleFormat::make(rate, bytesPerSample, kv::kUnset, channels), path, fileType);
   ASSERT_TRUE(out);
   ASSERT_EQ(out->lastError(), kv::kOk);
   ASSERT_EQ(out->write(samples.data(), static_cast<int64_t>(samples.size())), kv::kOk);
