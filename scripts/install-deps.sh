@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   # toolchain and test tools
   build-essential cmake ninja-build pkg-config
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   # engine
   libfftw3-dev portaudio19-dev libasound2-dev
