@@ -139,10 +139,13 @@ int32_t auSeek(StreamState& stream, int64_t sample) {
     const int64_t offset = sample * storedSampleBytes(stream.format.bytesPerSample);
     return stream.file->seek(stream.dataOffset + offset) ? kOk : kFailure;
   }
-  // Every code is decoded in the state all codes before it left: start again from the first.
-  if (!stream.file->seek(stream.dataOffset)) return kFailure;
-  stream.adpcm.restart();
-  stream.position = 0;
+  // Every code is decoded in the state all codes before it left: going back starts again from the
+  // first, going forward decodes on from where the stream stands.
+  if (sample < stream.position) {
+    if (!stream.file->seek(stream.dataOffset)) return kFailure;
+    stream.adpcm.restart();
+    stream.position = 0;
+  }
   int16_t skipped = 0;
   while (stream.position < sample && stream.adpcm.next(*stream.file, skipped)) ++stream.position;
   return stream.position == sample ? kOk : kFailure;

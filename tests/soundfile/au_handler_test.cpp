@@ -231,6 +231,15 @@ TEST_P(AuAdpcm, DecodesEveryCodeToTheEndOfTheFile) {
   EXPECT_TRUE(std::equal(tail.begin(), tail.begin() + got, expected.begin() + codes / 2));
   ASSERT_EQ(stream->seekFrame(0), kv::kOk);
   EXPECT_EQ(readAllSamples(*stream), expected);
+
+  // A seek forward from part-way through lands on the same samples.
+  ASSERT_EQ(stream->seekFrame(0), kv::kOk);
+  std::vector<int32_t> head(static_cast<std::size_t>(codes / 4));
+  ASSERT_EQ(stream->read(head.data(), codes / 4, got), kv::kOk);
+  ASSERT_EQ(stream->seekFrame(codes / 2), kv::kOk);
+  ASSERT_EQ(stream->read(tail.data(), codes - codes / 2, got), kv::kOk);
+  EXPECT_TRUE(std::equal(tail.begin(), tail.begin() + got, expected.begin() + codes / 2));
+  EXPECT_EQ(got, codes - codes / 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, AuAdpcm,

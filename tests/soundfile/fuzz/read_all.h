@@ -18,7 +18,7 @@ inline void openAndReadAll(const uint8_t* data, std::size_t size, int fileType) 
   if (!stream || stream->lastError() != kv::kOk) return;
   (void)stream->duration();
 
-  std::vector<int32_t> samples(4096);
+  std::vector<int32_t> samples(256);  // small: allocated and cleared at every run
   int64_t got = 0;
   bool seeked = false;
   while (stream->read(samples.data(), static_cast<int64_t>(samples.size()), got) == kv::kOk) {
