@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -50,22 +49,6 @@ class BrennicPass : public kvtest::TempDirTest {
     kvtest::writeSoundFile(file, channels == 2 ? kvtest::interleave(tone, tone) : tone, channels, bytesPerSample, rate,
                            fileType);
     return file;
-  }
-
-  // Every entry of the test's folder with its bytes (folders as "<folder>").
-  std::map<std::string, std::vector<uint8_t>> folder() const {
-    std::map<std::string, std::vector<uint8_t>> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(path(""))) {
-      const std::string name = entry.path().filename().string();
-      if (entry.is_symlink()) {
-        entries[name] = {'<', 'l', 'i', 'n', 'k', '>'};
-      } else if (entry.is_directory()) {
-        entries[name] = {'<', 'f', 'o', 'l', 'd', 'e', 'r', '>'};
-      } else {
-        entries[name] = readAll(entry.path().string());
-      }
-    }
-    return entries;
   }
 
   std::vector<std::string> names() const {
