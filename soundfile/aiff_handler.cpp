@@ -159,7 +159,7 @@ int32_t aiffStartRead(StreamState& stream) {
 }
 
 int32_t aiffPrepareWrite(SampleFormat& format) {
-  if (format.channels < 1 || format.channels > 0xFFFF) return kBadCall;
+  if (format.channels < 1 || format.channels > kMaxChannels) return kBadCall;
   if (!usableRate(format.sampleRate)) return kBadCall;
   if (format.bytesPerSample == 1 && format.encoding == kEncodingMuLaw) {
     warning("expanding 8-bit u-law to 16 bits");

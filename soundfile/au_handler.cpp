@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 #include "soundfile/byte_order.h"
 #include "soundfile/file_samples.h"
@@ -89,9 +88,7 @@ int32_t auStartRead(StreamState& stream) {
   const uint32_t rate = field(4);
   const uint32_t channels = field(5);
   if (headerBytes < kAuHeaderBytes || !encoding) return kMalformedInput;
-  if (rate == 0 || channels == 0 || channels > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {
-    return kMalformedInput;
-  }
+  if (rate == 0 || channels == 0 || channels > static_cast<uint32_t>(kMaxChannels)) return kMalformedInput;
 
   // The annotation is skipped, however long it claims to be; it must be there.
   if (headerBytes > kAuHeaderBytes) {
@@ -114,7 +111,8 @@ int32_t auStartRead(StreamState& stream) {
   int64_t samples;
   if (encoding->decoder) {
     stream.adpcm.start(encoding->decoder, encoding->codeBits);
-    samples = dataBytes * 8 / encoding->codeBits;
+    // dataBytes * 8 / codeBits without the product, which a sparse file's size could overflow.
+    samples = dataBytes / encoding->codeBits * 8 + dataBytes % encoding->codeBits * 8 / encoding->codeBits;
   } else {
     samples = dataBytes / encoding->bytesPerSample;
   }

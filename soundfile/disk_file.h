@@ -11,7 +11,8 @@ namespace kv {
 
 class DiskFile final : public ByteFile {
  public:
-  // Null when the file cannot be opened. Opening for writing creates the file or empties it.
+  // Null when the file cannot be opened or is no regular file (a folder, FIFO, device or socket,
+  // refused at once and left as it was). Opening for writing creates the file or empties it.
   static std::unique_ptr<DiskFile> openForReading(const std::string& path);
   static std::unique_ptr<DiskFile> openForWriting(const std::string& path);
 

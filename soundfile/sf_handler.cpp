@@ -49,7 +49,7 @@ int32_t sfStartRead(StreamState& stream) {
   } else {
     return kUnsupportedFormat;
   }
-  if (!usableRate(rate) || channels < 1) return kMalformedInput;
+  if (!usableRate(rate) || channels < 1 || channels > kMaxChannels) return kMalformedInput;
 
   stream.format.sampleRate = rate;
   stream.format.bytesPerSample = sizeCode;

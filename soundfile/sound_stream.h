@@ -44,12 +44,14 @@ class SoundStream {
   static std::unique_ptr<SoundStream> createMemory(const SampleFormat& format, void* buffer, int64_t frames);
 
   // Opens a sound file. With kFileTypeDetect its type is found from its contents; a given type
-  // skips detection (the only way to read an IRCAM sf file).
+  // skips detection (the only way to read an IRCAM sf file). kFileError when the path cannot be
+  // opened or names no regular file (a folder, FIFO, device or socket, refused without waiting).
   static std::unique_ptr<SoundStream> openRead(const std::string& path, int fileType = kFileTypeDetect);
   static std::unique_ptr<SoundStream> openRead(std::unique_ptr<ByteFile> file, int fileType = kFileTypeDetect);
 
   // Creates (or replaces) a sound file of that type and writes its header. An unsupported type or
-  // format is refused before the file is touched.
+  // format is refused before the file is touched, and so is a path naming anything but a regular
+  // file (kFileError).
   static std::unique_ptr<SoundStream> openWrite(const SampleFormat& format, const std::string& path, int fileType);
   static std::unique_ptr<SoundStream> openWrite(const SampleFormat& format, std::unique_ptr<ByteFile> file,
                                                 int fileType);

@@ -132,7 +132,7 @@ int32_t wavStartRead(StreamState& stream) {
 int32_t wavPrepareWrite(SampleFormat& format) {
   const int sampleBytes = format.bytesPerSample;
   if (sampleBytes < 1 || sampleBytes > 3) return kUnsupportedFormat;
-  if (format.channels < 1 || format.channels > 0xFFFF) return kBadCall;
+  if (format.channels < 1 || format.channels > kMaxChannels) return kBadCall;
   if (!(format.sampleRate >= 1.0f) ||
       static_cast<double>(format.sampleRate) * format.channels * sampleBytes > 4294967295.0) {
     return kBadCall;

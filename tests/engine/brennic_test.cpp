@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,8 @@
 #include "soundfile/result_codes.h"
 #include "tests/engine/support/tone.h"
 #include "tests/soundfile/support/aiff_builder.h"
+#include "tests/soundfile/support/au_builder.h"
+#include "tests/soundfile/support/non_regular_files.h"
 #include "tests/soundfile/support/riff_builder.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
@@ -50,22 +51,6 @@ class BrennicPass : public kvtest::TempDirTest {
     kvtest::writeSoundFile(file, channels == 2 ? kvtest::interleave(tone, tone) : tone, channels, bytesPerSample, rate,
                            fileType);
     return file;
-  }
-
-  // Every entry of the test's folder with its bytes (folders as "<folder>").
-  std::map<std::string, std::vector<uint8_t>> folder() const {
-    std::map<std::string, std::vector<uint8_t>> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(path(""))) {
-      const std::string name = entry.path().filename().string();
-      if (entry.is_symlink()) {
-        entries[name] = {'<', 'l', 'i', 'n', 'k', '>'};
-      } else if (entry.is_directory()) {
-        entries[name] = {'<', 'f', 'o', 'l', 'd', 'e', 'r', '>'};
-      } else {
-        entries[name] = readAll(entry.path().string());
-      }
-    }
-    return entries;
   }
 
   std::vector<std::string> names() const {
@@ -319,6 +304,66 @@ TEST_F(BrennicPass, AFailureDuringThePassRemovesTheWorkingFileAndFinishesTheOutp
     const kvtest::SoundFile out = kvtest::readSoundFile(path("out.wav"));
     EXPECT_EQ(out.error, kv::kOk);
     EXPECT_EQ(out.channels, 1);
+  }
+}
+
+// A header claiming more channels than any file holds is refused with the other bad headers,
+// before the output is opened: an existing output keeps every byte.
+TEST_F(BrennicPass, AbsurdChannelCountIsRefusedBeforeTheOutputIsTouched) {
+  kvtest::AuHeader header;
+  header.channels = 0x7FFFFFFF;
+  writeAll(path("in.au"), kvtest::auFile(header, kvtest::Bytes(4096, 0)));
+  writeAll(path("out.au"), std::vector<uint8_t>(5000, 0x55));
+  const auto before = folder();
+  EXPECT_EQ(scale(path("in.au"), path("out.au")), kv::kCannotOpen);
+  EXPECT_TRUE(folder() == before);
+}
+
+// Anything but a regular file, named as the input, the output or the working file, is refused at
+// once (a FIFO would otherwise hold the call in its open for ever), and no file is made, replaced
+// or left behind.
+class BrennicNonRegular : public BrennicPass, public ::testing::WithParamInterface<kvtest::NonRegularCase> {};
+
+TEST_P(BrennicNonRegular, InputIsRefusedAndNoOutputTouched) {
+  const kvtest::NonRegularFile special(GetParam().kind, path(""), "in.wav");
+  ASSERT_TRUE(special.made());
+  writeAll(path("old.wav"), std::vector<uint8_t>(5000, 0x55));
+  const auto before = folder();
+  for (const char* output : {"new.wav", "old.wav"}) {
+    SCOPED_TRACE(output);
+    EXPECT_EQ(scale(special.path(), path(output)), kv::kCannotOpen);
+    EXPECT_TRUE(folder() == before);
+  }
+}
+
+TEST_P(BrennicNonRegular, OutputIsRefusedAndLeftAsItWas) {
+  const kvtest::NonRegularFile special(GetParam().kind, path(""), "out.wav");
+  ASSERT_TRUE(special.made());
+  for (int channels : {1, 2}) {
+    SCOPED_TRACE(channels);
+    const std::string in = toneFile("in.wav", channels, 4410);
+    const auto before = folder();
+    EXPECT_EQ(scale(in, special.path()), kv::kCannotOpen);
+    EXPECT_TRUE(folder() == before);
+    EXPECT_EQ(special.takeWritten(), "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, BrennicNonRegular, ::testing::ValuesIn(kvtest::nonRegularCases()),
+                         kvtest::nonRegularCaseName);
+
+// The working file sits beside the input, so only what can be made there can take its name.
+TEST_F(BrennicPass, AWorkingFileNameTakenByAFifoIsRefusedAndLeftAsItWas) {
+  for (const kvtest::NonRegular kind : {kvtest::NonRegular::kFifo, kvtest::NonRegular::kFifoHeldOpen}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    for (const auto& entry : std::filesystem::directory_iterator(path(""))) std::filesystem::remove_all(entry);
+    const std::string in = toneFile("in.wav", 2, 4410);
+    const kvtest::NonRegularFile working(kind, path(""), "in.wav.mono.tmp");
+    ASSERT_TRUE(working.made());
+    const auto before = folder();
+    EXPECT_EQ(scale(in, path("out.wav")), kv::kCannotOpen);
+    EXPECT_TRUE(folder() == before);
+    EXPECT_EQ(working.takeWritten(), "");
   }
 }
 

@@ -12,9 +12,12 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "soundfile/result_codes.h"
 #include "tests/engine/support/tone.h"
+#include "tests/soundfile/support/au_builder.h"
+#include "tests/soundfile/support/non_regular_files.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
 
@@ -102,6 +105,59 @@ TEST_F(Kelvor, StopCutsAPlayedPassShortAndLeavesAValidFile) {
   const std::size_t written = samplesIn(out);
   EXPECT_EQ(std::filesystem::file_size(out), 44 + 2 * written);
   EXPECT_LT(written, static_cast<std::size_t>(5.0 * kRate));
+}
+
+// Anything but a regular file, named as the input or the output, is refused at once (a FIFO would
+// otherwise hold the pass in its open, before any stop can reach it), and no file is made or
+// replaced.
+class KelvorNonRegular : public Kelvor, public ::testing::WithParamInterface<kvtest::NonRegularCase> {};
+
+TEST_P(KelvorNonRegular, InputIsRefusedAndNoOutputTouched) {
+  const kvtest::NonRegularFile special(GetParam().kind, path(""), "in.wav");
+  ASSERT_TRUE(special.made());
+  writeAll(path("old.wav"), std::vector<uint8_t>(5000, 0x55));
+  const auto before = folder();
+  for (const int16_t playFlag : {0, 1}) {
+    for (const char* output : {"new.wav", "old.wav", static_cast<const char*>(nullptr)}) {
+      SCOPED_TRACE(std::string(output ? output : "no output") + (playFlag ? ", played" : ""));
+      const std::string out = output ? path(output) : "";
+      EXPECT_EQ(kv_TimeScale(special.path().c_str(), 1.0, 2.0, 1024, 1, output ? out.c_str() : nullptr, playFlag, 0),
+                kv::kCannotOpen);
+      EXPECT_TRUE(folder() == before);
+    }
+  }
+}
+
+TEST_P(KelvorNonRegular, OutputIsRefusedAndLeftAsItWas) {
+  const std::string in = toneFile("in.wav", 0.1);
+  const kvtest::NonRegularFile special(GetParam().kind, path(""), "out.wav");
+  ASSERT_TRUE(special.made());
+  const auto before = folder();
+  for (const int16_t playFlag : {0, 1}) {
+    SCOPED_TRACE(playFlag);
+    EXPECT_EQ(kv_TimeScale(in.c_str(), 1.0, 2.0, 1024, 1, special.path().c_str(), playFlag, 0), kv::kCannotOpen);
+    EXPECT_TRUE(folder() == before);
+    EXPECT_EQ(special.takeWritten(), "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, KelvorNonRegular, ::testing::ValuesIn(kvtest::nonRegularCases()),
+                         kvtest::nonRegularCaseName);
+
+// A header claiming more channels than any file holds is refused with the other bad headers,
+// before the output is opened: an existing output keeps every byte.
+TEST_F(Kelvor, AbsurdChannelCountIsRefusedBeforeTheOutputIsTouched) {
+  kvtest::AuHeader header;
+  header.channels = 0x7FFFFFFF;
+  writeAll(path("in.au"), kvtest::auFile(header, kvtest::Bytes(4096, 0)));
+  writeAll(path("out.au"), std::vector<uint8_t>(5000, 0x55));
+  const auto before = folder();
+  for (const int16_t playFlag : {0, 1}) {
+    SCOPED_TRACE(playFlag);
+    EXPECT_EQ(kv_TimeScale(path("in.au").c_str(), 1.0, 2.0, 1024, 1, path("out.au").c_str(), playFlag, 0),
+              kv::kCannotOpen);
+    EXPECT_TRUE(folder() == before);
+  }
 }
 
 }  // namespace

@@ -97,7 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadSf{"OtherByteOrder", byteSwapped(sfHeader(kv::kSfMagic, 8000.0f, 1, 2)), kv::kMalformedInput},
                       BadSf{"PackingThree", sfHeader(kv::kSfMagic, 8000.0f, 1, 3), kv::kUnsupportedFormat},
                       BadSf{"RateZero", sfHeader(kv::kSfMagic, 0.0f, 1, 2), kv::kMalformedInput},
-                      BadSf{"NoChannels", sfHeader(kv::kSfMagic, 8000.0f, 0, 2), kv::kMalformedInput}),
+                      BadSf{"NoChannels", sfHeader(kv::kSfMagic, 8000.0f, 0, 2), kv::kMalformedInput},
+                      BadSf{"OneChannelTooMany", sfHeader(kv::kSfMagic, 8000.0f, 0x10000, 2), kv::kMalformedInput},
+                      BadSf{"AbsurdChannels", sfHeader(kv::kSfMagic, 8000.0f, 0x7FFFFFFF, 2), kv::kMalformedInput}),
     [](const ::testing::TestParamInfo<BadSf>& info) { return std::string(info.param.name); });
 
 class SfWriting : public kvtest::TempDirTest {};

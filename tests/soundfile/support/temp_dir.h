@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,26 @@ class TempDirTest : public ::testing::Test {
   static void writeAll(const std::string& file, const std::vector<uint8_t>& bytes) {
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  // Every entry of the folder with its bytes; other entries by their kind ("<link>", "<folder>",
+  // "<other>" for a FIFO or a socket, which are never opened).
+  std::map<std::string, std::vector<uint8_t>> folder() const {
+    const auto mark = [](const char* text) { return std::vector<uint8_t>(text, text + std::strlen(text)); };
+    std::map<std::string, std::vector<uint8_t>> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+      const std::string name = entry.path().filename().string();
+      if (entry.is_symlink()) {
+        entries[name] = mark("<link>");
+      } else if (entry.is_directory()) {
+        entries[name] = mark("<folder>");
+      } else if (entry.is_regular_file()) {
+        entries[name] = readAll(entry.path().string());
+      } else {
+        entries[name] = mark("<other>");
+      }
+    }
+    return entries;
   }
 
  private:
