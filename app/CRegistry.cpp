@@ -1,6 +1,7 @@
 #include "app/CRegistry.h"
 
 #include "app/preferencetext.h"
+#include "app/settingsproblems.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/executablename.h"
 #include "trace/runtimeerror.h"
@@ -112,40 +113,42 @@ void CRegistry::setRootKey(registry::RootKey root)
 bool CRegistry::CreateKey(const QString& KeyName)
 {
     checkKeyName(KeyName);
-    return registry::createKey(rootKey_, utf8(KeyName)).ok();
+    return reportedSave(registry::createKey(rootKey_, utf8(KeyName))).ok();
 }
 
 bool CRegistry::DeleteKey(const QString& KeyName)
 {
     checkKeyName(KeyName);
-    return registry::deleteKey(rootKey_, utf8(KeyName)).ok();
+    return reportedSave(registry::deleteKey(rootKey_, utf8(KeyName))).ok();
 }
 
 bool CRegistry::DeleteValue(const QString& KeyName, const QString& ValueName)
 {
     checkKeyName(KeyName);
-    return registry::deleteValue(rootKey_, utf8(KeyName), utf8(ValueName)).ok();
+    return reportedSave(registry::deleteValue(rootKey_, utf8(KeyName), utf8(ValueName))).ok();
 }
 
 bool CRegistry::KeyExists(const QString& KeyName)
 {
     checkKeyName(KeyName);
-    return registry::findKey(rootKey_, utf8(KeyName)).ok();
+    return reportedRead(registry::findKey(rootKey_, utf8(KeyName))).ok();
 }
 
 long CRegistry::GetAllSubKeys(const QString& KeyName, QStringList& SubKeys)
 {
     std::vector<std::string> names;
-    SubKeys =
-        registry::subKeyNames(rootKey_, utf8(KeyName), names).ok() ? namesOf(names) : QStringList();
+    SubKeys = reportedRead(registry::subKeyNames(rootKey_, utf8(KeyName), names)).ok()
+                  ? namesOf(names)
+                  : QStringList();
     return long(SubKeys.size());
 }
 
 long CRegistry::GetAllValueNames(const QString& KeyName, QStringList& ValueNames)
 {
     std::vector<std::string> names;
-    ValueNames =
-        registry::valueNames(rootKey_, utf8(KeyName), names).ok() ? namesOf(names) : QStringList();
+    ValueNames = reportedRead(registry::valueNames(rootKey_, utf8(KeyName), names)).ok()
+                     ? namesOf(names)
+                     : QStringList();
     return long(ValueNames.size());
 }
 
@@ -153,7 +156,7 @@ QVariant CRegistry::GetValue(const QString& KeyName, const QString& ValueName,
                              const QVariant& Default)
 {
     registry::Value value;
-    if (!registry::getValue(rootKey_, utf8(KeyName), utf8(ValueName), value).ok())
+    if (!reportedRead(registry::getValue(rootKey_, utf8(KeyName), utf8(ValueName), value)).ok())
         return Default;
     switch (value.type) {
     case registry::ValueType::String:
@@ -181,17 +184,19 @@ bool CRegistry::SetValue(const QString& KeyName, const QString& ValueName, const
                          registry::ValueType TypeCode)
 {
     checkKeyName(KeyName);
-    if (!registry::createKey(rootKey_, utf8(KeyName)).ok())
+    if (!reportedSave(registry::createKey(rootKey_, utf8(KeyName))).ok())
         return false;
     const std::optional<registry::Value> stored = valueToStore(Value, TypeCode);
-    return stored && registry::setValue(rootKey_, utf8(KeyName), utf8(ValueName), *stored).ok();
+    return stored
+           && reportedSave(registry::setValue(rootKey_, utf8(KeyName), utf8(ValueName), *stored))
+                  .ok();
 }
 
 registry::ValueType CRegistry::ValueType(const QString& KeyName, const QString& ValueName)
 {
     checkKeyName(KeyName);
     registry::Value value;
-    if (!registry::getValue(rootKey_, utf8(KeyName), utf8(ValueName), value).ok())
+    if (!reportedRead(registry::getValue(rootKey_, utf8(KeyName), utf8(ValueName), value)).ok())
         return registry::ValueType::None;
     return value.type;
 }

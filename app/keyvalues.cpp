@@ -1,6 +1,7 @@
 #include "app/keyvalues.h"
 
 #include "app/preferencetext.h"
+#include "app/settingsproblems.h"
 #include "platform/registry/Registry.h"
 #include "trace/tracescope.h"
 
@@ -29,7 +30,7 @@ void SetKeyValue(const QString& sKeyName, const QString& sValueName, const QVari
                       {"vValueSetting", vValueSetting, preferenceText},
                       {"lValueType", lValueType}});
     trace.run([&] {
-        if (!registry::createKey(registry::RootKey::CurrentUser, utf8(sKeyName)).ok())
+        if (!reportedSave(registry::createKey(registry::RootKey::CurrentUser, utf8(sKeyName))).ok())
             return;
         SetValueEx(sKeyName, sValueName, lValueType, vValueSetting);
     });
@@ -62,9 +63,9 @@ int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::Val
         default:
             return invalidData;
         }
-        const registry::Result written = registry::setValue(registry::RootKey::CurrentUser,
-                                                            utf8(sKeyName), utf8(sValueName), data);
-        return int(written.status);
+        return int(reportedSave(registry::setValue(registry::RootKey::CurrentUser, utf8(sKeyName),
+                                                   utf8(sValueName), data))
+                       .status);
     });
 }
 
@@ -76,8 +77,8 @@ QVariant GetKeyValue(const QString& sKeyName, const QString& sValueName,
         {{"sKeyName", sKeyName}, {"sValueName", sValueName}, {"lValueType", lValueType}});
     return trace.run(QVariant(), [&] {
         registry::Value value;
-        if (!registry::getValue(registry::RootKey::CurrentUser, utf8(sKeyName), utf8(sValueName),
-                                value)
+        if (!reportedRead(registry::getValue(registry::RootKey::CurrentUser, utf8(sKeyName),
+                                             utf8(sValueName), value))
                  .ok())
             return QVariant();
         const registry::ValueType asked = lValueType;

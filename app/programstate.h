@@ -44,6 +44,11 @@ struct ProgramState {
     // How the hint window was last closed: true for Continue, false for Cancel or any other
     // close.
     bool gvHintAnswer = false;
+
+    // The user has been told this run that a settings file was damaged, or that settings could
+    // not be saved (settingsproblems.h); each is told once a run.
+    bool settingsDamageShown = false;
+    bool settingsSaveFailureShown = false;
 };
 
 // The program's one program state.

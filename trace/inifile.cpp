@@ -1,5 +1,7 @@
 #include "trace/inifile.h"
 
+#include "platform/registry/SettingsFile.h"
+
 #include <QFile>
 
 namespace lentaro {
@@ -21,13 +23,15 @@ QString unquoted(const QString& value)
 IniFile IniFile::read(const QString& path)
 {
     IniFile ini;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    registry::FileHandle handle;
+    std::string bytes, problem;
+    if (registry::readSettingsFile(QFile::encodeName(path).toStdString(), handle, bytes, problem)
+        != registry::ReadOutcome::Ok)
         return ini;
     ini.exists_ = true;
 
     QString section;
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
     for (const QString& rawLine : text.split(QLatin1Char('\n'))) {
         const QString line = rawLine.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))

@@ -12,7 +12,10 @@ namespace lentaro {
 class IniFile
 {
 public:
-    // A missing or unreadable file gives an empty IniFile whose exists() is false.
+    // A missing or unreadable file gives an empty IniFile whose exists() is false; so does
+    // anything but a regular file (a named pipe, a device, a folder ...) and a file too large
+    // to be a settings file (platform/registry/SettingsFile.h), which are never waited on or
+    // read whole.
     static IniFile read(const QString& path);
 
     bool exists() const { return exists_; }

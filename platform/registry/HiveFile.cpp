@@ -1,11 +1,13 @@
 #include "platform/registry/HiveFile.h"
+#include "platform/registry/SystemError.h"
 #include "platform/registry/WriteHook.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -20,11 +22,6 @@ void reachStage(WriteStage stage)
 {
     if (writeHook)
         writeHook(stage);
-}
-
-std::string systemError(const std::string& what, const fs::path& path)
-{
-    return what + " " + path.string() + ": " + std::strerror(errno);
 }
 
 std::string temporaryPrefix(const fs::path& file)
@@ -84,53 +81,12 @@ FileStamp stampOf(const fs::path& file)
     return stamp;
 }
 
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
+FileStamp stampOf(const FileHandle& handle)
 {
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = std::exchange(other.m_fd, -1);
-    }
-    return *this;
-}
-
-FileHandle::~FileHandle()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-bool openForReading(const fs::path& file, FileHandle& handle, FileStamp& stamp,
-                    std::string& problem)
-{
-    handle = FileHandle(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info;
-    if (!handle.isOpen() || ::fstat(handle.fd(), &info) != 0) {
-        problem = systemError("cannot open", file);
-        handle = FileHandle();
-        return false;
-    }
-    stamp = stampFrom(info);
-    return true;
-}
-
-bool readWholeFile(const FileHandle& handle, const fs::path& file, std::string& contents,
-                   std::string& problem)
-{
-    contents.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(handle.fd(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            problem = systemError("cannot read", file);
-            return false;
-        }
-        if (got == 0)
-            return true;
-        contents.append(buffer, std::size_t(got));
-    }
+    if (::fstat(handle.fd(), &info) != 0)
+        return {};
+    return stampFrom(info);
 }
 
 bool replaceFileAtomically(const fs::path& file, std::string_view contents, std::string& problem)
@@ -210,19 +166,34 @@ bool moveAside(const fs::path& file, fs::path& keptAs, std::string& problem)
     return false;
 }
 
-FileLock::FileLock(const fs::path& lockFile)
-    : m_handle(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+FileLock::FileLock(const fs::path& lockFile, std::chrono::steady_clock::time_point deadline)
+    // Non-blocking, so that a named pipe in the lock file's place cannot hold up the open.
+    : m_handle(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600))
 {
     if (!m_handle.isOpen()) {
         m_problem = systemError("cannot open the lock file", lockFile);
         return;
     }
-    while (::flock(m_handle.fd(), LOCK_EX) != 0) {
+    // flock cannot wait with a time limit; trying again at growing intervals can.
+    std::chrono::milliseconds pause(1);
+    while (::flock(m_handle.fd(), LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR)
             continue;
-        m_problem = systemError("cannot lock", lockFile);
-        m_handle = FileHandle();
-        return;
+        if (errno != EWOULDBLOCK) {
+            m_problem = systemError("cannot lock", lockFile);
+            m_handle = FileHandle();
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            m_timedOut = true;
+            m_problem = lockFile.string() + " stayed locked by another process";
+            m_handle = FileHandle();
+            return;
+        }
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, std::chrono::milliseconds(50));
     }
 }
 

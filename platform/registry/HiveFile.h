@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/registry/FileHandle.h"
+
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace lentaro::registry {
 
@@ -25,32 +27,7 @@ struct FileStamp {
 };
 
 FileStamp stampOf(const std::filesystem::path& file);
-
-// An open file descriptor, closed with the object.
-class FileHandle
-{
-public:
-    FileHandle() = default;
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    FileHandle(FileHandle&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    FileHandle& operator=(FileHandle&& other) noexcept;
-    ~FileHandle();
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    int fd() const { return m_fd; }
-    bool isOpen() const { return m_fd >= 0; }
-
-private:
-    int m_fd = -1;
-};
-
-// Opens a file for reading and stamps what was opened.
-bool openForReading(const std::filesystem::path& file, FileHandle& handle, FileStamp& stamp,
-                    std::string& problem);
-
-bool readWholeFile(const FileHandle& handle, const std::filesystem::path& file,
-                   std::string& contents, std::string& problem);
+FileStamp stampOf(const FileHandle& handle);
 
 // Writes the contents to a temporary file in the same folder, flushes it to disk and renames
 // it over the file, so the file holds either its old or its new contents, never a mixture.
@@ -67,17 +44,22 @@ bool moveAside(const std::filesystem::path& file, std::filesystem::path& keptAs,
                std::string& problem);
 
 // An exclusive advisory lock (flock) on a lock file, held for the object's life; it keeps
-// processes sharing the folder from interleaving their read-change-write cycles.
+// processes sharing the folder from interleaving their read-change-write cycles. A lock held
+// elsewhere is waited for until the deadline and no longer, so that a process stuck while
+// holding it cannot stop every other one.
 class FileLock
 {
 public:
-    explicit FileLock(const std::filesystem::path& lockFile);
+    FileLock(const std::filesystem::path& lockFile, std::chrono::steady_clock::time_point deadline);
 
     bool held() const { return m_handle.isOpen(); }
+    // Not held because the deadline came first.
+    bool timedOut() const { return m_timedOut; }
     const std::string& problem() const { return m_problem; }
 
 private:
     FileHandle m_handle; // closing it releases the lock
+    bool m_timedOut = false;
     std::string m_problem;
 };
 

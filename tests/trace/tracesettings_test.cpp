@@ -1,5 +1,9 @@
+#include "platform/registry/SettingsFile.h"
 #include "trace/inifile.h"
 #include "trace/tracesettings.h"
+
+#include "tests/support/bounded_child.h"
+#include "tests/support/non_regular_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,6 +141,52 @@ TEST_F(SettingsTest, IniNamesIgnoreCaseAndTheFirstOccurrenceWins)
     EXPECT_EQ(ini.value("beta", "missing", "fallback", 128), "fallback");
     EXPECT_EQ(ini.value("gamma", "key", "", 128), "");
     EXPECT_FALSE(IniFile::read(folder_.filePath("absent.ini")).exists());
+}
+
+// In a child bounded in time and memory: the settings file at the program folder is taken as
+// one that cannot be read, so every setting is as with no file at all.
+test::ChildEnd readsAsNoFile(const QString& folder)
+{
+    return test::runBoundedChild([folder] {
+        const TraceSettings settings = readTraceSettings(folder);
+        const bool asNoFile = !IniFile::read(folder + QStringLiteral("/SXCLIENT.INI")).exists()
+                              && !settings.circularLog && !settings.writeToDisk
+                              && !settings.captureToDisk && !settings.silentRun
+                              && !settings.includeUser && settings.logFile.isEmpty()
+                              && settings.problem.isEmpty();
+        return asNoFile ? 0 : 1;
+    });
+}
+
+TEST_F(SettingsTest, AnythingButARegularFileIsASettingsFileThatCannotBeRead)
+{
+    const std::filesystem::path ini =
+        QFile::encodeName(folder_.filePath("SXCLIENT.INI")).toStdString();
+    for (const test::NonRegularFile& entry : test::nonRegularFiles()) {
+        SCOPED_TRACE(entry.what);
+        std::filesystem::remove(ini);
+        entry.make(ini);
+        const std::string before = test::entryDescription(ini);
+
+        const test::ChildEnd end = readsAsNoFile(folder_.path());
+        EXPECT_TRUE(end.exited) << "out of time " << end.outOfTime << ", out of memory "
+                                << end.outOfMemory;
+        EXPECT_EQ(end.exitCode, 0);
+        EXPECT_EQ(test::entryDescription(ini), before);
+    }
+}
+
+TEST_F(SettingsTest, FileBeyondTheSizeLimitIsNotRead)
+{
+    read("[log file]\nWrite To Disk=1\n[preferences]\nSilent Run=1\n");
+    // Sparse: it costs no disk, and reading it whole would cost 16 MiB of memory and more.
+    ASSERT_TRUE(QFile::resize(folder_.filePath("SXCLIENT.INI"),
+                              qint64(registry::settingsFileSizeLimit) + 1));
+
+    const test::ChildEnd end = readsAsNoFile(folder_.path());
+    EXPECT_TRUE(end.exited) << "out of time " << end.outOfTime << ", out of memory "
+                            << end.outOfMemory;
+    EXPECT_EQ(end.exitCode, 0);
 }
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStart)
