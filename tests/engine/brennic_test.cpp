@@ -20,10 +20,10 @@
 #include "tests/engine/support/tone.h"
 #include "tests/soundfile/support/aiff_builder.h"
 #include "tests/soundfile/support/au_builder.h"
-#include "tests/soundfile/support/non_regular_files.h"
 #include "tests/soundfile/support/riff_builder.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
+#include "tests/support/non_regular_files.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "soundfile/result_codes.h"
 #include "tests/engine/support/tone.h"
 #include "tests/soundfile/support/au_builder.h"
-#include "tests/soundfile/support/non_regular_files.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
+#include "tests/support/non_regular_files.h"
 
 namespace {
 

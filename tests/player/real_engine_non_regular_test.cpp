@@ -4,7 +4,7 @@
 #include "tests/player/real_engine_fixture.h"
 
 #include "soundfile/result_codes.h"
-#include "tests/soundfile/support/non_regular_files.h"
+#include "tests/support/non_regular_files.h"
 
 #include <cstdint>
 #include <iterator>

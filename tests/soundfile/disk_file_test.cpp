@@ -13,9 +13,9 @@
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
-#include "tests/soundfile/support/non_regular_files.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
+#include "tests/support/non_regular_files.h"
 
 namespace {
 

@@ -162,17 +162,18 @@ TEST_F(SettingsTest, AnythingButARegularFileIsASettingsFileThatCannotBeRead)
 {
     const std::filesystem::path ini =
         QFile::encodeName(folder_.filePath("SXCLIENT.INI")).toStdString();
-    for (const test::NonRegularFile& entry : test::nonRegularFiles()) {
+    for (const kvtest::NonRegularCase& entry : kvtest::nonRegularCases()) {
         SCOPED_TRACE(entry.what);
         std::filesystem::remove(ini);
-        entry.make(ini);
-        const std::string before = test::entryDescription(ini);
+        const kvtest::NonRegularFile made(entry.kind, folder_.path().toStdString(), "SXCLIENT.INI");
+        ASSERT_TRUE(made.made());
+        const std::string before = kvtest::entryDescription(ini);
 
         const test::ChildEnd end = readsAsNoFile(folder_.path());
         EXPECT_TRUE(end.exited) << "out of time " << end.outOfTime << ", out of memory "
                                 << end.outOfMemory;
         EXPECT_EQ(end.exitCode, 0);
-        EXPECT_EQ(test::entryDescription(ini), before);
+        EXPECT_EQ(kvtest::entryDescription(ini), before);
     }
 }
 

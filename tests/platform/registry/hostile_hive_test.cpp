@@ -11,10 +11,11 @@
 namespace lentaro::registry {
 namespace {
 
+using kvtest::entryDescription;
+using kvtest::NonRegularCase;
+using kvtest::nonRegularCases;
+using kvtest::NonRegularFile;
 using lentaro::test::ChildEnd;
-using lentaro::test::entryDescription;
-using lentaro::test::NonRegularFile;
-using lentaro::test::nonRegularFiles;
 using lentaro::test::runBoundedChild;
 using test::readBytes;
 using test::TempRegistryFolder;
@@ -64,11 +65,12 @@ protected:
 
 TEST_F(HostileHive, NonRegularFileIsRefusedAtOnceAndLeftAlone)
 {
-    for (const NonRegularFile& entry : nonRegularFiles()) {
+    for (const NonRegularCase& entry : nonRegularCases()) {
         SCOPED_TRACE(entry.what);
         fs::remove(userHive());
         fs::remove(folder / "user.hive.bad");
-        entry.make(userHive());
+        const NonRegularFile made(entry.kind, folder.string(), "user.hive");
+        ASSERT_TRUE(made.made());
         const std::string before = entryDescription(userHive());
 
         const ChildEnd end = meetUserHive(false);
