@@ -39,7 +39,8 @@ void Preference::setPreferenceName(const QString& vNewValue)
     trace.run([&] {
         preferenceName_ = vNewValue;
         registry::ValueType type = registry::ValueType::Binary;
-        const QString stored = preferenceText(GetKeyValue(preferencesKey, preferenceName_, type));
+        const QString stored =
+            preferenceText(GetKeyValue(preferencesKey, preferenceName_, type, &storeUnreachable_));
         value_ = stored.isEmpty() ? QVariant(unsetPreference) : QVariant(stored);
     });
 }

@@ -21,9 +21,14 @@ public:
     // Takes the name and loads the stored text; writes nothing.
     void setPreferenceName(const QString& vNewValue);
 
+    // The last load found the settings store out of reach (GetKeyValue's storeUnreachable): the
+    // preference reads as unset, but a value may be stored all the same.
+    bool storeUnreachable() const { return storeUnreachable_; }
+
 private:
     QString preferenceName_;
     QVariant value_;
+    bool storeUnreachable_ = false;
 };
 
 // The text a preference holds when it is unset.

@@ -70,16 +70,20 @@ int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::Val
 }
 
 QVariant GetKeyValue(const QString& sKeyName, const QString& sValueName,
-                     registry::ValueType& lValueType)
+                     registry::ValueType& lValueType, bool* storeUnreachable)
 {
     TraceScope trace(
         module, "Function GetKeyValue",
         {{"sKeyName", sKeyName}, {"sValueName", sValueName}, {"lValueType", lValueType}});
     return trace.run(QVariant(), [&] {
         registry::Value value;
-        if (!reportedRead(registry::getValue(registry::RootKey::CurrentUser, utf8(sKeyName),
-                                             utf8(sValueName), value))
-                 .ok())
+        const registry::Result read = reportedRead(registry::getValue(
+            registry::RootKey::CurrentUser, utf8(sKeyName), utf8(sValueName), value));
+        if (storeUnreachable) {
+            *storeUnreachable = read.status == registry::Status::IoError
+                                || read.status == registry::Status::LockTimeout;
+        }
+        if (!read.ok())
             return QVariant();
         const registry::ValueType asked = lValueType;
         lValueType = value.type;

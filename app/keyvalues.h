@@ -28,8 +28,10 @@ int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::Val
 // Reads one value: with lValueType Dword its number, with any other type its data as UTF-8 text
 // of any length (a text type without its final zero byte). lValueType receives the stored
 // value's type. Empty (an invalid QVariant) when the key or the value is missing or unreadable;
-// a damaged settings file is also told the user.
+// a damaged settings file is also told the user. storeUnreachable, when given, says whether the
+// store itself could not be asked (its lock held too long, its files unreadable): then a value
+// may well be stored, and must not be written over as if it were missing.
 QVariant GetKeyValue(const QString& sKeyName, const QString& sValueName,
-                     registry::ValueType& lValueType);
+                     registry::ValueType& lValueType, bool* storeUnreachable = nullptr);
 
 } // namespace lentaro

@@ -73,6 +73,15 @@ void readInto(const QString& prefName, T& targetVariable, const QVariant& defaul
     trace.run([&] {
         Preference pref;
         pref.setPreferenceName(prefName);
+        if (pref.storeUnreachable()) {
+            // The stored value may be fine, only out of reach now: use the default this time and
+            // store nothing over it.
+            const std::optional<T> fallback = Kind<T>::fromStored(preferenceText(defaultVal));
+            if (!fallback)
+                throw RuntimeError(Kind<T>::errorOf(defaultVal));
+            targetVariable = *fallback;
+            return;
+        }
         bool defaultStored = false;
         if (preferenceText(pref.Value()) == unsetPreference) {
             pref.setValue(defaultVal);

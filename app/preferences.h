@@ -11,7 +11,8 @@ namespace lentaro {
 // which is stored at once, so a preference exists from its first reading on. A stored text that
 // does not fit the variable (not a truth value for a bool, beyond an int's range) or a number
 // outside the values the preference's row allows (preferencetable.h) takes defaultVal as well,
-// stored in its place.
+// stored in its place. While the settings store is out of reach (its lock held too long, its
+// files unreadable) the variable takes defaultVal and nothing is stored.
 //   bool:    "True" or "False" in any letter case, or a number: 0 False, anything else True
 //   int:     the number the text starts with ("22050 Hz" is 22050), halves to even ("2.5" is 2)
 //   QString: the text as stored

@@ -66,6 +66,7 @@ protected:
     std::int32_t trappedError() const { return lastError().number; }
 
     QString home() const { return home_.path(); }
+    QString registryFolder() const { return registry_.path(); }
     QString path(const QString& name) const { return home_.filePath(name); }
     void writeFile(const QString& name, const QByteArray& bytes);
     QByteArray readFile(const QString& name) const;

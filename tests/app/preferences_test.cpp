@@ -4,6 +4,12 @@
 #include "app/keyvalues.h"
 #include "app/preferences.h"
 
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <string>
 
 namespace lentaro::test {
@@ -90,6 +96,31 @@ TEST_F(ReadPref, ConvertsTheStoredTextOrFallsBackToTheDefaultAndStoresIt)
         EXPECT_EQ(*after, Value::binary(c.storedAfter));
         EXPECT_EQ(trappedError(), 0);
     }
+}
+
+TEST_F(ReadPref, WhileTheStoreIsOutOfReachTheDefaultIsUsedAndTheStoredValueKept)
+{
+    storePreferenceText("SoundQuality", "2");
+    // Another descriptor of the lock file stands for another process holding the store.
+    const QByteArray lockFile = QFile::encodeName(registryFolder() + "/user.hive.lock");
+    const int held = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    Preference pref;
+    pref.setPreferenceName("SoundQuality");
+    EXPECT_TRUE(pref.storeUnreachable());
+    EXPECT_EQ(pref.Value(), QVariant(unsetPreference));
+
+    int quality = 0;
+    readPref("SoundQuality", quality, 3);
+    EXPECT_EQ(quality, 3);
+
+    ::close(held);
+    pref.setPreferenceName("AutoSlow"); // missing, not out of reach
+    EXPECT_FALSE(pref.storeUnreachable());
+    EXPECT_EQ(storedPreference("SoundQuality"), Value::binary("2"));
+    EXPECT_EQ(trappedError(), 0);
 }
 
 TEST_F(ReadPref, NumbersOutsideAPreferencesRangeAreReplacedByTheDefault)
