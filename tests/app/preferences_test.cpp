@@ -115,6 +115,7 @@ TEST_F(ReadPref, WhileTheStoreIsOutOfReachTheDefaultIsUsedAndTheStoredValueKept)
     int quality = 0;
     readPref("SoundQuality", quality, 3);
     EXPECT_EQ(quality, 3);
+    EXPECT_TRUE(shownMessages().isEmpty()) << "nothing was to be saved";
 
     ::close(held);
     pref.setPreferenceName("AutoSlow"); // missing, not out of reach
