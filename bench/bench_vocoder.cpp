@@ -124,7 +124,7 @@ void enginePass(benchmark::State& state) {
     kv::heapResetPeak();
     resetResidentPeak();
     const double rssBefore = statusBytes("VmRSS");
-    const int32_t result = kv::timeScale(job, control, nullptr);
+    const int32_t result = kv::timeScale(job, control, control.arrive(), nullptr);
     if (result != kv::kOk) state.SkipWithError("the pass failed");
     heapPeak = std::max(heapPeak, static_cast<double>(kv::heapPeakBytes() - heapBefore));
     rssGrowth = std::max(rssGrowth, statusBytes("VmHWM") - rssBefore);

@@ -34,6 +34,8 @@ extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, doubl
                                 int16_t windowMode, const char* outputPath, int16_t playFlag, int16_t channelChoice) {
   return kv::guardedCall(
       [&] {
+        // First of all: a stop from here on reaches the pass.
+        const kv::PassControl::Arrival arrival = engineControl.arrive();
         kv::TimeScaleJob job;
         job.inputPath = inputPath;
         job.pitchFactor = pitchFactor;
@@ -42,9 +44,9 @@ extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, doubl
         job.windowMode = windowMode;
         job.outputPath = outputPath;
         job.channelChoice = channelChoice;
-        if (!playFlag) return kv::timeScale(job, engineControl, nullptr);
+        if (!playFlag) return kv::timeScale(job, engineControl, arrival, nullptr);
         FeederPlayer player;
-        return kv::timeScale(job, engineControl, &player);
+        return kv::timeScale(job, engineControl, arrival, &player);
       },
       kv::kOutOfMemory, kv::kInternalError);
 }

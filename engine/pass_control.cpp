@@ -6,11 +6,11 @@
 
 namespace kv {
 
-bool PassControl::begin(SoundStream& stream) {
+bool PassControl::begin(SoundStream& stream, Arrival arrival) {
   std::unique_lock<std::timed_mutex> held(lock_, lockWait_);
   if (!held) return false;
   running_.push_back(&stream);
-  stream.setStopFlag(0);
+  stream.setStopFlag(stops_ != arrival.stopsBefore ? 1 : 0);
   return true;
 }
 
@@ -24,6 +24,7 @@ bool PassControl::end(const SoundStream& stream) {
 int32_t PassControl::stop() {
   std::unique_lock<std::timed_mutex> held(lock_, lockWait_);
   if (!held) return kCannotOpen;
+  ++stops_;
   for (SoundStream* stream : running_) stream->setStopFlag(1);
   return kOk;
 }

@@ -2,7 +2,9 @@
 // The engine lock and the streams of the passes that are running: what lets another thread stop
 // them. Passes run one at a time as a rule, but one started just after another may begin before
 // the caller's stop for the first could reach it; a stop therefore reaches every running pass.
+// A pass takes part in stops from the moment its call begins, not only once its input is open.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -21,9 +23,15 @@ class PassControl {
   PassControl(const PassControl&) = delete;
   PassControl& operator=(const PassControl&) = delete;
 
-  // Makes stream one that a stop reaches and clears its stop flag. False when the lock could not
-  // be had.
-  bool begin(SoundStream& stream);
+  // What a pass notes as its call begins, before it opens anything.
+  struct Arrival {
+    uint64_t stopsBefore;
+  };
+  Arrival arrive() const { return {stops_.load()}; }
+
+  // Makes stream one that a stop reaches. Its stop flag is set when a stop has come since arrival
+  // (the pass then ends at its first hop), else cleared. False when the lock could not be had.
+  bool begin(SoundStream& stream, Arrival arrival);
   // Forgets stream: a stop no longer reaches it. False when the lock could not be had.
   bool end(const SoundStream& stream);
   // Sets the stop flag of every running pass's stream; nothing when no pass runs. kOk, or
@@ -33,6 +41,7 @@ class PassControl {
  private:
   std::timed_mutex lock_;
   std::vector<SoundStream*> running_;
+  std::atomic<uint64_t> stops_{0};  // stops made so far; changed under the lock
   const std::chrono::milliseconds lockWait_;
 };
 

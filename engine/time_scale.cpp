@@ -17,13 +17,14 @@ namespace {
 // every way out.
 class CurrentPass {
  public:
-  CurrentPass(PassControl& control, std::unique_ptr<SoundStream>& input) : control_(control), input_(input) {}
+  CurrentPass(PassControl& control, PassControl::Arrival arrival, std::unique_ptr<SoundStream>& input)
+      : control_(control), arrival_(arrival), input_(input) {}
   ~CurrentPass() { leave(); }
   CurrentPass(const CurrentPass&) = delete;
   CurrentPass& operator=(const CurrentPass&) = delete;
 
   bool enter() {
-    entered_ = control_.begin(*input_);
+    entered_ = control_.begin(*input_, arrival_);
     return entered_;
   }
 
@@ -40,13 +41,14 @@ class CurrentPass {
 
  private:
   PassControl& control_;
+  const PassControl::Arrival arrival_;
   std::unique_ptr<SoundStream>& input_;
   bool entered_ = false;
 };
 
 }  // namespace
 
-int32_t timeScale(const TimeScaleJob& job, PassControl& control, SamplePlayer* player) {
+int32_t timeScale(const TimeScaleJob& job, PassControl& control, PassControl::Arrival arrival, SamplePlayer* player) {
   if (!job.inputPath) return kCannotOpen;
   std::unique_ptr<SoundStream> input = SoundStream::openRead(job.inputPath);
   if (!input || input->lastError() != kOk) return kCannotOpen;
@@ -63,7 +65,7 @@ int32_t timeScale(const TimeScaleJob& job, PassControl& control, SamplePlayer* p
   const bool choosesChannel = job.channelChoice == 1 || job.channelChoice == 2;
   settings.channelChoice = input->channels() == 2 && choosesChannel ? job.channelChoice : 0;
 
-  CurrentPass current(control, input);
+  CurrentPass current(control, arrival, input);
   if (!current.enter()) return kCannotOpen;
 
   std::unique_ptr<SoundStream> output;

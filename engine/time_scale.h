@@ -23,13 +23,15 @@ struct TimeScaleJob {
 };
 
 // Runs the pass on the caller's thread; control.stop() on another thread ends it at its next hop.
-// player, when given, hears the result as it is computed.
+// arrival is what control.arrive() gave as the pass's call began: a stop made after it ends the
+// pass at its first hop, though it came before the input was open. player, when given, hears the
+// result as it is computed.
 //
 // Result: kCannotOpen when the input cannot be opened or read as sound, the output cannot be
 // created (or names the input itself) or the engine lock cannot be had; kBadCall for factors,
 // sizes or window modes no pass can run with, before the output is touched; otherwise the
 // vocoder's result (see runVocoder), or kFileError when the output's header could not be
 // completed. The output holds what was written, with a matching header, on every way out.
-int32_t timeScale(const TimeScaleJob& job, PassControl& control, SamplePlayer* player);
+int32_t timeScale(const TimeScaleJob& job, PassControl& control, PassControl::Arrival arrival, SamplePlayer* player);
 
 }  // namespace kv

@@ -28,13 +28,17 @@ PALLOMI_EXPORT void KVPlayFileRegisterCallBack(PlayFileCallBack callBack);
 
 /* Starts one engine pass on a new worker thread and returns 1, or returns 0 when
    no pass was started. The strings are copied before it returns; a null or empty
-   outputPath reaches the engine as null (no output file). */
+   outputPath reaches the engine as null (no output file). The worker takes the pass
+   into the engine once the passes stopped before it have ended. */
 PALLOMI_EXPORT int32_t KVPlayFileStart(const char* inputPath, double pitchFactor, double timeFactor, int16_t fftSize,
                                        int16_t windowMode, const char* outputPath, int32_t playFlag,
                                        int16_t channelChoice);
 
-/* Asks the engine to stop the running passes, on the caller's thread. Returns the
-   engine's stop result (0 done, -1 engine busy), or 1 when no engine is bound. */
+/* Stops every pass started so far: one that has not reached the engine never does
+   and reports 0, as a pass stopped at its first hop; the others get the engine's
+   stop, on the caller's thread and then again from a thread of the runner until
+   they have ended. Passes started afterwards are not affected. Returns the engine's
+   stop result (0 done, -1 engine busy), or 1 when no engine is bound. */
 PALLOMI_EXPORT int32_t KVPlayFileStop(void);
 
 /* Stops the running passes, waits up to 15 seconds for their workers (none of

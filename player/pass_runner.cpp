@@ -2,6 +2,7 @@
 
 #include "player/error_box.h"
 #include "soundfile/guarded_call.h"
+#include "soundfile/result_codes.h"
 
 #include <dlfcn.h>
 
@@ -21,9 +22,10 @@ constexpr char kMustInitText[] = "KVPlayFileInit must be called first";
 constexpr char kNoMemoryText[] = "Memory allocation error";
 constexpr char kNoThreadText[] = "Error creating thread";
 
-// While passes are ending the stop request is repeated this often: a pass that
-// had not yet begun in the engine when a request came gets the next.
-constexpr std::chrono::milliseconds kStopRepeat{200};
+// While a pass asked to stop is inside the engine the stop is repeated this often: the runner
+// cannot see whether the pass's call has got far enough for the engine's stop to reach it. Well
+// under one analysis hop of a pass that plays.
+constexpr std::chrono::milliseconds kStopRepeat{2};
 
 // Set on a worker thread while it runs the program's callback, so that the
 // callback may call back into the runner without waiting for itself.
@@ -102,7 +104,7 @@ int32_t PassRunner::start(const char* inputPath, double pitchFactor, double time
     return 0;
   }
   if (!timeScale_) return 0;  // the engine was released
-  joinFinishedWorkers();
+  joinFinishedThreads();
 
   std::unique_ptr<PlayFileJob> job;
   std::list<Worker>::iterator worker;
@@ -139,8 +141,7 @@ int32_t PassRunner::start(const char* inputPath, double pitchFactor, double time
 
 int32_t PassRunner::stop() {
   std::unique_lock<std::mutex> lock(mutex_);
-  if (!stopTimeScale_) return 1;
-  return callStop(lock, stopTimeScale_);
+  return askPassesToStop(lock);
 }
 
 int32_t PassRunner::cleanUp() {
@@ -149,15 +150,20 @@ int32_t PassRunner::cleanUp() {
 }
 
 void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeScaleEntry timeScale) {
-  const char* const input = job->inputPath ? job->inputPath->c_str() : nullptr;
-  const char* const output = job->outputPath.empty() ? nullptr : job->outputPath.c_str();
-  const int32_t result = timeScale(input, job->pitchFactor, job->timeFactor, job->fftSize, job->windowMode, output,
-                                   job->playFlag, job->channelChoice);
+  // A pass stopped before it reached the engine reports what one stopped at its first hop returns.
+  int32_t result = kOk;
+  if (enterEngine(worker)) {
+    const char* const input = job->inputPath ? job->inputPath->c_str() : nullptr;
+    const char* const output = job->outputPath.empty() ? nullptr : job->outputPath.c_str();
+    result = timeScale(input, job->pitchFactor, job->timeFactor, job->fftSize, job->windowMode, output, job->playFlag,
+                       job->channelChoice);
+  }
   job.reset();
 
   PlayFileCallBack callBack = nullptr;
   {
     std::lock_guard<std::mutex> guard(mutex_);
+    worker.stage = Worker::Stage::AfterEngine;
     --callsInEngine_;
     if (!worker.silenced) callBack = callBack_;
   }
@@ -176,6 +182,16 @@ void PassRunner::runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeS
     --unfinishedWorkers_;
   }
   changed_.notify_all();
+}
+
+bool PassRunner::enterEngine(Worker& worker) {
+  // The engine's stop reaches every pass inside it, so a pass goes in only once the stops meant
+  // for earlier passes have ended; one asked to stop meanwhile never goes in.
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [&] { return worker.stopAsked || (!stopsPending() && stopCallsUnderWay_ == 0); });
+  if (worker.stopAsked) return false;
+  worker.stage = Worker::Stage::InEngine;
+  return true;
 }
 
 bool PassRunner::releaseEngine(std::unique_lock<std::mutex>& lock, StoppedPasses stopped) {
@@ -204,32 +220,75 @@ void PassRunner::stopPassesAndWait(std::unique_lock<std::mutex>& lock, StoppedPa
     for (Worker& worker : workers_) worker.silenced = true;
   }
   const int own = tl_inCallBack ? 1 : 0;
+  if (unfinishedWorkers_ > own) askPassesToStop(lock);
   // Silenced workers are waited for to their end, so that no report is under way afterwards;
   // passes that report need only have left the engine.
   const auto settled = [&] { return callsInEngine_ == 0 && (!silence || unfinishedWorkers_ == own); };
-  const auto deadline = std::chrono::steady_clock::now() + kWorkerWait;
-  while (!settled()) {
-    // Read each round: another thread may have released the engine meanwhile.
-    if (stopTimeScale_ && unfinishedWorkers_ > own) callStop(lock, stopTimeScale_);
-    const auto now = std::chrono::steady_clock::now();
-    if (now >= deadline) break;
-    changed_.wait_until(lock, std::min(deadline, now + kStopRepeat), settled);
+  if (!changed_.wait_for(lock, kWorkerWait, settled)) {
+    for (Worker& worker : workers_) {
+      if (worker.stage == Worker::Stage::InEngine) worker.stage = Worker::Stage::GivenUp;
+    }
+    changed_.notify_all();
   }
-  joinFinishedWorkers();
+  // No stop is pending any more, so the repeater is ending.
+  std::thread repeater = std::move(repeater_);
+  lock.unlock();
+  if (repeater.joinable()) repeater.join();
+  lock.lock();
+  joinFinishedThreads();
+}
+
+int32_t PassRunner::askPassesToStop(std::unique_lock<std::mutex>& lock) {
+  // Every pass started so far is to end: one not yet in the engine never goes in, one inside gets
+  // the engine's stop again and again until it has left.
+  for (Worker& worker : workers_) {
+    if (worker.stage == Worker::Stage::BeforeEngine || worker.stage == Worker::Stage::InEngine) {
+      worker.stopAsked = true;
+    }
+  }
+  changed_.notify_all();
+  if (!stopTimeScale_) return 1;
+  if (stopsPending() && !repeating_) {
+    joinFinishedThreads();
+    try {
+      repeater_ = std::thread(&PassRunner::repeatStops, this);
+      repeating_ = true;
+    } catch (const std::exception&) {
+      // The stop below is then the only one: a pass it comes too early for plays on.
+    }
+  }
+  return callStop(lock, stopTimeScale_);
+}
+
+bool PassRunner::stopsPending() const {
+  return std::any_of(workers_.begin(), workers_.end(),
+                     [](const Worker& worker) { return worker.stopAsked && worker.stage == Worker::Stage::InEngine; });
+}
+
+void PassRunner::repeatStops() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  // The stop entry is read each round: another engine may have taken over.
+  while (!changed_.wait_for(lock, kStopRepeat, [&] { return !stopsPending(); }) && stopTimeScale_) {
+    callStop(lock, stopTimeScale_);
+  }
+  repeating_ = false;
 }
 
 int32_t PassRunner::callStop(std::unique_lock<std::mutex>& lock, StopEntry stop) {
   ++callsInEngine_;
+  ++stopCallsUnderWay_;
   lock.unlock();
   const int32_t result = stop();
   lock.lock();
+  --stopCallsUnderWay_;
   --callsInEngine_;
   changed_.notify_all();
   return result;
 }
 
-void PassRunner::joinFinishedWorkers() {
-  // A finished worker has only to leave its function, which takes no lock.
+void PassRunner::joinFinishedThreads() {
+  // A finished worker, and the repeater once it has stopped repeating, has only to leave its
+  // function, which takes no lock.
   for (auto it = workers_.begin(); it != workers_.end();) {
     if (!it->finished) {
       ++it;
@@ -238,6 +297,7 @@ void PassRunner::joinFinishedWorkers() {
     if (it->thread.joinable()) it->thread.join();
     it = workers_.erase(it);
   }
+  if (!repeating_ && repeater_.joinable()) repeater_.join();
 }
 
 void PassRunner::shutDown() {

@@ -49,7 +49,13 @@ class PassRunner {
   using StopEntry = decltype(&kv_StopTimeScale);
 
   struct Worker {
+    // Where the pass stands towards the engine. GivenUp: still inside, but a release stopped
+    // waiting for it; it no longer holds back other passes or keeps the stop repeating.
+    enum class Stage { BeforeEngine, InEngine, GivenUp, AfterEngine };
+
     std::thread thread;
+    Stage stage = Stage::BeforeEngine;
+    bool stopAsked = false;  // a stop came after the pass was started
     bool finished = false;
     bool silenced = false;  // the engine is being released: no report for this pass
   };
@@ -61,10 +67,14 @@ class PassRunner {
   PassRunner() = default;
 
   void runPass(Worker& worker, std::unique_ptr<PlayFileJob> job, TimeScaleEntry timeScale);
+  bool enterEngine(Worker& worker);
   bool releaseEngine(std::unique_lock<std::mutex>& lock, StoppedPasses stopped);
   void stopPassesAndWait(std::unique_lock<std::mutex>& lock, StoppedPasses stopped);
+  int32_t askPassesToStop(std::unique_lock<std::mutex>& lock);
+  bool stopsPending() const;
+  void repeatStops();
   int32_t callStop(std::unique_lock<std::mutex>& lock, StopEntry stop);
-  void joinFinishedWorkers();
+  void joinFinishedThreads();
   void shutDown();
   static void shutDownAtExit();
 
@@ -77,7 +87,10 @@ class PassRunner {
   StopEntry stopTimeScale_ = nullptr;
   std::list<Worker> workers_;  // list: a worker keeps its element while others come and go
   int unfinishedWorkers_ = 0;
-  int callsInEngine_ = 0;  // threads inside an engine entry: the library must stay loaded
+  int callsInEngine_ = 0;      // threads inside an engine entry: the library must stay loaded
+  int stopCallsUnderWay_ = 0;  // engine stops not yet returned: no pass goes in meanwhile
+  std::thread repeater_;       // repeats the engine's stop while stopsPending()
+  bool repeating_ = false;     // the repeater has not yet left its loop
 };
 
 }  // namespace kv

@@ -49,6 +49,9 @@ class TimeScalePass : public kvtest::TempDirTest {
     return file;
   }
 
+  // A pass whose call begins now, with no player.
+  int32_t runPass(const kv::TimeScaleJob& j) { return kv::timeScale(j, control_, control_.arrive(), nullptr); }
+
   kv::PassControl control_;
 
  private:
@@ -60,7 +63,7 @@ TEST_F(TimeScalePass, WritesAMonoFileOfTheInputsTypeRateAndSampleSize) {
     SCOPED_TRACE(bytes);
     const std::string in = toneFile("in.wav", 22050, bytes);
     const kv::TimeScaleJob j = job(in, path("out.wav"));
-    ASSERT_EQ(kv::timeScale(j, control_, nullptr), kv::kOk);
+    ASSERT_EQ(runPass(j), kv::kOk);
     const kvtest::SoundFile out = kvtest::readSoundFile(path("out.wav"));
     ASSERT_EQ(out.error, kv::kOk);
     EXPECT_EQ(out.type, kv::kFileTypeWav);
@@ -78,7 +81,7 @@ TEST_F(TimeScalePass, ReplacesAnExistingOutputFile) {
   const std::string in = toneFile("in.wav", 22050);
   const std::string out = path("out.wav");
   writeAll(out, std::vector<uint8_t>(200000, 0x55));
-  ASSERT_EQ(kv::timeScale(job(in, out), control_, nullptr), kv::kOk);
+  ASSERT_EQ(runPass(job(in, out)), kv::kOk);
   const kvtest::SoundFile result = kvtest::readSoundFile(out);
   ASSERT_EQ(result.error, kv::kOk);
   EXPECT_EQ(std::filesystem::file_size(out), 44 + 2 * result.samples.size());
@@ -92,25 +95,25 @@ TEST_F(TimeScalePass, InputThatCannotBeReadAsSoundGivesMinusOneAndNoOutput) {
   writeAll(path("avi.wav"), riffNotWave);
   for (const std::string& in : {path("missing.wav"), path("text.wav"), path("avi.wav"), path("")}) {
     SCOPED_TRACE(in);
-    EXPECT_EQ(kv::timeScale(job(in, path("out.wav")), control_, nullptr), kv::kCannotOpen);
+    EXPECT_EQ(runPass(job(in, path("out.wav"))), kv::kCannotOpen);
     EXPECT_FALSE(std::filesystem::exists(path("out.wav")));
   }
   kv::TimeScaleJob noInput = job("", path("out.wav"));
   noInput.inputPath = nullptr;
-  EXPECT_EQ(kv::timeScale(noInput, control_, nullptr), kv::kCannotOpen);
+  EXPECT_EQ(runPass(noInput), kv::kCannotOpen);
   control_.stop();  // the failed passes left nothing behind for a stop to reach
 }
 
 TEST_F(TimeScalePass, OutputThatCannotBeCreatedGivesMinusOne) {
   const std::string in = toneFile("in.wav", 22050);
-  EXPECT_EQ(kv::timeScale(job(in, path("no/such/folder/out.wav")), control_, nullptr), kv::kCannotOpen);
+  EXPECT_EQ(runPass(job(in, path("no/such/folder/out.wav"))), kv::kCannotOpen);
   control_.stop();
 }
 
 TEST_F(TimeScalePass, RefusesToWriteOverItsOwnInput) {
   const std::string in = toneFile("in.wav", 22050);
   const std::vector<uint8_t> before = readAll(in);
-  EXPECT_EQ(kv::timeScale(job(in, in), control_, nullptr), kv::kCannotOpen);
+  EXPECT_EQ(runPass(job(in, in)), kv::kCannotOpen);
   EXPECT_EQ(readAll(in), before);
   control_.stop();
 }
@@ -127,7 +130,7 @@ TEST_F(TimeScalePass, BadArgumentsGiveFourAndLeaveAnExistingOutputAlone) {
   kv::TimeScaleJob badPitch = job(in, out);
   badPitch.pitchFactor = -1.0;
   for (const kv::TimeScaleJob& j : {badMode, badSize, badPitch}) {
-    EXPECT_EQ(kv::timeScale(j, control_, nullptr), kv::kBadCall);
+    EXPECT_EQ(runPass(j), kv::kBadCall);
     EXPECT_EQ(readAll(out), kept);
   }
   control_.stop();
@@ -135,7 +138,7 @@ TEST_F(TimeScalePass, BadArgumentsGiveFourAndLeaveAnExistingOutputAlone) {
 
 TEST_F(TimeScalePass, WithoutOutputOrPlayerComputesAndDropsTheResult) {
   const std::string in = toneFile("in.wav", 22050);
-  EXPECT_EQ(kv::timeScale(job(in, ""), control_, nullptr), kv::kEndOfFile);
+  EXPECT_EQ(runPass(job(in, "")), kv::kEndOfFile);
 }
 
 struct ChoiceCase {
@@ -156,7 +159,7 @@ TEST_P(TimeScaleChannels, StereoInputIsMixedUnlessChannelOneOrTwoIsChosen) {
                          2);
   kv::TimeScaleJob j = job(in, path("out.wav"));
   j.channelChoice = GetParam().choice;
-  ASSERT_EQ(kv::timeScale(j, control_, nullptr), kv::kOk);
+  ASSERT_EQ(runPass(j), kv::kOk);
   const kvtest::SoundFile out = kvtest::readSoundFile(path("out.wav"));
   ASSERT_EQ(out.error, kv::kOk);
   const std::vector<double> x = kvtest::toReals(out.samples);
@@ -176,7 +179,7 @@ TEST_F(TimeScalePass, MonoInputIgnoresTheChannelChoice) {
   const std::string in = toneFile("in.wav", 22050);
   kv::TimeScaleJob j = job(in, path("out.wav"));
   j.channelChoice = 2;
-  ASSERT_EQ(kv::timeScale(j, control_, nullptr), kv::kOk);
+  ASSERT_EQ(runPass(j), kv::kOk);
   const kvtest::SoundFile out = kvtest::readSoundFile(path("out.wav"));
   const std::vector<double> x = kvtest::toReals(out.samples);
   const kvtest::Middle m = kvtest::middleOf(x);
@@ -190,7 +193,7 @@ TEST_F(TimeScalePass, StopFromAnotherThreadEndsThePassAndLeavesAValidShorterFile
   kv::TimeScaleJob j = job(in, out);
   j.timeFactor = 20.0;
   int32_t result = -100;
-  std::thread pass([&] { result = kv::timeScale(j, control_, nullptr); });
+  std::thread pass([&] { result = runPass(j); });
   std::error_code error;
   while (!std::filesystem::exists(out, error) || std::filesystem::file_size(out, error) < 100000) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -205,6 +208,45 @@ TEST_F(TimeScalePass, StopFromAnotherThreadEndsThePassAndLeavesAValidShorterFile
   EXPECT_LT(written.samples.size(), 20u * 30 * 44100 / 10);
 }
 
+// A stop reaches a pass from the moment its call began, before its input is open; one made before
+// the call does not.
+struct StopTimingCase {
+  const char* label;
+  bool stopAfterTheCallBegan;
+};
+
+void PrintTo(const StopTimingCase& c, std::ostream* os) { *os << c.label; }
+
+class TimeScaleStopTiming : public TimeScalePass, public ::testing::WithParamInterface<StopTimingCase> {};
+
+TEST_P(TimeScaleStopTiming, StopEndsOnlyAPassWhoseCallHadBegun) {
+  const std::string in = toneFile("in.wav", 22050);
+  const std::string out = path("out.wav");
+  const kv::TimeScaleJob j = job(in, out);
+  const kv::PassControl::Arrival beforeTheStop = control_.arrive();
+  ASSERT_EQ(control_.stop(), kv::kOk);
+  const kv::PassControl::Arrival arrival = GetParam().stopAfterTheCallBegan ? beforeTheStop : control_.arrive();
+
+  EXPECT_EQ(kv::timeScale(j, control_, arrival, nullptr), kv::kOk);
+  // A 16-bit mono WAV file whose header counts the samples that follow it.
+  const std::vector<uint8_t> written = readAll(out);
+  ASSERT_GE(written.size(), 44u);
+  const uint32_t dataBytes =
+      written[40] | written[41] << 8 | written[42] << 16 | static_cast<uint32_t>(written[43]) << 24;
+  EXPECT_EQ(written.size(), 44 + dataBytes);
+  kv::VocoderSettings settings;
+  settings.timeFactor = j.timeFactor;
+  settings.fftSize = j.fftSize;
+  // A pass that was stopped ended at its first hop, before it wrote anything.
+  const int64_t expected = GetParam().stopAfterTheCallBegan ? 0 : kvtest::expectedOutputLength(settings, 22050);
+  EXPECT_EQ(dataBytes / 2, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TimeScaleStopTiming,
+                         ::testing::Values(StopTimingCase{"StopBeforeTheCall", false},
+                                           StopTimingCase{"StopAfterTheCallBegan", true}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 TEST(PassControl, StopWithNoPassRunningDoesNothing) {
   kv::PassControl control;
   EXPECT_EQ(control.stop(), kv::kOk);
@@ -213,10 +255,10 @@ TEST(PassControl, StopWithNoPassRunningDoesNothing) {
 TEST(PassControl, StopReachesEveryRunningPassAndNoneThatEnded) {
   kv::PassControl control;
   kvtest::MemoryStreams first({0}, 1), second({0}, 1), ended({0}, 1);
-  ASSERT_TRUE(control.begin(*ended.input));
+  ASSERT_TRUE(control.begin(*ended.input, control.arrive()));
   ASSERT_TRUE(control.end(*ended.input));
-  ASSERT_TRUE(control.begin(*first.input));
-  ASSERT_TRUE(control.begin(*second.input));
+  ASSERT_TRUE(control.begin(*first.input, control.arrive()));
+  ASSERT_TRUE(control.begin(*second.input, control.arrive()));
   EXPECT_EQ(control.stop(), kv::kOk);
   EXPECT_EQ(first.input->stopFlag(), 1);
   EXPECT_EQ(second.input->stopFlag(), 1);
@@ -226,14 +268,14 @@ TEST(PassControl, StopReachesEveryRunningPassAndNoneThatEnded) {
 TEST(PassControl, OlderPassEndingLateLeavesTheNewerOneStoppable) {
   kv::PassControl control;
   kvtest::MemoryStreams older({0}, 1), newer({0}, 1);
-  ASSERT_TRUE(control.begin(*older.input));
-  ASSERT_TRUE(control.begin(*newer.input));
+  ASSERT_TRUE(control.begin(*older.input, control.arrive()));
+  ASSERT_TRUE(control.begin(*newer.input, control.arrive()));
   ASSERT_TRUE(control.end(*older.input));
   EXPECT_EQ(control.stop(), kv::kOk);
   EXPECT_EQ(newer.input->stopFlag(), 1);
   EXPECT_EQ(older.input->stopFlag(), 0);
 
-  ASSERT_TRUE(control.begin(*newer.input));  // a new pass starts unstopped
+  ASSERT_TRUE(control.begin(*newer.input, control.arrive()));  // a new pass starts unstopped
   EXPECT_EQ(newer.input->stopFlag(), 0);
   ASSERT_TRUE(control.end(*newer.input));
   EXPECT_EQ(control.stop(), kv::kOk);

@@ -32,6 +32,7 @@ struct Engine {
   std::list<RunningPass*> running;
   int32_t stopResult = 0;
   int stopCalls = 0;
+  bool registrationHeld = false;
 };
 
 Engine engine;
@@ -44,6 +45,8 @@ void reset() {
   engine.passes.clear();
   engine.stopResult = 0;
   engine.stopCalls = 0;
+  engine.registrationHeld = false;
+  engine.changed.notify_all();
 }
 
 void script(const char* inputPath, MockPassMode mode, int32_t result) {
@@ -81,7 +84,33 @@ int stopCalls() {
   return engine.stopCalls;
 }
 
-const MockEngineControl control{reset, script, setStopResult, release, waitForRunning, passes, stopCalls};
+void holdRegistration(bool held) {
+  {
+    std::lock_guard<std::mutex> lock(engine.mutex);
+    engine.registrationHeld = held;
+  }
+  engine.changed.notify_all();
+}
+
+int countOf(MockEvent event) {
+  switch (event) {
+    case MockEvent::Arrived:
+      return static_cast<int>(engine.passes.size());
+    case MockEvent::Running:
+      return static_cast<int>(engine.running.size());
+    case MockEvent::StopCalls:
+      return engine.stopCalls;
+  }
+  return 0;
+}
+
+bool waitFor(MockEvent event, int count, std::chrono::milliseconds limit) {
+  std::unique_lock<std::mutex> lock(engine.mutex);
+  return engine.changed.wait_for(lock, limit, [&] { return countOf(event) >= count; });
+}
+
+const MockEngineControl control{reset,  script,    setStopResult,    release, waitForRunning,
+                                passes, stopCalls, holdRegistration, waitFor};
 
 }  // namespace
 
@@ -95,6 +124,9 @@ extern "C" int32_t kv_TimeScale(const char* inputPath, double pitchFactor, doubl
   const std::string input = inputPath ? inputPath : "";
   const auto scripted = engine.scripts.find(input);
   const Script script = scripted == engine.scripts.end() ? Script{} : scripted->second;
+
+  engine.changed.notify_all();
+  engine.changed.wait(lock, [] { return !engine.registrationHeld; });
 
   RunningPass pass{input};
   engine.running.push_back(&pass);

@@ -4,6 +4,7 @@
 // place of the real engine. Shared by the stand-in and the tests, which reach it
 // through dlsym("mockEngineControl") on the library the runner has loaded.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,6 +14,13 @@ enum class MockPassMode {
   FinishAtOnce,     // returns its result straight away
   RunUntilStopped,  // returns when stopped or released
   RunUntilReleased  // ignores stop requests; returns only when released
+};
+
+// What a test can wait for the stand-in to have seen.
+enum class MockEvent {
+  Arrived,   // kv_TimeScale calls made so far
+  Running,   // passes running now, which a stop reaches
+  StopCalls  // kv_StopTimeScale calls made so far
 };
 
 // What one kv_TimeScale call received.
@@ -38,6 +46,12 @@ struct MockEngineControl {
   void (*waitForRunning)(int count);
   std::vector<MockPass> (*passes)();
   int (*stopCalls)();
+  // While held, a pass that arrives waits before it becomes one that a stop reaches, as a real
+  // pass does while it opens its input: a stop meanwhile misses it.
+  void (*holdRegistration)(bool held);
+  // Blocks until that event has come count times (or is, for Running), or limit has passed:
+  // false then.
+  bool (*waitFor)(MockEvent event, int count, std::chrono::milliseconds limit);
 };
 
 extern "C" const MockEngineControl* mockEngineControl();

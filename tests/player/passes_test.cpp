@@ -88,6 +88,8 @@ TEST_F(RunnerTest, CallBackGetsEachPassResultOnItsWorkerThread) {
 TEST_F(RunnerTest, PassWithoutCallBackEndsSilently) {
   KVPlayFileRegisterCallBack(nullptr);
   ASSERT_EQ(startPass("quiet.wav"), 1);
+  // Clean-up keeps a pass that has not yet reached the engine out of it.
+  ASSERT_TRUE(engine()->waitFor(MockEvent::Arrived, 1, kHangLimit));
   // Clean-up waits for the worker, so a report would have come by now.
   EXPECT_EQ(KVPlayFileCleanUp(), 1);
   EXPECT_EQ(engine()->passes().size(), 1u);
