@@ -90,10 +90,14 @@ int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, i
     input = std::move(mono);
   }
 
+  // All the pass's memory before the output is opened, which replaces a file of that name.
+  VocoderPass pass;
+  if (const int32_t prepared = pass.prepare(*input, settings); prepared != kOk) return prepared;
+
   std::unique_ptr<SoundStream> output = SoundStream::openWrite(outputFormat, outputPath, outputType);
   if (!output || output->lastError() != kOk) return kCannotOpen;
 
-  int32_t result = runVocoder(*input, output.get(), nullptr, settings);
+  int32_t result = pass.run(output.get(), nullptr);
   const int32_t closed = output->close();
   if (closed != kOk && (result == kOk || result == kEndOfFile)) result = closed;
   return result;

@@ -68,6 +68,10 @@ int32_t timeScale(const TimeScaleJob& job, PassControl& control, PassControl::Ar
   CurrentPass current(control, arrival, input);
   if (!current.enter()) return kCannotOpen;
 
+  // All the pass's memory before the output is opened, which replaces a file of that name.
+  VocoderPass pass;
+  if (const int32_t prepared = pass.prepare(*input, settings); prepared != kOk) return prepared;
+
   std::unique_ptr<SoundStream> output;
   if (job.outputPath) {
     // Writing the output over the input would destroy the samples still to be read.
@@ -77,7 +81,7 @@ int32_t timeScale(const TimeScaleJob& job, PassControl& control, PassControl::Ar
     if (!output || output->lastError() != kOk) return kCannotOpen;
   }
 
-  int32_t result = runVocoder(*input, output.get(), player, settings);
+  int32_t result = pass.run(output.get(), player);
   if (!current.leave()) result = kCannotOpen;
   if (output) {
     const int32_t closed = output->close();

@@ -21,6 +21,9 @@ constexpr double kSampleToReal = 1.0 / 2147483647.0;
 constexpr double kRealToSample = 2147483647.0;
 // Output samples converted and written together.
 constexpr int kEmitBlock = 4096;
+// Input samples read together at most: a hop's frames are read in parts when they hold more, so
+// that a file of thousands of channels needs no more memory than a stereo one.
+constexpr int64_t kReadSamples = 1 << 16;
 
 using Reals = std::vector<double, HeapAllocator<double>>;
 using Samples = std::vector<int32_t, HeapAllocator<int32_t>>;
@@ -54,13 +57,12 @@ int32_t monoSample(const int32_t* frame, int channels, int choice) {
   return static_cast<int32_t>(sum / channels);
 }
 
+}  // namespace
+
 class PhaseVocoder {
  public:
-  PhaseVocoder(SoundStream& input, SoundStream* output, SamplePlayer* player, const VocoderSizes& sizes,
-               int channelChoice)
+  PhaseVocoder(SoundStream& input, const VocoderSizes& sizes, int channelChoice)
       : input_(input),
-        output_(output),
-        player_(player),
         z_(sizes),
         channels_(input.channels()),
         choice_(channelChoice),
@@ -68,10 +70,12 @@ class PhaseVocoder {
         // A bin's phase advance over D input samples is carried over to the IO output samples a
         // frame really moves by, which at P times the frequency span IO·P input samples (the
         // nominal I differs from that by the truncation of IO).
-        phaseScale_(sizes.outputHop * sizes.pitchRatio / sizes.analysisHop) {}
+        phaseScale_(sizes.outputHop * sizes.pitchRatio / sizes.analysisHop),
+        readFrames_(std::max<int64_t>(1, std::min<int64_t>(sizes.analysisHop, kReadSamples / channels_))) {}
 
   int32_t prepare();
-  int32_t run();
+  int32_t run(SoundStream* output, SamplePlayer* player);
+  SoundStream& input() { return input_; }
 
  private:
   int32_t readInput();
@@ -82,13 +86,14 @@ class PhaseVocoder {
   int32_t finish(int32_t code, bool stopped);
 
   SoundStream& input_;
-  SoundStream* output_;
-  SamplePlayer* player_;
+  SoundStream* output_ = nullptr;
+  SamplePlayer* player_ = nullptr;
   const VocoderSizes z_;
   const int channels_;
   const int choice_;
   const double outputPerInput_;  // T / P
   const double phaseScale_;
+  const int64_t readFrames_;  // frames read together at most
 
   Reals inputRing_, outputRing_;
   Reals analysisWindow_, synthesisWindow_;
@@ -124,7 +129,7 @@ int32_t PhaseVocoder::prepare() {
     for (Reals* perBin : {&imaginary_, &magnitude_, &angle_, &previousPhase_, &phase_, &cosine_, &sine_}) {
       perBin->assign(bins, 0.0);
     }
-    frames_.assign(static_cast<std::size_t>(z_.analysisHop) * channels_, 0);
+    frames_.assign(static_cast<std::size_t>(readFrames_ * channels_), 0);
     emitted_.assign(kEmitBlock, 0);
     if (no != ns) {
       resampleIndex_.assign(no, 0);
@@ -152,7 +157,9 @@ int32_t PhaseVocoder::prepare() {
   return kOk;
 }
 
-int32_t PhaseVocoder::run() {
+int32_t PhaseVocoder::run(SoundStream* output, SamplePlayer* player) {
+  output_ = output;
+  player_ = player;
   const int d = z_.analysisHop;
   const int mh = z_.halfWindow;
   // The first window ends within the input's first hop; output time follows input time by T/P.
@@ -183,8 +190,8 @@ int32_t PhaseVocoder::run() {
 int32_t PhaseVocoder::readInput() {
   const int64_t windowEnd = centreIn_ + z_.halfWindow + 1;
   const int64_t ringLength = z_.inputRingLength;
-  if (!inputEnded_ && windowEnd > framesRead_) {
-    const int64_t wanted = windowEnd - framesRead_;
+  while (!inputEnded_ && windowEnd > framesRead_) {
+    const int64_t wanted = std::min(windowEnd - framesRead_, readFrames_);
     int64_t delivered = 0;
     const int32_t code = input_.read(frames_.data(), wanted * channels_, delivered);
     if (code != kOk && code != kEndOfFile) return code;
@@ -337,28 +344,40 @@ int32_t PhaseVocoder::finish(int32_t code, bool stopped) {
   return code != kOk ? code : result_;
 }
 
-}  // namespace
+VocoderPass::VocoderPass() = default;
+VocoderPass::~VocoderPass() = default;
 
-int32_t runVocoder(SoundStream& input, SoundStream* output, SamplePlayer* player, const VocoderSettings& settings) {
-  if (output && output->channels() != 1) return kBadCall;
+int32_t VocoderPass::prepare(SoundStream& input, const VocoderSettings& settings) {
   VocoderSizes sizes;
   if (computeVocoderSizes(settings.pitchFactor, settings.timeFactor, settings.fftSize, settings.windowMode, sizes) !=
       kOk) {
     return kBadCall;
   }
   if (input.channels() < 1) return kBadCall;
-
-  std::unique_ptr<PhaseVocoder> vocoder;
   try {
-    vocoder = std::make_unique<PhaseVocoder>(input, output, player, sizes, settings.channelChoice);
+    vocoder_ = std::make_unique<PhaseVocoder>(input, sizes, settings.channelChoice);
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   }
-  if (const int32_t code = vocoder->prepare(); code != kOk) return code;
+  const int32_t code = vocoder_->prepare();
+  if (code != kOk) vocoder_.reset();
+  return code;
+}
+
+int32_t VocoderPass::run(SoundStream* output, SamplePlayer* player) {
+  if (!vocoder_) return kBadCall;
+  if (output && output->channels() != 1) return kBadCall;
   if (player) {
-    if (const int32_t code = player->open(input); code != kOk) return code;
+    if (const int32_t code = player->open(vocoder_->input()); code != kOk) return code;
   }
-  return vocoder->run();
+  return vocoder_->run(output, player);
+}
+
+int32_t runVocoder(SoundStream& input, SoundStream* output, SamplePlayer* player, const VocoderSettings& settings) {
+  if (output && output->channels() != 1) return kBadCall;
+  VocoderPass pass;
+  if (const int32_t code = pass.prepare(input, settings); code != kOk) return code;
+  return pass.run(output, player);
 }
 
 }  // namespace kv

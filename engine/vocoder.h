@@ -6,6 +6,7 @@
 // stream and the player.
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/sample_player.h"
 #include "soundfile/sound_stream.h"
@@ -33,5 +34,25 @@ struct VocoderSettings {
 // write, kEndOfFile when its last action was the read that found the end of the input or a
 // completed drain, or the code of the read, write or hand-over that failed.
 int32_t runVocoder(SoundStream& input, SoundStream* output, SamplePlayer* player, const VocoderSettings& settings);
+
+class PhaseVocoder;
+
+// runVocoder in two steps, so that a caller can take all of a pass's memory before it opens (and
+// so replaces) the output file: a pass that cannot have its memory then leaves that file as it was.
+class VocoderPass {
+ public:
+  VocoderPass();
+  ~VocoderPass();
+  VocoderPass(const VocoderPass&) = delete;
+  VocoderPass& operator=(const VocoderPass&) = delete;
+
+  // kBadCall for settings no pass can run with, kOutOfMemory, or kOk with the pass ready to run.
+  int32_t prepare(SoundStream& input, const VocoderSettings& settings);
+  // The prepared pass over output and player, with runVocoder's result; kBadCall when not prepared.
+  int32_t run(SoundStream* output, SamplePlayer* player);
+
+ private:
+  std::unique_ptr<PhaseVocoder> vocoder_;
+};
 
 }  // namespace kv

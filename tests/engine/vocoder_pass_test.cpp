@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "engine/sample_player.h"
 #include "engine/vocoder.h"
 #include "engine/vocoder_sizes.h"
+#include "soundfile/heap.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 #include "tests/engine/support/tone.h"
@@ -194,3 +196,35 @@ TEST(VocoderPass, FailedWriteEndsThePassAndLeavesAWholeFile) {
 }
 
 }  // namespace
+
+// A file of thousands of channels is read a part of a hop at a time: the pass needs no more
+// memory for it than for a stereo file, and mixes every frame all the same.
+TEST(VocoderMemory, ManyChannelsNeedNoMoreMemoryThanTwo) {
+  kv::VocoderSettings settings;
+  settings.timeFactor = 2.0;
+  settings.fftSize = 16384;
+  settings.windowMode = 0;
+  const int frames = 300;
+  std::size_t peak[2] = {};
+  const uint16_t channelCounts[2] = {2, 20000};
+  for (int i = 0; i < 2; ++i) {
+    const uint16_t channels = channelCounts[i];
+    // Every channel holds the same ramp, so every mix is that ramp.
+    std::vector<int16_t> pcm;
+    for (int16_t value : kvtest::ramp16(frames)) pcm.insert(pcm.end(), channels, value);
+    const kvtest::Bytes wav = kvtest::riff(
+        {kvtest::chunk("fmt ", kvtest::fmtBody(1, channels, 44100, 16)), kvtest::chunk("data", kvtest::pcm16(pcm))});
+    auto input = kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(wav));
+    ASSERT_EQ(input->lastError(), kv::kOk);
+    auto output =
+        kv::SoundStream::createMemory(kv::SampleFormat::make(44100.0f, 4, kv::kEncodingSigned, 1), nullptr, 0);
+
+    kv::heapResetPeak();
+    const std::size_t before = kv::heapBytesInUse();
+    const int32_t result = kv::runVocoder(*input, output.get(), nullptr, settings);
+    peak[i] = kv::heapPeakBytes() - before;
+    EXPECT_TRUE(result == kv::kOk || result == kv::kEndOfFile) << channels << " channels: " << result;
+    EXPECT_EQ(output->length(), kvtest::expectedOutputLength(settings, frames)) << channels << " channels";
+  }
+  EXPECT_LT(peak[1], peak[0] + (std::size_t{1} << 20)) << "stereo " << peak[0] << ", 20000 channels " << peak[1];
+}
