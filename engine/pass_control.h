@@ -5,9 +5,9 @@
 
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
+#include "engine/timed_lock.h"
 #include "soundfile/sound_stream.h"
 
 namespace kv {
@@ -31,7 +31,7 @@ class PassControl {
   int32_t stop();
 
  private:
-  std::timed_mutex lock_;
+  TimedLock lock_;
   std::vector<SoundStream*> running_;
   const std::chrono::milliseconds lockWait_;
 };
