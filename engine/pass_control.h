@@ -7,9 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
+#include "engine/timed_lock.h"
 #include "soundfile/sound_stream.h"
 
 namespace kv {
@@ -39,7 +39,7 @@ class PassControl {
   int32_t stop();
 
  private:
-  std::timed_mutex lock_;
+  TimedLock lock_;
   std::vector<SoundStream*> running_;
   std::atomic<uint64_t> stops_{0};  // stops made so far; changed under the lock
   const std::chrono::milliseconds lockWait_;

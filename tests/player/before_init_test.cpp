@@ -10,7 +10,7 @@ namespace {
 TEST(RunnerBeforeInitTest, StartShowsOneBoxAndStartsNothing) {
   takeShownBoxes();
   KVPlayFileRegisterCallBack(&CallBackLog::record);
-  const int threadsBefore = threadCount();
+  const int threadsBefore = threadBaseline();
 
   EXPECT_EQ(KVPlayFileStart("in.wav", 1.0, 1.0, 1024, 1, "out.wav", 1, 0), 0);
   EXPECT_EQ(takeShownBoxes(), std::vector<ShownBox>{runnerBox("KVPlayFileInit must be called first")});

@@ -35,10 +35,11 @@ class HeldCallBack {
     changed_.notify_all();
   }
 
-  // Blocks until a report has come in and is being held.
+  // Blocks until a report has come in and is being held; throws after kHangLimit.
   static std::vector<int32_t> waitForHeld() {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [] { return !results_.empty(); });
+    waitOrThrow(
+        changed_, lock, [] { return !results_.empty(); }, "a held report");
     return results_;
   }
 
@@ -95,7 +96,7 @@ class CallBackReplacementTest : public CallBackRegistrationTest,
 
 TEST_P(CallBackReplacementTest, PassEndingAfterwardsReportsOnlyToTheReplacement) {
   const ReplacementCase& c = GetParam();
-  const int threadsBefore = threadCount();
+  const int threadsBefore = threadBaseline();
   engine()->script("playing.wav", MockPassMode::RunUntilReleased, 6);
   ASSERT_EQ(startPass("playing.wav"), 1);
   engine()->waitForRunning(1);
@@ -104,7 +105,7 @@ TEST_P(CallBackReplacementTest, PassEndingAfterwardsReportsOnlyToTheReplacement)
   HeldCallBack::open();
   engine()->release("playing.wav");
   // Once its worker has gone, every report the pass was going to make has come.
-  waitForThreadCount(threadsBefore);
+  ASSERT_EQ(waitForThreadCount(threadsBefore), threadsBefore);
   EXPECT_EQ(HeldCallBack::results(), c.replacementReports);
   EXPECT_TRUE(CallBackLog::all().empty());
 }

@@ -4,12 +4,14 @@
 
 #include "tests/player/mock_engine.h"
 #include "engine/kelvor.h"
+#include "tests/player/hang_limit.h"
 
 #include <condition_variable>
 #include <fstream>
 #include <list>
 #include <map>
 #include <mutex>
+#include <string>
 
 namespace {
 
@@ -71,7 +73,9 @@ void release(const char* inputPath) {
 
 void waitForRunning(int count) {
   std::unique_lock<std::mutex> lock(engine.mutex);
-  engine.changed.wait(lock, [&] { return static_cast<int>(engine.running.size()) >= count; });
+  waitOrThrow(
+      engine.changed, lock, [&] { return static_cast<int>(engine.running.size()) >= count; },
+      std::to_string(count) + " running passes");
 }
 
 std::vector<MockPass> passes() {

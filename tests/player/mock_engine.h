@@ -42,7 +42,7 @@ struct MockEngineControl {
   void (*setStopResult)(int32_t result);
   // Ends the running passes over that input.
   void (*release)(const char* inputPath);
-  // Blocks until that many passes are running at once.
+  // Blocks until that many passes are running at once; throws after kHangLimit.
   void (*waitForRunning)(int count);
   std::vector<MockPass> (*passes)();
   int (*stopCalls)();

@@ -131,7 +131,7 @@ TEST_F(RunnerTest, StoppedPassStillReports) {
 }
 
 TEST_F(RunnerTest, TwoHundredStartStopCyclesLeaveNoWorkerBehind) {
-  const int threadsBefore = threadCount();
+  const int threadsBefore = threadBaseline();
   engine()->script("loop.wav", MockPassMode::RunUntilStopped, 0);
   constexpr std::size_t kCycles = 200;
   for (std::size_t i = 0; i < kCycles; ++i) {
@@ -142,7 +142,7 @@ TEST_F(RunnerTest, TwoHundredStartStopCyclesLeaveNoWorkerBehind) {
   }
   EXPECT_EQ(CallBackLog::all().size(), kCycles);
   EXPECT_EQ(KVPlayFileCleanUp(), 1);
-  waitForThreadCount(threadsBefore);
+  EXPECT_EQ(waitForThreadCount(threadsBefore), threadsBefore);
 }
 
 }  // namespace

@@ -27,8 +27,6 @@
 
 namespace realengine {
 
-// Only to catch a pass or a runner that hangs; nothing waits this long when all is well.
-constexpr std::chrono::seconds kHangLimit{60};
 constexpr double kRate = kvtest::kTestRate;
 
 // Where the null card writes what it plays, one file for the whole process: the

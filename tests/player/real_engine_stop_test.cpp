@@ -194,7 +194,7 @@ TEST_F(OverlappingPassesTest, CleanUpEndsBothAndReleasesTheEngine) {
 TEST_F(RealEngineTest, TwoHundredStartStopCyclesLeaveNoThreadOrFileBehind) {
   const std::string input = toneFile("in.wav", kLongInput);
   const std::string output = path("out.wav");
-  const int threadsBefore = threadCount();
+  const int threadsBefore = threadBaseline();
   const int filesBefore = openFileCount();
 
   constexpr std::size_t kCycles = 200;
@@ -213,11 +213,7 @@ TEST_F(RealEngineTest, TwoHundredStartStopCyclesLeaveNoThreadOrFileBehind) {
   }
   EXPECT_EQ(KVPlayFileCleanUp(), 1);
   EXPECT_EQ(openFileCount(), filesBefore);
-  // A worker that returned may linger in the kernel's task list for a moment.
-  const auto deadline = std::chrono::steady_clock::now() + kHangLimit;
-  while (threadCount() > threadsBefore && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  EXPECT_EQ(threadCount(), threadsBefore);
+  EXPECT_EQ(waitForThreadCount(threadsBefore), threadsBefore);
 }
 
 // The runner stops a running pass at exit, before the engine's own exit

@@ -12,9 +12,6 @@
 // and lets the engine go afterwards, so the tests run in any order in one process.
 class RunnerTest : public ::testing::Test {
  protected:
-  // Only to catch a runner that hangs; nothing waits this long when all is well.
-  static constexpr std::chrono::seconds kHangLimit{60};
-
   void SetUp() override {
     takeShownBoxes();
     CallBackLog::clear();

@@ -1,11 +1,13 @@
 #include "tests/player/runner_test_support.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <filesystem>
 #include <iterator>
 #include <mutex>
+#include <string>
 #include <utility>
 
 namespace {
@@ -16,6 +18,14 @@ std::vector<ShownBox> shownBoxes;
 std::mutex callBackMutex;
 std::condition_variable callBackCame;
 std::vector<CallBack> callBacks;
+
+// Polls until done() holds or kHangLimit has passed.
+template <typename Done>
+void pollUntil(Done done) {
+  const auto deadline = std::chrono::steady_clock::now() + kHangLimit;
+  while (!done() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
 
 }  // namespace
 
@@ -52,7 +62,8 @@ std::vector<CallBack> CallBackLog::all() {
 
 std::vector<CallBack> CallBackLog::waitFor(std::size_t count) {
   std::unique_lock<std::mutex> lock(callBackMutex);
-  callBackCame.wait(lock, [&] { return callBacks.size() >= count; });
+  waitOrThrow(
+      callBackCame, lock, [&] { return callBacks.size() >= count; }, std::to_string(count) + " callbacks");
   return callBacks;
 }
 
@@ -86,6 +97,16 @@ int threadCount() {
   return static_cast<int>(std::distance(begin(tasks), end(tasks)));
 }
 
-void waitForThreadCount(int count) {
-  while (threadCount() != count) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+int threadBaseline() {
+  pid_t first = 0;
+  std::thread([&] { first = gettid(); }).join();
+  const std::string task = "/proc/self/task/" + std::to_string(first);
+  std::error_code error;
+  pollUntil([&] { return !std::filesystem::exists(task, error); });
+  return threadCount();
+}
+
+int waitForThreadCount(int count) {
+  pollUntil([&] { return threadCount() == count; });
+  return threadCount();
 }

@@ -3,6 +3,7 @@
 // What the runner tests share: the boxes the runner showed, the callbacks it
 // made, the stand-in engine it loaded and the process's thread count.
 
+#include "tests/player/hang_limit.h"
 #include "tests/player/mock_engine.h"
 
 #include <chrono>
@@ -37,7 +38,7 @@ class CallBackLog {
   static void record(int32_t result);
   static void clear();
   static std::vector<CallBack> all();
-  // Blocks until at least count callbacks have come.
+  // Blocks until at least count callbacks have come; throws after kHangLimit.
   static std::vector<CallBack> waitFor(std::size_t count);
   // The same, giving up after limit: fewer than count then came.
   static std::vector<CallBack> waitFor(std::size_t count, std::chrono::milliseconds limit);
@@ -64,6 +65,11 @@ class MockEngine {
 };
 
 int threadCount();
-// Blocks until the process has that many threads: a worker that returned may
-// linger in the kernel's task list for a moment.
-void waitForThreadCount(int count);
+// The thread count to compare later counts with, taken once a first thread has
+// come and gone: ThreadSanitizer starts a thread of its own beside a program's
+// first one, and it stays.
+int threadBaseline();
+// Blocks until the process has that many threads, at most kHangLimit; the count
+// it has then. A worker that returned may linger in the kernel's task list for a
+// moment.
+int waitForThreadCount(int count);
