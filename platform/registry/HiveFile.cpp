@@ -1,13 +1,12 @@
 #include "platform/registry/HiveFile.h"
+#include "platform/registry/RetryUntil.h"
 #include "platform/registry/SystemError.h"
 #include "platform/registry/WriteHook.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -174,26 +173,18 @@ FileLock::FileLock(const fs::path& lockFile, std::chrono::steady_clock::time_poi
         m_problem = systemError("cannot open the lock file", lockFile);
         return;
     }
-    // flock cannot wait with a time limit; trying again at growing intervals can.
-    std::chrono::milliseconds pause(1);
-    while (::flock(m_handle.fd(), LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK) {
-            m_problem = systemError("cannot lock", lockFile);
-            m_handle = FileHandle();
-            return;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            m_timedOut = true;
-            m_problem = lockFile.string() + " stayed locked by another process";
-            m_handle = FileHandle();
-            return;
-        }
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
-        pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    const Attempt locked = retryUntil(deadline, [&] {
+        if (::flock(m_handle.fd(), LOCK_EX | LOCK_NB) == 0)
+            return Attempt::Taken;
+        return errno == EINTR || errno == EWOULDBLOCK ? Attempt::Busy : Attempt::Failed;
+    });
+    if (locked == Attempt::Failed) {
+        m_problem = systemError("cannot lock", lockFile);
+        m_handle = FileHandle();
+    } else if (locked == Attempt::Busy) {
+        m_timedOut = true;
+        m_problem = lockFile.string() + " stayed locked by another process";
+        m_handle = FileHandle();
     }
 }
 

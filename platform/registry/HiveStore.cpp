@@ -3,6 +3,7 @@
 #include "platform/registry/HiveFile.h"
 #include "platform/registry/HiveText.h"
 #include "platform/registry/RegistryFolder.h"
+#include "platform/registry/RetryUntil.h"
 #include "platform/registry/SettingsFile.h"
 
 #include <chrono>
@@ -26,9 +27,9 @@ struct LoadedHive {
 // longer than any write takes, short enough that a stuck holder shows as an error.
 constexpr std::chrono::seconds lockWaitLimit(5);
 
-std::timed_mutex& storeMutex()
+std::mutex& storeMutex()
 {
-    static std::timed_mutex mutex;
+    static std::mutex mutex;
     return mutex;
 }
 
@@ -108,8 +109,9 @@ Result withLoadedHive(Hive hive,
                       const std::function<Result(LoadedHive&, const fs::path& file)>& step)
 {
     const auto deadline = std::chrono::steady_clock::now() + lockWaitLimit;
-    std::unique_lock<std::timed_mutex> guard(storeMutex(), deadline);
-    if (!guard.owns_lock()) {
+    std::unique_lock<std::mutex> guard(storeMutex(), std::defer_lock);
+    if (retryUntil(deadline, [&] { return guard.try_lock() ? Attempt::Taken : Attempt::Busy; })
+        != Attempt::Taken) {
         return Result::failure(Status::LockTimeout,
                                "The registry is busy: another operation of this program has "
                                "held it for more than "
