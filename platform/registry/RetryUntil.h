@@ -24,7 +24,8 @@ Attempt retryUntil(std::chrono::steady_clock::time_point deadline, TryOnce tryOn
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline)
             return Attempt::Busy;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, std::chrono::milliseconds(50));
     }
 }
