@@ -10,12 +10,12 @@ if ! command -v clang-format >/dev/null; then
 fi
 
 if [ "${1:-}" = "--fix" ]; then
-  git ls-files -z '*.cpp' '*.h' | xargs -0 -r -P "$(nproc)" -n 16 clang-format -i
+  git ls-files -z --cached --others --exclude-standard '*.cpp' '*.h' | xargs -0 -r -P "$(nproc)" -n 16 clang-format -i
   exit 0
 fi
 
 # clang-format names each file it would change in its "code should be clang-formatted" lines.
-unformatted=$(git ls-files -z '*.cpp' '*.h' |
+unformatted=$(git ls-files -z --cached --others --exclude-standard '*.cpp' '*.h' |
   { xargs -0 -r -P "$(nproc)" -n 32 clang-format --dry-run 2>&1 || true; } |
   sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: .*code should be clang-formatted.*/\1/p' | sort -u)
 if [ -n "$unformatted" ]; then
