@@ -25,19 +25,22 @@ std::string temporaryName(const fs::path& destination)
         .string();
 }
 
-bool isRegularOrAbsent(const std::string& path)
+// Absent, or a regular file that may be written. A file marked read-only is kept even from root,
+// whom access() lets write anything.
+bool replaceable(const std::string& path)
 {
     struct stat info;
-    if (::stat(path.c_str(), &info) == 0)
-        return S_ISREG(info.st_mode);
-    return errno == ENOENT;
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT;
+    return S_ISREG(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0
+           && ::access(path.c_str(), W_OK) == 0;
 }
 
 } // namespace
 
 ReplacementFile::ReplacementFile(const std::string& destination) : m_destination(destination)
 {
-    if (!isRegularOrAbsent(destination))
+    if (!replaceable(destination))
         return;
     // A name already taken (left by a writer that died, say) is skipped for the next.
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {

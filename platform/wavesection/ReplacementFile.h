@@ -11,8 +11,9 @@ namespace lentaro::wavesection {
 class ReplacementFile
 {
 public:
-    // Makes the temporary file; check isOpen(). The destination must be a regular file or absent:
-    // anything else (a folder, a device) would be replaced by the rename, or refuse it too late.
+    // Makes the temporary file; check isOpen(). The destination must be absent or a regular file
+    // that may be written: anything else (a folder, a device) would be replaced by the rename, or
+    // refuse it too late, and a read-only file is not the caller's to replace.
     explicit ReplacementFile(const std::string& destination);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;

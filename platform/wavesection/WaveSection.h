@@ -11,7 +11,7 @@ enum CutFailure : std::int32_t {
     SourceUnreadable = -1,      // missing, no wave file, damaged, or a read that failed
     DestinationIsSource = -2,   // the same file, under whatever name
     EmptySection = -3,          // no whole sample frame between the two times
-    DestinationUnwritable = -4, // no file can be made there, or writing it failed
+    DestinationUnwritable = -4, // read-only or a folder, none can be made there, or a write failed
     OutOfMemory = -5,
 };
 

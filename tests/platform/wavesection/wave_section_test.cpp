@@ -1,5 +1,6 @@
 #include "platform/wavesection/WaveSection.h"
 
+#include "soundfile/wav_handler.h"
 #include "tests/soundfile/support/riff_builder.h"
 #include "tests/soundfile/support/temp_dir.h"
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <ostream>
 #include <sys/resource.h>
 
 namespace lentaro::wavesection {
@@ -69,14 +71,16 @@ Bytes sectionFile(const Wave& wave, int first, int end)
                                      wave.frameBytes() * std::size_t(end)))});
 }
 
-enum class Source { Wave, Missing, Text };
+// A whole wave file, none, a text file, or a recording never finished: its data chunk claims the
+// most a header may and the file stops half-way through a frame.
+enum class Source { Wave, Missing, Text, CutOff };
 
 struct CutCase {
     const char* name;
     Source source;
     Wave wave;
-    // new.wav and old.wav (which exists), source.wav and other names for it, a folder, a
-    // file in a missing folder.
+    // new.wav, old.wav and the read-only locked.wav (which exist), source.wav and other names
+    // for it, a folder, a file in a missing folder.
     const char* destination;
     std::int32_t startMs;
     std::int32_t endMs;
@@ -95,6 +99,7 @@ const CutCase cases[] = {
     {"a start before the file", Source::Wave, stereo16, "new.wav", -5, 2, 2, 0, 16},
     {"an end past the file", Source::Wave, stereo16, "new.wav", 3, 1000000, 2, 24, 80},
     {"the widest times", Source::Wave, stereo16, "new.wav", msMin, msMax, 2, 0, 80},
+    {"a source cut off mid-frame", Source::CutOff, stereo16, "new.wav", 3, 1000000, 2, 24, 80},
 
     {"start at the end", Source::Wave, stereo16, "old.wav", 4, 4, EmptySection},
     {"start after the end", Source::Wave, stereo16, "old.wav", 6, 2, EmptySection},
@@ -106,10 +111,12 @@ const CutCase cases[] = {
     {"destination is the source", Source::Wave, stereo16, "source.wav", 0, 5, DestinationIsSource},
     {"the source spelt otherwise", Source::Wave, stereo16, "folder/../source.wav", 0, 5,
      DestinationIsSource},
+    {"the source from here", Source::Wave, stereo16, "./source.wav", 0, 5, DestinationIsSource},
     {"a hard link to the source", Source::Wave, stereo16, "link.wav", 0, 5, DestinationIsSource},
     {"a symbolic link to the source", Source::Wave, stereo16, "alias.wav", 0, 5,
      DestinationIsSource},
     {"destination is a folder", Source::Wave, stereo16, "folder", 0, 5, DestinationUnwritable},
+    {"a read-only destination", Source::Wave, stereo16, "locked.wav", 0, 5, DestinationUnwritable},
     {"destination in a missing folder", Source::Wave, stereo16, "missing/new.wav", 0, 5,
      DestinationUnwritable},
 };
@@ -117,23 +124,40 @@ const CutCase cases[] = {
 class WaveSectionCut : public kvtest::TempDirTest
 {
 protected:
-    // source.wav (unless missing), old.wav, folder/, and link.wav and alias.wav naming the source.
+    // source.wav (unless missing), old.wav, locked.wav, folder/, and link.wav and alias.wav naming
+    // the source.
     void makeFolder(Source source, const Wave& wave)
     {
         if (source == Source::Wave)
             writeAll(path("source.wav"), sourceFile(wave));
+        if (source == Source::CutOff) {
+            Bytes samples = sampleBytes(wave);
+            samples.push_back(0xA5); // with the pad byte, half a frame
+            writeAll(path("source.wav"),
+                     riff({chunk("fmt ", fmtBody(wave.tag, wave.channels, wave.rate, wave.bits)),
+                           chunk("data", samples, kv::kWavProvisionalDataSize)}));
+        }
         if (source == Source::Text) {
             Bytes text;
             kvtest::appendText(text, "not a wave file");
             writeAll(path("source.wav"), text);
         }
         writeAll(path("old.wav"), sectionFile(stereo16, 0, 3));
+        writeAll(path("locked.wav"), sectionFile(stereo16, 3, 6));
+        std::filesystem::permissions(path("locked.wav"), std::filesystem::perms::owner_read
+                                                             | std::filesystem::perms::group_read
+                                                             | std::filesystem::perms::others_read);
         std::filesystem::create_directory(path("folder"));
         if (source != Source::Missing)
             std::filesystem::create_hard_link(path("source.wav"), path("link.wav"));
         std::filesystem::create_symlink("source.wav", path("alias.wav"));
     }
 };
+
+void PrintTo(const CutCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class WaveSectionCuts : public WaveSectionCut, public ::testing::WithParamInterface<CutCase>
 {};
