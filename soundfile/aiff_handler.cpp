@@ -48,7 +48,7 @@ int32_t readCommon(ByteFile& file, uint32_t size, bool aifc, Common& common) {
   common.channels = getBE16(body);
   common.bits = getBE16(body + 6);
   common.rate = readExtended(body + 8);
-  if (common.channels == 0 || !usableRate(common.rate)) return kMalformedInput;
+  if (!usableChannelCount(common.channels) || !usableRate(common.rate)) return kMalformedInput;
   // The compression name that follows the type only describes it.
   if (aifc && !sameId(body + 18, "NONE")) return kUnsupportedFormat;
   return kOk;
@@ -159,7 +159,7 @@ int32_t aiffStartRead(StreamState& stream) {
 }
 
 int32_t aiffPrepareWrite(SampleFormat& format) {
-  if (format.channels < 1 || format.channels > kMaxChannels) return kBadCall;
+  if (!usableChannelCount(format.channels)) return kBadCall;
   if (!usableRate(format.sampleRate)) return kBadCall;
   if (format.bytesPerSample == 1 && format.encoding == kEncodingMuLaw) {
     warning("expanding 8-bit u-law to 16 bits");
@@ -187,8 +187,7 @@ int32_t aiffStopWrite(StreamState& stream) {
   // Data beyond what the size fields can hold keeps the provisional header.
   if (kAiffHeaderBytes - 8 + dataBytes + pad > kMaxFormBytes) return kFileError;
   if (!file.seek(0) || writeHeader(stream, static_cast<uint32_t>(frames)) != kOk) return kFileError;
-  // A partial frame written after the data already holds the pad's place.
-  if (pad && stream.length * sampleBytes == dataBytes) {
+  if (pad) {
     const uint8_t zero = 0;
     if (!file.seek(stream.dataOffset + dataBytes) || !writeExact(file, &zero, 1)) return kFileError;
   }

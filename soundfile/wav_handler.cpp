@@ -90,7 +90,7 @@ int32_t wavStartRead(StreamState& stream) {
     default:
       return kUnsupportedFormat;  // compressed data
   }
-  if (channels == 0 || rate == 0) return kFileError;
+  if (!usableChannelCount(channels) || rate == 0) return kFileError;
 
   // 17- to 24-bit data sits in 3-byte containers, most significant bits first, so it reads as
   // 24-bit samples; anything wider (or packed otherwise) is refused rather than misread.
@@ -132,7 +132,7 @@ int32_t wavStartRead(StreamState& stream) {
 int32_t wavPrepareWrite(SampleFormat& format) {
   const int sampleBytes = format.bytesPerSample;
   if (sampleBytes < 1 || sampleBytes > 3) return kUnsupportedFormat;
-  if (format.channels < 1 || format.channels > kMaxChannels) return kBadCall;
+  if (!usableChannelCount(format.channels)) return kBadCall;
   if (!(format.sampleRate >= 1.0f) ||
       static_cast<double>(format.sampleRate) * format.channels * sampleBytes > 4294967295.0) {
     return kBadCall;

@@ -20,6 +20,7 @@
 #include "tests/engine/support/tone.h"
 #include "tests/soundfile/support/aiff_builder.h"
 #include "tests/soundfile/support/au_builder.h"
+#include "tests/soundfile/support/channel_files.h"
 #include "tests/soundfile/support/riff_builder.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
@@ -307,17 +308,22 @@ TEST_F(BrennicPass, AFailureDuringThePassRemovesTheWorkingFileAndFinishesTheOutp
   }
 }
 
-// A header claiming more channels than any file holds is refused with the other bad headers,
-// before the output is opened: an existing output keeps every byte.
-TEST_F(BrennicPass, AbsurdChannelCountIsRefusedBeforeTheOutputIsTouched) {
-  kvtest::AuHeader header;
-  header.channels = 0x7FFFFFFF;
-  writeAll(path("in.au"), kvtest::auFile(header, kvtest::Bytes(4096, 0)));
-  writeAll(path("out.au"), std::vector<uint8_t>(5000, 0x55));
+// A header stating a channel count the engine has no use for is refused with the other bad
+// headers, before the output is opened: an existing output keeps every byte, and none is made.
+class BrennicChannelCounts : public BrennicPass, public ::testing::WithParamInterface<kvtest::StatedChannels> {};
+
+TEST_P(BrennicChannelCounts, ThatCannotBeUsedAreRefusedBeforeTheOutputIsTouched) {
+  writeAll(path("in"), kvtest::fileStatingChannels(GetParam().fileType, GetParam().channels));
+  EXPECT_EQ(scale(path("in"), path("out")), kv::kCannotOpen);
+  EXPECT_EQ(names(), (Names{"in"}));
+  writeAll(path("out"), std::vector<uint8_t>(5000, 0x55));
   const auto before = folder();
-  EXPECT_EQ(scale(path("in.au"), path("out.au")), kv::kCannotOpen);
+  EXPECT_EQ(scale(path("in"), path("out")), kv::kCannotOpen);
   EXPECT_TRUE(folder() == before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Headers, BrennicChannelCounts, ::testing::ValuesIn(kvtest::unusableChannelHeaders()),
+                         kvtest::statedChannelsName);
 
 // Anything but a regular file, named as the input, the output or the working file, is refused at
 // once (a FIFO would otherwise hold the call in its open for ever), and no file is made, replaced
