@@ -19,4 +19,9 @@ int storedSampleBytes(int sizeCode) {
 
 bool usableChannelCount(int64_t channels) { return channels == 1 || channels == 2 || channels == 4; }
 
+int linearSampleBytes(const SampleFormat& format) {
+  const bool companded = format.encoding == kEncodingMuLaw || format.encoding == kEncodingALaw;
+  return companded && format.bytesPerSample == 1 ? 2 : format.bytesPerSample;
+}
+
 }  // namespace kv

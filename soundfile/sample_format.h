@@ -35,4 +35,8 @@ int storedSampleBytes(int sizeCode);
 // stating another count is malformed, and no file of another count is written.
 bool usableChannelCount(int64_t channels);
 
+// The bytes per sample that hold a format's samples as linear PCM without loss: companded 8-bit
+// samples decode to 16 bits, every other format keeps its size.
+int linearSampleBytes(const SampleFormat& format);
+
 }  // namespace kv

@@ -308,6 +308,43 @@ TEST_F(BrennicPass, AFailureDuringThePassRemovesTheWorkingFileAndFinishesTheOutp
   }
 }
 
+// Mu-law and A-law samples decode to 16 bits, which the output keeps: it is 16-bit, and it is what
+// the same pass makes of a 16-bit file holding the decoded samples.
+TEST_F(BrennicPass, CompandedInputGivesASixteenBitOutputOfItsDecodedSound) {
+  struct Case {
+    const char* what;
+    int encoding;
+    int fileType;
+    int channels;
+  };
+  const Case cases[] = {
+      {"mu-law mono WAV", kv::kEncodingMuLaw, kv::kFileTypeWav, 1},
+      {"A-law mono WAV", kv::kEncodingALaw, kv::kFileTypeWav, 1},
+      {"mu-law stereo WAV", kv::kEncodingMuLaw, kv::kFileTypeWav, 2},
+      {"A-law stereo WAV", kv::kEncodingALaw, kv::kFileTypeWav, 2},
+      {"mu-law mono au", kv::kEncodingMuLaw, kv::kFileTypeAu, 1},
+  };
+  const std::vector<int32_t> tone = kvtest::sineSamples(kTone, kRate, 22050, 0.5);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    kvtest::writeCompandedFile(path("companded"), c.channels == 2 ? kvtest::interleave(tone, tone) : tone, c.channels,
+                               c.encoding, c.fileType);
+    const kvtest::SoundFile decoded = kvtest::readSoundFile(path("companded"));
+    ASSERT_EQ(decoded.error, kv::kOk);
+    kvtest::writeSoundFile(path("linear"), decoded.samples, c.channels, 2, static_cast<float>(kRate), c.fileType);
+    ASSERT_EQ(scale(path("companded"), path("companded-out"), 2.0), kv::kOk);
+    ASSERT_EQ(scale(path("linear"), path("linear-out"), 2.0), kv::kOk);
+
+    const kvtest::SoundFile out = kvtest::readSoundFile(path("companded-out"));
+    const kvtest::SoundFile expected = kvtest::readSoundFile(path("linear-out"));
+    ASSERT_EQ(out.error, kv::kOk);
+    EXPECT_EQ(out.type, c.fileType);
+    EXPECT_EQ(out.bytesPerSample, 2);
+    EXPECT_EQ(out.encoding, kv::kEncodingSigned);
+    EXPECT_TRUE(kvtest::withinQuantisation(out.samples, expected.samples, 2));
+  }
+}
+
 // A header stating a channel count the engine has no use for is refused with the other bad
 // headers, before the output is opened: an existing output keeps every byte, and none is made.
 class BrennicChannelCounts : public BrennicPass, public ::testing::WithParamInterface<kvtest::StatedChannels> {};
