@@ -14,9 +14,11 @@ namespace kv {
 
 namespace {
 
-constexpr uint32_t kCommonBytes = 18;      // channels, frames, bits, rate
-constexpr uint32_t kAifcCommonBytes = 22;  // and the compression type
-constexpr uint32_t kSoundFieldBytes = 8;   // offset and block size before the samples
+constexpr uint32_t kCommonBytes = 18;                   // channels, frames, bits, rate
+constexpr uint32_t kAifcTypeBytes = 22;                 // and the compression type
+constexpr uint32_t kAifcCommonBytes = 38;               // and the type's name: a count byte, the text, a pad
+constexpr char kUncompressedName[] = "not compressed";  // the text that names the type "NONE"
+constexpr uint32_t kSoundFieldBytes = 8;                // offset and block size before the samples
 constexpr int64_t kMaxFormBytes = 0xFFFFFFFFLL;
 constexpr uint32_t kProvisionalDataBytes = 0x7F000000;
 
@@ -41,7 +43,7 @@ bool sameId(const uint8_t* id, const char* text) { return std::memcmp(id, text, 
 bool usableRate(double rate) { return rate >= 1.0 && rate < 4294967296.0; }
 
 int32_t readCommon(ByteFile& file, uint32_t size, bool aifc, Common& common) {
-  const uint32_t needed = aifc ? kAifcCommonBytes : kCommonBytes;
+  const uint32_t needed = aifc ? kAifcTypeBytes : kCommonBytes;
   uint8_t body[kAifcCommonBytes];
   if (size < needed || !readExact(file, body, needed)) return kMalformedInput;
   common.found = true;
@@ -49,8 +51,13 @@ int32_t readCommon(ByteFile& file, uint32_t size, bool aifc, Common& common) {
   common.bits = getBE16(body + 6);
   common.rate = readExtended(body + 8);
   if (!usableChannelCount(common.channels) || !usableRate(common.rate)) return kMalformedInput;
-  // The compression name that follows the type only describes it.
-  if (aifc && !sameId(body + 18, "NONE")) return kUnsupportedFormat;
+  if (!aifc) return kOk;
+  // Uncompressed data is the type "NONE" under the name "not compressed"; anything else is a
+  // compression this reader does not know.
+  if (!sameId(body + 18, "NONE") || size < kAifcCommonBytes) return kUnsupportedFormat;
+  if (!readExact(file, body + kAifcTypeBytes, kAifcCommonBytes - kAifcTypeBytes)) return kMalformedInput;
+  const char* name = reinterpret_cast<const char*>(body + kAifcTypeBytes + 1);  // after the count byte
+  if (std::memcmp(name, kUncompressedName, sizeof kUncompressedName - 1) != 0) return kUnsupportedFormat;
   return kOk;
 }
 
