@@ -42,23 +42,22 @@ bool findChunk(ByteFile& file, const char* id, uint32_t& size) {
   return false;
 }
 
-// Reads the rest of an extensible format block and gives the format tag its sub-format stands for;
-// the bits per sample are then the size of the container that holds each sample's valid bits.
-int32_t readExtension(ByteFile& file, uint32_t fmtBytes, uint16_t containerBits, uint16_t& tag) {
+// Reads the rest of an extensible format block and gives the format tag its sub-format stands for.
+// The block's bits per sample are the size of each sample's container, read as a plain block's
+// are; how many of those bits are valid, and where the channel mask places the channels, change
+// nothing in how the samples are read.
+int32_t readExtension(ByteFile& file, uint32_t fmtBytes, uint16_t& tag) {
   uint8_t extension[kExtensibleFormatBytes - kFormatBytes];
   if (fmtBytes < kExtensibleFormatBytes || !readExact(file, extension, sizeof extension)) return kFileError;
   const uint16_t extensionBytes = getLE16(extension);
   if (extensionBytes < kExtensionBytes || 2u + extensionBytes > fmtBytes - kFormatBytes) return kFileError;
-  const uint16_t validBits = getLE16(extension + 2);
-  // The channel mask (extension + 4) only places the channels; their count is the block's.
-  const uint8_t* subFormat = extension + 8;
+  const uint8_t* subFormat = extension + 8;  // after the valid bits and the channel mask
   const uint32_t subFormatTag = getLE32(subFormat);
   if (std::memcmp(subFormat + 4, kTagGuidTail, sizeof kTagGuidTail) != 0 || subFormatTag == kTagExtensible ||
       subFormatTag > 0xFFFF) {
     return kUnsupportedFormat;
   }
   tag = static_cast<uint16_t>(subFormatTag);
-  if (containerBits % 8 != 0 || validBits == 0 || validBits > containerBits) return kFileError;
   return kOk;
 }
 
@@ -107,7 +106,7 @@ int32_t wavStartRead(StreamState& stream) {
   const uint16_t bits = getLE16(fmt + 14);
   uint32_t fmtRead = kFormatBytes;
   if (tag == kTagExtensible) {
-    if (const int32_t result = readExtension(file, fmtBytes, bits, tag); result != kOk) return result;
+    if (const int32_t result = readExtension(file, fmtBytes, tag); result != kOk) return result;
     fmtRead = kExtensibleFormatBytes;
   }
 

@@ -67,6 +67,15 @@ inline Bytes tagGuid(uint32_t tag) {
   return out;
 }
 
+// A sub-format GUID of another family, which names no format tag:
+// {00000001-0721-11D3-8644-C8C1CA000000}, ambisonic B-format PCM.
+inline Bytes bFormatPcmGuid() {
+  Bytes out;
+  appendLE32(out, 1);
+  appendBytes(out, {0x21, 0x07, 0xD3, 0x11, 0x86, 0x44, 0xC8, 0xC1, 0xCA, 0x00, 0x00, 0x00});
+  return out;
+}
+
 // The 40-byte extensible format block (tag 0xFFFE): the plain block with the container's bits,
 // then the extension's size (22 unless given), the valid bits, a channel mask and the sub-format.
 inline Bytes extensibleFmtBody(const Bytes& subFormat, uint16_t channels, uint32_t rate, uint16_t containerBits,
