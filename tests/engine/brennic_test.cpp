@@ -17,10 +17,9 @@
 
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"
+#include "tests/engine/support/refused_inputs.h"
 #include "tests/engine/support/tone.h"
 #include "tests/soundfile/support/aiff_builder.h"
-#include "tests/soundfile/support/au_builder.h"
-#include "tests/soundfile/support/channel_files.h"
 #include "tests/soundfile/support/riff_builder.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
@@ -345,12 +344,13 @@ TEST_F(BrennicPass, CompandedInputGivesASixteenBitOutputOfItsDecodedSound) {
   }
 }
 
-// A header stating a channel count the engine has no use for is refused with the other bad
-// headers, before the output is opened: an existing output keeps every byte, and none is made.
-class BrennicChannelCounts : public BrennicPass, public ::testing::WithParamInterface<kvtest::StatedChannels> {};
+// A header stating a channel count or sample format the engine has no use for is refused with the
+// other bad headers, before the output is opened: an existing output keeps every byte, and none
+// is made.
+class BrennicRefusedInputs : public BrennicPass, public ::testing::WithParamInterface<kvtest::RefusedInput> {};
 
-TEST_P(BrennicChannelCounts, ThatCannotBeUsedAreRefusedBeforeTheOutputIsTouched) {
-  writeAll(path("in"), kvtest::fileStatingChannels(GetParam().fileType, GetParam().channels));
+TEST_P(BrennicRefusedInputs, AreRefusedBeforeTheOutputIsTouched) {
+  writeAll(path("in"), GetParam().bytes);
   EXPECT_EQ(scale(path("in"), path("out")), kv::kCannotOpen);
   EXPECT_EQ(names(), (Names{"in"}));
   writeAll(path("out"), std::vector<uint8_t>(5000, 0x55));
@@ -359,8 +359,8 @@ TEST_P(BrennicChannelCounts, ThatCannotBeUsedAreRefusedBeforeTheOutputIsTouched)
   EXPECT_TRUE(folder() == before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Headers, BrennicChannelCounts, ::testing::ValuesIn(kvtest::unusableChannelHeaders()),
-                         kvtest::statedChannelsName);
+INSTANTIATE_TEST_SUITE_P(Headers, BrennicRefusedInputs, ::testing::ValuesIn(kvtest::refusedInputs()),
+                         kvtest::refusedInputName);
 
 // Anything but a regular file, named as the input, the output or the working file, is refused at
 // once (a FIFO would otherwise hold the call in its open for ever), and no file is made, replaced

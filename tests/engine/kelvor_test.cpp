@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "soundfile/result_codes.h"
+#include "tests/engine/support/refused_inputs.h"
 #include "tests/engine/support/tone.h"
-#include "tests/soundfile/support/channel_files.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
 #include "tests/support/non_regular_files.h"
@@ -144,12 +144,13 @@ TEST_P(KelvorNonRegular, OutputIsRefusedAndLeftAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Kinds, KelvorNonRegular, ::testing::ValuesIn(kvtest::nonRegularCases()),
                          kvtest::nonRegularCaseName);
 
-// A header stating a channel count the engine has no use for is refused with the other bad
-// headers, before the output is opened: an existing output keeps every byte, and none is made.
-class KelvorChannelCounts : public Kelvor, public ::testing::WithParamInterface<kvtest::StatedChannels> {};
+// A header stating a channel count or sample format the engine has no use for is refused with the
+// other bad headers, before the output is opened: an existing output keeps every byte, and none
+// is made.
+class KelvorRefusedInputs : public Kelvor, public ::testing::WithParamInterface<kvtest::RefusedInput> {};
 
-TEST_P(KelvorChannelCounts, ThatCannotBeUsedAreRefusedBeforeTheOutputIsTouched) {
-  writeAll(path("in"), kvtest::fileStatingChannels(GetParam().fileType, GetParam().channels));
+TEST_P(KelvorRefusedInputs, AreRefusedBeforeTheOutputIsTouched) {
+  writeAll(path("in"), GetParam().bytes);
   const std::string in = path("in"), out = path("out");
   for (const bool outputExists : {false, true}) {
     if (outputExists) writeAll(out, std::vector<uint8_t>(5000, 0x55));
@@ -162,7 +163,7 @@ TEST_P(KelvorChannelCounts, ThatCannotBeUsedAreRefusedBeforeTheOutputIsTouched) 
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Headers, KelvorChannelCounts, ::testing::ValuesIn(kvtest::unusableChannelHeaders()),
-                         kvtest::statedChannelsName);
+INSTANTIATE_TEST_SUITE_P(Headers, KelvorRefusedInputs, ::testing::ValuesIn(kvtest::refusedInputs()),
+                         kvtest::refusedInputName);
 
 }  // namespace

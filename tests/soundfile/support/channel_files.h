@@ -66,16 +66,6 @@ struct StatedChannels {
 
 inline void PrintTo(const StatedChannels& c, std::ostream* os) { *os << fileTypeName(c.fileType) << c.channels; }
 
-// Headers of the types type detection finds that state a count the engine cannot use.
-inline std::vector<StatedChannels> unusableChannelHeaders() {
-  std::vector<StatedChannels> cases;
-  for (int fileType : {kv::kFileTypeWav, kv::kFileTypeAiff, kv::kFileTypeAu}) {
-    for (uint32_t channels : {0u, 3u, 65535u}) cases.push_back({fileType, channels});
-  }
-  cases.push_back({kv::kFileTypeAu, 0x7FFFFFFF});  // beyond what any other header can state
-  return cases;
-}
-
 inline std::string statedChannelsName(const ::testing::TestParamInfo<StatedChannels>& info) {
   return fileTypeName(info.param.fileType) + std::to_string(info.param.channels);
 }
