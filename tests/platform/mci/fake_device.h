@@ -27,6 +27,7 @@ public:
     bool opened = true;
     std::optional<Outcome> refuseNext;
     bool endsAtOnce = false;
+    std::optional<WaveFormat> format; // the last one set
 
     void end(NotifyCode code, const Outcome& why = {})
     {
@@ -72,7 +73,13 @@ public:
     }
     Outcome save(const QString&) override { return command("Save", currentMode); }
     Outcome eject() override { return unsupported(QStringLiteral("eject")); }
-    Outcome setWaveFormat(const WaveFormat&) override { return command("Format", currentMode); }
+    Outcome setWaveFormat(const WaveFormat& wanted) override
+    {
+        const Outcome outcome = command("Format", currentMode);
+        if (outcome.ok())
+            format = wanted;
+        return outcome;
+    }
     void waitUntilEnded() override
     {
         if (currentMode == Mode::Playing)
