@@ -11,6 +11,8 @@ packages=(
   libfftw3-dev portaudio19-dev libasound2-dev
   # program
   qt6-base-dev libqt6sql6-sqlite libqt6printsupport6
+  # CD drives, disc images, digital reads and disc changes
+  libcdio-dev libcdio-paranoia-dev libudev-dev
 )
 
 missing=()
