@@ -24,4 +24,13 @@ Outcome unsupported(const QString& what)
                             QStringLiteral("The device cannot %1.").arg(what));
 }
 
+Outcome hardwareFailure(const audio::Status& status)
+{
+    const std::string detail =
+        status.detail.empty() ? audio::errorText(status.error) : status.detail;
+    return Outcome::failure(
+        errors::hardware,
+        QStringLiteral("The sound device cannot be used: %1").arg(QString::fromStdString(detail)));
+}
+
 } // namespace lentaro::mci

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/audio/Error.h"
 #include "platform/mci/MciTypes.h"
 
 namespace lentaro::mci {
@@ -32,5 +33,7 @@ Outcome notOpen();
 Outcome noDevice();
 Outcome outOfRange(const QString& what);
 Outcome unsupported(const QString& what);
+// A sound device that cannot be had, with the sound system's reason.
+Outcome hardwareFailure(const audio::Status& status);
 
 } // namespace lentaro::mci

@@ -25,6 +25,15 @@ StreamFeed::StreamFeed(kv::SoundStream& stream, std::int64_t from, std::int64_t 
         converter_.emplace(wide_, output);
 }
 
+StreamFeed::StreamFeed(std::unique_ptr<kv::SoundStream> stream, std::int64_t from, std::int64_t to,
+                       const audio::Format& output, std::string name)
+    : StreamFeed(*stream, from, to, output, std::move(name))
+{
+    owned_ = std::move(stream);
+}
+
+StreamFeed::~StreamFeed() = default;
+
 FrameFeed::Filled StreamFeed::failed(const std::string& why) const
 {
     Filled filled;

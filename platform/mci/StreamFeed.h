@@ -5,6 +5,7 @@
 #include "platform/mci/FramePump.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,12 +25,17 @@ public:
     // `name` says whose sound it is in messages.
     StreamFeed(kv::SoundStream& stream, std::int64_t from, std::int64_t to,
                const audio::Format& output, std::string name);
+    // As above, keeping the stream for as long as the feed lives.
+    StreamFeed(std::unique_ptr<kv::SoundStream> stream, std::int64_t from, std::int64_t to,
+               const audio::Format& output, std::string name);
+    ~StreamFeed() override;
 
     Filled fill(std::uint8_t* frames, std::size_t maxFrames) override;
 
 private:
     Filled failed(const std::string& why) const;
 
+    std::unique_ptr<kv::SoundStream> owned_;
     kv::SoundStream& stream_;
     std::int64_t next_;
     const std::int64_t to_;

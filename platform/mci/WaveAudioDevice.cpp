@@ -22,15 +22,6 @@ namespace {
 // What the program records in unless told otherwise: 16-bit mono at 44,100 Hz.
 const audio::Format defaultRecording{1, 44100, 16, audio::Encoding::Pcm};
 
-Outcome hardware(const audio::Status& status)
-{
-    return Outcome::failure(
-        errors::hardware,
-        QStringLiteral("The sound device cannot be used: %1")
-            .arg(QString::fromStdString(status.detail.empty() ? audio::errorText(status.error)
-                                                              : status.detail)));
-}
-
 // Why the sound-file core could not read a file that is there: the system's word for a file
 // that cannot be opened, else the core's.
 QString whyUnreadable(const QString& path, std::int32_t result)
@@ -107,7 +98,7 @@ Outcome WaveAudioDevice::close()
 {
     halt();
     // The sound devices go with the element: another program may want them.
-    output_.reset();
+    playback_.close();
     input_.reset();
     file_.reset();
     fileFrames_ = 0;
@@ -143,8 +134,8 @@ int WaveAudioDevice::msAt(std::int64_t frame) const
 
 std::int64_t WaveAudioDevice::currentFrame() const
 {
-    if (pump_)
-        return playFrom_ + static_cast<std::int64_t>(pump_->framesHeard());
+    if (playback_.running())
+        return playback_.position();
     if (capture_)
         return recordFrom_ + static_cast<std::int64_t>(capture_->framesRecorded());
     return position_;
@@ -165,26 +156,6 @@ QString WaveAudioDevice::elementName() const
     return path_.isEmpty() ? QStringLiteral("the recording") : path_;
 }
 
-Outcome WaveAudioDevice::prepareOutput()
-{
-    if (output_ && outputFor_ == format_)
-        return {};
-    output_.reset();
-    audio::Status refused;
-    for (const audio::Format& candidate : outputCandidates(format_)) {
-        refused = soundCard().queryOutput(candidate);
-        if (!refused.ok())
-            continue;
-        audio::OpenResult<audio::OutputDevice> opened = soundCard().openOutput(candidate);
-        if (!opened)
-            return hardware(opened.status);
-        output_ = std::move(opened.device);
-        outputFor_ = format_;
-        return {};
-    }
-    return hardware(refused);
-}
-
 audio::Format WaveAudioDevice::recordingShape() const
 {
     return lengthFrames() == 0 ? recordFormat_ : format_;
@@ -197,7 +168,7 @@ Outcome WaveAudioDevice::prepareInput(const audio::Format& format)
     input_.reset();
     audio::OpenResult<audio::InputDevice> opened = soundCard().openInput(format);
     if (!opened)
-        return hardware(opened.status);
+        return hardwareFailure(opened.status);
     input_ = std::move(opened.device);
     return {};
 }
@@ -210,11 +181,6 @@ std::unique_ptr<kv::SoundStream> WaveAudioDevice::readElement() const
     return kv::SoundStream::createMemory(audio::waveSampleFormat(format_),
                                          const_cast<std::uint8_t*>(recorded_.data()),
                                          recordedFrames_);
-}
-
-void WaveAudioDevice::post(void (WaveAudioDevice::*handler)(std::uint64_t), std::uint64_t serial)
-{
-    handOver_.post([this, handler, serial] { (this->*handler)(serial); });
 }
 
 Outcome WaveAudioDevice::play(const Range& range)
@@ -234,7 +200,7 @@ Outcome WaveAudioDevice::play(const Range& range)
             QStringLiteral("%1 lasts only %2 ms.").arg(elementName()).arg(msAt(length)));
     if (*from > *to)
         return outOfRange(QStringLiteral("A play cannot end before it starts."));
-    if (const Outcome ready = prepareOutput(); !ready.ok())
+    if (const Outcome ready = playback_.prepare(format_); !ready.ok())
         return ready;
     halt();
     startPlay(*from, *to);
@@ -243,45 +209,26 @@ Outcome WaveAudioDevice::play(const Range& range)
 
 void WaveAudioDevice::startPlay(std::int64_t from, std::int64_t to)
 {
-    ++serial_;
-    std::unique_ptr<kv::SoundStream> memory = readElement();
-    kv::SoundStream& stream = memory ? *memory : *file_;
-    auto feed = std::make_unique<StreamFeed>(stream, from, to, output_->format(),
-                                             elementName().toStdString());
-    playing_ = std::move(memory);
-    playFrom_ = from;
-    playTo_ = to;
+    const audio::Format& output = playback_.outputFormat();
+    const std::string name = elementName().toStdString();
+    std::unique_ptr<FrameFeed> feed =
+        file_ ? std::make_unique<StreamFeed>(*file_, from, to, output, name)
+              : std::make_unique<StreamFeed>(readElement(), from, to, output, name);
+    playback_.start(std::move(feed), from, to);
     mode_ = Mode::Playing;
-    pump_ = std::make_unique<FramePump>(*output_, std::move(feed), [this, serial = serial_] {
-        post(&WaveAudioDevice::playEnded, serial);
-    });
-    pump_->start();
 }
 
-void WaveAudioDevice::playEnded(std::uint64_t serial)
+void WaveAudioDevice::playEnded(const Playback::End& end)
 {
-    if (serial == serial_ && pump_)
-        finishPlay();
-}
-
-void WaveAudioDevice::finishPlay()
-{
-    const FramePump::Result result = pump_->result();
-    const std::int64_t heard = static_cast<std::int64_t>(pump_->framesHeard());
-    pump_.reset();
-    playing_.reset();
-    ++serial_;
+    position_ = end.reached;
     mode_ = Mode::Stopped;
-    if (result.trouble == FramePump::Trouble::None) {
-        position_ = playTo_;
+    if (end.trouble == FramePump::Trouble::None) {
         events()->ended(NotifyCode::Successful, {});
         return;
     }
-    position_ = playFrom_ + heard;
     const int error =
-        result.trouble == FramePump::Trouble::Output ? errors::hardware : errors::fileRead;
-    events()->ended(NotifyCode::Failure,
-                    Outcome::failure(error, QString::fromStdString(result.why)));
+        end.trouble == FramePump::Trouble::Output ? errors::hardware : errors::fileRead;
+    events()->ended(NotifyCode::Failure, Outcome::failure(error, QString::fromStdString(end.why)));
 }
 
 Outcome WaveAudioDevice::record(const Range& range)
@@ -318,18 +265,20 @@ Outcome WaveAudioDevice::record(const Range& range)
     std::optional<std::uint64_t> limit;
     if (to)
         limit = static_cast<std::uint64_t>(*to - *from);
-    capture_ = std::make_unique<CapturePump>(
-        *input_, recorded_, static_cast<std::uint64_t>(*from), limit,
-        [this, serial = serial_] { post(&WaveAudioDevice::recordReached, serial); });
+    const auto reached = [this, serial = serial_] {
+        handOver_.post([this, serial] { recordReached(serial); });
+    };
+    capture_ = std::make_unique<CapturePump>(*input_, recorded_, static_cast<std::uint64_t>(*from),
+                                             limit, reached);
     if (limit == 0u) {
         // Nothing to record: done at once, from the event loop.
         mode_ = Mode::Recording;
-        post(&WaveAudioDevice::recordReached, serial_);
+        reached();
         return {};
     }
     if (const audio::Error started = capture_->start(); started != audio::Error::None) {
         capture_.reset();
-        return hardware(audio::Status::failure(started, audio::errorText(started)));
+        return hardwareFailure(audio::Status::failure(started, {}));
     }
     mode_ = Mode::Recording;
     return {};
@@ -356,15 +305,10 @@ void WaveAudioDevice::finishRecord()
 
 void WaveAudioDevice::halt()
 {
-    if (pump_) {
-        pump_->stop();
-        position_ = playFrom_ + static_cast<std::int64_t>(pump_->framesHeard());
-        pump_.reset();
-        playing_.reset();
-    }
+    if (playback_.running())
+        position_ = playback_.halt();
     if (capture_)
         finishRecord();
-    ++serial_;
     if (open_)
         mode_ = Mode::Stopped;
 }
@@ -441,7 +385,7 @@ Outcome WaveAudioDevice::move(Move move)
         return {};
     }
     // A play goes on from the new place to where it was going.
-    const std::int64_t end = std::max(target, playTo_);
+    const std::int64_t end = std::max(target, playback_.to());
     halt();
     startPlay(target, end);
     return {};
@@ -499,10 +443,8 @@ Outcome WaveAudioDevice::setWaveFormat(const WaveFormat& block)
 
 void WaveAudioDevice::waitUntilEnded()
 {
-    if (pump_) {
-        pump_->waitUntilEnded();
-        if (pump_->result().trouble != FramePump::Trouble::None || mode_ == Mode::Playing)
-            finishPlay();
+    if (playback_.running()) {
+        playback_.waitUntilEnded();
     } else if (capture_) {
         capture_->waitUntilEnded();
         if (capture_->reachedLimit())

@@ -2,11 +2,10 @@
 
 #include "platform/audio/Format.h"
 #include "platform/audio/InputDevice.h"
-#include "platform/audio/OutputDevice.h"
+#include "platform/cd/UiHandOver.h"
 #include "platform/mci/CapturePump.h"
 #include "platform/mci/Device.h"
-#include "platform/mci/FramePump.h"
-#include "platform/mci/HandOver.h"
+#include "platform/mci/Playback.h"
 
 #include <cstdint>
 #include <memory>
@@ -65,20 +64,16 @@ private:
 
     // The format the next recording takes: the one set last, unless sound is there already.
     audio::Format recordingShape() const;
-    Outcome prepareOutput();
     Outcome prepareInput(const audio::Format& format);
     std::unique_ptr<kv::SoundStream> readElement() const;
     void startPlay(std::int64_t from, std::int64_t to);
-    void playEnded(std::uint64_t serial);
+    void playEnded(const Playback::End& end);
     void recordReached(std::uint64_t serial);
     // Ends a play or record under way, keeping the position it reached; no report.
     void halt();
-    void finishPlay();
     void finishRecord();
-    // Runs the handler for the play or record numbered `serial` from the event loop.
-    void post(void (WaveAudioDevice::*handler)(std::uint64_t), std::uint64_t serial);
 
-    HandOver handOver_; // first made, last gone: the threads below post through it
+    cd::UiHandOver handOver_; // first made, last gone: the threads below post through it
     bool open_ = false;
     Mode mode_ = Mode::NotOpen;
     QString path_;
@@ -90,18 +85,12 @@ private:
     audio::Format recordFormat_;
     std::int64_t position_ = 0;
 
-    std::unique_ptr<audio::OutputDevice> output_;
-    audio::Format outputFor_; // the element format output_ was chosen for
-    std::unique_ptr<kv::SoundStream> playing_;
-    std::unique_ptr<FramePump> pump_;
-    std::int64_t playFrom_ = 0;
-    std::int64_t playTo_ = 0;
+    Playback playback_{handOver_, [this](const Playback::End& end) { playEnded(end); }};
 
     std::unique_ptr<audio::InputDevice> input_;
     std::unique_ptr<CapturePump> capture_;
     std::int64_t recordFrom_ = 0;
-
-    // Counts plays and records; a report from an older one than the one under way is stale.
+    // Counts the recordings; a report of an older one than the one under way is stale.
     std::uint64_t serial_ = 0;
 };
 
