@@ -1,5 +1,6 @@
 #include "cd/mcihelpers.h"
 
+#include "platform/cd/DriveList.h"
 #include "platform/mci/MMControl.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
@@ -66,6 +67,12 @@ QString toTMS(int tmsf)
         return byteText(tmsf, 0) + QLatin1Char(':') + byteText(tmsf, 1) + QLatin1Char(':')
                + byteText(tmsf, 2);
     });
+}
+
+QString GetNthCdRomDriveLetter(int n)
+{
+    TraceScope trace(module, "Function GetNthCdRomDriveLetter", {{"n", n}});
+    return trace.run(QString(), [&] { return QString::fromStdString(cd::nthDriveLetter(n)); });
 }
 
 } // namespace lentaro

@@ -8,7 +8,8 @@ namespace mci {
 class MMControl;
 }
 
-// The MCI helper module: the wave device's recording format, and the texts of packed MCI times.
+// The MCI helper module: the wave device's recording format, the texts of packed MCI times, and
+// the CD drives' letters.
 
 // Sets the recording format of the wave device WaveControl has open: PCM of bitsPerSample bits
 // in numberOfChannels channels at sampleRate frames a second. False, without a message, when no
@@ -21,5 +22,8 @@ bool SetRecordingParameters(mci::MMControl& WaveControl, int bitsPerSample, int 
 QString toMS(int tmsf);
 // "tt:mm:ss" of a TMSF time (bytes 0, 1 and 2), each at least two digits; the frames are not shown.
 QString toTMS(int tmsf);
+
+// The letter of the n-th CD drive counted from 1 ("D"), or "" for n < 1 or past the last drive.
+QString GetNthCdRomDriveLetter(int n);
 
 } // namespace lentaro

@@ -1,6 +1,9 @@
 #include "cd/mcihelpers.h"
 
+#include "platform/cd/DriveList.h"
+#include "platform/cd/ImageDrive.h"
 #include "tests/app/app_fixture.h"
+#include "tests/platform/cd/support/cd_image_writer.h"
 #include "tests/platform/mci/fake_device.h"
 #include "tests/platform/mci/wave_rig.h"
 
@@ -104,6 +107,21 @@ TEST_F(McihelpersTest, PackedTimesReadAsTwoDigitFields)
         EXPECT_EQ(toMS(c.packed), QLatin1String(c.ms)) << c.packed;
         EXPECT_EQ(toTMS(c.packed), QLatin1String(c.tms)) << c.packed;
     }
+}
+
+TEST_F(McihelpersTest, TheNthCdDriveLetterCountsFromOne)
+{
+    cd::test::ImageSpec disc;
+    disc.tracks = {{75, 0, false}};
+    std::vector<std::unique_ptr<cd::Drive>> list;
+    for (const char* name : {"first", "second"})
+        list.push_back(std::make_unique<cd::ImageDrive>(
+            cd::test::writeImage(home().toStdString(), name, disc)));
+    cd::DriveList drives(std::move(list));
+    ScopedOverride<cd::DriveList> inPlace(cd::cdDrives, drives);
+    const std::pair<int, const char*> cases[] = {{1, "D"}, {2, "E"}, {3, ""}, {0, ""}, {-1, ""}};
+    for (const auto& [n, letter] : cases)
+        EXPECT_EQ(GetNthCdRomDriveLetter(n), QLatin1String(letter)) << n;
 }
 
 } // namespace

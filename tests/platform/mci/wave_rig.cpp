@@ -91,11 +91,11 @@ void WaveRig::openRamp()
     ASSERT_EQ(control.error(), 0) << control.errorMessage().toStdString();
 }
 
-void WaveRig::hear(int milliseconds)
+void WaveRig::hear(int milliseconds, MMControl& playing)
 {
-    const int before = control.position();
+    const int before = playing.position();
     clock->advance(std::chrono::milliseconds(milliseconds));
-    ASSERT_TRUE(eventually([&] { return control.position() > before; }));
+    ASSERT_TRUE(eventually([&] { return playing.position() > before; }));
 }
 
 bool WaveRig::runUntilDone(std::size_t count)

@@ -68,9 +68,10 @@ public:
     // Opens the ramp file.
     void openRamp();
 
-    // Moves the clock on (within what is queued ahead of a play) and waits until the control's
-    // position shows the frames due have been heard.
-    void hear(int milliseconds);
+    // Moves the clock on (within what is queued ahead of a play) and waits until the position of
+    // the playing control (the wave control unless named) shows the frames due have been heard.
+    void hear(int milliseconds) { hear(milliseconds, control); }
+    void hear(int milliseconds, MMControl& playing);
     // Moves the clock on until `count` more Done events have come.
     bool runUntilDone(std::size_t count = 1);
     // Moves the clock on until the device no longer plays or records.

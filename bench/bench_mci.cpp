@@ -1,8 +1,9 @@
-// The wave device of the MCI control on the null sound card, offscreen:
+// The devices of the MCI control on the null sound card, offscreen:
 // - open_and_length: Open plus Length of a 60-minute stereo 44.1 kHz wave file (a sparse file of
 //   that size, so that reading any of its sound would show); target under 20 ms.
-// - play_to_first_frame: from the Play command to the first frame the sound card is handed, on a
-//   card that takes frames as fast as they come.
+// - play_to_first_frame and cd_play_to_first_frame: from the Play command to the first frame the
+//   sound card is handed, on a card that takes frames as fast as they come, for a wave file and
+//   for a CD image (a drive of one 60-second audio track).
 // - loop_repeat_gap: a 100 ms loop replayed from its own Done handler on a card that plays in
 //   real time; the time each repeat adds beyond the loop's own length is the gap between a
 //   play's last frame and the next one's first. Target under 50 ms.
@@ -24,11 +25,14 @@
 
 #include "platform/audio/FrameSink.h"
 #include "platform/audio/NullSoundCard.h"
+#include "platform/cd/DriveList.h"
+#include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/SoundCard.h"
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
+#include "tests/platform/cd/support/cd_image_writer.h"
 
 namespace {
 
@@ -126,6 +130,21 @@ void BM_open_and_length(benchmark::State& state) {
 }
 BENCHMARK(BM_open_and_length)->Unit(benchmark::kMillisecond);
 
+// Plays from `from` (ms) again and again, timing each start up to the first frame the card takes.
+void timeFirstFrames(benchmark::State& state, mci::MMControl& control, FirstFrame& sink, int from) {
+  for (auto _ : state) {
+    sink.arm();
+    const Clock::time_point start = Clock::now();
+    control.setFrom(from);
+    control.setCommand(QStringLiteral("Play"));
+    const Clock::time_point first = sink.wait();
+    state.SetIterationTime(std::chrono::duration<double>(first - start).count());
+    control.setWait(true);
+    control.setCommand(QStringLiteral("Stop"));
+  }
+  control.setCommand(QStringLiteral("Close"));
+}
+
 void BM_play_to_first_frame(benchmark::State& state) {
   static const std::string tone = writeTone("tone.wav", 10);
   auto sink = std::make_shared<FirstFrame>();
@@ -136,19 +155,29 @@ void BM_play_to_first_frame(benchmark::State& state) {
   mci::MMControl control;
   control.setDeviceType(QStringLiteral("WaveAudio"));
   openFile(control, tone);
-  for (auto _ : state) {
-    sink->arm();
-    const Clock::time_point start = Clock::now();
-    control.setFrom(1000);
-    control.setCommand(QStringLiteral("Play"));
-    const Clock::time_point first = sink->wait();
-    state.SetIterationTime(std::chrono::duration<double>(first - start).count());
-    control.setWait(true);
-    control.setCommand(QStringLiteral("Stop"));
-  }
-  control.setCommand(QStringLiteral("Close"));
+  timeFirstFrames(state, control, *sink, 1000);
 }
 BENCHMARK(BM_play_to_first_frame)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_cd_play_to_first_frame(benchmark::State& state) {
+  lentaro::cd::test::ImageSpec disc;
+  disc.tracks = {{60 * 75, 0, false}};
+  std::vector<std::unique_ptr<lentaro::cd::Drive>> list;
+  list.push_back(std::make_unique<lentaro::cd::ImageDrive>(
+      lentaro::cd::test::writeImage(folder().path().toStdString(), "disc", disc)));
+  lentaro::cd::DriveList drives(std::move(list));
+  ScopedOverride<lentaro::cd::DriveList> drivesInPlace(lentaro::cd::cdDrives, drives);
+  auto sink = std::make_shared<FirstFrame>();
+  audio::NullSoundCard card(audio::NullSoundCard::unpaced);
+  card.setSink(sink);
+  mci::OnNullCard seam(card);
+  ScopedOverride<mci::SoundCard> inPlace(mci::soundCard, seam);
+  mci::MMControl control;
+  control.setDeviceType(QStringLiteral("CDAudio"));
+  openFile(control, "D:");
+  timeFirstFrames(state, control, *sink, 3000);
+}
+BENCHMARK(BM_cd_play_to_first_frame)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_loop_repeat_gap(benchmark::State& state) {
   static const std::string tone = writeTone("loop.wav", 10);
