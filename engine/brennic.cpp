@@ -81,7 +81,9 @@ int32_t scaleFileToFile(const char* inputPath, double timeFactor, int fftSize, i
   const bool stereo = input->channels() == 2;
   // Writing the output over a file the pass still reads would destroy the samples to come.
   if (sameFile(outputPath, inputPath) || (stereo && sameFile(outputPath, working.path()))) return kCannotOpen;
-  const SampleFormat outputFormat = SampleFormat::make(input->sampleRate(), input->bytesPerSample(), kUnset, 1);
+  // The input's sample size, or 16 bits for companded samples, which decode to that many.
+  const SampleFormat outputFormat =
+      SampleFormat::make(input->sampleRate(), linearSampleBytes(input->format()), kUnset, 1);
   const int outputType = writableType(input->typeFound());
 
   if (stereo) {

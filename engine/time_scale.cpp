@@ -76,7 +76,8 @@ int32_t timeScale(const TimeScaleJob& job, PassControl& control, PassControl::Ar
   if (job.outputPath) {
     // Writing the output over the input would destroy the samples still to be read.
     if (sameFile(job.inputPath, job.outputPath)) return kCannotOpen;
-    const SampleFormat format = SampleFormat::make(input->sampleRate(), input->bytesPerSample(), kUnset, 1);
+    // The input's sample size, or 16 bits for companded samples, which decode to that many.
+    const SampleFormat format = SampleFormat::make(input->sampleRate(), linearSampleBytes(input->format()), kUnset, 1);
     output = SoundStream::openWrite(format, job.outputPath, input->typeFound());
     if (!output || output->lastError() != kOk) return kCannotOpen;
   }

@@ -1,7 +1,8 @@
 #pragma once
 // One whole time- and pitch-scaling pass over a sound file: opens the input, scales it with the
-// phase vocoder, plays the result and/or writes it to a mono file of the input's type, and keeps
-// the pass stoppable from another thread while it runs.
+// phase vocoder, plays the result and/or writes it to a mono file of the input's type and sample
+// size (16-bit linear for mu-law and A-law input), and keeps the pass stoppable from another
+// thread while it runs.
 
 #include <cstdint>
 

@@ -14,9 +14,11 @@ namespace kv {
 
 namespace {
 
-constexpr uint32_t kCommonBytes = 18;      // channels, frames, bits, rate
-constexpr uint32_t kAifcCommonBytes = 22;  // and the compression type
-constexpr uint32_t kSoundFieldBytes = 8;   // offset and block size before the samples
+constexpr uint32_t kCommonBytes = 18;                   // channels, frames, bits, rate
+constexpr uint32_t kAifcTypeBytes = 22;                 // and the compression type
+constexpr uint32_t kAifcCommonBytes = 38;               // and the type's name: a count byte, the text, a pad
+constexpr char kUncompressedName[] = "not compressed";  // the text that names the type "NONE"
+constexpr uint32_t kSoundFieldBytes = 8;                // offset and block size before the samples
 constexpr int64_t kMaxFormBytes = 0xFFFFFFFFLL;
 constexpr uint32_t kProvisionalDataBytes = 0x7F000000;
 
@@ -41,16 +43,21 @@ bool sameId(const uint8_t* id, const char* text) { return std::memcmp(id, text, 
 bool usableRate(double rate) { return rate >= 1.0 && rate < 4294967296.0; }
 
 int32_t readCommon(ByteFile& file, uint32_t size, bool aifc, Common& common) {
-  const uint32_t needed = aifc ? kAifcCommonBytes : kCommonBytes;
+  const uint32_t needed = aifc ? kAifcTypeBytes : kCommonBytes;
   uint8_t body[kAifcCommonBytes];
   if (size < needed || !readExact(file, body, needed)) return kMalformedInput;
   common.found = true;
   common.channels = getBE16(body);
   common.bits = getBE16(body + 6);
   common.rate = readExtended(body + 8);
-  if (common.channels == 0 || !usableRate(common.rate)) return kMalformedInput;
-  // The compression name that follows the type only describes it.
-  if (aifc && !sameId(body + 18, "NONE")) return kUnsupportedFormat;
+  if (!usableChannelCount(common.channels) || !usableRate(common.rate)) return kMalformedInput;
+  if (!aifc) return kOk;
+  // Uncompressed data is the type "NONE" under the name "not compressed"; anything else is a
+  // compression this reader does not know.
+  if (!sameId(body + 18, "NONE") || size < kAifcCommonBytes) return kUnsupportedFormat;
+  if (!readExact(file, body + kAifcTypeBytes, kAifcCommonBytes - kAifcTypeBytes)) return kMalformedInput;
+  const char* name = reinterpret_cast<const char*>(body + kAifcTypeBytes + 1);  // after the count byte
+  if (std::memcmp(name, kUncompressedName, sizeof kUncompressedName - 1) != 0) return kUnsupportedFormat;
   return kOk;
 }
 
@@ -159,7 +166,7 @@ int32_t aiffStartRead(StreamState& stream) {
 }
 
 int32_t aiffPrepareWrite(SampleFormat& format) {
-  if (format.channels < 1 || format.channels > kMaxChannels) return kBadCall;
+  if (!usableChannelCount(format.channels)) return kBadCall;
   if (!usableRate(format.sampleRate)) return kBadCall;
   if (format.bytesPerSample == 1 && format.encoding == kEncodingMuLaw) {
     warning("expanding 8-bit u-law to 16 bits");
@@ -187,8 +194,7 @@ int32_t aiffStopWrite(StreamState& stream) {
   // Data beyond what the size fields can hold keeps the provisional header.
   if (kAiffHeaderBytes - 8 + dataBytes + pad > kMaxFormBytes) return kFileError;
   if (!file.seek(0) || writeHeader(stream, static_cast<uint32_t>(frames)) != kOk) return kFileError;
-  // A partial frame written after the data already holds the pad's place.
-  if (pad && stream.length * sampleBytes == dataBytes) {
+  if (pad) {
     const uint8_t zero = 0;
     if (!file.seek(stream.dataOffset + dataBytes) || !writeExact(file, &zero, 1)) return kFileError;
   }

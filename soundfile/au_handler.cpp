@@ -88,7 +88,7 @@ int32_t auStartRead(StreamState& stream) {
   const uint32_t rate = field(4);
   const uint32_t channels = field(5);
   if (headerBytes < kAuHeaderBytes || !encoding) return kMalformedInput;
-  if (rate == 0 || channels == 0 || channels > static_cast<uint32_t>(kMaxChannels)) return kMalformedInput;
+  if (rate == 0 || !usableChannelCount(channels)) return kMalformedInput;
 
   // The annotation is skipped, however long it claims to be; it must be there.
   if (headerBytes > kAuHeaderBytes) {
@@ -150,7 +150,7 @@ int32_t auSeek(StreamState& stream, int64_t sample) {
 }
 
 int32_t auPrepareWrite(SampleFormat& format) {
-  if (format.channels < 1) return kBadCall;
+  if (!usableChannelCount(format.channels)) return kBadCall;
   if (!(format.sampleRate >= 1.0f && format.sampleRate < 4294967296.0f)) return kBadCall;
   // Unset: mu-law for 8-bit samples, the linear encodings for wider ones.
   if (format.encoding == kUnset) format.encoding = format.bytesPerSample == 1 ? kEncodingMuLaw : kEncodingSigned;

@@ -14,10 +14,6 @@ constexpr int32_t kEncodingSigned = 2;  // two's complement
 constexpr int32_t kEncodingMuLaw = 3;
 constexpr int32_t kEncodingALaw = 4;
 
-// The most channels a stream carries: what a WAV or AIFF header can state. A header claiming
-// more is malformed, refused before anything is made for each of its channels.
-constexpr int32_t kMaxChannels = 0xFFFF;
-
 // Size codes: bytes per sample 1 to 4 (3 is 24-bit), plus 32-bit float samples of IRCAM files.
 constexpr int16_t kSizeFloat32 = 5;
 
@@ -34,5 +30,13 @@ struct SampleFormat {
 
 // Bytes one stored sample occupies for a size code; 0 for a code that stores nothing.
 int storedSampleBytes(int sizeCode);
+
+// Channel counts a sound file may have: 1, 2 and 4, those the engine plays and mixes. A header
+// stating another count is malformed, and no file of another count is written.
+bool usableChannelCount(int64_t channels);
+
+// The bytes per sample that hold a format's samples as linear PCM without loss: companded 8-bit
+// samples decode to 16 bits, every other format keeps its size.
+int linearSampleBytes(const SampleFormat& format);
 
 }  // namespace kv

@@ -49,7 +49,7 @@ int32_t sfStartRead(StreamState& stream) {
   } else {
     return kUnsupportedFormat;
   }
-  if (!usableRate(rate) || channels < 1 || channels > kMaxChannels) return kMalformedInput;
+  if (!usableRate(rate) || !usableChannelCount(channels)) return kMalformedInput;
 
   stream.format.sampleRate = rate;
   stream.format.bytesPerSample = sizeCode;
@@ -66,7 +66,7 @@ int32_t sfStartRead(StreamState& stream) {
 }
 
 int32_t sfPrepareWrite(SampleFormat& format) {
-  if (format.channels < 1 || !usableRate(format.sampleRate)) return kBadCall;
+  if (!usableChannelCount(format.channels) || !usableRate(format.sampleRate)) return kBadCall;
   if (format.bytesPerSample != kSizeFloat32) format.bytesPerSample = 2;
   format.encoding = kEncodingSigned;
   return kOk;

@@ -19,6 +19,16 @@ constexpr int64_t kMaxDataBytes = 0xFFFFFFFFLL - 36 - 1;  // the RIFF size must 
 constexpr uint16_t kTagPcm = 1;
 constexpr uint16_t kTagALaw = 6;
 constexpr uint16_t kTagMuLaw = 7;
+constexpr uint16_t kTagExtensible = 0xFFFE;  // the tag that says: the real one is in the extension
+
+constexpr uint32_t kFormatBytes = 16;
+// The extensible format block: the plain one, the extension's size, then the extension itself
+// (valid bits per sample, channel mask, sub-format GUID).
+constexpr uint16_t kExtensionBytes = 22;
+constexpr uint32_t kExtensibleFormatBytes = kFormatBytes + 2 + kExtensionBytes;
+// A sub-format GUID that stands for a format tag holds the tag in its first four bytes, followed
+// by these; any other GUID names a format this reader does not know.
+constexpr uint8_t kTagGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 // Moves to the body of the next chunk with that id, skipping every other chunk with its pad byte.
 bool findChunk(ByteFile& file, const char* id, uint32_t& size) {
@@ -30,6 +40,25 @@ bool findChunk(ByteFile& file, const char* id, uint32_t& size) {
     if (!file.seek(next)) return false;
   }
   return false;
+}
+
+// Reads the rest of an extensible format block and gives the format tag its sub-format stands for.
+// The block's bits per sample are the size of each sample's container, read as a plain block's
+// are; how many of those bits are valid, and where the channel mask places the channels, change
+// nothing in how the samples are read.
+int32_t readExtension(ByteFile& file, uint32_t fmtBytes, uint16_t& tag) {
+  uint8_t extension[kExtensibleFormatBytes - kFormatBytes];
+  if (fmtBytes < kExtensibleFormatBytes || !readExact(file, extension, sizeof extension)) return kFileError;
+  const uint16_t extensionBytes = getLE16(extension);
+  if (extensionBytes < kExtensionBytes || 2u + extensionBytes > fmtBytes - kFormatBytes) return kFileError;
+  const uint8_t* subFormat = extension + 8;  // after the valid bits and the channel mask
+  const uint32_t subFormatTag = getLE32(subFormat);
+  if (std::memcmp(subFormat + 4, kTagGuidTail, sizeof kTagGuidTail) != 0 || subFormatTag == kTagExtensible ||
+      subFormatTag > 0xFFFF) {
+    return kUnsupportedFormat;
+  }
+  tag = static_cast<uint16_t>(subFormatTag);
+  return kOk;
 }
 
 int32_t writeHeader(StreamState& stream, uint32_t dataBytes, uint32_t riffBytes) {
@@ -67,14 +96,19 @@ int32_t wavStartRead(StreamState& stream) {
   if (!readExact(file, riff + 4, 8) || std::memcmp(riff + 8, "WAVE", 4) != 0) return kFileError;
 
   uint32_t fmtBytes = 0;
-  if (!findChunk(file, "fmt ", fmtBytes) || fmtBytes < 16) return kFileError;
-  uint8_t fmt[16];
+  if (!findChunk(file, "fmt ", fmtBytes) || fmtBytes < kFormatBytes) return kFileError;
+  uint8_t fmt[kFormatBytes];
   if (!readExact(file, fmt, sizeof fmt)) return kFileError;
-  const uint16_t tag = getLE16(fmt);
+  uint16_t tag = getLE16(fmt);
   const uint16_t channels = getLE16(fmt + 2);
   const uint32_t rate = getLE32(fmt + 4);
   const uint16_t blockAlign = getLE16(fmt + 12);
   const uint16_t bits = getLE16(fmt + 14);
+  uint32_t fmtRead = kFormatBytes;
+  if (tag == kTagExtensible) {
+    if (const int32_t result = readExtension(file, fmtBytes, tag); result != kOk) return result;
+    fmtRead = kExtensibleFormatBytes;
+  }
 
   int32_t encoding;
   switch (tag) {
@@ -90,7 +124,7 @@ int32_t wavStartRead(StreamState& stream) {
     default:
       return kUnsupportedFormat;  // compressed data
   }
-  if (channels == 0 || rate == 0) return kFileError;
+  if (!usableChannelCount(channels) || rate == 0) return kFileError;
 
   // 17- to 24-bit data sits in 3-byte containers, most significant bits first, so it reads as
   // 24-bit samples; anything wider (or packed otherwise) is refused rather than misread.
@@ -106,7 +140,7 @@ int32_t wavStartRead(StreamState& stream) {
   }
   if (tag != kTagPcm && sampleBytes != 1) return kFileError;  // companded data is 8-bit only
 
-  const int64_t rest = static_cast<int64_t>(fmtBytes) - 16 + (fmtBytes & 1);
+  const int64_t rest = static_cast<int64_t>(fmtBytes) - fmtRead + (fmtBytes & 1);
   if (!file.seek(file.tell() + rest)) return kFileError;
 
   uint32_t dataBytes = 0;
@@ -132,7 +166,7 @@ int32_t wavStartRead(StreamState& stream) {
 int32_t wavPrepareWrite(SampleFormat& format) {
   const int sampleBytes = format.bytesPerSample;
   if (sampleBytes < 1 || sampleBytes > 3) return kUnsupportedFormat;
-  if (format.channels < 1 || format.channels > kMaxChannels) return kBadCall;
+  if (!usableChannelCount(format.channels)) return kBadCall;
   if (!(format.sampleRate >= 1.0f) ||
       static_cast<double>(format.sampleRate) * format.channels * sampleBytes > 4294967295.0) {
     return kBadCall;

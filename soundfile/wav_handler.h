@@ -1,5 +1,6 @@
 #pragma once
-// RIFF WAVE files: 8-bit unsigned, 16- and 24-bit signed PCM, 8-bit mu-law and A-law.
+// RIFF WAVE files: 8-bit unsigned, 16- and 24-bit signed PCM, 8-bit mu-law and A-law, each also
+// under the extensible format block that names its format by a sub-format GUID.
 
 #include <cstdint>
 

@@ -17,9 +17,9 @@
 
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"
+#include "tests/engine/support/refused_inputs.h"
 #include "tests/engine/support/tone.h"
 #include "tests/soundfile/support/aiff_builder.h"
-#include "tests/soundfile/support/au_builder.h"
 #include "tests/soundfile/support/riff_builder.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
@@ -307,17 +307,60 @@ TEST_F(BrennicPass, AFailureDuringThePassRemovesTheWorkingFileAndFinishesTheOutp
   }
 }
 
-// A header claiming more channels than any file holds is refused with the other bad headers,
-// before the output is opened: an existing output keeps every byte.
-TEST_F(BrennicPass, AbsurdChannelCountIsRefusedBeforeTheOutputIsTouched) {
-  kvtest::AuHeader header;
-  header.channels = 0x7FFFFFFF;
-  writeAll(path("in.au"), kvtest::auFile(header, kvtest::Bytes(4096, 0)));
-  writeAll(path("out.au"), std::vector<uint8_t>(5000, 0x55));
+// Mu-law and A-law samples decode to 16 bits, which the output keeps: it is 16-bit, and it is what
+// the same pass makes of a 16-bit file holding the decoded samples.
+TEST_F(BrennicPass, CompandedInputGivesASixteenBitOutputOfItsDecodedSound) {
+  struct Case {
+    const char* what;
+    int encoding;
+    int fileType;
+    int channels;
+  };
+  const Case cases[] = {
+      {"mu-law mono WAV", kv::kEncodingMuLaw, kv::kFileTypeWav, 1},
+      {"A-law mono WAV", kv::kEncodingALaw, kv::kFileTypeWav, 1},
+      {"mu-law stereo WAV", kv::kEncodingMuLaw, kv::kFileTypeWav, 2},
+      {"A-law stereo WAV", kv::kEncodingALaw, kv::kFileTypeWav, 2},
+      {"mu-law mono au", kv::kEncodingMuLaw, kv::kFileTypeAu, 1},
+  };
+  const std::vector<int32_t> tone = kvtest::sineSamples(kTone, kRate, 22050, 0.5);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    kvtest::writeCompandedFile(path("companded"), c.channels == 2 ? kvtest::interleave(tone, tone) : tone, c.channels,
+                               c.encoding, c.fileType);
+    const kvtest::SoundFile decoded = kvtest::readSoundFile(path("companded"));
+    ASSERT_EQ(decoded.error, kv::kOk);
+    kvtest::writeSoundFile(path("linear"), decoded.samples, c.channels, 2, static_cast<float>(kRate), c.fileType);
+    ASSERT_EQ(scale(path("companded"), path("companded-out"), 2.0), kv::kOk);
+    ASSERT_EQ(scale(path("linear"), path("linear-out"), 2.0), kv::kOk);
+
+    const kvtest::SoundFile out = kvtest::readSoundFile(path("companded-out"));
+    const kvtest::SoundFile expected = kvtest::readSoundFile(path("linear-out"));
+    ASSERT_EQ(out.error, kv::kOk);
+    EXPECT_EQ(out.type, c.fileType);
+    EXPECT_EQ(out.bytesPerSample, 2);
+    EXPECT_EQ(out.encoding, kv::kEncodingSigned);
+    EXPECT_TRUE(kvtest::withinQuantisation(out.samples, expected.samples, 2));
+  }
+}
+
+// A header stating a channel count or sample format the engine has no use for is refused with the
+// other bad headers, before the output is opened: an existing output keeps every byte, and none
+// is made.
+class BrennicRefusedInputs : public BrennicPass, public ::testing::WithParamInterface<kvtest::RefusedInput> {};
+
+TEST_P(BrennicRefusedInputs, AreRefusedBeforeTheOutputIsTouched) {
+  writeAll(path("in"), GetParam().bytes);
+  EXPECT_EQ(scale(path("in"), path("out")), kv::kCannotOpen);
+  EXPECT_EQ(names(), (Names{"in"}));
+  writeAll(path("out"), std::vector<uint8_t>(5000, 0x55));
   const auto before = folder();
-  EXPECT_EQ(scale(path("in.au"), path("out.au")), kv::kCannotOpen);
+  EXPECT_EQ(scale(path("in"), path("out")), kv::kCannotOpen);
   EXPECT_TRUE(folder() == before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Headers, BrennicRefusedInputs, ::testing::ValuesIn(kvtest::refusedInputs()),
+                         kvtest::refusedInputName);
 
 // Anything but a regular file, named as the input, the output or the working file, is refused at
 // once (a FIFO would otherwise hold the call in its open for ever), and no file is made, replaced

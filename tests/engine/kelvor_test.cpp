@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "soundfile/result_codes.h"
+#include "tests/engine/support/refused_inputs.h"
 #include "tests/engine/support/tone.h"
-#include "tests/soundfile/support/au_builder.h"
 #include "tests/soundfile/support/temp_dir.h"
 #include "tests/soundfile/support/wav_files.h"
 #include "tests/support/non_regular_files.h"
@@ -144,20 +144,26 @@ TEST_P(KelvorNonRegular, OutputIsRefusedAndLeftAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Kinds, KelvorNonRegular, ::testing::ValuesIn(kvtest::nonRegularCases()),
                          kvtest::nonRegularCaseName);
 
-// A header claiming more channels than any file holds is refused with the other bad headers,
-// before the output is opened: an existing output keeps every byte.
-TEST_F(Kelvor, AbsurdChannelCountIsRefusedBeforeTheOutputIsTouched) {
-  kvtest::AuHeader header;
-  header.channels = 0x7FFFFFFF;
-  writeAll(path("in.au"), kvtest::auFile(header, kvtest::Bytes(4096, 0)));
-  writeAll(path("out.au"), std::vector<uint8_t>(5000, 0x55));
-  const auto before = folder();
-  for (const int16_t playFlag : {0, 1}) {
-    SCOPED_TRACE(playFlag);
-    EXPECT_EQ(kv_TimeScale(path("in.au").c_str(), 1.0, 2.0, 1024, 1, path("out.au").c_str(), playFlag, 0),
-              kv::kCannotOpen);
-    EXPECT_TRUE(folder() == before);
+// A header stating a channel count or sample format the engine has no use for is refused with the
+// other bad headers, before the output is opened: an existing output keeps every byte, and none
+// is made.
+class KelvorRefusedInputs : public Kelvor, public ::testing::WithParamInterface<kvtest::RefusedInput> {};
+
+TEST_P(KelvorRefusedInputs, AreRefusedBeforeTheOutputIsTouched) {
+  writeAll(path("in"), GetParam().bytes);
+  const std::string in = path("in"), out = path("out");
+  for (const bool outputExists : {false, true}) {
+    if (outputExists) writeAll(out, std::vector<uint8_t>(5000, 0x55));
+    const auto before = folder();
+    for (const int16_t playFlag : {0, 1}) {
+      SCOPED_TRACE(playFlag);
+      EXPECT_EQ(kv_TimeScale(in.c_str(), 1.0, 2.0, 1024, 1, out.c_str(), playFlag, 0), kv::kCannotOpen);
+      EXPECT_TRUE(folder() == before);
+    }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Headers, KelvorRefusedInputs, ::testing::ValuesIn(kvtest::refusedInputs()),
+                         kvtest::refusedInputName);
 
 }  // namespace

@@ -77,6 +77,39 @@ TEST_F(TimeScalePass, WritesAMonoFileOfTheInputsTypeRateAndSampleSize) {
   }
 }
 
+// Mu-law and A-law samples decode to 16 bits, which the output keeps: it is 16-bit, and it is what
+// the same pass makes of a 16-bit file holding the decoded samples.
+TEST_F(TimeScalePass, CompandedInputGivesASixteenBitOutputOfItsDecodedSound) {
+  struct Case {
+    const char* what;
+    int encoding;
+    int fileType;
+  };
+  const Case cases[] = {
+      {"mu-law WAV", kv::kEncodingMuLaw, kv::kFileTypeWav},
+      {"A-law WAV", kv::kEncodingALaw, kv::kFileTypeWav},
+      {"mu-law au", kv::kEncodingMuLaw, kv::kFileTypeAu},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    kvtest::writeCompandedFile(path("companded"), kvtest::sineSamples(440.0, kTestRate, 22050, 0.5), 1, c.encoding,
+                               c.fileType);
+    const kvtest::SoundFile decoded = kvtest::readSoundFile(path("companded"));
+    ASSERT_EQ(decoded.error, kv::kOk);
+    kvtest::writeSoundFile(path("linear"), decoded.samples, 1, 2, 44100.0f, c.fileType);
+    ASSERT_EQ(runPass(job(path("companded"), path("companded-out"))), kv::kOk);
+    ASSERT_EQ(runPass(job(path("linear"), path("linear-out"))), kv::kOk);
+
+    const kvtest::SoundFile out = kvtest::readSoundFile(path("companded-out"));
+    const kvtest::SoundFile expected = kvtest::readSoundFile(path("linear-out"));
+    ASSERT_EQ(out.error, kv::kOk);
+    EXPECT_EQ(out.type, c.fileType);
+    EXPECT_EQ(out.bytesPerSample, 2);
+    EXPECT_EQ(out.encoding, kv::kEncodingSigned);
+    EXPECT_TRUE(kvtest::withinQuantisation(out.samples, expected.samples, 2));
+  }
+}
+
 TEST_F(TimeScalePass, ReplacesAnExistingOutputFile) {
   const std::string in = toneFile("in.wav", 22050);
   const std::string out = path("out.wav");

@@ -119,6 +119,11 @@ std::vector<AiffCase> aiffCases() {
   Bytes farOffset;
   kvtest::appendBE32(farOffset, 1000);  // offset, with no data after the fields
   kvtest::appendBE32(farOffset, 0);
+  const auto aifc = [&](const std::string& type, const std::string& name) {
+    return form({iffChunk("COMM", kvtest::aifcCommBody(1, 100, 16, kvtest::rate8000(), type, name)), ssnd}, "AIFC");
+  };
+  const Bytes aifcCommLast = form(
+      {ssnd, iffChunk("COMM", kvtest::aifcCommBody(1, 100, 16, kvtest::rate8000(), "NONE", "not compressed"))}, "AIFC");
   Bytes strayBytes = form({kMono16});
   strayBytes.insert(strayBytes.end(), {'S', 'S', 'N'});
 
@@ -132,9 +137,11 @@ std::vector<AiffCase> aiffCases() {
       {"OddSampleDataIsFollowedByItsPad", oddSsnd, kv::kOk, 7},
       {"AlchemyChunkIsSkipped", form({iffChunk("ALCH", alch), kMono16, ssnd}), kv::kOk, 100},
       {"TruncatedDataHoldsWhatIsThere", truncated, kv::kOk, 100},
-      {"AifcWithShortCompressionName",
-       form({iffChunk("COMM", kvtest::aifcCommBody(1, 100, 16, kvtest::rate8000(), "NONE", "")), ssnd}, "AIFC"),
-       kv::kOk, 100},
+      // Uncompressed data is named "not compressed" as well; another name is another compression.
+      {"AifcWithAnEmptyCompressionName", aifc("NONE", ""), kv::kUnsupportedFormat, 0},
+      {"AifcNamedOtherwise", aifc("NONE", "uncompressed"), kv::kUnsupportedFormat, 0},
+      {"AifcNamedInOtherLetters", aifc("NONE", "Not Compressed"), kv::kUnsupportedFormat, 0},
+      {"AifcCompressionNameCutShortByTheEnd", cutTo(aifcCommLast, aifcCommLast.size() - 6), kv::kMalformedInput, 0},
       {"AifcCompressed",
        form({iffChunk("COMM", kvtest::aifcCommBody(1, 100, 16, kvtest::rate8000(), "ulaw", "uLaw 2:1")), ssnd}, "AIFC"),
        kv::kUnsupportedFormat, 0},
@@ -205,17 +212,16 @@ TEST_F(AiffWriting, MonoSixteenBitHeaderStatesEveryChunkSize) {
 }
 
 TEST_F(AiffWriting, OddSampleDataGetsItsPadByte) {
+  // Only mono data can have an odd size: every other channel count is even.
   struct Odd {
     int sampleBytes;
-    int channels;
     int samples;
   };
-  for (const Odd& odd : {Odd{1, 1, 151}, Odd{3, 1, 5}, Odd{3, 3, 3}}) {
+  for (const Odd& odd : {Odd{1, 151}, Odd{3, 5}}) {
     const std::string file = path("odd.aiff");
     const std::vector<int32_t> samples = sineLikeSamples(odd.samples);
     {
-      kv::SampleFormat format = kv::SampleFormat::make(8000.0f, odd.sampleBytes, kv::kUnset, 1);
-      format.channels = odd.channels;
+      const kv::SampleFormat format = kv::SampleFormat::make(8000.0f, odd.sampleBytes, kv::kUnset, 1);
       auto out = kv::SoundStream::openWrite(format, file, kv::kFileTypeAiff);
       ASSERT_EQ(out->lastError(), kv::kOk);
       ASSERT_EQ(out->write(samples.data(), odd.samples), kv::kOk);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -8,6 +7,7 @@
 #include "soundfile/sound_stream.h"
 #include "tests/soundfile/support/memory_file.h"
 #include "tests/soundfile/support/riff_builder.h"
+#include "tests/soundfile/support/sf_builder.h"
 #include "tests/soundfile/support/temp_dir.h"
 
 namespace {
@@ -15,22 +15,8 @@ namespace {
 using kvtest::appendLE32;
 using kvtest::Bytes;
 using kvtest::cutTo;
-
-uint32_t floatBits(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-Bytes sfHeader(uint32_t magic, float rate, uint32_t channels, uint32_t packing) {
-  Bytes header;
-  appendLE32(header, magic);
-  appendLE32(header, floatBits(rate));
-  appendLE32(header, channels);
-  appendLE32(header, packing);
-  header.resize(kv::kSfHeaderBytes, 0);
-  return header;
-}
+using kvtest::floatBits;
+using kvtest::sfHeader;
 
 std::unique_ptr<kv::SoundStream> openSf(const Bytes& bytes) {
   return kv::SoundStream::openRead(std::make_unique<kvtest::MemoryFile>(bytes), kv::kFileTypeSf);

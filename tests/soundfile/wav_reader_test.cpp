@@ -8,6 +8,7 @@
 #include "soundfile/wav_handler.h"
 #include "tests/soundfile/support/memory_file.h"
 #include "tests/soundfile/support/riff_builder.h"
+#include "tests/soundfile/support/sample_patterns.h"
 
 namespace {
 
@@ -43,6 +44,17 @@ std::vector<WavCase> wavCases() {
   Bytes provisional = riff({fmtMono16, chunk("data", kData, kv::kWavProvisionalDataSize)});
   Bytes truncated = riff({fmtMono16, chunk("data", kData, 1000)});
   Bytes shortFile = riff({fmtMono16, chunk("data", Bytes(20, 0))});
+  const Bytes data = chunk("data", kData);
+  const auto extensible = [&](const Bytes& subFormat, uint16_t containerBits, uint16_t validBits,
+                              uint16_t extensionSize = 22) {
+    return riff(
+        {chunk("fmt ", kvtest::extensibleFmtBody(subFormat, 1, 44100, containerBits, validBits, extensionSize)), data});
+  };
+  Bytes longerExtension = kvtest::extensibleFmtBody(kvtest::tagGuid(1), 1, 44100, 16, 16, 24);
+  longerExtension.insert(longerExtension.end(), {0, 0});
+  Bytes extensionBeyondTheBlock = kvtest::extensibleFmtBody(kvtest::tagGuid(1), 1, 44100, 16, 16, 24);
+  Bytes blockWithoutExtension = fmtBody(0xFFFE, 1, 44100, 16);
+  blockWithoutExtension.insert(blockWithoutExtension.end(), {22, 0});
 
   return {
       {"Plain", riff({fmtMono16, chunk("data", kData)}), kv::kOk, 100},
@@ -66,6 +78,24 @@ std::vector<WavCase> wavCases() {
        kv::kFileError, 0},
       {"SixteenBitMuLaw", riff({chunk("fmt ", fmtBody(7, 1, 8000, 16)), chunk("data", kData)}), kv::kFileError, 0},
       {"ChunkRunsPastTheEnd", riff({chunk("LIST", kData, 100000), fmtMono16}), kv::kFileError, 0},
+      // The extensible format block: the format is the one its sub-format names.
+      {"ExtensiblePcm", extensible(kvtest::tagGuid(1), 16, 16), kv::kOk, 100},
+      {"ExtensionLongerThanItsFields", riff({chunk("fmt ", longerExtension), data}), kv::kOk, 100},
+      {"ExtensibleFloat", extensible(kvtest::tagGuid(3), 16, 16), kv::kUnsupportedFormat, 0},
+      {"ExtensibleOfAnotherTag", extensible(kvtest::tagGuid(2), 16, 16), kv::kUnsupportedFormat, 0},
+      {"ExtensibleInsideExtensible", extensible(kvtest::tagGuid(0xFFFE), 16, 16), kv::kUnsupportedFormat, 0},
+      {"SubFormatBeyondAnyTag", extensible(kvtest::tagGuid(0x10001), 16, 16), kv::kUnsupportedFormat, 0},
+      {"SubFormatOfAnotherFamily", extensible(kvtest::bFormatPcmGuid(), 16, 16), kv::kUnsupportedFormat, 0},
+      {"ExtensionSizeShort", extensible(kvtest::tagGuid(1), 16, 16, 21), kv::kFileError, 0},
+      {"ExtensionSizeZero", extensible(kvtest::tagGuid(1), 16, 16, 0), kv::kFileError, 0},
+      {"ExtensionBeyondTheFormatBlock", riff({chunk("fmt ", extensionBeyondTheBlock), data}), kv::kFileError, 0},
+      {"ExtensibleBlockWithoutItsExtension", riff({chunk("fmt ", blockWithoutExtension), data}), kv::kFileError, 0},
+      // The samples are read by their containers, whatever the valid bits say.
+      {"ValidBitsBeyondTheContainer", extensible(kvtest::tagGuid(1), 16, 24), kv::kOk, 100},
+      {"NoValidBits", extensible(kvtest::tagGuid(1), 16, 0), kv::kOk, 100},
+      {"ContainerOfPartBytes", extensible(kvtest::tagGuid(1), 12, 12), kv::kOk, 100},
+      {"ThirtyTwoBitContainer", extensible(kvtest::tagGuid(1), 32, 24), kv::kFileError, 0},
+      {"ExtensibleSixteenBitMuLaw", extensible(kvtest::tagGuid(7), 16, 16), kv::kFileError, 0},
   };
 }
 
@@ -95,6 +125,51 @@ TEST_P(WavReading, GivesTheRightResult) {
 
 INSTANTIATE_TEST_SUITE_P(Files, WavReading, ::testing::ValuesIn(wavCases()),
                          [](const ::testing::TestParamInfo<WavCase>& info) { return info.param.name; });
+
+// The extensible format block states a format the plain block could state as well: such a file
+// reads sample for sample as the plain file with the same data.
+struct ExtensibleCase {
+  std::string name;
+  uint16_t tag;  // of the plain file, and the extensible one's sub-format
+  uint16_t channels;
+  uint16_t containerBits;
+  uint16_t validBits;
+};
+
+void PrintTo(const ExtensibleCase& c, std::ostream* os) { *os << c.name; }
+
+class WavExtensible : public ::testing::TestWithParam<ExtensibleCase> {};
+
+TEST_P(WavExtensible, ReadsAsThePlainFile) {
+  const ExtensibleCase& c = GetParam();
+  Bytes data(240);  // whole frames of every case
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 37 + 11);
+  auto plain = open(riff({chunk("fmt ", fmtBody(c.tag, c.channels, 48000, c.containerBits)), chunk("data", data)}));
+  auto extensible = open(riff({chunk("fmt ", kvtest::extensibleFmtBody(kvtest::tagGuid(c.tag), c.channels, 48000,
+                                                                       c.containerBits, c.validBits)),
+                               chunk("data", data)}));
+  ASSERT_EQ(plain->lastError(), kv::kOk);
+  ASSERT_EQ(extensible->lastError(), kv::kOk);
+  EXPECT_EQ(extensible->typeFound(), kv::kFileTypeWav);
+  EXPECT_EQ(extensible->bytesPerSample(), plain->bytesPerSample());
+  EXPECT_EQ(extensible->encoding(), plain->encoding());
+  EXPECT_EQ(extensible->channels(), c.channels);
+  EXPECT_EQ(extensible->sampleRate(), 48000.0f);
+  EXPECT_EQ(extensible->length(), plain->length());
+  const std::vector<int32_t> expected = kvtest::readAllSamples(*plain);
+  EXPECT_EQ(expected.size(), 240u / (c.containerBits / 8));
+  EXPECT_EQ(kvtest::readAllSamples(*extensible), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, WavExtensible,
+    ::testing::Values(ExtensibleCase{"Pcm16Mono", 1, 1, 16, 16}, ExtensibleCase{"Pcm16Stereo", 1, 2, 16, 16},
+                      ExtensibleCase{"Pcm12In16Mono", 1, 1, 16, 12}, ExtensibleCase{"Pcm24Mono", 1, 1, 24, 24},
+                      ExtensibleCase{"Pcm24Stereo", 1, 2, 24, 24}, ExtensibleCase{"Pcm20In24Stereo", 1, 2, 24, 20},
+                      ExtensibleCase{"Pcm8Mono", 1, 1, 8, 8}, ExtensibleCase{"Pcm16FourChannels", 1, 4, 16, 16},
+                      ExtensibleCase{"MuLawMono", 7, 1, 8, 8}, ExtensibleCase{"MuLawStereo", 7, 2, 8, 8},
+                      ExtensibleCase{"ALawMono", 6, 1, 8, 8}, ExtensibleCase{"ALawStereo", 6, 2, 8, 8}),
+    [](const ::testing::TestParamInfo<ExtensibleCase>& info) { return info.param.name; });
 
 TEST(WavReading, AFileNamedAsWavIsCheckedByTheHandlerItself) {
   const Bytes fmtMono16 = chunk("fmt ", fmtBody(1, 1, 44100, 16));

@@ -100,15 +100,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<FrameReader> paranoiaReaderOver(CdIo_t* cdio, std::function<bool()> discStillThere,
-                                                std::string& problem)
+cdrom_drive_t* openCdda(CdIo_t* cdio, std::string& problem)
 {
-    Toc toc = tocFromCdio(cdio);
-    if (toc.empty()) {
-        cdio_destroy(cdio);
-        problem = "there is no disc in the drive";
-        return nullptr;
-    }
     char* messages = nullptr;
     cdrom_drive_t* drive = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_LOGIT, &messages);
     logMessages(messages);
@@ -118,6 +111,7 @@ std::unique_ptr<FrameReader> paranoiaReaderOver(CdIo_t* cdio, std::function<bool
         return nullptr;
     }
     cdio_cddap_verbose_set(drive, CDDA_MESSAGE_LOGIT, CDDA_MESSAGE_LOGIT);
+    // Set before opening, which would otherwise guess the order from the first audio it reads.
     drive->bigendianp = 0;
     drive->b_swap_bytes = false;
     const int opened = cdio_cddap_open(drive);
@@ -126,6 +120,18 @@ std::unique_ptr<FrameReader> paranoiaReaderOver(CdIo_t* cdio, std::function<bool
     if (opened != 0) {
         cdio_cddap_close(drive);
         problem = "the drive cannot read audio digitally (error " + std::to_string(opened) + ")";
+        return nullptr;
+    }
+    return drive;
+}
+
+std::unique_ptr<FrameReader>
+paranoiaReaderOver(cdrom_drive_t* drive, std::function<bool()> discStillThere, std::string& problem)
+{
+    Toc toc = tocFromCdio(drive->p_cdio);
+    if (toc.empty()) {
+        cdio_cddap_close(drive);
+        problem = "there is no disc in the drive";
         return nullptr;
     }
     cdrom_paranoia_t* paranoia = cdio_paranoia_init(drive);
@@ -142,8 +148,11 @@ std::unique_ptr<FrameReader> openParanoiaReader(const std::string& device, std::
         problem = std::string("the device cannot be opened: ") + std::strerror(errno);
         return nullptr;
     }
+    cdrom_drive_t* drive = openCdda(cdio, problem);
+    if (!drive)
+        return nullptr;
     return paranoiaReaderOver(
-        cdio, [device] { return trayStatusOf(device) == TrayStatus::DiscReady; }, problem);
+        drive, [device] { return trayStatusOf(device) == TrayStatus::DiscReady; }, problem);
 }
 
 } // namespace lentaro::cd

@@ -3,6 +3,7 @@
 #include "platform/cd/FrameReader.h"
 
 #include <cdio/cdio.h>
+#include <cdio/paranoia/cdda.h>
 
 #include <functional>
 #include <memory>
@@ -18,9 +19,15 @@ namespace lentaro::cd {
 // opened without exclusion.
 std::unique_ptr<FrameReader> openParanoiaReader(const std::string& device, std::string& problem);
 
-// The same over a handle libcdio has opened already, which the reader then owns (and frees even
-// when it returns null). discStillThere answers the reader's question of the same name.
-std::unique_ptr<FrameReader> paranoiaReaderOver(CdIo_t* cdio, std::function<bool()> discStillThere,
+// Paranoia's handle on a drive (or image) libcdio has opened, which it takes over: identified, its
+// messages going to the log, its byte order fixed and opened for reading. Null, with the reason
+// in problem, when the drive cannot read audio digitally; cdio is freed then.
+cdrom_drive_t* openCdda(CdIo_t* cdio, std::string& problem);
+
+// A reader over such a handle, which it then owns (and frees even when it returns null, without a
+// disc). discStillThere answers the reader's question of the same name.
+std::unique_ptr<FrameReader> paranoiaReaderOver(cdrom_drive_t* drive,
+                                                std::function<bool()> discStillThere,
                                                 std::string& problem);
 
 } // namespace lentaro::cd

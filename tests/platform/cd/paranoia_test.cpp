@@ -4,9 +4,11 @@
 
 #include "tests/platform/cd/support/cd_image_writer.h"
 #include "tests/platform/cd/support/cd_test_support.h"
+#include "tests/support/bounded_child.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -107,10 +109,18 @@ std::unique_ptr<FrameReader> paranoiaOver(const fs::path& cue)
 {
     routeLibcdioMessages();
     std::string problem;
-    std::unique_ptr<FrameReader> reader = paranoiaReaderOver(
-        cdio_open(cue.c_str(), DRIVER_BINCUE), [] { return true; }, problem);
+    cdrom_drive_t* drive = openCdda(cdio_open(cue.c_str(), DRIVER_BINCUE), problem);
+    std::unique_ptr<FrameReader> reader = drive ? paranoiaReaderOver(
+                                              drive, [] { return true; }, problem)
+                                                : nullptr;
     EXPECT_NE(reader, nullptr) << problem;
     return reader;
+}
+
+std::vector<std::uint8_t> bytesOf(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(ParanoiaFrameReader, KeepsTheBytesInTheDrivesLittleEndianOrderWhateverTheSoundIs)
@@ -119,9 +129,7 @@ TEST(ParanoiaFrameReader, KeepsTheBytesInTheDrivesLittleEndianOrderWhateverTheSo
     TempFolder folder;
     constexpr int frames = 150;
     const fs::path cue = writeNoiseImage(folder.path(), "noise", frames, 7);
-    std::ifstream bin(folder.path() / "noise.bin", std::ios::binary);
-    const std::vector<std::uint8_t> expected{std::istreambuf_iterator<char>(bin),
-                                             std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> expected = bytesOf(folder.path() / "noise.bin");
     const std::unique_ptr<FrameReader> reader = paranoiaOver(cue);
     ASSERT_NE(reader, nullptr);
     std::vector<std::uint8_t> read(static_cast<std::size_t>(frames) * bytesPerFrame);
@@ -161,6 +169,61 @@ TEST(ParanoiaFrameReader, ReadsToTheSampleFromWhereverItIsAskedAndStopsBetweenSe
     EXPECT_EQ(stopped.problem, ReadProblem::Stopped);
     EXPECT_EQ(stopped.frames, 0);
     EXPECT_EQ(reader->read(290, 20, frames.data(), stop).problem, ReadProblem::OutsideAudio);
+}
+
+// A scratch on the disc: every read of the drive that touches this frame fails, as a scratched
+// disc's reads do once the drive's own retries have run out.
+constexpr Lsn scratched = 42;
+long (*readImageFrames)(cdrom_drive_t*, void*, lsn_t, long) = nullptr;
+
+long readAroundTheScratch(cdrom_drive_t* drive, void* frames, lsn_t begin, long count)
+{
+    if (begin <= scratched && scratched < begin + count)
+        return -1;
+    return readImageFrames(drive, frames, begin, count);
+}
+
+// How a read over the scratch ended, as the exit code of the child that read.
+enum ScratchedRead { FailedAtTheScratch, NoReader, NotFailed, FramesPastTheScratch, FramesChanged };
+
+TEST(ParanoiaFrameReader, ASectorItGivesUpOnFailsTheReadInsteadOfPassingAsSilence)
+{
+    RecordingCdLog log;
+    TempFolder folder;
+    // Noise, so that paranoia finds no other frames that match in the scratch's place.
+    const fs::path cue = writeNoiseImage(folder.path(), "noise", 100, 11);
+    const std::vector<std::uint8_t> disc = bytesOf(folder.path() / "noise.bin");
+    routeLibcdioMessages();
+
+    // Paranoia retries and then gives up; were it to retry for ever, the child is stopped.
+    const lentaro::test::ChildEnd end = lentaro::test::runBoundedChild(
+        [&] {
+            std::string problem;
+            cdrom_drive_t* drive = openCdda(cdio_open(cue.c_str(), DRIVER_BINCUE), problem);
+            if (!drive)
+                return NoReader;
+            readImageFrames = drive->read_audio;
+            drive->read_audio = readAroundTheScratch;
+            const std::unique_ptr<FrameReader> reader = paranoiaReaderOver(
+                drive, [] { return true; }, problem);
+            if (!reader)
+                return NoReader;
+            std::vector<std::uint8_t> frames(static_cast<std::size_t>(60) * bytesPerFrame);
+            const std::atomic<bool> stop{false};
+            const FrameRead read = reader->read(0, 60, frames.data(), stop);
+            if (read.problem != ReadProblem::Unreadable)
+                return NotFailed;
+            if (read.frames > scratched)
+                return FramesPastTheScratch;
+            const auto kept = static_cast<std::ptrdiff_t>(read.frames) * bytesPerFrame;
+            if (!std::equal(frames.begin(), frames.begin() + kept, disc.begin()))
+                return FramesChanged;
+            return FailedAtTheScratch;
+        },
+        std::chrono::seconds(60));
+
+    ASSERT_TRUE(end.exited) << (end.outOfTime ? "paranoia never gave up" : "the child was killed");
+    EXPECT_EQ(end.exitCode, FailedAtTheScratch);
 }
 
 } // namespace

@@ -63,6 +63,12 @@ int main(int argc, char** argv) {
   writeBytes(wav + "mulaw.wav", riff({chunk("fmt ", fmtBody(7, 1, 8000, 8)), chunk("data", data)}));
   writeBytes(wav + "alaw.wav", riff({chunk("fmt ", fmtBody(6, 1, 8000, 8)), chunk("data", data)}));
   writeBytes(wav + "20bit.wav", riff({chunk("fmt ", fmtBody(1, 1, 48000, 20, 3)), chunk("data", data)}));
+  // The extensible format block, as most recording programs write it.
+  writeBytes(wav + "extensible-24bit.wav",
+             riff({chunk("fmt ", kvtest::extensibleFmtBody(kvtest::tagGuid(1), 2, 48000, 24, 24)),
+                   chunk("data", Bytes(data.begin(), data.begin() + 150))}));
+  writeBytes(wav + "extensible-mulaw.wav",
+             riff({chunk("fmt ", kvtest::extensibleFmtBody(kvtest::tagGuid(7), 1, 8000, 8, 8)), chunk("data", data)}));
 
   ok &= writeSamples(kv::SampleFormat::make(22050.0f, 2, kv::kUnset, 1), sf + "16bit1ch.sf", kv::kFileTypeSf);
   ok &= writeSamples(kv::SampleFormat::make(44100.0f, 2, kv::kUnset, 2), sf + "16bit2ch.sf", kv::kFileTypeSf);

@@ -58,6 +58,36 @@ inline Bytes fmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bi
   return out;
 }
 
+// The sub-format GUID of an extensible format block that stands for a format tag:
+// {tag-0000-0010-8000-00AA00389B71}, stored as its fields are, little-endian first.
+inline Bytes tagGuid(uint32_t tag) {
+  Bytes out;
+  appendLE32(out, tag);
+  appendBytes(out, {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
+  return out;
+}
+
+// A sub-format GUID of another family, which names no format tag:
+// {00000001-0721-11D3-8644-C8C1CA000000}, ambisonic B-format PCM.
+inline Bytes bFormatPcmGuid() {
+  Bytes out;
+  appendLE32(out, 1);
+  appendBytes(out, {0x21, 0x07, 0xD3, 0x11, 0x86, 0x44, 0xC8, 0xC1, 0xCA, 0x00, 0x00, 0x00});
+  return out;
+}
+
+// The 40-byte extensible format block (tag 0xFFFE): the plain block with the container's bits,
+// then the extension's size (22 unless given), the valid bits, a channel mask and the sub-format.
+inline Bytes extensibleFmtBody(const Bytes& subFormat, uint16_t channels, uint32_t rate, uint16_t containerBits,
+                               uint16_t validBits, uint16_t extensionSize = 22) {
+  Bytes out = fmtBody(0xFFFE, channels, rate, containerBits);
+  appendLE16(out, extensionSize);
+  appendLE16(out, validBits);
+  appendLE32(out, channels == 2 ? 0x3 : 0x4);  // front left and right, or front centre
+  appendBytes(out, subFormat);
+  return out;
+}
+
 // "RIFF", the size of what follows, the form type, then the chunks in order.
 inline Bytes riff(const std::vector<Bytes>& chunks, const std::string& form = "WAVE") {
   Bytes body;
