@@ -2,19 +2,17 @@
 
 #include "platform/audio/EngineSamples.h"
 #include "platform/mci/MciErrors.h"
+#include "platform/wavesection/ReplacementFile.h"
 
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 
+#include <QFile>
 #include <QFileInfo>
 
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace lentaro::mci {
@@ -23,44 +21,23 @@ namespace {
 
 constexpr std::int64_t chunkFrames = 16384;
 
-std::atomic<unsigned> temporaryCount{0};
-
 Outcome notSaved(const QString& path, const QString& why)
 {
     return Outcome::failure(errors::fileNotSaved,
                             QStringLiteral("cannot save %1: %2").arg(path, why));
 }
 
-// A hidden name in the file's folder that no other writer uses, made with the permissions any new
-// file gets; empty when none can be made, with errno saying why.
-std::string temporaryBeside(const QString& path)
+// Why no file can take the place of `path`, as far as can be told.
+QString whyNotReplaceable(const QString& path, int error)
 {
-    const QFileInfo info(path);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = QStringLiteral("%1/.%2.saving-%3-%4")
-                                 .arg(info.absolutePath(), info.fileName())
-                                 .arg(::getpid())
-                                 .arg(temporaryCount++);
-        const std::string temporary = name.toStdString();
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return temporary;
-        }
-        if (errno != EEXIST)
-            break;
-    }
-    return {};
-}
-
-// Puts the file's contents on disk before its name takes the old file's place.
-bool flushToDisk(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool flushed = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && flushed;
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("it is not a file");
+    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (target.exists() && (!(target.permissions() & writeBits) || !target.isWritable()))
+        return QStringLiteral("it is read-only");
+    return error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+                      : QStringLiteral("no file can be made beside it");
 }
 
 // Copies every frame of the source into the file; the reason when one is lost.
@@ -88,16 +65,14 @@ QString copyFrames(kv::SoundStream& source, kv::SoundStream& file)
 
 Outcome saveWave(kv::SoundStream& source, const audio::Format& format, const QString& path)
 {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
-        return notSaved(path, QStringLiteral("it is not a file"));
-    const std::string temporary = temporaryBeside(path);
-    if (temporary.empty())
-        return notSaved(path, QString::fromLocal8Bit(std::strerror(errno)));
+    errno = 0;
+    wavesection::ReplacementFile replacement(path.toStdString());
+    if (!replacement.isOpen())
+        return notSaved(path, whyNotReplaceable(path, errno));
 
     QString why;
-    std::unique_ptr<kv::SoundStream> file =
-        kv::SoundStream::openWrite(audio::waveSampleFormat(format), temporary, kv::kFileTypeWav);
+    std::unique_ptr<kv::SoundStream> file = kv::SoundStream::openWrite(
+        audio::waveSampleFormat(format), replacement.temporaryPath(), kv::kFileTypeWav);
     if (!file)
         why = QStringLiteral("out of memory");
     else if (file->lastError() != kv::kOk)
@@ -109,15 +84,9 @@ Outcome saveWave(kv::SoundStream& source, const audio::Format& format, const QSt
         if (why.isEmpty() && closed != kv::kOk)
             why = QString::fromLatin1(kv::resultText(closed));
     }
-    if (why.isEmpty() && !flushToDisk(temporary))
-        why = QString::fromLocal8Bit(std::strerror(errno));
-    if (why.isEmpty() && std::rename(temporary.c_str(), path.toStdString().c_str()) != 0)
-        why = QString::fromLocal8Bit(std::strerror(errno));
-    if (!why.isEmpty()) {
-        std::remove(temporary.c_str());
-        return notSaved(path, why);
-    }
-    return {};
+    if (why.isEmpty() && !replacement.commit())
+        why = QStringLiteral("the file could not be put in place");
+    return why.isEmpty() ? Outcome{} : notSaved(path, why);
 }
 
 } // namespace lentaro::mci

@@ -236,7 +236,9 @@ TEST(WaveSave, AFailedSaveKeepsTheOldFileWholeAndLeavesNothingBehind)
     rig.openRamp();
     const QString target = rig.path("keep.wav");
     writeRamp(target.toStdString());
-    const QFileInfo before(target);
+    const QString readOnly = rig.path("locked.wav");
+    writeRamp(readOnly.toStdString());
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
 
     struct Case {
         const char* name;
@@ -247,16 +249,22 @@ TEST(WaveSave, AFailedSaveKeepsTheOldFileWholeAndLeavesNothingBehind)
         {"no file name", QString(), errors::filenameRequired},
         {"a missing folder", rig.path("gone/keep.wav"), errors::fileNotSaved},
         {"a folder", rig.folder.path(), errors::fileNotSaved},
+        {"a read-only file", readOnly, errors::fileNotSaved},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         rig.control.setFileName(c.fileName);
         rig.send("Save");
         EXPECT_EQ(rig.control.error(), c.error);
+        EXPECT_FALSE(rig.control.errorMessage().contains(QLatin1String("Success")))
+            << rig.control.errorMessage().toStdString();
     }
     EXPECT_EQ(readWave(target.toStdString()).samples.size(), static_cast<std::size_t>(rampFrames));
     EXPECT_EQ(QDir(rig.folder.path()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{"keep.wav", "ramp.wav"}));
+              (QStringList{"keep.wav", "locked.wav", "ramp.wav"}))
+        << "nothing written, and no temporary file left";
+    EXPECT_EQ(readWave(readOnly.toStdString()).samples.size(),
+              static_cast<std::size_t>(rampFrames));
 
     rig.control.setFileName(target);
     rig.send("Save");
