@@ -12,6 +12,8 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <exception>
+#include <new>
 
 namespace lentaro::mci {
 
@@ -65,6 +67,21 @@ bool validTimeFormat(int format)
     return format == static_cast<int>(TimeFormat::Milliseconds)
            || format == static_cast<int>(TimeFormat::Msf)
            || format == static_cast<int>(TimeFormat::Tmsf);
+}
+
+// What the device threw (no memory, no thread to be had), as an error: the control never throws.
+Outcome caughtFailure()
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return Outcome::failure(errors::outOfMemory,
+                                QStringLiteral("There is not enough memory for the device."));
+    } catch (const std::exception& error) {
+        return Outcome::failure(errors::internal, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        return Outcome::failure(errors::internal, QStringLiteral("The device failed."));
+    }
 }
 
 bool runs(Mode mode)
@@ -127,7 +144,14 @@ void MMControl::setDeviceType(const QString& type)
         setDevice(nullptr, type);
         return;
     }
-    std::unique_ptr<Device> device = makeDevice(type);
+    std::unique_ptr<Device> device;
+    try {
+        device = makeDevice(type);
+    } catch (...) {
+        setDevice(nullptr, QString());
+        fail(caughtFailure());
+        return;
+    }
     if (!device) {
         setDevice(nullptr, QString());
         fail(Outcome::failure(errors::invalidDeviceName,
@@ -170,7 +194,12 @@ void MMControl::setCommand(const QString& command)
 void MMControl::run(Verb verb, bool wait, bool notify)
 {
     const bool startsSound = verb == Verb::Play || verb == Verb::Record;
-    const Outcome outcome = perform(verb, wait, notify);
+    Outcome outcome;
+    try {
+        outcome = perform(verb, wait, notify);
+    } catch (...) {
+        outcome = caughtFailure();
+    }
     if (!outcome.ok()) {
         fail(outcome);
     } else if (!startsSound) {
@@ -303,37 +332,35 @@ void MMControl::setTimeFormat(int format)
 
 int MMControl::position()
 {
-    return read(device_ ? device_->position(timeFormat_) : Reading::failure(noDevice())).value;
+    return ask([&](const Device& device) { return device.position(timeFormat_); }).value;
 }
 
 int MMControl::length()
 {
-    return read(device_ ? device_->length(timeFormat_) : Reading::failure(noDevice())).value;
+    return ask([&](const Device& device) { return device.length(timeFormat_); }).value;
 }
 
 void MMControl::setTrack(int track)
 {
     track_ = track;
-    const Reading count = read(device_ ? device_->tracks() : Reading::failure(noDevice()));
+    const Reading count = ask([](const Device& device) { return device.tracks(); });
     if (count.outcome.ok() && (track < 1 || track > count.value))
         fail(outOfRange(QStringLiteral("There is no track %1.").arg(track)));
 }
 
 int MMControl::tracks()
 {
-    return read(device_ ? device_->tracks() : Reading::failure(noDevice())).value;
+    return ask([](const Device& device) { return device.tracks(); }).value;
 }
 
 int MMControl::trackLength()
 {
-    return read(device_ ? device_->trackLength(track_, timeFormat_) : Reading::failure(noDevice()))
-        .value;
+    return ask([&](const Device& device) { return device.trackLength(track_, timeFormat_); }).value;
 }
 
 int MMControl::trackPosition()
 {
-    return read(device_ ? device_->trackPosition(track_, timeFormat_)
-                        : Reading::failure(noDevice()))
+    return ask([&](const Device& device) { return device.trackPosition(track_, timeFormat_); })
         .value;
 }
 
@@ -433,8 +460,17 @@ void MMControl::armTimer()
         statusTimer_->start(updateInterval_);
 }
 
-Reading MMControl::read(Reading reading)
+template <typename Question>
+Reading MMControl::ask(Question question)
 {
+    Reading reading = Reading::failure(noDevice());
+    if (device_) {
+        try {
+            reading = question(*device_);
+        } catch (...) {
+            reading = Reading::failure(caughtFailure());
+        }
+    }
     if (!reading.outcome.ok())
         fail(reading.outcome);
     return reading;

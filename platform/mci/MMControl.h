@@ -124,8 +124,9 @@ private:
     void tick();
     void refresh();
     void armTimer();
-    // Sets Error when the device could not answer.
-    Reading read(Reading reading);
+    // Asks the device, setting Error when it cannot answer.
+    template <typename Question>
+    Reading ask(Question question);
     void fail(const Outcome& why);
 
     QString deviceType_;

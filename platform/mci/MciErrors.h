@@ -14,6 +14,7 @@ constexpr int outOfMemory = 264;
 constexpr int unrecognizedCommand = 261;
 constexpr int unsupportedFunction = 274; // the device has no such command
 constexpr int fileNotFound = 275;
+constexpr int internal = 277;       // something the device could not have (a thread)
 constexpr int deviceNotReady = 276; // not open, or no medium
 constexpr int outOfRange = 282;
 constexpr int fileNotSaved = 286;

@@ -44,13 +44,15 @@ void Playback::start(std::unique_ptr<FrameFeed> feed, std::int64_t from, std::in
     ++serial_;
     from_ = from;
     to_ = to;
-    pump_ = std::make_unique<FramePump>(*output_, std::move(feed), [this, serial = serial_] {
+    auto pump = std::make_unique<FramePump>(*output_, std::move(feed), [this, serial = serial_] {
         handOver_.post([this, serial] {
             if (serial == serial_ && pump_)
                 finish();
         });
     });
-    pump_->start();
+    // A pump that cannot start (no thread to be had) is no play under way.
+    pump->start();
+    pump_ = std::move(pump);
 }
 
 std::int64_t Playback::position() const

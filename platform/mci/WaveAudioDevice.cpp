@@ -268,18 +268,14 @@ Outcome WaveAudioDevice::record(const Range& range)
     const auto reached = [this, serial = serial_] {
         handOver_.post([this, serial] { recordReached(serial); });
     };
-    capture_ = std::make_unique<CapturePump>(*input_, recorded_, static_cast<std::uint64_t>(*from),
-                                             limit, reached);
-    if (limit == 0u) {
-        // Nothing to record: done at once, from the event loop.
-        mode_ = Mode::Recording;
+    auto capture = std::make_unique<CapturePump>(*input_, recorded_,
+                                                 static_cast<std::uint64_t>(*from), limit, reached);
+    // Nothing to record is done at once, from the event loop.
+    if (limit == 0u)
         reached();
-        return {};
-    }
-    if (const audio::Error started = capture_->start(); started != audio::Error::None) {
-        capture_.reset();
+    else if (const audio::Error started = capture->start(); started != audio::Error::None)
         return hardwareFailure(audio::Status::failure(started, {}));
-    }
+    capture_ = std::move(capture);
     mode_ = Mode::Recording;
     return {};
 }

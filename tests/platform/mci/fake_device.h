@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QObject>
 
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -26,6 +27,7 @@ public:
     Mode currentMode = Mode::Stopped;
     bool opened = true;
     std::optional<Outcome> refuseNext;
+    bool throwsNext = false; // the next command or read throws, as running out of memory does
     bool endsAtOnce = false;
     std::optional<WaveFormat> format; // the last one set
 
@@ -88,7 +90,11 @@ public:
 
     bool isOpen() const override { return opened; }
     Mode mode() const override { return opened ? currentMode : Mode::NotOpen; }
-    Reading position(TimeFormat) const override { return Reading::of(0); }
+    Reading position(TimeFormat) const override
+    {
+        maybeThrow();
+        return Reading::of(0);
+    }
     Reading length(TimeFormat) const override
     {
         return opened ? Reading::of(1000) : Reading::failure(notOpen());
@@ -104,8 +110,15 @@ public:
     }
 
 private:
+    void maybeThrow() const
+    {
+        if (throwsNext)
+            throw std::bad_alloc();
+    }
+
     Outcome command(const char* verb, Mode after)
     {
+        maybeThrow();
         if (refuseNext) {
             const Outcome refused = *refuseNext;
             refuseNext.reset();

@@ -130,6 +130,19 @@ TEST_F(MMControlTest, ARefusedPlayChangesNothingAndNotifiesNothing)
     EXPECT_EQ(dones.codes, (std::vector<int>{1}));
 }
 
+TEST_F(MMControlTest, ADeviceThatThrowsLeavesAnErrorAndNoException)
+{
+    fake->throwsNext = true;
+    control.setNotify(true);
+    EXPECT_NO_THROW(send("Play"));
+    EXPECT_EQ(control.error(), errors::outOfMemory);
+    EXPECT_NO_THROW(EXPECT_EQ(control.position(), 0));
+    EXPECT_EQ(control.error(), errors::outOfMemory);
+    fake->throwsNext = false;
+    drainEvents();
+    EXPECT_TRUE(dones.codes.empty());
+}
+
 TEST_F(MMControlTest, AFailureReportedByTheDeviceSetsErrorAndNotifiesFailure)
 {
     send("Play");
