@@ -4,9 +4,9 @@
 
 namespace lentaro::mci {
 
-// The dispatch numbers by which the program's design notes name the control's members, and the
-// member of MMControl each stands for. Nothing calls by number; the table lets a reader follow a
-// number in a note to the member that does its work.
+// The dispatch numbers the control's members were once driven by, late bound, and the member of
+// MMControl each stands for. Nothing calls by number; the table lets a reader who meets such a
+// number find the member that does its work.
 struct DispatchId {
     int id;
     const char* member;
@@ -48,7 +48,7 @@ constexpr bool ascending()
 static_assert(ascending(), "dispatch numbers are listed once each, in ascending order");
 
 // The Boolean that a view sets when its device goes live, and that the plain end of a wave
-// command sets again, has no number in those notes: it is autoEnable, so the buttons follow the
-// device once more.
+// command sets again, went by no number: it is autoEnable, so the buttons follow the device once
+// more.
 
 } // namespace lentaro::mci
