@@ -26,6 +26,11 @@ struct Sequence {
     std::vector<int> codes;
 };
 
+void PrintTo(const Sequence& sequence, std::ostream* out)
+{
+    *out << sequence.name;
+}
+
 void playTo(WaveRig& rig, int from, int to)
 {
     rig.control.setFrom(from);
