@@ -26,7 +26,6 @@ constexpr int nonapplicableFunction = 302; // not possible in the device's prese
 constexpr int filenameRequired = 304;
 constexpr int unsuitableFormat = 328; // the input cannot record in that format
 constexpr int fileRead = 348;
-constexpr int fileWrite = 349;
 } // namespace errors
 
 // The usual failures, worded once.
