@@ -1,4 +1,4 @@
-#include "platform/audio/src/EngineSamples.h"
+#include "platform/audio/EngineSamples.h"
 
 namespace lentaro::audio {
 

@@ -1,6 +1,6 @@
 #include "platform/audio/WaveFileSink.h"
 
-#include "platform/audio/src/EngineSamples.h"
+#include "platform/audio/EngineSamples.h"
 
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"

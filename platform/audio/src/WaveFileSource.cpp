@@ -1,6 +1,6 @@
 #include "platform/audio/WaveFileSource.h"
 
-#include "platform/audio/src/EngineSamples.h"
+#include "platform/audio/EngineSamples.h"
 
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"

@@ -1,4 +1,4 @@
-#include "platform/cd/src/UiHandOver.h"
+#include "platform/cd/UiHandOver.h"
 
 #include <QSocketNotifier>
 
