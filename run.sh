@@ -9,7 +9,4 @@ build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build "$build" --parallel "$(nproc)"
 
-if [ -x "$build/bin/lentaro" ]; then
-  exec "$build/bin/lentaro" "$@"
-fi
-echo "Built the engine and program libraries into $build/lib; the windowed program is not built yet."
+exec "$build/bin/lentaro" "$@"

@@ -8,6 +8,8 @@ namespace lentaro {
 class PallomiRunner : public EngineRunner
 {
 public:
+    std::int32_t init(const QString& engineLibraryName) override;
+    void registerCallBack(PlayFileCallBack callBack) override;
     std::int32_t stop() override;
     std::int32_t cleanUp() override;
 };

@@ -34,6 +34,9 @@ struct ProgramState {
     // The main window shows its "SlowPlay" view.
     bool gvSlowMode = false;
 
+    // Start-up is under way: from Main's clean-up until the main window has been shown.
+    bool gvStartingUp = false;
+
     // The exit is under way: exitProgram has begun, and every later call returns at once.
     bool gvExiting = false;
 

@@ -31,10 +31,12 @@ inline void PrintTo(const Value& value, std::ostream* out)
 
 namespace lentaro::test {
 
-// An engine runner with no library behind it.
+// An engine runner with no library behind it: it binds nothing and no pass ever ends.
 class IdleEngineRunner : public EngineRunner
 {
 public:
+    std::int32_t init(const QString&) override { return 1; }
+    void registerCallBack(PlayFileCallBack) override {}
     std::int32_t stop() override { return 0; }
     std::int32_t cleanUp() override { return 0; }
 };

@@ -45,7 +45,7 @@ private:
     std::function<void(QCloseEvent*)> onClose_;
 };
 
-class Runner : public EngineRunner
+class Runner : public IdleEngineRunner
 {
 public:
     explicit Runner(Log& log, bool throws = false) : log_(log), throws_(throws) {}

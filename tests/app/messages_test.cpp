@@ -18,12 +18,6 @@
 namespace lentaro::test {
 namespace {
 
-template <typename F>
-F* loaded()
-{
-    return dynamic_cast<F*>(forms::loadedForm(QString::fromLatin1(F::formName)));
-}
-
 const QString cancelDigitalReadQuestion = QStringLiteral(
     "Due to the non-standard nature of computer-to-CD-ROM digital audio interfaces, after "
     "cancelling this operation, your computer may have to be restarted before digital recording "
@@ -247,7 +241,7 @@ protected:
 
 TEST_F(ProgressWindowAlone, CancelStopsTheEnginePassThroughTheEngineRunner)
 {
-    class CountingRunner : public EngineRunner
+    class CountingRunner : public IdleEngineRunner
     {
     public:
         std::int32_t stop() override { return ++stops; }

@@ -4,6 +4,7 @@
 
 #include "app/mainwindowface.h"
 #include "app/progresscancel.h"
+#include "platform/forms/formregistry.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -44,6 +45,13 @@ public:
     std::map<TrackInfo, bool> trackInfoVisible;
     std::vector<TrackInfo> trackInfoSettings;
 };
+
+// The loaded window of class F, or nullptr when there is none.
+template <typename F>
+F* loaded()
+{
+    return dynamic_cast<F*>(forms::loadedForm(QString::fromLatin1(F::formName)));
+}
 
 // Acts on the next modal window once it is up: the test's stand-in for the person who answers
 // it. Stops looking when it goes out of scope.

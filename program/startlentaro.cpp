@@ -1,0 +1,37 @@
+#include "program/startlentaro.h"
+
+#include "app/passend.h"
+#include "app/programstate.h"
+#include "app/startingproc.h"
+#include "platform/shell/programfolder.h"
+#include "program/placeholdermainwindow.h"
+#include "trace/sentrixreporter.h"
+#include "trace/tracedapplication.h"
+
+#include <optional>
+
+namespace lentaro {
+
+int startLentaro(int& argc, char** argv)
+{
+    std::optional<TracedApplication> application;
+    if (!QCoreApplication::instance())
+        application.emplace(argc, argv);
+
+    SentrixReporter reporter(programFolder() + QStringLiteral("/Lentaro Manual.pdf"));
+    const ScopedOverride reporterInPlace(errorReporter, reporter);
+
+    // The engine runner is the runner library (engineRunner's own); the CD ownership query
+    // answers nothing until the CD layer is plugged in here.
+    StartupLinks links;
+    links.passEnded = &handOverPassEnd;
+    links.loadMainWindow = &loadPlaceholderMainWindow;
+    Main(links);
+
+    // The exit path ends the process; only a test's end of the process returns.
+    if (programState().gvExiting)
+        return 0;
+    return QApplication::exec();
+}
+
+} // namespace lentaro
