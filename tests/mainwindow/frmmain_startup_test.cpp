@@ -66,6 +66,11 @@ TEST_F(StartUp, LoadsHiddenAndDisabledThenTheFirstTickShowsTheCdViewAndEndsStart
                                "driveCount",      "startupDriveCheck",   "checkCDPresent"};
     EXPECT_EQ(sides_.calls, expected);
     EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+
+    // For a person to look at: LENTARO_SCREENSHOTS names the folder.
+    const QString screenshots = qEnvironmentVariable("LENTARO_SCREENSHOTS");
+    if (!screenshots.isEmpty())
+        EXPECT_TRUE(main.grab().save(screenshots + QStringLiteral("/mainwindow-cd-view.png")));
 }
 
 TEST_F(StartUp, AnExitBeforeTheFirstTickNeverShowsTheWindowNorTheHint)
