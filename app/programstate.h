@@ -34,6 +34,20 @@ struct ProgramState {
     // The main window shows its "SlowPlay" view.
     bool gvSlowMode = false;
 
+    // Digital reading of audio CDs works on this computer (settled by the CD side at start-up).
+    bool gvDigitalRecordingOK = false;
+    // The wave device records the sound input (an analog capture of a loop).
+    bool gvRecordingInProgress = false;
+    // The CD track the main window shows as current; 0 for none.
+    int gvCurrentTrack = 0;
+    // The loop grid, and the tracks grid, follow the playing position.
+    bool gvLoopHighlight = false;
+    bool gvTrackHighlight = false;
+    // Samples of temp.wav per point of the waveform chart.
+    int gvGraphStep = 0;
+    // The debug switch; nothing sets it.
+    bool gvDebugging = false;
+
     // Start-up is under way: from Main's clean-up until the main window has been shown.
     bool gvStartingUp = false;
 

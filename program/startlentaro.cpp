@@ -3,8 +3,8 @@
 #include "app/passend.h"
 #include "app/programstate.h"
 #include "app/startingproc.h"
+#include "mainwindow/frmMain.h"
 #include "platform/shell/programfolder.h"
-#include "program/placeholdermainwindow.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
 
@@ -25,7 +25,10 @@ int startLentaro(int& argc, char** argv)
     // answers nothing until the CD layer is plugged in here.
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
-    links.loadMainWindow = &loadPlaceholderMainWindow;
+    links.loadMainWindow = &loadMainWindow;
+    // The program ends through its exit path only, not when the splash, the last window shown
+    // while the main window is still hidden, closes.
+    QApplication::setQuitOnLastWindowClosed(false);
     Main(links);
 
     // The exit path ends the process; only a test's end of the process returns.

@@ -1,6 +1,7 @@
 #include "tests/app/window_fixture.h"
 
 #include "app/frmAbout.h"
+#include "app/frmHint.h"
 #include "app/pallomirunner.h"
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTimer>
 
 #include <dlfcn.h>
@@ -112,10 +114,13 @@ TEST_F(Program, StartsWithTheEngineShowsTheMainWindowAndLeavesThroughTheExitPath
         main->close();
     });
     user.start();
+    // The first start shows the tutorial hint; the person goes on.
+    WhenModal hint([](QWidget& modal) { dynamic_cast<frmHint&>(modal).cmdOK->click(); });
 
     EXPECT_EQ(start(), 0);
 
     ASSERT_TRUE(shown);
+    EXPECT_TRUE(hint.acted());
     EXPECT_FALSE(shown->splashLoaded);
     EXPECT_TRUE(shown->sentrixReports);
     // The engine beside the runner loaded without a box, and the exit released it.

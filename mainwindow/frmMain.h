@@ -1,0 +1,203 @@
+#pragma once
+
+#include "app/mainwindowface.h"
+#include "app/passend.h"
+#include "app/progresscancel.h"
+#include "app/stateVariable.h"
+#include "mainwindow/mainstate.h"
+#include "mainwindow/sides.h"
+#include "mainwindow/taggedtimer.h"
+#include "platform/forms/prompts.h"
+#include "platform/shell/service.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QSlider;
+class QTableView;
+
+namespace lentaro {
+
+namespace mci {
+class MMControl;
+}
+
+class frmMain;
+
+// Makes the sides one main window calls, before its load runs.
+using SidesMaker = std::function<MainWindowSides(frmMain&)>;
+
+// The main window: the one window that stays open while the program runs. Constructing it
+// loads it hidden and disabled (Form_Load); its one-shot timer then shows it in the "CD" view.
+// Its title-bar close leaves "SlowPlay" for the previous view, and every other close leaves
+// the program through the exit path.
+class frmMain : public QMainWindow,
+                public PassEndReceiver,
+                public ProgressCancelTargets,
+                public MainWindowFace
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char* formName = "frmMain";
+
+    explicit frmMain(const SidesMaker& makeSides);
+    ~frmMain() override;
+
+    MainState& state() { return state_; }
+    LoopsSide& loops() { return *sides_.loops; }
+    CdSide& cd() { return *sides_.cd; }
+    WaveViewSide& waveView() { return *sides_.waveView; }
+
+    // Start-up and shutdown.
+    void tmrAfterFormLoad_Timer();
+    void menuExit_Click();
+
+    // Views and layout.
+    void changeToMode(const QString& theMode, bool suppressRefresh = false);
+    void MMsuspend(const QString& theMode = QString());
+    void MMgo();
+    void visibilityAndPositionAdjust();
+    void auxiliaryFormAdjust();
+    void cmdPrevView_Click();
+    void cmdGraphic_Click();
+    void graphicEnableToggle(bool newEnableState);
+    bool playing();
+
+    // The end of an engine pass, on the user-interface thread: a pass of a loop ("LOOP") arms
+    // the pass timer for 200 ms, once; any other ends it.
+    void playFileDoneCallBack(std::int32_t result);
+
+    // PassEndReceiver, ProgressCancelTargets, MainWindowFace.
+    void passEnded(std::int32_t result) override { playFileDoneCallBack(result); }
+    void stopEnginePass() override;
+    void stopDigitalRead() override;
+    void changeToCDView() override;
+    void setEnabled(bool enabled) override { QMainWindow::setEnabled(enabled); }
+    void setTrackInfoVisible(TrackInfo control, bool visible) override;
+
+    // The controls, under their names.
+    mci::MMControl* CDControl;
+    mci::MMControl* WaveControl;
+    mci::MMControl* slowControl;
+    QTableView* tgTracks;
+    QTableView* loopPoints;
+    QTimer* tmrAfterFormLoad;
+    TaggedTimer* tmrLoopDLL;
+    QTimer* tmrVostrelHelper;
+    QLabel* lblCDTitle;
+    QLineEdit* CDTitle;
+    QLabel* lblArtist;
+    QLineEdit* Artist;
+    QLabel* lblTracks;
+    QLabel* lblTrackComments;
+    QLineEdit* Comments;
+    QLabel* lblTrans;
+    QLabel* lblTransformations;
+    QGroupBox* fraSlowdown;
+    QGroupBox* fraPitchControl;
+    std::array<QSlider*, 2> slSlowPct;
+    std::array<QLineEdit*, 2> txtSlowPct;
+    QGroupBox* fraCurrPosition;
+    QLineEdit* txtCurrentPosition;
+    QScrollBar* sbTrackPos;
+    QLabel* lblMMCtrl;
+    QPushButton* cmdSlowPlay;
+    QPushButton* btnLoopPlay;
+    QPushButton* cmdStartNewLoop;
+    QPushButton* cmdPrevView;
+    QPushButton* cmdGraphic;
+    QLabel* lblF6;
+    QLabel* lblF7;
+    QLabel* lblF8;
+    QLabel* pnlMsg;
+    QLabel* pnlCDlength;
+    QLabel* pnlTrackLength;
+    forms::FileDialogRequest dlgWave;
+
+    // The menus.
+    QMenu* menuFile;
+    QAction* mnuConvertMP3;
+    QAction* mnuFileOpen;
+    QAction* mnuSaveSlowedDownFile;
+    QAction* mnuSaveLyrics;
+    QAction* mnuMRUsep;
+    std::array<QAction*, 4> mnuMRU;
+    QAction* mnusepx;
+    QAction* menuExit;
+    QMenu* mnuView;
+    QMenu* mnuCDView;
+    std::array<QAction*, 3> mnuChooseView;
+    QAction* mnuWaveView;
+    QAction* mnuViewOpen;
+    QAction* mnuViewSave;
+    QAction* mnuSettings;
+    QMenu* mnuWebMaster;
+    std::array<QAction*, 4> mnuWeb;
+    QAction* mnuRecord;
+    QMenu* menuHelp;
+    QAction* menuHelpChoice;
+    QAction* mnuSoundQualityTips;
+    QAction* mnuTurnOnAllHints;
+    QAction* mnuTurnOffAllHints;
+    QAction* mnuCDRequery;
+    QAction* mnusep3;
+    QAction* menuAbout;
+    QMenu* mnuTrackGridPopup;
+    QMenu* mnuLoopPopup;
+
+    // A close of the window: true from its title bar or control menu while no exit is under
+    // way. Returns whether the window goes (a title-bar close in "SlowPlay" only leaves that
+    // view); the first close that goes unloads the window and runs the exit path.
+    bool unloadOnClose(bool fromTitleBar);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void Form_Load();
+    void initializeStateVariables();
+    void getPrefs();
+    void Form_Unload();
+    void Form_Resize();
+    void initCDview(bool suppressRefresh);
+    bool initWaveView();
+    void initSlowView();
+    void stopRecording();
+    bool doWaveDBThing();
+
+    MainState state_;
+    MainWindowSides sides_;
+    bool formLoaded_ = false;
+    bool unloaded_ = false;
+    std::chrono::steady_clock::time_point lastTypingTime_;
+
+    class Transport;
+    std::unique_ptr<Transport> cdTransport_;
+    std::unique_ptr<Transport> waveTransport_;
+    std::optional<ScopedOverride<PassEndReceiver>> passEndInPlace_;
+    std::optional<ScopedOverride<ProgressCancelTargets>> cancelTargetsInPlace_;
+    std::optional<ScopedOverride<MainWindowFace>> faceInPlace_;
+};
+
+// A screen this many pixels wide is too small for the window anywhere but maximised.
+bool opensMaximized(int screenWidthPixels);
+
+// Loads the main window with the do-nothing sides (start-up's "load the main window").
+void loadMainWindow();
+
+} // namespace lentaro

@@ -1,0 +1,251 @@
+// The main window's controls and menus under their names, placed as fixed as the views expect:
+// each view shows and hides them (frmMainviews.cpp) but moves only btnLoopPlay.
+#include "mainwindow/frmMain.h"
+
+#include "app/programstate.h"
+#include "platform/forms/applicationtitle.h"
+#include "platform/mci/MMControl.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTableView>
+
+namespace lentaro {
+
+namespace {
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& where)
+{
+    auto* l = named(new QLabel(QString::fromLatin1(text), parent), name);
+    l->setGeometry(where);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* text, const QRect& where)
+{
+    auto* b = named(new QPushButton(QString::fromLatin1(text), parent), name);
+    b->setGeometry(where);
+    return b;
+}
+
+QLineEdit* textBox(QWidget* parent, const char* name, const QRect& where)
+{
+    auto* t = named(new QLineEdit(parent), name);
+    t->setGeometry(where);
+    return t;
+}
+
+QTableView* grid(QWidget* parent, const char* name, const QRect& where)
+{
+    auto* g = named(new QTableView(parent), name);
+    g->setGeometry(where);
+    g->verticalHeader()->hide();
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    return g;
+}
+
+mci::MMControl* mciControl(QWidget* parent, const char* name, const char* deviceType,
+                           const QPoint& where)
+{
+    auto* control = named(new mci::MMControl(parent), name);
+    control->setDeviceType(QString::fromLatin1(deviceType));
+    control->move(where);
+    control->resize(control->sizeHint());
+    return control;
+}
+
+QAction* item(QMenu* menu, const char* name, const char* text,
+              const QKeySequence& shortcut = QKeySequence())
+{
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QAction* separator(QMenu* menu, const char* name)
+{
+    QAction* action = menu->addSeparator();
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+QMenu* menu(QMenuBar* bar, const char* name, const char* text)
+{
+    QMenu* m = bar->addMenu(QString::fromLatin1(text));
+    m->setObjectName(QString::fromLatin1(name));
+    return m;
+}
+
+} // namespace
+
+void frmMain::buildControls()
+{
+    setWindowTitle(forms::applicationTitle());
+    auto* form = new QWidget(this);
+    setCentralWidget(form);
+
+    // The CD's title block and the two grids.
+    lblCDTitle = label(form, "lblCDTitle", "CD Title", {10, 10, 70, 24});
+    CDTitle = textBox(form, "CDTitle", {85, 10, 300, 24});
+    lblArtist = label(form, "lblArtist", "Artist Name", {400, 10, 85, 24});
+    Artist = textBox(form, "Artist", {490, 10, 300, 24});
+    lblTracks = label(form, "lblTracks", "Tracks", {10, 42, 200, 20});
+    tgTracks = grid(form, "tgTracks", {10, 64, 260, 240});
+    loopPoints = grid(form, "loopPoints", {280, 64, 510, 240});
+    lblTrackComments = label(form, "lblTrackComments", "Track Comments:", {10, 312, 200, 20});
+    Comments = textBox(form, "Comments", {10, 334, 780, 24});
+
+    // "SlowPlay": the transformation frames in place of the title block and grids.
+    lblTrans = label(form, "lblTrans", "Transformations -", {10, 10, 130, 24});
+    lblTransformations = label(form, "lblTransformations",
+                               "Slow Down - Speed Up - Transpose - Tune", {145, 10, 400, 24});
+    fraSlowdown = named(new QGroupBox(QStringLiteral("Speed"), form), "fraSlowdown");
+    fraSlowdown->setGeometry(10, 42, 385, 110);
+    fraPitchControl = named(new QGroupBox(QStringLiteral("Pitch"), form), "fraPitchControl");
+    fraPitchControl->setGeometry(405, 42, 385, 110);
+    QGroupBox* frames[] = {fraSlowdown, fraPitchControl};
+    for (int i = 0; i < 2; ++i) {
+        slSlowPct[i] = new QSlider(Qt::Horizontal, frames[i]);
+        slSlowPct[i]->setObjectName(QStringLiteral("slSlowPct(%1)").arg(i));
+        slSlowPct[i]->setGeometry(10, 35, 280, 30);
+        txtSlowPct[i] = new QLineEdit(frames[i]);
+        txtSlowPct[i]->setObjectName(QStringLiteral("txtSlowPct(%1)").arg(i));
+        txtSlowPct[i]->setGeometry(300, 35, 70, 26);
+    }
+    slSlowPct[0]->setRange(0, 200);
+    slSlowPct[1]->setRange(-1200, 1200);
+
+    // The position and the devices.
+    fraCurrPosition = named(new QGroupBox(QStringLiteral("Position"), form), "fraCurrPosition");
+    fraCurrPosition->setGeometry(10, 368, 300, 78);
+    txtCurrentPosition = textBox(fraCurrPosition, "txtCurrentPosition", {10, 24, 90, 26});
+    txtCurrentPosition->setReadOnly(true);
+    txtCurrentPosition->setText(QStringLiteral("00:00"));
+    sbTrackPos = named(new QScrollBar(Qt::Horizontal, fraCurrPosition), "sbTrackPos");
+    sbTrackPos->setGeometry(110, 28, 180, 20);
+    lblMMCtrl = label(form, "lblMMCtrl", "CD", {325, 368, 100, 20});
+    CDControl = mciControl(form, "CDControl", "CDAudio", {325, 392});
+    WaveControl = mciControl(form, "WaveControl", "WaveAudio", {325, 392});
+    slowControl = mciControl(form, "slowControl", "", {325, 392});
+    WaveControl->hide();
+
+    // The buttons and the keys they answer to.
+    cmdSlowPlay = button(form, "cmdSlowPlay", "&Transform", {10, 460, 150, 30});
+    btnLoopPlay = button(form, "btnLoopPlay", "&Play Selected Loop", {170, 460, 170, 30});
+    cmdStartNewLoop = button(form, "cmdStartNewLoop", "Start New &Loop", {350, 460, 150, 30});
+    cmdPrevView = button(form, "cmdPrevView", "&Previous View", {10, 460, 150, 30});
+    cmdGraphic = button(form, "cmdGraphic", "&Wave View", {170, 460, 150, 30});
+    lblF6 = label(form, "lblF6", "Space, F6=Stop/Start", {520, 452, 270, 18});
+    lblF7 = label(form, "lblF7", "F7=Play Loop", {520, 470, 270, 18});
+    lblF8 = label(form, "lblF8", "F8=Continue from Loop", {520, 488, 270, 18});
+    form->setMinimumSize(800, 512);
+
+    pnlMsg = named(new QLabel(statusBar()), "pnlMsg");
+    pnlCDlength = named(new QLabel(statusBar()), "pnlCDlength");
+    pnlTrackLength = named(new QLabel(statusBar()), "pnlTrackLength");
+    statusBar()->addWidget(pnlMsg, 1);
+    statusBar()->addPermanentWidget(pnlCDlength);
+    statusBar()->addPermanentWidget(pnlTrackLength);
+
+    dlgWave.caption = QStringLiteral("Select wave file to open");
+    dlgWave.filter = QStringLiteral("Wave files (*.wav)");
+
+    tmrAfterFormLoad = named(new QTimer(this), "tmrAfterFormLoad");
+    connect(tmrAfterFormLoad, &QTimer::timeout, this, &frmMain::tmrAfterFormLoad_Timer);
+    tmrLoopDLL = named(new TaggedTimer(this), "tmrLoopDLL");
+    tmrLoopDLL->setSingleShot(true);
+    connect(tmrLoopDLL, &QTimer::timeout, this, [this] { loops().tmrLoopDLL_Timer(); });
+    tmrVostrelHelper = named(new QTimer(this), "tmrVostrelHelper");
+}
+
+void frmMain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    menuFile = menu(bar, "menuFile", "&File");
+    mnuConvertMP3 = item(menuFile, "mnuConvertMP3", "&Convert MP3 to Wave File");
+    mnuFileOpen = item(menuFile, "mnuFileOpen", "&Open Wave File", Qt::CTRL | Qt::Key_O);
+    mnuSaveSlowedDownFile = item(menuFile, "mnuSaveSlowedDownFile", "&Save Last Slowed-Down File",
+                                 Qt::CTRL | Qt::Key_S);
+    mnuSaveLyrics = item(menuFile, "mnuSaveLyrics", "Save &Lyrics/Chords");
+    mnuMRUsep = separator(menuFile, "mnuMRUsep");
+    mnuMRUsep->setVisible(false);
+    for (std::size_t i = 0; i < mnuMRU.size(); ++i) {
+        mnuMRU[i] = menuFile->addAction(QString());
+        mnuMRU[i]->setObjectName(QStringLiteral("mnuMRU(%1)").arg(i + 1));
+        mnuMRU[i]->setVisible(false);
+    }
+    mnusepx = separator(menuFile, "mnusepx");
+    menuExit = item(menuFile, "menuExit", "E&xit");
+    connect(menuExit, &QAction::triggered, this, &frmMain::menuExit_Click);
+
+    mnuView = menu(bar, "mnuView", "&View");
+    mnuCDView = mnuView->addMenu(QStringLiteral("&CD View"));
+    mnuCDView->setObjectName(QStringLiteral("mnuCDView"));
+    const char* layouts[] = {"&Normal", "&Loop Detail", "&Big Lyrics"};
+    for (std::size_t i = 0; i < mnuChooseView.size(); ++i) {
+        mnuChooseView[i] = mnuCDView->addAction(QString::fromLatin1(layouts[i]));
+        mnuChooseView[i]->setObjectName(QStringLiteral("mnuChooseView(%1)").arg(i + 1));
+        mnuChooseView[i]->setCheckable(true);
+        const int index = static_cast<int>(i) + 1;
+        connect(mnuChooseView[i], &QAction::triggered, this,
+                [this, index] { loops().mnuChooseView_Click(index); });
+    }
+    mnuWaveView = item(mnuView, "mnuWaveView", "&Wave File", Qt::CTRL | Qt::Key_W);
+    mnuWaveView->setCheckable(true);
+    connect(mnuWaveView, &QAction::triggered, this,
+            [this] { changeToMode(QStringLiteral("Wave")); });
+    mnuViewOpen = item(mnuView, "mnuViewOpen", "&Open View");
+    mnuViewSave = item(mnuView, "mnuViewSave", "&Save View");
+    for (QAction* hidden : {mnuViewOpen, mnuViewSave}) {
+        hidden->setVisible(false);
+        hidden->setEnabled(false);
+    }
+
+    mnuSettings = bar->addAction(QStringLiteral("S&ettings"));
+    mnuSettings->setObjectName(QStringLiteral("mnuSettings"));
+    mnuWebMaster = menu(bar, "mnuWebMaster", "&Internet");
+    const char* pages[] = {"&Update Program", "Visit the &Burrowmere",
+                           "&Subscribe to the Free Newsletter", "View Lentaro &FAQ"};
+    for (std::size_t i = 0; i < mnuWeb.size(); ++i) {
+        mnuWeb[i] = mnuWebMaster->addAction(QString::fromLatin1(pages[i]));
+        mnuWeb[i]->setObjectName(QStringLiteral("mnuWeb(%1)").arg(i));
+    }
+    mnuRecord = bar->addAction(QStringLiteral("&Recorder"));
+    mnuRecord->setObjectName(QStringLiteral("mnuRecord"));
+
+    menuHelp = menu(bar, "menuHelp", "&Help");
+    menuHelpChoice = item(menuHelp, "menuHelpChoice", "&Help and Tutorial", Qt::Key_F1);
+    mnuSoundQualityTips = item(menuHelp, "mnuSoundQualityTips", "&Sound Quality Tips");
+    menuHelp->addSeparator();
+    mnuTurnOnAllHints = item(menuHelp, "mnuTurnOnAllHints", "Turn on all Hints");
+    mnuTurnOffAllHints = item(menuHelp, "mnuTurnOffAllHints", "Turn off all Hints");
+    mnuTurnOffAllHints->setVisible(false);
+    mnuCDRequery = item(menuHelp, "mnuCDRequery", "CD Requery", Qt::CTRL | Qt::Key_R);
+    mnusep3 = separator(menuHelp, "mnusep3");
+    menuAbout = item(menuHelp, "menuAbout", "&About");
+
+    // The grids' pop-up menus; their items come with the grids' own handlers.
+    mnuTrackGridPopup =
+        named(new QMenu(QStringLiteral("track grid popup"), this), "mnuTrackGridPopup");
+    mnuLoopPopup = named(new QMenu(QStringLiteral("loop grid popup"), this), "mnuLoopPopup");
+    mnuLoopPopup->setEnabled(false);
+}
+
+} // namespace lentaro

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <memory>
+
+class QSqlTableModel;
+
+namespace lentaro {
+
+namespace mci {
+class MMControl;
+}
+
+// The loop points being made, held in memory until they are stored.
+class loopPoints : public QObject
+{
+    Q_OBJECT
+};
+
+// What the main window holds that is not a widget: the members other windows read and write,
+// the views saved while "SlowPlay" is shown, and the data controls over lentaro.mdb. The sides
+// receive it with the controls they need.
+class MainState : public QObject
+{
+    Q_OBJECT
+
+public:
+    MainState();
+    ~MainState() override;
+
+    int slowDownPercent = 0; // play speed in percent of the recorded speed
+    int pitchChange = 0;     // pitch change in cents
+    int inPt = 0;            // the current loop's in point, ms
+    int outPt = 0;           // the current loop's out point, ms
+    std::unique_ptr<loopPoints> loopPointBuffer;
+    int currentView = 0; // loop-grid layout: 1 normal, 2 loop detail, 3 big lyrics
+    bool cdView = false;
+    mci::MMControl* currentMMControl = nullptr;
+    int prevStartTime = 0; // startTime of the current loop row, ms
+
+    // currentView, cdView and the wave device's file as they were when "SlowPlay" was entered.
+    int savedCurrentView = 0;
+    bool savedCdView = false;
+    QString savedWaveFileName;
+
+    // The data controls: CDs, their tracks, the loop points, the wave files. Null until
+    // bindDatabase.
+    QSqlTableModel* CDs = nullptr;
+    QSqlTableModel* dtaTracks = nullptr;
+    QSqlTableModel* dtaLoopPoints = nullptr;
+    QSqlTableModel* WAVs = nullptr;
+
+    // Opens the database file and binds the four data controls to their tables; false (with
+    // the reason) when the file does not open, the controls then stay unbound.
+    bool bindDatabase(const QString& path, QString& reason);
+
+signals:
+    // A view switch has settled: cdView, currentView and currentMMControl hold the new view.
+    void viewChanged();
+
+private:
+    QString connection_;
+    QSqlDatabase db_;
+};
+
+} // namespace lentaro

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+
+namespace lentaro {
+
+// What the main window calls on the loop side (loop points, the slow-down road).
+class LoopsSide
+{
+public:
+    virtual ~LoopsSide() = default;
+
+    // Stops any engine pass: the pass timer's tag becomes "STOP", the timer stops and the
+    // runner is asked to stop.
+    virtual void stopDLL() = 0;
+    // Chooses loop-grid layout `index` (1 normal, 2 loop detail, 3 big lyrics) in the "CD" view.
+    virtual void mnuChooseView_Click(int index) = 0;
+    // Shows the current wave file's loops in the loop grid.
+    virtual void showLoopDetails() = 0;
+    // Forgets what the slow-down road kept about the last engine pass.
+    virtual void resetLastPass() = 0;
+    // The pass timer (tmrLoopDLL) fired.
+    virtual void tmrLoopDLL_Timer() = 0;
+
+    // The trim window, as the views adjust it.
+    virtual bool trimOpen() const = 0;
+    virtual void setTrimZoomEnabled(bool enabled) = 0;
+    virtual void closeTrim() = 0;
+};
+
+// What the main window calls on the CD side (drives, AutoPlay, the CD display).
+class CdSide
+{
+public:
+    virtual ~CdSide() = default;
+
+    // False: the program takes over the AutoPlay action of audio CDs; True gives it back.
+    virtual void autoplay(bool giveBack) = 0;
+    // Settles digital reading, the record mode and the recording preferences.
+    virtual void CDandRecordingSetup() = 0;
+    // The number of CD drives.
+    virtual int driveCount() = 0;
+    // The first run's choice of the CD drive; start-up calls it once the splash is gone.
+    virtual void startupDriveCheck() = 0;
+    // Looks for an audio CD and shows what it finds.
+    virtual void checkCDPresent() = 0;
+    // Shows the disc in the drive afresh.
+    virtual void refreshDisplayForNewCD() = 0;
+    virtual void trayOpen() = 0;
+    virtual void trayClose() = 0;
+    // Ends a running digital read of the CD.
+    virtual void stopDigitalRead() = 0;
+};
+
+// What the main window calls on the waveform view.
+class WaveViewSide
+{
+public:
+    virtual ~WaveViewSide() = default;
+
+    virtual bool isOpen() const = 0;
+    // Opens the view (drawing the waveform), or shows it when it is open.
+    virtual void loadOrShow() = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual void close() = 0;
+};
+
+// The sides one main window calls; each is made for that window.
+struct MainWindowSides {
+    std::unique_ptr<LoopsSide> loops;
+    std::unique_ptr<CdSide> cd;
+    std::unique_ptr<WaveViewSide> waveView;
+};
+
+} // namespace lentaro

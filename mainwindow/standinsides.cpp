@@ -1,0 +1,86 @@
+#include "mainwindow/standinsides.h"
+
+#include "app/enginerunner.h"
+#include "app/preferences.h"
+#include "app/programstate.h"
+#include "app/recordingsubprefs.h"
+#include "mainwindow/frmMain.h"
+
+namespace lentaro {
+
+namespace {
+
+class StandInLoops : public LoopsSide
+{
+public:
+    explicit StandInLoops(frmMain& main) : main_(main) {}
+
+    void stopDLL() override
+    {
+        main_.tmrLoopDLL->Tag = QStringLiteral("STOP");
+        main_.tmrLoopDLL->stop();
+        engineRunner().stop();
+    }
+    void mnuChooseView_Click(int index) override
+    {
+        if (!main_.state().cdView)
+            main_.changeToMode(QStringLiteral("CD"));
+        main_.state().currentView = index;
+    }
+    void showLoopDetails() override {}
+    void resetLastPass() override {}
+    void tmrLoopDLL_Timer() override { main_.tmrLoopDLL->stop(); }
+    bool trimOpen() const override { return false; }
+    void setTrimZoomEnabled(bool) override {}
+    void closeTrim() override {}
+
+private:
+    frmMain& main_;
+};
+
+class StandInCd : public CdSide
+{
+public:
+    void autoplay(bool) override {}
+    void CDandRecordingSetup() override
+    {
+        ProgramState& program = programState();
+        program.gvDigitalRecordingOK = false;
+        readPref(QStringLiteral("RecordMode"), program.gvRecordMode, 2);
+        readPref(QStringLiteral("ChannelToTransform"), program.gvChannelToTransform, 0);
+        readPref(QStringLiteral("AutomaticallySetRecordingMixer"),
+                 program.gvAutomaticallySetRecordingMixer, true);
+        readPref(QStringLiteral("RecordingDepth"), program.gvRecordingDepth, 16);
+        readPref(QStringLiteral("RecordingSampleRate"), program.gvRecordingSampleRate, 44100);
+        getRecordingSubPrefs();
+    }
+    int driveCount() override { return 0; }
+    void startupDriveCheck() override {}
+    void checkCDPresent() override {}
+    void refreshDisplayForNewCD() override {}
+    void trayOpen() override {}
+    void trayClose() override {}
+    void stopDigitalRead() override {}
+};
+
+class StandInWaveView : public WaveViewSide
+{
+public:
+    bool isOpen() const override { return false; }
+    void loadOrShow() override {}
+    void setEnabled(bool) override {}
+    void close() override {}
+};
+
+} // namespace
+
+MainWindowSides standInSides(frmMain& main)
+{
+    MainWindowSides sides;
+    sides.loops = std::make_unique<StandInLoops>(main);
+    sides.cd = std::make_unique<StandInCd>();
+    sides.waveView = std::make_unique<StandInWaveView>();
+    return sides;
+}
+
+} // namespace lentaro

@@ -1,0 +1,147 @@
+#include "tests/mainwindow/main_window_fixture.h"
+
+#include "app/frmHint.h"
+#include "app/programstate.h"
+#include "app/shippedfiles.h"
+#include "mainwindow/standinsides.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QPointer>
+#include <QPushButton>
+
+namespace lentaro::test {
+
+namespace {
+
+class RecordingLoops : public LoopsSide
+{
+public:
+    RecordingLoops(frmMain& main, SideCalls& log) : main_(main), log_(log) {}
+    void stopDLL() override { log_.calls << "stopDLL"; }
+    void mnuChooseView_Click(int index) override
+    {
+        log_.calls << QStringLiteral("mnuChooseView_Click %1").arg(index);
+        if (!main_.state().cdView)
+            main_.changeToMode(QStringLiteral("CD"));
+        main_.state().currentView = index;
+    }
+    void showLoopDetails() override { log_.calls << "showLoopDetails"; }
+    void resetLastPass() override { log_.calls << "resetLastPass"; }
+    void tmrLoopDLL_Timer() override { log_.calls << "tmrLoopDLL_Timer"; }
+    bool trimOpen() const override { return false; }
+    void setTrimZoomEnabled(bool) override {}
+    void closeTrim() override {}
+
+private:
+    frmMain& main_;
+    SideCalls& log_;
+};
+
+class RecordingCd : public CdSide
+{
+public:
+    RecordingCd(frmMain& main, SideCalls& log) : main_(main), log_(log) {}
+    void autoplay(bool giveBack) override
+    {
+        log_.calls << (giveBack ? "autoplay(True)" : "autoplay(False)");
+    }
+    void CDandRecordingSetup() override
+    {
+        log_.calls << "CDandRecordingSetup";
+        log_.hiddenDuringLoad = main_.isHidden();
+        log_.enabledDuringLoad = main_.isEnabled();
+    }
+    int driveCount() override
+    {
+        log_.calls << "driveCount";
+        return 0;
+    }
+    void startupDriveCheck() override { log_.calls << "startupDriveCheck"; }
+    void checkCDPresent() override { log_.calls << "checkCDPresent"; }
+    void refreshDisplayForNewCD() override { log_.calls << "refreshDisplayForNewCD"; }
+    void trayOpen() override { log_.calls << "trayOpen"; }
+    void trayClose() override { log_.calls << "trayClose"; }
+    void stopDigitalRead() override { log_.calls << "stopDigitalRead"; }
+
+private:
+    frmMain& main_;
+    SideCalls& log_;
+};
+
+} // namespace
+
+MainWindowSides recordingSides(frmMain& main, SideCalls& log)
+{
+    MainWindowSides sides = standInSides(main);
+    sides.loops = std::make_unique<RecordingLoops>(main, log);
+    sides.cd = std::make_unique<RecordingCd>(main, log);
+    return sides;
+}
+
+void MainWindowTest::SetUp()
+{
+    WindowTest::SetUp();
+    copyShippedFiles();
+}
+
+void MainWindowTest::TearDown()
+{
+    if (main_) {
+        QPointer<frmMain> main(main_);
+        delete main;
+    }
+    deleteUnloaded();
+    WindowTest::TearDown();
+}
+
+frmMain& MainWindowTest::load()
+{
+    main_ = new frmMain([this](frmMain& main) { return recordingSides(main, sides_); });
+    // The window deletes itself once closed; the test must not delete it again.
+    QObject::connect(main_, &QObject::destroyed, [this] { main_ = nullptr; });
+    return *main_;
+}
+
+bool MainWindowTest::runUntil(const std::function<bool()>& condition)
+{
+    QDeadlineTimer deadline(10000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+frmMain& MainWindowTest::started()
+{
+    frmMain& main = load();
+    WhenModal hint([](QWidget& modal) { dynamic_cast<frmHint&>(modal).cmdOK->click(); });
+    EXPECT_TRUE(runUntil([&] { return !main.isHidden() && !programState().gvStartingUp; }));
+    sides_.calls.clear();
+    return main;
+}
+
+QString MainWindowTest::waveFile(const QString& name)
+{
+    constexpr quint32 rate = 8000;
+    constexpr quint32 dataBytes = rate * 2; // one second, 16-bit mono
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataBytes);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
+        << quint16(16);
+    out.writeRawData("data", 4);
+    out << dataBytes;
+    bytes.append(QByteArray(dataBytes, '\0'));
+    writeFile(name, bytes);
+    return path(name);
+}
+
+} // namespace lentaro::test
