@@ -5,6 +5,7 @@
 #include "app/startingproc.h"
 #include "mainwindow/frmMain.h"
 #include "platform/shell/programfolder.h"
+#include "program/firstdriveownership.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
 
@@ -21,8 +22,9 @@ int startLentaro(int& argc, char** argv)
     SentrixReporter reporter(programFolder() + QStringLiteral("/Lentaro Manual.pdf"));
     const ScopedOverride reporterInPlace(errorReporter, reporter);
 
-    // The engine runner is the runner library (engineRunner's own); the CD ownership query
-    // answers nothing until the CD layer is plugged in here.
+    // The engine runner is the runner library (engineRunner's own).
+    FirstDriveOwnership driveOwnership;
+    const ScopedOverride ownershipInPlace(cdOwnershipQuery, driveOwnership);
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
     links.loadMainWindow = &loadMainWindow;

@@ -5,6 +5,8 @@
 #include "app/pallomirunner.h"
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
+#include "platform/cd/DriveList.h"
+#include "platform/cd/ImageDrive.h"
 #include "platform/forms/formregistry.h"
 #include "program/startlentaro.h"
 #include "trace/sentrixreporter.h"
@@ -16,7 +18,11 @@
 #include <QTimer>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <functional>
 #include <optional>
 
 namespace lentaro::test {
@@ -77,6 +83,27 @@ protected:
         WindowTest::TearDown();
     }
 
+    // Starts the program; the person closes the main window as soon as it is up and start-up is
+    // over, after `whenShown` has looked at it, and answers the first start's tutorial hint.
+    int startAndClose(const std::function<void()>& whenShown)
+    {
+        QTimer user;
+        user.setInterval(10);
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            QWidget* main = forms::loadedForm("frmMain");
+            if (!main || main->isHidden() || programState().gvStartingUp)
+                return;
+            user.stop();
+            whenShown();
+            main->close();
+        });
+        user.start();
+        WhenModal hint([](QWidget& modal) { dynamic_cast<frmHint&>(modal).cmdOK->click(); });
+        const int result = start();
+        hintAnswered_ = hint.acted();
+        return result;
+    }
+
     int start()
     {
         int argc = 1;
@@ -87,6 +114,7 @@ protected:
 
     LoopEndingProcessEnd processEnd_;
     ObservedPallomi runner_;
+    bool hintAnswered_ = false;
 
 private:
     QTimer deadline_;
@@ -101,26 +129,15 @@ TEST_F(Program, StartsWithTheEngineShowsTheMainWindowAndLeavesThroughTheExitPath
         bool sentrixReports = false;
     };
     std::optional<Shown> shown;
-    // The person closes the main window as soon as it is up and start-up is over.
-    QTimer user;
-    user.setInterval(10);
-    QObject::connect(&user, &QTimer::timeout, [&] {
-        QWidget* main = forms::loadedForm("frmMain");
-        if (!main || main->isHidden() || programState().gvStartingUp)
-            return;
-        user.stop();
-        shown = Shown{isLoaded("frmAbout"),
-                      dynamic_cast<SentrixReporter*>(&errorReporter()) != nullptr};
-        main->close();
-    });
-    user.start();
-    // The first start shows the tutorial hint; the person goes on.
-    WhenModal hint([](QWidget& modal) { dynamic_cast<frmHint&>(modal).cmdOK->click(); });
 
-    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(startAndClose([&] {
+                  shown = Shown{isLoaded("frmAbout"),
+                                dynamic_cast<SentrixReporter*>(&errorReporter()) != nullptr};
+              }),
+              0);
 
     ASSERT_TRUE(shown);
-    EXPECT_TRUE(hint.acted());
+    EXPECT_TRUE(hintAnswered_);
     EXPECT_FALSE(shown->splashLoaded);
     EXPECT_TRUE(shown->sentrixReports);
     // The engine beside the runner loaded without a box, and the exit released it.
@@ -141,6 +158,28 @@ TEST_F(Program, ARootProgramFolderEndsTheRunBeforeTheEventLoop)
     EXPECT_EQ(shownMessages().size(), 1u);
     EXPECT_EQ(processEnd_.ends, 1);
     EXPECT_FALSE(runner_.initResult);
+}
+
+TEST_F(Program, ACdDriveHeldByAnotherProgramIsToldAtStart)
+{
+    writeFile("disc.cue", "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    writeFile("disc.bin", QByteArray(2352 * 75, '\0'));
+    std::vector<std::unique_ptr<cd::Drive>> drives;
+    drives.push_back(std::make_unique<cd::ImageDrive>(path("disc.cue").toStdString()));
+    cd::DriveList oneDrive(std::move(drives));
+    const ScopedOverride drivesInPlace(cd::cdDrives, oneDrive);
+    // Another program holds the drive as the layer sees it: an exclusive lock on the image.
+    const int other = ::open(path("disc.cue").toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+
+    EXPECT_EQ(startAndClose([] {}), 0);
+    ::close(other);
+
+    ASSERT_FALSE(prompts_.messageBoxes().empty());
+    EXPECT_EQ(prompts_.messageBoxes().front().text,
+              "Another application has hold of the CD driver. Close that application if you "
+              "wish this one to gain control.");
 }
 
 TEST_F(Program, TheRunnersBoxesAreTheProgramsMessageBoxes)
