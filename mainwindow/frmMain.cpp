@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSqlTableModel>
 #include <QTableView>
 
 namespace lentaro {
@@ -66,6 +67,9 @@ frmMain::frmMain(const SidesMaker& makeSides)
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     buildMenus();
+    connectTransport();
+    connect(&state_, &MainState::loopsRebound, this,
+            [this] { loopPoints->setModel(state_.dtaLoopPoints); });
     forms::addLoadedForm(this);
     cdTransport_ = std::make_unique<Transport>(*CDControl);
     waveTransport_ = std::make_unique<Transport>(*WaveControl);
@@ -108,6 +112,7 @@ void frmMain::Form_Load()
         QString reason;
         if (!state_.bindDatabase(programFolder() + QStringLiteral("/lentaro.mdb"), reason))
             throw RuntimeError(3024, reason);
+        getMRUs();
         getPrefs();
         cd().driveCount();
         loopPoints->setGeometry(loopPoints->x(), tgTracks->y(), loopPoints->width(),

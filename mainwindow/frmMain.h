@@ -18,6 +18,7 @@
 #include <optional>
 
 class QAction;
+class QDateTime;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -74,6 +75,46 @@ public:
     void cmdGraphic_Click();
     void graphicEnableToggle(bool newEnableState);
     bool playing();
+
+    // Wave files and their rows.
+    void mnuFileOpen_Click();
+    void playWaveFile(const QString& fn);
+    // -1 when the file has no row, 0 when WAVs now stands on it, waveSearchFailed when the
+    // search itself failed (reported).
+    static constexpr int waveSearchFailed = -2;
+    int selectWave(const QString& FileName, int fileLength, const QDateTime& fileDate);
+    bool addWave();
+    bool addWaveDB();
+    void addWaveLoop();
+    void refreshDisplayForNewWave();
+
+    // The recent-files list: the four mnuMRU items, 1 the most recent.
+    void getMRUs();
+    void setMRUs();
+    void addToMRUs(const QString& fn);
+    int foundInMRUs(const QString& fn);
+    void deleteMenuItem(int Index);
+    void bumpMRUs();
+    void visifyMRUlist();
+    void mnuMRU_Click(int Index);
+    // The path item Index (1..4) stands for; "" for a free slot.
+    QString mruPath(int Index) const;
+
+    // The transport of the current device.
+    void ms();
+    void tmsf();
+    void updatePosition();
+    void sbTrackPos_Scroll(int value);
+    void sbTrackPos_Change();
+    void togglePlayState();
+    void updateWaveStatus();
+    void WaveControl_Done(int NotifyCode);
+    void WaveControl_PlayClick(bool& Cancel);
+    void WaveControl_PauseClick(bool& Cancel);
+    void WaveControl_StopClick(bool& Cancel);
+    void WaveControl_PrevClick(bool& Cancel);
+    void WaveControl_StatusUpdate();
+    void WaveControl_GotFocus();
 
     // The end of an engine pass, on the user-interface thread: a pass of a loop ("LOOP") arms
     // the pass timer for 200 ms, once; any other ends it.
@@ -169,6 +210,11 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void connectTransport();
+    void setMruPath(int Index, const QString& path);
+    int waveLengthMs();
+    void refuseWorkingName();
+    void saveRecording();
     void Form_Load();
     void initializeStateVariables();
     void getPrefs();
@@ -185,6 +231,9 @@ private:
     bool formLoaded_ = false;
     bool unloaded_ = false;
     std::chrono::steady_clock::time_point lastTypingTime_;
+    // Between a drag of sbTrackPos's thumb and its release; the value the drag started from.
+    bool trackPosScrolling_ = false;
+    int dragStartValue_ = 0;
 
     class Transport;
     std::unique_ptr<Transport> cdTransport_;

@@ -181,6 +181,7 @@ void frmMain::buildMenus()
     menuFile = menu(bar, "menuFile", "&File");
     mnuConvertMP3 = item(menuFile, "mnuConvertMP3", "&Convert MP3 to Wave File");
     mnuFileOpen = item(menuFile, "mnuFileOpen", "&Open Wave File", Qt::CTRL | Qt::Key_O);
+    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     mnuSaveSlowedDownFile = item(menuFile, "mnuSaveSlowedDownFile", "&Save Last Slowed-Down File",
                                  Qt::CTRL | Qt::Key_S);
     mnuSaveLyrics = item(menuFile, "mnuSaveLyrics", "Save &Lyrics/Chords");
@@ -190,6 +191,8 @@ void frmMain::buildMenus()
         mnuMRU[i] = menuFile->addAction(QString());
         mnuMRU[i]->setObjectName(QStringLiteral("mnuMRU(%1)").arg(i + 1));
         mnuMRU[i]->setVisible(false);
+        const int index = static_cast<int>(i) + 1;
+        connect(mnuMRU[i], &QAction::triggered, this, [this, index] { mnuMRU_Click(index); });
     }
     mnusepx = separator(menuFile, "mnusepx");
     menuExit = item(menuFile, "menuExit", "E&xit");

@@ -8,7 +8,6 @@
 #include "trace/tracescope.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -132,13 +131,6 @@ bool frmMain::initWaveView()
         sbTrackPos->setMaximum(WaveControl->length() / 1000);
         return true;
     });
-}
-
-bool frmMain::doWaveDBThing()
-{
-    // Until the wave files have their rows: a file the wave device could not open is no view.
-    return WaveControl->mode() != static_cast<int>(mci::Mode::NotOpen)
-           && QFileInfo(WaveControl->fileName()).isFile();
 }
 
 void frmMain::initSlowView()

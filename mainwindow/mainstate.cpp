@@ -40,7 +40,31 @@ bool MainState::bindDatabase(const QString& path, QString& reason)
     bind(CDs, "CDs");
     bind(dtaTracks, "Tracks");
     bind(dtaLoopPoints, "LoopPoints");
+    boundWaveFileID_ = 0;
     bind(WAVs, "Wave Files");
+    return true;
+}
+
+bool MainState::bindWaveLoops(int waveFileID, QString& reason)
+{
+    if (!dtaLoopPoints) {
+        reason = QStringLiteral("The database is not open.");
+        return false;
+    }
+    auto* loops = new QSqlTableModel(nullptr, db_);
+    loops->setTable(QStringLiteral("WaveLoopPoints"));
+    loops->setEditStrategy(QSqlTableModel::OnManualSubmit);
+    loops->setFilter(QStringLiteral("waveFileID=%1").arg(waveFileID));
+    loops->setSort(loops->fieldIndex(QStringLiteral("startTime")), Qt::AscendingOrder);
+    if (!loops->select()) {
+        reason = loops->lastError().text();
+        delete loops;
+        return false;
+    }
+    delete dtaLoopPoints;
+    dtaLoopPoints = loops;
+    boundWaveFileID_ = waveFileID;
+    emit loopsRebound();
     return true;
 }
 

@@ -56,14 +56,27 @@ public:
     // Opens the database file and binds the four data controls to their tables; false (with
     // the reason) when the file does not open, the controls then stay unbound.
     bool bindDatabase(const QString& path, QString& reason);
+    QSqlDatabase database() const { return db_; }
+
+    // The "Wave Files" row WAVs stands on: its waveFileID, 0 for none.
+    int currentWaveFileID = 0;
+    // Binds the loop grid's data control to the loops of that wave file, ordered by startTime;
+    // false (with the reason) when the binding failed, the old one then stays.
+    bool bindWaveLoops(int waveFileID, QString& reason);
+    // The wave file whose loops the loop grid's data control holds; 0 when it holds no wave
+    // file's loops.
+    int boundWaveFileID() const { return boundWaveFileID_; }
 
 signals:
     // A view switch has settled: cdView, currentView and currentMMControl hold the new view.
     void viewChanged();
+    // dtaLoopPoints is another model now; whoever shows it takes the new one.
+    void loopsRebound();
 
 private:
     QString connection_;
     QSqlDatabase db_;
+    int boundWaveFileID_ = 0;
 };
 
 } // namespace lentaro

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <memory>
 
 namespace lentaro {
@@ -21,6 +23,12 @@ public:
     virtual void resetLastPass() = 0;
     // The pass timer (tmrLoopDLL) fired.
     virtual void tmrLoopDLL_Timer() = 0;
+    // Plays the selected loop slowed down (F7).
+    virtual void btnLoopPlay_Click() = 0;
+    // Plays the current loop once more; recalc first works out its in and out points again.
+    virtual void playLoop(bool recalc) = 0;
+    // Marks in the loop grid the loop the play position is in.
+    virtual void highlightLoopPoint() = 0;
 
     // The trim window, as the views adjust it.
     virtual bool trimOpen() const = 0;
@@ -50,6 +58,12 @@ public:
     virtual void trayClose() = 0;
     // Ends a running digital read of the CD.
     virtual void stopDigitalRead() = 0;
+    // A CD position in the track/minute/second/frame format as the text tt:mm:ss.
+    virtual QString toTMS(int position) = 0;
+    // True when the tracks grid may follow the play position now; asked on every update.
+    virtual bool trackHighlighting() = 0;
+    // Makes track the current one in the tracks grid.
+    virtual void switchToTrack(int track) = 0;
 };
 
 // What the main window calls on the waveform view.
@@ -63,6 +77,10 @@ public:
     virtual void loadOrShow() = 0;
     virtual void setEnabled(bool enabled) = 0;
     virtual void close() = 0;
+    // Draws the waveform of temp.wav afresh.
+    virtual void mnuRefresh_Click() = 0;
+    // Shows the play marker at that position of the file, in ms.
+    virtual void showPlayPosition(int ms) = 0;
 };
 
 // The sides one main window calls; each is made for that window.

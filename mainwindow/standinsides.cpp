@@ -5,6 +5,7 @@
 #include "app/programstate.h"
 #include "app/recordingsubprefs.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/tmstext.h"
 
 namespace lentaro {
 
@@ -30,6 +31,9 @@ public:
     void showLoopDetails() override {}
     void resetLastPass() override {}
     void tmrLoopDLL_Timer() override { main_.tmrLoopDLL->stop(); }
+    void btnLoopPlay_Click() override {}
+    void playLoop(bool) override {}
+    void highlightLoopPoint() override {}
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
@@ -61,6 +65,9 @@ public:
     void trayOpen() override {}
     void trayClose() override {}
     void stopDigitalRead() override {}
+    QString toTMS(int position) override { return tmsText(position); }
+    bool trackHighlighting() override { return false; }
+    void switchToTrack(int) override {}
 };
 
 class StandInWaveView : public WaveViewSide
@@ -70,6 +77,8 @@ public:
     void loadOrShow() override {}
     void setEnabled(bool) override {}
     void close() override {}
+    void mnuRefresh_Click() override {}
+    void showPlayPosition(int) override {}
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
 #include "mainwindow/standinsides.h"
+#include "mainwindow/tmstext.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -31,6 +32,12 @@ public:
     void showLoopDetails() override { log_.calls << "showLoopDetails"; }
     void resetLastPass() override { log_.calls << "resetLastPass"; }
     void tmrLoopDLL_Timer() override { log_.calls << "tmrLoopDLL_Timer"; }
+    void btnLoopPlay_Click() override { log_.calls << "btnLoopPlay_Click"; }
+    void playLoop(bool recalc) override
+    {
+        log_.calls << (recalc ? "playLoop(True)" : "playLoop(False)");
+    }
+    void highlightLoopPoint() override {}
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
@@ -65,6 +72,12 @@ public:
     void trayOpen() override { log_.calls << "trayOpen"; }
     void trayClose() override { log_.calls << "trayClose"; }
     void stopDigitalRead() override { log_.calls << "stopDigitalRead"; }
+    QString toTMS(int position) override { return tmsText(position); }
+    bool trackHighlighting() override { return false; }
+    void switchToTrack(int track) override
+    {
+        log_.calls << QStringLiteral("switchToTrack %1").arg(track);
+    }
 
 private:
     frmMain& main_;

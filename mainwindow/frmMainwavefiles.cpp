@@ -1,0 +1,262 @@
+// Wave files: choosing one (never a working file of the slow-down road), opening it in the wave
+// device, and its "Wave Files" row with at least its whole-file loop.
+#include "mainwindow/frmMain.h"
+
+#include "app/filecopy.h"
+#include "app/timetexts.h"
+#include "app/utilities.h"
+#include "platform/forms/screencursor.h"
+#include "platform/mci/MMControl.h"
+#include "platform/shell/programfolder.h"
+#include "trace/runtimeerror.h"
+#include "trace/tracescope.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLabel>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlTableModel>
+#include <QTableView>
+#include <QVariant>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+// The database refused a change.
+constexpr int databaseChangeFailed = 3146;
+
+bool namesFile(const QString& path, const char* name)
+{
+    return path.contains(QLatin1String(name), Qt::CaseInsensitive);
+}
+
+// temp.wav and tempslow.wav belong to the slow-down road, wherever a path names them.
+bool namesWorkingFile(const QString& path)
+{
+    return namesFile(path, "temp.wav") || namesFile(path, "tempslow.wav");
+}
+
+[[noreturn]] void failed(const QSqlError& error)
+{
+    throw RuntimeError(databaseChangeFailed, error.text());
+}
+
+void insertWholeFileLoop(QSqlDatabase& db, int waveFileID, int lengthMs)
+{
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO WaveLoopPoints (waveFileID, startTime, endTime, "
+                                  "Comment) VALUES (?, 1, ?, 'Entire file in this loop')"));
+    insert.addBindValue(waveFileID);
+    insert.addBindValue(lengthMs);
+    if (!insert.exec())
+        failed(insert.lastError());
+}
+
+} // namespace
+
+void frmMain::mnuFileOpen_Click()
+{
+    TraceScope trace(module, "Sub mnuFileOpen_Click");
+    trace.run([&] {
+        state_.currentMMControl->setCommand(QStringLiteral("Stop"));
+        dlgWave.kind = forms::FileDialogRequest::Kind::Open;
+        dlgWave.fileName = forms::prompts().fileDialog(dlgWave).value_or(QString());
+        QString fileName = dlgWave.fileName;
+        if (fileName.isEmpty())
+            return;
+        if (namesFile(fileName, "temp.wav")) {
+            refuseWorkingName();
+            return;
+        }
+        if (namesFile(fileName, "tempslow.wav")) {
+            if (!forms::confirm(QStringLiteral(
+                    "You cannot use tempslow.wav for this function - that file name is used "
+                    "exclusively by Lentaro. Would you like to make a copy of it and slow down "
+                    "that?")))
+                return;
+            forms::FileDialogRequest copyAs = dlgWave;
+            copyAs.kind = forms::FileDialogRequest::Kind::Save;
+            copyAs.caption = QStringLiteral("Choose filename for copy of tempslow.wav");
+            copyAs.fileName.clear();
+            const QString copy = forms::prompts().fileDialog(copyAs).value_or(QString());
+            if (copy.isEmpty())
+                return;
+            // A copy under a working name would be overwritten, or overwrite the original.
+            if (namesWorkingFile(copy)) {
+                refuseWorkingName();
+                return;
+            }
+            replaceWithCopy(programFolder() + QStringLiteral("/tempslow.wav"), copy);
+            dlgWave.fileName = copy;
+            fileName = copy;
+        }
+        dlgWave.folder = extractPathFromFullPath(fileName);
+        setWindowTitle(fileName);
+        playWaveFile(fileName);
+        addToMRUs(fileName);
+        changeToMode(QStringLiteral("Wave"), false);
+    });
+}
+
+void frmMain::refuseWorkingName()
+{
+    forms::MsgBox(
+        QStringLiteral("Please choose a different name. Lentaro likes temp.wav for itself."));
+}
+
+void frmMain::playWaveFile(const QString& fn)
+{
+    TraceScope trace(module, "Sub playWaveFile", {{"fn", fn}});
+    trace.run([&] {
+        WaveControl->setWait(true);
+        WaveControl->setCommand(QStringLiteral("Close"));
+        WaveControl->setFileName(fn);
+        WaveControl->setWait(false);
+        WaveControl->setCommand(QStringLiteral("open"));
+        if (WaveControl->error() >= 1)
+            forms::MsgBox(WaveControl->errorMessage());
+        pnlTrackLength->setText(QStringLiteral("Wave File Length ") + mmss(waveLengthMs()));
+    });
+}
+
+int frmMain::waveLengthMs()
+{
+    WaveControl->setTimeFormat(0);
+    return WaveControl->length();
+}
+
+bool frmMain::doWaveDBThing()
+{
+    TraceScope trace(module, "Function doWaveDBThing");
+    return trace.run(false, [&] {
+        // The wave device has shown why it could not open the file; no row for it.
+        if (WaveControl->mode() == static_cast<int>(mci::Mode::NotOpen))
+            return false;
+        const QString fileName = WaveControl->fileName();
+        const int length = waveLengthMs();
+        const QFileInfo file(fileName);
+        if (WaveControl->error() >= 1 || !file.isFile()) {
+            forms::MsgBox(QStringLiteral("File not found"));
+            return false;
+        }
+        const int found = selectWave(fileName, length, file.lastModified());
+        if (found == waveSearchFailed)
+            return false;
+        if (found == -1)
+            return addWave();
+        refreshDisplayForNewWave();
+        return true;
+    });
+}
+
+int frmMain::selectWave(const QString& FileName, int fileLength, const QDateTime& fileDate)
+{
+    TraceScope trace(module, "Function selectWave",
+                     {{"FileName", FileName},
+                      {"fileLength", fileLength},
+                      {"fileDate", fileDate.toString(Qt::ISODate)}});
+    return trace.run(waveSearchFailed, [&] {
+        const forms::ScopedScreenPointer busy(Qt::WaitCursor);
+        QString folder;
+        QString name;
+        parsePath(FileName, folder, name);
+        // Length and date take no part: a file changed since its row was made is the same file.
+        QSqlQuery find(state_.database());
+        find.prepare(QStringLiteral("SELECT waveFileID FROM \"Wave Files\" WHERE waveFileName = ? "
+                                    "AND waveFilePath = ? ORDER BY waveFileID LIMIT 1"));
+        find.addBindValue(name);
+        find.addBindValue(folder);
+        if (!find.exec())
+            failed(find.lastError());
+        if (!find.next())
+            return -1;
+        state_.currentWaveFileID = find.value(0).toInt();
+        return 0;
+    });
+}
+
+bool frmMain::addWave()
+{
+    TraceScope trace(module, "Function addWave");
+    return trace.run(false, [&] { return addWaveDB(); });
+}
+
+bool frmMain::addWaveDB()
+{
+    TraceScope trace(module, "Function addWaveDB");
+    return trace.run(false, [&] {
+        const QString fileName = WaveControl->fileName();
+        QString folder;
+        QString name;
+        parsePath(fileName, folder, name);
+        const int length = waveLengthMs();
+        QSqlDatabase db = state_.database();
+        // The row and its whole-file loop go in together or not at all.
+        if (!db.transaction())
+            failed(db.lastError());
+        try {
+            QSqlQuery insert(db);
+            insert.prepare(QStringLiteral(
+                "INSERT INTO \"Wave Files\" (waveFilePath, waveFileName, waveDataLength, "
+                "waveFileModDate) VALUES (?, ?, ?, ?)"));
+            insert.addBindValue(folder);
+            insert.addBindValue(name);
+            insert.addBindValue(length);
+            insert.addBindValue(QFileInfo(fileName).lastModified().toString(Qt::ISODate));
+            if (!insert.exec())
+                failed(insert.lastError());
+            const int waveFileID = insert.lastInsertId().toInt();
+            insertWholeFileLoop(db, waveFileID, length);
+            if (!db.commit())
+                failed(db.lastError());
+            state_.currentWaveFileID = waveFileID;
+        } catch (...) {
+            db.rollback();
+            throw;
+        }
+        state_.WAVs->select();
+        refreshDisplayForNewWave();
+        return true;
+    });
+}
+
+void frmMain::addWaveLoop()
+{
+    TraceScope trace(module, "Sub addWaveLoop");
+    trace.run([&] {
+        const int waveFileID = state_.currentWaveFileID;
+        QString reason;
+        if (!state_.bindWaveLoops(waveFileID, reason))
+            throw RuntimeError(databaseChangeFailed, reason);
+        QSqlDatabase db = state_.database();
+        insertWholeFileLoop(db, waveFileID, waveLengthMs());
+        state_.dtaLoopPoints->select();
+    });
+}
+
+void frmMain::refreshDisplayForNewWave()
+{
+    TraceScope trace(module, "Sub refreshDisplayForNewWave");
+    trace.run([&] {
+        const int waveFileID = state_.currentWaveFileID;
+        if (waveFileID == 0)
+            return;
+        if (state_.boundWaveFileID() == waveFileID) {
+            state_.dtaLoopPoints->select();
+        } else {
+            QString reason;
+            if (!state_.bindWaveLoops(waveFileID, reason))
+                return;
+        }
+        if (state_.dtaLoopPoints->rowCount() == 0)
+            addWaveLoop();
+        setWindowTitle(QStringLiteral("Lentaro: ") + WaveControl->fileName());
+        tmsf();
+        pnlCDlength->setText(QStringLiteral("CD Length: ") + mmss(waveLengthMs()));
+    });
+}
+
+} // namespace lentaro

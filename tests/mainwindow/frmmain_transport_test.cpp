@@ -1,0 +1,204 @@
+#include "tests/mainwindow/wave_window_fixture.h"
+
+#include "app/programstate.h"
+#include "app/windowhelpers.h"
+#include "mainwindow/tmstext.h"
+#include "platform/mci/MMControl.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include <chrono>
+
+namespace lentaro::test {
+namespace {
+
+constexpr int playingMode = static_cast<int>(mci::Mode::Playing);
+constexpr int stoppedMode = static_cast<int>(mci::Mode::Stopped);
+
+TEST(To4byte, PacksTrackMinutesAndSecondsWithFramesZero)
+{
+    struct Case {
+        const char* text;
+        int packed;
+    };
+    const Case cases[] = {
+        {"03:02:10", 3 + 2 * 256 + 10 * 65536},
+        {"12", 12},
+        {"", 0},
+        {"04:02:05", 4 + 2 * 256 + 5 * 65536},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(to4byte(QString::fromLatin1(c.text)), c.packed) << c.text;
+        if (QString::fromLatin1(c.text).size() == 8)
+            EXPECT_EQ(tmsText(c.packed), QString::fromLatin1(c.text));
+    }
+}
+
+class Transport : public WaveWindowTest
+{
+protected:
+    // The window in the "Wave" view of a file `seconds` long.
+    frmMain& waveView(int seconds)
+    {
+        frmMain& main = started();
+        openThroughMenu(main, secondsWave(path(QStringLiteral("music/song.wav")), seconds));
+        EXPECT_FALSE(main.state().cdView);
+        return main;
+    }
+    // Moves the clock on until the condition holds.
+    bool playUntil(const std::function<bool()>& condition)
+    {
+        return runUntil([&] {
+            if (condition())
+                return true;
+            clock_->advance(std::chrono::milliseconds(20));
+            return false;
+        });
+    }
+    static void drag(frmMain& main, int to)
+    {
+        main.sbTrackPos->setSliderDown(true);
+        main.sbTrackPos->setSliderPosition(to);
+    }
+    static void release(frmMain& main) { main.sbTrackPos->setSliderDown(false); }
+    int playLoops() const { return sides_.calls.count(QStringLiteral("playLoop(False)")); }
+};
+
+// Dragging the thumb shows the time under it and seeks where it is let go.
+TEST_F(Transport, ADragInTheWaveViewPlaysFromWhereItIsLetGo)
+{
+    frmMain& main = waveView(100);
+    ASSERT_EQ(main.sbTrackPos->maximum(), 100);
+    drag(main, 75);
+    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("01:15"));
+    EXPECT_EQ(main.WaveControl->updateInterval(), 0);
+    EXPECT_NE(main.WaveControl->mode(), playingMode);
+    release(main);
+
+    EXPECT_EQ(main.WaveControl->mode(), playingMode);
+    EXPECT_EQ(main.WaveControl->updateInterval(), 500);
+    EXPECT_TRUE(programState().gvLoopHighlight);
+    ASSERT_TRUE(playUntil([&] { return !heard().empty(); }));
+    EXPECT_EQ(heard().front(), 76); // second 75 of the file
+}
+
+// A drag let go where it began seeks nothing but brings the reports back; a value set by the
+// position reports or the arrows never seeks.
+TEST_F(Transport, ADragLetGoWhereItBeganOrAValueSetOtherwiseSeeksNothing)
+{
+    frmMain& main = waveView(100);
+    main.sbTrackPos->setValue(20);
+    drag(main, 30);
+    drag(main, 20);
+    release(main);
+    EXPECT_EQ(main.WaveControl->mode(), stoppedMode);
+    EXPECT_EQ(main.WaveControl->updateInterval(), 500);
+
+    main.sbTrackPos->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    main.updatePosition();
+    EXPECT_EQ(main.WaveControl->mode(), stoppedMode);
+    EXPECT_EQ(main.sbTrackPos->value(), 0);
+    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:00"));
+}
+
+// Space in the "Wave" view plays the file once, as it is; in "SlowPlay" the end of each play
+// starts the loop again until the toggle stops it.
+TEST_F(Transport, TheToggleRepeatsOnlyInSlowPlay)
+{
+    frmMain& main = waveView(1);
+    main.togglePlayState();
+    EXPECT_EQ(main.WaveControl->mode(), playingMode);
+    ASSERT_TRUE(playUntil([&] { return main.WaveControl->mode() == stoppedMode; }));
+    main.WaveControl_StatusUpdate();
+    EXPECT_EQ(playLoops(), 0);
+    EXPECT_EQ(heard(), std::vector<std::int16_t>(8000, 1));
+    EXPECT_EQ(main.pnlMsg->text(), QStringLiteral("Wave file ") + main.WaveControl->fileName());
+
+    main.changeToMode(QStringLiteral("SlowPlay"));
+    main.WaveControl->setFileName(path(QStringLiteral("music/song.wav")));
+    main.WaveControl->setWait(true);
+    main.WaveControl->setCommand(QStringLiteral("Open"));
+    main.togglePlayState();
+    EXPECT_TRUE(programState().gvPlayState.state().toBool());
+    ASSERT_TRUE(playUntil([&] { return playLoops() == 1; }));
+    main.togglePlayState();
+    EXPECT_FALSE(programState().gvPlayState.state().toBool());
+    EXPECT_NE(main.WaveControl->mode(), playingMode);
+    main.WaveControl_Done(1);
+    EXPECT_EQ(playLoops(), 1);
+}
+
+// Only a command that finished repeats the loop.
+TEST_F(Transport, ADoneOtherThanFinishedNeverRepeats)
+{
+    frmMain& main = waveView(1);
+    for (int code : {2, 4, 8}) {
+        programState().gvPlayState.setState(true);
+        main.WaveControl_Done(code);
+        EXPECT_EQ(playLoops(), 0) << code;
+    }
+    main.WaveControl_Done(1);
+    EXPECT_EQ(playLoops(), 1);
+}
+
+// The end of an analog loop recording saves temp.wav and hands it to "SlowPlay", which starts
+// at once with AutoSlow on; a recording that cannot be saved is reported and leaves the window
+// usable.
+TEST_F(Transport, TheEndOfAnAnalogRecordingSavesItAndEntersSlowPlay)
+{
+    struct Case {
+        const char* name;
+        QString file;
+        bool autoSlow;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"AutoSlow on", path(QStringLiteral("temp.wav")), true, true},
+        {"AutoSlow off", path(QStringLiteral("temp.wav")), false, true},
+        {"folder missing", path(QStringLiteral("gone/temp.wav")), true, false},
+    };
+    frmMain& main = started();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(c.file);
+        main.changeToMode(QStringLiteral("CD"));
+        sides_.calls.clear();
+        programState().gvAutoSlow = c.autoSlow;
+        mci::MMControl& wave = *main.WaveControl;
+        wave.setWait(true);
+        wave.setCommand(QStringLiteral("Close"));
+        wave.setFileName(c.file);
+        wave.setWait(true);
+        wave.setCommand(QStringLiteral("open"));
+        ASSERT_EQ(wave.setWaveFormat(1, 1, 8000, 16000, 2, 16), 0);
+        wave.setWait(false);
+        wave.setNotify(true);
+        wave.setCommand(QStringLiteral("Record"));
+        ASSERT_EQ(wave.error(), 0) << wave.errorMessage().toStdString();
+        programState().gvRecordingInProgress = true;
+        clock_->advance(std::chrono::milliseconds(200));
+        wave.setWait(true);
+        wave.setCommand(QStringLiteral("Stop"));
+        ASSERT_TRUE(runUntil([] { return !programState().gvRecordingInProgress; }));
+
+        EXPECT_FALSE(isLoaded(QStringLiteral("messages2")));
+        EXPECT_TRUE(main.isEnabled());
+        EXPECT_EQ(programState().gvSlowMode, c.saved);
+        EXPECT_EQ(QFile::exists(c.file), c.saved);
+        EXPECT_EQ(sides_.calls.contains(QStringLiteral("btnLoopPlay_Click")),
+                  c.saved && c.autoSlow);
+        if (c.saved) {
+            QFile saved(c.file);
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(saved.read(4) == "RIFF");
+        } else {
+            EXPECT_NE(trappedError(), 0);
+        }
+    }
+}
+
+} // namespace
+} // namespace lentaro::test

@@ -1,0 +1,81 @@
+#include "tests/mainwindow/wave_window_fixture.h"
+
+#include <QAction>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace lentaro::test {
+
+QString WaveWindowTest::secondsWave(const QString& path, int seconds)
+{
+    constexpr quint32 rate = 8000;
+    const quint32 dataBytes = rate * 2 * static_cast<quint32>(seconds);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataBytes);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
+        << quint16(16);
+    out.writeRawData("data", 4);
+    out << dataBytes;
+    for (int second = 0; second < seconds; ++second) {
+        for (quint32 frame = 0; frame < rate; ++frame)
+            out << qint16(second + 1);
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+    return path;
+}
+
+void WaveWindowTest::openThroughMenu(frmMain& main, const QString& path)
+{
+    prompts_.queueFile(path);
+    main.mnuFileOpen->trigger();
+}
+
+QList<QVariantList> WaveWindowTest::rows(const QString& sql) const
+{
+    QList<QVariantList> found;
+    const QString connection = QStringLiteral("test reader");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path(QStringLiteral("lentaro.mdb")));
+        EXPECT_TRUE(db.open());
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+        while (query.next()) {
+            QVariantList row;
+            for (int column = 0; column < query.record().count(); ++column)
+                row << query.value(column);
+            found << row;
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return found;
+}
+
+void WaveWindowTest::execute(const QString& sql) const
+{
+    rows(sql);
+}
+
+std::vector<std::int16_t> WaveWindowTest::heard() const
+{
+    const std::vector<std::uint8_t> bytes = sink_->bytes();
+    std::vector<std::int16_t> samples;
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2)
+        samples.push_back(static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8));
+    return samples;
+}
+
+} // namespace lentaro::test
