@@ -3,7 +3,10 @@
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
 #include "mainwindow/tmstext.h"
+#include "platform/cd/DriveList.h"
+#include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
+#include "tests/platform/cd/support/cd_image_writer.h"
 
 #include <QFile>
 #include <QLabel>
@@ -11,6 +14,8 @@
 #include <QScrollBar>
 
 #include <chrono>
+#include <memory>
+#include <optional>
 
 namespace lentaro::test {
 namespace {
@@ -142,6 +147,115 @@ TEST_F(Transport, ADoneOtherThanFinishedNeverRepeats)
     }
     main.WaveControl_Done(1);
     EXPECT_EQ(playLoops(), 1);
+}
+
+// The CD view over a drive D: holding a generated disc: three 4-second tracks and a fourth of
+// 130 seconds from LSN 900, every sample carrying its disc sample index.
+class CdTransport : public Transport
+{
+protected:
+    static constexpr int track4Lsn = 900;
+    static constexpr int framesPerSecond = 75;
+    static constexpr int samplesPerFrame = 588;
+    static constexpr int tmsfFormat = 10;
+
+    void SetUp() override
+    {
+        Transport::SetUp();
+        cd::test::ImageSpec disc;
+        disc.tracks = {{300, 0, false}, {300, 0, false}, {300, 0, false}, {130 * 75, 0, false}};
+        std::vector<std::unique_ptr<cd::Drive>> list;
+        list.push_back(std::make_unique<cd::ImageDrive>(
+            cd::test::writeImage(home().toStdString(), "disc", disc)));
+        drives_ = cd::DriveList(std::move(list));
+        drivesInPlace_.emplace(cd::cdDrives, drives_);
+    }
+
+    // The started window in the "CD" view with the disc open, stopped at `tmsf`.
+    frmMain& cdView(int tmsf)
+    {
+        frmMain& main = started();
+        EXPECT_TRUE(main.state().cdView);
+        mci::MMControl& cd = *main.CDControl;
+        cd.setWait(true);
+        cd.setCommand(QStringLiteral("Close"));
+        cd.setFileName(QStringLiteral("D:"));
+        cd.setWait(true);
+        cd.setCommand(QStringLiteral("Open"));
+        EXPECT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
+        cd.setTimeFormat(tmsfFormat);
+        cd.setTo(tmsf);
+        cd.setWait(true);
+        cd.setCommand(QStringLiteral("Seek"));
+        EXPECT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
+        main.sbTrackPos->setRange(0, 130);
+        return main;
+    }
+    // The disc sample index of the first sample heard.
+    std::int64_t firstIndexHeard() const
+    {
+        const std::vector<std::int16_t> samples = heard();
+        return samples.size() < 2 ? -1 : cd::test::sampleIndexOf(samples[0], samples[1]);
+    }
+
+    cd::DriveList drives_;
+    std::optional<ScopedOverride<cd::DriveList>> drivesInPlace_;
+};
+
+// The label shows the track, minutes and seconds; a drag changes only the minutes and seconds,
+// and letting go plays the same track from there.
+TEST_F(CdTransport, ADragPlaysTheSameTrackFromWhereItIsLetGo)
+{
+    frmMain& main = cdView(to4byte(QStringLiteral("04:00:10")));
+    main.updatePosition();
+    ASSERT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:00:10"));
+    EXPECT_EQ(main.sbTrackPos->value(), 10);
+
+    drag(main, 125);
+    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:02:05"));
+    EXPECT_EQ(main.CDControl->updateInterval(), 0);
+    EXPECT_TRUE(heard().empty());
+    release(main);
+
+    EXPECT_EQ(main.CDControl->mode(), playingMode);
+    EXPECT_EQ(main.CDControl->updateInterval(), 500);
+    EXPECT_TRUE(programState().gvLoopHighlight);
+    ASSERT_TRUE(playUntil([&] { return heard().size() >= 2; }));
+    EXPECT_EQ(firstIndexHeard(), std::int64_t{track4Lsn + 125 * framesPerSecond} * samplesPerFrame);
+    main.updatePosition();
+    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:02:05"));
+    EXPECT_EQ(main.sbTrackPos->value(), 125);
+}
+
+// A CD drag let go where it began keeps the device as it was and brings the reports back.
+TEST_F(CdTransport, ADragLetGoWhereItBeganSeeksNothing)
+{
+    frmMain& main = cdView(to4byte(QStringLiteral("04:00:10")));
+    main.updatePosition();
+    drag(main, 40);
+    drag(main, 10);
+    release(main);
+    EXPECT_EQ(main.CDControl->mode(), stoppedMode);
+    EXPECT_EQ(main.CDControl->updateInterval(), 500);
+    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:00:10"));
+    EXPECT_TRUE(heard().empty());
+}
+
+// Position 1 (track 1 at 00:00:00) is what the drive answers before it knows where it is: the
+// label and the thumb stay where they were.
+TEST_F(CdTransport, PositionOneLeavesTheLabel)
+{
+    frmMain& main = cdView(to4byte(QStringLiteral("04:00:10")));
+    main.updatePosition();
+    main.CDControl->setTimeFormat(tmsfFormat);
+    main.CDControl->setTo(1);
+    main.CDControl->setWait(true);
+    main.CDControl->setCommand(QStringLiteral("Seek"));
+    ASSERT_EQ(main.CDControl->position(), 1);
+
+    main.updatePosition();
+    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:00:10"));
+    EXPECT_EQ(main.sbTrackPos->value(), 10);
 }
 
 // The end of an analog loop recording saves temp.wav and hands it to "SlowPlay", which starts
