@@ -38,6 +38,11 @@ struct ProgramState {
     bool gvDigitalRecordingOK = false;
     // The wave device records the sound input (an analog capture of a loop).
     bool gvRecordingInProgress = false;
+    // The slowed-down file of the current loop matches the current settings.
+    bool gvSlowedFileReady = false;
+    // A key is being passed between the main window and the waveform view; neither passes a
+    // key on meanwhile.
+    bool gvKeyForwarding = false;
     // The CD track the main window shows as current; 0 for none.
     int gvCurrentTrack = 0;
     // The loop grid, and the tracks grid, follow the playing position.
