@@ -78,6 +78,7 @@ frmMain::frmMain(const SidesMaker& makeSides)
     cancelTargetsInPlace_.emplace(progressCancelTargets, *this);
     faceInPlace_.emplace(mainWindowFace, *this);
     sides_ = makeSides(*this);
+    qApp->installEventFilter(this);
     Form_Load();
 }
 
@@ -99,7 +100,7 @@ void frmMain::Form_Load()
         programState().gvDebugging = false;
         centerform(this);
         stashTooltips(this);
-        lastTypingTime_ = std::chrono::steady_clock::now() - std::chrono::seconds(10);
+        forgetTyping();
         cd().autoplay(false);
         cd().CDandRecordingSetup();
         upgradeSchemaIfOld();
@@ -129,7 +130,7 @@ void frmMain::initializeStateVariables()
     TraceScope trace(module, "Sub initializeStateVariables");
     trace.run([&] {
         ProgramState& program = programState();
-        lastTypingTime_ = std::chrono::steady_clock::now() - std::chrono::seconds(10);
+        forgetTyping();
         program.gvPlayState.setState(false);
         program.gvCurrentTrack = 0;
         state_.currentView = 1;

@@ -116,6 +116,27 @@ public:
     void WaveControl_StatusUpdate();
     void WaveControl_GotFocus();
 
+    // Keys, seen before the focused control. Key codes: 32 Space, 117 F6, 118 F7, 119 F8,
+    // 109 keypad minus, 107 keypad plus; other keys carry their Qt key code. Shift is the mask
+    // 1 Shift, 2 Ctrl, 4 Alt. Setting KeyCode or KeyAscii to 0 consumes the key or character.
+    // Form_KeyDown is also called by the trim window and the waveform view.
+    static constexpr int keySpace = 32;
+    static constexpr int keyF6 = 117;
+    static constexpr int keyF7 = 118;
+    static constexpr int keyF8 = 119;
+    static constexpr int keypadMinus = 109;
+    static constexpr int keypadPlus = 107;
+    void Form_KeyDown(int& KeyCode, int Shift);
+    void Form_KeyPress(int& KeyAscii);
+
+    // The one "last typing" stamp: typing into the CD fields or an editing grid sets it, and a
+    // space outside them passes on to the focused control only within 10 s of it. Monotonic,
+    // so no change of the wall clock (or midnight) moves it.
+    using MonotonicClock = std::function<std::chrono::steady_clock::duration()>;
+    void setClock(MonotonicClock clock) { clock_ = std::move(clock); }
+    void stampTyping() { lastTypingTime_ = clock_(); }
+    std::chrono::steady_clock::duration sinceTyping() const { return clock_() - lastTypingTime_; }
+
     // The end of an engine pass, on the user-interface thread: a pass of a loop ("LOOP") arms
     // the pass timer for 200 ms, once; any other ends it.
     void playFileDoneCallBack(std::int32_t result);
@@ -204,11 +225,14 @@ public:
     bool unloadOnClose(bool fromTitleBar);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
+    void forgetTyping() { lastTypingTime_ = clock_() - std::chrono::seconds(10); }
+    bool typing();
     void buildMenus();
     void connectTransport();
     void setMruPath(int Index, const QString& path);
@@ -230,7 +254,11 @@ private:
     MainWindowSides sides_;
     bool formLoaded_ = false;
     bool unloaded_ = false;
-    std::chrono::steady_clock::time_point lastTypingTime_;
+    MonotonicClock clock_ = [] { return std::chrono::steady_clock::now().time_since_epoch(); };
+    std::chrono::steady_clock::duration lastTypingTime_{};
+    // While the filter hands on a key it saw, so that the key's way up to the parents is not
+    // seen again.
+    bool deliveringKey_ = false;
     // Between a drag of sbTrackPos's thumb and its release; the value the drag started from.
     bool trackPosScrolling_ = false;
     int dragStartValue_ = 0;

@@ -29,6 +29,10 @@ public:
     virtual void playLoop(bool recalc) = 0;
     // Marks in the loop grid the loop the play position is in.
     virtual void highlightLoopPoint() = 0;
+    // Plays the current device from the selected loop's start to the end (F8).
+    virtual void playFromLoopOn() = 0;
+    // Applies the main window's slowDownPercent (within the side's limits) and replays the loop.
+    virtual void changeTransformParameters() = 0;
 
     // The trim window, as the views adjust it.
     virtual bool trimOpen() const = 0;
@@ -81,6 +85,9 @@ public:
     virtual void mnuRefresh_Click() = 0;
     // Shows the play marker at that position of the file, in ms.
     virtual void showPlayPosition(int ms) = 0;
+    // A key the main window does not use in "SlowPlay"; setting key to 0 consumes it. The
+    // codes and shift mask are those of frmMain::Form_KeyDown.
+    virtual void Form_KeyDown(int& key, int shift) = 0;
 };
 
 // The sides one main window calls; each is made for that window.

@@ -34,6 +34,8 @@ public:
     void btnLoopPlay_Click() override {}
     void playLoop(bool) override {}
     void highlightLoopPoint() override {}
+    void playFromLoopOn() override {}
+    void changeTransformParameters() override {}
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
@@ -79,6 +81,7 @@ public:
     void close() override {}
     void mnuRefresh_Click() override {}
     void showPlayPosition(int) override {}
+    void Form_KeyDown(int&, int) override {}
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/shippedfiles.h"
 #include "mainwindow/standinsides.h"
 #include "mainwindow/tmstext.h"
+#include "trace/runtimeerror.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -38,6 +39,12 @@ public:
         log_.calls << (recalc ? "playLoop(True)" : "playLoop(False)");
     }
     void highlightLoopPoint() override {}
+    void playFromLoopOn() override { log_.calls << "playFromLoopOn"; }
+    void changeTransformParameters() override
+    {
+        log_.calls
+            << QStringLiteral("changeTransformParameters %1").arg(main_.state().slowDownPercent);
+    }
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
@@ -84,6 +91,30 @@ private:
     SideCalls& log_;
 };
 
+class RecordingWaveView : public WaveViewSide
+{
+public:
+    RecordingWaveView(frmMain& main, SideCalls& log) : main_(main), log_(log) {}
+    bool isOpen() const override { return log_.waveViewOpen; }
+    void loadOrShow() override {}
+    void setEnabled(bool) override {}
+    void close() override {}
+    void mnuRefresh_Click() override {}
+    void showPlayPosition(int) override {}
+    void Form_KeyDown(int& key, int shift) override
+    {
+        log_.calls << QStringLiteral("waveView Form_KeyDown %1").arg(key);
+        main_.Form_KeyDown(key, shift);
+        if (log_.waveViewKeyFails)
+            throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
+        key = 0;
+    }
+
+private:
+    frmMain& main_;
+    SideCalls& log_;
+};
+
 } // namespace
 
 MainWindowSides recordingSides(frmMain& main, SideCalls& log)
@@ -91,6 +122,7 @@ MainWindowSides recordingSides(frmMain& main, SideCalls& log)
     MainWindowSides sides = standInSides(main);
     sides.loops = std::make_unique<RecordingLoops>(main, log);
     sides.cd = std::make_unique<RecordingCd>(main, log);
+    sides.waveView = std::make_unique<RecordingWaveView>(main, log);
     return sides;
 }
 

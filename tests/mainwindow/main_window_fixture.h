@@ -18,6 +18,10 @@ struct SideCalls {
     // The main window as the CD side's set-up saw it during the window's load.
     bool hiddenDuringLoad = false;
     bool enabledDuringLoad = true;
+    // The waveform view: whether it is open, and whether its key handler fails (after handing
+    // the key back to the main window, as the view does with keys it does not use).
+    bool waveViewOpen = false;
+    bool waveViewKeyFails = false;
 };
 
 MainWindowSides recordingSides(frmMain& main, SideCalls& log);
