@@ -77,6 +77,7 @@ frmMain::frmMain(const SidesMaker& makeSides)
     passEndInPlace_.emplace(passEndReceiver, *this);
     cancelTargetsInPlace_.emplace(progressCancelTargets, *this);
     faceInPlace_.emplace(mainWindowFace, *this);
+    optionsInPlace_.emplace(optionsTargets, *this);
     sides_ = makeSides(*this);
     qApp->installEventFilter(this);
     Form_Load();
@@ -151,7 +152,7 @@ void frmMain::getPrefs()
         readPref(QStringLiteral("PreviewEnd"), program.gvPreviewEnd, false);
         readPref(QStringLiteral("DeleteTempFiles"), program.gvDeleteTempFiles, true);
         readPref(QStringLiteral("ShowTooltips"), program.gvShowTooltips, true);
-        checkTooltips(this);
+        checkTooltips();
         readPref(QStringLiteral("SwitchToDigitalAskedAndAnswered"),
                  program.gvSwitchToDigitalAskedAndAnswered, true);
         readPref(QStringLiteral("Realtime"), program.gvRealtime, true);

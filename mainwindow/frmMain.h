@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindowface.h"
+#include "app/optionstargets.h"
 #include "app/passend.h"
 #include "app/progresscancel.h"
 #include "app/stateVariable.h"
@@ -46,12 +47,15 @@ using SidesMaker = std::function<MainWindowSides(frmMain&)>;
 class frmMain : public QMainWindow,
                 public PassEndReceiver,
                 public ProgressCancelTargets,
-                public MainWindowFace
+                public MainWindowFace,
+                public OptionsTargets
 {
     Q_OBJECT
 
 public:
     static constexpr const char* formName = "frmMain";
+    // How often a playing device reports its position, in ms.
+    static constexpr int liveUpdateInterval = 500;
 
     explicit frmMain(const SidesMaker& makeSides);
     ~frmMain() override;
@@ -137,6 +141,9 @@ public:
     void stampTyping() { lastTypingTime_ = clock_(); }
     std::chrono::steady_clock::duration sinceTyping() const { return clock_() - lastTypingTime_; }
 
+    // The menus other Parts do not own.
+    void mnuSettings_Click();
+
     // The end of an engine pass, on the user-interface thread: a pass of a loop ("LOOP") arms
     // the pass timer for 200 ms, once; any other ends it.
     void playFileDoneCallBack(std::int32_t result);
@@ -148,6 +155,12 @@ public:
     void changeToCDView() override;
     void setEnabled(bool enabled) override { QMainWindow::setEnabled(enabled); }
     void setTrackInfoVisible(TrackInfo control, bool visible) override;
+
+    // OptionsTargets, for the settings dialog.
+    void CDsetup() override { cd().CDsetup(); }
+    bool showMixer() override { return cd().showMixer(); }
+    void btnLoopPlay_Click() override { loops().btnLoopPlay_Click(); }
+    void checkTooltips() override;
 
     // The controls, under their names.
     mci::MMControl* CDControl;
@@ -269,6 +282,7 @@ private:
     std::optional<ScopedOverride<PassEndReceiver>> passEndInPlace_;
     std::optional<ScopedOverride<ProgressCancelTargets>> cancelTargetsInPlace_;
     std::optional<ScopedOverride<MainWindowFace>> faceInPlace_;
+    std::optional<ScopedOverride<OptionsTargets>> optionsInPlace_;
 };
 
 // A screen this many pixels wide is too small for the window anywhere but maximised.

@@ -223,6 +223,7 @@ void frmMain::buildMenus()
 
     mnuSettings = bar->addAction(QStringLiteral("S&ettings"));
     mnuSettings->setObjectName(QStringLiteral("mnuSettings"));
+    connect(mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);
     mnuWebMaster = menu(bar, "mnuWebMaster", "&Internet");
     const char* pages[] = {"&Update Program", "Visit the &Burrowmere",
                            "&Subscribe to the Free Newsletter", "View Lentaro &FAQ"};

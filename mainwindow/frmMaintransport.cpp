@@ -21,7 +21,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-constexpr int liveUpdateInterval = 500;
 constexpr int tmsfFormat = 10;
 constexpr int succeeded = 1; // the Done code of a command that finished
 

@@ -68,6 +68,10 @@ public:
     virtual bool trackHighlighting() = 0;
     // Makes track the current one in the tracks grid.
     virtual void switchToTrack(int track) = 0;
+    // The interactive choice and test of the CD audio drive.
+    virtual void CDsetup() = 0;
+    // Opens the system's mixer; false when none could be opened.
+    virtual bool showMixer() = 0;
 };
 
 // What the main window calls on the waveform view.

@@ -70,6 +70,8 @@ public:
     QString toTMS(int position) override { return tmsText(position); }
     bool trackHighlighting() override { return false; }
     void switchToTrack(int) override {}
+    void CDsetup() override {}
+    bool showMixer() override { return false; }
 };
 
 class StandInWaveView : public WaveViewSide

@@ -85,6 +85,12 @@ public:
     {
         log_.calls << QStringLiteral("switchToTrack %1").arg(track);
     }
+    void CDsetup() override { log_.calls << "CDsetup"; }
+    bool showMixer() override
+    {
+        log_.calls << "showMixer";
+        return false;
+    }
 
 private:
     frmMain& main_;
