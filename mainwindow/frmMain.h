@@ -143,6 +143,12 @@ public:
 
     // The menus other Parts do not own.
     void mnuSettings_Click();
+    void menuFile_Click();
+    void mnuSaveSlowedDownFile_Click();
+    // Stores every hint's "show it" preference as on.
+    void hintToggle(bool on);
+    // A right click on the position box explains its format.
+    void txtCurrentPosition_RightClick();
 
     // The end of an engine pass, on the user-interface thread: a pass of a loop ("LOOP") arms
     // the pass timer for 200 ms, once; any other ends it.

@@ -136,6 +136,9 @@ void frmMain::buildControls()
     fraCurrPosition = named(new QGroupBox(QStringLiteral("Position"), form), "fraCurrPosition");
     fraCurrPosition->setGeometry(10, 368, 300, 78);
     txtCurrentPosition = textBox(fraCurrPosition, "txtCurrentPosition", {10, 24, 90, 26});
+    txtCurrentPosition->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtCurrentPosition, &QWidget::customContextMenuRequested, this,
+            &frmMain::txtCurrentPosition_RightClick);
     txtCurrentPosition->setReadOnly(true);
     txtCurrentPosition->setText(QStringLiteral("00:00"));
     sbTrackPos = named(new QScrollBar(Qt::Horizontal, fraCurrPosition), "sbTrackPos");
@@ -184,6 +187,13 @@ void frmMain::buildMenus()
     connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     mnuSaveSlowedDownFile = item(menuFile, "mnuSaveSlowedDownFile", "&Save Last Slowed-Down File",
                                  Qt::CTRL | Qt::Key_S);
+    connect(mnuSaveSlowedDownFile, &QAction::triggered, this,
+            &frmMain::mnuSaveSlowedDownFile_Click);
+    connect(menuFile, &QMenu::aboutToShow, this, &frmMain::menuFile_Click);
+    // Shown disabled in the open menu only: Ctrl+S must still reach its handler, which looks
+    // for the file itself.
+    connect(menuFile, &QMenu::aboutToHide, this,
+            [this] { mnuSaveSlowedDownFile->setEnabled(true); });
     mnuSaveLyrics = item(menuFile, "mnuSaveLyrics", "Save &Lyrics/Chords");
     mnuMRUsep = separator(menuFile, "mnuMRUsep");
     mnuMRUsep->setVisible(false);
@@ -241,6 +251,8 @@ void frmMain::buildMenus()
     mnuTurnOnAllHints = item(menuHelp, "mnuTurnOnAllHints", "Turn on all Hints");
     mnuTurnOffAllHints = item(menuHelp, "mnuTurnOffAllHints", "Turn off all Hints");
     mnuTurnOffAllHints->setVisible(false);
+    connect(mnuTurnOnAllHints, &QAction::triggered, this, [this] { hintToggle(true); });
+    connect(mnuTurnOffAllHints, &QAction::triggered, this, [this] { hintToggle(false); });
     mnuCDRequery = item(menuHelp, "mnuCDRequery", "CD Requery", Qt::CTRL | Qt::Key_R);
     mnusep3 = separator(menuHelp, "mnusep3");
     menuAbout = item(menuHelp, "menuAbout", "&About");

@@ -3,11 +3,15 @@
 #include "mainwindow/frmMain.h"
 
 #include "app/frmOptions.h"
+#include "app/preferences.h"
 #include "app/tooltips.h"
 #include "platform/forms/formregistry.h"
+#include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
+#include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
+#include <QFile>
 #include <QScopeGuard>
 
 namespace lentaro {
@@ -15,6 +19,11 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
+
+bool slowedFileExists()
+{
+    return QFile::exists(programFolder() + QStringLiteral("/tempslow.wav"));
+}
 
 } // namespace
 
@@ -33,6 +42,44 @@ void frmMain::mnuSettings_Click()
         const auto reportsBack =
             qScopeGuard([device] { device->setUpdateInterval(liveUpdateInterval); });
         forms::loadForm<frmOptions>().exec();
+    });
+}
+
+void frmMain::menuFile_Click()
+{
+    TraceScope trace(module, "Sub menuFile_Click");
+    trace.run([&] { mnuSaveSlowedDownFile->setEnabled(slowedFileExists()); });
+}
+
+void frmMain::mnuSaveSlowedDownFile_Click()
+{
+    TraceScope trace(module, "Sub mnuSaveSlowedDownFile_Click");
+    trace.run([&] {
+        if (slowedFileExists())
+            loops().saveSlowedDownFile();
+    });
+}
+
+void frmMain::hintToggle(bool on)
+{
+    TraceScope trace(module, "Sub hintToggle", {{"on", on}});
+    trace.run([&] {
+        for (const char* hint : {"warnGraphic", "warnSlowdown", "warnRecordDigital",
+                                 "warnTutorialExists", "Show Tips at Startup", "youMightTryDigital",
+                                 "recordingMixerTakesAWhile", "importantNote"}) {
+            bool stored = on;
+            writePref(QString::fromLatin1(hint), stored, on);
+        }
+    });
+}
+
+void frmMain::txtCurrentPosition_RightClick()
+{
+    TraceScope trace(module, "Sub txtCurrentPosition_RightClick");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral(
+            "Current Position of the CD is shown as tt:mm:ss, where tt is the track number and "
+            "mm:ss the time in the track in minutes and seconds."));
     });
 }
 

@@ -29,6 +29,8 @@ public:
     virtual void playLoop(bool recalc) = 0;
     // Marks in the loop grid the loop the play position is in.
     virtual void highlightLoopPoint() = 0;
+    // Saves tempslow.wav, the last slowed-down loop, under a name the user picks.
+    virtual void saveSlowedDownFile() = 0;
     // Plays the current device from the selected loop's start to the end (F8).
     virtual void playFromLoopOn() = 0;
     // Applies the main window's slowDownPercent (within the side's limits) and replays the loop.

@@ -35,6 +35,7 @@ public:
     void playLoop(bool) override {}
     void highlightLoopPoint() override {}
     void playFromLoopOn() override {}
+    void saveSlowedDownFile() override {}
     void changeTransformParameters() override {}
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}

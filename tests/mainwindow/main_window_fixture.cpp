@@ -40,6 +40,7 @@ public:
     }
     void highlightLoopPoint() override {}
     void playFromLoopOn() override { log_.calls << "playFromLoopOn"; }
+    void saveSlowedDownFile() override { log_.calls << "saveSlowedDownFile"; }
     void changeTransformParameters() override
     {
         log_.calls
