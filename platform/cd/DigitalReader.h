@@ -31,7 +31,8 @@ class UiHandOver;
 // ReadComplete or Failure, delivered from the event loop after the call that started it has
 // returned; a refused read returns its error number and raises nothing. While one read runs,
 // another is refused and the first goes on. An aborted or failed read leaves a whole wave file
-// holding what was read. Track times are on the CD device's millisecond scale (from the disc's
+// holding what was read, final by the time its Failure is raised, even when a stuck drive still
+// holds the read's thread. Track times are on the CD device's millisecond scale (from the disc's
 // absolute start, lead-in included), so a track's start here is its start there.
 class DigitalReader : public QObject
 {

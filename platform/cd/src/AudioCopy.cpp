@@ -3,7 +3,6 @@
 #include "soundfile/result_codes.h"
 #include "soundfile/sample_format.h"
 #include "soundfile/sample_packing.h"
-#include "soundfile/sound_stream.h"
 
 #include <algorithm>
 #include <vector>
@@ -44,7 +43,7 @@ std::chrono::steady_clock::duration ReadProgress::sinceLastStamp() const
            - std::chrono::steady_clock::duration(m_stamp.load());
 }
 
-ReaderFault copyAudio(FrameReader& reader, SampleRange range, kv::SoundStream& out,
+ReaderFault copyAudio(FrameReader& reader, SampleRange range, SharedWaveOutput& out,
                       const std::atomic<bool>& stop, ReadProgress& progress)
 {
     const kv::SamplePacking* littleEndian16 = kv::findSamplePacking(2, kv::kEncodingSigned, false);
@@ -69,11 +68,9 @@ ReaderFault copyAudio(FrameReader& reader, SampleRange range, kv::SoundStream& o
             const std::size_t values = static_cast<std::size_t>(readEnd - next) * 2;
             kv::unpackSamples(*littleEndian16, frames.data() + skipped * 2, samples.data(), values);
             if (const std::int32_t written =
-                    out.write(samples.data(), static_cast<std::int64_t>(values));
+                    out.append(samples.data(), static_cast<std::int64_t>(values));
                 written != kv::kOk)
                 return {ReaderError::CannotWrite, kv::resultText(written)};
-            if (const std::int32_t finished = out.finish(); finished != kv::kOk)
-                return {ReaderError::CannotWrite, kv::resultText(finished)};
             next = readEnd;
         }
         progress.stamp();

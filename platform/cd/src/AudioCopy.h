@@ -3,14 +3,11 @@
 #include "platform/cd/FrameReader.h"
 #include "platform/cd/ReaderError.h"
 #include "platform/cd/src/ReadRange.h"
+#include "platform/cd/src/SharedWaveOutput.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-
-namespace kv {
-class SoundStream;
-}
 
 namespace lentaro::cd {
 
@@ -26,13 +23,11 @@ private:
     std::atomic<std::chrono::steady_clock::rep> m_stamp{0};
 };
 
-// Copies the samples of range from reader into out (a 16-bit stereo stream), a second of frames
-// at a time. After each piece the file's header is completed, so the file is a whole wave file
-// holding what was read at every moment, and progress is stamped. Ends early, with the reason, when
-// stop is set (Aborted), the disc leaves the drive (DiscRemoved), frames cannot be read
-// (Unreadable) or the file cannot be written (CannotWrite); the text says what happened, without
-// naming the drive.
-ReaderFault copyAudio(FrameReader& reader, SampleRange range, kv::SoundStream& out,
+// Copies the samples of range from reader into out (a 16-bit stereo file), a second of frames at
+// a time, stamping progress after each piece. Ends early, with the reason, when stop is set
+// (Aborted), the disc leaves the drive (DiscRemoved), frames cannot be read (Unreadable) or the
+// file cannot be written (CannotWrite); the text says what happened, without naming the drive.
+ReaderFault copyAudio(FrameReader& reader, SampleRange range, SharedWaveOutput& out,
                       const std::atomic<bool>& stop, ReadProgress& progress);
 
 } // namespace lentaro::cd

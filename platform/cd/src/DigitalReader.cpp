@@ -3,6 +3,7 @@
 #include "platform/cd/UiHandOver.h"
 #include "platform/cd/src/AudioCopy.h"
 #include "platform/cd/src/ReadRange.h"
+#include "platform/cd/src/SharedWaveOutput.h"
 
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"
@@ -16,7 +17,10 @@
 namespace lentaro::cd {
 
 struct DigitalReader::Job {
+    explicit Job(std::unique_ptr<kv::SoundStream> out) : output(std::move(out)) {}
+
     std::thread worker;
+    SharedWaveOutput output;
     std::atomic<bool> stop{false};
     ReadProgress progress;
     std::string driveName;
@@ -198,18 +202,18 @@ int DigitalReader::read(const QString& destination,
                                                      + kv::resultText(created) + "."});
     }
 
-    m_job = std::make_unique<Job>();
+    m_job = std::make_unique<Job>(std::move(out));
     m_job->driveName = drive->name();
     Job& job = *m_job;
-    job.worker = std::thread([this, &job, reader = std::move(opened.reader), out = std::move(out),
-                              range = choice.range]() mutable {
-        job.result = copyAudio(*reader, range, *out, job.stop, job.progress);
-        reader.reset(); // the drive is free again before anyone hears of the end
-        const std::int32_t closed = out->close();
-        if (job.result.error == ReaderError::None && closed != kv::kOk)
-            job.result = {ReaderError::CannotWrite, kv::resultText(closed)};
-        m_handOver->post([this] { workerEnded(); });
-    });
+    job.worker = std::thread(
+        [this, &job, reader = std::move(opened.reader), range = choice.range]() mutable {
+            job.result = copyAudio(*reader, range, job.output, job.stop, job.progress);
+            reader.reset(); // the drive is free again before anyone hears of the end
+            const std::int32_t closed = job.output.close();
+            if (job.result.error == ReaderError::None && closed != kv::kOk)
+                job.result = {ReaderError::CannotWrite, kv::resultText(closed)};
+            m_handOver->post([this] { workerEnded(); });
+        });
     m_watchdog.start(m_timing.watchInterval);
     return 0;
 }
@@ -269,6 +273,9 @@ void DigitalReader::watch()
     m_job->stop = true;
     m_job->delivered = true;
     m_watchdog.stop();
+    // The stuck read may hold its thread for ever: the file is made final now, before anyone hears
+    // of the failure, and what that read still brings back is dropped.
+    m_job->output.close();
     if (m_job->abortRequested)
         return deliver({ReaderError::Aborted, "The read was stopped."});
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_timing.stallLimit);

@@ -383,10 +383,16 @@ TEST_F(DigitalReaderTest, ADriveThatStopsDeliveringFailsTheReadOnce)
     ASSERT_TRUE(waitUntil([&] { return events->count() > 0; }));
     ASSERT_EQ(events->failures.size(), 1u);
     EXPECT_EQ(events->failures[0].first, static_cast<int>(ReaderError::DriveStalled));
+    // The file is final when the failure is raised, though the stuck read still holds its thread:
+    // it holds the one piece read.
+    const WaveContents atFailure = readWave(output);
+    EXPECT_EQ(atFailure.error, 0);
+    EXPECT_TRUE(holdsSamples(atFailure.indices, 0, 75 * 588));
     // Until the stuck read comes back, the drive is not read again.
     EXPECT_EQ(reader->readTrack(1, QString::fromStdString((folder.path() / "again.wav").string())),
               static_cast<int>(ReaderError::ReadRunning));
 
+    // What the stuck read brings back after the failure is not added.
     gate.open();
     ASSERT_TRUE(waitUntil([&] { return !reader->reading(); }));
     runPendingEvents();
@@ -394,6 +400,7 @@ TEST_F(DigitalReaderTest, ADriveThatStopsDeliveringFailsTheReadOnce)
     const WaveContents wave = readWave(output);
     EXPECT_EQ(wave.error, 0);
     EXPECT_TRUE(holdsSamplesFrom(wave.indices, 0));
+    EXPECT_TRUE(holdsSamples(wave.indices, 0, 75 * 588));
 }
 
 TEST_F(DigitalReaderTest, DestroyingTheReaderStopsItsReadWithoutAnEvent)
