@@ -11,10 +11,13 @@
 #include <functional>
 #include <memory>
 
+namespace lentaro {
+class UiHandOver;
+}
+
 namespace lentaro::cd {
 
 struct RangeChoice;
-class UiHandOver;
 
 // Reads CD audio digitally into wave files (RIFF, 16-bit stereo, 44.1 kHz): the program's CD
 // extraction control. Drives are numbered 1..n in the order of the drive list (their letters'

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/cd/UiHandOver.h"
 #include "platform/mci/Device.h"
 #include "platform/mci/DiscTimes.h"
 #include "platform/mci/Playback.h"
+#include "platform/shell/uihandover.h"
 
 #include <optional>
 
@@ -62,7 +62,7 @@ private:
     void halt();
     QString driveName() const;
 
-    cd::UiHandOver handOver_; // first made, last gone: the play below reports through it
+    UiHandOver handOver_; // first made, last gone: the play below reports through it
     cd::Drive* drive_ = nullptr;
     bool paused_ = false;
     std::optional<DiscSample> place_; // where play got to; none: the first track's start

@@ -1,13 +1,13 @@
 #include "platform/mci/Playback.h"
 
-#include "platform/cd/UiHandOver.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/SoundCard.h"
 #include "platform/mci/SoundFormats.h"
+#include "platform/shell/uihandover.h"
 
 namespace lentaro::mci {
 
-Playback::Playback(cd::UiHandOver& handOver, Ended ended)
+Playback::Playback(UiHandOver& handOver, Ended ended)
     : handOver_(handOver), ended_(std::move(ended))
 {
 }

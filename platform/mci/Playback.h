@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-namespace lentaro::cd {
+namespace lentaro {
 class UiHandOver;
 }
 
@@ -30,7 +30,7 @@ public:
     using Ended = std::function<void(const End&)>;
 
     // `handOver` brings the pump's report to the user-interface thread, where `ended` runs.
-    Playback(cd::UiHandOver& handOver, Ended ended);
+    Playback(UiHandOver& handOver, Ended ended);
     ~Playback();
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
@@ -56,7 +56,7 @@ public:
 private:
     void finish();
 
-    cd::UiHandOver& handOver_;
+    UiHandOver& handOver_;
     const Ended ended_;
     std::unique_ptr<audio::OutputDevice> output_;
     audio::Format outputFor_;

@@ -2,10 +2,10 @@
 
 #include "platform/audio/Format.h"
 #include "platform/audio/InputDevice.h"
-#include "platform/cd/UiHandOver.h"
 #include "platform/mci/CapturePump.h"
 #include "platform/mci/Device.h"
 #include "platform/mci/Playback.h"
+#include "platform/shell/uihandover.h"
 
 #include <cstdint>
 #include <memory>
@@ -73,7 +73,7 @@ private:
     void halt();
     void finishRecord();
 
-    cd::UiHandOver handOver_; // first made, last gone: the threads below post through it
+    UiHandOver handOver_; // first made, last gone: the threads below post through it
     bool open_ = false;
     Mode mode_ = Mode::NotOpen;
     QString path_;

@@ -61,7 +61,7 @@ TEST_F(PassEnd, ReachesTheMainWindowOnTheUserInterfaceThreadUnlessTheProgramIsEx
         worker.join();
         EXPECT_TRUE(receiver.results.empty()) << "nothing runs on the worker";
         programState().gvExiting = c.exiting;
-        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
 
         EXPECT_EQ(receiver.results, c.received);
         EXPECT_TRUE(receiver.onUserInterfaceThread);

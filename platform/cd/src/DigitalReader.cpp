@@ -1,9 +1,9 @@
 #include "platform/cd/DigitalReader.h"
 
-#include "platform/cd/UiHandOver.h"
 #include "platform/cd/src/AudioCopy.h"
 #include "platform/cd/src/ReadRange.h"
 #include "platform/cd/src/SharedWaveOutput.h"
+#include "platform/shell/uihandover.h"
 
 #include "soundfile/file_types.h"
 #include "soundfile/result_codes.h"
