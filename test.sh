@@ -13,7 +13,7 @@ export QT_QPA_PLATFORM=offscreen
 export LENTARO_AUDIO=null
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/support/tsan.supp"
 
 # Configures the build folder given first with the options that follow, builds it and runs its tests.
 build_and_test() {
