@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "engine/vector_clones.h"
+
 namespace kv {
 
 namespace trig {
@@ -19,10 +21,10 @@ constexpr double kHalfPi3 = 5.39030285815811905290e-15;
 // Adding and subtracting this rounds a double below 2^51 to the nearest integer.
 constexpr double kRoundingShift = 6755399441055744.0;  // 1.5 · 2^52
 
-inline double roundToInteger(double x) { return (x + kRoundingShift) - kRoundingShift; }
+KV_INLINE double roundToInteger(double x) { return (x + kRoundingShift) - kRoundingShift; }
 
 // atan(t) for |t| ≤ 0.66.
-inline double atanReduced(double t) {
+KV_INLINE double atanReduced(double t) {
   const double z = t * t;
   // clang-format off: the polynomials keep their Horner layout.
   const double p =
@@ -42,7 +44,7 @@ inline double atanReduced(double t) {
 }  // namespace trig
 
 // std::atan2(y, x) for finite arguments; 0 for (0, 0).
-inline double fastAtan2(double y, double x) {
+KV_INLINE double fastAtan2(double y, double x) {
   const double ax = x < 0.0 ? -x : x;
   const double ay = y < 0.0 ? -y : y;
   const double big = ax > ay ? ax : ay;
@@ -60,7 +62,7 @@ inline double fastAtan2(double y, double x) {
 }
 
 // sin(x) and cos(x) for |x| up to about 10^6.
-inline void fastSinCos(double x, double& sine, double& cosine) {
+KV_INLINE void fastSinCos(double x, double& sine, double& cosine) {
   const double quadrant = trig::roundToInteger(x * (2.0 / trig::kPi));
   const double r = ((x - quadrant * trig::kHalfPi1) - quadrant * trig::kHalfPi2) - quadrant * trig::kHalfPi3;
   const double z = r * r;

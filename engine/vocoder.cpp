@@ -98,7 +98,7 @@ class PhaseVocoder {
   Reals inputRing_, outputRing_;
   Reals analysisWindow_, synthesisWindow_;
   Reals analysis_, synthesis_;
-  Reals imaginary_, magnitude_, angle_, previousPhase_, phase_, cosine_, sine_;  // per bin
+  Reals angle_, previousPhase_, phase_;  // per bin
   std::vector<int32_t, HeapAllocator<int32_t>> resampleIndex_;
   Reals resampleFraction_;
   Samples frames_, emitted_;
@@ -126,7 +126,7 @@ int32_t PhaseVocoder::prepare() {
     analysis_.assign(n + 2, 0.0);
     synthesis_.assign(ns + 2, 0.0);
     const std::size_t bins = std::min(n / 2, no / 2) + 1;
-    for (Reals* perBin : {&imaginary_, &magnitude_, &angle_, &previousPhase_, &phase_, &cosine_, &sine_}) {
+    for (Reals* perBin : {&angle_, &previousPhase_, &phase_}) {
       perBin->assign(bins, 0.0);
     }
     frames_.assign(static_cast<std::size_t>(readFrames_ * channels_), 0);
@@ -246,25 +246,10 @@ void PhaseVocoder::synthesise() {
   const int ns = z_.inverseSize;
   const int no = z_.synthesisLength;
   const int bins = std::min(n / 2, no / 2);
-  const double* re = analysis_.data();
-  const double* magnitude = magnitude_.data();
-  trackBinPhases(re, n, bins, phaseScale_,
-                 {imaginary_.data(), magnitude_.data(), angle_.data(), previousPhase_.data(), phase_.data(),
-                  cosine_.data(), sine_.data()});
-  const double* cosine = cosine_.data();
-  const double* sine = sine_.data();
-
   double* frame = synthesis_.data();
   std::fill(synthesis_.begin(), synthesis_.end(), 0.0);
-  const int complexBins = std::min(bins, ns / 2 - 1);
-  for (int k = 1; k <= complexBins; ++k) {
-    frame[k] = magnitude[k] * cosine[k];
-    frame[ns - k] = magnitude[k] * sine[k];
-  }
-  // Bins without an imaginary part: the mean keeps its sign, and a top bin that is real in the
-  // synthesis only takes the magnitude.
-  frame[0] = re[0];
-  if (bins == ns / 2) frame[bins] = bins == n / 2 ? re[bins] : magnitude[bins];
+  trackBinPhases(analysis_.data(), n, bins, phaseScale_, {angle_.data(), previousPhase_.data(), phase_.data()}, frame,
+                 ns);
   inverse_->inverse(frame);
 
   if (no != ns) {
