@@ -8,6 +8,7 @@
 
 #include "engine/bin_phases.h"
 #include "engine/fft.h"
+#include "engine/vector_clones.h"
 #include "engine/vocoder_sizes.h"
 #include "engine/vocoder_windows.h"
 #include "soundfile/heap.h"
@@ -31,6 +32,24 @@ using Samples = std::vector<int32_t, HeapAllocator<int32_t>>;
 // out[i] += a[i] × b[i] over arrays that do not overlap.
 void multiplyAdd(double* __restrict out, const double* __restrict a, const double* __restrict b, int count) {
   for (int i = 0; i < count; ++i) out[i] += a[i] * b[i];
+}
+
+// out[i] += window[i] × frame at position + i × step (both not negative), linearly interpolated.
+// The frame is periodic with a power-of-two period of mask + 1 samples and holds its first sample
+// again after its last.
+KV_INLINE void multiplyAddResampledLoop(double* __restrict out, const double* __restrict frame, int mask,
+                                        double position, double step, const double* __restrict window, int count) {
+  for (int i = 0; i < count; ++i) {
+    const double x = position + i * step;
+    const int whole = static_cast<int>(x);
+    const int at = whole & mask;
+    out[i] += window[i] * (frame[at] + (frame[at + 1] - frame[at]) * (x - whole));
+  }
+}
+
+void multiplyAddResampled(double* out, const double* frame, int mask, double position, double step,
+                          const double* window, int count) {
+  runOnVectorPath<multiplyAddResampledLoop>(out, frame, mask, position, step, window, count);
 }
 
 int64_t wrap(int64_t value, int64_t length) {
@@ -68,9 +87,12 @@ class PhaseVocoder {
         choice_(channelChoice),
         outputPerInput_(sizes.timeRatio / sizes.pitchRatio),
         // A bin's phase advance over D input samples is carried over to the IO output samples a
-        // frame really moves by, which at P times the frequency span IO·P input samples (the
-        // nominal I differs from that by the truncation of IO).
-        phaseScale_(sizes.outputHop * sizes.pitchRatio / sizes.analysisHop),
+        // frame really moves by, which at p times the frequency span IO·p input samples (the
+        // nominal I differs from that by the truncations of NO and IO).
+        phaseScale_(sizes.outputHop * sizes.pitchFactor / sizes.analysisHop),
+        // Bin k of the NS-point frame, read every NS·p/N samples, sounds at k·p/N cycles a sample:
+        // p times its analysis frequency, however NO was rounded.
+        frameStep_(sizes.inverseSize * sizes.pitchFactor / sizes.fftSize),
         readFrames_(std::max<int64_t>(1, std::min<int64_t>(sizes.analysisHop, kReadSamples / channels_))) {}
 
   int32_t prepare();
@@ -93,14 +115,13 @@ class PhaseVocoder {
   const int choice_;
   const double outputPerInput_;  // T / P
   const double phaseScale_;
+  const double frameStep_;    // frame samples per output sample
   const int64_t readFrames_;  // frames read together at most
 
   Reals inputRing_, outputRing_;
   Reals analysisWindow_, synthesisWindow_;
   Reals analysis_, synthesis_;
   Reals angle_, previousPhase_, phase_;  // per bin
-  std::vector<int32_t, HeapAllocator<int32_t>> resampleIndex_;
-  Reals resampleFraction_;
   Samples frames_, emitted_;
   std::unique_ptr<FftPlan> forward_, inverse_;
 
@@ -131,10 +152,6 @@ int32_t PhaseVocoder::prepare() {
     }
     frames_.assign(static_cast<std::size_t>(readFrames_ * channels_), 0);
     emitted_.assign(kEmitBlock, 0);
-    if (no != ns) {
-      resampleIndex_.assign(no, 0);
-      resampleFraction_.assign(no, 0.0);
-    }
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   }
@@ -147,13 +164,6 @@ int32_t PhaseVocoder::prepare() {
   // NS/N brings a frame back to the input's level whatever NO and NS are.
   buildSynthesisWindow(synthesisWindow_.data(), z_.halfWindow, z_.outputHop,
                        static_cast<double>(ns) / n / analysisScale);
-
-  // Linear interpolation from NS to NO points: output l lies at l·NS/NO.
-  for (int l = 1; l < no && no != ns; ++l) {
-    const int64_t position = static_cast<int64_t>(l) * ns;
-    resampleIndex_[l] = static_cast<int32_t>(position / no);
-    resampleFraction_[l] = static_cast<double>(position % no) / no;
-  }
   return kOk;
 }
 
@@ -239,8 +249,7 @@ void PhaseVocoder::analyse() {
   forward_->forward(folded);
 }
 
-// Gives every bin its magnitude at its accumulated phase, transforms back at NS points and
-// resamples the frame to NO points.
+// Gives every bin its magnitude at its accumulated phase and transforms back at NS points.
 void PhaseVocoder::synthesise() {
   const int n = z_.fftSize;
   const int ns = z_.inverseSize;
@@ -251,23 +260,14 @@ void PhaseVocoder::synthesise() {
   trackBinPhases(analysis_.data(), n, bins, phaseScale_, {angle_.data(), previousPhase_.data(), phase_.data()}, frame,
                  ns);
   inverse_->inverse(frame);
-
-  if (no != ns) {
-    frame[ns] = frame[0];  // the frame is periodic: its last sample leads back to the first
-    const int32_t* index = resampleIndex_.data();
-    const double* fraction = resampleFraction_.data();
-    for (int l = 1; l < no; ++l) {
-      const int i = index[l];
-      frame[l] = frame[i] + (frame[i + 1] - frame[i]) * fraction[l];
-    }
-  }
+  frame[ns] = frame[0];  // the frame is periodic: its last sample leads back to the first
 }
 
-// Adds the windowed frame into the output ring around the frame's centre. Output time t takes
-// frame sample t mod NO, so that a steady bin continues from frame to frame; times already handed
-// on (or before the start) are left alone, so that nothing lands in a slot that is read again.
+// Adds the windowed frame into the output ring around the frame's centre. Output time t reads the
+// frame at t·NS·p/N (mod NS), so that a steady bin continues from frame to frame; times already
+// handed on (or before the start) are left alone, so that nothing lands in a slot that is read again.
 void PhaseVocoder::overlapAdd() {
-  const int no = z_.synthesisLength;
+  const int ns = z_.inverseSize;
   const int ringLength = z_.outputRingLength;
   const int64_t left = centreOut_ - z_.halfWindow;
   const int64_t first = std::max(left, samplesWritten_);
@@ -275,16 +275,21 @@ void PhaseVocoder::overlapAdd() {
   if (first >= end) return;
   int i = static_cast<int>(first - left);
   const int length = static_cast<int>(end - left);
-  int k = static_cast<int>(wrap(first, no));
   int j = static_cast<int>(wrap(first, ringLength));
   const double* frame = synthesis_.data();
   while (i < length) {
-    const int run = std::min({length - i, no - k, ringLength - j});
-    multiplyAdd(&outputRing_[j], frame + k, &synthesisWindow_[i], run);
+    const int64_t t = left + i;
+    int run = std::min(length - i, ringLength - j);
+    if (frameStep_ == 1.0) {
+      const int k = static_cast<int>(wrap(t, ns));
+      run = std::min(run, ns - k);
+      multiplyAdd(&outputRing_[j], frame + k, &synthesisWindow_[i], run);
+    } else {
+      const double position = std::fmod(static_cast<double>(t) * frameStep_, ns);
+      multiplyAddResampled(&outputRing_[j], frame, ns - 1, position, frameStep_, &synthesisWindow_[i], run);
+    }
     i += run;
-    k += run;
     j += run;
-    if (k == no) k = 0;
     if (j == ringLength) j = 0;
   }
 }

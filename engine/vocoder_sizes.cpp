@@ -71,6 +71,7 @@ int32_t computeVocoderSizes(double pitchFactor, double timeFactor, int fftSize, 
   s.inverseSize = 1;
   while (s.inverseSize < s.synthesisLength) s.inverseSize *= 2;
   if (s.inverseSize < FftPlan::kMinLength || s.inverseSize > FftPlan::kMaxLength) return kBadCall;
+  s.pitchFactor = pitchFactor;
   s.pitchRatio = static_cast<double>(s.fftSize) / s.synthesisLength;
 
   const double outputHop = std::trunc(s.synthesisHop / s.pitchRatio);

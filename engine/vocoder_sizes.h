@@ -12,9 +12,10 @@ struct VocoderSizes {
   int analysisHop = 0;       // D: input frames between analyses
   int synthesisHop = 0;      // I: D stretched by the time factor
   double timeRatio = 0.0;    // T: I / D, the time factor actually applied
-  int synthesisLength = 0;   // NO: samples of one synthesised frame, even
-  int inverseSize = 0;       // NS: power of two the frame is synthesised at before resampling to NO
-  double pitchRatio = 0.0;   // P: N / NO, the pitch factor actually applied
+  int synthesisLength = 0;   // NO: N / p in whole samples, made even; sets the bins synthesised
+  int inverseSize = 0;       // NS: power of two the frame is synthesised at, the smallest not below NO
+  double pitchFactor = 0.0;  // p: as asked, the ratio every frequency moves by
+  double pitchRatio = 0.0;   // P: N / NO, p as whole frame lengths give it: output length and hop follow it
   int outputHop = 0;         // IO: output samples per hop, I / P truncated
   int inputRingLength = 0;   // 4M
   int outputRingLength = 0;  // 4L
