@@ -20,10 +20,14 @@ namespace {
 
 constexpr double kSampleToReal = 1.0 / 2147483647.0;
 constexpr double kRealToSample = 2147483647.0;
-// Output samples converted and written together.
+// Output samples gathered before they are written: a pass writes a few hops at a time, not a
+// hop's few hundred samples with a call of its own.
 constexpr int kEmitBlock = 4096;
-// Input samples read together at most: a hop's frames are read in parts when they hold more, so
-// that a file of thousands of channels needs no more memory than a stereo one.
+// Input frames read ahead together, as far as the input ring has room: the pass reads and writes
+// every few hops, not every hop.
+constexpr int64_t kReadAheadFrames = 4096;
+// Input samples read together at most: frames are read in parts when they hold more, so that a file
+// of thousands of channels needs no more memory than a stereo one.
 constexpr int64_t kReadSamples = 1 << 16;
 
 using Reals = std::vector<double, HeapAllocator<double>>;
@@ -57,12 +61,17 @@ int64_t wrap(int64_t value, int64_t length) {
   return r < 0 ? r + length : r;
 }
 
-// Clipped to full scale; the conversion truncates as the stored forms expect.
-int32_t toSample(double value) {
-  if (value >= 1.0) return 2147483647;
-  if (value <= -1.0) return -2147483647;
-  if (!(value == value)) return 0;
-  return static_cast<int32_t>(value * kRealToSample);
+// Clipped to full scale, NaN as silence; the conversion truncates as the stored forms expect. The
+// ring's slots are cleared for the next frames. Without branches, so that it vectorises.
+void takeSamples(double* __restrict ring, int32_t* __restrict samples, int count) {
+  for (int i = 0; i < count; ++i) {
+    double value = ring[i];
+    value = value > 1.0 ? 1.0 : value;
+    value = value < -1.0 ? -1.0 : value;
+    value = value == value ? value : 0.0;
+    samples[i] = static_cast<int32_t>(value * kRealToSample);
+  }
+  std::fill(ring, ring + count, 0.0);
 }
 
 // One frame reduced to one sample: the chosen channel, or the mix of all. Two channels are halved
@@ -93,7 +102,7 @@ class PhaseVocoder {
         // Bin k of the NS-point frame, read every NS·p/N samples, sounds at k·p/N cycles a sample:
         // p times its analysis frequency, however NO was rounded.
         frameStep_(sizes.inverseSize * sizes.pitchFactor / sizes.fftSize),
-        readFrames_(std::max<int64_t>(1, std::min<int64_t>(sizes.analysisHop, kReadSamples / channels_))) {}
+        readFrames_(std::max<int64_t>(1, std::min(kReadAheadFrames, kReadSamples / channels_))) {}
 
   int32_t prepare();
   int32_t run(SoundStream* output, SamplePlayer* player);
@@ -105,6 +114,7 @@ class PhaseVocoder {
   void synthesise();
   void overlapAdd();
   int32_t emitUpTo(int64_t end);
+  int32_t writePending();
   int32_t finish(int32_t code, bool stopped);
 
   SoundStream& input_;
@@ -128,7 +138,8 @@ class PhaseVocoder {
   int64_t centreIn_ = 0;   // input time at the analysis window's centre
   int64_t centreOut_ = 0;  // output time at the synthesis frame's centre
   int64_t framesRead_ = 0;
-  int64_t samplesWritten_ = 0;
+  int64_t samplesWritten_ = 0;  // taken from the output ring
+  int pending_ = 0;             // of those, in emitted_ and not yet written
   bool inputEnded_ = false;
   int64_t lastCentreIn_ = 0;  // once the input ended: the centre the hops run up to
   int64_t zeroedUpTo_ = 0;    // once the input ended: input time from which the ring is not yet cleared
@@ -195,13 +206,20 @@ int32_t PhaseVocoder::run(SoundStream* output, SamplePlayer* player) {
   return finish(emitUpTo(total), false);
 }
 
-// Reads the frames up to the analysis window's right edge into the input ring (a ring slot holds
-// input time t at t mod its length); once the input has ended, clears those slots instead.
+// When the analysis window reaches beyond the frames read, reads them into the input ring (a ring
+// slot holds input time t at t mod its length), and up to readFrames_ more as far as the ring has
+// room; once the input has ended, clears those slots instead. The output waiting in emitted_ is
+// written first, so that the file holds all the output the input read so far gave.
 int32_t PhaseVocoder::readInput() {
+  const int64_t windowStart = centreIn_ - z_.halfWindow;
   const int64_t windowEnd = centreIn_ + z_.halfWindow + 1;
   const int64_t ringLength = z_.inputRingLength;
+  if (!inputEnded_ && windowEnd > framesRead_) {
+    if (const int32_t code = writePending(); code != kOk) return code;
+  }
+  const int64_t readEnd = std::min(windowEnd - 1 + readFrames_, windowStart + ringLength);
   while (!inputEnded_ && windowEnd > framesRead_) {
-    const int64_t wanted = std::min(windowEnd - framesRead_, readFrames_);
+    const int64_t wanted = std::min(readEnd - framesRead_, readFrames_);
     int64_t delivered = 0;
     const int32_t code = input_.read(frames_.data(), wanted * channels_, delivered);
     if (code != kOk && code != kEndOfFile) return code;
@@ -294,36 +312,48 @@ void PhaseVocoder::overlapAdd() {
   }
 }
 
-// Hands on output samples up to (not including) output time end, clearing their ring slots.
+// Hands on output samples up to (not including) output time end, clearing their ring slots: to
+// the player at once, to the output whenever emitted_ is full.
 int32_t PhaseVocoder::emitUpTo(int64_t end) {
   const int64_t ringLength = z_.outputRingLength;
   while (samplesWritten_ < end) {
-    const int count = static_cast<int>(std::min<int64_t>(end - samplesWritten_, kEmitBlock));
-    int64_t slot = wrap(samplesWritten_, ringLength);
-    for (int q = 0; q < count; ++q) {
-      const int32_t sample = toSample(outputRing_[slot]);
-      outputRing_[slot] = 0.0;
-      if (++slot == ringLength) slot = 0;
-      emitted_[q] = sample;
-      if (player_) {
-        result_ = player_->feed(sample);
+    const int slot = static_cast<int>(wrap(samplesWritten_, ringLength));
+    const int count =
+        static_cast<int>(std::min({end - samplesWritten_, ringLength - slot, int64_t{kEmitBlock - pending_}}));
+    int32_t* const samples = emitted_.data() + pending_;
+    takeSamples(&outputRing_[slot], samples, count);
+    if (player_) {
+      for (int q = 0; q < count; ++q) {
+        result_ = player_->feed(samples[q]);
         if (result_ != kOk) {
           // What was heard still reaches the file.
-          if (output_) output_->write(emitted_.data(), q);
-          return result_;
+          pending_ += q;
+          const int32_t code = result_;
+          writePending();
+          return code;
         }
       }
     }
-    if (output_) {
-      result_ = output_->write(emitted_.data(), count);
-      if (result_ != kOk) return result_;
-    }
+    pending_ += count;
     samplesWritten_ += count;
+    if (pending_ == kEmitBlock) {
+      if (const int32_t code = writePending(); code != kOk) return code;
+    }
   }
   return kOk;
 }
 
+int32_t PhaseVocoder::writePending() {
+  const int count = pending_;
+  pending_ = 0;
+  if (!output_ || count == 0) return kOk;
+  result_ = output_->write(emitted_.data(), count);
+  return result_;
+}
+
 int32_t PhaseVocoder::finish(int32_t code, bool stopped) {
+  // A pass that ends in any way leaves in the file all it handed on.
+  if (const int32_t written = writePending(); written != kOk && code == kOk) code = written;
   if (player_) {
     if (code == kOk && !stopped) {
       result_ = player_->drain();
