@@ -97,10 +97,11 @@ class PhaseVocoder {
         outputPerInput_(sizes.timeRatio / sizes.pitchRatio),
         // A bin's phase advance over D input samples is carried over to the IO output samples a
         // frame really moves by, which at p times the frequency span IO·p input samples (the
-        // nominal I differs from that by the truncations of NO and IO).
+        // nominal I differs from that by the rounding of NO and the truncation of IO).
         phaseScale_(sizes.outputHop * sizes.pitchFactor / sizes.analysisHop),
-        // Bin k of the NS-point frame, read every NS·p/N samples, sounds at k·p/N cycles a sample:
-        // p times its analysis frequency, however NO was rounded.
+        // The NS-point frame is read NS·p/N of its samples per output sample, so that its bin k
+        // sounds at k·p/N cycles a sample: p times the bin's analysis frequency, however NO was
+        // rounded. Taking the step from NO instead would move every pitch by N/NO.
         frameStep_(sizes.inverseSize * sizes.pitchFactor / sizes.fftSize),
         readFrames_(std::max<int64_t>(1, std::min(kReadAheadFrames, kReadSamples / channels_))) {}
 
@@ -298,6 +299,8 @@ void PhaseVocoder::overlapAdd() {
   while (i < length) {
     const int64_t t = left + i;
     int run = std::min(length - i, ringLength - j);
+    // A frame read sample for sample (untransposed, or moved by whole octaves) needs no
+    // interpolation: it is added as it is, in runs up to its end.
     if (frameStep_ == 1.0) {
       const int k = static_cast<int>(wrap(t, ns));
       run = std::min(run, ns - k);
