@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <type_traits>
+#include <utility>
 
 #include "engine/vector_clones.h"
 
@@ -16,8 +18,8 @@
 //
 // The smallest blocks ("leaves", up to 32 values) are unrolled and worked two or
 // four at a time, one per vector lane; the bit-reversal permutation is folded into
-// the leaves' loads (forward) or stores (inverse) through a work copy. Larger
-// blocks work two or four of their bins at a time. A whole transform is built
+// the leaves' loads (forward) or stores (inverse). Larger blocks work two or four
+// of their bins at a time. A whole transform is built
 // twice, for two lanes (any processor) and for four (AVX2), with the same arithmetic
 // on every value, so both give the same results (engine/vector_clones.h).
 
@@ -55,6 +57,18 @@ using FourLanes = double __attribute__((vector_size(32)));
 constexpr int kMaxLanes = 4;
 
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// work(i) for i = 0, step, 2·step, … below count, unrolled at compile time: the leaves' loops
+// then index their values with constants and keep them out of memory where registers allow.
+template <int Count, int Step = 1, typename Work, int... I>
+KV_INLINE void unrolledImpl(Work&& work, std::integer_sequence<int, I...>) {
+  (work(std::integral_constant<int, I * Step>{}), ...);
+}
+
+template <int Count, int Step = 1, typename Work>
+KV_INLINE void unrolled(Work&& work) {
+  unrolledImpl<Count, Step>(work, std::make_integer_sequence<int, (Count + Step - 1) / Step>{});
+}
 
 // The twiddles of block size m (m >= 8) are cos(j), sin(j), cos(3j) and sin(3j) for
 // j = 0..m/8-1 in units of 2*pi/m, four runs of m/8 values; the sizes follow each
@@ -185,10 +199,11 @@ KV_INLINE void forwardLeafBlock(T* x, const double* twiddles) {
   if constexpr (M >= 8) {
     forwardBinEighth(x + eighth, q);
     const double* const tw = twiddles + twiddleOffset(M);
-    for (int j = 1; j < eighth; ++j) {
+    unrolled<eighth - 1>([&](auto i) {
+      constexpr int j = i + 1;
       forwardBins(x[j], x[q + j], x[2 * q + j], x[3 * q + j], x[q - j], x[2 * q - j], x[3 * q - j], x[4 * q - j], tw[j],
                   tw[eighth + j], tw[2 * eighth + j], tw[3 * eighth + j]);
-    }
+    });
   }
 }
 
@@ -200,10 +215,11 @@ KV_INLINE void inverseLeafBlock(T* x, const double* twiddles) {
   if constexpr (M >= 8) {
     inverseBinEighth(x + eighth, q);
     const double* const tw = twiddles + twiddleOffset(M);
-    for (int j = 1; j < eighth; ++j) {
+    unrolled<eighth - 1>([&](auto i) {
+      constexpr int j = i + 1;
       inverseBins(x[j], x[q + j], x[2 * q + j], x[3 * q + j], x[q - j], x[2 * q - j], x[3 * q - j], x[4 * q - j], tw[j],
                   tw[eighth + j], tw[2 * eighth + j], tw[3 * eighth + j]);
-    }
+    });
   }
 }
 
@@ -303,22 +319,22 @@ KV_INLINE void storeVector(double* to, const V& v) {
 KV_INLINE void reverseLanes(TwoLanes& v) { v = __builtin_shufflevector(v, v, 1, 0); }
 KV_INLINE void reverseLanes(FourLanes& v) { v = __builtin_shufflevector(v, v, 3, 2, 1, 0); }
 
-// The bins 0 < j < m/8 of a block, a vector of bins at a time: four runs walk up from the
-// slots after the quarter starts and four walk down from the slots before the quarter
-// ends, never meeting. The last vector reaches bin m/8, whose four slots (worked apart)
-// are put back as they were; the twiddle table has room for its angles.
+// The bins 0 < j < m/8 of a block of m values read from in and written to out (the same
+// block or another), a vector of bins at a time: four runs walk up from the slots after the
+// quarter starts and four walk down from the slots before the quarter ends, never meeting.
+// The last vector reaches bin m/8, which the caller works apart and writes afterwards; the
+// twiddle table has room for its angles.
 template <typename V, bool Forward>
-KV_INLINE void blockBins(double* x, int m, const double* twiddles) {
+KV_INLINE void blockBins(const double* in, double* out, int m, const double* twiddles) {
   constexpr int lanes = kLanes<V>;
   const int q = m / 4;
   const int eighth = m / 8;
   const double* const tw = twiddles + twiddleOffset(m);
-  const double kept[4] = {x[eighth], x[q + eighth], x[2 * q + eighth], x[3 * q + eighth]};
   for (int j = 1; j < eighth; j += lanes) {
     V up[4], down[4], c1, s1, c3, s3;
     for (int r = 0; r < 4; ++r) {
-      loadVector(up[r], x + r * q + j);
-      loadVector(down[r], x + (r + 1) * q - j - (lanes - 1));
+      loadVector(up[r], in + r * q + j);
+      loadVector(down[r], in + (r + 1) * q - j - (lanes - 1));
       reverseLanes(down[r]);
     }
     loadVector(c1, tw + j);
@@ -331,30 +347,36 @@ KV_INLINE void blockBins(double* x, int m, const double* twiddles) {
       inverseBins(up[0], up[1], up[2], up[3], down[0], down[1], down[2], down[3], c1, s1, c3, s3);
     }
     for (int r = 0; r < 4; ++r) {
-      storeVector(x + r * q + j, up[r]);
+      storeVector(out + r * q + j, up[r]);
       reverseLanes(down[r]);
-      storeVector(x + (r + 1) * q - j - (lanes - 1), down[r]);
+      storeVector(out + (r + 1) * q - j - (lanes - 1), down[r]);
     }
   }
+}
+
+// A whole block from in to out: bins 0 and m/8 (four slots each, a quarter apart) worked
+// apart, read before and written after the others.
+template <typename V, bool Forward>
+KV_INLINE void block(const double* in, double* out, int m, const double* twiddles) {
+  const int q = m / 4;
+  const int eighth = m / 8;
+  double zero[4], middle[4];
   for (int r = 0; r < 4; ++r) {
-    x[r * q + eighth] = kept[r];
+    zero[r] = in[r * q];
+    middle[r] = in[r * q + eighth];
   }
-}
-
-template <typename V>
-KV_INLINE void forwardBlock(double* x, int m, const double* twiddles) {
-  const int q = m / 4;
-  forwardBinZero(x, q);
-  forwardBinEighth(x + m / 8, q);
-  blockBins<V, true>(x, m, twiddles);
-}
-
-template <typename V>
-KV_INLINE void inverseBlock(double* x, int m, const double* twiddles) {
-  const int q = m / 4;
-  inverseBinZero(x, q);
-  inverseBinEighth(x + m / 8, q);
-  blockBins<V, false>(x, m, twiddles);
+  if constexpr (Forward) {
+    forwardBinZero(zero, 1);
+    forwardBinEighth(middle, 1);
+  } else {
+    inverseBinZero(zero, 1);
+    inverseBinEighth(middle, 1);
+  }
+  blockBins<V, Forward>(in, out, m, twiddles);
+  for (int r = 0; r < 4; ++r) {
+    out[r * q] = zero[r];
+    out[r * q + eighth] = middle[r];
+  }
 }
 
 // ---- Leaves: their loads and stores ----
@@ -363,73 +385,71 @@ KV_INLINE void inverseBlock(double* x, int m, const double* twiddles) {
 template <typename V, int M>
 KV_INLINE void loadRuns(V* v, const double* data, const std::int32_t* starts) {
   constexpr int lanes = kLanes<V>;
-  for (int i = 0; i < M; i += lanes) {
-    for (int lane = 0; lane < lanes; ++lane) {
-      loadVector(v[i + lane], data + starts[lane] + i);
-    }
+  unrolled<M, lanes>([&](auto i) {
+    unrolled<lanes>([&](auto lane) { loadVector(v[i + lane], data + starts[lane] + i); });
     transpose(v + i);
-  }
+  });
 }
 
 template <typename V, int M>
 KV_INLINE void storeRuns(V* v, double* data, const std::int32_t* starts) {
   constexpr int lanes = kLanes<V>;
-  for (int i = 0; i < M; i += lanes) {
+  unrolled<M, lanes>([&](auto i) {
     transpose(v + i);
-    for (int lane = 0; lane < lanes; ++lane) {
-      storeVector(data + starts[lane] + i, v[i + lane]);
-    }
-  }
+    unrolled<lanes>([&](auto lane) { storeVector(data + starts[lane] + i, v[i + lane]); });
+  });
 }
 
+// Forward, the leaves take their samples from where they lie (bit-reversed) and write their
+// runs; the inverse reads the runs and writes the samples, scaled. All of a vector of leaves'
+// values are read before any is written, so the two may be the same array when the leaf is the
+// whole transform.
 template <typename V, int M, bool Adjacent>
-KV_INLINE void forwardLeaves(const FftLayout& t, const std::int32_t* starts) {
+KV_INLINE void forwardLeaves(const FftLayout& t, const double* samples, double* runs, const std::int32_t* starts) {
   constexpr ReversedOrder<M> reversedOrder;
   constexpr int lanes = kLanes<V>;
   const int stride = t.n / M;
   V v[M];
-  for (int i = 0; i < M; ++i) {
+  unrolled<M>([&](auto i) {
     const int at = reversedOrder.order[i] * stride;
     if constexpr (Adjacent) {
-      loadVector(v[i], t.work + t.reversed[starts[0]] + at);
+      loadVector(v[i], samples + t.reversed[starts[0]] + at);
     } else {
-      for (int lane = 0; lane < lanes; ++lane) {
-        v[i][lane] = t.work[t.reversed[starts[lane]] + at];
-      }
+      unrolled<lanes>([&](auto lane) { v[i][static_cast<int>(lane)] = samples[t.reversed[starts[lane]] + at]; });
     }
-  }
+  });
   forwardLeaf<V, M>(v, t.twiddles);
-  storeRuns<V, M>(v, t.data, starts);
+  storeRuns<V, M>(v, runs, starts);
 }
 
 template <typename V, int M, bool Adjacent>
-KV_INLINE void inverseLeaves(const FftLayout& t, const std::int32_t* starts, double scale) {
+KV_INLINE void inverseLeaves(const FftLayout& t, const double* runs, double* samples, const std::int32_t* starts,
+                             double scale) {
   constexpr ReversedOrder<M> reversedOrder;
   constexpr int lanes = kLanes<V>;
   const int stride = t.n / M;
   V v[M];
-  loadRuns<V, M>(v, t.data, starts);
+  loadRuns<V, M>(v, runs, starts);
   inverseLeaf<V, M>(v, t.twiddles);
-  for (int k = 0; k < M; ++k) {
+  unrolled<M>([&](auto k) {
     const V w = v[reversedOrder.order[k]] * scale;
     if constexpr (Adjacent) {
-      storeVector(t.work + t.reversed[starts[0]] + k * stride, w);
+      storeVector(samples + t.reversed[starts[0]] + k * stride, w);
     } else {
-      for (int lane = 0; lane < lanes; ++lane) {
-        t.work[t.reversed[starts[lane]] + k * stride] = w[lane];
-      }
+      unrolled<lanes>([&](auto lane) { samples[t.reversed[starts[lane]] + k * stride] = w[static_cast<int>(lane)]; });
     }
-  }
+  });
 }
 
+// The leaves of one size: from data into work (forward), from work into data (inverse).
 template <typename V, int M>
 KV_INLINE void forwardAll(const FftLayout& t, const FftLayout::LeafStarts& leaves) {
   int i = 0;
   for (; i < leaves.adjacent; i += kLanes<V>) {
-    forwardLeaves<V, M, true>(t, leaves.starts + i);
+    forwardLeaves<V, M, true>(t, t.data, t.work, leaves.starts + i);
   }
   for (; i < leaves.count; i += kLanes<V>) {
-    forwardLeaves<V, M, false>(t, leaves.starts + i);
+    forwardLeaves<V, M, false>(t, t.data, t.work, leaves.starts + i);
   }
 }
 
@@ -437,19 +457,19 @@ template <typename V, int M>
 KV_INLINE void inverseAll(const FftLayout& t, const FftLayout::LeafStarts& leaves, double scale) {
   int i = 0;
   for (; i < leaves.adjacent; i += kLanes<V>) {
-    inverseLeaves<V, M, true>(t, leaves.starts + i, scale);
+    inverseLeaves<V, M, true>(t, t.work, t.data, leaves.starts + i, scale);
   }
   for (; i < leaves.count; i += kLanes<V>) {
-    inverseLeaves<V, M, false>(t, leaves.starts + i, scale);
+    inverseLeaves<V, M, false>(t, t.work, t.data, leaves.starts + i, scale);
   }
 }
 
-// A transform of at most kLeafSize values is a single leaf, worked in one lane.
+// A transform of at most kLeafSize values is a single leaf, worked in one lane and in place.
 template <int M = kLeafSize>
 KV_INLINE void forwardWhole(const FftLayout& t) {
   if (t.n == M) {
     const std::int32_t start = 0;
-    forwardLeaves<OneLane, M, true>(t, &start);
+    forwardLeaves<OneLane, M, true>(t, t.data, t.data, &start);
   } else if constexpr (M > 2) {
     forwardWhole<M / 2>(t);
   }
@@ -459,26 +479,28 @@ template <int M = kLeafSize>
 KV_INLINE void inverseWhole(const FftLayout& t, double scale) {
   if (t.n == M) {
     const std::int32_t start = 0;
-    inverseLeaves<OneLane, M, true>(t, &start, scale);
+    inverseLeaves<OneLane, M, true>(t, t.data, t.data, &start, scale);
   } else if constexpr (M > 2) {
     inverseWhole<M / 2>(t, scale);
   }
 }
 
-// The transforms, for V of two or four lanes.
+// The transforms, for V of two or four lanes. Larger than a leaf, they work in the work area
+// between the leaves and the whole block, which reads it (forward) or writes it (inverse): the
+// data is copied nowhere.
 
 template <typename V>
 KV_INLINE void forwardTransform(FftLayout t) {
-  std::copy(t.data, t.data + t.n, t.work);
   if (t.n <= kLeafSize) {
     forwardWhole(t);
     return;
   }
   forwardAll<V, kLeafSize>(t, t.full);
   forwardAll<V, kLeafSize / 2>(t, t.half);
-  // Each block after its parts.
+  // Each block after its parts; the whole transform, the last, into data.
   for (int i = 0; i < t.blockCount; ++i) {
-    forwardBlock<V>(t.data + t.blocks[2 * i], t.blocks[2 * i + 1], t.twiddles);
+    double* const x = t.work + t.blocks[2 * i];
+    block<V, true>(x, i + 1 < t.blockCount ? x : t.data, t.blocks[2 * i + 1], t.twiddles);
   }
 }
 
@@ -487,15 +509,15 @@ KV_INLINE void inverseTransform(FftLayout t) {
   const double scale = 1.0 / t.n;
   if (t.n <= kLeafSize) {
     inverseWhole(t, scale);
-  } else {
-    // Each block before its parts.
-    for (int i = t.blockCount - 1; i >= 0; --i) {
-      inverseBlock<V>(t.data + t.blocks[2 * i], t.blocks[2 * i + 1], t.twiddles);
-    }
-    inverseAll<V, kLeafSize>(t, t.full, scale);
-    inverseAll<V, kLeafSize / 2>(t, t.half, scale);
+    return;
   }
-  std::copy(t.work, t.work + t.n, t.data);
+  // Each block before its parts; the whole transform, the first, from data.
+  for (int i = t.blockCount - 1; i >= 0; --i) {
+    double* const x = t.work + t.blocks[2 * i];
+    block<V, false>(i + 1 < t.blockCount ? x : t.data, x, t.blocks[2 * i + 1], t.twiddles);
+  }
+  inverseAll<V, kLeafSize>(t, t.full, scale);
+  inverseAll<V, kLeafSize / 2>(t, t.half, scale);
 }
 
 // Below a block of m values at b (m > kLeafSize): the starts of its leaves, blocks
