@@ -34,8 +34,13 @@ using Reals = std::vector<double, HeapAllocator<double>>;
 using Samples = std::vector<int32_t, HeapAllocator<int32_t>>;
 
 // out[i] += a[i] × b[i] over arrays that do not overlap.
-void multiplyAdd(double* __restrict out, const double* __restrict a, const double* __restrict b, int count) {
+KV_INLINE void multiplyAddLoop(double* __restrict out, const double* __restrict a, const double* __restrict b,
+                               int count) {
   for (int i = 0; i < count; ++i) out[i] += a[i] * b[i];
+}
+
+void multiplyAdd(double* out, const double* a, const double* b, int count) {
+  runOnVectorPath<multiplyAddLoop>(out, a, b, count);
 }
 
 // out[i] += window[i] × frame at position + i × step (both not negative), linearly interpolated.
