@@ -23,10 +23,11 @@ void binPhases(benchmark::State& state, kv::VectorPath path) {
   std::uniform_real_distribution<double> value(-100.0, 100.0);
   std::vector<double> spectrum(n);
   for (double& v : spectrum) v = value(generator);
-  std::vector<double> angle(bins + 1), previous(bins + 1), phase(bins + 1), synthesis(n);
+  std::vector<float> turn(bins + 1);
+  std::vector<double> previous(bins + 1), phase(bins + 1), synthesis(n);
   for (auto _ : state) {
     // A time factor of 1.5: the phase advance is scaled by a fraction.
-    kv::trackBinPhases(spectrum.data(), n, bins, 1.5, {angle.data(), previous.data(), phase.data()}, synthesis.data(),
+    kv::trackBinPhases(spectrum.data(), n, bins, 1.5, {turn.data(), previous.data(), phase.data()}, synthesis.data(),
                        n);
     benchmark::DoNotOptimize(synthesis.data());
     benchmark::ClobberMemory();

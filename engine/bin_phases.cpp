@@ -15,47 +15,58 @@ namespace kv {
 
 namespace {
 
-constexpr double kPi = trig::kPi;
-constexpr double kTwoPi = 2.0 * trig::kPi;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2.0 * kPi;
+// Adding and subtracting this rounds a double below 2^51 to the nearest integer.
+constexpr double kRoundingShift = 6755399441055744.0;  // 1.5 · 2^52
+
+KV_INLINE double roundToInteger(double x) { return (x + kRoundingShift) - kRoundingShift; }
+
+// The bin's analysis phase, in single precision (engine/fast_trig.h).
+KV_INLINE float phaseOf(double re, double im) { return fastAtan2(static_cast<float>(im), static_cast<float>(re)); }
 
 // The synthesis phase, advanced by phaseScale times the analysis phase's advance since the last
-// hop; a bin without a value keeps both phases.
-KV_INLINE void advancePhase(double re, double im, double angle, double phaseScale, double& previous, double& phase) {
+// hop; a bin without a value keeps both phases. Returns the turn from the analysis phase to the
+// synthesis phase.
+KV_INLINE float advancePhase(double re, double im, double angle, double phaseScale, double& previous, double& phase) {
   const bool sounding = (re != 0.0) | (im != 0.0);
   double advance = angle - previous;
   advance = advance > kPi ? advance - kTwoPi : advance;
   advance = advance < -kPi ? advance + kTwoPi : advance;
   previous = sounding ? angle : previous;
-  // Folded back every hop, so that it keeps its precision however long the pass.
+  // Accumulated in double and folded back every hop, so that it keeps its precision however long
+  // the pass.
   const double p = phase + (sounding ? advance * phaseScale : 0.0);
-  phase = p - kTwoPi * trig::roundToInteger(p * (1.0 / kTwoPi));
+  phase = p - kTwoPi * roundToInteger(p * (1.0 / kTwoPi));
+  return static_cast<float>(phase - angle);
 }
 
-// The analysis value turned from its own phase to the synthesis phase: its magnitude at that phase,
-// without a square root.
-KV_INLINE void turnToPhase(double re, double im, double angle, double phase, double& outRe, double& outIm) {
-  double sine, cosine;
-  fastSinCos(phase - angle, sine, cosine);
+// The analysis value turned to the synthesis phase: its magnitude at that phase, without a square
+// root.
+KV_INLINE void turnValue(double re, double im, float turn, double& outRe, double& outIm) {
+  float sine, cosine;
+  fastSinCos(turn, sine, cosine);
   outRe = re * cosine - im * sine;
   outIm = re * sine + im * cosine;
 }
 
 // Bins first..end-1, each with an imaginary part in the analysis spectrum (slot n - k, which
-// spectrumEnd points at for k = 0) and in the synthesis spectrum (likewise).
+// spectrumEnd points at for k = 0) and in the synthesis spectrum (likewise). turn holds each bin's
+// analysis phase, then its turn.
 KV_INLINE void trackBins(const double* spectrum, const double* spectrumEnd, int first, int end, double phaseScale,
-                         double* __restrict angle, double* __restrict previous, double* __restrict phase,
+                         float* __restrict turn, double* __restrict previous, double* __restrict phase,
                          double* __restrict synthesis, double* __restrict synthesisEnd) {
-  KV_VECTORISE
+  KV_VECTORISE_EIGHT
   for (int k = first; k < end; ++k) {
-    angle[k] = fastAtan2(spectrumEnd[-k], spectrum[k]);
+    turn[k] = phaseOf(spectrum[k], spectrumEnd[-k]);
   }
   KV_VECTORISE
   for (int k = first; k < end; ++k) {
-    advancePhase(spectrum[k], spectrumEnd[-k], angle[k], phaseScale, previous[k], phase[k]);
+    turn[k] = advancePhase(spectrum[k], spectrumEnd[-k], turn[k], phaseScale, previous[k], phase[k]);
   }
-  KV_VECTORISE
+  KV_VECTORISE_EIGHT
   for (int k = first; k < end; ++k) {
-    turnToPhase(spectrum[k], spectrumEnd[-k], angle[k], phase[k], synthesis[k], synthesisEnd[-k]);
+    turnValue(spectrum[k], spectrumEnd[-k], turn[k], synthesis[k], synthesisEnd[-k]);
   }
 }
 
@@ -65,17 +76,16 @@ KV_INLINE void trackAll(const double* spectrum, int fftSize, int bins, double ph
   const int synthesisHalf = synthesisSize / 2;
   const int loopEnd = std::max(1, std::min({bins, half - 1, synthesisHalf - 1}) + 1);
   double* const synthesisEnd = synthesis + synthesisSize;
-  trackBins(spectrum, spectrum + fftSize, 1, loopEnd, phaseScale, phases.angle, phases.previous, phases.phase,
-            synthesis, synthesisEnd);
+  trackBins(spectrum, spectrum + fftSize, 1, loopEnd, phaseScale, phases.turn, phases.previous, phases.phase, synthesis,
+            synthesisEnd);
   for (int k = 0; k <= bins; k = k == 0 ? loopEnd : k + 1) {
     const double re = spectrum[k];
     const double im = k > 0 && k < half ? spectrum[fftSize - k] : 0.0;
-    const double angle = fastAtan2(im, re);
-    advancePhase(re, im, angle, phaseScale, phases.previous[k], phases.phase[k]);
+    const float turn = advancePhase(re, im, phaseOf(re, im), phaseScale, phases.previous[k], phases.phase[k]);
     if (k == 0) {
       synthesis[0] = re;  // the mean keeps its sign
     } else if (k < synthesisHalf) {
-      turnToPhase(re, im, angle, phases.phase[k], synthesis[k], synthesisEnd[-k]);
+      turnValue(re, im, turn, synthesis[k], synthesisEnd[-k]);
     } else {
       synthesis[k] = k == half ? re : std::sqrt(re * re + im * im);
     }

@@ -5,9 +5,10 @@
 namespace kv {
 
 // Arrays of (bins + 1) values each. previous and phase carry over from hop to hop (the bin's last
-// analysis phase and its synthesis phase); angle is room for every call's analysis phases.
+// analysis phase and its synthesis phase); turn is room for every call's work (each bin's analysis
+// phase, then its turn to the synthesis phase).
 struct BinPhases {
-  double* angle;
+  float* turn;
   double* previous;
   double* phase;
 };

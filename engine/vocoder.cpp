@@ -137,7 +137,8 @@ class PhaseVocoder {
   Reals inputRing_, outputRing_;
   Reals analysisWindow_, synthesisWindow_;
   Reals analysis_, synthesis_;
-  Reals angle_, previousPhase_, phase_;  // per bin
+  std::vector<float, HeapAllocator<float>> turn_;  // per bin
+  Reals previousPhase_, phase_;                    // per bin
   Samples frames_, emitted_;
   std::unique_ptr<FftPlan> forward_, inverse_;
 
@@ -164,7 +165,8 @@ int32_t PhaseVocoder::prepare() {
     analysis_.assign(n + 2, 0.0);
     synthesis_.assign(ns + 2, 0.0);
     const std::size_t bins = std::min(n / 2, no / 2) + 1;
-    for (Reals* perBin : {&angle_, &previousPhase_, &phase_}) {
+    turn_.assign(bins, 0.0f);
+    for (Reals* perBin : {&previousPhase_, &phase_}) {
       perBin->assign(bins, 0.0);
     }
     frames_.assign(static_cast<std::size_t>(readFrames_ * channels_), 0);
@@ -281,7 +283,7 @@ void PhaseVocoder::synthesise() {
   const int bins = std::min(n / 2, no / 2);
   double* frame = synthesis_.data();
   std::fill(synthesis_.begin(), synthesis_.end(), 0.0);
-  trackBinPhases(analysis_.data(), n, bins, phaseScale_, {angle_.data(), previousPhase_.data(), phase_.data()}, frame,
+  trackBinPhases(analysis_.data(), n, bins, phaseScale_, {turn_.data(), previousPhase_.data(), phase_.data()}, frame,
                  ns);
   inverse_->inverse(frame);
   frame[ns] = frame[0];  // the frame is periodic: its last sample leads back to the first
