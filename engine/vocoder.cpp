@@ -43,6 +43,15 @@ void multiplyAdd(double* out, const double* a, const double* b, int count) {
   runOnVectorPath<multiplyAddLoop>(out, a, b, count);
 }
 
+// out[i] = a[i] × b[i] over arrays that do not overlap.
+KV_INLINE void multiplyLoop(double* __restrict out, const double* __restrict a, const double* __restrict b, int count) {
+  for (int i = 0; i < count; ++i) out[i] = a[i] * b[i];
+}
+
+void multiply(double* out, const double* a, const double* b, int count) {
+  runOnVectorPath<multiplyLoop>(out, a, b, count);
+}
+
 // out[i] += window[i] × frame at position + i × step (both not negative), linearly interpolated.
 // The frame is periodic with a power-of-two period of mask + 1 samples and holds its first sample
 // again after its last.
@@ -259,18 +268,27 @@ void PhaseVocoder::analyse() {
   const int length = z_.windowLength;
   const int ringLength = z_.inputRingLength;
   double* folded = analysis_.data();
-  std::fill(analysis_.begin(), analysis_.end(), 0.0);
   const int64_t start = centreIn_ - z_.halfWindow;
   int k = static_cast<int>(wrap(start, n));
   int j = static_cast<int>(wrap(start, ringLength));
+  // The window's first N samples set the folded points, the rest add to them.
   for (int i = 0; i < length;) {
-    const int run = std::min({length - i, n - k, ringLength - j});
-    multiplyAdd(folded + k, &analysisWindow_[i], &inputRing_[j], run);
+    const int run = std::min({(i < n ? n : length) - i, length - i, n - k, ringLength - j});
+    if (i < n) {
+      multiply(folded + k, &analysisWindow_[i], &inputRing_[j], run);
+    } else {
+      multiplyAdd(folded + k, &analysisWindow_[i], &inputRing_[j], run);
+    }
     i += run;
     k += run;
     j += run;
     if (k == n) k = 0;
     if (j == ringLength) j = 0;
+  }
+  // A window shorter than N leaves the points after its end, up to its start, at zero.
+  for (int i = length; i < n; ++i) {
+    folded[k] = 0.0;
+    if (++k == n) k = 0;
   }
   forward_->forward(folded);
 }
@@ -282,7 +300,8 @@ void PhaseVocoder::synthesise() {
   const int no = z_.synthesisLength;
   const int bins = std::min(n / 2, no / 2);
   double* frame = synthesis_.data();
-  std::fill(synthesis_.begin(), synthesis_.end(), 0.0);
+  // Bins above those synthesised stay silent; the others are all written.
+  std::fill(frame + bins + 1, frame + ns - bins + 1, 0.0);
   trackBinPhases(analysis_.data(), n, bins, phaseScale_, {turn_.data(), previousPhase_.data(), phase_.data()}, frame,
                  ns);
   inverse_->inverse(frame);
