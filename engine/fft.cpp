@@ -324,8 +324,9 @@ KV_INLINE void reverseLanes(FourLanes& v) { v = __builtin_shufflevector(v, v, 3,
 // quarter starts and four walk down from the slots before the quarter ends, never meeting.
 // The last vector reaches bin m/8, which the caller works apart and writes afterwards; the
 // twiddle table has room for its angles.
-template <typename V, bool Forward>
-KV_INLINE void blockBins(const double* in, double* out, int m, const double* twiddles) {
+template <typename V, bool Forward, int M>
+KV_INLINE void blockBins(const double* in, double* out, int size, const double* twiddles) {
+  const int m = M != 0 ? M : size;
   constexpr int lanes = kLanes<V>;
   const int q = m / 4;
   const int eighth = m / 8;
@@ -355,9 +356,10 @@ KV_INLINE void blockBins(const double* in, double* out, int m, const double* twi
 }
 
 // A whole block from in to out: bins 0 and m/8 (four slots each, a quarter apart) worked
-// apart, read before and written after the others.
-template <typename V, bool Forward>
-KV_INLINE void block(const double* in, double* out, int m, const double* twiddles) {
+// apart, read before and written after the others. M, when not 0, is m known at compile time.
+template <typename V, bool Forward, int M = 0>
+KV_INLINE void block(const double* in, double* out, int size, const double* twiddles) {
+  const int m = M != 0 ? M : size;
   const int q = m / 4;
   const int eighth = m / 8;
   double zero[4], middle[4];
@@ -372,10 +374,25 @@ KV_INLINE void block(const double* in, double* out, int m, const double* twiddle
     inverseBinZero(zero, 1);
     inverseBinEighth(middle, 1);
   }
-  blockBins<V, Forward>(in, out, m, twiddles);
+  blockBins<V, Forward, M>(in, out, m, twiddles);
   for (int r = 0; r < 4; ++r) {
     out[r * q] = zero[r];
     out[r * q + eighth] = middle[r];
+  }
+}
+
+// The blocks of two, four and eight times a leaf, the most numerous and the shortest, at sizes
+// known at compile time: their loops unroll and their offsets are constants.
+template <typename V, bool Forward>
+KV_INLINE void blockOfSize(const double* in, double* out, int m, const double* twiddles) {
+  if (m == 2 * kLeafSize) {
+    block<V, Forward, 2 * kLeafSize>(in, out, m, twiddles);
+  } else if (m == 4 * kLeafSize) {
+    block<V, Forward, 4 * kLeafSize>(in, out, m, twiddles);
+  } else if (m == 8 * kLeafSize) {
+    block<V, Forward, 8 * kLeafSize>(in, out, m, twiddles);
+  } else {
+    block<V, Forward>(in, out, m, twiddles);
   }
 }
 
@@ -500,7 +517,7 @@ KV_INLINE void forwardTransform(FftLayout t) {
   // Each block after its parts; the whole transform, the last, into data.
   for (int i = 0; i < t.blockCount; ++i) {
     double* const x = t.work + t.blocks[2 * i];
-    block<V, true>(x, i + 1 < t.blockCount ? x : t.data, t.blocks[2 * i + 1], t.twiddles);
+    blockOfSize<V, true>(x, i + 1 < t.blockCount ? x : t.data, t.blocks[2 * i + 1], t.twiddles);
   }
 }
 
@@ -514,7 +531,7 @@ KV_INLINE void inverseTransform(FftLayout t) {
   // Each block before its parts; the whole transform, the first, from data.
   for (int i = t.blockCount - 1; i >= 0; --i) {
     double* const x = t.work + t.blocks[2 * i];
-    block<V, false>(i + 1 < t.blockCount ? x : t.data, x, t.blocks[2 * i + 1], t.twiddles);
+    blockOfSize<V, false>(i + 1 < t.blockCount ? x : t.data, x, t.blocks[2 * i + 1], t.twiddles);
   }
   inverseAll<V, kLeafSize>(t, t.full, scale);
   inverseAll<V, kLeafSize / 2>(t, t.half, scale);
