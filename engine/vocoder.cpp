@@ -22,10 +22,10 @@ constexpr double kSampleToReal = 1.0 / 2147483647.0;
 constexpr double kRealToSample = 2147483647.0;
 // Output samples gathered before they are written: a pass writes a few hops at a time, not a
 // hop's few hundred samples with a call of its own.
-constexpr int kEmitBlock = 4096;
+constexpr int kEmitBlock = 16384;
 // Input frames read ahead together, as far as the input ring has room: the pass reads and writes
 // every few hops, not every hop.
-constexpr int64_t kReadAheadFrames = 4096;
+constexpr int64_t kReadAheadFrames = 16384;
 // Input samples read together at most: frames are read in parts when they hold more, so that a file
 // of thousands of channels needs no more memory than a stereo one.
 constexpr int64_t kReadSamples = 1 << 16;
