@@ -11,14 +11,14 @@
 # The FFT: bench_fft's engine transforms beside FFTW's real-data plans made with FFTW_MEASURE, at
 # 512, 1024 and 2048 points, forward and inverse.
 #
-# Prints each one's best wall time of RUNS runs (default 3) and the engine's ratios, with the
-# machine's load average first: on a busy machine the figures are worth little. The two tools come
-# from the Debian packages soundstretch and rubberband-cli; they serve only this comparison, so
-# this script installs them when they are missing.
+# Prints each one's best wall time over RUNS rounds (default 5) and the engine's ratios, with the
+# machine's load average at the start and the end: on a busy machine the figures are worth little.
+# The two tools come from the Debian packages soundstretch and rubberband-cli; they serve only this
+# comparison, so this script installs them when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 build=build/compare-engines  # clang Release, apart from any other build tree
 
 need=()
@@ -47,7 +47,7 @@ echo "Load average (1, 5, 15 min) at the start: $(cut -d' ' -f1-3 /proc/loadavg)
 # heap_peak and rss_growth (bytes) follow where the benchmark reports them.
 best_rows() {
   awk -F, '
-    NR == 1 { for (i = 1; i <= NF; ++i) column[$i] = i; next }
+    $1 == "name" { for (i = 1; i <= NF; ++i) column[$i] = i; next }
     $1 !~ /_(mean|median|stddev|cv)"?$/ {
       name = $1
       gsub(/"/, "", name)
@@ -61,39 +61,54 @@ best_rows() {
     END { for (name in best) printf "%s %.9f %d %d\n", name, best[name], heap[name], rss[name] }' "$1"
 }
 
-# The engine: the benchmark keeps its fixtures in $work for the other tools.
-LENTARO_BENCH_KEEP="$work" "$build/bin/bench_vocoder" --benchmark_filter='enginePass/fft:2048/' \
-  --benchmark_repetitions="$runs" --benchmark_format=csv 2>/dev/null >"$work/engine.csv"
-best_rows "$work/engine.csv" >"$work/engine.txt"
-engine_row() { awk -v n="enginePass/fft:2048/channels:$1" '$1 == n' "$work/engine.txt"; }
+# Wall time of one run of a command, in seconds.
+wall_time() {
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null 2>&1
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }'
+}
 
-"$build/bin/bench_fft" --benchmark_filter='^(kv(Forward|Inverse)|fftw(Forward|Inverse)/measure)/' \
-  --benchmark_repetitions="$runs" --benchmark_format=csv 2>/dev/null >"$work/fft.csv"
-best_rows "$work/fft.csv" >"$work/fft.txt"
-fft_time() { awk -v n="$1" '$1 == n { print $2 }' "$work/fft.txt"; }
-
-# Best wall time of $runs runs of a command, in seconds.
-best_of() {
-  local best=""
-  for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    best=$(awk -v s="$start" -v e="$end" -v b="$best" 'BEGIN { t = e - s; if (b == "" || t < b) b = t; print b }')
+# Rounds of every measurement in turn, so that each sees the machine's load as the others do: two
+# single passes of the engine on each input (the benchmark keeps its fixtures in $work for the
+# other tools), two runs of soundstretch on each, the FFTs. rubberband, some hundred times slower,
+# runs once in each of the first two rounds only.
+: >"$work/engine.csv"
+: >"$work/fft.csv"
+: >"$work/tools.txt"
+for round in $(seq "$runs"); do
+  LENTARO_BENCH_KEEP="$work" "$build/bin/bench_vocoder" --benchmark_filter='enginePass/fft:2048/' \
+    --benchmark_min_time=0.001 --benchmark_repetitions=2 --benchmark_format=csv 2>/dev/null >>"$work/engine.csv"
+  "$build/bin/bench_fft" --benchmark_filter='^(kv(Forward|Inverse)|fftw(Forward|Inverse)/measure)/' \
+    --benchmark_repetitions=3 --benchmark_format=csv 2>/dev/null >>"$work/fft.csv"
+  for input in mono stereo; do
+    for _ in 1 2; do
+      echo "soundstretch/$input $(wall_time soundstretch "$work/$input.wav" "$work/out.wav" -tempo=-50)" \
+        >>"$work/tools.txt"
+    done
+    if [ "$round" -le 2 ]; then
+      echo "rubberband/$input $(wall_time rubberband -t 2 "$work/$input.wav" "$work/out.wav")" >>"$work/tools.txt"
+    fi
   done
-  printf "%.3f" "$best"
+done
+best_rows "$work/engine.csv" >"$work/engine.txt"
+best_rows "$work/fft.csv" >"$work/fft.txt"
+engine_row() { awk -v n="enginePass/fft:2048/channels:$1" '$1 == n' "$work/engine.txt"; }
+fft_time() { awk -v n="$1" '$1 == n { print $2 }' "$work/fft.txt"; }
+tool_time() {
+  awk -v n="$1" '$1 == n && (best == "" || $2 < best) { best = $2 } END { printf "%.3f", best }' "$work/tools.txt"
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-echo "60 s 44.1 kHz 16-bit, half speed, best of $runs"
+echo "60 s 44.1 kHz 16-bit, half speed, best of $((2 * runs)) single runs (rubberband: of 2)"
 for input in mono stereo; do
   channels=1
   if [ "$input" = stereo ]; then channels=2; fi
   read -r _ engine heap rss < <(engine_row "$channels")
-  soundstretch_time=$(best_of soundstretch "$work/$input.wav" "$work/soundstretch.wav" -tempo=-50)
-  rubberband_time=$(best_of rubberband -t 2 "$work/$input.wav" "$work/rubberband.wav")
+  soundstretch_time=$(tool_time "soundstretch/$input")
+  rubberband_time=$(tool_time "rubberband/$input")
   target=""
   if [ "$input" = mono ]; then target=" (equal work: target at most 1.0)"; fi
   echo " $input input:"
@@ -105,7 +120,7 @@ for input in mono stereo; do
     "$rubberband_time" "$(ratio "$engine" "$rubberband_time")"
 done
 
-echo "Real FFT beside FFTW (FFTW_MEASURE), best of $runs, per transform (target at most 1.5)"
+echo "Real FFT beside FFTW (FFTW_MEASURE), best of $((3 * runs)), per transform (target at most 1.5)"
 for direction in Forward Inverse; do
   for n in 512 1024 2048; do
     kv=$(fft_time "kv$direction/$n")
@@ -115,3 +130,5 @@ for direction in Forward Inverse; do
       "$(ratio "$kv" "$fftw")"
   done
 done
+
+echo "Load average (1, 5, 15 min) at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
