@@ -88,15 +88,25 @@ void takeSamples(double* __restrict ring, int32_t* __restrict samples, int count
   std::fill(ring, ring + count, 0.0);
 }
 
-// One frame reduced to one sample: the chosen channel, or the mix of all. Two channels are halved
-// before they are added, so full-scale frames cannot overflow.
-int32_t monoSample(const int32_t* frame, int channels, int choice) {
-  if (choice >= 1 && choice <= channels) return frame[choice - 1];
-  if (channels == 1) return frame[0];
-  if (channels == 2) return (frame[0] >> 1) + (frame[1] >> 1);
-  double sum = 0.0;
-  for (int c = 0; c < channels; ++c) sum += frame[c];
-  return static_cast<int32_t>(sum / channels);
+// Frames reduced to one real sample each: the chosen channel, or the mix of all. Two channels are
+// halved before they are added, so full-scale frames cannot overflow. One loop for each case, so
+// that the common ones vectorise.
+void monoSamples(const int32_t* frames, int channels, int choice, double* out, int64_t count) {
+  if (choice >= 1 && choice <= channels) {
+    for (int64_t f = 0; f < count; ++f) out[f] = frames[f * channels + choice - 1] * kSampleToReal;
+  } else if (channels == 1) {
+    for (int64_t f = 0; f < count; ++f) out[f] = frames[f] * kSampleToReal;
+  } else if (channels == 2) {
+    for (int64_t f = 0; f < count; ++f) {
+      out[f] = ((frames[2 * f] >> 1) + (frames[2 * f + 1] >> 1)) * kSampleToReal;
+    }
+  } else {
+    for (int64_t f = 0; f < count; ++f) {
+      double sum = 0.0;
+      for (int c = 0; c < channels; ++c) sum += frames[f * channels + c];
+      out[f] = static_cast<int32_t>(sum / channels) * kSampleToReal;
+    }
+  }
 }
 
 }  // namespace
@@ -242,10 +252,11 @@ int32_t PhaseVocoder::readInput() {
     if (code != kOk && code != kEndOfFile) return code;
     result_ = code;
     const int64_t frames = delivered / channels_;
-    int64_t slot = wrap(framesRead_, ringLength);
-    for (int64_t f = 0; f < frames; ++f) {
-      inputRing_[slot] = monoSample(&frames_[f * channels_], channels_, choice_) * kSampleToReal;
-      if (++slot == ringLength) slot = 0;
+    for (int64_t f = 0; f < frames;) {
+      const int64_t slot = wrap(framesRead_ + f, ringLength);
+      const int64_t run = std::min(frames - f, ringLength - slot);
+      monoSamples(&frames_[f * channels_], channels_, choice_, &inputRing_[slot], run);
+      f += run;
     }
     framesRead_ += frames;
     if (frames < wanted) {
