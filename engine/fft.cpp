@@ -19,9 +19,9 @@
 // The smallest blocks ("leaves", up to 32 values) are unrolled and worked two or
 // four at a time, one per vector lane; the bit-reversal permutation is folded into
 // the leaves' loads (forward) or stores (inverse). Larger blocks work two or four
-// of their bins at a time. A whole transform is built
-// twice, for two lanes (any processor) and for four (AVX2), with the same arithmetic
-// on every value, so both give the same results (engine/vector_clones.h).
+// of their bins at a time. A whole transform is built twice, for two lanes (any
+// processor) and for four (AVX2), with the same arithmetic on every value, so both
+// give the same results (engine/vector_clones.h).
 
 namespace kv {
 
@@ -60,14 +60,14 @@ bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // work(i) for i = 0, step, 2·step, … below count, unrolled at compile time: the leaves' loops
 // then index their values with constants and keep them out of memory where registers allow.
-template <int Count, int Step = 1, typename Work, int... I>
-KV_INLINE void unrolledImpl(Work&& work, std::integer_sequence<int, I...>) {
+template <int Step, typename Work, int... I>
+KV_INLINE void unrolledSteps(Work&& work, std::integer_sequence<int, I...>) {
   (work(std::integral_constant<int, I * Step>{}), ...);
 }
 
 template <int Count, int Step = 1, typename Work>
 KV_INLINE void unrolled(Work&& work) {
-  unrolledImpl<Count, Step>(work, std::make_integer_sequence<int, (Count + Step - 1) / Step>{});
+  unrolledSteps<Step>(work, std::make_integer_sequence<int, (Count + Step - 1) / Step>{});
 }
 
 // The twiddles of block size m (m >= 8) are cos(j), sin(j), cos(3j) and sin(3j) for

@@ -1,12 +1,12 @@
 #pragma once
-// The two builds of the loops over whole blocks and frames (FFT, per-bin phases), one for each
-// VectorPath (engine/vector_path.h). The work is a KV_INLINE function; runOnVectorPath compiles it
-// once for the baseline processor and once for AVX2, and calls the build of the chosen path. What
-// the work calls takes its build's instructions only where it is inlined, so the work is inlined
-// down to its loops; KV_VECTORISE asks clang to vectorise the loop that follows even where its
-// cost model hesitates (loops of branch-free approximations, which it underrates), and
-// KV_VECTORISE_EIGHT to work eight values at a time, as an AVX2 vector holds floats, where the
-// loop's work is in single precision but its data in double.
+// The two builds of the loops over whole blocks and frames (FFT, per-bin phases, the vocoder's
+// window loops), one for each VectorPath (engine/vector_path.h). The work is a KV_INLINE function;
+// runOnVectorPath compiles it once for the baseline processor and once for AVX2, and calls the
+// build of the chosen path. What the work calls takes its build's instructions only where it is
+// inlined, so the work is inlined down to its loops; KV_VECTORISE asks clang to vectorise the loop
+// that follows even where its cost model hesitates (loops of branch-free approximations, which it
+// underrates), and KV_VECTORISE_EIGHT to work eight values at a time, as an AVX2 vector holds
+// floats, where the loop's work is in single precision but its data in double.
 //
 // The build is chosen at each call, not by the loader (target_clones): a test can run both, and
 // ThreadSanitizer, whose runtime starts after the loader's resolvers have run, needs no exception.

@@ -1,6 +1,7 @@
 #pragma once
-// The engine's loops over whole blocks and frames (the FFT, the per-bin phases) come in two
-// builds: one for any x86-64 processor and one for AVX2, which works four values at a time. Both
+// The engine's loops over whole blocks and frames (the FFT, the per-bin phases, the vocoder's window
+// loops) come in two builds: one for any x86-64 processor and one for AVX2, which works four
+// doubles or eight floats at a time. Both
 // do the same arithmetic in the same order, without fused multiply-adds, so a pass gives the same
 // output whichever runs. Every call takes the build of the path chosen here: by default the
 // fastest this processor runs.
