@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
+#include <type_traits>
+#include <utility>
 
 #include "engine/vector_clones.h"
 
@@ -13,12 +16,34 @@
 // from the top down, each split giving the sub-transforms twice (half) and four
 // times (quarters) too large, so the inverse ends n times too large.
 //
-// The smallest blocks ("leaves", up to 32 values) are unrolled and worked two at a
-// time, one per vector lane; the bit-reversal permutation is folded into the
-// leaves' loads (forward) or stores (inverse) through a work copy. Larger blocks
-// run their bins through vectorised loops.
+// The smallest blocks ("leaves", up to 32 values) are unrolled and worked two or
+// four at a time, one per vector lane; the bit-reversal permutation is folded into
+// the leaves' loads (forward) or stores (inverse). Larger blocks work two or four
+// of their bins at a time. A whole transform is built twice, for two lanes (any
+// processor) and for four (AVX2), with the same arithmetic on every value, so both
+// give the same results (engine/vector_clones.h).
 
 namespace kv {
+
+// What a transform works on: the data, the plan's tables and its work area.
+struct FftLayout {
+  // The starts of one size of leaves (see FftPlan::Leaves).
+  struct LeafStarts {
+    const std::int32_t* starts;
+    int adjacent;
+    int count;
+  };
+
+  double* data;
+  double* work;
+  const std::int32_t* reversed;
+  const double* twiddles;
+  LeafStarts full;
+  LeafStarts half;
+  const std::int32_t* blocks;  // start and size of each block
+  int blockCount;
+  int n;
+};
 
 namespace {
 
@@ -26,21 +51,36 @@ constexpr double kSqrtHalf = 0.7071067811865476;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr int kLeafSize = 32;
 
-// Two leaves side by side.
-using Lanes = double __attribute__((vector_size(16)));
+// Vectors of two lanes for any processor, of four for AVX2.
+using TwoLanes = double __attribute__((vector_size(16)));
+using FourLanes = double __attribute__((vector_size(32)));
+constexpr int kMaxLanes = 4;
 
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
+// work(i) for i = 0, step, 2·step, … below count, unrolled at compile time: the leaves' loops
+// then index their values with constants and keep them out of memory where registers allow.
+template <int Step, typename Work, int... I>
+KV_INLINE void unrolledSteps(Work&& work, std::integer_sequence<int, I...>) {
+  (work(std::integral_constant<int, I * Step>{}), ...);
+}
+
+template <int Count, int Step = 1, typename Work>
+KV_INLINE void unrolled(Work&& work) {
+  unrolledSteps<Step>(work, std::make_integer_sequence<int, (Count + Step - 1) / Step>{});
+}
+
 // The twiddles of block size m (m >= 8) are cos(j), sin(j), cos(3j) and sin(3j) for
 // j = 0..m/8-1 in units of 2*pi/m, four runs of m/8 values; the sizes follow each
-// other from 8 upward, so size m starts at m/2 - 4 and a plan for n needs n - 4.
+// other from 8 upward, so size m starts at m/2 - 4 and a plan for n needs n - 4,
+// and a vector's lanes more: the blocks' last vectors read that far past their runs.
 std::size_t twiddleOffset(int m) { return static_cast<std::size_t>(m / 2 - 4); }
-std::size_t twiddleCount(int n) { return n >= 8 ? twiddleOffset(2 * n) : 0; }
+std::size_t twiddleCount(int n) { return n >= 8 ? twiddleOffset(2 * n) + kMaxLanes : 0; }
 
-// ---- Butterflies, for one value (double) or two leaves at once (Lanes) ----
+// ---- Butterflies, for one value (double) or a leaf in each lane ----
 
 template <typename T>
-inline void pairButterfly(T* x) {
+KV_INLINE void pairButterfly(T* x) {
   const T a = x[0];
   const T b = x[1];
   x[0] = a + b;
@@ -50,7 +90,7 @@ inline void pairButterfly(T* x) {
 // Forward, bins 0 and m/4 of a block of m values (quarter length q = m/4): each
 // quarter transform contributes its real bin 0 only.
 template <typename T>
-inline void forwardBinZero(T* x, int q) {
+KV_INLINE void forwardBinZero(T* x, int q) {
   const T t = x[3 * q] + x[2 * q];
   x[3 * q] -= x[2 * q];
   x[2 * q] = x[0] - t;
@@ -60,7 +100,7 @@ inline void forwardBinZero(T* x, int q) {
 // Forward, bins m/8 and 3m/8 (x points at slot m/8): twiddles of -45 and -135
 // degrees on the quarters' real middle bins.
 template <typename T>
-inline void forwardBinEighth(T* x, int q) {
+KV_INLINE void forwardBinEighth(T* x, int q) {
   const T t1 = (x[2 * q] + x[3 * q]) * kSqrtHalf;
   const T t2 = (x[2 * q] - x[3 * q]) * kSqrtHalf;
   x[3 * q] = x[q] - t1;
@@ -72,9 +112,9 @@ inline void forwardBinEighth(T* x, int q) {
 // Forward, bin j (0 < j < m/8) with the bins m/4 - j, m/4 + j and m/2 - j that share
 // its slots: x1 = slot j, x2 = m/4 + j, x3 = m/2 + j, x4 = 3m/4 + j, x5 = m/4 - j,
 // x6 = m/2 - j, x7 = 3m/4 - j, x8 = m - j.
-template <typename T>
-inline void forwardBins(T& x1, T& x2, T& x3, T& x4, T& x5, T& x6, T& x7, T& x8, double c1, double s1, double c3,
-                        double s3) {
+template <typename T, typename W>
+KV_INLINE void forwardBins(T& x1, T& x2, T& x3, T& x4, T& x5, T& x6, T& x7, T& x8, const W& c1, const W& s1,
+                           const W& c3, const W& s3) {
   // a = w^j Z[j] and c = w^3j Z'[j] with w = exp(-2*pi*i/m); Z, Z' the quarter
   // transforms (real parts x3, x4, imaginary parts x7, x8).
   const T ar = x3 * c1 + x7 * s1;
@@ -103,7 +143,7 @@ inline void forwardBins(T& x1, T& x2, T& x3, T& x4, T& x5, T& x6, T& x7, T& x8, 
 // Inverse of forwardBinZero, leaving the half transform doubled and the quarter
 // transforms quadrupled.
 template <typename T>
-inline void inverseBinZero(T* x, int q) {
+KV_INLINE void inverseBinZero(T* x, int q) {
   const T t = x[0] - x[2 * q];
   x[0] += x[2 * q];
   x[q] *= 2.0;
@@ -112,7 +152,7 @@ inline void inverseBinZero(T* x, int q) {
 }
 
 template <typename T>
-inline void inverseBinEighth(T* x, int q) {
+KV_INLINE void inverseBinEighth(T* x, int q) {
   const T t1 = x[0] - x[q];
   const T t2 = x[3 * q] + x[2 * q];
   x[0] += x[q];
@@ -121,9 +161,9 @@ inline void inverseBinEighth(T* x, int q) {
   x[3 * q] = -2.0 * kSqrtHalf * (t1 + t2);
 }
 
-template <typename T>
-inline void inverseBins(T& x1, T& x2, T& x3, T& x4, T& x5, T& x6, T& x7, T& x8, double c1, double s1, double c3,
-                        double s3) {
+template <typename T, typename W>
+KV_INLINE void inverseBins(T& x1, T& x2, T& x3, T& x4, T& x5, T& x6, T& x7, T& x8, const W& c1, const W& s1,
+                           const W& c3, const W& s3) {
   // With X the block's spectrum: A = X[j] - X[j + m/2], B = X[j + m/4] - X[j + 3m/4].
   const T ar = x1 - x6;
   const T ai = x8 + x3;
@@ -149,86 +189,42 @@ inline void inverseBins(T& x1, T& x2, T& x3, T& x4, T& x5, T& x6, T& x7, T& x8, 
   x8 = qr * s3 + qi * c3;
 }
 
-// ---- Blocks larger than a leaf ----
-
-// The bins 0 < j < m/8 of a block. Four runs walk up from the slots after the
-// quarter starts (bin 1 at index 0) and four walk down from the slots before the
-// quarter ends; the runs never meet, so the loop vectorises. Both runs also get an
-// AVX2 build; neither build fuses multiply-adds, so both give the same results.
-KV_VECTOR_CLONES void forwardRuns(double* __restrict up1, double* __restrict up2, double* __restrict up3,
-                                  double* __restrict up4, double* __restrict down5, double* __restrict down6,
-                                  double* __restrict down7, double* __restrict down8, const double* __restrict c1,
-                                  const double* __restrict s1, const double* __restrict c3, const double* __restrict s3,
-                                  int count) {
-  for (int i = 0; i < count; ++i) {
-    forwardBins(up1[i], up2[i], up3[i], up4[i], down5[-i], down6[-i], down7[-i], down8[-i], c1[i], s1[i], c3[i], s3[i]);
-  }
-}
-
-KV_VECTOR_CLONES void inverseRuns(double* __restrict up1, double* __restrict up2, double* __restrict up3,
-                                  double* __restrict up4, double* __restrict down5, double* __restrict down6,
-                                  double* __restrict down7, double* __restrict down8, const double* __restrict c1,
-                                  const double* __restrict s1, const double* __restrict c3, const double* __restrict s3,
-                                  int count) {
-  for (int i = 0; i < count; ++i) {
-    inverseBins(up1[i], up2[i], up3[i], up4[i], down5[-i], down6[-i], down7[-i], down8[-i], c1[i], s1[i], c3[i], s3[i]);
-  }
-}
-
-void forwardBlock(double* x, int m, const double* twiddles) {
-  const int q = m / 4;
-  const int eighth = m / 8;
-  const double* const tw = twiddles + twiddleOffset(m) + 1;
-  forwardBinZero(x, q);
-  forwardBinEighth(x + eighth, q);
-  forwardRuns(x + 1, x + q + 1, x + 2 * q + 1, x + 3 * q + 1, x + q - 1, x + 2 * q - 1, x + 3 * q - 1, x + 4 * q - 1,
-              tw, tw + eighth, tw + 2 * eighth, tw + 3 * eighth, eighth - 1);
-}
-
-void inverseBlock(double* x, int m, const double* twiddles) {
-  const int q = m / 4;
-  const int eighth = m / 8;
-  const double* const tw = twiddles + twiddleOffset(m) + 1;
-  inverseBinZero(x, q);
-  inverseBinEighth(x + eighth, q);
-  inverseRuns(x + 1, x + q + 1, x + 2 * q + 1, x + 3 * q + 1, x + q - 1, x + 2 * q - 1, x + 3 * q - 1, x + 4 * q - 1,
-              tw, tw + eighth, tw + 2 * eighth, tw + 3 * eighth, eighth - 1);
-}
-
 // ---- Leaves: blocks of up to kLeafSize values, unrolled at compile time ----
 
 template <typename T, int M>
-inline void forwardLeafBlock(T* x, const double* twiddles) {
+KV_INLINE void forwardLeafBlock(T* x, const double* twiddles) {
   constexpr int q = M / 4;
   constexpr int eighth = M / 8;
   forwardBinZero(x, q);
   if constexpr (M >= 8) {
     forwardBinEighth(x + eighth, q);
     const double* const tw = twiddles + twiddleOffset(M);
-    for (int j = 1; j < eighth; ++j) {
+    unrolled<eighth - 1>([&](auto i) {
+      constexpr int j = i + 1;
       forwardBins(x[j], x[q + j], x[2 * q + j], x[3 * q + j], x[q - j], x[2 * q - j], x[3 * q - j], x[4 * q - j], tw[j],
                   tw[eighth + j], tw[2 * eighth + j], tw[3 * eighth + j]);
-    }
+    });
   }
 }
 
 template <typename T, int M>
-inline void inverseLeafBlock(T* x, const double* twiddles) {
+KV_INLINE void inverseLeafBlock(T* x, const double* twiddles) {
   constexpr int q = M / 4;
   constexpr int eighth = M / 8;
   inverseBinZero(x, q);
   if constexpr (M >= 8) {
     inverseBinEighth(x + eighth, q);
     const double* const tw = twiddles + twiddleOffset(M);
-    for (int j = 1; j < eighth; ++j) {
+    unrolled<eighth - 1>([&](auto i) {
+      constexpr int j = i + 1;
       inverseBins(x[j], x[q + j], x[2 * q + j], x[3 * q + j], x[q - j], x[2 * q - j], x[3 * q - j], x[4 * q - j], tw[j],
                   tw[eighth + j], tw[2 * eighth + j], tw[3 * eighth + j]);
-    }
+    });
   }
 }
 
 template <typename T, int M>
-inline void forwardLeaf(T* x, const double* twiddles) {
+KV_INLINE void forwardLeaf(T* x, const double* twiddles) {
   if constexpr (M == 2) {
     pairButterfly(x);
   } else if constexpr (M == 4) {
@@ -243,7 +239,7 @@ inline void forwardLeaf(T* x, const double* twiddles) {
 }
 
 template <typename T, int M>
-inline void inverseLeaf(T* x, const double* twiddles) {
+KV_INLINE void inverseLeaf(T* x, const double* twiddles) {
   if constexpr (M == 2) {
     pairButterfly(x);
   } else if constexpr (M == 4) {
@@ -274,153 +270,288 @@ struct ReversedOrder {
 
 // A leaf of M values starting at b (a multiple of M) takes the samples at
 // reversed(b) + reversed_M(i) * (n / M), i = 0..M-1: the bit-reversal permutation
-// happens as the leaf is loaded (forward) or stored (inverse).
-struct LeafAccess {
-  double* data;
-  double* work;
-  const std::int32_t* reversed;
-  const double* twiddles;
-  int n;
+// happens as the leaf is loaded (forward) or stored (inverse). V holds one leaf per
+// lane. Where the lanes' reversed starts follow each other, a sample of every lane
+// lies side by side with the others', and one vector load or store moves them all;
+// on the other side, each lane's leaf is a run of M values, which the vectors reach
+// through transposes.
 
-  template <int M>
-  void forward(int b) const {
-    constexpr ReversedOrder<M> reversedOrder;
-    const double* const in = work + reversed[b];
-    const int stride = n / M;
-    double v[M];
-    for (int i = 0; i < M; ++i) {
-      v[i] = in[reversedOrder.order[i] * stride];
-    }
-    forwardLeaf<double, M>(v, twiddles);
-    std::copy(v, v + M, data + b);
-  }
+using OneLane = double __attribute__((vector_size(8)));
 
-  template <int M>
-  void forward(int b1, int b2) const {
-    constexpr ReversedOrder<M> reversedOrder;
-    const double* const in1 = work + reversed[b1];
-    const double* const in2 = work + reversed[b2];
-    const int stride = n / M;
-    Lanes v[M];
-    for (int i = 0; i < M; ++i) {
-      const int at = reversedOrder.order[i] * stride;
-      v[i] = Lanes{in1[at], in2[at]};
-    }
-    forwardLeaf<Lanes, M>(v, twiddles);
-    for (int i = 0; i < M; ++i) {
-      data[b1 + i] = v[i][0];
-      data[b2 + i] = v[i][1];
-    }
-  }
+template <typename V>
+constexpr int kLanes = sizeof(V) / sizeof(double);
 
-  template <int M>
-  void inverse(int b, double scale) const {
-    constexpr ReversedOrder<M> reversedOrder;
-    double* const out = work + reversed[b];
-    const int stride = n / M;
-    double v[M];
-    std::copy(data + b, data + b + M, v);
-    inverseLeaf<double, M>(v, twiddles);
-    for (int k = 0; k < M; ++k) {
-      out[k * stride] = v[reversedOrder.order[k]] * scale;
-    }
-  }
+// Rows r[0..L-1] of L lanes become columns: r[i][j] goes to r[j][i].
+KV_INLINE void transpose(OneLane*) {}
 
-  template <int M>
-  void inverse(int b1, int b2, double scale) const {
-    constexpr ReversedOrder<M> reversedOrder;
-    double* const out1 = work + reversed[b1];
-    double* const out2 = work + reversed[b2];
-    const int stride = n / M;
-    Lanes v[M];
-    for (int i = 0; i < M; ++i) {
-      v[i] = Lanes{data[b1 + i], data[b2 + i]};
-    }
-    inverseLeaf<Lanes, M>(v, twiddles);
-    for (int k = 0; k < M; ++k) {
-      const Lanes w = v[reversedOrder.order[k]] * scale;
-      out1[k * stride] = w[0];
-      out2[k * stride] = w[1];
-    }
-  }
-
-  // A transform of at most kLeafSize values is a single leaf.
-  template <int M = kLeafSize>
-  void forwardWhole() const {
-    if (n == M) {
-      forward<M>(0);
-    } else if constexpr (M > 2) {
-      forwardWhole<M / 2>();
-    }
-  }
-
-  template <int M = kLeafSize>
-  void inverseWhole(double scale) const {
-    if (n == M) {
-      inverse<M>(0, scale);
-    } else if constexpr (M > 2) {
-      inverseWhole<M / 2>(scale);
-    }
-  }
-
-  // The leaves of one size, two at a time.
-  template <int M>
-  void forwardAll(const std::vector<std::int32_t>& starts) const {
-    std::size_t i = 0;
-    for (; i + 1 < starts.size(); i += 2) {
-      forward<M>(starts[i], starts[i + 1]);
-    }
-    if (i < starts.size()) {
-      forward<M>(starts[i]);
-    }
-  }
-
-  template <int M>
-  void inverseAll(const std::vector<std::int32_t>& starts, double scale) const {
-    std::size_t i = 0;
-    for (; i + 1 < starts.size(); i += 2) {
-      inverse<M>(starts[i], starts[i + 1], scale);
-    }
-    if (i < starts.size()) {
-      inverse<M>(starts[i], scale);
-    }
-  }
-};
-
-// The blocks larger than a leaf, each after its parts (forward) or before them
-// (inverse).
-void forwardBlocks(double* x, int b, int m, const double* twiddles) {
-  if (m <= kLeafSize) {
-    return;
-  }
-  forwardBlocks(x, b, m / 2, twiddles);
-  forwardBlocks(x, b + m / 2, m / 4, twiddles);
-  forwardBlocks(x, b + 3 * m / 4, m / 4, twiddles);
-  forwardBlock(x + b, m, twiddles);
+KV_INLINE void transpose(TwoLanes* r) {
+  const TwoLanes a = r[0];
+  const TwoLanes b = r[1];
+  r[0] = __builtin_shufflevector(a, b, 0, 2);
+  r[1] = __builtin_shufflevector(a, b, 1, 3);
 }
 
-void inverseBlocks(double* x, int b, int m, const double* twiddles) {
-  if (m <= kLeafSize) {
-    return;
-  }
-  inverseBlock(x + b, m, twiddles);
-  inverseBlocks(x, b, m / 2, twiddles);
-  inverseBlocks(x, b + m / 2, m / 4, twiddles);
-  inverseBlocks(x, b + 3 * m / 4, m / 4, twiddles);
+KV_INLINE void transpose(FourLanes* r) {
+  const FourLanes t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 2, 6);
+  const FourLanes t1 = __builtin_shufflevector(r[0], r[1], 1, 5, 3, 7);
+  const FourLanes t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 2, 6);
+  const FourLanes t3 = __builtin_shufflevector(r[2], r[3], 1, 5, 3, 7);
+  r[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+  r[1] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+  r[2] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+  r[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
 }
 
-// Starts of the leaves below a block of m values at b (m > kLeafSize): blocks of
-// kLeafSize values, and of half that size where they are quarters of a block of
-// twice kLeafSize.
-void collectLeaves(int b, int m, std::vector<std::int32_t>& full, std::vector<std::int32_t>& half) {
+// Through references: a vector of four lanes passed by value would change the calling
+// convention between the builds.
+template <typename V>
+KV_INLINE void loadVector(V& v, const double* from) {
+  std::memcpy(&v, from, sizeof v);
+}
+
+template <typename V>
+KV_INLINE void storeVector(double* to, const V& v) {
+  std::memcpy(to, &v, sizeof v);
+}
+
+// ---- Blocks larger than a leaf ----
+
+KV_INLINE void reverseLanes(TwoLanes& v) { v = __builtin_shufflevector(v, v, 1, 0); }
+KV_INLINE void reverseLanes(FourLanes& v) { v = __builtin_shufflevector(v, v, 3, 2, 1, 0); }
+
+// The bins 0 < j < m/8 of a block of m values read from in and written to out (the same
+// block or another), a vector of bins at a time: four runs walk up from the slots after the
+// quarter starts and four walk down from the slots before the quarter ends, never meeting.
+// The last vector reaches bin m/8, which the caller works apart and writes afterwards; the
+// twiddle table has room for its angles.
+template <typename V, bool Forward, int M>
+KV_INLINE void blockBins(const double* in, double* out, int size, const double* twiddles) {
+  const int m = M != 0 ? M : size;
+  constexpr int lanes = kLanes<V>;
+  const int q = m / 4;
+  const int eighth = m / 8;
+  const double* const tw = twiddles + twiddleOffset(m);
+  for (int j = 1; j < eighth; j += lanes) {
+    V up[4], down[4], c1, s1, c3, s3;
+    for (int r = 0; r < 4; ++r) {
+      loadVector(up[r], in + r * q + j);
+      loadVector(down[r], in + (r + 1) * q - j - (lanes - 1));
+      reverseLanes(down[r]);
+    }
+    loadVector(c1, tw + j);
+    loadVector(s1, tw + eighth + j);
+    loadVector(c3, tw + 2 * eighth + j);
+    loadVector(s3, tw + 3 * eighth + j);
+    if constexpr (Forward) {
+      forwardBins(up[0], up[1], up[2], up[3], down[0], down[1], down[2], down[3], c1, s1, c3, s3);
+    } else {
+      inverseBins(up[0], up[1], up[2], up[3], down[0], down[1], down[2], down[3], c1, s1, c3, s3);
+    }
+    for (int r = 0; r < 4; ++r) {
+      storeVector(out + r * q + j, up[r]);
+      reverseLanes(down[r]);
+      storeVector(out + (r + 1) * q - j - (lanes - 1), down[r]);
+    }
+  }
+}
+
+// A whole block from in to out: bins 0 and m/8 (four slots each, a quarter apart) worked
+// apart, read before and written after the others. M, when not 0, is m known at compile time.
+template <typename V, bool Forward, int M = 0>
+KV_INLINE void block(const double* in, double* out, int size, const double* twiddles) {
+  const int m = M != 0 ? M : size;
+  const int q = m / 4;
+  const int eighth = m / 8;
+  double zero[4], middle[4];
+  for (int r = 0; r < 4; ++r) {
+    zero[r] = in[r * q];
+    middle[r] = in[r * q + eighth];
+  }
+  if constexpr (Forward) {
+    forwardBinZero(zero, 1);
+    forwardBinEighth(middle, 1);
+  } else {
+    inverseBinZero(zero, 1);
+    inverseBinEighth(middle, 1);
+  }
+  blockBins<V, Forward, M>(in, out, m, twiddles);
+  for (int r = 0; r < 4; ++r) {
+    out[r * q] = zero[r];
+    out[r * q + eighth] = middle[r];
+  }
+}
+
+// The blocks of two, four and eight times a leaf, the most numerous and the shortest, at sizes
+// known at compile time: their loops unroll and their offsets are constants.
+template <typename V, bool Forward>
+KV_INLINE void blockOfSize(const double* in, double* out, int m, const double* twiddles) {
+  if (m == 2 * kLeafSize) {
+    block<V, Forward, 2 * kLeafSize>(in, out, m, twiddles);
+  } else if (m == 4 * kLeafSize) {
+    block<V, Forward, 4 * kLeafSize>(in, out, m, twiddles);
+  } else if (m == 8 * kLeafSize) {
+    block<V, Forward, 8 * kLeafSize>(in, out, m, twiddles);
+  } else {
+    block<V, Forward>(in, out, m, twiddles);
+  }
+}
+
+// ---- Leaves: their loads and stores ----
+
+// The leaves' runs in data: v[i] lane j is value i of the leaf at starts[j].
+template <typename V, int M>
+KV_INLINE void loadRuns(V* v, const double* data, const std::int32_t* starts) {
+  constexpr int lanes = kLanes<V>;
+  unrolled<M, lanes>([&](auto i) {
+    unrolled<lanes>([&](auto lane) { loadVector(v[i + lane], data + starts[lane] + i); });
+    transpose(v + i);
+  });
+}
+
+template <typename V, int M>
+KV_INLINE void storeRuns(V* v, double* data, const std::int32_t* starts) {
+  constexpr int lanes = kLanes<V>;
+  unrolled<M, lanes>([&](auto i) {
+    transpose(v + i);
+    unrolled<lanes>([&](auto lane) { storeVector(data + starts[lane] + i, v[i + lane]); });
+  });
+}
+
+// Forward, the leaves take their samples from where they lie (bit-reversed) and write their
+// runs; the inverse reads the runs and writes the samples, scaled. All of a vector of leaves'
+// values are read before any is written, so the two may be the same array when the leaf is the
+// whole transform.
+template <typename V, int M, bool Adjacent>
+KV_INLINE void forwardLeaves(const FftLayout& t, const double* samples, double* runs, const std::int32_t* starts) {
+  constexpr ReversedOrder<M> reversedOrder;
+  constexpr int lanes = kLanes<V>;
+  const int stride = t.n / M;
+  V v[M];
+  unrolled<M>([&](auto i) {
+    const int at = reversedOrder.order[i] * stride;
+    if constexpr (Adjacent) {
+      loadVector(v[i], samples + t.reversed[starts[0]] + at);
+    } else {
+      unrolled<lanes>([&](auto lane) { v[i][static_cast<int>(lane)] = samples[t.reversed[starts[lane]] + at]; });
+    }
+  });
+  forwardLeaf<V, M>(v, t.twiddles);
+  storeRuns<V, M>(v, runs, starts);
+}
+
+template <typename V, int M, bool Adjacent>
+KV_INLINE void inverseLeaves(const FftLayout& t, const double* runs, double* samples, const std::int32_t* starts,
+                             double scale) {
+  constexpr ReversedOrder<M> reversedOrder;
+  constexpr int lanes = kLanes<V>;
+  const int stride = t.n / M;
+  V v[M];
+  loadRuns<V, M>(v, runs, starts);
+  inverseLeaf<V, M>(v, t.twiddles);
+  unrolled<M>([&](auto k) {
+    const V w = v[reversedOrder.order[k]] * scale;
+    if constexpr (Adjacent) {
+      storeVector(samples + t.reversed[starts[0]] + k * stride, w);
+    } else {
+      unrolled<lanes>([&](auto lane) { samples[t.reversed[starts[lane]] + k * stride] = w[static_cast<int>(lane)]; });
+    }
+  });
+}
+
+// The leaves of one size: from data into work (forward), from work into data (inverse).
+template <typename V, int M>
+KV_INLINE void forwardAll(const FftLayout& t, const FftLayout::LeafStarts& leaves) {
+  int i = 0;
+  for (; i < leaves.adjacent; i += kLanes<V>) {
+    forwardLeaves<V, M, true>(t, t.data, t.work, leaves.starts + i);
+  }
+  for (; i < leaves.count; i += kLanes<V>) {
+    forwardLeaves<V, M, false>(t, t.data, t.work, leaves.starts + i);
+  }
+}
+
+template <typename V, int M>
+KV_INLINE void inverseAll(const FftLayout& t, const FftLayout::LeafStarts& leaves, double scale) {
+  int i = 0;
+  for (; i < leaves.adjacent; i += kLanes<V>) {
+    inverseLeaves<V, M, true>(t, t.work, t.data, leaves.starts + i, scale);
+  }
+  for (; i < leaves.count; i += kLanes<V>) {
+    inverseLeaves<V, M, false>(t, t.work, t.data, leaves.starts + i, scale);
+  }
+}
+
+// A transform of at most kLeafSize values is a single leaf, worked in one lane and in place.
+template <int M = kLeafSize>
+KV_INLINE void forwardWhole(const FftLayout& t) {
+  if (t.n == M) {
+    const std::int32_t start = 0;
+    forwardLeaves<OneLane, M, true>(t, t.data, t.data, &start);
+  } else if constexpr (M > 2) {
+    forwardWhole<M / 2>(t);
+  }
+}
+
+template <int M = kLeafSize>
+KV_INLINE void inverseWhole(const FftLayout& t, double scale) {
+  if (t.n == M) {
+    const std::int32_t start = 0;
+    inverseLeaves<OneLane, M, true>(t, t.data, t.data, &start, scale);
+  } else if constexpr (M > 2) {
+    inverseWhole<M / 2>(t, scale);
+  }
+}
+
+// The transforms, for V of two or four lanes. Larger than a leaf, they work in the work area
+// between the leaves and the whole block, which reads it (forward) or writes it (inverse): the
+// data is copied nowhere.
+
+template <typename V>
+KV_INLINE void forwardTransform(FftLayout t) {
+  if (t.n <= kLeafSize) {
+    forwardWhole(t);
+    return;
+  }
+  forwardAll<V, kLeafSize>(t, t.full);
+  forwardAll<V, kLeafSize / 2>(t, t.half);
+  // Each block after its parts; the whole transform, the last, into data.
+  for (int i = 0; i < t.blockCount; ++i) {
+    double* const x = t.work + t.blocks[2 * i];
+    blockOfSize<V, true>(x, i + 1 < t.blockCount ? x : t.data, t.blocks[2 * i + 1], t.twiddles);
+  }
+}
+
+template <typename V>
+KV_INLINE void inverseTransform(FftLayout t) {
+  const double scale = 1.0 / t.n;
+  if (t.n <= kLeafSize) {
+    inverseWhole(t, scale);
+    return;
+  }
+  // Each block before its parts; the whole transform, the first, from data.
+  for (int i = t.blockCount - 1; i >= 0; --i) {
+    double* const x = t.work + t.blocks[2 * i];
+    blockOfSize<V, false>(i + 1 < t.blockCount ? x : t.data, x, t.blocks[2 * i + 1], t.twiddles);
+  }
+  inverseAll<V, kLeafSize>(t, t.full, scale);
+  inverseAll<V, kLeafSize / 2>(t, t.half, scale);
+}
+
+// Below a block of m values at b (m > kLeafSize): the starts of its leaves, blocks
+// of kLeafSize values and of half that size where they are quarters of a block of
+// twice kLeafSize, and the start and size of every larger block, after its parts.
+void collectBlocks(int b, int m, std::vector<std::int32_t>& full, std::vector<std::int32_t>& half,
+                   std::vector<std::int32_t>& blocks) {
   if (m == kLeafSize) {
     full.push_back(b);
   } else if (m == kLeafSize / 2) {
     half.push_back(b);
   } else {
-    collectLeaves(b, m / 2, full, half);
-    collectLeaves(b + m / 2, m / 4, full, half);
-    collectLeaves(b + 3 * m / 4, m / 4, full, half);
+    collectBlocks(b, m / 2, full, half, blocks);
+    collectBlocks(b + m / 2, m / 4, full, half, blocks);
+    collectBlocks(b + 3 * m / 4, m / 4, full, half, blocks);
+    blocks.push_back(b);
+    blocks.push_back(m);
   }
 }
 
@@ -472,33 +603,60 @@ FftPlan::FftPlan(int n) : bitReversal_(n), twiddles_(twiddleCount(n)), work_(n),
   }
 
   if (n > kLeafSize) {
-    collectLeaves(0, n, fullLeaves_, halfLeaves_);
+    std::vector<std::int32_t> full, half;
+    collectBlocks(0, n, full, half, blocks_);
+    fullLeaves_ = groupLeaves(full, bitReversal_);
+    halfLeaves_ = groupLeaves(half, bitReversal_);
   }
+}
+
+// In order of their reversed starts, the leaves come in runs of reversed starts that follow each
+// other; fours out of those runs go first, and the rest follow with the last start repeated up to a
+// multiple of four (it computes that leaf again, into the same slots).
+FftPlan::Leaves FftPlan::groupLeaves(std::vector<std::int32_t> starts, const std::vector<std::int32_t>& reversed) {
+  std::sort(starts.begin(), starts.end(), [&](std::int32_t a, std::int32_t b) { return reversed[a] < reversed[b]; });
+  Leaves leaves;
+  std::vector<std::int32_t> rest;
+  std::size_t i = 0;
+  while (i < starts.size()) {
+    std::size_t run = 1;
+    while (i + run < starts.size() && reversed[starts[i + run]] == reversed[starts[i]] + static_cast<int>(run)) {
+      ++run;
+    }
+    const std::size_t fours = run / kMaxLanes * kMaxLanes;
+    leaves.starts.insert(leaves.starts.end(), starts.begin() + i, starts.begin() + i + fours);
+    rest.insert(rest.end(), starts.begin() + i + fours, starts.begin() + i + run);
+    i += run;
+  }
+  leaves.adjacent = static_cast<int>(leaves.starts.size());
+  while (rest.size() % kMaxLanes != 0) {
+    rest.push_back(rest.back());
+  }
+  leaves.starts.insert(leaves.starts.end(), rest.begin(), rest.end());
+  return leaves;
+}
+
+FftLayout FftPlan::layout(double* x) noexcept {
+  const auto leafStarts = [](const Leaves& leaves) {
+    return FftLayout::LeafStarts{leaves.starts.data(), leaves.adjacent, static_cast<int>(leaves.starts.size())};
+  };
+  return {x,
+          work_.data(),
+          bitReversal_.data(),
+          twiddles_.data(),
+          leafStarts(fullLeaves_),
+          leafStarts(halfLeaves_),
+          blocks_.data(),
+          static_cast<int>(blocks_.size() / 2),
+          n_};
 }
 
 void FftPlan::forward(double* x) noexcept {
-  std::copy(x, x + n_, work_.begin());
-  const LeafAccess leaves{x, work_.data(), bitReversal_.data(), twiddles_.data(), n_};
-  if (n_ <= kLeafSize) {
-    leaves.forwardWhole();
-    return;
-  }
-  leaves.forwardAll<kLeafSize>(fullLeaves_);
-  leaves.forwardAll<kLeafSize / 2>(halfLeaves_);
-  forwardBlocks(x, 0, n_, twiddles_.data());
+  runOnVectorPath<forwardTransform<TwoLanes>, forwardTransform<FourLanes>>(layout(x));
 }
 
 void FftPlan::inverse(double* x) noexcept {
-  const double scale = 1.0 / n_;
-  const LeafAccess leaves{x, work_.data(), bitReversal_.data(), twiddles_.data(), n_};
-  if (n_ <= kLeafSize) {
-    leaves.inverseWhole(scale);
-  } else {
-    inverseBlocks(x, 0, n_, twiddles_.data());
-    leaves.inverseAll<kLeafSize>(fullLeaves_, scale);
-    leaves.inverseAll<kLeafSize / 2>(halfLeaves_, scale);
-  }
-  std::copy(work_.begin(), work_.end(), x);
+  runOnVectorPath<inverseTransform<TwoLanes>, inverseTransform<FourLanes>>(layout(x));
 }
 
 }  // namespace kv

@@ -6,6 +6,8 @@
 
 namespace kv {
 
+struct FftLayout;
+
 // In-place FFT of real data for power-of-two lengths (split-radix for real
 // sequences). The plan holds a bit-reversal table and a twiddle table built once,
 // so the transforms evaluate no trigonometric function.
@@ -38,12 +40,22 @@ class FftPlan {
   void inverse(double* x) noexcept;
 
  private:
+  // The starts of the smallest blocks of one size, which the transforms unroll and work a few
+  // at a time, one in each vector lane: first in fours whose bit-reversed starts follow each
+  // other, so that their samples lie side by side, then the others, a multiple of four of them.
+  struct Leaves {
+    std::vector<std::int32_t> starts;
+    int adjacent = 0;  // how many of starts come in such fours
+  };
+
   explicit FftPlan(int n);
+  static Leaves groupLeaves(std::vector<std::int32_t> starts, const std::vector<std::int32_t>& reversed);
+  FftLayout layout(double* x) noexcept;
 
   std::vector<std::int32_t> bitReversal_;  // entry i: i with its log2(n) bits reversed
   std::vector<double> twiddles_;           // the angles each block size needs, smallest size first
-  std::vector<std::int32_t> fullLeaves_;   // starts of the smallest blocks, which the
-  std::vector<std::int32_t> halfLeaves_;   // transforms unroll, in two sizes
+  Leaves fullLeaves_, halfLeaves_;         // the leaves in two sizes
+  std::vector<std::int32_t> blocks_;       // start and size of each larger block, after its parts
   std::vector<double> work_;               // n values of room for the reordering
   int n_;
 };

@@ -1,22 +1,59 @@
 #pragma once
-// For the loops over whole frames and blocks (vocoder, FFT). KV_VECTOR_CLONES compiles a function
-// twice on x86-64, for the baseline and for AVX2, and the loader picks the one the processor runs;
-// KV_VECTORISE asks clang to vectorise the loop that follows even where its cost model hesitates
-// (loops of branch-free approximations, which it underrates).
+// The two builds of the loops over whole blocks and frames (FFT, per-bin phases, the vocoder's
+// window loops), one for each VectorPath (engine/vector_path.h). The work is a KV_INLINE function;
+// runOnVectorPath compiles it once for the baseline processor and once for AVX2, and calls the
+// build of the chosen path. What the work calls takes its build's instructions only where it is
+// inlined, so the work is inlined down to its loops; KV_VECTORISE asks clang to vectorise the loop
+// that follows even where its cost model hesitates (loops of branch-free approximations, which it
+// underrates), and KV_VECTORISE_EIGHT to work eight values at a time, as an AVX2 vector holds
+// floats, where the loop's work is in single precision but its data in double.
 //
-// Not under ThreadSanitizer: the loader runs the clones' resolvers before the sanitizer's runtime
-// is set up, and a program that links them then crashes before main.
+// The build is chosen at each call, not by the loader (target_clones): a test can run both, and
+// ThreadSanitizer, whose runtime starts after the loader's resolvers have run, needs no exception.
+// Neither build fuses multiply-adds (AVX2 without the fma target), so both round alike.
 
-#include "engine/thread_sanitizer.h"
+#include "engine/vector_path.h"
 
-#if defined(__x86_64__) && (defined(__clang__) || defined(__GNUC__)) && !defined(KV_THREAD_SANITIZER)
-#define KV_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#if defined(__x86_64__) && (defined(__clang__) || defined(__GNUC__))
+#define KV_AVX2_BUILD 1
+#define KV_TARGET_AVX2 __attribute__((target("avx2")))
 #else
-#define KV_VECTOR_CLONES
+#define KV_AVX2_BUILD 0
+#define KV_TARGET_AVX2
 #endif
+
+#define KV_INLINE inline __attribute__((always_inline))
 
 #if defined(__clang__)
 #define KV_VECTORISE _Pragma("clang loop vectorize(enable)")
+#define KV_VECTORISE_EIGHT _Pragma("clang loop vectorize(enable) vectorize_width(8)")
 #else
 #define KV_VECTORISE
+#define KV_VECTORISE_EIGHT
 #endif
+
+namespace kv {
+
+namespace vector_builds {
+
+template <auto Work, typename... Args>
+KV_TARGET_AVX2 void avx2(Args... args) {
+  Work(args...);
+}
+
+}  // namespace vector_builds
+
+// Runs the work in the build of the chosen path: Generic, or Avx2 on that path (by default the
+// same function; two when the work is a template over its vector width).
+template <auto Generic, auto Avx2 = Generic, typename... Args>
+inline void runOnVectorPath(Args... args) {
+#if KV_AVX2_BUILD
+  if (vectorPath() == VectorPath::kAvx2) {
+    vector_builds::avx2<Avx2>(args...);
+    return;
+  }
+#endif
+  Generic(args...);
+}
+
+}  // namespace kv

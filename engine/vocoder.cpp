@@ -20,26 +20,43 @@ namespace {
 
 constexpr double kSampleToReal = 1.0 / 2147483647.0;
 constexpr double kRealToSample = 2147483647.0;
-// Output samples converted and written together.
-constexpr int kEmitBlock = 4096;
-// Input samples read together at most: a hop's frames are read in parts when they hold more, so
-// that a file of thousands of channels needs no more memory than a stereo one.
+// Output samples gathered before they are written: a pass writes a few hops at a time, not a
+// hop's few hundred samples with a call of its own.
+constexpr int kEmitBlock = 16384;
+// Input frames read ahead together, as far as the input ring has room: the pass reads and writes
+// every few hops, not every hop.
+constexpr int64_t kReadAheadFrames = 16384;
+// Input samples read together at most: frames are read in parts when they hold more, so that a file
+// of thousands of channels needs no more memory than a stereo one.
 constexpr int64_t kReadSamples = 1 << 16;
 
 using Reals = std::vector<double, HeapAllocator<double>>;
 using Samples = std::vector<int32_t, HeapAllocator<int32_t>>;
 
 // out[i] += a[i] × b[i] over arrays that do not overlap.
-void multiplyAdd(double* __restrict out, const double* __restrict a, const double* __restrict b, int count) {
+KV_INLINE void multiplyAddLoop(double* __restrict out, const double* __restrict a, const double* __restrict b,
+                               int count) {
   for (int i = 0; i < count; ++i) out[i] += a[i] * b[i];
+}
+
+void multiplyAdd(double* out, const double* a, const double* b, int count) {
+  runOnVectorPath<multiplyAddLoop>(out, a, b, count);
+}
+
+// out[i] = a[i] × b[i] over arrays that do not overlap.
+KV_INLINE void multiplyLoop(double* __restrict out, const double* __restrict a, const double* __restrict b, int count) {
+  for (int i = 0; i < count; ++i) out[i] = a[i] * b[i];
+}
+
+void multiply(double* out, const double* a, const double* b, int count) {
+  runOnVectorPath<multiplyLoop>(out, a, b, count);
 }
 
 // out[i] += window[i] × frame at position + i × step (both not negative), linearly interpolated.
 // The frame is periodic with a power-of-two period of mask + 1 samples and holds its first sample
 // again after its last.
-KV_VECTOR_CLONES
-void multiplyAddResampled(double* __restrict out, const double* __restrict frame, int mask, double position,
-                          double step, const double* __restrict window, int count) {
+KV_INLINE void multiplyAddResampledLoop(double* __restrict out, const double* __restrict frame, int mask,
+                                        double position, double step, const double* __restrict window, int count) {
   for (int i = 0; i < count; ++i) {
     const double x = position + i * step;
     const int whole = static_cast<int>(x);
@@ -48,28 +65,48 @@ void multiplyAddResampled(double* __restrict out, const double* __restrict frame
   }
 }
 
+void multiplyAddResampled(double* out, const double* frame, int mask, double position, double step,
+                          const double* window, int count) {
+  runOnVectorPath<multiplyAddResampledLoop>(out, frame, mask, position, step, window, count);
+}
+
 int64_t wrap(int64_t value, int64_t length) {
   const int64_t r = value % length;
   return r < 0 ? r + length : r;
 }
 
-// Clipped to full scale; the conversion truncates as the stored forms expect.
-int32_t toSample(double value) {
-  if (value >= 1.0) return 2147483647;
-  if (value <= -1.0) return -2147483647;
-  if (!(value == value)) return 0;
-  return static_cast<int32_t>(value * kRealToSample);
+// Clipped to full scale, NaN as silence; the conversion truncates as the stored forms expect. The
+// ring's slots are cleared for the next frames. Without branches, so that it vectorises.
+void takeSamples(double* __restrict ring, int32_t* __restrict samples, int count) {
+  for (int i = 0; i < count; ++i) {
+    double value = ring[i];
+    value = value > 1.0 ? 1.0 : value;
+    value = value < -1.0 ? -1.0 : value;
+    value = value == value ? value : 0.0;
+    samples[i] = static_cast<int32_t>(value * kRealToSample);
+  }
+  std::fill(ring, ring + count, 0.0);
 }
 
-// One frame reduced to one sample: the chosen channel, or the mix of all. Two channels are halved
-// before they are added, so full-scale frames cannot overflow.
-int32_t monoSample(const int32_t* frame, int channels, int choice) {
-  if (choice >= 1 && choice <= channels) return frame[choice - 1];
-  if (channels == 1) return frame[0];
-  if (channels == 2) return (frame[0] >> 1) + (frame[1] >> 1);
-  double sum = 0.0;
-  for (int c = 0; c < channels; ++c) sum += frame[c];
-  return static_cast<int32_t>(sum / channels);
+// Frames reduced to one real sample each: the chosen channel, or the mix of all. Two channels are
+// halved before they are added, so full-scale frames cannot overflow. One loop for each case, so
+// that the common ones vectorise.
+void monoSamples(const int32_t* frames, int channels, int choice, double* out, int64_t count) {
+  if (choice >= 1 && choice <= channels) {
+    for (int64_t f = 0; f < count; ++f) out[f] = frames[f * channels + choice - 1] * kSampleToReal;
+  } else if (channels == 1) {
+    for (int64_t f = 0; f < count; ++f) out[f] = frames[f] * kSampleToReal;
+  } else if (channels == 2) {
+    for (int64_t f = 0; f < count; ++f) {
+      out[f] = ((frames[2 * f] >> 1) + (frames[2 * f + 1] >> 1)) * kSampleToReal;
+    }
+  } else {
+    for (int64_t f = 0; f < count; ++f) {
+      double sum = 0.0;
+      for (int c = 0; c < channels; ++c) sum += frames[f * channels + c];
+      out[f] = static_cast<int32_t>(sum / channels) * kSampleToReal;
+    }
+  }
 }
 
 }  // namespace
@@ -90,7 +127,7 @@ class PhaseVocoder {
         // sounds at k·p/N cycles a sample: p times the bin's analysis frequency, however NO was
         // rounded. Taking the step from NO instead would move every pitch by N/NO.
         frameStep_(sizes.inverseSize * sizes.pitchFactor / sizes.fftSize),
-        readFrames_(std::max<int64_t>(1, std::min<int64_t>(sizes.analysisHop, kReadSamples / channels_))) {}
+        readFrames_(std::max<int64_t>(1, std::min(kReadAheadFrames, kReadSamples / channels_))) {}
 
   int32_t prepare();
   int32_t run(SoundStream* output, SamplePlayer* player);
@@ -102,6 +139,7 @@ class PhaseVocoder {
   void synthesise();
   void overlapAdd();
   int32_t emitUpTo(int64_t end);
+  int32_t writePending();
   int32_t finish(int32_t code, bool stopped);
 
   SoundStream& input_;
@@ -118,14 +156,16 @@ class PhaseVocoder {
   Reals inputRing_, outputRing_;
   Reals analysisWindow_, synthesisWindow_;
   Reals analysis_, synthesis_;
-  Reals imaginary_, magnitude_, angle_, previousPhase_, phase_, cosine_, sine_;  // per bin
+  std::vector<float, HeapAllocator<float>> turn_;  // per bin
+  Reals previousPhase_, phase_;                    // per bin
   Samples frames_, emitted_;
   std::unique_ptr<FftPlan> forward_, inverse_;
 
   int64_t centreIn_ = 0;   // input time at the analysis window's centre
   int64_t centreOut_ = 0;  // output time at the synthesis frame's centre
   int64_t framesRead_ = 0;
-  int64_t samplesWritten_ = 0;
+  int64_t samplesWritten_ = 0;  // taken from the output ring
+  int pending_ = 0;             // of those, in emitted_ and not yet written
   bool inputEnded_ = false;
   int64_t lastCentreIn_ = 0;  // once the input ended: the centre the hops run up to
   int64_t zeroedUpTo_ = 0;    // once the input ended: input time from which the ring is not yet cleared
@@ -144,7 +184,8 @@ int32_t PhaseVocoder::prepare() {
     analysis_.assign(n + 2, 0.0);
     synthesis_.assign(ns + 2, 0.0);
     const std::size_t bins = std::min(n / 2, no / 2) + 1;
-    for (Reals* perBin : {&imaginary_, &magnitude_, &angle_, &previousPhase_, &phase_, &cosine_, &sine_}) {
+    turn_.assign(bins, 0.0f);
+    for (Reals* perBin : {&previousPhase_, &phase_}) {
       perBin->assign(bins, 0.0);
     }
     frames_.assign(static_cast<std::size_t>(readFrames_ * channels_), 0);
@@ -192,22 +233,30 @@ int32_t PhaseVocoder::run(SoundStream* output, SamplePlayer* player) {
   return finish(emitUpTo(total), false);
 }
 
-// Reads the frames up to the analysis window's right edge into the input ring (a ring slot holds
-// input time t at t mod its length); once the input has ended, clears those slots instead.
+// When the analysis window reaches beyond the frames read, reads them into the input ring (a ring
+// slot holds input time t at t mod its length), and up to readFrames_ more as far as the ring has
+// room; once the input has ended, clears those slots instead. The output waiting in emitted_ is
+// written first, so that the file holds all the output the input read so far gave.
 int32_t PhaseVocoder::readInput() {
+  const int64_t windowStart = centreIn_ - z_.halfWindow;
   const int64_t windowEnd = centreIn_ + z_.halfWindow + 1;
   const int64_t ringLength = z_.inputRingLength;
+  if (!inputEnded_ && windowEnd > framesRead_) {
+    if (const int32_t code = writePending(); code != kOk) return code;
+  }
+  const int64_t readEnd = std::min(windowEnd - 1 + readFrames_, windowStart + ringLength);
   while (!inputEnded_ && windowEnd > framesRead_) {
-    const int64_t wanted = std::min(windowEnd - framesRead_, readFrames_);
+    const int64_t wanted = std::min(readEnd - framesRead_, readFrames_);
     int64_t delivered = 0;
     const int32_t code = input_.read(frames_.data(), wanted * channels_, delivered);
     if (code != kOk && code != kEndOfFile) return code;
     result_ = code;
     const int64_t frames = delivered / channels_;
-    int64_t slot = wrap(framesRead_, ringLength);
-    for (int64_t f = 0; f < frames; ++f) {
-      inputRing_[slot] = monoSample(&frames_[f * channels_], channels_, choice_) * kSampleToReal;
-      if (++slot == ringLength) slot = 0;
+    for (int64_t f = 0; f < frames;) {
+      const int64_t slot = wrap(framesRead_ + f, ringLength);
+      const int64_t run = std::min(frames - f, ringLength - slot);
+      monoSamples(&frames_[f * channels_], channels_, choice_, &inputRing_[slot], run);
+      f += run;
     }
     framesRead_ += frames;
     if (frames < wanted) {
@@ -230,18 +279,27 @@ void PhaseVocoder::analyse() {
   const int length = z_.windowLength;
   const int ringLength = z_.inputRingLength;
   double* folded = analysis_.data();
-  std::fill(analysis_.begin(), analysis_.end(), 0.0);
   const int64_t start = centreIn_ - z_.halfWindow;
   int k = static_cast<int>(wrap(start, n));
   int j = static_cast<int>(wrap(start, ringLength));
+  // The window's first N samples set the folded points, the rest add to them.
   for (int i = 0; i < length;) {
-    const int run = std::min({length - i, n - k, ringLength - j});
-    multiplyAdd(folded + k, &analysisWindow_[i], &inputRing_[j], run);
+    const int run = std::min({(i < n ? n : length) - i, length - i, n - k, ringLength - j});
+    if (i < n) {
+      multiply(folded + k, &analysisWindow_[i], &inputRing_[j], run);
+    } else {
+      multiplyAdd(folded + k, &analysisWindow_[i], &inputRing_[j], run);
+    }
     i += run;
     k += run;
     j += run;
     if (k == n) k = 0;
     if (j == ringLength) j = 0;
+  }
+  // A window shorter than N leaves the points after its end, up to its start, at zero.
+  for (int i = length; i < n; ++i) {
+    folded[k] = 0.0;
+    if (++k == n) k = 0;
   }
   forward_->forward(folded);
 }
@@ -252,25 +310,11 @@ void PhaseVocoder::synthesise() {
   const int ns = z_.inverseSize;
   const int no = z_.synthesisLength;
   const int bins = std::min(n / 2, no / 2);
-  const double* re = analysis_.data();
-  const double* magnitude = magnitude_.data();
-  trackBinPhases(re, n, bins, phaseScale_,
-                 {imaginary_.data(), magnitude_.data(), angle_.data(), previousPhase_.data(), phase_.data(),
-                  cosine_.data(), sine_.data()});
-  const double* cosine = cosine_.data();
-  const double* sine = sine_.data();
-
   double* frame = synthesis_.data();
-  std::fill(synthesis_.begin(), synthesis_.end(), 0.0);
-  const int complexBins = std::min(bins, ns / 2 - 1);
-  for (int k = 1; k <= complexBins; ++k) {
-    frame[k] = magnitude[k] * cosine[k];
-    frame[ns - k] = magnitude[k] * sine[k];
-  }
-  // Bins without an imaginary part: the mean keeps its sign, and a top bin that is real in the
-  // synthesis only takes the magnitude.
-  frame[0] = re[0];
-  if (bins == ns / 2) frame[bins] = bins == n / 2 ? re[bins] : magnitude[bins];
+  // Bins above those synthesised stay silent; the others are all written.
+  std::fill(frame + bins + 1, frame + ns - bins + 1, 0.0);
+  trackBinPhases(analysis_.data(), n, bins, phaseScale_, {turn_.data(), previousPhase_.data(), phase_.data()}, frame,
+                 ns);
   inverse_->inverse(frame);
   frame[ns] = frame[0];  // the frame is periodic: its last sample leads back to the first
 }
@@ -308,36 +352,48 @@ void PhaseVocoder::overlapAdd() {
   }
 }
 
-// Hands on output samples up to (not including) output time end, clearing their ring slots.
+// Hands on output samples up to (not including) output time end, clearing their ring slots: to
+// the player at once, to the output whenever emitted_ is full.
 int32_t PhaseVocoder::emitUpTo(int64_t end) {
   const int64_t ringLength = z_.outputRingLength;
   while (samplesWritten_ < end) {
-    const int count = static_cast<int>(std::min<int64_t>(end - samplesWritten_, kEmitBlock));
-    int64_t slot = wrap(samplesWritten_, ringLength);
-    for (int q = 0; q < count; ++q) {
-      const int32_t sample = toSample(outputRing_[slot]);
-      outputRing_[slot] = 0.0;
-      if (++slot == ringLength) slot = 0;
-      emitted_[q] = sample;
-      if (player_) {
-        result_ = player_->feed(sample);
+    const int slot = static_cast<int>(wrap(samplesWritten_, ringLength));
+    const int count =
+        static_cast<int>(std::min({end - samplesWritten_, ringLength - slot, int64_t{kEmitBlock - pending_}}));
+    int32_t* const samples = emitted_.data() + pending_;
+    takeSamples(&outputRing_[slot], samples, count);
+    if (player_) {
+      for (int q = 0; q < count; ++q) {
+        result_ = player_->feed(samples[q]);
         if (result_ != kOk) {
           // What was heard still reaches the file.
-          if (output_) output_->write(emitted_.data(), q);
-          return result_;
+          pending_ += q;
+          const int32_t code = result_;
+          writePending();
+          return code;
         }
       }
     }
-    if (output_) {
-      result_ = output_->write(emitted_.data(), count);
-      if (result_ != kOk) return result_;
-    }
+    pending_ += count;
     samplesWritten_ += count;
+    if (pending_ == kEmitBlock) {
+      if (const int32_t code = writePending(); code != kOk) return code;
+    }
   }
   return kOk;
 }
 
+int32_t PhaseVocoder::writePending() {
+  const int count = pending_;
+  pending_ = 0;
+  if (!output_ || count == 0) return kOk;
+  result_ = output_->write(emitted_.data(), count);
+  return result_;
+}
+
 int32_t PhaseVocoder::finish(int32_t code, bool stopped) {
+  // A pass that ends in any way leaves in the file all it handed on.
+  if (const int32_t written = writePending(); written != kOk && code == kOk) code = written;
   if (player_) {
     if (code == kOk && !stopped) {
       result_ = player_->drain();

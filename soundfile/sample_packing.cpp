@@ -101,18 +101,33 @@ int32_t unpackFloat32(const uint8_t* p) {
   return static_cast<int32_t>(scaled);
 }
 
-constexpr SamplePacking kUnsigned8{1, packUnsigned8, unpackUnsigned8};
-constexpr SamplePacking kSigned8{1, packSigned8, unpackSigned8};
-constexpr SamplePacking kMuLaw8{1, packMuLaw, unpackMuLaw};
-constexpr SamplePacking kALaw8{1, packALaw, unpackALaw};
+// A layout converts whole runs through its one-sample functions, which the compiler inlines into
+// the loops (and vectorises, for the plain layouts).
+template <int Bytes, void (*Pack)(int32_t, uint8_t*)>
+void packRun(const int32_t* samples, uint8_t* stored, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) Pack(samples[i], stored + i * Bytes);
+}
+
+template <int Bytes, int32_t (*Unpack)(const uint8_t*)>
+void unpackRun(const uint8_t* stored, int32_t* samples, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) samples[i] = Unpack(stored + i * Bytes);
+}
+
+template <int Bytes, void (*Pack)(int32_t, uint8_t*), int32_t (*Unpack)(const uint8_t*)>
+constexpr SamplePacking kLayout{Bytes, packRun<Bytes, Pack>, unpackRun<Bytes, Unpack>};
+
+constexpr const SamplePacking& kUnsigned8 = kLayout<1, packUnsigned8, unpackUnsigned8>;
+constexpr const SamplePacking& kSigned8 = kLayout<1, packSigned8, unpackSigned8>;
+constexpr const SamplePacking& kMuLaw8 = kLayout<1, packMuLaw, unpackMuLaw>;
+constexpr const SamplePacking& kALaw8 = kLayout<1, packALaw, unpackALaw>;
 
 template <bool BE>
 struct WideLayouts {
-  static constexpr SamplePacking signed16{2, packSigned16<BE>, unpackSigned16<BE>};
-  static constexpr SamplePacking unsigned16{2, packUnsigned16<BE>, unpackUnsigned16<BE>};
-  static constexpr SamplePacking signed24{3, packSigned24<BE>, unpackSigned24<BE>};
-  static constexpr SamplePacking signed32{4, packSigned32<BE>, unpackSigned32<BE>};
-  static constexpr SamplePacking float32{4, packFloat32<BE>, unpackFloat32<BE>};
+  static constexpr const SamplePacking& signed16 = kLayout<2, packSigned16<BE>, unpackSigned16<BE>>;
+  static constexpr const SamplePacking& unsigned16 = kLayout<2, packUnsigned16<BE>, unpackUnsigned16<BE>>;
+  static constexpr const SamplePacking& signed24 = kLayout<3, packSigned24<BE>, unpackSigned24<BE>>;
+  static constexpr const SamplePacking& signed32 = kLayout<4, packSigned32<BE>, unpackSigned32<BE>>;
+  static constexpr const SamplePacking& float32 = kLayout<4, packFloat32<BE>, unpackFloat32<BE>>;
 };
 
 template <bool BE>
@@ -157,11 +172,11 @@ const SamplePacking* findSamplePacking(int sizeCode, int encoding, bool bigEndia
 }
 
 void packSamples(const SamplePacking& packing, const int32_t* samples, uint8_t* stored, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) packing.pack(samples[i], stored + i * packing.bytes);
+  packing.pack(samples, stored, count);
 }
 
 void unpackSamples(const SamplePacking& packing, const uint8_t* stored, int32_t* samples, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) samples[i] = packing.unpack(stored + i * packing.bytes);
+  packing.unpack(stored, samples, count);
 }
 
 }  // namespace kv

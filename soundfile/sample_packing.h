@@ -9,8 +9,9 @@ namespace kv {
 
 struct SamplePacking {
   int bytes;  // stored bytes per sample
-  void (*pack)(int32_t sample, uint8_t* stored);
-  int32_t (*unpack)(const uint8_t* stored);
+  // A run of samples at a time, so that one call converts a whole block.
+  void (*pack)(const int32_t* samples, uint8_t* stored, std::size_t count);
+  void (*unpack)(const uint8_t* stored, int32_t* samples, std::size_t count);
 };
 
 // The layout for a size code and encoding (an unset encoding means unsigned at 1 byte, signed

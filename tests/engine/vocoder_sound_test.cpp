@@ -30,6 +30,11 @@ constexpr double kLevel = 0.5;
 constexpr double kLevelToleranceDb = 0.5;
 constexpr double kPitchToleranceCents = 0.5;
 constexpr double kCleanResidual = 0.01;
+// Where the bins' phases and phasors come from fast approximations (engine/fast_trig.h), the tone
+// must still come out as exact ones put it: a slowed or sped tone within a hundredth of a cent, a
+// transposed one at its level within 0.2 dB.
+constexpr double kStretchedPitchToleranceCents = 0.01;
+constexpr double kTransposedLevelToleranceDb = 0.2;
 
 kv::VocoderSettings settingsFor(double timeFactor, double pitchFactor, int fftSize, int windowMode) {
   kv::VocoderSettings s;
@@ -46,6 +51,8 @@ struct ToneCase {
   int fftSize;
   int windowMode;
   double seconds;  // of input
+  double pitchToleranceCents = kPitchToleranceCents;
+  double levelToleranceDb = kLevelToleranceDb;
 };
 
 std::string describe(const ToneCase& c) {
@@ -72,20 +79,22 @@ TEST_P(VocoderTone, ComesOutAtTheAskedPitchAndLengthAtTheInputLevelAndClean) {
   const std::vector<double> x = kvtest::toReals(run.output);
   const Middle m = middleOf(x);
   const double frequency = kvtest::measureFrequency(x, kTestRate, m.from, m.to);
-  EXPECT_NEAR(cents(frequency / (kTone * c.pitchFactor)), 0.0, kPitchToleranceCents)
+  EXPECT_NEAR(cents(frequency / (kTone * c.pitchFactor)), 0.0, c.pitchToleranceCents)
       << "measured " << frequency << " Hz";
   const kvtest::SineFit fit = kvtest::fitSine(x, kTestRate, frequency, m.from, m.to);
-  EXPECT_NEAR(decibels(fit.amplitude / kLevel), 0.0, kLevelToleranceDb);
+  EXPECT_NEAR(decibels(fit.amplitude / kLevel), 0.0, c.levelToleranceDb);
   EXPECT_LT(fit.residual, kCleanResidual);
 }
 
 const double kSemitone = std::pow(2.0, 1.0 / 12.0);
 
 INSTANTIATE_TEST_SUITE_P(Stretched, VocoderTone,
-                         ::testing::Values(ToneCase{0.5, 1.0, 2048, 1, 1.0}, ToneCase{2.0, 1.0, 2048, 1, 1.0},
-                                           ToneCase{20.0, 1.0, 2048, 1, 0.5}, ToneCase{2.0, 1.0, 1024, 1, 1.0},
-                                           ToneCase{0.5, 1.0, 512, 1, 1.0}, ToneCase{2.0, 1.0, 1024, 0, 1.0},
-                                           ToneCase{1.5, 1.0, 1024, 2, 1.0}, ToneCase{3.0, 1.0, 1024, 3, 1.0}));
+                         ::testing::Values(ToneCase{0.5, 1.0, 2048, 1, 1.0, kStretchedPitchToleranceCents},
+                                           ToneCase{2.0, 1.0, 2048, 1, 1.0, kStretchedPitchToleranceCents},
+                                           ToneCase{20.0, 1.0, 2048, 1, 0.5, kStretchedPitchToleranceCents},
+                                           ToneCase{2.0, 1.0, 1024, 1, 1.0}, ToneCase{0.5, 1.0, 512, 1, 1.0},
+                                           ToneCase{2.0, 1.0, 1024, 0, 1.0}, ToneCase{1.5, 1.0, 1024, 2, 1.0},
+                                           ToneCase{3.0, 1.0, 1024, 3, 1.0}));
 
 // Every FFT size the program offers with the intervals a musician asks for most. N / pitch is no
 // whole even number for most of them: the frame length the vocoder works with is rounded, the
@@ -94,7 +103,9 @@ std::vector<ToneCase> transposedAtEverySize() {
   const double factors[] = {1.0 / kSemitone, kSemitone, std::pow(kSemitone, 3), std::pow(kSemitone, 7), 0.5, 2.0};
   std::vector<ToneCase> cases;
   for (const int fftSize : {512, 1024, 2048}) {
-    for (const double pitchFactor : factors) cases.push_back(ToneCase{1.0, pitchFactor, fftSize, 1, 1.0});
+    for (const double pitchFactor : factors) {
+      cases.push_back(ToneCase{1.0, pitchFactor, fftSize, 1, 1.0, kPitchToleranceCents, kTransposedLevelToleranceDb});
+    }
   }
   return cases;
 }
