@@ -1,4 +1,5 @@
 #include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
 
 #include "app/exitprogram.h"
 #include "app/frmAbout.h"
@@ -30,16 +31,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-
-// Every error from here on is ignored, as the window must come up whatever fails.
-template <typename Step>
-void ignoringErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 } // namespace
 

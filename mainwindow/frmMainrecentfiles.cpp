@@ -1,6 +1,7 @@
 // The four wave files used most recently, under File, kept in the user's settings. Each item
 // holds its path as data: its text shows the path literally, "&" included.
 #include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
 
 #include "app/utilities.h"
 #include "platform/registry/Settings.h"
@@ -19,15 +20,6 @@ constexpr char section[] = "Recent Files";
 std::string key(int index)
 {
     return std::to_string(index);
-}
-
-template <typename Step>
-void ignoringErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
 }
 
 } // namespace

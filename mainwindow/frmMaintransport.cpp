@@ -2,6 +2,7 @@
 // seeking by dragging, the play/stop toggle, and the events of the wave device, where a looping
 // play starts its next round and an analog loop recording is saved.
 #include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
 
 #include "app/messages.h"
 #include "app/programstate.h"
@@ -23,15 +24,6 @@ namespace {
 constexpr char module[] = "main form";
 constexpr int tmsfFormat = 10;
 constexpr int succeeded = 1; // the Done code of a command that finished
-
-template <typename Step>
-void ignoringErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 QString twoDigits(int value)
 {

@@ -1,5 +1,6 @@
 // The main window's three views and the one table that lays each out.
 #include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
 
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
@@ -25,20 +26,10 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-constexpr int liveUpdateInterval = 500;
 
 bool isMode(const QString& theMode, const char* name)
 {
     return theMode.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
-
-template <typename Step>
-void ignoringErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
 }
 
 void send(mci::MMControl* device, const char* command)
