@@ -292,10 +292,12 @@ TEST_F(OptionsTest, ACombosTextIsStoredOnlyAsAListedNumber)
         });
         const QString pref = c.sampleRate ? "RecordingSampleRate" : "RecordingDepth";
         EXPECT_EQ(storedText(pref), c.stored);
-        if (!c.closeWithAltC)
+        if (!c.closeWithAltC) {
             EXPECT_EQ(shownAtClose.toStdString(), c.stored);
-        if (c.samplesPerMsAfter)
+        }
+        if (c.samplesPerMsAfter) {
             EXPECT_EQ(int(programState().gvSamplesPerMs), c.samplesPerMsAfter);
+        }
     }
 }
 

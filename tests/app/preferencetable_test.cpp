@@ -133,8 +133,9 @@ TEST_F(PreferenceTable, AFreshUserGetsEveryDefaultInTheProgramStateAndInTheStore
         SCOPED_TRACE(row.name);
         EXPECT_EQ(heldText(row), defaultText(row));
         EXPECT_EQ(storedPreference(row.name), Value::binary(utf8(defaultText(row))));
-        if (isWholeNumber(row))
+        if (isWholeNumber(row)) {
             EXPECT_TRUE(row.allows(std::get<PreferenceVariable<int>>(row.variable).defaultValue));
+        }
     }
     EXPECT_EQ(trappedError(), 0);
 }

@@ -135,8 +135,9 @@ TEST_P(Keys, DecideBetweenTogglingAndTyping)
     EXPECT_EQ(device->command() != before, c.toggled);
     EXPECT_EQ(counter.presses == 1, c.delivered);
     EXPECT_EQ(main.sinceTyping() == 0s, c.stampMoved);
-    if (c.focus == Focus::Button)
+    if (c.focus == Focus::Button) {
         EXPECT_FALSE(main.btnLoopPlay->isDown());
+    }
 }
 
 constexpr auto none = Qt::NoModifier;

@@ -107,7 +107,9 @@ TEST_P(PassAfterAStopTest, RunsToItsEnd) {
   for (int i = 0; i < kRounds; ++i) {
     SCOPED_TRACE(i);
     std::filesystem::remove(stopped);
-    if (c.passStoppedRightAfterStart) ASSERT_EQ(startPass(longInput, kLongTimeFactor, stopped, c.playFlag), 1);
+    if (c.passStoppedRightAfterStart) {
+      ASSERT_EQ(startPass(longInput, kLongTimeFactor, stopped, c.playFlag), 1);
+    }
     ASSERT_EQ(KVPlayFileStop(), kv::kOk);
     ASSERT_EQ(startPass(shortInput, 1.0, next, c.playFlag), 1);
 
