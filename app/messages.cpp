@@ -17,13 +17,6 @@ namespace {
 constexpr char module[] = "CdglobalIntl";
 const QString off = QStringLiteral("off");
 
-// The loaded window of class F, or nullptr: an "off" must not load the window it closes.
-template <typename F>
-F* loaded()
-{
-    return dynamic_cast<F*>(forms::loadedForm(QString::fromLatin1(F::formName)));
-}
-
 } // namespace
 
 void Message(const QString& theString, const QString& newCaption)
@@ -35,7 +28,7 @@ void Message(const QString& theString, const QString& newCaption)
             window.setWindowTitle(newCaption);
             window.Label1->setText(theString);
             window.show();
-        } else if (auto* window = loaded<messageForm>()) {
+        } else if (auto* window = forms::loadedFormOf<messageForm>()) {
             window->unload();
         }
         QCoreApplication::processEvents();
@@ -62,7 +55,7 @@ void Message2(const QString& theString, const QString& theSource)
             window->btnCancel->show();
         }
     } else {
-        if (auto* window = loaded<messages2>())
+        if (auto* window = forms::loadedFormOf<messages2>())
             window->unload();
         enableMainWindow(true);
     }

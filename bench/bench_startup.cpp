@@ -5,6 +5,7 @@
 #include "app/exitprogram.h"
 #include "app/frmHint.h"
 #include "app/programstate.h"
+#include "mainwindow/frmMain.h"
 #include "platform/forms/formregistry.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/scriptedprompts.h"
@@ -38,7 +39,7 @@ void startOnce(const QString& home) {
   person.setInterval(1);
   QObject::connect(&person, &QTimer::timeout, [] {
     if (auto* hint = dynamic_cast<frmHint*>(QApplication::activeModalWidget())) hint->cmdOK->click();
-    QWidget* main = forms::loadedForm(QStringLiteral("frmMain"));
+    QWidget* main = forms::loadedFormOf<frmMain>();
     if (main && !main->isHidden() && !programState().gvStartingUp) exitProgram();
   });
   person.start();
@@ -80,13 +81,3 @@ void BM_LaterStart(benchmark::State& state) {
 BENCHMARK(BM_LaterStart)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("LENTARO_AUDIO", "null");
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -98,7 +98,7 @@ void BM_OpenWaveFile(benchmark::State& state) {
   person.setInterval(1);
   QObject::connect(&person, &QTimer::timeout, [&] {
     if (auto* hint = dynamic_cast<frmHint*>(QApplication::activeModalWidget())) hint->cmdOK->click();
-    auto* main = dynamic_cast<frmMain*>(forms::loadedForm(QStringLiteral("frmMain")));
+    auto* main = forms::loadedFormOf<frmMain>();
     if (!main || main->isHidden() || programState().gvStartingUp) return;
     person.stop();
     if (!openThroughMenu(*main, environment.scripted, path)) {
@@ -121,13 +121,3 @@ void BM_OpenWaveFile(benchmark::State& state) {
 BENCHMARK(BM_OpenWaveFile)->ArgName("seconds")->Arg(1)->Arg(3600)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("LENTARO_AUDIO", "null");
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -21,12 +21,19 @@ QWidget* loadedForm(const QString& name);
 // Every loaded window, oldest first.
 std::vector<QWidget*> loadedForms();
 
+// The loaded window of class F (named F::formName), or nullptr: for callers that must not load it.
+template <typename F>
+F* loadedFormOf()
+{
+    return dynamic_cast<F*>(loadedForm(QString::fromLatin1(F::formName)));
+}
+
 // The one loaded window of class F (named F::formName), created when there is none: the way a
 // single program-wide window is reached, loading it on first use.
 template <typename F>
 F& loadForm()
 {
-    if (auto* form = dynamic_cast<F*>(loadedForm(QString::fromLatin1(F::formName))))
+    if (F* form = loadedFormOf<F>())
         return *form;
     return *new F;
 }

@@ -32,7 +32,7 @@ TEST_F(StatusWindow, ShowsOnlyTheLastTextAndCaptionInATopmostCentredBox)
     Message("Saving loops...", "Saving");
     Message("Loading Main Form");
 
-    auto* window = loaded<messageForm>();
+    auto* window = forms::loadedFormOf<messageForm>();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Make Loop Points");
@@ -54,8 +54,8 @@ TEST_F(StatusWindow, ShowsOnlyTheLastTextAndCaptionInATopmostCentredBox)
 TEST_F(StatusWindow, OffUnloadsItAndOnlyTheExactWordOffDoesSo)
 {
     Message("Off");
-    ASSERT_NE(loaded<messageForm>(), nullptr);
-    EXPECT_EQ(loaded<messageForm>()->Label1->text(), "Off");
+    ASSERT_NE(forms::loadedFormOf<messageForm>(), nullptr);
+    EXPECT_EQ(forms::loadedFormOf<messageForm>()->Label1->text(), "Off");
 
     Message("off");
     EXPECT_FALSE(isLoaded("messageForm"));
@@ -81,7 +81,7 @@ TEST_F(ProgressWindow, ShowsTheTextAndAUsableCancelWhileTheMainWindowIsDisabled)
 
     Message2("Changing loop speed and/or pitch.", "KV");
 
-    auto* window = loaded<messages2>();
+    auto* window = forms::loadedFormOf<messages2>();
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(main.enabled);
     EXPECT_EQ(window->parentWidget(), nullptr);
@@ -101,7 +101,7 @@ TEST_F(ProgressWindow, EachCallReplacesTextAndSourceTag)
     Message2("Recording loop", "Analog Recording");
     Message2("Off");
 
-    auto* window = loaded<messages2>();
+    auto* window = forms::loadedFormOf<messages2>();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Label1->text(), "Off");
     EXPECT_EQ(window->source, "");
@@ -131,7 +131,7 @@ TEST_F(ProgressWindow, CancelEndsWhatTheSourceTagNames)
         RecordingMainWindow& main = mainWindow();
         Message2("Working", c.source);
 
-        loaded<messages2>()->btnCancel->click();
+        forms::loadedFormOf<messages2>()->btnCancel->click();
 
         EXPECT_EQ(cancelTargets_.enginePassStops, c.enginePassStops);
         EXPECT_EQ(cancelTargets_.digitalReadStops, c.digitalReadStops);
@@ -152,7 +152,7 @@ TEST_F(ProgressWindow, CancellingADigitalReadAsksFirst)
     prompts_.queueAnswer(forms::Answer::No);
     Message2("Recording loop digitally", "ACD");
 
-    loaded<messages2>()->btnCancel->click();
+    forms::loadedFormOf<messages2>()->btnCancel->click();
 
     ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
     const forms::MessageBoxRequest& question = prompts_.messageBoxes()[0];
@@ -180,7 +180,7 @@ TEST_F(ProgressWindow, EveryWayOutEnablesTheMainWindow)
         Message2("Recording loop", "Analog Recording");
         ASSERT_FALSE(main.enabled);
 
-        c.leave(*loaded<messages2>());
+        c.leave(*forms::loadedFormOf<messages2>());
 
         EXPECT_TRUE(main.enabled);
         EXPECT_FALSE(isLoaded("messages2"));
@@ -220,7 +220,7 @@ TEST_F(ProgressWindow, ClosingItBringsTheWaveformViewBack)
 TEST_F(ProgressWindow, WorksWithoutAMainWindow)
 {
     Message2("Changing loop speed and/or pitch.", "KV");
-    loaded<messages2>()->btnCancel->click();
+    forms::loadedFormOf<messages2>()->btnCancel->click();
 
     EXPECT_EQ(cancelTargets_.enginePassStops, 1);
     EXPECT_FALSE(isLoaded("messages2"));
@@ -251,7 +251,7 @@ TEST_F(ProgressWindowAlone, CancelStopsTheEnginePassThroughTheEngineRunner)
     const ScopedOverride runnerInPlace(engineRunner, runner);
     Message2("Changing loop speed and/or pitch.", "KV");
 
-    loaded<messages2>()->btnCancel->click();
+    forms::loadedFormOf<messages2>()->btnCancel->click();
 
     EXPECT_EQ(runner.stops, 1);
     EXPECT_FALSE(isLoaded("messages2"));

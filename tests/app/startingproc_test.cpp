@@ -115,7 +115,7 @@ protected:
         startup.loadMainWindow = [this, mainWindowLoad] {
             log_ << QStringLiteral("load main window");
             AtMainWindowLoad seen;
-            if (auto* splash = loaded<frmAbout>()) {
+            if (auto* splash = forms::loadedFormOf<frmAbout>()) {
                 seen.splashShown = !splash->isHidden();
                 seen.splashButtonsShown =
                     !splash->cmdOK->isHidden() || !splash->Command1->isHidden();
@@ -181,8 +181,8 @@ TEST_F(StartUp, BindsTheEngineAndShowsTheSplashWithoutButtonsBeforeTheMainWindow
     EXPECT_EQ(shownMessages(), QStringList{cdHeldBox});
 
     // The splash stays for the main window to close; start-up is still under way.
-    ASSERT_NE(loaded<frmAbout>(), nullptr);
-    EXPECT_FALSE(loaded<frmAbout>()->isHidden());
+    ASSERT_NE(forms::loadedFormOf<frmAbout>(), nullptr);
+    EXPECT_FALSE(forms::loadedFormOf<frmAbout>()->isHidden());
     EXPECT_EQ(forms::screenMousePointer(), Qt::ArrowCursor);
     EXPECT_TRUE(programState().gvStartingUp);
     EXPECT_FALSE(programState().gvSlowMode);
@@ -279,7 +279,7 @@ TEST_P(StartTable, RefusesTheRootFolderAndRemovesALeftoverDriversFolder)
 
     EXPECT_EQ(shownMessages(), c.boxes);
     EXPECT_EQ(quits_, c.quits);
-    auto* status = loaded<messageForm>();
+    auto* status = forms::loadedFormOf<messageForm>();
     EXPECT_EQ(status ? status->Label1->text() : QString(), c.statusText);
     if (status) {
         EXPECT_EQ(status->windowTitle(), "Starting Lentaro");

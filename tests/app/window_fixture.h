@@ -46,13 +46,6 @@ public:
     std::vector<TrackInfo> trackInfoSettings;
 };
 
-// The loaded window of class F, or nullptr when there is none.
-template <typename F>
-F* loaded()
-{
-    return dynamic_cast<F*>(forms::loadedForm(QString::fromLatin1(F::formName)));
-}
-
 // Acts on the next modal window once it is up: the test's stand-in for the person who answers
 // it. Stops looking when it goes out of scope.
 class WhenModal

@@ -177,10 +177,10 @@ frmMain& MainWindowTest::started()
     return main;
 }
 
-QString MainWindowTest::waveFile(const QString& name)
+QByteArray MainWindowTest::monoWave(const QByteArray& samples)
 {
     constexpr quint32 rate = 8000;
-    constexpr quint32 dataBytes = rate * 2; // one second, 16-bit mono
+    const auto dataBytes = static_cast<quint32>(samples.size());
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
@@ -191,8 +191,12 @@ QString MainWindowTest::waveFile(const QString& name)
         << quint16(16);
     out.writeRawData("data", 4);
     out << dataBytes;
-    bytes.append(QByteArray(dataBytes, '\0'));
-    writeFile(name, bytes);
+    return bytes + samples;
+}
+
+QString MainWindowTest::waveFile(const QString& name)
+{
+    writeFile(name, monoWave(QByteArray(8000 * 2, '\0'))); // one second
     return path(name);
 }
 

@@ -42,6 +42,8 @@ protected:
     frmMain& started();
     // A short mono wave file of silence in the program folder.
     QString waveFile(const QString& name);
+    // A whole 16-bit mono wave file at 8,000 frames a second holding `samples` (little-endian).
+    static QByteArray monoWave(const QByteArray& samples);
 
     SideCalls sides_;
     frmMain* main_ = nullptr;

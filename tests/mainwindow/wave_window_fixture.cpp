@@ -14,22 +14,14 @@ namespace lentaro::test {
 
 QString WaveWindowTest::secondsWave(const QString& path, int seconds)
 {
-    constexpr quint32 rate = 8000;
-    const quint32 dataBytes = rate * 2 * static_cast<quint32>(seconds);
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
+    QByteArray samples;
+    QDataStream out(&samples, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataBytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << dataBytes;
     for (int second = 0; second < seconds; ++second) {
-        for (quint32 frame = 0; frame < rate; ++frame)
+        for (int frame = 0; frame < 8000; ++frame)
             out << qint16(second + 1);
     }
+    const QByteArray bytes = monoWave(samples);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();

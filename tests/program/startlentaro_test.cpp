@@ -5,6 +5,7 @@
 #include "app/pallomirunner.h"
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
+#include "mainwindow/frmMain.h"
 #include "platform/cd/DriveList.h"
 #include "platform/cd/ImageDrive.h"
 #include "platform/forms/formregistry.h"
@@ -90,7 +91,7 @@ protected:
         QTimer user;
         user.setInterval(10);
         QObject::connect(&user, &QTimer::timeout, [&] {
-            QWidget* main = forms::loadedForm("frmMain");
+            QWidget* main = forms::loadedFormOf<frmMain>();
             if (!main || main->isHidden() || programState().gvStartingUp)
                 return;
             user.stop();
