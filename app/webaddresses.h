@@ -4,8 +4,11 @@
 
 namespace lentaro {
 
-// The product's web site (the About box's web button, the hints).
+// The product's web site (the About box's web button, the hints, the Internet menu).
 inline const QString productWebAddress = QStringLiteral("https://lentaro.org");
+
+// Where the free PDF reader the manual needs is downloaded (the help command's message).
+inline const QString pdfReaderWebAddress = QStringLiteral("https://get.adobe.com/reader/");
 
 // The page that lists CD-ROM drives that read audio digitally.
 inline const QString digitalDrivesWebAddress =

@@ -143,8 +143,17 @@ public:
 
     // The menus other Parts do not own.
     void mnuSettings_Click();
+    void mnuConvertMP3_Click();
+    void menuAbout_Click();
     void menuFile_Click();
     void mnuSaveSlowedDownFile_Click();
+    // The View menu opens: its checks show the current view and layout.
+    void mnuView_Click();
+    // Opens the manual with the desktop's PDF reader, saying why when it cannot.
+    void menuHelpChoice_Click();
+    void mnuSoundQualityTips_Click();
+    // Opens page Index of the product's web site: 0 update, 1 home, 2 newsletter, 3 FAQ.
+    void mnuWeb_Click(int Index);
     // Stores every hint's "show it" preference as on.
     void hintToggle(bool on);
     // A right click on the position box explains its format.
@@ -253,6 +262,7 @@ private:
     void forgetTyping() { lastTypingTime_ = clock_() - std::chrono::seconds(10); }
     bool typing();
     void buildMenus();
+    void showWithReportsPaused(const std::function<void()>& showDialog);
     void connectTransport();
     void setMruPath(int Index, const QString& path);
     int waveLengthMs();

@@ -183,6 +183,7 @@ void frmMain::buildMenus()
     QMenuBar* bar = menuBar();
     menuFile = menu(bar, "menuFile", "&File");
     mnuConvertMP3 = item(menuFile, "mnuConvertMP3", "&Convert MP3 to Wave File");
+    connect(mnuConvertMP3, &QAction::triggered, this, &frmMain::mnuConvertMP3_Click);
     mnuFileOpen = item(menuFile, "mnuFileOpen", "&Open Wave File", Qt::CTRL | Qt::Key_O);
     connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     mnuSaveSlowedDownFile = item(menuFile, "mnuSaveSlowedDownFile", "&Save Last Slowed-Down File",
@@ -195,6 +196,7 @@ void frmMain::buildMenus()
     connect(menuFile, &QMenu::aboutToHide, this,
             [this] { mnuSaveSlowedDownFile->setEnabled(true); });
     mnuSaveLyrics = item(menuFile, "mnuSaveLyrics", "Save &Lyrics/Chords");
+    connect(mnuSaveLyrics, &QAction::triggered, this, [this] { loops().saveLyrics(); });
     mnuMRUsep = separator(menuFile, "mnuMRUsep");
     mnuMRUsep->setVisible(false);
     for (std::size_t i = 0; i < mnuMRU.size(); ++i) {
@@ -209,6 +211,7 @@ void frmMain::buildMenus()
     connect(menuExit, &QAction::triggered, this, &frmMain::menuExit_Click);
 
     mnuView = menu(bar, "mnuView", "&View");
+    connect(mnuView, &QMenu::aboutToShow, this, &frmMain::mnuView_Click);
     mnuCDView = mnuView->addMenu(QStringLiteral("&CD View"));
     mnuCDView->setObjectName(QStringLiteral("mnuCDView"));
     const char* layouts[] = {"&Normal", "&Loop Detail", "&Big Lyrics"};
@@ -240,13 +243,18 @@ void frmMain::buildMenus()
     for (std::size_t i = 0; i < mnuWeb.size(); ++i) {
         mnuWeb[i] = mnuWebMaster->addAction(QString::fromLatin1(pages[i]));
         mnuWeb[i]->setObjectName(QStringLiteral("mnuWeb(%1)").arg(i));
+        const int index = static_cast<int>(i);
+        connect(mnuWeb[i], &QAction::triggered, this, [this, index] { mnuWeb_Click(index); });
     }
     mnuRecord = bar->addAction(QStringLiteral("&Recorder"));
     mnuRecord->setObjectName(QStringLiteral("mnuRecord"));
+    connect(mnuRecord, &QAction::triggered, this, [this] { cd().showRecorder(); });
 
     menuHelp = menu(bar, "menuHelp", "&Help");
     menuHelpChoice = item(menuHelp, "menuHelpChoice", "&Help and Tutorial", Qt::Key_F1);
+    connect(menuHelpChoice, &QAction::triggered, this, &frmMain::menuHelpChoice_Click);
     mnuSoundQualityTips = item(menuHelp, "mnuSoundQualityTips", "&Sound Quality Tips");
+    connect(mnuSoundQualityTips, &QAction::triggered, this, &frmMain::mnuSoundQualityTips_Click);
     menuHelp->addSeparator();
     mnuTurnOnAllHints = item(menuHelp, "mnuTurnOnAllHints", "Turn on all Hints");
     mnuTurnOffAllHints = item(menuHelp, "mnuTurnOffAllHints", "Turn off all Hints");
@@ -254,8 +262,10 @@ void frmMain::buildMenus()
     connect(mnuTurnOnAllHints, &QAction::triggered, this, [this] { hintToggle(true); });
     connect(mnuTurnOffAllHints, &QAction::triggered, this, [this] { hintToggle(false); });
     mnuCDRequery = item(menuHelp, "mnuCDRequery", "CD Requery", Qt::CTRL | Qt::Key_R);
+    connect(mnuCDRequery, &QAction::triggered, this, [this] { cd().checkCDPresent(); });
     mnusep3 = separator(menuHelp, "mnusep3");
     menuAbout = item(menuHelp, "menuAbout", "&About");
+    connect(menuAbout, &QAction::triggered, this, &frmMain::menuAbout_Click);
 
     // The grids' pop-up menus; their items come with the grids' own handlers.
     mnuTrackGridPopup =

@@ -2,17 +2,28 @@
 
 #include "mainwindow/frmMain.h"
 
+#include "app/frmAbout.h"
 #include "app/frmOptions.h"
+#include "app/hints.h"
 #include "app/preferences.h"
+#include "app/programstate.h"
 #include "app/tooltips.h"
+#include "app/webaddresses.h"
+#include "mainwindow/ignoringerrors.h"
 #include "platform/forms/formregistry.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
+#include "platform/shell/urlopener.h"
 #include "trace/tracescope.h"
 
+#include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
+#include <QUrl>
+
+#include <array>
 
 namespace lentaro {
 
@@ -32,17 +43,35 @@ void frmMain::checkTooltips()
     lentaro::checkTooltips(this);
 }
 
+void frmMain::showWithReportsPaused(const std::function<void()>& showDialog)
+{
+    // No position reports while the dialog is up; they come back however it ends, on the
+    // device that is live then (a dialog may have switched the view).
+    state_.currentMMControl->setUpdateInterval(0);
+    const auto reportsBack = qScopeGuard([this] {
+        if (state_.currentMMControl)
+            state_.currentMMControl->setUpdateInterval(liveUpdateInterval);
+    });
+    showDialog();
+}
+
 void frmMain::mnuSettings_Click()
 {
     TraceScope trace(module, "Sub mnuSettings_Click");
-    trace.run([&] {
-        mci::MMControl* device = state_.currentMMControl;
-        // No position reports while the dialog is up; they come back however it ends.
-        device->setUpdateInterval(0);
-        const auto reportsBack =
-            qScopeGuard([device] { device->setUpdateInterval(liveUpdateInterval); });
-        forms::loadForm<frmOptions>().exec();
-    });
+    trace.run([&] { showWithReportsPaused([] { forms::loadForm<frmOptions>().exec(); }); });
+}
+
+void frmMain::mnuConvertMP3_Click()
+{
+    TraceScope trace(module, "Sub mnuConvertMP3_Click");
+    trace.run(
+        [&] { ignoringErrors([&] { showWithReportsPaused([&] { cd().showMp3Conversion(); }); }); });
+}
+
+void frmMain::menuAbout_Click()
+{
+    TraceScope trace(module, "Sub menuAbout_Click");
+    trace.run([&] { forms::loadForm<frmAbout>().exec(); });
 }
 
 void frmMain::menuFile_Click()
@@ -57,6 +86,62 @@ void frmMain::mnuSaveSlowedDownFile_Click()
     trace.run([&] {
         if (slowedFileExists())
             loops().saveSlowedDownFile();
+    });
+}
+
+void frmMain::mnuView_Click()
+{
+    TraceScope trace(module, "Sub mnuView_Click");
+    trace.run([&] {
+        for (std::size_t i = 0; i < mnuChooseView.size(); ++i) {
+            mnuChooseView[i]->setChecked(state_.currentView == static_cast<int>(i) + 1
+                                         && state_.cdView);
+        }
+        mnuWaveView->setChecked(!(state_.cdView || programState().gvSlowMode));
+    });
+}
+
+void frmMain::menuHelpChoice_Click()
+{
+    TraceScope trace(module, "Sub menuHelpChoice_Click");
+    trace.run([&] {
+        ignoringErrors([&] { MMsuspend(QStringLiteral("CD")); });
+        const QString manual = programFolder() + QStringLiteral("/Lentaro Manual.pdf");
+        if (!QFileInfo::exists(manual)) {
+            ignoringErrors([&] { forms::MsgBox(QStringLiteral("The help file was not found.")); });
+            MMgo();
+            return;
+        }
+        if (!urlOpener().open(QUrl::fromLocalFile(manual))) {
+            ignoringErrors([&] {
+                forms::MsgBox(QStringLiteral("The help file requires that you have the free Adobe "
+                                             "Acrobat reader installed. You can download this "
+                                             "program from ")
+                              + pdfReaderWebAddress);
+            });
+            MMgo();
+        }
+        // Opened: the devices stay parked until the next view switch or restore of the window.
+    });
+}
+
+void frmMain::mnuSoundQualityTips_Click()
+{
+    TraceScope trace(module, "Sub mnuSoundQualityTips_Click");
+    trace.run([&] { ShowHint(QStringLiteral("importantNote"), true); });
+}
+
+void frmMain::mnuWeb_Click(int Index)
+{
+    TraceScope trace(module, "Sub mnuWeb_Click", {{"Index", Index}});
+    trace.run([&] {
+        // The home page (Index 1) is the site's address itself.
+        static constexpr std::array<const char*, 4> pages{"update", nullptr, "subscribe", "faq"};
+        const char* page = pages.at(static_cast<std::size_t>(Index));
+        const QString address = page ? productWebAddress + QLatin1Char('/')
+                                           + QString::fromLatin1(page) + QStringLiteral(".htm")
+                                     : productWebAddress;
+        urlOpener().open(QUrl(address));
     });
 }
 

@@ -40,6 +40,9 @@ public:
     virtual bool trimOpen() const = 0;
     virtual void setTrimZoomEnabled(bool enabled) = 0;
     virtual void closeTrim() = 0;
+
+    // Writes the chords and lyrics of the current loops to a text file the user names.
+    virtual void saveLyrics() = 0;
 };
 
 // What the main window calls on the CD side (drives, AutoPlay, the CD display).
@@ -74,6 +77,11 @@ public:
     virtual void CDsetup() = 0;
     // Opens the system's mixer; false when none could be opened.
     virtual bool showMixer() = 0;
+
+    // The MP3-to-wave conversion dialog, modal.
+    virtual void showMp3Conversion() = 0;
+    // The recorder window, modal.
+    virtual void showRecorder() = 0;
 };
 
 // What the main window calls on the waveform view.

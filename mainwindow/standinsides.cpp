@@ -40,6 +40,7 @@ public:
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
+    void saveLyrics() override {}
 
 private:
     frmMain& main_;
@@ -73,6 +74,8 @@ public:
     void switchToTrack(int) override {}
     void CDsetup() override {}
     bool showMixer() override { return false; }
+    void showMp3Conversion() override {}
+    void showRecorder() override {}
 };
 
 class StandInWaveView : public WaveViewSide

@@ -1,3 +1,4 @@
+#include "tests/app/url_recorder.h"
 #include "tests/app/window_fixture.h"
 
 #include "app/frmAbout.h"
@@ -11,19 +12,6 @@
 
 namespace lentaro::test {
 namespace {
-
-// Takes the addresses the program opens instead of a browser.
-class UrlRecorder : public UrlOpener
-{
-public:
-    bool open(const QUrl& url) override
-    {
-        opened.append(url);
-        return true;
-    }
-
-    QList<QUrl> opened;
-};
 
 class AboutWindow : public WindowTest
 {};

@@ -49,6 +49,7 @@ public:
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
+    void saveLyrics() override { log_.record("saveLyrics"); }
 
 private:
     frmMain& main_;
@@ -75,7 +76,7 @@ public:
         return 0;
     }
     void startupDriveCheck() override { log_.calls << "startupDriveCheck"; }
-    void checkCDPresent() override { log_.calls << "checkCDPresent"; }
+    void checkCDPresent() override { log_.record("checkCDPresent"); }
     void refreshDisplayForNewCD() override { log_.calls << "refreshDisplayForNewCD"; }
     void trayOpen() override { log_.calls << "trayOpen"; }
     void trayClose() override { log_.calls << "trayClose"; }
@@ -86,12 +87,14 @@ public:
     {
         log_.calls << QStringLiteral("switchToTrack %1").arg(track);
     }
-    void CDsetup() override { log_.calls << "CDsetup"; }
+    void CDsetup() override { log_.record("CDsetup"); }
     bool showMixer() override
     {
         log_.calls << "showMixer";
         return false;
     }
+    void showMp3Conversion() override { log_.record("showMp3Conversion"); }
+    void showRecorder() override { log_.record("showRecorder"); }
 
 private:
     frmMain& main_;
@@ -123,6 +126,13 @@ private:
 };
 
 } // namespace
+
+void SideCalls::record(const QString& call)
+{
+    calls << call;
+    if (const auto action = actions.find(call); action != actions.end())
+        action->second();
+}
 
 MainWindowSides recordingSides(frmMain& main, SideCalls& log)
 {

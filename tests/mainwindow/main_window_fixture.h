@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace lentaro::test {
@@ -22,6 +23,11 @@ struct SideCalls {
     // the key back to the main window, as the view does with keys it does not use).
     bool waveViewOpen = false;
     bool waveViewKeyFails = false;
+    // What a side call does after it is recorded, by the call's name ("showMp3Conversion"):
+    // a dialog's stand-in, or a failure.
+    std::map<QString, std::function<void()>> actions;
+
+    void record(const QString& call);
 };
 
 MainWindowSides recordingSides(frmMain& main, SideCalls& log);
