@@ -95,8 +95,9 @@ TEST_F(Menus, ReportsComeBackOnTheLiveDeviceHoweverADialogEnds)
         EXPECT_EQ(live == main.WaveControl, c.whileUp == WhileUp::OpensAWaveFile);
         EXPECT_EQ(live->updateInterval(), frmMain::liveUpdateInterval);
         for (mci::MMControl* other : {main.CDControl, main.WaveControl}) {
-            if (other != live)
+            if (other != live) {
                 EXPECT_EQ(other->updateInterval(), 0);
+            }
         }
         EXPECT_EQ(trappedError(), c.reported);
         sides_.actions.clear();
