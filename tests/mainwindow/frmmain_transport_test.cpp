@@ -37,8 +37,9 @@ TEST(To4byte, PacksTrackMinutesAndSecondsWithFramesZero)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(to4byte(QString::fromLatin1(c.text)), c.packed) << c.text;
-        if (QString::fromLatin1(c.text).size() == 8)
+        if (QString::fromLatin1(c.text).size() == 8) {
             EXPECT_EQ(tmsText(c.packed), QString::fromLatin1(c.text));
+        }
     }
 }
 

@@ -176,8 +176,9 @@ TEST_F(Views, PreviousViewReturnsToTheSavedLayoutOrWaveFileAndToCdWhenTheFileIsG
         EXPECT_FALSE(programState().gvSlowMode);
         EXPECT_EQ(main.state().cdView, c.cdView);
         EXPECT_EQ(sides_.calls.value(0), "stopDLL");
-        if (c.savedCdView)
+        if (c.savedCdView) {
             EXPECT_EQ(main.state().currentView, 2);
+        }
     }
 }
 
