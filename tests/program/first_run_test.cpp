@@ -317,7 +317,7 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
                  clickTab(*dialog.tabOptions, QStringLiteral("Interface"));
                  click(captioned<QCheckBox>(dialog, QStringLiteral("Show Tooltips")));
                  tooltipsWhileSettingsOpen = tooltipsOf(main);
-                 saveScreenshots(dialog, QStringLiteral("07-settings-dialog"));
+                 saveScreenshot(dialog, QStringLiteral("07-settings-dialog"));
                  click(captioned<QPushButton>(dialog, QStringLiteral("Close")));
              });
              choose(main, {QStringLiteral("Settings")});

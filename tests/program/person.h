@@ -32,8 +32,10 @@ Control* captioned(QWidget& parent, const QString& caption)
     return nullptr;
 }
 
-// Saves a picture of the window under that name in the folder LENTARO_SCREENSHOTS names, once
-// as it is and once at 1280 x 720 ("<name>-1280x720.png"); nothing when the variable is unset.
+// Saves a picture of the window as it is, laid out, as "<name>.png" in the folder
+// LENTARO_SCREENSHOTS names; nothing when the variable is unset.
+void saveScreenshot(QWidget& window, const QString& name);
+// The same, and another of the window at 1280 x 720 ("<name>-1280x720.png").
 void saveScreenshots(QWidget& window, const QString& name);
 
 // A person at the program, taking one step after the other inside the program's event loop:
