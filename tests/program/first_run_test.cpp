@@ -1,5 +1,6 @@
 #include "tests/program/program_fixture.h"
 
+#include "app/dbversion.h"
 #include "app/frmAbout.h"
 #include "app/frmOptions.h"
 #include "app/programstate.h"
@@ -243,6 +244,7 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
              EXPECT_TRUE(main.state().cdView);
              EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("CD"));
              EXPECT_TRUE(QFileInfo(path(QStringLiteral("lentaro.mdb"))).isFile());
+             EXPECT_EQ(readDbVersion(), QStringLiteral("7"));
              tooltipsAtStart = tooltipsOf(main);
          }},
         {QStringLiteral("opened"),
