@@ -26,7 +26,6 @@
 #include <QTest>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace lentaro::test {
 namespace {
