@@ -1,127 +1,21 @@
-#include "tests/app/window_fixture.h"
+#include "tests/program/program_fixture.h"
 
-#include "app/frmAbout.h"
-#include "app/frmHint.h"
-#include "app/pallomirunner.h"
-#include "app/programstate.h"
 #include "app/windowhelpers.h"
-#include "mainwindow/frmMain.h"
 #include "platform/cd/DriveList.h"
 #include "platform/cd/ImageDrive.h"
-#include "platform/forms/formregistry.h"
-#include "program/startlentaro.h"
 #include "trace/sentrixreporter.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QPushButton>
-#include <QTimer>
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <functional>
 #include <optional>
 
 namespace lentaro::test {
 namespace {
-
-// The runner library itself, with what its calls returned.
-class ObservedPallomi : public PallomiRunner
-{
-public:
-    std::int32_t init(const QString& engineLibraryName) override
-    {
-        initResult = PallomiRunner::init(engineLibraryName);
-        return *initResult;
-    }
-    std::int32_t cleanUp() override
-    {
-        cleanUpResult = PallomiRunner::cleanUp();
-        return *cleanUpResult;
-    }
-
-    std::optional<std::int32_t> initResult;
-    std::optional<std::int32_t> cleanUpResult;
-};
-
-// Counts the end of the process and leaves the event loop the program runs.
-class LoopEndingProcessEnd : public ProcessEnd
-{
-public:
-    void endProcess() override
-    {
-        ++ends;
-        QCoreApplication::exit(0);
-    }
-    int ends = 0;
-};
-
-// The program as it starts: its error reporter answers without a dialog (an error must fail the
-// test, not wait for a person), and a run that does not end in time is ended with code 1.
-class Program : public WindowTest
-{
-protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        writeFile("SXCLIENT.INI", "[preferences]\nSilent Run=1\n");
-        processEndInPlace_.emplace(processEnd, processEnd_);
-        runnerInPlace_.emplace(engineRunner, runner_);
-        deadline_.setSingleShot(true);
-        deadline_.setInterval(30000);
-        QObject::connect(&deadline_, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-        deadline_.start();
-    }
-    void TearDown() override
-    {
-        deadline_.stop();
-        runnerInPlace_.reset();
-        processEndInPlace_.reset();
-        WindowTest::TearDown();
-    }
-
-    // Starts the program; the person closes the main window as soon as it is up and start-up is
-    // over, after `whenShown` has looked at it, and answers the first start's tutorial hint.
-    int startAndClose(const std::function<void()>& whenShown)
-    {
-        QTimer user;
-        user.setInterval(10);
-        QObject::connect(&user, &QTimer::timeout, [&] {
-            QWidget* main = forms::loadedFormOf<frmMain>();
-            if (!main || main->isHidden() || programState().gvStartingUp)
-                return;
-            user.stop();
-            whenShown();
-            main->close();
-        });
-        user.start();
-        WhenModal hint([](QWidget& modal) { dynamic_cast<frmHint&>(modal).cmdOK->click(); });
-        const int result = start();
-        hintAnswered_ = hint.acted();
-        return result;
-    }
-
-    int start()
-    {
-        int argc = 1;
-        char name[] = "lentaro";
-        char* argv[] = {name, nullptr};
-        return startLentaro(argc, argv);
-    }
-
-    LoopEndingProcessEnd processEnd_;
-    ObservedPallomi runner_;
-    bool hintAnswered_ = false;
-
-private:
-    QTimer deadline_;
-    std::optional<ScopedOverride<ProcessEnd>> processEndInPlace_;
-    std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;
-};
 
 TEST_F(Program, StartsWithTheEngineShowsTheMainWindowAndLeavesThroughTheExitPath)
 {

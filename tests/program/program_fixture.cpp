@@ -1,0 +1,80 @@
+#include "tests/program/program_fixture.h"
+
+#include "app/frmHint.h"
+#include "app/programstate.h"
+#include "mainwindow/frmMain.h"
+#include "platform/forms/formregistry.h"
+#include "program/startlentaro.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+
+namespace lentaro::test {
+
+std::int32_t ObservedPallomi::init(const QString& engineLibraryName)
+{
+    initResult = PallomiRunner::init(engineLibraryName);
+    return *initResult;
+}
+
+std::int32_t ObservedPallomi::cleanUp()
+{
+    cleanUpResult = PallomiRunner::cleanUp();
+    return *cleanUpResult;
+}
+
+void LoopEndingProcessEnd::endProcess()
+{
+    ++ends;
+    QCoreApplication::exit(0);
+}
+
+void Program::SetUp()
+{
+    WindowTest::SetUp();
+    writeFile("SXCLIENT.INI", "[preferences]\nSilent Run=1\n");
+    processEndInPlace_.emplace(processEnd, processEnd_);
+    runnerInPlace_.emplace(engineRunner, runner_);
+    deadline_.setSingleShot(true);
+    deadline_.setInterval(30000);
+    QObject::connect(&deadline_, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+}
+
+void Program::TearDown()
+{
+    deadline_.stop();
+    runnerInPlace_.reset();
+    processEndInPlace_.reset();
+    WindowTest::TearDown();
+}
+
+int Program::startAndClose(const std::function<void()>& whenShown)
+{
+    QTimer user;
+    user.setInterval(10);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QWidget* main = forms::loadedFormOf<frmMain>();
+        if (!main || main->isHidden() || programState().gvStartingUp)
+            return;
+        user.stop();
+        whenShown();
+        main->close();
+    });
+    user.start();
+    WhenModal hint([](QWidget& modal) { dynamic_cast<frmHint&>(modal).cmdOK->click(); });
+    const int result = start();
+    hintAnswered_ = hint.acted();
+    return result;
+}
+
+int Program::start()
+{
+    // Each run of the program has its own time.
+    deadline_.start();
+    int argc = 1;
+    char name[] = "lentaro";
+    char* argv[] = {name, nullptr};
+    return startLentaro(argc, argv);
+}
+
+} // namespace lentaro::test

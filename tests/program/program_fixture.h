@@ -1,0 +1,57 @@
+#pragma once
+
+#include "tests/app/window_fixture.h"
+
+#include "app/pallomirunner.h"
+
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+namespace lentaro::test {
+
+// The runner library itself, with what its calls returned.
+class ObservedPallomi : public PallomiRunner
+{
+public:
+    std::int32_t init(const QString& engineLibraryName) override;
+    std::int32_t cleanUp() override;
+
+    std::optional<std::int32_t> initResult;
+    std::optional<std::int32_t> cleanUpResult;
+};
+
+// Counts the end of the process and leaves the event loop the program runs.
+class LoopEndingProcessEnd : public ProcessEnd
+{
+public:
+    void endProcess() override;
+    int ends = 0;
+};
+
+// The program as it starts: its error reporter answers without a dialog (an error must fail the
+// test, not wait for a person), and a run that does not end in time is ended with code 1.
+class Program : public WindowTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program; the person closes the main window as soon as it is up and start-up is
+    // over, after `whenShown` has looked at it, and answers the first start's tutorial hint.
+    int startAndClose(const std::function<void()>& whenShown);
+    // Starts the program through its start function and returns when it ended.
+    int start();
+
+    LoopEndingProcessEnd processEnd_;
+    ObservedPallomi runner_;
+    bool hintAnswered_ = false;
+
+private:
+    QTimer deadline_;
+    std::optional<ScopedOverride<ProcessEnd>> processEndInPlace_;
+    std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;
+};
+
+} // namespace lentaro::test
