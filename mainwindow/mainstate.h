@@ -51,8 +51,9 @@ public:
 
     // The "Wave Files" row WAVs stands on: its waveFileID, 0 for none.
     int currentWaveFileID = 0;
-    // Binds the loop grid's data control to the loops of that wave file, ordered by startTime;
-    // false (with the reason) when the binding failed, the old one then stays.
+    // Binds the loop grid's data control to the loops of that wave file, ordered by startTime
+    // and rows sharing a start by rowKey; false (with the reason) when the binding failed, the
+    // old one then stays.
     bool bindWaveLoops(int waveFileID, QString& reason);
     // The wave file whose loops the loop grid's data control holds; 0 when it holds no wave
     // file's loops.
