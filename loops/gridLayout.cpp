@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QMetaProperty>
+#include <QSqlError>
 #include <QSqlTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -16,14 +18,34 @@ namespace {
 
 constexpr int fileNotFound = 53;
 constexpr int badLayout = 3273;
+constexpr int databaseChangeFailed = 3146;
 
 // Opens no editor in the columns the layout keeps read-only.
 class LayoutDelegate : public QStyledItemDelegate
 {
 public:
-    LayoutDelegate(std::set<int> readOnly, QObject* parent)
-        : QStyledItemDelegate(parent), readOnly_(std::move(readOnly))
+    LayoutDelegate(std::set<int> readOnly, WriteFailed writeFailed, QObject* parent)
+        : QStyledItemDelegate(parent),
+          readOnly_(std::move(readOnly)),
+          writeFailed_(std::move(writeFailed))
     {
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override
+    {
+        const QByteArray property = editor->metaObject()->userProperty().name();
+        if (model->setData(index, editor->property(property.constData()), Qt::EditRole))
+            return;
+        auto* table = qobject_cast<QSqlTableModel*>(model);
+        if (!table)
+            return;
+        const QSqlError error = table->lastError();
+        table->revertRow(index.row());
+        if (writeFailed_) {
+            const int number = error.nativeErrorCode().toInt();
+            writeFailed_(number != 0 ? number : databaseChangeFailed);
+        }
     }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -36,6 +58,7 @@ public:
 
 private:
     std::set<int> readOnly_;
+    WriteFailed writeFailed_;
 };
 
 [[noreturn]] void damaged(const QString& path, int line, const QString& what)
@@ -116,7 +139,7 @@ GridLayout readGridLayout(const QString& path, const QString& name)
     return layout;
 }
 
-void applyGridLayout(QTableView& grid, const GridLayout& layout)
+void applyGridLayout(QTableView& grid, const GridLayout& layout, WriteFailed writeFailed)
 {
     auto* model = qobject_cast<QSqlTableModel*>(grid.model());
     if (!model)
@@ -144,7 +167,7 @@ void applyGridLayout(QTableView& grid, const GridLayout& layout)
             readOnly.insert(c);
     }
     QAbstractItemDelegate* previous = grid.itemDelegate();
-    grid.setItemDelegate(new LayoutDelegate(std::move(readOnly), &grid));
+    grid.setItemDelegate(new LayoutDelegate(std::move(readOnly), std::move(writeFailed), &grid));
     if (previous && previous->parent() == &grid)
         previous->deleteLater();
 }

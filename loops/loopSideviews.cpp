@@ -44,7 +44,7 @@ void LoopSide::useLayout(const QString& fileName, const QString& layoutName)
 
 void LoopSide::applyLayout()
 {
-    applyGridLayout(*main_.loopPoints, layout_);
+    applyGridLayout(*main_.loopPoints, layout_, [this](int error) { dtaLoopPoints_Error(error); });
 }
 
 void LoopSide::mnuChooseView_Click(int index)

@@ -4,6 +4,7 @@
 #include "platform/mci/MMControl.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -249,6 +250,8 @@ TEST_F(LoopMaker, MarksBecomeChainedLoopsWrittenLatestFirst)
         mouse(maker.cmdCompletePreviousLoop, QEvent::MouseButtonPress);
         mouse(maker.cmdCompletePreviousLoop, QEvent::MouseButtonRelease);
     }
+    // Each mark asked to show the maker again; the one window took the marks.
+    EXPECT_EQ(loops_->loopMaker(), &maker);
     EXPECT_EQ(lines(*maker.lstStarts), QStringList({"m1", "m2", "m3"}));
     EXPECT_EQ(lines(*maker.lstEnds), QStringList({"m2", "m3", "Endpoint not set yet."}));
     maker.lstEnds->setCurrentRow(1);
@@ -434,6 +437,60 @@ TEST_F(LoopSideTest, ADataErrorNamesItsNumberAndWhereToReportIt)
     EXPECT_EQ(shownMessages().back(),
               "Please inform programmer that there has been a data error 3197 in the Loop Point "
               "control (send e-mail to support@lentaro.org)");
+}
+
+TEST_F(LoopSideTest, ANoteTheDatabaseRefusesIsReportedAndShownAsStored)
+{
+    frmMain& main = ready();
+    waveWithLoops({{1000, {}}});
+    execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON WaveLoopPoints BEGIN "
+                           "SELECT RAISE(ABORT, 'refused'); END"));
+    QTableView& grid = *main.loopPoints;
+    auto* model = qobject_cast<QSqlTableModel*>(grid.model());
+    const QModelIndex cell = model->index(0, model->fieldIndex(QStringLiteral("Comment")));
+    QStyleOptionViewItem option;
+    QWidget* editor = grid.itemDelegate()->createEditor(grid.viewport(), option, cell);
+    ASSERT_NE(editor, nullptr);
+    qobject_cast<QLineEdit*>(editor)->setText(QStringLiteral("new note"));
+    grid.itemDelegate()->setModelData(editor, model, cell);
+    delete editor;
+    ASSERT_FALSE(shownMessages().isEmpty());
+    EXPECT_TRUE(shownMessages().back().startsWith(
+        "Please inform programmer that there has been a data error "));
+    EXPECT_EQ(cell.data().toString(), "loop 1");
+    EXPECT_EQ(rows(QStringLiteral("SELECT Comment FROM WaveLoopPoints"))[0][0], "loop 1");
+}
+
+TEST_F(LoopSideTest, RightClicksExplainTheGridAndStartNewLoop)
+{
+    frmMain& main = ready();
+    for (QWidget* widget :
+         {main.loopPoints->viewport(), static_cast<QWidget*>(main.cmdStartNewLoop)}) {
+        const QPointF inside(2, 2);
+        QMouseEvent up(QEvent::MouseButtonRelease, inside, widget->mapToGlobal(inside),
+                       Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &up);
+    }
+    const QStringList shown = shownMessages();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith("Shows the Loop Points for this CD or Wave file."));
+    EXPECT_TRUE(shown[0].endsWith("\n\nPressing the Delete key deletes the Loop Point."));
+    EXPECT_EQ(shown[1], "Creates a new loop point. Only works while a CD or Wave file is playing.");
+}
+
+TEST_F(LoopSideTest, AClickInTheGridStopsFollowingAndChoosesTheLoop)
+{
+    frmMain& main = ready();
+    execute(QStringLiteral("INSERT INTO LoopPoints (CDid, startTime) VALUES (1, 3000), (1, 7000)"));
+    main.state().dtaLoopPoints->select();
+    programState().gvLoopHighlight = true;
+    QTableView& grid = *main.loopPoints;
+    const QModelIndex second = grid.model()->index(1, grid.horizontalHeader()->logicalIndex(0));
+    grid.setCurrentIndex(second);
+    emit grid.clicked(second);
+    EXPECT_FALSE(programState().gvLoopHighlight);
+    EXPECT_EQ(loops_->rows().field(QStringLiteral("startTime")), 7000);
+    EXPECT_EQ(rows(QStringLiteral("SELECT lastLoopSelected FROM CDs WHERE CDid = 1"))[0][0], 7000);
 }
 
 } // namespace
