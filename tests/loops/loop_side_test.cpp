@@ -1,7 +1,10 @@
 #include "tests/loops/loop_side_fixture.h"
 
 #include "app/programstate.h"
+#include "platform/cd/DriveList.h"
+#include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
+#include "tests/platform/cd/support/cd_image_writer.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -150,6 +153,35 @@ TEST_F(LoopSideTest, MakeALoopForATrackSpansTheWholeTrackOnTheDisc)
     loops_->mnuMakeLoop_Click();
     EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM LoopPoints"))[0][0], 1);
     EXPECT_EQ(trappedError(), 0);
+}
+
+// On a disc image, positions count from the disc's start, lead-in included: track 5 of five
+// 4-second tracks starts at frame 150 + 4 × 300.
+TEST_F(LoopSideTest, MakeALoopOnADiscCountsFromTheStartOfTheDisc)
+{
+    cd::test::ImageSpec disc;
+    disc.tracks.assign(5, {300, 0, false});
+    std::vector<std::unique_ptr<cd::Drive>> list;
+    list.push_back(
+        std::make_unique<cd::ImageDrive>(cd::test::writeImage(home().toStdString(), "disc", disc)));
+    cd::DriveList drives(std::move(list));
+    const ScopedOverride<cd::DriveList> drivesInPlace(cd::cdDrives, drives);
+    frmMain& main = started();
+    mci::MMControl& cd = *main.CDControl;
+    cd.setWait(true);
+    cd.setCommand(QStringLiteral("Close"));
+    cd.setFileName(QStringLiteral("D:"));
+    cd.setWait(true);
+    cd.setCommand(QStringLiteral("Open"));
+    ASSERT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
+    execute(QStringLiteral("INSERT INTO Tracks (CDid, TrackNum, TrackName) VALUES (1, 5, 'Five')"));
+    QSqlTableModel* tracks = main.state().dtaTracks;
+    tracks->select();
+    main.tgTracks->setModel(tracks);
+    main.tgTracks->setCurrentIndex(tracks->index(0, 0));
+    loops_->mnuMakeLoop_Click();
+    EXPECT_EQ(rows(QStringLiteral("SELECT TrackNum, startTime, endTime, Comment FROM LoopPoints")),
+              QList<QVariantList>({{5, 18000, 22000, "Five - Entire Track"}}));
 }
 
 TEST_F(LoopSideTest, StartNewLoopWaitsForTheCdToPass100MsWithinABound)
