@@ -11,6 +11,7 @@
 #include "mainwindow/ignoringerrors.h"
 #include "mainwindow/standinsides.h"
 #include "platform/forms/prompts.h"
+#include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
 #include "trace/runtimeerror.h"
@@ -60,6 +61,11 @@ LoopSide::LoopSide(frmMain& main, std::unique_ptr<LoopsSide> later)
     main_.loopPoints->setEditTriggers(QAbstractItemView::SelectedClicked
                                       | QAbstractItemView::EditKeyPressed
                                       | QAbstractItemView::AnyKeyPressed);
+    // The Normal view's columns until a view is chosen; the built-in ones without its file.
+    ignoringErrors([&] {
+        layout_ = readGridLayout(programFolder() + QStringLiteral("/smallvw.grx"),
+                                 QStringLiteral("smallvw"));
+    });
     followGrid();
     applyLayout();
 }

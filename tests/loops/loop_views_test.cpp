@@ -85,6 +85,12 @@ TEST_F(LoopViews, EachViewGivesItsColumnsAndPlace)
     EXPECT_EQ(trappedError(), 0);
 }
 
+TEST_F(LoopViews, TheGridStartsInTheNormalView)
+{
+    ready();
+    EXPECT_EQ(shownColumns(), QStringList({"Trk", "Start (ms)", "Label/Comment"}));
+}
+
 TEST_F(LoopViews, TrackAndStartCannotBeEditedTheNotesCan)
 {
     frmMain& main = ready();
