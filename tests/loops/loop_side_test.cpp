@@ -155,25 +155,39 @@ TEST_F(LoopSideTest, MakeALoopForATrackSpansTheWholeTrackOnTheDisc)
     EXPECT_EQ(trappedError(), 0);
 }
 
-// On a disc image, positions count from the disc's start, lead-in included: track 5 of five
-// 4-second tracks starts at frame 150 + 4 × 300.
-TEST_F(LoopSideTest, MakeALoopOnADiscCountsFromTheStartOfTheDisc)
+// The "CD" view over drive D: holding a generated disc of five 4-second tracks, opened and
+// stopped at its start.
+class LoopSideOnDisc : public LoopSideTest
 {
-    cd::test::ImageSpec disc;
-    disc.tracks.assign(5, {300, 0, false});
-    std::vector<std::unique_ptr<cd::Drive>> list;
-    list.push_back(
-        std::make_unique<cd::ImageDrive>(cd::test::writeImage(home().toStdString(), "disc", disc)));
-    cd::DriveList drives(std::move(list));
-    const ScopedOverride<cd::DriveList> drivesInPlace(cd::cdDrives, drives);
-    frmMain& main = started();
-    mci::MMControl& cd = *main.CDControl;
-    cd.setWait(true);
-    cd.setCommand(QStringLiteral("Close"));
-    cd.setFileName(QStringLiteral("D:"));
-    cd.setWait(true);
-    cd.setCommand(QStringLiteral("Open"));
-    ASSERT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
+protected:
+    frmMain& withDisc()
+    {
+        cd::test::ImageSpec disc;
+        disc.tracks.assign(5, {300, 0, false});
+        std::vector<std::unique_ptr<cd::Drive>> list;
+        list.push_back(std::make_unique<cd::ImageDrive>(
+            cd::test::writeImage(home().toStdString(), "disc", disc)));
+        drives_ = cd::DriveList(std::move(list));
+        drivesInPlace_.emplace(cd::cdDrives, drives_);
+        frmMain& main = started();
+        mci::MMControl& cd = *main.CDControl;
+        cd.setWait(true);
+        cd.setCommand(QStringLiteral("Close"));
+        cd.setFileName(QStringLiteral("D:"));
+        cd.setWait(true);
+        cd.setCommand(QStringLiteral("Open"));
+        EXPECT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
+        return main;
+    }
+
+    cd::DriveList drives_;
+    std::optional<ScopedOverride<cd::DriveList>> drivesInPlace_;
+};
+
+// Positions count from the disc's start, lead-in included: track 5 starts at frame 150 + 4 × 300.
+TEST_F(LoopSideOnDisc, MakeALoopSpansTheTrackCountedFromTheStartOfTheDisc)
+{
+    frmMain& main = withDisc();
     execute(QStringLiteral("INSERT INTO Tracks (CDid, TrackNum, TrackName) VALUES (1, 5, 'Five')"));
     QSqlTableModel* tracks = main.state().dtaTracks;
     tracks->select();
@@ -182,6 +196,17 @@ TEST_F(LoopSideTest, MakeALoopOnADiscCountsFromTheStartOfTheDisc)
     loops_->mnuMakeLoop_Click();
     EXPECT_EQ(rows(QStringLiteral("SELECT TrackNum, startTime, endTime, Comment FROM LoopPoints")),
               QList<QVariantList>({{5, 18000, 22000, "Five - Entire Track"}}));
+}
+
+TEST_F(LoopSideOnDisc, StartNewLoopPlaysAStoppedDiscAndMarksWhereItIs)
+{
+    frmMain& main = withDisc();
+    ASSERT_NE(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
+    main.cmdStartNewLoop->click();
+    EXPECT_EQ(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
+    ASSERT_EQ(loops_->loopPointBuffer.Count(), 1);
+    EXPECT_GT(loops_->loopPointBuffer.Item(1)->startTimeMs.toInt(), 100);
+    EXPECT_NE(loops_->loopMaker(), nullptr);
 }
 
 TEST_F(LoopSideTest, StartNewLoopWaitsForTheCdToPass100MsWithinABound)
