@@ -458,6 +458,29 @@ TEST_F(LoopSideTest, ADoubleClickEnablesTheWindowAgainAlsoWhenItsActionFails)
     }
 }
 
+// The keys held come with the double-click itself.
+TEST_F(LoopSideTest, ADoubleClickInTheGridTakesCtrlFromTheEvent)
+{
+    struct Case {
+        Qt::KeyboardModifiers modifiers;
+        const char* call;
+    };
+    const Case cases[] = {{Qt::NoModifier, "btnLoopPlay_Click"},
+                          {Qt::ControlModifier | Qt::AltModifier, "playFromLoopOn"}};
+    frmMain& main = ready();
+    waveWithLoops({{1000, {}}});
+    QWidget* cells = main.loopPoints->viewport();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.call);
+        later_->calls.clear();
+        const QPointF inside(5, 5);
+        QMouseEvent twice(QEvent::MouseButtonDblClick, inside, cells->mapToGlobal(inside),
+                          Qt::LeftButton, Qt::LeftButton, c.modifiers);
+        QApplication::sendEvent(cells, &twice);
+        EXPECT_EQ(later_->calls, QStringList({c.call}));
+    }
+}
+
 TEST_F(LoopSideTest, TheLoopLengthPanelShowsOnlyForARowWithAnEnd)
 {
     frmMain& main = ready();
