@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSqlTableModel>
 #include <QTableView>
 
@@ -321,6 +322,23 @@ TEST_F(LoopMaker, MarksBecomeChainedLoopsWrittenLatestFirst)
     EXPECT_EQ(written(),
               QList<QVariantList>({{4000, 6000, "m3"}, {2500, 4000, "m2"}, {1000, 2500, "m1"}}));
     EXPECT_EQ(later_->playedComment, "m1");
+}
+
+TEST_F(LoopMaker, ScrollingEitherListScrollsTheOther)
+{
+    makeLoopPoints& maker = opened({1000});
+    for (int line = 0; line < 60; ++line) {
+        maker.lstStarts->addItem(QStringLiteral("start %1").arg(line));
+        maker.lstEnds->addItem(QStringLiteral("end %1").arg(line));
+    }
+    QCoreApplication::processEvents();
+    QScrollBar& starts = *maker.lstStarts->verticalScrollBar();
+    QScrollBar& ends = *maker.lstEnds->verticalScrollBar();
+    ASSERT_GT(starts.maximum(), 20);
+    starts.setValue(20);
+    EXPECT_EQ(ends.value(), 20);
+    ends.setValue(7);
+    EXPECT_EQ(starts.value(), 7);
 }
 
 TEST_F(LoopMaker, MarkingAnswersThePressNotTheRelease)
