@@ -14,4 +14,7 @@ inline const QString pdfReaderWebAddress = QStringLiteral("https://get.adobe.com
 inline const QString digitalDrivesWebAddress =
     QStringLiteral("https://lentaro.org/digital-cd-drives");
 
+// Where the messages that ask the user to report a fault send them.
+inline const QString supportEmailAddress = QStringLiteral("support@lentaro.org");
+
 } // namespace lentaro

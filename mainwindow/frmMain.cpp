@@ -87,7 +87,6 @@ void frmMain::Form_Load()
         QMainWindow::setEnabled(false);
         if (isLoaded(QString::fromLatin1(messageForm::formName)))
             Message(QStringLiteral("Loading Main Form"), QStringLiteral("Starting Lentaro"));
-        state_.loopPointBuffer = std::make_unique<lentaro::loopPoints>();
         CDControl->setWait(false);
         programState().gvDebugging = false;
         centerform(this);
@@ -206,7 +205,6 @@ void frmMain::Form_Unload()
             device->setCommand(QStringLiteral("close"));
         }
         cd().autoplay(true);
-        state_.loopPointBuffer.reset();
         state_.currentMMControl = nullptr;
         exitProgram();
     });

@@ -214,6 +214,7 @@ public:
     QLabel* pnlMsg;
     QLabel* pnlCDlength;
     QLabel* pnlTrackLength;
+    QLabel* pnlLoopLength;
     forms::FileDialogRequest dlgWave;
 
     // The menus.

@@ -166,6 +166,9 @@ void frmMain::buildControls()
     statusBar()->addWidget(pnlMsg, 1);
     statusBar()->addPermanentWidget(pnlCDlength);
     statusBar()->addPermanentWidget(pnlTrackLength);
+    pnlLoopLength = named(new QLabel(statusBar()), "pnlLoopLength");
+    statusBar()->addPermanentWidget(pnlLoopLength);
+    pnlLoopLength->hide();
 
     dlgWave.caption = QStringLiteral("Select wave file to open");
     dlgWave.filter = QStringLiteral("Wave files (*.wav)");

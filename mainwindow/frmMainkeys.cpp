@@ -1,6 +1,7 @@
 // The keys the main window answers wherever the focus is.
 
 #include "mainwindow/frmMain.h"
+#include "mainwindow/gridediting.h"
 
 #include "app/programstate.h"
 #include "trace/tracescope.h"
@@ -16,17 +17,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-
-// The item views keep whether a cell is being edited to themselves.
-struct ViewState : QAbstractItemView {
-    using QAbstractItemView::state;
-    static constexpr State editing = EditingState;
-};
-
-bool isEditing(const QAbstractItemView& view)
-{
-    return (view.*&ViewState::state)() == ViewState::editing;
-}
 
 int keyCodeOf(const QKeyEvent& event)
 {

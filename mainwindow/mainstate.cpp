@@ -6,6 +6,24 @@
 
 namespace lentaro {
 
+namespace {
+
+// Loop rows in start order, rows sharing a start in the order they were made.
+class LoopRowsModel : public QSqlTableModel
+{
+public:
+    LoopRowsModel(const QSqlDatabase& db, const QString& table) : QSqlTableModel(nullptr, db)
+    {
+        setTable(table);
+        setEditStrategy(QSqlTableModel::OnManualSubmit);
+    }
+
+protected:
+    QString orderByClause() const override { return QStringLiteral("ORDER BY startTime, rowKey"); }
+};
+
+} // namespace
+
 MainState::MainState()
     : connection_(QStringLiteral("main window ") + QUuid::createUuid().toString())
 {
@@ -39,9 +57,11 @@ bool MainState::bindDatabase(const QString& path, QString& reason)
     };
     bind(CDs, "CDs");
     bind(dtaTracks, "Tracks");
-    bind(dtaLoopPoints, "LoopPoints");
+    dtaLoopPoints = new LoopRowsModel(db_, QStringLiteral("LoopPoints"));
+    dtaLoopPoints->select();
     boundWaveFileID_ = 0;
     bind(WAVs, "Wave Files");
+    emit loopsRebound();
     return true;
 }
 
@@ -51,11 +71,8 @@ bool MainState::bindWaveLoops(int waveFileID, QString& reason)
         reason = QStringLiteral("The database is not open.");
         return false;
     }
-    auto* loops = new QSqlTableModel(nullptr, db_);
-    loops->setTable(QStringLiteral("WaveLoopPoints"));
-    loops->setEditStrategy(QSqlTableModel::OnManualSubmit);
+    auto* loops = new LoopRowsModel(db_, QStringLiteral("WaveLoopPoints"));
     loops->setFilter(QStringLiteral("waveFileID=%1").arg(waveFileID));
-    loops->setSort(loops->fieldIndex(QStringLiteral("startTime")), Qt::AscendingOrder);
     if (!loops->select()) {
         reason = loops->lastError().text();
         delete loops;

@@ -4,8 +4,6 @@
 #include <QSqlDatabase>
 #include <QString>
 
-#include <memory>
-
 class QSqlTableModel;
 
 namespace lentaro {
@@ -13,12 +11,6 @@ namespace lentaro {
 namespace mci {
 class MMControl;
 }
-
-// The loop points being made, held in memory until they are stored.
-class loopPoints : public QObject
-{
-    Q_OBJECT
-};
 
 // What the main window holds that is not a widget: the members other windows read and write,
 // the views saved while "SlowPlay" is shown, and the data controls over lentaro.mdb. The sides
@@ -35,8 +27,7 @@ public:
     int pitchChange = 0;     // pitch change in cents
     int inPt = 0;            // the current loop's in point, ms
     int outPt = 0;           // the current loop's out point, ms
-    std::unique_ptr<loopPoints> loopPointBuffer;
-    int currentView = 0; // loop-grid layout: 1 normal, 2 loop detail, 3 big lyrics
+    int currentView = 0;     // loop-grid layout: 1 normal, 2 loop detail, 3 big lyrics
     bool cdView = false;
     mci::MMControl* currentMMControl = nullptr;
     int prevStartTime = 0; // startTime of the current loop row, ms
@@ -60,8 +51,9 @@ public:
 
     // The "Wave Files" row WAVs stands on: its waveFileID, 0 for none.
     int currentWaveFileID = 0;
-    // Binds the loop grid's data control to the loops of that wave file, ordered by startTime;
-    // false (with the reason) when the binding failed, the old one then stays.
+    // Binds the loop grid's data control to the loops of that wave file, ordered by startTime
+    // and rows sharing a start by rowKey; false (with the reason) when the binding failed, the
+    // old one then stays.
     bool bindWaveLoops(int waveFileID, QString& reason);
     // The wave file whose loops the loop grid's data control holds; 0 when it holds no wave
     // file's loops.

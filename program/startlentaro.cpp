@@ -3,6 +3,7 @@
 #include "app/passend.h"
 #include "app/programstate.h"
 #include "app/startingproc.h"
+#include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
 #include "platform/shell/programfolder.h"
 #include "program/firstdriveownership.h"
@@ -12,6 +13,16 @@
 #include <optional>
 
 namespace lentaro {
+
+namespace {
+
+// The main window with the sides that exist; the others are its stand-ins.
+void loadMainWindowWithSides()
+{
+    new frmMain(sidesWithLoops);
+}
+
+} // namespace
 
 int startLentaro(int& argc, char** argv)
 {
@@ -27,7 +38,7 @@ int startLentaro(int& argc, char** argv)
     const ScopedOverride ownershipInPlace(cdOwnershipQuery, driveOwnership);
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
-    links.loadMainWindow = &loadMainWindow;
+    links.loadMainWindow = &loadMainWindowWithSides;
     // The program ends through its exit path only, not when the splash, the last window shown
     // while the main window is still hidden, closes.
     QApplication::setQuitOnLastWindowClosed(false);

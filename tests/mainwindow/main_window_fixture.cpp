@@ -161,7 +161,7 @@ void MainWindowTest::TearDown()
 
 frmMain& MainWindowTest::load()
 {
-    main_ = new frmMain([this](frmMain& main) { return recordingSides(main, sides_); });
+    main_ = new frmMain([this](frmMain& main) { return makeSides(main); });
     // The window deletes itself once closed; the test must not delete it again.
     QObject::connect(main_, &QObject::destroyed, [this] { main_ = nullptr; });
     return *main_;

@@ -40,8 +40,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Loads the main window with recording sides.
+    // Loads the main window with the sides makeSides gives.
     frmMain& load();
+    // Recording sides; a test of a real side puts it in their place.
+    virtual MainWindowSides makeSides(frmMain& main) { return recordingSides(main, sides_); }
     // Runs the event loop until the condition holds (false when it never did).
     static bool runUntil(const std::function<bool()>& condition);
     // Loads the window and lets its start-up finish, the tutorial hint answered Continue.

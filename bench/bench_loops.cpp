@@ -1,0 +1,169 @@
+// The loop side over one wave file with 10,000 loop rows, in a main window on the offscreen
+// platform and the null sound card: binding the rows to the grid, following the play position
+// (the position moved between two loops each time), deleting a row, and the loop maker keeping
+// 100 marks.
+#include "app/programstate.h"
+#include "app/shippedfiles.h"
+#include "loops/loopSide.h"
+#include "mainwindow/frmMain.h"
+#include "platform/forms/prompts.h"
+#include "platform/forms/scriptedprompts.h"
+#include "platform/mci/MMControl.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using namespace lentaro;
+
+constexpr int loopRows = 10000;
+constexpr int fileSeconds = 3600;
+constexpr int loopMs = fileSeconds * 1000 / loopRows;
+
+// A 44.1 kHz stereo 16-bit wave file of `seconds` seconds whose data is a hole in the file.
+bool writeSparseWave(const QString& path, qint64 seconds) {
+  constexpr quint32 rate = 44100;
+  constexpr quint16 channels = 2;
+  constexpr quint16 bytesPerFrame = channels * 2;
+  const auto dataBytes = static_cast<quint32>(seconds * rate * bytesPerFrame);
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  QDataStream out(&file);
+  out.setByteOrder(QDataStream::LittleEndian);
+  out.writeRawData("RIFF", 4);
+  out << quint32(36 + dataBytes);
+  out.writeRawData("WAVEfmt ", 8);
+  out << quint32(16) << quint16(1) << channels << rate << quint32(rate * bytesPerFrame) << bytesPerFrame << quint16(16);
+  out.writeRawData("data", 4);
+  out << dataBytes;
+  return file.resize(file.pos() + dataBytes);
+}
+
+// The program folder with a wave file whose row has loopRows loops, and a main window with the
+// loop side showing them.
+struct Environment {
+  QTemporaryDir registry;
+  QTemporaryDir home;
+  forms::ScriptedPrompts scripted;
+  ScopedOverride<forms::PromptService> promptsInPlace{forms::prompts, scripted};
+  frmMain* main = nullptr;
+  LoopSide* loops = nullptr;
+  int waveFileID = 1;
+
+  Environment() {
+    qputenv("LENTARO_REGISTRY_DIR", registry.path().toUtf8());
+    qputenv("LENTARO_HOME", home.path().toUtf8());
+    programState() = {};
+    copyShippedFiles();
+    fillDatabase();
+    main = new frmMain([this](frmMain& window) {
+      MainWindowSides sides = sidesWithLoops(window);
+      loops = static_cast<LoopSide*>(sides.loops.get());
+      return sides;
+    });
+    // Not shown: its start-up would show the tutorial hint.
+    main->tmrAfterFormLoad->stop();
+    const QString song = home.filePath(QStringLiteral("song.wav"));
+    writeSparseWave(song, fileSeconds);
+    main->WaveControl->setFileName(song);
+    main->WaveControl->setWait(true);
+    main->WaveControl->setCommand(QStringLiteral("Open"));
+    main->state().cdView = false;
+    main->state().currentMMControl = main->WaveControl;
+    main->state().currentWaveFileID = waveFileID;
+  }
+  ~Environment() { delete main; }
+
+  void fillDatabase() {
+    const QString connection = QStringLiteral("bench");
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+      db.setDatabaseName(home.filePath(QStringLiteral("lentaro.mdb")));
+      db.open();
+      db.transaction();
+      QSqlQuery query(db);
+      query.exec(QStringLiteral("INSERT INTO \"Wave Files\" (waveFileID, waveFileName) VALUES (1, 'song.wav')"));
+      query.prepare(QStringLiteral(
+          "INSERT INTO WaveLoopPoints (waveFileID, startTime, endTime, Comment) VALUES (1, ?, ?, 'a loop')"));
+      for (int i = 0; i < loopRows; ++i) {
+        query.addBindValue(i * loopMs);
+        query.addBindValue((i + 1) * loopMs);
+        query.exec();
+      }
+      db.commit();
+    }
+    QSqlDatabase::removeDatabase(connection);
+  }
+
+  bool bind() {
+    QString reason;
+    return main->state().bindWaveLoops(waveFileID, reason) && loops->rows().count() >= loopRows;
+  }
+};
+
+void BM_BindLoopRows(benchmark::State& state) {
+  Environment environment;
+  bool bound = true;
+  for (auto _ : state) bound = environment.bind() && bound;
+  if (!bound) state.SkipWithError("the rows were not bound");
+}
+BENCHMARK(BM_BindLoopRows)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_HighlightLoopPoint(benchmark::State& state) {
+  Environment environment;
+  environment.bind();
+  programState().gvLoopHighlight = true;
+  mci::MMControl& wave = *environment.main->WaveControl;
+  int position = 0;
+  for (auto _ : state) {
+    // Into the next loop, so that every call moves the grid.
+    position = (position + loopMs) % (fileSeconds * 1000);
+    wave.setTo(position);
+    wave.setWait(true);
+    wave.setCommand(QStringLiteral("Seek"));
+    environment.loops->highlightLoopPoint();
+  }
+  if (environment.loops->rows().currentRow() == LoopRows::noRow) state.SkipWithError("no loop followed");
+}
+BENCHMARK(BM_HighlightLoopPoint)->Unit(benchmark::kMicrosecond)->Iterations(1000);
+
+void BM_DeleteLoopRow(benchmark::State& state) {
+  Environment environment;
+  environment.bind();
+  LoopRows& rows = environment.loops->rows();
+  for (auto _ : state) {
+    rows.moveTo(rows.count() / 2);
+    rows.deleteCurrent();
+  }
+  if (rows.count() != loopRows - static_cast<int>(state.iterations())) state.SkipWithError("rows were not deleted");
+}
+BENCHMARK(BM_DeleteLoopRow)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_KeepHundredMarks(benchmark::State& state) {
+  Environment environment;
+  environment.bind();
+  LoopSide& loops = *environment.loops;
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (int mark = 0; mark < 100; ++mark) loops.fastInsert(QString::number(mark * 1000 + 7));
+    auto* maker = new makeLoopPoints(loops, *environment.main);
+    state.ResumeTiming();
+    maker->btnKeep_Click();
+    state.PauseTiming();
+    delete maker;
+    state.ResumeTiming();
+  }
+  if (loops.rows().count() < loopRows + 99) state.SkipWithError("the loops were not kept");
+}
+BENCHMARK(BM_KeepHundredMarks)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace

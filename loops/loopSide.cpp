@@ -1,0 +1,213 @@
+// The loop side's wiring: the grid follows the loop rows and the rows follow the grid, the
+// loop-length panel, and the grid's mouse and key events.
+#include "loops/loopSide.h"
+
+#include "app/programstate.h"
+#include "app/timetexts.h"
+#include "app/webaddresses.h"
+#include "loops/makeLoopPoints.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/gridediting.h"
+#include "mainwindow/ignoringerrors.h"
+#include "mainwindow/standinsides.h"
+#include "platform/forms/prompts.h"
+#include "platform/shell/programfolder.h"
+#include "trace/tracescope.h"
+
+#include "trace/runtimeerror.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QTableView>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+
+} // namespace
+
+LoopSide::LoopSide(frmMain& main, std::unique_ptr<LoopsSide> later)
+    : main_(main), later_(std::move(later)), rows_(main.state())
+{
+    connect(&rows_, &LoopRows::repositioned, this, [this] {
+        showRowInGrid();
+        dtaLoopPoints_Reposition();
+        loopPoints_RowColChange();
+    });
+    // The shell hands the grid a new model first; this side then takes it over.
+    connect(&main_.state(), &MainState::loopsRebound, this, [this] {
+        followGrid();
+        applyLayout();
+    });
+    connect(main_.cmdStartNewLoop, &QPushButton::clicked, this, &LoopSide::cmdStartNewLoop_Click);
+    main_.cmdStartNewLoop->installEventFilter(this);
+    main_.loopPoints->viewport()->installEventFilter(this);
+    main_.loopPoints->installEventFilter(this);
+    main_.loopPoints->setToolTip(QStringLiteral(
+        "Click once to select loop & enter description. Double-click to play loop, ctrl-double "
+        "click to play loop to end of CD/Wave file"));
+    main_.loopPoints->setSelectionMode(QAbstractItemView::SingleSelection);
+    main_.loopPoints->setEditTriggers(QAbstractItemView::SelectedClicked
+                                      | QAbstractItemView::EditKeyPressed
+                                      | QAbstractItemView::AnyKeyPressed);
+    // The Normal view's columns until a view is chosen; the built-in ones without its file.
+    ignoringErrors([&] {
+        layout_ = readGridLayout(programFolder() + QStringLiteral("/smallvw.grx"),
+                                 QStringLiteral("smallvw"));
+    });
+    followGrid();
+    applyLayout();
+}
+
+LoopSide::~LoopSide()
+{
+    if (maker_)
+        delete maker_;
+}
+
+void LoopSide::followGrid()
+{
+    QItemSelectionModel* selection = main_.loopPoints->selectionModel();
+    if (!selection)
+        return;
+    connect(selection, &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (movingGrid_ || current.row() == rows_.currentRow())
+                    return;
+                rows_.moveTo(current.isValid() ? current.row() : LoopRows::noRow);
+            });
+    connect(main_.loopPoints, &QAbstractItemView::clicked, this, &LoopSide::loopPoints_Click,
+            Qt::UniqueConnection);
+    showRowInGrid();
+}
+
+void LoopSide::showRowInGrid()
+{
+    QTableView& grid = *main_.loopPoints;
+    if (!grid.model() || grid.model() != rows_.model())
+        return;
+    const QScopedValueRollback<bool> moving(movingGrid_, true);
+    const int row = rows_.currentRow();
+    if (row == LoopRows::noRow) {
+        grid.clearSelection();
+        return;
+    }
+    const QModelIndex current = grid.currentIndex();
+    if (current.row() != row) {
+        const int column =
+            current.isValid() ? current.column() : grid.horizontalHeader()->logicalIndex(0);
+        grid.setCurrentIndex(grid.model()->index(row, column));
+    }
+    grid.selectRow(row);
+    grid.scrollTo(grid.model()->index(row, grid.currentIndex().column()));
+}
+
+void LoopSide::dtaLoopPoints_Reposition()
+{
+    ignoringErrors([&] {
+        main_.pnlLoopLength->hide();
+        const QVariant end = rows_.field(QStringLiteral("endTime"));
+        if (end.isNull())
+            return;
+        const qint64 length =
+            end.toLongLong() - rows_.field(QStringLiteral("startTime")).toLongLong();
+        main_.pnlLoopLength->setText(QStringLiteral("Loop Length: ") + mmss(length));
+        main_.pnlLoopLength->show();
+    });
+    ignoringErrors([&] { cmdSlowPlayAdjust(); });
+}
+
+void LoopSide::cmdSlowPlayAdjust()
+{
+    // Until the speed controls exist: Transform needs a loop to work on.
+    main_.cmdSlowPlay->setEnabled(rows_.count() > 0);
+}
+
+int LoopSide::currentCDid() const
+{
+    // The CDs data control stands on its first row, the CD shown.
+    const QSqlTableModel* cds = main_.state().CDs;
+    return cds && cds->rowCount() > 0 ? cds->record(0).value(QStringLiteral("CDid")).toInt() : 0;
+}
+
+void LoopSide::loopPoints_RowColChange()
+{
+    TraceScope trace(module, "Sub loopPoints_RowColChange");
+    trace.run([&] {
+        if (rows_.currentRow() == LoopRows::noRow || !main_.state().cdView)
+            return;
+        const QVariant start = rows_.field(QStringLiteral("startTime"));
+        const int cd = currentCDid();
+        const QVariant written = QVariantList{cd, start};
+        // Written only when it changes: position updates land here twice a second.
+        if (written == lastLoopSelected_)
+            return;
+        QSqlQuery update(main_.state().database());
+        update.prepare(QStringLiteral("UPDATE CDs SET lastLoopSelected = ? WHERE CDid = ?"));
+        update.addBindValue(start);
+        update.addBindValue(cd);
+        if (!update.exec())
+            throw RuntimeError(3146, update.lastError().text());
+        lastLoopSelected_ = written;
+    });
+}
+
+void LoopSide::dtaLoopPoints_Error(int DataErr)
+{
+    TraceScope trace(module, "Sub dtaLoopPoints_Error", {{"DataErr", DataErr}});
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral("Please inform programmer that there has been a data error ")
+                      + QString::number(DataErr)
+                      + QStringLiteral(" in the Loop Point control (send e-mail to ")
+                      + supportEmailAddress + QStringLiteral(")"));
+    });
+}
+
+bool LoopSide::eventFilter(QObject* watched, QEvent* event)
+{
+    QTableView& grid = *main_.loopPoints;
+    if (watched == main_.cmdStartNewLoop) {
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+            cmdStartNewLoop_MouseUp();
+        return false;
+    }
+    if (watched == grid.viewport()) {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            const Qt::KeyboardModifiers keys = static_cast<QMouseEvent*>(event)->modifiers();
+            loopPoints_dblclick(keys.testFlag(Qt::ControlModifier), keys.testFlag(Qt::AltModifier));
+            // The double-click plays the loop; it does not also open a cell.
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+            mnuLoopHelp_Click();
+        return false;
+    }
+    if (watched == &grid && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat())
+            loopPoints_keyup(key->key(), key->modifiers().testFlag(Qt::ControlModifier));
+    }
+    return false;
+}
+
+MainWindowSides sidesWithLoops(frmMain& main)
+{
+    MainWindowSides sides = standInSides(main);
+    sides.loops = std::make_unique<LoopSide>(main, std::move(sides.loops));
+    return sides;
+}
+
+} // namespace lentaro

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "loops/gridLayout.h"
+#include "loops/loopPoints.h"
+#include "loops/loopRows.h"
+#include "loops/makeLoopPoints.h"
+#include "mainwindow/sides.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSqlRecord>
+#include <QVariant>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace lentaro {
+
+class frmMain;
+
+// The main window's loop side: the loop rows and their grid, the three grid views, making loops
+// live or one per track, and the loop maker. What the slow-down road, loop playback and the
+// trim window do is handed on to the stand-in until those exist.
+class LoopSide : public QObject, public LoopsSide
+{
+    Q_OBJECT
+
+public:
+    // later: the loop side this one hands on to what it does not do yet.
+    LoopSide(frmMain& main, std::unique_ptr<LoopsSide> later);
+    ~LoopSide() override;
+
+    // LoopsSide: the parts this side owns.
+    void mnuChooseView_Click(int index) override;
+    void showLoopDetails() override;
+    void highlightLoopPoint() override;
+
+    // LoopsSide: handed on.
+    void stopDLL() override { later_->stopDLL(); }
+    void resetLastPass() override { later_->resetLastPass(); }
+    void tmrLoopDLL_Timer() override { later_->tmrLoopDLL_Timer(); }
+    void btnLoopPlay_Click() override { later_->btnLoopPlay_Click(); }
+    void playLoop(bool recalc) override { later_->playLoop(recalc); }
+    void saveSlowedDownFile() override { later_->saveSlowedDownFile(); }
+    void playFromLoopOn() override { later_->playFromLoopOn(); }
+    void changeTransformParameters() override { later_->changeTransformParameters(); }
+    bool trimOpen() const override { return later_->trimOpen(); }
+    void setTrimZoomEnabled(bool enabled) override { later_->setTrimZoomEnabled(enabled); }
+    void closeTrim() override { later_->closeTrim(); }
+
+    // The marks of the loop maker, in memory until kept.
+    loopPoints loopPointBuffer;
+    LoopRows& rows() { return rows_; }
+    // The loop maker while it is open, else null.
+    makeLoopPoints* loopMaker() const { return maker_; }
+
+    // Making and storing loops.
+    void insertLoopPt(const QString& startTimeMs, const QString& startTimeTTMMSS,
+                      const QVariant& endtimeMs);
+    // The row insertLoopPt stores, for storing several at once.
+    QSqlRecord loopRecord(const QString& startTimeMs, const QString& startTimeTTMMSS,
+                          const QVariant& endtimeMs) const;
+    bool insertNewLoopPoint();
+    void fastInsert(const QString& aTime);
+    void cmdStartNewLoop_Click();
+    void cmdStartNewLoop_MouseUp();
+    void mnuMakeLoop_Click();
+
+    // The grid's views and help.
+    void restoreLoopPointToNormalView();
+    void mnuLoopHelp_Click();
+
+    // The grid's events. Ctrl and Alt are the keyboard modifiers of the event.
+    void loopPoints_Click();
+    void loopPoints_dblclick(bool ctrl, bool alt);
+    void loopPoints_keyup(int keyCode, bool ctrl);
+    void dtaLoopPoints_Error(int DataErr);
+
+    // How long Start New Loop waits for a CD to pass 100 ms, and the clock it waits on.
+    static constexpr std::chrono::seconds cdStartBound{5};
+    using MonotonicClock = std::function<std::chrono::steady_clock::duration()>;
+    void setClock(MonotonicClock clock) { clock_ = std::move(clock); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void followGrid();
+    void dtaLoopPoints_Reposition();
+    void loopPoints_RowColChange();
+    void cmdSlowPlayAdjust();
+    void cmdSlowPlay_Click();
+    void showRowInGrid();
+    void useLayout(const QString& fileName, const QString& layoutName);
+    void applyLayout();
+    int currentCDid() const;
+
+    frmMain& main_;
+    std::unique_ptr<LoopsSide> later_;
+    LoopRows rows_;
+    GridLayout layout_ = GridLayout::builtIn();
+    QPointer<makeLoopPoints> maker_;
+    // While the grid is moved to the current row, its own row change is not taken back.
+    bool movingGrid_ = false;
+    // The last lastLoopSelected written, so that an unchanged one is not written again.
+    QVariant lastLoopSelected_;
+    MonotonicClock clock_ = [] { return std::chrono::steady_clock::now().time_since_epoch(); };
+};
+
+// The sides of one main window with this loop side before the stand-in one.
+MainWindowSides sidesWithLoops(frmMain& main);
+
+} // namespace lentaro

@@ -1,0 +1,156 @@
+// Making loops: live from the play position (marks kept in loopPointBuffer until the loop
+// maker stores them) or one for a whole CD track.
+#include "loops/loopSide.h"
+
+#include "app/pause.h"
+#include "app/preferencetext.h"
+#include "app/programstate.h"
+#include "loops/makeLoopPoints.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/forms/prompts.h"
+#include "platform/mci/MMControl.h"
+#include "trace/tracescope.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QTableView>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+
+// A CD reports positions of 100 ms and less while it is still starting.
+constexpr int cdStartedAfterMs = 100;
+
+} // namespace
+
+void LoopSide::insertLoopPt(const QString& startTimeMs, const QString& startTimeTTMMSS,
+                            const QVariant& endtimeMs)
+{
+    TraceScope trace(module, "Sub insertLoopPt",
+                     {{"startTimeMs", startTimeMs},
+                      {"startTimeTTMMSS", startTimeTTMMSS},
+                      {"endtimeMs", endtimeMs.toString()}});
+    trace.run([&] { rows_.add({loopRecord(startTimeMs, startTimeTTMMSS, endtimeMs)}); });
+}
+
+QSqlRecord LoopSide::loopRecord(const QString& startTimeMs, const QString& startTimeTTMMSS,
+                                const QVariant& endtimeMs) const
+{
+    QSqlRecord row = rows_.newRow();
+    if (main_.state().cdView) {
+        row.setValue(QStringLiteral("CDid"), currentCDid());
+        // The track is the leading number of the position text tt:mm:ss.
+        row.setValue(QStringLiteral("TrackNum"),
+                     static_cast<int>(startingNumber(startTimeTTMMSS.left(2))));
+    } else {
+        row.setValue(QStringLiteral("waveFileID"), main_.state().currentWaveFileID);
+    }
+    row.setValue(QStringLiteral("startTime"), startTimeMs.toInt());
+    row.setValue(QStringLiteral("Comment"), startTimeTTMMSS);
+    row.setValue(QStringLiteral("endTime"), endtimeMs);
+    return row;
+}
+
+bool LoopSide::insertNewLoopPoint()
+{
+    TraceScope trace(module, "Function insertNewLoopPoint");
+    return trace.run(false, [&] {
+        main_.ms();
+        mci::MMControl* device = main_.state().currentMMControl;
+        if (!main_.playing()) {
+            device->setWait(false);
+            device->setCommand(QStringLiteral("Play"));
+        }
+        QString text;
+        if (device == main_.CDControl) {
+            // The position read before the last pause is the one kept.
+            const auto giveUp = clock_() + cdStartBound;
+            do {
+                if (clock_() >= giveUp) {
+                    main_.pnlMsg->setText(
+                        QStringLiteral("The CD did not start playing, so no loop point was made."));
+                    return false;
+                }
+                text = QString::number(device->position());
+                Pause(0.2F);
+            } while (text.toInt() <= cdStartedAfterMs);
+        } else {
+            text = QString::number(device->position());
+        }
+        fastInsert(text);
+        programState().gvPlayState.setState(false);
+        return true;
+    });
+}
+
+void LoopSide::fastInsert(const QString& aTime)
+{
+    TraceScope trace(module, "Sub fastInsert", {{"aTime", aTime}});
+    trace.run([&] {
+        const QString key = QStringLiteral("%1").arg(aTime.toLongLong(), 7, 10, QLatin1Char('0'));
+        loopPointBuffer.Add(key, key, main_.txtCurrentPosition->text(), QString());
+    });
+}
+
+void LoopSide::cmdStartNewLoop_Click()
+{
+    TraceScope trace(module, "Sub cmdStartNewLoop_Click");
+    trace.run([&] {
+        if (!insertNewLoopPoint())
+            return;
+        // A mark made while the maker is open is one more line of its lists.
+        if (maker_)
+            return;
+        maker_ = new makeLoopPoints(*this, main_);
+        maker_->open();
+    });
+}
+
+void LoopSide::cmdStartNewLoop_MouseUp()
+{
+    TraceScope trace(module, "Sub cmdStartNewLoop_MouseUp");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral(
+            "Creates a new loop point. Only works while a CD or Wave file is playing."));
+    });
+}
+
+void LoopSide::mnuMakeLoop_Click()
+{
+    TraceScope trace(module, "Sub mnuMakeLoop_Click");
+    trace.run([&] {
+        ignoringErrors([&] {
+            main_.ms();
+            const QTableView& tracks = *main_.tgTracks;
+            const auto* model = qobject_cast<const QSqlTableModel*>(tracks.model());
+            if (!model)
+                return;
+            const int current = tracks.currentIndex().isValid() ? tracks.currentIndex().row() : 0;
+            const QSqlRecord track = model->record(current);
+            mci::MMControl& cd = *main_.CDControl;
+            cd.setTrack(track.value(QStringLiteral("TrackNum")).toInt());
+            const qint64 start = cd.trackPosition();
+            const qint64 end = start + cd.trackLength();
+            if (cd.error() > 0 || end > std::numeric_limits<std::int32_t>::max())
+                return;
+            QSqlRecord row = rows_.newRow();
+            row.setValue(QStringLiteral("CDid"), track.value(QStringLiteral("CDid")));
+            row.setValue(QStringLiteral("startTime"), start);
+            row.setValue(QStringLiteral("endTime"), end);
+            row.setValue(QStringLiteral("TrackNum"), track.value(QStringLiteral("TrackNum")));
+            row.setValue(QStringLiteral("Comment"),
+                         track.value(QStringLiteral("TrackName")).toString()
+                             + QStringLiteral(" - Entire Track"));
+            rows_.add({row});
+        });
+        ignoringErrors([&] { main_.loopPoints->viewport()->update(); });
+    });
+}
+
+} // namespace lentaro

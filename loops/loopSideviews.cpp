@@ -1,0 +1,103 @@
+// The loop grid's three views: Normal beside the tracks grid, Loop Detail and Big Lyrics across
+// the window. A layout file that cannot be read leaves the grid with its built-in columns.
+#include "loops/loopSide.h"
+
+#include "app/windowhelpers.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/shell/programfolder.h"
+#include "trace/tracescope.h"
+
+#include <QLineEdit>
+#include <QTableView>
+
+#include <exception>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+
+// The views' sizes were set in twips, 15 to a pixel.
+constexpr int pixels(int twips)
+{
+    return twips / 15;
+}
+
+constexpr int viewHeight = pixels(3500);
+constexpr int detailWidth = pixels(9765);
+
+} // namespace
+
+void LoopSide::useLayout(const QString& fileName, const QString& layoutName)
+{
+    try {
+        layout_ = readGridLayout(programFolder() + QLatin1Char('/') + fileName, layoutName);
+    } catch (...) {
+        layout_ = GridLayout::builtIn();
+        applyLayout();
+        throw;
+    }
+    applyLayout();
+}
+
+void LoopSide::applyLayout()
+{
+    applyGridLayout(*main_.loopPoints, layout_, [this](int error) { dtaLoopPoints_Error(error); });
+}
+
+void LoopSide::mnuChooseView_Click(int index)
+{
+    TraceScope trace(module, "Sub mnuChooseView_Click", {{"Index", index}});
+    trace.run([&] {
+        if (!main_.state().cdView)
+            main_.changeToMode(QStringLiteral("CD"), false);
+        main_.state().currentView = index;
+        if (index == 1) {
+            restoreLoopPointToNormalView();
+        } else if (index == 2) {
+            showLoopDetails();
+        } else if (index == 3) {
+            QTableView& grid = *main_.loopPoints;
+            grid.setGeometry(0, 0, grid.parentWidget()->width(), viewHeight);
+            grid.raise();
+            main_.Comments->hide();
+            showHideTrackInfo(false);
+            useLayout(QStringLiteral("biglyric.grx"), QStringLiteral("biglyric"));
+        }
+    });
+}
+
+void LoopSide::showLoopDetails()
+{
+    TraceScope trace(module, "Sub showLoopDetails");
+    trace.run([&] {
+        QTableView& grid = *main_.loopPoints;
+        ignoringErrors([&] { useLayout(QStringLiteral("detail.grx"), QStringLiteral("detail")); });
+        ignoringErrors([&] {
+            grid.setGeometry(0, 0, detailWidth, viewHeight);
+            grid.raise();
+        });
+        ignoringErrors([&] { main_.Comments->hide(); });
+        ignoringErrors([&] { showHideTrackInfo(false); });
+    });
+}
+
+void LoopSide::restoreLoopPointToNormalView()
+{
+    TraceScope trace(module, "Sub restoreLoopPointToNormalView");
+    trace.run([&] {
+        QTableView& grid = *main_.loopPoints;
+        const QTableView& tracks = *main_.tgTracks;
+        // Beside the tracks grid, as wide as the window leaves it.
+        const int left = tracks.x() + tracks.width() + 10;
+        grid.setGeometry(left, tracks.y(), grid.parentWidget()->width() - left - 10,
+                         tracks.height());
+        main_.Comments->show();
+        showHideTrackInfo(true);
+        useLayout(QStringLiteral("smallvw.grx"), QStringLiteral("smallvw"));
+    });
+}
+
+} // namespace lentaro

@@ -1,0 +1,125 @@
+#include "tests/loops/loop_side_fixture.h"
+
+#include "platform/mci/MMControl.h"
+#include "trace/runtimeerror.h"
+
+#include <QItemSelectionModel>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QTableView>
+
+namespace lentaro::test {
+
+mci::Outcome ScriptedDevice::play(const mci::Range&)
+{
+    ++plays;
+    currentMode = mci::Mode::Playing;
+    return {};
+}
+
+mci::Outcome ScriptedDevice::stop()
+{
+    currentMode = mci::Mode::Stopped;
+    return {};
+}
+
+mci::Reading ScriptedDevice::position(mci::TimeFormat) const
+{
+    const int value = positions.front();
+    if (positions.size() > 1)
+        positions.pop_front();
+    return mci::Reading::of(value);
+}
+
+mci::Reading ScriptedDevice::trackLength(int track, mci::TimeFormat) const
+{
+    const auto found = trackStartAndLength.find(track);
+    if (found == trackStartAndLength.end())
+        return mci::Reading::failure(mci::Outcome::failure(263, QStringLiteral("no such track")));
+    return mci::Reading::of(found->second.second);
+}
+
+mci::Reading ScriptedDevice::trackPosition(int track, mci::TimeFormat) const
+{
+    const auto found = trackStartAndLength.find(track);
+    if (found == trackStartAndLength.end())
+        return mci::Reading::failure(mci::Outcome::failure(263, QStringLiteral("no such track")));
+    return mci::Reading::of(found->second.first);
+}
+
+void LaterLoops::btnLoopPlay_Click()
+{
+    calls << "btnLoopPlay_Click";
+    if (rows && rows->currentRow() != LoopRows::noRow)
+        playedComment = rows->field(QStringLiteral("Comment")).toString();
+    if (fails)
+        throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
+}
+
+void LaterLoops::playFromLoopOn()
+{
+    calls << "playFromLoopOn";
+    if (fails)
+        throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
+}
+
+MainWindowSides LoopSideTest::makeSides(frmMain& main)
+{
+    MainWindowSides sides = recordingSides(main, sides_);
+    auto later = std::make_unique<LaterLoops>();
+    later_ = later.get();
+    auto loops = std::make_unique<LoopSide>(main, std::move(later));
+    loops_ = loops.get();
+    later_->rows = &loops_->rows();
+    sides.loops = std::move(loops);
+    return sides;
+}
+
+frmMain& LoopSideTest::ready()
+{
+    frmMain& main = started();
+    auto cd = std::make_unique<ScriptedDevice>();
+    cd_ = cd.get();
+    main.CDControl->setDevice(std::move(cd), QStringLiteral("CDAudio"));
+    auto wave = std::make_unique<ScriptedDevice>();
+    wave_ = wave.get();
+    main.WaveControl->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
+    // A command clears what the devices before these reported.
+    for (mci::MMControl* control : {main.CDControl, main.WaveControl})
+        control->setCommand(QStringLiteral("Stop"));
+    return main;
+}
+
+int LoopSideTest::waveWithLoops(const std::vector<std::pair<int, QVariant>>& startsAndEnds)
+{
+    execute(QStringLiteral("INSERT INTO \"Wave Files\" (waveFileName) VALUES ('song.wav')"));
+    const int id = rows(QStringLiteral("SELECT max(waveFileID) FROM \"Wave Files\""))[0][0].toInt();
+    int n = 0;
+    for (const auto& [start, end] : startsAndEnds) {
+        execute(QStringLiteral("INSERT INTO WaveLoopPoints (waveFileID, startTime, endTime, "
+                               "Comment) VALUES (%1, %2, %3, 'loop %4')")
+                    .arg(id)
+                    .arg(start)
+                    .arg(end.isNull() ? QStringLiteral("NULL") : end.toString())
+                    .arg(++n));
+    }
+    frmMain& main = *main_;
+    main.state().cdView = false;
+    main.state().currentMMControl = main.WaveControl;
+    main.state().currentWaveFileID = id;
+    QString reason;
+    EXPECT_TRUE(main.state().bindWaveLoops(id, reason)) << reason.toStdString();
+    return id;
+}
+
+QStringList LoopSideTest::selectedComments() const
+{
+    QStringList comments;
+    const QTableView& grid = *main_->loopPoints;
+    const auto* model = qobject_cast<const QSqlTableModel*>(grid.model());
+    for (const QModelIndex& row : grid.selectionModel()->selectedRows())
+        comments << model->record(row.row()).value(QStringLiteral("Comment")).toString();
+    return comments;
+}
+
+} // namespace lentaro::test

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "tests/mainwindow/wave_window_fixture.h"
+
+#include "loops/loopSide.h"
+#include "platform/mci/Device.h"
+
+#include <QList>
+#include <QVariantList>
+
+#include <deque>
+#include <map>
+#include <optional>
+
+namespace lentaro::test {
+
+// A media device whose position the test scripts: each read takes the next of `positions`, the
+// last one staying. Play starts it playing; a track the test gave no start for is an error.
+class ScriptedDevice : public mci::Device
+{
+public:
+    mutable std::deque<int> positions{0};
+    std::map<int, std::pair<int, int>> trackStartAndLength;
+    mci::Mode currentMode = mci::Mode::Stopped;
+    int plays = 0;
+
+    bool supports(mci::TimeFormat) const override { return true; }
+    bool canRecord() const override { return false; }
+    bool canEject() const override { return false; }
+    mci::Outcome open(const QString&) override { return {}; }
+    mci::Outcome close() override { return {}; }
+    mci::Outcome play(const mci::Range&) override;
+    mci::Outcome record(const mci::Range&) override { return {}; }
+    mci::Outcome pause() override { return {}; }
+    mci::Outcome stop() override;
+    mci::Outcome cue() override { return {}; }
+    mci::Outcome seek(const std::optional<mci::TimeValue>&) override { return {}; }
+    mci::Outcome move(mci::Move) override { return {}; }
+    mci::Outcome save(const QString&) override { return {}; }
+    mci::Outcome eject() override { return {}; }
+    mci::Outcome setWaveFormat(const mci::WaveFormat&) override { return {}; }
+    void waitUntilEnded() override {}
+    bool isOpen() const override { return true; }
+    mci::Mode mode() const override { return currentMode; }
+    mci::Reading position(mci::TimeFormat) const override;
+    mci::Reading length(mci::TimeFormat) const override { return mci::Reading::of(600000); }
+    mci::Reading tracks() const override { return mci::Reading::of(10); }
+    mci::Reading trackLength(int track, mci::TimeFormat) const override;
+    mci::Reading trackPosition(int track, mci::TimeFormat) const override;
+};
+
+// What the loop side hands on to the parts not built yet: recorded, and failing on request.
+class LaterLoops : public LoopsSide
+{
+public:
+    QStringList calls;
+    bool fails = false;
+    // The loop row current when the selected loop was played, by its Comment.
+    QString playedComment;
+    LoopRows* rows = nullptr;
+
+    void stopDLL() override { calls << "stopDLL"; }
+    void mnuChooseView_Click(int) override {}
+    void showLoopDetails() override {}
+    void resetLastPass() override {}
+    void tmrLoopDLL_Timer() override {}
+    void btnLoopPlay_Click() override;
+    void playLoop(bool) override {}
+    void highlightLoopPoint() override {}
+    void saveSlowedDownFile() override {}
+    void playFromLoopOn() override;
+    void changeTransformParameters() override {}
+    bool trimOpen() const override { return false; }
+    void setTrimZoomEnabled(bool) override {}
+    void closeTrim() override {}
+};
+
+// The main window with the real loop side (and recording sides for the rest), both devices
+// scripted.
+class LoopSideTest : public WaveWindowTest
+{
+protected:
+    MainWindowSides makeSides(frmMain& main) override;
+    // Started, devices scripted, the database bound.
+    frmMain& ready();
+    // A "Wave Files" row with loops starting (and ending) as given, shown in the Wave view's
+    // grid; its waveFileID.
+    int waveWithLoops(const std::vector<std::pair<int, QVariant>>& startsAndEnds);
+    // The Comment of the grid's selected rows.
+    QStringList selectedComments() const;
+
+    LoopSide* loops_ = nullptr;
+    LaterLoops* later_ = nullptr;
+    ScriptedDevice* cd_ = nullptr;
+    ScriptedDevice* wave_ = nullptr;
+};
+
+} // namespace lentaro::test

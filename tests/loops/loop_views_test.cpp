@@ -1,0 +1,163 @@
+#include "tests/loops/loop_side_fixture.h"
+
+#include "app/programstate.h"
+#include "app/shippedfiles.h"
+#include "mainwindow/gridediting.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSqlTableModel>
+#include <QTableView>
+
+namespace lentaro::test {
+namespace {
+
+const QStringList builtInColumns = {"Trk", "Chords", "Lyrics", "Label/Comment"};
+
+class LoopViews : public LoopSideTest
+{
+protected:
+    // The captions of the grid's shown columns, left to right.
+    QStringList shownColumns() const
+    {
+        const QTableView& grid = *main_->loopPoints;
+        const QHeaderView& header = *grid.horizontalHeader();
+        QStringList captions;
+        for (int visual = 0; visual < header.count(); ++visual) {
+            const int column = header.logicalIndex(visual);
+            if (!grid.isColumnHidden(column))
+                captions << grid.model()->headerData(column, Qt::Horizontal).toString();
+        }
+        return captions;
+    }
+    bool editable(const char* field)
+    {
+        QTableView& grid = *main_->loopPoints;
+        const auto* model = qobject_cast<QSqlTableModel*>(grid.model());
+        const QModelIndex cell = model->index(0, model->fieldIndex(QString::fromLatin1(field)));
+        grid.edit(cell);
+        const bool opened = isEditing(grid);
+        grid.reset();
+        return opened;
+    }
+};
+
+TEST_F(LoopViews, EachViewGivesItsColumnsAndPlace)
+{
+    struct Case {
+        int view;
+        QStringList columns;
+        QRect place; // empty: beside the tracks grid
+        double points;
+        bool trackInfo;
+    };
+    const Case cases[] = {
+        {2,
+         {"Trk", "Start (ms)", "End (ms)", "Label/Comment", "Chords", "Lyrics"},
+         {0, 0, 651, 233},
+         8.25,
+         false},
+        {3, {"Trk", "Start (ms)", "Chords", "Lyrics"}, {0, 0, -1, 233}, 16, false},
+        {1, {"Trk", "Start (ms)", "Label/Comment"}, {}, 8.25, true},
+    };
+    frmMain& main = ready();
+    execute(QStringLiteral("INSERT INTO LoopPoints (CDid, startTime) VALUES (1, 3000)"));
+    main.state().dtaLoopPoints->select();
+    const QTableView& grid = *main.loopPoints;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.view);
+        loops_->mnuChooseView_Click(c.view);
+        EXPECT_EQ(main.state().currentView, c.view);
+        EXPECT_EQ(shownColumns(), c.columns);
+        EXPECT_EQ(grid.font().pointSizeF(), c.points);
+        EXPECT_EQ(main.tgTracks->isHidden(), !c.trackInfo);
+        EXPECT_EQ(main.Comments->isHidden(), !c.trackInfo);
+        if (c.place.isEmpty() && c.place.width() == 0) {
+            EXPECT_EQ(grid.x(), main.tgTracks->x() + main.tgTracks->width() + 10);
+            EXPECT_EQ(grid.y(), main.tgTracks->y());
+            EXPECT_EQ(grid.height(), main.tgTracks->height());
+        } else {
+            const int width = c.place.width() < 0 ? grid.parentWidget()->width() : c.place.width();
+            EXPECT_EQ(grid.geometry(), QRect(c.place.topLeft(), QSize(width, c.place.height())));
+        }
+    }
+    EXPECT_EQ(trappedError(), 0);
+}
+
+TEST_F(LoopViews, TheGridStartsInTheNormalView)
+{
+    ready();
+    EXPECT_EQ(shownColumns(), QStringList({"Trk", "Start (ms)", "Label/Comment"}));
+}
+
+TEST_F(LoopViews, TrackAndStartCannotBeEditedTheNotesCan)
+{
+    frmMain& main = ready();
+    main.show();
+    execute(
+        QStringLiteral("INSERT INTO LoopPoints (CDid, TrackNum, startTime) VALUES (1, 2, 3000)"));
+    main.state().dtaLoopPoints->select();
+    loops_->mnuChooseView_Click(2);
+    EXPECT_FALSE(editable("TrackNum"));
+    EXPECT_FALSE(editable("startTime"));
+    EXPECT_FALSE(editable("endTime"));
+    EXPECT_TRUE(editable("lyrics"));
+}
+
+TEST_F(LoopViews, AViewChosenFromTheWaveViewShowsTheCdViewFirst)
+{
+    frmMain& main = ready();
+    waveWithLoops({{1000, {}}});
+    loops_->mnuChooseView_Click(2);
+    EXPECT_TRUE(main.state().cdView);
+    EXPECT_EQ(main.state().currentMMControl, main.CDControl);
+}
+
+// A layout that cannot be read leaves the built-in columns; smallvw and biglyric report it,
+// detail does not.
+TEST_F(LoopViews, AnUnreadableLayoutKeepsTheBuiltInColumns)
+{
+    struct Case {
+        const char* file;
+        QByteArray text; // empty: the file is gone
+        int view;
+        int error;
+    };
+    const Case cases[] = {
+        {"smallvw.grx", "layout: smallvw\ncolumn: Comment|C|wide|editable\n", 1, 3273},
+        {"biglyric.grx", {}, 3, 53},
+        {"detail.grx", "garbage", 2, 0},
+    };
+    frmMain& main = ready();
+    execute(QStringLiteral("INSERT INTO LoopPoints (CDid, startTime) VALUES (1, 3000)"));
+    main.state().dtaLoopPoints->select();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        loops_->mnuChooseView_Click(c.view == 2 ? 1 : 2);
+        ASSERT_NE(shownColumns(), builtInColumns);
+        QFile::remove(path(QString::fromLatin1(c.file)));
+        if (!c.text.isEmpty())
+            writeFile(QString::fromLatin1(c.file), c.text);
+        const int before = trappedError();
+        loops_->mnuChooseView_Click(c.view);
+        EXPECT_EQ(shownColumns(), builtInColumns);
+        EXPECT_EQ(trappedError(), c.error ? c.error : before);
+        EXPECT_EQ(main.state().currentView, c.view);
+        QFile::remove(path(QString::fromLatin1(c.file)));
+        ASSERT_TRUE(copyShippedFiles());
+    }
+}
+
+TEST_F(LoopViews, TheWaveViewShowsTheLoopDetail)
+{
+    frmMain& main = ready();
+    openThroughMenu(main, secondsWave(path(QStringLiteral("music/song.wav")), 2));
+    ASSERT_FALSE(main.state().cdView);
+    EXPECT_EQ(shownColumns(),
+              QStringList({"Start (ms)", "End (ms)", "Label/Comment", "Chords", "Lyrics"}));
+    EXPECT_TRUE(main.Comments->isHidden());
+}
+
+} // namespace
+} // namespace lentaro::test
