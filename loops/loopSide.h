@@ -43,6 +43,7 @@ public:
     void btnLoopPlay_Click() override { later_->btnLoopPlay_Click(); }
     void playLoop(bool recalc) override { later_->playLoop(recalc); }
     void saveSlowedDownFile() override { later_->saveSlowedDownFile(); }
+    void saveLyrics() override { later_->saveLyrics(); }
     void playFromLoopOn() override { later_->playFromLoopOn(); }
     void changeTransformParameters() override { later_->changeTransformParameters(); }
     bool trimOpen() const override { return later_->trimOpen(); }
