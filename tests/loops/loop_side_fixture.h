@@ -68,6 +68,7 @@ public:
     void playLoop(bool) override {}
     void highlightLoopPoint() override {}
     void saveSlowedDownFile() override {}
+    void saveLyrics() override {}
     void playFromLoopOn() override;
     void changeTransformParameters() override {}
     bool trimOpen() const override { return false; }
