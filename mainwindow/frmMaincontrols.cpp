@@ -143,6 +143,9 @@ void frmMain::buildControls()
     txtCurrentPosition->setText(QStringLiteral("00:00"));
     sbTrackPos = named(new QScrollBar(Qt::Horizontal, fraCurrPosition), "sbTrackPos");
     sbTrackPos->setGeometry(110, 28, 180, 20);
+    // Its range is the file's length in seconds: a page of one second keeps the handle small
+    // enough to read the position on a short file.
+    sbTrackPos->setPageStep(1);
     lblMMCtrl = label(form, "lblMMCtrl", "CD", {325, 368, 100, 20});
     CDControl = mciControl(form, "CDControl", "CDAudio", {325, 392});
     WaveControl = mciControl(form, "WaveControl", "WaveAudio", {325, 392});
