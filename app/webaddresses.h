@@ -11,4 +11,7 @@ inline const QString productWebAddress = QStringLiteral("https://lentaro.org");
 inline const QString digitalDrivesWebAddress =
     QStringLiteral("https://lentaro.org/digital-cd-drives");
 
+// Where the error messages that ask for a report send the user.
+inline const QString supportEmailAddress = QStringLiteral("support@lentaro.org");
+
 } // namespace lentaro
