@@ -4,10 +4,12 @@
 #include "app/programstate.h"
 #include "app/startingproc.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/standinsides.h"
 #include "platform/shell/programfolder.h"
 #include "program/firstdriveownership.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
+#include "waveview/waveviewside.h"
 
 #include <optional>
 
@@ -27,7 +29,13 @@ int startLentaro(int& argc, char** argv)
     const ScopedOverride ownershipInPlace(cdOwnershipQuery, driveOwnership);
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
-    links.loadMainWindow = &loadMainWindow;
+    links.loadMainWindow = [] {
+        new frmMain([](frmMain& main) {
+            MainWindowSides sides = standInSides(main);
+            sides.waveView = makeWaveViewSide(main);
+            return sides;
+        });
+    };
     // The program ends through its exit path only, not when the splash, the last window shown
     // while the main window is still hidden, closes.
     QApplication::setQuitOnLastWindowClosed(false);
