@@ -151,7 +151,12 @@ void MainWindowTest::TearDown()
 
 frmMain& MainWindowTest::load()
 {
-    main_ = new frmMain([this](frmMain& main) { return recordingSides(main, sides_); });
+    main_ = new frmMain([this](frmMain& main) {
+        MainWindowSides sides = recordingSides(main, sides_);
+        if (replaceSides_)
+            replaceSides_(main, sides);
+        return sides;
+    });
     // The window deletes itself once closed; the test must not delete it again.
     QObject::connect(main_, &QObject::destroyed, [this] { main_ = nullptr; });
     return *main_;

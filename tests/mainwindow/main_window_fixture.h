@@ -46,6 +46,8 @@ protected:
     static QByteArray monoWave(const QByteArray& samples);
 
     SideCalls sides_;
+    // Puts real sides in place of recording ones in the windows load() makes.
+    std::function<void(frmMain&, MainWindowSides&)> replaceSides_;
     frmMain* main_ = nullptr;
 };
 

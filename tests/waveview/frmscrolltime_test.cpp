@@ -88,6 +88,41 @@ TEST_F(ScrollTimeTest, LoadingDrawsTempWavInATopmostWaveView)
     }
 }
 
+// A sine drawn over the whole plot: an unbroken line in every column, reaching its peaks on both
+// sides and no further.
+TEST_F(ScrollTimeTest, ASineIsAnUnbrokenLineBetweenItsPeaks)
+{
+    for (const WaveFormat format :
+         {WaveFormat{44100, 1, 2, false}, WaveFormat{48000, 2, 1, false}}) {
+        SCOPED_TRACE(format.channels);
+        writeSine(tempWav(), format, 1.0, 50, amplitude);
+        frmScrollTime& view = load();
+        view.mnuInvert->setChecked(false);
+        const QImage image = shot(view);
+        const QRect plot = view.chart().chartRect();
+        const auto rowOf = [&](int value) {
+            return plot.top() + int(std::lround((32767.0 - value) * (plot.height() - 1) / 65535.0));
+        };
+        int highest = image.height();
+        int lowest = -1;
+        for (int column = plot.left() + 1; column <= plot.right(); ++column) {
+            int drawn = 0;
+            for (int row = 0; row < image.height(); ++row) {
+                if (image.pixel(column, row) != black)
+                    continue;
+                ++drawn;
+                highest = std::min(highest, row);
+                lowest = std::max(lowest, row);
+            }
+            ASSERT_GT(drawn, 0) << "column " << column;
+        }
+        EXPECT_NEAR(highest, rowOf(amplitude), 2); // 8-bit samples lose up to 255
+        EXPECT_NEAR(lowest, rowOf(-amplitude), 2);
+        view.unload();
+        deleteUnloaded();
+    }
+}
+
 TEST_F(ScrollTimeTest, TheCloseBoxHidesTheViewWhichKeepsItsChart)
 {
     writeClickTrain(tempWav(), {44100, 1, 2, false}, 1.0, amplitude);

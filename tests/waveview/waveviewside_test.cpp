@@ -19,20 +19,23 @@ namespace lentaro::test {
 
 namespace {
 
-// The main window with the real waveform view beside recording loop and CD sides.
+// The main window, started, with the real waveform view beside recording loop and CD sides.
 class WaveViewSideTest : public MainWindowTest
 {
 protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        replaceSides_ = [](frmMain& main, MainWindowSides& sides) {
+            sides.waveView = makeWaveViewSide(main);
+        };
+    }
+
     frmMain& loadWithView()
     {
-        main_ = new frmMain([this](frmMain& main) {
-            MainWindowSides sides = recordingSides(main, sides_);
-            sides.waveView = makeWaveViewSide(main);
-            return sides;
-        });
-        QObject::connect(main_, &QObject::destroyed, [this] { main_ = nullptr; });
+        frmMain& main = started();
         programState().gvGraphStep = 20;
-        return *main_;
+        return main;
     }
 
     static frmScrollTime* view() { return forms::loadedFormOf<frmScrollTime>(); }
