@@ -9,6 +9,7 @@
 #include "program/firstdriveownership.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
+#include "waveview/waveviewside.h"
 
 #include <optional>
 
@@ -19,7 +20,11 @@ namespace {
 // The main window with the sides that exist; the others are its stand-ins.
 void loadMainWindowWithSides()
 {
-    new frmMain(sidesWithLoops);
+    new frmMain([](frmMain& main) {
+        MainWindowSides sides = sidesWithLoops(main);
+        sides.waveView = makeWaveViewSide(main);
+        return sides;
+    });
 }
 
 } // namespace

@@ -1,0 +1,64 @@
+#include "waveview/tempwav.h"
+
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
+#include "trace/runtimeerror.h"
+
+#include <QFileInfo>
+
+#include <vector>
+
+namespace lentaro {
+
+namespace {
+
+constexpr std::int32_t errFileNotFound = 53;
+constexpr std::int32_t errBadFileFormat = 321;
+constexpr std::int64_t readBlock = 1 << 16;
+
+[[noreturn]] void cannotRead(const QString& path, std::int32_t code)
+{
+    if (!QFileInfo::exists(path))
+        throw RuntimeError(errFileNotFound, QStringLiteral("File not found: ") + path);
+    throw RuntimeError(errBadFileFormat, QStringLiteral("%1 cannot be read as a sound file (%2)")
+                                             .arg(path, QString::fromUtf8(kv::resultText(code))));
+}
+
+} // namespace
+
+TempWav readTempWav(const QString& path, int step)
+{
+    auto stream = kv::SoundStream::openRead(path.toStdString());
+    if (!stream)
+        throw RuntimeError(7);
+    if (stream->lastError() != kv::kOk)
+        cannotRead(path, stream->lastError());
+    const std::int64_t samples = stream->length();
+    if (samples <= 0)
+        throw RuntimeError(errBadFileFormat, path + QStringLiteral(" holds no samples"));
+
+    std::vector<std::int16_t> points;
+    points.reserve(static_cast<std::size_t>((samples - 1) / step));
+    std::vector<std::int32_t> block(readBlock);
+    std::int64_t index = 0;   // of the block's first sample value
+    std::int64_t next = step; // the next sample value that is a point
+    for (;;) {
+        std::int64_t got = 0;
+        const std::int32_t result = stream->read(block.data(), readBlock, got);
+        for (; next < index + got; next += step)
+            points.push_back(static_cast<std::int16_t>(block[std::size_t(next - index)] >> 16));
+        index += got;
+        if (result == kv::kEndOfFile)
+            break;
+        if (result != kv::kOk)
+            cannotRead(path, result);
+    }
+
+    TempWav wav;
+    wav.series = WaveSeries(std::move(points), step);
+    wav.samplesPerMs = stream->sampleRate() / 1000.0;
+    wav.channels = stream->channels();
+    return wav;
+}
+
+} // namespace lentaro

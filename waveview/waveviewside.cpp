@@ -1,0 +1,112 @@
+#include "waveview/waveviewside.h"
+
+#include "app/waveformviewface.h"
+#include "mainwindow/frmMain.h"
+#include "platform/forms/formregistry.h"
+#include "platform/mci/MMControl.h"
+#include "waveview/frmScrollTime.h"
+#include "waveview/waveviewhost.h"
+
+#include <QLabel>
+
+#include <algorithm>
+
+namespace lentaro {
+
+namespace {
+
+// The slowest speed the slow-down road plays, in percent.
+constexpr int slowestPercent = 5;
+
+class ScrollTimeSide : public WaveViewSide, private WaveViewHost, private WaveformViewFace
+{
+public:
+    explicit ScrollTimeSide(frmMain& main) : main_(main), faceInPlace_(waveformViewFace, *this) {}
+
+    ~ScrollTimeSide() override
+    {
+        // The view calls back into this side: it goes first.
+        delete view();
+    }
+
+    // WaveViewSide.
+    bool isOpen() const override { return view() != nullptr; }
+    void loadOrShow() override
+    {
+        if (frmScrollTime* open = view()) {
+            open->show();
+            open->raise();
+            return;
+        }
+        new frmScrollTime(*this);
+    }
+    void setEnabled(bool enabled) override
+    {
+        if (frmScrollTime* open = view())
+            open->setEnabled(enabled);
+    }
+    void close() override
+    {
+        if (frmScrollTime* open = view())
+            open->unload();
+    }
+    void mnuRefresh_Click() override
+    {
+        if (frmScrollTime* open = view())
+            open->mnuRefresh_Click();
+    }
+    void showPlayPosition(int ms) override
+    {
+        if (frmScrollTime* open = view()) {
+            open->playPosition.setMsPosition(ms);
+            open->playPosition.Show();
+        }
+    }
+    // The view's keys come with its key handling; until then it uses none of the main window's.
+    void Form_KeyDown(int&, int) override {}
+
+private:
+    static frmScrollTime* view() { return forms::loadedFormOf<frmScrollTime>(); }
+
+    // WaveViewHost.
+    mci::MMControl* currentMMControl() override { return main_.state().currentMMControl; }
+    int waveControlLength() override { return main_.WaveControl->length(); }
+    void setWaveControlUpdateInterval(int milliseconds) override
+    {
+        main_.WaveControl->setUpdateInterval(milliseconds);
+    }
+    void showStatus(const QString& text) override { main_.pnlMsg->setText(text); }
+    // The view is open only in the "SlowPlay" view, where the loop button plays the slowed loop.
+    void playSlowDownLoop() override { main_.loops().btnLoopPlay_Click(); }
+    bool playing() override { return main_.playing(); }
+    // Until the speed controls keep it: (100 / speed) / channels of temp.wav, the speed raised to
+    // the slowest the road plays; 50 / speed while temp.wav's channels are not known; 0 without
+    // a speed.
+    double expansionFactor(int tempWavChannels) override
+    {
+        const int percent = main_.state().slowDownPercent;
+        if (percent <= 0)
+            return 0;
+        const double timeFactor = 100.0 / std::max(percent, slowestPercent);
+        return tempWavChannels > 0 ? timeFactor / tempWavChannels : timeFactor / 2;
+    }
+
+    // WaveformViewFace.
+    void bringBack() override
+    {
+        if (frmScrollTime* open = view(); open && open->isVisible())
+            open->raise();
+    }
+
+    frmMain& main_;
+    ScopedOverride<WaveformViewFace> faceInPlace_;
+};
+
+} // namespace
+
+std::unique_ptr<WaveViewSide> makeWaveViewSide(frmMain& main)
+{
+    return std::make_unique<ScrollTimeSide>(main);
+}
+
+} // namespace lentaro
