@@ -14,4 +14,10 @@ inline const QString pdfReaderWebAddress = QStringLiteral("https://get.adobe.com
 inline const QString digitalDrivesWebAddress =
     QStringLiteral("https://lentaro.org/digital-cd-drives");
 
+// Where users write about faults (the error boxes that ask for an e-mail).
+inline const QString supportEmailAddress = QStringLiteral("support@lentaro.org");
+
+// The product's answers to frequent questions (digital recording not available, and so on).
+inline const QString faqWebAddress = productWebAddress + QStringLiteral("/faq.htm");
+
 } // namespace lentaro

@@ -47,14 +47,30 @@ bool MainState::bindDatabase(const QString& path, QString& reason)
 
 bool MainState::bindWaveLoops(int waveFileID, QString& reason)
 {
+    if (!bindLoops("WaveLoopPoints", "waveFileID", waveFileID, reason))
+        return false;
+    boundWaveFileID_ = waveFileID;
+    return true;
+}
+
+bool MainState::bindCdLoops(int cdID, QString& reason)
+{
+    if (!bindLoops("LoopPoints", "CDid", cdID, reason))
+        return false;
+    boundWaveFileID_ = 0;
+    return true;
+}
+
+bool MainState::bindLoops(const char* table, const char* key, int id, QString& reason)
+{
     if (!dtaLoopPoints) {
         reason = QStringLiteral("The database is not open.");
         return false;
     }
     auto* loops = new QSqlTableModel(nullptr, db_);
-    loops->setTable(QStringLiteral("WaveLoopPoints"));
+    loops->setTable(QString::fromLatin1(table));
     loops->setEditStrategy(QSqlTableModel::OnManualSubmit);
-    loops->setFilter(QStringLiteral("waveFileID=%1").arg(waveFileID));
+    loops->setFilter(QStringLiteral("%1=%2").arg(QLatin1String(key)).arg(id));
     loops->setSort(loops->fieldIndex(QStringLiteral("startTime")), Qt::AscendingOrder);
     if (!loops->select()) {
         reason = loops->lastError().text();
@@ -63,7 +79,6 @@ bool MainState::bindWaveLoops(int waveFileID, QString& reason)
     }
     delete dtaLoopPoints;
     dtaLoopPoints = loops;
-    boundWaveFileID_ = waveFileID;
     emit loopsRebound();
     return true;
 }
