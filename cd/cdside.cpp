@@ -1,5 +1,6 @@
 #include "cd/cdside.h"
 
+#include "cd/cddrivesetup.h"
 #include "cd/cdidentification.h"
 #include "controls/vostrel/Vostrel.h"
 #include "mainwindow/frmMain.h"
@@ -33,7 +34,9 @@ class CdSideOfMain : public StandInCd
 {
 public:
     explicit CdSideOfMain(frmMain& main)
-        : Vostrel1(new Vostrel(&main)), identification_(displayControlsOf(main), ACD1)
+        : Vostrel1(new Vostrel(&main)),
+          identification_(displayControlsOf(main), ACD1),
+          setup_(*main.CDControl, ACD1)
     {
         Vostrel1->hide();
         QObject::connect(Vostrel1, &Vostrel::Arrival, &main,
@@ -42,6 +45,11 @@ public:
                          [this](const QString&) { identification_.checkCDPresent(); });
     }
 
+    void autoplay(bool giveBack) override { setup_.autoplay(giveBack); }
+    void CDandRecordingSetup() override { setup_.CDandRecordingSetup(); }
+    int driveCount() override { return setup_.driveCount(); }
+    void startupDriveCheck() override { setup_.startupDriveCheck(); }
+    void CDsetup() override { setup_.CDsetup(); }
     void checkCDPresent() override { identification_.checkCDPresent(); }
     void refreshDisplayForNewCD() override { identification_.refreshDisplayForNewCD(); }
 
@@ -49,6 +57,7 @@ private:
     Vostrel* Vostrel1; // owned by the window
     cd::DigitalReader ACD1;
     CdIdentification identification_;
+    CdDriveSetup setup_;
 };
 
 } // namespace

@@ -75,7 +75,8 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
             sides.cd = makeCdSide(main);
         return sides;
     });
-    useDrive('D');
+    if (!discs.empty())
+        useDrive('D');
     main_->state().cdView = true;
 }
 
@@ -93,7 +94,6 @@ void CdSideTest::useDrive(char letter)
 CdIdentification& CdSideTest::identification()
 {
     if (!identification_) {
-        reader_.emplace();
         frmMain& m = main();
         identification_.emplace(
             CdDisplayControls{m.state(), m, *m.CDControl, *m.CDTitle, *m.Artist, *m.Comments,
@@ -101,10 +101,17 @@ CdIdentification& CdSideTest::identification()
                               *m.pnlTrackLength, *m.pnlCDlength, *m.txtCurrentPosition,
                               [&m] { return m.playing(); },
                               [this](int track) { switchedToTracks_.push_back(track); }},
-            *reader_);
+            reader());
         identification_->setClock([this] { return now_ += clockStep_; });
     }
     return *identification_;
+}
+
+cd::DigitalReader& CdSideTest::reader()
+{
+    if (!reader_)
+        reader_.emplace();
+    return *reader_;
 }
 
 void CdSideTest::eject(char letter)

@@ -53,6 +53,8 @@ protected:
     void useDiscs(const std::vector<cd::test::ImageSpec>& discs);
     frmMain& main() { return *main_; }
     CdIdentification& identification();
+    // The digital reader over the test's drives.
+    cd::DigitalReader& reader();
 
     // Re-opens the CD control on the drive of that letter.
     void useDrive(char letter);
