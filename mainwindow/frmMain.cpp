@@ -11,7 +11,6 @@
 #include "app/schemaupgrade.h"
 #include "app/tooltips.h"
 #include "app/windowhelpers.h"
-#include "mainwindow/standinsides.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
@@ -250,11 +249,6 @@ void frmMain::setTrackInfoVisible(TrackInfo control, bool visible)
 bool opensMaximized(int screenWidthPixels)
 {
     return screenWidthPixels == 640;
-}
-
-void loadMainWindow()
-{
-    new frmMain(standInSides);
 }
 
 } // namespace lentaro

@@ -304,7 +304,4 @@ private:
 // A screen this many pixels wide is too small for the window anywhere but maximised.
 bool opensMaximized(int screenWidthPixels);
 
-// Loads the main window with the do-nothing sides (start-up's "load the main window").
-void loadMainWindow();
-
 } // namespace lentaro

@@ -6,6 +6,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/shell/programfolder.h"
 #include "program/firstdriveownership.h"
+#include "program/programsides.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
 
@@ -27,7 +28,7 @@ int startLentaro(int& argc, char** argv)
     const ScopedOverride ownershipInPlace(cdOwnershipQuery, driveOwnership);
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
-    links.loadMainWindow = &loadMainWindow;
+    links.loadMainWindow = [] { new frmMain(&programSides); };
     // The program ends through its exit path only, not when the splash, the last window shown
     // while the main window is still hidden, closes.
     QApplication::setQuitOnLastWindowClosed(false);
