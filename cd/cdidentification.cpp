@@ -315,7 +315,7 @@ void CdIdentification::refreshDisplayForNewCD()
         tracks.setFilter(QStringLiteral("CDid=") + id);
         tracks.setSort(tracks.fieldIndex(QStringLiteral("TrackNum")), Qt::AscendingOrder);
         if (!tracks.select())
-            throw RuntimeError(3021, tracks.lastError().text());
+            throw RuntimeError(databaseErrorNumber, tracks.lastError().text());
         if (c_.tgTracks.model() != &tracks)
             c_.tgTracks.setModel(&tracks);
         {
@@ -324,6 +324,9 @@ void CdIdentification::refreshDisplayForNewCD()
         }
         c_.Artist.setText(row->Artist);
         ignoringErrors([&] {
+            // Another view's loops stay in the loop grid; the switch back to "CD" refreshes.
+            if (!c_.state.cdView)
+                return;
             QString reason;
             if (!c_.state.bindCdLoops(row->CDid, reason))
                 return;

@@ -10,12 +10,9 @@ namespace lentaro {
 
 namespace {
 
-// The number the program gives every failed statement on its database.
-constexpr int databaseError = 3021;
-
 [[noreturn]] void fail(const QSqlError& error)
 {
-    throw RuntimeError(databaseError, error.text());
+    throw RuntimeError(databaseErrorNumber, error.text());
 }
 
 QSqlQuery prepared(const QSqlDatabase& db, const char* statement)

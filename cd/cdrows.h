@@ -18,8 +18,11 @@ struct CdRow {
     std::optional<int> lastLoopSelected; // start time of the loop last selected; none for Null
 };
 
+// The error number of a failed statement on the database.
+constexpr int databaseErrorNumber = 3146;
+
 // The CDs and Tracks rows of the CD side, by SQL on the main window's database. Each throws a
-// RuntimeError (3021) with the database's reason when a statement fails.
+// RuntimeError (databaseErrorNumber) with the database's reason when a statement fails.
 class CdRows
 {
 public:

@@ -327,6 +327,20 @@ TEST_F(CdIdentificationTest, UnidentifiedDiscNeverLeavesThePreviousDiscCurrent)
     }
 }
 
+TEST_F(CdIdentificationTest, CheckEndedByAnErrorShowsNoDisc)
+{
+    useDiscs({fourTrackDisc()});
+    identification().checkCDPresent();
+    QSqlQuery query(db());
+    ASSERT_TRUE(query.exec("ALTER TABLE CDs RENAME TO CDsAway"));
+    identification().checkCDPresent();
+    EXPECT_EQ(shown(), noDisc());
+
+    ASSERT_TRUE(query.exec("ALTER TABLE CDsAway RENAME TO CDs"));
+    identification().checkCDPresent();
+    EXPECT_EQ(shown().pnlMsg, QStringLiteral("CD Found"));
+}
+
 TEST_F(CdIdentificationTest, IdentityIsReadInMillisecondsInEveryView)
 {
     useDiscs({fourTrackDisc()});
@@ -335,9 +349,16 @@ TEST_F(CdIdentificationTest, IdentityIsReadInMillisecondsInEveryView)
     m.state().currentMMControl = m.WaveControl;
     m.state().cdView = false;
     m.CDControl->setTimeFormat(2);
+    QString reason;
+    ASSERT_TRUE(m.state().bindWaveLoops(7, reason));
     identification().checkCDPresent();
     EXPECT_EQ(currentRow(), identity(4));
     const int discs = count("CDs");
+    // The loop grid keeps the wave file's loops until the "CD" view shows again.
+    EXPECT_EQ(m.state().boundWaveFileID(), 7);
+    m.state().cdView = true;
+    identification().refreshDisplayForNewCD();
+    EXPECT_EQ(m.state().boundWaveFileID(), 0);
 
     // Checked again from MSF: the same disc, no second row.
     m.CDControl->setTimeFormat(2);
