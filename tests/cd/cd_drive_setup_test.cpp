@@ -218,10 +218,11 @@ TEST_F(CdDriveSetupTest, ChoosingTheDriveWithTwoDrives)
                                  "an audio CD in that drive. Available letters appear to be: DE"));
         EXPECT_EQ(inputs[inputsBefore].caption, QStringLiteral("Enter audio CD drive letter"));
         EXPECT_EQ(inputs[inputsBefore].defaultText, QStringLiteral("D"));
-        if (c.inputs.size() > 1)
+        if (c.inputs.size() > 1) {
             EXPECT_EQ(inputs[inputsBefore + 1].prompt,
                       QStringLiteral("That CD drive letter doesn't appear to work. Please enter a "
                                      "new one or press Cancel to quit."));
+        }
         // The test play never goes on after the test.
         EXPECT_FALSE(cdPlaying());
         if (c.ejectE)
