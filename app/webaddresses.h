@@ -17,4 +17,7 @@ inline const QString digitalDrivesWebAddress =
 // Where the messages that ask the user to report a fault send them.
 inline const QString supportEmailAddress = QStringLiteral("support@lentaro.org");
 
+// The product's answers to frequent questions (digital recording not available, and so on).
+inline const QString faqWebAddress = productWebAddress + QStringLiteral("/faq.htm");
+
 } // namespace lentaro

@@ -6,6 +6,7 @@
 #include "app/shippedfiles.h"
 #include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/standinsides.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/scriptedprompts.h"
 #include "platform/mci/MMControl.h"
@@ -66,8 +67,10 @@ struct Environment {
     copyShippedFiles();
     fillDatabase();
     main = new frmMain([this](frmMain& window) {
-      MainWindowSides sides = sidesWithLoops(window);
-      loops = static_cast<LoopSide*>(sides.loops.get());
+      MainWindowSides sides = standInSides(window);
+      auto side = std::make_unique<LoopSide>(window, std::move(sides.loops));
+      loops = side.get();
+      sides.loops = std::move(side);
       return sides;
     });
     // Not shown: its start-up would show the tutorial hint.

@@ -9,7 +9,6 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
-#include "mainwindow/standinsides.h"
 #include "platform/forms/prompts.h"
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
@@ -201,13 +200,6 @@ bool LoopSide::eventFilter(QObject* watched, QEvent* event)
             loopPoints_keyup(key->key(), key->modifiers().testFlag(Qt::ControlModifier));
     }
     return false;
-}
-
-MainWindowSides sidesWithLoops(frmMain& main)
-{
-    MainWindowSides sides = standInSides(main);
-    sides.loops = std::make_unique<LoopSide>(main, std::move(sides.loops));
-    return sides;
 }
 
 } // namespace lentaro

@@ -109,7 +109,4 @@ private:
     MonotonicClock clock_ = [] { return std::chrono::steady_clock::now().time_since_epoch(); };
 };
 
-// The sides of one main window with this loop side before the stand-in one.
-MainWindowSides sidesWithLoops(frmMain& main);
-
 } // namespace lentaro

@@ -67,12 +67,28 @@ bool MainState::bindDatabase(const QString& path, QString& reason)
 
 bool MainState::bindWaveLoops(int waveFileID, QString& reason)
 {
+    if (!bindLoops("WaveLoopPoints", "waveFileID", waveFileID, reason))
+        return false;
+    boundWaveFileID_ = waveFileID;
+    return true;
+}
+
+bool MainState::bindCdLoops(int cdID, QString& reason)
+{
+    if (!bindLoops("LoopPoints", "CDid", cdID, reason))
+        return false;
+    boundWaveFileID_ = 0;
+    return true;
+}
+
+bool MainState::bindLoops(const char* table, const char* key, int id, QString& reason)
+{
     if (!dtaLoopPoints) {
         reason = QStringLiteral("The database is not open.");
         return false;
     }
-    auto* loops = new LoopRowsModel(db_, QStringLiteral("WaveLoopPoints"));
-    loops->setFilter(QStringLiteral("waveFileID=%1").arg(waveFileID));
+    auto* loops = new LoopRowsModel(db_, QString::fromLatin1(table));
+    loops->setFilter(QStringLiteral("%1=%2").arg(QLatin1String(key)).arg(id));
     if (!loops->select()) {
         reason = loops->lastError().text();
         delete loops;
@@ -80,7 +96,6 @@ bool MainState::bindWaveLoops(int waveFileID, QString& reason)
     }
     delete dtaLoopPoints;
     dtaLoopPoints = loops;
-    boundWaveFileID_ = waveFileID;
     emit loopsRebound();
     return true;
 }

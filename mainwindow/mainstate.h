@@ -49,6 +49,12 @@ public:
     bool bindDatabase(const QString& path, QString& reason);
     QSqlDatabase database() const { return db_; }
 
+    // The CDs row CDs stands on, the current disc: its CDid, 0 for none.
+    int currentCDid = 0;
+    // Binds the loop grid's data control to the loops of that disc, ordered by startTime; false
+    // (with the reason) when the binding failed, the old one then stays.
+    bool bindCdLoops(int cdID, QString& reason);
+
     // The "Wave Files" row WAVs stands on: its waveFileID, 0 for none.
     int currentWaveFileID = 0;
     // Binds the loop grid's data control to the loops of that wave file, ordered by startTime
@@ -66,6 +72,8 @@ signals:
     void loopsRebound();
 
 private:
+    bool bindLoops(const char* table, const char* key, int id, QString& reason);
+
     QString connection_;
     QSqlDatabase db_;
     int boundWaveFileID_ = 0;

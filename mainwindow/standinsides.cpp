@@ -46,38 +46,6 @@ private:
     frmMain& main_;
 };
 
-class StandInCd : public CdSide
-{
-public:
-    void autoplay(bool) override {}
-    void CDandRecordingSetup() override
-    {
-        ProgramState& program = programState();
-        program.gvDigitalRecordingOK = false;
-        readPref(QStringLiteral("RecordMode"), program.gvRecordMode, 2);
-        readPref(QStringLiteral("ChannelToTransform"), program.gvChannelToTransform, 0);
-        readPref(QStringLiteral("AutomaticallySetRecordingMixer"),
-                 program.gvAutomaticallySetRecordingMixer, true);
-        readPref(QStringLiteral("RecordingDepth"), program.gvRecordingDepth, 16);
-        readPref(QStringLiteral("RecordingSampleRate"), program.gvRecordingSampleRate, 44100);
-        getRecordingSubPrefs();
-    }
-    int driveCount() override { return 0; }
-    void startupDriveCheck() override {}
-    void checkCDPresent() override {}
-    void refreshDisplayForNewCD() override {}
-    void trayOpen() override {}
-    void trayClose() override {}
-    void stopDigitalRead() override {}
-    QString toTMS(int position) override { return tmsText(position); }
-    bool trackHighlighting() override { return false; }
-    void switchToTrack(int) override {}
-    void CDsetup() override {}
-    bool showMixer() override { return false; }
-    void showMp3Conversion() override {}
-    void showRecorder() override {}
-};
-
 class StandInWaveView : public WaveViewSide
 {
 public:
@@ -91,6 +59,24 @@ public:
 };
 
 } // namespace
+
+void StandInCd::CDandRecordingSetup()
+{
+    ProgramState& program = programState();
+    program.gvDigitalRecordingOK = false;
+    readPref(QStringLiteral("RecordMode"), program.gvRecordMode, 2);
+    readPref(QStringLiteral("ChannelToTransform"), program.gvChannelToTransform, 0);
+    readPref(QStringLiteral("AutomaticallySetRecordingMixer"),
+             program.gvAutomaticallySetRecordingMixer, true);
+    readPref(QStringLiteral("RecordingDepth"), program.gvRecordingDepth, 16);
+    readPref(QStringLiteral("RecordingSampleRate"), program.gvRecordingSampleRate, 44100);
+    getRecordingSubPrefs();
+}
+
+QString StandInCd::toTMS(int position)
+{
+    return tmsText(position);
+}
 
 MainWindowSides standInSides(frmMain& main)
 {

@@ -6,6 +6,28 @@ namespace lentaro {
 
 class frmMain;
 
+// The CD side until each of its parts exists; the real side takes over what it has built.
+class StandInCd : public CdSide
+{
+public:
+    void autoplay(bool) override {}
+    void CDandRecordingSetup() override;
+    int driveCount() override { return 0; }
+    void startupDriveCheck() override {}
+    void checkCDPresent() override {}
+    void refreshDisplayForNewCD() override {}
+    void trayOpen() override {}
+    void trayClose() override {}
+    void stopDigitalRead() override {}
+    QString toTMS(int position) override;
+    bool trackHighlighting() override { return false; }
+    void switchToTrack(int) override {}
+    void CDsetup() override {}
+    bool showMixer() override { return false; }
+    void showMp3Conversion() override {}
+    void showRecorder() override {}
+};
+
 // The sides until the real ones exist. They do nothing, except what start-up and the views
 // cannot go without: stopDLL stops the pass timer and the runner, mnuChooseView_Click returns
 // to the "CD" view with that layout, and CDandRecordingSetup reads the recording preferences

@@ -3,31 +3,16 @@
 #include "app/passend.h"
 #include "app/programstate.h"
 #include "app/startingproc.h"
-#include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
 #include "platform/shell/programfolder.h"
 #include "program/firstdriveownership.h"
+#include "program/programsides.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
-#include "waveview/waveviewside.h"
 
 #include <optional>
 
 namespace lentaro {
-
-namespace {
-
-// The main window with the sides that exist; the others are its stand-ins.
-void loadMainWindowWithSides()
-{
-    new frmMain([](frmMain& main) {
-        MainWindowSides sides = sidesWithLoops(main);
-        sides.waveView = makeWaveViewSide(main);
-        return sides;
-    });
-}
-
-} // namespace
 
 int startLentaro(int& argc, char** argv)
 {
@@ -43,7 +28,7 @@ int startLentaro(int& argc, char** argv)
     const ScopedOverride ownershipInPlace(cdOwnershipQuery, driveOwnership);
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
-    links.loadMainWindow = &loadMainWindowWithSides;
+    links.loadMainWindow = [] { new frmMain(&programSides); };
     // The program ends through its exit path only, not when the splash, the last window shown
     // while the main window is still hidden, closes.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,160 @@
+#include "tests/cd/cd_side_fixture.h"
+
+#include "app/programstate.h"
+#include "app/shippedfiles.h"
+#include "cd/cdside.h"
+#include "mainwindow/standinsides.h"
+#include "platform/cd/Drive.h"
+#include "platform/cd/ImageDrive.h"
+#include "platform/mci/MMControl.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlQuery>
+
+namespace lentaro::test {
+
+namespace {
+
+constexpr int framesPerSecond = 75;
+
+} // namespace
+
+cd::test::ImageSpec fourTrackDisc()
+{
+    cd::test::ImageSpec spec;
+    for (int track = 0; track < 4; ++track)
+        spec.tracks.push_back({15 * framesPerSecond, 0, false});
+    return spec;
+}
+
+cd::test::ImageSpec audioDisc(int seconds)
+{
+    cd::test::ImageSpec spec;
+    spec.tracks.push_back({seconds * framesPerSecond, 0, false});
+    return spec;
+}
+
+void PrintTo(const Shown& shown, std::ostream* out)
+{
+    *out << '"' << shown.pnlMsg.toStdString() << "\", caption \"" << shown.caption.toStdString()
+         << "\", title \"" << shown.title.toStdString() << "\", panels "
+         << (shown.panels ? "shown" : "hidden");
+}
+
+void CdSideTest::SetUp()
+{
+    WindowTest::SetUp();
+    ASSERT_TRUE(copyShippedFiles());
+    discChangesInPlace_.emplace(cd::discChanges, discChanges_);
+    programState().gvDigitalRecordingOK = false;
+}
+
+void CdSideTest::TearDown()
+{
+    identification_.reset();
+    reader_.reset();
+    WindowTest::TearDown();
+    discChangesInPlace_.reset();
+    drivesInPlace_.reset();
+}
+
+void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
+{
+    std::vector<std::unique_ptr<cd::Drive>> list;
+    for (std::size_t i = 0; i < discs.size(); ++i) {
+        cues_.push_back(cd::test::writeImage(images_.path().toStdString(),
+                                             "disc" + std::to_string(i), discs[i]));
+        list.push_back(std::make_unique<cd::ImageDrive>(cues_.back()));
+    }
+    drives_ = cd::DriveList(std::move(list));
+    drivesInPlace_.emplace(cd::cdDrives, drives_);
+    main_ = new frmMain([this](frmMain& main) {
+        MainWindowSides sides = standInSides(main);
+        if (withCdSide_)
+            sides.cd = makeCdSide(main);
+        return sides;
+    });
+    if (!discs.empty())
+        useDrive('D');
+    main_->state().cdView = true;
+}
+
+void CdSideTest::useDrive(char letter)
+{
+    mci::MMControl& cd = *main().CDControl;
+    cd.setWait(true);
+    cd.setCommand(QStringLiteral("Close"));
+    cd.setFileName(QString(QChar::fromLatin1(letter)) + QLatin1Char(':'));
+    cd.setWait(true);
+    cd.setCommand(QStringLiteral("Open"));
+    ASSERT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
+}
+
+CdIdentification& CdSideTest::identification()
+{
+    if (!identification_) {
+        frmMain& m = main();
+        identification_.emplace(
+            CdDisplayControls{m.state(), m, *m.CDControl, *m.CDTitle, *m.Artist, *m.Comments,
+                              *m.lblTrackComments, *m.tgTracks, *m.loopPoints, *m.pnlMsg,
+                              *m.pnlTrackLength, *m.pnlCDlength, *m.txtCurrentPosition,
+                              [&m] { return m.playing(); },
+                              [this](int track) { switchedToTracks_.push_back(track); }},
+            reader());
+        identification_->setClock([this] { return now_ += clockStep_; });
+    }
+    return *identification_;
+}
+
+cd::DigitalReader& CdSideTest::reader()
+{
+    if (!reader_)
+        reader_.emplace();
+    return *reader_;
+}
+
+void CdSideTest::eject(char letter)
+{
+    ASSERT_TRUE(drives_.drive(letter)->eject());
+}
+
+void CdSideTest::insert(char letter)
+{
+    ASSERT_TRUE(drives_.drive(letter)->closeTray());
+}
+
+QSqlDatabase CdSideTest::db()
+{
+    return main().state().database();
+}
+
+int CdSideTest::count(const QString& table, const QString& where)
+{
+    QSqlQuery query(db());
+    EXPECT_TRUE(
+        query.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE %2").arg(table, where)));
+    query.next();
+    return query.value(0).toInt();
+}
+
+Shown CdSideTest::shown()
+{
+    frmMain& m = main();
+    EXPECT_EQ(m.pnlTrackLength->isHidden(), m.pnlCDlength->isHidden());
+    return {m.pnlMsg->text(), m.windowTitle(), m.CDTitle->text(), !m.pnlCDlength->isHidden()};
+}
+
+Shown CdSideTest::noDisc()
+{
+    return {QStringLiteral("No CD in drive"), QStringLiteral("Lentaro: No CD in drive"),
+            QStringLiteral("No CD In Drive"), false};
+}
+
+Shown CdSideTest::noAudio()
+{
+    const QString text = QStringLiteral("CD-ROM (no audio tracks)");
+    return {text, text, text, false};
+}
+
+} // namespace lentaro::test
