@@ -14,14 +14,15 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace lentaro {
 
 class frmMain;
 
 // The main window's loop side: the loop rows and their grid, the three grid views, making loops
-// live or one per track, and the loop maker. What the slow-down road, loop playback and the
-// trim window do is handed on to the stand-in until those exist.
+// live or one per track, the loop maker, and playing loops. What the slow-down road and the trim
+// window do is handed on to the stand-in until those exist.
 class LoopSide : public QObject, public LoopsSide
 {
     Q_OBJECT
@@ -35,20 +36,27 @@ public:
     void mnuChooseView_Click(int index) override;
     void showLoopDetails() override;
     void highlightLoopPoint() override;
+    void playLoop(bool recalc) override { playLoop(recalc, std::nullopt, std::nullopt); }
+    void playFromLoopOn() override;
 
     // LoopsSide: handed on.
     void stopDLL() override { later_->stopDLL(); }
     void resetLastPass() override { later_->resetLastPass(); }
     void tmrLoopDLL_Timer() override { later_->tmrLoopDLL_Timer(); }
     void btnLoopPlay_Click() override { later_->btnLoopPlay_Click(); }
-    void playLoop(bool recalc) override { later_->playLoop(recalc); }
     void saveSlowedDownFile() override { later_->saveSlowedDownFile(); }
     void saveLyrics() override { later_->saveLyrics(); }
-    void playFromLoopOn() override { later_->playFromLoopOn(); }
     void changeTransformParameters() override { later_->changeTransformParameters(); }
     bool trimOpen() const override { return later_->trimOpen(); }
     void setTrimZoomEnabled(bool enabled) override { later_->setTrimZoomEnabled(enabled); }
     void closeTrim() override { later_->closeTrim(); }
+
+    // Loop playback on the current device. The in and out points of the current loop row, its
+    // missing end filled and stored on the way; true (after a message) when they are wrong.
+    bool calcInAndOutPoints(int& in1, int& out1);
+    // Plays inPt..outPt once, noticing its end; recalc takes fresh points first, and points
+    // given replace inPt and outPt.
+    void playLoop(bool recalc, std::optional<int> myInPt, std::optional<int> myOutPt);
 
     // The marks of the loop maker, in memory until kept.
     loopPoints loopPointBuffer;
@@ -93,6 +101,10 @@ private:
     void cmdSlowPlayAdjust();
     void cmdSlowPlay_Click();
     void showRowInGrid();
+    bool pointsAreUsable(int in, int out);
+    void playOnce();
+    void retryShorter();
+    void playWhileRecording();
     void useLayout(const QString& fileName, const QString& layoutName);
     void applyLayout();
     int currentCDid() const;
