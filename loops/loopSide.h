@@ -21,7 +21,7 @@ namespace lentaro {
 class frmMain;
 
 // The main window's loop side: the loop rows and their grid, the three grid views, making loops
-// live or one per track, the loop maker, and playing loops. What the slow-down road and the trim
+// live or one per track, the loop maker, playing loops, and saving their chords and lyrics. What the slow-down road and the trim
 // window do is handed on to the stand-in until those exist.
 class LoopSide : public QObject, public LoopsSide
 {
@@ -38,6 +38,7 @@ public:
     void highlightLoopPoint() override;
     void playLoop(bool recalc) override { playLoop(recalc, std::nullopt, std::nullopt); }
     void playFromLoopOn() override;
+    void saveLyrics() override;
 
     // LoopsSide: handed on.
     void stopDLL() override { later_->stopDLL(); }
@@ -45,7 +46,6 @@ public:
     void tmrLoopDLL_Timer() override { later_->tmrLoopDLL_Timer(); }
     void btnLoopPlay_Click() override { later_->btnLoopPlay_Click(); }
     void saveSlowedDownFile() override { later_->saveSlowedDownFile(); }
-    void saveLyrics() override { later_->saveLyrics(); }
     void changeTransformParameters() override { later_->changeTransformParameters(); }
     bool trimOpen() const override { return later_->trimOpen(); }
     void setTrimZoomEnabled(bool enabled) override { later_->setTrimZoomEnabled(enabled); }
@@ -101,6 +101,8 @@ private:
     void cmdSlowPlayAdjust();
     void cmdSlowPlay_Click();
     void showRowInGrid();
+    // Each loop's chords, then its lyrics, a line each when not empty; UTF-8, CR LF.
+    QByteArray chordsAndLyrics() const;
     bool pointsAreUsable(int in, int out);
     void playOnce();
     void retryShorter();
