@@ -1,6 +1,8 @@
-// Loop playback: the current loop's in and out points, playing them once on the current device
+// Loop playback: the current loop's in and out points (the trim window's while it is open), playing them once on the current device
 // (its end noticed, so that a repeating loop plays again), and playing on from a loop.
 #include "loops/loopSide.h"
+
+#include "loops/frmTrim.h"
 
 #include "app/programstate.h"
 #include "mainwindow/frmMain.h"
@@ -10,6 +12,7 @@
 #include "trace/tracescope.h"
 
 #include <QLabel>
+#include <QSlider>
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QTableView>
@@ -36,41 +39,52 @@ const QString noLoopPoints = QStringLiteral(
 
 } // namespace
 
+void LoopSide::rowLimits(int& start, int& end)
+{
+    const QVariant st = rows_.field(QStringLiteral("startTime"));
+    // Of loops sharing a start, the first is the one played.
+    rows_.findFirst(QStringLiteral("startTime"), st);
+    const int row = rows_.currentRow();
+    if (rows_.field(QStringLiteral("endTime")).isNull()) {
+        int newEnd = 0;
+        if (row + 1 < rows_.count()) {
+            newEnd = rows_.model()->record(row + 1).value(QStringLiteral("startTime")).toInt();
+        } else {
+            main_.ms();
+            newEnd = std::min(main_.state().currentMMControl->length(),
+                              st.toInt() + defaultLoopLengthMs);
+        }
+        QSqlRecord filled;
+        filled.append(QSqlField(QStringLiteral("endTime"), QMetaType(QMetaType::Int)));
+        filled.setValue(0, newEnd);
+        rows_.editCurrent(filled);
+    }
+    start = st.toInt();
+    end = rows_.field(QStringLiteral("endTime")).toInt();
+}
+
 bool LoopSide::calcInAndOutPoints(int& in1, int& out1)
 {
     TraceScope trace(module, "Function calcInAndOutPoints");
     return trace.run(true, [&] {
-        if (rows_.currentRow() == LoopRows::noRow) {
+        int start = 0;
+        int end = 0;
+        if (trimOpen()) {
+            start = trim_->slStart[0]->value();
+            end = trim_->slStart[1]->value();
+        } else if (rows_.currentRow() == LoopRows::noRow) {
             forms::MsgBox(noLoopPoints);
             return true;
+        } else {
+            rowLimits(start, end);
         }
-        const QVariant st = rows_.field(QStringLiteral("startTime"));
-        // Of loops sharing a start, the first is the one played.
-        rows_.findFirst(QStringLiteral("startTime"), st);
-        const int row = rows_.currentRow();
-        if (rows_.field(QStringLiteral("endTime")).isNull()) {
-            int newEnd = 0;
-            if (row + 1 < rows_.count()) {
-                newEnd = rows_.model()->record(row + 1).value(QStringLiteral("startTime")).toInt();
-            } else {
-                main_.ms();
-                newEnd = std::min(main_.state().currentMMControl->length(),
-                                  st.toInt() + defaultLoopLengthMs);
-            }
-            QSqlRecord end;
-            end.append(QSqlField(QStringLiteral("endTime"), QMetaType(QMetaType::Int)));
-            end.setValue(0, newEnd);
-            rows_.editCurrent(end);
-        }
-        const int start = st.toInt();
-        const int endTime = rows_.field(QStringLiteral("endTime")).toInt();
         // An end at the start is a loop too; an end before it is not.
-        if (endTime < start) {
+        if (end < start) {
             forms::MsgBox(endpointsWrong);
             return true;
         }
         in1 = start;
-        out1 = endTime;
+        out1 = end;
         return false;
     });
 }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QVariant>
+#include <QWidget>
+
+#include <functional>
+
+class QPushButton;
+class QSlider;
+
+namespace lentaro {
+
+class LoopRows;
+class MainState;
+
+// The trim window: two sliders over the current loop's start and end (one second of margin on
+// each side), stepping to the neighbouring section, widening the sliders, and storing the trimmed
+// limits in the loop's row. It lives inside the main window over the tracks grid.
+class frmTrim : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // play: plays the loop between two points without reading the row again. rowLimits: the
+    // current loop row's start and end, its missing end filled and stored.
+    using PlayLoop = std::function<void(int in, int out)>;
+    using RowLimits = std::function<void(int& start, int& end)>;
+    frmTrim(QWidget& main, QWidget& over, MainState& state, LoopRows& rows, PlayLoop play,
+            RowLimits rowLimits);
+
+    // Takes the current loop row's limits (its missing end filled and stored); the row is the one
+    // Save writes, whatever row is current by then.
+    void setTrimLimits();
+    void slStart_Change(int index);
+    void cmdNext_Click(int index);
+    void cmdZoom_Click();
+    void cmdSave_Click();
+    void cmdHelp_Click();
+
+    QSlider* slStart[2];
+    QPushButton* cmdNext[3]; // 1 Prev, 2 Next
+    QPushButton* cmdZoom;
+    QPushButton* cmdSave;
+    QPushButton* cmdClose;
+    QPushButton* cmdHelp;
+
+    static constexpr int marginMs = 1000;
+    static constexpr int zoomStepMs = 5000;
+
+private:
+    // The device's length, the sliders' upper bound.
+    int mediaLength() const;
+    void setRange(int index, int minimum, int maximum);
+
+    MainState& state_;
+    LoopRows& rows_;
+    PlayLoop play_;
+    RowLimits rowLimits_;
+    QVariant rowKey_; // the loop row the limits came from
+    bool settingSliders_ = false;
+    bool settingLimits_ = false;
+};
+
+} // namespace lentaro

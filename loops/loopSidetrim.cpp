@@ -1,0 +1,36 @@
+// The trim window's life inside the main window.
+#include "loops/loopSide.h"
+
+#include "loops/frmTrim.h"
+#include "mainwindow/frmMain.h"
+
+#include <QPushButton>
+#include <QTableView>
+
+namespace lentaro {
+
+void LoopSide::showTrim()
+{
+    if (!trimOpen()) {
+        trim_ = new frmTrim(
+            main_, *main_.tgTracks, main_.state(), rows_,
+            [this](int in, int out) { playLoop(false, in, out); },
+            [this](int& start, int& end) { rowLimits(start, end); });
+        trim_->show();
+        trim_->raise();
+    }
+    trim_->setTrimLimits();
+}
+
+void LoopSide::setTrimZoomEnabled(bool enabled)
+{
+    if (trim_)
+        trim_->cmdZoom->setEnabled(enabled);
+}
+
+void LoopSide::closeTrim()
+{
+    delete trim_.data();
+}
+
+} // namespace lentaro

@@ -1,0 +1,195 @@
+#include "tests/loops/loop_side_fixture.h"
+
+#include "app/programstate.h"
+#include "loops/frmTrim.h"
+#include "platform/mci/MMControl.h"
+
+#include <QPushButton>
+#include <QSlider>
+
+namespace lentaro::test {
+namespace {
+
+const QString endpointsWrong =
+    QStringLiteral("Sorry, there's a loop problem. Endpoints are wrong.");
+
+class TrimWindow : public LoopSideTest
+{
+protected:
+    // The trim window over the loop row `current` of loops as given, the device's commands
+    // journalled from then on.
+    frmTrim& trimOver(const std::vector<std::pair<int, QVariant>>& loops, int current = 0)
+    {
+        waveWithLoops(loops);
+        loops_->rows().moveTo(current);
+        loops_->showTrim();
+        devicesJournal_.clear();
+        return *loops_->trim();
+    }
+
+    QList<QVariantList> limits() const
+    {
+        return rows(QStringLiteral("SELECT startTime, endTime FROM WaveLoopPoints ORDER BY "
+                                   "startTime, rowKey"));
+    }
+};
+
+// The sliders reach a second past the row's limits, never before 0 or past the media, and the
+// device is set to the sliders' reach; nothing plays yet.
+TEST_F(TrimWindow, TheSlidersReachASecondPastTheLoopWithinTheMedia)
+{
+    struct Case {
+        const char* name;
+        std::pair<int, QVariant> loop;
+        int mediaLength;
+        int minimum;
+        int maximum;
+        int start;
+        int end;
+    };
+    const Case cases[] = {
+        {"within the media", {10000, 20000}, 600000, 9000, 21000, 10000, 20000},
+        {"near the media's start", {500, 2000}, 600000, 0, 3000, 500, 2000},
+        {"a missing end near the media's end", {10000, {}}, 13000, 9000, 13000, 10000, 13000},
+    };
+    frmMain& main = ready();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        wave_->mediaLength = c.mediaLength;
+        execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
+        loops_->closeTrim();
+        frmTrim& trim = trimOver({c.loop});
+        for (QSlider* slider : trim.slStart) {
+            EXPECT_EQ(slider->minimum(), c.minimum);
+            EXPECT_EQ(slider->maximum(), c.maximum);
+        }
+        EXPECT_EQ(trim.slStart[0]->value(), c.start);
+        EXPECT_EQ(trim.slStart[1]->value(), c.end);
+        EXPECT_EQ(main.WaveControl->from(), c.minimum);
+        EXPECT_EQ(main.WaveControl->to(), c.maximum);
+        EXPECT_EQ(limits(), QList<QVariantList>({{c.start, c.end}}));
+        EXPECT_TRUE(devicesJournal_.isEmpty());
+    }
+}
+
+// Prev and Next move both sliders by the loop's length, or by what is left before the end of
+// the sliders' reach, and play the new section; at the end they do nothing.
+TEST_F(TrimWindow, PrevAndNextStepBothSlidersAsFarAsTheyReach)
+{
+    struct Case {
+        int index;
+        int start;
+        int end;
+    };
+    const Case cases[] = {{2, 11000, 15000}, {2, 11000, 15000}, {1, 9000, 13000}, {1, 9000, 13000}};
+    frmMain& main = ready();
+    frmTrim& trim = trimOver({{10000, 14000}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index == 1 ? "Prev" : "Next");
+        const QStringList before = devicesJournal_;
+        trim.cmdNext[c.index]->click();
+        EXPECT_EQ(trim.slStart[0]->value(), c.start);
+        EXPECT_EQ(trim.slStart[1]->value(), c.end);
+        if (devicesJournal_ != before) {
+            EXPECT_EQ(devicesJournal_.back(),
+                      QStringLiteral("wave play %1-%2").arg(c.start).arg(c.end));
+            EXPECT_EQ(main.state().inPt, c.start);
+            EXPECT_EQ(main.state().outPt, c.end);
+        }
+    }
+    // The second press at either end found nothing left.
+    EXPECT_EQ(devicesJournal_.filter("play").size(), 4);
+}
+
+// Zoom Out widens both sliders by 5 s, never before 0; the values, the device and the row stay.
+TEST_F(TrimWindow, ZoomOutWidensTheSlidersOnly)
+{
+    frmMain& main = ready();
+    frmTrim& trim = trimOver({{4000, 6000}});
+    trim.cmdZoom->click();
+    for (QSlider* slider : trim.slStart) {
+        EXPECT_EQ(slider->minimum(), 0);
+        EXPECT_EQ(slider->maximum(), 12000);
+    }
+    EXPECT_EQ(trim.slStart[0]->value(), 4000);
+    EXPECT_EQ(trim.slStart[1]->value(), 6000);
+    EXPECT_EQ(main.WaveControl->from(), 3000);
+    EXPECT_TRUE(devicesJournal_.isEmpty());
+    EXPECT_EQ(limits(), QList<QVariantList>({{4000, 6000}}));
+}
+
+// Save stores the sliders in the row the window opened, whichever row is chosen by then, after
+// a Yes; an end before the start is refused.
+TEST_F(TrimWindow, SaveStoresTheTrimmedLimitsInTheRowTheWindowOpened)
+{
+    struct Case {
+        const char* name;
+        forms::Answer answer;
+        int start;
+        int end;
+        QList<QVariantList> stored;
+        QStringList shown;
+    };
+    const QString question = QStringLiteral("Are you sure that you want to save the current trim "
+                                            "points as the new start and end points for the loop?");
+    const Case cases[] = {
+        {"Yes", forms::Answer::Yes, 10500, 19000, {{10500, 19000}, {30000, 40000}}, {question}},
+        {"No", forms::Answer::No, 10500, 19000, {{10000, 20000}, {30000, 40000}}, {question}},
+        {"end before start",
+         forms::Answer::Yes,
+         15000,
+         12000,
+         {{10000, 20000}, {30000, 40000}},
+         {question, endpointsWrong}},
+    };
+    ready();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
+        loops_->closeTrim();
+        frmTrim& trim = trimOver({{10000, 20000}, {30000, 40000}});
+        trim.slStart[0]->setValue(c.start);
+        trim.slStart[1]->setValue(c.end);
+        loops_->rows().moveTo(1);
+        const std::size_t asked = prompts_.messageBoxes().size();
+        prompts_.queueAnswer(c.answer);
+        trim.cmdSave->click();
+        QStringList shown;
+        for (std::size_t i = asked; i < prompts_.messageBoxes().size(); ++i)
+            shown << prompts_.messageBoxes()[i].text;
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(limits(), c.stored);
+    }
+}
+
+// While the window is open the loop is what its sliders say, the row untouched; an end before
+// the start plays nothing. Closing it hands the loop back to the row.
+TEST_F(TrimWindow, WhileOpenTheLoopIsWhatTheSlidersSay)
+{
+    ready();
+    frmTrim& trim = trimOver({{10000, 20000}});
+    trim.slStart[0]->setValue(11000);
+    trim.slStart[1]->setValue(18000);
+    int in = 0;
+    int out = 0;
+    EXPECT_FALSE(loops_->calcInAndOutPoints(in, out));
+    EXPECT_EQ(std::make_pair(in, out), std::make_pair(11000, 18000));
+    EXPECT_EQ(limits(), QList<QVariantList>({{10000, 20000}}));
+
+    trim.slStart[0]->setValue(19000);
+    trim.slStart[1]->setValue(12000);
+    devicesJournal_.clear();
+    programState().gvPlayState.setState(true);
+    loops_->playLoop(true);
+    EXPECT_TRUE(devicesJournal_.filter("play").isEmpty());
+    EXPECT_EQ(prompts_.messageBoxes().back().text, endpointsWrong);
+    EXPECT_FALSE(programState().gvPlayState.state().toBool());
+
+    trim.cmdClose->click();
+    EXPECT_FALSE(loops_->trimOpen());
+    EXPECT_FALSE(loops_->calcInAndOutPoints(in, out));
+    EXPECT_EQ(std::make_pair(in, out), std::make_pair(10000, 20000));
+}
+
+} // namespace
+} // namespace lentaro::test
