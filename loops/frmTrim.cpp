@@ -4,11 +4,13 @@
 #include "app/programstate.h"
 #include "app/timetexts.h"
 #include "loops/loopRows.h"
+#include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -16,6 +18,8 @@
 #include <QSlider>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -37,10 +41,9 @@ QPushButton* button(QWidget& form, const char* caption, const char* tip)
 
 } // namespace
 
-frmTrim::frmTrim(QWidget& main, QWidget& over, MainState& state, LoopRows& rows, PlayLoop play,
-                 RowLimits rowLimits)
+frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimits)
     : QWidget(&main),
-      state_(state),
+      main_(main),
       rows_(rows),
       play_(std::move(play)),
       rowLimits_(std::move(rowLimits))
@@ -56,6 +59,9 @@ frmTrim::frmTrim(QWidget& main, QWidget& over, MainState& state, LoopRows& rows,
         grid->addWidget(new QLabel(QString::fromUtf8(names[i]), this), i, 0);
         grid->addWidget(slStart[i], i, 1, 1, 5);
         connect(slStart[i], &QSlider::valueChanged, this, [this, i] { slStart_Change(i); });
+        connect(slStart[i], &QSlider::sliderPressed, this, &frmTrim::slStart_MouseDown);
+        connect(slStart[i], &QSlider::sliderReleased, this, [this, i] { slStart_MouseUp(i); });
+        slStart[i]->installEventFilter(this);
     }
     cmdNext[0] = nullptr;
     cmdNext[1] = button(*this, "Prev", "Click to hear section to the left.");
@@ -82,14 +88,23 @@ frmTrim::frmTrim(QWidget& main, QWidget& over, MainState& state, LoopRows& rows,
     });
     connect(cmdHelp, &QPushButton::clicked, this, &frmTrim::cmdHelp_Click);
     setAutoFillBackground(true);
+    tmrSliderFreedom = new QTimer(this);
+    tmrSliderFreedom->setSingleShot(true);
+    tmrSliderFreedom->setInterval(sliderLockMs);
+    connect(tmrSliderFreedom, &QTimer::timeout, this, &frmTrim::tmrSliderFreedom_Timer);
+    tmrPreviewEnd = new QTimer(this);
+    tmrPreviewEnd->setSingleShot(true);
+    tmrPreviewEnd->setInterval(previewPauseMs);
+    connect(tmrPreviewEnd, &QTimer::timeout, this, &frmTrim::previewEnd);
     // Over the tracks grid, as wide as it needs.
+    const QWidget& over = *main.tgTracks;
     setGeometry(over.x(), over.y(), sizeHint().width(), over.height());
     cmdSave->setEnabled(!programState().gvSlowMode);
 }
 
 int frmTrim::mediaLength() const
 {
-    return state_.currentMMControl->length();
+    return main_.state().currentMMControl->length();
 }
 
 void frmTrim::setRange(int index, int minimum, int maximum)
@@ -118,7 +133,7 @@ void frmTrim::setTrimLimits()
             setRange(i, start - margin, end + margin);
             slStart[i]->setValue(i == 0 ? start : end);
         }
-        mci::MMControl& device = *state_.currentMMControl;
+        mci::MMControl& device = *main_.state().currentMMControl;
         device.setFrom(slStart[0]->minimum());
         device.setTo(slStart[0]->maximum());
     } catch (...) {
@@ -130,20 +145,106 @@ void frmTrim::slStart_Change(int index)
     if (settingLimits_ || settingSliders_)
         return;
     try {
-        mci::MMControl& device = *state_.currentMMControl;
+        // A newer move replaces the preview still waiting for its pause to end.
+        tmrPreviewEnd->stop();
+        mci::MMControl& device = *main_.state().currentMMControl;
         device.setTimeFormat(0);
-        if (index == 0)
+        if (index == 0) {
             device.setFrom(slStart[0]->value());
-        else
+        } else {
             device.setTo(slStart[1]->value());
+            device.setWait(true);
+            device.setCommand(QStringLiteral("Stop"));
+            if (device.to() - device.from() > previewEndMs && programState().gvPreviewEnd) {
+                tmrPreviewEnd->start();
+                return;
+            }
+        }
         device.setWait(true);
         device.setCommand(QStringLiteral("Stop"));
         programState().gvPlayState.setState(true);
+        main_.pnlLoopLength->setText(QStringLiteral("Loop Length: ")
+                                     + mmss(device.to() - device.from()));
         // Until the start slider moves, the play starts at its minimum.
         play_(device.from(), device.to());
     } catch (...) {
         setEnabled(true);
     }
+}
+
+void frmTrim::previewEnd()
+{
+    try {
+        MainState& state = main_.state();
+        mci::MMControl& device = *state.currentMMControl;
+        const int saved = device.from();
+        const int end = slStart[1]->value();
+        device.setTimeFormat(0);
+        device.setTo(end);
+        device.setFrom(std::max(end - previewEndMs, 0));
+        programState().gvPlayState.setState(true);
+        device.setNotify(true);
+        device.setWait(false);
+        device.setCommand(QStringLiteral("Play"));
+        device.setUpdateInterval(500);
+        // Its end repeats the whole trimmed loop.
+        state.inPt = slStart[0]->value();
+        state.outPt = end;
+        device.setFrom(saved);
+        device.setTo(end);
+    } catch (...) {
+        setEnabled(true);
+    }
+}
+
+void frmTrim::slStart_MouseDown()
+{
+    TraceScope trace(module, "Sub slStart_MouseDown");
+    trace.run([&] {
+        mci::MMControl& device = *main_.state().currentMMControl;
+        device.setUpdateInterval(0);
+        programState().gvPlayState.setState(false);
+        device.setWait(true);
+        device.setCommand(QStringLiteral("Stop"));
+    });
+}
+
+void frmTrim::slStart_MouseUp(int index)
+{
+    TraceScope trace(module, "Sub slStart_MouseUp", {{"Index", index}});
+    trace.run([&] {
+        // Locked without disabling it, which would take the keyboard focus away.
+        locked_[index] = true;
+        tmrSliderFreedom->start();
+        main_.state().currentMMControl->setUpdateInterval(500);
+    });
+}
+
+void frmTrim::tmrSliderFreedom_Timer()
+{
+    locked_[0] = locked_[1] = false;
+    tmrSliderFreedom->stop();
+}
+
+bool frmTrim::eventFilter(QObject* watched, QEvent* event)
+{
+    for (int i = 0; i < 2; ++i) {
+        if (watched != slStart[i] || !locked_[i])
+            continue;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmTrim::cmdNext_Click(int index)

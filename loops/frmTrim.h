@@ -7,11 +7,12 @@
 
 class QPushButton;
 class QSlider;
+class QTimer;
 
 namespace lentaro {
 
 class LoopRows;
-class MainState;
+class frmMain;
 
 // The trim window: two sliders over the current loop's start and end (one second of margin on
 // each side), stepping to the neighbouring section, widening the sliders, and storing the trimmed
@@ -25,13 +26,20 @@ public:
     // current loop row's start and end, its missing end filled and stored.
     using PlayLoop = std::function<void(int in, int out)>;
     using RowLimits = std::function<void(int& start, int& end)>;
-    frmTrim(QWidget& main, QWidget& over, MainState& state, LoopRows& rows, PlayLoop play,
-            RowLimits rowLimits);
+    frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimits);
 
     // Takes the current loop row's limits (its missing end filled and stored); the row is the one
     // Save writes, whatever row is current by then.
     void setTrimLimits();
     void slStart_Change(int index);
+    // Grabbing a slider stops the play; a released slider takes no input until the lock ends.
+    void slStart_MouseDown();
+    void slStart_MouseUp(int index);
+    void tmrSliderFreedom_Timer();
+    bool sliderLocked(int index) const { return locked_[index]; }
+    // Plays the last moments before the end slider's new place, once the pause after the move
+    // is over.
+    void previewEnd();
     void cmdNext_Click(int index);
     void cmdZoom_Click();
     void cmdSave_Click();
@@ -43,22 +51,33 @@ public:
     QPushButton* cmdSave;
     QPushButton* cmdClose;
     QPushButton* cmdHelp;
+    QTimer* tmrSliderFreedom;
+    // The pause between a move of the end slider and the preview of the end.
+    QTimer* tmrPreviewEnd;
 
     static constexpr int marginMs = 1000;
     static constexpr int zoomStepMs = 5000;
+    // How much of the loop's end a move of the end slider lets hear, and from what loop length.
+    static constexpr int previewEndMs = 3000;
+    static constexpr int previewPauseMs = 1000;
+    static constexpr int sliderLockMs = 300;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The device's length, the sliders' upper bound.
     int mediaLength() const;
     void setRange(int index, int minimum, int maximum);
 
-    MainState& state_;
+    frmMain& main_;
     LoopRows& rows_;
     PlayLoop play_;
     RowLimits rowLimits_;
     QVariant rowKey_; // the loop row the limits came from
     bool settingSliders_ = false;
     bool settingLimits_ = false;
+    bool locked_[2] = {false, false};
 };
 
 } // namespace lentaro

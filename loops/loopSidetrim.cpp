@@ -13,8 +13,7 @@ void LoopSide::showTrim()
 {
     if (!trimOpen()) {
         trim_ = new frmTrim(
-            main_, *main_.tgTracks, main_.state(), rows_,
-            [this](int in, int out) { playLoop(false, in, out); },
+            main_, rows_, [this](int in, int out) { playLoop(false, in, out); },
             [this](int& start, int& end) { rowLimits(start, end); });
         trim_->show();
         trim_->raise();

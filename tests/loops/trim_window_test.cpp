@@ -4,8 +4,12 @@
 #include "loops/frmTrim.h"
 #include "platform/mci/MMControl.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 namespace lentaro::test {
 namespace {
@@ -189,6 +193,81 @@ TEST_F(TrimWindow, WhileOpenTheLoopIsWhatTheSlidersSay)
     EXPECT_FALSE(loops_->trimOpen());
     EXPECT_FALSE(loops_->calcInAndOutPoints(in, out));
     EXPECT_EQ(std::make_pair(in, out), std::make_pair(10000, 20000));
+}
+
+// Moving the end slider plays the loop through, or, with the end preview chosen and a loop longer
+// than the preview, only its last 3 s once the pause after the move is over; its end then repeats
+// the whole loop. A move during the pause replaces the preview waiting.
+TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
+{
+    struct Case {
+        const char* name;
+        bool previewEnd;
+        int end;
+        bool waits;
+        QString played;
+    };
+    const Case cases[] = {
+        {"a loop as long as the preview", true, 15000, false, "wave play 12000-15000"},
+        {"a loop longer than the preview", true, 15001, true, "wave play 12001-15001"},
+        {"no preview chosen", false, 15001, false, "wave play 12000-15001"},
+    };
+    frmMain& main = ready();
+    frmTrim& trim = trimOver({{10000, 20000}});
+    trim.slStart[0]->setValue(12000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        programState().gvPreviewEnd = c.previewEnd;
+        trim.slStart[1]->setValue(20000);
+        trim.tmrPreviewEnd->stop();
+        devicesJournal_.clear();
+        trim.slStart[1]->setValue(c.end);
+        EXPECT_EQ(trim.tmrPreviewEnd->isActive(), c.waits);
+        if (c.waits) {
+            EXPECT_TRUE(devicesJournal_.filter("play").isEmpty());
+            EXPECT_EQ(trim.tmrPreviewEnd->interval(), 1000);
+            trim.previewEnd();
+        }
+        EXPECT_EQ(devicesJournal_.back(), c.played);
+        EXPECT_EQ(main.state().inPt, 12000);
+        EXPECT_EQ(main.state().outPt, c.end);
+        EXPECT_EQ(main.WaveControl->from(), 12000);
+        EXPECT_TRUE(programState().gvPlayState.state().toBool());
+    }
+    programState().gvPreviewEnd = true;
+    trim.slStart[1]->setValue(16000);
+    ASSERT_TRUE(trim.tmrPreviewEnd->isActive());
+    trim.slStart[0]->setValue(12500);
+    EXPECT_FALSE(trim.tmrPreviewEnd->isActive());
+    EXPECT_EQ(devicesJournal_.back(), "wave play 12500-16000");
+    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:03");
+    programState().gvPreviewEnd = false;
+}
+
+// Grabbing a slider stops the play; once released it takes no input for a moment, keeping the
+// keyboard focus it has.
+TEST_F(TrimWindow, AReleasedSliderTakesNoInputUntilTheLockEnds)
+{
+    ready();
+    frmTrim& trim = trimOver({{10000, 20000}});
+    programState().gvPlayState.setState(true);
+    trim.slStart_MouseDown();
+    EXPECT_EQ(devicesJournal_, QStringList({"wave stop"}));
+    EXPECT_FALSE(programState().gvPlayState.state().toBool());
+    trim.slStart_MouseUp(0);
+    EXPECT_TRUE(trim.tmrSliderFreedom->isActive());
+    EXPECT_EQ(trim.tmrSliderFreedom->interval(), 300);
+    QSlider& slider = *trim.slStart[0];
+    const auto right = [&] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+        QApplication::sendEvent(&slider, &press);
+    };
+    right();
+    EXPECT_EQ(slider.value(), 10000);
+    EXPECT_TRUE(slider.isEnabled());
+    trim.tmrSliderFreedom_Timer();
+    right();
+    EXPECT_GT(slider.value(), 10000);
 }
 
 } // namespace
