@@ -3,6 +3,7 @@
 
 #include "app/programstate.h"
 #include "app/timetexts.h"
+#include "app/windowhelpers.h"
 #include "loops/loopRows.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
@@ -83,11 +84,19 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
     connect(cmdZoom, &QPushButton::clicked, this, &frmTrim::cmdZoom_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmTrim::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, [this] {
+        Form_QueryUnload();
         hide();
         deleteLater();
     });
     connect(cmdHelp, &QPushButton::clicked, this, &frmTrim::cmdHelp_Click);
     setAutoFillBackground(true);
+    // A bar of buttons only: its Play and Stop act on the main window's device.
+    MMControl1 = new mci::MMControl(this);
+    grid->addWidget(MMControl1, 3, 0, 1, 6);
+    connect(MMControl1, &mci::MMControl::playClick, this,
+            [this](bool&) { MMControl1_PlayClick(); });
+    connect(MMControl1, &mci::MMControl::stopClick, this,
+            [this](bool&) { MMControl1_StopClick(); });
     tmrSliderFreedom = new QTimer(this);
     tmrSliderFreedom->setSingleShot(true);
     tmrSliderFreedom->setInterval(sliderLockMs);
@@ -293,6 +302,33 @@ void frmTrim::cmdSave_Click()
         limits.setValue(0, start);
         limits.setValue(1, end);
         rows_.editRow(rowKey_, limits);
+    });
+}
+
+void frmTrim::MMControl1_PlayClick()
+{
+    TraceScope trace(module, "Sub MMControl1_PlayClick");
+    trace.run([&] { slStart_Change(0); });
+}
+
+void frmTrim::MMControl1_StopClick()
+{
+    TraceScope trace(module, "Sub MMControl1_StopClick");
+    trace.run([&] {
+        programState().gvPlayState.setState(false);
+        mci::MMControl& device = *main_.state().currentMMControl;
+        device.setWait(true);
+        device.setCommand(QStringLiteral("Stop"));
+        device.setUpdateInterval(0);
+    });
+}
+
+void frmTrim::Form_QueryUnload()
+{
+    TraceScope trace(module, "Sub Form_QueryUnload");
+    trace.run([&] {
+        if (main_.state().cdView && main_.state().currentView == 1)
+            showHideTrackInfo(true);
     });
 }
 

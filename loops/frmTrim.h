@@ -11,6 +11,10 @@ class QTimer;
 
 namespace lentaro {
 
+namespace mci {
+class MMControl;
+}
+
 class LoopRows;
 class frmMain;
 
@@ -44,6 +48,11 @@ public:
     void cmdZoom_Click();
     void cmdSave_Click();
     void cmdHelp_Click();
+    // The transport bar: Play plays from the trimmed start, Stop stops the loop.
+    void MMControl1_PlayClick();
+    void MMControl1_StopClick();
+    // Before the window goes: the CD view's Normal layout shows the track information again.
+    void Form_QueryUnload();
 
     QSlider* slStart[2];
     QPushButton* cmdNext[3]; // 1 Prev, 2 Next
@@ -51,6 +60,7 @@ public:
     QPushButton* cmdSave;
     QPushButton* cmdClose;
     QPushButton* cmdHelp;
+    mci::MMControl* MMControl1;
     QTimer* tmrSliderFreedom;
     // The pause between a move of the end slider and the preview of the end.
     QTimer* tmrPreviewEnd;

@@ -1,6 +1,7 @@
 // The trim window's life inside the main window.
 #include "loops/loopSide.h"
 
+#include "app/windowhelpers.h"
 #include "loops/frmTrim.h"
 #include "mainwindow/frmMain.h"
 
@@ -15,6 +16,7 @@ void LoopSide::showTrim()
         trim_ = new frmTrim(
             main_, rows_, [this](int in, int out) { playLoop(false, in, out); },
             [this](int& start, int& end) { rowLimits(start, end); });
+        showHideTrackInfo(false);
         trim_->show();
         trim_->raise();
     }
@@ -29,6 +31,9 @@ void LoopSide::setTrimZoomEnabled(bool enabled)
 
 void LoopSide::closeTrim()
 {
+    if (!trimOpen())
+        return;
+    trim_->Form_QueryUnload();
     delete trim_.data();
 }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTableView>
 #include <QTimer>
 
 namespace lentaro::test {
@@ -268,6 +269,68 @@ TEST_F(TrimWindow, AReleasedSliderTakesNoInputUntilTheLockEnds)
     trim.tmrSliderFreedom_Timer();
     right();
     EXPECT_GT(slider.value(), 10000);
+}
+
+// The transport bar's Play plays from the trimmed start; its Stop ends the loop.
+TEST_F(TrimWindow, TheTransportBarPlaysFromTheTrimmedStartAndStops)
+{
+    frmMain& main = ready();
+    frmTrim& trim = trimOver({{10000, 20000}});
+    trim.slStart[1]->setValue(19000);
+    devicesJournal_.clear();
+    bool cancel = false;
+    emit trim.MMControl1->playClick(cancel);
+    EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 10000-19000"}));
+    EXPECT_TRUE(programState().gvPlayState.state().toBool());
+    emit trim.MMControl1->stopClick(cancel);
+    EXPECT_EQ(devicesJournal_.back(), "wave stop");
+    EXPECT_FALSE(programState().gvPlayState.state().toBool());
+    EXPECT_EQ(main.WaveControl->updateInterval(), 0);
+}
+
+// The window covers the track information while open; closing it shows the information again
+// only where the view shows it.
+TEST_F(TrimWindow, TheTrackInformationComesBackOnlyInTheCdViewsNormalLayout)
+{
+    struct Case {
+        const char* name;
+        bool cdView;
+        int currentView;
+        bool byCloseButton;
+        bool shownAfter;
+    };
+    const Case cases[] = {
+        {"CD view, Normal, Close", true, 1, true, true},
+        {"CD view, Normal, closed by a view change", true, 1, false, true},
+        {"CD view, Loop Detail", true, 2, true, false},
+        {"Wave view", false, 1, true, false},
+    };
+    frmMain& main = ready();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        trimOver({{10000, 20000}});
+        EXPECT_TRUE(main.tgTracks->isHidden());
+        main.state().cdView = c.cdView;
+        main.state().currentView = c.currentView;
+        if (c.byCloseButton)
+            loops_->trim()->cmdClose->click();
+        else
+            loops_->closeTrim();
+        EXPECT_FALSE(loops_->trimOpen());
+        EXPECT_EQ(!main.tgTracks->isHidden(), c.shownAfter);
+        main.state().cdView = false;
+    }
+}
+
+TEST_F(TrimWindow, HelpExplainsTheSlidersAndTheMargin)
+{
+    ready();
+    trimOver({{10000, 20000}}).cmdHelp->click();
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1U);
+    const QString text = prompts_.messageBoxes().back().text;
+    EXPECT_TRUE(text.startsWith("The sliders allow you to adjust the beginning and endpoints"));
+    EXPECT_TRUE(text.contains("(not available in SlowPlay mode).\r\n\r\nWhen this window first"));
+    EXPECT_TRUE(text.endsWith("ends a little earlier than you'd prefer."));
 }
 
 } // namespace
