@@ -13,6 +13,7 @@
 
 #include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -62,7 +63,6 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
         connect(slStart[i], &QSlider::valueChanged, this, [this, i] { slStart_Change(i); });
         connect(slStart[i], &QSlider::sliderPressed, this, &frmTrim::slStart_MouseDown);
         connect(slStart[i], &QSlider::sliderReleased, this, [this, i] { slStart_MouseUp(i); });
-        slStart[i]->installEventFilter(this);
     }
     cmdNext[0] = nullptr;
     cmdNext[1] = button(*this, "Prev", "Click to hear section to the left.");
@@ -105,6 +105,8 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
     tmrPreviewEnd->setSingleShot(true);
     tmrPreviewEnd->setInterval(previewPauseMs);
     connect(tmrPreviewEnd, &QTimer::timeout, this, &frmTrim::previewEnd);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
     // Over the tracks grid, as wide as it needs.
     const QWidget& over = *main.tgTracks;
     setGeometry(over.x(), over.y(), sizeHint().width(), over.height());
@@ -237,6 +239,16 @@ void frmTrim::tmrSliderFreedom_Timer()
 
 bool frmTrim::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_T && key->modifiers() == Qt::AltModifier) {
+            // Alt+T is Transform, on release, and not also the button's own mnemonic.
+            event->accept();
+            if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
+                main_.cmdSlowPlay->click();
+            return true;
+        }
+    }
     for (int i = 0; i < 2; ++i) {
         if (watched != slStart[i] || !locked_[i])
             continue;

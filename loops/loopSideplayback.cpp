@@ -213,6 +213,8 @@ void LoopSide::playFromLoopOn()
         device.setWait(true);
         device.setCommand(QStringLiteral("Stop"));
         device.setFrom(rows_.field(QStringLiteral("startTime")).toInt());
+        // An end set for an earlier play (the trim window's) would otherwise still hold.
+        device.setTo(device.length());
         device.setWait(false);
         device.setCommand(QStringLiteral("Play"));
         device.setUpdateInterval(positionUpdateMs);

@@ -299,7 +299,7 @@ TEST_F(LoopPlayback, PlayingOnFromALoopRunsToTheEndWithTheGridFollowing)
     programState().gvLoopHighlight = false;
     main.WaveControl->setUpdateInterval(0);
     loops_->playFromLoopOn();
-    EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 20000-"}));
+    EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 20000-600000"}));
     EXPECT_EQ(main.WaveControl->updateInterval(), 500);
     EXPECT_TRUE(programState().gvLoopHighlight);
     EXPECT_FALSE(isEditing(*main.loopPoints));

@@ -462,7 +462,7 @@ TEST_F(LoopSideTest, ADoubleClickEnablesTheWindowAgainAlsoWhenItsActionFails)
     // Ctrl wins over Alt and plays on from the loop.
     const Case cases[] = {{false, false, false, {"btnLoopPlay_Click"}},
                           {false, false, true, {"btnLoopPlay_Click"}},
-                          {true, true, false, {"wave stop", "wave play 1000-"}}};
+                          {true, true, false, {"wave stop", "wave play 1000-600000"}}};
     frmMain& main = ready();
     waveWithLoops({{1000, {}}});
     for (const Case& c : cases) {
@@ -486,7 +486,7 @@ TEST_F(LoopSideTest, ADoubleClickInTheGridTakesCtrlFromTheEvent)
     };
     const Case cases[] = {
         {Qt::NoModifier, {"btnLoopPlay_Click"}},
-        {Qt::ControlModifier | Qt::AltModifier, {"wave stop", "wave play 1000-"}}};
+        {Qt::ControlModifier | Qt::AltModifier, {"wave stop", "wave play 1000-600000"}}};
     frmMain& main = ready();
     waveWithLoops({{1000, {}}});
     QWidget* cells = main.loopPoints->viewport();

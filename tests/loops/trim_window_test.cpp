@@ -8,8 +8,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 namespace lentaro::test {
@@ -331,6 +333,25 @@ TEST_F(TrimWindow, HelpExplainsTheSlidersAndTheMargin)
     EXPECT_TRUE(text.startsWith("The sliders allow you to adjust the beginning and endpoints"));
     EXPECT_TRUE(text.contains("(not available in SlowPlay mode).\r\n\r\nWhen this window first"));
     EXPECT_TRUE(text.endsWith("ends a little earlier than you'd prefer."));
+}
+
+// Keys in the trim window are the main window's: each reaches its handler once, and Alt+T is
+// Transform.
+TEST_F(TrimWindow, KeysInTheWindowReachTheMainWindowOnce)
+{
+    frmMain& main = ready();
+    main.show();
+    QApplication::setActiveWindow(&main);
+    frmTrim& trim = trimOver({{10000, 20000}});
+    trim.slStart[0]->setFocus();
+    QTest::keyClick(trim.slStart[0], Qt::Key_F8);
+    // To the end of the media, not to where the sliders reach.
+    EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 10000-600000"}));
+    EXPECT_EQ(trim.slStart[0]->value(), 10000);
+
+    QSignalSpy transform(main.cmdSlowPlay, &QPushButton::clicked);
+    QTest::keyClick(trim.slStart[0], Qt::Key_T, Qt::AltModifier);
+    EXPECT_EQ(transform.count(), 1);
 }
 
 } // namespace
