@@ -4,11 +4,22 @@
 #include "app/windowhelpers.h"
 #include "loops/frmTrim.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "trace/tracescope.h"
 
 #include <QPushButton>
+#include <QSlider>
 #include <QTableView>
 
+#include <cmath>
+
 namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+
+} // namespace
 
 void LoopSide::showTrim()
 {
@@ -21,6 +32,37 @@ void LoopSide::showTrim()
         trim_->raise();
     }
     trim_->setTrimLimits();
+}
+
+void LoopSide::setupTrimFormsForSlowdown()
+{
+    ignoringErrors([&] {
+        if (!trimOpen())
+            return;
+        const auto share = [](const QSlider& slider) {
+            return slider.maximum() > 0
+                       ? static_cast<float>(static_cast<double>(slider.value()) / slider.maximum())
+                       : 0.0F;
+        };
+        trimStartFraction_ = share(*trim_->slStart[0]);
+        trimEndFraction_ = share(*trim_->slStart[1]);
+    });
+}
+
+void LoopSide::adjustTrimForm()
+{
+    TraceScope trace(module, "Sub adjustTrimForm");
+    trace.run([&] {
+        if (!trimOpen())
+            return;
+        trim_->setTrimLimits();
+        // Halves to even, as the sliders' values are rounded everywhere.
+        const float shares[2] = {trimStartFraction_, trimEndFraction_};
+        for (int i = 0; i < 2; ++i) {
+            QSlider& slider = *trim_->slStart[i];
+            slider.setValue(static_cast<int>(std::nearbyint(shares[i] * slider.maximum())));
+        }
+    });
 }
 
 void LoopSide::setTrimZoomEnabled(bool enabled)

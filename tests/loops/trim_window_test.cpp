@@ -354,5 +354,20 @@ TEST_F(TrimWindow, KeysInTheWindowReachTheMainWindowOnce)
     EXPECT_EQ(transform.count(), 1);
 }
 
+// When a new file replaces the one trimmed, the sliders keep their share of their reach.
+TEST_F(TrimWindow, TheSlidersKeepTheirShareWhenTheMediaChanges)
+{
+    ready();
+    frmTrim& trim = trimOver({{1000, 20000}});
+    trim.slStart[0]->setValue(5250);
+    trim.slStart[1]->setValue(15750);
+    loops_->setupTrimFormsForSlowdown();
+    wave_->mediaLength = 16000;
+    loops_->adjustTrimForm();
+    EXPECT_EQ(trim.slStart[1]->maximum(), 16000);
+    EXPECT_EQ(trim.slStart[0]->value(), 4000);
+    EXPECT_EQ(trim.slStart[1]->value(), 12000);
+}
+
 } // namespace
 } // namespace lentaro::test
