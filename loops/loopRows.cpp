@@ -215,7 +215,11 @@ void LoopRows::add(const std::vector<QSqlRecord>& rows)
 
 void LoopRows::editCurrent(const QSqlRecord& fields)
 {
-    const QVariant key = valueAt(requireCurrent(), QStringLiteral("rowKey"));
+    editRow(valueAt(requireCurrent(), QStringLiteral("rowKey")), fields);
+}
+
+void LoopRows::editRow(const QVariant& key, const QSqlRecord& fields)
+{
     inTransaction([&](QSqlDatabase& db) {
         QStringList sets;
         for (int i = 0; i < fields.count(); ++i)

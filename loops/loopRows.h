@@ -56,6 +56,8 @@ public:
     void add(const std::vector<QSqlRecord>& rows);
     // Sets fields of the current row; run-time error 3021 when there is none.
     void editCurrent(const QSqlRecord& fields);
+    // Sets fields of the row with this rowKey, the current row staying where it is.
+    void editRow(const QVariant& key, const QSqlRecord& fields);
     // Deletes the current row; run-time error 3021 when there is none.
     void deleteCurrent();
 

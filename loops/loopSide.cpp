@@ -73,6 +73,8 @@ LoopSide::~LoopSide()
 {
     if (maker_)
         delete maker_;
+    if (trim_)
+        delete trim_;
 }
 
 void LoopSide::followGrid()

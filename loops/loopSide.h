@@ -1,5 +1,6 @@
 #pragma once
 
+#include "loops/frmTrim.h"
 #include "loops/gridLayout.h"
 #include "loops/loopPoints.h"
 #include "loops/loopRows.h"
@@ -14,14 +15,15 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace lentaro {
 
 class frmMain;
 
 // The main window's loop side: the loop rows and their grid, the three grid views, making loops
-// live or one per track, and the loop maker. What the slow-down road, loop playback and the
-// trim window do is handed on to the stand-in until those exist.
+// live or one per track, the loop maker, playing and trimming loops, and saving their chords and
+// lyrics. What the slow-down road does is handed on to the stand-in until it exists.
 class LoopSide : public QObject, public LoopsSide
 {
     Q_OBJECT
@@ -35,20 +37,39 @@ public:
     void mnuChooseView_Click(int index) override;
     void showLoopDetails() override;
     void highlightLoopPoint() override;
+    void playLoop(bool recalc) override { playLoop(recalc, std::nullopt, std::nullopt); }
+    void playFromLoopOn() override;
+    void saveLyrics() override;
+    // Closed at once, though Close leaves the window itself for later.
+    bool trimOpen() const override { return trim_ && !trim_->isHidden(); }
+    void setTrimZoomEnabled(bool enabled) override;
+    void closeTrim() override;
 
     // LoopsSide: handed on.
     void stopDLL() override { later_->stopDLL(); }
     void resetLastPass() override { later_->resetLastPass(); }
     void tmrLoopDLL_Timer() override { later_->tmrLoopDLL_Timer(); }
     void btnLoopPlay_Click() override { later_->btnLoopPlay_Click(); }
-    void playLoop(bool recalc) override { later_->playLoop(recalc); }
     void saveSlowedDownFile() override { later_->saveSlowedDownFile(); }
-    void saveLyrics() override { later_->saveLyrics(); }
-    void playFromLoopOn() override { later_->playFromLoopOn(); }
     void changeTransformParameters() override { later_->changeTransformParameters(); }
-    bool trimOpen() const override { return later_->trimOpen(); }
-    void setTrimZoomEnabled(bool enabled) override { later_->setTrimZoomEnabled(enabled); }
-    void closeTrim() override { later_->closeTrim(); }
+
+    // Loop playback on the current device. The in and out points of the trim window while it is
+    // open, else of the current loop row, its missing end filled and stored on the way; true
+    // (after a message) when they are wrong.
+    bool calcInAndOutPoints(int& in1, int& out1);
+    // Plays inPt..outPt once, noticing its end; recalc takes fresh points first, and points
+    // given replace inPt and outPt.
+    void playLoop(bool recalc, std::optional<int> myInPt, std::optional<int> myOutPt);
+
+    // Opens the trim window over the current loop, or gives the open one the current loop.
+    void showTrim();
+    // Keeps the trim sliders at the same share of their reach when a new slowed-down file
+    // replaces the old one: the shares before the pass, the sliders set to them once the new
+    // file is open.
+    void setupTrimFormsForSlowdown();
+    void adjustTrimForm();
+    // The trim window while it is open, else null.
+    frmTrim* trim() const { return trimOpen() ? trim_.data() : nullptr; }
 
     // The marks of the loop maker, in memory until kept.
     loopPoints loopPointBuffer;
@@ -93,6 +114,13 @@ private:
     void cmdSlowPlayAdjust();
     void cmdSlowPlay_Click();
     void showRowInGrid();
+    // Each loop's chords, then its lyrics, a line each when not empty; UTF-8, CR LF.
+    QByteArray chordsAndLyrics() const;
+    void rowLimits(int& start, int& end);
+    bool pointsAreUsable(int in, int out);
+    void playOnce();
+    void retryShorter();
+    void playWhileRecording();
     void useLayout(const QString& fileName, const QString& layoutName);
     void applyLayout();
     int currentCDid() const;
@@ -102,6 +130,9 @@ private:
     LoopRows rows_;
     GridLayout layout_ = GridLayout::builtIn();
     QPointer<makeLoopPoints> maker_;
+    QPointer<frmTrim> trim_;
+    float trimStartFraction_ = 0;
+    float trimEndFraction_ = 0;
     // While the grid is moved to the current row, its own row change is not taken back.
     bool movingGrid_ = false;
     // The last lastLoopSelected written, so that an unchanged one is not written again.

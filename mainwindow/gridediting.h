@@ -7,6 +7,8 @@ namespace lentaro {
 namespace detail {
 // The item views keep whether a cell is being edited to themselves.
 struct ViewState : QAbstractItemView {
+    using QAbstractItemView::closeEditor;
+    using QAbstractItemView::commitData;
     using QAbstractItemView::state;
     static constexpr State editing = EditingState;
 };
@@ -16,6 +18,16 @@ struct ViewState : QAbstractItemView {
 inline bool isEditing(const QAbstractItemView& view)
 {
     return (view.*&detail::ViewState::state)() == detail::ViewState::editing;
+}
+
+// Stores the cell being edited, if any, and closes its editor.
+inline void endEditing(QAbstractItemView& view)
+{
+    QWidget* editor = isEditing(view) ? view.indexWidget(view.currentIndex()) : nullptr;
+    if (!editor)
+        return;
+    (view.*&detail::ViewState::commitData)(editor);
+    (view.*&detail::ViewState::closeEditor)(editor, QAbstractItemDelegate::NoHint);
 }
 
 } // namespace lentaro

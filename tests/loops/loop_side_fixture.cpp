@@ -10,8 +10,21 @@
 
 namespace lentaro::test {
 
-mci::Outcome ScriptedDevice::play(const mci::Range&)
+mci::Outcome ScriptedDevice::note(const QString& command)
 {
+    if (journal)
+        *journal << name + QLatin1Char(' ') + command;
+    return {};
+}
+
+mci::Outcome ScriptedDevice::play(const mci::Range& range)
+{
+    const auto at = [](const std::optional<mci::TimeValue>& value) {
+        return value ? QString::number(value->value) : QString();
+    };
+    note(QStringLiteral("play %1-%2").arg(at(range.from), at(range.to)));
+    if (refusesPastMs && range.to && range.to->value > *refusesPastMs)
+        return mci::Outcome::failure(277, QStringLiteral("The end lies past the media."));
     ++plays;
     currentMode = mci::Mode::Playing;
     return {};
@@ -20,7 +33,7 @@ mci::Outcome ScriptedDevice::play(const mci::Range&)
 mci::Outcome ScriptedDevice::stop()
 {
     currentMode = mci::Mode::Stopped;
-    return {};
+    return note(QStringLiteral("stop"));
 }
 
 mci::Reading ScriptedDevice::position(mci::TimeFormat) const
@@ -56,13 +69,6 @@ void LaterLoops::btnLoopPlay_Click()
         throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
 }
 
-void LaterLoops::playFromLoopOn()
-{
-    calls << "playFromLoopOn";
-    if (fails)
-        throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
-}
-
 MainWindowSides LoopSideTest::makeSides(frmMain& main)
 {
     MainWindowSides sides = recordingSides(main, sides_);
@@ -87,6 +93,9 @@ frmMain& LoopSideTest::ready()
     // A command clears what the devices before these reported.
     for (mci::MMControl* control : {main.CDControl, main.WaveControl})
         control->setCommand(QStringLiteral("Stop"));
+    cd_->name = QStringLiteral("cd");
+    wave_->name = QStringLiteral("wave");
+    cd_->journal = wave_->journal = &devicesJournal_;
     return main;
 }
 

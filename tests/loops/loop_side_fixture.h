@@ -15,7 +15,9 @@
 namespace lentaro::test {
 
 // A media device whose position the test scripts: each read takes the next of `positions`, the
-// last one staying. Play starts it playing; a track the test gave no start for is an error.
+// last one staying. Play starts it playing, unless it ends after `refusesPastMs`; a track the test
+// gave no start for is an error. Its commands go to `journal`, if given, as "<name> <command>"
+// with the range asked ("play 1000-2000", "play 1000-" without an end).
 class ScriptedDevice : public mci::Device
 {
 public:
@@ -23,6 +25,10 @@ public:
     std::map<int, std::pair<int, int>> trackStartAndLength;
     mci::Mode currentMode = mci::Mode::Stopped;
     int plays = 0;
+    int mediaLength = 600000;
+    std::optional<int> refusesPastMs;
+    QString name;
+    QStringList* journal = nullptr;
 
     bool supports(mci::TimeFormat) const override { return true; }
     bool canRecord() const override { return false; }
@@ -30,10 +36,10 @@ public:
     mci::Outcome open(const QString&) override { return {}; }
     mci::Outcome close() override { return {}; }
     mci::Outcome play(const mci::Range&) override;
-    mci::Outcome record(const mci::Range&) override { return {}; }
-    mci::Outcome pause() override { return {}; }
+    mci::Outcome record(const mci::Range&) override { return note(QStringLiteral("record")); }
+    mci::Outcome pause() override { return note(QStringLiteral("pause")); }
     mci::Outcome stop() override;
-    mci::Outcome cue() override { return {}; }
+    mci::Outcome cue() override { return note(QStringLiteral("cue")); }
     mci::Outcome seek(const std::optional<mci::TimeValue>&) override { return {}; }
     mci::Outcome move(mci::Move) override { return {}; }
     mci::Outcome save(const QString&) override { return {}; }
@@ -43,10 +49,13 @@ public:
     bool isOpen() const override { return true; }
     mci::Mode mode() const override { return currentMode; }
     mci::Reading position(mci::TimeFormat) const override;
-    mci::Reading length(mci::TimeFormat) const override { return mci::Reading::of(600000); }
+    mci::Reading length(mci::TimeFormat) const override { return mci::Reading::of(mediaLength); }
     mci::Reading tracks() const override { return mci::Reading::of(10); }
     mci::Reading trackLength(int track, mci::TimeFormat) const override;
     mci::Reading trackPosition(int track, mci::TimeFormat) const override;
+
+private:
+    mci::Outcome note(const QString& command);
 };
 
 // What the loop side hands on to the parts not built yet: recorded, and failing on request.
@@ -69,7 +78,7 @@ public:
     void highlightLoopPoint() override {}
     void saveSlowedDownFile() override {}
     void saveLyrics() override {}
-    void playFromLoopOn() override;
+    void playFromLoopOn() override {}
     void changeTransformParameters() override {}
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
@@ -92,6 +101,8 @@ protected:
 
     LoopSide* loops_ = nullptr;
     LaterLoops* later_ = nullptr;
+    // What both devices were told, in order.
+    QStringList devicesJournal_;
     ScriptedDevice* cd_ = nullptr;
     ScriptedDevice* wave_ = nullptr;
 };

@@ -457,21 +457,22 @@ TEST_F(LoopSideTest, ADoubleClickEnablesTheWindowAgainAlsoWhenItsActionFails)
         bool ctrl;
         bool alt;
         bool fails;
-        const char* call;
+        QStringList done;
     };
-    // Ctrl wins over Alt.
-    const Case cases[] = {{false, false, false, "btnLoopPlay_Click"},
-                          {false, false, true, "btnLoopPlay_Click"},
-                          {true, true, true, "playFromLoopOn"}};
+    // Ctrl wins over Alt and plays on from the loop.
+    const Case cases[] = {{false, false, false, {"btnLoopPlay_Click"}},
+                          {false, false, true, {"btnLoopPlay_Click"}},
+                          {true, true, false, {"wave stop", "wave play 1000-600000"}}};
     frmMain& main = ready();
     waveWithLoops({{1000, {}}});
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.call);
+        SCOPED_TRACE(c.done.join(", ").toStdString());
         later_->calls.clear();
+        devicesJournal_.clear();
         later_->fails = c.fails;
         programState().gvLoopHighlight = true;
         loops_->loopPoints_dblclick(c.ctrl, c.alt);
-        EXPECT_EQ(later_->calls, QStringList({c.call}));
+        EXPECT_EQ(later_->calls + devicesJournal_, c.done);
         EXPECT_TRUE(main.isEnabled());
     }
 }
@@ -481,21 +482,23 @@ TEST_F(LoopSideTest, ADoubleClickInTheGridTakesCtrlFromTheEvent)
 {
     struct Case {
         Qt::KeyboardModifiers modifiers;
-        const char* call;
+        QStringList done;
     };
-    const Case cases[] = {{Qt::NoModifier, "btnLoopPlay_Click"},
-                          {Qt::ControlModifier | Qt::AltModifier, "playFromLoopOn"}};
+    const Case cases[] = {
+        {Qt::NoModifier, {"btnLoopPlay_Click"}},
+        {Qt::ControlModifier | Qt::AltModifier, {"wave stop", "wave play 1000-600000"}}};
     frmMain& main = ready();
     waveWithLoops({{1000, {}}});
     QWidget* cells = main.loopPoints->viewport();
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.call);
+        SCOPED_TRACE(c.done.join(", ").toStdString());
         later_->calls.clear();
+        devicesJournal_.clear();
         const QPointF inside(5, 5);
         QMouseEvent twice(QEvent::MouseButtonDblClick, inside, cells->mapToGlobal(inside),
                           Qt::LeftButton, Qt::LeftButton, c.modifiers);
         QApplication::sendEvent(cells, &twice);
-        EXPECT_EQ(later_->calls, QStringList({c.call}));
+        EXPECT_EQ(later_->calls + devicesJournal_, c.done);
     }
 }
 

@@ -1,0 +1,362 @@
+// The trim window: the loop's limits on two sliders, heard at once, stored on request.
+#include "loops/frmTrim.h"
+
+#include "app/programstate.h"
+#include "app/timetexts.h"
+#include "app/windowhelpers.h"
+#include "loops/loopRows.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/mainstate.h"
+#include "platform/forms/prompts.h"
+#include "platform/mci/MMControl.h"
+#include "trace/tracescope.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSlider>
+#include <QSqlField>
+#include <QSqlRecord>
+#include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "frmTrim";
+
+const QString endpointsWrong =
+    QStringLiteral("Sorry, there's a loop problem. Endpoints are wrong.");
+
+QPushButton* button(QWidget& form, const char* caption, const char* tip)
+{
+    auto* made = new QPushButton(QString::fromUtf8(caption), &form);
+    made->setToolTip(QString::fromUtf8(tip));
+    return made;
+}
+
+} // namespace
+
+frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimits)
+    : QWidget(&main),
+      main_(main),
+      rows_(rows),
+      play_(std::move(play)),
+      rowLimits_(std::move(rowLimits))
+{
+    setObjectName(QStringLiteral("frmTrim"));
+    setWindowTitle(QStringLiteral("Trim Start and End Points"));
+    auto* grid = new QGridLayout(this);
+    const char* names[] = {"Start Point", "End Point"};
+    const char* tips[] = {"Adjust start point of loop.", "Adjust end point of loop."};
+    for (int i = 0; i < 2; ++i) {
+        slStart[i] = new QSlider(Qt::Horizontal, this);
+        slStart[i]->setToolTip(QString::fromUtf8(tips[i]));
+        grid->addWidget(new QLabel(QString::fromUtf8(names[i]), this), i, 0);
+        grid->addWidget(slStart[i], i, 1, 1, 5);
+        connect(slStart[i], &QSlider::valueChanged, this, [this, i] { slStart_Change(i); });
+        connect(slStart[i], &QSlider::sliderPressed, this, &frmTrim::slStart_MouseDown);
+        connect(slStart[i], &QSlider::sliderReleased, this, [this, i] { slStart_MouseUp(i); });
+    }
+    cmdNext[0] = nullptr;
+    cmdNext[1] = button(*this, "Prev", "Click to hear section to the left.");
+    cmdNext[2] = button(*this, "Next", "Click to hear section to the right.");
+    cmdZoom = button(*this, "Zoom Out",
+                     "Gives 5 seconds more margin at the left and right sides of each slider to "
+                     "allow you to make larger endpoint adjustments. Doesn't actually change the "
+                     "start and endpoints.");
+    cmdSave = button(*this, "Save",
+                     "Saves the current trimmed start and end points as the permanent loop start "
+                     "and end points");
+    cmdClose = button(*this, "Close", "Exit Trim Box without saving changes.");
+    cmdHelp = button(*this, "Help", "");
+    int column = 0;
+    for (QPushButton* each : {cmdNext[1], cmdNext[2], cmdZoom, cmdSave, cmdClose, cmdHelp})
+        grid->addWidget(each, 2, column++);
+    connect(cmdNext[1], &QPushButton::clicked, this, [this] { cmdNext_Click(1); });
+    connect(cmdNext[2], &QPushButton::clicked, this, [this] { cmdNext_Click(2); });
+    connect(cmdZoom, &QPushButton::clicked, this, &frmTrim::cmdZoom_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmTrim::cmdSave_Click);
+    connect(cmdClose, &QPushButton::clicked, this, [this] {
+        Form_QueryUnload();
+        hide();
+        deleteLater();
+    });
+    connect(cmdHelp, &QPushButton::clicked, this, &frmTrim::cmdHelp_Click);
+    setAutoFillBackground(true);
+    // A bar of buttons only: its Play and Stop act on the main window's device.
+    MMControl1 = new mci::MMControl(this);
+    grid->addWidget(MMControl1, 3, 0, 1, 6);
+    connect(MMControl1, &mci::MMControl::playClick, this,
+            [this](bool&) { MMControl1_PlayClick(); });
+    connect(MMControl1, &mci::MMControl::stopClick, this,
+            [this](bool&) { MMControl1_StopClick(); });
+    tmrSliderFreedom = new QTimer(this);
+    tmrSliderFreedom->setSingleShot(true);
+    tmrSliderFreedom->setInterval(sliderLockMs);
+    connect(tmrSliderFreedom, &QTimer::timeout, this, &frmTrim::tmrSliderFreedom_Timer);
+    tmrPreviewEnd = new QTimer(this);
+    tmrPreviewEnd->setSingleShot(true);
+    tmrPreviewEnd->setInterval(previewPauseMs);
+    connect(tmrPreviewEnd, &QTimer::timeout, this, &frmTrim::previewEnd);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+    // Over the tracks grid, as wide as it needs.
+    const QWidget& over = *main.tgTracks;
+    setGeometry(over.x(), over.y(), sizeHint().width(), over.height());
+    cmdSave->setEnabled(!programState().gvSlowMode);
+}
+
+int frmTrim::mediaLength() const
+{
+    return main_.state().currentMMControl->length();
+}
+
+void frmTrim::setRange(int index, int minimum, int maximum)
+{
+    slStart[index]->setRange(std::max(minimum, 0), std::min(maximum, mediaLength()));
+}
+
+void frmTrim::setTrimLimits()
+{
+    // A failure ends it quietly; the flags are down however it ends.
+    const QScopedValueRollback<bool> limits(settingLimits_, true);
+    const QScopedValueRollback<bool> sliders(settingSliders_, true);
+    try {
+        int start = 0;
+        int end = 0;
+        rowLimits_(start, end);
+        const QVariant key = rows_.currentKey();
+        int margin = marginMs;
+        if (programState().gvSlowMode) {
+            start = 1;
+            end = mediaLength();
+            margin = 0;
+        }
+        rowKey_ = key;
+        for (int i = 0; i < 2; ++i) {
+            setRange(i, start - margin, end + margin);
+            slStart[i]->setValue(i == 0 ? start : end);
+        }
+        mci::MMControl& device = *main_.state().currentMMControl;
+        device.setFrom(slStart[0]->minimum());
+        device.setTo(slStart[0]->maximum());
+    } catch (...) {
+    }
+}
+
+void frmTrim::slStart_Change(int index)
+{
+    if (settingLimits_ || settingSliders_)
+        return;
+    try {
+        // A newer move replaces the preview still waiting for its pause to end.
+        tmrPreviewEnd->stop();
+        mci::MMControl& device = *main_.state().currentMMControl;
+        device.setTimeFormat(0);
+        if (index == 0) {
+            device.setFrom(slStart[0]->value());
+        } else {
+            device.setTo(slStart[1]->value());
+            device.setWait(true);
+            device.setCommand(QStringLiteral("Stop"));
+            if (device.to() - device.from() > previewEndMs && programState().gvPreviewEnd) {
+                tmrPreviewEnd->start();
+                return;
+            }
+        }
+        device.setWait(true);
+        device.setCommand(QStringLiteral("Stop"));
+        programState().gvPlayState.setState(true);
+        main_.pnlLoopLength->setText(QStringLiteral("Loop Length: ")
+                                     + mmss(device.to() - device.from()));
+        // Until the start slider moves, the play starts at its minimum.
+        play_(device.from(), device.to());
+    } catch (...) {
+        setEnabled(true);
+    }
+}
+
+void frmTrim::previewEnd()
+{
+    try {
+        MainState& state = main_.state();
+        mci::MMControl& device = *state.currentMMControl;
+        const int saved = device.from();
+        const int end = slStart[1]->value();
+        device.setTimeFormat(0);
+        device.setTo(end);
+        device.setFrom(std::max(end - previewEndMs, 0));
+        programState().gvPlayState.setState(true);
+        device.setNotify(true);
+        device.setWait(false);
+        device.setCommand(QStringLiteral("Play"));
+        device.setUpdateInterval(500);
+        // Its end repeats the whole trimmed loop.
+        state.inPt = slStart[0]->value();
+        state.outPt = end;
+        device.setFrom(saved);
+        device.setTo(end);
+    } catch (...) {
+        setEnabled(true);
+    }
+}
+
+void frmTrim::slStart_MouseDown()
+{
+    TraceScope trace(module, "Sub slStart_MouseDown");
+    trace.run([&] {
+        mci::MMControl& device = *main_.state().currentMMControl;
+        device.setUpdateInterval(0);
+        programState().gvPlayState.setState(false);
+        device.setWait(true);
+        device.setCommand(QStringLiteral("Stop"));
+    });
+}
+
+void frmTrim::slStart_MouseUp(int index)
+{
+    TraceScope trace(module, "Sub slStart_MouseUp", {{"Index", index}});
+    trace.run([&] {
+        // Locked without disabling it, which would take the keyboard focus away.
+        locked_[index] = true;
+        tmrSliderFreedom->start();
+        main_.state().currentMMControl->setUpdateInterval(500);
+    });
+}
+
+void frmTrim::tmrSliderFreedom_Timer()
+{
+    locked_[0] = locked_[1] = false;
+    tmrSliderFreedom->stop();
+}
+
+bool frmTrim::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_T && key->modifiers() == Qt::AltModifier) {
+            // Alt+T is Transform, on release, and not also the button's own mnemonic.
+            event->accept();
+            if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
+                main_.cmdSlowPlay->click();
+            return true;
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (watched != slStart[i] || !locked_[i])
+            continue;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmTrim::cmdNext_Click(int index)
+{
+    TraceScope trace(module, "Sub cmdNext_Click", {{"Index", index}});
+    trace.run([&] {
+        const int span = slStart[1]->value() - slStart[0]->value();
+        const int shift = index == 1 ? -std::min(span, slStart[0]->value() - slStart[0]->minimum())
+                                     : std::min(span, slStart[1]->maximum() - slStart[1]->value());
+        if (shift == 0)
+            return;
+        // The end moves first going right, so the start never passes it.
+        const int order[2] = {shift > 0 ? 1 : 0, shift > 0 ? 0 : 1};
+        for (int i : order)
+            slStart[i]->setValue(slStart[i]->value() + shift);
+    });
+}
+
+void frmTrim::cmdZoom_Click()
+{
+    TraceScope trace(module, "Sub cmdZoom_Click");
+    trace.run([&] {
+        const QScopedValueRollback<bool> sliders(settingSliders_, true);
+        for (QSlider* slider : slStart)
+            setRange(slider == slStart[0] ? 0 : 1, slider->minimum() - zoomStepMs,
+                     slider->maximum() + zoomStepMs);
+    });
+}
+
+void frmTrim::cmdSave_Click()
+{
+    TraceScope trace(module, "Sub cmdSave_Click");
+    trace.run([&] {
+        if (!forms::confirm(QStringLiteral("Are you sure that you want to save the current trim "
+                                           "points as the new start and end points for the loop?")))
+            return;
+        const int start = slStart[0]->value();
+        const int end = slStart[1]->value();
+        if (end < start) {
+            forms::MsgBox(endpointsWrong);
+            return;
+        }
+        QSqlRecord limits;
+        limits.append(QSqlField(QStringLiteral("startTime"), QMetaType(QMetaType::Int)));
+        limits.append(QSqlField(QStringLiteral("endTime"), QMetaType(QMetaType::Int)));
+        limits.setValue(0, start);
+        limits.setValue(1, end);
+        rows_.editRow(rowKey_, limits);
+    });
+}
+
+void frmTrim::MMControl1_PlayClick()
+{
+    TraceScope trace(module, "Sub MMControl1_PlayClick");
+    trace.run([&] { slStart_Change(0); });
+}
+
+void frmTrim::MMControl1_StopClick()
+{
+    TraceScope trace(module, "Sub MMControl1_StopClick");
+    trace.run([&] {
+        programState().gvPlayState.setState(false);
+        mci::MMControl& device = *main_.state().currentMMControl;
+        device.setWait(true);
+        device.setCommand(QStringLiteral("Stop"));
+        device.setUpdateInterval(0);
+    });
+}
+
+void frmTrim::Form_QueryUnload()
+{
+    TraceScope trace(module, "Sub Form_QueryUnload");
+    trace.run([&] {
+        if (main_.state().cdView && main_.state().currentView == 1)
+            showHideTrackInfo(true);
+    });
+}
+
+void frmTrim::cmdHelp_Click()
+{
+    TraceScope trace(module, "Sub cmdHelp_Click");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral(
+            "The sliders allow you to adjust the beginning and endpoints of the current loop "
+            "that's playing. These adjustments are for listening purposes only; they only affect "
+            "the underlying loop limits if you check the Save button (not available in SlowPlay "
+            "mode).\r\n\r\n"
+            "When this window first appears during normal play (not SlowPlay) a margin of 1 "
+            "second is given on each side of the endpoints in case the loop begins a little "
+            "later or ends a little earlier than you'd prefer."));
+    });
+}
+
+} // namespace lentaro

@@ -1,0 +1,373 @@
+#include "tests/loops/loop_side_fixture.h"
+
+#include "app/programstate.h"
+#include "loops/frmTrim.h"
+#include "platform/mci/MMControl.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+namespace lentaro::test {
+namespace {
+
+const QString endpointsWrong =
+    QStringLiteral("Sorry, there's a loop problem. Endpoints are wrong.");
+
+class TrimWindow : public LoopSideTest
+{
+protected:
+    // The trim window over the loop row `current` of loops as given, the device's commands
+    // journalled from then on.
+    frmTrim& trimOver(const std::vector<std::pair<int, QVariant>>& loops, int current = 0)
+    {
+        waveWithLoops(loops);
+        loops_->rows().moveTo(current);
+        loops_->showTrim();
+        devicesJournal_.clear();
+        return *loops_->trim();
+    }
+
+    QList<QVariantList> limits() const
+    {
+        return rows(QStringLiteral("SELECT startTime, endTime FROM WaveLoopPoints ORDER BY "
+                                   "startTime, rowKey"));
+    }
+};
+
+// The sliders reach a second past the row's limits, never before 0 or past the media, and the
+// device is set to the sliders' reach; nothing plays yet.
+TEST_F(TrimWindow, TheSlidersReachASecondPastTheLoopWithinTheMedia)
+{
+    struct Case {
+        const char* name;
+        std::pair<int, QVariant> loop;
+        int mediaLength;
+        int minimum;
+        int maximum;
+        int start;
+        int end;
+    };
+    const Case cases[] = {
+        {"within the media", {10000, 20000}, 600000, 9000, 21000, 10000, 20000},
+        {"near the media's start", {500, 2000}, 600000, 0, 3000, 500, 2000},
+        {"a missing end near the media's end", {10000, {}}, 13000, 9000, 13000, 10000, 13000},
+    };
+    frmMain& main = ready();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        wave_->mediaLength = c.mediaLength;
+        execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
+        loops_->closeTrim();
+        frmTrim& trim = trimOver({c.loop});
+        for (QSlider* slider : trim.slStart) {
+            EXPECT_EQ(slider->minimum(), c.minimum);
+            EXPECT_EQ(slider->maximum(), c.maximum);
+        }
+        EXPECT_EQ(trim.slStart[0]->value(), c.start);
+        EXPECT_EQ(trim.slStart[1]->value(), c.end);
+        EXPECT_EQ(main.WaveControl->from(), c.minimum);
+        EXPECT_EQ(main.WaveControl->to(), c.maximum);
+        EXPECT_EQ(limits(), QList<QVariantList>({{c.start, c.end}}));
+        EXPECT_TRUE(devicesJournal_.isEmpty());
+    }
+}
+
+// Prev and Next move both sliders by the loop's length, or by what is left before the end of
+// the sliders' reach, and play the new section; at the end they do nothing.
+TEST_F(TrimWindow, PrevAndNextStepBothSlidersAsFarAsTheyReach)
+{
+    struct Case {
+        int index;
+        int start;
+        int end;
+    };
+    const Case cases[] = {{2, 11000, 15000}, {2, 11000, 15000}, {1, 9000, 13000}, {1, 9000, 13000}};
+    frmMain& main = ready();
+    frmTrim& trim = trimOver({{10000, 14000}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index == 1 ? "Prev" : "Next");
+        const QStringList before = devicesJournal_;
+        trim.cmdNext[c.index]->click();
+        EXPECT_EQ(trim.slStart[0]->value(), c.start);
+        EXPECT_EQ(trim.slStart[1]->value(), c.end);
+        if (devicesJournal_ != before) {
+            EXPECT_EQ(devicesJournal_.back(),
+                      QStringLiteral("wave play %1-%2").arg(c.start).arg(c.end));
+            EXPECT_EQ(main.state().inPt, c.start);
+            EXPECT_EQ(main.state().outPt, c.end);
+        }
+    }
+    // The second press at either end found nothing left.
+    EXPECT_EQ(devicesJournal_.filter("play").size(), 4);
+}
+
+// Zoom Out widens both sliders by 5 s, never before 0; the values, the device and the row stay.
+TEST_F(TrimWindow, ZoomOutWidensTheSlidersOnly)
+{
+    frmMain& main = ready();
+    frmTrim& trim = trimOver({{4000, 6000}});
+    trim.cmdZoom->click();
+    for (QSlider* slider : trim.slStart) {
+        EXPECT_EQ(slider->minimum(), 0);
+        EXPECT_EQ(slider->maximum(), 12000);
+    }
+    EXPECT_EQ(trim.slStart[0]->value(), 4000);
+    EXPECT_EQ(trim.slStart[1]->value(), 6000);
+    EXPECT_EQ(main.WaveControl->from(), 3000);
+    EXPECT_TRUE(devicesJournal_.isEmpty());
+    EXPECT_EQ(limits(), QList<QVariantList>({{4000, 6000}}));
+}
+
+// Save stores the sliders in the row the window opened, whichever row is chosen by then, after
+// a Yes; an end before the start is refused.
+TEST_F(TrimWindow, SaveStoresTheTrimmedLimitsInTheRowTheWindowOpened)
+{
+    struct Case {
+        const char* name;
+        forms::Answer answer;
+        int start;
+        int end;
+        QList<QVariantList> stored;
+        QStringList shown;
+    };
+    const QString question = QStringLiteral("Are you sure that you want to save the current trim "
+                                            "points as the new start and end points for the loop?");
+    const Case cases[] = {
+        {"Yes", forms::Answer::Yes, 10500, 19000, {{10500, 19000}, {30000, 40000}}, {question}},
+        {"No", forms::Answer::No, 10500, 19000, {{10000, 20000}, {30000, 40000}}, {question}},
+        {"end before start",
+         forms::Answer::Yes,
+         15000,
+         12000,
+         {{10000, 20000}, {30000, 40000}},
+         {question, endpointsWrong}},
+    };
+    ready();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
+        loops_->closeTrim();
+        frmTrim& trim = trimOver({{10000, 20000}, {30000, 40000}});
+        trim.slStart[0]->setValue(c.start);
+        trim.slStart[1]->setValue(c.end);
+        loops_->rows().moveTo(1);
+        const std::size_t asked = prompts_.messageBoxes().size();
+        prompts_.queueAnswer(c.answer);
+        trim.cmdSave->click();
+        QStringList shown;
+        for (std::size_t i = asked; i < prompts_.messageBoxes().size(); ++i)
+            shown << prompts_.messageBoxes()[i].text;
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(limits(), c.stored);
+    }
+}
+
+// While the window is open the loop is what its sliders say, the row untouched; an end before
+// the start plays nothing. Closing it hands the loop back to the row.
+TEST_F(TrimWindow, WhileOpenTheLoopIsWhatTheSlidersSay)
+{
+    ready();
+    frmTrim& trim = trimOver({{10000, 20000}});
+    trim.slStart[0]->setValue(11000);
+    trim.slStart[1]->setValue(18000);
+    int in = 0;
+    int out = 0;
+    EXPECT_FALSE(loops_->calcInAndOutPoints(in, out));
+    EXPECT_EQ(std::make_pair(in, out), std::make_pair(11000, 18000));
+    EXPECT_EQ(limits(), QList<QVariantList>({{10000, 20000}}));
+
+    trim.slStart[0]->setValue(19000);
+    trim.slStart[1]->setValue(12000);
+    devicesJournal_.clear();
+    programState().gvPlayState.setState(true);
+    loops_->playLoop(true);
+    EXPECT_TRUE(devicesJournal_.filter("play").isEmpty());
+    EXPECT_EQ(prompts_.messageBoxes().back().text, endpointsWrong);
+    EXPECT_FALSE(programState().gvPlayState.state().toBool());
+
+    trim.cmdClose->click();
+    EXPECT_FALSE(loops_->trimOpen());
+    EXPECT_FALSE(loops_->calcInAndOutPoints(in, out));
+    EXPECT_EQ(std::make_pair(in, out), std::make_pair(10000, 20000));
+}
+
+// Moving the end slider plays the loop through, or, with the end preview chosen and a loop longer
+// than the preview, only its last 3 s once the pause after the move is over; its end then repeats
+// the whole loop. A move during the pause replaces the preview waiting.
+TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
+{
+    struct Case {
+        const char* name;
+        bool previewEnd;
+        int end;
+        bool waits;
+        QString played;
+    };
+    const Case cases[] = {
+        {"a loop as long as the preview", true, 15000, false, "wave play 12000-15000"},
+        {"a loop longer than the preview", true, 15001, true, "wave play 12001-15001"},
+        {"no preview chosen", false, 15001, false, "wave play 12000-15001"},
+    };
+    frmMain& main = ready();
+    frmTrim& trim = trimOver({{10000, 20000}});
+    trim.slStart[0]->setValue(12000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        programState().gvPreviewEnd = c.previewEnd;
+        trim.slStart[1]->setValue(20000);
+        trim.tmrPreviewEnd->stop();
+        devicesJournal_.clear();
+        trim.slStart[1]->setValue(c.end);
+        EXPECT_EQ(trim.tmrPreviewEnd->isActive(), c.waits);
+        if (c.waits) {
+            EXPECT_TRUE(devicesJournal_.filter("play").isEmpty());
+            EXPECT_EQ(trim.tmrPreviewEnd->interval(), 1000);
+            trim.previewEnd();
+        }
+        EXPECT_EQ(devicesJournal_.back(), c.played);
+        EXPECT_EQ(main.state().inPt, 12000);
+        EXPECT_EQ(main.state().outPt, c.end);
+        EXPECT_EQ(main.WaveControl->from(), 12000);
+        EXPECT_TRUE(programState().gvPlayState.state().toBool());
+    }
+    programState().gvPreviewEnd = true;
+    trim.slStart[1]->setValue(16000);
+    ASSERT_TRUE(trim.tmrPreviewEnd->isActive());
+    trim.slStart[0]->setValue(12500);
+    EXPECT_FALSE(trim.tmrPreviewEnd->isActive());
+    EXPECT_EQ(devicesJournal_.back(), "wave play 12500-16000");
+    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:03");
+    programState().gvPreviewEnd = false;
+}
+
+// Grabbing a slider stops the play; once released it takes no input for a moment, keeping the
+// keyboard focus it has.
+TEST_F(TrimWindow, AReleasedSliderTakesNoInputUntilTheLockEnds)
+{
+    ready();
+    frmTrim& trim = trimOver({{10000, 20000}});
+    programState().gvPlayState.setState(true);
+    trim.slStart_MouseDown();
+    EXPECT_EQ(devicesJournal_, QStringList({"wave stop"}));
+    EXPECT_FALSE(programState().gvPlayState.state().toBool());
+    trim.slStart_MouseUp(0);
+    EXPECT_TRUE(trim.tmrSliderFreedom->isActive());
+    EXPECT_EQ(trim.tmrSliderFreedom->interval(), 300);
+    QSlider& slider = *trim.slStart[0];
+    const auto right = [&] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+        QApplication::sendEvent(&slider, &press);
+    };
+    right();
+    EXPECT_EQ(slider.value(), 10000);
+    EXPECT_TRUE(slider.isEnabled());
+    trim.tmrSliderFreedom_Timer();
+    right();
+    EXPECT_GT(slider.value(), 10000);
+}
+
+// The transport bar's Play plays from the trimmed start; its Stop ends the loop.
+TEST_F(TrimWindow, TheTransportBarPlaysFromTheTrimmedStartAndStops)
+{
+    frmMain& main = ready();
+    frmTrim& trim = trimOver({{10000, 20000}});
+    trim.slStart[1]->setValue(19000);
+    devicesJournal_.clear();
+    bool cancel = false;
+    emit trim.MMControl1->playClick(cancel);
+    EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 10000-19000"}));
+    EXPECT_TRUE(programState().gvPlayState.state().toBool());
+    emit trim.MMControl1->stopClick(cancel);
+    EXPECT_EQ(devicesJournal_.back(), "wave stop");
+    EXPECT_FALSE(programState().gvPlayState.state().toBool());
+    EXPECT_EQ(main.WaveControl->updateInterval(), 0);
+}
+
+// The window covers the track information while open; closing it shows the information again
+// only where the view shows it.
+TEST_F(TrimWindow, TheTrackInformationComesBackOnlyInTheCdViewsNormalLayout)
+{
+    struct Case {
+        const char* name;
+        bool cdView;
+        int currentView;
+        bool byCloseButton;
+        bool shownAfter;
+    };
+    const Case cases[] = {
+        {"CD view, Normal, Close", true, 1, true, true},
+        {"CD view, Normal, closed by a view change", true, 1, false, true},
+        {"CD view, Loop Detail", true, 2, true, false},
+        {"Wave view", false, 1, true, false},
+    };
+    frmMain& main = ready();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        trimOver({{10000, 20000}});
+        EXPECT_TRUE(main.tgTracks->isHidden());
+        main.state().cdView = c.cdView;
+        main.state().currentView = c.currentView;
+        if (c.byCloseButton)
+            loops_->trim()->cmdClose->click();
+        else
+            loops_->closeTrim();
+        EXPECT_FALSE(loops_->trimOpen());
+        EXPECT_EQ(!main.tgTracks->isHidden(), c.shownAfter);
+        main.state().cdView = false;
+    }
+}
+
+TEST_F(TrimWindow, HelpExplainsTheSlidersAndTheMargin)
+{
+    ready();
+    trimOver({{10000, 20000}}).cmdHelp->click();
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1U);
+    const QString text = prompts_.messageBoxes().back().text;
+    EXPECT_TRUE(text.startsWith("The sliders allow you to adjust the beginning and endpoints"));
+    EXPECT_TRUE(text.contains("(not available in SlowPlay mode).\r\n\r\nWhen this window first"));
+    EXPECT_TRUE(text.endsWith("ends a little earlier than you'd prefer."));
+}
+
+// Keys in the trim window are the main window's: each reaches its handler once, and Alt+T is
+// Transform.
+TEST_F(TrimWindow, KeysInTheWindowReachTheMainWindowOnce)
+{
+    frmMain& main = ready();
+    main.show();
+    QApplication::setActiveWindow(&main);
+    frmTrim& trim = trimOver({{10000, 20000}});
+    trim.slStart[0]->setFocus();
+    QTest::keyClick(trim.slStart[0], Qt::Key_F8);
+    // To the end of the media, not to where the sliders reach.
+    EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 10000-600000"}));
+    EXPECT_EQ(trim.slStart[0]->value(), 10000);
+
+    QSignalSpy transform(main.cmdSlowPlay, &QPushButton::clicked);
+    QTest::keyClick(trim.slStart[0], Qt::Key_T, Qt::AltModifier);
+    EXPECT_EQ(transform.count(), 1);
+}
+
+// When a new file replaces the one trimmed, the sliders keep their share of their reach.
+TEST_F(TrimWindow, TheSlidersKeepTheirShareWhenTheMediaChanges)
+{
+    ready();
+    frmTrim& trim = trimOver({{1000, 20000}});
+    trim.slStart[0]->setValue(5250);
+    trim.slStart[1]->setValue(15750);
+    loops_->setupTrimFormsForSlowdown();
+    wave_->mediaLength = 16000;
+    loops_->adjustTrimForm();
+    EXPECT_EQ(trim.slStart[1]->maximum(), 16000);
+    EXPECT_EQ(trim.slStart[0]->value(), 4000);
+    EXPECT_EQ(trim.slStart[1]->value(), 12000);
+}
+
+} // namespace
+} // namespace lentaro::test
