@@ -6,7 +6,10 @@
 
 #include <QFileInfo>
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace lentaro {
@@ -25,6 +28,24 @@ constexpr std::int64_t readBlock = 1 << 18;
                                              .arg(path, QString::fromUtf8(kv::resultText(code))));
 }
 
+// The points of a long file fill hundreds of megabytes. Set up in 2 MB pages rather than 4 kB ones
+// they take a few hundred page faults instead of over a hundred thousand. Only advice: a system
+// without such pages ignores it.
+void preferLargePages(const void* data, std::size_t bytes)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t large = std::uintptr_t(2) << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t begin = (start + large - 1) & ~(large - 1);
+    const std::uintptr_t end = (start + bytes) & ~(large - 1);
+    if (begin < end)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
+
 } // namespace
 
 TempWav readTempWav(const QString& path, int step)
@@ -38,7 +59,10 @@ TempWav readTempWav(const QString& path, int step)
     if (samples <= 0)
         throw RuntimeError(errBadFileFormat, path + QStringLiteral(" holds no samples"));
 
-    std::vector<std::int16_t> points(static_cast<std::size_t>((samples - 1) / step));
+    std::vector<std::int16_t> points;
+    points.reserve(static_cast<std::size_t>((samples - 1) / step));
+    preferLargePages(points.data(), points.capacity() * sizeof(std::int16_t));
+    points.resize(points.capacity());
     std::int16_t* point = points.data();
     std::int16_t* const pointsEnd = point + points.size();
     std::vector<std::int32_t> block(readBlock);
