@@ -66,15 +66,14 @@ TempWav readTempWav(const QString& path, int step)
     std::int16_t* point = points.data();
     std::int16_t* const pointsEnd = point + points.size();
     std::vector<std::int32_t> block(readBlock);
-    std::int64_t index = 0;   // of the block's first sample value
-    std::int64_t next = step; // the next sample value that is a point
+    std::int64_t skip = 1; // sample value 0 is no point
     for (;;) {
         std::int64_t got = 0;
-        const std::int32_t result = stream->read(block.data(), readBlock, got);
-        const std::int64_t end = std::min(index + got, next + (pointsEnd - point) * step);
-        for (; next < end; next += step)
-            *point++ = static_cast<std::int16_t>(block[std::size_t(next - index)] >> 16);
-        index += got;
+        const std::int32_t result = stream->readEvery(block.data(), readBlock, step, got);
+        got = std::min(got, skip + (pointsEnd - point));
+        for (std::int64_t i = skip; i < got; ++i)
+            *point++ = static_cast<std::int16_t>(block[std::size_t(i)] >> 16);
+        skip = 0;
         if (result == kv::kEndOfFile)
             break;
         if (result != kv::kOk)
