@@ -3,13 +3,11 @@
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 #include "trace/runtimeerror.h"
+#include "waveview/largepages.h"
 
 #include <QFileInfo>
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <vector>
 
 namespace lentaro {
@@ -26,24 +24,6 @@ constexpr std::int64_t readBlock = 1 << 18;
         throw RuntimeError(errFileNotFound, QStringLiteral("File not found: ") + path);
     throw RuntimeError(errBadFileFormat, QStringLiteral("%1 cannot be read as a sound file (%2)")
                                              .arg(path, QString::fromUtf8(kv::resultText(code))));
-}
-
-// The points of a long file fill hundreds of megabytes. Set up in 2 MB pages rather than 4 kB ones
-// they take a few hundred page faults instead of over a hundred thousand. Only advice: a system
-// without such pages ignores it.
-void preferLargePages(const void* data, std::size_t bytes)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t large = std::uintptr_t(2) << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t begin = (start + large - 1) & ~(large - 1);
-    const std::uintptr_t end = (start + bytes) & ~(large - 1);
-    if (begin < end)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)bytes;
-#endif
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "waveview/wavechart.h"
 
+#include "waveview/largepages.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
@@ -143,7 +145,8 @@ void WaveChart::renderIfStale()
         return;
     stale_ = false;
     ++renders_;
-    frame_ = QImage(size(), QImage::Format_RGB32);
+    if (frame_.size() != size())
+        frame_ = largePageImage(size());
     frame_.fill(colorOf(backColor_));
     const QRect plot = chartRect();
     if (series_.count() > 0 && plot.width() > 1 && plot.height() > 1) {
