@@ -204,7 +204,7 @@ int32_t SoundStream::read(int32_t* samples, int64_t count, int64_t& delivered) {
 int32_t SoundStream::readEvery(int32_t* samples, int64_t count, int64_t step, int64_t& delivered) {
   StreamState& s = state_;
   delivered = 0;
-  if (step < 1) return kBadCall;
+  if (step < 1 || count > INT64_MAX / step) return kBadCall;
   if (step == 1 || s.kind != kStreamReading || !s.opened || s.handler->read != readFileSamples)
     return readEveryConverted(samples, count, step, delivered);
   if (!samples || count < 0) return kBadCall;

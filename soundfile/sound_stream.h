@@ -72,7 +72,7 @@ class SoundStream {
   // The first of every step samples from here on, up to count of them (count × step samples passed
   // over, fewer at the end): kOk when all came, kEndOfFile when fewer did, as read. Samples stored
   // plainly are converted only where kept, so that a picture of a long file reads quickly.
-  // kBadCall for a step below 1.
+  // kBadCall for a step below 1, or a count × step past the largest sample count.
   int32_t readEvery(int32_t* samples, int64_t count, int64_t step, int64_t& delivered);
   // kOk when all count samples were taken; otherwise the code of what stopped it.
   int32_t write(const int32_t* samples, int64_t count);

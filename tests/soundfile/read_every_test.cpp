@@ -107,12 +107,25 @@ const EveryCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Streams, ReadEvery, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<EveryCase>& info) { return info.param.name; });
 
-TEST(ReadEveryCall, AStepBelowOneIsRefused) {
-  auto stream = kv::SoundStream::createMemory(kv::SampleFormat::make(22050.0f, 2, kv::kEncodingSigned, 1), nullptr, 0);
-  int32_t sample = 0;
-  int64_t got = -1;
-  EXPECT_EQ(stream->readEvery(&sample, 1, 0, got), kv::kBadCall);
-  EXPECT_EQ(got, 0);
+struct RefusedCall {
+  int64_t count;
+  int64_t step;
+};
+
+TEST(ReadEveryCall, ACallThatCannotBeMetIsRefusedWithNothingRead) {
+  const RefusedCall calls[] = {{1, 0}, {1, -3}, {INT64_MAX / 2 + 1, 2}};
+  for (const RefusedCall& call : calls) {
+    auto stream =
+        kv::SoundStream::createMemory(kv::SampleFormat::make(22050.0f, 2, kv::kEncodingSigned, 1), nullptr, 0);
+    const std::vector<int32_t> samples = scatteredSamples();
+    ASSERT_EQ(stream->write(samples.data(), 10), kv::kOk);
+    int32_t sample = 0;
+    int64_t got = -1;
+    EXPECT_EQ(stream->readEvery(&sample, call.count, call.step, got), kv::kBadCall) << call.count << " × " << call.step;
+    EXPECT_EQ(got, 0);
+    ASSERT_EQ(stream->read(&sample, 1, got), kv::kOk);
+    EXPECT_EQ(sample, kvtest::quantised(samples[0], 2)) << "the refused call moved the stream";
+  }
 }
 
 }  // namespace
