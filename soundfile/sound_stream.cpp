@@ -1,9 +1,11 @@
 #include "soundfile/sound_stream.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
 #include "soundfile/disk_file.h"
+#include "soundfile/file_samples.h"
 #include "soundfile/format_handler.h"
 #include "soundfile/heap.h"
 
@@ -197,6 +199,40 @@ int32_t SoundStream::read(int32_t* samples, int64_t count, int64_t& delivered) {
     return result;
   }
   return delivered < count ? kEndOfFile : kOk;
+}
+
+int32_t SoundStream::readEvery(int32_t* samples, int64_t count, int64_t step, int64_t& delivered) {
+  StreamState& s = state_;
+  delivered = 0;
+  if (step < 1 || count > INT64_MAX / step) return kBadCall;
+  if (step == 1 || s.kind != kStreamReading || !s.opened || s.handler->read != readFileSamples)
+    return readEveryConverted(samples, count, step, delivered);
+  if (!samples || count < 0) return kBadCall;
+  if (count == 0) return kOk;
+  const int32_t result = readEveryFileSample(s, samples, count, step, delivered);
+  if (result != kOk) {
+    s.lastError = result;
+    return result;
+  }
+  return delivered < count ? kEndOfFile : kOk;
+}
+
+int32_t SoundStream::readEveryConverted(int32_t* samples, int64_t count, int64_t step, int64_t& delivered) {
+  delivered = 0;
+  if (step == 1) return read(samples, count, delivered);
+  if (!samples || count < 0) return kBadCall;
+  int32_t block[4096];
+  int64_t passed = 0;
+  int32_t result = kOk;
+  while (result == kOk && delivered < count) {
+    int64_t got = 0;
+    result = read(block, std::min<int64_t>(sizeof block / sizeof *block, count * step - passed), got);
+    for (int64_t i = (passed + step - 1) / step * step; i < passed + got; i += step)
+      samples[delivered++] = block[i - passed];
+    passed += got;
+  }
+  if (result == kEndOfFile || result == kOk) return delivered < count ? kEndOfFile : kOk;
+  return result;
 }
 
 int32_t SoundStream::write(const int32_t* samples, int64_t count) {

@@ -69,6 +69,11 @@ class SoundStream {
   // Up to count samples (interleaved frames): kOk when all came, kEndOfFile when fewer did,
   // another code on failure (kBadCall for a stream that cannot be read).
   int32_t read(int32_t* samples, int64_t count, int64_t& delivered);
+  // The first of every step samples from here on, up to count of them (count × step samples passed
+  // over, fewer at the end): kOk when all came, kEndOfFile when fewer did, as read. Samples stored
+  // plainly are converted only where kept, so that a picture of a long file reads quickly.
+  // kBadCall for a step below 1, or a count × step past the largest sample count.
+  int32_t readEvery(int32_t* samples, int64_t count, int64_t step, int64_t& delivered);
   // kOk when all count samples were taken; otherwise the code of what stopped it.
   int32_t write(const int32_t* samples, int64_t count);
 
@@ -103,6 +108,8 @@ class SoundStream {
   void startReading(std::unique_ptr<ByteFile> file, int fileType);
   bool beginWriting(const SampleFormat& format, int fileType);
   void startWriting(std::unique_ptr<ByteFile> file);
+  // readEvery for the streams whose samples are converted as they are read (memory, compressed).
+  int32_t readEveryConverted(int32_t* samples, int64_t count, int64_t step, int64_t& delivered);
 
   friend int32_t convertBlock(SoundStream& stream, const int32_t* samples, void* destination, int64_t count,
                               bool playedAs16Bit);

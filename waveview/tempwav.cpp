@@ -3,9 +3,11 @@
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 #include "trace/runtimeerror.h"
+#include "waveview/largepages.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <vector>
 
 namespace lentaro {
@@ -14,7 +16,7 @@ namespace {
 
 constexpr std::int32_t errFileNotFound = 53;
 constexpr std::int32_t errBadFileFormat = 321;
-constexpr std::int64_t readBlock = 1 << 16;
+constexpr std::int64_t readBlock = 1 << 18;
 
 [[noreturn]] void cannotRead(const QString& path, std::int32_t code)
 {
@@ -39,20 +41,26 @@ TempWav readTempWav(const QString& path, int step)
 
     std::vector<std::int16_t> points;
     points.reserve(static_cast<std::size_t>((samples - 1) / step));
+    preferLargePages(points.data(), points.capacity() * sizeof(std::int16_t));
+    points.resize(points.capacity());
+    std::int16_t* point = points.data();
+    std::int16_t* const pointsEnd = point + points.size();
     std::vector<std::int32_t> block(readBlock);
-    std::int64_t index = 0;   // of the block's first sample value
-    std::int64_t next = step; // the next sample value that is a point
+    std::int64_t skip = 1; // sample value 0 is no point
     for (;;) {
         std::int64_t got = 0;
-        const std::int32_t result = stream->read(block.data(), readBlock, got);
-        for (; next < index + got; next += step)
-            points.push_back(static_cast<std::int16_t>(block[std::size_t(next - index)] >> 16));
-        index += got;
+        const std::int32_t result = stream->readEvery(block.data(), readBlock, step, got);
+        got = std::min(got, skip + (pointsEnd - point));
+        for (std::int64_t i = skip; i < got; ++i)
+            *point++ = static_cast<std::int16_t>(block[std::size_t(i)] >> 16);
+        skip = 0;
         if (result == kv::kEndOfFile)
             break;
         if (result != kv::kOk)
             cannotRead(path, result);
     }
+    // A file shorter than its header says keeps the points it has.
+    points.resize(static_cast<std::size_t>(point - points.data()));
 
     TempWav wav;
     wav.series = WaveSeries(std::move(points), step);

@@ -1,5 +1,7 @@
 #include "waveview/wavechart.h"
 
+#include "waveview/largepages.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
@@ -143,7 +145,8 @@ void WaveChart::renderIfStale()
         return;
     stale_ = false;
     ++renders_;
-    frame_ = QImage(size(), QImage::Format_RGB32);
+    if (frame_.size() != size())
+        frame_ = largePageImage(size());
     frame_.fill(colorOf(backColor_));
     const QRect plot = chartRect();
     if (series_.count() > 0 && plot.width() > 1 && plot.height() > 1) {
@@ -161,6 +164,9 @@ void WaveChart::renderColumns(QImage& image, const QRect& plot) const
 {
     const QRgb line = colorOf(lineColor_).rgb();
     const double step = series_.step();
+    // Straight into the pixels: scanLine() would check the image for sharing at every pixel.
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (int column = plot.left(); column <= plot.right(); ++column) {
         // The points that round to this column: X in [column - 0.5, column + 0.5).
         std::int64_t first = static_cast<std::int64_t>(std::ceil(pixelToX(column - 0.5) / step));
@@ -175,8 +181,13 @@ void WaveChart::renderColumns(QImage& image, const QRect& plot) const
             low = std::min(low, series_.point(first - 1));
             high = std::max(high, series_.point(first - 1));
         }
-        for (int row = rowOf(high, plot); row <= rowOf(low, plot); ++row)
-            reinterpret_cast<QRgb*>(image.scanLine(row))[column] = line;
+        const int top = rowOf(high, plot);
+        const int bottom = rowOf(low, plot);
+        QRgb* pixel = reinterpret_cast<QRgb*>(bits + top * stride) + column;
+        for (int row = top; row <= bottom; ++row) {
+            *pixel = line;
+            pixel = reinterpret_cast<QRgb*>(reinterpret_cast<uchar*>(pixel) + stride);
+        }
     }
 }
 

@@ -1,8 +1,26 @@
 #include "waveview/waveseries.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace lentaro {
+
+namespace {
+
+// A plain loop rather than std::minmax_element, so that the compiler can compare many points at
+// once.
+std::pair<std::int16_t, std::int16_t> extentOf(const std::int16_t* begin, const std::int16_t* end)
+{
+    std::int16_t low = INT16_MAX;
+    std::int16_t high = INT16_MIN;
+    for (const std::int16_t* point = begin; point != end; ++point) {
+        low = std::min(low, *point);
+        high = std::max(high, *point);
+    }
+    return {low, high};
+}
+
+} // namespace
 
 WaveSeries::WaveSeries(std::vector<std::int16_t> points, int step)
     : points_(std::move(points)), step_(step)
@@ -11,22 +29,16 @@ WaveSeries::WaveSeries(std::vector<std::int16_t> points, int step)
     blockMin_.resize(blocks);
     blockMax_.resize(blocks);
     for (std::size_t b = 0; b < blocks; ++b) {
-        const auto begin = points_.begin() + static_cast<std::ptrdiff_t>(b * summaryBlock);
-        const auto end =
-            points_.begin()
-            + static_cast<std::ptrdiff_t>(std::min(points_.size(), (b + 1) * summaryBlock));
-        const auto [low, high] = std::minmax_element(begin, end);
-        blockMin_[b] = *low;
-        blockMax_[b] = *high;
+        const std::int16_t* begin = points_.data() + b * summaryBlock;
+        const std::int16_t* end = points_.data() + std::min(points_.size(), (b + 1) * summaryBlock);
+        std::tie(blockMin_[b], blockMax_[b]) = extentOf(begin, end);
     }
 }
 
 std::pair<std::int16_t, std::int16_t> WaveSeries::walk(std::int64_t from, std::int64_t to) const
 {
     // Points from..to − 1, 0-based.
-    const auto begin = points_.begin() + from;
-    const auto [low, high] = std::minmax_element(begin, points_.begin() + to);
-    return {*low, *high};
+    return extentOf(points_.data() + from, points_.data() + to);
 }
 
 std::pair<std::int16_t, std::int16_t> WaveSeries::extent(std::int64_t first,
