@@ -69,8 +69,9 @@ TEST_F(StartUp, LoadsHiddenAndDisabledThenTheFirstTickShowsTheCdViewAndEndsStart
 
     // For a person to look at: LENTARO_SCREENSHOTS names the folder.
     const QString screenshots = qEnvironmentVariable("LENTARO_SCREENSHOTS");
-    if (!screenshots.isEmpty())
+    if (!screenshots.isEmpty()) {
         EXPECT_TRUE(main.grab().save(screenshots + QStringLiteral("/mainwindow-cd-view.png")));
+    }
 }
 
 TEST_F(StartUp, AnExitBeforeTheFirstTickNeverShowsTheWindowNorTheHint)

@@ -35,8 +35,9 @@ void writeFrames(const QString& path, const WaveFormat& format, double seconds,
         for (std::int64_t frame = 0; frame < frames; ++frame)
             for (int channel = 0; channel < format.channels; ++channel)
                 samples.push_back(value(frame) * 65536);
-        if (!samples.empty())
+        if (!samples.empty()) {
             ASSERT_EQ(out->write(samples.data(), std::int64_t(samples.size())), kv::kOk);
+        }
         ASSERT_EQ(out->close(), kv::kOk);
     }
     if (!format.extraChunk)
