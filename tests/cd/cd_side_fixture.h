@@ -77,6 +77,8 @@ protected:
     std::vector<int> switchedToTracks_;
     // The main window gets the program's CD side instead of the stand-in.
     bool withCdSide_ = false;
+    // True: the window's start-up runs once events are processed.
+    bool runsStartUp_ = false;
     std::chrono::milliseconds clockStep_{500};
     std::chrono::steady_clock::duration now_{};
 

@@ -34,6 +34,7 @@ TEST_F(CdSideStartupTest, FirstStartWithOneDriveFindsTheDiscAndAsksNothing)
 {
     programState().gvStartingUp = true;
     withCdSide_ = true;
+    runsStartUp_ = true;
     useDiscs({fourTrackDisc()});
     startUp();
 
