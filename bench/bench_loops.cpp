@@ -4,6 +4,7 @@
 // 100 marks.
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
+#include "bench/sparse_wave.h"
 #include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/standinsides.h"
@@ -11,8 +12,6 @@
 #include "platform/forms/scriptedprompts.h"
 #include "platform/mci/MMControl.h"
 
-#include <QDataStream>
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -29,25 +28,6 @@ using namespace lentaro;
 constexpr int loopRows = 10000;
 constexpr int fileSeconds = 3600;
 constexpr int loopMs = fileSeconds * 1000 / loopRows;
-
-// A 44.1 kHz stereo 16-bit wave file of `seconds` seconds whose data is a hole in the file.
-bool writeSparseWave(const QString& path, qint64 seconds) {
-  constexpr quint32 rate = 44100;
-  constexpr quint16 channels = 2;
-  constexpr quint16 bytesPerFrame = channels * 2;
-  const auto dataBytes = static_cast<quint32>(seconds * rate * bytesPerFrame);
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  QDataStream out(&file);
-  out.setByteOrder(QDataStream::LittleEndian);
-  out.writeRawData("RIFF", 4);
-  out << quint32(36 + dataBytes);
-  out.writeRawData("WAVEfmt ", 8);
-  out << quint32(16) << quint16(1) << channels << rate << quint32(rate * bytesPerFrame) << bytesPerFrame << quint16(16);
-  out.writeRawData("data", 4);
-  out << dataBytes;
-  return file.resize(file.pos() + dataBytes);
-}
 
 // The program folder with a wave file whose row has loopRows loops, and a main window with the
 // loop side showing them.

@@ -6,6 +6,7 @@
 #include "app/exitprogram.h"
 #include "app/frmHint.h"
 #include "app/programstate.h"
+#include "bench/sparse_wave.h"
 #include "mainwindow/frmMain.h"
 #include "platform/forms/formregistry.h"
 #include "platform/forms/prompts.h"
@@ -14,8 +15,6 @@
 #include "program/startlentaro.h"
 
 #include <QApplication>
-#include <QDataStream>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -34,25 +33,6 @@ class LoopEnd : public ProcessEnd {
  public:
   void endProcess() override { QCoreApplication::exit(0); }
 };
-
-// A 44.1 kHz stereo 16-bit wave file of `seconds` seconds whose data is a hole in the file.
-bool writeSparseWave(const QString& path, qint64 seconds) {
-  constexpr quint32 rate = 44100;
-  constexpr quint16 channels = 2;
-  constexpr quint16 bytesPerFrame = channels * 2;
-  const auto dataBytes = static_cast<quint32>(seconds * rate * bytesPerFrame);
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  QDataStream out(&file);
-  out.setByteOrder(QDataStream::LittleEndian);
-  out.writeRawData("RIFF", 4);
-  out << quint32(36 + dataBytes);
-  out.writeRawData("WAVEfmt ", 8);
-  out << quint32(16) << quint16(1) << channels << rate << quint32(rate * bytesPerFrame) << bytesPerFrame << quint16(16);
-  out.writeRawData("data", 4);
-  out << dataBytes;
-  return file.resize(file.pos() + dataBytes);
-}
 
 // The resident memory of this process in KiB, from /proc/self/status.
 long residentKiB() {
