@@ -10,9 +10,12 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSqlTableModel>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 namespace lentaro::test {
 namespace {
@@ -166,6 +169,50 @@ TEST_F(TrimWindow, SaveStoresTheTrimmedLimitsInTheRowTheWindowOpened)
             shown << prompts_.messageBoxes()[i].text;
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(limits(), c.stored);
+    }
+}
+
+// However the grid comes to another row before Save (a click on it, or F8 playing on with the
+// grid following the position), the trimmed limits go to the row the window opened.
+TEST_F(TrimWindow, SaveAfterTheGridMovedOnStoresInTheOpenedRow)
+{
+    struct Case {
+        const char* name;
+        std::function<void(frmMain&, frmTrim&)> moveOn;
+    };
+    const Case cases[] = {
+        {"a click on another row",
+         [](frmMain& main, frmTrim&) {
+             QTableView& grid = *main.loopPoints;
+             const auto* model = qobject_cast<const QSqlTableModel*>(grid.model());
+             const QRect row =
+                 grid.visualRect(model->index(1, model->fieldIndex(QStringLiteral("Comment"))));
+             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, row.center());
+         }},
+        {"F8, the grid following into the next row",
+         [this](frmMain&, frmTrim& trim) {
+             trim.slStart[0]->setFocus();
+             QTest::keyClick(trim.slStart[0], Qt::Key_F8);
+             wave_->positions = {35000};
+             loops_->highlightLoopPoint();
+         }},
+    };
+    frmMain& main = ready();
+    main.show();
+    QApplication::setActiveWindow(&main);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
+        loops_->closeTrim();
+        frmTrim& trim = trimOver({{10000, 20000}, {30000, 40000}});
+        main.loopPoints->show();
+        trim.slStart[0]->setValue(10500);
+        trim.slStart[1]->setValue(19000);
+        c.moveOn(main, trim);
+        ASSERT_EQ(loops_->rows().currentRow(), 1);
+        prompts_.queueAnswer(forms::Answer::Yes);
+        trim.cmdSave->click();
+        EXPECT_EQ(limits(), QList<QVariantList>({{10500, 19000}, {30000, 40000}}));
     }
 }
 
