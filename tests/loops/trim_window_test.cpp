@@ -2,6 +2,7 @@
 
 #include "app/programstate.h"
 #include "loops/frmTrim.h"
+#include "loops/trimGraph.h"
 #include "platform/mci/MMControl.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <stdexcept>
 
 namespace lentaro::test {
 namespace {
@@ -414,6 +416,69 @@ TEST_F(TrimWindow, TheSlidersKeepTheirShareWhenTheMediaChanges)
     EXPECT_EQ(trim.slStart[1]->maximum(), 16000);
     EXPECT_EQ(trim.slStart[0]->value(), 4000);
     EXPECT_EQ(trim.slStart[1]->value(), 12000);
+}
+
+// The waveform view's selection as a test sets it; setting the start marker throws on request.
+class ScriptedGraph final : public TrimGraph
+{
+public:
+    bool open = true;
+    bool startFails = false;
+    double start = 0;
+    double end = 0;
+
+    bool isOpen() const override { return open; }
+    double startMarkerMs() const override { return start; }
+    double endMarkerMs() const override { return end; }
+    void setStartMarkerMs(double ms) override
+    {
+        if (startFails)
+            throw std::runtime_error("Invalid property value");
+        start = ms;
+    }
+    void setEndMarkerMs(double ms) override { end = ms; }
+};
+
+// When a new file replaces the one shown, the waveform view's markers keep their share of the
+// file and the wave control plays between them; a closed view is left alone, and a marker that
+// cannot be set ends the adjustment there.
+TEST_F(TrimWindow, TheMarkersKeepTheirShareWhenTheMediaChanges)
+{
+    struct Case {
+        const char* name;
+        bool open;
+        bool startFails;
+        double start;
+        double end;
+        int from;
+        int to;
+    };
+    const Case cases[] = {
+        {"open", true, false, 3000, 9001, 3000, 9001},
+        {"closed", false, false, 1500, 4500.5, 100, 200},
+        {"the start marker fails", true, true, 1500, 4500.5, 100, 200},
+    };
+    frmMain& main = ready();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGraph graph;
+        const ScopedOverride<TrimGraph> graphInPlace{trimGraph, graph};
+        graph.open = c.open;
+        graph.start = 1500;
+        graph.end = 4500.5;
+        wave_->mediaLength = 6000;
+        loops_->setupTrimFormsForSlowdown();
+        wave_->mediaLength = 12000;
+        main.WaveControl->setFrom(100);
+        main.WaveControl->setTo(200);
+        graph.startFails = c.startFails;
+        loops_->adjustGraph();
+        // The shares are kept in single precision.
+        EXPECT_NEAR(graph.start, c.start, 0.01);
+        EXPECT_NEAR(graph.end, c.end, 0.01);
+        EXPECT_EQ(main.WaveControl->from(), c.from);
+        EXPECT_EQ(main.WaveControl->to(), c.to);
+    }
 }
 
 } // namespace
