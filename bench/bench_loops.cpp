@@ -1,17 +1,23 @@
 // The loop side over one wave file with 10,000 loop rows, in a main window on the offscreen
 // platform and the null sound card: binding the rows to the grid, following the play position
 // (the position moved between two loops each time), deleting a row, and the loop maker keeping
-// 100 marks.
+// 100 marks; and, on a null card of its own, a trim slider's release until the device plays.
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
 #include "bench/sparse_wave.h"
+#include "loops/frmTrim.h"
 #include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/standinsides.h"
+#include "platform/audio/FrameSink.h"
+#include "platform/audio/NullSoundCard.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/scriptedprompts.h"
 #include "platform/mci/MMControl.h"
+#include "platform/mci/SoundCard.h"
 
+#include <QCoreApplication>
+#include <QSlider>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -19,7 +25,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -148,5 +157,62 @@ void BM_KeepHundredMarks(benchmark::State& state) {
   if (loops.rows().count() < loopRows + 99) state.SkipWithError("the loops were not kept");
 }
 BENCHMARK(BM_KeepHundredMarks)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A null card in real time that tells when it has played anything.
+struct HeardCard {
+  struct FirstSample final : audio::FrameSink {
+    std::atomic<bool> heard{false};
+    void played(const audio::Format&, const std::uint8_t*, std::size_t byteCount) override {
+      if (byteCount > 0) heard = true;
+    }
+  };
+  std::shared_ptr<FirstSample> sink = std::make_shared<FirstSample>();
+  audio::NullSoundCard card;
+  mci::OnNullCard seam{card};
+  ScopedOverride<mci::SoundCard> inPlace{mci::soundCard, seam};
+
+  HeardCard() { card.setSink(sink); }
+};
+
+// From the release of the trim window's start slider at a new place until the first sample of
+// the loop from there reaches the sound card (its 500 ms position updates play no part).
+void BM_TrimReleaseToFirstSample(benchmark::State& state) {
+  HeardCard heardCard;
+  Environment environment;
+  environment.bind();
+  LoopSide& loops = *environment.loops;
+  loops.rows().moveTo(loopRows / 2);
+  loops.showTrim();
+  frmTrim* trim = loops.trim();
+  if (!trim) {
+    state.SkipWithError("the trim window did not open");
+    return;
+  }
+  QSlider& start = *trim->slStart[0];
+  bool heard = true;
+  int step = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    heardCard.sink->heard = false;
+    // Within the slider's reach, a different place each time.
+    const int to = start.minimum() + (++step % 2) * loopMs / 2;
+    state.ResumeTiming();
+    start.setSliderDown(true);
+    start.setValue(to);
+    start.setSliderDown(false);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!heardCard.sink->heard && std::chrono::steady_clock::now() < giveUp) {
+      QCoreApplication::processEvents();
+      std::this_thread::yield();
+    }
+    state.PauseTiming();
+    environment.main->WaveControl->setWait(true);
+    environment.main->WaveControl->setCommand(QStringLiteral("Stop"));
+    heard = heard && heardCard.sink->heard && start.value() == to;
+    state.ResumeTiming();
+  }
+  if (!heard) state.SkipWithError("the slider did not take the place, or nothing was played");
+}
+BENCHMARK(BM_TrimReleaseToFirstSample)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 }  // namespace

@@ -63,11 +63,13 @@ public:
 
     // Opens the trim window over the current loop, or gives the open one the current loop.
     void showTrim();
-    // Keeps the trim sliders at the same share of their reach when a new slowed-down file
-    // replaces the old one: the shares before the pass, the sliders set to them once the new
+    // Keeps the trim sliders and the waveform view's markers at the same share of their reach
+    // when a new slowed-down file replaces the old one: the shares before the pass, the sliders
+    // and then the markers (and the wave control's range with them) set to them once the new
     // file is open.
     void setupTrimFormsForSlowdown();
     void adjustTrimForm();
+    void adjustGraph();
     // The trim window while it is open, else null.
     frmTrim* trim() const { return trimOpen() ? trim_.data() : nullptr; }
 
@@ -133,6 +135,8 @@ private:
     QPointer<frmTrim> trim_;
     float trimStartFraction_ = 0;
     float trimEndFraction_ = 0;
+    float graphStartFraction_ = 0;
+    float graphEndFraction_ = 0;
     // While the grid is moved to the current row, its own row change is not taken back.
     bool movingGrid_ = false;
     // The last lastLoopSelected written, so that an unchanged one is not written again.

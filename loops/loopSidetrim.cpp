@@ -3,8 +3,10 @@
 
 #include "app/windowhelpers.h"
 #include "loops/frmTrim.h"
+#include "loops/trimGraph.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
 
 #include <QPushButton>
@@ -36,6 +38,7 @@ void LoopSide::showTrim()
 
 void LoopSide::setupTrimFormsForSlowdown()
 {
+    // Each half on its own: a failure in one leaves the other's shares taken.
     ignoringErrors([&] {
         if (!trimOpen())
             return;
@@ -46,6 +49,14 @@ void LoopSide::setupTrimFormsForSlowdown()
         };
         trimStartFraction_ = share(*trim_->slStart[0]);
         trimEndFraction_ = share(*trim_->slStart[1]);
+    });
+    ignoringErrors([&] {
+        const TrimGraph& graph = trimGraph();
+        const int length = main_.WaveControl->length();
+        if (!graph.isOpen() || length <= 0)
+            return;
+        graphStartFraction_ = static_cast<float>(graph.startMarkerMs() / length);
+        graphEndFraction_ = static_cast<float>(graph.endMarkerMs() / length);
     });
 }
 
@@ -62,6 +73,24 @@ void LoopSide::adjustTrimForm()
             QSlider& slider = *trim_->slStart[i];
             slider.setValue(static_cast<int>(std::nearbyint(shares[i] * slider.maximum())));
         }
+    });
+}
+
+void LoopSide::adjustGraph()
+{
+    // A marker that cannot be set ends the adjustment there, the wave control's range untouched.
+    ignoringErrors([&] {
+        TrimGraph& graph = trimGraph();
+        if (!graph.isOpen())
+            return;
+        mci::MMControl& wave = *main_.WaveControl;
+        const double length = wave.length();
+        graph.setStartMarkerMs(graphStartFraction_ * length);
+        graph.setEndMarkerMs(graphEndFraction_ * length);
+        main_.ms();
+        // Halves to even, as the sliders' values are rounded everywhere.
+        wave.setFrom(static_cast<int>(std::nearbyint(graph.startMarkerMs())));
+        wave.setTo(static_cast<int>(std::nearbyint(graph.endMarkerMs())));
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/programstate.h"
 #include "loops/frmTrim.h"
+#include "loops/trimGraph.h"
 #include "platform/mci/MMControl.h"
 
 #include <QApplication>
@@ -10,9 +11,13 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSqlTableModel>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
+#include <stdexcept>
 
 namespace lentaro::test {
 namespace {
@@ -166,6 +171,50 @@ TEST_F(TrimWindow, SaveStoresTheTrimmedLimitsInTheRowTheWindowOpened)
             shown << prompts_.messageBoxes()[i].text;
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(limits(), c.stored);
+    }
+}
+
+// However the grid comes to another row before Save (a click on it, or F8 playing on with the
+// grid following the position), the trimmed limits go to the row the window opened.
+TEST_F(TrimWindow, SaveAfterTheGridMovedOnStoresInTheOpenedRow)
+{
+    struct Case {
+        const char* name;
+        std::function<void(frmMain&, frmTrim&)> moveOn;
+    };
+    const Case cases[] = {
+        {"a click on another row",
+         [](frmMain& main, frmTrim&) {
+             QTableView& grid = *main.loopPoints;
+             const auto* model = qobject_cast<const QSqlTableModel*>(grid.model());
+             const QRect row =
+                 grid.visualRect(model->index(1, model->fieldIndex(QStringLiteral("Comment"))));
+             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, row.center());
+         }},
+        {"F8, the grid following into the next row",
+         [this](frmMain&, frmTrim& trim) {
+             trim.slStart[0]->setFocus();
+             QTest::keyClick(trim.slStart[0], Qt::Key_F8);
+             wave_->positions = {35000};
+             loops_->highlightLoopPoint();
+         }},
+    };
+    frmMain& main = ready();
+    main.show();
+    QApplication::setActiveWindow(&main);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
+        loops_->closeTrim();
+        frmTrim& trim = trimOver({{10000, 20000}, {30000, 40000}});
+        main.loopPoints->show();
+        trim.slStart[0]->setValue(10500);
+        trim.slStart[1]->setValue(19000);
+        c.moveOn(main, trim);
+        ASSERT_EQ(loops_->rows().currentRow(), 1);
+        prompts_.queueAnswer(forms::Answer::Yes);
+        trim.cmdSave->click();
+        EXPECT_EQ(limits(), QList<QVariantList>({{10500, 19000}, {30000, 40000}}));
     }
 }
 
@@ -367,6 +416,69 @@ TEST_F(TrimWindow, TheSlidersKeepTheirShareWhenTheMediaChanges)
     EXPECT_EQ(trim.slStart[1]->maximum(), 16000);
     EXPECT_EQ(trim.slStart[0]->value(), 4000);
     EXPECT_EQ(trim.slStart[1]->value(), 12000);
+}
+
+// The waveform view's selection as a test sets it; setting the start marker throws on request.
+class ScriptedGraph final : public TrimGraph
+{
+public:
+    bool open = true;
+    bool startFails = false;
+    double start = 0;
+    double end = 0;
+
+    bool isOpen() const override { return open; }
+    double startMarkerMs() const override { return start; }
+    double endMarkerMs() const override { return end; }
+    void setStartMarkerMs(double ms) override
+    {
+        if (startFails)
+            throw std::runtime_error("Invalid property value");
+        start = ms;
+    }
+    void setEndMarkerMs(double ms) override { end = ms; }
+};
+
+// When a new file replaces the one shown, the waveform view's markers keep their share of the
+// file and the wave control plays between them; a closed view is left alone, and a marker that
+// cannot be set ends the adjustment there.
+TEST_F(TrimWindow, TheMarkersKeepTheirShareWhenTheMediaChanges)
+{
+    struct Case {
+        const char* name;
+        bool open;
+        bool startFails;
+        double start;
+        double end;
+        int from;
+        int to;
+    };
+    const Case cases[] = {
+        {"open", true, false, 3000, 9001, 3000, 9001},
+        {"closed", false, false, 1500, 4500.5, 100, 200},
+        {"the start marker fails", true, true, 1500, 4500.5, 100, 200},
+    };
+    frmMain& main = ready();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGraph graph;
+        const ScopedOverride<TrimGraph> graphInPlace{trimGraph, graph};
+        graph.open = c.open;
+        graph.start = 1500;
+        graph.end = 4500.5;
+        wave_->mediaLength = 6000;
+        loops_->setupTrimFormsForSlowdown();
+        wave_->mediaLength = 12000;
+        main.WaveControl->setFrom(100);
+        main.WaveControl->setTo(200);
+        graph.startFails = c.startFails;
+        loops_->adjustGraph();
+        // The shares are kept in single precision.
+        EXPECT_NEAR(graph.start, c.start, 0.01);
+        EXPECT_NEAR(graph.end, c.end, 0.01);
+        EXPECT_EQ(main.WaveControl->from(), c.from);
+        EXPECT_EQ(main.WaveControl->to(), c.to);
+    }
 }
 
 } // namespace
