@@ -44,8 +44,9 @@ esac
 
 # The dynamic loader tells which files it opened; the program runs until the engine is loaded
 # from the prefix and the database is in its folder (it then waits for a person, so it is ended).
-mkdir -p "$work/home" "$work/settings"
-env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen LENTARO_AUDIO=null \
+# Its own temporary folder too: tests running beside it keep sockets and files in the shared one.
+mkdir -p "$work/home" "$work/settings" "$work/tmp"
+env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen LENTARO_AUDIO=null TMPDIR="$work/tmp" \
   LENTARO_HOME="$work/home" LENTARO_REGISTRY_DIR="$work/settings" \
   LD_DEBUG=files LD_DEBUG_OUTPUT="$work/loader" \
   "$prefix/bin/lentaro" >"$work/output" 2>&1 &
@@ -62,6 +63,12 @@ for _ in $(seq 600); do
 done
 if ! started; then
   cat "$work/output" >&2
+  if ! kill -0 "$program" 2>/dev/null; then
+    status=0
+    wait "$program" || status=$?
+    program=""
+    echo "the installed program ended by itself with status $status" >&2
+  fi
   fail "the installed program did not load $engine and copy lentaro.mdb into its folder"
 fi
 echo "installed program started from $prefix"
