@@ -30,6 +30,8 @@ struct ProgramState {
     int gvChannels = 0;       // channels of analog recordings: always 1
     int gvRecordingRate = 0;  // sample rate of recordings in Hz
     float gvSamplesPerMs = 0; // gvRecordingRate / 1000, for the waveform view
+    // Slowed-file samples per temp.wav sample value, for the waveform view's markers; 0 until set.
+    float gvExpansionFactor = 0;
 
     // The main window shows its "SlowPlay" view.
     bool gvSlowMode = false;

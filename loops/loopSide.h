@@ -70,6 +70,16 @@ public:
     void setupTrimFormsForSlowdown();
     void adjustTrimForm();
     void adjustGraph();
+    // Speed and pitch: the last speed of the current loop (50 when none), the last pitch change
+    // of its track or wave file (0 when none), both written back after each started pass; the
+    // pitch's half-step and cent boxes; the waveform view's expansion factor.
+    int lstPct();
+    int lstPitchChange();
+    void pitchChangeTextFieldsFill();
+    void saveCurrentPct();
+    void saveCurrentPitchChange();
+    void expFactorSet();
+
     // The trim window while it is open, else null.
     frmTrim* trim() const { return trimOpen() ? trim_.data() : nullptr; }
 

@@ -31,6 +31,8 @@ public:
     bool cdView = false;
     mci::MMControl* currentMMControl = nullptr;
     int prevStartTime = 0; // startTime of the current loop row, ms
+    // The channel count of temp.wav, set by whatever makes it; 0 until the first one is made.
+    int tempWavChannels = 0;
 
     // currentView, cdView and the wave device's file as they were when "SlowPlay" was entered.
     int savedCurrentView = 0;
