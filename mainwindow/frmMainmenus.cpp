@@ -135,12 +135,13 @@ void frmMain::mnuWeb_Click(int Index)
 {
     TraceScope trace(module, "Sub mnuWeb_Click", {{"Index", Index}});
     trace.run([&] {
-        // The home page (Index 1) is the site's address itself.
-        static constexpr std::array<const char*, 4> pages{"update", nullptr, "subscribe", "faq"};
-        const char* page = pages.at(static_cast<std::size_t>(Index));
-        const QString address = page ? productWebAddress + QLatin1Char('/')
-                                           + QString::fromLatin1(page) + QStringLiteral(".htm")
-                                     : productWebAddress;
+        const auto page = [](const char* name) {
+            return productWebAddress + QLatin1Char('/') + QLatin1String(name)
+                   + QStringLiteral(".htm");
+        };
+        const std::array<QString, 4> addresses{page("update"), productWebAddress, page("subscribe"),
+                                               faqWebAddress};
+        const QString& address = addresses.at(static_cast<std::size_t>(Index));
         urlOpener().open(QUrl(address));
     });
 }
