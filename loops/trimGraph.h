@@ -17,7 +17,8 @@ public:
     virtual void setEndMarkerMs(double ms) = 0;
 };
 
-// In place until the waveform view provides its selection: never open, keeps nothing.
+// The default, where no waveform view is put in place (the program puts its own): never open,
+// keeps nothing.
 class NoTrimGraph final : public TrimGraph
 {
 public:

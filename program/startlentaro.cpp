@@ -7,6 +7,7 @@
 #include "platform/shell/programfolder.h"
 #include "program/firstdriveownership.h"
 #include "program/programsides.h"
+#include "program/waveviewtrimgraph.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
 
@@ -26,6 +27,8 @@ int startLentaro(int& argc, char** argv)
     // The engine runner is the runner library (engineRunner's own).
     FirstDriveOwnership driveOwnership;
     const ScopedOverride ownershipInPlace(cdOwnershipQuery, driveOwnership);
+    WaveViewTrimGraph graph;
+    const ScopedOverride graphInPlace(trimGraph, graph);
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
     links.loadMainWindow = [] { new frmMain(&programSides); };
