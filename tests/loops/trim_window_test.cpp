@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 namespace lentaro::test {
@@ -111,6 +112,30 @@ TEST_F(TrimWindow, PrevAndNextStepBothSlidersAsFarAsTheyReach)
     }
     // The second press at either end found nothing left.
     EXPECT_EQ(devicesJournal_.filter("play").size(), 4);
+}
+
+// A failure while the limits are read ends setTrimLimits quietly, and the sliders answer the next
+// move: the flags that mute them while code sets them are down again.
+TEST_F(TrimWindow, AFailedLimitsReadLeavesTheSlidersAnswering)
+{
+    frmMain& main = ready();
+    waveWithLoops({{10000, 20000}});
+    bool fails = true;
+    auto* trim = new frmTrim(
+        main, loops_->rows(), [](int, int) {},
+        [&fails](int& start, int& end) {
+            if (fails)
+                throw std::runtime_error("Invalid use of Null");
+            start = 10000;
+            end = 20000;
+        });
+    const std::unique_ptr<frmTrim> owned(trim);
+    fails = false;
+    trim->setTrimLimits();
+    fails = true;
+    trim->setTrimLimits();
+    trim->slStart[0]->setValue(12000);
+    EXPECT_EQ(main.WaveControl->from(), 12000);
 }
 
 // Zoom Out widens both sliders by 5 s, never before 0; the values, the device and the row stay.
