@@ -7,6 +7,7 @@
 #include "platform/cd/Drive.h"
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
+#include "tests/app/cd_drive_fixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -86,13 +87,7 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
 
 void CdSideTest::useDrive(char letter)
 {
-    mci::MMControl& cd = *main().CDControl;
-    cd.setWait(true);
-    cd.setCommand(QStringLiteral("Close"));
-    cd.setFileName(QString(QChar::fromLatin1(letter)) + QLatin1Char(':'));
-    cd.setWait(true);
-    cd.setCommand(QStringLiteral("Open"));
-    ASSERT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
+    openCdDrive(*main().CDControl, letter);
 }
 
 CdIdentification& CdSideTest::identification()

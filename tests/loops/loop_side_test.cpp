@@ -1,5 +1,7 @@
 #include "tests/loops/loop_side_fixture.h"
 
+#include "tests/app/cd_drive_fixture.h"
+
 #include "app/programstate.h"
 #include "platform/cd/DriveList.h"
 #include "platform/cd/ImageDrive.h"
@@ -171,13 +173,7 @@ protected:
         drives_ = cd::DriveList(std::move(list));
         drivesInPlace_.emplace(cd::cdDrives, drives_);
         frmMain& main = started();
-        mci::MMControl& cd = *main.CDControl;
-        cd.setWait(true);
-        cd.setCommand(QStringLiteral("Close"));
-        cd.setFileName(QStringLiteral("D:"));
-        cd.setWait(true);
-        cd.setCommand(QStringLiteral("Open"));
-        EXPECT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
+        openCdDrive(*main.CDControl);
         return main;
     }
 

@@ -6,6 +6,7 @@
 #include "platform/cd/DriveList.h"
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
+#include "tests/app/cd_drive_fixture.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
 
 #include <QFile>
@@ -177,13 +178,8 @@ protected:
     {
         frmMain& main = started();
         EXPECT_TRUE(main.state().cdView);
+        openCdDrive(*main.CDControl);
         mci::MMControl& cd = *main.CDControl;
-        cd.setWait(true);
-        cd.setCommand(QStringLiteral("Close"));
-        cd.setFileName(QStringLiteral("D:"));
-        cd.setWait(true);
-        cd.setCommand(QStringLiteral("Open"));
-        EXPECT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
         cd.setTimeFormat(tmsfFormat);
         cd.setTo(tmsf);
         cd.setWait(true);
