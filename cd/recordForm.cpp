@@ -181,7 +181,7 @@ void recordForm::mmWave_RecordClick(bool&)
         wave.setWait(true);
         wave.setCommand(QStringLiteral("Close"));
         wave.setFileName(cdlgRecordFile.fileName);
-        ignoringErrors([&] { QFile::remove(wave.fileName()); });
+        QFile::remove(wave.fileName()); // none there yet is no error
         wave.setWait(true);
         wave.setCommand(QStringLiteral("Open"));
         // A refused format leaves the device's own: it records all the same.

@@ -13,6 +13,8 @@
 
 #include <QLabel>
 
+#include <utility>
+
 namespace lentaro {
 
 namespace {
