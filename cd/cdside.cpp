@@ -1,11 +1,18 @@
 #include "cd/cdside.h"
 
+#include "app/programstate.h"
 #include "cd/cddrivesetup.h"
 #include "cd/cdidentification.h"
+#include "cd/mixerontop.h"
+#include "cd/recordForm.h"
+#include "cd/recordreaderevents.h"
+#include "cd/recordtrack.h"
 #include "controls/vostrel/Vostrel.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/standinsides.h"
 #include "platform/cd/DigitalReader.h"
+#include "platform/forms/formregistry.h"
+#include "trace/tracescope.h"
 
 namespace lentaro {
 
@@ -36,7 +43,10 @@ public:
     explicit CdSideOfMain(frmMain& main)
         : Vostrel1(new Vostrel(&main)),
           identification_(displayControlsOf(main), ACD1),
-          setup_(*main.CDControl, ACD1)
+          setup_(*main.CDControl, ACD1),
+          readerEvents_(main, ACD1),
+          trackRecording_(main, ACD1, readerEvents_),
+          main_(main)
     {
         Vostrel1->hide();
         QObject::connect(Vostrel1, &Vostrel::Arrival, &main,
@@ -52,12 +62,36 @@ public:
     void CDsetup() override { setup_.CDsetup(); }
     void checkCDPresent() override { identification_.checkCDPresent(); }
     void refreshDisplayForNewCD() override { identification_.refreshDisplayForNewCD(); }
+    void stopDigitalRead() override
+    {
+        if (programState().gvDigitalRecordingOK)
+            ACD1.abort();
+    }
+    bool showMixer() override
+    {
+        lentaro::showMixer();
+        return mixerRunning();
+    }
+    void showRecorder() override
+    {
+        TraceScope trace("main form", "Sub mnuRecord_Click");
+        trace.run([&] {
+            auto* recorder = forms::loadedFormOf<recordForm>();
+            if (!recorder)
+                recorder = new recordForm({main_.state(), *main_.WaveControl,
+                                           [this](const QString& fn) { main_.addToMRUs(fn); }});
+            recorder->exec();
+        });
+    }
 
 private:
     Vostrel* Vostrel1; // owned by the window
     cd::DigitalReader ACD1;
     CdIdentification identification_;
     CdDriveSetup setup_;
+    RecordReaderEvents readerEvents_;
+    TrackRecording trackRecording_;
+    frmMain& main_;
 };
 
 } // namespace

@@ -267,7 +267,6 @@ private:
     void connectTransport();
     void setMruPath(int Index, const QString& path);
     int waveLengthMs();
-    void refuseWorkingName();
     void saveRecording();
     void Form_Load();
     void initializeStateVariables();

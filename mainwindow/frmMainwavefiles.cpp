@@ -5,6 +5,7 @@
 #include "app/filecopy.h"
 #include "app/timetexts.h"
 #include "app/utilities.h"
+#include "app/workingfiles.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
@@ -31,12 +32,6 @@ constexpr int databaseChangeFailed = 3146;
 bool namesFile(const QString& path, const char* name)
 {
     return path.contains(QLatin1String(name), Qt::CaseInsensitive);
-}
-
-// temp.wav and tempslow.wav belong to the slow-down road, wherever a path names them.
-bool namesWorkingFile(const QString& path)
-{
-    return namesFile(path, "temp.wav") || namesFile(path, "tempslow.wav");
 }
 
 [[noreturn]] void failed(const QSqlError& error)
@@ -99,12 +94,6 @@ void frmMain::mnuFileOpen_Click()
         addToMRUs(fileName);
         changeToMode(QStringLiteral("Wave"), false);
     });
-}
-
-void frmMain::refuseWorkingName()
-{
-    forms::MsgBox(
-        QStringLiteral("Please choose a different name. Lentaro likes temp.wav for itself."));
 }
 
 void frmMain::playWaveFile(const QString& fn)

@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the digital read's benchmark copies the same track with cd-paranoia
+  cd-paranoia
   # the installed desktop entry's check; screenshots under a virtual X server on Qt's xcb platform
   desktop-file-utils xvfb xauth qt6-qpa-plugins
   # engine

@@ -1,0 +1,283 @@
+#include "tests/cd/cd_side_fixture.h"
+
+#include "app/programstate.h"
+#include "app/windowhelpers.h"
+#include "cd/mixerontop.h"
+#include "cd/recordForm.h"
+#include "mainwindow/mainstate.h"
+#include "platform/forms/formregistry.h"
+#include "platform/forms/windowhandles.h"
+#include "platform/mci/MMControl.h"
+#include "tests/platform/mci/fake_device.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+namespace lentaro::test {
+
+namespace {
+
+const QString saveQuestion = QStringLiteral("Save file %1?");
+
+// A wave device that records nothing and stands where the test puts it.
+class PositionedDevice : public mci::test::FakeDevice
+{
+public:
+    mci::Reading position(mci::TimeFormat) const override { return mci::Reading::of(at); }
+    int at = 0;
+};
+
+// LENTARO_MIXER set for the test's lifetime.
+class MixerCommand
+{
+public:
+    explicit MixerCommand(const QString& command) : previous_(qgetenv("LENTARO_MIXER"))
+    {
+        qputenv("LENTARO_MIXER", command.toLocal8Bit());
+    }
+    ~MixerCommand()
+    {
+        if (previous_.isEmpty())
+            qunsetenv("LENTARO_MIXER");
+        else
+            qputenv("LENTARO_MIXER", previous_);
+    }
+
+private:
+    QByteArray previous_;
+};
+
+// The main window's wave device holds held.wav open, and the recorder is loaded over it.
+class RecorderTest : public CdSideTest
+{
+protected:
+    void SetUp() override
+    {
+        CdSideTest::SetUp();
+        useDiscs({});
+        main().state().currentMMControl = main().CDControl;
+        main().CDControl->setUpdateInterval(500);
+        auto device = std::make_unique<PositionedDevice>();
+        device_ = device.get();
+        wave().setDevice(std::move(device), QStringLiteral("WaveAudio"));
+        wave().setFileName(path("held.wav"));
+        ProgramState& program = programState();
+        program.gvRecordingDepth = 16;
+        program.gvChannels = 1;
+        program.gvRecordingSampleRate = 22050;
+    }
+    void TearDown() override
+    {
+        endMixer();
+        CdSideTest::TearDown();
+    }
+
+    mci::MMControl& wave() { return *main().WaveControl; }
+    recordForm& load()
+    {
+        return *new recordForm(
+            {main().state(), wave(), [this](const QString& fn) { main().addToMRUs(fn); }});
+    }
+    // The recorder records into `name`, chosen through its dialog.
+    void record(recordForm& recorder, const char* name)
+    {
+        prompts_.queueFile(path(name));
+        recorder.cmdChooseFile->click();
+        bool cancel = false;
+        recorder.mmWave_RecordClick(cancel);
+    }
+    QStringList questions() const
+    {
+        QStringList texts;
+        for (const auto& box : prompts_.messageBoxes())
+            texts << box.text;
+        return texts;
+    }
+
+    PositionedDevice* device_ = nullptr;
+};
+
+TEST_F(RecorderTest, CancellingTheFileChoiceBeforeAnyFileChangesNothing)
+{
+    recordForm& recorder = load();
+
+    recorder.cmdChooseFile->click();
+
+    EXPECT_EQ(recorder.windowTitle(), "Record Wave File");
+    EXPECT_EQ(wave().fileName(), path("held.wav"));
+    EXPECT_TRUE(device_->calls.empty());
+    EXPECT_FALSE(recorder.mmWave->buttonEnabled(mci::Button::Record));
+}
+
+TEST_F(RecorderTest, RecordsIntoTheFileChosenAfterDeletingItAndCountsWholeSeconds)
+{
+    writeFile("take.wav", "an older take");
+    recordForm& recorder = load();
+
+    prompts_.queueFile(path("take.wav"));
+    recorder.cmdChooseFile->click();
+    EXPECT_EQ(recorder.windowTitle(), "Record file take.wav");
+    EXPECT_TRUE(recorder.mmWave->buttonEnabled(mci::Button::Record));
+    bool cancel = false;
+    recorder.mmWave_RecordClick(cancel);
+
+    EXPECT_FALSE(QFile::exists(path("take.wav")));
+    EXPECT_EQ(wave().fileName(), path("take.wav"));
+    EXPECT_EQ(device_->verbs(), QStringList({"Close", "Close", "Open", "Format", "Record"}));
+    ASSERT_TRUE(device_->format.has_value());
+    EXPECT_EQ(device_->format->samplesPerSec, 22050);
+    EXPECT_EQ(device_->format->channels, 1);
+    EXPECT_TRUE(recorder.Timer1->isActive());
+    EXPECT_EQ(recorder.Timer1->interval(), 500);
+
+    device_->at = 1999;
+    recorder.Timer1_Timer();
+    EXPECT_EQ(recorder.lblTime->text(), "1 seconds recorded...");
+
+    recorder.mmWave_StopClick(cancel);
+    EXPECT_EQ(device_->verbs().last(), "Stop");
+    EXPECT_FALSE(recorder.Timer1->isActive());
+}
+
+TEST_F(RecorderTest, AsksToSaveOnEveryLaterChoiceAndOnClosingAlsoAfterASave)
+{
+    recordForm& recorder = load();
+    record(recorder, "take.wav");
+
+    prompts_.queueAnswer(forms::Answer::Yes);
+    prompts_.queueFile(path("other.wav"));
+    recorder.cmdChooseFile->click();
+    EXPECT_EQ(device_->verbs().count("Save"), 1);
+    EXPECT_EQ(main().mruPath(1), path("take.wav"));
+
+    prompts_.queueAnswer(forms::Answer::No);
+    recorder.unload();
+
+    EXPECT_EQ(questions(), QStringList({saveQuestion.arg(path("take.wav")),
+                                        saveQuestion.arg(path("other.wav"))}));
+    EXPECT_EQ(device_->verbs().count("Save"), 1);
+}
+
+TEST_F(RecorderTest, GivesTheWaveDeviceItsFileBackAndTheUpdateIntervalAtUnloading)
+{
+    recordForm& recorder = load();
+    EXPECT_EQ(main().CDControl->updateInterval(), 0);
+    record(recorder, "take.wav");
+    prompts_.queueAnswer(forms::Answer::No);
+
+    recorder.unload();
+
+    EXPECT_EQ(wave().fileName(), path("held.wav"));
+    EXPECT_EQ(device_->verbs().mid(device_->verbs().size() - 2), QStringList({"Close", "Open"}));
+    EXPECT_NE(wave().mode(), static_cast<int>(mci::Mode::NotOpen));
+    EXPECT_EQ(main().CDControl->updateInterval(), 500);
+}
+
+TEST_F(RecorderTest, RefusesTheWorkingFilesAsRecordingFiles)
+{
+    for (const char* name : {"temp.wav", "TEMPSLOW.WAV"}) {
+        SCOPED_TRACE(name);
+        prompts_ = {};
+        recordForm& recorder = load();
+
+        prompts_.queueFile(path(name));
+        recorder.cmdChooseFile->click();
+
+        EXPECT_EQ(questions(), QStringList({"Please choose a different name. Lentaro likes "
+                                            "temp.wav for itself."}));
+        EXPECT_EQ(recorder.windowTitle(), "Record Wave File");
+        EXPECT_EQ(wave().fileName(), path("held.wav"));
+        EXPECT_FALSE(recorder.mmWave->buttonEnabled(mci::Button::Record));
+        recorder.unload();
+        deleteUnloaded();
+    }
+}
+
+TEST_F(RecorderTest, TheMixerIsStartedOnceWhileItRunsAndEndedAtUnloading)
+{
+    writeFile("mixer.sh", "#!/bin/sh\nexec sleep 60\n");
+    QFile::setPermissions(path("mixer.sh"), QFile::ReadOwner | QFile::ExeOwner);
+    const MixerCommand command(path("mixer.sh"));
+    storePreferenceText("recordingMixerTakesAWhile", "0");
+    recordForm& recorder = load();
+
+    recorder.cmdMixer->click();
+    ASSERT_TRUE(mixerRunning());
+    const qint64 mixer = mixerOnTop().mixerTask->processId();
+    recorder.cmdMixer->click();
+    EXPECT_EQ(mixerOnTop().mixerTask->processId(), mixer);
+    EXPECT_EQ(mixerOnTop().mixerHwnd, 0);
+
+    recorder.unload();
+
+    EXPECT_FALSE(mixerRunning());
+    EXPECT_NE(::kill(pid_t(mixer), 0), 0);
+    EXPECT_TRUE(questions().isEmpty());
+}
+
+TEST_F(RecorderTest, AMixerThatCannotStartIsReportedAndGivesNoWindow)
+{
+    const MixerCommand command(path("no such mixer"));
+
+    EXPECT_EQ(showMixer(), 0);
+
+    EXPECT_EQ(questions(), QStringList({"There was an error bringing up the mixer. The most "
+                                        "likely cause is that you need to reinstall the Windows "
+                                        "mixer (c:\\Windows\\sndvol32.exe)"}));
+    EXPECT_FALSE(mixerRunning());
+}
+
+TEST_F(RecorderTest, WindowSearchesFindTheLastOfTheProgramsWindowsInHandleOrder)
+{
+    QWidget first;
+    first.setWindowTitle("Volume control");
+    QWidget second;
+    second.setWindowTitle("CONTROL panel");
+    const std::int32_t firstHandle = forms::windowHandle(&first);
+    const std::int32_t secondHandle = forms::windowHandle(&second);
+    ASSERT_LT(firstHandle, secondHandle);
+
+    EXPECT_EQ(getHwndContaining("CONTROL"), secondHandle);
+    EXPECT_EQ(getHwndContaining("volume"), firstHandle);
+    EXPECT_EQ(getHwndContaining("no window has this"), 0);
+}
+
+// The main window on the program's CD side.
+class RecorderMenuTest : public CdSideTest
+{
+protected:
+    void SetUp() override
+    {
+        CdSideTest::SetUp();
+        withCdSide_ = true;
+        useDiscs({});
+        main().state().currentMMControl = main().CDControl;
+    }
+};
+
+TEST_F(RecorderMenuTest, ShowsTheRecorderModally)
+{
+    QString caption;
+    WhenModal user([&](QWidget& modal) {
+        caption = modal.windowTitle();
+        static_cast<recordForm&>(modal).unload();
+    });
+
+    main().mnuRecord->trigger();
+
+    EXPECT_TRUE(user.acted());
+    EXPECT_EQ(caption, "Record Wave File");
+    EXPECT_FALSE(isLoaded("recordForm"));
+}
+
+} // namespace
+} // namespace lentaro::test
