@@ -67,6 +67,7 @@ LoopSide::LoopSide(frmMain& main, std::unique_ptr<LoopsSide> later)
     });
     followGrid();
     applyLayout();
+    connectSpeedControls();
 }
 
 LoopSide::~LoopSide()
@@ -129,12 +130,6 @@ void LoopSide::dtaLoopPoints_Reposition()
     ignoringErrors([&] { cmdSlowPlayAdjust(); });
 }
 
-void LoopSide::cmdSlowPlayAdjust()
-{
-    // Until the speed controls exist: Transform needs a loop to work on.
-    main_.cmdSlowPlay->setEnabled(rows_.count() > 0);
-}
-
 int LoopSide::currentCDid() const
 {
     // The CDs data control stands on its first row, the CD shown.
@@ -177,6 +172,8 @@ void LoopSide::dtaLoopPoints_Error(int DataErr)
 
 bool LoopSide::eventFilter(QObject* watched, QEvent* event)
 {
+    if (sliderInputLocked(watched, *event))
+        return true;
     QTableView& grid = *main_.loopPoints;
     if (watched == main_.cmdStartNewLoop) {
         if (event->type() == QEvent::MouseButtonRelease

@@ -12,6 +12,7 @@
 #include <QSqlRecord>
 #include <QVariant>
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -23,7 +24,8 @@ class frmMain;
 
 // The main window's loop side: the loop rows and their grid, the three grid views, making loops
 // live or one per track, the loop maker, playing and trimming loops, and saving their chords and
-// lyrics. What the slow-down road does is handed on to the stand-in until it exists.
+// lyrics, the speed and pitch controls and saving the slowed-down file. What the slow-down road
+// does is handed on to the stand-in until it exists.
 class LoopSide : public QObject, public LoopsSide
 {
     Q_OBJECT
@@ -50,8 +52,13 @@ public:
     void resetLastPass() override { later_->resetLastPass(); }
     void tmrLoopDLL_Timer() override { later_->tmrLoopDLL_Timer(); }
     void btnLoopPlay_Click() override { later_->btnLoopPlay_Click(); }
-    void saveSlowedDownFile() override { later_->saveSlowedDownFile(); }
-    void changeTransformParameters() override { later_->changeTransformParameters(); }
+
+    // Copies tempslow.wav to a wave file the user names, never over the working files nor while
+    // a pass writes it, and lists it with the recent files once it is whole.
+    void saveSlowedDownFile() override;
+    // True while a pass started for replay writes tempslow.wav, or its end is being handed
+    // over.
+    bool passRunning() const;
 
     // Loop playback on the current device. The in and out points of the trim window while it is
     // open, else of the current loop row, its missing end filled and stored on the way; true
@@ -79,6 +86,34 @@ public:
     void saveCurrentPct();
     void saveCurrentPitchChange();
     void expFactorSet();
+    // The speed (at least 5 %) and the pitch (within an octave) shown, the finished pass
+    // dropped, and a new one started through btnLoopPlay_Click.
+    void changeTransformParameters() override;
+    // The speed and pitch shown in the sliders and boxes, without their change handlers.
+    void showSpeedAndPitch();
+    // The loop row Transform works on, by rowKey (remembered with prevStartTime): its speed is
+    // stored on it whatever row is current by then.
+    QVariant prevRowKey;
+    // True while code sets the sliders: their change handler then does nothing.
+    bool settingSliders = false;
+    // Between a slider's press and its release: moves follow the thumb.
+    bool sliderDragging = false;
+
+    // The speed and pitch controls' events. A released slider ignores input until
+    // tmrSliderFreedom fires.
+    void slSlowPct_Change(int Index);
+    void slSlowPct_Scroll(int Index);
+    void slSlowPct_MouseDown();
+    void slSlowPct_MouseUp(int Index);
+    void tmrSliderFreedom_Timer();
+    // Enter in a speed (0) or pitch (1 half steps, 2 cents) box.
+    void completetxtSlowPctEntry(int Index);
+    void lbl1005Speed_Click();
+    void lbl1003Speed_Click();
+    void lbl1002_Click();
+    void lblOriginalSpeed_Click();
+    void lblDoubleSpeed_Click();
+    void lblSteps_Click(int Index);
 
     // The trim window while it is open, else null.
     frmTrim* trim() const { return trimOpen() ? trim_.data() : nullptr; }
@@ -125,6 +160,9 @@ private:
     void loopPoints_RowColChange();
     void cmdSlowPlayAdjust();
     void cmdSlowPlay_Click();
+    void connectSpeedControls();
+    void setSpeed(int percent);
+    bool sliderInputLocked(QObject* watched, const QEvent& event) const;
     void showRowInGrid();
     // Each loop's chords, then its lyrics, a line each when not empty; UTF-8, CR LF.
     QByteArray chordsAndLyrics() const;
@@ -152,6 +190,7 @@ private:
     // The last lastLoopSelected written, so that an unchanged one is not written again.
     QVariant lastLoopSelected_;
     MonotonicClock clock_ = [] { return std::chrono::steady_clock::now().time_since_epoch(); };
+    std::array<bool, 2> sliderLocked_{};
 };
 
 } // namespace lentaro

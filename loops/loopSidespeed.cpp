@@ -1,43 +1,361 @@
-// The speed and pitch the slow-down road works with, and where they are remembered.
+// The speed and pitch controls of the "SlowPlay" view, where the speed of each loop and the pitch
+// change of each CD track or wave file are remembered, and the restart of the slow-down road on
+// every change.
 #include "loops/loopSide.h"
 
+#include "app/preferencetext.h"
 #include "app/programstate.h"
+#include "mainwindow/expansionfactor.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/mci/MMControl.h"
+#include "trace/runtimeerror.h"
+#include "trace/tracescope.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSlider>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTimer>
+
+#include <algorithm>
+#include <optional>
 
 namespace lentaro {
 
-// Until the speed controls exist: half speed, no transposition, nothing remembered.
-int LoopSide::lstPct()
+namespace {
+
+constexpr char module[] = "main form";
+constexpr int databaseChangeFailed = 3146;
+// The speed a loop plays at until one is stored for it.
+constexpr int defaultPercent = 50;
+// The pitch reaches an octave either way, as far as the slider and the labels go.
+constexpr int widestPitchChange = 1200;
+// How long a released slider stays locked, in ms.
+constexpr int sliderLockMs = 300;
+
+int clampedPitch(int cents)
 {
-    return 50;
+    return std::clamp(cents, -widestPitchChange, widestPitchChange);
 }
 
-int LoopSide::lstPitchChange()
+// A pitch box's text in its unit: an empty box counts 0; nothing when the text is no number.
+std::optional<double> boxValue(const QLineEdit& box)
 {
-    return 0;
+    if (box.text().trimmed().isEmpty())
+        return 0.0;
+    return numberOf(box.text());
+}
+
+// The query bound and run; run-time error 3146 with the database's reason when it fails.
+QSqlQuery run(const MainState& state, const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query(state.database());
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw RuntimeError(databaseChangeFailed, query.lastError().text());
+    return query;
+}
+
+} // namespace
+
+void LoopSide::connectSpeedControls()
+{
+    for (int i = 0; i < 2; ++i) {
+        QSlider* slider = main_.slSlowPct[i];
+        // Moves follow the thumb; only the release changes the speed or pitch.
+        slider->setTracking(false);
+        slider->installEventFilter(this);
+        connect(slider, &QSlider::valueChanged, this, [this, i] { slSlowPct_Change(i); });
+        connect(slider, &QSlider::sliderMoved, this, [this, i] { slSlowPct_Scroll(i); });
+        connect(slider, &QSlider::sliderPressed, this, &LoopSide::slSlowPct_MouseDown);
+        connect(slider, &QSlider::sliderReleased, this, [this, i] { slSlowPct_MouseUp(i); });
+    }
+    for (int i = 0; i < 3; ++i) {
+        connect(main_.txtSlowPct[i], &QLineEdit::returnPressed, this,
+                [this, i] { completetxtSlowPctEntry(i); });
+    }
+    connect(main_.lbl1005Speed, &QPushButton::clicked, this, &LoopSide::lbl1005Speed_Click);
+    connect(main_.lbl1003Speed, &QPushButton::clicked, this, &LoopSide::lbl1003Speed_Click);
+    connect(main_.lbl1002, &QPushButton::clicked, this, &LoopSide::lbl1002_Click);
+    connect(main_.lblOriginalSpeed, &QPushButton::clicked, this, &LoopSide::lblOriginalSpeed_Click);
+    connect(main_.lblDoubleSpeed, &QPushButton::clicked, this, &LoopSide::lblDoubleSpeed_Click);
+    for (int i = 0; i < static_cast<int>(main_.lblSteps.size()); ++i)
+        connect(main_.lblSteps[i], &QPushButton::clicked, this, [this, i] { lblSteps_Click(i); });
+    main_.tmrSliderFreedom->setSingleShot(true);
+    connect(main_.tmrSliderFreedom, &QTimer::timeout, this, &LoopSide::tmrSliderFreedom_Timer);
+}
+
+void LoopSide::changeTransformParameters()
+{
+    TraceScope trace(module, "Sub changeTransformParameters");
+    trace.run([&] {
+        ProgramState& program = programState();
+        MainState& state = main_.state();
+        // Pixel columns of temp.wav's chart, read before the new speed changes the factor.
+        if (main_.waveView().isOpen()) {
+            program.gvSavedSelStart = main_.waveView().selectionStartPixel();
+            program.gvSavedSelEnd = main_.waveView().selectionEndPixel();
+        }
+        state.slowDownPercent = std::max(state.slowDownPercent, slowestPercent);
+        state.pitchChange = clampedPitch(state.pitchChange);
+        showSpeedAndPitch();
+        expFactorSet();
+        mci::MMControl& wave = *main_.WaveControl;
+        if (!wave.fileName().isEmpty()) {
+            wave.setWait(true);
+            wave.setCommand(QStringLiteral("Close"));
+            wave.setFileName(QString());
+        }
+        program.gvSlowedFileReady = false;
+        main_.graphicEnableToggle(program.gvSlowedFileReady);
+        btnLoopPlay_Click();
+    });
+}
+
+void LoopSide::showSpeedAndPitch()
+{
+    const QScopedValueRollback<bool> setting(settingSliders, true);
+    const MainState& state = main_.state();
+    main_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
+    main_.slSlowPct[0]->setValue(state.slowDownPercent);
+    main_.slSlowPct[1]->setValue(state.pitchChange);
+    pitchChangeTextFieldsFill();
+}
+
+void LoopSide::slSlowPct_Change(int Index)
+{
+    TraceScope trace(module, "Sub slSlowPct_Change", {{"Index", Index}});
+    trace.run([&] {
+        if (settingSliders)
+            return;
+        MainState& state = main_.state();
+        const int value = main_.slSlowPct[Index]->value();
+        if (Index == 0)
+            state.slowDownPercent = std::max(value, slowestPercent);
+        else
+            state.pitchChange = value;
+        changeTransformParameters();
+    });
+}
+
+void LoopSide::slSlowPct_Scroll(int Index)
+{
+    if (!sliderDragging)
+        return;
+    MainState& state = main_.state();
+    // The thumb's place: the slider's value changes only on release.
+    const int position = main_.slSlowPct[Index]->sliderPosition();
+    if (Index == 0) {
+        state.slowDownPercent = position;
+        main_.txtSlowPct[0]->setText(QString::number(position));
+    } else {
+        state.pitchChange = position;
+        pitchChangeTextFieldsFill();
+    }
+}
+
+void LoopSide::slSlowPct_MouseDown()
+{
+    sliderDragging = true;
+}
+
+void LoopSide::slSlowPct_MouseUp(int Index)
+{
+    sliderDragging = false;
+    sliderLocked_[Index] = true;
+    main_.tmrSliderFreedom->start(sliderLockMs);
+}
+
+void LoopSide::tmrSliderFreedom_Timer()
+{
+    sliderLocked_ = {false, false};
+    main_.tmrSliderFreedom->stop();
+}
+
+bool LoopSide::sliderInputLocked(QObject* watched, const QEvent& event) const
+{
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        break;
+    default:
+        return false;
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (watched == main_.slSlowPct[i])
+            return sliderLocked_[i];
+    }
+    return false;
+}
+
+void LoopSide::completetxtSlowPctEntry(int Index)
+{
+    TraceScope trace(module, "Sub completetxtSlowPctEntry", {{"Index", Index}});
+    trace.run([&] {
+        MainState& state = main_.state();
+        if (Index == 0) {
+            const std::optional<int> percent =
+                wholeNumberOf(startingNumber(main_.txtSlowPct[0]->text()));
+            if (!percent) {
+                showSpeedAndPitch();
+                return;
+            }
+            state.slowDownPercent = *percent;
+        } else if (Index == 1 || Index == 2) {
+            const std::optional<double> halfSteps = boxValue(*main_.txtSlowPct[1]);
+            const std::optional<double> cents = boxValue(*main_.txtSlowPct[2]);
+            const std::optional<int> pitch =
+                halfSteps && cents ? wholeNumberOf(*halfSteps * 100 + *cents) : std::nullopt;
+            // Text that is no pitch changes nothing: the boxes show the pitch that sounds.
+            if (!pitch) {
+                pitchChangeTextFieldsFill();
+                return;
+            }
+            state.pitchChange = *pitch;
+        }
+        changeTransformParameters();
+    });
+}
+
+void LoopSide::setSpeed(int percent)
+{
+    main_.state().slowDownPercent = percent;
+    changeTransformParameters();
+}
+
+void LoopSide::lbl1005Speed_Click()
+{
+    setSpeed(20);
+}
+
+void LoopSide::lbl1003Speed_Click()
+{
+    setSpeed(33);
+}
+
+void LoopSide::lbl1002_Click()
+{
+    setSpeed(50);
+}
+
+void LoopSide::lblOriginalSpeed_Click()
+{
+    setSpeed(100);
+}
+
+void LoopSide::lblDoubleSpeed_Click()
+{
+    setSpeed(200);
+}
+
+void LoopSide::lblSteps_Click(int Index)
+{
+    TraceScope trace(module, "Sub lblSteps_Click", {{"Index", Index}});
+    trace.run([&] {
+        main_.state().pitchChange = Index <= 12 ? Index * 100 : (12 - Index) * 100;
+        changeTransformParameters();
+    });
 }
 
 void LoopSide::pitchChangeTextFieldsFill()
 {
+    const int pitch = main_.state().pitchChange;
+    // C++ division truncates toward zero and the remainder keeps the sign: -150 is -1 and -50.
+    main_.txtSlowPct[1]->setText(QString::number(pitch / 100));
+    main_.txtSlowPct[2]->setText(QString::number(pitch % 100));
+}
+
+int LoopSide::lstPct()
+{
+    TraceScope trace(module, "Function lstPct");
+    return trace.run(defaultPercent, [&] {
+        const QVariant stored = rows_.field(QStringLiteral("lastPct"));
+        const int percent = stored.isNull() ? 0 : stored.toInt();
+        return percent == 0 ? defaultPercent : std::max(percent, slowestPercent);
+    });
+}
+
+int LoopSide::lstPitchChange()
+{
+    TraceScope trace(module, "Function lstPitchChange");
+    return trace.run(0, [&] {
+        int pitch = 0;
+        // No loop row, no track or wave-file row, or none to be read: no change.
+        ignoringErrors([&] {
+            const MainState& state = main_.state();
+            QSqlQuery found =
+                state.cdView
+                    ? run(state,
+                          QStringLiteral("SELECT lastPitchChange FROM Tracks WHERE CDid = ? AND "
+                                         "TrackNum = ?"),
+                          {rows_.field(QStringLiteral("CDid")),
+                           rows_.field(QStringLiteral("TrackNum"))})
+                    : run(state,
+                          QStringLiteral("SELECT lastPitchChange FROM \"Wave Files\" WHERE "
+                                         "waveFileID = ?"),
+                          {rows_.field(QStringLiteral("waveFileID"))});
+            if (found.next())
+                pitch = clampedPitch(found.value(0).toInt());
+        });
+        return pitch;
+    });
 }
 
 void LoopSide::saveCurrentPct()
 {
+    TraceScope trace(module, "Sub saveCurrentPct");
+    trace.run([&] {
+        // The loop Transform was pressed on, whichever row is current now.
+        if (prevRowKey.isNull())
+            return;
+        QSqlRecord fields;
+        fields.append(QSqlField(QStringLiteral("lastPct"), QMetaType(QMetaType::Int)));
+        fields.setValue(0, main_.state().slowDownPercent);
+        rows_.editRow(prevRowKey, fields);
+    });
 }
 
 void LoopSide::saveCurrentPitchChange()
 {
+    TraceScope trace(module, "Sub saveCurrentPitchChange");
+    trace.run([&] {
+        const MainState& state = main_.state();
+        if (state.savedCdView) {
+            run(state,
+                QStringLiteral(
+                    "UPDATE Tracks SET lastPitchChange = ? WHERE CDid = ? AND TrackNum = ?"),
+                {state.pitchChange, rows_.field(QStringLiteral("CDid")),
+                 rows_.field(QStringLiteral("TrackNum"))});
+        } else {
+            run(state,
+                QStringLiteral(
+                    "UPDATE \"Wave Files\" SET lastPitchChange = ? WHERE waveFileID = ?"),
+                {state.pitchChange, rows_.field(QStringLiteral("waveFileID"))});
+        }
+    });
+}
+
+void LoopSide::cmdSlowPlayAdjust()
+{
+    main_.cmdSlowPlay->setEnabled(rows_.count() >= 1);
 }
 
 void LoopSide::expFactorSet()
 {
-    const MainState& state = main_.state();
-    if (state.slowDownPercent == 0)
-        return;
-    programState().gvExpansionFactor =
-        state.tempWavChannels > 0
-            ? static_cast<float>((100.0 / state.slowDownPercent) / state.tempWavChannels)
-            : static_cast<float>(50.0 / state.slowDownPercent);
+    lentaro::expFactorSet(main_.state());
 }
 
 } // namespace lentaro

@@ -158,6 +158,8 @@ public:
     void hintToggle(bool on);
     // A right click on the position box explains its format.
     void txtCurrentPosition_RightClick();
+    // Tells the user that temp.wav and tempslow.wav are the program's own names.
+    void refuseWorkingName();
 
     // The end of an engine pass, on the user-interface thread: a pass of a loop ("LOOP") arms
     // the pass timer for 200 ms, once; any other ends it.
@@ -198,7 +200,22 @@ public:
     QGroupBox* fraSlowdown;
     QGroupBox* fraPitchControl;
     std::array<QSlider*, 2> slSlowPct;
-    std::array<QLineEdit*, 2> txtSlowPct;
+    // Speed in percent, then the pitch as half steps and cents.
+    std::array<QLineEdit*, 3> txtSlowPct;
+    QLabel* lblPercent;
+    QLabel* lblHalfSteps;
+    QLabel* lblCents;
+    // The speed presets and the pitch steps: 0 the original pitch, 1 to 12 up, 13 to 24 down.
+    QPushButton* lbl1005Speed;
+    QPushButton* lbl1003Speed;
+    QPushButton* lbl1002;
+    QPushButton* lblOriginalSpeed;
+    QPushButton* lblDoubleSpeed;
+    std::array<QPushButton*, 25> lblSteps;
+    QLabel* lblHigher;
+    QLabel* lblLower;
+    // Frees the speed and pitch sliders a moment after a release.
+    QTimer* tmrSliderFreedom;
     QGroupBox* fraCurrPosition;
     QLineEdit* txtCurrentPosition;
     QScrollBar* sbTrackPos;

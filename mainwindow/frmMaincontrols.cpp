@@ -44,6 +44,15 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, const Q
     return b;
 }
 
+// A caption that answers a click; it takes no focus, so that the keys stay the window's.
+QPushButton* flatButton(QWidget* parent, const char* name, const char* text, const QRect& where)
+{
+    QPushButton* b = button(parent, name, text, where);
+    b->setFlat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
 QLineEdit* textBox(QWidget* parent, const char* name, const QRect& where)
 {
     auto* t = named(new QLineEdit(parent), name);
@@ -117,20 +126,58 @@ void frmMain::buildControls()
     lblTransformations = label(form, "lblTransformations",
                                "Slow Down - Speed Up - Transpose - Tune", {145, 10, 400, 24});
     fraSlowdown = named(new QGroupBox(QStringLiteral("Speed"), form), "fraSlowdown");
-    fraSlowdown->setGeometry(10, 42, 385, 110);
+    fraSlowdown->setGeometry(10, 42, 300, 170);
     fraPitchControl = named(new QGroupBox(QStringLiteral("Pitch"), form), "fraPitchControl");
-    fraPitchControl->setGeometry(405, 42, 385, 110);
+    fraPitchControl->setGeometry(320, 42, 470, 170);
     QGroupBox* frames[] = {fraSlowdown, fraPitchControl};
     for (int i = 0; i < 2; ++i) {
+        // Opaque over the track information, which the CD view's layout may leave shown.
+        frames[i]->setAutoFillBackground(true);
         slSlowPct[i] = new QSlider(Qt::Horizontal, frames[i]);
         slSlowPct[i]->setObjectName(QStringLiteral("slSlowPct(%1)").arg(i));
-        slSlowPct[i]->setGeometry(10, 35, 280, 30);
-        txtSlowPct[i] = new QLineEdit(frames[i]);
-        txtSlowPct[i]->setObjectName(QStringLiteral("txtSlowPct(%1)").arg(i));
-        txtSlowPct[i]->setGeometry(300, 35, 70, 26);
+        slSlowPct[i]->setToolTip(
+            QStringLiteral("Click and drag to desired play speed percentage."));
     }
+    slSlowPct[0]->setGeometry(10, 30, 180, 30);
     slSlowPct[0]->setRange(0, 200);
+    slSlowPct[0]->setValue(50);
+    slSlowPct[1]->setGeometry(10, 30, 450, 30);
     slSlowPct[1]->setRange(-1200, 1200);
+    const char* boxes[] = {"txtSlowPct(0)", "txtSlowPct(1)", "txtSlowPct(2)"};
+    const QRect boxPlaces[] = {{195, 32, 50, 26}, {10, 68, 50, 26}, {145, 68, 50, 26}};
+    QGroupBox* boxFrames[] = {fraSlowdown, fraPitchControl, fraPitchControl};
+    for (int i = 0; i < 3; ++i)
+        txtSlowPct[i] = textBox(boxFrames[i], boxes[i], boxPlaces[i]);
+    txtSlowPct[0]->setText(QStringLiteral("50"));
+    txtSlowPct[1]->setText(QStringLiteral("0"));
+    txtSlowPct[2]->setText(QStringLiteral("0"));
+    lblPercent = label(fraSlowdown, "lblPercent", "%", {250, 32, 40, 26});
+    lblHalfSteps = label(fraPitchControl, "lblHalfSteps", "1/2 Steps", {65, 68, 75, 26});
+    lblCents = label(fraPitchControl, "lblCents", "Cents", {200, 68, 60, 26});
+
+    // The presets and pitch steps are labels that answer a click.
+    lbl1005Speed = flatButton(fraSlowdown, "lbl1005Speed", "1/5 Speed", {10, 72, 90, 28});
+    lbl1003Speed = flatButton(fraSlowdown, "lbl1003Speed", "1/3 Speed", {105, 72, 90, 28});
+    lbl1002 = flatButton(fraSlowdown, "lbl1002", "1/2 Speed", {200, 72, 90, 28});
+    lblOriginalSpeed =
+        flatButton(fraSlowdown, "lblOriginalSpeed", "Original Speed", {10, 106, 135, 28});
+    lblDoubleSpeed =
+        flatButton(fraSlowdown, "lblDoubleSpeed(0)", "Double Speed", {155, 106, 135, 28});
+    lblSteps[0] = flatButton(fraPitchControl, "lblSteps(0)", "Original Pitch", {330, 68, 130, 26});
+    lblHigher = label(fraPitchControl, "lblHigher", "Higher", {10, 102, 48, 26});
+    lblLower = label(fraPitchControl, "lblLower", "Lower", {10, 134, 48, 26});
+    for (int step = 1; step <= 11; ++step) {
+        const int x = 60 + (step - 1) * 28;
+        const QByteArray caption = QByteArray::number(step);
+        for (int index : {step, 12 + step}) {
+            const QByteArray name = "lblSteps(" + QByteArray::number(index) + ")";
+            lblSteps[index] = flatButton(fraPitchControl, name.constData(), caption.constData(),
+                                         {x, index <= 12 ? 102 : 134, 26, 26});
+        }
+    }
+    lblSteps[12] = flatButton(fraPitchControl, "lblSteps(12)", "+1 Octave", {372, 102, 88, 26});
+    lblSteps[24] = flatButton(fraPitchControl, "lblSteps(24)", "-1 Octave", {372, 134, 88, 26});
+    tmrSliderFreedom = named(new QTimer(this), "tmrSliderFreedom");
 
     // The position and the devices.
     fraCurrPosition = named(new QGroupBox(QStringLiteral("Position"), form), "fraCurrPosition");

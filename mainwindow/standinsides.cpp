@@ -55,6 +55,8 @@ public:
     void close() override {}
     void mnuRefresh_Click() override {}
     void showPlayPosition(int) override {}
+    int selectionStartPixel() override { return -1; }
+    int selectionEndPixel() override { return -1; }
     void Form_KeyDown(int&, int) override {}
 };
 

@@ -1,6 +1,8 @@
 #include "waveview/waveviewside.h"
 
+#include "app/programstate.h"
 #include "app/waveformviewface.h"
+#include "mainwindow/expansionfactor.h"
 #include "mainwindow/frmMain.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
@@ -9,14 +11,9 @@
 
 #include <QLabel>
 
-#include <algorithm>
-
 namespace lentaro {
 
 namespace {
-
-// The slowest speed the slow-down road plays, in percent.
-constexpr int slowestPercent = 5;
 
 class ScrollTimeSide : public WaveViewSide, private WaveViewHost, private WaveformViewFace
 {
@@ -62,6 +59,16 @@ public:
             open->playPosition.Show();
         }
     }
+    int selectionStartPixel() override
+    {
+        frmScrollTime* open = view();
+        return open ? open->selection.startMarker.pixelPosition() : -1;
+    }
+    int selectionEndPixel() override
+    {
+        frmScrollTime* open = view();
+        return open ? open->selection.endMarker.pixelPosition() : -1;
+    }
     // The view's keys come with its key handling; until then it uses none of the main window's.
     void Form_KeyDown(int&, int) override {}
 
@@ -79,16 +86,13 @@ private:
     // The view is open only in the "SlowPlay" view, where the loop button plays the slowed loop.
     void playSlowDownLoop() override { main_.loops().btnLoopPlay_Click(); }
     bool playing() override { return main_.playing(); }
-    // Until the speed controls keep it: (100 / speed) / channels of temp.wav, the speed raised to
-    // the slowest the road plays; 50 / speed while temp.wav's channels are not known; 0 without
-    // a speed.
-    double expansionFactor(int tempWavChannels) override
+    // The speed controls keep the factor; worked out here only while none is known yet. The
+    // view's own count of temp.wav's channels is the header's, which the working out reads too.
+    double expansionFactor(int) override
     {
-        const int percent = main_.state().slowDownPercent;
-        if (percent <= 0)
-            return 0;
-        const double timeFactor = 100.0 / std::max(percent, slowestPercent);
-        return tempWavChannels > 0 ? timeFactor / tempWavChannels : timeFactor / 2;
+        if (programState().gvExpansionFactor == 0)
+            expFactorSet(main_.state());
+        return programState().gvExpansionFactor;
     }
 
     // WaveformViewFace.

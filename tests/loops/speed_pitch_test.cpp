@@ -1,0 +1,337 @@
+#include "tests/loops/loop_side_fixture.h"
+
+#include "app/programstate.h"
+#include "platform/mci/MMControl.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace lentaro::test {
+namespace {
+
+// The "SlowPlay" view's speed and pitch controls over one wave-file loop; every pass the road
+// is asked for is one btnLoopPlay_Click of the later side.
+class SpeedAndPitch : public LoopSideTest
+{
+protected:
+    frmMain& main()
+    {
+        if (!main_) {
+            ready();
+            waveWithLoops({{1000, 3000}});
+            programState().gvSlowMode = true;
+        }
+        return *main_;
+    }
+
+    // Starts from this speed and pitch as Transform shows them, with a finished pass.
+    void startFrom(int percent, int pitch)
+    {
+        main().state().slowDownPercent = percent;
+        main_->state().pitchChange = pitch;
+        loops_->showSpeedAndPitch();
+        programState().gvSlowedFileReady = true;
+        later_->calls.clear();
+    }
+
+    int passes() const { return int(later_->calls.count(QStringLiteral("btnLoopPlay_Click"))); }
+
+    static void type(QLineEdit* box, const QString& text)
+    {
+        box->setText(text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+};
+
+TEST_F(SpeedAndPitch, EverySpeedChangeShowsItRestartsThePassAndKeepsAtLeastFivePercent)
+{
+    frmMain& m = main();
+    struct Case {
+        const char* name;
+        int from;
+        std::function<void()> change;
+        int percent;
+        int slider;
+    };
+    QSlider* slider = m.slSlowPct[0];
+    const auto keypad = [&](int key) {
+        return [&m, key] {
+            int code = key;
+            m.Form_KeyDown(code, 0);
+        };
+    };
+    const Case cases[] = {
+        {"slider at 0", 60, [&] { slider->setValue(0); }, 5, 5},
+        {"slider at 4", 60, [&] { slider->setValue(4); }, 5, 5},
+        {"slider at 5", 60, [&] { slider->setValue(5); }, 5, 5},
+        {"slider at 130", 60, [&] { slider->setValue(130); }, 130, 130},
+        {"1/5 Speed", 60, [&] { m.lbl1005Speed->click(); }, 20, 20},
+        {"1/3 Speed", 60, [&] { m.lbl1003Speed->click(); }, 33, 33},
+        {"1/2 Speed", 60, [&] { m.lbl1002->click(); }, 50, 50},
+        {"Original Speed", 60, [&] { m.lblOriginalSpeed->click(); }, 100, 100},
+        {"Double Speed", 60, [&] { m.lblDoubleSpeed->click(); }, 200, 200},
+        {"typed 70", 60, [&] { type(m.txtSlowPct[0], "70"); }, 70, 70},
+        {"typed 72.5, a half to even", 60, [&] { type(m.txtSlowPct[0], " 72.5 %"); }, 72, 72},
+        {"typed 250, past the slider", 60, [&] { type(m.txtSlowPct[0], "250"); }, 250, 200},
+        {"typed 0", 60, [&] { type(m.txtSlowPct[0], "0"); }, 5, 5},
+        {"typed abc", 60, [&] { type(m.txtSlowPct[0], "abc"); }, 5, 5},
+        {"keypad plus", 60, keypad(frmMain::keypadPlus), 70, 70},
+        {"keypad minus from 5", 5, keypad(frmMain::keypadMinus), 5, 5},
+        {"keypad minus from 12", 12, keypad(frmMain::keypadMinus), 5, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        startFrom(c.from, 0);
+        c.change();
+        EXPECT_EQ(m.state().slowDownPercent, c.percent);
+        EXPECT_EQ(m.txtSlowPct[0]->text(), QString::number(c.percent));
+        EXPECT_EQ(slider->value(), c.slider);
+        EXPECT_EQ(passes(), 1);
+        EXPECT_FALSE(programState().gvSlowedFileReady);
+    }
+    EXPECT_EQ(trappedError(), 0);
+}
+
+TEST_F(SpeedAndPitch, PitchStepsTypedPitchAndThePitchSliderShowAndSoundTheSameCents)
+{
+    frmMain& m = main();
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        int pitch;
+        const char* halfSteps;
+        const char* cents;
+        int passes;
+    };
+    const auto typed = [&](const char* halfSteps, const char* cents) {
+        return [&m, halfSteps, cents] {
+            m.txtSlowPct[1]->setText(QString::fromUtf8(halfSteps));
+            type(m.txtSlowPct[2], QString::fromUtf8(cents));
+        };
+    };
+    const auto step = [&](int index) { return [&m, index] { m.lblSteps[index]->click(); }; };
+    // Every case starts from +300 cents.
+    const Case cases[] = {
+        {"Original Pitch", step(0), 0, "0", "0", 1},
+        {"up 7", step(7), 700, "7", "0", 1},
+        {"+1 Octave", step(12), 1200, "12", "0", 1},
+        {"down 1", step(13), -100, "-1", "0", 1},
+        {"down 7", step(19), -700, "-7", "0", 1},
+        {"-1 Octave", step(24), -1200, "-12", "0", 1},
+        {"-1 and -50", typed("-1", "-50"), -150, "-1", "-50", 1},
+        {"2 and 0.5, a half to even", typed("2", "0.5"), 200, "2", "0", 1},
+        {"1.25 half steps", typed("1.25", "0"), 125, "1", "25", 1},
+        {"empty half steps count 0", typed("", "30"), 30, "0", "30", 1},
+        {"empty cents count 0", typed("-2", " "), -200, "-2", "0", 1},
+        {"past an octave up", typed("13", "0"), 1200, "12", "0", 1},
+        {"past an octave down", typed("-12", "-1"), -1200, "-12", "0", 1},
+        {"letters leave the pitch", typed("x", "0"), 300, "3", "0", 0},
+        {"letters in cents leave the pitch", typed("1", "5c"), 300, "3", "0", 0},
+        {"pitch slider", [&] { m.slSlowPct[1]->setValue(-450); }, -450, "-4", "-50", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        startFrom(50, 300);
+        c.change();
+        EXPECT_EQ(m.state().pitchChange, c.pitch);
+        EXPECT_EQ(m.txtSlowPct[1]->text(), QString::fromUtf8(c.halfSteps));
+        EXPECT_EQ(m.txtSlowPct[2]->text(), QString::fromUtf8(c.cents));
+        EXPECT_EQ(m.slSlowPct[1]->value(), c.pitch);
+        EXPECT_EQ(passes(), c.passes);
+        EXPECT_EQ(m.state().slowDownPercent, 50);
+    }
+    EXPECT_EQ(trappedError(), 0);
+}
+
+// Dragging shows the thumb's value, the release applies it (floored) once, and the released
+// slider takes no input until the lock's timer frees it.
+TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSlider)
+{
+    frmMain& m = main();
+    startFrom(60, 0);
+    QSlider& speed = *m.slSlowPct[0];
+    speed.setSliderDown(true);
+    speed.setSliderPosition(90);
+    speed.setSliderPosition(2);
+    EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("2"));
+    EXPECT_EQ(m.state().slowDownPercent, 2);
+    EXPECT_EQ(passes(), 0);
+
+    speed.setSliderDown(false);
+    EXPECT_EQ(m.state().slowDownPercent, 5);
+    EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("5"));
+    EXPECT_EQ(passes(), 1);
+    QTimer& freedom = *m.tmrSliderFreedom;
+    EXPECT_TRUE(freedom.isActive());
+    EXPECT_EQ(freedom.interval(), 300);
+    EXPECT_TRUE(freedom.isSingleShot());
+
+    // Locked: keys and clicks on the released slider do nothing; the other slider still works.
+    QTest::keyClick(&speed, Qt::Key_Right);
+    QTest::mouseClick(&speed, Qt::LeftButton, {}, QPoint(speed.width() - 2, speed.height() / 2));
+    EXPECT_EQ(speed.value(), 5);
+    EXPECT_EQ(passes(), 1);
+    EXPECT_TRUE(speed.isEnabled());
+    QTest::keyClick(m.slSlowPct[1], Qt::Key_Right);
+    EXPECT_EQ(m.state().pitchChange, 1);
+    EXPECT_EQ(passes(), 2);
+
+    loops_->tmrSliderFreedom_Timer();
+    EXPECT_FALSE(freedom.isActive());
+    QTest::keyClick(&speed, Qt::Key_Right);
+    EXPECT_EQ(m.state().slowDownPercent, 6);
+    EXPECT_EQ(passes(), 3);
+}
+
+TEST_F(SpeedAndPitch, ANewSpeedDropsTheFinishedPassKeepsTheMarkersAndSetsTheExpansionFactor)
+{
+    frmMain& m = main();
+    m.WaveControl->setFileName(path(QStringLiteral("tempslow.wav")));
+    m.cmdGraphic->setEnabled(true);
+    sides_.waveViewOpen = true;
+    sides_.waveViewSelection = {40, 120};
+    m.state().tempWavChannels = 2;
+    startFrom(50, 0);
+    m.lbl1005Speed->click();
+
+    EXPECT_EQ(later_->calls, QStringList{QStringLiteral("btnLoopPlay_Click")});
+    EXPECT_TRUE(m.WaveControl->fileName().isEmpty());
+    EXPECT_FALSE(programState().gvSlowedFileReady);
+    EXPECT_FALSE(m.cmdGraphic->isEnabled());
+    EXPECT_EQ(programState().gvSavedSelStart, 40);
+    EXPECT_EQ(programState().gvSavedSelEnd, 120);
+    EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 100.0f / 20 / 2);
+}
+
+// The channels come from what made temp.wav, else from its header; half of 100 / speed only
+// when there is no temp.wav. No speed yet leaves the factor as it was.
+TEST_F(SpeedAndPitch, TheExpansionFactorTakesTheChannelsFromTempWavWhenNotKnown)
+{
+    frmMain& m = main();
+    struct Case {
+        const char* name;
+        int knownChannels;
+        bool monoTempWav;
+        int percent;
+        float factor;
+    };
+    const Case cases[] = {
+        {"two channels known", 2, true, 50, 1.0f}, {"mono temp.wav", 0, true, 50, 2.0f},
+        {"no temp.wav", 0, false, 40, 50.0f / 40}, {"below the slowest speed", 1, false, 2, 20.0f},
+        {"no speed yet", 1, true, 0, 7.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path(QStringLiteral("temp.wav")));
+        if (c.monoTempWav)
+            writeFile(QStringLiteral("temp.wav"), monoWave(QByteArray(1600, '\0')));
+        m.state().tempWavChannels = c.knownChannels;
+        m.state().slowDownPercent = c.percent;
+        programState().gvExpansionFactor = 7.0f;
+        loops_->expFactorSet();
+        EXPECT_FLOAT_EQ(programState().gvExpansionFactor, c.factor);
+    }
+}
+
+TEST_F(SpeedAndPitch, TheLoopsLastSpeedAndTheFilesLastPitchAreRestored)
+{
+    main();
+    struct Case {
+        const char* name;
+        const char* lastPct;
+        const char* lastPitchChange;
+        int percent;
+        int pitch;
+    };
+    const Case cases[] = {
+        {"stored", "70", "-200", 70, -200},
+        {"Null", "NULL", "NULL", 50, 0},
+        {"zero", "0", "0", 50, 0},
+        {"out of reach", "3", "5000", 5, 1200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        execute(QStringLiteral("UPDATE WaveLoopPoints SET lastPct = %1").arg(c.lastPct));
+        execute(QStringLiteral("UPDATE \"Wave Files\" SET lastPitchChange = %1")
+                    .arg(c.lastPitchChange));
+        loops_->rows().requery();
+        EXPECT_EQ(loops_->lstPct(), c.percent);
+        EXPECT_EQ(loops_->lstPitchChange(), c.pitch);
+    }
+}
+
+TEST_F(SpeedAndPitch, ACdLoopTakesThePitchOfItsTrackAndNoneWithoutATrackRow)
+{
+    frmMain& m = main();
+    execute(QStringLiteral("INSERT INTO LoopPoints (CDid, TrackNum, startTime, endTime, Comment) "
+                           "VALUES (7, 2, 1000, 3000, 'track 2'), (7, 3, 5000, 8000, 'track 3')"));
+    execute(QStringLiteral("INSERT INTO Tracks (CDid, TrackNum, lastPitchChange) VALUES (7, 2, "
+                           "-300), (8, 3, 400)"));
+    m.state().cdView = true;
+    QString reason;
+    ASSERT_TRUE(m.state().bindCdLoops(7, reason)) << reason.toStdString();
+    loops_->rows().moveTo(0);
+    EXPECT_EQ(loops_->lstPitchChange(), -300);
+    loops_->rows().moveTo(1);
+    EXPECT_EQ(loops_->lstPitchChange(), 0);
+
+    // A pass stores the pitch on the track it came from (the view when Transform was pressed).
+    m.state().savedCdView = true;
+    m.state().pitchChange = 500;
+    loops_->saveCurrentPitchChange();
+    EXPECT_EQ(rows(QStringLiteral("SELECT CDid, lastPitchChange FROM Tracks ORDER BY CDid")),
+              (QList<QVariantList>{{7, -300}, {8, 400}}));
+    loops_->rows().moveTo(0);
+    loops_->saveCurrentPitchChange();
+    EXPECT_EQ(loops_->lstPitchChange(), 500);
+    EXPECT_EQ(trappedError(), 0);
+}
+
+// Two loops with the same start each keep their own speed: it goes to the loop Transform was
+// pressed on, found by its key, whichever row is current when the pass starts.
+TEST_F(SpeedAndPitch, TheSpeedIsStoredOnTheLoopTransformWorksOn)
+{
+    frmMain& m = main();
+    const int file = waveWithLoops({{1000, 3000}, {1000, 4000}});
+    loops_->rows().moveTo(1);
+    loops_->prevRowKey = loops_->rows().currentKey();
+    m.state().prevStartTime = 1000;
+    loops_->rows().moveTo(0);
+    m.state().slowDownPercent = 70;
+    m.state().pitchChange = -200;
+    m.state().savedCdView = false;
+    loops_->saveCurrentPct();
+    loops_->saveCurrentPitchChange();
+
+    EXPECT_EQ(rows(QStringLiteral("SELECT Comment, lastPct FROM WaveLoopPoints WHERE waveFileID = "
+                                  "%1 ORDER BY rowKey")
+                       .arg(file)),
+              (QList<QVariantList>{{"loop 1", 50}, {"loop 2", 70}}));
+    EXPECT_EQ(
+        rows(QStringLiteral("SELECT lastPitchChange FROM \"Wave Files\" WHERE waveFileID = %1")
+                 .arg(file)),
+        (QList<QVariantList>{{-200}}));
+    EXPECT_EQ(loops_->rows().currentRow(), 0);
+    loops_->rows().moveTo(1);
+    EXPECT_EQ(loops_->lstPct(), 70);
+}
+
+TEST_F(SpeedAndPitch, TransformNeedsALoopRow)
+{
+    frmMain& m = main();
+    EXPECT_TRUE(m.cmdSlowPlay->isEnabled());
+    waveWithLoops({});
+    EXPECT_FALSE(m.cmdSlowPlay->isEnabled());
+    waveWithLoops({{0, 1000}});
+    EXPECT_TRUE(m.cmdSlowPlay->isEnabled());
+}
+
+} // namespace
+} // namespace lentaro::test
