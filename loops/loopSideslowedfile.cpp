@@ -3,6 +3,7 @@
 
 #include "app/filecopy.h"
 #include "app/programstate.h"
+#include "app/workingfiles.h"
 #include "mainwindow/frmMain.h"
 #include "platform/forms/prompts.h"
 #include "platform/shell/programfolder.h"
@@ -65,7 +66,7 @@ void LoopSide::saveSlowedDownFile()
         if (name.isEmpty() || name.contains(QLatin1String("tempslow.wav"), Qt::CaseInsensitive))
             return;
         if (isWorkingFile(name)) {
-            main_.refuseWorkingName();
+            refuseWorkingName();
             return;
         }
         try {

@@ -158,8 +158,6 @@ public:
     void hintToggle(bool on);
     // A right click on the position box explains its format.
     void txtCurrentPosition_RightClick();
-    // Tells the user that temp.wav and tempslow.wav are the program's own names.
-    void refuseWorkingName();
 
     // The end of an engine pass, on the user-interface thread: a pass of a loop ("LOOP") arms
     // the pass timer for 200 ms, once; any other ends it.
