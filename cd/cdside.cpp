@@ -1,7 +1,9 @@
 #include "cd/cdside.h"
 
 #include "cd/cddrivesetup.h"
+#include "cd/cdfields.h"
 #include "cd/cdidentification.h"
+#include "cd/cdtransport.h"
 #include "controls/vostrel/Vostrel.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/standinsides.h"
@@ -36,7 +38,9 @@ public:
     explicit CdSideOfMain(frmMain& main)
         : Vostrel1(new Vostrel(&main)),
           identification_(displayControlsOf(main), ACD1),
-          setup_(*main.CDControl, ACD1)
+          setup_(*main.CDControl, ACD1),
+          fields_(main),
+          transport_(main, ACD1, [this] { fields_.showTrackComments(); })
     {
         Vostrel1->hide();
         QObject::connect(Vostrel1, &Vostrel::Arrival, &main,
@@ -52,12 +56,18 @@ public:
     void CDsetup() override { setup_.CDsetup(); }
     void checkCDPresent() override { identification_.checkCDPresent(); }
     void refreshDisplayForNewCD() override { identification_.refreshDisplayForNewCD(); }
+    bool trackHighlighting() override { return transport_.trackHighlighting(); }
+    void switchToTrack(int track) override { transport_.switchToTrack(track); }
+    void trayOpen() override { transport_.trayOpen(); }
+    void trayClose() override { transport_.trayClose(); }
 
 private:
     Vostrel* Vostrel1; // owned by the window
     cd::DigitalReader ACD1;
     CdIdentification identification_;
     CdDriveSetup setup_;
+    CdFields fields_;
+    CdTransport transport_;
 };
 
 } // namespace
