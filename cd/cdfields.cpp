@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QTableView>
@@ -166,11 +167,19 @@ void CdFields::storeComments()
     if (!comments.isModified() || commentsKey_.isNull())
         return;
     comments.setModified(false);
+    // By the row's key: the grid may show another disc's rows by now.
+    QSqlQuery update(main_.state().database());
+    update.prepare(QStringLiteral("UPDATE Tracks SET Comments = ? WHERE rowKey = ?"));
+    update.addBindValue(comments.text());
+    update.addBindValue(commentsKey_);
+    if (!update.exec()) {
+        showDataError(databaseErrorNumber, DataControl::Tracks);
+        return;
+    }
     QSqlTableModel& tracks = *main_.state().dtaTracks;
     for (int row = 0; row < tracks.rowCount(); ++row) {
         if (tracks.record(row).value(QStringLiteral("rowKey")) == commentsKey_) {
-            tracks.setData(tracks.index(row, tracks.fieldIndex(QStringLiteral("Comments"))),
-                           comments.text());
+            tracks.selectRow(row);
             return;
         }
     }

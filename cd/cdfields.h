@@ -19,7 +19,8 @@ class CdFields : public QObject
 public:
     explicit CdFields(frmMain& main);
 
-    // The tracks' data control stands on another row: the comments show that row's.
+    // The tracks' data control stands on another row or holds other rows: the comments show
+    // the current row's, after what was typed for the row shown before is stored.
     void showTrackComments();
 
     void CDTitle_Change();

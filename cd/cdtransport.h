@@ -21,7 +21,8 @@ class frmMain;
 class CdTransport
 {
 public:
-    // trackRowShown: called whenever the tracks' data control stands on another row.
+    // trackRowShown: called whenever the tracks' data control stands on another row or holds
+    // other rows.
     CdTransport(frmMain& main, cd::DigitalReader& ACD1, std::function<void()> trackRowShown);
 
     // The track procedures.

@@ -64,8 +64,10 @@ void CdTransport::showTracksGrid()
         grid.setModel(tracks);
         store_.follow(tracks);
         showTrackColumns();
-        QObject::connect(tracks, &QAbstractItemModel::modelReset, &main_,
-                         [this] { showTrackColumns(); });
+        QObject::connect(tracks, &QAbstractItemModel::modelReset, &main_, [this] {
+            showTrackColumns();
+            trackRowShown_();
+        });
         QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, &main_,
                          [this] { dtaTracks_Reposition(); });
         QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentChanged, &main_,

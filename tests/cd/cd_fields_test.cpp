@@ -160,6 +160,24 @@ TEST_F(CdFieldsTest, CommentsBelongToTheRowTheyWereTypedForAndHoldTheGridStill)
     EXPECT_EQ(main().Comments->text(), QStringLiteral("slow bridge"));
 }
 
+TEST_F(CdFieldsTest, CommentsTypedWhenAnotherDiscArrivesStayWithTheirDisc)
+{
+    showDiscs({fourTrackDisc(), audioDisc(20)});
+    const int first = main().state().currentCDid;
+    main().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
+    QTest::keyClicks(main().Comments, QStringLiteral("coda"));
+
+    useDrive('E');
+    main().cd().checkCDPresent();
+
+    ASSERT_NE(main().state().currentCDid, first);
+    EXPECT_EQ(
+        count("Tracks", QStringLiteral("CDid=%1 AND TrackNum=2 AND Comments='coda'").arg(first)),
+        1);
+    EXPECT_EQ(count("Tracks", QStringLiteral("Comments='coda'")), 1);
+    EXPECT_EQ(main().Comments->text(), QString());
+}
+
 struct MenuCase {
     const char* name;
     std::optional<const char*> notation;
