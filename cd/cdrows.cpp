@@ -94,4 +94,14 @@ int CdRows::addDisc(int cdlen, int numTracks, int track1Len)
     }
 }
 
+void CdRows::setDiscText(int CDid, DiscText field, const QString& value)
+{
+    QSqlQuery query =
+        prepared(db_, field == DiscText::Title ? "UPDATE CDs SET Title = ? WHERE CDid = ?"
+                                               : "UPDATE CDs SET Artist = ? WHERE CDid = ?");
+    query.addBindValue(value);
+    query.addBindValue(CDid);
+    exec(query);
+}
+
 } // namespace lentaro

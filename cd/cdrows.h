@@ -38,6 +38,9 @@ public:
     // number, in one transaction: all of it or, when any statement fails, none of it (then it
     // throws). Returns the new row's CDid.
     int addDisc(int cdlen, int numTracks, int track1Len);
+    // Stores the disc's Title or Artist.
+    enum class DiscText { Title, Artist };
+    void setDiscText(int CDid, DiscText field, const QString& value);
 
 private:
     QSqlDatabase db_;

@@ -2,7 +2,9 @@
 
 #include "app/programstate.h"
 #include "cd/cddrivesetup.h"
+#include "cd/cdfields.h"
 #include "cd/cdidentification.h"
+#include "cd/cdtransport.h"
 #include "cd/mixerontop.h"
 #include "cd/recordForm.h"
 #include "cd/recordreaderevents.h"
@@ -46,6 +48,8 @@ public:
           setup_(*main.CDControl, ACD1),
           readerEvents_(main, ACD1),
           trackRecording_(main, ACD1, readerEvents_),
+          fields_(main),
+          transport_(main, ACD1, [this] { fields_.showTrackComments(); }),
           main_(main)
     {
         Vostrel1->hide();
@@ -53,6 +57,8 @@ public:
                          [this](const QString&) { identification_.checkCDPresent(); });
         QObject::connect(Vostrel1, &Vostrel::RemoveComplete, &main,
                          [this](const QString&) { identification_.checkCDPresent(); });
+        QObject::connect(main.mnuDigitalRec, &QAction::triggered, &main,
+                         [this] { trackRecording_.mnuDigitalRec_Click(); });
     }
 
     void autoplay(bool giveBack) override { setup_.autoplay(giveBack); }
@@ -83,6 +89,10 @@ public:
             recorder->exec();
         });
     }
+    bool trackHighlighting() override { return transport_.trackHighlighting(); }
+    void switchToTrack(int track) override { transport_.switchToTrack(track); }
+    void trayOpen() override { transport_.trayOpen(); }
+    void trayClose() override { transport_.trayClose(); }
 
 private:
     Vostrel* Vostrel1; // owned by the window
@@ -91,6 +101,8 @@ private:
     CdDriveSetup setup_;
     RecordReaderEvents readerEvents_;
     TrackRecording trackRecording_;
+    CdFields fields_;
+    CdTransport transport_;
     frmMain& main_;
 };
 

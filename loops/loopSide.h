@@ -134,7 +134,7 @@ public:
     void fastInsert(const QString& aTime);
     void cmdStartNewLoop_Click();
     void cmdStartNewLoop_MouseUp();
-    void mnuMakeLoop_Click();
+    void mnuMakeLoop_Click() override;
 
     // The grid's views and help.
     void restoreLoopPointToNormalView();

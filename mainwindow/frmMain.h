@@ -261,6 +261,12 @@ public:
     QAction* mnusep3;
     QAction* menuAbout;
     QMenu* mnuTrackGridPopup;
+    QAction* mnuMakeLoop;
+    QAction* mnuOpenNotationFile;
+    QAction* mnuChangeNotationFile;
+    QAction* mnuDigitalRec;
+    QAction* mnuViewHelpTracksGrid;
+    forms::FileDialogRequest cdNotationFile;
     QMenu* mnuLoopPopup;
 
     // A close of the window: true from its title bar or control menu while no exit is under

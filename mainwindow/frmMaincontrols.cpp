@@ -323,6 +323,15 @@ void frmMain::buildMenus()
     // The grids' pop-up menus; their items come with the grids' own handlers.
     mnuTrackGridPopup =
         named(new QMenu(QStringLiteral("track grid popup"), this), "mnuTrackGridPopup");
+    mnuMakeLoop = item(mnuTrackGridPopup, "mnuMakeLoop", "Make a &Loop for this track");
+    connect(mnuMakeLoop, &QAction::triggered, this, [this] { loops().mnuMakeLoop_Click(); });
+    mnuOpenNotationFile = item(mnuTrackGridPopup, "mnuOpenNotationFile", "&Open notation file");
+    mnuChangeNotationFile =
+        item(mnuTrackGridPopup, "mnuChangeNotationFile", "&Change notation file");
+    mnuDigitalRec = item(mnuTrackGridPopup, "mnuDigitalRec", "&Record Digitally to Hard Disk");
+    mnuViewHelpTracksGrid =
+        item(mnuTrackGridPopup, "mnuViewHelpTracksGrid", "View &Help for the Tracks grid");
+    cdNotationFile.caption = QStringLiteral("Locate an existing notation file for this track");
     mnuLoopPopup = named(new QMenu(QStringLiteral("loop grid popup"), this), "mnuLoopPopup");
     mnuLoopPopup->setEnabled(false);
 }

@@ -61,6 +61,7 @@ bool MainState::bindDatabase(const QString& path, QString& reason)
     dtaLoopPoints->select();
     boundWaveFileID_ = 0;
     bind(WAVs, "Wave Files");
+    emit tablesBound();
     emit loopsRebound();
     return true;
 }

@@ -68,6 +68,8 @@ public:
     int boundWaveFileID() const { return boundWaveFileID_; }
 
 signals:
+    // bindDatabase has bound the four data controls.
+    void tablesBound();
     // A view switch has settled: cdView, currentView and currentMMControl hold the new view.
     void viewChanged();
     // dtaLoopPoints is another model now; whoever shows it takes the new one.

@@ -43,6 +43,9 @@ public:
 
     // Writes the chords and lyrics of the current loops to a text file the user names.
     virtual void saveLyrics() = 0;
+    // Makes a loop over the whole of the track current in the tracks grid; nothing on a side
+    // without loops.
+    virtual void mnuMakeLoop_Click() {}
 };
 
 // What the main window calls on the CD side (drives, AutoPlay, the CD display).

@@ -74,6 +74,8 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
         MainWindowSides sides = standInSides(main);
         if (withCdSide_)
             sides.cd = makeCdSide(main);
+        if (makeLoops_)
+            sides.loops = makeLoops_(main);
         return sides;
     });
     // Start-up ends in a modal hint: only the tests that answer it let it run, else any event

@@ -14,6 +14,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -77,6 +79,8 @@ protected:
     std::vector<int> switchedToTracks_;
     // The main window gets the program's CD side instead of the stand-in.
     bool withCdSide_ = false;
+    // When set, makes the main window's loop side in place of the stand-in.
+    std::function<std::unique_ptr<LoopsSide>(frmMain&)> makeLoops_;
     // True: the window's start-up runs once events are processed.
     bool runsStartUp_ = false;
     std::chrono::milliseconds clockStep_{500};

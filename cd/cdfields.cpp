@@ -1,0 +1,188 @@
+// The CD view's title, artist and comments fields.
+#include "cd/cdfields.h"
+
+#include "cd/cdrows.h"
+#include "cd/dataerror.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/forms/prompts.h"
+#include "trace/tracescope.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QTableView>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+
+// A right click on the field shows its explanation instead of the edit menu.
+template <typename Handler>
+void explainOnRightClick(QLineEdit& field, QObject& context, Handler handler)
+{
+    field.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&field, &QWidget::customContextMenuRequested, &context, handler);
+}
+
+} // namespace
+
+CdFields::CdFields(frmMain& main) : main_(main)
+{
+    main_.CDTitle->setText(QStringLiteral("CD Title"));
+    main_.CDTitle->setToolTip(QStringLiteral("A place for you to enter the title of the CD"));
+    main_.Artist->setText(QStringLiteral("Artist"));
+    main_.Artist->setToolTip(QStringLiteral("A place for you to enter the name of the artist"));
+    main_.Comments->setToolTip(QStringLiteral("Enter extended comments on selected track"));
+
+    connect(main_.CDTitle, &QLineEdit::textChanged, this, [this] { CDTitle_Change(); });
+    main_.Artist->installEventFilter(this);
+    main_.Comments->installEventFilter(this);
+    explainOnRightClick(*main_.Artist, *this, [this] { Artist_MouseUp(); });
+    explainOnRightClick(*main_.CDTitle, *this, [this] { CDTitle_MouseUp(); });
+    explainOnRightClick(*main_.Comments, *this, [this] { Comments_MouseUp(); });
+    connect(main_.CDTitle, &QLineEdit::editingFinished, this, [this] { storeDiscText(true); });
+    connect(main_.Artist, &QLineEdit::editingFinished, this, [this] { storeDiscText(false); });
+    connect(main_.Comments, &QLineEdit::editingFinished, this, [this] { storeComments(); });
+
+    QTableView& grid = *main_.tgTracks;
+    grid.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&grid, &QWidget::customContextMenuRequested, this, [this, &grid](const QPoint& at) {
+        tgTracks_MouseUp(grid.viewport()->mapToGlobal(at));
+    });
+    connect(main_.mnuTrackGridPopup, &QMenu::aboutToShow, this,
+            [this] { mnuTrackGridPopup_Click(); });
+    connect(main_.mnuOpenNotationFile, &QAction::triggered, this,
+            [this] { mnuOpenNotationFile_Click(); });
+    connect(main_.mnuChangeNotationFile, &QAction::triggered, this,
+            [this] { mnuChangeNotationFile_Click(); });
+    connect(main_.mnuViewHelpTracksGrid, &QAction::triggered, this,
+            [this] { mnuViewHelpTracksGrid_Click(); });
+}
+
+bool CdFields::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == main_.Artist && event->type() == QEvent::FocusIn)
+        Artist_GotFocus();
+    else if (watched == main_.Comments && event->type() == QEvent::KeyPress)
+        Comments_KeyPress();
+    return false;
+}
+
+void CdFields::CDTitle_Change()
+{
+    TraceScope trace(module, "Sub CDTitle_Change");
+    trace.run([&] { main_.setWindowTitle(QStringLiteral("Lentaro: ") + main_.CDTitle->text()); });
+}
+
+void CdFields::Artist_GotFocus()
+{
+    TraceScope trace(module, "Sub Artist_GotFocus");
+    ignoringErrors([&] {
+        QLineEdit& artist = *main_.Artist;
+        // Typing then replaces the placeholder.
+        if (artist.text().compare(QLatin1String("Artist"), Qt::CaseInsensitive) == 0)
+            artist.setSelection(0, static_cast<int>(artist.text().size()));
+    });
+}
+
+void CdFields::Artist_MouseUp()
+{
+    TraceScope trace(module, "Sub Artist_MouseUp");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral("Displays the artist for the CD currently in the drive. Not "
+                                     "editable if no CD is present"));
+    });
+}
+
+void CdFields::CDTitle_MouseUp()
+{
+    TraceScope trace(module, "Sub CDTitle_MouseUp");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral("Displays the title of the CD currently in the drive. Not "
+                                     "editable if no CD is present"));
+    });
+}
+
+void CdFields::Comments_MouseUp()
+{
+    TraceScope trace(module, "Sub Comments_MouseUp");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral("Use this space to enter comments as long as you like about "
+                                     "the track currently selected in the Tracks list."));
+    });
+}
+
+void CdFields::Comments_KeyPress()
+{
+    TraceScope trace(module, "Sub Comments_KeyPress");
+    trace.run([&] { main_.stampTyping(); });
+}
+
+void CdFields::storeDiscText(bool title)
+{
+    QLineEdit& field = title ? *main_.CDTitle : *main_.Artist;
+    // Only what the user typed: status texts shown in the title field are no title.
+    if (!field.isModified())
+        return;
+    field.setModified(false);
+    const int CDid = main_.state().currentCDid;
+    if (CDid == 0)
+        return;
+    try {
+        CdRows(main_.state().database())
+            .setDiscText(CDid, title ? CdRows::DiscText::Title : CdRows::DiscText::Artist,
+                         field.text());
+    } catch (...) {
+        showDataError(databaseErrorNumber, DataControl::CDs);
+    }
+}
+
+int CdFields::currentTrackRow() const
+{
+    const QModelIndex current = main_.tgTracks->currentIndex();
+    return current.isValid() && main_.state().dtaTracks ? current.row() : -1;
+}
+
+void CdFields::showTrackComments()
+{
+    // Comments typed for the row shown before are that row's.
+    storeComments();
+    QSqlTableModel* tracks = main_.state().dtaTracks;
+    const int row = currentTrackRow();
+    commentsKey_ = row >= 0 ? tracks->record(row).value(QStringLiteral("rowKey")) : QVariant();
+    main_.Comments->setText(
+        row >= 0 ? tracks->record(row).value(QStringLiteral("Comments")).toString() : QString());
+}
+
+void CdFields::storeComments()
+{
+    QLineEdit& comments = *main_.Comments;
+    if (!comments.isModified() || commentsKey_.isNull())
+        return;
+    comments.setModified(false);
+    // By the row's key: the grid may show another disc's rows by now.
+    QSqlQuery update(main_.state().database());
+    update.prepare(QStringLiteral("UPDATE Tracks SET Comments = ? WHERE rowKey = ?"));
+    update.addBindValue(comments.text());
+    update.addBindValue(commentsKey_);
+    if (!update.exec()) {
+        showDataError(databaseErrorNumber, DataControl::Tracks);
+        return;
+    }
+    QSqlTableModel& tracks = *main_.state().dtaTracks;
+    for (int row = 0; row < tracks.rowCount(); ++row) {
+        if (tracks.record(row).value(QStringLiteral("rowKey")) == commentsKey_) {
+            tracks.selectRow(row);
+            return;
+        }
+    }
+}
+
+} // namespace lentaro

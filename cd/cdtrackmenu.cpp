@@ -1,0 +1,120 @@
+// The tracks grid's right-button menu and the notation file linked to a track.
+#include "cd/cdfields.h"
+
+#include "app/programstate.h"
+#include "cd/ownerrorbox.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/forms/prompts.h"
+#include "platform/shell/urlopener.h"
+#include "trace/runtimeerror.h"
+#include "trace/tracescope.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QUrl>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+
+// The desktop opens the file with its program for it. Only an existing regular file is handed
+// on, as a file address: a stored path never reaches a command line.
+void openNotationFile(const QString& path)
+{
+    if (QFileInfo(path).isFile())
+        urlOpener().open(QUrl::fromLocalFile(path));
+}
+
+} // namespace
+
+QString CdFields::notation() const
+{
+    const int row = currentTrackRow();
+    if (row < 0)
+        return QString();
+    return main_.state().dtaTracks->record(row).value(QStringLiteral("Notation")).toString();
+}
+
+void CdFields::setNotation(const QString& path)
+{
+    const int row = currentTrackRow();
+    if (row < 0)
+        return;
+    QSqlTableModel& tracks = *main_.state().dtaTracks;
+    tracks.setData(tracks.index(row, tracks.fieldIndex(QStringLiteral("Notation"))), path);
+}
+
+void CdFields::tgTracks_MouseUp(const QPoint& where)
+{
+    TraceScope trace(module, "Sub tgTracks_MouseUp");
+    ignoringErrors([&] { setMnuTrackGripPopupState(); });
+    ignoringErrors([&] { main_.mnuTrackGridPopup->popup(where); });
+}
+
+void CdFields::setMnuTrackGripPopupState()
+{
+    TraceScope trace(module, "Sub setMnuTrackGripPopupState");
+    trace.run([&] {
+        QString path = notation();
+        main_.mnuChangeNotationFile->setEnabled(!path.isEmpty());
+        main_.mnuOpenNotationFile->setText(
+            path.isEmpty()
+                ? QStringLiteral("Open notation/sequencer file")
+                : QStringLiteral("Open ") + path.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    });
+}
+
+void CdFields::mnuTrackGridPopup_Click()
+{
+    TraceScope trace(module, "Sub mnuTrackGridPopup_Click");
+    trace.run([&] { main_.mnuDigitalRec->setEnabled(programState().gvRecordMode == 1); });
+}
+
+void CdFields::mnuOpenNotationFile_Click()
+{
+    TraceScope trace(module, "Sub mnuOpenNotationFile_Click");
+    try {
+        QString path = notation();
+        if (path.isEmpty())
+            path = forms::prompts().fileDialog(main_.cdNotationFile).value_or(QString());
+        if (path.isEmpty())
+            return;
+        openNotationFile(path);
+        setNotation(path);
+    } catch (...) {
+        showOwnErrorBox(RuntimeError::fromCurrentException(), "mnuOpenNotationFile_Click");
+    }
+}
+
+void CdFields::mnuChangeNotationFile_Click()
+{
+    TraceScope trace(module, "Sub mnuChangeNotationFile_Click");
+    trace.run([&] {
+        // The link changes only once another file is chosen.
+        const QString path = forms::prompts().fileDialog(main_.cdNotationFile).value_or(QString());
+        if (path.isEmpty())
+            return;
+        openNotationFile(path);
+        setNotation(path);
+    });
+}
+
+void CdFields::mnuViewHelpTracksGrid_Click()
+{
+    TraceScope trace(module, "Sub mnuViewHelpTracksGrid_Click");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral(
+            "Shows the track names for this CD.\n\nDouble-clicking in the left column starts "
+            "playback at that track.\n\nTo type in a track name, simply select the track and "
+            "start typing. The name will be saved when you click on a different cell or "
+            "field.\n"));
+    });
+}
+
+} // namespace lentaro

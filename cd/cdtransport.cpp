@@ -1,0 +1,335 @@
+// The track procedures and the CD control's events.
+#include "cd/cdtransport.h"
+
+#include "app/programstate.h"
+#include "app/timetexts.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/cd/DigitalReader.h"
+#include "platform/forms/prompts.h"
+#include "platform/forms/screencursor.h"
+#include "platform/mci/MMControl.h"
+#include "trace/tracescope.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+constexpr int msFormat = 0;
+constexpr int tmsfFormat = 10;
+constexpr int succeeded = 1; // the Done code of a command that finished
+constexpr int playAttempts = 5;
+constexpr auto highlightingPause = std::chrono::seconds(10);
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+// The number the text starts with, as far as its digits go; 0 without any.
+int leadingNumber(const QString& text)
+{
+    int digits = 0;
+    while (digits < text.size() && text.at(digits).isDigit())
+        ++digits;
+    return text.left(digits).toInt();
+}
+
+bool playStateOn()
+{
+    return programState().gvPlayState.state().toBool();
+}
+
+} // namespace
+
+CdTransport::CdTransport(frmMain& main, cd::DigitalReader& ACD1,
+                         std::function<void()> trackRowShown)
+    : main_(main), ACD1_(ACD1), trackRowShown_(std::move(trackRowShown))
+{
+    mci::MMControl* cd = main_.CDControl;
+    QObject::connect(cd, &mci::MMControl::done, &main_, [this](int code) { CDcontrol_Done(code); });
+    QObject::connect(cd, &mci::MMControl::ejectClick, &main_,
+                     [this](bool& cancel) { CDControl_EjectClick(cancel); });
+    QObject::connect(cd, &mci::MMControl::gotFocus, &main_, [this] { CDControl_GotFocus(); });
+    QObject::connect(cd, &mci::MMControl::nextClick, &main_,
+                     [this](bool& cancel) { CDControl_NextClick(cancel); });
+    QObject::connect(cd, &mci::MMControl::pauseClick, &main_,
+                     [this](bool& cancel) { CDControl_PauseClick(cancel); });
+    QObject::connect(cd, &mci::MMControl::playClick, &main_,
+                     [this](bool& cancel) { CDControl_PlayClick(cancel); });
+    QObject::connect(cd, &mci::MMControl::prevClick, &main_,
+                     [this](bool& cancel) { CDControl_PrevClick(cancel); });
+    QObject::connect(cd, &mci::MMControl::statusUpdate, &main_,
+                     [this] { CDControl_StatusUpdate(); });
+    QObject::connect(cd, &mci::MMControl::stopClick, &main_,
+                     [this](bool& cancel) { CDControl_StopClick(cancel); });
+    showTracksGrid();
+}
+
+int CdTransport::trackLengthMs(int trk)
+{
+    TraceScope trace(module, "Function trackLengthMs", {{"trk", trk}});
+    return trace.run(0, [&] {
+        // On the CD control itself: the current view's control may be the wave device.
+        mci::MMControl& cd = *main_.CDControl;
+        cd.setTimeFormat(msFormat);
+        cd.setTrack(trk);
+        return cd.trackLength();
+    });
+}
+
+QString CdTransport::trackLengthMMSS(int trk)
+{
+    TraceScope trace(module, "Function trackLengthMMSS", {{"trk", trk}});
+    return trace.run(QString(), [&] {
+        const int s = trackLengthMs(trk) / 1000;
+        return twoDigits(s / 60) + QLatin1Char(':') + twoDigits(s % 60);
+    });
+}
+
+bool CdTransport::trackHighlighting()
+{
+    TraceScope trace(module, "Function trackHighlighting");
+    return trace.run(false, [&] { return main_.sinceTyping() > highlightingPause; });
+}
+
+void CdTransport::switchToTrack(int x)
+{
+    TraceScope trace(module, "Sub switchToTrack", {{"x", x}});
+    trace.run([&] {
+        highlightTrackInGrid(x);
+        const QString length = trackLengthMMSS(x);
+        main_.pnlTrackLength->setText(QStringLiteral("Track %1 Length: ").arg(x) + length.left(5));
+        const QString asTms = QStringLiteral("00:") + length;
+        main_.sbTrackPos->setMaximum(minutes(asTms) * 60 + seconds(asTms));
+        main_.sbTrackPos->setValue(0);
+        mci::MMControl& cd = *main_.CDControl;
+        cd.setTimeFormat(msFormat);
+        cd.setWait(true);
+        cd.setTrack(x);
+        cd.setWait(true);
+        cd.setFrom(cd.trackPosition());
+        cd.setWait(false);
+    });
+}
+
+void CdTransport::playFromTrack(int x)
+{
+    TraceScope trace(module, "Sub playFromTrack", {{"x", x}});
+    trace.run([&] {
+        mci::MMControl& cd = *main_.CDControl;
+        for (int attempt = 1;; ++attempt) {
+            const int interval = cd.updateInterval();
+            cd.setWait(true);
+            cd.setTimeFormat(tmsfFormat);
+            cd.setWait(true);
+            cd.setTrack(x);
+            cd.setWait(true);
+            cd.setFrom(cd.trackPosition());
+            cd.setWait(false);
+            cd.setCommand(QStringLiteral("Play"));
+            cd.setUpdateInterval(frmMain::liveUpdateInterval);
+            if (cd.error() == 0) {
+                cd.setUpdateInterval(interval);
+                switchToTrack(x);
+                return;
+            }
+            if (attempt == playAttempts) {
+                forms::MsgBox(QStringLiteral("Multimedia system error ") + cd.errorMessage());
+                return;
+            }
+        }
+    });
+}
+
+void CdTransport::doNextPrev(const QString& np)
+{
+    TraceScope trace(module, "Sub doNextPrev", {{"np", np}});
+    trace.run([&] {
+        mci::MMControl& cd = *main_.CDControl;
+        // The window takes no second transport action until this one is done, however it ends.
+        struct Suspended {
+            frmMain& main;
+            forms::ScopedScreenPointer hourglass{Qt::WaitCursor};
+            explicit Suspended(frmMain& m) : main(m)
+            {
+                main.setEnabled(false);
+                ignoringErrors([&] { main.state().currentMMControl->setUpdateInterval(0); });
+            }
+            ~Suspended()
+            {
+                main.setEnabled(true);
+                ignoringErrors([&] {
+                    main.state().currentMMControl->setUpdateInterval(frmMain::liveUpdateInterval);
+                });
+            }
+        } suspended(main_);
+        bool wasPlaying = false;
+        ignoringErrors([&] { wasPlaying = main_.playing(); });
+        ignoringErrors([&] {
+            cd.setWait(true);
+            cd.setCommand(QStringLiteral("Stop"));
+        });
+        int t = 0;
+        ignoringErrors([&] {
+            const QString position = main_.txtCurrentPosition->text();
+            const int p = leadingNumber(position);
+            if (np.compare(QLatin1String("next"), Qt::CaseInsensitive) == 0)
+                t = std::min(p + 1, cd.tracks());
+            else if (np.compare(QLatin1String("prev"), Qt::CaseInsensitive) == 0)
+                t = position.right(5) == QLatin1String("00:00") ? std::max(p - 1, 1) : p;
+        });
+        ignoringErrors([&] { moveGridToTrack(t); });
+        ignoringErrors([&] { main_.txtCurrentPosition->setText(QString::number(t) + ":00:00"); });
+        ignoringErrors([&] {
+            highlightTrackInGrid(t);
+            main_.tgTracks->viewport()->update();
+        });
+        if (wasPlaying) {
+            ignoringErrors([&] { playFromTrack(t); });
+            ignoringErrors([&] { main_.updatePosition(); });
+        } else {
+            ignoringErrors([&] { switchToTrack(t); });
+        }
+    });
+}
+
+void CdTransport::updateCDStatus()
+{
+    TraceScope trace(module, "Sub updateCDStatus");
+    ignoringErrors([&] {
+        const ProgramState& program = programState();
+        if (!main_.playing() && !program.gvSlowMode)
+            return;
+        ignoringErrors([&] { main_.updatePosition(); });
+        if (program.gvRecordingInProgress)
+            return;
+        main_.pnlMsg->setText(playStateOn() ? QStringLiteral("Looping")
+                                            : QStringLiteral("CD playing"));
+    });
+}
+
+void CdTransport::CDcontrol_Done(int NotifyCode)
+{
+    TraceScope trace(module, "Sub CDcontrol_Done", {{"NotifyCode", NotifyCode}});
+    trace.run([&] {
+        ProgramState& program = programState();
+        if (playStateOn() && NotifyCode == succeeded && !program.gvRecordingInProgress)
+            main_.loops().playLoop(false);
+        if (program.gvRecordingInProgress) {
+            // The CD has played the loop the wave device records: the wave device's own Done
+            // saves temp.wav.
+            program.gvPlayState.setState(false);
+            main_.WaveControl->setWait(true);
+            main_.WaveControl->setCommand(QStringLiteral("Stop"));
+            main_.pnlMsg->setText(QStringLiteral("Lentaro"));
+        }
+    });
+}
+
+void CdTransport::CDControl_EjectClick(bool& Cancel)
+{
+    TraceScope trace(module, "Sub CDControl_EjectClick");
+    trace.run([&] {
+        Cancel = true;
+        const bool byReader = programState().gvDigitalRecordingOK;
+        if (trayOpened_) {
+            trayOpened_ = false;
+            if (byReader)
+                trayClose();
+            else
+                main_.CDControl->setCommand(QStringLiteral("Eject"));
+        } else {
+            trayOpened_ = true;
+            if (byReader)
+                trayOpen();
+            else
+                main_.CDControl->setCommand(QStringLiteral("Eject"));
+        }
+    });
+}
+
+void CdTransport::trayOpen()
+{
+    ACD1_.openTray();
+}
+
+void CdTransport::trayClose()
+{
+    ACD1_.closeTray();
+}
+
+void CdTransport::CDControl_GotFocus()
+{
+    TraceScope trace(module, "Sub CDControl_GotFocus");
+    trace.run([&] {
+        if (!main_.cmdStartNewLoop->isHidden())
+            main_.cmdStartNewLoop->setFocus();
+    });
+}
+
+void CdTransport::CDControl_NextClick(bool& Cancel)
+{
+    TraceScope trace(module, "Sub CDControl_NextClick");
+    trace.run([&] {
+        Cancel = true;
+        doNextPrev(QStringLiteral("next"));
+    });
+}
+
+void CdTransport::CDControl_PrevClick(bool& Cancel)
+{
+    TraceScope trace(module, "Sub CDControl_PrevClick");
+    trace.run([&] {
+        Cancel = true;
+        doNextPrev(QStringLiteral("prev"));
+    });
+}
+
+void CdTransport::CDControl_PauseClick(bool&)
+{
+    TraceScope trace(module, "Sub CDControl_PauseClick");
+    trace.run([&] {
+        programState().gvPlayState.setState(false);
+        main_.CDControl->setWait(false);
+    });
+}
+
+void CdTransport::CDControl_StopClick(bool&)
+{
+    TraceScope trace(module, "Sub CDControl_StopClick");
+    trace.run([&] {
+        programState().gvPlayState.setState(false);
+        main_.CDControl->setWait(false);
+    });
+}
+
+void CdTransport::CDControl_PlayClick(bool&)
+{
+    TraceScope trace(module, "Sub CDControl_PlayClick");
+    trace.run([&] {
+        main_.CDControl->setWait(false);
+        programState().gvLoopHighlight = true;
+        main_.CDControl->setUpdateInterval(frmMain::liveUpdateInterval);
+    });
+}
+
+void CdTransport::CDControl_StatusUpdate()
+{
+    TraceScope trace(module, "Sub CDControl_StatusUpdate");
+    trace.run([&] {
+        if (!main_.isMinimized())
+            updateCDStatus();
+    });
+}
+
+} // namespace lentaro

@@ -1,0 +1,192 @@
+// The tracks grid over the disc's Tracks rows, and its data control's events.
+#include "cd/cdtransport.h"
+
+#include "app/programstate.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/gridediting.h"
+#include "mainwindow/ignoringerrors.h"
+#include "trace/tracescope.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QSqlTableModel>
+#include <QTableView>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+
+// The grid's columns: field and heading, in this order; the other fields are not shown.
+const char* const shownColumns[][2] = {
+    {"TrackNum", "#"}, {"TrackName", "Track Name"}, {"Rating", "Rating"}};
+
+// A space in the grid plays or stops (the window's key handling does that): it never starts
+// editing a cell.
+class SpaceStartsNoEdit : public QObject
+{
+public:
+    explicit SpaceStartsNoEdit(QTableView& grid) : QObject(&grid), grid_(grid) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::KeyPress
+               && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && !isEditing(grid_);
+    }
+
+private:
+    QTableView& grid_;
+};
+
+} // namespace
+
+void CdTransport::showTracksGrid()
+{
+    QTableView& grid = *main_.tgTracks;
+    grid.setToolTip(QStringLiteral(
+        "Click once to enter track title and/or rating. Double-click to play track"));
+    // A double click plays the track; it starts no edit.
+    grid.setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                         | QAbstractItemView::AnyKeyPressed);
+    grid.installEventFilter(new SpaceStartsNoEdit(grid));
+    QObject::connect(&grid, &QAbstractItemView::clicked, &main_, [this] { tgTracks_Click(); });
+    QObject::connect(&grid, &QAbstractItemView::doubleClicked, &main_,
+                     [this](const QModelIndex& index) { tgTracks_DblClick(index.row()); });
+    // The data control exists once the window has bound its database.
+    QObject::connect(&main_.state(), &MainState::tablesBound, &main_, [this, &grid] {
+        QSqlTableModel* tracks = main_.state().dtaTracks;
+        grid.setModel(tracks);
+        store_.follow(tracks);
+        showTrackColumns();
+        QObject::connect(tracks, &QAbstractItemModel::modelReset, &main_, [this] {
+            showTrackColumns();
+            trackRowShown_();
+        });
+        QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, &main_,
+                         [this] { dtaTracks_Reposition(); });
+        QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentChanged, &main_,
+                         [this] {
+                             if (!movingGrid_)
+                                 tgTracks_RowColChange();
+                         });
+    });
+}
+
+void CdTransport::showTrackColumns()
+{
+    QSqlTableModel& tracks = *main_.state().dtaTracks;
+    QTableView& grid = *main_.tgTracks;
+    for (int column = 0; column < tracks.columnCount(); ++column)
+        grid.setColumnHidden(column, true);
+    for (const auto& shown : shownColumns) {
+        const int column = tracks.fieldIndex(QLatin1String(shown[0]));
+        tracks.setHeaderData(column, Qt::Horizontal, QLatin1String(shown[1]));
+        grid.setColumnHidden(column, false);
+    }
+}
+
+QString CdTransport::trackNumberAt(int row) const
+{
+    const QSqlTableModel* tracks = main_.state().dtaTracks;
+    if (!tracks || row < 0)
+        return QString();
+    return tracks->data(tracks->index(row, tracks->fieldIndex(QStringLiteral("TrackNum"))))
+        .toString()
+        .trimmed();
+}
+
+int CdTransport::currentRow() const
+{
+    const QModelIndex current = main_.tgTracks->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+bool CdTransport::moveGridToTrack(int n)
+{
+    QTableView& grid = *main_.tgTracks;
+    const QSqlTableModel* tracks = main_.state().dtaTracks;
+    grid.clearSelection();
+    if (!tracks)
+        return false;
+    for (int row = 0; row < tracks->rowCount(); ++row) {
+        if (trackNumberAt(row).toInt() != n)
+            continue;
+        const QScopedValueRollback<bool> programsMove(movingGrid_, true);
+        const int column = std::max(grid.currentIndex().column(), 0);
+        grid.selectionModel()->setCurrentIndex(tracks->index(row, column),
+                                               QItemSelectionModel::ClearAndSelect
+                                                   | QItemSelectionModel::Rows);
+        programState().gvCurrentTrack = n;
+        return true;
+    }
+    return false;
+}
+
+void CdTransport::highlightTrackInGrid(int n)
+{
+    TraceScope trace(module, "Sub highlightTrackInGrid", {{"n", n}});
+    trace.run([&] {
+        if (trackHighlighting())
+            moveGridToTrack(n);
+    });
+}
+
+void CdTransport::tgTracks_Click()
+{
+    TraceScope trace(module, "Sub tgTracks_Click");
+    trace.run([&] { main_.stampTyping(); });
+}
+
+void CdTransport::tgTracks_DblClick(int row)
+{
+    TraceScope trace(module, "Sub tgTracks_DblClick");
+    trace.run([&] {
+        const int track = trackNumberAt(row).toInt();
+        if (track == 0)
+            return;
+        playFromTrack(track);
+    });
+}
+
+void CdTransport::tgTracks_RowColChange()
+{
+    TraceScope trace(module, "Sub tgTracks_RowColChange");
+    trace.run([&] {
+        ProgramState& program = programState();
+        ignoringErrors([&] {
+            bool isNumber = false;
+            const int track = trackNumberAt(currentRow()).toInt(&isNumber);
+            if (isNumber)
+                program.gvCurrentTrack = track;
+        });
+        if (main_.playing())
+            return;
+        ignoringErrors([&] {
+            main_.txtCurrentPosition->setText(QString::number(program.gvCurrentTrack)
+                                              + QStringLiteral(":00:00"));
+        });
+        ignoringErrors([&] { switchToTrack(program.gvCurrentTrack); });
+    });
+}
+
+void CdTransport::dtaTracks_Reposition()
+{
+    TraceScope trace(module, "Sub dtaTracks_Reposition");
+    trace.run([&] {
+        const int row = currentRow();
+        if (row >= 0) {
+            main_.lblTrackComments->setText(QStringLiteral("Track ") + trackNumberAt(row)
+                                            + QStringLiteral(" Comments"));
+        }
+        main_.pnlTrackLength->setVisible(row >= 0);
+        trackRowShown_();
+    });
+}
+
+} // namespace lentaro

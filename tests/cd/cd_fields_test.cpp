@@ -1,0 +1,369 @@
+#include "tests/cd/cd_window_fixture.h"
+
+#include "app/programstate.h"
+#include "mainwindow/mainstate.h"
+#include "tests/app/url_recorder.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSqlQuery>
+#include <QSqlTableModel>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace lentaro::test {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class CdFieldsTest : public CdWindowTest
+{
+protected:
+    QString discField(const char* field)
+    {
+        QSqlQuery query(db());
+        query.exec(QStringLiteral("SELECT %1 FROM CDs WHERE CDid=%2")
+                       .arg(QLatin1String(field))
+                       .arg(main().state().currentCDid));
+        return query.next() ? query.value(0).toString() : QStringLiteral("no row");
+    }
+    void linkTrack1(const QVariant& notation)
+    {
+        QSqlQuery query(db());
+        query.prepare(QStringLiteral("UPDATE Tracks SET Notation=? WHERE CDid=? AND TrackNum=1"));
+        query.addBindValue(notation);
+        query.addBindValue(main().state().currentCDid);
+        ASSERT_TRUE(query.exec());
+        main().cd().refreshDisplayForNewCD();
+        ASSERT_EQ(gridTrack(), 1);
+    }
+    void rightClickGrid()
+    {
+        QTableView& grid = *main().tgTracks;
+        emit grid.customContextMenuRequested(grid.visualRect(cellOf(1, "TrackName")).center());
+    }
+};
+
+TEST_F(CdFieldsTest, TheCaptionFollowsTheTitleAtEveryKeyAndTheTitleIsStoredOnLeaving)
+{
+    showDiscs({fourTrackDisc()});
+    QLineEdit& title = *main().CDTitle;
+    QStringList captions;
+    QObject::connect(&main(), &QWidget::windowTitleChanged,
+                     [&captions](const QString& caption) { captions << caption; });
+
+    title.selectAll();
+    QTest::keyClick(&title, Qt::Key_Backspace);
+    QTest::keyClicks(&title, QStringLiteral("Ab"));
+    QTest::keyClick(&title, Qt::Key_Return);
+
+    EXPECT_EQ(captions, (QStringList{"Lentaro: ", "Lentaro: A", "Lentaro: Ab"}));
+    EXPECT_EQ(discField("Title"), QStringLiteral("Ab"));
+}
+
+TEST_F(CdFieldsTest, TheArtistTypedIsStoredAndAStatusTextNever)
+{
+    showDiscs({fourTrackDisc()});
+    QTest::keyClicks(main().Artist, QStringLiteral("Nina"));
+    main().Artist->setText(QStringLiteral("shown, not typed"));
+    QTest::keyClick(main().Artist, Qt::Key_Return);
+    EXPECT_EQ(discField("Artist"), QStringLiteral("Artist"));
+
+    QTest::keyClicks(main().Artist, QStringLiteral(" Simone"));
+    QTest::keyClick(main().Artist, Qt::Key_Return);
+    EXPECT_EQ(discField("Artist"), QStringLiteral("shown, not typed Simone"));
+}
+
+TEST_F(CdFieldsTest, ATitleTheDatabaseRefusesShowsTheCdsDataError)
+{
+    showDiscs({fourTrackDisc()});
+    QSqlQuery(db()).exec(QStringLiteral("PRAGMA query_only = 1"));
+
+    QTest::keyClicks(main().CDTitle, QStringLiteral(" 2"));
+    QTest::keyClick(main().CDTitle, Qt::Key_Return);
+
+    EXPECT_EQ(discField("Title"), QStringLiteral("CD Title"));
+    EXPECT_EQ(shownMessages(),
+              QStringList{QStringLiteral("Please inform programmer that there has been a data "
+                                         "error 3146 in the CDs control (send e-mail to "
+                                         "support@lentaro.org)")});
+}
+
+struct ArtistCase {
+    const char* text;
+    const char* selected;
+};
+
+class ArtistOnEntering : public CdFieldsTest, public ::testing::WithParamInterface<ArtistCase>
+{};
+
+TEST_P(ArtistOnEntering, SelectsOnlyThePlaceholder)
+{
+    showDiscs({fourTrackDisc()});
+    QLineEdit& artist = *main().Artist;
+    artist.setText(QLatin1String(GetParam().text));
+    QFocusEvent entering(QEvent::FocusIn, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(&artist, &entering);
+    EXPECT_EQ(artist.selectedText(), QLatin1String(GetParam().selected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, ArtistOnEntering,
+                         ::testing::Values(ArtistCase{"Artist", "Artist"},
+                                           ArtistCase{"ARTIST", "ARTIST"},
+                                           ArtistCase{"Artists", ""}, ArtistCase{"", ""}));
+
+TEST_F(CdFieldsTest, ARightClickExplainsTheFieldAndALeftClickNot)
+{
+    showDiscs({fourTrackDisc()});
+    for (QLineEdit* field : {main().Artist, main().CDTitle, main().Comments})
+        QTest::mouseClick(field, Qt::LeftButton);
+    EXPECT_TRUE(shownMessages().isEmpty());
+
+    for (QLineEdit* field : {main().Artist, main().CDTitle, main().Comments})
+        emit field->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(shownMessages(),
+              (QStringList{"Displays the artist for the CD currently in the drive. Not editable "
+                           "if no CD is present",
+                           "Displays the title of the CD currently in the drive. Not editable if "
+                           "no CD is present",
+                           "Use this space to enter comments as long as you like about the track "
+                           "currently selected in the Tracks list."}));
+}
+
+TEST_F(CdFieldsTest, CommentsBelongToTheRowTheyWereTypedForAndHoldTheGridStill)
+{
+    showDiscs({fourTrackDisc()});
+    main().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
+    ASSERT_EQ(main().lblTrackComments->text(), QStringLiteral("Track 2 Comments"));
+    typedAgo(1min);
+    QTest::keyClicks(main().Comments, QStringLiteral("slow bridge"));
+    EXPECT_FALSE(main().cd().trackHighlighting());
+    windowNow_ += 10s + 1ms;
+    EXPECT_TRUE(main().cd().trackHighlighting());
+
+    // The grid moves on while the comment is still in the field.
+    main().cd().switchToTrack(3);
+
+    EXPECT_EQ(storedTrackField(2, "Comments").toString(), QStringLiteral("slow bridge"));
+    EXPECT_EQ(main().Comments->text(), QString());
+    EXPECT_EQ(main().lblTrackComments->text(), QStringLiteral("Track 3 Comments"));
+    main().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
+    EXPECT_EQ(main().Comments->text(), QStringLiteral("slow bridge"));
+}
+
+TEST_F(CdFieldsTest, CommentsTypedWhenAnotherDiscArrivesStayWithTheirDisc)
+{
+    showDiscs({fourTrackDisc(), audioDisc(20)});
+    const int first = main().state().currentCDid;
+    main().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
+    QTest::keyClicks(main().Comments, QStringLiteral("coda"));
+
+    useDrive('E');
+    main().cd().checkCDPresent();
+
+    ASSERT_NE(main().state().currentCDid, first);
+    EXPECT_EQ(
+        count("Tracks", QStringLiteral("CDid=%1 AND TrackNum=2 AND Comments='coda'").arg(first)),
+        1);
+    EXPECT_EQ(count("Tracks", QStringLiteral("Comments='coda'")), 1);
+    EXPECT_EQ(main().Comments->text(), QString());
+}
+
+struct MenuCase {
+    const char* name;
+    std::optional<const char*> notation;
+    int recordMode;
+    bool changeEnabled;
+    const char* openCaption;
+    bool digitalEnabled;
+};
+
+void PrintTo(const MenuCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class TrackMenu : public CdFieldsTest, public ::testing::WithParamInterface<MenuCase>
+{};
+
+TEST_P(TrackMenu, ShowsTheLinkAndWhatCanBeDone)
+{
+    const MenuCase& c = GetParam();
+    showDiscs({fourTrackDisc()});
+    linkTrack1(c.notation ? QVariant(QString::fromUtf8(*c.notation)) : QVariant());
+    programState().gvRecordMode = c.recordMode;
+
+    rightClickGrid();
+
+    EXPECT_TRUE(main().mnuTrackGridPopup->isVisible());
+    EXPECT_EQ(main().mnuChangeNotationFile->isEnabled(), c.changeEnabled);
+    EXPECT_EQ(main().mnuOpenNotationFile->text(), QString::fromUtf8(c.openCaption));
+    EXPECT_EQ(main().mnuDigitalRec->isEnabled(), c.digitalEnabled);
+    QStringList items;
+    for (QAction* item : main().mnuTrackGridPopup->actions())
+        items << item->text();
+    EXPECT_EQ(items, (QStringList{"Make a &Loop for this track", QString::fromUtf8(c.openCaption),
+                                  "&Change notation file", "&Record Digitally to Hard Disk",
+                                  "View &Help for the Tracks grid"}));
+    main().mnuTrackGridPopup->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(Grid, TrackMenu,
+                         ::testing::Values(MenuCase{"NoLinkDigital", std::nullopt, 1, false,
+                                                    "Open notation/sequencer file", true},
+                                           MenuCase{"EmptyLinkAnalog", "", 2, false,
+                                                    "Open notation/sequencer file", false},
+                                           MenuCase{"LinkedAnalog", "/music/blue moon.mid", 2, true,
+                                                    "Open /music/blue moon.mid", false},
+                                           MenuCase{"LinkWithAnAmpersandShowsIt",
+                                                    "/music/rock & roll.mid", 1, true,
+                                                    "Open /music/rock && roll.mid", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The menu's digital copy is the CD side's: without digital reading it says so and copies nothing.
+TEST_F(CdFieldsTest, RecordDigitallyReachesTheTrackCopy)
+{
+    showDiscs({fourTrackDisc()});
+    programState().gvDigitalRecordingOK = false;
+    main().mnuDigitalRec->trigger();
+    EXPECT_EQ(shownMessages(),
+              QStringList{"At this time, digital recording only works under Windows 9x. Sorry"});
+    EXPECT_TRUE(prompts_.fileDialogs().empty());
+}
+
+enum class Action { Open, Change };
+
+struct NotationCase {
+    const char* name;
+    std::optional<const char*> linked; // a name in the test's folder
+    Action action;
+    std::optional<std::optional<const char*>> dialog; // none: no dialog expected; inner: cancel
+    std::optional<const char*> opened;
+    std::optional<const char*> linkAfter;
+};
+
+void PrintTo(const NotationCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class NotationFile : public CdFieldsTest, public ::testing::WithParamInterface<NotationCase>
+{
+protected:
+    QString inFolder(const char* name)
+    {
+        return home() + QStringLiteral("/") + QString::fromUtf8(name);
+    }
+    UrlRecorder desktop_;
+    ScopedOverride<UrlOpener> desktopInPlace_{urlOpener, desktop_};
+};
+
+TEST_P(NotationFile, OpensOnlyAnExistingFileAndLinksOnlyAChosenOne)
+{
+    const NotationCase& c = GetParam();
+    showDiscs({fourTrackDisc()});
+    QDir(home()).mkdir(QStringLiteral("scores"));
+    for (const char* existing : {"a.mid", "b.sib", "we ird 'x';\"y\" & $z.mid"})
+        writeFile(QString::fromUtf8(existing), "notes");
+    linkTrack1(c.linked ? QVariant(inFolder(*c.linked)) : QVariant());
+    if (c.dialog)
+        prompts_.queueFile(*c.dialog ? std::optional<QString>(inFolder(**c.dialog)) : std::nullopt);
+
+    (c.action == Action::Open ? main().mnuOpenNotationFile : main().mnuChangeNotationFile)
+        ->trigger();
+
+    ASSERT_EQ(prompts_.fileDialogs().size(), c.dialog ? 1u : 0u);
+    if (c.dialog) {
+        EXPECT_EQ(prompts_.fileDialogs()[0].caption,
+                  QStringLiteral("Locate an existing notation file for this track"));
+    }
+    EXPECT_EQ(desktop_.opened,
+              c.opened ? QList<QUrl>{QUrl::fromLocalFile(inFolder(*c.opened))} : QList<QUrl>{});
+    const QVariant link = storedTrackField(1, "Notation");
+    if (c.linkAfter)
+        EXPECT_EQ(link.toString(), inFolder(*c.linkAfter));
+    else
+        EXPECT_TRUE(link.isNull()) << link.toString().toStdString();
+    EXPECT_TRUE(shownMessages().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TrackMenu, NotationFile,
+    ::testing::Values(
+        NotationCase{
+            "OpenAsksWhenNoneIsLinked", std::nullopt, Action::Open, {{"a.mid"}}, "a.mid", "a.mid"},
+        NotationCase{"OpenCancelledLinksNothing",
+                     std::nullopt,
+                     Action::Open,
+                     {std::optional<const char*>()},
+                     std::nullopt,
+                     std::nullopt},
+        NotationCase{"OpenOpensTheLinkedFile", "b.sib", Action::Open, std::nullopt, "b.sib",
+                     "b.sib"},
+        NotationCase{"AMissingFileIsNotOpened", "gone.mid", Action::Open, std::nullopt,
+                     std::nullopt, "gone.mid"},
+        NotationCase{"AFolderIsNotOpened", "scores", Action::Open, std::nullopt, std::nullopt,
+                     "scores"},
+        NotationCase{"AnOddNameOpensThatFile",
+                     std::nullopt,
+                     Action::Open,
+                     {{"we ird 'x';\"y\" & $z.mid"}},
+                     "we ird 'x';\"y\" & $z.mid",
+                     "we ird 'x';\"y\" & $z.mid"},
+        NotationCase{"ChangeCancelledKeepsTheLink",
+                     "a.mid",
+                     Action::Change,
+                     {std::optional<const char*>()},
+                     std::nullopt,
+                     "a.mid"},
+        NotationCase{"ChangeOpensAndLinksTheNewFile",
+                     "a.mid",
+                     Action::Change,
+                     {{"b.sib"}},
+                     "b.sib",
+                     "b.sib"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CdFieldsTest, AChangeTheDatabaseRefusesKeepsTheLink)
+{
+    showDiscs({fourTrackDisc()});
+    linkTrack1(QStringLiteral("/music/a.mid"));
+    QSqlQuery(db()).exec(QStringLiteral("PRAGMA query_only = 1"));
+    prompts_.queueFile(QStringLiteral("/music/b.mid"));
+
+    main().mnuChangeNotationFile->trigger();
+
+    EXPECT_EQ(storedTrackField(1, "Notation").toString(), QStringLiteral("/music/a.mid"));
+    rightClickGrid();
+    EXPECT_EQ(main().mnuOpenNotationFile->text(), QStringLiteral("Open /music/a.mid"));
+    main().mnuTrackGridPopup->hide();
+    EXPECT_EQ(shownMessages(),
+              QStringList{QStringLiteral("Please inform programmer that there has been a data "
+                                         "error 3146 in the Tracks control (send e-mail to "
+                                         "support@lentaro.org)")});
+}
+
+TEST_F(CdFieldsTest, TheGridsHelpSaysHowToNameAndPlayTracks)
+{
+    showDiscs({fourTrackDisc()});
+    main().mnuViewHelpTracksGrid->trigger();
+    EXPECT_EQ(shownMessages(),
+              QStringList{QStringLiteral(
+                  "Shows the track names for this CD.\n\nDouble-clicking in the left column "
+                  "starts playback at that track.\n\nTo type in a track name, simply select the "
+                  "track and start typing. The name will be saved when you click on a different "
+                  "cell or field.\n")});
+}
+
+} // namespace
+
+} // namespace lentaro::test

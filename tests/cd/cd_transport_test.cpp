@@ -1,0 +1,456 @@
+#include "tests/cd/cd_window_fixture.h"
+
+#include "app/programstate.h"
+#include "mainwindow/gridediting.h"
+#include "mainwindow/mainstate.h"
+#include "mainwindow/sides.h"
+#include "platform/mci/MMControl.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSqlQuery>
+#include <QSqlTableModel>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace lentaro::test {
+
+namespace {
+
+using namespace std::chrono_literals;
+using cd::test::ImageSpec;
+
+constexpr int framesPerSecond = 75;
+
+// Six tracks of 3 s each.
+ImageSpec sixTrackDisc()
+{
+    ImageSpec spec;
+    for (int track = 0; track < 6; ++track)
+        spec.tracks.push_back({3 * framesPerSecond, 0, false});
+    return spec;
+}
+
+bool playingNow(mci::MMControl& cd)
+{
+    return cd.mode() == static_cast<int>(mci::Mode::Playing);
+}
+
+// The track the CD device stands on, read as the position label reads it.
+int deviceTrack(mci::MMControl& cd)
+{
+    cd.setTimeFormat(10);
+    return cd.position() & 0xff;
+}
+
+// The track whose start the next Play starts from; 0 for none.
+int cuedTrack(mci::MMControl& cd)
+{
+    cd.setTimeFormat(0);
+    const int from = cd.from();
+    for (int track = 1; track <= cd.tracks(); ++track) {
+        cd.setTrack(track);
+        if (cd.trackPosition() == from)
+            return track;
+    }
+    return 0;
+}
+
+// Plays track n as a double click in the grid does.
+class CdTransportTest : public CdWindowTest
+{
+protected:
+    void press(void (mci::MMControl::*button)(bool&))
+    {
+        bool cancel = false;
+        emit(main().CDControl->*button)(cancel);
+        EXPECT_TRUE(cancel);
+    }
+};
+
+struct NextPrevCase {
+    const char* name;
+    const char* position;
+    bool next;
+    bool playing;
+    int track;
+};
+
+void PrintTo(const NextPrevCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class NextPrev : public CdTransportTest, public ::testing::WithParamInterface<NextPrevCase>
+{};
+
+TEST_P(NextPrev, GoesToTheTrackAndKeepsPlayingOrStopped)
+{
+    const NextPrevCase& c = GetParam();
+    showDiscs({sixTrackDisc()});
+    mci::MMControl& cd = *main().CDControl;
+    const int shown = QString::fromLatin1(c.position).left(2).toInt();
+    if (c.playing)
+        doubleClick(cellOf(shown, "TrackNum"));
+    ASSERT_EQ(playingNow(cd), c.playing);
+    main().txtCurrentPosition->setText(QLatin1String(c.position));
+
+    press(c.next ? &mci::MMControl::nextClick : &mci::MMControl::prevClick);
+
+    EXPECT_EQ(playingNow(cd), c.playing);
+    EXPECT_EQ(c.playing ? deviceTrack(cd) : cuedTrack(cd), c.track);
+    EXPECT_EQ(gridTrack(), c.track);
+    EXPECT_EQ(programState().gvCurrentTrack, c.track);
+    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track %1 Length: 00:03").arg(c.track));
+    if (c.playing)
+        EXPECT_EQ(main().txtCurrentPosition->text(),
+                  QStringLiteral("%1:00:00").arg(c.track, 2, 10, QLatin1Char('0')));
+    else
+        EXPECT_EQ(main().txtCurrentPosition->text(), QStringLiteral("%1:00:00").arg(c.track));
+    EXPECT_TRUE(main().isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, NextPrev,
+    ::testing::Values(NextPrevCase{"PrevInTheFirstSecondGoesBack", "05:00:00", false, false, 4},
+                      NextPrevCase{"PrevLaterRestartsTheTrack", "05:00:01", false, false, 5},
+                      NextPrevCase{"PrevOnTrackOneStaysThere", "01:00:00", false, false, 1},
+                      NextPrevCase{"NextGoesOn", "03:01:10", true, false, 4},
+                      NextPrevCase{"NextOnTheLastRestartsIt", "06:00:02", true, false, 6},
+                      NextPrevCase{"NextWhilePlayingPlaysOn", "02:00:00", true, true, 3},
+                      NextPrevCase{"PrevWhilePlayingPlaysOn", "04:00:00", false, true, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusalCase {
+    const char* name;
+    std::vector<int> refusalsPerTry; // each try ends in a play unless refused five times
+    int messages;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class RefusedPlays : public CdTransportTest, public ::testing::WithParamInterface<RefusalCase>
+{};
+
+TEST_P(RefusedPlays, FiveInARowGiveOneMessageAndNoSwitch)
+{
+    const RefusalCase& c = GetParam();
+    ScriptedCdDevice& device = showScriptedDisc({30000, 40000});
+    for (int refusals : c.refusalsPerTry) {
+        device.refusePlays = refusals;
+        doubleClick(cellOf(2, "TrackNum"));
+        EXPECT_EQ(playingNow(*main().CDControl), refusals < 5);
+        main().CDControl->setCommand(QStringLiteral("Stop"));
+    }
+    std::vector<QString> expected(
+        c.messages, QStringLiteral("Multimedia system error The drive does not answer."));
+    EXPECT_EQ(shownMessages(), QStringList(expected.begin(), expected.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(PlayFromTrack, RefusedPlays,
+                         ::testing::Values(RefusalCase{"FourThenAPlay", {4}, 0},
+                                           RefusalCase{"Five", {5}, 1},
+                                           RefusalCase{"FiveThenFourAndAPlay", {5, 4}, 1},
+                                           RefusalCase{"FourAndAPlayThenFourAndAPlay", {4, 4}, 0},
+                                           RefusalCase{"FiveTwice", {5, 5}, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CdTransportTest, ATrackOfAnHourAndMoreShowsItsMinutesAndSeconds)
+{
+    showScriptedDisc({3665000});
+
+    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track 1 Length: 61:05"));
+    EXPECT_EQ(main().sbTrackPos->maximum(), 3665);
+    EXPECT_EQ(main().sbTrackPos->value(), 0);
+}
+
+TEST_F(CdTransportTest, LengthsAreReadInMillisecondsWhateverTheViewLeftOnTheCdControl)
+{
+    showDiscs({fourTrackDisc()});
+    mci::MMControl& cd = *main().CDControl;
+    main().state().cdView = false;
+    main().state().currentMMControl = main().WaveControl;
+    main().WaveControl->setTimeFormat(0);
+    cd.setTimeFormat(10);
+    main().pnlTrackLength->clear();
+    main().sbTrackPos->setMaximum(1);
+
+    main().cd().refreshDisplayForNewCD();
+
+    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track 1 Length: 00:15"));
+    EXPECT_EQ(main().sbTrackPos->maximum(), 15);
+    cd.setTimeFormat(0);
+    cd.setTrack(1);
+    EXPECT_EQ(cd.from(), cd.trackPosition());
+}
+
+TEST_F(CdTransportTest, TheGridIsLeftAloneForTenSecondsAfterAClick)
+{
+    showDiscs({fourTrackDisc()});
+    typedAgo(10s);
+    EXPECT_FALSE(main().cd().trackHighlighting());
+    windowNow_ += 1ms;
+    EXPECT_TRUE(main().cd().trackHighlighting());
+
+    click(cellOf(2, "TrackName"));
+    EXPECT_FALSE(main().cd().trackHighlighting());
+    EXPECT_TRUE(shownMessages().isEmpty());
+}
+
+struct FollowCase {
+    const char* name;
+    std::chrono::milliseconds sinceClick;
+    int gridTrack;
+};
+
+void PrintTo(const FollowCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class GridFollowsPlay : public CdTransportTest, public ::testing::WithParamInterface<FollowCase>
+{};
+
+TEST_P(GridFollowsPlay, ToTheTrackThePositionReachedUnlessClickedLately)
+{
+    const FollowCase& c = GetParam();
+    showDiscs({fourTrackDisc()});
+    doubleClick(cellOf(1, "TrackNum"));
+    ASSERT_TRUE(playingNow(*main().CDControl));
+    click(cellOf(1, "TrackName"));
+    windowNow_ += c.sinceClick;
+    // Track 1 plays to its end and on into track 2.
+    ASSERT_TRUE(mci::test::eventually([&] {
+        if (deviceTrack(*main().CDControl) == 2)
+            return true;
+        sound_.clock->advance(100ms);
+        return false;
+    }));
+
+    emit main().CDControl->statusUpdate();
+
+    EXPECT_EQ(main().txtCurrentPosition->text().left(2), QStringLiteral("02"));
+    EXPECT_EQ(gridTrack(), c.gridTrack);
+    EXPECT_EQ(programState().gvCurrentTrack, c.gridTrack);
+    EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("CD playing"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Position, GridFollowsPlay,
+                         ::testing::Values(FollowCase{"ClickedFiveSecondsAgo", 5s, 1},
+                                           FollowCase{"ClickedTenSecondsAgo", 10s, 1},
+                                           FollowCase{"ClickedLongAgo", 11s, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CdTransportTest, ADoubleClickOnARowWithoutATrackNumberPlaysNothing)
+{
+    showDiscs({fourTrackDisc()});
+    changeRows(QStringLiteral("UPDATE Tracks SET TrackNum=0 WHERE CDid=%1 AND TrackNum=2")
+                   .arg(main().state().currentCDid));
+    changeRows(QStringLiteral("UPDATE Tracks SET TrackNum=NULL WHERE CDid=%1 AND TrackNum=3")
+                   .arg(main().state().currentCDid));
+    QSqlTableModel& tracks = *main().state().dtaTracks;
+    const int number = tracks.fieldIndex("TrackNum");
+    for (int row = 0; row < tracks.rowCount(); ++row) {
+        const int track = tracks.data(tracks.index(row, number)).toInt();
+        if (track == 1 || track == 4)
+            continue;
+        doubleClick(tracks.index(row, number));
+        EXPECT_FALSE(playingNow(*main().CDControl)) << "row " << row;
+    }
+    doubleClick(cellOf(4, "TrackNum"));
+    EXPECT_TRUE(playingNow(*main().CDControl));
+    EXPECT_EQ(deviceTrack(*main().CDControl), 4);
+}
+
+TEST_F(CdTransportTest, SpaceInTheGridPlaysAndStopsWithoutEditing)
+{
+    showDiscs({fourTrackDisc()});
+    QTableView& grid = *main().tgTracks;
+    grid.setCurrentIndex(cellOf(2, "TrackName"));
+    for (const auto since : {30s, 2s}) {
+        typedAgo(since);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_Space);
+        EXPECT_TRUE(playingNow(*main().CDControl)) << since.count();
+        QTest::keyClick(&grid, Qt::Key_Space);
+        EXPECT_FALSE(playingNow(*main().CDControl)) << since.count();
+        EXPECT_FALSE(isEditing(grid)) << since.count();
+    }
+    EXPECT_EQ(storedTrackField(2, "TrackName").toString(), QStringLiteral("2"));
+}
+
+TEST_F(CdTransportTest, ANameTypedInTheGridIsStoredAndTheRowStaysCurrent)
+{
+    showDiscs({fourTrackDisc()});
+    QSqlTableModel& tracks = *main().state().dtaTracks;
+    main().tgTracks->setCurrentIndex(cellOf(3, "TrackName"));
+
+    tracks.setData(cellOf(3, "TrackName"), QStringLiteral("Blue Moon"));
+
+    EXPECT_EQ(storedTrackField(3, "TrackName").toString(), QStringLiteral("Blue Moon"));
+    EXPECT_EQ(gridTrack(), 3);
+    EXPECT_TRUE(shownMessages().isEmpty());
+}
+
+TEST_F(CdTransportTest, AWriteTheDatabaseRefusesShowsTheDataErrorAndTheStoredName)
+{
+    showDiscs({fourTrackDisc()});
+    QSqlQuery(db()).exec(QStringLiteral("PRAGMA query_only = 1"));
+    QSqlTableModel& tracks = *main().state().dtaTracks;
+
+    tracks.setData(cellOf(3, "TrackName"), QStringLiteral("Blue Moon"));
+
+    EXPECT_EQ(shownMessages(),
+              QStringList{QStringLiteral("Please inform programmer that there has been a data "
+                                         "error 3146 in the Tracks control (send e-mail to "
+                                         "support@lentaro.org)")});
+    EXPECT_EQ(tracks.data(cellOf(3, "TrackName")).toString(), QStringLiteral("3"));
+    EXPECT_EQ(storedTrackField(3, "TrackName").toString(), QStringLiteral("3"));
+}
+
+TEST_F(CdTransportTest, TheGridShowsNumberNameAndRating)
+{
+    showDiscs({fourTrackDisc()});
+    QTableView& grid = *main().tgTracks;
+    QStringList shown;
+    for (int column = 0; column < grid.model()->columnCount(); ++column) {
+        if (!grid.isColumnHidden(column))
+            shown << grid.model()->headerData(column, Qt::Horizontal).toString();
+    }
+    EXPECT_EQ(shown, (QStringList{"#", "Track Name", "Rating"}));
+    EXPECT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(main().lblTrackComments->text(), QStringLiteral("Track 1 Comments"));
+}
+
+struct EjectCase {
+    const char* name;
+    bool digital;
+    bool closedByHand; // after the first click
+};
+
+void PrintTo(const EjectCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class Eject : public CdTransportTest, public ::testing::WithParamInterface<EjectCase>
+{};
+
+TEST_P(Eject, OpensClosesAndOpensAgain)
+{
+    const EjectCase& c = GetParam();
+    showDiscs({fourTrackDisc()});
+    programState().gvDigitalRecordingOK = c.digital;
+    cd::Drive& drive = *drives_.drive('D');
+
+    press(&mci::MMControl::ejectClick);
+    EXPECT_TRUE(drive.trayOpen());
+    discChanges_.remove('D');
+    EXPECT_EQ(shown(), noDisc());
+    if (c.closedByHand) {
+        insert('D');
+        discChanges_.arrive('D');
+    }
+
+    press(&mci::MMControl::ejectClick);
+    EXPECT_FALSE(drive.trayOpen());
+    discChanges_.arrive('D');
+    EXPECT_EQ(shown().pnlMsg, QStringLiteral("CD Found"));
+    EXPECT_EQ(count("CDs"), 2);
+
+    press(&mci::MMControl::ejectClick);
+    EXPECT_TRUE(drive.trayOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(CdControl, Eject,
+                         ::testing::Values(EjectCase{"ByTheDigitalReader", true, false},
+                                           EjectCase{"ByTheCdDevice", false, false},
+                                           EjectCase{"ClosedByHandInBetween", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A loop side that counts the replays asked of it.
+class ReplayCountingLoops : public LoopsSide
+{
+public:
+    explicit ReplayCountingLoops(int& replays) : replays_(replays) {}
+    void stopDLL() override {}
+    void mnuChooseView_Click(int) override {}
+    void showLoopDetails() override {}
+    void resetLastPass() override {}
+    void tmrLoopDLL_Timer() override {}
+    void btnLoopPlay_Click() override {}
+    void playLoop(bool recalc) override { replays_ += recalc ? 100 : 1; }
+    void highlightLoopPoint() override {}
+    void saveSlowedDownFile() override {}
+    void playFromLoopOn() override {}
+    void changeTransformParameters() override {}
+    bool trimOpen() const override { return false; }
+    void setTrimZoomEnabled(bool) override {}
+    void closeTrim() override {}
+    void saveLyrics() override {}
+
+private:
+    int& replays_;
+};
+
+struct DoneCase {
+    const char* name;
+    bool loopPlaying;
+    int code;
+    bool recording;
+    int replays;
+};
+
+void PrintTo(const DoneCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class CdDone : public CdTransportTest, public ::testing::WithParamInterface<DoneCase>
+{
+protected:
+    int replays_ = 0;
+};
+
+TEST_P(CdDone, ReplaysAFinishedLoopAndEndsAnAnalogRecording)
+{
+    const DoneCase& c = GetParam();
+    makeLoops_ = [this](frmMain&) { return std::make_unique<ReplayCountingLoops>(replays_); };
+    showDiscs({fourTrackDisc()});
+    auto wave = std::make_unique<mci::test::FakeDevice>();
+    mci::test::FakeDevice& recorder = *wave;
+    main().WaveControl->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
+    main().pnlMsg->setText(QStringLiteral("Recording"));
+    programState().gvPlayState.setState(c.loopPlaying);
+    programState().gvRecordingInProgress = c.recording;
+
+    emit main().CDControl->done(c.code);
+
+    EXPECT_EQ(replays_, c.replays);
+    EXPECT_EQ(recorder.verbs().contains(QStringLiteral("Stop")), c.recording);
+    EXPECT_EQ(main().pnlMsg->text(),
+              c.recording ? QStringLiteral("Lentaro") : QStringLiteral("Recording"));
+    if (c.recording)
+        EXPECT_FALSE(programState().gvPlayState.state().toBool());
+}
+
+INSTANTIATE_TEST_SUITE_P(CdControl, CdDone,
+                         ::testing::Values(DoneCase{"LoopPlayedToItsEnd", true, 1, false, 1},
+                                           DoneCase{"LoopSuperseded", true, 2, false, 0},
+                                           DoneCase{"LoopAborted", true, 4, false, 0},
+                                           DoneCase{"LoopFailed", true, 8, false, 0},
+                                           DoneCase{"NoLoopPlaying", false, 1, false, 0},
+                                           DoneCase{"RecordedLoopPlayed", true, 1, true, 0},
+                                           DoneCase{"RecordingPlayFailed", false, 8, true, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+} // namespace lentaro::test
