@@ -53,11 +53,6 @@ std::int32_t longProduct(std::int64_t a, std::int64_t b)
 
 } // namespace
 
-double twipsPerPixel(const QWidget& widget)
-{
-    return 1440.0 / widget.logicalDpiX();
-}
-
 frmScrollTime::frmScrollTime(WaveViewHost& host)
     : forms::Form(QString::fromLatin1(formName)),
       selection(*this),
@@ -204,7 +199,7 @@ void frmScrollTime::Form_Resize()
     // Laid out in the client area: the chart under the menu bar, the transport and the help text
     // in the strip below it.
     ignoringErrors([&] {
-        const double tppx = twipsPerPixel(*this);
+        const double tppx = forms::twipsPerPixel(*this);
         const int top = menuBar_->sizeHint().height();
         menuBar_->setGeometry(0, 0, width(), top);
         const int strip = static_cast<int>(std::lround(chartBottomMargin / tppx));

@@ -104,7 +104,4 @@ private:
     int channels_ = 0;
 };
 
-// Twips per pixel of the screen the widget is on.
-double twipsPerPixel(const QWidget& widget);
-
 } // namespace lentaro
