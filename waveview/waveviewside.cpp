@@ -5,6 +5,7 @@
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "waveview/frmScrollTime.h"
+#include "waveview/loopgridrow.h"
 #include "waveview/waveviewhost.h"
 
 #include <QLabel>
@@ -62,8 +63,11 @@ public:
             open->playPosition.Show();
         }
     }
-    // The view's keys come with its key handling; until then it uses none of the main window's.
-    void Form_KeyDown(int&, int) override {}
+    void Form_KeyDown(int& key, int shift) override
+    {
+        if (frmScrollTime* open = view())
+            open->Form_KeyDown(key, shift);
+    }
 
 private:
     static frmScrollTime* view() { return forms::loadedFormOf<frmScrollTime>(); }
@@ -89,6 +93,17 @@ private:
             return 0;
         const double timeFactor = 100.0 / std::max(percent, slowestPercent);
         return tempWavChannels > 0 ? timeFactor / tempWavChannels : timeFactor / 2;
+    }
+
+    int slowDownPercent() override { return main_.state().slowDownPercent; }
+    void forwardKeyDown(int& keyCode, int shift) override { main_.Form_KeyDown(keyCode, shift); }
+    std::optional<LoopGridFields> loopGrid() override
+    {
+        return readLoopGrid(main_.state().dtaLoopPoints, main_.state().prevStartTime);
+    }
+    void storeLoopGrid(const LoopGridFields& fields) override
+    {
+        writeLoopGrid(main_.state().dtaLoopPoints, main_.state().prevStartTime, fields);
     }
 
     // WaveformViewFace.
