@@ -3,6 +3,7 @@
 #include "platform/forms/screenunits.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 namespace lentaro {
 
@@ -154,6 +156,7 @@ void wGrid2::layOut()
 {
     const double tppx = forms::twipsPerPixel(*this);
     const double right = double(rounded(width() * tppx));
+    const std::int64_t height = rounded(this->height() * tppx);
     for (int i = 0; i < beatLines; ++i) {
         Line& beat = mjrLine_[std::size_t(i)];
         Line& half = andLine_[std::size_t(i)];
@@ -162,8 +165,8 @@ void wGrid2::layOut()
         half.left = float(double(beat.left) + beatWidth_ / 2.0);
         half.visible = half.left < right && halvesVisible_;
         if (beat.visible) {
-            insetLine(beat, 0);
-            insetLine(half, 1);
+            insetLine(beat, height, 0);
+            insetLine(half, height, 1);
         }
     }
     for (int i = 0; i < beatLines; ++i) {
@@ -173,16 +176,15 @@ void wGrid2::layOut()
         first.visible = first.left < right && thirdsVisible_;
         second.left = float(double(first.left) + beatWidth_ / 3.0);
         second.visible = second.left < right && thirdsVisible_;
-        insetLine(first, 2);
-        insetLine(second, 2);
+        insetLine(first, height, 2);
+        insetLine(second, height, 2);
     }
     dragHandle_.left = mjrLine_[0].left;
     restyled();
 }
 
-void wGrid2::insetLine(Line& line, int level) const
+void wGrid2::insetLine(Line& line, std::int64_t height, int level)
 {
-    const std::int64_t height = rounded(this->height() * forms::twipsPerPixel(*this));
     const std::int64_t margin = rounded(double(height) * (level * insetPerLevel));
     line.height = int(height - 2 * margin);
     line.top = int(margin);
@@ -196,13 +198,16 @@ void wGrid2::resizeEvent(QResizeEvent* event)
 
 void wGrid2::restyled()
 {
-    setMask(drawnRegion());
-    update();
+    // Only where lines were or are now is drawn again (with the control beneath where they were),
+    // not the whole surface the grid lies over.
+    const QRegion before = mask();
+    const QRegion after = drawnRegion();
+    setMask(after);
+    update(before.united(after));
 }
 
-QRect wGrid2::pixelsOf(const Line& line) const
+QRect wGrid2::pixelsOf(const Line& line, double tppx)
 {
-    const double tppx = forms::twipsPerPixel(*this);
     // Far-off lines stay far off without leaving int's range.
     const int x = int(std::clamp(std::floor(double(line.left) / tppx), -1e9, 1e9));
     const int w = std::max(1, int(std::lround(line.width / tppx)));
@@ -213,34 +218,42 @@ QRect wGrid2::pixelsOf(const Line& line) const
 
 QRegion wGrid2::drawnRegion() const
 {
+    const double tppx = forms::twipsPerPixel(*this);
+    const QRect surface = rect();
     // Never empty: an empty mask would give the control its whole surface back.
-    QRegion region(pixelsOf(dragHandle_));
+    std::vector<QRect> rects{pixelsOf(dragHandle_, tppx)};
     const auto add = [&](const auto& lines) {
         for (const Line& line : lines) {
-            if (line.visible)
-                region += pixelsOf(line);
+            const QRect shown = pixelsOf(line, tppx);
+            if (line.visible && shown.intersects(surface))
+                rects.push_back(shown);
         }
     };
     add(mjrLine_);
     add(andLine_);
     add(thirdLine_);
+    QRegion region;
+    for (const QRect& shown : rects)
+        region += shown;
     return region;
 }
 
-void wGrid2::paintEvent(QPaintEvent*)
+void wGrid2::paintEvent(QPaintEvent* event)
 {
+    const double tppx = forms::twipsPerPixel(*this);
     QPainter painter(this);
     const auto fill = [&](const auto& lines, std::uint32_t color) {
         const QColor qcolor = forms::colorOf(color);
         for (const Line& line : lines) {
-            if (line.visible)
-                painter.fillRect(pixelsOf(line), qcolor);
+            const QRect shown = pixelsOf(line, tppx);
+            if (line.visible && shown.intersects(event->rect()))
+                painter.fillRect(shown, qcolor);
         }
     };
     fill(thirdLine_, thirdColor_);
     fill(andLine_, halfColor_);
     fill(mjrLine_, beatColor_);
-    painter.fillRect(pixelsOf(dragHandle_), forms::colorOf(beatColor_));
+    painter.fillRect(pixelsOf(dragHandle_, tppx), forms::colorOf(beatColor_));
 }
 
 std::int32_t wGrid2::twipsOfMouse(const QMouseEvent& event) const

@@ -86,11 +86,12 @@ private:
     void initProperties();
     // Places every line from FirstLine and BeatWidth in the control's present size.
     void layOut();
-    void insetLine(Line& line, int level) const;
+    // Top and height of a line of inset level 0, 1 or 2 in a control `height` twips high.
+    static void insetLine(Line& line, std::int64_t height, int level);
     void restyled();
     // The control's surface: the shown lines and the drag handle, in pixels.
     QRegion drawnRegion() const;
-    QRect pixelsOf(const Line& line) const;
+    static QRect pixelsOf(const Line& line, double tppx);
     std::int32_t twipsOfMouse(const QMouseEvent& event) const;
 
     std::int32_t lastX_ = 0;
