@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,31 @@ TEST_F(RhythmGridViewTest, BeatsPerMeasureTakesOnlyWholeCountsOfOneOrMore)
     EXPECT_TRUE(shownMessages().isEmpty());
 }
 
+TEST_F(RhythmGridViewTest, TheGridMenuChecksWhatTheGridShows)
+{
+    frmScrollTime& view = loadClicks();
+    view.wGrid21->setHalvesVisible(true);
+    view.mnuGridMaster_Click();
+    EXPECT_TRUE(view.mnuRulers[2]->isChecked());
+    EXPECT_FALSE(view.mnuRulers[3]->isChecked());
+    EXPECT_FALSE(view.mnuShowHide->isChecked());
+
+    // Show Grid turns the grid over each time and keeps it with the loop.
+    host_.row = LoopGridFields{};
+    for (const bool shown : {true, false, true}) {
+        view.mnuShowHide->trigger();
+        view.mnuGridMaster_Click();
+        EXPECT_EQ(!view.wGrid21->isHidden(), shown);
+        EXPECT_EQ(view.mnuShowHide->isChecked(), shown);
+        EXPECT_EQ(host_.row->gridVisible, std::optional<bool>(shown));
+    }
+    view.mnuRulers[3]->trigger();
+    view.mnuRulers[1]->trigger();
+    EXPECT_TRUE(view.wGrid21->ThirdsVisible());
+    EXPECT_TRUE(view.wGrid21->HalvesVisible());
+    EXPECT_FALSE(view.mnuRulers[1]->isChecked());
+}
+
 TEST(GridTempo, BeatsPerMinuteTruncateToOneDecimal)
 {
     struct Case {
@@ -273,6 +299,31 @@ TEST_F(RhythmGridViewTest, UnloadKeepsTheTwipsOfTheOpeningLayout)
     EXPECT_EQ(again.wGrid21->BeatWidth(), *host_.row->lastGridWidth);
     EXPECT_FALSE(again.wGrid21->isHidden());
     expectLinesOnClicks(again);
+}
+
+// The grid lies over the chart: a press on a beat line drags the grid, a click between lines
+// sets a marker on the chart beneath.
+TEST_F(RhythmGridViewTest, TheMouseReachesTheChartBetweenTheGridLines)
+{
+    frmScrollTime& view = loadClicks();
+    view.wGrid21->setFirstLine(100 * tppx);
+    view.wGrid21->setBeatWidth(40 * tppx);
+    view.mnuShowHide_Click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QWindow* window = view.windowHandle();
+    const int top = view.chart().y();
+    const int middle = top + view.chart().height() / 2;
+
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(120, middle));
+    EXPECT_EQ(view.selection.startMarker.pixelPosition(), 120);
+    EXPECT_EQ(view.wGrid21->FirstLine(), 100 * tppx);
+
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(140, middle));
+    for (int x = 146; x <= 170; x += 6)
+        QTest::mouseMove(window, QPoint(x, middle));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(170, middle));
+    EXPECT_EQ(view.wGrid21->FirstLine(), 130 * tppx);
+    EXPECT_EQ(view.selection.startMarker.pixelPosition(), 120);
 }
 
 TEST_F(RhythmGridViewTest, MovingTheGridDrawsNoWaveformAgain)
