@@ -171,6 +171,13 @@ TEST_F(WaveViewSideTest, TheGridIsKeptInTheCurrentLoopRow)
     EXPECT_EQ(field("lastGridStart"), QVariant(12));
     EXPECT_EQ(field("lastGridWidth"), QVariant(360));
     EXPECT_EQ(field("gridVisible"), QVariant(-1));
+
+    // The next load puts the grid back and shows it.
+    deleteUnloaded();
+    main.cmdGraphic_Click();
+    EXPECT_FALSE(view()->wGrid21->isHidden());
+    EXPECT_EQ(view()->wGrid21->FirstLine(), 12);
+    EXPECT_EQ(view()->wGrid21->BeatWidth(), 360);
 }
 
 } // namespace
