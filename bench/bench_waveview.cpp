@@ -6,16 +6,22 @@
 // - zoom: a new X range drawn, on the one-hour file at step 20; target under 16 ms.
 // - play_line_move: the play line moved one column further and the changed columns painted;
 //   target under 4 ms, with no new waveform picture.
+// - grid_drag_frame: one step of a rhythm-grid drag over the one-hour file at step 20: the first
+//   line set (layout and mask) and what changed painted (the grid and the chart it uncovers);
+//   target under 16 ms, with no new waveform picture.
 // The points counter gives the memory the series holds: 2 bytes a point.
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <cmath>
 #include <map>
 #include <vector>
 
+#include "controls/wgrid2/wGrid2.h"
 #include "soundfile/file_types.h"
 #include "soundfile/sample_format.h"
 #include "soundfile/sound_stream.h"
@@ -130,5 +136,28 @@ void BM_play_line_move(benchmark::State& state) {
   if (chart.renders() != renders) state.SkipWithError("the play line drew the waveform again");
 }
 BENCHMARK(BM_play_line_move)->Unit(benchmark::kMicrosecond);
+
+void BM_grid_drag_frame(benchmark::State& state) {
+  QWidget window;
+  window.resize(kWidth, kHeight);
+  auto* chart = new lentaro::WaveChart(&window);
+  chart->setGeometry(0, 0, kWidth, kHeight);
+  chart->setSeries(lentaro::readTempWav(waveOfMinutes(60), 20).series);
+  auto* grid = new lentaro::wGrid2(&window);
+  grid->setGeometry(chart->geometry());
+  grid->setThirdsVisible(true);
+  grid->setBeatWidth(900);
+  window.show();
+  (void)window.grab();
+  const int renders = chart->renders();
+  int step = 0;
+  for (auto _ : state) {
+    // One pixel (15 twips) a frame, back and forth over a beat; the window paints what changed.
+    grid->setFirstLine(grid->FirstLine() + (++step / 60 % 2 ? -15 : 15));
+    QCoreApplication::processEvents();
+  }
+  if (chart->renders() != renders) state.SkipWithError("the grid drew the waveform again");
+}
+BENCHMARK(BM_grid_drag_frame)->Unit(benchmark::kMillisecond);
 
 }  // namespace

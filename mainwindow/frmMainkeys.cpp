@@ -2,6 +2,7 @@
 
 #include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
+#include "mainwindow/keycodes.h"
 
 #include "app/programstate.h"
 #include "trace/tracescope.h"
@@ -17,35 +18,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-
-int keyCodeOf(const QKeyEvent& event)
-{
-    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
-    switch (event.key()) {
-    case Qt::Key_Space:
-        return frmMain::keySpace;
-    case Qt::Key_F6:
-        return frmMain::keyF6;
-    case Qt::Key_F7:
-        return frmMain::keyF7;
-    case Qt::Key_F8:
-        return frmMain::keyF8;
-    case Qt::Key_Minus:
-        return keypad ? frmMain::keypadMinus : event.key();
-    case Qt::Key_Plus:
-        return keypad ? frmMain::keypadPlus : event.key();
-    default:
-        return event.key();
-    }
-}
-
-int shiftOf(const QKeyEvent& event)
-{
-    const Qt::KeyboardModifiers modifiers = event.modifiers();
-    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0)
-           | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0)
-           | (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
-}
 
 } // namespace
 

@@ -3,9 +3,11 @@
 #include "app/preferencetext.h"
 #include "app/programstate.h"
 #include "app/webaddresses.h"
+#include "controls/wgrid2/wGrid2.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
+#include "platform/forms/screenunits.h"
 #include "platform/forms/windowhandles.h"
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
@@ -53,11 +55,6 @@ std::int32_t longProduct(std::int64_t a, std::int64_t b)
 
 } // namespace
 
-double twipsPerPixel(const QWidget& widget)
-{
-    return 1440.0 / widget.logicalDpiX();
-}
-
 frmScrollTime::frmScrollTime(WaveViewHost& host)
     : forms::Form(QString::fromLatin1(formName)),
       selection(*this),
@@ -78,6 +75,11 @@ void frmScrollTime::buildControls()
     resize(800, 400);
 
     menuBar_ = new QMenuBar(this);
+    Chart = new WaveChart(this);
+    Chart->setObjectName(QStringLiteral("Chart"));
+    connect(Chart, &WaveChart::resized, this, [this] { markersChanged(); });
+    connect(Chart, &WaveChart::mouseDown, this, &frmScrollTime::Chart_MouseDown);
+    buildGrid();
     mnuZoom = menuBar_->addMenu(QStringLiteral("&Zoom"));
     connect(mnuZoom->addAction(QStringLiteral("To &Selection")), &QAction::triggered, this,
             [this] { mnuZoom_Click(1); });
@@ -88,17 +90,17 @@ void frmScrollTime::buildControls()
     mnuInvert->setCheckable(true);
     mnuInvert->setChecked(true);
     connect(mnuInvert, &QAction::toggled, this, [this] { form_paint(); });
+    connect(mnuInvert, &QAction::triggered, this, [this] { storeInvert(); });
+    connect(mnuOptions->addAction(QStringLiteral("Background Color")), &QAction::triggered, this,
+            [this] { mnuBackgroundColor_Click(); });
+    connect(mnuOptions->addAction(QStringLiteral("&Graph Color")), &QAction::triggered, this,
+            [this] { mnuGraphColor_Click(); });
     connect(mnuOptions->addAction(QStringLiteral("Graphic Display Quality...")),
             &QAction::triggered, this, [this] { mnuGraphicDisplayQuality_Click(); });
     connect(mnuOptions->addAction(QStringLiteral("&Select All")), &QAction::triggered, this,
             [this] { mnuSelectAll_Click(); });
     connect(mnuOptions->addAction(QStringLiteral("Refresh &Display")), &QAction::triggered, this,
             [this] { mnuRefresh_Click(); });
-
-    Chart = new WaveChart(this);
-    Chart->setObjectName(QStringLiteral("Chart"));
-    connect(Chart, &WaveChart::resized, this, [this] { markersChanged(); });
-    connect(Chart, &WaveChart::mouseDown, this, &frmScrollTime::Chart_MouseDown);
 
     MMControl1 = new mci::MMControl(this);
     MMControl1->setObjectName(QStringLiteral("MMControl1"));
@@ -139,6 +141,7 @@ void frmScrollTime::Form_Load()
                 selection.endMarker.Hide();
             }
             Form_Resize();
+            loadFormPrefs();
             show();
             raise();
             activateWindow();
@@ -184,6 +187,7 @@ void frmScrollTime::SetDataRange(std::int64_t First, std::int64_t Last)
             Chart->setXRange(double(longProduct(graphStep_, First)) - 1,
                              double(longProduct(graphStep_, Last)) - 1);
             markersChanged();
+            ignoringErrors([&] { placeGrid(); });
         } catch (...) {
             forms::MsgBox(QStringLiteral("There was an error setting the data range for the "
                                          "graph. First = %1; Last = %2")
@@ -204,7 +208,7 @@ void frmScrollTime::Form_Resize()
     // Laid out in the client area: the chart under the menu bar, the transport and the help text
     // in the strip below it.
     ignoringErrors([&] {
-        const double tppx = twipsPerPixel(*this);
+        const double tppx = forms::twipsPerPixel(*this);
         const int top = menuBar_->sizeHint().height();
         menuBar_->setGeometry(0, 0, width(), top);
         const int strip = static_cast<int>(std::lround(chartBottomMargin / tppx));
@@ -221,6 +225,9 @@ void frmScrollTime::Form_Resize()
                                 transport.height());
         lblHelp->move(8, stripTop + (strip - lblHelp->height()) / 2);
     });
+    ignoringErrors([&] { wGrid21->setGeometry(Chart->geometry()); });
+    if (!formLoading)
+        ignoringErrors([&] { placeGrid(); });
     ignoringErrors([&] { form_paint(); });
 }
 
@@ -425,8 +432,7 @@ void frmScrollTime::markersChanged()
 
 void frmScrollTime::formUnload()
 {
-    TraceScope trace(module, "Sub Form_Unload");
-    trace.run([&] { windowStyle.reset(); });
+    Form_Unload();
 }
 
 void frmScrollTime::closeEvent(QCloseEvent* event)

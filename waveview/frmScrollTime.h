@@ -2,12 +2,16 @@
 
 #include "app/CFormEx.h"
 #include "platform/forms/form.h"
+#include "waveview/chartmap.h"
 #include "waveview/markerscale.h"
 #include "waveview/wmarker.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -22,9 +26,12 @@ class WaveChart;
 class WaveViewHost;
 
 // The waveform view: temp.wav drawn on the chart, the selection between two markers set with the
-// mouse and played through the main window, zoom, and the play line the main window moves.
+// mouse and played through the main window, zoom, the play line the main window moves, and the
+// rhythm grid over the chart, kept on the music in milliseconds through zooms and resizes.
 // Constructing it loads it (Form_Load: temp.wav is read once, for the view's life). The close box
 // only hides it; unload() ends it.
+class wGrid2;
+
 class frmScrollTime : public forms::Form, private MarkerScale
 {
     Q_OBJECT
@@ -63,29 +70,82 @@ public:
     int pixelPos(int ms);
     int msPos(int pixel);
 
+    // The rhythm grid (frmScrollTimegrid.cpp).
+    void mnuAlignGridToSelection_Click();
+    void mnuBPM_Click();
+    void mnuBPMinute_Click();
+    // Beats per minute of the grid, one decimal; nothing (after a message) when its beats are
+    // too narrow to give one.
+    std::optional<float> getGridTempo();
+    // Selects beat theBeat of the grid, counted from the first measure's first line inside the
+    // chart; false, the selection unchanged, when that beat has no width or lies past the last
+    // line.
+    bool highlightBeat(int theBeat);
+    void gridRefresh();
+    void mnuGridMaster_Click();
+    void mnuRulers_Click(int Index);
+    void mnuShowHide_Click();
+    // The chart's map between columns and ms as it stands.
+    ChartMap chartMap();
+    // Where the grid stands, in ms of the slowed-down timeline: its first line and one beat.
+    double gridStartMs() const { return gridStartMs_; }
+    double gridWidthMs() const { return gridWidthMs_; }
+
+    // Keys (frmScrollTimekeys.cpp); codes and shift mask as frmMain::Form_KeyDown's.
+    void Form_KeyDown(int& KeyCode, int Shift);
+    void Form_KeyPress(int KeyAscii);
+    void Form_KeyUp(int KeyCode, int Shift);
+
+    // Preferences and colours (frmScrollTimeprefs.cpp).
+    void loadFormPrefs();
+    std::uint32_t changeColorProperty(const QString& prefName, std::uint32_t currentColor);
+    void mnuBackgroundColor_Click();
+    void mnuGraphColor_Click();
+    // 1 beats, 2 halves, 3 thirds.
+    void mnuColors_Click(int Index);
+    void mnuInvert_Click();
+
     // What the chart was filled with, kept for the view's life.
     int graphStep() const override { return graphStep_; }
     double samplesPerMs() const override { return samplesPerMs_; }
     int tempWavChannels() const { return channels_; }
 
     QAction* mnuInvert;
+    QAction* mnuShowHide;
+    // Index 1..3 (element 0 unused), as the menu numbers them.
+    QAction* mnuRulers[4] = {};
     mci::MMControl* MMControl1;
     QLabel* lblHelp;
+    wGrid2* wGrid21;
 
 protected:
     void formUnload() override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
+    // The grid over the chart, and its menus "&Glissom" and "&Colors".
+    void buildGrid();
+    // Keeps "&Invert Selection" as the user set it.
+    void storeInvert();
     void Form_Load();
     // Stops the main window's current control, waiting for it.
     void stopCurrentControl();
     // The end of the loop on the slowed timeline: the wave control's length less 15 ms, or the
     // chart's end when the control holds nothing.
     void selectToEnd();
+
+    void wGrid21_firstLineChanged();
+    void wGrid21_beatWidthChanged();
+    // Puts the grid back at its milliseconds after a resize or zoom; the record stays as it is.
+    void placeGrid();
+    // Stops what plays and selects and plays one beat; false when there is no such beat.
+    bool playBeat(int beat);
+    void Form_Unload();
 
     double expansionFactor() override;
     const WaveChart& chart() const override { return *Chart; }
@@ -102,9 +162,14 @@ private:
     int graphStep_ = 1;
     double samplesPerMs_ = 0;
     int channels_ = 0;
-};
 
-// Twips per pixel of the screen the widget is on.
-double twipsPerPixel(const QWidget& widget);
+    double gridStartMs_ = 0;
+    double gridWidthMs_ = 0;
+    bool placingGrid_ = false;
+    // The map at the opening layout (the load size, zoomed out full), in which the loop row keeps
+    // the grid's twips.
+    ChartMap openingMap_;
+    int keyUpBeat = 0;
+};
 
 } // namespace lentaro

@@ -23,18 +23,6 @@ QRgb invertedPixel(QRgb pixel)
 
 } // namespace
 
-QColor colorOf(std::uint32_t windowsColor)
-{
-    return QColor(int(windowsColor & 0xFF), int((windowsColor >> 8) & 0xFF),
-                  int((windowsColor >> 16) & 0xFF));
-}
-
-std::uint32_t windowsColorOf(const QColor& color)
-{
-    return std::uint32_t(color.red()) | (std::uint32_t(color.green()) << 8)
-           | (std::uint32_t(color.blue()) << 16);
-}
-
 WaveChart::WaveChart(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -147,7 +135,7 @@ void WaveChart::renderIfStale()
     ++renders_;
     if (frame_.size() != size())
         frame_ = largePageImage(size());
-    frame_.fill(colorOf(backColor_));
+    frame_.fill(forms::colorOf(backColor_));
     const QRect plot = chartRect();
     if (series_.count() > 0 && plot.width() > 1 && plot.height() > 1) {
         const double pointsPerColumn = (xMax_ - xMin_) / series_.step() / plot.width();
@@ -162,7 +150,7 @@ void WaveChart::renderIfStale()
 
 void WaveChart::renderColumns(QImage& image, const QRect& plot) const
 {
-    const QRgb line = colorOf(lineColor_).rgb();
+    const QRgb line = forms::colorOf(lineColor_).rgb();
     const double step = series_.step();
     // Straight into the pixels: scanLine() would check the image for sharing at every pixel.
     uchar* const bits = image.bits();
@@ -206,7 +194,7 @@ void WaveChart::renderPolyline(QImage& image, const QRect& plot) const
         points << QPointF(std::lround(xToPixel(series_.x(i))), rowOf(series_.point(i), plot));
     QPainter painter(&image);
     painter.setClipRect(plot);
-    painter.setPen(QPen(colorOf(lineColor_), 0));
+    painter.setPen(QPen(forms::colorOf(lineColor_), 0));
     if (points.size() == 1)
         painter.drawPoint(points.front());
     else

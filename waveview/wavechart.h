@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/forms/screenunits.h"
 #include "waveview/waveseries.h"
 
 #include <QImage>
@@ -128,9 +129,5 @@ public:
 private:
     WaveChart& chart_;
 };
-
-// A Windows colour value (&H00BBGGRR) as a Qt colour, and back.
-QColor colorOf(std::uint32_t windowsColor);
-std::uint32_t windowsColorOf(const QColor& color);
 
 } // namespace lentaro

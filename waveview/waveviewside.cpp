@@ -7,6 +7,7 @@
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "waveview/frmScrollTime.h"
+#include "waveview/loopgridrow.h"
 #include "waveview/waveviewhost.h"
 
 #include <QLabel>
@@ -69,8 +70,11 @@ public:
         frmScrollTime* open = view();
         return open ? open->selection.endMarker.pixelPosition() : -1;
     }
-    // The view's keys come with its key handling; until then it uses none of the main window's.
-    void Form_KeyDown(int&, int) override {}
+    void Form_KeyDown(int& key, int shift) override
+    {
+        if (frmScrollTime* open = view())
+            open->Form_KeyDown(key, shift);
+    }
 
 private:
     static frmScrollTime* view() { return forms::loadedFormOf<frmScrollTime>(); }
@@ -93,6 +97,17 @@ private:
         if (programState().gvExpansionFactor == 0)
             expFactorSet(main_.state());
         return programState().gvExpansionFactor;
+    }
+
+    int slowDownPercent() override { return main_.state().slowDownPercent; }
+    void forwardKeyDown(int& keyCode, int shift) override { main_.Form_KeyDown(keyCode, shift); }
+    std::optional<LoopGridFields> loopGrid() override
+    {
+        return readLoopGrid(main_.state().dtaLoopPoints, main_.state().prevStartTime);
+    }
+    void storeLoopGrid(const LoopGridFields& fields) override
+    {
+        writeLoopGrid(main_.state().dtaLoopPoints, main_.state().prevStartTime, fields);
     }
 
     // WaveformViewFace.

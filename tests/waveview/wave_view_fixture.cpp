@@ -5,6 +5,9 @@
 #include "soundfile/sample_format.h"
 #include "soundfile/sound_stream.h"
 
+#include "app/programstate.h"
+
+#include <QCoreApplication>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -62,9 +65,10 @@ void writeFrames(const QString& path, const WaveFormat& format, double seconds,
 
 } // namespace
 
-void writeClickTrain(const QString& path, const WaveFormat& format, double seconds, int amplitude)
+void writeClickTrain(const QString& path, const WaveFormat& format, double seconds, int amplitude,
+                     int periodMs)
 {
-    const std::int64_t period = std::int64_t(format.rate) * clickPeriodMs / 1000;
+    const std::int64_t period = std::int64_t(format.rate) * periodMs / 1000;
     writeFrames(path, format, seconds,
                 [&](std::int64_t frame) { return frame % period < clickFrames ? amplitude : 0; });
 }
@@ -75,6 +79,27 @@ void writeSine(const QString& path, const WaveFormat& format, double seconds, do
     writeFrames(path, format, seconds, [&](std::int64_t frame) {
         return int(std::lround(amplitude * std::sin(2 * M_PI * hz * double(frame) / format.rate)));
     });
+}
+
+void WaveViewTest::SetUp()
+{
+    WindowTest::SetUp();
+    programState().gvGraphStep = 20;
+    programState().gvSamplesPerMs = 44.1f;
+}
+
+frmScrollTime& WaveViewTest::load(QSize size)
+{
+    auto* view = new frmScrollTime(host_);
+    view->resize(size);
+    QCoreApplication::processEvents();
+    return *view;
+}
+
+QString WaveViewTest::lastMessage() const
+{
+    const QStringList messages = shownMessages();
+    return messages.isEmpty() ? QString() : messages.last();
 }
 
 } // namespace lentaro::test

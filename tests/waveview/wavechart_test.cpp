@@ -231,7 +231,7 @@ TEST_F(WaveChartTest, ColoursAreWindowsColourValues)
     const QImage shot = image();
     EXPECT_EQ(shot.pixel(2, 2), qRgb(0, 0, 255));
     EXPECT_EQ(shot.pixel(300, rowOf(0)), qRgb(255, 0, 0));
-    EXPECT_EQ(windowsColorOf(colorOf(0x00123456)), 0x00123456u);
+    EXPECT_EQ(forms::windowsColorOf(forms::colorOf(0x00123456)), 0x00123456u);
 }
 
 } // namespace

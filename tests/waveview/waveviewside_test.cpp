@@ -1,6 +1,7 @@
 #include "waveview/waveviewside.h"
 
 #include "app/programstate.h"
+#include "controls/wgrid2/wGrid2.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "tests/mainwindow/main_window_fixture.h"
@@ -10,6 +11,8 @@
 
 #include <QLabel>
 #include <QPointer>
+#include <QSqlQuery>
+#include <QSqlTableModel>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +137,49 @@ TEST_F(WaveViewSideTest, TheExpansionFactorFollowsSpeedAndChannels)
         main.waveView().close();
         deleteUnloaded();
     }
+}
+
+// The grid of the current loop: the row whose start is prevStartTime, read at load and written
+// at every show and at unload; the main window's keys reach the grid once.
+TEST_F(WaveViewSideTest, TheGridIsKeptInTheCurrentLoopRow)
+{
+    frmMain& main = loadWithView();
+    writeClickTrain(tempWav(), {44100, 1, 2, false}, 1.0, 20480);
+    QSqlQuery sql(main.state().database());
+    ASSERT_TRUE(sql.exec(QStringLiteral("INSERT INTO LoopPoints (CDid, startTime, gridVisible) "
+                                        "VALUES (1, 4000, -1), (1, 5000, NULL)")));
+    main.state().dtaLoopPoints->select();
+    main.state().prevStartTime = 5000;
+    main.state().slowDownPercent = 100;
+    programState().gvSlowMode = true;
+    const auto field = [&](const char* name) {
+        QSqlQuery read(main.state().database());
+        read.exec(QStringLiteral("SELECT %1 FROM LoopPoints WHERE startTime = 5000")
+                      .arg(QLatin1String(name)));
+        return read.next() ? read.value(0) : QVariant();
+    };
+    main.cmdGraphic_Click();
+    frmScrollTime& wave = *view();
+    EXPECT_TRUE(wave.wGrid21->isHidden());
+    EXPECT_EQ(field("gridVisible"), QVariant(0));
+
+    int key = Qt::Key_Right;
+    main.Form_KeyDown(key, 2);
+    EXPECT_EQ(wave.wGrid21->FirstLine(), 12);
+    wave.mnuShowHide_Click();
+    EXPECT_EQ(field("gridVisible"), QVariant(-1));
+
+    main.waveView().close();
+    EXPECT_EQ(field("lastGridStart"), QVariant(12));
+    EXPECT_EQ(field("lastGridWidth"), QVariant(360));
+    EXPECT_EQ(field("gridVisible"), QVariant(-1));
+
+    // The next load puts the grid back and shows it.
+    deleteUnloaded();
+    main.cmdGraphic_Click();
+    EXPECT_FALSE(view()->wGrid21->isHidden());
+    EXPECT_EQ(view()->wGrid21->FirstLine(), 12);
+    EXPECT_EQ(view()->wGrid21->BeatWidth(), 360);
 }
 
 } // namespace

@@ -1,0 +1,315 @@
+// The rhythm grid over the chart: fitting it to the selection, the measure, the tempo, one beat
+// as the selection, showing it, and keeping it on the music in milliseconds.
+
+#include "waveview/frmScrollTime.h"
+
+#include "app/Preference.h"
+#include "app/preferencetext.h"
+#include "controls/wgrid2/wGrid2.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/forms/prompts.h"
+#include "platform/forms/screenunits.h"
+#include "trace/tracescope.h"
+#include "waveview/gridtempo.h"
+#include "waveview/wavechart.h"
+#include "waveview/waveviewhost.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScopedValueRollback>
+
+#include <cmath>
+#include <limits>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "scrollFastest";
+constexpr int beatWidthMax = 32767;
+constexpr int beatWidthMin = -32768;
+
+std::optional<std::int32_t> longOf(double value)
+{
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min()
+          && rounded <= std::numeric_limits<std::int32_t>::max()))
+        return std::nullopt;
+    return static_cast<std::int32_t>(rounded);
+}
+
+} // namespace
+
+void frmScrollTime::buildGrid()
+{
+    // As the window is designed: hidden, without half or third lines.
+    wGrid21 = new wGrid2(this);
+    wGrid21->setObjectName(QStringLiteral("wGrid21"));
+    wGrid21->hide();
+    wGrid21->setHalvesVisible(false);
+    wGrid21->setThirdsVisible(false);
+    connect(wGrid21, &wGrid2::firstLineChanged, this, [this] { wGrid21_firstLineChanged(); });
+    connect(wGrid21, &wGrid2::beatWidthChanged, this, [this] { wGrid21_beatWidthChanged(); });
+
+    QMenu* mnuGridMaster = menuBar_->addMenu(QStringLiteral("&Glissom"));
+    connect(mnuGridMaster, &QMenu::aboutToShow, this, [this] { mnuGridMaster_Click(); });
+    mnuShowHide = mnuGridMaster->addAction(QStringLiteral("Show &Grid"));
+    mnuShowHide->setCheckable(true);
+    connect(mnuShowHide, &QAction::triggered, this, [this] { mnuShowHide_Click(); });
+    connect(mnuGridMaster->addAction(QStringLiteral("&Align Grid To Selection")),
+            &QAction::triggered, this, [this] { mnuAlignGridToSelection_Click(); });
+    connect(mnuGridMaster->addAction(QStringLiteral("Beats Per Measure...")), &QAction::triggered,
+            this, [this] { mnuBPM_Click(); });
+    connect(mnuGridMaster->addAction(QStringLiteral("Beats Per Minute...")), &QAction::triggered,
+            this, [this] { mnuBPMinute_Click(); });
+    const QString rulers[] = {QStringLiteral("&Beats (Quarter notes)"),
+                              QStringLiteral("&Eighth notes"), QStringLiteral("&Triplets/Swing")};
+    QMenu* mnuRulerMenu = mnuGridMaster->addMenu(QStringLiteral("Select &Rulers"));
+    QMenu* mnuColors = menuBar_->addMenu(QStringLiteral("&Colors"));
+    for (int index = 1; index <= 3; ++index) {
+        mnuRulers[index] = mnuRulerMenu->addAction(rulers[index - 1]);
+        // The beats are always shown: their item has no check mark to turn.
+        mnuRulers[index]->setCheckable(index != 1);
+        connect(mnuRulers[index], &QAction::triggered, this,
+                [this, index] { mnuRulers_Click(index); });
+        connect(mnuColors->addAction(rulers[index - 1]), &QAction::triggered, this,
+                [this, index] { mnuColors_Click(index); });
+    }
+}
+
+ChartMap frmScrollTime::chartMap()
+{
+    const QRect plot = Chart->chartRect();
+    const double factor = expansionFactor();
+    return ChartMap{Chart->xMin(), Chart->xMax(), plot.left(), plot.right(),
+                    samplesPerMs_ > 0 ? factor / samplesPerMs_ : 0};
+}
+
+void frmScrollTime::wGrid21_firstLineChanged()
+{
+    TraceScope trace(module, "Sub wGrid21_firstLineChanged");
+    trace.run([&] {
+        const ChartMap map = chartMap();
+        if (placingGrid_ || !map.usable())
+            return;
+        gridStartMs_ = map.msOf(wGrid21->FirstLine() / forms::twipsPerPixel(*this));
+    });
+}
+
+void frmScrollTime::wGrid21_beatWidthChanged()
+{
+    TraceScope trace(module, "Sub wGrid21_beatWidthChanged");
+    trace.run([&] {
+        const ChartMap map = chartMap();
+        if (placingGrid_ || !map.usable())
+            return;
+        gridWidthMs_ = wGrid21->BeatWidth() / forms::twipsPerPixel(*this) * map.msPerPixel();
+    });
+}
+
+void frmScrollTime::placeGrid()
+{
+    const ChartMap map = chartMap();
+    if (!map.usable())
+        return;
+    const QScopedValueRollback<bool> placing(placingGrid_, true);
+    const double tppx = forms::twipsPerPixel(*this);
+    ignoringErrors([&] {
+        if (const auto first = longOf(tppx * map.pixelOf(gridStartMs_)))
+            wGrid21->setFirstLine(*first);
+    });
+    ignoringErrors([&] { wGrid21->setBeatWidth(tppx * gridWidthMs_ / map.msPerPixel()); });
+}
+
+void frmScrollTime::mnuAlignGridToSelection_Click()
+{
+    TraceScope trace(module, "Sub mnuAlignGridToSelection_Click");
+    trace.run([&] {
+        const QString answer =
+            forms::InputBox(QStringLiteral("Enter the number of beats in the current selection"),
+                            {}, QStringLiteral("4"));
+        if (answer.isEmpty())
+            return;
+        const std::optional<double> beats = numberOf(answer);
+        if (!beats) {
+            forms::MsgBox(QStringLiteral("Please enter a numeric value"));
+            return;
+        }
+        const double tppx = forms::twipsPerPixel(*this);
+        const int start = selection.startMarker.pixelPosition();
+        const int end = selection.endMarker.pixelPosition();
+        const double width = tppx * (end - start) / *beats;
+        // A count that gives no beat of a usable width would leave the grid where it cannot be
+        // seen or moved back by measures.
+        if (!(*beats > 0)
+            || !(std::nearbyint(width) >= 1 && std::nearbyint(width) <= beatWidthMax)) {
+            forms::MsgBox(QStringLiteral(
+                "The selection cannot hold that many beats: please enter a number of beats "
+                "greater than 0 that gives each beat at least one twip."));
+            return;
+        }
+        const auto first = longOf(tppx * start);
+        if (!first)
+            return;
+        wGrid21->setFirstLine(*first);
+        wGrid21->setBeatWidth(width);
+        const std::int64_t measure =
+            std::llround(double(wGrid21->BeatWidth()) * wGrid21->BeatsPerMeasure());
+        // Back by whole measures until the first line lies left of the chart's edge, so that
+        // the selection's start keeps its place in the measure; one set does what a set per
+        // measure would.
+        if (measure > 0 && wGrid21->FirstLine() >= 1) {
+            const std::int64_t measures = (wGrid21->FirstLine() - 1) / measure + 1;
+            wGrid21->setFirstLine(std::int32_t(wGrid21->FirstLine() - measures * measure));
+        }
+        wGrid21->show();
+        gridRefresh();
+    });
+}
+
+void frmScrollTime::mnuBPM_Click()
+{
+    TraceScope trace(module, "Sub mnuBPM_Click");
+    trace.run([&] {
+        const QString answer =
+            forms::InputBox(QStringLiteral("Enter the number of beats per measure:"));
+        if (!(startingNumber(answer) > 0))
+            return;
+        // Only a whole text that rounds to one beat or more: fewer would leave no measure.
+        const std::optional<double> number = numberOf(answer);
+        const std::optional<int> beats = number ? wholeNumberOf(*number) : std::nullopt;
+        if (beats && *beats >= 1 && *beats <= beatWidthMax)
+            wGrid21->setBeatsPerMeasure(*beats);
+    });
+}
+
+std::optional<float> frmScrollTime::getGridTempo()
+{
+    TraceScope trace(module, "Function getGridTempo");
+    return trace.run(std::optional<float>(), [&]() -> std::optional<float> {
+        // One beat through the chart's own map, not two lines each cut to a whole pixel.
+        const ChartMap map = chartMap();
+        const std::optional<std::int32_t> beatMs =
+            map.usable()
+                ? longOf(wGrid21->BeatWidth() / forms::twipsPerPixel(*this) * map.msPerPixel())
+                : std::nullopt;
+        if (!beatMs || *beatMs < 1) {
+            forms::MsgBox(QStringLiteral("The grid's beats are too narrow to give a tempo: "
+                                         "widen them or zoom in."));
+            return std::nullopt;
+        }
+        return tempoOfBeat(*beatMs);
+    });
+}
+
+void frmScrollTime::mnuBPMinute_Click()
+{
+    TraceScope trace(module, "Sub mnuBPMinute_Click");
+    trace.run([&] {
+        const std::optional<float> tempo = getGridTempo();
+        if (!tempo)
+            return;
+        forms::MsgBox(tempoMessage(*tempo, originalTempo(*tempo, host_.slowDownPercent())));
+    });
+}
+
+bool frmScrollTime::highlightBeat(int theBeat)
+{
+    TraceScope trace(module, "Sub highlightBeat", {{"theBeat", theBeat}});
+    return trace.run(false, [&] {
+        const int beatsPerMeasure = wGrid21->BeatsPerMeasure();
+        int first = 1;
+        while (first <= beatsPerMeasure && wGrid21->BeatPosition(first) < 1)
+            ++first;
+        const int beat = theBeat + first - 1;
+        // Past the last line BeatPosition gives -1: a reversed beat that plays nothing.
+        if (beat + 1 > wGrid2::beatLines)
+            return false;
+        const int step = int(std::lround(forms::twipsPerPixel(*this)));
+        const int start = wGrid21->BeatPosition(beat) / step;
+        const int end = wGrid21->BeatPosition(beat + 1) / step;
+        if (end <= start)
+            return false;
+        selection.startMarker.setPixelPosition(start);
+        selection.endMarker.setPixelPosition(end);
+        return true;
+    });
+}
+
+void frmScrollTime::gridRefresh()
+{
+    TraceScope trace(module, "Sub gridRefresh");
+    trace.run([&] {
+        host_.storeLoopGrid({std::nullopt, std::nullopt, !wGrid21->isHidden()});
+        form_paint();
+    });
+}
+
+void frmScrollTime::mnuGridMaster_Click()
+{
+    TraceScope trace(module, "Sub mnuGridMaster_Click");
+    trace.run([&] {
+        mnuRulers[2]->setChecked(wGrid21->HalvesVisible());
+        mnuRulers[3]->setChecked(wGrid21->ThirdsVisible());
+        mnuShowHide->setChecked(!wGrid21->isHidden());
+    });
+}
+
+void frmScrollTime::mnuRulers_Click(int Index)
+{
+    TraceScope trace(module, "Sub mnuRulers_Click", {{"Index", Index}});
+    trace.run([&] {
+        Preference pref;
+        if (Index == 2) {
+            wGrid21->setHalvesVisible(!wGrid21->HalvesVisible());
+            pref.setPreferenceName(QStringLiteral("Grid HalvesVisible"));
+            pref.setValue(wGrid21->HalvesVisible());
+            mnuRulers[2]->setChecked(wGrid21->HalvesVisible());
+        } else if (Index == 3) {
+            wGrid21->setThirdsVisible(!wGrid21->ThirdsVisible());
+            pref.setPreferenceName(QStringLiteral("Grid ThirdsVisible"));
+            pref.setValue(wGrid21->ThirdsVisible());
+            mnuRulers[3]->setChecked(wGrid21->ThirdsVisible());
+        }
+    });
+}
+
+void frmScrollTime::mnuShowHide_Click()
+{
+    TraceScope trace(module, "Sub mnuShowHide_Click");
+    trace.run([&] {
+        ignoringErrors([&] {
+            if (wGrid21->BeatWidth() <= 0)
+                wGrid21->setBeatWidth(wGrid2::defaultBeatWidth);
+        });
+        ignoringErrors([&] { wGrid21->setVisible(wGrid21->isHidden()); });
+        ignoringErrors([&] { mnuShowHide->setChecked(!wGrid21->isHidden()); });
+        ignoringErrors([&] { gridRefresh(); });
+    });
+}
+
+void frmScrollTime::Form_Unload()
+{
+    TraceScope trace(module, "Sub Form_Unload");
+    trace.run([&] {
+        windowStyle.reset();
+        // The twips the grid would have at the opening layout, where the next load puts them.
+        LoopGridFields fields;
+        fields.gridVisible = !wGrid21->isHidden();
+        if (openingMap_.usable()) {
+            const double tppx = forms::twipsPerPixel(*this);
+            fields.lastGridStart = longOf(tppx * openingMap_.pixelOf(gridStartMs_));
+            const std::optional<std::int32_t> width =
+                longOf(tppx * gridWidthMs_ / openingMap_.msPerPixel());
+            if (width && *width >= beatWidthMin && *width <= beatWidthMax)
+                fields.lastGridWidth = width;
+        } else {
+            fields.lastGridStart = wGrid21->FirstLine();
+            fields.lastGridWidth = wGrid21->BeatWidth();
+        }
+        host_.storeLoopGrid(fields);
+    });
+}
+
+} // namespace lentaro
