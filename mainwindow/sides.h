@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 namespace lentaro {
@@ -23,6 +24,11 @@ public:
     virtual void resetLastPass() = 0;
     // The pass timer (tmrLoopDLL) fired.
     virtual void tmrLoopDLL_Timer() = 0;
+    // An engine pass ended (told on the user-interface thread) with the engine's result: false
+    // when a pass started after it is still to end, so that this end is not the one awaited.
+    virtual bool latestPassEnded(std::int32_t result) = 0;
+    // An engine pass is on its way and nothing finished is ready to replay.
+    virtual bool passRunning() const = 0;
     // Plays the selected loop slowed down (F7).
     virtual void btnLoopPlay_Click() = 0;
     // Plays the current loop once more; recalc first works out its in and out points again.
