@@ -4,6 +4,7 @@
 
 #include "loops/loopCapture.h"
 #include "loops/loopSide.h"
+#include "loops/trimGraph.h"
 #include "platform/mci/Device.h"
 
 #include <QList>
@@ -12,6 +13,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <stdexcept>
 
 namespace lentaro::test {
 
@@ -82,6 +84,27 @@ public:
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
+};
+
+// The waveform view's selection as a test sets it; setting the start marker throws on request.
+class ScriptedGraph final : public TrimGraph
+{
+public:
+    bool open = true;
+    bool startFails = false;
+    double start = 0;
+    double end = 0;
+
+    bool isOpen() const override { return open; }
+    double startMarkerMs() const override { return start; }
+    double endMarkerMs() const override { return end; }
+    void setStartMarkerMs(double ms) override
+    {
+        if (startFails)
+            throw std::runtime_error("Invalid property value");
+        start = ms;
+    }
+    void setEndMarkerMs(double ms) override { end = ms; }
 };
 
 // A capture of the current loop that only says it was asked, and fails on request.

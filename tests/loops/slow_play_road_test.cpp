@@ -79,7 +79,7 @@ protected:
 // latest pass started, and only one that wrote sound, is replayed.
 TEST_F(SlowPlayRoad, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWroteSound)
 {
-    enum Kind { Start, Complete, CompleteEmpty, Stop, Cancel, Toggle, Exit };
+    enum Kind { Start, Complete, CompleteEmpty, Stop, Cancel, Toggle, TransportStop, Exit };
     struct Step {
         Kind kind;
         std::int32_t value = 0; // Start: the runner's answer; Complete: the engine's result
@@ -252,6 +252,9 @@ TEST_F(SlowPlayRoad, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWroteSound)
                 break;
             case Toggle:
                 main.togglePlayState();
+                break;
+            case TransportStop:
+                loops_->slowControl_StopClick();
                 break;
             case Exit:
                 programState().gvExiting = true;
@@ -441,6 +444,44 @@ TEST_F(SlowPlayRoad, TransformCutsTheWaveLoopAndStartsAPassOverIt)
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("temp.wav"))));
     EXPECT_EQ(main.state().tempWavChannels, 2);
     EXPECT_TRUE(runner_.passes.empty());
+}
+
+// With the waveform view open, every pass keeps the shares of the file its markers stood at,
+// and the replay runs between them, unless they enclose nothing.
+TEST_F(SlowPlayRoad, TheReplayRunsBetweenTheMarkersOfTheWaveformView)
+{
+    struct Case {
+        const char* name;
+        bool open;
+        double start;
+        double end;
+        QString played;
+    };
+    const Case cases[] = {
+        {"between the markers", true, 150000, 450000, "wave play 150000-450000"},
+        {"moved before the next pass", true, 300000, 600000, "wave play 300000-600000"},
+        {"markers enclosing nothing", true, 450000, 150000, "wave play 0-600000"},
+        {"the view closed", false, 150000, 450000, "wave play 0-600000"},
+    };
+    frmMain& main = inSlowPlay();
+    ScriptedGraph graph;
+    const ScopedOverride<TrimGraph> graphInPlace{trimGraph, graph};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        graph.open = c.open;
+        sides_.waveViewOpen = c.open;
+        graph.start = c.start;
+        graph.end = c.end;
+        programState().gvSlowedFileReady = false;
+        loops_->btnLoopPlay_Click();
+        // The engine's file is as long as the last one: the markers come back where they were.
+        graph.start = graph.end = 0;
+        devicesJournal_.clear();
+        complete(0);
+        main.tmrLoopDLL->stop();
+        loops_->tmrLoopDLL_Timer();
+        EXPECT_EQ(devicesJournal_.value(devicesJournal_.size() - 1), c.played);
+    }
 }
 
 } // namespace
