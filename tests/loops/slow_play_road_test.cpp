@@ -1,6 +1,7 @@
 #include "tests/loops/fake_engine_runner.h"
 #include "tests/loops/loop_side_fixture.h"
 
+#include "app/frmOptions.h"
 #include "app/messages.h"
 #include "app/messages2.h"
 #include "app/passend.h"
@@ -481,6 +482,30 @@ TEST_F(SlowPlayRoad, TheReplayRunsBetweenTheMarkersOfTheWaveformView)
         main.tmrLoopDLL->stop();
         loops_->tmrLoopDLL_Timer();
         EXPECT_EQ(devicesJournal_.value(devicesJournal_.size() - 1), c.played);
+    }
+}
+
+// Closing the settings dialog in real time makes a new pass with the settings it leaves, also
+// while the last one replays; in rendered mode the replay stays.
+TEST_F(SlowPlayRoad, ClosingTheSettingsInRealTimeStartsANewPass)
+{
+    frmMain& main = inSlowPlay();
+    for (const bool realTime : {true, false}) {
+        SCOPED_TRACE(realTime);
+        programState().gvRealtime = realTime;
+        runner_.passes.clear();
+        programState().gvSlowedFileReady = false;
+        loops_->btnLoopPlay_Click();
+        complete(0);
+        main.tmrLoopDLL->stop();
+        loops_->tmrLoopDLL_Timer();
+        ASSERT_EQ(loops_->roadState(), RoadState::Replaying);
+        forms::loadForm<frmOptions>().Command4_Click();
+        EXPECT_EQ(runner_.passes.size(), realTime ? 2U : 1U);
+        EXPECT_EQ(loops_->roadState(), realTime ? RoadState::PassRunning : RoadState::Replaying);
+        loops_->stopDLL();
+        runner_.complete(0);
+        QCoreApplication::processEvents();
     }
 }
 
