@@ -14,7 +14,7 @@ public:
     virtual ~LoopsSide() = default;
 
     // Stops any engine pass: the pass timer's tag becomes "STOP", the timer stops and the
-    // runner is asked to stop.
+    // runner is asked to stop; the loop side then waits (bounded) for the pass's end.
     virtual void stopDLL() = 0;
     // Chooses loop-grid layout `index` (1 normal, 2 loop detail, 3 big lyrics) in the "CD" view.
     virtual void mnuChooseView_Click(int index) = 0;
