@@ -16,6 +16,15 @@ void PallomiRunner::registerCallBack(PlayFileCallBack callBack)
     KVPlayFileRegisterCallBack(callBack);
 }
 
+std::int32_t PallomiRunner::start(const EnginePass& pass)
+{
+    // The runner copies both names before it returns.
+    const QByteArray input = QFile::encodeName(pass.inputPath);
+    const QByteArray output = QFile::encodeName(pass.outputPath);
+    return KVPlayFileStart(input.constData(), pass.pitchFactor, pass.timeFactor, pass.fftSize,
+                           pass.windowMode, output.constData(), pass.realTime, pass.channelChoice);
+}
+
 std::int32_t PallomiRunner::stop()
 {
     return KVPlayFileStop();

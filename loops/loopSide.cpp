@@ -49,6 +49,7 @@ LoopSide::LoopSide(frmMain& main, std::unique_ptr<LoopsSide> later)
         followGrid();
         applyLayout();
     });
+    connectRoad();
     connect(main_.cmdStartNewLoop, &QPushButton::clicked, this, &LoopSide::cmdStartNewLoop_Click);
     main_.cmdStartNewLoop->installEventFilter(this);
     main_.loopPoints->viewport()->installEventFilter(this);
@@ -175,10 +176,18 @@ bool LoopSide::eventFilter(QObject* watched, QEvent* event)
     if (sliderInputLocked(watched, *event))
         return true;
     QTableView& grid = *main_.loopPoints;
-    if (watched == main_.cmdStartNewLoop) {
-        if (event->type() == QEvent::MouseButtonRelease
-            && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+    const bool rightRelease = event->type() == QEvent::MouseButtonRelease
+                              && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+    if (watched == main_.cmdStartNewLoop || watched == main_.cmdSlowPlay
+        || watched == main_.btnLoopPlay) {
+        if (!rightRelease)
+            return false;
+        if (watched == main_.cmdStartNewLoop)
             cmdStartNewLoop_MouseUp();
+        else if (watched == main_.cmdSlowPlay)
+            cmdSlowPlay_MouseUp();
+        else
+            btnLoopPlay_MouseUp();
         return false;
     }
     if (watched == grid.viewport()) {

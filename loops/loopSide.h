@@ -5,6 +5,8 @@
 #include "loops/loopPoints.h"
 #include "loops/loopRows.h"
 #include "loops/makeLoopPoints.h"
+#include "loops/slowPlayRoad.h"
+#include "loops/waveLoopCapture.h"
 #include "mainwindow/sides.h"
 
 #include <QObject>
@@ -24,8 +26,8 @@ class frmMain;
 
 // The main window's loop side: the loop rows and their grid, the three grid views, making loops
 // live or one per track, the loop maker, playing and trimming loops, and saving their chords and
-// lyrics, the speed and pitch controls and saving the slowed-down file. What the slow-down road
-// does is handed on to the stand-in until it exists.
+// lyrics, the slow-down road from Transform to the replayed slowed loop, the speed and pitch
+// controls and saving the slowed-down file.
 class LoopSide : public QObject, public LoopsSide
 {
     Q_OBJECT
@@ -47,18 +49,22 @@ public:
     void setTrimZoomEnabled(bool enabled) override;
     void closeTrim() override;
 
-    // LoopsSide: handed on.
-    void stopDLL() override { later_->stopDLL(); }
-    void resetLastPass() override { later_->resetLastPass(); }
-    void tmrLoopDLL_Timer() override { later_->tmrLoopDLL_Timer(); }
-    void btnLoopPlay_Click() override { later_->btnLoopPlay_Click(); }
+    // LoopsSide: the slow-down road (loopSideroad.cpp, loopSidehandover.cpp).
+    // Ends the engine side of the road: the tag becomes "STOP", the hand-over is disarmed, and
+    // a running pass is stopped and waited for (2 s at most, no user input meanwhile).
+    void stopDLL() override;
+    void resetLastPass() override;
+    // The hand-over of a finished pass: opens and replays tempslow.wav when the pass made it.
+    void tmrLoopDLL_Timer() override;
+    // Play Selected Loop: in "SlowPlay" the slowed loop, else the loop as recorded, repeating,
+    // with the trim window.
+    void btnLoopPlay_Click() override;
+    bool latestPassEnded(std::int32_t result) override;
+    bool passRunning() const override;
 
     // Copies tempslow.wav to a wave file the user names, never over the working files nor while
     // a pass writes it, and lists it with the recent files once it is whole.
     void saveSlowedDownFile() override;
-    // True while a pass started for replay writes tempslow.wav, or its end is being handed
-    // over.
-    bool passRunning() const;
 
     // Loop playback on the current device. The in and out points of the trim window while it is
     // open, else of the current loop row, its missing end filled and stored on the way; true
@@ -115,6 +121,33 @@ public:
     void lblDoubleSpeed_Click();
     void lblSteps_Click(int Index);
 
+    // The slow-down road.
+    // Transform: restores the loop's speed and pitch and has temp.wav made for it.
+    void cmdSlowPlay_Click();
+    // Remembers the view to come back to and the current loop; false (after saying so) when
+    // there is no current loop.
+    bool saveCurrentStatus();
+    // Starts a pass over temp.wav at the current speed and pitch, or replays the finished one.
+    void playSlowDownLoop();
+    bool slowItDown(double factor, double pitchfactor);
+    int doKVslowdown(double factor, double pitchfactor);
+    // The engine's FFT size for the SoundQuality preference: 512, 1024 or 2048.
+    int calcBands();
+    // 2 to the power of pitchChange in octaves (1200 cents each).
+    double calcPitchFactor();
+    bool TempWavPresent();
+    // The position bar, loop-length panel, range and trim shares for a rendered pass's file,
+    // once it is open.
+    bool openSlowdownFile();
+    void slowControl_GotFocus();
+    void slowControl_PlayClick();
+    void slowControl_StopClick();
+    void cmdSlowPlay_MouseUp();
+    void btnLoopPlay_MouseUp();
+    RoadState roadState() const;
+    // How long stopDLL waits for a stopped pass to end.
+    static constexpr std::chrono::seconds passEndBound{2};
+
     // The trim window while it is open, else null.
     frmTrim* trim() const { return trimOpen() ? trim_.data() : nullptr; }
 
@@ -159,10 +192,15 @@ private:
     void dtaLoopPoints_Reposition();
     void loopPoints_RowColChange();
     void cmdSlowPlayAdjust();
-    void cmdSlowPlay_Click();
     void connectSpeedControls();
     void setSpeed(int percent);
     bool sliderInputLocked(QObject* watched, const QEvent& event) const;
+    void connectRoad();
+    void waitForPassEnd();
+    bool passSucceeded() const;
+    void showPassFailure(std::int32_t result);
+    void setReplayRange();
+    void focusWaveView();
     void showRowInGrid();
     // Each loop's chords, then its lyrics, a line each when not empty; UTF-8, CR LF.
     QByteArray chordsAndLyrics() const;
@@ -191,6 +229,11 @@ private:
     QVariant lastLoopSelected_;
     MonotonicClock clock_ = [] { return std::chrono::steady_clock::now().time_since_epoch(); };
     std::array<bool, 2> sliderLocked_{};
+    PassCount passes_;
+    // The latest pass started was rendered (no real-time play).
+    bool renderedPass_ = false;
+    WaveLoopCapture capture_{main_, *this};
+    ScopedOverride<LoopCapture> captureInPlace_{loopCapture, capture_};
 };
 
 } // namespace lentaro

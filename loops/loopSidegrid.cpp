@@ -70,12 +70,6 @@ void LoopSide::loopPoints_dblclick(bool ctrl, bool alt)
     });
 }
 
-void LoopSide::cmdSlowPlay_Click()
-{
-    // The slow-down road takes the loop from here once it exists.
-    main_.cmdSlowPlay->click();
-}
-
 void LoopSide::loopPoints_keyup(int keyCode, bool ctrl)
 {
     TraceScope trace(module, "Sub loopPoints_keyup", {{"KeyCode", keyCode}, {"ctrl", ctrl}});

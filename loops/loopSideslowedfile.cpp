@@ -43,13 +43,6 @@ bool isWorkingFile(const QString& name)
 
 } // namespace
 
-bool LoopSide::passRunning() const
-{
-    // A pass started for replay and its file not yet taken over (running, or its end being
-    // handed over).
-    return main_.tmrLoopDLL->Tag == QStringLiteral("LOOP") && !programState().gvSlowedFileReady;
-}
-
 void LoopSide::saveSlowedDownFile()
 {
     TraceScope trace(module, "Sub mnuSaveSlowedDownFile_Click");

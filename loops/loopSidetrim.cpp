@@ -105,7 +105,10 @@ void LoopSide::closeTrim()
     if (!trimOpen())
         return;
     trim_->Form_QueryUnload();
-    delete trim_.data();
+    // Transform may be asked from inside the window's own key handling (Alt+T) and closes it on
+    // the way: it goes once that handling has returned.
+    trim_->hide();
+    trim_->deleteLater();
 }
 
 } // namespace lentaro

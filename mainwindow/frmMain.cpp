@@ -215,8 +215,10 @@ void frmMain::menuExit_Click()
     trace.run([&] { exitProgram(); });
 }
 
-void frmMain::playFileDoneCallBack(std::int32_t)
+void frmMain::playFileDoneCallBack(std::int32_t result)
 {
+    if (!loops().latestPassEnded(result))
+        return;
     if (tmrLoopDLL->Tag == QLatin1String("LOOP"))
         tmrLoopDLL->start(200);
     else
@@ -226,6 +228,8 @@ void frmMain::playFileDoneCallBack(std::int32_t)
 void frmMain::stopEnginePass()
 {
     loops().stopDLL();
+    // Nothing is replayed after a cancelled pass.
+    programState().gvPlayState.setState(false);
 }
 
 void frmMain::stopDigitalRead()

@@ -159,8 +159,9 @@ public:
     // A right click on the position box explains its format.
     void txtCurrentPosition_RightClick();
 
-    // The end of an engine pass, on the user-interface thread: a pass of a loop ("LOOP") arms
-    // the pass timer for 200 ms, once; any other ends it.
+    // The end of an engine pass, on the user-interface thread: the end of the latest pass of a
+    // loop ("LOOP") arms the pass timer for 200 ms, once; any other latest end stops it, and the
+    // end of a pass followed by another changes nothing.
     void playFileDoneCallBack(std::int32_t result);
 
     // PassEndReceiver, ProgressCancelTargets, MainWindowFace.

@@ -146,6 +146,12 @@ void frmMain::togglePlayState()
     TraceScope trace(module, "Sub togglePlayState");
     trace.run([&] {
         ProgramState& program = programState();
+        // The first pass sounds from the engine, not from the device: stopping is stopping it.
+        if (program.gvSlowMode && loops().passRunning()) {
+            program.gvPlayState.setState(false);
+            loops().stopDLL();
+            return;
+        }
         mci::MMControl* device = state_.currentMMControl;
         if (playing() || playStateOn()) {
             if (playStateOn())

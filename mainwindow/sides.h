@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 namespace lentaro {
@@ -13,7 +14,7 @@ public:
     virtual ~LoopsSide() = default;
 
     // Stops any engine pass: the pass timer's tag becomes "STOP", the timer stops and the
-    // runner is asked to stop.
+    // runner is asked to stop; the loop side then waits (bounded) for the pass's end.
     virtual void stopDLL() = 0;
     // Chooses loop-grid layout `index` (1 normal, 2 loop detail, 3 big lyrics) in the "CD" view.
     virtual void mnuChooseView_Click(int index) = 0;
@@ -23,6 +24,11 @@ public:
     virtual void resetLastPass() = 0;
     // The pass timer (tmrLoopDLL) fired.
     virtual void tmrLoopDLL_Timer() = 0;
+    // An engine pass ended (told on the user-interface thread) with the engine's result: false
+    // when a pass started after it is still to end, so that this end is not the one awaited.
+    virtual bool latestPassEnded(std::int32_t result) = 0;
+    // An engine pass is on its way and nothing finished is ready to replay.
+    virtual bool passRunning() const = 0;
     // Plays the selected loop slowed down (F7).
     virtual void btnLoopPlay_Click() = 0;
     // Plays the current loop once more; recalc first works out its in and out points again.

@@ -31,6 +31,8 @@ public:
     void showLoopDetails() override {}
     void resetLastPass() override {}
     void tmrLoopDLL_Timer() override { main_.tmrLoopDLL->stop(); }
+    bool latestPassEnded(std::int32_t) override { return true; }
+    bool passRunning() const override { return false; }
     void btnLoopPlay_Click() override {}
     void playLoop(bool) override {}
     void highlightLoopPoint() override {}

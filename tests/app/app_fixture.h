@@ -37,6 +37,7 @@ class IdleEngineRunner : public EngineRunner
 public:
     std::int32_t init(const QString&) override { return 1; }
     void registerCallBack(PlayFileCallBack) override {}
+    std::int32_t start(const EnginePass&) override { return 0; }
     std::int32_t stop() override { return 0; }
     std::int32_t cleanUp() override { return 0; }
 };

@@ -395,6 +395,8 @@ public:
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
     void saveLyrics() override {}
+    bool latestPassEnded(std::int32_t) override { return false; }
+    bool passRunning() const override { return false; }
 
 private:
     int& replays_;

@@ -60,11 +60,9 @@ mci::Reading ScriptedDevice::trackPosition(int track, mci::TimeFormat) const
     return mci::Reading::of(found->second.first);
 }
 
-void LaterLoops::btnLoopPlay_Click()
+void ScriptedCapture::recordCurrentLoop()
 {
-    calls << "btnLoopPlay_Click";
-    if (rows && rows->currentRow() != LoopRows::noRow)
-        playedComment = rows->field(QStringLiteral("Comment")).toString();
+    calls_ << "recordCurrentLoop";
     if (fails)
         throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
 }
@@ -76,7 +74,6 @@ MainWindowSides LoopSideTest::makeSides(frmMain& main)
     later_ = later.get();
     auto loops = std::make_unique<LoopSide>(main, std::move(later));
     loops_ = loops.get();
-    later_->rows = &loops_->rows();
     sides.loops = std::move(loops);
     return sides;
 }

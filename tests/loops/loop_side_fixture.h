@@ -2,7 +2,9 @@
 
 #include "tests/mainwindow/wave_window_fixture.h"
 
+#include "loops/loopCapture.h"
 #include "loops/loopSide.h"
+#include "loops/trimGraph.h"
 #include "platform/mci/Device.h"
 
 #include <QList>
@@ -11,6 +13,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <stdexcept>
 
 namespace lentaro::test {
 
@@ -63,17 +66,15 @@ class LaterLoops : public LoopsSide
 {
 public:
     QStringList calls;
-    bool fails = false;
-    // The loop row current when the selected loop was played, by its Comment.
-    QString playedComment;
-    LoopRows* rows = nullptr;
 
     void stopDLL() override { calls << "stopDLL"; }
     void mnuChooseView_Click(int) override {}
     void showLoopDetails() override {}
     void resetLastPass() override {}
     void tmrLoopDLL_Timer() override {}
-    void btnLoopPlay_Click() override;
+    bool latestPassEnded(std::int32_t) override { return true; }
+    bool passRunning() const override { return false; }
+    void btnLoopPlay_Click() override {}
     void playLoop(bool) override {}
     void highlightLoopPoint() override {}
     void saveSlowedDownFile() override {}
@@ -83,6 +84,39 @@ public:
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}
     void closeTrim() override {}
+};
+
+// The waveform view's selection as a test sets it; setting the start marker throws on request.
+class ScriptedGraph final : public TrimGraph
+{
+public:
+    bool open = true;
+    bool startFails = false;
+    double start = 0;
+    double end = 0;
+
+    bool isOpen() const override { return open; }
+    double startMarkerMs() const override { return start; }
+    double endMarkerMs() const override { return end; }
+    void setStartMarkerMs(double ms) override
+    {
+        if (startFails)
+            throw std::runtime_error("Invalid property value");
+        start = ms;
+    }
+    void setEndMarkerMs(double ms) override { end = ms; }
+};
+
+// A capture of the current loop that only says it was asked, and fails on request.
+class ScriptedCapture : public LoopCapture
+{
+public:
+    explicit ScriptedCapture(QStringList& calls) : calls_(calls) {}
+    bool fails = false;
+    void recordCurrentLoop() override;
+
+private:
+    QStringList& calls_;
 };
 
 // The main window with the real loop side (and recording sides for the rest), both devices

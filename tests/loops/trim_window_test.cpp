@@ -443,27 +443,6 @@ TEST_F(TrimWindow, TheSlidersKeepTheirShareWhenTheMediaChanges)
     EXPECT_EQ(trim.slStart[1]->value(), 12000);
 }
 
-// The waveform view's selection as a test sets it; setting the start marker throws on request.
-class ScriptedGraph final : public TrimGraph
-{
-public:
-    bool open = true;
-    bool startFails = false;
-    double start = 0;
-    double end = 0;
-
-    bool isOpen() const override { return open; }
-    double startMarkerMs() const override { return start; }
-    double endMarkerMs() const override { return end; }
-    void setStartMarkerMs(double ms) override
-    {
-        if (startFails)
-            throw std::runtime_error("Invalid property value");
-        start = ms;
-    }
-    void setEndMarkerMs(double ms) override { end = ms; }
-};
-
 // When a new file replaces the one shown, the waveform view's markers keep their share of the
 // file and the wave control plays between them; a closed view is left alone, and a marker that
 // cannot be set ends the adjustment there.

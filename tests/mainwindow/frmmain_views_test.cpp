@@ -250,6 +250,7 @@ TEST_F(Views, FileExitStopsTheEnginePassBeforeReleasingIt)
     struct OrderedRunner : EngineRunner {
         std::int32_t init(const QString&) override { return 1; }
         void registerCallBack(PlayFileCallBack) override {}
+        std::int32_t start(const EnginePass&) override { return 0; }
         std::int32_t stop() override
         {
             calls << "stop";

@@ -33,6 +33,8 @@ public:
     void showLoopDetails() override { log_.calls << "showLoopDetails"; }
     void resetLastPass() override { log_.calls << "resetLastPass"; }
     void tmrLoopDLL_Timer() override { log_.calls << "tmrLoopDLL_Timer"; }
+    bool latestPassEnded(std::int32_t) override { return true; }
+    bool passRunning() const override { return false; }
     void btnLoopPlay_Click() override { log_.calls << "btnLoopPlay_Click"; }
     void playLoop(bool recalc) override
     {

@@ -1,0 +1,254 @@
+// The slow-down road's way back: the end of a pass handed from the runner's thread to the pass
+// timer, the replay of what the pass wrote, stopping a pass, and the SlowPlay transport bar.
+#include "loops/loopSide.h"
+
+#include "app/enginerunner.h"
+#include "app/messages.h"
+#include "app/programstate.h"
+#include "app/timetexts.h"
+#include "loops/trimGraph.h"
+#include "mainwindow/frmMain.h"
+#include "platform/forms/prompts.h"
+#include "platform/mci/MMControl.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
+#include "trace/tracescope.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+// How often a stop is repeated while stopDLL waits for the pass's end.
+constexpr int stopAgainMs = 50;
+
+bool isLoopTag(const QString& tag)
+{
+    return tag.compare(QLatin1String("LOOP"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+void LoopSide::connectRoad()
+{
+    connect(main_.cmdSlowPlay, &QPushButton::clicked, this, &LoopSide::cmdSlowPlay_Click);
+    connect(main_.btnLoopPlay, &QPushButton::clicked, this, &LoopSide::btnLoopPlay_Click);
+    connect(main_.slowControl, &mci::MMControl::gotFocus, this, &LoopSide::slowControl_GotFocus);
+    connect(main_.slowControl, &mci::MMControl::playClick, this,
+            [this](bool&) { slowControl_PlayClick(); });
+    connect(main_.slowControl, &mci::MMControl::stopClick, this,
+            [this](bool&) { slowControl_StopClick(); });
+    main_.cmdSlowPlay->setToolTip(QStringLiteral("Enter Slow Play mode."));
+    main_.btnLoopPlay->setToolTip(QStringLiteral("Play selected loop."));
+    main_.slowControl->setToolTip(QStringLiteral(
+        "Press the triangle to play the slowed-down loop, or press the square to stop playback."));
+    main_.cmdSlowPlay->installEventFilter(this);
+    main_.btnLoopPlay->installEventFilter(this);
+}
+
+bool LoopSide::latestPassEnded(std::int32_t result)
+{
+    return passes_.ended(result);
+}
+
+bool LoopSide::passRunning() const
+{
+    return !programState().gvSlowedFileReady
+           && (passes_.outstanding() || main_.tmrLoopDLL->isActive());
+}
+
+RoadState LoopSide::roadState() const
+{
+    if (main_.tmrLoopDLL->isActive())
+        return RoadState::HandOverPending;
+    if (isLoopTag(main_.tmrLoopDLL->Tag))
+        return programState().gvSlowedFileReady ? RoadState::Replaying : RoadState::PassRunning;
+    return passes_.outstanding() ? RoadState::StoppedPass : RoadState::Idle;
+}
+
+void LoopSide::resetLastPass()
+{
+    main_.tmrLoopDLL->stop();
+    main_.tmrLoopDLL->Tag.clear();
+    programState().gvSlowedFileReady = false;
+}
+
+void LoopSide::tmrLoopDLL_Timer()
+{
+    ProgramState& program = programState();
+    Message2(QStringLiteral("off"));
+    main_.tmrLoopDLL->stop();
+    {
+        const QSignalBlocker speed(main_.slSlowPct[0]);
+        main_.slSlowPct[0]->setValue(main_.state().slowDownPercent);
+    }
+    if (!isLoopTag(main_.tmrLoopDLL->Tag)) {
+        program.gvSlowedFileReady = false;
+    } else if (!passSucceeded()) {
+        // Nothing the pass left is played as if it were the loop.
+        program.gvSlowedFileReady = false;
+        program.gvPlayState.setState(false);
+        main_.tmrLoopDLL->Tag.clear();
+        showPassFailure(passes_.lastResult());
+    } else {
+        program.gvSlowedFileReady = true;
+        mci::MMControl& wave = *main_.WaveControl;
+        if (!wave.fileName().isEmpty()) {
+            wave.setWait(true);
+            wave.setCommand(QStringLiteral("Close"));
+        }
+        wave.setFileName(tempSlowWav());
+        wave.setWait(true);
+        wave.setCommand(QStringLiteral("Open"));
+        setReplayRange();
+        btnLoopPlay_Click();
+    }
+    main_.graphicEnableToggle(program.gvSlowedFileReady);
+}
+
+bool LoopSide::passSucceeded() const
+{
+    const std::int32_t result = passes_.lastResult();
+    if (result != kv::kOk && result != kv::kEndOfFile)
+        return false;
+    const auto written = kv::SoundStream::openRead(QFile::encodeName(tempSlowWav()).toStdString());
+    return written && written->lastError() == kv::kOk && written->length() > 0;
+}
+
+void LoopSide::showPassFailure(std::int32_t result)
+{
+    // A pass that reported success but wrote no sound is told as the engine tells that.
+    const std::int32_t shown =
+        result == kv::kOk || result == kv::kEndOfFile ? kv::kNoSoundData : result;
+    forms::MsgBox(slowdownFailedText(shown, QString::fromUtf8(kv::resultText(shown))));
+}
+
+void LoopSide::setReplayRange()
+{
+    mci::MMControl& wave = *main_.WaveControl;
+    main_.ms();
+    if (renderedPass_) {
+        openSlowdownFile();
+    } else {
+        wave.setFrom(0);
+        wave.setTo(wave.length());
+        adjustGraph();
+    }
+    // Markers that do not enclose a stretch of the file would play nothing, over and over.
+    if (wave.from() >= wave.to()) {
+        wave.setFrom(0);
+        wave.setTo(wave.length());
+    }
+}
+
+bool LoopSide::openSlowdownFile()
+{
+    TraceScope trace(module, "Function openSlowdownFile");
+    return trace.run(true, [&] {
+        mci::MMControl& wave = *main_.WaveControl;
+        const int length = wave.length();
+        main_.sbTrackPos->setMaximum(length / 1000);
+        main_.pnlLoopLength->setText(QStringLiteral("Loop Length: ") + mmss(length));
+        wave.setFrom(0);
+        wave.setTo(length);
+        main_.cmdGraphic->setEnabled(true);
+        adjustTrimForm();
+        adjustGraph();
+        return true;
+    });
+}
+
+void LoopSide::stopDLL()
+{
+    TraceScope trace(module, "Sub stopDLL");
+    trace.run([&] {
+        main_.tmrLoopDLL->Tag = QStringLiteral("STOP");
+        main_.tmrLoopDLL->stop();
+        engineRunner().stop();
+        waitForPassEnd();
+    });
+}
+
+void LoopSide::waitForPassEnd()
+{
+    if (!passes_.outstanding())
+        return;
+    // A stop that reaches the engine before the pass does is lost: it is asked again.
+    QTimer again;
+    again.setInterval(stopAgainMs);
+    QObject::connect(&again, &QTimer::timeout, [] { engineRunner().stop(); });
+    again.start();
+    const auto giveUp = clock_() + passEndBound;
+    while (passes_.outstanding() && clock_() < giveUp) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents
+                                        | QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void LoopSide::slowControl_GotFocus()
+{
+    TraceScope trace(module, "Sub slowControl_GotFocus");
+    trace.run([&] { focusWaveView(); });
+}
+
+void LoopSide::slowControl_PlayClick()
+{
+    TraceScope trace(module, "Sub slowControl_PlayClick");
+    trace.run([&] {
+        btnLoopPlay_Click();
+        focusWaveView();
+    });
+}
+
+void LoopSide::slowControl_StopClick()
+{
+    TraceScope trace(module, "Sub slowControl_StopClick");
+    trace.run([&] {
+        ProgramState& program = programState();
+        // The first real-time pass sounds from the engine itself.
+        if (program.gvRealtime && !program.gvSlowedFileReady) {
+            stopDLL();
+        } else {
+            main_.WaveControl->setWait(true);
+            main_.WaveControl->setCommand(QStringLiteral("Stop"));
+        }
+        program.gvPlayState.setState(false);
+        focusWaveView();
+    });
+}
+
+void LoopSide::cmdSlowPlay_MouseUp()
+{
+    TraceScope trace(module, "Sub cmdSlowPlay_MouseUp");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral(
+            "Pressing this button (which is only available when playback is stopped) allows you "
+            "to play the currently-selected loop at slower speeds.\r\n\r\n"
+            "If the current view is one of the CD views, pressing this button first records the "
+            "current loop of CD audio into a wave file.\r\n\r\n"
+            "After a wave file is recorded (or immediately, if you press the button from Wave file "
+            "view), the view shifts to the SlowDown screen, where you can slow down the file in "
+            "varying degrees."));
+    });
+}
+
+void LoopSide::btnLoopPlay_MouseUp()
+{
+    TraceScope trace(module, "Sub btnLoopPlay_MouseUp");
+    trace.run([&] {
+        forms::MsgBox(QStringLiteral("This plays a loop of CD audio, from the selected Loop Point "
+                                     "to the one after it (as modified by the sliders to the "
+                                     "right)."));
+    });
+}
+
+} // namespace lentaro

@@ -1,0 +1,293 @@
+// The slow-down road's way out: Transform, the loop button, and starting an engine pass over
+// temp.wav at the current speed and pitch (or replaying the finished one).
+#include "loops/loopSide.h"
+
+#include "app/enginerunner.h"
+#include "app/messages.h"
+#include "app/pause.h"
+#include "app/programstate.h"
+#include "app/webaddresses.h"
+#include "loops/loopCapture.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/forms/prompts.h"
+#include "platform/forms/screencursor.h"
+#include "platform/mci/MMControl.h"
+#include "platform/shell/programfolder.h"
+#include "trace/tracescope.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+// The slowest speed the engine is given, in percent.
+constexpr int slowestPercent = 5;
+constexpr int windowMode = 1;
+constexpr int graphUpdateMs = 100;
+constexpr int loopUpdateMs = 500;
+
+const QString transformNeedsALoop = QStringLiteral(
+    "The Transform button plays the current loop back at a slower rate. In order to use this "
+    "feature, you must first create at least one loop point using the Make Loop Point button.");
+const QString noLoopPoints = QStringLiteral(
+    "There are no loop points created. Please make at least one loop point before continuing");
+
+QString tempWav()
+{
+    return programFolder() + QStringLiteral("/temp.wav");
+}
+
+} // namespace
+
+QString tempSlowWav()
+{
+    return programFolder() + QStringLiteral("/tempslow.wav");
+}
+
+QString slowdownFailedText(std::int32_t result, const QString& engineText)
+{
+    return QStringLiteral("The slowdown process failed with error code ") + QString::number(result)
+           + (engineText.isEmpty() ? QString()
+                                   : QStringLiteral(" (") + engineText + QLatin1Char(')'))
+           + QStringLiteral(". Please try again. If that doesn't work, please contact ")
+           + supportEmailAddress + QStringLiteral(". Thanks.");
+}
+
+void LoopSide::cmdSlowPlay_Click()
+{
+    TraceScope trace(module, "Sub cmdSlowPlay_Click");
+    trace.run([&] {
+        MainState& state = main_.state();
+        programState().gvSlowedFileReady = false;
+        main_.graphicEnableToggle(false);
+        if (main_.playing()) {
+            state.currentMMControl->setWait(true);
+            state.currentMMControl->setCommand(QStringLiteral("Stop"));
+        }
+        if (rows_.count() == 0) {
+            forms::MsgBox(transformNeedsALoop);
+            return;
+        }
+        if (!saveCurrentStatus())
+            return;
+        {
+            // The restored values are no change of speed or pitch by the user.
+            const QSignalBlocker speed(main_.slSlowPct[0]);
+            const QSignalBlocker pitch(main_.slSlowPct[1]);
+            state.slowDownPercent = lstPct();
+            state.pitchChange = lstPitchChange();
+            main_.slSlowPct[0]->setValue(state.slowDownPercent);
+            main_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
+            main_.slSlowPct[1]->setValue(state.pitchChange);
+            pitchChangeTextFieldsFill();
+        }
+        loopCapture().recordCurrentLoop();
+    });
+}
+
+bool LoopSide::saveCurrentStatus()
+{
+    TraceScope trace(module, "Function saveCurrentStatus");
+    return trace.run(false, [&] {
+        MainState& state = main_.state();
+        state.savedWaveFileName = main_.WaveControl->fileName();
+        state.savedCurrentView = state.currentView;
+        state.savedCdView = state.cdView;
+        if (rows_.currentRow() == LoopRows::noRow) {
+            forms::MsgBox(noLoopPoints);
+            return false;
+        }
+        state.prevStartTime = rows_.field(QStringLiteral("startTime")).toInt();
+        return true;
+    });
+}
+
+void LoopSide::btnLoopPlay_Click()
+{
+    TraceScope trace(module, "Sub btnLoopPlay_Click");
+    trace.run([&] {
+        ProgramState& program = programState();
+        if (program.gvSlowMode) {
+            playSlowDownLoop();
+            return;
+        }
+        mci::MMControl& device = *main_.state().currentMMControl;
+        if (main_.playing()) {
+            device.setWait(true);
+            device.setCommand(QStringLiteral("Stop"));
+        }
+        program.gvPlayState.setState(true);
+        program.gvLoopHighlight = false;
+        if (!program.gvRecordingInProgress) {
+            device.setUpdateInterval(0);
+            showTrim();
+            device.setUpdateInterval(loopUpdateMs);
+        }
+        playLoop(true);
+    });
+}
+
+void LoopSide::playSlowDownLoop()
+{
+    TraceScope trace(module, "Sub playSlowDownLoop");
+    trace.run([&] {
+        ProgramState& program = programState();
+        MainState& state = main_.state();
+        mci::MMControl& wave = *main_.WaveControl;
+        if (program.gvSlowedFileReady) {
+            if (!main_.waveView().isOpen()) {
+                wave.setFrom(0);
+                wave.setTo(wave.length());
+            }
+        } else {
+            setupTrimFormsForSlowdown();
+            state.slowDownPercent = std::max(state.slowDownPercent, slowestPercent);
+            const double factor = 100.0 / state.slowDownPercent;
+            const double pitchfactor = calcPitchFactor();
+            if (!TempWavPresent() || !slowItDown(factor, pitchfactor)) {
+                program.gvPlayState.setState(false);
+                return;
+            }
+            saveCurrentPct();
+            saveCurrentPitchChange();
+        }
+        main_.pnlMsg->setText(QStringLiteral("Playing loop at ")
+                              + QString::number(state.slowDownPercent)
+                              + QStringLiteral("% of original speed."));
+        wave.setUpdateInterval(main_.waveView().isOpen() ? graphUpdateMs : 0);
+        program.gvPlayState.setState(true);
+        if (program.gvSlowedFileReady)
+            playLoop(false, wave.from(), wave.to());
+        main_.graphicEnableToggle(program.gvSlowedFileReady);
+        focusWaveView();
+    });
+}
+
+void LoopSide::focusWaveView()
+{
+    if (main_.cmdGraphic->isVisible() && main_.cmdGraphic->isEnabled())
+        main_.cmdGraphic->setFocus();
+}
+
+double LoopSide::calcPitchFactor()
+{
+    TraceScope trace(module, "Function calcPitchFactor");
+    return trace.run(1.0, [&] {
+        const int cents = main_.state().pitchChange;
+        return cents == 0 ? 1.0 : std::pow(2.0, (cents / 100.0) / 12.0);
+    });
+}
+
+int LoopSide::calcBands()
+{
+    TraceScope trace(module, "Function calcBands");
+    return trace.run(0, [&] {
+        // A quality outside 1..3 would ask the engine for a size it does not have.
+        const int quality = std::clamp(programState().gvSoundQuality, 1, 3);
+        return 256 << quality;
+    });
+}
+
+bool LoopSide::TempWavPresent()
+{
+    TraceScope trace(module, "Function TempWavPresent");
+    return trace.run(false, [&] {
+        if (QFile::exists(tempWav()))
+            return true;
+        forms::MsgBox(QStringLiteral(
+            "Recording did not succeed. Please switch Recording settings and try again."));
+        return false;
+    });
+}
+
+bool LoopSide::slowItDown(double factor, double pitchfactor)
+{
+    TraceScope trace(module, "Function slowItDown",
+                     {{"factor", factor}, {"pitchfactor", pitchfactor}});
+    return trace.run(false, [&] {
+        const bool rendered = !programState().gvRealtime;
+        std::int32_t r = 0;
+        {
+            const forms::ScopedScreenPointer hourglass(rendered ? Qt::WaitCursor : Qt::ArrowCursor);
+            if (rendered) {
+                main_.pnlMsg->setText(QStringLiteral("Changing selection speed and/or pitch..."));
+                QCoreApplication::processEvents();
+            }
+            mci::MMControl& wave = *main_.WaveControl;
+            if (!wave.fileName().isEmpty()) {
+                wave.setWait(true);
+                wave.setCommand(QStringLiteral("Close"));
+            }
+            ignoringErrors([&] { stopDLL(); });
+            r = doKVslowdown(factor, pitchfactor);
+        }
+        if (r == 1)
+            return true;
+        if (r == 0) {
+            // The runner has said why; the road is idle and Play tries again.
+            Message2(QStringLiteral("off"));
+            main_.tmrLoopDLL->Tag.clear();
+            return false;
+        }
+        forms::MsgBox(slowdownFailedText(r, QString()));
+        main_.changeToMode(QStringLiteral("CD"));
+        return false;
+    });
+}
+
+int LoopSide::doKVslowdown(double factor, double pitchfactor)
+{
+    TraceScope trace(module, "Function doKVslowdown",
+                     {{"factor", factor}, {"pitchfactor", pitchfactor}});
+    return trace.run(0, [&] {
+        ProgramState& program = programState();
+        const QString output = tempSlowWav();
+        ignoringErrors([&] { QFile::remove(output); });
+        EnginePass pass;
+        pass.inputPath = tempWav();
+        pass.pitchFactor = pitchfactor;
+        pass.timeFactor = factor;
+        ignoringErrors([&] { pass.fftSize = static_cast<std::int16_t>(calcBands()); });
+        pass.windowMode = windowMode;
+        pass.outputPath = output;
+        pass.realTime = program.gvRealtime ? 1 : 0;
+        pass.channelChoice = static_cast<std::int16_t>(program.gvChannelToTransform);
+        ignoringErrors([&] {
+            mci::MMControl& wave = *main_.WaveControl;
+            if (!wave.fileName().isEmpty()) {
+                wave.setWait(true);
+                wave.setCommand(QStringLiteral("Close"));
+            }
+        });
+        program.gvSlowedFileReady = false;
+        main_.tmrLoopDLL->stop();
+        main_.tmrLoopDLL->Tag = QStringLiteral("LOOP");
+        if (!program.gvRealtime)
+            Message2(QStringLiteral("Changing loop speed and/or pitch."), QStringLiteral("KV"));
+        const std::int32_t result = engineRunner().start(pass);
+        // Counted before any event runs: its end may be the next one handed over.
+        if (result == 1) {
+            passes_.started();
+            renderedPass_ = !program.gvRealtime;
+        }
+        if (program.gvRealtime) {
+            Pause(0.2F);
+            program.gvSlowedFileReady = false;
+        }
+        return static_cast<int>(result);
+    });
+}
+
+} // namespace lentaro

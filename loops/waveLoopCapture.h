@@ -1,0 +1,28 @@
+#pragma once
+
+#include "loops/loopCapture.h"
+
+namespace lentaro {
+
+class frmMain;
+class LoopSide;
+
+// Captures a loop of the wave file shown by cutting it out of the file. A loop of a CD is the
+// CD side's to record; this capture leaves it alone.
+class WaveLoopCapture : public LoopCapture
+{
+public:
+    WaveLoopCapture(frmMain& main, LoopSide& loops) : main_(main), loops_(loops) {}
+
+    void recordCurrentLoop() override;
+    // Cuts the current loop out of the wave file open in the wave control into temp.wav and
+    // opens temp.wav there. A failed cut leaves no temp.wav and the channel count of the last
+    // good one.
+    void extractCurrentLoop();
+
+private:
+    frmMain& main_;
+    LoopSide& loops_;
+};
+
+} // namespace lentaro

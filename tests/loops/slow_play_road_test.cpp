@@ -1,0 +1,513 @@
+#include "tests/loops/fake_engine_runner.h"
+#include "tests/loops/loop_side_fixture.h"
+
+#include "app/frmOptions.h"
+#include "app/messages.h"
+#include "app/messages2.h"
+#include "app/passend.h"
+#include "app/programstate.h"
+#include "app/progresscancel.h"
+#include "app/windowhelpers.h"
+#include "platform/forms/formregistry.h"
+#include "platform/mci/MMControl.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <vector>
+
+namespace lentaro::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The "SlowPlay" view over a temp.wav, the engine runner a fake whose pass ends the test
+// reports from another thread, and a clock that moves half a second with each stop the runner
+// is asked for, so that a wait for a pass that never ends gives up after a few of them.
+class SlowPlayRoad : public LoopSideTest
+{
+protected:
+    void SetUp() override
+    {
+        LoopSideTest::SetUp();
+        runnerInPlace_.emplace(engineRunner, runner_);
+        runner_.registerCallBack(&handOverPassEnd);
+    }
+    void TearDown() override
+    {
+        runnerInPlace_.reset();
+        LoopSideTest::TearDown();
+    }
+
+    frmMain& inSlowPlay()
+    {
+        frmMain& main = ready();
+        ProgramState& program = programState();
+        program.gvRealtime = true;
+        program.gvSoundQuality = 2;
+        secondsWave(path(QStringLiteral("temp.wav")), 1);
+        main.changeToMode(QStringLiteral("SlowPlay"));
+        main.state().slowDownPercent = 50;
+        loops_->setClock([this] {
+            return std::chrono::duration_cast<std::chrono::steady_clock::duration>(runner_.stops
+                                                                                   * 500ms);
+        });
+        return main;
+    }
+    // The pass ends with that result, having written a tempslow.wav with sound or an empty one;
+    // its report is then handed to the user-interface thread.
+    void complete(std::int32_t result, bool sound = true)
+    {
+        secondsWave(path(QStringLiteral("tempslow.wav")), sound ? 1 : 0);
+        runner_.complete(result);
+        QCoreApplication::processEvents();
+    }
+    bool replaying() const
+    {
+        return main_->WaveControl->fileName() == path(QStringLiteral("tempslow.wav"));
+    }
+
+    FakeEngineRunner runner_;
+    std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;
+};
+
+// Every way a pass can go, from the start to the pass timer's handler: only the end of the
+// latest pass started, and only one that wrote sound, is replayed.
+TEST_F(SlowPlayRoad, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWroteSound)
+{
+    enum Kind { Start, Complete, CompleteEmpty, Stop, Cancel, Toggle, TransportStop, Exit };
+    struct Step {
+        Kind kind;
+        std::int32_t value = 0; // Start: the runner's answer; Complete: the engine's result
+    };
+    enum Mode { RealTime, Rendered };
+    struct Case {
+        const char* name;
+        Mode mode;
+        int stopThatEnds;
+        std::vector<Step> steps;
+        std::size_t passes;
+        bool armed;
+        // After the timer's handler, when it was armed: the finished pass replays only here.
+        RoadState state;
+        QString message;
+    };
+    using R = RoadState;
+    const Case cases[] = {
+        {"a pass ends", RealTime, 0, {{Start, 1}, {Complete, 0}}, 1, true, R::Replaying, {}},
+        {"a rendered pass ends at the file's end",
+         Rendered,
+         0,
+         {{Start, 1}, {Complete, 12}},
+         1,
+         true,
+         R::Replaying,
+         {}},
+        {"stopped, then it ends",
+         RealTime,
+         0,
+         {{Start, 1}, {Stop}, {Complete, 0}},
+         1,
+         false,
+         R::Idle,
+         {}},
+        {"it ends, then a stop before the hand-over",
+         RealTime,
+         0,
+         {{Start, 1}, {Complete, 0}, {Stop}},
+         1,
+         false,
+         R::Idle,
+         {}},
+        {"a stopped pass ends after the next started",
+         RealTime,
+         0,
+         {{Start, 1}, {Stop}, {Start, 1}, {Complete, 0}},
+         2,
+         false,
+         R::PassRunning,
+         {}},
+        {"then the next pass ends",
+         RealTime,
+         0,
+         {{Start, 1}, {Stop}, {Start, 1}, {Complete, 0}, {Complete, 0}},
+         2,
+         true,
+         R::Replaying,
+         {}},
+        {"a new pass while one runs stops it first",
+         RealTime,
+         1,
+         {{Start, 1}, {Start, 1}, {Complete, 0}},
+         2,
+         true,
+         R::Replaying,
+         {}},
+        {"the engine could not open a file",
+         RealTime,
+         0,
+         {{Start, 1}, {Complete, -1}},
+         1,
+         true,
+         R::Idle,
+         "The slowdown process failed with error code -1. Please try again."},
+        {"the engine failed",
+         RealTime,
+         0,
+         {{Start, 1}, {Complete, 6}},
+         1,
+         true,
+         R::Idle,
+         "The slowdown process failed with error code 6 (File input or output error)."},
+        {"the pass wrote no sound",
+         RealTime,
+         0,
+         {{Start, 1}, {CompleteEmpty, 0}},
+         1,
+         true,
+         R::Idle,
+         "The slowdown process failed with error code 10 (No sound data in file)."},
+        {"the runner started nothing", Rendered, 0, {{Start, 0}}, 1, false, R::Idle, {}},
+        {"the stop is heard the second time",
+         RealTime,
+         2,
+         {{Start, 1}, {Stop}},
+         1,
+         false,
+         R::Idle,
+         {}},
+        {"a pass that never ends", RealTime, 0, {{Start, 1}, {Stop}}, 1, false, R::StoppedPass, {}},
+        {"and its late end",
+         RealTime,
+         0,
+         {{Start, 1}, {Stop}, {Complete, 0}},
+         1,
+         false,
+         R::Idle,
+         {}},
+        {"Cancel in the progress window",
+         Rendered,
+         0,
+         {{Start, 1}, {Cancel}, {Complete, 0}},
+         1,
+         false,
+         R::Idle,
+         {}},
+        {"the play toggle",
+         RealTime,
+         0,
+         {{Start, 1}, {Toggle}, {Complete, 0}},
+         1,
+         false,
+         R::Idle,
+         {}},
+        {"an end once the exit has begun",
+         RealTime,
+         0,
+         {{Start, 1}, {Exit}, {Complete, 0}},
+         1,
+         false,
+         R::PassRunning,
+         {}},
+    };
+    frmMain& main = inSlowPlay();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Each case starts on a road with nothing outstanding.
+        loops_->stopDLL();
+        runner_.complete(0);
+        QCoreApplication::processEvents();
+        loops_->resetLastPass();
+        ASSERT_EQ(loops_->roadState(), RoadState::Idle);
+        runner_.passes.clear();
+        runner_.stops = 0;
+        runner_.stopThatEnds = c.stopThatEnds;
+        programState().gvRealtime = c.mode == RealTime;
+        main.WaveControl->setWait(true);
+        main.WaveControl->setCommand(QStringLiteral("Close"));
+        main.WaveControl->setFileName(QString());
+        const std::size_t shown = prompts_.messageBoxes().size();
+
+        for (const Step& step : c.steps) {
+            switch (step.kind) {
+            case Start:
+                runner_.startAnswer = step.value;
+                loops_->btnLoopPlay_Click();
+                break;
+            case Complete:
+                complete(step.value);
+                break;
+            case CompleteEmpty:
+                complete(step.value, false);
+                break;
+            case Stop:
+                loops_->stopDLL();
+                break;
+            case Cancel:
+                forms::loadedFormOf<messages2>()->btnCancel->click();
+                break;
+            case Toggle:
+                main.togglePlayState();
+                break;
+            case TransportStop:
+                loops_->slowControl_StopClick();
+                break;
+            case Exit:
+                programState().gvExiting = true;
+                break;
+            }
+        }
+        programState().gvExiting = false;
+
+        EXPECT_EQ(runner_.passes.size(), c.passes);
+        EXPECT_EQ(main.tmrLoopDLL->isActive(), c.armed);
+        if (c.armed) {
+            EXPECT_EQ(main.tmrLoopDLL->interval(), 200);
+            EXPECT_TRUE(main.tmrLoopDLL->isSingleShot());
+            main.tmrLoopDLL->stop();
+            loops_->tmrLoopDLL_Timer();
+        }
+        const bool replayed = c.state == RoadState::Replaying;
+        EXPECT_EQ(replaying(), replayed);
+        EXPECT_EQ(programState().gvSlowedFileReady, replayed);
+        // A bare stop leaves the loop's repeat to the view change that comes with it.
+        const bool stoppedByUser =
+            !c.message.isEmpty() || std::any_of(c.steps.begin(), c.steps.end(), [](Step s) {
+                return s.kind == Cancel || s.kind == Toggle || (s.kind == Start && s.value == 0);
+            });
+        if (replayed || stoppedByUser)
+            EXPECT_EQ(programState().gvPlayState.state().toBool(), replayed);
+        EXPECT_EQ(loops_->roadState(), c.state);
+        EXPECT_FALSE(isLoaded(QStringLiteral("messages2")));
+        EXPECT_TRUE(main.isEnabled());
+        const std::size_t messages = c.message.isEmpty() ? 0 : 1;
+        ASSERT_EQ(prompts_.messageBoxes().size() - shown, messages)
+            << prompts_.messageBoxes().back().text.toStdString();
+        if (messages)
+            EXPECT_TRUE(prompts_.messageBoxes().back().text.startsWith(c.message))
+                << prompts_.messageBoxes().back().text.toStdString();
+    }
+}
+
+// The main window may be gone before a running pass ends; its end then reaches nothing.
+TEST_F(SlowPlayRoad, AnEndAfterTheMainWindowIsGoneReachesNothing)
+{
+    frmMain& main = inSlowPlay();
+    loops_->btnLoopPlay_Click();
+    ASSERT_EQ(runner_.passes.size(), 1U);
+    delete &main;
+    ASSERT_EQ(main_, nullptr);
+    complete(0);
+    EXPECT_FALSE(isLoaded(QString::fromLatin1(frmMain::formName)));
+}
+
+// What the engine is given: temp.wav into tempslow.wav, the speed as a time factor raised to
+// 5 %, the pitch change as a factor, the FFT size of the sound quality (kept within its three
+// sizes), window mode 1, real-time or not, and the channel choice unchanged.
+TEST_F(SlowPlayRoad, APassIsGivenTheSpeedPitchQualityAndChannelAsTheEngineTakesThem)
+{
+    struct Case {
+        int percent;
+        int cents;
+        int quality;
+        bool realTime;
+        int channel;
+        int storedPercent;
+        double timeFactor;
+        double pitchFactor;
+        int fftSize;
+    };
+    const Case cases[] = {
+        {50, 0, 1, true, 0, 50, 2.0, 1.0, 512},
+        {70, -200, 2, false, 1, 70, 100.0 / 70, 0.8908987181403393, 1024},
+        {200, 1200, 3, true, 2, 200, 0.5, 2.0, 2048},
+        {4, -1200, 3, true, 0, 5, 20.0, 0.5, 2048},
+        {0, -100, 7, false, 0, 5, 20.0, 0.9438743126816935, 2048},
+        {100, 100, 0, true, 0, 100, 1.0, 1.0594630943592953, 512},
+    };
+    frmMain& main = inSlowPlay();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.percent << "%, " << c.cents << " cents, quality " << c.quality);
+        runner_.passes.clear();
+        ProgramState& program = programState();
+        program.gvSlowedFileReady = false;
+        program.gvSoundQuality = c.quality;
+        program.gvRealtime = c.realTime;
+        program.gvChannelToTransform = c.channel;
+        main.state().slowDownPercent = c.percent;
+        main.state().pitchChange = c.cents;
+        loops_->btnLoopPlay_Click();
+        ASSERT_EQ(runner_.passes.size(), 1U);
+        const EnginePass& pass = runner_.passes[0];
+        EXPECT_EQ(pass.inputPath, path(QStringLiteral("temp.wav")));
+        EXPECT_EQ(pass.outputPath, path(QStringLiteral("tempslow.wav")));
+        EXPECT_DOUBLE_EQ(pass.timeFactor, c.timeFactor);
+        EXPECT_DOUBLE_EQ(pass.pitchFactor, c.pitchFactor);
+        EXPECT_EQ(pass.fftSize, c.fftSize);
+        EXPECT_EQ(pass.windowMode, 1);
+        EXPECT_EQ(pass.realTime, c.realTime ? 1 : 0);
+        EXPECT_EQ(pass.channelChoice, c.channel);
+        EXPECT_EQ(main.state().slowDownPercent, c.storedPercent);
+        if (!c.realTime) {
+            EXPECT_EQ(forms::loadedFormOf<messages2>()->Label1->text(),
+                      "Changing loop speed and/or pitch.");
+            EXPECT_EQ(
+                main.pnlMsg->text(),
+                QStringLiteral("Playing loop at %1% of original speed.").arg(c.storedPercent));
+        }
+        loops_->stopDLL();
+        runner_.complete(0);
+        QCoreApplication::processEvents();
+        Message2(QStringLiteral("off"));
+    }
+}
+
+// Transform on nothing to work with says why and starts no pass.
+TEST_F(SlowPlayRoad, TransformWithoutALoopOrWithoutTempWavSaysWhyAndStartsNothing)
+{
+    const QString noLoops = QStringLiteral(
+        "The Transform button plays the current loop back at a slower rate. In order to use this "
+        "feature, you must first create at least one loop point using the Make Loop Point "
+        "button.");
+    const QString noCurrent = QStringLiteral("There are no loop points created. Please make at "
+                                             "least one loop point before continuing");
+    const QString noTempWav = QStringLiteral(
+        "Recording did not succeed. Please switch Recording settings and try again.");
+    struct Case {
+        const char* name;
+        bool rows;
+        bool current;
+        QString message;
+        bool slowPlay;
+    };
+    const Case cases[] = {
+        {"no loops", false, false, noLoops, false},
+        {"no current loop", true, false, noCurrent, false},
+        // The source file is no wave file, so no temp.wav is cut.
+        {"no temp.wav", true, true, noTempWav, true},
+    };
+    frmMain& main = ready();
+    programState().gvAutoSlow = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        main.changeToMode(QStringLiteral("CD"));
+        execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
+        waveWithLoops(c.rows ? std::vector<std::pair<int, QVariant>>{{1000, 2000}}
+                             : std::vector<std::pair<int, QVariant>>{});
+        loops_->rows().moveTo(c.current ? 0 : LoopRows::noRow);
+        main.WaveControl->setFileName(path(QStringLiteral("not a wave.wav")));
+        QFile::remove(path(QStringLiteral("temp.wav")));
+        const std::size_t shown = prompts_.messageBoxes().size();
+        loops_->cmdSlowPlay_Click();
+        ASSERT_EQ(prompts_.messageBoxes().size(), shown + 1);
+        EXPECT_EQ(prompts_.messageBoxes().back().text, c.message);
+        EXPECT_TRUE(runner_.passes.empty());
+        EXPECT_EQ(programState().gvSlowMode, c.slowPlay);
+        EXPECT_EQ(loops_->roadState(), RoadState::Idle);
+    }
+}
+
+// Transform on a loop of a wave file: the loop is cut into temp.wav, the view becomes
+// "SlowPlay" and, with AutoSlow, a pass over it starts.
+TEST_F(SlowPlayRoad, TransformCutsTheWaveLoopAndStartsAPassOverIt)
+{
+    frmMain& main = ready();
+    programState().gvAutoSlow = true;
+    programState().gvRealtime = true;
+    const QString song = secondsWave(path(QStringLiteral("music/song.wav")), 6);
+    waveWithLoops({{2000, 4000}});
+    loops_->rows().moveTo(0);
+    main.WaveControl->setFileName(song);
+    loops_->cmdSlowPlay_Click();
+
+    EXPECT_TRUE(programState().gvSlowMode);
+    EXPECT_EQ(main.state().savedWaveFileName, song);
+    EXPECT_EQ(main.state().prevStartTime, 2000);
+    EXPECT_EQ(main.state().tempWavChannels, 1);
+    // Two seconds of the 8,000-frame file: 44 bytes of header, 2 bytes a frame.
+    EXPECT_EQ(QFile(path(QStringLiteral("temp.wav"))).size(), 44 + 2 * 16000);
+    ASSERT_EQ(runner_.passes.size(), 1U);
+    EXPECT_EQ(runner_.passes[0].inputPath, path(QStringLiteral("temp.wav")));
+    EXPECT_EQ(loops_->roadState(), RoadState::PassRunning);
+
+    // A failed cut leaves no temp.wav behind and the channel count of the last good one.
+    runner_.passes.clear();
+    main.changeToMode(QStringLiteral("Wave"));
+    main.WaveControl->setFileName(path(QStringLiteral("missing.wav")));
+    main.state().tempWavChannels = 2;
+    loops_->cmdSlowPlay_Click();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("temp.wav"))));
+    EXPECT_EQ(main.state().tempWavChannels, 2);
+    EXPECT_TRUE(runner_.passes.empty());
+}
+
+// With the waveform view open, every pass keeps the shares of the file its markers stood at,
+// and the replay runs between them, unless they enclose nothing.
+TEST_F(SlowPlayRoad, TheReplayRunsBetweenTheMarkersOfTheWaveformView)
+{
+    struct Case {
+        const char* name;
+        bool open;
+        double start;
+        double end;
+        QString played;
+    };
+    const Case cases[] = {
+        {"between the markers", true, 150000, 450000, "wave play 150000-450000"},
+        {"moved before the next pass", true, 300000, 600000, "wave play 300000-600000"},
+        {"markers enclosing nothing", true, 450000, 150000, "wave play 0-600000"},
+        {"the view closed", false, 150000, 450000, "wave play 0-600000"},
+    };
+    frmMain& main = inSlowPlay();
+    ScriptedGraph graph;
+    const ScopedOverride<TrimGraph> graphInPlace{trimGraph, graph};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        graph.open = c.open;
+        sides_.waveViewOpen = c.open;
+        graph.start = c.start;
+        graph.end = c.end;
+        programState().gvSlowedFileReady = false;
+        loops_->btnLoopPlay_Click();
+        // The engine's file is as long as the last one: the markers come back where they were.
+        graph.start = graph.end = 0;
+        devicesJournal_.clear();
+        complete(0);
+        main.tmrLoopDLL->stop();
+        loops_->tmrLoopDLL_Timer();
+        EXPECT_EQ(devicesJournal_.value(devicesJournal_.size() - 1), c.played);
+    }
+}
+
+// Closing the settings dialog in real time makes a new pass with the settings it leaves, also
+// while the last one replays; in rendered mode the replay stays.
+TEST_F(SlowPlayRoad, ClosingTheSettingsInRealTimeStartsANewPass)
+{
+    frmMain& main = inSlowPlay();
+    for (const bool realTime : {true, false}) {
+        SCOPED_TRACE(realTime);
+        programState().gvRealtime = realTime;
+        runner_.passes.clear();
+        programState().gvSlowedFileReady = false;
+        loops_->btnLoopPlay_Click();
+        complete(0);
+        main.tmrLoopDLL->stop();
+        loops_->tmrLoopDLL_Timer();
+        ASSERT_EQ(loops_->roadState(), RoadState::Replaying);
+        forms::loadForm<frmOptions>().Command4_Click();
+        EXPECT_EQ(runner_.passes.size(), realTime ? 2U : 1U);
+        EXPECT_EQ(loops_->roadState(), realTime ? RoadState::PassRunning : RoadState::Replaying);
+        loops_->stopDLL();
+        runner_.complete(0);
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
+} // namespace lentaro::test
