@@ -2,6 +2,7 @@
 
 #include "cd/cddrivesetup.h"
 #include "cd/cdidentification.h"
+#include "cd/mp3form.h"
 #include "controls/vostrel/Vostrel.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/standinsides.h"
@@ -30,13 +31,23 @@ CdDisplayControls displayControlsOf(frmMain& main)
             [&main](int track) { main.cd().switchToTrack(track); }};
 }
 
+Mp3FormTargets mp3FormTargetsOf(frmMain& main)
+{
+    return {[&main](const QString& fn) { main.addToMRUs(fn); },
+            [&main](const QString& fn) { main.playWaveFile(fn); },
+            [&main](const QString& theMode, bool suppressRefresh) {
+                main.changeToMode(theMode, suppressRefresh);
+            }};
+}
+
 class CdSideOfMain : public StandInCd
 {
 public:
     explicit CdSideOfMain(frmMain& main)
         : Vostrel1(new Vostrel(&main)),
           identification_(displayControlsOf(main), ACD1),
-          setup_(*main.CDControl, ACD1)
+          setup_(*main.CDControl, ACD1),
+          mp3FormTargets_(mp3FormTargetsOf(main))
     {
         Vostrel1->hide();
         QObject::connect(Vostrel1, &Vostrel::Arrival, &main,
@@ -52,12 +63,14 @@ public:
     void CDsetup() override { setup_.CDsetup(); }
     void checkCDPresent() override { identification_.checkCDPresent(); }
     void refreshDisplayForNewCD() override { identification_.refreshDisplayForNewCD(); }
+    void showMp3Conversion() override { (new mp3form(mp3FormTargets_))->exec(); }
 
 private:
     Vostrel* Vostrel1; // owned by the window
     cd::DigitalReader ACD1;
     CdIdentification identification_;
     CdDriveSetup setup_;
+    Mp3FormTargets mp3FormTargets_;
 };
 
 } // namespace
