@@ -28,6 +28,8 @@ constexpr int inputPastEnd = 62;
 constexpr int fileAccessError = 75;
 constexpr int invalidFileFormat = 321;
 
+constexpr std::size_t writeBlockSamples = 1 << 16;
+
 std::string nativePath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
@@ -51,6 +53,28 @@ std::int64_t msOf(std::int64_t frames, long rate)
 
 // Whether a frame header starts at offset: the file holds a frame there that was cut off, since
 // decoding ended before it.
+// The library reads a frame's header and body in small pieces: through a buffer of our own
+// they cost no call into the system each.
+constexpr std::size_t readBufferBytes = 1 << 16;
+
+mpg123_ssize_t readInput(void* input, void* buffer, size_t bytes)
+{
+    auto* file = static_cast<std::FILE*>(input);
+    const size_t read = std::fread(buffer, 1, bytes, file);
+    return read == 0 && std::ferror(file) ? -1 : mpg123_ssize_t(read);
+}
+
+off_t seekInput(void* input, off_t offset, int whence)
+{
+    auto* file = static_cast<std::FILE*>(input);
+    return ::fseeko(file, offset, whence) == 0 ? ::ftello(file) : -1;
+}
+
+void closeInput(void* input)
+{
+    std::fclose(static_cast<std::FILE*>(input));
+}
+
 bool frameStartsAt(const std::string& path, std::int64_t offset)
 {
     std::ifstream in(path, std::ios::binary);
@@ -97,7 +121,12 @@ void Mp3Decoder::open(const QString& fileName)
         throw RuntimeError(7);
     std::unique_ptr<mpg123_handle, void (*)(mpg123_handle*)> owned(handle, mpg123_delete);
     mpg123_param(handle, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
-    if (mpg123_open(handle, nativePath(fileName).c_str()) != MPG123_OK)
+    std::FILE* input = std::fopen(nativePath(fileName).c_str(), "rbe");
+    if (!input)
+        throw RuntimeError(fileAccessError, QStringLiteral("Cannot read ") + fileName);
+    std::setvbuf(input, nullptr, _IOFBF, readBufferBytes);
+    mpg123_replace_reader_handle(handle, readInput, seekInput, closeInput);
+    if (mpg123_open_handle(handle, input) != MPG123_OK)
         throw RuntimeError(fileAccessError, fileName + QStringLiteral(": ") + libraryText(handle));
     long rate = 0;
     int channels = 0;
@@ -207,7 +236,14 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
         return fail(7, {});
     if (out->lastError() != kv::kOk)
         return fail(fileAccessError, QStringLiteral("Cannot write ") + m_output);
-    std::vector<std::int32_t> samples;
+    // Frames go to the file in blocks, not one write each.
+    std::vector<std::int32_t> block;
+    block.reserve(writeBlockSamples + 4608);
+    const auto writeBlock = [&] {
+        const bool written = out->write(block.data(), std::int64_t(block.size())) == kv::kOk;
+        block.clear();
+        return written;
+    };
     std::int64_t endOfLastFrame = 0;
     auto nextReport = m_clock() + std::chrono::seconds(1);
     while (!m_stopping) {
@@ -229,12 +265,12 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
                         m_input + QStringLiteral(" cannot be decoded: ") + libraryText(m_handle));
         }
         const auto* pcm = reinterpret_cast<const std::int16_t*>(audio);
-        samples.resize(bytes / sizeof(std::int16_t));
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            samples[i] = std::int32_t(pcm[i]) * 65536;
-        if (out->write(samples.data(), std::int64_t(samples.size())) != kv::kOk)
+        const std::size_t count = bytes / sizeof(std::int16_t);
+        for (std::size_t i = 0; i < count; ++i)
+            block.push_back(std::int32_t(pcm[i]) * 65536);
+        if (block.size() >= writeBlockSamples && !writeBlock())
             return fail(fileAccessError, QStringLiteral("Cannot write ") + m_output);
-        outcome.frames += std::int64_t(samples.size()) / m_channels;
+        outcome.frames += std::int64_t(count) / m_channels;
         mpg123_frameinfo2 info{};
         if (mpg123_info2(m_handle, &info) == MPG123_OK)
             endOfLastFrame = mpg123_framepos(m_handle) + info.framesize;
@@ -251,7 +287,7 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
         return outcome;
     if (frameStartsAt(nativePath(m_input), endOfLastFrame))
         return fail(inputPastEnd, m_input + QStringLiteral(" is cut short"));
-    if (out->close() != kv::kOk)
+    if (!writeBlock() || out->close() != kv::kOk)
         return fail(fileAccessError, QStringLiteral("Cannot write ") + m_output);
     return outcome;
 }
