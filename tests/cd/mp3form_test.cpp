@@ -219,6 +219,10 @@ TEST_P(Mp3FormInterruptionTest, LeavesTheOutputAsItWasAndNoTemporaryFile)
     form_->cmdConvert->click();
     ASSERT_TRUE(gate.waitUntilHeld());
     EXPECT_EQ(buttons(), converting);
+    // Typing meanwhile leaves the way out to Cancel and the close box.
+    form_->txtInputMP3file->setText(input() + QStringLiteral(".old"));
+    form_->txtInputMP3file->setText(input());
+    EXPECT_EQ(buttons(), converting);
 
     if (GetParam() == Interruption::Cancel) {
         form_->cmdCancel->click();
