@@ -28,6 +28,7 @@ constexpr int inputPastEnd = 62;
 constexpr int fileAccessError = 75;
 constexpr int invalidFileFormat = 321;
 
+// Samples written to the wave file at a time.
 constexpr std::size_t writeBlockSamples = 1 << 16;
 
 std::string nativePath(const QString& path)
@@ -51,8 +52,6 @@ std::int64_t msOf(std::int64_t frames, long rate)
     return rate > 0 ? frames * 1000 / rate : 0;
 }
 
-// Whether a frame header starts at offset: the file holds a frame there that was cut off, since
-// decoding ended before it.
 // The library reads a frame's header and body in small pieces: through a buffer of our own
 // they cost no call into the system each.
 constexpr std::size_t readBufferBytes = 1 << 16;
@@ -75,6 +74,8 @@ void closeInput(void* input)
     std::fclose(static_cast<std::FILE*>(input));
 }
 
+// Whether a frame header starts at offset: the file holds a frame there that was cut off, since
+// decoding ended before it.
 bool frameStartsAt(const std::string& path, std::int64_t offset)
 {
     std::ifstream in(path, std::ios::binary);
