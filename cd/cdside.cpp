@@ -6,6 +6,7 @@
 #include "cd/cdidentification.h"
 #include "cd/cdtransport.h"
 #include "cd/mixerontop.h"
+#include "cd/mp3form.h"
 #include "cd/recordForm.h"
 #include "cd/recordreaderevents.h"
 #include "cd/recordtrack.h"
@@ -39,6 +40,15 @@ CdDisplayControls displayControlsOf(frmMain& main)
             [&main](int track) { main.cd().switchToTrack(track); }};
 }
 
+Mp3FormTargets mp3FormTargetsOf(frmMain& main)
+{
+    return {[&main](const QString& fn) { main.addToMRUs(fn); },
+            [&main](const QString& fn) { main.playWaveFile(fn); },
+            [&main](const QString& theMode, bool suppressRefresh) {
+                main.changeToMode(theMode, suppressRefresh);
+            }};
+}
+
 class CdSideOfMain : public StandInCd
 {
 public:
@@ -50,7 +60,8 @@ public:
           trackRecording_(main, ACD1, readerEvents_),
           fields_(main),
           transport_(main, ACD1, [this] { fields_.showTrackComments(); }),
-          main_(main)
+          main_(main),
+          mp3FormTargets_(mp3FormTargetsOf(main))
     {
         Vostrel1->hide();
         QObject::connect(Vostrel1, &Vostrel::Arrival, &main,
@@ -93,6 +104,7 @@ public:
     void switchToTrack(int track) override { transport_.switchToTrack(track); }
     void trayOpen() override { transport_.trayOpen(); }
     void trayClose() override { transport_.trayClose(); }
+    void showMp3Conversion() override { (new mp3form(mp3FormTargets_))->exec(); }
 
 private:
     Vostrel* Vostrel1; // owned by the window
@@ -104,6 +116,7 @@ private:
     CdFields fields_;
     CdTransport transport_;
     frmMain& main_;
+    Mp3FormTargets mp3FormTargets_;
 };
 
 } // namespace

@@ -17,6 +17,8 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libqt6printsupport6
   # CD drives, disc images, digital reads and disc changes
   libcdio-dev libcdio-paranoia-dev libudev-dev
+  # MP3 conversion; its tests make MP3 files with lame, its benchmark runs mpg123 beside it
+  libmpg123-dev libmp3lame-dev mpg123
 )
 
 missing=()

@@ -1,0 +1,330 @@
+// The MP3 conversion dialog over a main window: which file it converts, when Convert may be
+// pressed, what stays of the output after a refusal, a stop or a bad input, and what Yes and No
+// at the end lead to.
+#include "cd/mp3form.h"
+
+#include "cd/mp3decoder.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/mainstate.h"
+#include "platform/mci/MMControl.h"
+#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/support/converted_wave.h"
+#include "tests/cd/support/frame_gate.h"
+#include "tests/cd/support/mp3_maker.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+#include <ostream>
+
+namespace lentaro::test {
+
+namespace {
+
+constexpr int deadlineMs = 20000;
+const QByteArray earlierWave = QByteArrayLiteral("the wave file that was there before");
+
+// Which of Find, Find, Convert, Cancel and Close can be pressed.
+struct Buttons {
+    bool findInput, findOutput, convert, cancel, close;
+    bool operator==(const Buttons& o) const
+    {
+        return findInput == o.findInput && findOutput == o.findOutput && convert == o.convert
+               && cancel == o.cancel && close == o.close;
+    }
+};
+
+void PrintTo(const Buttons& b, std::ostream* out)
+{
+    *out << "Find " << b.findInput << ", Find " << b.findOutput << ", Convert " << b.convert
+         << ", Cancel " << b.cancel << ", Close " << b.close;
+}
+
+constexpr Buttons idle{true, true, true, false, true};
+constexpr Buttons converting{false, false, false, true, false};
+
+class Mp3FormTest : public CdSideTest
+{
+protected:
+    void SetUp() override
+    {
+        CdSideTest::SetUp();
+        useDiscs({});
+        form_ = new mp3form({[this](const QString& fn) { main().addToMRUs(fn); },
+                             [this](const QString& fn) { main().playWaveFile(fn); },
+                             [this](const QString& theMode, bool suppressRefresh) {
+                                 main().changeToMode(theMode, suppressRefresh);
+                             }});
+    }
+
+    QString file(const QString& name) const { return folder_.filePath(name); }
+    QString input() const { return file(QStringLiteral("in.mp3")); }
+    QString output() const { return file(QStringLiteral("out.wav")); }
+
+    void writeBytes(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    // Both boxes filled as typed.
+    void name(const QString& in, const QString& out)
+    {
+        form_->txtInputMP3file->setText(in);
+        form_->txtOutputWaveFile->setText(out);
+    }
+
+    // Presses Convert and waits for the conversion's end, when one started.
+    void convert()
+    {
+        form_->cmdConvert->click();
+        QDeadlineTimer deadline(deadlineMs);
+        // Yes at the end takes the window away.
+        const auto converting = [this] { return form_ && form_->mp3->converting(); };
+        while (converting() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        ASSERT_FALSE(converting());
+    }
+
+    Buttons buttons() const
+    {
+        return {form_->cmdBrowse[0]->isEnabled(), form_->cmdBrowse[1]->isEnabled(),
+                form_->cmdConvert->isEnabled(), form_->cmdCancel->isEnabled(),
+                form_->cmdClose->isEnabled()};
+    }
+
+    bool formLoaded() const { return forms::loadedFormOf<mp3form>() != nullptr; }
+
+    QStringList folderFiles() const
+    {
+        return QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    QPointer<mp3form> form_;
+    QTemporaryDir folder_;
+};
+
+struct EnablingCase {
+    const char* name;
+    const char* input; // in the test's folder, where in.mp3 and a folder "sub" exist
+    bool outputGiven;
+    bool convertEnabled;
+};
+
+class Mp3FormEnablingTest : public Mp3FormTest, public ::testing::WithParamInterface<EnablingCase>
+{};
+
+TEST_P(Mp3FormEnablingTest, ConvertNeedsAnExistingRegularFileAndAnOutput)
+{
+    writeMp3(input(), {});
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("sub")));
+    const QString typed = *GetParam().input ? file(QString::fromUtf8(GetParam().input)) : QString();
+    name(typed, GetParam().outputGiven ? output() : QString());
+
+    EXPECT_EQ(form_->cmdConvert->isEnabled(), GetParam().convertEnabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, Mp3FormEnablingTest,
+                         ::testing::Values(EnablingCase{"existingFile", "in.mp3", true, true},
+                                           EnablingCase{"noOutput", "in.mp3", false, false},
+                                           EnablingCase{"emptyInput", "", true, false},
+                                           EnablingCase{"missingFile", "other.mp3", true, false},
+                                           EnablingCase{"folder", "sub", true, false},
+                                           EnablingCase{"wildcard", "*.mp3", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Mp3FormTest, ConvertsTheFileNamedInTheInputBoxNotTheOneFoundBefore)
+{
+    const QString found = file(QStringLiteral("found.mp3"));
+    writeMp3(found, {44100, 2, 44100, 440.0});
+    writeMp3(input(), {44100, 2, 44100 * 2 + 500, 880.0});
+    prompts_.queueFile(found);
+    form_->cmdBrowse[0]->click();
+    EXPECT_EQ(form_->txtInputMP3file->text(), found);
+    EXPECT_EQ(form_->lblMP3length->text(), QStringLiteral("Length: 00:01"));
+
+    name(input(), output());
+    prompts_.queueAnswer(forms::Answer::No);
+    convert();
+
+    const ConvertedWave wave = readConvertedWave(output());
+    EXPECT_EQ(wave.frames, 44100 * 2 + 500);
+    EXPECT_NEAR(toneFrequency(wave), 880.0, 2.0);
+    EXPECT_EQ(form_->lblMP3length->text(), QStringLiteral("Length: 00:02"));
+    EXPECT_EQ(form_->lblProgress->text(), QStringLiteral("00:02"));
+}
+
+TEST_F(Mp3FormTest, ChoosingTheOutputDeletesNothing)
+{
+    writeBytes(output(), earlierWave);
+    prompts_.queueFile(output());
+    form_->cmdBrowse[1]->click();
+
+    EXPECT_EQ(form_->txtOutputWaveFile->text(), output());
+    EXPECT_EQ(fileBytes(output()), earlierWave);
+}
+
+struct RefusedCase {
+    const char* name;
+    const char* output; // "" for the input itself
+};
+
+class Mp3FormRefusalTest : public Mp3FormTest, public ::testing::WithParamInterface<RefusedCase>
+{};
+
+TEST_P(Mp3FormRefusalTest, RefusesToWriteOverTheInputOrAWorkingFile)
+{
+    writeMp3(input(), {});
+    const QByteArray mp3 = fileBytes(input());
+    const QString out = *GetParam().output ? file(QString::fromUtf8(GetParam().output)) : input();
+    if (out != input())
+        writeBytes(out, earlierWave);
+    name(input(), out);
+    convert();
+
+    ASSERT_EQ(shownMessages().size(), 1);
+    EXPECT_TRUE(
+        shownMessages().front().startsWith(QStringLiteral("Please choose a different name.")))
+        << shownMessages().front().toStdString();
+    EXPECT_EQ(buttons(), idle);
+    EXPECT_EQ(fileBytes(out), out == input() ? mp3 : earlierWave);
+    EXPECT_EQ(trappedError(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, Mp3FormRefusalTest,
+                         ::testing::Values(RefusedCase{"theInput", ""},
+                                           RefusedCase{"tempWav", "temp.wav"},
+                                           RefusedCase{"tempSlowWav", "TempSlow.wav"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+enum class Interruption { Cancel, CloseBox };
+
+class Mp3FormInterruptionTest : public Mp3FormTest,
+                                public ::testing::WithParamInterface<Interruption>
+{};
+
+TEST_P(Mp3FormInterruptionTest, LeavesTheOutputAsItWasAndNoTemporaryFile)
+{
+    writeMp3(input(), {44100, 2, 44100 * 5, 440.0});
+    writeBytes(output(), earlierWave);
+    FrameGate gate(25);
+    form_->mp3->setPacing(gate.pacing());
+    name(input(), output());
+    form_->cmdConvert->click();
+    ASSERT_TRUE(gate.waitUntilHeld());
+    EXPECT_EQ(buttons(), converting);
+    // Typing meanwhile leaves the way out to Cancel and the close box.
+    form_->txtInputMP3file->setText(input() + QStringLiteral(".old"));
+    form_->txtInputMP3file->setText(input());
+    EXPECT_EQ(buttons(), converting);
+
+    if (GetParam() == Interruption::Cancel) {
+        form_->cmdCancel->click();
+        EXPECT_EQ(buttons(), idle);
+        EXPECT_TRUE(formLoaded());
+    } else {
+        form_->close();
+        EXPECT_FALSE(formLoaded());
+    }
+
+    EXPECT_EQ(fileBytes(output()), earlierWave);
+    EXPECT_EQ(folderFiles(), (QStringList{QStringLiteral("in.mp3"), QStringLiteral("out.wav")}));
+    EXPECT_TRUE(shownMessages().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, Mp3FormInterruptionTest,
+                         ::testing::Values(Interruption::Cancel, Interruption::CloseBox),
+                         [](const auto& info) {
+                             return info.param == Interruption::Cancel ? "cancel" : "closeBox";
+                         });
+
+TEST_F(Mp3FormTest, NoKeepsTheDialogOpenAndIdleWithTheFileOnTheRecentFiles)
+{
+    writeMp3(input(), {22050, 1, 22050, 440.0, 64});
+    name(input(), output());
+    prompts_.queueAnswer(forms::Answer::No);
+    convert();
+
+    EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Done converting. Open file now?")});
+    EXPECT_TRUE(formLoaded());
+    EXPECT_EQ(buttons(), idle);
+    EXPECT_EQ(main().mruPath(1), output());
+    EXPECT_TRUE(main().state().cdView);
+}
+
+TEST_F(Mp3FormTest, YesOpensTheNewFileInTheWaveView)
+{
+    writeMp3(input(), {44100, 2, 44100 * 2, 440.0});
+    name(input(), output());
+    prompts_.queueAnswer(forms::Answer::Yes);
+    convert();
+
+    EXPECT_FALSE(formLoaded());
+    EXPECT_EQ(main().WaveControl->fileName(), output());
+    EXPECT_FALSE(main().state().cdView);
+    EXPECT_EQ(main().state().currentMMControl, main().WaveControl);
+    EXPECT_EQ(main().mruPath(1), output());
+    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
+}
+
+struct BadInputCase {
+    const char* name;
+    int error;
+    QByteArray (*bytes)();
+};
+
+QByteArray cutMidFrame(const Mp3Spec& spec)
+{
+    const QByteArray whole = encodeMp3(spec);
+    return whole.left(whole.size() / 2 + 100);
+}
+
+class Mp3FormBadInputTest : public Mp3FormTest, public ::testing::WithParamInterface<BadInputCase>
+{};
+
+TEST_P(Mp3FormBadInputTest, GoesToTheCentralHandlerAndLeavesTheOutputAsItWas)
+{
+    writeBytes(input(), GetParam().bytes());
+    writeBytes(output(), earlierWave);
+    name(input(), output());
+    convert();
+
+    EXPECT_EQ(trappedError(), GetParam().error) << lastError().description.toStdString();
+    EXPECT_TRUE(lastError().description.contains(input())) << lastError().description.toStdString();
+    EXPECT_EQ(buttons(), idle);
+    EXPECT_EQ(fileBytes(output()), earlierWave);
+    EXPECT_EQ(folderFiles(), (QStringList{QStringLiteral("in.mp3"), QStringLiteral("out.wav")}));
+    EXPECT_TRUE(shownMessages().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Mp3FormBadInputTest,
+    ::testing::Values(
+        BadInputCase{"noMp3", 321,
+                     [] { return QByteArray("Plain words in a file that is named as an MP3.\n"); }},
+        // The encoder's info frame states more frames than are there.
+        BadInputCase{"cutShort", 62,
+                     [] {
+                         return cutMidFrame({44100, 2, 44100 * 3, 440.0});
+                     }},
+        // Nothing states the length: the frame cut off at the end tells.
+        BadInputCase{"cutShortWithoutInfoFrame", 62,
+                     [] {
+                         return cutMidFrame({44100, 2, 44100 * 3, 440.0, 128, false});
+                     }},
+        BadInputCase{"formatChangesMidway", 321,
+                     [] {
+                         return encodeMp3({44100, 2, 44100 * 2, 440.0})
+                                + encodeMp3({22050, 1, 22050, 440.0, 64, false});
+                     }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+} // namespace lentaro::test
