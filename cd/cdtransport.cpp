@@ -128,7 +128,6 @@ void CdTransport::playFromTrack(int x)
     trace.run([&] {
         mci::MMControl& cd = *main_.CDControl;
         for (int attempt = 1;; ++attempt) {
-            const int interval = cd.updateInterval();
             cd.setWait(true);
             cd.setTimeFormat(tmsfFormat);
             cd.setWait(true);
@@ -137,9 +136,9 @@ void CdTransport::playFromTrack(int x)
             cd.setFrom(cd.trackPosition());
             cd.setWait(false);
             cd.setCommand(QStringLiteral("Play"));
+            // A playing disc reports its position, also after a stop turned the reports off.
             cd.setUpdateInterval(frmMain::liveUpdateInterval);
             if (cd.error() == 0) {
-                cd.setUpdateInterval(interval);
                 switchToTrack(x);
                 return;
             }

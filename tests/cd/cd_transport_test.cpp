@@ -248,6 +248,17 @@ INSTANTIATE_TEST_SUITE_P(Position, GridFollowsPlay,
                                            FollowCase{"ClickedLongAgo", 11s, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A track played from the grid reports its position, also after a stop had turned the reports
+// off.
+TEST_F(CdTransportTest, ATrackPlayedAfterAStopReportsItsPosition)
+{
+    showDiscs({fourTrackDisc()});
+    main().CDControl->setUpdateInterval(0);
+    doubleClick(cellOf(2, "TrackNum"));
+    ASSERT_TRUE(playingNow(*main().CDControl));
+    EXPECT_EQ(main().CDControl->updateInterval(), frmMain::liveUpdateInterval);
+}
+
 TEST_F(CdTransportTest, ADoubleClickOnARowWithoutATrackNumberPlaysNothing)
 {
     showDiscs({fourTrackDisc()});
