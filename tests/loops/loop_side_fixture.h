@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/loops/fake_engine_runner.h"
 #include "tests/mainwindow/wave_window_fixture.h"
 
 #include "loops/loopCapture.h"
@@ -12,6 +13,7 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -139,6 +141,21 @@ protected:
     QStringList devicesJournal_;
     ScriptedDevice* cd_ = nullptr;
     ScriptedDevice* wave_ = nullptr;
+};
+
+// The loop side with a fake engine runner in the real one's place, the ends of its passes
+// handed over as the real runner's are; a stop, and each stop asked again, moves the loop
+// side's clock half a second, so that a wait for a pass that never ends gives up after a few.
+class LoopSideWithEngineTest : public LoopSideTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // ready(), with the loop side on the stops' clock.
+    frmMain& readyWithEngine();
+
+    FakeEngineRunner runner_;
+    std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;
 };
 
 } // namespace lentaro::test
