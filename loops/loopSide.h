@@ -124,8 +124,8 @@ public:
     // The slow-down road.
     // Transform: restores the loop's speed and pitch and has temp.wav made for it.
     void cmdSlowPlay_Click();
-    // Remembers the view to come back to and the current loop; false (after saying so) when
-    // there is no current loop.
+    // Remembers the view to come back to and the current loop (its start and key); false (after
+    // saying so) when there is no current loop.
     bool saveCurrentStatus();
     // Starts a pass over temp.wav at the current speed and pitch, or replays the finished one.
     void playSlowDownLoop();

@@ -19,10 +19,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -82,17 +79,10 @@ void LoopSide::cmdSlowPlay_Click()
         }
         if (!saveCurrentStatus())
             return;
-        {
-            // The restored values are no change of speed or pitch by the user.
-            const QSignalBlocker speed(main_.slSlowPct[0]);
-            const QSignalBlocker pitch(main_.slSlowPct[1]);
-            state.slowDownPercent = lstPct();
-            state.pitchChange = lstPitchChange();
-            main_.slSlowPct[0]->setValue(state.slowDownPercent);
-            main_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
-            main_.slSlowPct[1]->setValue(state.pitchChange);
-            pitchChangeTextFieldsFill();
-        }
+        // The restored values are no change of speed or pitch by the user.
+        state.slowDownPercent = lstPct();
+        state.pitchChange = lstPitchChange();
+        showSpeedAndPitch();
         loopCapture().recordCurrentLoop();
     });
 }
@@ -110,6 +100,7 @@ bool LoopSide::saveCurrentStatus()
             return false;
         }
         state.prevStartTime = rows_.field(QStringLiteral("startTime")).toInt();
+        prevRowKey = rows_.currentKey();
         return true;
     });
 }

@@ -328,6 +328,41 @@ TEST_F(SpeedAndPitch, TheSpeedIsStoredOnTheLoopTransformWorksOn)
     EXPECT_EQ(loops_->lstPct(), 70);
 }
 
+// Transform on the second of two loops with the same start: the controls show that loop's
+// speed and its file's pitch without starting a pass of their own, and a new speed is stored on
+// that loop, not on the one that shares its start nor on the row current by then.
+TEST_F(SpeedAndPitch, TransformShowsTheLoopsSpeedAndANewSpeedIsStoredOnThatLoop)
+{
+    frmMain& m = main();
+    programState().gvSlowMode = false;
+    programState().gvAutoSlow = true;
+    const QString song = secondsWave(path(QStringLiteral("music/song.wav")), 6);
+    const int file = waveWithLoops({{1000, 3000}, {1000, 4000}});
+    execute(QStringLiteral("UPDATE WaveLoopPoints SET lastPct = 60 WHERE Comment = 'loop 1'"));
+    execute(QStringLiteral("UPDATE WaveLoopPoints SET lastPct = 70 WHERE Comment = 'loop 2'"));
+    execute(QStringLiteral("UPDATE \"Wave Files\" SET lastPitchChange = -200"));
+    loops_->rows().requery();
+    loops_->rows().moveTo(1);
+    m.WaveControl->setFileName(song);
+    loops_->cmdSlowPlay_Click();
+
+    EXPECT_EQ(m.slSlowPct[0]->value(), 70);
+    EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("70"));
+    EXPECT_EQ(m.slSlowPct[1]->value(), -200);
+    EXPECT_EQ(m.txtSlowPct[1]->text(), QStringLiteral("-2"));
+    ASSERT_EQ(runner_.passes.size(), 1u);
+    EXPECT_DOUBLE_EQ(runner_.passes[0].timeFactor, 100.0 / 70);
+
+    loops_->rows().moveTo(0);
+    m.lbl1002->click();
+    EXPECT_EQ(runner_.passes.size(), 2u);
+    EXPECT_EQ(rows(QStringLiteral("SELECT Comment, lastPct FROM WaveLoopPoints WHERE waveFileID = "
+                                  "%1 ORDER BY rowKey")
+                       .arg(file)),
+              (QList<QVariantList>{{"loop 1", 60}, {"loop 2", 50}}));
+    EXPECT_EQ(trappedError(), 0);
+}
+
 TEST_F(SpeedAndPitch, TransformNeedsALoopRow)
 {
     frmMain& m = main();
