@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "platform/mci/MMControl.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -195,13 +196,18 @@ TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSl
     EXPECT_EQ(passes(), 3);
 }
 
+// The markers keep their shares of the file: the new, longer one has them at the same places of
+// the loop.
 TEST_F(SpeedAndPitch, ANewSpeedDropsTheFinishedPassKeepsTheMarkersAndSetsTheExpansionFactor)
 {
     frmMain& m = main();
+    ScriptedGraph graph;
+    const ScopedOverride<TrimGraph> graphInPlace{trimGraph, graph};
+    graph.start = 150000;
+    graph.end = 450000;
     m.WaveControl->setFileName(path(QStringLiteral("tempslow.wav")));
     m.cmdGraphic->setEnabled(true);
     sides_.waveViewOpen = true;
-    sides_.waveViewSelection = {40, 120};
     m.state().tempWavChannels = 2;
     startFrom(50, 0);
     m.lbl1005Speed->click();
@@ -210,9 +216,19 @@ TEST_F(SpeedAndPitch, ANewSpeedDropsTheFinishedPassKeepsTheMarkersAndSetsTheExpa
     EXPECT_TRUE(m.WaveControl->fileName().isEmpty());
     EXPECT_FALSE(programState().gvSlowedFileReady);
     EXPECT_FALSE(m.cmdGraphic->isEnabled());
-    EXPECT_EQ(programState().gvSavedSelStart, 40);
-    EXPECT_EQ(programState().gvSavedSelEnd, 120);
     EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 100.0f / 20 / 2);
+
+    // The pass at a fifth of the speed writes a file two and a half times as long.
+    wave_->mediaLength = 1500000;
+    graph.start = graph.end = 0;
+    secondsWave(path(QStringLiteral("tempslow.wav")), 1);
+    runner_.complete(0);
+    QCoreApplication::processEvents();
+    m.tmrLoopDLL->stop();
+    loops_->tmrLoopDLL_Timer();
+    ASSERT_TRUE(programState().gvSlowedFileReady);
+    EXPECT_DOUBLE_EQ(graph.start, 375000);
+    EXPECT_DOUBLE_EQ(graph.end, 1125000);
 }
 
 // The channels come from what made temp.wav, else from its header; half of 100 / speed only

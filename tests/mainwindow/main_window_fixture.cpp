@@ -113,8 +113,6 @@ public:
     void close() override {}
     void mnuRefresh_Click() override {}
     void showPlayPosition(int) override {}
-    int selectionStartPixel() override { return log_.waveViewSelection.first; }
-    int selectionEndPixel() override { return log_.waveViewSelection.second; }
     void Form_KeyDown(int& key, int shift) override
     {
         log_.calls << QStringLiteral("waveView Form_KeyDown %1").arg(key);

@@ -9,7 +9,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <utility>
 
 namespace lentaro::test {
 
@@ -24,8 +23,6 @@ struct SideCalls {
     // the key back to the main window, as the view does with keys it does not use).
     bool waveViewOpen = false;
     bool waveViewKeyFails = false;
-    // The pixel columns of the view's selection markers, start and end.
-    std::pair<int, int> waveViewSelection{-1, -1};
     // What a side call does after it is recorded, by the call's name ("showMp3Conversion"):
     // a dialog's stand-in, or a failure.
     std::map<QString, std::function<void()>> actions;
