@@ -73,9 +73,7 @@ void ScriptedCapture::recordCurrentLoop()
 MainWindowSides LoopSideTest::makeSides(frmMain& main)
 {
     MainWindowSides sides = recordingSides(main, sides_);
-    auto later = std::make_unique<LaterLoops>();
-    later_ = later.get();
-    auto loops = std::make_unique<LoopSide>(main, std::move(later));
+    auto loops = std::make_unique<LoopSide>(main);
     loops_ = loops.get();
     sides.loops = std::move(loops);
     return sides;

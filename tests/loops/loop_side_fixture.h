@@ -13,7 +13,6 @@
 
 #include <deque>
 #include <map>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -61,31 +60,6 @@ public:
 
 private:
     mci::Outcome note(const QString& command);
-};
-
-// What the loop side hands on to the parts not built yet: recorded, and failing on request.
-class LaterLoops : public LoopsSide
-{
-public:
-    QStringList calls;
-
-    void stopDLL() override { calls << "stopDLL"; }
-    void mnuChooseView_Click(int) override {}
-    void showLoopDetails() override {}
-    void resetLastPass() override {}
-    void tmrLoopDLL_Timer() override {}
-    bool latestPassEnded(std::int32_t) override { return true; }
-    bool passRunning() const override { return false; }
-    void btnLoopPlay_Click() override {}
-    void playLoop(bool) override {}
-    void highlightLoopPoint() override {}
-    void saveSlowedDownFile() override {}
-    void saveLyrics() override {}
-    void playFromLoopOn() override {}
-    void changeTransformParameters() override {}
-    bool trimOpen() const override { return false; }
-    void setTrimZoomEnabled(bool) override {}
-    void closeTrim() override {}
 };
 
 // The waveform view's selection as a test sets it; setting the start marker throws on request.
@@ -136,7 +110,6 @@ protected:
     QStringList selectedComments() const;
 
     LoopSide* loops_ = nullptr;
-    LaterLoops* later_ = nullptr;
     // What both devices were told, in order.
     QStringList devicesJournal_;
     ScriptedDevice* cd_ = nullptr;
