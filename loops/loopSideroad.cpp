@@ -4,6 +4,7 @@
 
 #include "app/enginerunner.h"
 #include "app/messages.h"
+#include "app/ownerrorbox.h"
 #include "app/pause.h"
 #include "app/programstate.h"
 #include "app/webaddresses.h"
@@ -108,7 +109,7 @@ bool LoopSide::saveCurrentStatus()
 void LoopSide::btnLoopPlay_Click()
 {
     TraceScope trace(module, "Sub btnLoopPlay_Click");
-    trace.run([&] {
+    try {
         ProgramState& program = programState();
         if (program.gvSlowMode) {
             playSlowDownLoop();
@@ -127,13 +128,15 @@ void LoopSide::btnLoopPlay_Click()
             device.setUpdateInterval(loopUpdateMs);
         }
         playLoop(true);
-    });
+    } catch (...) {
+        showOwnErrorBox(RuntimeError::fromCurrentException(), "btnLoopPlay_Click");
+    }
 }
 
 void LoopSide::playSlowDownLoop()
 {
     TraceScope trace(module, "Sub playSlowDownLoop");
-    trace.run([&] {
+    try {
         ProgramState& program = programState();
         MainState& state = main_.state();
         mci::MMControl& wave = *main_.WaveControl;
@@ -163,7 +166,10 @@ void LoopSide::playSlowDownLoop()
             playLoop(false, wave.from(), wave.to());
         main_.graphicEnableToggle(program.gvSlowedFileReady);
         focusWaveView();
-    });
+    } catch (...) {
+        showOwnErrorBox(RuntimeError::fromCurrentException(), "playSlowDownLoop");
+        forms::setScreenMousePointer(Qt::ArrowCursor);
+    }
 }
 
 void LoopSide::focusWaveView()

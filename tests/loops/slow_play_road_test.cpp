@@ -5,6 +5,7 @@
 #include "app/messages2.h"
 #include "app/programstate.h"
 #include "app/progresscancel.h"
+#include "app/webaddresses.h"
 #include "app/windowhelpers.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
@@ -457,6 +458,24 @@ TEST_F(SlowPlayRoad, TheReplayRunsBetweenTheMarkersOfTheWaveformView)
         loops_->tmrLoopDLL_Timer();
         EXPECT_EQ(devicesJournal_.value(devicesJournal_.size() - 1), c.played);
     }
+}
+
+// A failure in the replay's set-up shows the procedure's own error box, not the central one.
+TEST_F(SlowPlayRoad, AFailedReplayShowsItsOwnErrorBox)
+{
+    inSlowPlay();
+    programState().gvSlowedFileReady = true;
+    sides_.waveViewOpenFails = true;
+    loops_->btnLoopPlay_Click();
+    sides_.waveViewOpenFails = false;
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    EXPECT_EQ(prompts_.messageBoxes().back().text,
+              QStringLiteral("Error 91 occurred in procedure playSlowDownLoop\r\n\r\nObject "
+                             "variable or With block variable not set\r\n\r\nPlease send email "
+                             "with the error description to ")
+                  + supportEmailAddress + QStringLiteral(". Thank you."));
+    EXPECT_EQ(trappedError(), 0);
+    EXPECT_TRUE(runner_.passes.empty());
 }
 
 // Closing the settings dialog in real time makes a new pass with the settings it leaves, also

@@ -107,7 +107,13 @@ class RecordingWaveView : public WaveViewSide
 {
 public:
     RecordingWaveView(frmMain& main, SideCalls& log) : main_(main), log_(log) {}
-    bool isOpen() const override { return log_.waveViewOpen; }
+    bool isOpen() const override
+    {
+        if (log_.waveViewOpenFails)
+            throw RuntimeError(91,
+                               QStringLiteral("Object variable or With block variable not set"));
+        return log_.waveViewOpen;
+    }
     void loadOrShow() override {}
     void setEnabled(bool) override {}
     void close() override {}

@@ -19,9 +19,11 @@ struct SideCalls {
     // The main window as the CD side's set-up saw it during the window's load.
     bool hiddenDuringLoad = false;
     bool enabledDuringLoad = true;
-    // The waveform view: whether it is open, and whether its key handler fails (after handing
-    // the key back to the main window, as the view does with keys it does not use).
+    // The waveform view: whether it is open, whether asking that fails, and whether its key
+    // handler fails (after handing the key back to the main window, as the view does with keys
+    // it does not use).
     bool waveViewOpen = false;
+    bool waveViewOpenFails = false;
     bool waveViewKeyFails = false;
     // What a side call does after it is recorded, by the call's name ("showMp3Conversion"):
     // a dialog's stand-in, or a failure.
