@@ -32,10 +32,6 @@ struct ProgramState {
     float gvSamplesPerMs = 0; // gvRecordingRate / 1000, for the waveform view
     // Slowed-file samples per temp.wav sample value, for the waveform view's markers; 0 until set.
     float gvExpansionFactor = 0;
-    // The waveform view's selection markers, as pixel columns, kept over a change of speed or
-    // pitch.
-    int gvSavedSelStart = 0;
-    int gvSavedSelEnd = 0;
 
     // The main window shows its "SlowPlay" view.
     bool gvSlowMode = false;

@@ -62,7 +62,7 @@ struct Environment {
     fillDatabase();
     main = new frmMain([this](frmMain& window) {
       MainWindowSides sides = standInSides(window);
-      auto side = std::make_unique<LoopSide>(window, std::move(sides.loops));
+      auto side = std::make_unique<LoopSide>(window);
       loops = side.get();
       sides.loops = std::move(side);
       return sides;

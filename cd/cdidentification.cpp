@@ -1,10 +1,10 @@
 #include "cd/cdidentification.h"
 
+#include "app/ownerrorbox.h"
 #include "app/programstate.h"
 #include "app/webaddresses.h"
 #include "cd/cdrows.h"
 #include "cd/mcihelpers.h"
-#include "cd/ownerrorbox.h"
 #include "mainwindow/ignoringerrors.h"
 #include "mainwindow/mainstate.h"
 #include "platform/cd/DigitalReader.h"

@@ -1,8 +1,8 @@
 // The tracks grid's right-button menu and the notation file linked to a track.
 #include "cd/cdfields.h"
 
+#include "app/ownerrorbox.h"
 #include "app/programstate.h"
-#include "cd/ownerrorbox.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"

@@ -36,8 +36,7 @@ constexpr char module[] = "main form";
 
 } // namespace
 
-LoopSide::LoopSide(frmMain& main, std::unique_ptr<LoopsSide> later)
-    : main_(main), later_(std::move(later)), rows_(main.state())
+LoopSide::LoopSide(frmMain& main) : main_(main), rows_(main.state())
 {
     connect(&rows_, &LoopRows::repositioned, this, [this] {
         showRowInGrid();

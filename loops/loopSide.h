@@ -17,14 +17,13 @@
 #include <array>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <optional>
 
 namespace lentaro {
 
 class frmMain;
 
-// The main window's loop side: the loop rows and their grid, the three grid views, making loops
+// The main window's whole loop side: the loop rows and their grid, the three grid views, making loops
 // live or one per track, the loop maker, playing and trimming loops, and saving their chords and
 // lyrics, the slow-down road from Transform to the replayed slowed loop, the speed and pitch
 // controls and saving the slowed-down file.
@@ -33,11 +32,10 @@ class LoopSide : public QObject, public LoopsSide
     Q_OBJECT
 
 public:
-    // later: the loop side this one hands on to what it does not do yet.
-    LoopSide(frmMain& main, std::unique_ptr<LoopsSide> later);
+    explicit LoopSide(frmMain& main);
     ~LoopSide() override;
 
-    // LoopsSide: the parts this side owns.
+    // LoopsSide: the grid, its views and the trim window.
     void mnuChooseView_Click(int index) override;
     void showLoopDetails() override;
     void highlightLoopPoint() override;
@@ -124,8 +122,8 @@ public:
     // The slow-down road.
     // Transform: restores the loop's speed and pitch and has temp.wav made for it.
     void cmdSlowPlay_Click();
-    // Remembers the view to come back to and the current loop; false (after saying so) when
-    // there is no current loop.
+    // Remembers the view to come back to and the current loop (its start and key); false (after
+    // saying so) when there is no current loop.
     bool saveCurrentStatus();
     // Starts a pass over temp.wav at the current speed and pitch, or replays the finished one.
     void playSlowDownLoop();
@@ -214,7 +212,6 @@ private:
     int currentCDid() const;
 
     frmMain& main_;
-    std::unique_ptr<LoopsSide> later_;
     LoopRows rows_;
     GridLayout layout_ = GridLayout::builtIn();
     QPointer<makeLoopPoints> maker_;

@@ -4,6 +4,7 @@
 
 #include "app/enginerunner.h"
 #include "app/messages.h"
+#include "app/ownerrorbox.h"
 #include "app/pause.h"
 #include "app/programstate.h"
 #include "app/webaddresses.h"
@@ -19,10 +20,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -82,17 +80,10 @@ void LoopSide::cmdSlowPlay_Click()
         }
         if (!saveCurrentStatus())
             return;
-        {
-            // The restored values are no change of speed or pitch by the user.
-            const QSignalBlocker speed(main_.slSlowPct[0]);
-            const QSignalBlocker pitch(main_.slSlowPct[1]);
-            state.slowDownPercent = lstPct();
-            state.pitchChange = lstPitchChange();
-            main_.slSlowPct[0]->setValue(state.slowDownPercent);
-            main_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
-            main_.slSlowPct[1]->setValue(state.pitchChange);
-            pitchChangeTextFieldsFill();
-        }
+        // The restored values are no change of speed or pitch by the user.
+        state.slowDownPercent = lstPct();
+        state.pitchChange = lstPitchChange();
+        showSpeedAndPitch();
         loopCapture().recordCurrentLoop();
     });
 }
@@ -110,6 +101,7 @@ bool LoopSide::saveCurrentStatus()
             return false;
         }
         state.prevStartTime = rows_.field(QStringLiteral("startTime")).toInt();
+        prevRowKey = rows_.currentKey();
         return true;
     });
 }
@@ -117,7 +109,7 @@ bool LoopSide::saveCurrentStatus()
 void LoopSide::btnLoopPlay_Click()
 {
     TraceScope trace(module, "Sub btnLoopPlay_Click");
-    trace.run([&] {
+    try {
         ProgramState& program = programState();
         if (program.gvSlowMode) {
             playSlowDownLoop();
@@ -136,13 +128,15 @@ void LoopSide::btnLoopPlay_Click()
             device.setUpdateInterval(loopUpdateMs);
         }
         playLoop(true);
-    });
+    } catch (...) {
+        showOwnErrorBox(RuntimeError::fromCurrentException(), "btnLoopPlay_Click");
+    }
 }
 
 void LoopSide::playSlowDownLoop()
 {
     TraceScope trace(module, "Sub playSlowDownLoop");
-    trace.run([&] {
+    try {
         ProgramState& program = programState();
         MainState& state = main_.state();
         mci::MMControl& wave = *main_.WaveControl;
@@ -172,7 +166,10 @@ void LoopSide::playSlowDownLoop()
             playLoop(false, wave.from(), wave.to());
         main_.graphicEnableToggle(program.gvSlowedFileReady);
         focusWaveView();
-    });
+    } catch (...) {
+        showOwnErrorBox(RuntimeError::fromCurrentException(), "playSlowDownLoop");
+        forms::setScreenMousePointer(Qt::ArrowCursor);
+    }
 }
 
 void LoopSide::focusWaveView()

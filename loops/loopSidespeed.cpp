@@ -99,11 +99,9 @@ void LoopSide::changeTransformParameters()
     trace.run([&] {
         ProgramState& program = programState();
         MainState& state = main_.state();
-        // Pixel columns of temp.wav's chart, read before the new speed changes the factor.
-        if (main_.waveView().isOpen()) {
-            program.gvSavedSelStart = main_.waveView().selectionStartPixel();
-            program.gvSavedSelEnd = main_.waveView().selectionEndPixel();
-        }
+        // The markers' shares of the file are taken while it is still open; the pass started
+        // below finds it closed and keeps them.
+        setupTrimFormsForSlowdown();
         state.slowDownPercent = std::max(state.slowDownPercent, slowestPercent);
         state.pitchChange = clampedPitch(state.pitchChange);
         showSpeedAndPitch();

@@ -108,10 +108,6 @@ public:
     virtual void mnuRefresh_Click() = 0;
     // Shows the play marker at that position of the file, in ms.
     virtual void showPlayPosition(int ms) = 0;
-    // The selection's start and end markers as pixel columns of the chart, to put them back on
-    // a new slowed-down file; -1 for a marker the view cannot place, or with the view closed.
-    virtual int selectionStartPixel() = 0;
-    virtual int selectionEndPixel() = 0;
     // A key the main window does not use in "SlowPlay"; setting key to 0 consumes it. The
     // codes and shift mask are those of frmMain::Form_KeyDown.
     virtual void Form_KeyDown(int& key, int shift) = 0;

@@ -57,8 +57,6 @@ public:
     void close() override {}
     void mnuRefresh_Click() override {}
     void showPlayPosition(int) override {}
-    int selectionStartPixel() override { return -1; }
-    int selectionEndPixel() override { return -1; }
     void Form_KeyDown(int&, int) override {}
 };
 

@@ -11,8 +11,7 @@ MainWindowSides programSides(frmMain& main)
 {
     MainWindowSides sides = standInSides(main);
     sides.cd = makeCdSide(main);
-    // The loop side hands what later parts of it will do to the stand-in it wraps.
-    sides.loops = std::make_unique<LoopSide>(main, std::move(sides.loops));
+    sides.loops = std::make_unique<LoopSide>(main);
     sides.waveView = makeWaveViewSide(main);
     return sides;
 }

@@ -60,16 +60,6 @@ public:
             open->playPosition.Show();
         }
     }
-    int selectionStartPixel() override
-    {
-        frmScrollTime* open = view();
-        return open ? open->selection.startMarker.pixelPosition() : -1;
-    }
-    int selectionEndPixel() override
-    {
-        frmScrollTime* open = view();
-        return open ? open->selection.endMarker.pixelPosition() : -1;
-    }
     void Form_KeyDown(int& key, int shift) override
     {
         if (frmScrollTime* open = view())

@@ -1,5 +1,6 @@
 #include "tests/loops/loop_side_fixture.h"
 
+#include "app/passend.h"
 #include "platform/mci/MMControl.h"
 #include "trace/runtimeerror.h"
 
@@ -7,6 +8,8 @@
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QTableView>
+
+#include <chrono>
 
 namespace lentaro::test {
 
@@ -70,9 +73,7 @@ void ScriptedCapture::recordCurrentLoop()
 MainWindowSides LoopSideTest::makeSides(frmMain& main)
 {
     MainWindowSides sides = recordingSides(main, sides_);
-    auto later = std::make_unique<LaterLoops>();
-    later_ = later.get();
-    auto loops = std::make_unique<LoopSide>(main, std::move(later));
+    auto loops = std::make_unique<LoopSide>(main);
     loops_ = loops.get();
     sides.loops = std::move(loops);
     return sides;
@@ -126,6 +127,30 @@ QStringList LoopSideTest::selectedComments() const
     for (const QModelIndex& row : grid.selectionModel()->selectedRows())
         comments << model->record(row.row()).value(QStringLiteral("Comment")).toString();
     return comments;
+}
+
+void LoopSideWithEngineTest::SetUp()
+{
+    LoopSideTest::SetUp();
+    runnerInPlace_.emplace(engineRunner, runner_);
+    runner_.registerCallBack(&handOverPassEnd);
+}
+
+void LoopSideWithEngineTest::TearDown()
+{
+    runnerInPlace_.reset();
+    LoopSideTest::TearDown();
+}
+
+frmMain& LoopSideWithEngineTest::readyWithEngine()
+{
+    using namespace std::chrono_literals;
+    frmMain& main = ready();
+    loops_->setClock([this] {
+        return std::chrono::duration_cast<std::chrono::steady_clock::duration>(runner_.stops
+                                                                               * 500ms);
+    });
+    return main;
 }
 
 } // namespace lentaro::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/loops/fake_engine_runner.h"
 #include "tests/mainwindow/wave_window_fixture.h"
 
 #include "loops/loopCapture.h"
@@ -61,31 +62,6 @@ private:
     mci::Outcome note(const QString& command);
 };
 
-// What the loop side hands on to the parts not built yet: recorded, and failing on request.
-class LaterLoops : public LoopsSide
-{
-public:
-    QStringList calls;
-
-    void stopDLL() override { calls << "stopDLL"; }
-    void mnuChooseView_Click(int) override {}
-    void showLoopDetails() override {}
-    void resetLastPass() override {}
-    void tmrLoopDLL_Timer() override {}
-    bool latestPassEnded(std::int32_t) override { return true; }
-    bool passRunning() const override { return false; }
-    void btnLoopPlay_Click() override {}
-    void playLoop(bool) override {}
-    void highlightLoopPoint() override {}
-    void saveSlowedDownFile() override {}
-    void saveLyrics() override {}
-    void playFromLoopOn() override {}
-    void changeTransformParameters() override {}
-    bool trimOpen() const override { return false; }
-    void setTrimZoomEnabled(bool) override {}
-    void closeTrim() override {}
-};
-
 // The waveform view's selection as a test sets it; setting the start marker throws on request.
 class ScriptedGraph final : public TrimGraph
 {
@@ -134,11 +110,25 @@ protected:
     QStringList selectedComments() const;
 
     LoopSide* loops_ = nullptr;
-    LaterLoops* later_ = nullptr;
     // What both devices were told, in order.
     QStringList devicesJournal_;
     ScriptedDevice* cd_ = nullptr;
     ScriptedDevice* wave_ = nullptr;
+};
+
+// The loop side with a fake engine runner in the real one's place, the ends of its passes
+// handed over as the real runner's are; a stop, and each stop asked again, moves the loop
+// side's clock half a second, so that a wait for a pass that never ends gives up after a few.
+class LoopSideWithEngineTest : public LoopSideTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // ready(), with the loop side on the stops' clock.
+    frmMain& readyWithEngine();
+
+    FakeEngineRunner runner_;
+    std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;
 };
 
 } // namespace lentaro::test

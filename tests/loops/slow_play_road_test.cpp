@@ -1,12 +1,11 @@
-#include "tests/loops/fake_engine_runner.h"
 #include "tests/loops/loop_side_fixture.h"
 
 #include "app/frmOptions.h"
 #include "app/messages.h"
 #include "app/messages2.h"
-#include "app/passend.h"
 #include "app/programstate.h"
 #include "app/progresscancel.h"
+#include "app/webaddresses.h"
 #include "app/windowhelpers.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
@@ -17,46 +16,25 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <chrono>
-#include <optional>
 #include <vector>
 
 namespace lentaro::test {
 namespace {
 
-using namespace std::chrono_literals;
-
 // The "SlowPlay" view over a temp.wav, the engine runner a fake whose pass ends the test
-// reports from another thread, and a clock that moves half a second with each stop the runner
-// is asked for, so that a wait for a pass that never ends gives up after a few of them.
-class SlowPlayRoad : public LoopSideTest
+// reports from another thread.
+class SlowPlayRoad : public LoopSideWithEngineTest
 {
 protected:
-    void SetUp() override
-    {
-        LoopSideTest::SetUp();
-        runnerInPlace_.emplace(engineRunner, runner_);
-        runner_.registerCallBack(&handOverPassEnd);
-    }
-    void TearDown() override
-    {
-        runnerInPlace_.reset();
-        LoopSideTest::TearDown();
-    }
-
     frmMain& inSlowPlay()
     {
-        frmMain& main = ready();
+        frmMain& main = readyWithEngine();
         ProgramState& program = programState();
         program.gvRealtime = true;
         program.gvSoundQuality = 2;
         secondsWave(path(QStringLiteral("temp.wav")), 1);
         main.changeToMode(QStringLiteral("SlowPlay"));
         main.state().slowDownPercent = 50;
-        loops_->setClock([this] {
-            return std::chrono::duration_cast<std::chrono::steady_clock::duration>(runner_.stops
-                                                                                   * 500ms);
-        });
         return main;
     }
     // The pass ends with that result, having written a tempslow.wav with sound or an empty one;
@@ -71,9 +49,6 @@ protected:
     {
         return main_->WaveControl->fileName() == path(QStringLiteral("tempslow.wav"));
     }
-
-    FakeEngineRunner runner_;
-    std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;
 };
 
 // Every way a pass can go, from the start to the pass timer's handler: only the end of the
@@ -483,6 +458,24 @@ TEST_F(SlowPlayRoad, TheReplayRunsBetweenTheMarkersOfTheWaveformView)
         loops_->tmrLoopDLL_Timer();
         EXPECT_EQ(devicesJournal_.value(devicesJournal_.size() - 1), c.played);
     }
+}
+
+// A failure in the replay's set-up shows the procedure's own error box, not the central one.
+TEST_F(SlowPlayRoad, AFailedReplayShowsItsOwnErrorBox)
+{
+    inSlowPlay();
+    programState().gvSlowedFileReady = true;
+    sides_.waveViewOpenFails = true;
+    loops_->btnLoopPlay_Click();
+    sides_.waveViewOpenFails = false;
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    EXPECT_EQ(prompts_.messageBoxes().back().text,
+              QStringLiteral("Error 91 occurred in procedure playSlowDownLoop\r\n\r\nObject "
+                             "variable or With block variable not set\r\n\r\nPlease send email "
+                             "with the error description to ")
+                  + supportEmailAddress + QStringLiteral(". Thank you."));
+    EXPECT_EQ(trappedError(), 0);
+    EXPECT_TRUE(runner_.passes.empty());
 }
 
 // Closing the settings dialog in real time makes a new pass with the settings it leaves, also

@@ -2,6 +2,7 @@
 
 #include "app/programstate.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -17,12 +18,12 @@ const QString workingNameRefused =
 
 // File > Save Last Slowed-Down File over a finished tempslow.wav and a temp.wav in the program
 // folder, a song already at the head of the recent files.
-class SlowedFileSave : public LoopSideTest
+class SlowedFileSave : public LoopSideWithEngineTest
 {
 protected:
     frmMain& main()
     {
-        frmMain& m = ready();
+        frmMain& m = readyWithEngine();
         writeFile(QStringLiteral("tempslow.wav"), slowed_);
         writeFile(QStringLiteral("temp.wav"), original_);
         QDir(home()).mkpath(QStringLiteral("keep"));
@@ -111,15 +112,25 @@ TEST_F(SlowedFileSave, TheCopyIsWholeOrNothingAndOnlyASavedNameJoinsTheRecentFil
 TEST_F(SlowedFileSave, NothingIsSavedWhileAPassWritesTheFile)
 {
     frmMain& m = main();
-    m.tmrLoopDLL->Tag = QStringLiteral("LOOP");
     programState().gvSlowedFileReady = false;
+    programState().gvRealtime = true;
+    m.state().slowDownPercent = 50;
+    loops_->playSlowDownLoop();
+    ASSERT_EQ(runner_.passes.size(), 1u);
+    // What the pass has written so far.
+    writeFile(QStringLiteral("tempslow.wav"), slowed_.left(100));
     m.mnuSaveSlowedDownFile_Click();
     EXPECT_TRUE(prompts_.fileDialogs().empty());
     ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
     EXPECT_EQ(m.mruPath(1), song_);
 
     // Replaying the finished pass: saved.
-    programState().gvSlowedFileReady = true;
+    writeFile(QStringLiteral("tempslow.wav"), slowed_);
+    runner_.complete(0);
+    QCoreApplication::processEvents();
+    m.tmrLoopDLL->stop();
+    loops_->tmrLoopDLL_Timer();
+    ASSERT_TRUE(programState().gvSlowedFileReady);
     const QString keep = path(QStringLiteral("keep/slow.wav"));
     prompts_.queueFile(keep);
     m.mnuSaveSlowedDownFile_Click();

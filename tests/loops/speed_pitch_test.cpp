@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "platform/mci/MMControl.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -16,17 +17,20 @@
 namespace lentaro::test {
 namespace {
 
-// The "SlowPlay" view's speed and pitch controls over one wave-file loop; every pass the road
-// is asked for is one btnLoopPlay_Click of the later side.
-class SpeedAndPitch : public LoopSideTest
+// The "SlowPlay" view's speed and pitch controls over one wave-file loop and its temp.wav;
+// the fake engine plays each pass as it makes it, a new one stopping the one before.
+class SpeedAndPitch : public LoopSideWithEngineTest
 {
 protected:
     frmMain& main()
     {
         if (!main_) {
-            ready();
+            readyWithEngine();
             waveWithLoops({{1000, 3000}});
+            secondsWave(path(QStringLiteral("temp.wav")), 1);
             programState().gvSlowMode = true;
+            programState().gvRealtime = true;
+            runner_.stopThatEnds = 1;
         }
         return *main_;
     }
@@ -38,16 +42,18 @@ protected:
         main_->state().pitchChange = pitch;
         loops_->showSpeedAndPitch();
         programState().gvSlowedFileReady = true;
-        later_->calls.clear();
+        passesBefore_ = runner_.passes.size();
     }
 
-    int passes() const { return int(later_->calls.count(QStringLiteral("btnLoopPlay_Click"))); }
+    int passes() const { return int(runner_.passes.size() - passesBefore_); }
 
     static void type(QLineEdit* box, const QString& text)
     {
         box->setText(text);
         QTest::keyClick(box, Qt::Key_Return);
     }
+
+    std::size_t passesBefore_ = 0;
 };
 
 TEST_F(SpeedAndPitch, EverySpeedChangeShowsItRestartsThePassAndKeepsAtLeastFivePercent)
@@ -190,24 +196,39 @@ TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSl
     EXPECT_EQ(passes(), 3);
 }
 
+// The markers keep their shares of the file: the new, longer one has them at the same places of
+// the loop.
 TEST_F(SpeedAndPitch, ANewSpeedDropsTheFinishedPassKeepsTheMarkersAndSetsTheExpansionFactor)
 {
     frmMain& m = main();
+    ScriptedGraph graph;
+    const ScopedOverride<TrimGraph> graphInPlace{trimGraph, graph};
+    graph.start = 150000;
+    graph.end = 450000;
     m.WaveControl->setFileName(path(QStringLiteral("tempslow.wav")));
     m.cmdGraphic->setEnabled(true);
     sides_.waveViewOpen = true;
-    sides_.waveViewSelection = {40, 120};
     m.state().tempWavChannels = 2;
     startFrom(50, 0);
     m.lbl1005Speed->click();
 
-    EXPECT_EQ(later_->calls, QStringList{QStringLiteral("btnLoopPlay_Click")});
+    EXPECT_EQ(passes(), 1);
     EXPECT_TRUE(m.WaveControl->fileName().isEmpty());
     EXPECT_FALSE(programState().gvSlowedFileReady);
     EXPECT_FALSE(m.cmdGraphic->isEnabled());
-    EXPECT_EQ(programState().gvSavedSelStart, 40);
-    EXPECT_EQ(programState().gvSavedSelEnd, 120);
     EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 100.0f / 20 / 2);
+
+    // The pass at a fifth of the speed writes a file two and a half times as long.
+    wave_->mediaLength = 1500000;
+    graph.start = graph.end = 0;
+    secondsWave(path(QStringLiteral("tempslow.wav")), 1);
+    runner_.complete(0);
+    QCoreApplication::processEvents();
+    m.tmrLoopDLL->stop();
+    loops_->tmrLoopDLL_Timer();
+    ASSERT_TRUE(programState().gvSlowedFileReady);
+    EXPECT_DOUBLE_EQ(graph.start, 375000);
+    EXPECT_DOUBLE_EQ(graph.end, 1125000);
 }
 
 // The channels come from what made temp.wav, else from its header; half of 100 / speed only
@@ -321,6 +342,41 @@ TEST_F(SpeedAndPitch, TheSpeedIsStoredOnTheLoopTransformWorksOn)
     EXPECT_EQ(loops_->rows().currentRow(), 0);
     loops_->rows().moveTo(1);
     EXPECT_EQ(loops_->lstPct(), 70);
+}
+
+// Transform on the second of two loops with the same start: the controls show that loop's
+// speed and its file's pitch without starting a pass of their own, and a new speed is stored on
+// that loop, not on the one that shares its start nor on the row current by then.
+TEST_F(SpeedAndPitch, TransformShowsTheLoopsSpeedAndANewSpeedIsStoredOnThatLoop)
+{
+    frmMain& m = main();
+    programState().gvSlowMode = false;
+    programState().gvAutoSlow = true;
+    const QString song = secondsWave(path(QStringLiteral("music/song.wav")), 6);
+    const int file = waveWithLoops({{1000, 3000}, {1000, 4000}});
+    execute(QStringLiteral("UPDATE WaveLoopPoints SET lastPct = 60 WHERE Comment = 'loop 1'"));
+    execute(QStringLiteral("UPDATE WaveLoopPoints SET lastPct = 70 WHERE Comment = 'loop 2'"));
+    execute(QStringLiteral("UPDATE \"Wave Files\" SET lastPitchChange = -200"));
+    loops_->rows().requery();
+    loops_->rows().moveTo(1);
+    m.WaveControl->setFileName(song);
+    loops_->cmdSlowPlay_Click();
+
+    EXPECT_EQ(m.slSlowPct[0]->value(), 70);
+    EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("70"));
+    EXPECT_EQ(m.slSlowPct[1]->value(), -200);
+    EXPECT_EQ(m.txtSlowPct[1]->text(), QStringLiteral("-2"));
+    ASSERT_EQ(runner_.passes.size(), 1u);
+    EXPECT_DOUBLE_EQ(runner_.passes[0].timeFactor, 100.0 / 70);
+
+    loops_->rows().moveTo(0);
+    m.lbl1002->click();
+    EXPECT_EQ(runner_.passes.size(), 2u);
+    EXPECT_EQ(rows(QStringLiteral("SELECT Comment, lastPct FROM WaveLoopPoints WHERE waveFileID = "
+                                  "%1 ORDER BY rowKey")
+                       .arg(file)),
+              (QList<QVariantList>{{"loop 1", 60}, {"loop 2", 50}}));
+    EXPECT_EQ(trappedError(), 0);
 }
 
 TEST_F(SpeedAndPitch, TransformNeedsALoopRow)

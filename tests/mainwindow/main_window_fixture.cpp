@@ -107,14 +107,18 @@ class RecordingWaveView : public WaveViewSide
 {
 public:
     RecordingWaveView(frmMain& main, SideCalls& log) : main_(main), log_(log) {}
-    bool isOpen() const override { return log_.waveViewOpen; }
+    bool isOpen() const override
+    {
+        if (log_.waveViewOpenFails)
+            throw RuntimeError(91,
+                               QStringLiteral("Object variable or With block variable not set"));
+        return log_.waveViewOpen;
+    }
     void loadOrShow() override {}
     void setEnabled(bool) override {}
     void close() override {}
     void mnuRefresh_Click() override {}
     void showPlayPosition(int) override {}
-    int selectionStartPixel() override { return log_.waveViewSelection.first; }
-    int selectionEndPixel() override { return log_.waveViewSelection.second; }
     void Form_KeyDown(int& key, int shift) override
     {
         log_.calls << QStringLiteral("waveView Form_KeyDown %1").arg(key);

@@ -9,7 +9,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <utility>
 
 namespace lentaro::test {
 
@@ -20,12 +19,12 @@ struct SideCalls {
     // The main window as the CD side's set-up saw it during the window's load.
     bool hiddenDuringLoad = false;
     bool enabledDuringLoad = true;
-    // The waveform view: whether it is open, and whether its key handler fails (after handing
-    // the key back to the main window, as the view does with keys it does not use).
+    // The waveform view: whether it is open, whether asking that fails, and whether its key
+    // handler fails (after handing the key back to the main window, as the view does with keys
+    // it does not use).
     bool waveViewOpen = false;
+    bool waveViewOpenFails = false;
     bool waveViewKeyFails = false;
-    // The pixel columns of the view's selection markers, start and end.
-    std::pair<int, int> waveViewSelection{-1, -1};
     // What a side call does after it is recorded, by the call's name ("showMp3Conversion"):
     // a dialog's stand-in, or a failure.
     std::map<QString, std::function<void()>> actions;

@@ -1,4 +1,4 @@
-#include "cd/ownerrorbox.h"
+#include "app/ownerrorbox.h"
 
 #include "app/webaddresses.h"
 #include "platform/forms/prompts.h"
