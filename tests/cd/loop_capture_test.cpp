@@ -14,13 +14,16 @@
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
 #include "tests/platform/cd/support/wave_contents.h"
+#include "tests/platform/mci/wave_rig.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 
 namespace lentaro::test {
@@ -84,9 +87,11 @@ protected:
     void SetUp() override
     {
         CdSideTest::SetUp();
-        makeLoops_ = [this](frmMain&) {
-            return std::make_unique<CountingLoops>(replays_, loopPlays_);
-        };
+        if (!makeLoops_) {
+            makeLoops_ = [this](frmMain&) {
+                return std::make_unique<CountingLoops>(replays_, loopPlays_);
+            };
+        }
         useDiscs({fourTrackDisc()});
         // The reader reads the disc in D: through a drive of its own, so that only its reads
         // are refused, not the CD device's plays.
@@ -305,6 +310,183 @@ TEST_F(LoopCaptureTest, CancelOnTheProgressWindowAbortsTheReadAndReturnsToTheCdV
     EXPECT_TRUE(main().state().cdView);
     EXPECT_FALSE(programState().gvSlowMode);
     EXPECT_TRUE(main().isEnabled());
+}
+
+// The loop side's part of an analog capture: while the recording is under way, the loop's play
+// has the wave device record while the CD device plays from the in to the out point.
+class RecordingLoops : public CountingLoops
+{
+public:
+    RecordingLoops(frmMain& main, int& loopPlays, const int& inPt, const int& outPt)
+        : CountingLoops(replays_, loopPlays), main_(main), inPt_(inPt), outPt_(outPt)
+    {
+    }
+    void btnLoopPlay_Click() override
+    {
+        CountingLoops::btnLoopPlay_Click();
+        if (!programState().gvRecordingInProgress)
+            return;
+        mci::MMControl& cd = *main_.CDControl;
+        mci::MMControl& recorder = *main_.WaveControl;
+        cd.setFrom(inPt_);
+        cd.setTo(outPt_);
+        cd.setNotify(false);
+        cd.setWait(false);
+        cd.setCommand(QStringLiteral("play"));
+        cd.setWait(true);
+        cd.setCommand(QStringLiteral("pause"));
+        recorder.setWait(true);
+        recorder.setNotify(false);
+        recorder.setCommand(QStringLiteral("cue"));
+        recorder.setWait(false);
+        recorder.setNotify(true);
+        recorder.setCommand(QStringLiteral("Record"));
+        cd.setWait(false);
+        cd.setNotify(true);
+        cd.setFrom(inPt_);
+        cd.setTo(outPt_);
+        cd.setCommand(QStringLiteral("play"));
+    }
+
+private:
+    int replays_ = 0;
+    frmMain& main_;
+    const int& inPt_;
+    const int& outPt_;
+};
+
+constexpr double trackTones[] = {311.0, 440.0, 587.0, 740.0};
+
+// Fills each track of an image of fourTrackDisc with its own tone, left at half of full scale
+// and right at a quarter, phase 0 at the track's start.
+void fillWithTones(const std::filesystem::path& cue)
+{
+    std::filesystem::path bin = cue;
+    bin.replace_extension(".bin");
+    QFile file(QString::fromStdString(bin.string()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray bytes;
+    for (const double tone : trackTones) {
+        for (int at = 0; at < trackFrames * samplesPerFrame; ++at) {
+            const double wave = std::sin(2 * M_PI * tone * at / 44100.0);
+            for (const double level : {0.5, 0.25}) {
+                const auto sample = static_cast<std::int16_t>(std::lround(wave * level * 32767));
+                bytes.append(char(sample & 0xff));
+                bytes.append(char((sample >> 8) & 0xff));
+            }
+        }
+    }
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// The frequency of a tone in samples[from, from + count), from the first and last upward zero
+// crossings, each placed between its two samples.
+double toneFrequency(const std::vector<double>& samples, std::size_t from, std::size_t count,
+                     int rate)
+{
+    double mean = 0;
+    for (std::size_t at = from; at < from + count; ++at)
+        mean += samples[at];
+    mean /= double(count);
+    double first = -1;
+    double last = -1;
+    int crossings = 0;
+    for (std::size_t at = from + 1; at < from + count; ++at) {
+        const double a = samples[at - 1] - mean;
+        const double b = samples[at] - mean;
+        if (a < 0 && b >= 0) {
+            const double where = double(at - 1) + a / (a - b);
+            if (first < 0)
+                first = where;
+            last = where;
+            ++crossings;
+        }
+    }
+    return crossings < 2 ? 0 : (crossings - 1) * rate / (last - first);
+}
+
+// The level of what varies about the samples' mean (8-bit samples are stored around 128).
+double rms(const std::vector<double>& samples)
+{
+    if (samples.empty())
+        return 0;
+    double mean = 0;
+    for (const double sample : samples)
+        mean += sample;
+    mean /= double(samples.size());
+    double sum = 0;
+    for (const double sample : samples)
+        sum += (sample - mean) * (sample - mean);
+    return std::sqrt(sum / double(samples.size()));
+}
+
+// The CD side's own transport ends what the CD device plays, on a disc of tones that the null
+// card's input records as the CD device plays it, eight times faster than real time.
+class AnalogCaptureTest : public LoopCaptureTest
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("LENTARO_AUDIO_SPEED", "8");
+        withCdSide_ = true;
+        makeLoops_ = [this](frmMain& main) {
+            return std::make_unique<RecordingLoops>(main, loopPlays_, inPt_, outPt_);
+        };
+        LoopCaptureTest::SetUp();
+        fillWithTones(cues_.front());
+        programState().gvRecordMode = 2;
+        programState().gvChannels = 1;
+    }
+    void TearDown() override
+    {
+        LoopCaptureTest::TearDown();
+        qunsetenv("LENTARO_AUDIO_SPEED");
+    }
+};
+
+TEST_F(AnalogCaptureTest, RecordsTheLoopAsTheCdPlaysItInTheRecordingFormat)
+{
+    struct Case {
+        int rate;
+        int bits;
+    };
+    inPt_ = trackStartMs(3) + 1000;
+    outPt_ = inPt_ + 2000;
+    programState().gvAutoSlow = true;
+    for (const Case c : {Case{22050, 16}, Case{44100, 8}}) {
+        SCOPED_TRACE(c.rate);
+        programState().gvRecordingSampleRate = c.rate;
+        programState().gvRecordingDepth = c.bits;
+        programState().gvExpansionFactor = 0;
+        loopPlays_ = 0;
+        main().changeToMode(QStringLiteral("CD"), false);
+
+        capture_->recordCurrentLoop();
+
+        EXPECT_EQ(main().state().tempWavChannels, 1);
+        EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 2.0f);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !programState().gvRecordingInProgress; }, 20000));
+        EXPECT_TRUE(programState().gvSlowMode);
+        EXPECT_EQ(loopPlays_, 2); // the recording's, then AutoSlow's slowed play
+        EXPECT_FALSE(isLoaded("messages2"));
+        EXPECT_TRUE(main().isEnabled());
+        const mci::test::WaveContents temp = mci::test::readWave(tempWav().toStdString());
+        EXPECT_EQ(temp.channels, 1);
+        EXPECT_EQ(temp.rate, c.rate);
+        EXPECT_EQ(temp.bits, c.bits);
+        const std::vector<double> samples(temp.samples.begin(), temp.samples.end());
+        EXPECT_NEAR(double(samples.size()) * 1000 / c.rate, 2000.0, 30.0);
+        const std::size_t window = std::size_t(c.rate) / 10;
+        ASSERT_GE(samples.size(), 3 * window);
+        for (const std::size_t from :
+             {std::size_t(0), (samples.size() - window) / 2, samples.size() - window}) {
+            SCOPED_TRACE(from);
+            EXPECT_NEAR(toneFrequency(samples, from, window, c.rate), trackTones[2],
+                        trackTones[2] / 100);
+        }
+        const double fullScale = c.bits == 8 ? 128.0 : 32768.0;
+        EXPECT_GT(rms(samples) / fullScale, 0.1);
+    }
 }
 
 } // namespace
