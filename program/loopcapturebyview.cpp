@@ -1,16 +1,22 @@
 #include "program/loopcapturebyview.h"
 
 #include "cd/cdloopcapture.h"
+#include "cd/ownerrorbox.h"
 #include "mainwindow/mainstate.h"
 
 namespace lentaro {
 
 void LoopCaptureByView::recordCurrentLoop()
 {
-    if (state_.cdView)
+    if (state_.cdView) {
         cd_.recordCurrentLoop();
-    else
+        return;
+    }
+    try {
         wave_.recordCurrentLoop();
+    } catch (...) {
+        showOwnErrorBox(RuntimeError::fromCurrentException(), "recordCurrentLoop");
+    }
 }
 
 std::shared_ptr<void> putLoopCaptureByViewInPlace(const MainState& state, CdLoopCapture& cdCapture)

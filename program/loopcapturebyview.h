@@ -10,7 +10,7 @@ class CdLoopCapture;
 class MainState;
 
 // Transform's capture of the current loop: the CD side's for a loop of the CD, the loop side's
-// cut for a loop of a wave file.
+// cut for a loop of a wave file, whose failure shows as recordCurrentLoop's own error.
 class LoopCaptureByView : public LoopCapture
 {
 public:

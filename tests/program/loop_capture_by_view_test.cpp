@@ -1,9 +1,13 @@
 #include "program/programsides.h"
 
 #include "app/programstate.h"
+#include "cd/cdloopcapture.h"
 #include "loops/loopCapture.h"
 #include "mainwindow/frmMain.h"
+#include "platform/cd/DigitalReader.h"
+#include "program/loopcapturebyview.h"
 #include "tests/mainwindow/main_window_fixture.h"
+#include "trace/runtimeerror.h"
 
 #include <QTimer>
 
@@ -48,6 +52,30 @@ TEST_F(LoopCaptureByViewTest, ALoopOfTheCdGoesToTheCdSideAndOneOfAWaveFileToTheC
         EXPECT_TRUE(prompts_.messageBoxes()[shown].text.startsWith(c.says))
             << prompts_.messageBoxes()[shown].text.toStdString();
     }
+}
+
+TEST_F(LoopCaptureByViewTest, AFailedCutShowsAsRecordCurrentLoopsOwnError)
+{
+    struct FailingCut : LoopCapture {
+        void recordCurrentLoop() override
+        {
+            throw RuntimeError(75, QStringLiteral("The loop could not be cut out of song.wav."));
+        }
+    } cut;
+    frmMain& main = load();
+    main.tmrAfterFormLoad->stop();
+    cd::DigitalReader reader;
+    CdLoopCapture cdCapture(main, reader, {});
+    LoopCaptureByView capture(main.state(), cut, cdCapture);
+    main.state().cdView = false;
+
+    capture.recordCurrentLoop();
+
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    const QString text = prompts_.messageBoxes()[0].text;
+    EXPECT_TRUE(text.startsWith("Error 75 occurred in procedure recordCurrentLoop"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("The loop could not be cut out of song.wav.")) << text.toStdString();
 }
 
 } // namespace
