@@ -489,5 +489,25 @@ TEST_F(AnalogCaptureTest, RecordsTheLoopAsTheCdPlaysItInTheRecordingFormat)
     }
 }
 
+TEST_F(AnalogCaptureTest, AFormatTheSoundDeviceRefusesRecordsNothing)
+{
+    inPt_ = trackStartMs(3);
+    outPt_ = inPt_ + 500;
+    programState().gvRecordingSampleRate = 22050;
+    programState().gvRecordingDepth = 12;
+    main().state().tempWavChannels = 2;
+
+    capture_->recordCurrentLoop();
+
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    EXPECT_TRUE(prompts_.messageBoxes()[0].text.startsWith(
+        "The sound driver is not responding. A restart of Windows might fix this problem."));
+    EXPECT_FALSE(programState().gvRecordingInProgress);
+    EXPECT_EQ(loopPlays_, 0);
+    EXPECT_EQ(main().state().tempWavChannels, 2);
+    EXPECT_FALSE(isLoaded("messages2"));
+    EXPECT_TRUE(main().isEnabled());
+}
+
 } // namespace
 } // namespace lentaro::test
