@@ -4,6 +4,7 @@
 #include "cd/cddrivesetup.h"
 #include "cd/cdfields.h"
 #include "cd/cdidentification.h"
+#include "cd/cdloopcapture.h"
 #include "cd/cdtransport.h"
 #include "cd/mixerontop.h"
 #include "cd/mp3form.h"
@@ -52,7 +53,7 @@ Mp3FormTargets mp3FormTargetsOf(frmMain& main)
 class CdSideOfMain : public StandInCd
 {
 public:
-    explicit CdSideOfMain(frmMain& main)
+    CdSideOfMain(frmMain& main, const CdLoopCaptureUse& captureUse)
         : Vostrel1(new Vostrel(&main)),
           identification_(displayControlsOf(main), ACD1),
           setup_(*main.CDControl, ACD1),
@@ -60,9 +61,12 @@ public:
           trackRecording_(main, ACD1, readerEvents_),
           fields_(main),
           transport_(main, ACD1, [this] { fields_.showTrackComments(); }),
+          loopCapture_(main, ACD1, captureUse.calcInAndOutPoints),
           main_(main),
           mp3FormTargets_(mp3FormTargetsOf(main))
     {
+        if (captureUse.putInPlace)
+            captureInPlace_ = captureUse.putInPlace(loopCapture_);
         Vostrel1->hide();
         QObject::connect(Vostrel1, &Vostrel::Arrival, &main,
                          [this](const QString&) { identification_.checkCDPresent(); });
@@ -115,15 +119,18 @@ private:
     TrackRecording trackRecording_;
     CdFields fields_;
     CdTransport transport_;
+    CdLoopCapture loopCapture_;
     frmMain& main_;
     Mp3FormTargets mp3FormTargets_;
+    // Last, so that Transform no longer reaches the capture once the side goes.
+    std::shared_ptr<void> captureInPlace_;
 };
 
 } // namespace
 
-std::unique_ptr<CdSide> makeCdSide(frmMain& main)
+std::unique_ptr<CdSide> makeCdSide(frmMain& main, const CdLoopCaptureUse& captureUse)
 {
-    return std::make_unique<CdSideOfMain>(main);
+    return std::make_unique<CdSideOfMain>(main, captureUse);
 }
 
 } // namespace lentaro

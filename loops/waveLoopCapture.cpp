@@ -8,6 +8,7 @@
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
 #include "platform/wavesection/WaveSection.h"
+#include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
 #include <QFile>
@@ -17,6 +18,7 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
+constexpr int fileAccessError = 75;
 
 class NoCapture : public LoopCapture
 {
@@ -31,47 +33,55 @@ Service<LoopCapture> loopCapture{madeAtFirstUse<NoCapture>};
 void WaveLoopCapture::recordCurrentLoop()
 {
     TraceScope trace(module, "Sub recordCurrentLoop");
-    trace.run([&] {
-        if (main_.state().cdView)
-            return;
-        const forms::ScopedScreenPointer hourglass(Qt::WaitCursor);
-        // Whether or not the cut was made: the road then says what is missing.
-        extractCurrentLoop();
-        main_.changeToMode(QStringLiteral("SlowPlay"), false);
-        if (programState().gvAutoSlow)
-            loops_.btnLoopPlay_Click();
-    });
+    // A cut that fails goes to the caller, which shows it as this procedure's own error.
+    if (main_.state().cdView)
+        return;
+    const forms::ScopedScreenPointer hourglass(Qt::WaitCursor);
+    // A loop not cut stays in the "Wave" view with its file open: a stale or missing temp.wav
+    // must not pass for it.
+    if (!extractCurrentLoop())
+        return;
+    main_.changeToMode(QStringLiteral("SlowPlay"), false);
+    if (programState().gvAutoSlow)
+        loops_.btnLoopPlay_Click();
 }
 
-void WaveLoopCapture::extractCurrentLoop()
+bool WaveLoopCapture::extractCurrentLoop()
 {
     TraceScope trace(module, "Sub extractCurrentLoop");
-    trace.run([&] {
+    QString source;
+    std::int32_t channels = 0;
+    const bool cutTried = trace.run(false, [&] {
         MainState& state = main_.state();
         if (loops_.calcInAndOutPoints(state.inPt, state.outPt))
-            return;
+            return false;
         mci::MMControl& wave = *main_.WaveControl;
-        const QString source = wave.fileName();
+        source = wave.fileName();
         wave.setWait(true);
         wave.setCommand(QStringLiteral("Close"));
         const QString destination = programFolder() + QStringLiteral("/temp.wav");
         ignoringErrors([&] {
             // The last loop's temp.wav must not pass for this one's when the cut fails.
             QFile::remove(destination);
-            const std::int32_t channels = wavesection::cut(
-                QFile::encodeName(source).toStdString(),
-                QFile::encodeName(destination).toStdString(), state.inPt, state.outPt);
-            if (channels > 0) {
-                state.tempWavChannels = channels;
-                loops_.expFactorSet();
-            }
+            channels = wavesection::cut(QFile::encodeName(source).toStdString(),
+                                        QFile::encodeName(destination).toStdString(), state.inPt,
+                                        state.outPt);
         });
+        if (channels > 0) {
+            state.tempWavChannels = channels;
+            loops_.expFactorSet();
+        }
         ignoringErrors([&] {
-            wave.setFileName(destination);
+            wave.setFileName(channels > 0 ? destination : source);
             wave.setWait(true);
             wave.setCommand(QStringLiteral("open"));
         });
+        return true;
     });
+    if (!cutTried || channels > 0)
+        return cutTried;
+    throw RuntimeError(fileAccessError,
+                       QStringLiteral("The loop could not be cut out of ") + source + '.');
 }
 
 } // namespace lentaro

@@ -1,4 +1,5 @@
 #include "tests/cd/cd_window_fixture.h"
+#include "tests/cd/counting_loops.h"
 
 #include "app/programstate.h"
 #include "mainwindow/gridediting.h"
@@ -386,33 +387,6 @@ INSTANTIATE_TEST_SUITE_P(CdControl, Eject,
                                            EjectCase{"ClosedByHandInBetween", true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A loop side that counts the replays asked of it.
-class ReplayCountingLoops : public LoopsSide
-{
-public:
-    explicit ReplayCountingLoops(int& replays) : replays_(replays) {}
-    void stopDLL() override {}
-    void mnuChooseView_Click(int) override {}
-    void showLoopDetails() override {}
-    void resetLastPass() override {}
-    void tmrLoopDLL_Timer() override {}
-    void btnLoopPlay_Click() override {}
-    void playLoop(bool recalc) override { replays_ += recalc ? 100 : 1; }
-    void highlightLoopPoint() override {}
-    void saveSlowedDownFile() override {}
-    void playFromLoopOn() override {}
-    void changeTransformParameters() override {}
-    bool trimOpen() const override { return false; }
-    void setTrimZoomEnabled(bool) override {}
-    void closeTrim() override {}
-    void saveLyrics() override {}
-    bool latestPassEnded(std::int32_t) override { return false; }
-    bool passRunning() const override { return false; }
-
-private:
-    int& replays_;
-};
-
 struct DoneCase {
     const char* name;
     bool loopPlaying;
@@ -430,12 +404,13 @@ class CdDone : public CdTransportTest, public ::testing::WithParamInterface<Done
 {
 protected:
     int replays_ = 0;
+    int loopPlays_ = 0;
 };
 
 TEST_P(CdDone, ReplaysAFinishedLoopAndEndsAnAnalogRecording)
 {
     const DoneCase& c = GetParam();
-    makeLoops_ = [this](frmMain&) { return std::make_unique<ReplayCountingLoops>(replays_); };
+    makeLoops_ = [this](frmMain&) { return std::make_unique<CountingLoops>(replays_, loopPlays_); };
     showDiscs({fourTrackDisc()});
     auto wave = std::make_unique<mci::test::FakeDevice>();
     mci::test::FakeDevice& recorder = *wave;

@@ -1,0 +1,214 @@
+#include "cd/cdloopcapture.h"
+
+#include "app/messages.h"
+#include "app/ownerrorbox.h"
+#include "app/programstate.h"
+#include "app/webaddresses.h"
+#include "app/windowhelpers.h"
+#include "cd/mcihelpers.h"
+#include "mainwindow/expansionfactor.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/ignoringerrors.h"
+#include "platform/cd/DigitalReader.h"
+#include "platform/forms/prompts.h"
+#include "platform/forms/screencursor.h"
+#include "platform/mci/MMControl.h"
+#include "platform/shell/programfolder.h"
+#include "trace/tracescope.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+
+#include <algorithm>
+
+namespace lentaro {
+
+namespace {
+
+constexpr char module[] = "main form";
+constexpr int analogRecording = 2;
+constexpr int milliseconds = 0;
+// What the reader's output always holds.
+constexpr int digitalChannels = 2;
+
+QString tempWavPath()
+{
+    return programFolder() + QStringLiteral("/temp.wav");
+}
+
+QString acdErrorTitle(int number)
+{
+    return QStringLiteral("Error number ACD") + QString::number(number);
+}
+
+void showSoundDriverMessage()
+{
+    forms::MsgBox(QStringLiteral(
+        "The sound driver is not responding. A restart of Windows might fix this problem.\r\n\r\n"
+        "If that doesn't work, go to the Control Panel and double-click the Multimedia icon. In "
+        "the Advanced (or Devices) tab, one area is called Media Control Devices. This should "
+        "contain a Wave Audio driver which is enabled (you can tell whether it's enabled by "
+        "double-clicking it and examining the dialog box).\r\n\r\nAlso, if you click the Audio "
+        "tab of the Multimedia Control Panel, a valid 'Preferred Device' should be chosen for "
+        "both Playback and Recording "));
+}
+
+} // namespace
+
+CdLoopCapture::CdLoopCapture(frmMain& main, cd::DigitalReader& ACD1,
+                             LoopInAndOutPoints calcInAndOutPoints)
+    : main_(main), ACD1_(ACD1), calcInAndOutPoints_(std::move(calcInAndOutPoints))
+{
+}
+
+void CdLoopCapture::recordCurrentLoop()
+{
+    TraceScope trace(module, "Sub recordCurrentLoop");
+    try {
+        forms::setScreenMousePointer(Qt::ArrowCursor);
+        enableMainWindow(true);
+        if (programState().gvRecordMode != analogRecording) {
+            main_.CDControl->setUpdateInterval(0);
+            Message2(QStringLiteral("Recording loop to hard disk (digital)"),
+                     QStringLiteral("ACD"));
+            makeDigitalRecording();
+        } else {
+            Message2(QStringLiteral("Recording loop to hard disk (analog)"),
+                     QStringLiteral("Analog Recording"));
+            makeAnalogRecording();
+        }
+    } catch (...) {
+        showOwnErrorBox(RuntimeError::fromCurrentException(), "recordCurrentLoop");
+    }
+}
+
+void CdLoopCapture::makeAnalogRecording()
+{
+    TraceScope trace(module, "Sub makeAnalogRecording");
+    trace.run([&] {
+        ProgramState& program = programState();
+        main_.pnlMsg->setText(QStringLiteral("Recording"));
+        mci::MMControl& wave = *main_.WaveControl;
+        wave.setWait(true);
+        wave.setCommand(QStringLiteral("Close"));
+        wave.setFileName(tempWavPath());
+        ignoringErrors([&] { QFile::remove(wave.fileName()); });
+        wave.setWait(true);
+        wave.setCommand(QStringLiteral("open"));
+        if (!SetRecordingParameters(wave, program.gvRecordingDepth, program.gvChannels,
+                                    program.gvRecordingSampleRate)) {
+            showSoundDriverMessage();
+            Message2(QStringLiteral("off"));
+            return;
+        }
+        program.gvRecordingInProgress = true;
+        main_.loops().btnLoopPlay_Click();
+        main_.state().tempWavChannels = program.gvChannels;
+        expFactorSet(main_.state());
+    });
+}
+
+void CdLoopCapture::makeDigitalRecording()
+{
+    TraceScope trace(module, "Sub makeDigitalRecording");
+    trace.run([&] {
+        const ProgramState& program = programState();
+        if (!program.gvDigitalRecordingOK) {
+            forms::MsgBox(QStringLiteral("Sorry - digital recording is not available on this "
+                                         "system. For more information, visit ")
+                          + faqWebAddress);
+            Message2(QStringLiteral("off"));
+            return;
+        }
+        bool readRuns = false;
+        // Short of a read that runs on, every way out closes the progress window, which gives
+        // the main window back; the read's end does that otherwise.
+        struct CleanUp {
+            const bool& readRuns;
+            ~CleanUp()
+            {
+                if (!readRuns)
+                    ignoringErrors([] { Message2(QStringLiteral("off")); });
+            }
+        } const cleanUp{readRuns};
+        if (const int r = ACD1_.openDrive(program.gvDigCDNum); r > 0) {
+            forms::MsgBox(QStringLiteral("Unable to open CD-ROM drive %1.").arg(program.gvDigCDNum),
+                          forms::Buttons::OkOnly, forms::Icon::None, acdErrorTitle(r));
+            return;
+        }
+        int inPt = 0;
+        int outPt = 0;
+        if (calcInAndOutPoints_(inPt, outPt))
+            return;
+        mci::MMControl& cdControl = *main_.CDControl;
+        // The in point's track is the last one starting at or before it; a loop from before
+        // the first track starts at that track's first sample.
+        int track = cdControl.tracks();
+        while (track > 1 && ACD1_.trackStartMs(track) > inPt)
+            --track;
+        const int readerStart = ACD1_.trackStartMs(track);
+        cdControl.setWait(true);
+        cdControl.setTimeFormat(milliseconds);
+        cdControl.setTrack(track);
+        const int offset = cdControl.trackPosition() - readerStart;
+        const int trackStart = readerStart + offset;
+        const int from = std::max(inPt, trackStart);
+        const int length = outPt - from;
+        const int start = from - trackStart;
+
+        ignoringErrors([&] {
+            mci::MMControl& wave = *main_.WaveControl;
+            wave.setWait(true);
+            wave.setCommand(QStringLiteral("Close"));
+            if (QFile::exists(tempWavPath()))
+                QFile::remove(tempWavPath());
+        });
+        enableMainWindow(false);
+        main_.pnlMsg->setText(QStringLiteral("Please wait - copying loop to hard disk."));
+        QCoreApplication::processEvents();
+        readRuns = readLoop(track, start, length) == Read::accepted
+                   || retryRefusedRead(track, start, length) == Read::accepted;
+        if (readRuns)
+            readAccepted();
+    });
+}
+
+CdLoopCapture::Read CdLoopCapture::readLoop(int track, int start, int length)
+{
+    return ACD1_.readSection(track, tempWavPath(), start, length) == 0 ? Read::accepted
+                                                                       : Read::refused;
+}
+
+CdLoopCapture::Read CdLoopCapture::retryRefusedRead(int track, int start, int length)
+{
+    Message2(QStringLiteral("off"));
+    const QString caption = QStringLiteral("Make Loop Points");
+    Message(QStringLiteral("Retrying digital read. Please wait."), caption);
+    // Playing a moment wakes a drive that dozed off.
+    mci::MMControl& current = *main_.state().currentMMControl;
+    current.setNotify(false);
+    current.setWait(false);
+    current.setCommand(QStringLiteral("Play"));
+    current.setWait(true);
+    current.setCommand(QStringLiteral("Stop"));
+    ACD1_.openDrive(programState().gvDigCDNum);
+    int r = ACD1_.readSection(track, tempWavPath(), start, length);
+    if (r != 0)
+        r = ACD1_.readSection(track, tempWavPath(), start, length);
+    Message(QStringLiteral("off"), caption);
+    if (r == 0)
+        return Read::accepted;
+    forms::MsgBox(QStringLiteral("Unable to read track."), forms::Buttons::OkOnly,
+                  forms::Icon::None, acdErrorTitle(r));
+    return Read::refused;
+}
+
+void CdLoopCapture::readAccepted()
+{
+    main_.state().tempWavChannels = digitalChannels;
+    expFactorSet(main_.state());
+    main_.changeToMode(QStringLiteral("SlowPlay"), false);
+}
+
+} // namespace lentaro

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "loops/loopCapture.h"
+
+#include <memory>
+
+namespace lentaro {
+
+class CdLoopCapture;
+class MainState;
+
+// Transform's capture of the current loop: the CD side's for a loop of the CD, the loop side's
+// cut for a loop of a wave file, whose failure shows as recordCurrentLoop's own error.
+class LoopCaptureByView : public LoopCapture
+{
+public:
+    LoopCaptureByView(const MainState& state, LoopCapture& waveCapture, CdLoopCapture& cdCapture)
+        : state_(state), wave_(waveCapture), cd_(cdCapture)
+    {
+    }
+
+    void recordCurrentLoop() override;
+
+private:
+    const MainState& state_;
+    LoopCapture& wave_;
+    CdLoopCapture& cd_;
+};
+
+// Puts a LoopCaptureByView over the capture in place now (the loop side's) and cdCapture in
+// place, for as long as what it returns is kept.
+std::shared_ptr<void> putLoopCaptureByViewInPlace(const MainState& state, CdLoopCapture& cdCapture);
+
+} // namespace lentaro

@@ -1,0 +1,513 @@
+#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/counting_loops.h"
+
+#include "app/messages2.h"
+#include "app/programstate.h"
+#include "app/progresscancel.h"
+#include "app/windowhelpers.h"
+#include "cd/cdloopcapture.h"
+#include "cd/recordreaderevents.h"
+#include "mainwindow/mainstate.h"
+#include "platform/cd/Drive.h"
+#include "platform/cd/ImageDrive.h"
+#include "platform/forms/formregistry.h"
+#include "platform/mci/MMControl.h"
+#include "platform/shell/programfolder.h"
+#include "tests/platform/cd/support/wave_contents.h"
+#include "tests/platform/mci/wave_rig.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+
+namespace lentaro::test {
+
+namespace {
+
+constexpr int samplesPerFrame = 588;
+constexpr int trackFrames = 15 * 75; // fourTrackDisc's
+// Where track n of fourTrackDisc starts on the CD device's scale (2 s of lead-in) and the disc
+// sample index of its first sample.
+int trackStartMs(int track)
+{
+    return 2000 + 15000 * (track - 1);
+}
+std::int64_t firstSampleOf(int track)
+{
+    return std::int64_t(track - 1) * trackFrames * samplesPerFrame;
+}
+// The sample a position inside a track stands at, counted from the track's first sample.
+std::int64_t frameAt(int ms)
+{
+    return std::int64_t(ms) * 441 / 10;
+}
+
+// A drive whose reader refuses the first `refusals` reads as if another program held it.
+class RefusingDrive : public cd::Drive
+{
+public:
+    RefusingDrive(std::unique_ptr<cd::Drive> inner, int& refusals)
+        : inner_(std::move(inner)), refusals_(refusals)
+    {
+    }
+    std::string path() const override { return inner_->path(); }
+    std::string deviceNode() const override { return inner_->deviceNode(); }
+    bool discPresent() override { return inner_->discPresent(); }
+    bool trayOpen() override { return inner_->trayOpen(); }
+    cd::Toc toc() override { return inner_->toc(); }
+    bool eject() override { return inner_->eject(); }
+    bool closeTray() override { return inner_->closeTray(); }
+    cd::DriveAccess access() override { return inner_->access(); }
+    cd::OpenedFrames openFrames() override
+    {
+        if (refusals_ > 0) {
+            --refusals_;
+            return {nullptr, {cd::DriveProblem::HeldElsewhere, "Another program holds the drive."}};
+        }
+        return inner_->openFrames();
+    }
+
+private:
+    std::unique_ptr<cd::Drive> inner_;
+    int& refusals_;
+};
+
+// The four-track disc in D:, its loop current in the CD view at 50 %, digital reading working,
+// and the CD side's capture of the loop from inPt_ to outPt_ through a reader that refuses the
+// first refusals_ reads, with the main window answering the reader's events.
+class LoopCaptureTest : public CdSideTest
+{
+protected:
+    void SetUp() override
+    {
+        CdSideTest::SetUp();
+        if (!makeLoops_) {
+            makeLoops_ = [this](frmMain&) {
+                return std::make_unique<CountingLoops>(replays_, loopPlays_);
+            };
+        }
+        useDiscs({fourTrackDisc()});
+        // The reader reads the disc in D: through a drive of its own, so that only its reads
+        // are refused, not the CD device's plays.
+        std::vector<std::unique_ptr<cd::Drive>> readerDrive;
+        readerDrive.push_back(std::make_unique<RefusingDrive>(
+            std::make_unique<cd::ImageDrive>(cues_.front()), refusals_));
+        readerDrives_ = cd::DriveList(std::move(readerDrive));
+        reader_.emplace(readerDrives_, cd::DigitalReader::Timing{});
+        MainState& state = main().state();
+        state.currentMMControl = main().CDControl;
+        state.slowDownPercent = 50;
+        state.cdView = true;
+        main().setEnabled(true);
+        ProgramState& program = programState();
+        program.gvDigitalRecordingOK = true;
+        program.gvDigCDNum = 1;
+        program.gvRecordMode = 1;
+        events_.emplace(main(), *reader_);
+        capture_.emplace(main(), *reader_, [this](int& inPt, int& outPt) {
+            inPt = inPt_;
+            outPt = outPt_;
+            return false;
+        });
+    }
+    void TearDown() override
+    {
+        capture_.reset();
+        events_.reset();
+        reader_.reset();
+        CdSideTest::TearDown();
+    }
+
+    static QString tempWav() { return programFolder() + QStringLiteral("/temp.wav"); }
+
+    int inPt_ = 0;
+    int outPt_ = 0;
+    int refusals_ = 0;
+    int replays_ = 0;
+    int loopPlays_ = 0;
+    cd::DriveList readerDrives_;
+    std::optional<cd::DigitalReader> reader_;
+    std::optional<RecordReaderEvents> events_;
+    std::optional<CdLoopCapture> capture_;
+};
+
+TEST_F(LoopCaptureTest, ADigitalCaptureHoldsTheDiscsSamplesOfTheLoop)
+{
+    struct Case {
+        const char* name;
+        int inPt;
+        int outPt;
+        std::int64_t first; // disc sample indices temp.wav holds
+        std::int64_t end;
+    };
+    const int track3 = trackStartMs(3);
+    const Case cases[] = {
+        {"mid-track 3", track3 + 1234, track3 + 3241, firstSampleOf(3) + frameAt(1234),
+         firstSampleOf(3) + frameAt(3241)},
+        {"from track 3's start", track3, track3 + 1500, firstSampleOf(3),
+         firstSampleOf(3) + frameAt(1500)},
+        {"in point before track 1", 500, trackStartMs(1) + 1000, 0, frameAt(1000)},
+        {"into track 4", track3 + 14000, track3 + 16500, firstSampleOf(3) + frameAt(14000),
+         firstSampleOf(3) + frameAt(16500)},
+    };
+    programState().gvAutoSlow = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        inPt_ = c.inPt;
+        outPt_ = c.outPt;
+        loopPlays_ = 0;
+        programState().gvExpansionFactor = 0;
+        main().changeToMode(QStringLiteral("CD"), false);
+        QSignalSpy completed(&*reader_, &cd::DigitalReader::ReadComplete);
+
+        capture_->recordCurrentLoop();
+
+        // The read runs on behind the progress window, the view already "SlowPlay".
+        EXPECT_TRUE(programState().gvSlowMode);
+        EXPECT_TRUE(isLoaded("messages2"));
+        ASSERT_TRUE(completed.wait(20000));
+        const cd::test::WaveContents temp = cd::test::readWave(tempWav().toStdString());
+        EXPECT_EQ(temp.error, 0);
+        EXPECT_EQ(temp.channels, 2);
+        EXPECT_EQ(temp.sampleRate, 44100.0f);
+        EXPECT_EQ(temp.bytesPerSample, 2);
+        EXPECT_TRUE(cd::test::holdsSamples(temp.indices, c.first, c.end));
+        EXPECT_EQ(main().state().tempWavChannels, 2);
+        EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 1.0f);
+        EXPECT_EQ(main().pnlMsg->text(), "Done reading CD");
+        EXPECT_EQ(loopPlays_, 1); // AutoSlow starts the slowed play
+        EXPECT_FALSE(isLoaded("messages2"));
+        EXPECT_TRUE(main().isEnabled());
+        EXPECT_TRUE(prompts_.messageBoxes().empty());
+    }
+}
+
+TEST_F(LoopCaptureTest, ARefusedReadIsTriedTwiceMoreAndOnlyAThirdRefusalIsReported)
+{
+    struct Case {
+        const char* name;
+        int refusals;
+        bool captured;
+    };
+    const Case cases[] = {
+        {"accepted at the first retry", 1, true},
+        {"accepted at the last try", 2, true},
+        {"refused three times", 3, false},
+    };
+    inPt_ = trackStartMs(3) + 1000;
+    outPt_ = inPt_ + 500;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts_ = {};
+        refusals_ = c.refusals;
+        main().changeToMode(QStringLiteral("CD"), false);
+        // What an earlier analog capture left.
+        main().state().tempWavChannels = 1;
+        programState().gvExpansionFactor = 2.0f;
+        QSignalSpy completed(&*reader_, &cd::DigitalReader::ReadComplete);
+
+        capture_->recordCurrentLoop();
+
+        EXPECT_FALSE(isLoaded("messageForm")); // the retry's wait window is gone
+        EXPECT_EQ(refusals_, 0);
+        if (c.captured) {
+            EXPECT_TRUE(prompts_.messageBoxes().empty());
+            EXPECT_TRUE(programState().gvSlowMode);
+            ASSERT_TRUE(completed.wait(20000));
+            EXPECT_TRUE(cd::test::holdsSamples(cd::test::readWave(tempWav().toStdString()).indices,
+                                               firstSampleOf(3) + frameAt(1000),
+                                               firstSampleOf(3) + frameAt(1500)));
+            EXPECT_EQ(main().state().tempWavChannels, 2);
+            EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 1.0f);
+        } else {
+            ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+            EXPECT_EQ(prompts_.messageBoxes()[0].text, "Unable to read track.");
+            EXPECT_EQ(prompts_.messageBoxes()[0].caption, "Error number ACD703");
+            EXPECT_FALSE(programState().gvSlowMode);
+            EXPECT_TRUE(main().state().cdView);
+            EXPECT_EQ(main().state().tempWavChannels, 1);
+            EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 2.0f);
+            EXPECT_FALSE(QFile::exists(tempWav()));
+        }
+        EXPECT_FALSE(isLoaded("messages2"));
+        EXPECT_TRUE(main().isEnabled());
+    }
+}
+
+TEST_F(LoopCaptureTest, ACaptureThatCannotStartLeavesTheLastCaptureAndTheWindowAsTheyWere)
+{
+    struct Case {
+        const char* name;
+        bool digitalOK;
+        int driveNumber;
+        const char* box;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"no digital reading", false, 1,
+         "Sorry - digital recording is not available on this system. For more information, "
+         "visit https://lentaro.org/faq.htm",
+         ""},
+        {"a drive that does not open", true, 7, "Unable to open CD-ROM drive 7.",
+         "Error number ACD"},
+    };
+    inPt_ = trackStartMs(3);
+    outPt_ = inPt_ + 500;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts_ = {};
+        programState().gvDigitalRecordingOK = c.digitalOK;
+        programState().gvDigCDNum = c.driveNumber;
+        main().state().tempWavChannels = 1;
+
+        capture_->recordCurrentLoop();
+
+        ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+        EXPECT_EQ(prompts_.messageBoxes()[0].text, c.box);
+        EXPECT_TRUE(prompts_.messageBoxes()[0].caption.startsWith(c.caption));
+        EXPECT_EQ(main().state().tempWavChannels, 1);
+        EXPECT_FALSE(programState().gvSlowMode);
+        EXPECT_FALSE(isLoaded("messages2"));
+        EXPECT_TRUE(main().isEnabled());
+    }
+}
+
+TEST_F(LoopCaptureTest, CancelOnTheProgressWindowAbortsTheReadAndReturnsToTheCdView)
+{
+    inPt_ = trackStartMs(1);
+    outPt_ = trackStartMs(4) + 14000; // long enough to be cut short
+    QSignalSpy completed(&*reader_, &cd::DigitalReader::ReadComplete);
+    QSignalSpy failed(&*reader_, &cd::DigitalReader::Failure);
+    capture_->recordCurrentLoop();
+    ASSERT_TRUE(isLoaded("messages2"));
+    ASSERT_TRUE(programState().gvSlowMode);
+
+    // Cancel, confirmed, ends this test's read.
+    struct Targets : ProgressCancelTargets {
+        cd::DigitalReader& reader;
+        frmMain& main;
+        Targets(cd::DigitalReader& r, frmMain& m) : reader(r), main(m) {}
+        void stopEnginePass() override {}
+        void stopDigitalRead() override { reader.abort(); }
+        void changeToCDView() override { main.changeToCDView(); }
+    } targets{*reader_, main()};
+    const ScopedOverride targetsInPlace(progressCancelTargets, targets);
+    prompts_.queueAnswer(forms::Answer::Yes);
+    auto* progress = qobject_cast<messages2*>(forms::loadedForm("messages2"));
+    ASSERT_NE(progress, nullptr);
+    progress->btnCancel_Click();
+    ASSERT_TRUE(failed.wait(20000));
+
+    EXPECT_EQ(failed.at(0).at(0).toInt(), 701);
+    EXPECT_EQ(completed.count(), 0);
+    EXPECT_EQ(prompts_.messageBoxes().size(), 1u); // the question before the abort only
+    EXPECT_TRUE(main().state().cdView);
+    EXPECT_FALSE(programState().gvSlowMode);
+    EXPECT_TRUE(main().isEnabled());
+}
+
+// The loop side's part of an analog capture: while the recording is under way, the loop's play
+// has the wave device record while the CD device plays from the in to the out point.
+class RecordingLoops : public CountingLoops
+{
+public:
+    RecordingLoops(frmMain& main, int& loopPlays, const int& inPt, const int& outPt)
+        : CountingLoops(replays_, loopPlays), main_(main), inPt_(inPt), outPt_(outPt)
+    {
+    }
+    void btnLoopPlay_Click() override
+    {
+        CountingLoops::btnLoopPlay_Click();
+        if (!programState().gvRecordingInProgress)
+            return;
+        mci::MMControl& cd = *main_.CDControl;
+        mci::MMControl& recorder = *main_.WaveControl;
+        cd.setFrom(inPt_);
+        cd.setTo(outPt_);
+        cd.setNotify(false);
+        cd.setWait(false);
+        cd.setCommand(QStringLiteral("play"));
+        cd.setWait(true);
+        cd.setCommand(QStringLiteral("pause"));
+        recorder.setWait(true);
+        recorder.setNotify(false);
+        recorder.setCommand(QStringLiteral("cue"));
+        recorder.setWait(false);
+        recorder.setNotify(true);
+        recorder.setCommand(QStringLiteral("Record"));
+        cd.setWait(false);
+        cd.setNotify(true);
+        cd.setFrom(inPt_);
+        cd.setTo(outPt_);
+        cd.setCommand(QStringLiteral("play"));
+    }
+
+private:
+    int replays_ = 0;
+    frmMain& main_;
+    const int& inPt_;
+    const int& outPt_;
+};
+
+constexpr double trackTones[] = {311.0, 440.0, 587.0, 740.0};
+
+// Fills each track of an image of fourTrackDisc with its own tone, left at half of full scale
+// and right at a quarter, phase 0 at the track's start.
+void fillWithTones(const std::filesystem::path& cue)
+{
+    std::filesystem::path bin = cue;
+    bin.replace_extension(".bin");
+    QFile file(QString::fromStdString(bin.string()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray bytes;
+    for (const double tone : trackTones) {
+        for (int at = 0; at < trackFrames * samplesPerFrame; ++at) {
+            const double wave = std::sin(2 * M_PI * tone * at / 44100.0);
+            for (const double level : {0.5, 0.25}) {
+                const auto sample = static_cast<std::int16_t>(std::lround(wave * level * 32767));
+                bytes.append(char(sample & 0xff));
+                bytes.append(char((sample >> 8) & 0xff));
+            }
+        }
+    }
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// The frequency of a tone in samples[from, from + count), from the first and last upward zero
+// crossings, each placed between its two samples.
+double toneFrequency(const std::vector<double>& samples, std::size_t from, std::size_t count,
+                     int rate)
+{
+    double mean = 0;
+    for (std::size_t at = from; at < from + count; ++at)
+        mean += samples[at];
+    mean /= double(count);
+    double first = -1;
+    double last = -1;
+    int crossings = 0;
+    for (std::size_t at = from + 1; at < from + count; ++at) {
+        const double a = samples[at - 1] - mean;
+        const double b = samples[at] - mean;
+        if (a < 0 && b >= 0) {
+            const double where = double(at - 1) + a / (a - b);
+            if (first < 0)
+                first = where;
+            last = where;
+            ++crossings;
+        }
+    }
+    return crossings < 2 ? 0 : (crossings - 1) * rate / (last - first);
+}
+
+// The level of what varies about the samples' mean (8-bit samples are stored around 128).
+double rms(const std::vector<double>& samples)
+{
+    if (samples.empty())
+        return 0;
+    double mean = 0;
+    for (const double sample : samples)
+        mean += sample;
+    mean /= double(samples.size());
+    double sum = 0;
+    for (const double sample : samples)
+        sum += (sample - mean) * (sample - mean);
+    return std::sqrt(sum / double(samples.size()));
+}
+
+// The CD side's own transport ends what the CD device plays, on a disc of tones that the null
+// card's input records as the CD device plays it, eight times faster than real time.
+class AnalogCaptureTest : public LoopCaptureTest
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("LENTARO_AUDIO_SPEED", "8");
+        withCdSide_ = true;
+        makeLoops_ = [this](frmMain& main) {
+            return std::make_unique<RecordingLoops>(main, loopPlays_, inPt_, outPt_);
+        };
+        LoopCaptureTest::SetUp();
+        fillWithTones(cues_.front());
+        programState().gvRecordMode = 2;
+        programState().gvChannels = 1;
+    }
+    void TearDown() override
+    {
+        LoopCaptureTest::TearDown();
+        qunsetenv("LENTARO_AUDIO_SPEED");
+    }
+};
+
+TEST_F(AnalogCaptureTest, RecordsTheLoopAsTheCdPlaysItInTheRecordingFormat)
+{
+    struct Case {
+        int rate;
+        int bits;
+    };
+    inPt_ = trackStartMs(3) + 1000;
+    outPt_ = inPt_ + 2000;
+    programState().gvAutoSlow = true;
+    for (const Case c : {Case{22050, 16}, Case{44100, 8}}) {
+        SCOPED_TRACE(c.rate);
+        programState().gvRecordingSampleRate = c.rate;
+        programState().gvRecordingDepth = c.bits;
+        programState().gvExpansionFactor = 0;
+        loopPlays_ = 0;
+        main().changeToMode(QStringLiteral("CD"), false);
+
+        capture_->recordCurrentLoop();
+
+        EXPECT_EQ(main().state().tempWavChannels, 1);
+        EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 2.0f);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !programState().gvRecordingInProgress; }, 20000));
+        EXPECT_TRUE(programState().gvSlowMode);
+        EXPECT_EQ(loopPlays_, 2); // the recording's, then AutoSlow's slowed play
+        EXPECT_FALSE(isLoaded("messages2"));
+        EXPECT_TRUE(main().isEnabled());
+        const mci::test::WaveContents temp = mci::test::readWave(tempWav().toStdString());
+        EXPECT_EQ(temp.channels, 1);
+        EXPECT_EQ(temp.rate, c.rate);
+        EXPECT_EQ(temp.bits, c.bits);
+        const std::vector<double> samples(temp.samples.begin(), temp.samples.end());
+        EXPECT_NEAR(double(samples.size()) * 1000 / c.rate, 2000.0, 30.0);
+        const std::size_t window = std::size_t(c.rate) / 10;
+        ASSERT_GE(samples.size(), 3 * window);
+        for (const std::size_t from :
+             {std::size_t(0), (samples.size() - window) / 2, samples.size() - window}) {
+            SCOPED_TRACE(from);
+            EXPECT_NEAR(toneFrequency(samples, from, window, c.rate), trackTones[2],
+                        trackTones[2] / 100);
+        }
+        const double fullScale = c.bits == 8 ? 128.0 : 32768.0;
+        EXPECT_GT(rms(samples) / fullScale, 0.1);
+    }
+}
+
+TEST_F(AnalogCaptureTest, AFormatTheSoundDeviceRefusesRecordsNothing)
+{
+    inPt_ = trackStartMs(3);
+    outPt_ = inPt_ + 500;
+    programState().gvRecordingSampleRate = 22050;
+    programState().gvRecordingDepth = 12;
+    main().state().tempWavChannels = 2;
+
+    capture_->recordCurrentLoop();
+
+    ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+    EXPECT_TRUE(prompts_.messageBoxes()[0].text.startsWith(
+        "The sound driver is not responding. A restart of Windows might fix this problem."));
+    EXPECT_FALSE(programState().gvRecordingInProgress);
+    EXPECT_EQ(loopPlays_, 0);
+    EXPECT_EQ(main().state().tempWavChannels, 2);
+    EXPECT_FALSE(isLoaded("messages2"));
+    EXPECT_TRUE(main().isEnabled());
+}
+
+} // namespace
+} // namespace lentaro::test
