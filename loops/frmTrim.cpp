@@ -5,6 +5,7 @@
 #include "app/timetexts.h"
 #include "app/windowhelpers.h"
 #include "loops/loopRows.h"
+#include "loops/sliderLock.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
@@ -250,20 +251,8 @@ bool frmTrim::eventFilter(QObject* watched, QEvent* event)
         }
     }
     for (int i = 0; i < 2; ++i) {
-        if (watched != slStart[i] || !locked_[i])
-            continue;
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
+        if (watched == slStart[i] && locked_[i] && isSliderInput(*event))
             return true;
-        default:
-            break;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 #include "loops/frmTrim.h"
 
 #include "app/programstate.h"
+#include "app/recordwhileplaying.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
 #include "platform/forms/prompts.h"
@@ -175,28 +176,9 @@ void LoopSide::retryShorter()
 
 void LoopSide::playWhileRecording()
 {
-    // The CD waits at the in point while the recorder gets ready, so that both start together.
     const MainState& state = main_.state();
     mci::MMControl& device = *state.currentMMControl;
-    mci::MMControl& recorder = *main_.WaveControl;
-    device.setFrom(state.inPt);
-    device.setTo(state.outPt);
-    device.setNotify(false);
-    device.setWait(false);
-    device.setCommand(QStringLiteral("play"));
-    device.setWait(true);
-    device.setCommand(QStringLiteral("pause"));
-    recorder.setWait(true);
-    recorder.setNotify(false);
-    recorder.setCommand(QStringLiteral("cue"));
-    recorder.setWait(false);
-    recorder.setNotify(true);
-    recorder.setCommand(QStringLiteral("Record"));
-    device.setWait(false);
-    device.setNotify(true);
-    device.setFrom(state.inPt);
-    device.setTo(state.outPt);
-    device.setCommand(QStringLiteral("play"));
+    recordWhilePlaying(device, *main_.WaveControl, state.inPt, state.outPt);
     device.setUpdateInterval(positionUpdateMs);
 }
 

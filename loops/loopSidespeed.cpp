@@ -5,6 +5,7 @@
 
 #include "app/preferencetext.h"
 #include "app/programstate.h"
+#include "loops/sliderLock.h"
 #include "mainwindow/expansionfactor.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
@@ -180,18 +181,8 @@ void LoopSide::tmrSliderFreedom_Timer()
 
 bool LoopSide::sliderInputLocked(QObject* watched, const QEvent& event) const
 {
-    switch (event.type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        break;
-    default:
+    if (!isSliderInput(event))
         return false;
-    }
     for (int i = 0; i < 2; ++i) {
         if (watched == main_.slSlowPct[i])
             return sliderLocked_[i];

@@ -4,6 +4,7 @@
 #include "app/messages2.h"
 #include "app/programstate.h"
 #include "app/progresscancel.h"
+#include "app/recordwhileplaying.h"
 #include "app/windowhelpers.h"
 #include "cd/cdloopcapture.h"
 #include "cd/recordreaderevents.h"
@@ -326,26 +327,7 @@ public:
         CountingLoops::btnLoopPlay_Click();
         if (!programState().gvRecordingInProgress)
             return;
-        mci::MMControl& cd = *main_.CDControl;
-        mci::MMControl& recorder = *main_.WaveControl;
-        cd.setFrom(inPt_);
-        cd.setTo(outPt_);
-        cd.setNotify(false);
-        cd.setWait(false);
-        cd.setCommand(QStringLiteral("play"));
-        cd.setWait(true);
-        cd.setCommand(QStringLiteral("pause"));
-        recorder.setWait(true);
-        recorder.setNotify(false);
-        recorder.setCommand(QStringLiteral("cue"));
-        recorder.setWait(false);
-        recorder.setNotify(true);
-        recorder.setCommand(QStringLiteral("Record"));
-        cd.setWait(false);
-        cd.setNotify(true);
-        cd.setFrom(inPt_);
-        cd.setTo(outPt_);
-        cd.setCommand(QStringLiteral("play"));
+        recordWhilePlaying(*main_.CDControl, *main_.WaveControl, inPt_, outPt_);
     }
 
 private:

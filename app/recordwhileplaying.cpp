@@ -1,0 +1,29 @@
+#include "app/recordwhileplaying.h"
+
+#include "platform/mci/MMControl.h"
+
+namespace lentaro {
+
+void recordWhilePlaying(mci::MMControl& device, mci::MMControl& recorder, int from, int to)
+{
+    device.setFrom(from);
+    device.setTo(to);
+    device.setNotify(false);
+    device.setWait(false);
+    device.setCommand(QStringLiteral("play"));
+    device.setWait(true);
+    device.setCommand(QStringLiteral("pause"));
+    recorder.setWait(true);
+    recorder.setNotify(false);
+    recorder.setCommand(QStringLiteral("cue"));
+    recorder.setWait(false);
+    recorder.setNotify(true);
+    recorder.setCommand(QStringLiteral("Record"));
+    device.setWait(false);
+    device.setNotify(true);
+    device.setFrom(from);
+    device.setTo(to);
+    device.setCommand(QStringLiteral("play"));
+}
+
+} // namespace lentaro
