@@ -204,6 +204,7 @@ void frmMain::buildControls()
     btnLoopPlay = button(form, "btnLoopPlay", "&Play Selected Loop", {170, 460, 170, 30});
     cmdStartNewLoop = button(form, "cmdStartNewLoop", "Start New &Loop", {350, 460, 150, 30});
     cmdPrevView = button(form, "cmdPrevView", "&Previous View", {10, 460, 150, 30});
+    connect(cmdPrevView, &QPushButton::clicked, this, &frmMain::cmdPrevView_Click);
     cmdGraphic = button(form, "cmdGraphic", "&Wave View", {170, 460, 150, 30});
     lblF6 = label(form, "lblF6", "Space, F6=Stop/Start", {520, 452, 270, 18});
     lblF7 = label(form, "lblF7", "F7=Play Loop", {520, 470, 270, 18});

@@ -171,7 +171,7 @@ TEST_F(Views, PreviousViewReturnsToTheSavedLayoutOrWaveFileAndToCdWhenTheFileIsG
         main.changeToMode("SlowPlay");
         sides_.calls.clear();
 
-        main.cmdPrevView_Click();
+        main.cmdPrevView->click();
 
         EXPECT_FALSE(programState().gvSlowMode);
         EXPECT_EQ(main.state().cdView, c.cdView);

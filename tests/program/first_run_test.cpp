@@ -107,91 +107,17 @@ QStringList tooltipsOf(QWidget& window)
     return named;
 }
 
-// The person clicks what they see: a button in its middle, a check box on its box.
-void click(QWidget* control)
-{
-    ASSERT_NE(control, nullptr);
-    ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
-    const int middle = control->height() / 2;
-    const QPoint where =
-        qobject_cast<QCheckBox*>(control) ? QPoint(middle, middle) : control->rect().center();
-    QTest::mouseClick(control, Qt::LeftButton, {}, where);
-}
-
-void clickTab(QTabWidget& tabs, const QString& caption)
-{
-    QTabBar* bar = tabs.tabBar();
-    for (int tab = 0; tab < bar->count(); ++tab) {
-        if (readCaption(bar->tabText(tab)) == caption) {
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
-            return;
-        }
-    }
-    ADD_FAILURE() << "no tab " << caption.toStdString();
-}
-
-void choose(QMainWindow& window, const QStringList& captions)
-{
-    QAction* item = menuItem(window, captions);
-    ASSERT_NE(item, nullptr) << captions.join(QStringLiteral(" > ")).toStdString();
-    item->trigger();
-}
-
-// Keys go where the keyboard's focus is, in the window that is active.
-void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    window.activateWindow();
-    QApplication::setActiveWindow(&window);
-    QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus ? focus : &window, key, modifiers);
-}
-
-// The program from a first start with a fresh program folder to a second start in that folder,
-// used as a person uses it: keys, menu items and controls found by their captions. The sound
-// goes to the null device, which keeps it in a capture file.
-class FirstRun : public Program
+// The program from a first start with a fresh program folder to a second start in that folder.
+class FirstRun : public ProgramInUse
 {
 protected:
     void SetUp() override
     {
-        Program::SetUp();
-        ASSERT_TRUE(sound_.isValid());
-        capture_ = sound_.filePath(QStringLiteral("capture.wav"));
-        qputenv("LENTARO_AUDIO", "null");
-        qputenv("LENTARO_AUDIO_CAPTURE", capture_.toUtf8());
-        // Real time, so that the status shows the file while it plays.
-        qunsetenv("LENTARO_AUDIO_SPEED");
+        ProgramInUse::SetUp();
         song_ = path(QStringLiteral("music/song.wav"));
         writeSong(song_);
     }
 
-    frmMain* mainWindow() const { return forms::loadedFormOf<frmMain>(); }
-    bool startedUp() const
-    {
-        frmMain* main = mainWindow();
-        return main && !main->isHidden() && !programState().gvStartingUp;
-    }
-    // Runs the program with the person taking these steps, the tutorial hint answered Continue.
-    int run(std::vector<Person::Step> steps, int firstNumber)
-    {
-        WhenModal hint([](QWidget& modal) {
-            click(captioned<QPushButton>(modal, QStringLiteral("Continue")));
-        });
-        Person person(std::move(steps), firstNumber);
-        const int result = start();
-        EXPECT_EQ(person.waitingOn(), QString()) << "the person still waits";
-        EXPECT_TRUE(hint.acted());
-        return result;
-    }
-    // As a new process finds it.
-    static void endRun()
-    {
-        deleteUnloaded();
-        programState() = {};
-    }
-
-    QTemporaryDir sound_;
-    QString capture_;
     QString song_;
 };
 

@@ -5,12 +5,17 @@
 #include "platform/forms/formregistry.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +72,43 @@ void saveScreenshots(QWidget& window, const QString& name)
     saveScreenshot(window, name + QStringLiteral("-1280x720"));
     window.resize(size);
     QCoreApplication::processEvents();
+}
+
+void click(QWidget* control)
+{
+    ASSERT_NE(control, nullptr);
+    ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
+    const int middle = control->height() / 2;
+    const QPoint where =
+        qobject_cast<QCheckBox*>(control) ? QPoint(middle, middle) : control->rect().center();
+    QTest::mouseClick(control, Qt::LeftButton, {}, where);
+}
+
+void clickTab(QTabWidget& tabs, const QString& caption)
+{
+    QTabBar* bar = tabs.tabBar();
+    for (int tab = 0; tab < bar->count(); ++tab) {
+        if (readCaption(bar->tabText(tab)) == caption) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+            return;
+        }
+    }
+    ADD_FAILURE() << "no tab " << caption.toStdString();
+}
+
+void choose(QMainWindow& window, const QStringList& captions)
+{
+    QAction* item = menuItem(window, captions);
+    ASSERT_NE(item, nullptr) << captions.join(QStringLiteral(" > ")).toStdString();
+    item->trigger();
+}
+
+void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &window, key, modifiers);
 }
 
 Person::Person(std::vector<Step> steps, int firstNumber)

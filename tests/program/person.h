@@ -11,6 +11,7 @@
 
 class QAction;
 class QMainWindow;
+class QTabWidget;
 
 namespace lentaro::test {
 
@@ -31,6 +32,15 @@ Control* captioned(QWidget& parent, const QString& caption)
     }
     return nullptr;
 }
+
+// The person clicks what they see: a button in its middle, a check box on its box.
+void click(QWidget* control);
+// The tab of that caption.
+void clickTab(QTabWidget& tabs, const QString& caption);
+// The menu item reached through these captions.
+void choose(QMainWindow& window, const QStringList& captions);
+// Keys go where the keyboard's focus is, in the window that is active.
+void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // Saves a picture of the window as it is, laid out, as "<name>.png" in the folder
 // LENTARO_SCREENSHOTS names; nothing when the variable is unset.

@@ -77,4 +77,43 @@ int Program::start()
     return startLentaro(argc, argv);
 }
 
+void ProgramInUse::SetUp()
+{
+    Program::SetUp();
+    ASSERT_TRUE(sound_.isValid());
+    capture_ = sound_.filePath(QStringLiteral("capture.wav"));
+    qputenv("LENTARO_AUDIO", "null");
+    qputenv("LENTARO_AUDIO_CAPTURE", capture_.toUtf8());
+    // Real time, so that the status shows the file while it plays.
+    qunsetenv("LENTARO_AUDIO_SPEED");
+}
+
+frmMain* ProgramInUse::mainWindow()
+{
+    return forms::loadedFormOf<frmMain>();
+}
+
+bool ProgramInUse::startedUp()
+{
+    frmMain* main = mainWindow();
+    return main && !main->isHidden() && !programState().gvStartingUp;
+}
+
+int ProgramInUse::run(std::vector<Person::Step> steps, int firstNumber)
+{
+    WhenModal hint(
+        [](QWidget& modal) { click(captioned<QPushButton>(modal, QStringLiteral("Continue"))); });
+    Person person(std::move(steps), firstNumber);
+    const int result = start();
+    EXPECT_EQ(person.waitingOn(), QString()) << "the person still waits";
+    EXPECT_TRUE(hint.acted());
+    return result;
+}
+
+void ProgramInUse::endRun()
+{
+    deleteUnloaded();
+    programState() = {};
+}
+
 } // namespace lentaro::test

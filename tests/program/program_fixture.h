@@ -3,11 +3,18 @@
 #include "tests/app/window_fixture.h"
 
 #include "app/pallomirunner.h"
+#include "tests/program/person.h"
+
+#include <QTemporaryDir>
 
 #include <QTimer>
 
 #include <functional>
 #include <optional>
+
+namespace lentaro {
+class frmMain;
+}
 
 namespace lentaro::test {
 
@@ -52,6 +59,25 @@ private:
     QTimer deadline_;
     std::optional<ScopedOverride<ProcessEnd>> processEndInPlace_;
     std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;
+};
+
+// The program used as a person uses it, from start to exit and in later starts in the same
+// folder: keys, menu items and controls found by their captions. The sound goes to the null
+// device, in real time, which keeps it in a capture file.
+class ProgramInUse : public Program
+{
+protected:
+    void SetUp() override;
+
+    static frmMain* mainWindow();
+    static bool startedUp();
+    // Runs the program with the person taking these steps, the tutorial hint answered Continue.
+    int run(std::vector<Person::Step> steps, int firstNumber);
+    // As a new process finds it.
+    static void endRun();
+
+    QTemporaryDir sound_;
+    QString capture_;
 };
 
 } // namespace lentaro::test
