@@ -5,6 +5,7 @@
 #include "app/programstate.h"
 #include "app/webaddresses.h"
 #include "app/windowhelpers.h"
+#include "cd/cdinputselector.h"
 #include "cd/mcihelpers.h"
 #include "mainwindow/expansionfactor.h"
 #include "mainwindow/frmMain.h"
@@ -88,6 +89,9 @@ void CdLoopCapture::makeAnalogRecording()
     TraceScope trace(module, "Sub makeAnalogRecording");
     trace.run([&] {
         ProgramState& program = programState();
+        // A mixer that cannot be set still records from whatever source the user chose.
+        if (program.gvAutomaticallySetRecordingMixer)
+            cdInputSelector().SelectCDInput();
         main_.pnlMsg->setText(QStringLiteral("Recording"));
         mci::MMControl& wave = *main_.WaveControl;
         wave.setWait(true);

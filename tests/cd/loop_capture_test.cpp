@@ -2,12 +2,15 @@
 #include "tests/cd/counting_loops.h"
 
 #include "app/messages2.h"
+#include "app/preferences.h"
 #include "app/programstate.h"
 #include "app/progresscancel.h"
 #include "app/recordwhileplaying.h"
 #include "app/windowhelpers.h"
+#include "cd/cdinputselector.h"
 #include "cd/cdloopcapture.h"
 #include "cd/recordreaderevents.h"
+#include "cdinput/dunmarra.h"
 #include "mainwindow/mainstate.h"
 #include "platform/cd/Drive.h"
 #include "platform/cd/ImageDrive.h"
@@ -25,6 +28,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace lentaro::test {
@@ -49,12 +54,14 @@ std::int64_t frameAt(int ms)
     return std::int64_t(ms) * 441 / 10;
 }
 
-// A drive whose reader refuses the first `refusals` reads as if another program held it.
+// A drive whose reader refuses the first `refusals` reads as if another program held it, and
+// runs `afterOpening`, when set, once a read has opened the disc.
 class RefusingDrive : public cd::Drive
 {
 public:
-    RefusingDrive(std::unique_ptr<cd::Drive> inner, int& refusals)
-        : inner_(std::move(inner)), refusals_(refusals)
+    RefusingDrive(std::unique_ptr<cd::Drive> inner, int& refusals,
+                  const std::function<void()>& afterOpening)
+        : inner_(std::move(inner)), refusals_(refusals), afterOpening_(afterOpening)
     {
     }
     std::string path() const override { return inner_->path(); }
@@ -71,12 +78,16 @@ public:
             --refusals_;
             return {nullptr, {cd::DriveProblem::HeldElsewhere, "Another program holds the drive."}};
         }
-        return inner_->openFrames();
+        cd::OpenedFrames opened = inner_->openFrames();
+        if (afterOpening_)
+            afterOpening_();
+        return opened;
     }
 
 private:
     std::unique_ptr<cd::Drive> inner_;
     int& refusals_;
+    const std::function<void()>& afterOpening_;
 };
 
 // The four-track disc in D:, its loop current in the CD view at 50 %, digital reading working,
@@ -98,7 +109,7 @@ protected:
         // are refused, not the CD device's plays.
         std::vector<std::unique_ptr<cd::Drive>> readerDrive;
         readerDrive.push_back(std::make_unique<RefusingDrive>(
-            std::make_unique<cd::ImageDrive>(cues_.front()), refusals_));
+            std::make_unique<cd::ImageDrive>(cues_.front()), refusals_, afterReaderOpens_));
         readerDrives_ = cd::DriveList(std::move(readerDrive));
         reader_.emplace(readerDrives_, cd::DigitalReader::Timing{});
         MainState& state = main().state();
@@ -130,6 +141,7 @@ protected:
     int inPt_ = 0;
     int outPt_ = 0;
     int refusals_ = 0;
+    std::function<void()> afterReaderOpens_;
     int replays_ = 0;
     int loopPlays_ = 0;
     cd::DriveList readerDrives_;
@@ -313,6 +325,55 @@ TEST_F(LoopCaptureTest, CancelOnTheProgressWindowAbortsTheReadAndReturnsToTheCdV
     EXPECT_TRUE(main().isEnabled());
 }
 
+TEST_F(LoopCaptureTest, AReadThatFailsPartWayOffersAnalogRecordingAndReturnsToTheCdView)
+{
+    namespace fs = std::filesystem;
+    const fs::path bin = fs::path(cues_.front()).replace_extension(".bin");
+    const std::uintmax_t wholeImage = fs::file_size(bin);
+    struct Case {
+        forms::Answer answer;
+        int recordMode;
+    };
+    inPt_ = trackStartMs(3) + 1000;
+    outPt_ = inPt_ + 2000;
+    for (const Case c : {Case{forms::Answer::No, 1}, Case{forms::Answer::Yes, 2}}) {
+        SCOPED_TRACE(c.recordMode);
+        prompts_ = {};
+        writePref(QStringLiteral("RecordMode"), programState().gvRecordMode, 1);
+        fs::resize_file(bin, wholeImage);
+        // The disc's data ends inside track 1 once the read has opened it.
+        afterReaderOpens_ = [&] { fs::resize_file(bin, 100 * 2352); };
+        prompts_.queueAnswer(c.answer);
+        main().changeToMode(QStringLiteral("CD"), false);
+        QSignalSpy completed(&*reader_, &cd::DigitalReader::ReadComplete);
+        QSignalSpy failed(&*reader_, &cd::DigitalReader::Failure);
+
+        capture_->recordCurrentLoop();
+        afterReaderOpens_ = nullptr;
+
+        ASSERT_TRUE(programState().gvSlowMode); // the read was accepted
+        ASSERT_TRUE(failed.wait(20000));
+        EXPECT_EQ(failed.at(0).at(0).toInt(), 712);
+        EXPECT_EQ(completed.count(), 0);
+        ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+        const QString& question = prompts_.messageBoxes()[0].text;
+        EXPECT_TRUE(question.startsWith("The program was unable to digitally copy the requested "
+                                        "audio to your hard disk.\r\n\r\nThe process returned "
+                                        "error code 712: "))
+            << question.toStdString();
+        EXPECT_TRUE(question.contains("ends at frame")) << question.toStdString();
+        EXPECT_TRUE(question.endsWith("\r\n\r\nShould I change the recording mode to analog?"));
+        EXPECT_EQ(programState().gvRecordMode, c.recordMode);
+        EXPECT_EQ(storedPreference(QStringLiteral("RecordMode"))->bytes(),
+                  std::to_string(c.recordMode));
+        EXPECT_TRUE(main().state().cdView);
+        EXPECT_FALSE(programState().gvSlowMode);
+        EXPECT_FALSE(isLoaded("messages2"));
+        EXPECT_TRUE(main().isEnabled());
+    }
+    fs::resize_file(bin, wholeImage);
+}
+
 // The loop side's part of an analog capture: while the recording is under way, the loop's play
 // has the wave device record while the CD device plays from the in to the out point.
 class RecordingLoops : public CountingLoops
@@ -468,6 +529,39 @@ TEST_F(AnalogCaptureTest, RecordsTheLoopAsTheCdPlaysItInTheRecordingFormat)
         }
         const double fullScale = c.bits == 8 ? 128.0 : 32768.0;
         EXPECT_GT(rms(samples) / fullScale, 0.1);
+    }
+}
+
+TEST_F(AnalogCaptureTest, TheMixerIsSetOnlyWhenAskedAndItsFailureDoesNotStopTheRecording)
+{
+    // A mixer without a CD source.
+    struct CountingSelector : CdInputSelector {
+        int calls = 0;
+        std::int32_t SelectCDInput() override
+        {
+            ++calls;
+            return DUNMARRA_NO_CD_SOURCE;
+        }
+    };
+    inPt_ = trackStartMs(3);
+    outPt_ = inPt_ + 500;
+    programState().gvRecordingSampleRate = 22050;
+    programState().gvRecordingDepth = 16;
+    for (const bool setMixer : {true, false}) {
+        SCOPED_TRACE(setMixer);
+        CountingSelector selector;
+        const ScopedOverride selectorInPlace(cdInputSelector, selector);
+        programState().gvAutomaticallySetRecordingMixer = setMixer;
+        main().changeToMode(QStringLiteral("CD"), false);
+
+        capture_->recordCurrentLoop();
+
+        EXPECT_EQ(selector.calls, setMixer ? 1 : 0);
+        EXPECT_TRUE(programState().gvRecordingInProgress);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !programState().gvRecordingInProgress; }, 20000));
+        EXPECT_TRUE(prompts_.messageBoxes().empty());
+        EXPECT_TRUE(programState().gvSlowMode);
+        EXPECT_EQ(mci::test::readWave(tempWav().toStdString()).channels, 1);
     }
 }
 
