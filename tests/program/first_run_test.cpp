@@ -107,17 +107,6 @@ QStringList tooltipsOf(QWidget& window)
     return named;
 }
 
-// The person clicks what they see: a button in its middle, a check box on its box.
-void click(QWidget* control)
-{
-    ASSERT_NE(control, nullptr);
-    ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
-    const int middle = control->height() / 2;
-    const QPoint where =
-        qobject_cast<QCheckBox*>(control) ? QPoint(middle, middle) : control->rect().center();
-    QTest::mouseClick(control, Qt::LeftButton, {}, where);
-}
-
 void clickTab(QTabWidget& tabs, const QString& caption)
 {
     QTabBar* bar = tabs.tabBar();
@@ -128,22 +117,6 @@ void clickTab(QTabWidget& tabs, const QString& caption)
         }
     }
     ADD_FAILURE() << "no tab " << caption.toStdString();
-}
-
-void choose(QMainWindow& window, const QStringList& captions)
-{
-    QAction* item = menuItem(window, captions);
-    ASSERT_NE(item, nullptr) << captions.join(QStringLiteral(" > ")).toStdString();
-    item->trigger();
-}
-
-// Keys go where the keyboard's focus is, in the window that is active.
-void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    window.activateWindow();
-    QApplication::setActiveWindow(&window);
-    QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus ? focus : &window, key, modifiers);
 }
 
 // The program from a first start with a fresh program folder to a second start in that folder,
@@ -163,31 +136,6 @@ protected:
         qunsetenv("LENTARO_AUDIO_SPEED");
         song_ = path(QStringLiteral("music/song.wav"));
         writeSong(song_);
-    }
-
-    frmMain* mainWindow() const { return forms::loadedFormOf<frmMain>(); }
-    bool startedUp() const
-    {
-        frmMain* main = mainWindow();
-        return main && !main->isHidden() && !programState().gvStartingUp;
-    }
-    // Runs the program with the person taking these steps, the tutorial hint answered Continue.
-    int run(std::vector<Person::Step> steps, int firstNumber)
-    {
-        WhenModal hint([](QWidget& modal) {
-            click(captioned<QPushButton>(modal, QStringLiteral("Continue")));
-        });
-        Person person(std::move(steps), firstNumber);
-        const int result = start();
-        EXPECT_EQ(person.waitingOn(), QString()) << "the person still waits";
-        EXPECT_TRUE(hint.acted());
-        return result;
-    }
-    // As a new process finds it.
-    static void endRun()
-    {
-        deleteUnloaded();
-        programState() = {};
     }
 
     QTemporaryDir sound_;

@@ -5,12 +5,15 @@
 #include "platform/forms/formregistry.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +70,33 @@ void saveScreenshots(QWidget& window, const QString& name)
     saveScreenshot(window, name + QStringLiteral("-1280x720"));
     window.resize(size);
     QCoreApplication::processEvents();
+}
+
+// The person clicks what they see: a button in its middle, a check box on its box.
+void click(QWidget* control)
+{
+    ASSERT_NE(control, nullptr);
+    ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
+    const int middle = control->height() / 2;
+    const QPoint where =
+        qobject_cast<QCheckBox*>(control) ? QPoint(middle, middle) : control->rect().center();
+    QTest::mouseClick(control, Qt::LeftButton, {}, where);
+}
+
+void choose(QMainWindow& window, const QStringList& captions)
+{
+    QAction* item = menuItem(window, captions);
+    ASSERT_NE(item, nullptr) << captions.join(QStringLiteral(" > ")).toStdString();
+    item->trigger();
+}
+
+// Keys go where the keyboard's focus is, in the window that is active.
+void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &window, key, modifiers);
 }
 
 Person::Person(std::vector<Step> steps, int firstNumber)

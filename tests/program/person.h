@@ -32,6 +32,13 @@ Control* captioned(QWidget& parent, const QString& caption)
     return nullptr;
 }
 
+// The person clicks what they see: a button in its middle, a check box on its box.
+void click(QWidget* control);
+// Chooses the menu item reached through these captions; fails the test when there is none.
+void choose(QMainWindow& window, const QStringList& captions);
+// Keys go where the keyboard's focus is, in the window that is active.
+void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
 // Saves a picture of the window as it is, laid out, as "<name>.png" in the folder
 // LENTARO_SCREENSHOTS names; nothing when the variable is unset.
 void saveScreenshot(QWidget& window, const QString& name);

@@ -77,4 +77,32 @@ int Program::start()
     return startLentaro(argc, argv);
 }
 
+int Program::run(std::vector<Person::Step> steps, int firstNumber)
+{
+    WhenModal hint(
+        [](QWidget& modal) { click(captioned<QPushButton>(modal, QStringLiteral("Continue"))); });
+    Person person(std::move(steps), firstNumber);
+    const int result = start();
+    EXPECT_EQ(person.waitingOn(), QString()) << "the person still waits";
+    EXPECT_TRUE(hint.acted());
+    return result;
+}
+
+void Program::endRun()
+{
+    deleteUnloaded();
+    programState() = {};
+}
+
+frmMain* Program::mainWindow()
+{
+    return forms::loadedFormOf<frmMain>();
+}
+
+bool Program::startedUp()
+{
+    frmMain* main = mainWindow();
+    return main && !main->isHidden() && !programState().gvStartingUp;
+}
+
 } // namespace lentaro::test

@@ -3,11 +3,17 @@
 #include "tests/app/window_fixture.h"
 
 #include "app/pallomirunner.h"
+#include "tests/program/person.h"
 
 #include <QTimer>
 
 #include <functional>
 #include <optional>
+#include <vector>
+
+namespace lentaro {
+class frmMain;
+}
 
 namespace lentaro::test {
 
@@ -43,6 +49,14 @@ protected:
     int startAndClose(const std::function<void()>& whenShown);
     // Starts the program through its start function and returns when it ended.
     int start();
+    // Runs the program with the person taking these steps, the tutorial hint answered Continue.
+    int run(std::vector<Person::Step> steps, int firstNumber);
+    // As a new process finds it.
+    static void endRun();
+
+    static frmMain* mainWindow();
+    // The main window is shown and start-up is over.
+    static bool startedUp();
 
     LoopEndingProcessEnd processEnd_;
     ObservedPallomi runner_;
