@@ -1,6 +1,7 @@
 #include "tests/program/program_fixture.h"
 
 #include "app/programstate.h"
+#include "cd/mp3form.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/cd/DriveList.h"
@@ -8,12 +9,15 @@
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
 #include "tests/app/test_database.h"
+#include "tests/cd/support/mp3_maker.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
+#include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSqlTableModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -109,7 +113,7 @@ protected:
 const QStringList named{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("Bridge"),
                         QStringLiteral("4")};
 
-TEST_F(CdRoundTrip, TheDiscAndItsNamesComeBackAfterEjectAndRestart)
+TEST_F(CdRoundTrip, TheDiscAndItsNamesComeBackAfterEjectAndRestartAndAnMp3Converts)
 {
     const std::vector<Person::Step> firstRun{
         {QStringLiteral("disc-found"),
@@ -154,6 +158,11 @@ TEST_F(CdRoundTrip, TheDiscAndItsNamesComeBackAfterEjectAndRestart)
     EXPECT_EQ(run(firstRun, 1), 0);
     endRun();
 
+    // An MP3 of three seconds of 880 Hz, converted next to it.
+    constexpr int mp3Frames = 3 * 44100;
+    const QString mp3 = images_.filePath(QStringLiteral("tune.mp3"));
+    const QString converted = images_.filePath(QStringLiteral("tune.wav"));
+    writeMp3(mp3, {44100, 2, mp3Frames, 880.0});
     const std::vector<Person::Step> secondRun{
         {QStringLiteral("found-again"),
          {},
@@ -162,11 +171,34 @@ TEST_F(CdRoundTrip, TheDiscAndItsNamesComeBackAfterEjectAndRestart)
              EXPECT_EQ(main().state().currentCDid, CDid_);
              EXPECT_EQ(trackNames(), named);
          }},
+        {QStringLiteral("mp3-converted"),
+         [&] {
+             WhenModal conversion([&](QWidget& modal) {
+                 auto& dialog = dynamic_cast<mp3form&>(modal);
+                 QTest::keyClicks(dialog.txtInputMP3file, mp3);
+                 prompts_.queueFile(converted);
+                 click(dialog.cmdBrowse[1]);
+                 prompts_.queueAnswer(forms::Answer::Yes);
+                 click(captioned<QPushButton>(dialog, QStringLiteral("Convert")));
+             });
+             choose(main(), {QStringLiteral("File"), QStringLiteral("Convert MP3 to Wave File")});
+             EXPECT_TRUE(conversion.acted());
+         },
+         [&] { return !main().state().cdView && main().WaveControl->fileName() == converted; },
+         [&] {
+             EXPECT_EQ(main().lblMMCtrl->text(), QStringLiteral("Wave"));
+             EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:03"));
+             EXPECT_EQ(main().mruPath(1), converted);
+             const mci::test::WaveContents wave = mci::test::readWave(converted.toStdString());
+             EXPECT_EQ(wave.channels, 2);
+             EXPECT_EQ(wave.samples.size(), std::size_t(2 * mp3Frames));
+         }},
         exitThroughTheMenu(),
     };
     EXPECT_EQ(run(secondRun, 6), 0);
     EXPECT_EQ(processEnd_.ends, 2);
-    EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join('\n').toStdString();
+    // The one question the person answered.
+    EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Done converting. Open file now?")});
     EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
 }
 
