@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSqlTableModel>
 #include <QTableView>
@@ -76,6 +77,15 @@ protected:
         }
         return {};
     }
+    // The comments of the disc's loops, as the loop list holds them.
+    static QStringList loopComments()
+    {
+        QSqlTableModel& loops = *main().state().dtaLoopPoints;
+        QStringList comments;
+        for (int row = 0; row < loops.rowCount(); ++row)
+            comments << loops.data(loops.index(row, loops.fieldIndex("Comment"))).toString();
+        return comments;
+    }
     static bool showsDisc()
     {
         return startedUp() && main().pnlMsg->text() == QStringLiteral("CD Found")
@@ -113,7 +123,9 @@ protected:
 const QStringList named{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("Bridge"),
                         QStringLiteral("4")};
 
-TEST_F(CdRoundTrip, TheDiscAndItsNamesComeBackAfterEjectAndRestartAndAnMp3Converts)
+const QStringList loop{QStringLiteral("Bridge - Entire Track")};
+
+TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Converts)
 {
     const std::vector<Person::Step> firstRun{
         {QStringLiteral("disc-found"),
@@ -139,11 +151,35 @@ TEST_F(CdRoundTrip, TheDiscAndItsNamesComeBackAfterEjectAndRestartAndAnMp3Conver
              clickCell(nameOf(1));
          },
          [&] { return storedNames() == named; }, [] { EXPECT_EQ(trackNames(), named); }},
+        {QStringLiteral("loop-made"),
+         [] {
+             // Track 3 selected, its menu: a loop of the whole track.
+             clickCell(nameOf(3));
+             QTableView& grid = *main().tgTracks;
+             emit grid.customContextMenuRequested(grid.visualRect(nameOf(3)).center());
+             QMenu& menu = *main().mnuTrackGridPopup;
+             ASSERT_TRUE(menu.isVisible());
+             for (QAction* item : menu.actions()) {
+                 if (readCaption(item->text()) == QStringLiteral("Make a Loop for this track"))
+                     item->trigger();
+             }
+             menu.close();
+         },
+         [] { return loopComments() == loop; },
+         [this] {
+             // Track 3 on the CD's scale: after two seconds of lead-in and two tracks.
+             TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+             EXPECT_EQ(db.rows(QStringLiteral("SELECT startTime, endTime, TrackNum FROM "
+                                              "LoopPoints WHERE CDid = %1")
+                                   .arg(CDid_)),
+                       QStringList{QStringLiteral("32000|47000|3")});
+         }},
         {QStringLiteral("ejected"), [] { clickEject(); },
          [] { return main().pnlMsg->text() == QStringLiteral("No CD in drive"); },
          [this] {
              EXPECT_TRUE(drives_.drive('D')->trayOpen());
              EXPECT_EQ(tracks().rowCount(), 0);
+             EXPECT_EQ(loopComments(), QStringList());
              EXPECT_FALSE(main().CDControl->isEnabled());
          }},
         // With no disc the CD control is disabled, its Eject too: the tray is closed by hand.
@@ -152,6 +188,7 @@ TEST_F(CdRoundTrip, TheDiscAndItsNamesComeBackAfterEjectAndRestartAndAnMp3Conver
          [&] {
              EXPECT_EQ(main().state().currentCDid, CDid_);
              EXPECT_EQ(trackNames(), named);
+             EXPECT_EQ(loopComments(), loop);
          }},
         exitThroughTheMenu(),
     };
@@ -170,6 +207,7 @@ TEST_F(CdRoundTrip, TheDiscAndItsNamesComeBackAfterEjectAndRestartAndAnMp3Conver
          [&] {
              EXPECT_EQ(main().state().currentCDid, CDid_);
              EXPECT_EQ(trackNames(), named);
+             EXPECT_EQ(loopComments(), loop);
          }},
         {QStringLiteral("mp3-converted"),
          [&] {
