@@ -1,0 +1,243 @@
+#include "tests/program/program_fixture.h"
+
+#include "app/programstate.h"
+#include "cd/mp3form.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/mainstate.h"
+#include "platform/cd/DriveList.h"
+#include "platform/cd/ImageDrive.h"
+#include "platform/mci/MMControl.h"
+#include "platform/mci/TransportBar.h"
+#include "tests/app/test_database.h"
+#include "tests/cd/support/mp3_maker.h"
+#include "tests/platform/cd/support/cd_image_writer.h"
+#include "tests/platform/mci/wave_rig.h"
+#include "tests/program/person.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSqlTableModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <optional>
+
+namespace lentaro::test {
+namespace {
+
+constexpr int framesPerSecond = 75;
+
+// A disc of four 15-second tracks in drive D:, as the program finds it, used by a person from its
+// arrival to a second start of the program.
+class CdRoundTrip : public ProgramInUse
+{
+protected:
+    void SetUp() override
+    {
+        ProgramInUse::SetUp();
+        ASSERT_TRUE(images_.isValid());
+        cd::test::ImageSpec disc;
+        for (int track = 0; track < 4; ++track)
+            disc.tracks.push_back({15 * framesPerSecond, 0, false});
+        std::vector<std::unique_ptr<cd::Drive>> drives;
+        drives.push_back(std::make_unique<cd::ImageDrive>(
+            cd::test::writeImage(images_.path().toStdString(), "disc", disc)));
+        drives_ = cd::DriveList(std::move(drives));
+        drivesInPlace_.emplace(cd::cdDrives, drives_);
+    }
+    void TearDown() override
+    {
+        ProgramInUse::TearDown();
+        drivesInPlace_.reset();
+    }
+
+    static frmMain& main() { return *mainWindow(); }
+    static QSqlTableModel& tracks() { return *main().state().dtaTracks; }
+    // The names the grid shows, by track.
+    static QStringList trackNames()
+    {
+        QStringList names;
+        for (int row = 0; row < tracks().rowCount(); ++row)
+            names
+                << tracks().data(tracks().index(row, tracks().fieldIndex("TrackName"))).toString();
+        return names;
+    }
+    static QModelIndex nameOf(int track)
+    {
+        for (int row = 0; row < tracks().rowCount(); ++row) {
+            if (tracks().data(tracks().index(row, tracks().fieldIndex("TrackNum"))).toInt()
+                == track)
+                return tracks().index(row, tracks().fieldIndex("TrackName"));
+        }
+        return {};
+    }
+    // The comments of the disc's loops, as the loop list holds them.
+    static QStringList loopComments()
+    {
+        QSqlTableModel& loops = *main().state().dtaLoopPoints;
+        QStringList comments;
+        for (int row = 0; row < loops.rowCount(); ++row)
+            comments << loops.data(loops.index(row, loops.fieldIndex("Comment"))).toString();
+        return comments;
+    }
+    static bool showsDisc()
+    {
+        return startedUp() && main().pnlMsg->text() == QStringLiteral("CD Found")
+               && tracks().rowCount() == 4;
+    }
+    static void clickCell(const QModelIndex& cell)
+    {
+        QTableView& grid = *main().tgTracks;
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
+    }
+    static void clickEject() { click(main().CDControl->bar()->button(mci::Button::Eject)); }
+    QStringList storedNames()
+    {
+        TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+        return db.rows(QStringLiteral("SELECT TrackName FROM Tracks WHERE CDid = %1 ORDER BY "
+                                      "TrackNum")
+                           .arg(CDid_));
+    }
+    Person::Step exitThroughTheMenu()
+    {
+        return {QStringLiteral("exit"),
+                [] {
+                    choose(main(), {QStringLiteral("File"), QStringLiteral("Exit")});
+                },
+                {},
+                {}};
+    }
+
+    QTemporaryDir images_;
+    cd::DriveList drives_;
+    std::optional<ScopedOverride<cd::DriveList>> drivesInPlace_;
+    int CDid_ = 0;
+};
+
+const QStringList named{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("Bridge"),
+                        QStringLiteral("4")};
+
+const QStringList loop{QStringLiteral("Bridge - Entire Track")};
+
+TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Converts)
+{
+    const std::vector<Person::Step> firstRun{
+        {QStringLiteral("disc-found"),
+         {},
+         [] { return showsDisc(); },
+         [&] {
+             EXPECT_TRUE(main().state().cdView);
+             EXPECT_EQ(main().windowTitle(), QStringLiteral("Lentaro - CD Title"));
+             EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("CD Length: 01:00"));
+             EXPECT_EQ(trackNames(), (QStringList{"1", "2", "3", "4"}));
+             CDid_ = main().state().currentCDid;
+             EXPECT_NE(CDid_, 0);
+         }},
+        {QStringLiteral("track-named"),
+         [] {
+             // Selects the track and types; the name is kept on clicking another cell.
+             QTableView& grid = *main().tgTracks;
+             clickCell(nameOf(3));
+             QTest::keyClicks(&grid, QStringLiteral("B"));
+             auto* editor = grid.viewport()->findChild<QLineEdit*>();
+             ASSERT_NE(editor, nullptr);
+             QTest::keyClicks(editor, QStringLiteral("ridge"));
+             clickCell(nameOf(1));
+         },
+         [&] { return storedNames() == named; }, [] { EXPECT_EQ(trackNames(), named); }},
+        {QStringLiteral("loop-made"),
+         [] {
+             // Track 3 selected, its menu: a loop of the whole track.
+             clickCell(nameOf(3));
+             QTableView& grid = *main().tgTracks;
+             emit grid.customContextMenuRequested(grid.visualRect(nameOf(3)).center());
+             QMenu& menu = *main().mnuTrackGridPopup;
+             ASSERT_TRUE(menu.isVisible());
+             for (QAction* item : menu.actions()) {
+                 if (readCaption(item->text()) == QStringLiteral("Make a Loop for this track"))
+                     item->trigger();
+             }
+             menu.close();
+         },
+         [] { return loopComments() == loop; },
+         [this] {
+             // Track 3 on the CD's scale: after two seconds of lead-in and two tracks.
+             TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+             EXPECT_EQ(db.rows(QStringLiteral("SELECT startTime, endTime, TrackNum FROM "
+                                              "LoopPoints WHERE CDid = %1")
+                                   .arg(CDid_)),
+                       QStringList{QStringLiteral("32000|47000|3")});
+         }},
+        {QStringLiteral("ejected"), [] { clickEject(); },
+         [] { return main().pnlMsg->text() == QStringLiteral("No CD in drive"); },
+         [this] {
+             EXPECT_TRUE(drives_.drive('D')->trayOpen());
+             EXPECT_EQ(tracks().rowCount(), 0);
+             EXPECT_EQ(loopComments(), QStringList());
+             EXPECT_FALSE(main().CDControl->isEnabled());
+         }},
+        // With no disc the CD control is disabled, its Eject too: the tray is closed by hand.
+        {QStringLiteral("disc-back"), [this] { ASSERT_TRUE(drives_.drive('D')->closeTray()); },
+         [] { return showsDisc(); },
+         [&] {
+             EXPECT_EQ(main().state().currentCDid, CDid_);
+             EXPECT_EQ(trackNames(), named);
+             EXPECT_EQ(loopComments(), loop);
+         }},
+        exitThroughTheMenu(),
+    };
+    EXPECT_EQ(run(firstRun, 1), 0);
+    endRun();
+
+    // An MP3 of three seconds of 880 Hz, converted next to it.
+    constexpr int mp3Frames = 3 * 44100;
+    const QString mp3 = images_.filePath(QStringLiteral("tune.mp3"));
+    const QString converted = images_.filePath(QStringLiteral("tune.wav"));
+    writeMp3(mp3, {44100, 2, mp3Frames, 880.0});
+    const std::vector<Person::Step> secondRun{
+        {QStringLiteral("found-again"),
+         {},
+         [] { return showsDisc(); },
+         [&] {
+             EXPECT_EQ(main().state().currentCDid, CDid_);
+             EXPECT_EQ(trackNames(), named);
+             EXPECT_EQ(loopComments(), loop);
+         }},
+        {QStringLiteral("mp3-converted"),
+         [&] {
+             WhenModal conversion([&](QWidget& modal) {
+                 auto& dialog = dynamic_cast<mp3form&>(modal);
+                 QTest::keyClicks(dialog.txtInputMP3file, mp3);
+                 prompts_.queueFile(converted);
+                 click(dialog.cmdBrowse[1]);
+                 prompts_.queueAnswer(forms::Answer::Yes);
+                 click(captioned<QPushButton>(dialog, QStringLiteral("Convert")));
+             });
+             choose(main(), {QStringLiteral("File"), QStringLiteral("Convert MP3 to Wave File")});
+             EXPECT_TRUE(conversion.acted());
+         },
+         [&] { return !main().state().cdView && main().WaveControl->fileName() == converted; },
+         [&] {
+             EXPECT_EQ(main().lblMMCtrl->text(), QStringLiteral("Wave"));
+             EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:03"));
+             EXPECT_EQ(main().mruPath(1), converted);
+             const mci::test::WaveContents wave = mci::test::readWave(converted.toStdString());
+             EXPECT_EQ(wave.channels, 2);
+             EXPECT_EQ(wave.samples.size(), std::size_t(2 * mp3Frames));
+         }},
+        exitThroughTheMenu(),
+    };
+    EXPECT_EQ(run(secondRun, 6), 0);
+    EXPECT_EQ(processEnd_.ends, 2);
+    // The one question the person answered.
+    EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Done converting. Open file now?")});
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+}
+
+} // namespace
+} // namespace lentaro::test
