@@ -106,6 +106,23 @@ protected:
     PositionedDevice* device_ = nullptr;
 };
 
+// ThreadSanitizer's runtime fails its own check in the child when Qt starts a program from a
+// process with threads (its clone, also for a program that then cannot run), so the mixer's
+// start is checked in the other builds.
+#if defined(__SANITIZE_THREAD__)
+#define RECORDER_TEST_UNDER_TSAN
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define RECORDER_TEST_UNDER_TSAN
+#endif
+#endif
+#ifdef RECORDER_TEST_UNDER_TSAN
+constexpr bool underThreadSanitizer = true;
+#else
+constexpr bool underThreadSanitizer = false;
+#endif
+constexpr char cannotStartPrograms[] = "ThreadSanitizer cannot follow a started program";
+
 TEST_F(RecorderTest, CancellingTheFileChoiceBeforeAnyFileChangesNothing)
 {
     recordForm& recorder = load();
@@ -204,6 +221,8 @@ TEST_F(RecorderTest, RefusesTheWorkingFilesAsRecordingFiles)
 
 TEST_F(RecorderTest, TheMixerIsStartedOnceWhileItRunsAndEndedAtUnloading)
 {
+    if (underThreadSanitizer)
+        GTEST_SKIP() << cannotStartPrograms;
     writeFile("mixer.sh", "#!/bin/sh\nexec sleep 60\n");
     QFile::setPermissions(path("mixer.sh"), QFile::ReadOwner | QFile::ExeOwner);
     const MixerCommand command(path("mixer.sh"));
@@ -226,6 +245,8 @@ TEST_F(RecorderTest, TheMixerIsStartedOnceWhileItRunsAndEndedAtUnloading)
 
 TEST_F(RecorderTest, AMixerThatCannotStartIsReportedAndGivesNoWindow)
 {
+    if (underThreadSanitizer)
+        GTEST_SKIP() << cannotStartPrograms;
     const MixerCommand command(path("no such mixer"));
 
     EXPECT_EQ(showMixer(), 0);
