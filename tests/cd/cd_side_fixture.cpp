@@ -21,14 +21,6 @@ constexpr int framesPerSecond = 75;
 
 } // namespace
 
-cd::test::ImageSpec fourTrackDisc()
-{
-    cd::test::ImageSpec spec;
-    for (int track = 0; track < 4; ++track)
-        spec.tracks.push_back({15 * framesPerSecond, 0, false});
-    return spec;
-}
-
 cd::test::ImageSpec audioDisc(int seconds)
 {
     cd::test::ImageSpec spec;

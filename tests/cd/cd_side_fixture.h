@@ -7,6 +7,7 @@
 #include "platform/cd/DigitalReader.h"
 #include "platform/cd/DriveList.h"
 #include "platform/cd/ScriptedDiscChanges.h"
+#include "tests/cd/support/four_track_disc.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
 
 #include <QSqlDatabase>
@@ -35,8 +36,6 @@ struct Shown {
 };
 void PrintTo(const Shown& shown, std::ostream* out);
 
-// Four audio tracks of 15 s each (starts on frame counts divisible by 3): a one-minute disc.
-cd::test::ImageSpec fourTrackDisc();
 // One audio track of `seconds`.
 cd::test::ImageSpec audioDisc(int seconds);
 

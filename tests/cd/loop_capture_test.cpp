@@ -398,30 +398,6 @@ private:
     const int& outPt_;
 };
 
-constexpr double trackTones[] = {311.0, 440.0, 587.0, 740.0};
-
-// Fills each track of an image of fourTrackDisc with its own tone, left at half of full scale
-// and right at a quarter, phase 0 at the track's start.
-void fillWithTones(const std::filesystem::path& cue)
-{
-    std::filesystem::path bin = cue;
-    bin.replace_extension(".bin");
-    QFile file(QString::fromStdString(bin.string()));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QByteArray bytes;
-    for (const double tone : trackTones) {
-        for (int at = 0; at < trackFrames * samplesPerFrame; ++at) {
-            const double wave = std::sin(2 * M_PI * tone * at / 44100.0);
-            for (const double level : {0.5, 0.25}) {
-                const auto sample = static_cast<std::int16_t>(std::lround(wave * level * 32767));
-                bytes.append(char(sample & 0xff));
-                bytes.append(char((sample >> 8) & 0xff));
-            }
-        }
-    }
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 // The frequency of a tone in samples[from, from + count), from the first and last upward zero
 // crossings, each placed between its two samples.
 double toneFrequency(const std::vector<double>& samples, std::size_t from, std::size_t count,
@@ -476,7 +452,7 @@ protected:
             return std::make_unique<RecordingLoops>(main, loopPlays_, inPt_, outPt_);
         };
         LoopCaptureTest::SetUp();
-        fillWithTones(cues_.front());
+        ASSERT_TRUE(fillWithTones(cues_.front()));
         programState().gvRecordMode = 2;
         programState().gvChannels = 1;
     }

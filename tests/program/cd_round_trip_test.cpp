@@ -1,5 +1,6 @@
 #include "tests/program/program_fixture.h"
 
+#include "app/frmOptions.h"
 #include "app/programstate.h"
 #include "cd/mp3form.h"
 #include "mainwindow/frmMain.h"
@@ -8,8 +9,11 @@
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
+#include "platform/shell/programfolder.h"
 #include "tests/app/test_database.h"
+#include "tests/cd/support/four_track_disc.h"
 #include "tests/cd/support/mp3_maker.h"
+#include "tests/engine/support/tone.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
@@ -19,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSqlTableModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -30,29 +35,65 @@
 namespace lentaro::test {
 namespace {
 
-constexpr int framesPerSecond = 75;
+constexpr int trackSeconds = 15; // fourTrackDisc's
+const double bridgeTone = trackTones[2];
 
-// A disc of four 15-second tracks in drive D:, as the program finds it, used by a person from its
-// arrival to a second start of the program.
+// A wave file's length in seconds and the pitch of its first channel over its middle half.
+struct Heard {
+    int channels = 0;
+    int rate = 0;
+    int bits = 0;
+    double seconds = 0;
+    double pitch = 0;
+};
+Heard listen(const QString& file)
+{
+    const mci::test::WaveContents wave = mci::test::readWave(file.toStdString());
+    Heard heard{wave.channels, wave.rate, wave.bits};
+    if (wave.channels <= 0 || wave.rate <= 0)
+        return heard;
+    const auto channels = static_cast<std::size_t>(wave.channels);
+    std::vector<double> first;
+    for (std::size_t at = 0; at < wave.samples.size(); at += channels)
+        first.push_back(wave.samples[at]);
+    // 8-bit samples lie around 128.
+    const double centre = wave.bits == 8 ? 128 : 0;
+    for (double& sample : first)
+        sample -= centre;
+    heard.seconds = double(first.size()) / wave.rate;
+    heard.pitch =
+        kvtest::measureFrequency(first, wave.rate, first.size() / 4, first.size() * 3 / 4);
+    return heard;
+}
+
+QString workingFile(const QString& name)
+{
+    return programFolder() + QLatin1Char('/') + name;
+}
+
+// A disc of four 15-second tracks, each its own tone, in drive D:, as the program finds it, used
+// by a person from its arrival to a second start of the program. The CD device plays, and the
+// engine slows, eight times faster than real time.
 class CdRoundTrip : public ProgramInUse
 {
 protected:
     void SetUp() override
     {
         ProgramInUse::SetUp();
+        qputenv("LENTARO_AUDIO_SPEED", "8");
         ASSERT_TRUE(images_.isValid());
-        cd::test::ImageSpec disc;
-        for (int track = 0; track < 4; ++track)
-            disc.tracks.push_back({15 * framesPerSecond, 0, false});
+        const std::filesystem::path cue =
+            cd::test::writeImage(images_.path().toStdString(), "disc", fourTrackDisc());
+        ASSERT_TRUE(fillWithTones(cue));
         std::vector<std::unique_ptr<cd::Drive>> drives;
-        drives.push_back(std::make_unique<cd::ImageDrive>(
-            cd::test::writeImage(images_.path().toStdString(), "disc", disc)));
+        drives.push_back(std::make_unique<cd::ImageDrive>(cue));
         drives_ = cd::DriveList(std::move(drives));
         drivesInPlace_.emplace(cd::cdDrives, drives_);
     }
     void TearDown() override
     {
         ProgramInUse::TearDown();
+        qunsetenv("LENTARO_AUDIO_SPEED");
         drivesInPlace_.reset();
     }
 
@@ -102,6 +143,52 @@ protected:
         return db.rows(QStringLiteral("SELECT TrackName FROM Tracks WHERE CDid = %1 ORDER BY "
                                       "TrackNum")
                            .arg(CDid_));
+    }
+    // Transform on the current loop: captured, slowed to the speed shown and replayed.
+    static Person::Step transformed(const QString& name, const std::function<void()>& check)
+    {
+        return {name,
+                [] {
+                    QTableView& loops = *main().loopPoints;
+                    QTest::mouseClick(loops.viewport(), Qt::LeftButton, {},
+                                      loops.visualRect(loops.model()->index(0, 1)).center());
+                    click(main().cmdSlowPlay);
+                },
+                [] {
+                    // The replay of the pass just made, not of an earlier one.
+                    return programState().gvSlowedFileReady
+                           && main().WaveControl->fileName() == workingFile("tempslow.wav")
+                           && main().pnlMsg->text()
+                                  == QStringLiteral("Playing loop at 50% of original speed.");
+                },
+                check};
+    }
+    static Person::Step backToTheCdView()
+    {
+        return {QStringLiteral("cd-view"),
+                [] {
+                    choose(main(), {QStringLiteral("View"), QStringLiteral("CD View"),
+                                    QStringLiteral("Normal")});
+                },
+                [] { return main().state().cdView; },
+                {}};
+    }
+    // Settings, Recording: analog.
+    static Person::Step analogChosen()
+    {
+        return {QStringLiteral("analog-chosen"),
+                [] {
+                    WhenModal settings([](QWidget& modal) {
+                        auto& dialog = dynamic_cast<frmOptions&>(modal);
+                        clickTab(*dialog.tabOptions, QStringLiteral("Recording"));
+                        click(captioned<QRadioButton>(dialog, QStringLiteral("Analog")));
+                        click(captioned<QPushButton>(dialog, QStringLiteral("Close")));
+                    });
+                    choose(main(), {QStringLiteral("Settings")});
+                    EXPECT_TRUE(settings.acted());
+                },
+                [] { return QApplication::activeModalWidget() == nullptr; },
+                [] { EXPECT_EQ(programState().gvRecordMode, 2); }};
     }
     Person::Step exitThroughTheMenu()
     {
@@ -173,6 +260,38 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
                                    .arg(CDid_)),
                        QStringList{QStringLiteral("32000|47000|3")});
          }},
+        transformed(QStringLiteral("digital-slowed"),
+                    [] {
+                        // Read from the disc as it is: stereo; the slowed file twice as long.
+                        EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 1.0f);
+                        const Heard temp = listen(workingFile("temp.wav"));
+                        EXPECT_EQ(temp.channels, 2);
+                        EXPECT_EQ(temp.rate, 44100);
+                        EXPECT_EQ(temp.bits, 16);
+                        EXPECT_DOUBLE_EQ(temp.seconds, trackSeconds);
+                        EXPECT_NEAR(temp.pitch, bridgeTone, bridgeTone / 100);
+                        const Heard slowed = listen(workingFile("tempslow.wav"));
+                        EXPECT_NEAR(slowed.seconds, 2 * trackSeconds, 0.3);
+                        EXPECT_NEAR(slowed.pitch, bridgeTone, bridgeTone / 100);
+                    }),
+        backToTheCdView(),
+        analogChosen(),
+        transformed(QStringLiteral("analog-slowed"),
+                    [] {
+                        // Recorded as the CD device played it: mono at the recording format.
+                        EXPECT_FALSE(programState().gvRecordingInProgress);
+                        EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 2.0f);
+                        const Heard temp = listen(workingFile("temp.wav"));
+                        EXPECT_EQ(temp.channels, 1);
+                        EXPECT_EQ(temp.rate, 44100);
+                        EXPECT_EQ(temp.bits, 16);
+                        EXPECT_NEAR(temp.seconds, trackSeconds, 0.03);
+                        EXPECT_NEAR(temp.pitch, bridgeTone, bridgeTone / 100);
+                        const Heard slowed = listen(workingFile("tempslow.wav"));
+                        EXPECT_NEAR(slowed.seconds, 2 * trackSeconds, 0.3);
+                        EXPECT_NEAR(slowed.pitch, bridgeTone, bridgeTone / 100);
+                    }),
+        backToTheCdView(),
         {QStringLiteral("ejected"), [] { clickEject(); },
          [] { return main().pnlMsg->text() == QStringLiteral("No CD in drive"); },
          [this] {
@@ -232,7 +351,7 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
          }},
         exitThroughTheMenu(),
     };
-    EXPECT_EQ(run(secondRun, 6), 0);
+    EXPECT_EQ(run(secondRun, 12), 0);
     EXPECT_EQ(processEnd_.ends, 2);
     // The one question the person answered.
     EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Done converting. Open file now?")});

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -79,8 +80,9 @@ void click(QWidget* control)
     ASSERT_NE(control, nullptr);
     ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
     const int middle = control->height() / 2;
-    const QPoint where =
-        qobject_cast<QCheckBox*>(control) ? QPoint(middle, middle) : control->rect().center();
+    const QPoint where = qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)
+                             ? QPoint(middle, middle)
+                             : control->rect().center();
     QTest::mouseClick(control, Qt::LeftButton, {}, where);
 }
 

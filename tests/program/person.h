@@ -33,7 +33,7 @@ Control* captioned(QWidget& parent, const QString& caption)
     return nullptr;
 }
 
-// The person clicks what they see: a button in its middle, a check box on its box.
+// The person clicks what they see: a button in its middle, a check box or option on its box.
 void click(QWidget* control);
 // The tab of that caption.
 void clickTab(QTabWidget& tabs, const QString& caption);
