@@ -22,9 +22,16 @@ namespace {
 
 constexpr char module[] = "main form";
 
-// The grid's columns: field and heading, in this order; the other fields are not shown.
-const char* const shownColumns[][2] = {
-    {"TrackNum", "#"}, {"TrackName", "Track Name"}, {"Rating", "Rating"}};
+// The grid's columns: field, heading and width, in this order; the other fields are not shown.
+// The name takes what the number and the rating leave, so that all three fit.
+struct ShownColumn {
+    const char* field;
+    const char* heading;
+    QHeaderView::ResizeMode width;
+};
+const ShownColumn shownColumns[] = {{"TrackNum", "#", QHeaderView::ResizeToContents},
+                                    {"TrackName", "Track Name", QHeaderView::Stretch},
+                                    {"Rating", "Rating", QHeaderView::ResizeToContents}};
 
 // A space in the grid plays or stops (the window's key handling does that): it never starts
 // editing a cell.
@@ -84,10 +91,11 @@ void CdTransport::showTrackColumns()
     QTableView& grid = *main_.tgTracks;
     for (int column = 0; column < tracks.columnCount(); ++column)
         grid.setColumnHidden(column, true);
-    for (const auto& shown : shownColumns) {
-        const int column = tracks.fieldIndex(QLatin1String(shown[0]));
-        tracks.setHeaderData(column, Qt::Horizontal, QLatin1String(shown[1]));
+    for (const ShownColumn& shown : shownColumns) {
+        const int column = tracks.fieldIndex(QLatin1String(shown.field));
+        tracks.setHeaderData(column, Qt::Horizontal, QLatin1String(shown.heading));
         grid.setColumnHidden(column, false);
+        grid.horizontalHeader()->setSectionResizeMode(column, shown.width);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/mci/MMControl.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -337,6 +338,21 @@ TEST_F(CdTransportTest, TheGridShowsNumberNameAndRating)
             shown << grid.model()->headerData(column, Qt::Horizontal).toString();
     }
     EXPECT_EQ(shown, (QStringList{"#", "Track Name", "Rating"}));
+    // All three fit the grid, each heading whole, the name the widest.
+    QHeaderView& header = *grid.horizontalHeader();
+    int widths = 0;
+    for (int column = 0; column < grid.model()->columnCount(); ++column) {
+        if (grid.isColumnHidden(column))
+            continue;
+        const QString heading = grid.model()->headerData(column, Qt::Horizontal).toString();
+        SCOPED_TRACE(heading.toStdString());
+        EXPECT_GE(header.sectionSize(column), header.fontMetrics().horizontalAdvance(heading));
+        widths += header.sectionSize(column);
+    }
+    EXPECT_LE(widths, grid.viewport()->width());
+    const auto& tracks = static_cast<const QSqlTableModel&>(*grid.model());
+    EXPECT_GT(header.sectionSize(tracks.fieldIndex("TrackName")),
+              header.sectionSize(tracks.fieldIndex("TrackNum")));
     EXPECT_EQ(grid.model()->rowCount(), 4);
     EXPECT_EQ(main().lblTrackComments->text(), QStringLiteral("Track 1 Comments"));
 }
