@@ -2,8 +2,8 @@
 
 #include "app/enginerunner.h"
 #include "app/programstate.h"
+#include "app/workingfiles.h"
 #include "platform/forms/formregistry.h"
-#include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
 #include <QApplication>
@@ -39,9 +39,8 @@ void releaseEngine()
 // A working file that is missing or cannot be deleted is simply left.
 void deleteWorkingFiles()
 {
-    const QString folder = programFolder();
-    QFile::remove(folder + QStringLiteral("/temp.wav"));
-    QFile::remove(folder + QStringLiteral("/tempslow.wav"));
+    QFile::remove(tempWav());
+    QFile::remove(tempSlowWav());
 }
 
 class ImmediateEnd : public ProcessEnd

@@ -1,8 +1,19 @@
 #include "app/workingfiles.h"
 
 #include "platform/forms/prompts.h"
+#include "platform/shell/programfolder.h"
 
 namespace lentaro {
+
+QString tempWav()
+{
+    return programFolder() + QStringLiteral("/temp.wav");
+}
+
+QString tempSlowWav()
+{
+    return programFolder() + QStringLiteral("/tempslow.wav");
+}
 
 bool namesWorkingFile(const QString& path)
 {

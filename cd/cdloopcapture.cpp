@@ -5,6 +5,7 @@
 #include "app/programstate.h"
 #include "app/webaddresses.h"
 #include "app/windowhelpers.h"
+#include "app/workingfiles.h"
 #include "cd/cdinputselector.h"
 #include "cd/mcihelpers.h"
 #include "mainwindow/expansionfactor.h"
@@ -14,7 +15,6 @@
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
-#include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
 #include <QCoreApplication>
@@ -32,11 +32,6 @@ constexpr int analogRecording = 2;
 constexpr int milliseconds = 0;
 // What the reader's output always holds.
 constexpr int digitalChannels = 2;
-
-QString tempWavPath()
-{
-    return programFolder() + QStringLiteral("/temp.wav");
-}
 
 QString acdErrorTitle(int number)
 {
@@ -96,7 +91,7 @@ void CdLoopCapture::makeAnalogRecording()
         mci::MMControl& wave = *main_.WaveControl;
         wave.setWait(true);
         wave.setCommand(QStringLiteral("Close"));
-        wave.setFileName(tempWavPath());
+        wave.setFileName(tempWav());
         ignoringErrors([&] { QFile::remove(wave.fileName()); });
         wave.setWait(true);
         wave.setCommand(QStringLiteral("open"));
@@ -165,8 +160,8 @@ void CdLoopCapture::makeDigitalRecording()
             mci::MMControl& wave = *main_.WaveControl;
             wave.setWait(true);
             wave.setCommand(QStringLiteral("Close"));
-            if (QFile::exists(tempWavPath()))
-                QFile::remove(tempWavPath());
+            if (QFile::exists(tempWav()))
+                QFile::remove(tempWav());
         });
         enableMainWindow(false);
         main_.pnlMsg->setText(QStringLiteral("Please wait - copying loop to hard disk."));
@@ -180,8 +175,7 @@ void CdLoopCapture::makeDigitalRecording()
 
 CdLoopCapture::Read CdLoopCapture::readLoop(int track, int start, int length)
 {
-    return ACD1_.readSection(track, tempWavPath(), start, length) == 0 ? Read::accepted
-                                                                       : Read::refused;
+    return ACD1_.readSection(track, tempWav(), start, length) == 0 ? Read::accepted : Read::refused;
 }
 
 CdLoopCapture::Read CdLoopCapture::retryRefusedRead(int track, int start, int length)
@@ -197,9 +191,9 @@ CdLoopCapture::Read CdLoopCapture::retryRefusedRead(int track, int start, int le
     current.setWait(true);
     current.setCommand(QStringLiteral("Stop"));
     ACD1_.openDrive(programState().gvDigCDNum);
-    int r = ACD1_.readSection(track, tempWavPath(), start, length);
+    int r = ACD1_.readSection(track, tempWav(), start, length);
     if (r != 0)
-        r = ACD1_.readSection(track, tempWavPath(), start, length);
+        r = ACD1_.readSection(track, tempWav(), start, length);
     Message(QStringLiteral("off"), caption);
     if (r == 0)
         return Read::accepted;

@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/programstate.h"
 #include "app/timetexts.h"
+#include "app/workingfiles.h"
 #include "loops/trimGraph.h"
 #include "mainwindow/frmMain.h"
 #include "platform/forms/prompts.h"

@@ -8,13 +8,13 @@
 #include "app/pause.h"
 #include "app/programstate.h"
 #include "app/webaddresses.h"
+#include "app/workingfiles.h"
 #include "loops/loopCapture.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
-#include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
 #include <QCoreApplication>
@@ -42,17 +42,7 @@ const QString transformNeedsALoop = QStringLiteral(
 const QString noLoopPoints = QStringLiteral(
     "There are no loop points created. Please make at least one loop point before continuing");
 
-QString tempWav()
-{
-    return programFolder() + QStringLiteral("/temp.wav");
-}
-
 } // namespace
-
-QString tempSlowWav()
-{
-    return programFolder() + QStringLiteral("/tempslow.wav");
-}
 
 QString slowdownFailedText(std::int32_t result, const QString& engineText)
 {

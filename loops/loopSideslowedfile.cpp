@@ -6,7 +6,6 @@
 #include "app/workingfiles.h"
 #include "mainwindow/frmMain.h"
 #include "platform/forms/prompts.h"
-#include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
 #include <QDir>
@@ -34,11 +33,7 @@ QString resolvedPath(const QString& name)
 bool isWorkingFile(const QString& name)
 {
     const QString target = resolvedPath(name);
-    for (const char* working : {"/temp.wav", "/tempslow.wav"}) {
-        if (target == resolvedPath(programFolder() + QLatin1String(working)))
-            return true;
-    }
-    return false;
+    return target == resolvedPath(tempWav()) || target == resolvedPath(tempSlowWav());
 }
 
 } // namespace
@@ -63,7 +58,7 @@ void LoopSide::saveSlowedDownFile()
             return;
         }
         try {
-            replaceWithCopy(programFolder() + QStringLiteral("/tempslow.wav"), name);
+            replaceWithCopy(tempSlowWav(), name);
         } catch (const std::exception& error) {
             forms::MsgBox(QStringLiteral("The slowed-down file could not be saved as %1 (%2).")
                               .arg(name, QString::fromLocal8Bit(error.what())));

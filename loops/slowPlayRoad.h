@@ -6,8 +6,6 @@
 
 namespace lentaro {
 
-// tempslow.wav, the engine's output, in the program folder.
-QString tempSlowWav();
 // The message of a pass that failed: the engine's result and, when it has one, its text.
 QString slowdownFailedText(std::int32_t result, const QString& engineText);
 

@@ -1,12 +1,12 @@
 #include "loops/waveLoopCapture.h"
 
 #include "app/programstate.h"
+#include "app/workingfiles.h"
 #include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
-#include "platform/shell/programfolder.h"
 #include "platform/wavesection/WaveSection.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
@@ -59,7 +59,7 @@ bool WaveLoopCapture::extractCurrentLoop()
         source = wave.fileName();
         wave.setWait(true);
         wave.setCommand(QStringLiteral("Close"));
-        const QString destination = programFolder() + QStringLiteral("/temp.wav");
+        const QString destination = tempWav();
         ignoringErrors([&] {
             // The last loop's temp.wav must not pass for this one's when the cut fails.
             QFile::remove(destination);

@@ -1,8 +1,8 @@
 #include "mainwindow/expansionfactor.h"
 
 #include "app/programstate.h"
+#include "app/workingfiles.h"
 #include "mainwindow/mainstate.h"
-#include "platform/shell/programfolder.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 
@@ -17,8 +17,7 @@ namespace {
 // The channel count temp.wav's header gives; 0 when there is no readable temp.wav.
 int tempWavHeaderChannels()
 {
-    const QString path = programFolder() + QStringLiteral("/temp.wav");
-    const auto stream = kv::SoundStream::openRead(QFile::encodeName(path).toStdString());
+    const auto stream = kv::SoundStream::openRead(QFile::encodeName(tempWav()).toStdString());
     return stream && stream->lastError() == kv::kOk ? stream->channels() : 0;
 }
 

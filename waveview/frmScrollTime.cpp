@@ -3,6 +3,7 @@
 #include "app/preferencetext.h"
 #include "app/programstate.h"
 #include "app/webaddresses.h"
+#include "app/workingfiles.h"
 #include "controls/wgrid2/wGrid2.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"
@@ -10,7 +11,6 @@
 #include "platform/forms/screenunits.h"
 #include "platform/forms/windowhandles.h"
 #include "platform/mci/MMControl.h"
-#include "platform/shell/programfolder.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 #include "waveview/tempwav.h"
@@ -167,7 +167,7 @@ void frmScrollTime::ReadSlowdownFile()
         channels_ = 0;
         const HeldRedraw held(*Chart);
         try {
-            TempWav wav = readTempWav(programFolder() + QStringLiteral("/temp.wav"), graphStep_);
+            TempWav wav = readTempWav(tempWav(), graphStep_);
             samplesPerMs_ = wav.samplesPerMs;
             channels_ = wav.channels;
             Chart->setSeries(std::move(wav.series));

@@ -7,6 +7,7 @@
 #include "app/progresscancel.h"
 #include "app/recordwhileplaying.h"
 #include "app/windowhelpers.h"
+#include "app/workingfiles.h"
 #include "cd/cdinputselector.h"
 #include "cd/cdloopcapture.h"
 #include "cd/recordreaderevents.h"
@@ -16,7 +17,6 @@
 #include "platform/cd/ImageDrive.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
-#include "platform/shell/programfolder.h"
 #include "tests/platform/cd/support/wave_contents.h"
 #include "tests/platform/mci/wave_rig.h"
 
@@ -135,8 +135,6 @@ protected:
         reader_.reset();
         CdSideTest::TearDown();
     }
-
-    static QString tempWav() { return programFolder() + QStringLiteral("/temp.wav"); }
 
     int inPt_ = 0;
     int outPt_ = 0;

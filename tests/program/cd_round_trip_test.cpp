@@ -2,6 +2,7 @@
 
 #include "app/frmOptions.h"
 #include "app/programstate.h"
+#include "app/workingfiles.h"
 #include "cd/mp3form.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
@@ -9,7 +10,6 @@
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
-#include "platform/shell/programfolder.h"
 #include "tests/app/test_database.h"
 #include "tests/cd/support/four_track_disc.h"
 #include "tests/cd/support/mp3_maker.h"
@@ -64,11 +64,6 @@ Heard listen(const QString& file)
     heard.pitch =
         kvtest::measureFrequency(first, wave.rate, first.size() / 4, first.size() * 3 / 4);
     return heard;
-}
-
-QString workingFile(const QString& name)
-{
-    return programFolder() + QLatin1Char('/') + name;
 }
 
 // A disc of four 15-second tracks, each its own tone, in drive D:, as the program finds it, used
@@ -157,7 +152,7 @@ protected:
                 [] {
                     // The replay of the pass just made, not of an earlier one.
                     return programState().gvSlowedFileReady
-                           && main().WaveControl->fileName() == workingFile("tempslow.wav")
+                           && main().WaveControl->fileName() == tempSlowWav()
                            && main().pnlMsg->text()
                                   == QStringLiteral("Playing loop at 50% of original speed.");
                 },
@@ -264,13 +259,13 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
                     [] {
                         // Read from the disc as it is: stereo; the slowed file twice as long.
                         EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 1.0f);
-                        const Heard temp = listen(workingFile("temp.wav"));
+                        const Heard temp = listen(tempWav());
                         EXPECT_EQ(temp.channels, 2);
                         EXPECT_EQ(temp.rate, 44100);
                         EXPECT_EQ(temp.bits, 16);
                         EXPECT_DOUBLE_EQ(temp.seconds, trackSeconds);
                         EXPECT_NEAR(temp.pitch, bridgeTone, bridgeTone / 100);
-                        const Heard slowed = listen(workingFile("tempslow.wav"));
+                        const Heard slowed = listen(tempSlowWav());
                         EXPECT_NEAR(slowed.seconds, 2 * trackSeconds, 0.3);
                         EXPECT_NEAR(slowed.pitch, bridgeTone, bridgeTone / 100);
                     }),
@@ -281,13 +276,13 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
                         // Recorded as the CD device played it: mono at the recording format.
                         EXPECT_FALSE(programState().gvRecordingInProgress);
                         EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 2.0f);
-                        const Heard temp = listen(workingFile("temp.wav"));
+                        const Heard temp = listen(tempWav());
                         EXPECT_EQ(temp.channels, 1);
                         EXPECT_EQ(temp.rate, 44100);
                         EXPECT_EQ(temp.bits, 16);
                         EXPECT_NEAR(temp.seconds, trackSeconds, 0.03);
                         EXPECT_NEAR(temp.pitch, bridgeTone, bridgeTone / 100);
-                        const Heard slowed = listen(workingFile("tempslow.wav"));
+                        const Heard slowed = listen(tempSlowWav());
                         EXPECT_NEAR(slowed.seconds, 2 * trackSeconds, 0.3);
                         EXPECT_NEAR(slowed.pitch, bridgeTone, bridgeTone / 100);
                     }),
