@@ -98,9 +98,6 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
             [this](bool&) { MMControl1_PlayClick(); });
     connect(MMControl1, &mci::MMControl::stopClick, this,
             [this](bool&) { MMControl1_StopClick(); });
-    tmrSliderFreedom = new QTimer(this);
-    tmrSliderFreedom->setSingleShot(true);
-    tmrSliderFreedom->setInterval(sliderLockMs);
     connect(tmrSliderFreedom, &QTimer::timeout, this, &frmTrim::tmrSliderFreedom_Timer);
     tmrPreviewEnd = new QTimer(this);
     tmrPreviewEnd->setSingleShot(true);
@@ -225,17 +222,14 @@ void frmTrim::slStart_MouseUp(int index)
 {
     TraceScope trace(module, "Sub slStart_MouseUp", {{"Index", index}});
     trace.run([&] {
-        // Locked without disabling it, which would take the keyboard focus away.
-        locked_[index] = true;
-        tmrSliderFreedom->start();
+        lock_.lock(index);
         main_.state().currentMMControl->setUpdateInterval(500);
     });
 }
 
 void frmTrim::tmrSliderFreedom_Timer()
 {
-    locked_[0] = locked_[1] = false;
-    tmrSliderFreedom->stop();
+    lock_.free();
 }
 
 bool frmTrim::eventFilter(QObject* watched, QEvent* event)
@@ -251,7 +245,7 @@ bool frmTrim::eventFilter(QObject* watched, QEvent* event)
         }
     }
     for (int i = 0; i < 2; ++i) {
-        if (watched == slStart[i] && locked_[i] && isSliderInput(*event))
+        if (watched == slStart[i] && lock_.swallows(i, *event))
             return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "loops/sliderLock.h"
+
 #include <QVariant>
 #include <QWidget>
 
@@ -40,7 +42,7 @@ public:
     void slStart_MouseDown();
     void slStart_MouseUp(int index);
     void tmrSliderFreedom_Timer();
-    bool sliderLocked(int index) const { return locked_[index]; }
+    bool sliderLocked(int index) const { return lock_.locked(index); }
     // Plays the last moments before the end slider's new place, once the pause after the move
     // is over.
     void previewEnd();
@@ -61,7 +63,7 @@ public:
     QPushButton* cmdClose;
     QPushButton* cmdHelp;
     mci::MMControl* MMControl1;
-    QTimer* tmrSliderFreedom;
+    QTimer* tmrSliderFreedom = new QTimer(this);
     // The pause between a move of the end slider and the preview of the end.
     QTimer* tmrPreviewEnd;
 
@@ -70,7 +72,6 @@ public:
     // How much of the loop's end a move of the end slider lets hear, and from what loop length.
     static constexpr int previewEndMs = 3000;
     static constexpr int previewPauseMs = 1000;
-    static constexpr int sliderLockMs = 300;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,7 +88,7 @@ private:
     QVariant rowKey_; // the loop row the limits came from
     bool settingSliders_ = false;
     bool settingLimits_ = false;
-    bool locked_[2] = {false, false};
+    SliderLock lock_{*tmrSliderFreedom};
 };
 
 } // namespace lentaro

@@ -36,7 +36,8 @@ constexpr char module[] = "main form";
 
 } // namespace
 
-LoopSide::LoopSide(frmMain& main) : main_(main), rows_(main.state())
+LoopSide::LoopSide(frmMain& main)
+    : main_(main), rows_(main.state()), sliderLock_(*main.tmrSliderFreedom)
 {
     connect(&rows_, &LoopRows::repositioned, this, [this] {
         showRowInGrid();

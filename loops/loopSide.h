@@ -89,7 +89,6 @@ public:
     void pitchChangeTextFieldsFill();
     void saveCurrentPct();
     void saveCurrentPitchChange();
-    void expFactorSet();
     // The speed (at least 5 %) and the pitch (within an octave) shown, the finished pass
     // dropped, and a new one started through btnLoopPlay_Click.
     void changeTransformParameters() override;
@@ -100,14 +99,11 @@ public:
     QVariant prevRowKey;
     // True while code sets the sliders: their change handler then does nothing.
     bool settingSliders = false;
-    // Between a slider's press and its release: moves follow the thumb.
-    bool sliderDragging = false;
 
     // The speed and pitch controls' events. A released slider ignores input until
     // tmrSliderFreedom fires.
     void slSlowPct_Change(int Index);
     void slSlowPct_Scroll(int Index);
-    void slSlowPct_MouseDown();
     void slSlowPct_MouseUp(int Index);
     void tmrSliderFreedom_Timer();
     // Enter in a speed (0) or pitch (1 half steps, 2 cents) box.
@@ -225,7 +221,7 @@ private:
     // The last lastLoopSelected written, so that an unchanged one is not written again.
     QVariant lastLoopSelected_;
     MonotonicClock clock_ = [] { return std::chrono::steady_clock::now().time_since_epoch(); };
-    std::array<bool, 2> sliderLocked_{};
+    SliderLock sliderLock_; // over the main window's tmrSliderFreedom
     PassCount passes_;
     // The latest pass started was rendered (no real-time play).
     bool renderedPass_ = false;

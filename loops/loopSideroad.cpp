@@ -10,6 +10,7 @@
 #include "app/webaddresses.h"
 #include "app/workingfiles.h"
 #include "loops/loopCapture.h"
+#include "mainwindow/expansionfactor.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"
@@ -31,7 +32,6 @@ namespace {
 
 constexpr char module[] = "main form";
 // The slowest speed the engine is given, in percent.
-constexpr int slowestPercent = 5;
 constexpr int windowMode = 1;
 constexpr int graphUpdateMs = 100;
 constexpr int loopUpdateMs = 500;
@@ -251,13 +251,6 @@ int LoopSide::doKVslowdown(double factor, double pitchfactor)
         pass.outputPath = output;
         pass.realTime = program.gvRealtime ? 1 : 0;
         pass.channelChoice = static_cast<std::int16_t>(program.gvChannelToTransform);
-        ignoringErrors([&] {
-            mci::MMControl& wave = *main_.WaveControl;
-            if (!wave.fileName().isEmpty()) {
-                wave.setWait(true);
-                wave.setCommand(QStringLiteral("Close"));
-            }
-        });
         program.gvSlowedFileReady = false;
         main_.tmrLoopDLL->stop();
         main_.tmrLoopDLL->Tag = QStringLiteral("LOOP");

@@ -37,8 +37,6 @@ constexpr int databaseChangeFailed = 3146;
 constexpr int defaultPercent = 50;
 // The pitch reaches an octave either way, as far as the slider and the labels go.
 constexpr int widestPitchChange = 1200;
-// How long a released slider stays locked, in ms.
-constexpr int sliderLockMs = 300;
 
 int clampedPitch(int cents)
 {
@@ -76,7 +74,6 @@ void LoopSide::connectSpeedControls()
         slider->installEventFilter(this);
         connect(slider, &QSlider::valueChanged, this, [this, i] { slSlowPct_Change(i); });
         connect(slider, &QSlider::sliderMoved, this, [this, i] { slSlowPct_Scroll(i); });
-        connect(slider, &QSlider::sliderPressed, this, &LoopSide::slSlowPct_MouseDown);
         connect(slider, &QSlider::sliderReleased, this, [this, i] { slSlowPct_MouseUp(i); });
     }
     for (int i = 0; i < 3; ++i) {
@@ -90,7 +87,6 @@ void LoopSide::connectSpeedControls()
     connect(main_.lblDoubleSpeed, &QPushButton::clicked, this, &LoopSide::lblDoubleSpeed_Click);
     for (int i = 0; i < static_cast<int>(main_.lblSteps.size()); ++i)
         connect(main_.lblSteps[i], &QPushButton::clicked, this, [this, i] { lblSteps_Click(i); });
-    main_.tmrSliderFreedom->setSingleShot(true);
     connect(main_.tmrSliderFreedom, &QTimer::timeout, this, &LoopSide::tmrSliderFreedom_Timer);
 }
 
@@ -106,7 +102,7 @@ void LoopSide::changeTransformParameters()
         state.slowDownPercent = std::max(state.slowDownPercent, slowestPercent);
         state.pitchChange = clampedPitch(state.pitchChange);
         showSpeedAndPitch();
-        expFactorSet();
+        expFactorSet(state);
         mci::MMControl& wave = *main_.WaveControl;
         if (!wave.fileName().isEmpty()) {
             wave.setWait(true);
@@ -147,8 +143,6 @@ void LoopSide::slSlowPct_Change(int Index)
 
 void LoopSide::slSlowPct_Scroll(int Index)
 {
-    if (!sliderDragging)
-        return;
     MainState& state = main_.state();
     // The thumb's place: the slider's value changes only on release.
     const int position = main_.slSlowPct[Index]->sliderPosition();
@@ -161,31 +155,21 @@ void LoopSide::slSlowPct_Scroll(int Index)
     }
 }
 
-void LoopSide::slSlowPct_MouseDown()
-{
-    sliderDragging = true;
-}
-
 void LoopSide::slSlowPct_MouseUp(int Index)
 {
-    sliderDragging = false;
-    sliderLocked_[Index] = true;
-    main_.tmrSliderFreedom->start(sliderLockMs);
+    sliderLock_.lock(Index);
 }
 
 void LoopSide::tmrSliderFreedom_Timer()
 {
-    sliderLocked_ = {false, false};
-    main_.tmrSliderFreedom->stop();
+    sliderLock_.free();
 }
 
 bool LoopSide::sliderInputLocked(QObject* watched, const QEvent& event) const
 {
-    if (!isSliderInput(event))
-        return false;
     for (int i = 0; i < 2; ++i) {
         if (watched == main_.slSlowPct[i])
-            return sliderLocked_[i];
+            return sliderLock_.swallows(i, event);
     }
     return false;
 }
@@ -340,11 +324,6 @@ void LoopSide::saveCurrentPitchChange()
 void LoopSide::cmdSlowPlayAdjust()
 {
     main_.cmdSlowPlay->setEnabled(rows_.count() >= 1);
-}
-
-void LoopSide::expFactorSet()
-{
-    lentaro::expFactorSet(main_.state());
 }
 
 } // namespace lentaro

@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "app/workingfiles.h"
 #include "loops/loopSide.h"
+#include "mainwindow/expansionfactor.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/screencursor.h"
@@ -69,7 +70,7 @@ bool WaveLoopCapture::extractCurrentLoop()
         });
         if (channels > 0) {
             state.tempWavChannels = channels;
-            loops_.expFactorSet();
+            expFactorSet(state);
         }
         ignoringErrors([&] {
             wave.setFileName(channels > 0 ? destination : source);

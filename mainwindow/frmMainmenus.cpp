@@ -9,6 +9,7 @@
 #include "app/programstate.h"
 #include "app/tooltips.h"
 #include "app/webaddresses.h"
+#include "app/workingfiles.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/formregistry.h"
 #include "platform/forms/prompts.h"
@@ -33,7 +34,7 @@ constexpr char module[] = "main form";
 
 bool slowedFileExists()
 {
-    return QFile::exists(programFolder() + QStringLiteral("/tempslow.wav"));
+    return QFile::exists(tempSlowWav());
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include "app/workingfiles.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
-#include "platform/shell/programfolder.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -84,7 +83,7 @@ void frmMain::mnuFileOpen_Click()
                 refuseWorkingName();
                 return;
             }
-            replaceWithCopy(programFolder() + QStringLiteral("/tempslow.wav"), copy);
+            replaceWithCopy(tempSlowWav(), copy);
             dlgWave.fileName = copy;
             fileName = copy;
         }

@@ -1,13 +1,13 @@
 #include "waveview/gridtempo.h"
 
+#include "mainwindow/expansionfactor.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace lentaro {
 
 namespace {
-
-constexpr int slowestPercent = 5;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "tests/loops/loop_side_fixture.h"
 
 #include "app/programstate.h"
+#include "mainwindow/expansionfactor.h"
 #include "platform/mci/MMControl.h"
 
 #include <QCoreApplication>
@@ -256,7 +257,7 @@ TEST_F(SpeedAndPitch, TheExpansionFactorTakesTheChannelsFromTempWavWhenNotKnown)
         m.state().tempWavChannels = c.knownChannels;
         m.state().slowDownPercent = c.percent;
         programState().gvExpansionFactor = 7.0f;
-        loops_->expFactorSet();
+        expFactorSet(m.state());
         EXPECT_FLOAT_EQ(programState().gvExpansionFactor, c.factor);
     }
 }
