@@ -1,8 +1,8 @@
 // The CD view's title, artist and comments fields.
 #include "cd/cdfields.h"
 
+#include "app/dataerror.h"
 #include "cd/cdrows.h"
-#include "cd/dataerror.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"
@@ -140,7 +140,7 @@ void CdFields::storeDiscText(bool title)
             .setDiscText(CDid, title ? CdRows::DiscText::Title : CdRows::DiscText::Artist,
                          field.text());
     } catch (...) {
-        showDataError(databaseErrorNumber, DataControl::CDs);
+        showDataError(databaseErrorNumber, "CDs");
     }
 }
 
@@ -173,7 +173,7 @@ void CdFields::storeComments()
     update.addBindValue(comments.text());
     update.addBindValue(commentsKey_);
     if (!update.exec()) {
-        showDataError(databaseErrorNumber, DataControl::Tracks);
+        showDataError(databaseErrorNumber, "Tracks");
         return;
     }
     QSqlTableModel& tracks = *main_.state().dtaTracks;

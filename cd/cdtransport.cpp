@@ -30,11 +30,6 @@ constexpr int succeeded = 1; // the Done code of a command that finished
 constexpr int playAttempts = 5;
 constexpr auto highlightingPause = std::chrono::seconds(10);
 
-QString twoDigits(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
 // The number the text starts with, as far as its digits go; 0 without any.
 int leadingNumber(const QString& text)
 {
@@ -90,10 +85,7 @@ int CdTransport::trackLengthMs(int trk)
 QString CdTransport::trackLengthMMSS(int trk)
 {
     TraceScope trace(module, "Function trackLengthMMSS", {{"trk", trk}});
-    return trace.run(QString(), [&] {
-        const int s = trackLengthMs(trk) / 1000;
-        return twoDigits(s / 60) + QLatin1Char(':') + twoDigits(s % 60);
-    });
+    return trace.run(QString(), [&] { return mmss(trackLengthMs(trk)); });
 }
 
 bool CdTransport::trackHighlighting()

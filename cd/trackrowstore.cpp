@@ -1,7 +1,7 @@
 #include "cd/trackrowstore.h"
 
+#include "app/dataerror.h"
 #include "cd/cdrows.h"
-#include "cd/dataerror.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -61,7 +61,7 @@ void TrackRowStore::store(int row)
     }
     if (!written) {
         tracks_->revertRow(row);
-        showDataError(databaseErrorNumber, DataControl::Tracks);
+        showDataError(databaseErrorNumber, "Tracks");
         return;
     }
     tracks_->selectRow(row);

@@ -2,14 +2,13 @@
 // loop-length panel, and the grid's mouse and key events.
 #include "loops/loopSide.h"
 
+#include "app/dataerror.h"
 #include "app/programstate.h"
 #include "app/timetexts.h"
-#include "app/webaddresses.h"
 #include "loops/makeLoopPoints.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
-#include "platform/forms/prompts.h"
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
@@ -163,12 +162,7 @@ void LoopSide::loopPoints_RowColChange()
 void LoopSide::dtaLoopPoints_Error(int DataErr)
 {
     TraceScope trace(module, "Sub dtaLoopPoints_Error", {{"DataErr", DataErr}});
-    trace.run([&] {
-        forms::MsgBox(QStringLiteral("Please inform programmer that there has been a data error ")
-                      + QString::number(DataErr)
-                      + QStringLiteral(" in the Loop Point control (send e-mail to ")
-                      + supportEmailAddress + QStringLiteral(")"));
-    });
+    trace.run([&] { showDataError(DataErr, "Loop Point"); });
 }
 
 bool LoopSide::eventFilter(QObject* watched, QEvent* event)

@@ -412,7 +412,7 @@ int frmScrollTime::msPos(int pixel)
 
 double frmScrollTime::expansionFactor()
 {
-    return host_.expansionFactor(channels_);
+    return host_.expansionFactor();
 }
 
 void frmScrollTime::markersChanged()

@@ -20,7 +20,6 @@
 #include <QScopedValueRollback>
 
 #include <cmath>
-#include <limits>
 
 namespace lentaro {
 
@@ -29,15 +28,6 @@ namespace {
 constexpr char module[] = "scrollFastest";
 constexpr int beatWidthMax = 32767;
 constexpr int beatWidthMin = -32768;
-
-std::optional<std::int32_t> longOf(double value)
-{
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min()
-          && rounded <= std::numeric_limits<std::int32_t>::max()))
-        return std::nullopt;
-    return static_cast<std::int32_t>(rounded);
-}
 
 } // namespace
 
@@ -116,7 +106,7 @@ void frmScrollTime::placeGrid()
     const QScopedValueRollback<bool> placing(placingGrid_, true);
     const double tppx = forms::twipsPerPixel(*this);
     ignoringErrors([&] {
-        if (const auto first = longOf(tppx * map.pixelOf(gridStartMs_)))
+        if (const auto first = wholeNumberOf(tppx * map.pixelOf(gridStartMs_)))
             wGrid21->setFirstLine(*first);
     });
     ignoringErrors([&] { wGrid21->setBeatWidth(tppx * gridWidthMs_ / map.msPerPixel()); });
@@ -149,7 +139,7 @@ void frmScrollTime::mnuAlignGridToSelection_Click()
                 "greater than 0 that gives each beat at least one twip."));
             return;
         }
-        const auto first = longOf(tppx * start);
+        const auto first = wholeNumberOf(tppx * start);
         if (!first)
             return;
         wGrid21->setFirstLine(*first);
@@ -191,9 +181,9 @@ std::optional<float> frmScrollTime::getGridTempo()
         // One beat through the chart's own map, not two lines each cut to a whole pixel.
         const ChartMap map = chartMap();
         const std::optional<std::int32_t> beatMs =
-            map.usable()
-                ? longOf(wGrid21->BeatWidth() / forms::twipsPerPixel(*this) * map.msPerPixel())
-                : std::nullopt;
+            map.usable() ? wholeNumberOf(wGrid21->BeatWidth() / forms::twipsPerPixel(*this)
+                                         * map.msPerPixel())
+                         : std::nullopt;
         if (!beatMs || *beatMs < 1) {
             forms::MsgBox(QStringLiteral("The grid's beats are too narrow to give a tempo: "
                                          "widen them or zoom in."));
@@ -299,9 +289,9 @@ void frmScrollTime::Form_Unload()
         fields.gridVisible = !wGrid21->isHidden();
         if (openingMap_.usable()) {
             const double tppx = forms::twipsPerPixel(*this);
-            fields.lastGridStart = longOf(tppx * openingMap_.pixelOf(gridStartMs_));
+            fields.lastGridStart = wholeNumberOf(tppx * openingMap_.pixelOf(gridStartMs_));
             const std::optional<std::int32_t> width =
-                longOf(tppx * gridWidthMs_ / openingMap_.msPerPixel());
+                wholeNumberOf(tppx * gridWidthMs_ / openingMap_.msPerPixel());
             if (width && *width >= beatWidthMin && *width <= beatWidthMax)
                 fields.lastGridWidth = width;
         } else {

@@ -38,7 +38,7 @@ public:
     virtual bool playing() = 0;
     // Slowed-timeline samples per sample value of temp.wav (gvExpansionFactor), worked out first
     // when not yet known; 0 when it cannot be.
-    virtual double expansionFactor(int tempWavChannels) = 0;
+    virtual double expansionFactor() = 0;
     // The play speed in percent of the recorded speed.
     virtual int slowDownPercent() = 0;
     // Runs the main window's key handler, frmMain::Form_KeyDown (its codes and shift mask).

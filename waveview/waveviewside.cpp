@@ -80,9 +80,8 @@ private:
     // The view is open only in the "SlowPlay" view, where the loop button plays the slowed loop.
     void playSlowDownLoop() override { main_.loops().btnLoopPlay_Click(); }
     bool playing() override { return main_.playing(); }
-    // The speed controls keep the factor; worked out here only while none is known yet. The
-    // view's own count of temp.wav's channels is the header's, which the working out reads too.
-    double expansionFactor(int) override
+    // The speed controls keep the factor; worked out here only while none is known yet.
+    double expansionFactor() override
     {
         if (programState().gvExpansionFactor == 0)
             expFactorSet(main_.state());

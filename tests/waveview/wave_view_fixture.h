@@ -51,11 +51,7 @@ public:
     void showStatus(const QString& text) override { statuses.push_back(text); }
     void playSlowDownLoop() override { plays.push_back({control.from(), control.to()}); }
     bool playing() override { return false; }
-    double expansionFactor(int channels) override
-    {
-        tempWavChannels = channels;
-        return factor;
-    }
+    double expansionFactor() override { return factor; }
 
     int slowDownPercent() override { return percent; }
     void forwardKeyDown(int& keyCode, int shift) override
@@ -82,7 +78,6 @@ public:
     std::optional<LoopGridFields> row;
     double factor = 1.0;
     int updateInterval = 0;
-    int tempWavChannels = -1;
     std::vector<QString> statuses;
     std::vector<Play> plays;
 };
