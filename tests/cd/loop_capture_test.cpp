@@ -17,6 +17,7 @@
 #include "platform/cd/ImageDrive.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
+#include "tests/engine/support/tone.h"
 #include "tests/platform/cd/support/wave_contents.h"
 #include "tests/platform/mci/wave_rig.h"
 
@@ -36,8 +37,6 @@ namespace lentaro::test {
 
 namespace {
 
-constexpr int samplesPerFrame = 588;
-constexpr int trackFrames = 15 * 75; // fourTrackDisc's
 // Where track n of fourTrackDisc starts on the CD device's scale (2 s of lead-in) and the disc
 // sample index of its first sample.
 int trackStartMs(int track)
@@ -46,7 +45,7 @@ int trackStartMs(int track)
 }
 std::int64_t firstSampleOf(int track)
 {
-    return std::int64_t(track - 1) * trackFrames * samplesPerFrame;
+    return std::int64_t(track - 1) * trackFrames * cd::samplesPerFrame;
 }
 // The sample a position inside a track stands at, counted from the track's first sample.
 std::int64_t frameAt(int ms)
@@ -396,33 +395,7 @@ private:
     const int& outPt_;
 };
 
-// The frequency of a tone in samples[from, from + count), from the first and last upward zero
-// crossings, each placed between its two samples.
-double toneFrequency(const std::vector<double>& samples, std::size_t from, std::size_t count,
-                     int rate)
-{
-    double mean = 0;
-    for (std::size_t at = from; at < from + count; ++at)
-        mean += samples[at];
-    mean /= double(count);
-    double first = -1;
-    double last = -1;
-    int crossings = 0;
-    for (std::size_t at = from + 1; at < from + count; ++at) {
-        const double a = samples[at - 1] - mean;
-        const double b = samples[at] - mean;
-        if (a < 0 && b >= 0) {
-            const double where = double(at - 1) + a / (a - b);
-            if (first < 0)
-                first = where;
-            last = where;
-            ++crossings;
-        }
-    }
-    return crossings < 2 ? 0 : (crossings - 1) * rate / (last - first);
-}
-
-// The level of what varies about the samples' mean (8-bit samples are stored around 128).
+// The level of what varies about the samples' mean.
 double rms(const std::vector<double>& samples)
 {
     if (samples.empty())
@@ -498,8 +471,8 @@ TEST_F(AnalogCaptureTest, RecordsTheLoopAsTheCdPlaysItInTheRecordingFormat)
         for (const std::size_t from :
              {std::size_t(0), (samples.size() - window) / 2, samples.size() - window}) {
             SCOPED_TRACE(from);
-            EXPECT_NEAR(toneFrequency(samples, from, window, c.rate), trackTones[2],
-                        trackTones[2] / 100);
+            EXPECT_NEAR(kvtest::measureFrequency(samples, c.rate, from, from + window),
+                        trackTones[2], trackTones[2] / 100);
         }
         const double fullScale = c.bits == 8 ? 128.0 : 32768.0;
         EXPECT_GT(rms(samples) / fullScale, 0.1);

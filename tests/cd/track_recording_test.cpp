@@ -24,9 +24,6 @@ namespace lentaro::test {
 
 namespace {
 
-constexpr int framesPerSecond = 75;
-constexpr int samplesPerFrame = 588;
-constexpr int trackFrames = 15 * framesPerSecond; // fourTrackDisc's
 const QString refusedAdvice = QStringLiteral(
     "Unable to read CD audio digitally. Try changing Record Mode (in Settings Menu) to Analog.");
 
@@ -115,8 +112,9 @@ TEST_F(TrackRecordingTest, CopiesTheWholeTrackIntoTheFileChosenAndGivesTheWindow
     EXPECT_EQ(copy.channels, 2);
     EXPECT_EQ(copy.sampleRate, 44100.0f);
     EXPECT_EQ(copy.bytesPerSample, 2);
-    EXPECT_TRUE(cd::test::holdsSamples(copy.indices, std::int64_t(trackFrames) * samplesPerFrame,
-                                       std::int64_t(2 * trackFrames) * samplesPerFrame));
+    EXPECT_TRUE(cd::test::holdsSamples(copy.indices,
+                                       std::int64_t(trackFrames) * cd::samplesPerFrame,
+                                       std::int64_t(2 * trackFrames) * cd::samplesPerFrame));
     EXPECT_EQ(main().pnlMsg->text(), "Done reading CD");
     expectWindowBack();
 }

@@ -35,7 +35,6 @@
 namespace lentaro::test {
 namespace {
 
-constexpr int trackSeconds = 15; // fourTrackDisc's
 const double bridgeTone = trackTones[2];
 
 // A wave file's length in seconds and the pitch of its first channel over its middle half.
@@ -56,10 +55,6 @@ Heard listen(const QString& file)
     std::vector<double> first;
     for (std::size_t at = 0; at < wave.samples.size(); at += channels)
         first.push_back(wave.samples[at]);
-    // 8-bit samples lie around 128.
-    const double centre = wave.bits == 8 ? 128 : 0;
-    for (double& sample : first)
-        sample -= centre;
     heard.seconds = double(first.size()) / wave.rate;
     heard.pitch =
         kvtest::measureFrequency(first, wave.rate, first.size() / 4, first.size() * 3 / 4);
@@ -92,7 +87,6 @@ protected:
         drivesInPlace_.reset();
     }
 
-    static frmMain& main() { return *mainWindow(); }
     static QSqlTableModel& tracks() { return *main().state().dtaTracks; }
     // The names the grid shows, by track.
     static QStringList trackNames()
@@ -184,15 +178,6 @@ protected:
                 },
                 [] { return QApplication::activeModalWidget() == nullptr; },
                 [] { EXPECT_EQ(programState().gvRecordMode, 2); }};
-    }
-    Person::Step exitThroughTheMenu()
-    {
-        return {QStringLiteral("exit"),
-                [] {
-                    choose(main(), {QStringLiteral("File"), QStringLiteral("Exit")});
-                },
-                {},
-                {}};
     }
 
     QTemporaryDir images_;

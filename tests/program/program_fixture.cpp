@@ -95,6 +95,16 @@ frmMain* ProgramInUse::mainWindow()
     return forms::loadedFormOf<frmMain>();
 }
 
+Person::Step ProgramInUse::exitThroughTheMenu()
+{
+    return {QStringLiteral("exit"),
+            [] {
+                choose(main(), {QStringLiteral("File"), QStringLiteral("Exit")});
+            },
+            {},
+            {}};
+}
+
 bool ProgramInUse::startedUp()
 {
     frmMain* main = mainWindow();

@@ -70,7 +70,10 @@ protected:
     void SetUp() override;
 
     static frmMain* mainWindow();
+    static frmMain& main() { return *mainWindow(); }
     static bool startedUp();
+    // File > Exit.
+    static Person::Step exitThroughTheMenu();
     // Runs the program with the person taking these steps, the tutorial hint answered Continue.
     int run(std::vector<Person::Step> steps, int firstNumber);
     // As a new process finds it.

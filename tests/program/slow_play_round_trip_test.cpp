@@ -154,7 +154,6 @@ protected:
         enginePlayed_ = sound_.filePath(QStringLiteral("engine played.wav"));
     }
 
-    frmMain& main() const { return *mainWindow(); }
     int position() const { return main().WaveControl->position(); }
     QList<QStringList> loopRows() const
     {
@@ -180,14 +179,14 @@ protected:
                     prompts_.queueFile(tones_);
                     press(main(), Qt::Key_O, Qt::ControlModifier);
                 },
-                [this] { return !main().state().cdView; },
+                [] { return !main().state().cdView; },
                 {}};
     }
     // The middle loop chosen and Transform pressed: the pass over the loop is started.
     Person::Step transformed()
     {
         return {QStringLiteral("transformed"),
-                [this] {
+                [] {
                     clickCell(*main().loopPoints, 1,
                               gridColumn(*main().loopPoints, QStringLiteral("Start (ms)")));
                     click(main().cmdSlowPlay);
@@ -216,16 +215,6 @@ protected:
                 EXPECT_NEAR(kvtest::cents(pitchHeard(capture_, end - once, end) / slowedHz), 0, 5);
             }};
     }
-    Person::Step exited()
-    {
-        return {QStringLiteral("exit"),
-                [this] {
-                    choose(main(), {QStringLiteral("File"), QStringLiteral("Exit")});
-                },
-                {},
-                {}};
-    }
-
     QString tones_;
     QString enginePlayed_;
     std::vector<std::size_t> replayEnds_;
@@ -236,23 +225,23 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
     int firstMark = 0;
     int trimmedEnd = 0;
     const QString notes = sound_.filePath(QStringLiteral("notes.txt"));
-    const auto speed = [this] { return main().txtSlowPct[0]; };
-    const auto halfSteps = [this] { return main().txtSlowPct[1]; };
+    const auto speed = [] { return main().txtSlowPct[0]; };
+    const auto halfSteps = [] { return main().txtSlowPct[1]; };
     const auto maker = [] {
         return qobject_cast<makeLoopPoints*>(QApplication::activeModalWidget());
     };
 
-    const auto grid = [this]() -> QTableView& { return *main().loopPoints; };
+    const auto grid = []() -> QTableView& { return *main().loopPoints; };
     std::vector<Person::Step> firstRun{
         {QStringLiteral("started"), {}, [] { return startedUp(); }, {}},
         opened(),
-        {QStringLiteral("playing"), [this] { press(main(), Qt::Key_Space); },
+        {QStringLiteral("playing"), [] { press(main(), Qt::Key_Space); },
          [this] { return position() >= toneMs + 200; },
          // The program's card writes its capture from its first sound on; the engine's card,
          // first used by Transform, takes a file of its own.
          [this] { qputenv("LENTARO_AUDIO_CAPTURE", enginePlayed_.toUtf8()); }},
         {QStringLiteral("first-mark"),
-         [this] { click(main().cmdStartNewLoop); },
+         [] { click(main().cmdStartNewLoop); },
          [&] { return maker() && position() >= 2 * toneMs - 300; },
          {}},
         {QStringLiteral("second-mark"),
@@ -274,22 +263,20 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
         transformed(),
         {QStringLiteral("speed-70"),
          [&] { typeInBox(*speed(), QStringLiteral("70")); },
-         [this] {
-             return main().state().slowDownPercent == 70 && programState().gvSlowedFileReady;
-         },
+         [] { return main().state().slowDownPercent == 70 && programState().gvSlowedFileReady; },
          {}},
         {QStringLiteral("two-half-steps-down"),
          [&] { typeInBox(*halfSteps(), QStringLiteral("-2")); },
-         [this] { return main().state().pitchChange == -200 && programState().gvSlowedFileReady; },
+         [] { return main().state().pitchChange == -200 && programState().gvSlowedFileReady; },
          [&] { EXPECT_EQ(speed()->text(), QStringLiteral("70")); }},
         repeating(),
         {QStringLiteral("previous-view"),
-         [this] { click(main().cmdPrevView); },
-         [this] { return !programState().gvSlowMode && !main().state().cdView; },
+         [] { click(main().cmdPrevView); },
+         [] { return !programState().gvSlowMode && !main().state().cdView; },
          {}},
         {QStringLiteral("trim-open"),
-         [this] { click(main().btnLoopPlay); },
-         [this] { return trimWindow(main()) != nullptr; },
+         [] { click(main().btnLoopPlay); },
+         [] { return trimWindow(main()) != nullptr; },
          {}},
         {QStringLiteral("trimmed"),
          [&] {
@@ -300,7 +287,7 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
              click(trim.cmdSave);
              click(trim.cmdClose);
          },
-         [this] { return trimWindow(main()) == nullptr; },
+         [] { return trimWindow(main()) == nullptr; },
          [&] { EXPECT_EQ(loopRows()[1][1].toInt(), trimmedEnd); }},
         {QStringLiteral("notes-typed"),
          {},
@@ -320,7 +307,7 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
              ASSERT_TRUE(written.open(QIODevice::ReadOnly));
              EXPECT_EQ(written.readAll(), QByteArray("Am G\r\nla la\r\n"));
          }},
-        exited(),
+        exitThroughTheMenu(),
     };
     // The notes are typed once the trim window is closed.
     const auto notesAt =
@@ -357,7 +344,7 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
              EXPECT_EQ(main().slSlowPct[1]->value(), -200);
          }},
         repeating(),
-        exited(),
+        exitThroughTheMenu(),
     };
     EXPECT_EQ(run(secondRun, 20), 0);
     EXPECT_EQ(shownMessages(),

@@ -8,14 +8,6 @@
 
 namespace lentaro::test {
 
-namespace {
-
-constexpr int framesPerSecond = 75;
-constexpr int trackFrames = 15 * framesPerSecond;
-constexpr int samplesPerFrame = 588;
-
-} // namespace
-
 cd::test::ImageSpec fourTrackDisc()
 {
     cd::test::ImageSpec spec;
@@ -33,7 +25,7 @@ bool fillWithTones(const std::filesystem::path& cue)
         return false;
     QByteArray bytes;
     for (const double tone : trackTones) {
-        for (int at = 0; at < trackFrames * samplesPerFrame; ++at) {
+        for (int at = 0; at < trackFrames * cd::samplesPerFrame; ++at) {
             const double wave = std::sin(2 * M_PI * tone * at / 44100.0);
             for (const double level : {0.5, 0.25}) {
                 const auto sample = static_cast<std::int16_t>(std::lround(wave * level * 32767));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/cd/CdTime.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
 
 #include <filesystem>
@@ -8,6 +9,8 @@ namespace lentaro::test {
 
 // Four audio tracks of 15 s each (starts on frame counts divisible by 3): a one-minute disc.
 cd::test::ImageSpec fourTrackDisc();
+inline constexpr int trackSeconds = 15;
+inline constexpr int trackFrames = trackSeconds * cd::framesPerSecond;
 
 // The tone of each of fourTrackDisc's tracks, in Hz.
 inline constexpr double trackTones[] = {311.0, 440.0, 587.0, 740.0};
