@@ -393,6 +393,17 @@ void MMControl::setButtonVisible(Button which, bool visible)
     bar_->setButtonVisible(which, visible);
 }
 
+void MMControl::useButtonsOnly(std::initializer_list<Button> buttons)
+{
+    autoEnable_ = false;
+    for (Button which : allButtons) {
+        const bool used = std::find(buttons.begin(), buttons.end(), which) != buttons.end();
+        buttonEnabled_[index(which)] = used;
+        setButtonVisible(which, used);
+    }
+    refresh();
+}
+
 int MMControl::setWaveFormat(int formatTag, int channels, int samplesPerSec, int avgBytesPerSec,
                              int blockAlign, int bitsPerSample)
 {
