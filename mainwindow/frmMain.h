@@ -272,6 +272,7 @@ public:
     QAction* mnuViewHelpTracksGrid;
     forms::FileDialogRequest cdNotationFile;
     QMenu* mnuLoopPopup;
+    QAction* mnuLoopHelp;
 
     // A close of the window: true from its title bar or control menu while no exit is under
     // way. Returns whether the window goes (a title-bar close in "SlowPlay" only leaves that

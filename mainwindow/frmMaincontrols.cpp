@@ -340,7 +340,7 @@ void frmMain::buildMenus()
         item(mnuTrackGridPopup, "mnuViewHelpTracksGrid", "View &Help for the Tracks grid");
     cdNotationFile.caption = QStringLiteral("Locate an existing notation file for this track");
     mnuLoopPopup = named(new QMenu(QStringLiteral("loop grid popup"), this), "mnuLoopPopup");
-    mnuLoopPopup->setEnabled(false);
+    mnuLoopHelp = item(mnuLoopPopup, "mnuLoopHelp", "View &Help for the Loop Points grid");
 }
 
 } // namespace lentaro
