@@ -202,7 +202,6 @@ void frmMain::buildControls()
     slowControl = mciControl(form, "slowControl", "", {325, 392});
     // A bar of buttons only: its Play and Stop play and stop the slowed-down loop.
     slowControl->useButtonsOnly({mci::Button::Play, mci::Button::Stop});
-    slowControl->resize(slowControl->sizeHint());
     WaveControl->hide();
 
     // The buttons and the keys they answer to.

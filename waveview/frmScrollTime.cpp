@@ -106,7 +106,6 @@ void frmScrollTime::buildControls()
     MMControl1 = new mci::MMControl(this);
     MMControl1->setObjectName(QStringLiteral("MMControl1"));
     MMControl1->useButtonsOnly({mci::Button::Play, mci::Button::Stop});
-    MMControl1->adjustSize();
     connect(MMControl1, &mci::MMControl::playClick, this,
             [this](bool&) { MMControl1_PlayClick(); });
     connect(MMControl1, &mci::MMControl::stopClick, this,
