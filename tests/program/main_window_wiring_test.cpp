@@ -100,13 +100,16 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
         return modalsClosed([&main, pressed, modifiers] { press(main, pressed, modifiers); });
     };
     // The menu opened with its access key, then closed again.
+    QWidget* menuOpen = nullptr;
     const auto opened = [&](Qt::Key accessKey) {
-        return [&main, accessKey] {
+        return [&main, &menuOpen, accessKey] {
             press(main, accessKey, Qt::AltModifier);
-            if (QWidget* menu = QApplication::activePopupWidget())
-                menu->close();
+            menuOpen = QApplication::activePopupWidget();
+            if (menuOpen)
+                menuOpen->close();
         };
     };
+    const auto shows = [&](QMenu* menu) { return [&menuOpen, menu] { return menuOpen == menu; }; };
     // A button's access key: the button is pressed at once and let go a moment later.
     const auto mnemonic = [&](QPushButton* button, Qt::Key accessKey) {
         return modalsClosed([&main, button, accessKey] {
@@ -142,8 +145,10 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
 
     walk(calls,
          {
-             {"Alt+F opens File", opened(Qt::Key_F), in + "menuFile_Click"},
-             {"Alt+V opens View", opened(Qt::Key_V), in + "mnuView_Click"},
+             {"Alt+F opens File", opened(Qt::Key_F), in + "menuFile_Click", shows(main.menuFile)},
+             {"Alt+V opens View", opened(Qt::Key_V), in + "mnuView_Click", shows(main.mnuView)},
+             {"Alt+I opens Internet", opened(Qt::Key_I), "", shows(main.mnuWebMaster)},
+             {"Alt+H opens Help", opened(Qt::Key_H), "", shows(main.menuHelp)},
              {"Convert MP3 to Wave File", item({"File", "Convert MP3 to Wave File"}),
               in + "mnuConvertMP3_Click"},
              {"Alt+E, Settings", key(Qt::Key_E, Qt::AltModifier), in + "mnuSettings_Click"},
