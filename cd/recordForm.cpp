@@ -54,14 +54,10 @@ recordForm::recordForm(RecorderControls controls)
     lblTime = label(this, "lblTime", QString());
     mmWave = new mci::MMControl(this);
     mmWave->setObjectName(QStringLiteral("mmWave"));
-    mmWave->setAutoEnable(false);
-    for (mci::Button button : mci::allButtons)
-        mmWave->setButtonVisible(button, false);
-    for (mci::Button button : {mci::Button::Back, mci::Button::Prev, mci::Button::Play,
-                               mci::Button::Stop, mci::Button::Record}) {
-        mmWave->setButtonVisible(button, true);
-        mmWave->setButtonEnabled(button, button != mci::Button::Record);
-    }
+    mmWave->useButtonsOnly({mci::Button::Back, mci::Button::Prev, mci::Button::Play,
+                            mci::Button::Stop, mci::Button::Record});
+    // Usable once a file is chosen.
+    mmWave->setButtonEnabled(mci::Button::Record, false);
     cdlgRecordFile.kind = forms::FileDialogRequest::Kind::Save;
     cdlgRecordFile.filter = QStringLiteral("Wave files (*.wav);;All files (*)");
     Timer1 = new QTimer(this);

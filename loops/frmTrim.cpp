@@ -93,6 +93,7 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
     setAutoFillBackground(true);
     // A bar of buttons only: its Play and Stop act on the main window's device.
     MMControl1 = new mci::MMControl(this);
+    MMControl1->useButtonsOnly({mci::Button::Play, mci::Button::Stop});
     grid->addWidget(MMControl1, 3, 0, 1, 6);
     connect(MMControl1, &mci::MMControl::playClick, this,
             [this](bool&) { MMControl1_PlayClick(); });

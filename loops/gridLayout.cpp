@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <algorithm>
 #include <set>
 
 namespace lentaro {
@@ -161,7 +162,8 @@ void applyGridLayout(QTableView& grid, const GridLayout& layout, WriteFailed wri
             continue;
         model->setHeaderData(c, Qt::Horizontal, column.caption);
         grid.setColumnHidden(c, false);
-        grid.setColumnWidth(c, column.width);
+        // Never narrower than its caption in the layout's font.
+        grid.setColumnWidth(c, std::max(column.width, header.sectionSizeHint(c)));
         header.moveSection(header.visualIndex(c), visual++);
         if (column.readOnly)
             readOnly.insert(c);

@@ -41,7 +41,7 @@ struct GridLayout {
 GridLayout readGridLayout(const QString& path, const QString& name);
 
 // Shows the grid's model through the layout: only its columns, in its order, with its captions,
-// widths, fonts and read-only columns. A cell the database would not store is shown as stored
+// widths (widened where the caption would not fit), fonts and read-only columns. A cell the database would not store is shown as stored
 // again and reported to writeFailed with the database's error number.
 using WriteFailed = std::function<void(int error)>;
 void applyGridLayout(QTableView& grid, const GridLayout& layout, WriteFailed writeFailed = {});

@@ -14,6 +14,7 @@
 
 #include "trace/runtimeerror.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -50,7 +51,9 @@ LoopSide::LoopSide(frmMain& main)
     });
     connectRoad();
     connect(main_.cmdStartNewLoop, &QPushButton::clicked, this, &LoopSide::cmdStartNewLoop_Click);
+    main_.cmdStartNewLoop->setToolTip(QStringLiteral("Start making loop points during play."));
     main_.cmdStartNewLoop->installEventFilter(this);
+    connect(main_.mnuLoopHelp, &QAction::triggered, this, &LoopSide::mnuLoopHelp_Click);
     main_.loopPoints->viewport()->installEventFilter(this);
     main_.loopPoints->installEventFilter(this);
     main_.loopPoints->setToolTip(QStringLiteral(
@@ -191,9 +194,8 @@ bool LoopSide::eventFilter(QObject* watched, QEvent* event)
             // The double-click plays the loop; it does not also open a cell.
             return true;
         }
-        if (event->type() == QEvent::MouseButtonRelease
-            && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-            mnuLoopHelp_Click();
+        if (rightRelease)
+            main_.mnuLoopHelp->trigger();
         return false;
     }
     if (watched == &grid && event->type() == QEvent::KeyRelease) {

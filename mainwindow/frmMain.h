@@ -149,6 +149,7 @@ public:
     void mnuSaveSlowedDownFile_Click();
     // The View menu opens: its checks show the current view and layout.
     void mnuView_Click();
+    void mnuWaveView_Click();
     // Opens the manual with the desktop's PDF reader, saying why when it cannot.
     void menuHelpChoice_Click();
     void mnuSoundQualityTips_Click();
@@ -156,6 +157,8 @@ public:
     void mnuWeb_Click(int Index);
     // Stores every hint's "show it" preference as on.
     void hintToggle(bool on);
+    void mnuTurnOnAllHints_Click();
+    void mnuTurnOffAllHints_Click();
     // A right click on the position box explains its format.
     void txtCurrentPosition_RightClick();
 
@@ -269,6 +272,7 @@ public:
     QAction* mnuViewHelpTracksGrid;
     forms::FileDialogRequest cdNotationFile;
     QMenu* mnuLoopPopup;
+    QAction* mnuLoopHelp;
 
     // A close of the window: true from its title bar or control menu while no exit is under
     // way. Returns whether the window goes (a title-bar close in "SlowPlay" only leaves that

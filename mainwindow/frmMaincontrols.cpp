@@ -37,10 +37,12 @@ QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& 
     return l;
 }
 
+// A button that Return presses while it has the focus, as a dialog's buttons do.
 QPushButton* button(QWidget* parent, const char* name, const char* text, const QRect& where)
 {
     auto* b = named(new QPushButton(QString::fromLatin1(text), parent), name);
     b->setGeometry(where);
+    b->setAutoDefault(true);
     return b;
 }
 
@@ -50,6 +52,7 @@ QPushButton* flatButton(QWidget* parent, const char* name, const char* text, con
     QPushButton* b = button(parent, name, text, where);
     b->setFlat(true);
     b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoDefault(false);
     return b;
 }
 
@@ -197,6 +200,8 @@ void frmMain::buildControls()
     CDControl = mciControl(form, "CDControl", "CDAudio", {325, 392});
     WaveControl = mciControl(form, "WaveControl", "WaveAudio", {325, 392});
     slowControl = mciControl(form, "slowControl", "", {325, 392});
+    // A bar of buttons only: its Play and Stop play and stop the slowed-down loop.
+    slowControl->useButtonsOnly({mci::Button::Play, mci::Button::Stop});
     WaveControl->hide();
 
     // The buttons and the keys they answer to.
@@ -206,6 +211,7 @@ void frmMain::buildControls()
     cmdPrevView = button(form, "cmdPrevView", "&Previous View", {10, 460, 150, 30});
     connect(cmdPrevView, &QPushButton::clicked, this, &frmMain::cmdPrevView_Click);
     cmdGraphic = button(form, "cmdGraphic", "&Wave View", {170, 460, 150, 30});
+    connect(cmdGraphic, &QPushButton::clicked, this, &frmMain::cmdGraphic_Click);
     lblF6 = label(form, "lblF6", "Space, F6=Stop/Start", {520, 452, 270, 18});
     lblF7 = label(form, "lblF7", "F7=Play Loop", {520, 470, 270, 18});
     lblF8 = label(form, "lblF8", "F8=Continue from Loop", {520, 488, 270, 18});
@@ -279,8 +285,7 @@ void frmMain::buildMenus()
     }
     mnuWaveView = item(mnuView, "mnuWaveView", "&Wave File", Qt::CTRL | Qt::Key_W);
     mnuWaveView->setCheckable(true);
-    connect(mnuWaveView, &QAction::triggered, this,
-            [this] { changeToMode(QStringLiteral("Wave")); });
+    connect(mnuWaveView, &QAction::triggered, this, &frmMain::mnuWaveView_Click);
     mnuViewOpen = item(mnuView, "mnuViewOpen", "&Open View");
     mnuViewSave = item(mnuView, "mnuViewSave", "&Save View");
     for (QAction* hidden : {mnuViewOpen, mnuViewSave}) {
@@ -313,8 +318,8 @@ void frmMain::buildMenus()
     mnuTurnOnAllHints = item(menuHelp, "mnuTurnOnAllHints", "Turn on all Hints");
     mnuTurnOffAllHints = item(menuHelp, "mnuTurnOffAllHints", "Turn off all Hints");
     mnuTurnOffAllHints->setVisible(false);
-    connect(mnuTurnOnAllHints, &QAction::triggered, this, [this] { hintToggle(true); });
-    connect(mnuTurnOffAllHints, &QAction::triggered, this, [this] { hintToggle(false); });
+    connect(mnuTurnOnAllHints, &QAction::triggered, this, &frmMain::mnuTurnOnAllHints_Click);
+    connect(mnuTurnOffAllHints, &QAction::triggered, this, &frmMain::mnuTurnOffAllHints_Click);
     mnuCDRequery = item(menuHelp, "mnuCDRequery", "CD Requery", Qt::CTRL | Qt::Key_R);
     connect(mnuCDRequery, &QAction::triggered, this, [this] { cd().checkCDPresent(); });
     mnusep3 = separator(menuHelp, "mnusep3");
@@ -334,7 +339,7 @@ void frmMain::buildMenus()
         item(mnuTrackGridPopup, "mnuViewHelpTracksGrid", "View &Help for the Tracks grid");
     cdNotationFile.caption = QStringLiteral("Locate an existing notation file for this track");
     mnuLoopPopup = named(new QMenu(QStringLiteral("loop grid popup"), this), "mnuLoopPopup");
-    mnuLoopPopup->setEnabled(false);
+    mnuLoopHelp = item(mnuLoopPopup, "mnuLoopHelp", "View &Help for the Loop Points grid");
 }
 
 } // namespace lentaro

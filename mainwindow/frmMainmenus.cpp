@@ -102,6 +102,12 @@ void frmMain::mnuView_Click()
     });
 }
 
+void frmMain::mnuWaveView_Click()
+{
+    TraceScope trace(module, "Sub mnuWaveView_Click");
+    trace.run([&] { changeToMode(QStringLiteral("Wave")); });
+}
+
 void frmMain::menuHelpChoice_Click()
 {
     TraceScope trace(module, "Sub menuHelpChoice_Click");
@@ -158,6 +164,18 @@ void frmMain::hintToggle(bool on)
             writePref(QString::fromLatin1(hint), stored, on);
         }
     });
+}
+
+void frmMain::mnuTurnOnAllHints_Click()
+{
+    TraceScope trace(module, "Sub mnuTurnOnAllHints_Click");
+    trace.run([&] { hintToggle(true); });
+}
+
+void frmMain::mnuTurnOffAllHints_Click()
+{
+    TraceScope trace(module, "Sub mnuTurnOffAllHints_Click");
+    trace.run([&] { hintToggle(false); });
 }
 
 void frmMain::txtCurrentPosition_RightClick()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Pictures of the main window after each step of a first run (tests/program/first_run_test.cpp),
-# taken under a virtual X server on Qt's xcb platform, at the window's own size and at
-# 1280 x 720, for a person to look at. Usage: scripts/screenshots.sh [build folder]; without one
+# Pictures of the main window after each step of a first run (tests/program/first_run_test.cpp)
+# and of a walk to the tempo of a 120 BPM click track through the waveform view
+# (tests/program/wave_view_walk_test.cpp, with pictures of the view too), taken under a virtual X
+# server on Qt's xcb platform, at the window's own size and at 1280 x 720, for a person to look at. Usage: scripts/screenshots.sh [build folder]; without one
 # it installs what is missing and builds build/release-test (the Release build ./test.sh makes).
 # Prints the folder the pictures are in.
 set -euo pipefail
@@ -20,6 +21,6 @@ pictures=$(mktemp -d "${TMPDIR:-/tmp}/lentaro-screenshots.XXXXXX")
 # A sanitizer build would report the X libraries' allocations kept until exit as leaks.
 ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=xcb LENTARO_SCREENSHOTS="$pictures" \
   xvfb-run --auto-servernum --server-args="-screen 0 1920x1080x24" \
-  "$build/bin/program_tests" --gtest_filter='FirstRun.*'
+  "$build/bin/program_tests" --gtest_filter='FirstRun.*:WaveViewWalk.*'
 echo "Screenshots in $pictures:"
 ls "$pictures"

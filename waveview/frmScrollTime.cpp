@@ -89,8 +89,9 @@ void frmScrollTime::buildControls()
     mnuInvert = mnuOptions->addAction(QStringLiteral("&Invert Selection"));
     mnuInvert->setCheckable(true);
     mnuInvert->setChecked(true);
+    // Checked or not, by the user or the stored preference: the chart shows it at once.
     connect(mnuInvert, &QAction::toggled, this, [this] { form_paint(); });
-    connect(mnuInvert, &QAction::triggered, this, [this] { storeInvert(); });
+    connect(mnuInvert, &QAction::triggered, this, &frmScrollTime::mnuInvert_Click);
     connect(mnuOptions->addAction(QStringLiteral("Background Color")), &QAction::triggered, this,
             [this] { mnuBackgroundColor_Click(); });
     connect(mnuOptions->addAction(QStringLiteral("&Graph Color")), &QAction::triggered, this,
@@ -104,11 +105,7 @@ void frmScrollTime::buildControls()
 
     MMControl1 = new mci::MMControl(this);
     MMControl1->setObjectName(QStringLiteral("MMControl1"));
-    MMControl1->setAutoEnable(false);
-    for (const mci::Button button : mci::allButtons)
-        MMControl1->setButtonVisible(button,
-                                     button == mci::Button::Play || button == mci::Button::Stop);
-    MMControl1->adjustSize();
+    MMControl1->useButtonsOnly({mci::Button::Play, mci::Button::Stop});
     connect(MMControl1, &mci::MMControl::playClick, this,
             [this](bool&) { MMControl1_PlayClick(); });
     connect(MMControl1, &mci::MMControl::stopClick, this,

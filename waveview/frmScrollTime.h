@@ -103,6 +103,7 @@ public:
     void mnuGraphColor_Click();
     // 1 beats, 2 halves, 3 thirds.
     void mnuColors_Click(int Index);
+    // "&Invert Selection" chosen: its check mark, turned over, is stored.
     void mnuInvert_Click();
 
     // What the chart was filled with, kept for the view's life.
@@ -130,8 +131,6 @@ private:
     void buildControls();
     // The grid over the chart, and its menus "&Glissom" and "&Colors".
     void buildGrid();
-    // Keeps "&Invert Selection" as the user set it.
-    void storeInvert();
     void Form_Load();
     // Stops the main window's current control, waiting for it.
     void stopCurrentControl();

@@ -160,15 +160,12 @@ void frmScrollTime::mnuColors_Click(int Index)
 void frmScrollTime::mnuInvert_Click()
 {
     TraceScope trace(module, "Sub mnuInvert_Click");
-    // The action turns its check mark and the view repaints and stores it.
-    trace.run([&] { mnuInvert->trigger(); });
-}
-
-void frmScrollTime::storeInvert()
-{
-    Preference pref;
-    pref.setPreferenceName(QStringLiteral("Graph Invert Selection"));
-    pref.setValue(mnuInvert->isChecked());
+    // The item has turned its check mark over, and the chart shows it; the choice is kept.
+    trace.run([&] {
+        Preference pref;
+        pref.setPreferenceName(QStringLiteral("Graph Invert Selection"));
+        pref.setValue(mnuInvert->isChecked());
+    });
 }
 
 } // namespace lentaro

@@ -393,6 +393,25 @@ void MMControl::setButtonVisible(Button which, bool visible)
     bar_->setButtonVisible(which, visible);
 }
 
+void MMControl::useButtonsOnly(std::initializer_list<Button> buttons)
+{
+    autoEnable_ = false;
+    // As wide as those buttons side by side, also where a layout places it (before it is first
+    // shown a layout counts no button).
+    QSize size(0, 0);
+    for (Button which : allButtons) {
+        const bool used = std::find(buttons.begin(), buttons.end(), which) != buttons.end();
+        buttonEnabled_[index(which)] = used;
+        setButtonVisible(which, used);
+        if (used) {
+            const QSize button = bar_->button(which)->sizeHint();
+            size = QSize(size.width() + button.width(), std::max(size.height(), button.height()));
+        }
+    }
+    refresh();
+    setFixedSize(size);
+}
+
 int MMControl::setWaveFormat(int formatTag, int channels, int samplesPerSec, int avgBytesPerSec,
                              int blockAlign, int bitsPerSample)
 {

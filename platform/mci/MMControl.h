@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -87,6 +88,9 @@ public:
     void setButtonEnabled(Button which, bool enabled);
     bool buttonVisible(Button which) const { return buttonVisible_[index(which)]; }
     void setButtonVisible(Button which, bool visible);
+    // A bar of these buttons alone, each usable whatever the device does, and as wide as they
+    // are: for an owner that acts on the clicks itself, as over no device of its own.
+    void useButtonsOnly(std::initializer_list<Button> buttons);
 
     // Sets the format the wave device records in: 0, or the error number when the device is not
     // open, refuses the format or is no wave device; the old format then stays.

@@ -1,5 +1,8 @@
 #include "tests/app/window_fixture.h"
 
+#include "tests/app/clicking.h"
+#include "tests/app/traced_calls.h"
+
 #include "app/frmHint.h"
 #include "app/frmOptions.h"
 #include "app/optionstargets.h"
@@ -16,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include <functional>
 #include <string>
@@ -370,6 +374,95 @@ TEST_F(OptionsTest, TheRecordingMixerOpensOnlyAfterContinueOnItsHint)
         });
         EXPECT_EQ(targets_.mixersShown, answerContinue ? 1 : 0);
     }
+}
+
+// Every control of the dialog, used as the user uses it, reaches its procedure: the tabs, check
+// boxes, options and buttons clicked, the combo boxes left with Tab, and Escape.
+TEST_F(OptionsTest, EveryControlReachesItsProcedure)
+{
+    TracedCalls calls(home());
+    auto& d = forms::loadForm<frmOptions>();
+    d.show();
+    ASSERT_TRUE(becameActive(d));
+    const auto onTab = [&](const char* tab, const std::function<void()>& then) {
+        return [&d, tab, then] {
+            if (readCaption(d.tabOptions->tabText(d.tabOptions->currentIndex())) != tab)
+                clickTab(*d.tabOptions, QString::fromLatin1(tab));
+            // The hints that two of the buttons show are answered at once.
+            WhenModal hint([](QWidget& modal) { modal.close(); });
+            then();
+        };
+    };
+    const auto clicked = [&](const char* tab, QWidget* control) {
+        return onTab(tab, [control] { click(control); });
+    };
+    const auto leftWithTab = [&](QWidget* box) {
+        return onTab("Recording", [&d, box] {
+            ASSERT_TRUE(becameActive(d));
+            box->setFocus();
+            ASSERT_TRUE(box->hasFocus());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        });
+    };
+    const auto tab = [&](const char* caption) {
+        return [&d, caption] { clickTab(*d.tabOptions, QString::fromLatin1(caption)); };
+    };
+    const QString in = QStringLiteral("frmOptions : Sub ");
+    const auto option = [&](const char* procedure, int index) {
+        return in + QLatin1String(procedure) + QStringLiteral(" : (Index=%1)").arg(index);
+    };
+    walk(
+        calls,
+        {
+            {"tab Interface", tab("Interface"), in + "tabOptions_Click"},
+            {"tab CD", tab("CD"), in + "tabOptions_Click"},
+            {"tab Transformation", tab("Transformation"), in + "tabOptions_Click"},
+            {"Automatic Transformation", clicked("Transformation", d.chkAutoSlow),
+             in + "chkAutoSlow_Click"},
+            {"Transform in Real-Time", clicked("Transformation", d.chkRealtime),
+             in + "chkRealtime_Click"},
+            {"Good", clicked("Transformation", d.optSoundQuality[1]),
+             option("optSoundQuality_Click", 1)},
+            {"Better", clicked("Transformation", d.optSoundQuality[2]),
+             option("optSoundQuality_Click", 2)},
+            {"Best", clicked("Transformation", d.optSoundQuality[3]),
+             option("optSoundQuality_Click", 3)},
+            {"Both Channels", clicked("Transformation", d.optChannelToTransform[0]),
+             option("optChannelToTransform_Click", 0)},
+            {"Left Channel Only", clicked("Transformation", d.optChannelToTransform[2]),
+             option("optChannelToTransform_Click", 2)},
+            {"Right Channel Only", clicked("Transformation", d.optChannelToTransform[1]),
+             option("optChannelToTransform_Click", 1)},
+            {"More info...", clicked("Transformation", d.cmdMoreInfo), in + "cmdMoreInfo_Click"},
+            {"Preview End First", clicked("Interface", d.chkPreviewEnd),
+             in + "chkPreviewEnd_Click"},
+            {"Show Tooltips", clicked("Interface", d.chkShowTooltips),
+             in + "chkShowTooltips_Click"},
+            {"Choose/Change CD Drive", clicked("CD", d.cmdChangeCD), in + "cmdChangeCD_Click"},
+            {"tab Recording", tab("Recording"), in + "tabOptions_Click"},
+            {"Analog", clicked("Recording", d.optRecordMode[2]), option("optRecordMode_Click", 2)},
+            {"Samples Per Second left", leftWithTab(d.cboRecordingSampleRate),
+             in + "cboRecordingSampleRate_LostFocus"},
+            {"Bits Per Sample left", leftWithTab(d.cboRecordingDepth),
+             in + "cboRecordingDepth_LostFocus"},
+            {"Set Recording Mixer Automatically",
+             clicked("Recording", d.chkAutomaticallySetRecordingMixer),
+             in + "chkAutomaticallySetRecordingMixer_Click"},
+            {"Show Recording Mixer", clicked("Recording", d.cmdShowRecordingMixer),
+             in + "cmdShowRecordingMixer_Click"},
+            {"Delete temporary files", clicked("Recording", d.chkDeleteTempFiles),
+             in + "chkDeleteTempFiles_Click"},
+            {"Digital", clicked("Recording", d.optRecordMode[1]), option("optRecordMode_Click", 1)},
+            {"Close", clicked("Recording", d.Command4), in + "Command4_Click",
+             [] { return !isLoaded("frmOptions"); }},
+        });
+    deleteUnloaded();
+
+    auto& again = forms::loadForm<frmOptions>();
+    again.show();
+    walk(calls, {{"Escape", [&again] { QTest::keyClick(&again, Qt::Key_Escape); },
+                  in + "Command4_Click", [] { return !isLoaded("frmOptions"); }}});
+    EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
 TEST_F(OptionsTest, ChangeCdDriveAsksTheCdSide)

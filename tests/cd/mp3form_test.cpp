@@ -7,6 +7,8 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
+#include "tests/app/clicking.h"
+#include "tests/app/traced_calls.h"
 #include "tests/cd/cd_side_fixture.h"
 #include "tests/cd/support/converted_wave.h"
 #include "tests/cd/support/frame_gate.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 
 #include <ostream>
 
@@ -271,6 +274,48 @@ TEST_F(Mp3FormTest, YesOpensTheNewFileInTheWaveView)
     EXPECT_EQ(main().state().currentMMControl, main().WaveControl);
     EXPECT_EQ(main().mruPath(1), output());
     EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
+}
+
+// Every control of the dialog, used as the user uses it, reaches its procedure: the boxes typed
+// in, Find, Find, Convert (held midway), Cancel and Close clicked, and the close box.
+TEST_F(Mp3FormTest, EveryControlReachesItsProcedure)
+{
+    writeMp3(input(), {44100, 2, 44100 * 5, 440.0});
+    FrameGate gate(25);
+    form_->mp3->setPacing(gate.pacing());
+    TracedCalls calls(home());
+    form_->show();
+    const auto clicked = [](QWidget* control) { return [control] { click(control); }; };
+    const auto typed = [](QWidget* box) { return [box] { QTest::keyClicks(box, "x"); }; };
+    prompts_.queueFile(input());
+    prompts_.queueFile(output());
+    walk(calls, {
+                    {"MP3 file typed", typed(form_->txtInputMP3file),
+                     "mp3form : Sub txtInputMP3file_Change"},
+                    {"wave file typed", typed(form_->txtOutputWaveFile),
+                     "mp3form : Sub txtOutputWaveFile_Change"},
+                    {"Find the MP3 file", clicked(form_->cmdBrowse[0]),
+                     "mp3form : Sub cmdBrowse_Click : (Index=0)"},
+                    {"Find the wave file", clicked(form_->cmdBrowse[1]),
+                     "mp3form : Sub cmdBrowse_Click : (Index=1)"},
+                    {"Convert",
+                     [&] {
+                         click(form_->cmdConvert);
+                         EXPECT_TRUE(gate.waitUntilHeld());
+                     },
+                     "mp3form : Sub cmdConvert_Click"},
+                    {"Cancel", clicked(form_->cmdCancel), "mp3form : Sub cmdCancel_Click"},
+                    {"Close", clicked(form_->cmdClose), "mp3form : Sub cmdClose_Click",
+                     [this] { return !formLoaded(); }},
+                });
+    deleteUnloaded();
+
+    auto* again =
+        new mp3form({[](const QString&) {}, [](const QString&) {}, [](const QString&, bool) {}});
+    again->show();
+    walk(calls, {{"the close box", [again] { again->close(); }, "mp3form : Sub Form_Unload",
+                  [this] { return !formLoaded(); }}});
+    EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
 struct BadInputCase {

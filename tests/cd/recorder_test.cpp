@@ -1,5 +1,8 @@
 #include "tests/cd/cd_side_fixture.h"
 
+#include "tests/app/clicking.h"
+#include "tests/app/traced_calls.h"
+
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
 #include "cd/mixerontop.h"
@@ -11,11 +14,14 @@
 #include "tests/platform/mci/fake_device.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -270,6 +276,55 @@ TEST_F(RecorderTest, WindowSearchesFindTheLastOfTheProgramsWindowsInHandleOrder)
     EXPECT_EQ(getHwndContaining("CONTROL"), secondHandle);
     EXPECT_EQ(getHwndContaining("volume"), firstHandle);
     EXPECT_EQ(getHwndContaining("no window has this"), 0);
+}
+
+// Every control of the recorder, clicked as the user clicks it, reaches its procedure; its timer
+// ticks while it records, and its close box unloads it.
+TEST_F(RecorderTest, EveryControlReachesItsProcedure)
+{
+    TracedCalls calls(home());
+    recordForm& recorder = load();
+    recorder.show();
+    const auto clicked = [](QWidget* control) {
+        return [control] {
+            // The mixer's hint is cancelled: no mixer is started.
+            WhenModal hint([](QWidget& modal) { modal.close(); });
+            click(control);
+        };
+    };
+    const auto bar = [&](mci::Button which) {
+        return clicked(recorder.mmWave->bar()->button(which));
+    };
+    const auto ticked = [&] {
+        const QDeadlineTimer deadline(5000);
+        while (!calls.reached(QStringLiteral("recordForm : Sub Timer1_Timer"))
+               && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    prompts_.queueFile(path("take.wav"));
+    walk(calls, {
+                    {"Choose File", clicked(recorder.cmdChooseFile),
+                     "recordForm : Sub cmdChooseFile_Click"},
+                    {"Show Mixer", clicked(recorder.cmdMixer), "recordForm : Sub cmdMixer_Click"},
+                    {"Record", bar(mci::Button::Record), "recordForm : Sub mmWave_RecordClick"},
+                    {"Stop", bar(mci::Button::Stop), "recordForm : Sub mmWave_StopClick"},
+                    {"Back", bar(mci::Button::Back), "recordForm : Sub mmWave_BackClick"},
+                    {"Prev", bar(mci::Button::Prev), "recordForm : Sub mmWave_PrevClick"},
+                    {"Play", bar(mci::Button::Play), "recordForm : Sub mmWave_PlayClick"},
+                    {"the timer while recording",
+                     [&] {
+                         bar(mci::Button::Record)();
+                         ticked();
+                     },
+                     "recordForm : Sub Timer1_Timer"},
+                    {"the close box",
+                     [&] {
+                         prompts_.queueAnswer(forms::Answer::No);
+                         recorder.close();
+                     },
+                     "recordForm : Sub Form_Unload", [] { return !isLoaded("recordForm"); }},
+                });
+    EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
 // The main window on the program's CD side.

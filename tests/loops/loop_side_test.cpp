@@ -1,6 +1,8 @@
 #include "tests/loops/loop_side_fixture.h"
 
 #include "tests/app/cd_drive_fixture.h"
+#include "tests/app/clicking.h"
+#include "tests/app/traced_calls.h"
 
 #include "app/programstate.h"
 #include "platform/cd/DriveList.h"
@@ -19,6 +21,7 @@
 #include <QScrollBar>
 #include <QSqlTableModel>
 #include <QTableView>
+#include <QTest>
 
 namespace lentaro::test {
 namespace {
@@ -360,6 +363,64 @@ TEST_F(LoopMaker, TheCloseBoxDropsTheMarks)
     EXPECT_EQ(loops_->loopPointBuffer.Count(), 0);
     EXPECT_TRUE(written().isEmpty());
     EXPECT_TRUE(runUntil([this] { return loops_->loopMaker() == nullptr; }));
+}
+
+// Every control of the loop maker, used as the user uses it, reaches its procedure: the marking
+// button pressed, a line of either list clicked, a list scrolled to its end, Keep clicked, and the
+// close box of a second one.
+TEST_F(LoopMaker, EveryControlReachesItsProcedure)
+{
+    TracedCalls calls(home());
+    std::vector<int> marks;
+    for (int mark = 1; mark <= 40; ++mark)
+        marks.push_back(mark * 1000);
+    makeLoopPoints& maker = opened(marks);
+    const auto press = [&] {
+        nextMark();
+        QTest::mousePress(maker.cmdCompletePreviousLoop, Qt::LeftButton);
+        QTest::mouseRelease(maker.cmdCompletePreviousLoop, Qt::LeftButton);
+    };
+    const auto clickLine = [](QListWidget& list, int line) {
+        return [&list, line] {
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                              list.visualItemRect(list.item(line)).center());
+        };
+    };
+    walk(calls, {
+                    {"Complete Previous Loop pressed", press,
+                     "makeLoopPoints : Sub cmdCompletePreviousLoop_MouseDown"},
+                    {"a start line clicked", clickLine(*maker.lstStarts, 1), "",
+                     [&] { return maker.lstEnds->currentRow() == 1; }},
+                    {"an end line clicked", clickLine(*maker.lstEnds, 0), "",
+                     [&] { return maker.lstStarts->currentRow() == 0; }},
+                    {"the starts scrolled to their end",
+                     [&] {
+                         for (int more = 0; more < 30; ++more)
+                             press();
+                         QCoreApplication::processEvents();
+                         QTest::keyClick(maker.lstStarts, Qt::Key_End);
+                     },
+                     "",
+                     [&] {
+                         const QScrollBar& ends = *maker.lstEnds->verticalScrollBar();
+                         return ends.value() > 0
+                                && ends.value() == maker.lstStarts->verticalScrollBar()->value();
+                     }},
+                    {"Keep clicked",
+                     [&] {
+                         nextMark();
+                         click(maker.btnKeep);
+                     },
+                     "makeLoopPoints : Sub btnKeep_Click", [&] { return !written().isEmpty(); }},
+                });
+    ASSERT_TRUE(runUntil([this] { return loops_->loopMaker() == nullptr; }));
+
+    nextMark();
+    main_->cmdStartNewLoop->click();
+    ASSERT_NE(loops_->loopMaker(), nullptr);
+    walk(calls, {{"the close box", [this] { loops_->loopMaker()->close(); }, "",
+                  [this] { return loops_->loopPointBuffer.Count() == 0; }}});
+    EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
 TEST_F(LoopMaker, AFailedKeepWritesNoneKeepsTheMarksAndReports)

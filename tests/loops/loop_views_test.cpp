@@ -3,11 +3,18 @@
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
 #include "mainwindow/gridediting.h"
+#include "tests/app/clicking.h"
+#include "tests/app/traced_calls.h"
 
+#include <QAction>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QSqlTableModel>
+#include <QStyle>
 #include <QTableView>
 
 namespace lentaro::test {
@@ -83,6 +90,51 @@ TEST_F(LoopViews, EachViewGivesItsColumnsAndPlace)
         }
     }
     EXPECT_EQ(trappedError(), 0);
+}
+
+// Every caption of every view reads whole in the view's font: its section is at least as wide as
+// the text and the header's margins (the Big Lyrics font would cut "Start (ms)" down to
+// "tart (ms").
+TEST_F(LoopViews, EveryCaptionFitsItsColumnInEachView)
+{
+    frmMain& main = ready();
+    main.show();
+    const QTableView& grid = *main.loopPoints;
+    const QHeaderView& header = *grid.horizontalHeader();
+    const int margins = 2 * header.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header);
+    for (const char* layout : {"Big Lyrics", "Loop Detail", "Normal"}) {
+        SCOPED_TRACE(layout);
+        choose(main, {"View", "CD View", layout});
+        const QFontMetrics metrics(header.font());
+        for (int column = 0; column < header.count(); ++column) {
+            if (grid.isColumnHidden(column))
+                continue;
+            const QString caption = grid.model()->headerData(column, Qt::Horizontal).toString();
+            EXPECT_GE(header.sectionSize(column), metrics.horizontalAdvance(caption) + margins)
+                << caption.toStdString();
+        }
+    }
+}
+
+// Start New Loop says what it does, and the loop grid's help item stands in its pop-up menu and
+// shows the grid's help, as a right click on the grid does.
+TEST_F(LoopViews, StartNewLoopAndTheGridsHelpItemSayWhatTheyDo)
+{
+    frmMain& main = ready();
+    main.show();
+    EXPECT_EQ(main.cmdStartNewLoop->toolTip(),
+              QStringLiteral("Start making loop points during play."));
+    ASSERT_TRUE(main.mnuLoopPopup->actions().contains(main.mnuLoopHelp));
+    EXPECT_EQ(main.mnuLoopHelp->text(), QStringLiteral("View &Help for the Loop Points grid"));
+    TracedCalls calls(home());
+    walk(calls, {{"View Help for the Loop Points grid", [&] { main.mnuLoopHelp->trigger(); },
+                  "main form : Sub mnuLoopHelp_Click"},
+                 {"a right click on the grid", [&] { rightClick(main.loopPoints->viewport()); },
+                  "main form : Sub mnuLoopHelp_Click"}});
+    const QStringList shown = shownMessages();
+    ASSERT_EQ(shown.size(), 2);
+    for (const QString& text : shown)
+        EXPECT_TRUE(text.startsWith("Shows the Loop Points for this CD or Wave file."));
 }
 
 TEST_F(LoopViews, TheGridStartsInTheNormalView)

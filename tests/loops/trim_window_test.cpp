@@ -1,5 +1,8 @@
 #include "tests/loops/loop_side_fixture.h"
 
+#include "tests/app/clicking.h"
+#include "tests/app/traced_calls.h"
+
 #include "app/programstate.h"
 #include "loops/frmTrim.h"
 #include "loops/trimGraph.h"
@@ -15,6 +18,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 #include <memory>
@@ -426,6 +430,68 @@ TEST_F(TrimWindow, KeysInTheWindowReachTheMainWindowOnce)
     QSignalSpy transform(main.cmdSlowPlay, &QPushButton::clicked);
     QTest::keyClick(trim.slStart[0], Qt::Key_T, Qt::AltModifier);
     EXPECT_EQ(transform.count(), 1);
+}
+
+// Every control of the trim window, used as the user uses it, reaches its procedure: the sliders
+// dragged (each then held a moment), the buttons and the transport bar's Play and Stop clicked,
+// and the keys, which are the main window's.
+TEST_F(TrimWindow, EveryControlReachesItsProcedure)
+{
+    frmMain& main = ready();
+    QApplication::setActiveWindow(&main);
+    TracedCalls calls(home());
+    frmTrim* trim = &trimOver({{10000, 20000}, {30000, 40000}});
+    const QString in = QStringLiteral("frmTrim : Sub ");
+    const auto clicked = [](QWidget* control) { return [control] { click(control); }; };
+    const auto dragged = [&](int index) {
+        return [&, index] {
+            devicesJournal_.clear();
+            drag(*trim->slStart[index], index == 0 ? -20 : 20);
+        };
+    };
+    // Pressed, moved (which plays the loop between the sliders) and let go.
+    const auto played = [&](int index) {
+        return [&, index] {
+            return calls.reached(in + "slStart_MouseUp"
+                                 + QStringLiteral(" : (Index=%1)").arg(index))
+                   && !devicesJournal_.filter(QStringLiteral("wave play")).isEmpty();
+        };
+    };
+    const auto freed = [&] { return runUntil([&] { return !trim->sliderLocked(1); }); };
+    const auto bar = [&](mci::Button which) {
+        return clicked(trim->MMControl1->bar()->button(which));
+    };
+    walk(calls, {
+                    {"Start Point dragged", dragged(0), in + "slStart_MouseDown", played(0)},
+                    {"End Point dragged", dragged(1), in + "slStart_MouseDown", played(1)},
+                    {"End Point free again", [] {}, "", freed},
+                    {"Prev", clicked(trim->cmdNext[1]), in + "cmdNext_Click : (Index=1)"},
+                    {"Next", clicked(trim->cmdNext[2]), in + "cmdNext_Click : (Index=2)"},
+                    {"Zoom Out", clicked(trim->cmdZoom), in + "cmdZoom_Click"},
+                    {"Save",
+                     [&] {
+                         prompts_.queueAnswer(forms::Answer::No);
+                         click(trim->cmdSave);
+                     },
+                     in + "cmdSave_Click"},
+                    {"Help", clicked(trim->cmdHelp), in + "cmdHelp_Click"},
+                    {"Play", bar(mci::Button::Play), in + "MMControl1_PlayClick"},
+                    {"Stop", bar(mci::Button::Stop), in + "MMControl1_StopClick"},
+                    {"Close", clicked(trim->cmdClose), in + "Form_QueryUnload",
+                     [this] { return !loops_->trimOpen(); }},
+                });
+    trim = &trimOver({{10000, 20000}});
+    trim->slStart[0]->setFocus();
+    // What Transform cuts the loop out of.
+    main.WaveControl->setFileName(secondsWave(path("song.wav"), 25));
+    walk(calls,
+         {
+             {"F8", [&] { QTest::keyClick(trim->slStart[0], Qt::Key_F8); },
+              "main form : Sub playFromLoopOn"},
+             {"Alt+T", [&] { QTest::keyClick(trim->slStart[0], Qt::Key_T, Qt::AltModifier); },
+              "main form : Sub cmdSlowPlay_Click"},
+         });
+    EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
 // When a new file replaces the one trimmed, the sliders keep their share of their reach.

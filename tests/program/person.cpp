@@ -4,53 +4,15 @@
 #include "mainwindow/frmMain.h"
 #include "platform/forms/formregistry.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPixmap>
-#include <QRadioButton>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace lentaro::test {
-
-QString readCaption(const QString& caption)
-{
-    QString read;
-    for (int at = 0; at < caption.size(); ++at) {
-        if (caption[at] == QLatin1Char('&') && at + 1 < caption.size())
-            ++at; // "&&" reads as one "&"
-        read += caption[at];
-    }
-    return read;
-}
-
-QAction* menuItem(QMainWindow& window, const QStringList& captions)
-{
-    QList<QAction*> choices = window.menuBar()->actions();
-    QAction* found = nullptr;
-    for (const QString& caption : captions) {
-        found = nullptr;
-        for (QAction* choice : choices) {
-            if (choice->isVisible() && readCaption(choice->text()) == caption) {
-                found = choice;
-                break;
-            }
-        }
-        if (!found)
-            return nullptr;
-        choices = found->menu() ? found->menu()->actions() : QList<QAction*>();
-    }
-    return found;
-}
 
 void saveScreenshot(QWidget& window, const QString& name)
 {
@@ -73,36 +35,6 @@ void saveScreenshots(QWidget& window, const QString& name)
     saveScreenshot(window, name + QStringLiteral("-1280x720"));
     window.resize(size);
     QCoreApplication::processEvents();
-}
-
-void click(QWidget* control)
-{
-    ASSERT_NE(control, nullptr);
-    ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
-    const int middle = control->height() / 2;
-    const QPoint where = qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)
-                             ? QPoint(middle, middle)
-                             : control->rect().center();
-    QTest::mouseClick(control, Qt::LeftButton, {}, where);
-}
-
-void clickTab(QTabWidget& tabs, const QString& caption)
-{
-    QTabBar* bar = tabs.tabBar();
-    for (int tab = 0; tab < bar->count(); ++tab) {
-        if (readCaption(bar->tabText(tab)) == caption) {
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
-            return;
-        }
-    }
-    ADD_FAILURE() << "no tab " << caption.toStdString();
-}
-
-void choose(QMainWindow& window, const QStringList& captions)
-{
-    QAction* item = menuItem(window, captions);
-    ASSERT_NE(item, nullptr) << captions.join(QStringLiteral(" > ")).toStdString();
-    item->trigger();
 }
 
 void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers)

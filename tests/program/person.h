@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/app/clicking.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,18 +11,7 @@
 #include <functional>
 #include <vector>
 
-class QAction;
-class QMainWindow;
-class QTabWidget;
-
 namespace lentaro::test {
-
-// A caption as a person reads it: without the access-key marks ("E&xit" reads "Exit").
-QString readCaption(const QString& caption);
-
-// The menu item a person reaches through these captions from the menu bar ("View", "CD View",
-// "Normal"); null when there is none.
-QAction* menuItem(QMainWindow& window, const QStringList& captions);
 
 // The child control of that type with that caption; null when there is none.
 template <class Control>
@@ -33,12 +24,6 @@ Control* captioned(QWidget& parent, const QString& caption)
     return nullptr;
 }
 
-// The person clicks what they see: a button in its middle, a check box or option on its box.
-void click(QWidget* control);
-// The tab of that caption.
-void clickTab(QTabWidget& tabs, const QString& caption);
-// The menu item reached through these captions.
-void choose(QMainWindow& window, const QStringList& captions);
 // Keys go where the keyboard's focus is, in the window that is active.
 void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 

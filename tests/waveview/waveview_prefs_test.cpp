@@ -97,7 +97,7 @@ TEST_F(WaveViewPrefsTest, ColoursChosenApplyAtOnceAndAtTheNextLoadAndACancelKeep
     prompts_.queueColor(QColor(0xFF, 0, 0));
     view->mnuGraphColor_Click();
     EXPECT_EQ(view->chart().lineColor(), 0x0000FFu);
-    view->mnuInvert_Click();
+    view->mnuInvert->trigger();
     EXPECT_FALSE(view->mnuInvert->isChecked());
     EXPECT_FALSE(view->selection.inverted());
     EXPECT_EQ(stored("Graph Invert Selection"), QStringLiteral("False"));
