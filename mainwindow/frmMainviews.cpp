@@ -46,6 +46,10 @@ void frmMain::changeToMode(const QString& theMode, bool suppressRefresh)
     trace.run([&] {
         const forms::ScopedScreenPointer pointerBackAtTheEnd(Qt::ArrowCursor);
         ProgramState& program = programState();
+        // Whichever way leaves "SlowPlay", the pass under way (or its hand-over) ends here, so
+        // that it replays nothing over the next view.
+        if (program.gvSlowMode && !isMode(theMode, "SlowPlay"))
+            loops().stopDLL();
         program.gvPlayState.setState(false);
         stopRecording();
         MMsuspend(theMode);

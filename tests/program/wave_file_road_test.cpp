@@ -1,0 +1,189 @@
+#include "tests/program/program_fixture.h"
+
+#include "app/programstate.h"
+#include "cd/mp3form.h"
+#include "loops/frmTrim.h"
+#include "mainwindow/frmMain.h"
+#include "platform/mci/MMControl.h"
+#include "tests/cd/support/mp3_maker.h"
+#include "tests/platform/mci/wave_rig.h"
+#include "tests/program/person.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <cmath>
+
+namespace lentaro::test {
+namespace {
+
+constexpr int rate = 44100;
+constexpr double pi = 3.14159265358979323846;
+
+// Two seconds of a 16-bit mono tone.
+void writeTone(const QString& path, double hz)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    std::vector<std::int16_t> samples;
+    for (int frame = 0; frame < 2 * rate; ++frame)
+        samples.push_back(
+            static_cast<std::int16_t>(std::lround(12000 * std::sin(2 * pi * hz * frame / rate))));
+    mci::test::writeWave16(path.toStdString(), rate, 1, samples);
+}
+
+// The trim window over the main window, when it shows.
+frmTrim* trimWindow(frmMain& main)
+{
+    for (frmTrim* trim : main.findChildren<frmTrim*>()) {
+        if (trim->isVisible())
+            return trim;
+    }
+    return nullptr;
+}
+
+// The loop grid's column with that caption.
+int gridColumn(QTableView& grid, const QString& caption)
+{
+    QAbstractItemModel& model = *grid.model();
+    for (int column = 0; column < model.columnCount(); ++column) {
+        if (model.headerData(column, Qt::Horizontal).toString() == caption)
+            return column;
+    }
+    ADD_FAILURE() << "no column " << caption.toStdString();
+    return 0;
+}
+
+void clickCell(QTableView& grid, int row, int column)
+{
+    const QRect cell = grid.visualRect(grid.model()->index(row, column));
+    ASSERT_TRUE(cell.isValid());
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// Two songs opened one after the other, the sound going to the null card four times faster
+// than real time, so that a loop's first pass lasts a second or two.
+class WaveFileRoad : public ProgramInUse
+{
+protected:
+    void SetUp() override
+    {
+        ProgramInUse::SetUp();
+        qputenv("LENTARO_AUDIO_SPEED", "4");
+        first_ = path(QStringLiteral("music/first.wav"));
+        second_ = path(QStringLiteral("music/second.wav"));
+        writeTone(first_, 440);
+        writeTone(second_, 660);
+    }
+    void TearDown() override
+    {
+        qunsetenv("LENTARO_AUDIO_SPEED");
+        ProgramInUse::TearDown();
+    }
+
+    Person::Step opened(const QString& song)
+    {
+        return {QStringLiteral("opened-") + QFileInfo(song).baseName(),
+                [this, song] {
+                    prompts_.queueFile(song);
+                    press(main(), Qt::Key_O, Qt::ControlModifier);
+                },
+                [song] { return !main().state().cdView && main().WaveControl->fileName() == song; },
+                {}};
+    }
+    // The whole-file loop chosen and Transform pressed: its first pass plays live.
+    static Person::Step transformed()
+    {
+        return {QStringLiteral("transformed"),
+                [] {
+                    clickCell(*main().loopPoints, 0,
+                              gridColumn(*main().loopPoints, QStringLiteral("Start (ms)")));
+                    click(main().cmdSlowPlay);
+                },
+                [] { return programState().gvSlowMode; },
+                [] { EXPECT_FALSE(programState().gvSlowedFileReady) << "the pass is under way"; }};
+    }
+
+    QString first_;
+    QString second_;
+};
+
+// Every way out of "SlowPlay" while the first pass plays live ends that pass: once it would
+// have ended, the Wave view shows the file chosen, with no trim window and no replay of the
+// slowed loop.
+TEST_F(WaveFileRoad, LeavingSlowPlayDuringAPassEndsThePass)
+{
+    const QString mp3 = path(QStringLiteral("music/tune.mp3"));
+    const QString converted = path(QStringLiteral("music/tune.wav"));
+    writeMp3(mp3, {rate, 2, rate, 880.0});
+    struct Road {
+        const char* name;
+        std::function<void()> leave;
+        QString shown; // the file the Wave view shows afterwards
+    };
+    const Road roads[] = {
+        {"a recent file",
+         [this] {
+             choose(main(), {QStringLiteral("File"), first_});
+         },
+         first_},
+        {"Previous View", [] { click(main().cmdPrevView); }, second_},
+        {"the MP3 conversion's open",
+         [&] {
+             WhenModal conversion([&](QWidget& modal) {
+                 auto& dialog = dynamic_cast<mp3form&>(modal);
+                 QTest::keyClicks(dialog.txtInputMP3file, mp3);
+                 prompts_.queueFile(converted);
+                 click(dialog.cmdBrowse[1]);
+                 prompts_.queueAnswer(forms::Answer::Yes);
+                 click(captioned<QPushButton>(dialog, QStringLiteral("Convert")));
+             });
+             choose(main(), {QStringLiteral("File"), QStringLiteral("Convert MP3 to Wave File")});
+             EXPECT_TRUE(conversion.acted());
+         },
+         converted},
+    };
+    int firstNumber = 1;
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        QElapsedTimer since;
+        const std::vector<Person::Step> steps{
+            {QStringLiteral("started"), {}, [] { return startedUp(); }, {}},
+            opened(first_),
+            opened(second_),
+            transformed(),
+            {QStringLiteral("left"),
+             [&] {
+                 road.leave();
+                 since.start();
+             },
+             [] { return !programState().gvSlowMode; },
+             {}},
+            // Long after the pass and its hand-over would have ended.
+            {QStringLiteral("after-the-pass"),
+             {},
+             [&] { return since.elapsed() > 3000; },
+             [&] {
+                 EXPECT_FALSE(main().state().cdView);
+                 EXPECT_EQ(main().WaveControl->fileName(), road.shown);
+                 EXPECT_NE(main().WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
+                 EXPECT_FALSE(programState().gvPlayState.state().toBool());
+                 EXPECT_EQ(trimWindow(main()), nullptr);
+                 EXPECT_FALSE(main().tmrLoopDLL->isActive());
+                 EXPECT_EQ(main().windowTitle(), QStringLiteral("Lentaro: ") + road.shown);
+             }},
+            exitThroughTheMenu(),
+        };
+        EXPECT_EQ(run(steps, firstNumber), 0);
+        firstNumber += static_cast<int>(steps.size());
+        endRun();
+    }
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+}
+
+} // namespace
+} // namespace lentaro::test
