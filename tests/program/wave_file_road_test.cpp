@@ -4,20 +4,27 @@
 #include "cd/mp3form.h"
 #include "loops/frmTrim.h"
 #include "mainwindow/frmMain.h"
+#include "platform/cd/DriveList.h"
+#include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
+#include "tests/cd/support/four_track_disc.h"
 #include "tests/cd/support/mp3_maker.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
+#include <optional>
 
 namespace lentaro::test {
 namespace {
@@ -183,6 +190,116 @@ TEST_F(WaveFileRoad, LeavingSlowPlayDuringAPassEndsThePass)
         endRun();
     }
     EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+}
+
+// As the person sees it in the main window.
+bool shown(QWidget* control)
+{
+    return control->isVisibleTo(control->window());
+}
+
+const QString noDisc = QStringLiteral("Lentaro: No CD in drive");
+const QStringList layouts{QStringLiteral("Normal"), QStringLiteral("Loop Detail"),
+                          QStringLiteral("Big Lyrics")};
+
+// What the CD view shows in a layout: the disc's loops (none here) and lengths, never the wave
+// file's; the title, artist and track information in the Normal layout only.
+void expectCdView(frmMain& main, const QString& layout, bool disc)
+{
+    EXPECT_TRUE(main.state().cdView);
+    EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("CD"));
+    EXPECT_EQ(main.loopPoints->model()->rowCount(), 0);
+    EXPECT_FALSE(main.cmdSlowPlay->isEnabled()) << "Transform has no loop of the disc";
+    EXPECT_FALSE(shown(main.pnlTrackLength)
+                 && main.pnlTrackLength->text().startsWith(QStringLiteral("Wave File Length")));
+    if (disc) {
+        EXPECT_EQ(main.windowTitle(), QStringLiteral("Lentaro - CD Title"));
+        EXPECT_TRUE(shown(main.pnlCDlength));
+        EXPECT_EQ(main.pnlCDlength->text(), QStringLiteral("CD Length: 01:00"));
+    } else {
+        EXPECT_EQ(main.windowTitle(), noDisc);
+        EXPECT_FALSE(shown(main.pnlCDlength));
+    }
+    const bool normal = layout == QStringLiteral("Normal");
+    for (QWidget* control :
+         {static_cast<QWidget*>(main.CDTitle), static_cast<QWidget*>(main.Artist),
+          static_cast<QWidget*>(main.tgTracks), static_cast<QWidget*>(main.lblTrackComments)})
+        EXPECT_EQ(shown(control), normal) << control->objectName().toStdString();
+}
+
+// A grid layout chosen while a wave file is open shows the CD view of the disc in the drive, or
+// of none, in that layout.
+TEST_F(WaveFileRoad, AGridLayoutChosenOverAWaveFileShowsTheDiscsCdView)
+{
+    QTemporaryDir images;
+    ASSERT_TRUE(images.isValid());
+    const std::filesystem::path cue =
+        cd::test::writeImage(images.path().toStdString(), "disc", fourTrackDisc());
+    ASSERT_TRUE(fillWithTones(cue));
+    int firstNumber = 1;
+    for (const bool disc : {false, true}) {
+        SCOPED_TRACE(disc ? "a disc in the drive" : "no disc");
+        std::vector<std::unique_ptr<cd::Drive>> drives;
+        if (disc)
+            drives.push_back(std::make_unique<cd::ImageDrive>(cue));
+        cd::DriveList driveList(std::move(drives));
+        const ScopedOverride drivesInPlace(cd::cdDrives, driveList);
+        std::vector<Person::Step> steps{
+            {QStringLiteral("started"), {}, [] { return startedUp(); }, {}},
+        };
+        for (const QString& layout : layouts) {
+            steps.push_back(opened(first_));
+            steps.push_back(
+                {QStringLiteral("chosen-") + layout,
+                 [layout] {
+                     choose(main(), {QStringLiteral("View"), QStringLiteral("CD View"), layout});
+                 },
+                 [] { return main().state().cdView; },
+                 [layout, disc] {
+                     SCOPED_TRACE(layout.toStdString());
+                     expectCdView(main(), layout, disc);
+                 }});
+        }
+        steps.push_back(exitThroughTheMenu());
+        EXPECT_EQ(run(steps, firstNumber), 0);
+        firstNumber += static_cast<int>(steps.size());
+        endRun();
+    }
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+}
+
+// Loop Detail or Big Lyrics chosen, then a wave file slowed down and gone from its folder: the
+// way back ends in the CD view, laid out as chosen, with none of the file's loops.
+TEST_F(WaveFileRoad, ALaterSwitchIntoTheCdViewKeepsTheLayoutChosen)
+{
+    int firstNumber = 1;
+    for (const QString& layout : {QStringLiteral("Loop Detail"), QStringLiteral("Big Lyrics")}) {
+        SCOPED_TRACE(layout.toStdString());
+        const QString away = first_ + QStringLiteral(".away");
+        const std::vector<Person::Step> steps{
+            {QStringLiteral("started"), {}, [] { return startedUp(); }, {}},
+            {QStringLiteral("chosen"),
+             [layout] {
+                 choose(main(), {QStringLiteral("View"), QStringLiteral("CD View"), layout});
+             },
+             {},
+             [layout] { expectCdView(main(), layout, false); }},
+            opened(first_),
+            transformed(),
+            {QStringLiteral("back"),
+             [&] {
+                 ASSERT_TRUE(QFile::rename(first_, away));
+                 click(main().cmdPrevView);
+             },
+             [] { return !programState().gvSlowMode; },
+             [layout] { expectCdView(main(), layout, false); }},
+            exitThroughTheMenu(),
+        };
+        EXPECT_EQ(run(steps, firstNumber), 0);
+        firstNumber += static_cast<int>(steps.size());
+        endRun();
+        ASSERT_TRUE(QFile::rename(away, first_));
+    }
 }
 
 } // namespace
