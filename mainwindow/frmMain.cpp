@@ -224,8 +224,9 @@ void frmMain::playFileDoneCallBack(std::int32_t result)
 {
     if (!loops().latestPassEnded(result))
         return;
+    // At the next turn of the event loop: the replay follows the live pass without a gap.
     if (tmrLoopDLL->Tag == QLatin1String("LOOP"))
-        tmrLoopDLL->start(200);
+        tmrLoopDLL->start(0);
     else
         tmrLoopDLL->stop();
 }

@@ -3,7 +3,6 @@
 #include "app/programstate.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -216,10 +215,7 @@ TEST_F(SlowedFileSave, NothingIsSavedWhileAPassWritesTheFile)
     // Replaying the finished pass: saved.
     writeFile(QStringLiteral("tempslow.wav"), slowed_);
     runner_.complete(0);
-    QCoreApplication::processEvents();
-    m.tmrLoopDLL->stop();
-    loops_->tmrLoopDLL_Timer();
-    ASSERT_TRUE(programState().gvSlowedFileReady);
+    ASSERT_TRUE(runUntil([] { return programState().gvSlowedFileReady; }));
     const QString keep = path(QStringLiteral("keep/slow.wav"));
     prompts_.queueFile(keep);
     save(m);

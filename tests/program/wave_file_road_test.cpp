@@ -4,14 +4,19 @@
 #include "cd/mp3form.h"
 #include "loops/frmTrim.h"
 #include "mainwindow/frmMain.h"
+#include "platform/audio/Clock.h"
+#include "platform/audio/FrameSink.h"
+#include "platform/audio/NullSoundCard.h"
 #include "platform/cd/DriveList.h"
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
+#include "platform/mci/SoundCard.h"
 #include "tests/cd/support/four_track_disc.h"
 #include "tests/cd/support/mp3_maker.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,8 +28,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
 #include <cmath>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace lentaro::test {
 namespace {
@@ -32,12 +40,12 @@ namespace {
 constexpr int rate = 44100;
 constexpr double pi = 3.14159265358979323846;
 
-// Two seconds of a 16-bit mono tone.
-void writeTone(const QString& path, double hz)
+// A 16-bit mono tone, two seconds unless told.
+void writeTone(const QString& path, double hz, int frames = 2 * rate)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     std::vector<std::int16_t> samples;
-    for (int frame = 0; frame < 2 * rate; ++frame)
+    for (int frame = 0; frame < frames; ++frame)
         samples.push_back(
             static_cast<std::int16_t>(std::lround(12000 * std::sin(2 * pi * hz * frame / rate))));
     mci::test::writeWave16(path.toStdString(), rate, 1, samples);
@@ -300,6 +308,74 @@ TEST_F(WaveFileRoad, ALaterSwitchIntoTheCdViewKeepsTheLayoutChosen)
         endRun();
         ASSERT_TRUE(QFile::rename(away, first_));
     }
+}
+
+using Clock = std::chrono::steady_clock;
+
+// The program's sound card at real time, noting when each piece of sound was played: a piece
+// handed over at t sounded until t, from t less its length.
+class TimedSink : public audio::FrameSink
+{
+public:
+    void played(const audio::Format& format, const std::uint8_t*, std::size_t byteCount) override
+    {
+        const Clock::time_point now = Clock::now();
+        const double frames = static_cast<double>(byteCount) / format.bytesPerFrame();
+        const auto length = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(frames / format.sampleRate));
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (!firstStart_)
+            firstStart_ = now - length;
+    }
+    std::optional<Clock::time_point> firstStart() const
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return firstStart_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::optional<Clock::time_point> firstStart_;
+};
+
+// When the null card last wrote its capture file, on the steady clock.
+Clock::time_point lastWritten(const QString& capture)
+{
+    const auto sinceWritten = std::chrono::milliseconds(
+        QFileInfo(capture).lastModified().msecsTo(QDateTime::currentDateTime()));
+    return Clock::now() - sinceWritten;
+}
+
+// The first replay of a loop slowed in real time follows the live pass without a pause a
+// listener would hear. The engine plays the pass on its own null card into the capture file,
+// whose last write is the pass's last sound; the replays play on the program's card, here one
+// that notes when its sound starts.
+TEST_F(WaveFileRoad, TheFirstReplayFollowsTheLivePassWithoutAGap)
+{
+    qunsetenv("LENTARO_AUDIO_SPEED");
+    const QString shortTone = path(QStringLiteral("music/short.wav"));
+    writeTone(shortTone, 440, rate / 2);
+    auto sink = std::make_shared<TimedSink>();
+    audio::NullSoundCard card(1);
+    card.setSink(sink);
+    mci::OnNullCard seam(card);
+    const ScopedOverride cardInPlace(mci::soundCard, seam);
+    const std::vector<Person::Step> steps{
+        {QStringLiteral("started"), {}, [] { return startedUp(); }, {}},
+        opened(shortTone),
+        transformed(),
+        {QStringLiteral("replaying"),
+         {},
+         [&] { return sink->firstStart().has_value(); },
+         [&] {
+             const double pause = std::chrono::duration<double, std::milli>(*sink->firstStart()
+                                                                            - lastWritten(capture_))
+                                      .count();
+             EXPECT_LT(pause, 20) << "ms between the live pass and its first replay";
+         }},
+        exitThroughTheMenu(),
+    };
+    EXPECT_EQ(run(steps, 1), 0);
 }
 
 } // namespace
