@@ -1,8 +1,8 @@
 #include "app/schemaupgrade.h"
 
 #include "app/databasefile.h"
+#include "app/databasemessage.h"
 #include "app/dbversion.h"
-#include "app/exitprogram.h"
 #include "app/preferencetext.h"
 #include "platform/forms/prompts.h"
 #include "platform/shell/programfolder.h"
@@ -265,20 +265,13 @@ bool AppendNewFields()
 {
     TraceScope trace(module, "Function AppendNewFields");
     return trace.run(false, [&] {
-        const QString folder = programFolder();
-        QString failure;
+        QString reason;
         {
             DatabaseFile file;
-            QString reason;
-            if (file.open(folder + QStringLiteral("/lentaro.mdb"), reason))
+            if (file.open(programFolder() + QStringLiteral("/lentaro.mdb"), reason))
                 return upgrade(file.database());
-            failure = QStringLiteral("Please inform the programmer that file ") + folder
-                      + QStringLiteral("/lentaro.mdb failed to open.");
-            if (!reason.isEmpty())
-                failure += QStringLiteral(" Error is ") + reason;
         }
-        forms::MsgBox(failure);
-        exitProgram();
+        databaseDidNotOpen(reason);
         return false;
     });
 }

@@ -2,7 +2,9 @@
 
 #include "trace/tracescope.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace lentaro {
 
@@ -80,6 +82,21 @@ QString extractExtensionFromFilename(const QString& source)
         const qsizetype dot = source.lastIndexOf(QLatin1Char('.'));
         return dot >= 0 ? source.mid(dot + 1) : QString();
     });
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    namespace fs = std::filesystem;
+    const fs::path first = fs::path(a.toStdString());
+    const fs::path second = fs::path(b.toStdString());
+    std::error_code error;
+    if (fs::equivalent(first, second, error))
+        return true;
+    const fs::path firstPlace = fs::weakly_canonical(first, error);
+    if (error)
+        return false;
+    const fs::path secondPlace = fs::weakly_canonical(second, error);
+    return !error && firstPlace == secondPlace;
 }
 
 void parsePath(const QString& source, QString& pathStr, QString& nameStr)

@@ -27,6 +27,10 @@ QString extractExtensionFromFilename(const QString& source);
 // pathStr := source before its last "/" (without it), nameStr := source after it; with no "/"
 // pathStr is "" and nameStr all of source.
 void parsePath(const QString& source, QString& pathStr, QString& nameStr);
+// True when both paths lead to one file, however spelled (relative, "..", a symbolic or hard
+// link), or, while one of them does not exist yet, to the same place once links and dots are
+// resolved.
+bool sameFile(const QString& a, const QString& b);
 
 // Splits sourceStr at any of the delimiters into the fields of ta, which keeps its size: every
 // field is emptied first; runs of delimiters and leading ones make no empty fields. True when all

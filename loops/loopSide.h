@@ -37,6 +37,7 @@ public:
 
     // LoopsSide: the grid, its views and the trim window.
     void mnuChooseView_Click(int index) override;
+    void showGridView(int index) override;
     void showLoopDetails() override;
     void highlightLoopPoint() override;
     void playLoop(bool recalc) override { playLoop(recalc, std::nullopt, std::nullopt); }

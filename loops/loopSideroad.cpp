@@ -5,7 +5,6 @@
 #include "app/enginerunner.h"
 #include "app/messages.h"
 #include "app/ownerrorbox.h"
-#include "app/pause.h"
 #include "app/programstate.h"
 #include "app/webaddresses.h"
 #include "app/workingfiles.h"
@@ -257,14 +256,12 @@ int LoopSide::doKVslowdown(double factor, double pitchfactor)
         if (!program.gvRealtime)
             Message2(QStringLiteral("Changing loop speed and/or pitch."), QStringLiteral("KV"));
         const std::int32_t result = engineRunner().start(pass);
-        // Counted before any event runs: its end may be the next one handed over.
+        // Counted before any event runs: its end may be the next one handed over. No events run
+        // here either: a short pass's end, handed over at once, replays only after the road has
+        // set up what the replay needs.
         if (result == 1) {
             passes_.started();
             renderedPass_ = !program.gvRealtime;
-        }
-        if (program.gvRealtime) {
-            Pause(0.2F);
-            program.gvSlowedFileReady = false;
         }
         return static_cast<int>(result);
     });

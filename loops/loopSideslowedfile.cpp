@@ -1,14 +1,15 @@
-// Keeping the last slowed-down loop: tempslow.wav copied to a wave file the user names.
+// Keeping the last slowed-down loop: tempslow.wav copied to a wave file the user names, never
+// over the file the loop came from nor over a working file.
 #include "loops/loopSide.h"
 
 #include "app/filecopy.h"
 #include "app/programstate.h"
+#include "app/utilities.h"
 #include "app/workingfiles.h"
 #include "mainwindow/frmMain.h"
 #include "platform/forms/prompts.h"
 #include "trace/tracescope.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <exception>
@@ -19,21 +20,18 @@ namespace {
 
 constexpr char module[] = "main form";
 
-// The file a name reaches, links and dots resolved as far as the file or its folder exists.
-QString resolvedPath(const QString& name)
+// "song slowed 50%.wav" for a loop of song.wav played at half speed.
+QString proposedName(const QString& source, int percent)
 {
-    const QFileInfo file(name);
-    if (file.exists())
-        return file.canonicalFilePath();
-    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? file.absoluteFilePath()
-                            : folder + QDir::separator() + file.fileName();
+    const QString base =
+        source.isEmpty() ? QStringLiteral("loop") : QFileInfo(source).completeBaseName();
+    const QString speed = percent < 100 ? QStringLiteral(" slowed %1%") : QStringLiteral(" at %1%");
+    return base + speed.arg(percent) + QStringLiteral(".wav");
 }
 
 bool isWorkingFile(const QString& name)
 {
-    const QString target = resolvedPath(name);
-    return target == resolvedPath(tempWav()) || target == resolvedPath(tempSlowWav());
+    return namesWorkingFile(name) || sameFile(name, tempWav()) || sameFile(name, tempSlowWav());
 }
 
 } // namespace
@@ -47,14 +45,26 @@ void LoopSide::saveSlowedDownFile()
                                          "it once the loop plays."));
             return;
         }
+        // The wave file the loop was cut from; a disc's loop has none.
+        const MainState& state = main_.state();
+        const QString source = state.savedCdView ? QString() : state.savedWaveFileName;
         forms::FileDialogRequest request = main_.dlgWave;
         request.kind = forms::FileDialogRequest::Kind::Save;
         request.caption = QStringLiteral("Choose filename for slowed-down file");
+        if (!source.isEmpty())
+            request.folder = QFileInfo(source).absolutePath();
+        request.fileName = proposedName(source, state.slowDownPercent);
         const QString name = forms::prompts().fileDialog(request).value_or(QString());
-        if (name.isEmpty() || name.contains(QLatin1String("tempslow.wav"), Qt::CaseInsensitive))
+        if (name.isEmpty())
             return;
         if (isWorkingFile(name)) {
             refuseWorkingName();
+            return;
+        }
+        if (!source.isEmpty() && sameFile(name, source)) {
+            forms::MsgBox(QStringLiteral("The slowed-down loop cannot replace the file it was "
+                                         "made from, %1. Please choose another name.")
+                              .arg(source));
             return;
         }
         try {

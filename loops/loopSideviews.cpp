@@ -8,6 +8,7 @@
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -51,9 +52,25 @@ void LoopSide::mnuChooseView_Click(int index)
 {
     TraceScope trace(module, "Sub mnuChooseView_Click", {{"Index", index}});
     trace.run([&] {
+        // Chosen first: the switch into the "CD" view lays this layout out.
+        main_.state().currentView = index;
         if (!main_.state().cdView)
             main_.changeToMode(QStringLiteral("CD"), false);
-        main_.state().currentView = index;
+        else
+            showGridView(index);
+    });
+}
+
+void LoopSide::showGridView(int index)
+{
+    TraceScope trace(module, "Sub showGridView", {{"Index", index}});
+    trace.run([&] {
+        // The disc's title and artist belong to the Normal layout; the others lay the grid
+        // over their place.
+        for (QWidget* field :
+             {static_cast<QWidget*>(main_.CDTitle), static_cast<QWidget*>(main_.Artist),
+              static_cast<QWidget*>(main_.lblCDTitle), static_cast<QWidget*>(main_.lblArtist)})
+            field->setVisible(index == 1);
         if (index == 1) {
             restoreLoopPointToNormalView();
         } else if (index == 2) {

@@ -1,6 +1,7 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 
+#include "app/databasemessage.h"
 #include "app/exitprogram.h"
 #include "app/frmAbout.h"
 #include "app/hints.h"
@@ -14,7 +15,6 @@
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
-#include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
 #include <QApplication>
@@ -94,6 +94,9 @@ void frmMain::Form_Load()
         cd().autoplay(false);
         cd().CDandRecordingSetup();
         upgradeSchemaIfOld();
+        // lentaro.mdb did not open for the upgrade: the program is on its way out.
+        if (programState().gvExiting)
+            return;
         initializeStateVariables();
         state_.currentMMControl = CDControl;
         if (opensMaximized(screen()->geometry().width()))
@@ -101,8 +104,10 @@ void frmMain::Form_Load()
         else
             centerform(this);
         QString reason;
-        if (!state_.bindDatabase(programFolder() + QStringLiteral("/lentaro.mdb"), reason))
-            throw RuntimeError(3024, reason);
+        if (!state_.bindDatabase(programFolder() + QStringLiteral("/lentaro.mdb"), reason)) {
+            databaseDidNotOpen(reason);
+            return;
+        }
         getMRUs();
         getPrefs();
         cd().driveCount();
@@ -219,8 +224,9 @@ void frmMain::playFileDoneCallBack(std::int32_t result)
 {
     if (!loops().latestPassEnded(result))
         return;
+    // At the next turn of the event loop: the replay follows the live pass without a gap.
     if (tmrLoopDLL->Tag == QLatin1String("LOOP"))
-        tmrLoopDLL->start(200);
+        tmrLoopDLL->start(0);
     else
         tmrLoopDLL->stop();
 }

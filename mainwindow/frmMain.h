@@ -82,7 +82,9 @@ public:
 
     // Wave files and their rows.
     void mnuFileOpen_Click();
-    void playWaveFile(const QString& fn);
+    // Opens fn in the wave device and shows its length; false (after the device's message) when
+    // it does not open, the file open before then open again and nothing else changed.
+    bool playWaveFile(const QString& fn);
     // -1 when the file has no row, 0 when WAVs now stands on it, waveSearchFailed when the
     // search itself failed (reported).
     static constexpr int waveSearchFailed = -2;
@@ -293,6 +295,7 @@ private:
     void connectTransport();
     void setMruPath(int Index, const QString& path);
     int waveLengthMs();
+    bool openInWaveDevice(const QString& fn);
     void saveRecording();
     void Form_Load();
     void initializeStateVariables();

@@ -142,8 +142,8 @@ void frmMain::mnuMRU_Click(int Index)
 {
     TraceScope trace(module, "Sub mnuMRU_Click", {{"Index", Index}});
     trace.run([&] {
-        playWaveFile(mruPath(Index));
-        changeToMode(QStringLiteral("Wave"), false);
+        if (playWaveFile(mruPath(Index)))
+            changeToMode(QStringLiteral("Wave"), false);
     });
 }
 

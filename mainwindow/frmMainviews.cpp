@@ -6,6 +6,7 @@
 #include "app/windowhelpers.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
+#include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
 #include <QAction>
@@ -26,6 +27,8 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
+// The database could not give the rows asked for.
+constexpr int databaseError = 3146;
 
 bool isMode(const QString& theMode, const char* name)
 {
@@ -46,6 +49,11 @@ void frmMain::changeToMode(const QString& theMode, bool suppressRefresh)
     trace.run([&] {
         const forms::ScopedScreenPointer pointerBackAtTheEnd(Qt::ArrowCursor);
         ProgramState& program = programState();
+        const bool intoCdView = isMode(theMode, "CD") && !state_.cdView;
+        // Whichever way leaves "SlowPlay", the pass under way (or its hand-over) ends here, so
+        // that it replays nothing over the next view.
+        if (program.gvSlowMode && !isMode(theMode, "SlowPlay"))
+            loops().stopDLL();
         program.gvPlayState.setState(false);
         stopRecording();
         MMsuspend(theMode);
@@ -62,6 +70,12 @@ void frmMain::changeToMode(const QString& theMode, bool suppressRefresh)
         }
         ignoringErrors([&] { program.gvSlowMode = isMode(theMode, "SlowPlay"); });
         ignoringErrors([&] { visibilityAndPositionAdjust(); });
+        // Coming from another view, the CD view tells what is in the drive, or that nothing is.
+        if (intoCdView && !suppressRefresh)
+            ignoringErrors([&] { cd().checkCDPresent(); });
+        // Last, so that the layout chosen holds whatever showed the disc.
+        if (isMode(theMode, "CD"))
+            loops().showGridView(state_.currentView);
         ignoringErrors([&] { auxiliaryFormAdjust(); });
         MMgo();
         ignoringErrors([&] {
@@ -90,6 +104,12 @@ void frmMain::initCDview(bool suppressRefresh)
         state_.cdView = true;
         state_.currentMMControl->hide();
         state_.currentMMControl = CDControl;
+        // The disc's loops, or none: never those of the wave file shown before.
+        if (state_.boundWaveFileID() != 0) {
+            QString reason;
+            if (!state_.bindCdLoops(state_.currentCDid, reason))
+                throw RuntimeError(databaseError, reason);
+        }
         if (CDControl->mode() == static_cast<int>(mci::Mode::NotOpen))
             send(CDControl, "Open");
         else if (!suppressRefresh)

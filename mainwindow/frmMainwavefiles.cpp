@@ -3,6 +3,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "app/filecopy.h"
+#include "app/programstate.h"
 #include "app/timetexts.h"
 #include "app/utilities.h"
 #include "app/workingfiles.h"
@@ -88,26 +89,46 @@ void frmMain::mnuFileOpen_Click()
             fileName = copy;
         }
         dlgWave.folder = extractPathFromFullPath(fileName);
-        setWindowTitle(fileName);
-        playWaveFile(fileName);
+        if (!playWaveFile(fileName))
+            return;
         addToMRUs(fileName);
         changeToMode(QStringLiteral("Wave"), false);
     });
 }
 
-void frmMain::playWaveFile(const QString& fn)
+bool frmMain::playWaveFile(const QString& fn)
 {
-    TraceScope trace(module, "Sub playWaveFile", {{"fn", fn}});
-    trace.run([&] {
-        WaveControl->setWait(true);
-        WaveControl->setCommand(QStringLiteral("Close"));
-        WaveControl->setFileName(fn);
-        WaveControl->setWait(false);
-        WaveControl->setCommand(QStringLiteral("open"));
-        if (WaveControl->error() >= 1)
+    TraceScope trace(module, "Function playWaveFile", {{"fn", fn}});
+    return trace.run(false, [&] {
+        const QString before = WaveControl->mode() == static_cast<int>(mci::Mode::NotOpen)
+                                   ? QString()
+                                   : WaveControl->fileName();
+        if (!openInWaveDevice(fn)) {
             forms::MsgBox(WaveControl->errorMessage());
+            // What was open stays open and playable; the window goes on showing it.
+            if (before.isEmpty() || !openInWaveDevice(before)) {
+                WaveControl->setWait(true);
+                WaveControl->setCommand(QStringLiteral("Close"));
+                WaveControl->setFileName(QString());
+                // The Wave view has nothing left to show: the CD view shows no wave file.
+                if (!state_.cdView && !programState().gvSlowMode)
+                    changeToMode(QStringLiteral("CD"));
+            }
+            return false;
+        }
         pnlTrackLength->setText(QStringLiteral("Wave File Length ") + mmss(waveLengthMs()));
+        return true;
     });
+}
+
+bool frmMain::openInWaveDevice(const QString& fn)
+{
+    WaveControl->setWait(true);
+    WaveControl->setCommand(QStringLiteral("Close"));
+    WaveControl->setFileName(fn);
+    WaveControl->setWait(false);
+    WaveControl->setCommand(QStringLiteral("open"));
+    return WaveControl->error() < 1;
 }
 
 int frmMain::waveLengthMs()

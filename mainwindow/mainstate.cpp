@@ -1,6 +1,7 @@
 #include "mainwindow/mainstate.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QUuid>
 
@@ -47,6 +48,13 @@ bool MainState::bindDatabase(const QString& path, QString& reason)
     db_.setDatabaseName(QStringLiteral("file:") + path + QStringLiteral("?mode=rw"));
     if (!db_.open()) {
         reason = db_.lastError().text();
+        return false;
+    }
+    // The file is only read at the first statement: this finds one that is no database.
+    QSqlQuery probe(db_);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        reason = probe.lastError().text();
+        db_.close();
         return false;
     }
     const auto bind = [this](QSqlTableModel*& model, const char* table) {

@@ -18,6 +18,9 @@ public:
     virtual void stopDLL() = 0;
     // Chooses loop-grid layout `index` (1 normal, 2 loop detail, 3 big lyrics) in the "CD" view.
     virtual void mnuChooseView_Click(int index) = 0;
+    // Lays the "CD" view out in loop-grid layout `index`: the grid's place and columns and the
+    // track information that layout shows. Every switch into the "CD" view ends with it.
+    virtual void showGridView(int /*index*/) {}
     // Shows the current wave file's loops in the loop grid.
     virtual void showLoopDetails() = 0;
     // Forgets what the slow-down road kept about the last engine pass.

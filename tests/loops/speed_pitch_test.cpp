@@ -4,7 +4,6 @@
 #include "mainwindow/expansionfactor.h"
 #include "platform/mci/MMControl.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -224,10 +223,7 @@ TEST_F(SpeedAndPitch, ANewSpeedDropsTheFinishedPassKeepsTheMarkersAndSetsTheExpa
     graph.start = graph.end = 0;
     secondsWave(path(QStringLiteral("tempslow.wav")), 1);
     runner_.complete(0);
-    QCoreApplication::processEvents();
-    m.tmrLoopDLL->stop();
-    loops_->tmrLoopDLL_Timer();
-    ASSERT_TRUE(programState().gvSlowedFileReady);
+    ASSERT_TRUE(runUntil([] { return programState().gvSlowedFileReady; }));
     EXPECT_DOUBLE_EQ(graph.start, 375000);
     EXPECT_DOUBLE_EQ(graph.end, 1125000);
 }

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTableView>
+#include <QTest>
 
 #include <optional>
 
@@ -236,6 +237,97 @@ TEST_F(WaveFiles, AFileHoldingNoWaveDataGetsNoRow)
     EXPECT_NE(shownMessages()[0], QStringLiteral("File not found"));
     EXPECT_EQ(waveRows(), 0);
     EXPECT_TRUE(main.state().cdView);
+}
+
+// A file that does not open, chosen in File > Open or from the recent files, changes neither
+// the list nor the window: the song open before stays open, shown and playable, and with none
+// open the window goes on showing no wave file.
+TEST_F(WaveFiles, AFileThatDoesNotOpenChangesNeitherTheRecentFilesNorTheWindow)
+{
+    enum class Road { OpenMenu, RecentFile };
+    struct Case {
+        const char* name;
+        Road road;
+        QString bad;
+        bool songOpen;
+        bool songGone = false; // removed from its folder while it is open
+    };
+    const QString notes = other("notes.wav");
+    const QString empty = other("empty.wav");
+    const QString gone = other("gone.wav");
+    const Case cases[] = {
+        {"text, File > Open, over a song", Road::OpenMenu, notes, true},
+        {"empty, File > Open, over a song", Road::OpenMenu, empty, true},
+        {"gone, recent file, over a song", Road::RecentFile, gone, true},
+        {"text, recent file, over a song", Road::RecentFile, notes, true},
+        {"text, File > Open, nothing open", Road::OpenMenu, notes, false},
+        {"gone, recent file, nothing open", Road::RecentFile, gone, false},
+        {"text, File > Open, the song gone meanwhile", Road::OpenMenu, notes, true, true},
+    };
+    frmMain& main = started();
+    const QString song = secondsWave(other("song.wav"), 2);
+    writeFile(QStringLiteral("other/notes.wav"), "these are notes, not sound");
+    writeFile(QStringLiteral("other/empty.wav"), QByteArray());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        main.changeToMode(QStringLiteral("CD"));
+        main.WaveControl->setWait(true);
+        main.WaveControl->setCommand(QStringLiteral("Close"));
+        main.WaveControl->setFileName(QString());
+        main.addToMRUs(c.bad);
+        if (c.songOpen)
+            openThroughMenu(main, song);
+        if (c.songGone)
+            QFile::rename(song, song + QStringLiteral(".away"));
+        const QStringList listBefore{main.mruPath(1), main.mruPath(2), main.mruPath(3)};
+        const QString captionBefore = main.windowTitle();
+        const QString lengthBefore = main.pnlTrackLength->text();
+        const std::size_t boxesBefore = prompts_.messageBoxes().size();
+
+        if (c.road == Road::OpenMenu) {
+            openThroughMenu(main, c.bad);
+        } else {
+            ASSERT_EQ(main.mruPath(c.songOpen ? 2 : 1), c.bad);
+            main.mnuMRU[c.songOpen ? 1 : 0]->trigger();
+        }
+
+        ASSERT_EQ(prompts_.messageBoxes().size(), boxesBefore + 1);
+        EXPECT_EQ((QStringList{main.mruPath(1), main.mruPath(2), main.mruPath(3)}), listBefore);
+        if (c.songGone) {
+            // Nothing is left open: the window shows no wave file rather than a song it cannot
+            // play.
+            EXPECT_TRUE(main.state().cdView);
+            EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("CD"));
+            EXPECT_EQ(main.WaveControl->fileName(), QString());
+            QFile::rename(song + QStringLiteral(".away"), song);
+            continue;
+        }
+        EXPECT_EQ(main.windowTitle(), captionBefore);
+        EXPECT_TRUE(main.windowTitle().startsWith(QStringLiteral("Lentaro: ")));
+        EXPECT_EQ(main.pnlTrackLength->text(), lengthBefore);
+        EXPECT_EQ(main.state().cdView, !c.songOpen);
+        if (c.songOpen) {
+            EXPECT_EQ(main.WaveControl->fileName(), song);
+            EXPECT_EQ(main.pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
+            ASSERT_EQ(main.loopPoints->model()->rowCount(), 1);
+            // Space plays the song from its start.
+            const std::size_t heardBefore = heard().size();
+            QTest::keyClick(&main, Qt::Key_Space);
+            EXPECT_EQ(main.WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
+            ASSERT_TRUE(runUntil([&] {
+                clock_->advance(std::chrono::milliseconds(20));
+                return heard().size() > heardBefore;
+            }));
+            EXPECT_EQ(heard()[heardBefore], 1);
+            QTest::keyClick(&main, Qt::Key_Space);
+        } else {
+            EXPECT_EQ(main.WaveControl->fileName(), QString());
+            EXPECT_TRUE(
+                rows(QStringLiteral("SELECT * FROM \"Wave Files\" WHERE waveFileName = '%1'")
+                         .arg(QFileInfo(c.bad).fileName()))
+                    .isEmpty());
+        }
+    }
 }
 
 } // namespace

@@ -1,17 +1,23 @@
 #include "tests/program/program_fixture.h"
 
+#include "app/programstate.h"
 #include "app/windowhelpers.h"
+#include "mainwindow/frmMain.h"
 #include "platform/cd/DriveList.h"
 #include "platform/cd/ImageDrive.h"
 #include "trace/sentrixreporter.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <functional>
 #include <optional>
 
 namespace lentaro::test {
@@ -53,6 +59,58 @@ TEST_F(Program, ARootProgramFolderEndsTheRunBeforeTheEventLoop)
     EXPECT_EQ(shownMessages().size(), 1u);
     EXPECT_EQ(processEnd_.ends, 1);
     EXPECT_FALSE(runner_.initResult);
+}
+
+// Once a start has stored the schema's version, a later start finds lentaro.mdb as something
+// that does not open: it says so as the first start would, and ends without a window.
+TEST_F(Program, ALaterStartWhoseDatabaseDoesNotOpenSaysSoAndEnds)
+{
+    ASSERT_EQ(startAndClose([] {}), 0);
+    ASSERT_EQ(processEnd_.ends, 1);
+    const QString database = path("lentaro.mdb");
+    const QString told = QStringLiteral("Please inform the programmer that file ") + home()
+                         + QStringLiteral("/lentaro.mdb failed to open. Error is ");
+
+    struct Case {
+        const char* name;
+        std::function<void()> damage;
+    };
+    const Case cases[] = {
+        {"a folder", [&] { ASSERT_TRUE(QDir().mkdir(database)); }},
+        {"no database",
+         [&] { writeFile("lentaro.mdb", QByteArray("not a database\n").repeated(64)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(database);
+        QDir(database).removeRecursively();
+        c.damage();
+        deleteUnloaded();
+        programState() = {};
+        prompts_ = forms::ScriptedPrompts();
+        processEnd_.ends = 0;
+        // A window that came up would be closed at once, so that the run ends either way.
+        bool shown = false;
+        QTimer person;
+        person.setInterval(10);
+        QObject::connect(&person, &QTimer::timeout, [&] {
+            QWidget* main = forms::loadedFormOf<frmMain>();
+            if (main && !main->isHidden()) {
+                shown = true;
+                main->close();
+            }
+        });
+        person.start();
+
+        EXPECT_EQ(start(), 0);
+
+        EXPECT_FALSE(shown);
+        ASSERT_EQ(shownMessages().size(), 1);
+        EXPECT_TRUE(shownMessages()[0].startsWith(told)) << shownMessages()[0].toStdString();
+        EXPECT_EQ(processEnd_.ends, 1);
+        EXPECT_FALSE(isLoaded("frmAbout"));
+        EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+    }
 }
 
 TEST_F(Program, ACdDriveHeldByAnotherProgramIsToldAtStart)
