@@ -296,8 +296,6 @@ bool CdIdentification::addCDdb()
         const int CDid =
             rows().addDisc(c_.CDControl.length(), c_.CDControl.tracks(), track1Length());
         c_.state.currentCDid = CDid;
-        if (c_.state.CDs)
-            c_.state.CDs->select();
         refreshDisplayForNewCD();
         return true;
     });

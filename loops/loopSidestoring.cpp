@@ -44,7 +44,7 @@ QSqlRecord LoopSide::loopRecord(const QString& startTimeMs, const QString& start
 {
     QSqlRecord row = rows_.newRow();
     if (main_.state().cdView) {
-        row.setValue(QStringLiteral("CDid"), currentCDid());
+        row.setValue(QStringLiteral("CDid"), main_.state().currentCDid);
         // The track is the leading number of the position text tt:mm:ss.
         row.setValue(QStringLiteral("TrackNum"),
                      static_cast<int>(startingNumber(startTimeTTMMSS.left(2))));

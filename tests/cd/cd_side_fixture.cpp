@@ -63,6 +63,8 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
     drives_ = cd::DriveList(std::move(list));
     drivesInPlace_.emplace(cd::cdDrives, drives_);
     main_ = new frmMain([this](frmMain& main) {
+        if (makeSides_)
+            return makeSides_(main);
         MainWindowSides sides = standInSides(main);
         if (withCdSide_)
             sides.cd = makeCdSide(main);
