@@ -77,6 +77,8 @@ bool LoopSide::insertNewLoopPoint()
                         QStringLiteral("The CD did not start playing, so no loop point was made."));
                     return false;
                 }
+                // The pause lets position reports in, which leave the CD in tracks and minutes.
+                main_.ms();
                 text = QString::number(device->position());
                 Pause(0.2F);
             } while (text.toInt() <= cdStartedAfterMs);

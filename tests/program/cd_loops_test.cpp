@@ -172,6 +172,46 @@ TEST_F(CdLoops, ALoopMarkedLiveIsTheDiscsAndIsChosenAgainWhenTheDiscComesBack)
     EXPECT_TRUE(loopChosen(0));
 }
 
+// F7 and a double-click on a loop, once the playing CD has reported its position (and again
+// while the first loop plays): each plays its loop, the trim window on its limits.
+TEST_F(CdLoops, PlaySelectedLoopPlaysTheLoopAfterTheCdReportedItsPosition)
+{
+    struct Loop {
+        int row;
+        int start;
+        int end;
+    };
+    const int CDid = showDisc();
+    twoLoopsOnTrack2(CDid);
+    doubleClick(cellOf(2, "TrackNum"));
+    hear(500);
+    ASSERT_TRUE(positionReported());
+
+    for (const auto& [row, start, end] : {Loop{0, 18000, 20000}, Loop{1, 22000, 25000}}) {
+        SCOPED_TRACE(row);
+        if (row == 0) {
+            clickLoop(row);
+            press(main(), Qt::Key_F7);
+        } else {
+            hear(500);
+            ASSERT_TRUE(positionReported());
+            doubleClickLoop(row);
+        }
+
+        ASSERT_TRUE(cdPlays());
+        EXPECT_EQ(cdPositionMs(), start);
+        // It lives inside the main window.
+        auto* trim = main().findChild<frmTrim*>();
+        ASSERT_TRUE(trim && trim->isVisible());
+        EXPECT_EQ(trim->slStart[0]->value(), start);
+        EXPECT_EQ(trim->slStart[1]->value(), end);
+        hear(1000);
+        EXPECT_GT(cdPositionMs(), start);
+        EXPECT_LT(cdPositionMs(), end);
+    }
+    EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join('\n').toStdString();
+}
+
 } // namespace
 
 } // namespace lentaro::test
