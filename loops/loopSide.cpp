@@ -109,7 +109,9 @@ void LoopSide::showRowInGrid()
             current.isValid() ? current.column() : grid.horizontalHeader()->logicalIndex(0);
         grid.setCurrentIndex(grid.model()->index(row, column));
     }
-    grid.selectRow(row);
+    // The whole row, the cell clicked staying current: typing then goes into that cell.
+    grid.selectionModel()->select(grid.model()->index(row, grid.currentIndex().column()),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     grid.scrollTo(grid.model()->index(row, grid.currentIndex().column()));
 }
 
