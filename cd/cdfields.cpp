@@ -4,6 +4,7 @@
 #include "app/dataerror.h"
 #include "cd/cdrows.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"
 #include "trace/tracescope.h"
@@ -142,6 +143,15 @@ void CdFields::storeDiscText(bool title)
     } catch (...) {
         showDataError(databaseErrorNumber, "CDs");
     }
+}
+
+void CdFields::keepTyped()
+{
+    endEditing(*main_.tgTracks);
+    endEditing(*main_.loopPoints);
+    storeDiscText(true);
+    storeDiscText(false);
+    storeComments();
 }
 
 int CdFields::currentTrackRow() const

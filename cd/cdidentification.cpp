@@ -85,6 +85,8 @@ void CdIdentification::checkOnce()
 {
     TraceScope trace(module, "Sub checkCDPresent");
     trace.run([&] {
+        // Typed for the disc shown until now, which the check may replace.
+        c_.keepTyped();
         if (!CDpresent()) {
             showNoDisc();
             return;
@@ -305,6 +307,7 @@ void CdIdentification::refreshDisplayForNewCD()
 {
     TraceScope trace(module, "Sub refreshDisplayForNewCD");
     trace.run([&] {
+        c_.keepTyped();
         const std::optional<CdRow> row = rows().row(c_.state.currentCDid);
         if (!row)
             return;

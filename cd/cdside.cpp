@@ -22,7 +22,7 @@ namespace lentaro {
 
 namespace {
 
-CdDisplayControls displayControlsOf(frmMain& main)
+CdDisplayControls displayControlsOf(frmMain& main, std::function<void()> keepTyped)
 {
     return {main.state(),
             main,
@@ -38,7 +38,8 @@ CdDisplayControls displayControlsOf(frmMain& main)
             *main.pnlCDlength,
             *main.txtCurrentPosition,
             [&main] { return main.playing(); },
-            [&main](int track) { main.cd().switchToTrack(track); }};
+            [&main](int track) { main.cd().switchToTrack(track); },
+            std::move(keepTyped)};
 }
 
 Mp3FormTargets mp3FormTargetsOf(frmMain& main)
@@ -55,7 +56,7 @@ class CdSideOfMain : public StandInCd
 public:
     CdSideOfMain(frmMain& main, const CdLoopCaptureUse& captureUse)
         : Vostrel1(new Vostrel(&main)),
-          identification_(displayControlsOf(main), ACD1),
+          identification_(displayControlsOf(main, [this] { fields_.keepTyped(); }), ACD1),
           setup_(*main.CDControl, ACD1),
           readerEvents_(main, ACD1),
           trackRecording_(main, ACD1, readerEvents_),

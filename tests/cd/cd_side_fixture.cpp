@@ -95,7 +95,7 @@ CdIdentification& CdSideTest::identification()
                               *m.lblTrackComments, *m.tgTracks, *m.loopPoints, *m.pnlMsg,
                               *m.pnlTrackLength, *m.pnlCDlength, *m.txtCurrentPosition,
                               [&m] { return m.playing(); },
-                              [this](int track) { switchedToTracks_.push_back(track); }},
+                              [this](int track) { switchedToTracks_.push_back(track); }, [] {}},
             reader());
         identification_->setClock([this] { return now_ += clockStep_; });
     }

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QSqlQuery>
@@ -210,6 +211,28 @@ TEST_F(CdLoops, PlaySelectedLoopPlaysTheLoopAfterTheCdReportedItsPosition)
         EXPECT_LT(cdPositionMs(), end);
     }
     EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join('\n').toStdString();
+}
+
+// A loop's note still being typed when the disc is taken out is the loop's.
+TEST_F(CdLoops, ALoopNoteTypedWhenTheDiscGoesIsStored)
+{
+    const int CDid = showDisc();
+    twoLoopsOnTrack2(CDid);
+    QTableView& grid = *main().loopPoints;
+    QSqlTableModel& loops = *main().state().dtaLoopPoints;
+    const QModelIndex note = loops.index(1, loops.fieldIndex(QStringLiteral("Comment")));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(note).center());
+    QTest::keyClicks(&grid, QStringLiteral("c"));
+    auto* editor = grid.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("horus"));
+
+    eject('D');
+    discChanges_.remove('D');
+
+    EXPECT_EQ(count("LoopPoints",
+                    QStringLiteral("CDid=%1 AND startTime=22000 AND Comment='chorus'").arg(CDid)),
+              1);
 }
 
 } // namespace
