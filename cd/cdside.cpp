@@ -81,7 +81,12 @@ public:
     void CDandRecordingSetup() override { setup_.CDandRecordingSetup(); }
     int driveCount() override { return setup_.driveCount(); }
     void startupDriveCheck() override { setup_.startupDriveCheck(); }
-    void CDsetup() override { setup_.CDsetup(); }
+    void CDsetup() override
+    {
+        setup_.CDsetup();
+        // The CD control may stand on another drive now: its disc, or none, is the one shown.
+        identification_.checkCDPresent();
+    }
     void checkCDPresent() override { identification_.checkCDPresent(); }
     void refreshDisplayForNewCD() override { identification_.refreshDisplayForNewCD(); }
     void stopDigitalRead() override
