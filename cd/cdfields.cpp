@@ -169,6 +169,8 @@ void CdFields::showTrackComments()
     commentsKey_ = row >= 0 ? tracks->record(row).value(QStringLiteral("rowKey")) : QVariant();
     main_.Comments->setText(
         row >= 0 ? tracks->record(row).value(QStringLiteral("Comments")).toString() : QString());
+    // Without a track there is nowhere to keep a comment: none can be typed.
+    main_.Comments->setReadOnly(commentsKey_.isNull());
 }
 
 void CdFields::storeComments()

@@ -107,10 +107,11 @@ void CdIdentification::checkOnce()
 
 void CdIdentification::showNoDisc()
 {
-    c_.CDControl.setEnabled(false);
+    showDriveButtons();
     c_.pnlMsg.setText(QStringLiteral("No CD in drive"));
     hidePanels();
     hideCDfields();
+    setDiscTextEditable(false);
     showStatusInTitle(c_.CDTitle, QStringLiteral("No CD In Drive"));
     // Last: the caption the no-disc state shows.
     c_.window.setWindowTitle(QStringLiteral("Lentaro: No CD in drive"));
@@ -118,11 +119,28 @@ void CdIdentification::showNoDisc()
 
 void CdIdentification::showNoAudio()
 {
+    showDriveButtons();
     hideCDfields();
+    setDiscTextEditable(false);
     showStatusInTitle(c_.CDTitle, noAudioText);
     c_.pnlMsg.setText(noAudioText);
     hidePanels();
     c_.window.setWindowTitle(noAudioText);
+}
+
+void CdIdentification::showDriveButtons()
+{
+    // Enabled, its buttons as the drive allows now (the reader may have moved the tray behind
+    // its back): with no disc, Eject alone, so that a second Eject closes the tray.
+    c_.CDControl.setEnabled(true);
+    c_.CDControl.setAutoEnable(true);
+}
+
+void CdIdentification::setDiscTextEditable(bool editable)
+{
+    // No disc's title or artist to edit: typing there would write the "No CD" row.
+    c_.CDTitle.setReadOnly(!editable);
+    c_.Artist.setReadOnly(!editable);
 }
 
 void CdIdentification::hidePanels()
@@ -384,11 +402,12 @@ void CdIdentification::showCDfields()
               static_cast<QWidget*>(&c_.loopPoints), static_cast<QWidget*>(&c_.tgTracks),
               static_cast<QWidget*>(&c_.Comments), static_cast<QWidget*>(&c_.lblTrackComments)})
             field->setVisible(true);
+        setDiscTextEditable(true);
         QString caption = QStringLiteral("Lentaro");
         if (c_.state.cdView)
             caption += QStringLiteral(" - ") + c_.CDTitle.text();
         c_.window.setWindowTitle(caption);
-        c_.CDControl.setEnabled(true);
+        showDriveButtons();
     });
 }
 

@@ -53,6 +53,8 @@ private:
     void showNoDisc();
     void showNoAudio();
     void hidePanels();
+    void showDriveButtons();
+    void setDiscTextEditable(bool editable);
     // Milliseconds on the CD device itself, whichever view is current.
     void ms();
     CdRows rows() const;

@@ -1,10 +1,12 @@
 #include "tests/cd/cd_window_fixture.h"
 
 #include "app/frmOptions.h"
+#include "app/programstate.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSqlTableModel>
@@ -72,6 +74,40 @@ TEST_F(CdDriveChangeTest, TheDriveChosenInSettingsShowsItsDiscAtOnce)
     EXPECT_EQ(shownMessages(),
               (QStringList{"Can you hear the CD playing?",
                            "Configuration succeeded! (Device number of active CD drive is 2)"}));
+}
+
+// With no disc the CD control keeps Eject: its second click closes the tray, and CD Requery
+// (Ctrl+R) finds the disc again; by the CD device or by the digital reader.
+TEST_F(CdDriveChangeTest, EjectClosesTheTrayItOpenedAndCdRequeryFindsTheDisc)
+{
+    for (const bool byReader : {false, true}) {
+        SCOPED_TRACE(byReader ? "by the reader" : "by the CD device");
+        showDiscs({fourTrackDisc()});
+        programState().gvDigitalRecordingOK = byReader;
+        const int CDid = main().state().currentCDid;
+
+        clickEject();
+        discChanges_.remove('D');
+
+        EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("No CD in drive"));
+        EXPECT_TRUE(drives_.drive('D')->trayOpen());
+        EXPECT_TRUE(button(mci::Button::Eject)->isEnabled());
+        for (const mci::Button other : {mci::Button::Play, mci::Button::Next, mci::Button::Prev})
+            EXPECT_FALSE(button(other)->isEnabled());
+
+        clickEject();
+        EXPECT_FALSE(drives_.drive('D')->trayOpen());
+        main().activateWindow();
+        QApplication::setActiveWindow(&main());
+        QTest::keyClick(&main(), Qt::Key_R, Qt::ControlModifier);
+
+        EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("CD Found"));
+        EXPECT_EQ(main().state().currentCDid, CDid);
+        EXPECT_EQ(trackRows(), 4);
+        EXPECT_TRUE(button(mci::Button::Play)->isEnabled());
+        TearDown();
+        SetUp();
+    }
 }
 
 } // namespace

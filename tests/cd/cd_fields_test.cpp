@@ -246,6 +246,44 @@ TEST_F(CdFieldsTest, WhatWasTypedIsStoredBeforeTheDiscChangeRewritesTheFields)
     }
 }
 
+// With no disc nothing typed into the title, artist or comments goes into the "No CD" row or
+// vanishes later: the fields take no typing then, and take it again once a disc is back.
+TEST_F(CdFieldsTest, WithNoDiscTheFieldsTakeNoTyping)
+{
+    showDiscs({fourTrackDisc()});
+    eject('D');
+    discChanges_.remove('D');
+    ASSERT_EQ(main().pnlMsg->text(), QStringLiteral("No CD in drive"));
+    const QStringList noCdRow = [this] {
+        QSqlQuery query(db());
+        query.exec("SELECT Title, Artist FROM CDs WHERE CDid=1");
+        return query.next() ? QStringList{query.value(0).toString(), query.value(1).toString()}
+                            : QStringList();
+    }();
+
+    for (QLineEdit* field : {main().CDTitle, main().Artist, main().Comments}) {
+        const QString before = field->text();
+        main().activateWindow();
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::keyClicks(field, QStringLiteral("typed"));
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_EQ(field->text(), before) << field->objectName().toStdString();
+    }
+    QSqlQuery query(db());
+    query.exec("SELECT Title, Artist FROM CDs WHERE CDid=1");
+    ASSERT_TRUE(query.next());
+    EXPECT_EQ((QStringList{query.value(0).toString(), query.value(1).toString()}), noCdRow);
+    EXPECT_EQ(count("Tracks", "Comments LIKE '%typed%'"), 0);
+
+    insert('D');
+    discChanges_.arrive('D');
+    EXPECT_FALSE(main().CDTitle->isReadOnly());
+    EXPECT_FALSE(main().Artist->isReadOnly());
+    // The comments are a track's: once one is chosen.
+    click(cellOf(2, "TrackName"));
+    EXPECT_FALSE(main().Comments->isReadOnly());
+}
+
 struct MenuCase {
     const char* name;
     std::optional<const char*> notation;
