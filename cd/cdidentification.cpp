@@ -98,17 +98,34 @@ void CdIdentification::checkOnce()
             return;
         }
         if (found == Found::Disc && currentCdlen() > 0) {
+            shown_ = Found::Disc;
             c_.pnlTrackLength.setVisible(true);
             c_.pnlCDlength.setVisible(true);
-            c_.pnlMsg.setText(cdFoundText);
+            showDiscStatus();
         }
     });
 }
 
+void CdIdentification::showDiscStatus()
+{
+    switch (shown_) {
+    case Found::Disc:
+        c_.pnlMsg.setText(cdFoundText);
+        break;
+    case Found::NoAudio:
+        c_.pnlMsg.setText(noAudioText);
+        break;
+    case Found::Nothing:
+        c_.pnlMsg.setText(QStringLiteral("No CD in drive"));
+        break;
+    }
+}
+
 void CdIdentification::showNoDisc()
 {
+    shown_ = Found::Nothing;
     showDriveButtons();
-    c_.pnlMsg.setText(QStringLiteral("No CD in drive"));
+    showDiscStatus();
     hidePanels();
     hideCDfields();
     setDiscTextEditable(false);
@@ -119,11 +136,12 @@ void CdIdentification::showNoDisc()
 
 void CdIdentification::showNoAudio()
 {
+    shown_ = Found::NoAudio;
     showDriveButtons();
     hideCDfields();
     setDiscTextEditable(false);
     showStatusInTitle(c_.CDTitle, noAudioText);
-    c_.pnlMsg.setText(noAudioText);
+    showDiscStatus();
     hidePanels();
     c_.window.setWindowTitle(noAudioText);
 }

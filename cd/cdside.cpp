@@ -13,9 +13,11 @@
 #include "cd/recordtrack.h"
 #include "controls/vostrel/Vostrel.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/mainstate.h"
 #include "mainwindow/standinsides.h"
 #include "platform/cd/DigitalReader.h"
 #include "platform/forms/formregistry.h"
+#include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
 
 namespace lentaro {
@@ -61,7 +63,9 @@ public:
           readerEvents_(main, ACD1),
           trackRecording_(main, ACD1, readerEvents_),
           fields_(main),
-          transport_(main, ACD1, [this] { fields_.showTrackComments(); }),
+          transport_(
+              main, ACD1, [this] { fields_.showTrackComments(); },
+              [this] { identification_.showDiscStatus(); }),
           loopCapture_(main, ACD1, captureUse.calcInAndOutPoints),
           main_(main),
           mp3FormTargets_(mp3FormTargetsOf(main))
@@ -75,6 +79,12 @@ public:
                          [this](const QString&) { identification_.checkCDPresent(); });
         QObject::connect(main.mnuDigitalRec, &QAction::triggered, &main,
                          [this] { trackRecording_.mnuDigitalRec_Click(); });
+        // Back in the CD view, the status is the disc's again, not what another view said.
+        QObject::connect(&main.state(), &MainState::viewChanged, &main, [this] {
+            if (main_.state().cdView
+                && main_.CDControl->mode() != static_cast<int>(mci::Mode::Playing))
+                identification_.showDiscStatus();
+        });
     }
 
     void autoplay(bool giveBack) override { setup_.autoplay(giveBack); }

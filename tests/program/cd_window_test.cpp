@@ -42,7 +42,7 @@ Window* openWindow()
 // The main window as the program composes it (its CD side, loop side and waveform view) over the
 // four-track disc in drive D:, its CD device playing on the test's sound card: the disc plays as
 // far as the test moves the card's clock.
-class CdLoops : public CdWindowTest
+class ProgramCdWindow : public CdWindowTest
 {
 protected:
     void SetUp() override
@@ -144,7 +144,7 @@ protected:
 };
 
 // A musician's first loop, as the first start's hint tells it: play, Start New Loop, and Keep.
-TEST_F(CdLoops, ALoopMarkedLiveIsTheDiscsAndIsChosenAgainWhenTheDiscComesBack)
+TEST_F(ProgramCdWindow, ALoopMarkedLiveIsTheDiscsAndIsChosenAgainWhenTheDiscComesBack)
 {
     const int CDid = showDisc();
     doubleClick(cellOf(2, "TrackNum"));
@@ -175,7 +175,7 @@ TEST_F(CdLoops, ALoopMarkedLiveIsTheDiscsAndIsChosenAgainWhenTheDiscComesBack)
 
 // F7 and a double-click on a loop, once the playing CD has reported its position (and again
 // while the first loop plays): each plays its loop, the trim window on its limits.
-TEST_F(CdLoops, PlaySelectedLoopPlaysTheLoopAfterTheCdReportedItsPosition)
+TEST_F(ProgramCdWindow, PlaySelectedLoopPlaysTheLoopAfterTheCdReportedItsPosition)
 {
     struct Loop {
         int row;
@@ -213,8 +213,40 @@ TEST_F(CdLoops, PlaySelectedLoopPlaysTheLoopAfterTheCdReportedItsPosition)
     EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join('\n').toStdString();
 }
 
+// The Wave view's status stays there: back in the CD view the status is the disc's, or that
+// there is none.
+TEST_F(ProgramCdWindow, BackInTheCdViewTheStatusIsTheDiscsNotTheWaveFiles)
+{
+    const QString song = sound_.path("song.wav");
+    mci::test::writeWave16(song.toStdString(), 8000, 1, std::vector<std::int16_t>(8000));
+    for (const bool discIn : {true, false}) {
+        SCOPED_TRACE(discIn ? "disc in" : "no disc");
+        showDisc();
+        if (!discIn) {
+            eject('D');
+            discChanges_.remove('D');
+        }
+        const QString cdStatus = main().pnlMsg->text();
+        prompts_.queueFile(song);
+        main().mnuWaveView->trigger();
+        ASSERT_FALSE(main().state().cdView);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return main().pnlMsg->text().startsWith(QStringLiteral("Wave file ")); }, 5000));
+
+        choose(main(),
+               {QStringLiteral("View"), QStringLiteral("CD View"), QStringLiteral("Normal")});
+
+        ASSERT_TRUE(main().state().cdView);
+        EXPECT_EQ(main().pnlMsg->text(),
+                  discIn ? QStringLiteral("CD Found") : QStringLiteral("No CD in drive"));
+        EXPECT_EQ(main().pnlMsg->text(), cdStatus);
+        TearDown();
+        SetUp();
+    }
+}
+
 // A loop's note still being typed when the disc is taken out is the loop's.
-TEST_F(CdLoops, ALoopNoteTypedWhenTheDiscGoesIsStored)
+TEST_F(ProgramCdWindow, ALoopNoteTypedWhenTheDiscGoesIsStored)
 {
     const int CDid = showDisc();
     twoLoopsOnTrack2(CDid);
