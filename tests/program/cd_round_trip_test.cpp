@@ -4,6 +4,7 @@
 #include "app/programstate.h"
 #include "app/workingfiles.h"
 #include "cd/mp3form.h"
+#include "loops/makeLoopPoints.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/cd/DriveList.h"
@@ -19,6 +20,8 @@
 #include "tests/program/person.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -59,6 +62,26 @@ Heard listen(const QString& file)
     heard.pitch =
         kvtest::measureFrequency(first, wave.rate, first.size() / 4, first.size() * 3 / 4);
     return heard;
+}
+
+// The lag at which frames from..to of a stereo capture come again, sample for sample, looked
+// for within a fifth of a second of `about`; 0 when they do not.
+std::size_t exactRepeat(const std::vector<std::int32_t>& stereo, std::size_t from, std::size_t to,
+                        std::size_t about)
+{
+    constexpr std::size_t spread = 44100 / 5;
+    const std::size_t frames = stereo.size() / 2;
+    for (std::size_t lag = about > spread ? about - spread : 1; lag <= about + spread; ++lag) {
+        if (to + lag > frames)
+            break;
+        std::size_t frame = from;
+        while (frame < to && stereo[2 * frame] == stereo[2 * (frame + lag)]
+               && stereo[2 * frame + 1] == stereo[2 * (frame + lag) + 1])
+            ++frame;
+        if (frame == to)
+            return lag;
+    }
+    return 0;
 }
 
 // A disc of four 15-second tracks, each its own tone, in drive D:, as the program finds it, used
@@ -126,6 +149,17 @@ protected:
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
     }
     static void clickEject() { click(main().CDControl->bar()->button(mci::Button::Eject)); }
+    // Where the CD device is, in ms, read without changing the time format the program left it
+    // in.
+    static int cdPositionMs()
+    {
+        mci::MMControl& cd = *main().CDControl;
+        const int format = cd.timeFormat();
+        cd.setTimeFormat(0);
+        const int position = cd.position();
+        cd.setTimeFormat(format);
+        return position;
+    }
     QStringList storedNames()
     {
         TestDatabase db(path(QStringLiteral("lentaro.mdb")));
@@ -336,6 +370,140 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
     EXPECT_EQ(processEnd_.ends, 2);
     // The one question the person answered.
     EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Done converting. Open file now?")});
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+}
+
+// The first start's hint, as a musician follows it: a loop marked live on the disc while track 2
+// plays is the disc's, plays with F7, slows with Transform, and comes back with the disc and at
+// the next start, chosen.
+TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
+{
+    constexpr int track2Start = 2000 + trackSeconds * 1000;
+    const double track2Tone = trackTones[1];
+    int markedAt = 0;
+    int loopStart = 0;
+    int loopEnd = 0;
+    // The capture's size in bytes at each Done(1) of the CD while F7's loop repeats: roughly
+    // where each repetition ends.
+    std::vector<qint64> repeatsEndAt;
+    const auto loopRows = [this] {
+        TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+        return db.rows(QStringLiteral("SELECT CDid, TrackNum, startTime, endTime FROM LoopPoints"));
+    };
+    const auto loopChosen = [] {
+        return main().loopPoints->selectionModel()->isRowSelected(0, QModelIndex());
+    };
+    const std::vector<Person::Step> firstRun{
+        {QStringLiteral("disc-found"),
+         {},
+         [] { return showsDisc(); },
+         [&] { CDid_ = main().state().currentCDid; }},
+        {QStringLiteral("track-2-plays"),
+         [] {
+             QTableView& grid = *main().tgTracks;
+             const QPoint at = grid.visualRect(nameOf(2)).center();
+             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
+             QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
+         },
+         [] { return cdPositionMs() > track2Start + 1000; },
+         {}},
+        {QStringLiteral("loop-started"),
+         [&] {
+             markedAt = cdPositionMs();
+             click(main().cmdStartNewLoop);
+         },
+         [&] {
+             auto* maker = qobject_cast<makeLoopPoints*>(QApplication::activeModalWidget());
+             return maker && cdPositionMs() > markedAt + 2000;
+         },
+         {}},
+        {QStringLiteral("loop-kept"),
+         [] {
+             QWidget& maker = *QApplication::activeModalWidget();
+             click(captioned<QPushButton>(
+                 maker, QStringLiteral("Complete Current Loop and Close Window")));
+         },
+         [] {
+             return QApplication::activeModalWidget() == nullptr
+                    && main().state().dtaLoopPoints->rowCount() == 1;
+         },
+         [&] {
+             const QStringList rows = loopRows();
+             ASSERT_EQ(rows.size(), 1);
+             const QStringList fields = rows[0].split('|');
+             EXPECT_EQ(fields[0].toInt(), CDid_);
+             EXPECT_EQ(fields[1], QStringLiteral("2"));
+             loopStart = fields[2].toInt();
+             loopEnd = fields[3].toInt();
+             EXPECT_NEAR(loopStart, markedAt, 300);
+             EXPECT_GT(loopEnd - loopStart, 2000);
+             EXPECT_TRUE(main().cmdSlowPlay->isEnabled());
+         }},
+        {QStringLiteral("f7-repeats"),
+         [&] {
+             QObject::connect(main().CDControl, &mci::MMControl::done, &main(), [&](int code) {
+                 if (code == 1)
+                     repeatsEndAt.push_back(QFileInfo(capture_).size());
+             });
+             press(main(), Qt::Key_F7);
+         },
+         [&] { return repeatsEndAt.size() >= 4; },
+         [&] {
+             // The loop of track 2 over and over, each time exactly as long as the loop.
+             const mci::test::WaveContents heard = mci::test::readWave(capture_.toStdString());
+             ASSERT_EQ(heard.channels, 2);
+             const qint64 header = QFileInfo(capture_).size() - qint64(heard.samples.size()) * 2;
+             const auto frameAt = [&](qint64 bytes) { return std::size_t(bytes - header) / 4; };
+             const std::size_t second = frameAt(repeatsEndAt[0]);
+             const std::size_t third = frameAt(repeatsEndAt[1]);
+             const std::size_t repeat =
+                 exactRepeat(heard.samples, second + 1000, third + 1000, third - second);
+             EXPECT_NEAR(double(repeat) / 44100, (loopEnd - loopStart) / 1000.0, 0.002);
+             std::vector<double> left;
+             for (std::size_t frame = second; frame < third; ++frame)
+                 left.push_back(heard.samples[2 * frame]);
+             EXPECT_NEAR(
+                 kvtest::measureFrequency(left, 44100, left.size() / 4, left.size() * 3 / 4),
+                 track2Tone, track2Tone / 100);
+         }},
+        transformed(QStringLiteral("loop-slowed"),
+                    [&] {
+                        const Heard slowed = listen(tempSlowWav());
+                        EXPECT_NEAR(slowed.seconds, 2 * (loopEnd - loopStart) / 1000.0, 0.3);
+                        EXPECT_NEAR(slowed.pitch, track2Tone, track2Tone / 100);
+                    }),
+        {QStringLiteral("cd-view-again"), [] { click(main().cmdPrevView); },
+         [] { return main().state().cdView; },
+         // The slowed loop's status stayed in its view.
+         [] { EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("CD Found")); }},
+        {QStringLiteral("ejected"), [] { clickEject(); },
+         [] { return main().pnlMsg->text() == QStringLiteral("No CD in drive"); },
+         [] { EXPECT_EQ(loopComments(), QStringList()); }},
+        {QStringLiteral("tray-closed"), [] { clickEject(); }, [] { return showsDisc(); },
+         [&] {
+             EXPECT_EQ(main().state().currentCDid, CDid_);
+             EXPECT_EQ(main().state().dtaLoopPoints->rowCount(), 1);
+             EXPECT_TRUE(loopChosen());
+         }},
+        exitThroughTheMenu(),
+    };
+    EXPECT_EQ(run(firstRun, 1), 0);
+    endRun();
+
+    const std::vector<Person::Step> secondRun{
+        {QStringLiteral("loop-chosen-again"),
+         {},
+         [] { return showsDisc(); },
+         [&] {
+             EXPECT_EQ(main().state().currentCDid, CDid_);
+             ASSERT_EQ(main().state().dtaLoopPoints->rowCount(), 1);
+             EXPECT_TRUE(loopChosen());
+         }},
+        exitThroughTheMenu(),
+    };
+    EXPECT_EQ(run(secondRun, 20), 0);
+    EXPECT_EQ(processEnd_.ends, 2);
+    EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join('\n').toStdString();
     EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
 }
 
