@@ -169,6 +169,7 @@ TEST_F(CdTransportTest, ATrackOfAnHourAndMoreShowsItsMinutesAndSeconds)
     showScriptedDisc({3665000});
 
     EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track 1 Length: 61:05"));
+    EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("CD Length: 61:05"));
     EXPECT_EQ(main().sbTrackPos->maximum(), 3665);
     EXPECT_EQ(main().sbTrackPos->value(), 0);
 }
