@@ -472,6 +472,17 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
                         EXPECT_NEAR(slowed.seconds, 2 * (loopEnd - loopStart) / 1000.0, 0.3);
                         EXPECT_NEAR(slowed.pitch, track2Tone, track2Tone / 100);
                     }),
+        // A half step up: the track's pitch, kept on the disc's row of track 2.
+        {QStringLiteral("pitch-raised"),
+         [] { click(main().lblSteps[1]); },
+         [this] {
+             TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+             return db.rows(QStringLiteral("SELECT lastPitchChange FROM Tracks WHERE CDid = %1 "
+                                           "AND TrackNum = 2")
+                                .arg(CDid_))
+                    == QStringList{QStringLiteral("100")};
+         },
+         {}},
         {QStringLiteral("cd-view-again"), [] { click(main().cmdPrevView); },
          [] { return main().state().cdView; },
          // The slowed loop's status stayed in its view.
