@@ -20,6 +20,7 @@
 #include "tests/program/person.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -64,24 +65,41 @@ Heard listen(const QString& file)
     return heard;
 }
 
-// The lag at which frames from..to of a stereo capture come again, sample for sample, looked
-// for within a fifth of a second of `about`; 0 when they do not.
-std::size_t exactRepeat(const std::vector<std::int32_t>& stereo, std::size_t from, std::size_t to,
-                        std::size_t about)
+// The disc's stereo samples from `first` on, `frames` of them, as the image holds them.
+std::vector<std::int32_t> imageSamples(const std::filesystem::path& cue, std::size_t first,
+                                       std::size_t frames)
 {
-    constexpr std::size_t spread = 44100 / 5;
-    const std::size_t frames = stereo.size() / 2;
-    for (std::size_t lag = about > spread ? about - spread : 1; lag <= about + spread; ++lag) {
-        if (to + lag > frames)
-            break;
-        std::size_t frame = from;
-        while (frame < to && stereo[2 * frame] == stereo[2 * (frame + lag)]
-               && stereo[2 * frame + 1] == stereo[2 * (frame + lag) + 1])
-            ++frame;
-        if (frame == to)
-            return lag;
+    std::filesystem::path bin = cue;
+    bin.replace_extension(".bin");
+    QFile file(QString::fromStdString(bin.string()));
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(qint64(first) * 4))
+        return {};
+    const QByteArray bytes = file.read(qint64(frames) * 4);
+    std::vector<std::int32_t> samples;
+    for (qsizetype at = 0; at + 1 < bytes.size(); at += 2)
+        samples.push_back(std::int16_t(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8));
+    return samples;
+}
+
+// Whether the stereo capture holds `loop` twice in a row, sample for sample, from somewhere within
+// half a loop of frame `about`.
+bool holdsTwice(const std::vector<std::int32_t>& capture, const std::vector<std::int32_t>& loop,
+                std::size_t about)
+{
+    const std::size_t frames = loop.size() / 2;
+    if (frames == 0)
+        return false;
+    for (std::size_t start = about > frames / 2 ? about - frames / 2 : 0;
+         start <= about + frames / 2; ++start) {
+        if (2 * start + 2 * loop.size() > capture.size())
+            return false;
+        std::size_t at = 0;
+        while (at < 2 * loop.size() && capture[2 * start + at] == loop[at % loop.size()])
+            ++at;
+        if (at == 2 * loop.size())
+            return true;
     }
-    return 0;
+    return false;
 }
 
 // A disc of four 15-second tracks, each its own tone, in drive D:, as the program finds it, used
@@ -95,11 +113,10 @@ protected:
         ProgramInUse::SetUp();
         qputenv("LENTARO_AUDIO_SPEED", "8");
         ASSERT_TRUE(images_.isValid());
-        const std::filesystem::path cue =
-            cd::test::writeImage(images_.path().toStdString(), "disc", fourTrackDisc());
-        ASSERT_TRUE(fillWithTones(cue));
+        cue_ = cd::test::writeImage(images_.path().toStdString(), "disc", fourTrackDisc());
+        ASSERT_TRUE(fillWithTones(cue_));
         std::vector<std::unique_ptr<cd::Drive>> drives;
-        drives.push_back(std::make_unique<cd::ImageDrive>(cue));
+        drives.push_back(std::make_unique<cd::ImageDrive>(cue_));
         drives_ = cd::DriveList(std::move(drives));
         drivesInPlace_.emplace(cd::cdDrives, drives_);
     }
@@ -218,6 +235,7 @@ protected:
     cd::DriveList drives_;
     std::optional<ScopedOverride<cd::DriveList>> drivesInPlace_;
     int CDid_ = 0;
+    std::filesystem::path cue_;
 };
 
 const QStringList named{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("Bridge"),
@@ -456,9 +474,12 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
              const auto frameAt = [&](qint64 bytes) { return std::size_t(bytes - header) / 4; };
              const std::size_t second = frameAt(repeatsEndAt[0]);
              const std::size_t third = frameAt(repeatsEndAt[1]);
-             const std::size_t repeat =
-                 exactRepeat(heard.samples, second + 1000, third + 1000, third - second);
-             EXPECT_NEAR(double(repeat) / 44100, (loopEnd - loopStart) / 1000.0, 0.002);
+             // Plays start and end at the first sample at or after their ms on the disc's
+             // scale, on which the image starts at 2000 ms.
+             const auto sampleOf = [](int ms) { return (std::size_t(ms) * 441 + 9) / 10; };
+             const std::vector<std::int32_t> loop = imageSamples(
+                 cue_, sampleOf(loopStart) - 2 * 44100, sampleOf(loopEnd) - sampleOf(loopStart));
+             EXPECT_TRUE(holdsTwice(heard.samples, loop, second));
              std::vector<double> left;
              for (std::size_t frame = second; frame < third; ++frame)
                  left.push_back(heard.samples[2 * frame]);
