@@ -35,6 +35,8 @@ struct CdDisplayControls {
     std::function<bool()> playing;
     // Makes the track the current one in the tracks grid.
     std::function<void(int)> switchToTrack;
+    // Stores what the user typed into the disc's fields and grids and has not left yet.
+    std::function<void()> keepTyped;
 };
 
 } // namespace lentaro

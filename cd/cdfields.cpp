@@ -4,6 +4,7 @@
 #include "app/dataerror.h"
 #include "cd/cdrows.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"
 #include "trace/tracescope.h"
@@ -144,6 +145,15 @@ void CdFields::storeDiscText(bool title)
     }
 }
 
+void CdFields::keepTyped()
+{
+    endEditing(*main_.tgTracks);
+    endEditing(*main_.loopPoints);
+    storeDiscText(true);
+    storeDiscText(false);
+    storeComments();
+}
+
 int CdFields::currentTrackRow() const
 {
     const QModelIndex current = main_.tgTracks->currentIndex();
@@ -159,6 +169,8 @@ void CdFields::showTrackComments()
     commentsKey_ = row >= 0 ? tracks->record(row).value(QStringLiteral("rowKey")) : QVariant();
     main_.Comments->setText(
         row >= 0 ? tracks->record(row).value(QStringLiteral("Comments")).toString() : QString());
+    // Without a track there is nowhere to keep a comment: none can be typed.
+    main_.Comments->setReadOnly(commentsKey_.isNull());
 }
 
 void CdFields::storeComments()

@@ -22,6 +22,9 @@ public:
     // The tracks' data control stands on another row or holds other rows: the comments show
     // the current row's, after what was typed for the row shown before is stored.
     void showTrackComments();
+    // Stores what was typed and not yet left: the title, the artist, the comments and a cell of
+    // the tracks or loop grid still being edited. Called before the fields show another disc.
+    void keepTyped();
 
     void CDTitle_Change();
     void Artist_GotFocus();

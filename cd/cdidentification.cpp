@@ -85,6 +85,8 @@ void CdIdentification::checkOnce()
 {
     TraceScope trace(module, "Sub checkCDPresent");
     trace.run([&] {
+        // Typed for the disc shown until now, which the check may replace.
+        c_.keepTyped();
         if (!CDpresent()) {
             showNoDisc();
             return;
@@ -96,19 +98,37 @@ void CdIdentification::checkOnce()
             return;
         }
         if (found == Found::Disc && currentCdlen() > 0) {
+            shown_ = Found::Disc;
             c_.pnlTrackLength.setVisible(true);
             c_.pnlCDlength.setVisible(true);
-            c_.pnlMsg.setText(cdFoundText);
+            showDiscStatus();
         }
     });
 }
 
+void CdIdentification::showDiscStatus()
+{
+    switch (shown_) {
+    case Found::Disc:
+        c_.pnlMsg.setText(cdFoundText);
+        break;
+    case Found::NoAudio:
+        c_.pnlMsg.setText(noAudioText);
+        break;
+    case Found::Nothing:
+        c_.pnlMsg.setText(QStringLiteral("No CD in drive"));
+        break;
+    }
+}
+
 void CdIdentification::showNoDisc()
 {
-    c_.CDControl.setEnabled(false);
-    c_.pnlMsg.setText(QStringLiteral("No CD in drive"));
+    shown_ = Found::Nothing;
+    showDriveButtons();
+    showDiscStatus();
     hidePanels();
     hideCDfields();
+    setDiscTextEditable(false);
     showStatusInTitle(c_.CDTitle, QStringLiteral("No CD In Drive"));
     // Last: the caption the no-disc state shows.
     c_.window.setWindowTitle(QStringLiteral("Lentaro: No CD in drive"));
@@ -116,11 +136,29 @@ void CdIdentification::showNoDisc()
 
 void CdIdentification::showNoAudio()
 {
+    shown_ = Found::NoAudio;
+    showDriveButtons();
     hideCDfields();
+    setDiscTextEditable(false);
     showStatusInTitle(c_.CDTitle, noAudioText);
-    c_.pnlMsg.setText(noAudioText);
+    showDiscStatus();
     hidePanels();
     c_.window.setWindowTitle(noAudioText);
+}
+
+void CdIdentification::showDriveButtons()
+{
+    // Enabled, its buttons as the drive allows now (the reader may have moved the tray behind
+    // its back): with no disc, Eject alone, so that a second Eject closes the tray.
+    c_.CDControl.setEnabled(true);
+    c_.CDControl.setAutoEnable(true);
+}
+
+void CdIdentification::setDiscTextEditable(bool editable)
+{
+    // No disc's title or artist to edit: typing there would write the "No CD" row.
+    c_.CDTitle.setReadOnly(!editable);
+    c_.Artist.setReadOnly(!editable);
 }
 
 void CdIdentification::hidePanels()
@@ -296,8 +334,6 @@ bool CdIdentification::addCDdb()
         const int CDid =
             rows().addDisc(c_.CDControl.length(), c_.CDControl.tracks(), track1Length());
         c_.state.currentCDid = CDid;
-        if (c_.state.CDs)
-            c_.state.CDs->select();
         refreshDisplayForNewCD();
         return true;
     });
@@ -307,6 +343,7 @@ void CdIdentification::refreshDisplayForNewCD()
 {
     TraceScope trace(module, "Sub refreshDisplayForNewCD");
     trace.run([&] {
+        c_.keepTyped();
         const std::optional<CdRow> row = rows().row(c_.state.currentCDid);
         if (!row)
             return;
@@ -383,11 +420,12 @@ void CdIdentification::showCDfields()
               static_cast<QWidget*>(&c_.loopPoints), static_cast<QWidget*>(&c_.tgTracks),
               static_cast<QWidget*>(&c_.Comments), static_cast<QWidget*>(&c_.lblTrackComments)})
             field->setVisible(true);
+        setDiscTextEditable(true);
         QString caption = QStringLiteral("Lentaro");
         if (c_.state.cdView)
             caption += QStringLiteral(" - ") + c_.CDTitle.text();
         c_.window.setWindowTitle(caption);
-        c_.CDControl.setEnabled(true);
+        showDriveButtons();
     });
 }
 

@@ -33,6 +33,8 @@ public:
     bool CDpresent();
     // Points the grids at the current CDs row and refreshes the displays; nothing without one.
     void refreshDisplayForNewCD();
+    // The status of the disc shown, as the last check found it: "CD Found", no audio or no disc.
+    void showDiscStatus();
     void hideCDfields();
     void showCDfields();
 
@@ -53,6 +55,8 @@ private:
     void showNoDisc();
     void showNoAudio();
     void hidePanels();
+    void showDriveButtons();
+    void setDiscTextEditable(bool editable);
     // Milliseconds on the CD device itself, whichever view is current.
     void ms();
     CdRows rows() const;
@@ -63,6 +67,7 @@ private:
     CdDisplayControls c_;
     cd::DigitalReader& ACD1_;
     MonotonicClock clock_;
+    Found shown_ = Found::Nothing;
     bool checking_ = false;
     bool checkAgain_ = false;
 };

@@ -13,16 +13,18 @@
 #include "cd/recordtrack.h"
 #include "controls/vostrel/Vostrel.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/mainstate.h"
 #include "mainwindow/standinsides.h"
 #include "platform/cd/DigitalReader.h"
 #include "platform/forms/formregistry.h"
+#include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
 
 namespace lentaro {
 
 namespace {
 
-CdDisplayControls displayControlsOf(frmMain& main)
+CdDisplayControls displayControlsOf(frmMain& main, std::function<void()> keepTyped)
 {
     return {main.state(),
             main,
@@ -38,7 +40,8 @@ CdDisplayControls displayControlsOf(frmMain& main)
             *main.pnlCDlength,
             *main.txtCurrentPosition,
             [&main] { return main.playing(); },
-            [&main](int track) { main.cd().switchToTrack(track); }};
+            [&main](int track) { main.cd().switchToTrack(track); },
+            std::move(keepTyped)};
 }
 
 Mp3FormTargets mp3FormTargetsOf(frmMain& main)
@@ -55,12 +58,14 @@ class CdSideOfMain : public StandInCd
 public:
     CdSideOfMain(frmMain& main, const CdLoopCaptureUse& captureUse)
         : Vostrel1(new Vostrel(&main)),
-          identification_(displayControlsOf(main), ACD1),
+          identification_(displayControlsOf(main, [this] { fields_.keepTyped(); }), ACD1),
           setup_(*main.CDControl, ACD1),
           readerEvents_(main, ACD1),
           trackRecording_(main, ACD1, readerEvents_),
           fields_(main),
-          transport_(main, ACD1, [this] { fields_.showTrackComments(); }),
+          transport_(
+              main, ACD1, [this] { fields_.showTrackComments(); },
+              [this] { identification_.showDiscStatus(); }),
           loopCapture_(main, ACD1, captureUse.calcInAndOutPoints),
           main_(main),
           mp3FormTargets_(mp3FormTargetsOf(main))
@@ -74,13 +79,24 @@ public:
                          [this](const QString&) { identification_.checkCDPresent(); });
         QObject::connect(main.mnuDigitalRec, &QAction::triggered, &main,
                          [this] { trackRecording_.mnuDigitalRec_Click(); });
+        // Back in the CD view, the status is the disc's again, not what another view said.
+        QObject::connect(&main.state(), &MainState::viewChanged, &main, [this] {
+            if (main_.state().cdView
+                && main_.CDControl->mode() != static_cast<int>(mci::Mode::Playing))
+                identification_.showDiscStatus();
+        });
     }
 
     void autoplay(bool giveBack) override { setup_.autoplay(giveBack); }
     void CDandRecordingSetup() override { setup_.CDandRecordingSetup(); }
     int driveCount() override { return setup_.driveCount(); }
     void startupDriveCheck() override { setup_.startupDriveCheck(); }
-    void CDsetup() override { setup_.CDsetup(); }
+    void CDsetup() override
+    {
+        setup_.CDsetup();
+        // The CD control may stand on another drive now: its disc, or none, is the one shown.
+        identification_.checkCDPresent();
+    }
     void checkCDPresent() override { identification_.checkCDPresent(); }
     void refreshDisplayForNewCD() override { identification_.refreshDisplayForNewCD(); }
     void stopDigitalRead() override

@@ -3,6 +3,7 @@
 
 #include "app/programstate.h"
 #include "app/timetexts.h"
+#include "cd/mcihelpers.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/cd/DigitalReader.h"
@@ -44,11 +45,17 @@ bool playStateOn()
     return programState().gvPlayState.state().toBool();
 }
 
+const QString loopingText = QStringLiteral("Looping");
+const QString cdPlayingText = QStringLiteral("CD playing");
+
 } // namespace
 
 CdTransport::CdTransport(frmMain& main, cd::DigitalReader& ACD1,
-                         std::function<void()> trackRowShown)
-    : main_(main), ACD1_(ACD1), trackRowShown_(std::move(trackRowShown))
+                         std::function<void()> trackRowShown, std::function<void()> showDiscStatus)
+    : main_(main),
+      ACD1_(ACD1),
+      trackRowShown_(std::move(trackRowShown)),
+      showDiscStatus_(std::move(showDiscStatus))
 {
     mci::MMControl* cd = main_.CDControl;
     QObject::connect(cd, &mci::MMControl::done, &main_, [this](int code) { CDcontrol_Done(code); });
@@ -180,7 +187,7 @@ void CdTransport::doNextPrev(const QString& np)
                 t = position.right(5) == QLatin1String("00:00") ? std::max(p - 1, 1) : p;
         });
         ignoringErrors([&] { moveGridToTrack(t); });
-        ignoringErrors([&] { main_.txtCurrentPosition->setText(QString::number(t) + ":00:00"); });
+        ignoringErrors([&] { main_.txtCurrentPosition->setText(toTMS(t)); });
         ignoringErrors([&] {
             highlightTrackInGrid(t);
             main_.tgTracks->viewport()->update();
@@ -199,14 +206,25 @@ void CdTransport::updateCDStatus()
     TraceScope trace(module, "Sub updateCDStatus");
     ignoringErrors([&] {
         const ProgramState& program = programState();
-        if (!main_.playing() && !program.gvSlowMode)
+        if (!main_.playing() && !program.gvSlowMode) {
+            showPlayEnded();
             return;
+        }
         ignoringErrors([&] { main_.updatePosition(); });
-        if (program.gvRecordingInProgress)
+        // Said of the CD only while it plays, and not over a recording's status.
+        if (program.gvRecordingInProgress
+            || main_.CDControl->mode() != static_cast<int>(mci::Mode::Playing))
             return;
-        main_.pnlMsg->setText(playStateOn() ? QStringLiteral("Looping")
-                                            : QStringLiteral("CD playing"));
+        main_.pnlMsg->setText(playStateOn() ? loopingText : cdPlayingText);
     });
+}
+
+void CdTransport::showPlayEnded()
+{
+    const QString shown = main_.pnlMsg->text();
+    if ((shown == loopingText || shown == cdPlayingText)
+        && main_.CDControl->mode() != static_cast<int>(mci::Mode::Playing))
+        showDiscStatus_();
 }
 
 void CdTransport::CDcontrol_Done(int NotifyCode)
@@ -224,6 +242,8 @@ void CdTransport::CDcontrol_Done(int NotifyCode)
             main_.WaveControl->setCommand(QStringLiteral("Stop"));
             main_.pnlMsg->setText(QStringLiteral("Lentaro"));
         }
+        // A stop by Space ends the position reports too: they would not say it.
+        showPlayEnded();
     });
 }
 

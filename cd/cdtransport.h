@@ -22,8 +22,9 @@ class CdTransport
 {
 public:
     // trackRowShown: called whenever the tracks' data control stands on another row or holds
-    // other rows.
-    CdTransport(frmMain& main, cd::DigitalReader& ACD1, std::function<void()> trackRowShown);
+    // other rows. showDiscStatus: the status bar says what disc is in, as once the CD stops.
+    CdTransport(frmMain& main, cd::DigitalReader& ACD1, std::function<void()> trackRowShown,
+                std::function<void()> showDiscStatus);
 
     // The track procedures.
     int trackLengthMs(int trk);
@@ -69,10 +70,13 @@ private:
     QString trackNumberAt(int row) const;
     // The grid's current row; -1 without one.
     int currentRow() const;
+    // A play that ended, stopped or paused no longer says the CD plays.
+    void showPlayEnded();
 
     frmMain& main_;
     cd::DigitalReader& ACD1_;
     std::function<void()> trackRowShown_;
+    std::function<void()> showDiscStatus_;
     TrackRowStore store_;
     // Whether the last Eject click opened the tray.
     bool trayOpened_ = false;

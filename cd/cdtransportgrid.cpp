@@ -2,6 +2,7 @@
 #include "cd/cdtransport.h"
 
 #include "app/programstate.h"
+#include "cd/mcihelpers.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
@@ -176,8 +177,8 @@ void CdTransport::tgTracks_RowColChange()
         if (main_.playing())
             return;
         ignoringErrors([&] {
-            main_.txtCurrentPosition->setText(QString::number(program.gvCurrentTrack)
-                                              + QStringLiteral(":00:00"));
+            // The start of the track, in the box's one format tt:mm:ss.
+            main_.txtCurrentPosition->setText(toTMS(program.gvCurrentTrack));
         });
         ignoringErrors([&] { switchToTrack(program.gvCurrentTrack); });
     });

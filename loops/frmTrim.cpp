@@ -114,7 +114,10 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
 
 int frmTrim::mediaLength() const
 {
-    return main_.state().currentMMControl->length();
+    // In ms, whatever format the last position report left the device in.
+    mci::MMControl& device = *main_.state().currentMMControl;
+    device.setTimeFormat(0);
+    return device.length();
 }
 
 void frmTrim::setRange(int index, int minimum, int maximum)

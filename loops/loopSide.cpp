@@ -24,8 +24,6 @@
 #include <QScopedValueRollback>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
-#include <QSqlTableModel>
 #include <QTableView>
 
 namespace lentaro {
@@ -114,7 +112,9 @@ void LoopSide::showRowInGrid()
             current.isValid() ? current.column() : grid.horizontalHeader()->logicalIndex(0);
         grid.setCurrentIndex(grid.model()->index(row, column));
     }
-    grid.selectRow(row);
+    // The whole row, the cell clicked staying current: typing then goes into that cell.
+    grid.selectionModel()->select(grid.model()->index(row, grid.currentIndex().column()),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     grid.scrollTo(grid.model()->index(row, grid.currentIndex().column()));
 }
 
@@ -133,13 +133,6 @@ void LoopSide::dtaLoopPoints_Reposition()
     ignoringErrors([&] { cmdSlowPlayAdjust(); });
 }
 
-int LoopSide::currentCDid() const
-{
-    // The CDs data control stands on its first row, the CD shown.
-    const QSqlTableModel* cds = main_.state().CDs;
-    return cds && cds->rowCount() > 0 ? cds->record(0).value(QStringLiteral("CDid")).toInt() : 0;
-}
-
 void LoopSide::loopPoints_RowColChange()
 {
     TraceScope trace(module, "Sub loopPoints_RowColChange");
@@ -147,7 +140,7 @@ void LoopSide::loopPoints_RowColChange()
         if (rows_.currentRow() == LoopRows::noRow || !main_.state().cdView)
             return;
         const QVariant start = rows_.field(QStringLiteral("startTime"));
-        const int cd = currentCDid();
+        const int cd = main_.state().currentCDid;
         const QVariant written = QVariantList{cd, start};
         // Written only when it changes: position updates land here twice a second.
         if (written == lastLoopSelected_)

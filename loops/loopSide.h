@@ -206,7 +206,6 @@ private:
     void playWhileRecording();
     void useLayout(const QString& fileName, const QString& layoutName);
     void applyLayout();
-    int currentCDid() const;
 
     frmMain& main_;
     LoopRows rows_;

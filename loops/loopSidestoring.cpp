@@ -44,7 +44,7 @@ QSqlRecord LoopSide::loopRecord(const QString& startTimeMs, const QString& start
 {
     QSqlRecord row = rows_.newRow();
     if (main_.state().cdView) {
-        row.setValue(QStringLiteral("CDid"), currentCDid());
+        row.setValue(QStringLiteral("CDid"), main_.state().currentCDid);
         // The track is the leading number of the position text tt:mm:ss.
         row.setValue(QStringLiteral("TrackNum"),
                      static_cast<int>(startingNumber(startTimeTTMMSS.left(2))));
@@ -77,6 +77,8 @@ bool LoopSide::insertNewLoopPoint()
                         QStringLiteral("The CD did not start playing, so no loop point was made."));
                     return false;
                 }
+                // The pause lets position reports in, which leave the CD in tracks and minutes.
+                main_.ms();
                 text = QString::number(device->position());
                 Pause(0.2F);
             } while (text.toInt() <= cdStartedAfterMs);

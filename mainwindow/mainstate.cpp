@@ -32,7 +32,6 @@ MainState::MainState()
 
 MainState::~MainState()
 {
-    delete CDs;
     delete dtaTracks;
     delete dtaLoopPoints;
     delete WAVs;
@@ -63,7 +62,6 @@ bool MainState::bindDatabase(const QString& path, QString& reason)
         model->setEditStrategy(QSqlTableModel::OnManualSubmit);
         model->select();
     };
-    bind(CDs, "CDs");
     bind(dtaTracks, "Tracks");
     dtaLoopPoints = new LoopRowsModel(db_, QStringLiteral("LoopPoints"));
     dtaLoopPoints->select();

@@ -39,9 +39,8 @@ public:
     bool savedCdView = false;
     QString savedWaveFileName;
 
-    // The data controls: CDs, their tracks, the loop points, the wave files. Null until
-    // bindDatabase.
-    QSqlTableModel* CDs = nullptr;
+    // The data controls: the tracks of the disc shown, the loop points, the wave files. Null
+    // until bindDatabase.
     QSqlTableModel* dtaTracks = nullptr;
     QSqlTableModel* dtaLoopPoints = nullptr;
     QSqlTableModel* WAVs = nullptr;
@@ -51,7 +50,9 @@ public:
     bool bindDatabase(const QString& path, QString& reason);
     QSqlDatabase database() const { return db_; }
 
-    // The CDs row CDs stands on, the current disc: its CDid, 0 for none.
+    // The disc shown, the one whose tracks and loops the grids hold: its CDs row's CDid ("No CD"
+    // while no audio disc is in), 0 before the first check. Whatever belongs to the disc shown
+    // is stored under this.
     int currentCDid = 0;
     // Binds the loop grid's data control to the loops of that disc, ordered by startTime; false
     // (with the reason) when the binding failed, the old one then stays.

@@ -2,6 +2,8 @@
 
 #include "app/programstate.h"
 #include "mainwindow/mainstate.h"
+#include "platform/mci/MMControl.h"
+#include "platform/mci/TransportBar.h"
 #include "tests/app/url_recorder.h"
 
 #include <QAction>
@@ -14,9 +16,11 @@
 #include <QSqlTableModel>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 namespace lentaro::test {
@@ -176,6 +180,108 @@ TEST_F(CdFieldsTest, CommentsTypedWhenAnotherDiscArrivesStayWithTheirDisc)
         1);
     EXPECT_EQ(count("Tracks", QStringLiteral("Comments='coda'")), 1);
     EXPECT_EQ(main().Comments->text(), QString());
+}
+
+// The title, the artist or a track name typed and not left (the transport buttons take no
+// focus): the disc's change stores it before it shows another disc or none.
+TEST_F(CdFieldsTest, WhatWasTypedIsStoredBeforeTheDiscChangeRewritesTheFields)
+{
+    struct Typing {
+        const char* name;
+        std::function<void()> type;
+        const char* stored; // table and condition, %1 the disc's CDid
+    };
+    const auto intoField = [this](QLineEdit* field, const char* text) {
+        main().activateWindow();
+        QTest::mouseClick(field, Qt::LeftButton);
+        field->selectAll();
+        QTest::keyClicks(field, QLatin1String(text));
+    };
+    const Typing typings[] = {
+        {"Title", [&] { intoField(main().CDTitle, "Blue Album"); },
+         "CDs|CDid=%1 AND Title='Blue Album'"},
+        {"Artist", [&] { intoField(main().Artist, "Nina"); }, "CDs|CDid=%1 AND Artist='Nina'"},
+        {"TrackName",
+         [this] {
+             click(cellOf(3, "TrackName"));
+             QTest::keyClicks(main().tgTracks, QStringLiteral("B"));
+             auto* editor = main().tgTracks->viewport()->findChild<QLineEdit*>();
+             ASSERT_NE(editor, nullptr);
+             QTest::keyClicks(editor, QStringLiteral("ridge"));
+         },
+         "Tracks|CDid=%1 AND TrackNum=3 AND TrackName='Bridge'"},
+    };
+    struct Change {
+        const char* name;
+        std::function<void()> change;
+    };
+    const Change changes[] = {
+        {"EjectedByItsButton",
+         [this] {
+             QTest::mouseClick(main().CDControl->bar()->button(mci::Button::Eject), Qt::LeftButton);
+             discChanges_.remove('D');
+         }},
+        {"AnotherDiscInAnotherDrive",
+         [this] {
+             useDrive('E');
+             main().cd().checkCDPresent();
+         }},
+    };
+    for (const Typing& typing : typings) {
+        for (const Change& c : changes) {
+            SCOPED_TRACE(std::string(typing.name) + " " + c.name);
+            showDiscs({fourTrackDisc(), audioDisc(20)});
+            const int CDid = main().state().currentCDid;
+            typing.type();
+
+            c.change();
+
+            ASSERT_NE(main().state().currentCDid, CDid);
+            const QStringList stored = QString::fromLatin1(typing.stored).split('|');
+            EXPECT_EQ(count(stored[0], stored[1].arg(CDid)), 1);
+            EXPECT_EQ(trappedError(), 0);
+            TearDown();
+            SetUp();
+        }
+    }
+}
+
+// With no disc nothing typed into the title, artist or comments goes into the "No CD" row or
+// vanishes later: the fields take no typing then, and take it again once a disc is back.
+TEST_F(CdFieldsTest, WithNoDiscTheFieldsTakeNoTyping)
+{
+    showDiscs({fourTrackDisc()});
+    eject('D');
+    discChanges_.remove('D');
+    ASSERT_EQ(main().pnlMsg->text(), QStringLiteral("No CD in drive"));
+    const QStringList noCdRow = [this] {
+        QSqlQuery query(db());
+        query.exec("SELECT Title, Artist FROM CDs WHERE CDid=1");
+        return query.next() ? QStringList{query.value(0).toString(), query.value(1).toString()}
+                            : QStringList();
+    }();
+
+    for (QLineEdit* field : {main().CDTitle, main().Artist, main().Comments}) {
+        const QString before = field->text();
+        main().activateWindow();
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::keyClicks(field, QStringLiteral("typed"));
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_EQ(field->text(), before) << field->objectName().toStdString();
+    }
+    QSqlQuery query(db());
+    query.exec("SELECT Title, Artist FROM CDs WHERE CDid=1");
+    ASSERT_TRUE(query.next());
+    EXPECT_EQ((QStringList{query.value(0).toString(), query.value(1).toString()}), noCdRow);
+    EXPECT_EQ(count("Tracks", "Comments LIKE '%typed%'"), 0);
+
+    insert('D');
+    discChanges_.arrive('D');
+    EXPECT_FALSE(main().CDTitle->isReadOnly());
+    EXPECT_FALSE(main().Artist->isReadOnly());
+    // The comments are a track's: once one is chosen.
+    click(cellOf(2, "TrackName"));
+    EXPECT_FALSE(main().Comments->isReadOnly());
 }
 
 struct MenuCase {

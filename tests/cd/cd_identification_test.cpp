@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
+#include "platform/mci/TransportBar.h"
 #include "tests/platform/mci/fake_device.h"
 
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QTableView>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -253,7 +255,12 @@ TEST_F(CdIdentificationTest, TheThreeStates)
     eject('D');
     identification().checkCDPresent();
     EXPECT_EQ(shown(), noDisc());
-    EXPECT_FALSE(main().CDControl->isEnabled());
+    // Of the transport, Eject alone: it closes the tray again.
+    EXPECT_TRUE(main().CDControl->isEnabled());
+    for (const mci::Button button : mci::allButtons) {
+        EXPECT_EQ(main().CDControl->bar()->button(button)->isEnabled(),
+                  button == mci::Button::Eject);
+    }
 
     useDrive('E');
     programState().gvDigCDNum = 2;

@@ -63,6 +63,8 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
     drives_ = cd::DriveList(std::move(list));
     drivesInPlace_.emplace(cd::cdDrives, drives_);
     main_ = new frmMain([this](frmMain& main) {
+        if (makeSides_)
+            return makeSides_(main);
         MainWindowSides sides = standInSides(main);
         if (withCdSide_)
             sides.cd = makeCdSide(main);
@@ -93,7 +95,7 @@ CdIdentification& CdSideTest::identification()
                               *m.lblTrackComments, *m.tgTracks, *m.loopPoints, *m.pnlMsg,
                               *m.pnlTrackLength, *m.pnlCDlength, *m.txtCurrentPosition,
                               [&m] { return m.playing(); },
-                              [this](int track) { switchedToTracks_.push_back(track); }},
+                              [this](int track) { switchedToTracks_.push_back(track); }, [] {}},
             reader());
         identification_->setClock([this] { return now_ += clockStep_; });
     }

@@ -6,6 +6,7 @@
 #include "mainwindow/mainstate.h"
 #include "mainwindow/sides.h"
 #include "platform/mci/MMControl.h"
+#include "platform/mci/TransportBar.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -16,6 +17,7 @@
 #include <QSqlTableModel>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -108,11 +110,9 @@ TEST_P(NextPrev, GoesToTheTrackAndKeepsPlayingOrStopped)
     EXPECT_EQ(gridTrack(), c.track);
     EXPECT_EQ(programState().gvCurrentTrack, c.track);
     EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track %1 Length: 00:03").arg(c.track));
-    if (c.playing)
-        EXPECT_EQ(main().txtCurrentPosition->text(),
-                  QStringLiteral("%1:00:00").arg(c.track, 2, 10, QLatin1Char('0')));
-    else
-        EXPECT_EQ(main().txtCurrentPosition->text(), QStringLiteral("%1:00:00").arg(c.track));
+    // tt:mm:ss, playing or not.
+    EXPECT_EQ(main().txtCurrentPosition->text(),
+              QStringLiteral("%1:00:00").arg(c.track, 2, 10, QLatin1Char('0')));
     EXPECT_TRUE(main().isEnabled());
 }
 
@@ -169,6 +169,7 @@ TEST_F(CdTransportTest, ATrackOfAnHourAndMoreShowsItsMinutesAndSeconds)
     showScriptedDisc({3665000});
 
     EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track 1 Length: 61:05"));
+    EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("CD Length: 61:05"));
     EXPECT_EQ(main().sbTrackPos->maximum(), 3665);
     EXPECT_EQ(main().sbTrackPos->value(), 0);
 }
@@ -259,6 +260,59 @@ TEST_F(CdTransportTest, ATrackPlayedAfterAStopReportsItsPosition)
     doubleClick(cellOf(2, "TrackNum"));
     ASSERT_TRUE(playingNow(*main().CDControl));
     EXPECT_EQ(main().CDControl->updateInterval(), frmMain::liveUpdateInterval);
+}
+
+// "CD playing" only while the CD plays: a pause, a stop by its button or by Space (which ends the
+// position reports with the play) and the end of the disc each leave the disc's own status.
+TEST_F(CdTransportTest, TheStatusSaysCdPlayingOnlyWhileItPlays)
+{
+    showDiscs({fourTrackDisc()});
+    mci::MMControl& cd = *main().CDControl;
+    const QString playingText = QStringLiteral("CD playing");
+    const QString found = QStringLiteral("CD Found");
+    const auto reported = [&] {
+        QCoreApplication::processEvents();
+        emit cd.statusUpdate();
+        return main().pnlMsg->text();
+    };
+    const auto pressButton = [&](mci::Button button) {
+        QTest::mouseClick(cd.bar()->button(button), Qt::LeftButton);
+    };
+
+    doubleClick(cellOf(2, "TrackNum"));
+    EXPECT_EQ(reported(), playingText);
+    pressButton(mci::Button::Pause);
+    EXPECT_EQ(reported(), found);
+    pressButton(mci::Button::Pause);
+    EXPECT_EQ(reported(), playingText);
+    pressButton(mci::Button::Stop);
+    EXPECT_EQ(reported(), found);
+
+    QTableView& grid = *main().tgTracks;
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_Space);
+    EXPECT_EQ(reported(), playingText);
+    QTest::keyClick(&grid, Qt::Key_Space);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main().pnlMsg->text(), found);
+
+    doubleClick(cellOf(4, "TrackNum"));
+    EXPECT_EQ(reported(), playingText);
+    ASSERT_TRUE(mci::test::eventually([&] {
+        if (!playingNow(cd))
+            return true;
+        sound_.clock->advance(1s);
+        return false;
+    }));
+    EXPECT_EQ(reported(), found);
+}
+
+// The position box reads tt:mm:ss everywhere: a track chosen while stopped too.
+TEST_F(CdTransportTest, ATrackChosenWhileStoppedShowsItsStartAsTrackMinutesSeconds)
+{
+    showDiscs({fourTrackDisc()});
+    click(cellOf(3, "TrackName"));
+    EXPECT_EQ(main().txtCurrentPosition->text(), QStringLiteral("03:00:00"));
 }
 
 TEST_F(CdTransportTest, ADoubleClickOnARowWithoutATrackNumberPlaysNothing)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/mci/DiscTimes.h"
 #include "tests/platform/mci/fake_device.h"
 
 #include <numeric>
@@ -7,8 +8,10 @@
 
 namespace lentaro::test {
 
-// A CD device whose disc has tracks of the given lengths in ms, one after the other from 0, the
-// same in every time format, and that refuses as many plays as the test says.
+// A CD device whose disc has tracks of the given lengths in ms, one after the other from 0, and
+// that refuses as many plays as the test says. It answers in the time format asked, as the real
+// one does: lengths and places in ms or packed minutes, seconds and frames, a track's start in
+// the track format as that track at 00:00:00.
 class ScriptedCdDevice : public mci::test::FakeDevice
 {
 public:
@@ -19,25 +22,28 @@ public:
     bool supports(mci::TimeFormat) const override { return true; }
     bool canEject() const override { return true; }
     mci::Outcome eject() override { return {}; }
-    mci::Reading length(mci::TimeFormat) const override
+    mci::Reading length(mci::TimeFormat format) const override
     {
-        return mci::Reading::of(std::accumulate(trackMs_.begin(), trackMs_.end(), 0));
+        return mci::Reading::of(in(format, std::accumulate(trackMs_.begin(), trackMs_.end(), 0)));
     }
     mci::Reading tracks() const override
     {
         return mci::Reading::of(static_cast<int>(trackMs_.size()));
     }
-    mci::Reading trackLength(int track, mci::TimeFormat) const override
+    mci::Reading trackLength(int track, mci::TimeFormat format) const override
     {
         if (!exists(track))
             return mci::Reading::failure(mci::outOfRange(QStringLiteral("no such track")));
-        return mci::Reading::of(trackMs_[track - 1]);
+        return mci::Reading::of(in(format, trackMs_[track - 1]));
     }
-    mci::Reading trackPosition(int track, mci::TimeFormat) const override
+    mci::Reading trackPosition(int track, mci::TimeFormat format) const override
     {
         if (!exists(track))
             return mci::Reading::failure(mci::outOfRange(QStringLiteral("no such track")));
-        return mci::Reading::of(std::accumulate(trackMs_.begin(), trackMs_.begin() + track - 1, 0));
+        if (format == mci::TimeFormat::Tmsf)
+            return mci::Reading::of(track);
+        return mci::Reading::of(
+            in(format, std::accumulate(trackMs_.begin(), trackMs_.begin() + track - 1, 0)));
     }
     mci::Outcome play(const mci::Range& range) override
     {
@@ -50,6 +56,12 @@ public:
     }
 
 private:
+    static int in(mci::TimeFormat format, int ms)
+    {
+        return format == mci::TimeFormat::Milliseconds
+                   ? ms
+                   : mci::durationOf(std::int64_t(ms) * 75 / 1000, format);
+    }
     bool exists(int track) const
     {
         return track >= 1 && track <= static_cast<int>(trackMs_.size());

@@ -119,6 +119,24 @@ int LoopSideTest::waveWithLoops(const std::vector<std::pair<int, QVariant>>& sta
     return id;
 }
 
+void LoopSideTest::cdWithLoops(const std::vector<int>& starts)
+{
+    execute(QStringLiteral("INSERT OR IGNORE INTO CDs (CDid, Title, cdlen, numTracks, track1Len) "
+                           "VALUES (%1, 'Disc', 60000, 4, 15000)")
+                .arg(cdWithLoopsID));
+    for (const int start : starts) {
+        execute(QStringLiteral("INSERT INTO LoopPoints (CDid, startTime) VALUES (%1, %2)")
+                    .arg(cdWithLoopsID)
+                    .arg(start));
+    }
+    frmMain& main = *main_;
+    main.state().cdView = true;
+    main.state().currentMMControl = main.CDControl;
+    main.state().currentCDid = cdWithLoopsID;
+    QString reason;
+    EXPECT_TRUE(main.state().bindCdLoops(cdWithLoopsID, reason)) << reason.toStdString();
+}
+
 QStringList LoopSideTest::selectedComments() const
 {
     QStringList comments;

@@ -106,6 +106,9 @@ protected:
     // A "Wave Files" row with loops starting (and ending) as given, shown in the Wave view's
     // grid; its waveFileID.
     int waveWithLoops(const std::vector<std::pair<int, QVariant>>& startsAndEnds);
+    // The disc cdWithLoopsID shown in the CD view, with loops starting at `starts` in its grid.
+    static constexpr int cdWithLoopsID = 7;
+    void cdWithLoops(const std::vector<int>& starts);
     // The Comment of the grid's selected rows.
     QStringList selectedComments() const;
 

@@ -98,7 +98,7 @@ TEST_F(LoopSideTest, StoringALoopTakesTheTrackFromACdPositionText)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.position.toStdString());
         if (c.cdView)
-            main_->changeToMode(QStringLiteral("CD"));
+            cdWithLoops({});
         else
             waveWithLoops({});
         loops_->insertLoopPt(QStringLiteral("0181000"), c.position, c.end);
@@ -106,7 +106,7 @@ TEST_F(LoopSideTest, StoringALoopTakesTheTrackFromACdPositionText)
             c.cdView
                 ? QStringLiteral("SELECT ifnull(TrackNum, '-') || '|' || startTime || '|' || "
                                  "ifnull(endTime, '-') || '|' || Comment FROM LoopPoints WHERE "
-                                 "CDid = 1 ORDER BY rowKey DESC LIMIT 1")
+                                 "CDid = 7 ORDER BY rowKey DESC LIMIT 1")
                 : QStringLiteral("SELECT '-|' || startTime || '|' || ifnull(endTime, '-') || '|' "
                                  "|| Comment FROM WaveLoopPoints ORDER BY rowKey DESC LIMIT 1");
         const QList<QVariantList> stored = rows(sql);
@@ -583,11 +583,10 @@ TEST_F(LoopSideTest, TheLoopLengthPanelShowsOnlyForARowWithAnEnd)
 
 TEST_F(LoopSideTest, TheCdRemembersTheLastLoopChosenOnlyInTheCdView)
 {
-    frmMain& main = ready();
-    execute(QStringLiteral("INSERT INTO LoopPoints (CDid, startTime) VALUES (1, 3000), (1, 7000)"));
-    main.state().dtaLoopPoints->select();
+    ready();
+    cdWithLoops({3000, 7000});
     const auto lastLoop = [this] {
-        return rows(QStringLiteral("SELECT lastLoopSelected FROM CDs WHERE CDid = 1"))[0][0];
+        return rows(QStringLiteral("SELECT lastLoopSelected FROM CDs WHERE CDid = 7"))[0][0];
     };
     loops_->rows().moveTo(1);
     EXPECT_EQ(lastLoop(), 7000);
@@ -648,8 +647,7 @@ TEST_F(LoopSideTest, RightClicksExplainTheGridAndStartNewLoop)
 TEST_F(LoopSideTest, AClickInTheGridStopsFollowingAndChoosesTheLoop)
 {
     frmMain& main = ready();
-    execute(QStringLiteral("INSERT INTO LoopPoints (CDid, startTime) VALUES (1, 3000), (1, 7000)"));
-    main.state().dtaLoopPoints->select();
+    cdWithLoops({3000, 7000});
     programState().gvLoopHighlight = true;
     QTableView& grid = *main.loopPoints;
     const QModelIndex second = grid.model()->index(1, grid.horizontalHeader()->logicalIndex(0));
@@ -657,7 +655,7 @@ TEST_F(LoopSideTest, AClickInTheGridStopsFollowingAndChoosesTheLoop)
     emit grid.clicked(second);
     EXPECT_FALSE(programState().gvLoopHighlight);
     EXPECT_EQ(loops_->rows().field(QStringLiteral("startTime")), 7000);
-    EXPECT_EQ(rows(QStringLiteral("SELECT lastLoopSelected FROM CDs WHERE CDid = 1"))[0][0], 7000);
+    EXPECT_EQ(rows(QStringLiteral("SELECT lastLoopSelected FROM CDs WHERE CDid = 7"))[0][0], 7000);
 }
 
 } // namespace

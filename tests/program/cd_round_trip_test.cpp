@@ -4,6 +4,7 @@
 #include "app/programstate.h"
 #include "app/workingfiles.h"
 #include "cd/mp3form.h"
+#include "loops/makeLoopPoints.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/cd/DriveList.h"
@@ -19,6 +20,9 @@
 #include "tests/program/person.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -61,6 +65,43 @@ Heard listen(const QString& file)
     return heard;
 }
 
+// The disc's stereo samples from `first` on, `frames` of them, as the image holds them.
+std::vector<std::int32_t> imageSamples(const std::filesystem::path& cue, std::size_t first,
+                                       std::size_t frames)
+{
+    std::filesystem::path bin = cue;
+    bin.replace_extension(".bin");
+    QFile file(QString::fromStdString(bin.string()));
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(qint64(first) * 4))
+        return {};
+    const QByteArray bytes = file.read(qint64(frames) * 4);
+    std::vector<std::int32_t> samples;
+    for (qsizetype at = 0; at + 1 < bytes.size(); at += 2)
+        samples.push_back(std::int16_t(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8));
+    return samples;
+}
+
+// Whether the stereo capture holds `loop` twice in a row, sample for sample, from somewhere within
+// half a loop of frame `about`.
+bool holdsTwice(const std::vector<std::int32_t>& capture, const std::vector<std::int32_t>& loop,
+                std::size_t about)
+{
+    const std::size_t frames = loop.size() / 2;
+    if (frames == 0)
+        return false;
+    for (std::size_t start = about > frames / 2 ? about - frames / 2 : 0;
+         start <= about + frames / 2; ++start) {
+        if (2 * start + 2 * loop.size() > capture.size())
+            return false;
+        std::size_t at = 0;
+        while (at < 2 * loop.size() && capture[2 * start + at] == loop[at % loop.size()])
+            ++at;
+        if (at == 2 * loop.size())
+            return true;
+    }
+    return false;
+}
+
 // A disc of four 15-second tracks, each its own tone, in drive D:, as the program finds it, used
 // by a person from its arrival to a second start of the program. The CD device plays, and the
 // engine slows, eight times faster than real time.
@@ -72,11 +113,10 @@ protected:
         ProgramInUse::SetUp();
         qputenv("LENTARO_AUDIO_SPEED", "8");
         ASSERT_TRUE(images_.isValid());
-        const std::filesystem::path cue =
-            cd::test::writeImage(images_.path().toStdString(), "disc", fourTrackDisc());
-        ASSERT_TRUE(fillWithTones(cue));
+        cue_ = cd::test::writeImage(images_.path().toStdString(), "disc", fourTrackDisc());
+        ASSERT_TRUE(fillWithTones(cue_));
         std::vector<std::unique_ptr<cd::Drive>> drives;
-        drives.push_back(std::make_unique<cd::ImageDrive>(cue));
+        drives.push_back(std::make_unique<cd::ImageDrive>(cue_));
         drives_ = cd::DriveList(std::move(drives));
         drivesInPlace_.emplace(cd::cdDrives, drives_);
     }
@@ -126,6 +166,17 @@ protected:
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
     }
     static void clickEject() { click(main().CDControl->bar()->button(mci::Button::Eject)); }
+    // Where the CD device is, in ms, read without changing the time format the program left it
+    // in.
+    static int cdPositionMs()
+    {
+        mci::MMControl& cd = *main().CDControl;
+        const int format = cd.timeFormat();
+        cd.setTimeFormat(0);
+        const int position = cd.position();
+        cd.setTimeFormat(format);
+        return position;
+    }
     QStringList storedNames()
     {
         TestDatabase db(path(QStringLiteral("lentaro.mdb")));
@@ -184,6 +235,7 @@ protected:
     cd::DriveList drives_;
     std::optional<ScopedOverride<cd::DriveList>> drivesInPlace_;
     int CDid_ = 0;
+    std::filesystem::path cue_;
 };
 
 const QStringList named{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("Bridge"),
@@ -278,11 +330,12 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
              EXPECT_TRUE(drives_.drive('D')->trayOpen());
              EXPECT_EQ(tracks().rowCount(), 0);
              EXPECT_EQ(loopComments(), QStringList());
-             EXPECT_FALSE(main().CDControl->isEnabled());
+             // Of the transport, Eject alone is left.
+             EXPECT_TRUE(main().CDControl->bar()->button(mci::Button::Eject)->isEnabled());
+             EXPECT_FALSE(main().CDControl->bar()->button(mci::Button::Play)->isEnabled());
          }},
-        // With no disc the CD control is disabled, its Eject too: the tray is closed by hand.
-        {QStringLiteral("disc-back"), [this] { ASSERT_TRUE(drives_.drive('D')->closeTray()); },
-         [] { return showsDisc(); },
+        // Eject again closes the tray.
+        {QStringLiteral("disc-back"), [] { clickEject(); }, [] { return showsDisc(); },
          [&] {
              EXPECT_EQ(main().state().currentCDid, CDid_);
              EXPECT_EQ(trackNames(), named);
@@ -335,6 +388,154 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
     EXPECT_EQ(processEnd_.ends, 2);
     // The one question the person answered.
     EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Done converting. Open file now?")});
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+}
+
+// The first start's hint, as a musician follows it: a loop marked live on the disc while track 2
+// plays is the disc's, plays with F7, slows with Transform, and comes back with the disc and at
+// the next start, chosen.
+TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
+{
+    constexpr int track2Start = 2000 + trackSeconds * 1000;
+    const double track2Tone = trackTones[1];
+    int markedAt = 0;
+    int loopStart = 0;
+    int loopEnd = 0;
+    // The capture's size in bytes at each Done(1) of the CD while F7's loop repeats: roughly
+    // where each repetition ends.
+    std::vector<qint64> repeatsEndAt;
+    const auto loopRows = [this] {
+        TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+        return db.rows(QStringLiteral("SELECT CDid, TrackNum, startTime, endTime FROM LoopPoints"));
+    };
+    const auto loopChosen = [] {
+        return main().loopPoints->selectionModel()->isRowSelected(0, QModelIndex());
+    };
+    const std::vector<Person::Step> firstRun{
+        {QStringLiteral("disc-found"),
+         {},
+         [] { return showsDisc(); },
+         [&] { CDid_ = main().state().currentCDid; }},
+        {QStringLiteral("track-2-plays"),
+         [] {
+             QTableView& grid = *main().tgTracks;
+             const QPoint at = grid.visualRect(nameOf(2)).center();
+             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
+             QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
+         },
+         [] { return cdPositionMs() > track2Start + 1000; },
+         {}},
+        {QStringLiteral("loop-started"),
+         [&] {
+             markedAt = cdPositionMs();
+             click(main().cmdStartNewLoop);
+         },
+         [&] {
+             auto* maker = qobject_cast<makeLoopPoints*>(QApplication::activeModalWidget());
+             return maker && cdPositionMs() > markedAt + 2000;
+         },
+         {}},
+        {QStringLiteral("loop-kept"),
+         [] {
+             QWidget& maker = *QApplication::activeModalWidget();
+             click(captioned<QPushButton>(
+                 maker, QStringLiteral("Complete Current Loop and Close Window")));
+         },
+         [] {
+             return QApplication::activeModalWidget() == nullptr
+                    && main().state().dtaLoopPoints->rowCount() == 1;
+         },
+         [&] {
+             const QStringList rows = loopRows();
+             ASSERT_EQ(rows.size(), 1);
+             const QStringList fields = rows[0].split('|');
+             EXPECT_EQ(fields[0].toInt(), CDid_);
+             EXPECT_EQ(fields[1], QStringLiteral("2"));
+             loopStart = fields[2].toInt();
+             loopEnd = fields[3].toInt();
+             EXPECT_NEAR(loopStart, markedAt, 300);
+             EXPECT_GT(loopEnd - loopStart, 2000);
+             EXPECT_TRUE(main().cmdSlowPlay->isEnabled());
+         }},
+        {QStringLiteral("f7-repeats"),
+         [&] {
+             QObject::connect(main().CDControl, &mci::MMControl::done, &main(), [&](int code) {
+                 if (code == 1)
+                     repeatsEndAt.push_back(QFileInfo(capture_).size());
+             });
+             press(main(), Qt::Key_F7);
+         },
+         [&] { return repeatsEndAt.size() >= 4; },
+         [&] {
+             // The loop of track 2 over and over, each time exactly as long as the loop.
+             const mci::test::WaveContents heard = mci::test::readWave(capture_.toStdString());
+             ASSERT_EQ(heard.channels, 2);
+             const qint64 header = QFileInfo(capture_).size() - qint64(heard.samples.size()) * 2;
+             const auto frameAt = [&](qint64 bytes) { return std::size_t(bytes - header) / 4; };
+             const std::size_t second = frameAt(repeatsEndAt[0]);
+             const std::size_t third = frameAt(repeatsEndAt[1]);
+             // Plays start and end at the first sample at or after their ms on the disc's
+             // scale, on which the image starts at 2000 ms.
+             const auto sampleOf = [](int ms) { return (std::size_t(ms) * 441 + 9) / 10; };
+             const std::vector<std::int32_t> loop = imageSamples(
+                 cue_, sampleOf(loopStart) - 2 * 44100, sampleOf(loopEnd) - sampleOf(loopStart));
+             EXPECT_TRUE(holdsTwice(heard.samples, loop, second));
+             std::vector<double> left;
+             for (std::size_t frame = second; frame < third; ++frame)
+                 left.push_back(heard.samples[2 * frame]);
+             EXPECT_NEAR(
+                 kvtest::measureFrequency(left, 44100, left.size() / 4, left.size() * 3 / 4),
+                 track2Tone, track2Tone / 100);
+         }},
+        transformed(QStringLiteral("loop-slowed"),
+                    [&] {
+                        const Heard slowed = listen(tempSlowWav());
+                        EXPECT_NEAR(slowed.seconds, 2 * (loopEnd - loopStart) / 1000.0, 0.3);
+                        EXPECT_NEAR(slowed.pitch, track2Tone, track2Tone / 100);
+                    }),
+        // A half step up: the track's pitch, kept on the disc's row of track 2.
+        {QStringLiteral("pitch-raised"),
+         [] { click(main().lblSteps[1]); },
+         [this] {
+             TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+             return db.rows(QStringLiteral("SELECT lastPitchChange FROM Tracks WHERE CDid = %1 "
+                                           "AND TrackNum = 2")
+                                .arg(CDid_))
+                    == QStringList{QStringLiteral("100")};
+         },
+         {}},
+        {QStringLiteral("cd-view-again"), [] { click(main().cmdPrevView); },
+         [] { return main().state().cdView; },
+         // The slowed loop's status stayed in its view.
+         [] { EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("CD Found")); }},
+        {QStringLiteral("ejected"), [] { clickEject(); },
+         [] { return main().pnlMsg->text() == QStringLiteral("No CD in drive"); },
+         [] { EXPECT_EQ(loopComments(), QStringList()); }},
+        {QStringLiteral("tray-closed"), [] { clickEject(); }, [] { return showsDisc(); },
+         [&] {
+             EXPECT_EQ(main().state().currentCDid, CDid_);
+             EXPECT_EQ(main().state().dtaLoopPoints->rowCount(), 1);
+             EXPECT_TRUE(loopChosen());
+         }},
+        exitThroughTheMenu(),
+    };
+    EXPECT_EQ(run(firstRun, 1), 0);
+    endRun();
+
+    const std::vector<Person::Step> secondRun{
+        {QStringLiteral("loop-chosen-again"),
+         {},
+         [] { return showsDisc(); },
+         [&] {
+             EXPECT_EQ(main().state().currentCDid, CDid_);
+             ASSERT_EQ(main().state().dtaLoopPoints->rowCount(), 1);
+             EXPECT_TRUE(loopChosen());
+         }},
+        exitThroughTheMenu(),
+    };
+    EXPECT_EQ(run(secondRun, 20), 0);
+    EXPECT_EQ(processEnd_.ends, 2);
+    EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join('\n').toStdString();
     EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
 }
 
