@@ -1,6 +1,6 @@
 // The vocoder's per-bin work on one hop (engine/bin_phases.h) at each FFT size the program offers,
-// in each build the processor runs (engine/vector_path.h): phase, phase advance and synthesis value
-// of every bin of a noise spectrum.
+// in each build the processor runs (engine/vector_path.h): phase, phase advance, peak and synthesis
+// value of every bin of a noise spectrum (a peak at every third bin or so, the most a frame holds).
 
 #include <benchmark/benchmark.h>
 
