@@ -24,7 +24,7 @@ void binPhases(benchmark::State& state, kv::VectorPath path) {
   std::vector<double> spectrum(n);
   for (double& v : spectrum) v = value(generator);
   std::vector<double> previous(bins + 1), imaginary(bins + 1), synthesis(n);
-  std::vector<float> turn(bins + 1), advanced(bins + 1), power(bins + 2);
+  std::vector<float> turn(bins + 1), advanced(bins + 1), power(bins + 3);
   std::vector<int> last(bins + 9), next(bins + 9);
   for (auto _ : state) {
     // A time factor of 1.5: the phase advance is scaled by a fraction.

@@ -68,19 +68,24 @@ KV_INLINE void keepSmaller(Bins& a, const Bins& b) {
   a = (a & smaller) | (b & ~smaller);
 }
 
-// The peaks: bins louder than the one below them and no softer than the one above. For each bin
-// 1..end-1, the last peak at or below it in last (the mean, bin 0, where there is none) and the
-// next peak at or above it in next; power[end] must be below every bin's power, so that a slope
-// up to the end ends in a peak. Both arrays hold kBinLanes more than end. Without branches: the
-// last peak is the largest peak number so far, the next the smallest from here on, each a running
-// extreme worked a vector at a time.
+// The peaks: bins louder than the two below them and no softer than the two above (a bin of a
+// partial's main lobe, not a ripple on its slope or between two partials). For each bin 1..end-1,
+// the last peak at or below it in last (the mean, bin 0, where there is none) and the next peak at
+// or above it in next (end where there is none); power[end] and power[end + 1] must be below every
+// bin's power. Both arrays hold kBinLanes more than end. Without branches: the last peak is the
+// largest peak number so far, the next the smallest from here on, each a running extreme worked a
+// vector at a time.
 KV_INLINE void findPeaks(const float* __restrict power, int end, int* __restrict last, int* __restrict next) {
   const int padded = 1 + (end - 1 + kBinLanes - 1) / kBinLanes * kBinLanes;
-  KV_VECTORISE
-  for (int k = 1; k < end; ++k) {
-    const bool peak = (power[k] > power[k - 1]) & (power[k] >= power[k + 1]);
+  const auto mark = [&](int k, bool peak) {
     last[k] = peak ? k : 0;
     next[k] = peak ? k : end;
+  };
+  mark(1, (power[1] > power[0]) & (power[1] >= power[2]) & (power[1] >= power[3]));
+  KV_VECTORISE
+  for (int k = 2; k < end; ++k) {
+    mark(k, (power[k] > power[k - 1]) & (power[k] > power[k - 2]) & (power[k] >= power[k + 1]) &
+                (power[k] >= power[k + 2]));
   }
   for (int k = end; k < padded; ++k) {
     last[k] = 0;
@@ -115,12 +120,12 @@ KV_INLINE void findPeaks(const float* __restrict power, int end, int* __restrict
 
 // Bins 1..end-1 turn by their peak's turn and, further from it, by slope per bin more: what the
 // partial's phase there is, a bin that becomes a peak later goes on from. A bin's peak is the
-// next one up while it lies on a slope up, else the last one.
+// next one up while it lies on a slope up to one, else the last one.
 KV_INLINE void lockToPeaks(const float* __restrict power, const int* __restrict last, const int* __restrict next,
                            int end, float slope, const float* __restrict advanced, float* __restrict turn) {
   KV_VECTORISE_EIGHT
   for (int k = 1; k < end; ++k) {
-    const int peak = power[k] > power[k - 1] ? next[k] : last[k];
+    const int peak = power[k] > power[k - 1] && next[k] < end ? next[k] : last[k];
     turn[k] = advanced[peak] + static_cast<float>(k - peak) * slope;
   }
 }
@@ -182,7 +187,7 @@ KV_INLINE void trackAll(const double* spectrum, int fftSize, int bins, double ph
   }
   phases.advanced[0] = 0.0f;
   phases.power[0] = powerOf(spectrum[0], 0.0);
-  phases.power[loopEnd] = -1.0f;
+  phases.power[loopEnd] = phases.power[loopEnd + 1] = -1.0f;
   findPeaks(phases.power, loopEnd, phases.last, phases.next);
   // A bin further from its peak by one turns by 2π·shift/N less, which moves what the frame holds
   // at the analysis window's centre to where the synthesis reads it.

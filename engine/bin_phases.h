@@ -4,7 +4,7 @@
 
 namespace kv {
 
-// Arrays of (bins + 1) values each; power of (bins + 2), last and next of (bins + 9). previous and
+// Arrays of (bins + 1) values each; power of (bins + 3), last and next of (bins + 9). previous and
 // turn carry over from hop to hop (the bin's last analysis phase, and its turn from there to its
 // synthesis phase); the others are room for every call's work.
 struct BinPhases {

@@ -190,7 +190,7 @@ int32_t PhaseVocoder::prepare() {
     const std::size_t bins = std::min(n / 2, no / 2) + 1;
     for (Reals* perBin : {&previousPhase_, &imaginary_}) perBin->assign(bins, 0.0);
     for (auto* perBin : {&turn_, &advanced_}) perBin->assign(bins, 0.0f);
-    power_.assign(bins + 1, 0.0f);
+    power_.assign(bins + 2, 0.0f);
     for (auto* perBin : {&lastPeak_, &nextPeak_}) perBin->assign(bins + 8, 0);
     loopStart_.assign(static_cast<std::size_t>(2 * z_.halfWindow + z_.analysisHop), 0.0);
     frames_.assign(static_cast<std::size_t>(readFrames_ * channels_), 0);
