@@ -1,6 +1,6 @@
 // The vocoder's per-bin work on one hop (engine/bin_phases.h) at each FFT size the program offers,
-// in each build the processor runs (engine/vector_path.h): phase, phase advance and synthesis value
-// of every bin of a noise spectrum.
+// in each build the processor runs (engine/vector_path.h): phase, phase advance, peak and synthesis
+// value of every bin of a noise spectrum (a peak at every third bin or so, the most a frame holds).
 
 #include <benchmark/benchmark.h>
 
@@ -23,12 +23,15 @@ void binPhases(benchmark::State& state, kv::VectorPath path) {
   std::uniform_real_distribution<double> value(-100.0, 100.0);
   std::vector<double> spectrum(n);
   for (double& v : spectrum) v = value(generator);
-  std::vector<float> turn(bins + 1);
-  std::vector<double> previous(bins + 1), phase(bins + 1), synthesis(n);
+  std::vector<double> previous(bins + 1), imaginary(bins + 1), synthesis(n);
+  std::vector<float> turn(bins + 1), advanced(bins + 1), power(bins + 3);
+  std::vector<int> last(bins + 9), next(bins + 9);
   for (auto _ : state) {
     // A time factor of 1.5: the phase advance is scaled by a fraction.
-    kv::trackBinPhases(spectrum.data(), n, bins, 1.5, {turn.data(), previous.data(), phase.data()}, synthesis.data(),
-                       n);
+    kv::trackBinPhases(
+        spectrum.data(), n, bins, 1.5, 0.0,
+        {previous.data(), turn.data(), advanced.data(), power.data(), last.data(), next.data(), imaginary.data()},
+        synthesis.data(), n);
     benchmark::DoNotOptimize(synthesis.data());
     benchmark::ClobberMemory();
   }

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Times the engine beside two other time-stretchers and its real FFT beside FFTW, in one run.
+# Times the engine beside two other time-stretchers and its real FFT beside FFTW, in one run, as
+# the default compiler builds it (what ./run.sh makes: CMAKE_BUILD_TYPE=Release, no compiler named)
+# and, beside it, as the other of gcc and clang builds it.
 #
 # The job: a 60-second 44.1 kHz 16-bit file (the benchmark's own fixtures) slowed to half speed.
 #   engine:       bench_vocoder's pass at N = 2048, window mode 1, mono WAV output, no playback
@@ -19,7 +21,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 runs=${RUNS:-5}
-build=build/compare-engines  # clang Release, apart from any other build tree
+builds=build/compare-engines  # one Release tree per compiler, apart from any other build tree
 
 need=()
 command -v soundstretch >/dev/null || need+=(soundstretch)
@@ -33,10 +35,27 @@ if [ ${#need[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
-# The project's compilers, as ./test.sh uses them.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLENTARO_BENCH=ON \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build "$build" --target bench_vocoder bench_fft >/dev/null
+# The default compiler's build, configured as ./run.sh configures its own, then the other one's.
+cmake -S . -B "$builds/default" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLENTARO_BENCH=ON >/dev/null
+default_compiler=$(awk -F= '/^CMAKE_CXX_COMPILER_ID:/ { print $2 }' "$builds/default/CMakeCache.txt")
+if [ -z "$default_compiler" ]; then
+  default_compiler=$("$(awk -F= '/^CMAKE_CXX_COMPILER:/ { print $2 }' "$builds/default/CMakeCache.txt")" --version |
+    head -1)
+fi
+case "$default_compiler" in
+  *[Cc]lang*) other=(gcc g++) ;;
+  *) other=(clang clang++) ;;
+esac
+cmake -S . -B "$builds/other" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLENTARO_BENCH=ON \
+  -DCMAKE_C_COMPILER="${other[0]}" -DCMAKE_CXX_COMPILER="${other[1]}" >/dev/null
+compilers=(default other)
+declare -A label
+for b in "${compilers[@]}"; do
+  cmake --build "$builds/$b" --target bench_vocoder bench_fft >/dev/null
+  version=$(awk -F= '/^CMAKE_CXX_COMPILER:/ { print $2 }' "$builds/$b/CMakeCache.txt")
+  label[$b]="$("$version" --version | head -1)"
+done
+label[default]="${label[default]} (default compiler, what ./run.sh builds)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -70,18 +89,22 @@ wall_time() {
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }'
 }
 
-# Rounds of every measurement in turn, so that each sees the machine's load as the others do: two
-# single passes of the engine on each input (the benchmark keeps its fixtures in $work for the
-# other tools), two runs of soundstretch on each, the FFTs. rubberband, some hundred times slower,
-# runs once in each of the first two rounds only.
-: >"$work/engine.csv"
-: >"$work/fft.csv"
+# Rounds of every measurement in turn, so that each sees the machine's load as the others do: for
+# each build two single passes of the engine on each input (the benchmark keeps its fixtures in
+# $work for the other tools) and the FFTs, then two runs of soundstretch on each input. rubberband,
+# some hundred times slower, runs once in each of the first two rounds only.
 : >"$work/tools.txt"
+for b in "${compilers[@]}"; do
+  : >"$work/engine-$b.csv"
+  : >"$work/fft-$b.csv"
+done
 for round in $(seq "$runs"); do
-  LENTARO_BENCH_KEEP="$work" "$build/bin/bench_vocoder" --benchmark_filter='enginePass/fft:2048/' \
-    --benchmark_min_time=0.001 --benchmark_repetitions=2 --benchmark_format=csv 2>/dev/null >>"$work/engine.csv"
-  "$build/bin/bench_fft" --benchmark_filter='^(kv(Forward|Inverse)|fftw(Forward|Inverse)/measure)/' \
-    --benchmark_repetitions=3 --benchmark_format=csv 2>/dev/null >>"$work/fft.csv"
+  for b in "${compilers[@]}"; do
+    LENTARO_BENCH_KEEP="$work" "$builds/$b/bin/bench_vocoder" --benchmark_filter='enginePass/fft:2048/' \
+      --benchmark_min_time=0.001 --benchmark_repetitions=2 --benchmark_format=csv 2>/dev/null >>"$work/engine-$b.csv"
+    "$builds/$b/bin/bench_fft" --benchmark_filter='^(kv(Forward|Inverse)|fftw(Forward|Inverse)/measure)/' \
+      --benchmark_repetitions=3 --benchmark_format=csv 2>/dev/null >>"$work/fft-$b.csv"
+  done
   for input in mono stereo; do
     for _ in 1 2; do
       echo "soundstretch/$input $(wall_time soundstretch "$work/$input.wav" "$work/out.wav" -tempo=-50)" \
@@ -92,10 +115,12 @@ for round in $(seq "$runs"); do
     fi
   done
 done
-best_rows "$work/engine.csv" >"$work/engine.txt"
-best_rows "$work/fft.csv" >"$work/fft.txt"
-engine_row() { awk -v n="enginePass/fft:2048/channels:$1" '$1 == n' "$work/engine.txt"; }
-fft_time() { awk -v n="$1" '$1 == n { print $2 }' "$work/fft.txt"; }
+for b in "${compilers[@]}"; do
+  best_rows "$work/engine-$b.csv" >"$work/engine-$b.txt"
+  best_rows "$work/fft-$b.csv" >"$work/fft-$b.txt"
+done
+engine_row() { awk -v n="enginePass/fft:2048/channels:$2" '$1 == n' "$work/engine-$1.txt"; }
+fft_time() { awk -v n="$2" '$1 == n { print $2 }' "$work/fft-$1.txt"; }
 tool_time() {
   awk -v n="$1" '$1 == n && (best == "" || $2 < best) { best = $2 } END { printf "%.3f", best }' "$work/tools.txt"
 }
@@ -106,28 +131,34 @@ echo "60 s 44.1 kHz 16-bit, half speed, best of $((2 * runs)) single runs (rubbe
 for input in mono stereo; do
   channels=1
   if [ "$input" = stereo ]; then channels=2; fi
-  read -r _ engine heap rss < <(engine_row "$channels")
   soundstretch_time=$(tool_time "soundstretch/$input")
   rubberband_time=$(tool_time "rubberband/$input")
   target=""
   if [ "$input" = mono ]; then target=" (equal work: target at most 1.0)"; fi
   echo " $input input:"
-  printf "  engine (N 2048, mode 1): %6.3f s   real-time factor %.4f   heap peak %d KiB   RSS growth %d KiB\n" \
-    "$engine" "$(awk -v t="$engine" 'BEGIN { print t / 60 }')" $((heap / 1024)) $((rss / 1024))
-  printf "  soundstretch -tempo=-50: %6s s   engine / soundstretch = %s%s\n" \
-    "$soundstretch_time" "$(ratio "$engine" "$soundstretch_time")" "$target"
-  printf "  rubberband -t 2:         %6s s   engine / rubberband   = %s (target at most 0.25)\n" \
-    "$rubberband_time" "$(ratio "$engine" "$rubberband_time")"
+  printf "  soundstretch -tempo=-50: %6s s\n" "$soundstretch_time"
+  printf "  rubberband -t 2:         %6s s\n" "$rubberband_time"
+  for b in "${compilers[@]}"; do
+    read -r _ engine heap rss < <(engine_row "$b" "$channels")
+    echo "  engine (N 2048, mode 1), ${label[$b]}:"
+    printf "    %6.3f s   real-time factor %.4f   heap peak %d KiB   RSS growth %d KiB\n" \
+      "$engine" "$(awk -v t="$engine" 'BEGIN { print t / 60 }')" $((heap / 1024)) $((rss / 1024))
+    printf "    engine / soundstretch = %s%s   engine / rubberband = %s (target at most 0.25)\n" \
+      "$(ratio "$engine" "$soundstretch_time")" "$target" "$(ratio "$engine" "$rubberband_time")"
+  done
 done
 
 echo "Real FFT beside FFTW (FFTW_MEASURE), best of $((3 * runs)), per transform (target at most 1.5)"
-for direction in Forward Inverse; do
-  for n in 512 1024 2048; do
-    kv=$(fft_time "kv$direction/$n")
-    fftw=$(fft_time "fftw$direction/measure/$n")
-    printf "  %-7s %4d: engine %7.0f ns   FFTW %7.0f ns   engine / FFTW = %s\n" "$direction" "$n" \
-      "$(awk -v t="$kv" 'BEGIN { print t * 1e9 }')" "$(awk -v t="$fftw" 'BEGIN { print t * 1e9 }')" \
-      "$(ratio "$kv" "$fftw")"
+for b in "${compilers[@]}"; do
+  echo " ${label[$b]}:"
+  for direction in Forward Inverse; do
+    for n in 512 1024 2048; do
+      kv=$(fft_time "$b" "kv$direction/$n")
+      fftw=$(fft_time "$b" "fftw$direction/measure/$n")
+      printf "  %-7s %4d: engine %7.0f ns   FFTW %7.0f ns   engine / FFTW = %s\n" "$direction" "$n" \
+        "$(awk -v t="$kv" 'BEGIN { print t * 1e9 }')" "$(awk -v t="$fftw" 'BEGIN { print t * 1e9 }')" \
+        "$(ratio "$kv" "$fftw")"
+    done
   done
 done
 

@@ -1,25 +1,35 @@
 #pragma once
 // The phase vocoder's work on every bin of a hop: from the analysis spectrum to the synthesis
-// spectrum, each bin at its magnitude and its accumulated synthesis phase.
+// spectrum, each bin at its magnitude and its synthesis phase.
 
 namespace kv {
 
-// Arrays of (bins + 1) values each. previous and phase carry over from hop to hop (the bin's last
-// analysis phase and its synthesis phase); turn is room for every call's work (each bin's analysis
-// phase, then its turn to the synthesis phase).
+// Arrays of (bins + 1) values each; power of (bins + 3), last and next of (bins + 9). previous and
+// turn carry over from hop to hop (the bin's last analysis phase, and its turn from there to its
+// synthesis phase); the others are room for every call's work.
 struct BinPhases {
-  float* turn;
   double* previous;
-  double* phase;
+  float* turn;
+  float* advanced;
+  float* power;
+  int* last;
+  int* next;
+  double* imaginary;
 };
 
-// spectrum: halfcomplex, fftSize points. Each bin 0..bins has its phase advanced by phaseScale
-// times its phase advance since the last hop (taken between -π and π); a silent bin keeps its
-// phases. synthesis: halfcomplex, synthesisSize points (at least 2 * bins), of which bins
-// 0..bins are written, each at its magnitude and phase; the mean keeps its value with its sign,
-// and a top bin that has no imaginary part in the synthesis takes the analysis's value where it
-// has none there either, else the magnitude.
-void trackBinPhases(const double* spectrum, int fftSize, int bins, double phaseScale, const BinPhases& phases,
-                    double* synthesis, int synthesisSize);
+// spectrum: halfcomplex, fftSize points. synthesis: halfcomplex, synthesisSize points (at least
+// 2 * bins), of which bins 0..bins are written, each at its analysis magnitude.
+//
+// The bins of one partial keep the phases they have to each other in the analysis, so that they
+// add up as they did however far the partial has come since it began: every peak of the magnitude
+// spectrum advances its synthesis phase by phaseScale times its analysis phase's advance since the
+// last hop (taken between -π and π), and every bin on the slopes down from a peak (to the lowest
+// bins between it and the next) turns by as much as that peak, less 2π·shift/N for every bin it
+// lies above it: what the analysis frame holds at the window's centre, the synthesis frame holds
+// shift samples further on, where it is read. A silent bin keeps its phases. The mean keeps its
+// value with its sign, and a top bin that has no imaginary part in the synthesis takes the
+// analysis's value where it has none there either, else the magnitude.
+void trackBinPhases(const double* spectrum, int fftSize, int bins, double phaseScale, double shift,
+                    const BinPhases& phases, double* synthesis, int synthesisSize);
 
 }  // namespace kv

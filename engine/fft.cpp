@@ -70,6 +70,12 @@ KV_INLINE void unrolled(Work&& work) {
   unrolledSteps<Step>(work, std::make_integer_sequence<int, (Count + Step - 1) / Step>{});
 }
 
+// v's lane l set to lane(l), in registers. Through a reference, as loadVector below.
+template <typename V, typename Lane, int... L>
+KV_INLINE void gatherLanes(V& v, Lane&& lane, std::integer_sequence<int, L...>) {
+  v = V{lane(std::integral_constant<int, L>{})...};
+}
+
 // The twiddles of block size m (m >= 8) are cos(j), sin(j), cos(3j) and sin(3j) for
 // j = 0..m/8-1 in units of 2*pi/m, four runs of m/8 values; the sizes follow each
 // other from 8 upward, so size m starts at m/2 - 4 and a plan for n needs n - 4,
@@ -199,7 +205,7 @@ KV_INLINE void forwardLeafBlock(T* x, const double* twiddles) {
   if constexpr (M >= 8) {
     forwardBinEighth(x + eighth, q);
     const double* const tw = twiddles + twiddleOffset(M);
-    unrolled<eighth - 1>([&](auto i) {
+    unrolled<eighth - 1>([&](auto i) KV_LAMBDA_INLINE {
       constexpr int j = i + 1;
       forwardBins(x[j], x[q + j], x[2 * q + j], x[3 * q + j], x[q - j], x[2 * q - j], x[3 * q - j], x[4 * q - j], tw[j],
                   tw[eighth + j], tw[2 * eighth + j], tw[3 * eighth + j]);
@@ -215,7 +221,7 @@ KV_INLINE void inverseLeafBlock(T* x, const double* twiddles) {
   if constexpr (M >= 8) {
     inverseBinEighth(x + eighth, q);
     const double* const tw = twiddles + twiddleOffset(M);
-    unrolled<eighth - 1>([&](auto i) {
+    unrolled<eighth - 1>([&](auto i) KV_LAMBDA_INLINE {
       constexpr int j = i + 1;
       inverseBins(x[j], x[q + j], x[2 * q + j], x[3 * q + j], x[q - j], x[2 * q - j], x[3 * q - j], x[4 * q - j], tw[j],
                   tw[eighth + j], tw[2 * eighth + j], tw[3 * eighth + j]);
@@ -302,16 +308,35 @@ KV_INLINE void transpose(FourLanes* r) {
   r[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
 }
 
+// A vector's lanes in memory, at any double's alignment; reads and writes through it are single
+// vector moves (a memcpy into a vector, gcc moves in halves through the stack).
+template <typename V>
+struct UnalignedOf;
+template <>
+struct UnalignedOf<OneLane> {
+  typedef double type __attribute__((vector_size(8), aligned(8), may_alias));
+};
+template <>
+struct UnalignedOf<TwoLanes> {
+  typedef double type __attribute__((vector_size(16), aligned(8), may_alias));
+};
+template <>
+struct UnalignedOf<FourLanes> {
+  typedef double type __attribute__((vector_size(32), aligned(8), may_alias));
+};
+template <typename V>
+using Unaligned = typename UnalignedOf<V>::type;
+
 // Through references: a vector of four lanes passed by value would change the calling
 // convention between the builds.
 template <typename V>
 KV_INLINE void loadVector(V& v, const double* from) {
-  std::memcpy(&v, from, sizeof v);
+  v = *reinterpret_cast<const Unaligned<V>*>(from);
 }
 
 template <typename V>
 KV_INLINE void storeVector(double* to, const V& v) {
-  std::memcpy(to, &v, sizeof v);
+  *reinterpret_cast<Unaligned<V>*>(to) = v;
 }
 
 // ---- Blocks larger than a leaf ----
@@ -402,8 +427,8 @@ KV_INLINE void blockOfSize(const double* in, double* out, int m, const double* t
 template <typename V, int M>
 KV_INLINE void loadRuns(V* v, const double* data, const std::int32_t* starts) {
   constexpr int lanes = kLanes<V>;
-  unrolled<M, lanes>([&](auto i) {
-    unrolled<lanes>([&](auto lane) { loadVector(v[i + lane], data + starts[lane] + i); });
+  unrolled<M, lanes>([&](auto i) KV_LAMBDA_INLINE {
+    unrolled<lanes>([&](auto lane) KV_LAMBDA_INLINE { loadVector(v[i + lane], data + starts[lane] + i); });
     transpose(v + i);
   });
 }
@@ -411,9 +436,9 @@ KV_INLINE void loadRuns(V* v, const double* data, const std::int32_t* starts) {
 template <typename V, int M>
 KV_INLINE void storeRuns(V* v, double* data, const std::int32_t* starts) {
   constexpr int lanes = kLanes<V>;
-  unrolled<M, lanes>([&](auto i) {
+  unrolled<M, lanes>([&](auto i) KV_LAMBDA_INLINE {
     transpose(v + i);
-    unrolled<lanes>([&](auto lane) { storeVector(data + starts[lane] + i, v[i + lane]); });
+    unrolled<lanes>([&](auto lane) KV_LAMBDA_INLINE { storeVector(data + starts[lane] + i, v[i + lane]); });
   });
 }
 
@@ -426,13 +451,15 @@ KV_INLINE void forwardLeaves(const FftLayout& t, const double* samples, double* 
   constexpr ReversedOrder<M> reversedOrder;
   constexpr int lanes = kLanes<V>;
   const int stride = t.n / M;
-  V v[M];
-  unrolled<M>([&](auto i) {
+  V v[M] = {};  // every vector is set below, lane by lane where they lie apart: gcc cannot see that
+  unrolled<M>([&](auto i) KV_LAMBDA_INLINE {
     const int at = reversedOrder.order[i] * stride;
     if constexpr (Adjacent) {
       loadVector(v[i], samples + t.reversed[starts[0]] + at);
     } else {
-      unrolled<lanes>([&](auto lane) { v[i][static_cast<int>(lane)] = samples[t.reversed[starts[lane]] + at]; });
+      gatherLanes(
+          v[i], [&](auto lane) KV_LAMBDA_INLINE { return samples[t.reversed[starts[lane]] + at]; },
+          std::make_integer_sequence<int, lanes>{});
     }
   });
   forwardLeaf<V, M>(v, t.twiddles);
@@ -448,12 +475,14 @@ KV_INLINE void inverseLeaves(const FftLayout& t, const double* runs, double* sam
   V v[M];
   loadRuns<V, M>(v, runs, starts);
   inverseLeaf<V, M>(v, t.twiddles);
-  unrolled<M>([&](auto k) {
+  unrolled<M>([&](auto k) KV_LAMBDA_INLINE {
     const V w = v[reversedOrder.order[k]] * scale;
     if constexpr (Adjacent) {
       storeVector(samples + t.reversed[starts[0]] + k * stride, w);
     } else {
-      unrolled<lanes>([&](auto lane) { samples[t.reversed[starts[lane]] + k * stride] = w[static_cast<int>(lane)]; });
+      unrolled<lanes>([&](auto lane) KV_LAMBDA_INLINE {
+        samples[t.reversed[starts[lane]] + k * stride] = w[static_cast<int>(lane)];
+      });
     }
   });
 }

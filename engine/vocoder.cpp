@@ -134,6 +134,7 @@ class PhaseVocoder {
   SoundStream& input() { return input_; }
 
  private:
+  void readLoopEnd();
   int32_t readInput();
   void analyse();
   void synthesise();
@@ -156,8 +157,11 @@ class PhaseVocoder {
   Reals inputRing_, outputRing_;
   Reals analysisWindow_, synthesisWindow_;
   Reals analysis_, synthesis_;
-  std::vector<float, HeapAllocator<float>> turn_;  // per bin
-  Reals previousPhase_, phase_;                    // per bin
+  // Per bin: the last analysis phase and turn, which carry over, and room for each hop's work.
+  Reals previousPhase_, imaginary_;
+  std::vector<float, HeapAllocator<float>> turn_, advanced_, power_;
+  std::vector<int, HeapAllocator<int>> lastPeak_, nextPeak_;
+  Reals loopStart_;  // the input's first frames, which follow its last in a replayed loop
   Samples frames_, emitted_;
   std::unique_ptr<FftPlan> forward_, inverse_;
 
@@ -168,7 +172,7 @@ class PhaseVocoder {
   int pending_ = 0;             // of those, in emitted_ and not yet written
   bool inputEnded_ = false;
   int64_t lastCentreIn_ = 0;  // once the input ended: the centre the hops run up to
-  int64_t zeroedUpTo_ = 0;    // once the input ended: input time from which the ring is not yet cleared
+  int64_t filledUpTo_ = 0;    // once the input ended: input time from which the ring is not yet filled
   int32_t result_ = kOk;      // of the last read, write or hand-over
 };
 
@@ -184,10 +188,11 @@ int32_t PhaseVocoder::prepare() {
     analysis_.assign(n + 2, 0.0);
     synthesis_.assign(ns + 2, 0.0);
     const std::size_t bins = std::min(n / 2, no / 2) + 1;
-    turn_.assign(bins, 0.0f);
-    for (Reals* perBin : {&previousPhase_, &phase_}) {
-      perBin->assign(bins, 0.0);
-    }
+    for (Reals* perBin : {&previousPhase_, &imaginary_}) perBin->assign(bins, 0.0);
+    for (auto* perBin : {&turn_, &advanced_}) perBin->assign(bins, 0.0f);
+    power_.assign(bins + 2, 0.0f);
+    for (auto* perBin : {&lastPeak_, &nextPeak_}) perBin->assign(bins + 8, 0);
+    loopStart_.assign(static_cast<std::size_t>(2 * z_.halfWindow + z_.analysisHop), 0.0);
     frames_.assign(static_cast<std::size_t>(readFrames_ * channels_), 0);
     emitted_.assign(kEmitBlock, 0);
   } catch (const std::bad_alloc&) {
@@ -213,6 +218,7 @@ int32_t PhaseVocoder::run(SoundStream* output, SamplePlayer* player) {
   // The first window ends within the input's first hop; output time follows input time by T/P.
   centreIn_ = -static_cast<int64_t>(d) * (mh / d);
   centreOut_ = static_cast<int64_t>(outputPerInput_ * static_cast<double>(centreIn_));
+  readLoopEnd();
 
   while (!inputEnded_ || centreIn_ < lastCentreIn_) {
     if (input_.stopFlag()) return finish(kOk, true);
@@ -233,10 +239,44 @@ int32_t PhaseVocoder::run(SoundStream* output, SamplePlayer* player) {
   return finish(emitUpTo(total), false);
 }
 
+// The pass scales one turn of a loop that is heard over and over: the windows that reach before
+// the input's start hear its end, and those that reach past its end hear its start, so that the
+// first and last hops sound as full as the others and the replayed output joins up. Before the
+// first hop: the input's last frames go into the ring at the times before its start. An input
+// that cannot go back there (or holds fewer frames than it says) leaves them silent.
+void PhaseVocoder::readLoopEnd() {
+  const int64_t loopFrames = input_.length() / channels_;
+  const int64_t firstTime = centreIn_ - z_.halfWindow;
+  if (loopFrames <= 0 || firstTime >= 0) return;
+  const int64_t count = std::min(loopFrames, -firstTime);
+  int64_t taken = 0;
+  if (input_.seekFrame(loopFrames - count) == kOk) {
+    while (taken < count) {
+      const int64_t wanted = std::min(count - taken, readFrames_);
+      int64_t delivered = 0;
+      if (input_.read(frames_.data(), wanted * channels_, delivered) != kOk || delivered != wanted * channels_) break;
+      // Frame loopFrames - count + f of the loop sounds at every time before the start that the loop's
+      // turns bring to it.
+      monoSamples(frames_.data(), channels_, choice_, &loopStart_[0], wanted);
+      for (int64_t f = 0; f < wanted; ++f) {
+        const int64_t frame = loopFrames - count + taken + f;
+        for (int64_t t = frame - loopFrames; t >= firstTime; t -= loopFrames) {
+          inputRing_[wrap(t, z_.inputRingLength)] = loopStart_[f];
+        }
+      }
+      taken += wanted;
+    }
+  }
+  if (input_.seekFrame(0) != kOk || taken < count) {
+    for (int64_t t = firstTime; t < 0; ++t) inputRing_[wrap(t, z_.inputRingLength)] = 0.0;
+  }
+}
+
 // When the analysis window reaches beyond the frames read, reads them into the input ring (a ring
 // slot holds input time t at t mod its length), and up to readFrames_ more as far as the ring has
-// room; once the input has ended, clears those slots instead. The output waiting in emitted_ is
-// written first, so that the file holds all the output the input read so far gave.
+// room; once the input has ended, fills those slots with the loop's start instead. The output
+// waiting in emitted_ is written first, so that the file holds all the output the input read so
+// far gave.
 int32_t PhaseVocoder::readInput() {
   const int64_t windowStart = centreIn_ - z_.halfWindow;
   const int64_t windowEnd = centreIn_ + z_.halfWindow + 1;
@@ -245,6 +285,7 @@ int32_t PhaseVocoder::readInput() {
     if (const int32_t code = writePending(); code != kOk) return code;
   }
   const int64_t readEnd = std::min(windowEnd - 1 + readFrames_, windowStart + ringLength);
+  const int64_t kept = static_cast<int64_t>(loopStart_.size());
   while (!inputEnded_ && windowEnd > framesRead_) {
     const int64_t wanted = std::min(readEnd - framesRead_, readFrames_);
     int64_t delivered = 0;
@@ -258,16 +299,22 @@ int32_t PhaseVocoder::readInput() {
       monoSamples(&frames_[f * channels_], channels_, choice_, &inputRing_[slot], run);
       f += run;
     }
+    for (int64_t t = framesRead_; t < std::min(framesRead_ + frames, kept); ++t) {
+      loopStart_[t] = inputRing_[wrap(t, ringLength)];
+    }
     framesRead_ += frames;
     if (frames < wanted) {
       inputEnded_ = true;
       // Hops go on until the window has passed the last sample by a hop.
       lastCentreIn_ = framesRead_ + z_.analysisHop - 1 + z_.halfWindow;
-      zeroedUpTo_ = framesRead_;
+      filledUpTo_ = framesRead_;
     }
   }
   if (inputEnded_) {
-    for (; zeroedUpTo_ < windowEnd; ++zeroedUpTo_) inputRing_[wrap(zeroedUpTo_, ringLength)] = 0.0;
+    for (; filledUpTo_ < windowEnd; ++filledUpTo_) {
+      inputRing_[wrap(filledUpTo_, ringLength)] =
+          framesRead_ > 0 ? loopStart_[(filledUpTo_ - framesRead_) % framesRead_] : 0.0;
+    }
   }
   return kOk;
 }
@@ -313,8 +360,13 @@ void PhaseVocoder::synthesise() {
   double* frame = synthesis_.data();
   // Bins above those synthesised stay silent; the others are all written.
   std::fill(frame + bins + 1, frame + ns - bins + 1, 0.0);
-  trackBinPhases(analysis_.data(), n, bins, phaseScale_, {turn_.data(), previousPhase_.data(), phase_.data()}, frame,
-                 ns);
+  // The frame is read at p·t for output time t: its centre there, the analysis window's here.
+  const double shift =
+      static_cast<double>(centreOut_) * frameStep_ * n / ns - static_cast<double>(centreIn_ - z_.analysisHop);
+  trackBinPhases(analysis_.data(), n, bins, phaseScale_, std::fmod(shift, n),
+                 {previousPhase_.data(), turn_.data(), advanced_.data(), power_.data(), lastPeak_.data(),
+                  nextPeak_.data(), imaginary_.data()},
+                 frame, ns);
   inverse_->inverse(frame);
   frame[ns] = frame[0];  // the frame is periodic: its last sample leads back to the first
 }
