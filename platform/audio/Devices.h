@@ -27,8 +27,8 @@ Status queryInput(const Format& format);
 OpenResult<OutputDevice> openOutput(const Format& format);
 OpenResult<InputDevice> openInput(const Format& format);
 
-// The null sound card LENTARO_AUDIO=null selects, one per process, with the environment's
-// capture and source files.
+// The null sound card LENTARO_AUDIO=null selects, one per process (the engine library plays on
+// it too), with the environment's capture and source files.
 NullSoundCard& nullSoundCard();
 
 }  // namespace lentaro::audio
