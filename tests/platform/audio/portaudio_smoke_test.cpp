@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include "tests/support/standard_error.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -64,34 +60,15 @@ TEST_F(PortAudioSmoke, RecordsFromTheDefaultInput) {
   EXPECT_EQ(input.close(), Error::None);
 }
 
-// What the process writes to standard error while `work` runs.
-std::string standardErrorOf(const std::function<void()>& work) {
-  char name[] = "/tmp/lentaro-stderr-XXXXXX";
-  const int file = mkstemp(name);
-  EXPECT_GE(file, 0);
-  std::fflush(stderr);
-  const int saved = dup(2);
-  dup2(file, 2);
-  work();
-  std::fflush(stderr);
-  dup2(saved, 2);
-  close(saved);
-  close(file);
-  std::ifstream in(name);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  unlink(name);
-  return text;
-}
-
 // PortAudio starts at the first use of a device in the process (each test is a process of its
 // own, ctest), and while it does ALSA and JACK describe what they look for and do not find.
 TEST_F(PortAudioSmoke, StartsWithoutTheSoundLibrariesMessagesOnStandardError) {
-  EXPECT_EQ(standardErrorOf([] { queryOutput(cd); }), "");
+  EXPECT_EQ(test::standardErrorOf([] { queryOutput(cd); }), "");
 }
 
 TEST_F(PortAudioSmoke, StartsWithTheSoundLibrariesMessagesWhenAsked) {
   showSoundSystemMessages(true);
-  const std::string said = standardErrorOf([] { queryOutput(cd); });
+  const std::string said = test::standardErrorOf([] { queryOutput(cd); });
   if (said.empty()) GTEST_SKIP() << "the sound libraries say nothing as PortAudio starts here";
   EXPECT_TRUE(said.find("ALSA lib") != std::string::npos || said.find("jack") != std::string::npos) << said;
 }
