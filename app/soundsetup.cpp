@@ -27,7 +27,8 @@ void setUpSound()
                                      "records through the desktop's sound devices, as if "
                                      "LENTARO_AUDIO were unset; LENTARO_AUDIO=null works "
                                      "without sound.")
-                          .arg(QString::fromStdString(unknown.detail)));
+                          .arg(QString::fromStdString(unknown.detail)),
+                      forms::Buttons::OkOnly, forms::Icon::Exclamation);
     });
 }
 
