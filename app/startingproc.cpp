@@ -14,6 +14,7 @@
 #include "app/preferencetext.h"
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
+#include "app/soundsetup.h"
 #include "platform/forms/formregistry.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
@@ -148,6 +149,7 @@ void initializePhase2(const StartupLinks& links)
         // A failure shows the runner's own box; start-up goes on and later passes fail.
         engineRunner().init(QStringLiteral("libkelvor.so"));
         engineRunner().registerCallBack(links.passEnded);
+        setUpSound();
         programState().gvSlowMode = false;
         readPref(QStringLiteral("Show Tips at Startup"), programState().gvShowTips, true);
         checkForCDOwnership();

@@ -33,10 +33,10 @@ void cleanupASPI();
 // next start tries again.
 void handleOldMDB();
 
-// Binds the engine runner (engineRunner) to "libkelvor.so" and registers the callback, reads
-// "Show Tips at Startup", checks that the CD drive is free, shows the about window without its
-// buttons as the splash and loads the main window, with the hourglass up from the splash until
-// the main window has loaded (or failed to).
+// Binds the engine runner (engineRunner) to "libkelvor.so" and registers the callback, sets the
+// sound layer up (setUpSound), reads "Show Tips at Startup", checks that the CD drive is free,
+// shows the about window without its buttons as the splash and loads the main window, with the
+// hourglass up from the splash until the main window has loaded (or failed to).
 void initializePhase2(const StartupLinks& links);
 
 } // namespace lentaro

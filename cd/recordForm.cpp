@@ -186,7 +186,9 @@ void recordForm::mmWave_RecordClick(bool&)
                                program.gvRecordingSampleRate);
         wave.setWait(false);
         wave.setCommand(QStringLiteral("Record"));
-        Timer1->start(progressIntervalMs);
+        // Without a sound input nothing records, and no seconds are counted.
+        if (wave.error() == 0)
+            Timer1->start(progressIntervalMs);
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/enginerunner.h"
 #include "app/messages.h"
+#include "app/preferences.h"
 #include "app/programstate.h"
 #include "app/timetexts.h"
 #include "app/workingfiles.h"
@@ -11,6 +12,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
+#include "platform/mci/SoundCard.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 #include "trace/tracescope.h"
@@ -35,6 +37,36 @@ constexpr int stopAgainMs = 50;
 bool isLoopTag(const QString& tag)
 {
     return tag.compare(QLatin1String("LOOP"), Qt::CaseInsensitive) == 0;
+}
+
+const QString renderedOffer = QStringLiteral(
+    "\n\nTransform without real-time playback instead? The slowed-down loop is then made first and "
+    "played once it is ready, and File > Save Last Slowed-Down File can keep it. The Settings "
+    "dialog's \"Transform in Real-Time\" switches back.");
+
+// The results a real-time pass gives when its sound output fails it.
+bool playbackFailure(std::int32_t result)
+{
+    return result == kv::kFailure || result == kv::kBadCall || result == kv::kFileError
+           || result == kv::kHardwareError;
+}
+
+// Why the engine could not have a sound output for a real-time pass over temp.wav, asked as the
+// engine asks it: for temp.wav's rate in one channel, first whether the output takes that, then by
+// opening it. Ok when it can have one.
+audio::Status realTimeOutputRefusal()
+{
+    audio::Format played{1, 44100, 16, audio::Encoding::Pcm};
+    const auto temp = kv::SoundStream::openRead(QFile::encodeName(tempWav()).toStdString());
+    if (temp && temp->lastError() == kv::kOk) {
+        played.sampleRate = static_cast<int>(temp->sampleRate());
+        played.bitsPerSample = temp->bytesPerSample() == 1   ? 8
+                               : temp->bytesPerSample() == 4 ? 32
+                                                             : 16;
+    }
+    if (audio::Status query = mci::soundCard().queryOutput(played); !query.ok())
+        return query;
+    return mci::soundCard().openOutput(played).status;
 }
 
 } // namespace
@@ -130,7 +162,24 @@ void LoopSide::showPassFailure(std::int32_t result)
     // A pass that reported success but wrote no sound is told as the engine tells that.
     const std::int32_t shown =
         result == kv::kOk || result == kv::kEndOfFile ? kv::kNoSoundData : result;
-    forms::MsgBox(slowdownFailedText(shown, QString::fromUtf8(kv::resultText(shown))));
+    const audio::Status refused =
+        !renderedPass_ && playbackFailure(shown) ? realTimeOutputRefusal() : audio::Status{};
+    if (refused.ok()) {
+        forms::MsgBox(slowdownFailedText(shown, QString::fromUtf8(kv::resultText(shown))));
+        return;
+    }
+    const QString reason =
+        QStringLiteral("No sound output could be opened: ")
+        + QString::fromStdString(refused.detail.empty() ? audio::errorText(refused.error)
+                                                        : refused.detail);
+    const forms::Answer answer = forms::MsgBox(slowdownFailedText(shown, reason) + renderedOffer,
+                                               forms::Buttons::YesNo, forms::Icon::Exclamation);
+    if (answer != forms::Answer::Yes)
+        return;
+    // What the settings dialog's switch does; the pass then only writes the slowed loop.
+    writePref(QStringLiteral("Realtime"), programState().gvRealtime, false);
+    if (programState().gvSlowMode)
+        playSlowDownLoop();
 }
 
 void LoopSide::setReplayRange()

@@ -2,6 +2,7 @@
 
 #include "app/passend.h"
 #include "app/programstate.h"
+#include "app/soundtroublenotice.h"
 #include "app/startingproc.h"
 #include "mainwindow/frmMain.h"
 #include "platform/shell/programfolder.h"
@@ -29,6 +30,8 @@ int startLentaro(int& argc, char** argv)
     const ScopedOverride ownershipInPlace(cdOwnershipQuery, driveOwnership);
     WaveViewTrimGraph graph;
     const ScopedOverride graphInPlace(trimGraph, graph);
+    SoundTroubleNotice soundTroubleNotice;
+    const ScopedOverride noticeInPlace(mci::soundTrouble, soundTroubleNotice);
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
     links.loadMainWindow = [] { new frmMain(&programSides); };

@@ -19,16 +19,26 @@ namespace lentaro::audio {
 //   (WaveFileSink); it is created when the card is first used.
 // - LENTARO_AUDIO_SOURCE: a sound file the null card's inputs record instead of the card's own
 //   output (WaveFileSource).
-// Any other value of LENTARO_AUDIO or LENTARO_AUDIO_SPEED makes every open and query fail with
-// BadConfiguration; so does, under LENTARO_AUDIO=null, a capture file that cannot be created or a
-// source file that cannot be read.
+// Any other value of LENTARO_AUDIO is set aside: the devices are PortAudio's, as if it were unset
+// (unknownAudioChoice() says so). Under LENTARO_AUDIO=null, any other value of LENTARO_AUDIO_SPEED,
+// a capture file that cannot be created or a source file that cannot be read makes every open and
+// query fail with BadConfiguration.
 Status queryOutput(const Format& format);
 Status queryInput(const Format& format);
 OpenResult<OutputDevice> openOutput(const Format& format);
 OpenResult<InputDevice> openInput(const Format& format);
 
-// The null sound card LENTARO_AUDIO=null selects, one per process, with the environment's
-// capture and source files.
+// Why LENTARO_AUDIO is not followed: BadConfiguration, naming its value, when it holds one we do
+// not know; ok when it is unset, empty or "null".
+Status unknownAudioChoice();
+
+// Whether the sound libraries' own messages (ALSA's and JACK's, describing the cards and servers
+// they look for while PortAudio starts) reach standard error: not unless asked. Takes effect when
+// PortAudio starts, at the first use of its devices.
+void showSoundSystemMessages(bool shown);
+
+// The null sound card LENTARO_AUDIO=null selects, one per process (the engine library plays on
+// it too), with the environment's capture and source files.
 NullSoundCard& nullSoundCard();
 
 }  // namespace lentaro::audio

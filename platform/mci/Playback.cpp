@@ -3,6 +3,7 @@
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/SoundCard.h"
 #include "platform/mci/SoundFormats.h"
+#include "platform/mci/SoundTrouble.h"
 #include "platform/shell/uihandover.h"
 
 namespace lentaro::mci {
@@ -29,12 +30,15 @@ Outcome Playback::prepare(const audio::Format& sound)
         if (!refused.ok())
             continue;
         audio::OpenResult<audio::OutputDevice> opened = soundCard().openOutput(candidate);
-        if (!opened)
+        if (!opened) {
+            soundTrouble().noOutput(opened.status);
             return hardwareFailure(opened.status);
+        }
         output_ = std::move(opened.device);
         outputFor_ = sound;
         return {};
     }
+    soundTrouble().noOutput(refused);
     return hardwareFailure(refused);
 }
 

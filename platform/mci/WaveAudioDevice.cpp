@@ -4,6 +4,7 @@
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/SoundCard.h"
 #include "platform/mci/SoundFormats.h"
+#include "platform/mci/SoundTrouble.h"
 #include "platform/mci/StreamFeed.h"
 #include "platform/mci/WaveSaving.h"
 
@@ -167,8 +168,10 @@ Outcome WaveAudioDevice::prepareInput(const audio::Format& format)
         return {};
     input_.reset();
     audio::OpenResult<audio::InputDevice> opened = soundCard().openInput(format);
-    if (!opened)
+    if (!opened) {
+        soundTrouble().noInput(opened.status);
         return hardwareFailure(opened.status);
+    }
     input_ = std::move(opened.device);
     return {};
 }
@@ -273,8 +276,12 @@ Outcome WaveAudioDevice::record(const Range& range)
     // Nothing to record is done at once, from the event loop.
     if (limit == 0u)
         reached();
-    else if (const audio::Error started = capture->start(); started != audio::Error::None)
-        return hardwareFailure(audio::Status::failure(started, {}));
+    else if (const audio::Error started = capture->start(); started != audio::Error::None) {
+        const audio::Status why = audio::Status::failure(
+            started, std::string("starting the sound input: ") + audio::errorText(started));
+        soundTrouble().noInput(why);
+        return hardwareFailure(why);
+    }
     capture_ = std::move(capture);
     mode_ = Mode::Recording;
     return {};

@@ -9,7 +9,9 @@
 #include "app/programstate.h"
 #include "app/schemaupgrade.h"
 #include "app/startingproc.h"
+#include "platform/audio/Devices.h"
 #include "platform/forms/screencursor.h"
+#include "tests/support/standard_error.h"
 #include "trace/runtimeerror.h"
 
 #include <QDir>
@@ -224,6 +226,75 @@ TEST_F(StartUp, ThePointerIsNormalAgainWhenTheMainWindowHasLoadedOrFailed)
         }
     }
 }
+
+// A LENTARO_AUDIO the sound layer does not know is named in one box, and start-up goes on to the
+// main window; a value it knows shows nothing.
+TEST_F(StartUp, AnUnknownSoundChoiceIsNamedOnceAndStartUpGoesOn)
+{
+    struct Case {
+        const char* value;
+        bool told;
+    };
+    const QByteArray previous = qgetenv("LENTARO_AUDIO");
+    for (const Case& c :
+         {Case{"nul", true}, Case{"portaudio", true}, Case{"", false}, Case{"null", false}}) {
+        SCOPED_TRACE(c.value);
+        qputenv("LENTARO_AUDIO", c.value);
+        const qsizetype before = shownMessages().size();
+        atLoad_.reset();
+
+        initializePhase2(links());
+
+        const QStringList shown = shownMessages().mid(before);
+        ASSERT_EQ(shown.size(), c.told ? 1 : 0) << shown.join(QLatin1Char('\n')).toStdString();
+        if (c.told) {
+            EXPECT_TRUE(shown[0].contains(QStringLiteral("\"%1\"").arg(QLatin1String(c.value))))
+                << shown[0].toStdString();
+            EXPECT_TRUE(shown[0].contains(QStringLiteral("LENTARO_AUDIO=null")));
+        }
+        EXPECT_TRUE(atLoad_);
+        EXPECT_EQ(trappedError(), 0);
+    }
+    qputenv("LENTARO_AUDIO", previous);
+}
+
+// What ALSA and JACK say while PortAudio starts (at the first use of the real devices) stays off
+// standard error unless the trace settings write a trace. Each case is a process of its own
+// (ctest): PortAudio starts once in a process.
+class SoundLibrariesMessages : public StartUp, public ::testing::WithParamInterface<const char*>
+{};
+
+TEST_P(SoundLibrariesMessages, ReachStandardErrorOnlyWhenTheTraceSettingsWriteATrace)
+{
+    const QByteArray settings = GetParam();
+    if (!settings.isEmpty())
+        writeFile(QStringLiteral("SXCLIENT.INI"), settings);
+    const QByteArray previous = qgetenv("LENTARO_AUDIO");
+    qunsetenv("LENTARO_AUDIO");
+    initializePhase2(links());
+    const std::string said = standardErrorOf([] {
+        audio::queryOutput({2, 44100, 16, audio::Encoding::Pcm});
+    });
+    qputenv("LENTARO_AUDIO", previous);
+    if (settings.isEmpty()) {
+        EXPECT_EQ(said, "");
+    } else if (said.empty()) {
+        GTEST_SKIP() << "the sound libraries say nothing as PortAudio starts here";
+    } else {
+        EXPECT_TRUE(said.find("ALSA lib") != std::string::npos
+                    || said.find("jack") != std::string::npos)
+            << said;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TraceSettings, SoundLibrariesMessages,
+                         ::testing::Values("", "[log file]\nWrite To Disk=1\nCapture To Disk=1\n",
+                                           "[Log File]\nCircularLog=1\n"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.index == 0   ? "NoTrace"
+                                                : info.index == 1 ? "PlainLog"
+                                                                  : "CircularLog");
+                         });
 
 enum class Drivers { None, Plain, WithDumps, PlainFile };
 

@@ -24,7 +24,7 @@ using namespace std::chrono_literals;
 
 constexpr double rate = kvtest::kTestRate;
 
-// The road over the real runner and engine: the engine plays on a null sound card of its own,
+// The road over the real runner and engine: the engine plays on the process's null sound card,
 // twenty times faster than real time, keeping what it played; the wave control replays on the
 // test's card, as far as the test moves its clock.
 class SlowPlaySound : public LoopSideTest

@@ -25,7 +25,7 @@ fail() {
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/lentaro lib/lentaro/libpallomi.so lib/lentaro/libkelvor.so \
+for file in bin/lentaro lib/lentaro/libpallomi.so lib/lentaro/libkelvor.so lib/lentaro/liblentaro_audio.so \
   share/lentaro/lentaro.mdb share/applications/lentaro.desktop \
   share/icons/hicolor/scalable/apps/lentaro.svg; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"

@@ -149,9 +149,6 @@ protected:
         ProgramInUse::SetUp();
         tones_ = path(QStringLiteral("music/tones.wav"));
         writeTones(tones_);
-        // The engine plays its real-time passes on a null card of its own, kept apart from the
-        // program's replays.
-        enginePlayed_ = sound_.filePath(QStringLiteral("engine played.wav"));
     }
 
     int position() const { return main().WaveControl->position(); }
@@ -216,7 +213,6 @@ protected:
             }};
     }
     QString tones_;
-    QString enginePlayed_;
     std::vector<std::size_t> replayEnds_;
 };
 
@@ -235,11 +231,10 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
     std::vector<Person::Step> firstRun{
         {QStringLiteral("started"), {}, [] { return startedUp(); }, {}},
         opened(),
-        {QStringLiteral("playing"), [] { press(main(), Qt::Key_Space); },
+        {QStringLiteral("playing"),
+         [] { press(main(), Qt::Key_Space); },
          [this] { return position() >= toneMs + 200; },
-         // The program's card writes its capture from its first sound on; the engine's card,
-         // first used by Transform, takes a file of its own.
-         [this] { qputenv("LENTARO_AUDIO_CAPTURE", enginePlayed_.toUtf8()); }},
+         {}},
         {QStringLiteral("first-mark"),
          [] { click(main().cmdStartNewLoop); },
          [&] { return maker() && position() >= 2 * toneMs - 300; },

@@ -34,20 +34,24 @@ ConfiguredNullCard& configuredNullCard() {
   return configured;
 }
 
-// The devices the environment asks for, or why it asks for nothing we know.
+// The devices the environment asks for, or why the null card it asks for cannot be used.
 Status configured(Backend& backend) {
-  Status status = backendFromEnvironment(backend);
-  if (status.ok() && backend == Backend::Null) {
-    double speed = 0;
-    status = speedFromEnvironment(speed);
-    if (status.ok()) status = configuredNullCard().files;
-  }
+  backendFromEnvironment(backend);  // a value we do not know leaves PortAudio's devices
+  if (backend != Backend::Null) return {};
+  double speed = 0;
+  Status status = speedFromEnvironment(speed);
+  if (status.ok()) status = configuredNullCard().files;
   return status;
 }
 
 }  // namespace
 
 NullSoundCard& nullSoundCard() { return configuredNullCard().card; }
+
+Status unknownAudioChoice() {
+  Backend backend = Backend::PortAudio;
+  return backendFromEnvironment(backend);
+}
 
 Status queryOutput(const Format& format) {
   Backend backend = Backend::PortAudio;

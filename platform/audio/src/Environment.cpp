@@ -30,6 +30,7 @@ Status backendFromEnvironment(Backend& backend) {
     backend = Backend::Null;
     return {};
   }
+  backend = Backend::PortAudio;
   return Status::failure(Error::BadConfiguration,
                          "LENTARO_AUDIO is \"null\" or unset, not \"" + std::string(text) + "\"");
 }

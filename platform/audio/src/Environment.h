@@ -10,7 +10,8 @@ namespace lentaro::audio {
 
 enum class Backend { PortAudio, Null };
 
-// The devices LENTARO_AUDIO asks for; BadConfiguration for a value we do not know.
+// The devices LENTARO_AUDIO asks for; BadConfiguration for a value we do not know, which leaves
+// PortAudio's devices, as if it were unset.
 Status backendFromEnvironment(Backend& backend);
 
 // LENTARO_AUDIO_SPEED as a speed factor (0: as fast as possible); BadConfiguration, leaving

@@ -1,14 +1,38 @@
 #include "platform/audio/src/PortAudioSystem.h"
 
+#include "platform/audio/Devices.h"
+
 #include <alsa/asoundlib.h>
+#include <dlfcn.h>
+
+#include <atomic>
+#include <cstdio>
 
 namespace lentaro::audio {
 
 namespace {
 
-// ALSA describes every card it looks for and does not find while PortAudio takes stock; without
-// a card that is dozens of lines on standard error. What matters comes back as PortAudio's result.
+std::atomic<bool> messagesShown{false};
+std::atomic<bool> starting{false};
+
+// While PortAudio takes stock, ALSA describes every card it looks for and does not find, and
+// JACK every server it cannot reach: without sound hardware that is a screenful on standard error.
+// What matters comes back as PortAudio's result.
 void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void jackMessage(const char* message) {
+  if (starting && !messagesShown) return;
+  std::fprintf(stderr, "%s\n", message);
+}
+
+// JACK comes with PortAudio when PortAudio was built with it; it is reached by name so that a
+// PortAudio without it needs nothing here.
+void routeJackMessages() {
+  using SetFunction = void (*)(void (*)(const char*));
+  for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
+    if (const auto set = reinterpret_cast<SetFunction>(dlsym(RTLD_DEFAULT, name))) set(&jackMessage);
+  }
+}
 
 PaSampleFormat sampleFormatOf(const Format& format) {
   if (format.encoding != Encoding::Pcm) return paInt16;  // G.711 is expanded before it is played
@@ -29,9 +53,12 @@ PaSampleFormat sampleFormatOf(const Format& format) {
 std::shared_ptr<PortAudioSystem> PortAudioSystem::acquire(Status& status) {
   static Status startStatus;
   static const std::shared_ptr<PortAudioSystem> instance = []() -> std::shared_ptr<PortAudioSystem> {
-    snd_lib_error_set_handler(&ignoreAlsaMessage);
+    routeJackMessages();
+    starting = true;
+    if (!messagesShown) snd_lib_error_set_handler(&ignoreAlsaMessage);
     const PaError error = Pa_Initialize();
     snd_lib_error_set_handler(nullptr);
+    starting = false;
     if (error != paNoError) {
       startStatus = statusOf(error, "starting PortAudio");
       startStatus.error = Error::NoDevice;
@@ -44,6 +71,8 @@ std::shared_ptr<PortAudioSystem> PortAudioSystem::acquire(Status& status) {
 }
 
 PortAudioSystem::~PortAudioSystem() { Pa_Terminate(); }
+
+void showSoundSystemMessages(bool shown) { messagesShown = shown; }
 
 Status statusOf(PaError error, const std::string& doing) {
   Error kind = Error::DeviceFailure;

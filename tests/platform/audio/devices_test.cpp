@@ -44,14 +44,27 @@ TEST_F(DevicesTest, RefusedFormatsOpenNothing) {
   EXPECT_EQ(openInput({1, 8000, 8, Encoding::MuLaw}).status.error, Error::BadFormat);
 }
 
-TEST_F(DevicesTest, AnUnknownDeviceNameIsAConfigurationError) {
-  setenv("LENTARO_AUDIO", "pulse", 1);
-  const auto output = openOutput(mono16);
-  EXPECT_FALSE(output);
-  EXPECT_EQ(output.status.error, Error::BadConfiguration);
-  EXPECT_NE(output.status.detail.find("pulse"), std::string::npos);
-  EXPECT_EQ(openInput(mono16).status.error, Error::BadConfiguration);
-  EXPECT_EQ(queryOutput(mono16).error, Error::BadConfiguration);
+// A value we do not know is named, and the devices are PortAudio's as without the variable: a
+// real device, or without one NoDevice; never the null card, never a configuration error.
+TEST_F(DevicesTest, AnUnknownDeviceNameIsNamedAndSetAsideForTheRealDevices) {
+  for (const char* value : {"nul", "portaudio", "NULL"}) {
+    SCOPED_TRACE(value);
+    setenv("LENTARO_AUDIO", value, 1);
+    const Status unknown = unknownAudioChoice();
+    EXPECT_EQ(unknown.error, Error::BadConfiguration);
+    EXPECT_NE(unknown.detail.find(std::string("\"") + value + "\""), std::string::npos) << unknown.detail;
+    const auto output = openOutput(mono16);
+    if (output) {
+      EXPECT_NE(output.device->name().rfind("Null", 0), 0u);
+    } else {
+      EXPECT_EQ(output.status.error, Error::NoDevice) << output.status.detail;
+    }
+    EXPECT_NE(queryInput(mono16).error, Error::BadConfiguration);
+  }
+  for (const char* value : {"", "null"}) {
+    setenv("LENTARO_AUDIO", value, 1);
+    EXPECT_TRUE(unknownAudioChoice().ok()) << value;
+  }
 }
 
 struct SpeedCase {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/standard_error.h"
+
 #include <chrono>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace lentaro::audio {
@@ -55,6 +58,19 @@ TEST_F(PortAudioSmoke, RecordsFromTheDefaultInput) {
   EXPECT_GT(input.read(buffer.data(), buffer.size(), 10s), 0u);
   EXPECT_EQ(input.stop(), Error::None);
   EXPECT_EQ(input.close(), Error::None);
+}
+
+// PortAudio starts at the first use of a device in the process (each test is a process of its
+// own, ctest), and while it does ALSA and JACK describe what they look for and do not find.
+TEST_F(PortAudioSmoke, StartsWithoutTheSoundLibrariesMessagesOnStandardError) {
+  EXPECT_EQ(test::standardErrorOf([] { queryOutput(cd); }), "");
+}
+
+TEST_F(PortAudioSmoke, StartsWithTheSoundLibrariesMessagesWhenAsked) {
+  showSoundSystemMessages(true);
+  const std::string said = test::standardErrorOf([] { queryOutput(cd); });
+  if (said.empty()) GTEST_SKIP() << "the sound libraries say nothing as PortAudio starts here";
+  EXPECT_TRUE(said.find("ALSA lib") != std::string::npos || said.find("jack") != std::string::npos) << said;
 }
 
 }  // namespace

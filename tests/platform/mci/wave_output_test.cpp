@@ -1,4 +1,5 @@
 #include "platform/mci/MciErrors.h"
+#include "platform/mci/SoundTrouble.h"
 
 #include "tests/platform/mci/wave_rig.h"
 
@@ -176,6 +177,89 @@ TEST(WaveOutput, ASoundDeviceThatFailsGivesErrorWithTheReasonAndFailureAfterTheS
     EXPECT_EQ(rig.control.mode(), static_cast<int>(Mode::Stopped));
     EXPECT_LE(rig.control.position(), rig.runs().back().end * 1000 / rampRate)
         << "the position never runs ahead of what was heard";
+}
+
+// A machine without sound: every output and input is refused with the sound system's reason, or
+// only the opening of the output fails.
+class SoundlessCard : public SoundCard
+{
+public:
+    audio::Status output =
+        audio::Status::failure(audio::Error::NoDevice, "there is no sound output device");
+    audio::Status openOutputFailure = output;
+    audio::Status input =
+        audio::Status::failure(audio::Error::NoDevice, "there is no sound input device");
+
+    audio::Status queryOutput(const audio::Format&) override { return output; }
+    audio::Status queryInput(const audio::Format&) override { return input; }
+    audio::OpenResult<audio::OutputDevice> openOutput(const audio::Format&) override
+    {
+        return {nullptr, openOutputFailure};
+    }
+    audio::OpenResult<audio::InputDevice> openInput(const audio::Format&) override
+    {
+        return {nullptr, input};
+    }
+};
+
+// Keeps what the devices told of the sound they could not have.
+class TroubleLog : public SoundTrouble
+{
+public:
+    void noOutput(const audio::Status& why) override { outputs.push_back(why.detail); }
+    void noInput(const audio::Status& why) override { inputs.push_back(why.detail); }
+
+    std::vector<std::string> outputs;
+    std::vector<std::string> inputs;
+};
+
+// Play, Record and Cue fail at once with the hardware error and the sound system's reason, tell
+// the program the same reason once per command, leave the device stopped and notify nothing.
+TEST(WaveOutput, WithoutSoundPlayRecordAndCueFailWithTheSoundSystemsReason)
+{
+    struct Case {
+        const char* name;
+        const char* command;
+        bool queryPasses; // the output is there, but opening it fails
+        const char* reason;
+        bool output;
+    };
+    const Case cases[] = {
+        {"no output", "Play", false, "there is no sound output device", true},
+        {"output refuses to open", "Play", true, "opening the sound output: busy", true},
+        {"no input to record", "Record", false, "there is no sound input device", false},
+        {"no input to cue", "Cue", false, "there is no sound input device", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WaveRig rig;
+        SoundlessCard card;
+        if (c.queryPasses) {
+            card.output = {};
+            card.openOutputFailure = audio::Status::failure(audio::Error::DeviceFailure,
+                                                            "opening the sound output: busy");
+        }
+        TroubleLog told;
+        ScopedOverride<SoundCard> cardInPlace(soundCard, card);
+        ScopedOverride<SoundTrouble> troubleInPlace(soundTrouble, told);
+        if (c.output) {
+            rig.openRamp();
+        } else {
+            rig.control.setFileName(rig.path("new.wav"));
+            rig.send("Open");
+        }
+
+        rig.send(c.command);
+
+        EXPECT_EQ(rig.control.error(), errors::hardware);
+        EXPECT_TRUE(rig.control.errorMessage().contains(QLatin1String(c.reason)))
+            << rig.control.errorMessage().toStdString();
+        EXPECT_EQ(rig.control.mode(), static_cast<int>(Mode::Stopped));
+        EXPECT_EQ(c.output ? told.outputs : told.inputs, std::vector<std::string>{c.reason});
+        EXPECT_TRUE((c.output ? told.inputs : told.outputs).empty());
+        drainEvents();
+        EXPECT_TRUE(rig.dones.codes.empty());
+    }
 }
 
 } // namespace
