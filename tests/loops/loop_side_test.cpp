@@ -497,23 +497,6 @@ TEST_F(GridKeys, DeleteAsksUnlessCtrlIsHeldAndNeverWhileEditing)
     }
 }
 
-TEST_F(GridKeys, SpaceInTheGridTogglesPlayOnceAndTypesNothing)
-{
-    frmMain& main = ready();
-    waveWithLoops({{1000, {}}});
-    main.show();
-    QTableView& grid = *main.loopPoints;
-    const auto* model = qobject_cast<QSqlTableModel*>(grid.model());
-    const QModelIndex cell = model->index(0, model->fieldIndex(QStringLiteral("Comment")));
-    grid.setCurrentIndex(cell);
-    grid.setFocus();
-    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-    QApplication::sendEvent(&grid, &space);
-    EXPECT_EQ(wave_->plays, 1);
-    EXPECT_FALSE(grid.isPersistentEditorOpen(cell));
-    EXPECT_EQ(cell.data().toString(), "loop 1");
-}
-
 TEST_F(LoopSideTest, ADoubleClickEnablesTheWindowAgainAlsoWhenItsActionFails)
 {
     struct Case {
