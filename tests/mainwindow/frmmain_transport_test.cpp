@@ -142,6 +142,22 @@ TEST_F(Transport, ThePositionBoxShowsTheOpenFilesOwnPositionFromTheFirstMoment)
     EXPECT_EQ(main.sbTrackPos->value(), 0);
 }
 
+// The status bar follows Space at once: a file that plays says so, a stopped one no longer
+// does, though no report comes after the stop.
+TEST_F(Transport, TheStatusTextFollowsPlayAndStop)
+{
+    frmMain& main = waveView(5);
+    const QString file = QStringLiteral("Wave file ") + main.WaveControl->fileName();
+    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
+    EXPECT_EQ(main.pnlMsg->text(), file + QStringLiteral(" playing"));
+    playTo(main, 1000);
+    EXPECT_EQ(main.pnlMsg->text(), file + QStringLiteral(" playing"));
+    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
+    EXPECT_EQ(main.pnlMsg->text(), file);
+    QTest::qWait(2 * frmMain::liveUpdateInterval);
+    EXPECT_EQ(main.pnlMsg->text(), file);
+}
+
 // Space in the "Wave" view plays the file once, as it is; in "SlowPlay" the end of each play
 // starts the loop again until the toggle stops it.
 TEST_F(Transport, TheToggleRepeatsOnlyInSlowPlay)
