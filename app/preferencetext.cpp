@@ -91,7 +91,7 @@ std::optional<bool> booleanOf(const QString& text)
     return std::nullopt;
 }
 
-double startingNumber(const QString& text)
+std::optional<double> leadingNumberOf(const QString& text)
 {
     // Collect sign, digits, point and exponent, skipping blanks, then read them as one number.
     std::string number;
@@ -123,7 +123,7 @@ double startingNumber(const QString& text)
         digits = takeDigits() || digits;
     }
     if (!digits)
-        return 0.0;
+        return std::nullopt;
 
     // An exponent counts only when digits follow it ("1e" is 1).
     if (i < n && QStringLiteral("eEdD").contains(text[i])) {
@@ -135,7 +135,12 @@ double startingNumber(const QString& text)
         if (!takeDigits())
             number = mantissa;
     }
-    return parsed(number).value_or(0.0);
+    return parsed(number);
+}
+
+double startingNumber(const QString& text)
+{
+    return leadingNumberOf(text).value_or(0.0);
 }
 
 std::optional<double> numberOf(const QString& text)

@@ -22,6 +22,8 @@ std::optional<bool> booleanOf(const QString& text);
 // ("22050 Hz" is 22050, " 1 6" is 16, "abc" is 0); a number too large for a double is an
 // infinity, so that converting it further reports an overflow.
 double startingNumber(const QString& text);
+// The same number; nothing when the text starts with none.
+std::optional<double> leadingNumberOf(const QString& text);
 
 // The whole text as a number (blanks around it allowed); nothing when it is not one.
 std::optional<double> numberOf(const QString& text);

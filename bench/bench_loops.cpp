@@ -158,7 +158,7 @@ void BM_KeepHundredMarks(benchmark::State& state) {
   LoopSide& loops = *environment.loops;
   for (auto _ : state) {
     state.PauseTiming();
-    for (int mark = 0; mark < 100; ++mark) loops.fastInsert(QString::number(mark * 1000 + 7));
+    for (int mark = 0; mark < 100; ++mark) loops.fastInsert(QString::number(mark * 1000 + 7), QStringLiteral("00:00"));
     auto* maker = new makeLoopPoints(loops, *environment.main);
     state.ResumeTiming();
     maker->btnKeep_Click();

@@ -4,13 +4,10 @@
 #include "app/programstate.h"
 #include "cd/mcihelpers.h"
 #include "mainwindow/frmMain.h"
-#include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
 #include "trace/tracescope.h"
 
-#include <QEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -34,24 +31,6 @@ const ShownColumn shownColumns[] = {{"TrackNum", "#", QHeaderView::ResizeToConte
                                     {"TrackName", "Track Name", QHeaderView::Stretch},
                                     {"Rating", "Rating", QHeaderView::ResizeToContents}};
 
-// A space in the grid plays or stops (the window's key handling does that): it never starts
-// editing a cell.
-class SpaceStartsNoEdit : public QObject
-{
-public:
-    explicit SpaceStartsNoEdit(QTableView& grid) : QObject(&grid), grid_(grid) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        return event->type() == QEvent::KeyPress
-               && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && !isEditing(grid_);
-    }
-
-private:
-    QTableView& grid_;
-};
-
 } // namespace
 
 void CdTransport::showTracksGrid()
@@ -62,7 +41,6 @@ void CdTransport::showTracksGrid()
     // A double click plays the track; it starts no edit.
     grid.setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
                          | QAbstractItemView::AnyKeyPressed);
-    grid.installEventFilter(new SpaceStartsNoEdit(grid));
     QObject::connect(&grid, &QAbstractItemView::clicked, &main_, [this] { tgTracks_Click(); });
     QObject::connect(&grid, &QAbstractItemView::doubleClicked, &main_,
                      [this](const QModelIndex& index) { tgTracks_DblClick(index.row()); });

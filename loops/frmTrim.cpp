@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <vector>
 
 namespace lentaro {
 
@@ -53,17 +54,24 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
 {
     setObjectName(QStringLiteral("frmTrim"));
     setWindowTitle(QStringLiteral("Trim Start and End Points"));
-    auto* grid = new QGridLayout(this);
+    new QGridLayout(this);
     const char* names[] = {"Start Point", "End Point"};
     const char* tips[] = {"Adjust start point of loop.", "Adjust end point of loop."};
     for (int i = 0; i < 2; ++i) {
+        lblPoint[i] = new QLabel(QString::fromUtf8(names[i]), this);
         slStart[i] = new QSlider(Qt::Horizontal, this);
         slStart[i]->setToolTip(QString::fromUtf8(tips[i]));
-        grid->addWidget(new QLabel(QString::fromUtf8(names[i]), this), i, 0);
-        grid->addWidget(slStart[i], i, 1, 1, 5);
+        // A drag follows the thumb; only where it is let go plays.
+        slStart[i]->setTracking(false);
+        lblTime[i] = new QLabel(this);
+        lblTime[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         connect(slStart[i], &QSlider::valueChanged, this, [this, i] { slStart_Change(i); });
         connect(slStart[i], &QSlider::sliderPressed, this, &frmTrim::slStart_MouseDown);
         connect(slStart[i], &QSlider::sliderReleased, this, [this, i] { slStart_MouseUp(i); });
+        connect(slStart[i], &QSlider::valueChanged, this, [this, i](int ms) { showTime(i, ms); });
+        connect(slStart[i], &QSlider::sliderMoved, this, [this, i](int ms) { showTime(i, ms); });
+        connect(slStart[i], &QSlider::rangeChanged, this,
+                [this, i] { showTime(i, slStart[i]->sliderPosition()); });
     }
     cmdNext[0] = nullptr;
     cmdNext[1] = button(*this, "Prev", "Click to hear section to the left.");
@@ -77,9 +85,6 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
                      "and end points");
     cmdClose = button(*this, "Close", "Exit Trim Box without saving changes.");
     cmdHelp = button(*this, "Help", "");
-    int column = 0;
-    for (QPushButton* each : {cmdNext[1], cmdNext[2], cmdZoom, cmdSave, cmdClose, cmdHelp})
-        grid->addWidget(each, 2, column++);
     connect(cmdNext[1], &QPushButton::clicked, this, [this] { cmdNext_Click(1); });
     connect(cmdNext[2], &QPushButton::clicked, this, [this] { cmdNext_Click(2); });
     connect(cmdZoom, &QPushButton::clicked, this, &frmTrim::cmdZoom_Click);
@@ -94,7 +99,6 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
     // A bar of buttons only: its Play and Stop act on the main window's device.
     MMControl1 = new mci::MMControl(this);
     MMControl1->useButtonsOnly({mci::Button::Play, mci::Button::Stop});
-    grid->addWidget(MMControl1, 3, 0, 1, 6);
     connect(MMControl1, &mci::MMControl::playClick, this,
             [this](bool&) { MMControl1_PlayClick(); });
     connect(MMControl1, &mci::MMControl::stopClick, this,
@@ -106,10 +110,81 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
     connect(tmrPreviewEnd, &QTimer::timeout, this, &frmTrim::previewEnd);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
-    // Over the tracks grid, as wide as it needs.
-    const QWidget& over = *main.tgTracks;
-    setGeometry(over.x(), over.y(), sizeHint().width(), over.height());
+    // Each layout of the loop grid sets its place: the window moves with it.
+    loopGrid_ = main.loopPoints;
+    loopGrid_->installEventFilter(this);
+    place();
     cmdSave->setEnabled(!programState().gvSlowMode);
+}
+
+void frmTrim::arrange(bool narrow)
+{
+    auto* grid = static_cast<QGridLayout*>(layout());
+    struct Cell {
+        QWidget* widget;
+        int row;
+        int column;
+        int columnSpan;
+    };
+    std::vector<Cell> cells;
+    QPushButton* buttons[] = {cmdNext[1], cmdNext[2], cmdZoom, cmdSave, cmdClose, cmdHelp};
+    int columns = 0;
+    if (narrow) {
+        // Three columns: each point's name and time over its slider, the buttons in two rows.
+        columns = 3;
+        for (int i = 0; i < 2; ++i) {
+            cells.push_back({lblPoint[i], 2 * i, 0, 2});
+            cells.push_back({lblTime[i], 2 * i, 2, 1});
+            cells.push_back({slStart[i], 2 * i + 1, 0, 3});
+        }
+        for (int b = 0; b < 6; ++b)
+            cells.push_back({buttons[b], 4 + b / 3, b % 3, 1});
+        cells.push_back({MMControl1, 6, 0, 3});
+    } else {
+        // One line a point, then the buttons and the transport bar on one line.
+        columns = 8;
+        for (int i = 0; i < 2; ++i) {
+            cells.push_back({lblPoint[i], i, 0, 1});
+            cells.push_back({slStart[i], i, 1, 6});
+            cells.push_back({lblTime[i], i, 7, 1});
+        }
+        for (int b = 0; b < 6; ++b)
+            cells.push_back({buttons[b], 2, b, 1});
+        cells.push_back({MMControl1, 2, 6, 2});
+    }
+    for (const Cell& cell : cells)
+        grid->removeWidget(cell.widget);
+    for (const Cell& cell : cells)
+        grid->addWidget(cell.widget, cell.row, cell.column, 1, cell.columnSpan);
+    for (int column = 0; column < 8; ++column)
+        grid->setColumnStretch(column, column < columns ? 1 : 0);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setSpacing(4);
+    grid->invalidate();
+}
+
+void frmTrim::place()
+{
+    // Beside the tracks grid (the CD view's Normal layout) the window takes the tracks grid's
+    // place; across it (every other layout) the window goes under the loop grid. Either way no
+    // loop row is hidden.
+    const QWidget& tracks = *main_.tgTracks;
+    const QWidget& loops = *main_.loopPoints;
+    const bool overTracks = !tracks.geometry().intersects(loops.geometry());
+    const QWidget& beside = overTracks ? tracks : loops;
+    const QPoint corner = beside.mapTo(&main_, QPoint(0, 0));
+    arrange(overTracks);
+    const QSize wanted = sizeHint();
+    if (overTracks)
+        setGeometry(corner.x(), corner.y(), beside.width(), beside.height());
+    else
+        setGeometry(corner.x(), corner.y() + beside.height() + 4,
+                    std::max(wanted.width(), beside.width()), wanted.height());
+}
+
+void frmTrim::showTime(int index, int ms)
+{
+    lblTime[index]->setText(QStringLiteral("%1 ms").arg(ms));
 }
 
 int frmTrim::mediaLength() const
@@ -238,6 +313,12 @@ void frmTrim::tmrSliderFreedom_Timer()
 
 bool frmTrim::eventFilter(QObject* watched, QEvent* event)
 {
+    // Compared without the main window, which may be going already when its children hide.
+    if (watched == loopGrid_) {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+            place();
+        return false;
+    }
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_T && key->modifiers() == Qt::AltModifier) {
@@ -264,10 +345,17 @@ void frmTrim::cmdNext_Click(int index)
                                      : std::min(span, slStart[1]->maximum() - slStart[1]->value());
         if (shift == 0)
             return;
-        // The end moves first going right, so the start never passes it.
-        const int order[2] = {shift > 0 ? 1 : 0, shift > 0 ? 0 : 1};
-        for (int i : order)
-            slStart[i]->setValue(slStart[i]->value() + shift);
+        {
+            const QScopedValueRollback<bool> moving(settingSliders_, true);
+            for (QSlider* slider : slStart)
+                slider->setValue(slider->value() + shift);
+        }
+        // One change for the pair, as for a move of the end: the new section, or with the end
+        // preview chosen its end, whichever way the step went.
+        mci::MMControl& device = *main_.state().currentMMControl;
+        device.setTimeFormat(0);
+        device.setFrom(slStart[0]->value());
+        slStart_Change(1);
     });
 }
 

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QLabel;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -56,7 +57,10 @@ public:
     // Before the window goes: the CD view's Normal layout shows the track information again.
     void Form_QueryUnload();
 
+    QLabel* lblPoint[2];
     QSlider* slStart[2];
+    // Where each slider stands, in ms as the loop grid shows the loop's limits.
+    QLabel* lblTime[2];
     QPushButton* cmdNext[3]; // 1 Prev, 2 Next
     QPushButton* cmdZoom;
     QPushButton* cmdSave;
@@ -77,6 +81,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Over the tracks grid where the loop grid is beside it, else under the loop grid; the
+    // controls laid out to fit.
+    void place();
+    void arrange(bool narrow);
+    void showTime(int index, int ms);
     // The device's length, the sliders' upper bound.
     int mediaLength() const;
     void setRange(int index, int minimum, int maximum);
@@ -85,7 +94,8 @@ private:
     LoopRows& rows_;
     PlayLoop play_;
     RowLimits rowLimits_;
-    QVariant rowKey_; // the loop row the limits came from
+    QVariant rowKey_;             // the loop row the limits came from
+    QObject* loopGrid_ = nullptr; // the window follows its moves
     bool settingSliders_ = false;
     bool settingLimits_ = false;
     SliderLock lock_{*tmrSliderFreedom};

@@ -158,8 +158,10 @@ public:
     // The row insertLoopPt stores, for storing several at once.
     QSqlRecord loopRecord(const QString& startTimeMs, const QString& startTimeTTMMSS,
                           const QVariant& endtimeMs) const;
+    // A mark where the current device plays, labelled with that position's own text.
     bool insertNewLoopPoint();
-    void fastInsert(const QString& aTime);
+    // A mark at aTime (ms) with its position text: tt:mm:ss on a CD, mm:ss on a wave file.
+    void fastInsert(const QString& aTime, const QString& startTimeTTMMSS);
     void cmdStartNewLoop_Click();
     void cmdStartNewLoop_MouseUp();
     void mnuMakeLoop_Click() override;

@@ -146,9 +146,7 @@ void LoopSide::playSlowDownLoop()
             saveCurrentPct();
             saveCurrentPitchChange();
         }
-        main_.pnlMsg->setText(QStringLiteral("Playing loop at ")
-                              + QString::number(state.slowDownPercent)
-                              + QStringLiteral("% of original speed."));
+        main_.showLoopPlaying();
         wave.setUpdateInterval(main_.waveView().isOpen() ? graphUpdateMs : 0);
         program.gvPlayState.setState(true);
         if (program.gvSlowedFileReady)

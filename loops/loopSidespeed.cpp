@@ -180,8 +180,9 @@ void LoopSide::completetxtSlowPctEntry(int Index)
     trace.run([&] {
         MainState& state = main_.state();
         if (Index == 0) {
-            const std::optional<int> percent =
-                wholeNumberOf(startingNumber(main_.txtSlowPct[0]->text()));
+            // Text that starts with no number is no speed: the speed stays as it was.
+            const std::optional<double> typed = leadingNumberOf(main_.txtSlowPct[0]->text());
+            const std::optional<int> percent = typed ? wholeNumberOf(*typed) : std::nullopt;
             if (!percent) {
                 showSpeedAndPitch();
                 return;

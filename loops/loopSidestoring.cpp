@@ -5,9 +5,11 @@
 #include "app/pause.h"
 #include "app/preferencetext.h"
 #include "app/programstate.h"
+#include "app/timetexts.h"
 #include "loops/makeLoopPoints.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/tmstext.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
@@ -68,8 +70,10 @@ bool LoopSide::insertNewLoopPoint()
             device->setCommand(QStringLiteral("Play"));
         }
         QString text;
+        QString label;
         if (device == main_.CDControl) {
-            // The position read before the last pause is the one kept.
+            // The position read before the last pause is the one kept, with its own text. Each
+            // read asks for its format: the pause lets position reports in, which change it.
             const auto giveUp = clock_() + cdStartBound;
             do {
                 if (clock_() >= giveUp) {
@@ -77,26 +81,31 @@ bool LoopSide::insertNewLoopPoint()
                         QStringLiteral("The CD did not start playing, so no loop point was made."));
                     return false;
                 }
-                // The pause lets position reports in, which leave the CD in tracks and minutes.
                 main_.ms();
                 text = QString::number(device->position());
+                main_.tmsf();
+                label = tmsText(device->position());
                 Pause(0.2F);
             } while (text.toInt() <= cdStartedAfterMs);
+            main_.ms();
         } else {
-            text = QString::number(device->position());
+            const int position = device->position();
+            text = QString::number(position);
+            label = mmss(position);
         }
-        fastInsert(text);
+        fastInsert(text, label);
         programState().gvPlayState.setState(false);
         return true;
     });
 }
 
-void LoopSide::fastInsert(const QString& aTime)
+void LoopSide::fastInsert(const QString& aTime, const QString& startTimeTTMMSS)
 {
-    TraceScope trace(module, "Sub fastInsert", {{"aTime", aTime}});
+    TraceScope trace(module, "Sub fastInsert",
+                     {{"aTime", aTime}, {"startTimeTTMMSS", startTimeTTMMSS}});
     trace.run([&] {
         const QString key = QStringLiteral("%1").arg(aTime.toLongLong(), 7, 10, QLatin1Char('0'));
-        loopPointBuffer.Add(key, key, main_.txtCurrentPosition->text(), QString());
+        loopPointBuffer.Add(key, key, startTimeTTMMSS, QString());
     });
 }
 

@@ -114,6 +114,8 @@ public:
     void sbTrackPos_Change();
     void togglePlayState();
     void updateWaveStatus();
+    // The status text of the slowed-down loop that plays at the current speed.
+    void showLoopPlaying();
     void WaveControl_Done(int NotifyCode);
     void WaveControl_PlayClick(bool& Cancel);
     void WaveControl_PauseClick(bool& Cancel);
@@ -297,6 +299,8 @@ private:
     int waveLengthMs();
     bool openInWaveDevice(const QString& fn);
     void saveRecording();
+    // The status text for what the wave device does now: playing, stopped, or SlowPlay paused.
+    void showPlayStatus();
     void Form_Load();
     void initializeStateVariables();
     void getPrefs();

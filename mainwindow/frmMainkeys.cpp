@@ -97,14 +97,23 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (!widget || widget->window() != this)
         return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
+    // A grid not editing a cell: a key pressed after a click on the current cell acts as a key,
+    // not as the click's edit, which would open late over the letters typed meanwhile.
+    auto* grid = qobject_cast<QAbstractItemView*>(widget);
+    if (grid && isEditing(*grid))
+        grid = nullptr;
+    if (grid)
+        dropClickEdit(*grid);
     int KeyCode = keyCodeOf(*key);
     Form_KeyDown(KeyCode, shiftOf(*key));
     bool deliver = KeyCode != 0;
     if (key->text() == QStringLiteral(" ")) {
         int KeyAscii = keySpace;
         Form_KeyPress(KeyAscii);
-        // A space that toggled play must not also press the focused button.
-        deliver = KeyAscii != 0 && (KeyCode != 0 || !qobject_cast<QAbstractButton*>(widget));
+        // A space that toggled play must not also press the focused button; in a grid a space
+        // plays or stops and never starts editing a cell.
+        deliver =
+            KeyAscii != 0 && !grid && (KeyCode != 0 || !qobject_cast<QAbstractButton*>(widget));
     }
     if (deliver) {
         QScopedValueRollback<bool> delivering(deliveringKey_, true);

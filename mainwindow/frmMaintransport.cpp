@@ -150,6 +150,7 @@ void frmMain::togglePlayState()
         if (program.gvSlowMode && loops().passRunning()) {
             program.gvPlayState.setState(false);
             loops().stopDLL();
+            showPlayStatus();
             return;
         }
         mci::MMControl* device = state_.currentMMControl;
@@ -159,6 +160,7 @@ void frmMain::togglePlayState()
             device->setWait(true);
             device->setCommand(QStringLiteral("Stop"));
             device->setUpdateInterval(0);
+            showPlayStatus();
             return;
         }
         // Only "SlowPlay" repeats a play: the wave device's Done starts the next round.
@@ -168,7 +170,25 @@ void frmMain::togglePlayState()
         device->setCommand(QStringLiteral("Play"));
         device->setUpdateInterval(liveUpdateInterval);
         program.gvLoopHighlight = true;
+        showPlayStatus();
     });
+}
+
+void frmMain::showPlayStatus()
+{
+    // A stopped device sends no more reports: the text is brought up to date here, at once.
+    if (state_.currentMMControl != WaveControl)
+        return;
+    if (programState().gvSlowMode && playing())
+        showLoopPlaying();
+    else
+        updateWaveStatus();
+}
+
+void frmMain::showLoopPlaying()
+{
+    pnlMsg->setText(QStringLiteral("Playing loop at ") + QString::number(state_.slowDownPercent)
+                    + QStringLiteral("% of original speed."));
 }
 
 void frmMain::updateWaveStatus()

@@ -3,6 +3,7 @@
 #include "mainwindow/ignoringerrors.h"
 
 #include "app/programstate.h"
+#include "app/timetexts.h"
 #include "app/windowhelpers.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
@@ -140,6 +141,11 @@ bool frmMain::initWaveView()
         state_.currentMMControl = WaveControl;
         loops().showLoopDetails();
         sbTrackPos->setMaximum(WaveControl->length() / 1000);
+        // Where this file stands from the first moment, not what the last view or file showed.
+        ms();
+        const int position = WaveControl->position();
+        txtCurrentPosition->setText(mmss(position));
+        sbTrackPos->setValue(position / 1000);
         return true;
     });
 }

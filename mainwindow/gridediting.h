@@ -9,6 +9,7 @@ namespace detail {
 struct ViewState : QAbstractItemView {
     using QAbstractItemView::closeEditor;
     using QAbstractItemView::commitData;
+    using QAbstractItemView::edit;
     using QAbstractItemView::state;
     static constexpr State editing = EditingState;
 };
@@ -28,6 +29,19 @@ inline void endEditing(QAbstractItemView& view)
         return;
     (view.*&detail::ViewState::commitData)(editor);
     (view.*&detail::ViewState::closeEditor)(editor, QAbstractItemDelegate::NoHint);
+}
+
+// Drops the edit a click on the current cell asked for, which the view opens only once no
+// double-click can follow any more: a key pressed meanwhile then acts at once, as a key.
+inline void dropClickEdit(QAbstractItemView& view)
+{
+    // An edit asked for by a change of the current cell ends that wait; with no edit trigger of
+    // that kind, nothing opens.
+    if (view.editTriggers().testFlag(QAbstractItemView::CurrentChanged))
+        return;
+    constexpr auto edit = static_cast<bool (QAbstractItemView::*)(
+        const QModelIndex&, QAbstractItemView::EditTrigger, QEvent*)>(&detail::ViewState::edit);
+    (view.*edit)(view.currentIndex(), QAbstractItemView::CurrentChanged, nullptr);
 }
 
 } // namespace lentaro

@@ -39,12 +39,16 @@ mci::Outcome ScriptedDevice::stop()
     return note(QStringLiteral("stop"));
 }
 
-mci::Reading ScriptedDevice::position(mci::TimeFormat) const
+mci::Reading ScriptedDevice::position(mci::TimeFormat format) const
 {
-    const int value = positions.front();
+    if (format == mci::TimeFormat::Tmsf) {
+        const int seconds = lastMs_ / 1000;
+        return mci::Reading::of(1 | (seconds / 60) << 8 | (seconds % 60) << 16);
+    }
+    lastMs_ = positions.front();
     if (positions.size() > 1)
         positions.pop_front();
-    return mci::Reading::of(value);
+    return mci::Reading::of(lastMs_);
 }
 
 mci::Reading ScriptedDevice::trackLength(int track, mci::TimeFormat) const

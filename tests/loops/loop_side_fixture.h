@@ -18,8 +18,9 @@
 
 namespace lentaro::test {
 
-// A media device whose position the test scripts: each read takes the next of `positions`, the
-// last one staying. Play starts it playing, unless it ends after `refusesPastMs`; a track the test
+// A media device whose position the test scripts: each read in ms takes the next of
+// `positions`, the last one staying; a read in the track format gives that last position as
+// track 1's minutes and seconds (its disc has track 1 from 0). Play starts it playing, unless it ends after `refusesPastMs`; a track the test
 // gave no start for is an error. Its commands go to `journal`, if given, as "<name> <command>"
 // with the range asked ("play 1000-2000", "play 1000-" without an end).
 class ScriptedDevice : public mci::Device
@@ -60,6 +61,8 @@ public:
 
 private:
     mci::Outcome note(const QString& command);
+
+    mutable int lastMs_ = 0;
 };
 
 // The waveform view's selection as a test sets it; setting the start marker throws on request.

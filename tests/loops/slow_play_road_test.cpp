@@ -13,8 +13,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <algorithm>
 #include <vector>
@@ -514,6 +516,33 @@ TEST_F(SlowPlayRoad, ClosingTheSettingsInRealTimeStartsANewPass)
         runner_.complete(0);
         QCoreApplication::processEvents();
     }
+}
+
+// The status bar follows F6 and F7 in "SlowPlay": stopping the first pass or the replay says
+// it is paused, playing again says at what speed.
+TEST_F(SlowPlayRoad, TheStatusTextFollowsStopAndPlay)
+{
+    frmMain& main = inSlowPlay();
+    const QString playingText = QStringLiteral("Playing loop at 50% of original speed.");
+    const auto press = [&main](Qt::Key key) { QTest::keyClick(main.fraSlowdown, key); };
+    press(Qt::Key_F7);
+    ASSERT_EQ(loops_->roadState(), RoadState::PassRunning);
+    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    press(Qt::Key_F6);
+    EXPECT_EQ(main.pnlMsg->text(), "SlowPlay paused");
+    complete(0);
+
+    press(Qt::Key_F7);
+    complete(0);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return replaying(); }, 2000));
+    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    press(Qt::Key_F6);
+    EXPECT_NE(main.WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
+    EXPECT_EQ(main.pnlMsg->text(), "SlowPlay paused");
+    press(Qt::Key_F6);
+    EXPECT_EQ(main.WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
+    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    press(Qt::Key_F6);
 }
 
 } // namespace

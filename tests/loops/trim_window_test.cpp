@@ -9,12 +9,15 @@
 #include "platform/mci/MMControl.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSqlTableModel>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +45,15 @@ protected:
         loops_->showTrim();
         devicesJournal_.clear();
         return *loops_->trim();
+    }
+
+    // The texts of the window's labels, in the order made.
+    static QStringList labels(const frmTrim& trim)
+    {
+        QStringList texts;
+        for (const QLabel* label : trim.findChildren<QLabel*>())
+            texts << label->text();
+        return texts;
     }
 
     QList<QVariantList> limits() const
@@ -90,32 +102,47 @@ TEST_F(TrimWindow, TheSlidersReachASecondPastTheLoopWithinTheMedia)
 }
 
 // Prev and Next move both sliders by the loop's length, or by what is left before the end of
-// the sliders' reach, and play the new section; at the end they do nothing.
-TEST_F(TrimWindow, PrevAndNextStepBothSlidersAsFarAsTheyReach)
+// the sliders' reach, and play the new section once: all of it, or with the end preview chosen
+// and a loop longer than the preview, its last 3 s after the pause, whichever way the step went.
+// At the end of the reach they do nothing.
+TEST_F(TrimWindow, PrevAndNextStepBothSlidersAndPlayTheNewSectionOnce)
 {
     struct Case {
+        const char* name;
+        bool previewEnd;
         int index;
         int start;
         int end;
+        QString played; // empty: nothing
     };
-    const Case cases[] = {{2, 11000, 15000}, {2, 11000, 15000}, {1, 9000, 13000}, {1, 9000, 13000}};
+    const Case cases[] = {
+        {"Next", false, 2, 11000, 15000, "wave play 11000-15000"},
+        {"Next at the end", false, 2, 11000, 15000, ""},
+        {"Prev", false, 1, 9000, 13000, "wave play 9000-13000"},
+        {"Prev at the start", false, 1, 9000, 13000, ""},
+        {"Next with the end preview", true, 2, 11000, 15000, "wave play 12000-15000"},
+        {"Prev with the end preview", true, 1, 9000, 13000, "wave play 10000-13000"},
+    };
     frmMain& main = ready();
     frmTrim& trim = trimOver({{10000, 14000}});
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.index == 1 ? "Prev" : "Next");
-        const QStringList before = devicesJournal_;
-        trim.cmdNext[c.index]->click();
+        SCOPED_TRACE(c.name);
+        programState().gvPreviewEnd = c.previewEnd;
+        devicesJournal_.clear();
+        QTest::mouseClick(trim.cmdNext[c.index], Qt::LeftButton);
         EXPECT_EQ(trim.slStart[0]->value(), c.start);
         EXPECT_EQ(trim.slStart[1]->value(), c.end);
-        if (devicesJournal_ != before) {
-            EXPECT_EQ(devicesJournal_.back(),
-                      QStringLiteral("wave play %1-%2").arg(c.start).arg(c.end));
-            EXPECT_EQ(main.state().inPt, c.start);
-            EXPECT_EQ(main.state().outPt, c.end);
+        if (c.played.isEmpty()) {
+            EXPECT_TRUE(devicesJournal_.isEmpty());
+            continue;
         }
+        EXPECT_TRUE(
+            QTest::qWaitFor([this] { return !devicesJournal_.filter("play").isEmpty(); }, 3000));
+        EXPECT_EQ(devicesJournal_.filter("play"), QStringList({c.played}));
+        EXPECT_EQ(main.state().inPt, c.start);
+        EXPECT_EQ(main.state().outPt, c.end);
     }
-    // The second press at either end found nothing left.
-    EXPECT_EQ(devicesJournal_.filter("play").size(), 4);
+    programState().gvPreviewEnd = false;
 }
 
 // A failure while the limits are read ends setTrimLimits quietly, and the sliders answer the next
@@ -323,6 +350,95 @@ TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
     EXPECT_EQ(devicesJournal_.back(), "wave play 12500-16000");
     EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:03");
     programState().gvPreviewEnd = false;
+}
+
+// Dragging a slider follows the thumb with its time and plays once, where it is let go, not at
+// every step on the way.
+TEST_F(TrimWindow, ADragPlaysOnceWhereItIsLetGoAndTheTimesFollowTheThumbs)
+{
+    frmMain& main = ready();
+    main.show();
+    QApplication::setActiveWindow(&main);
+    frmTrim& trim = trimOver({{10000, 20000}});
+    EXPECT_TRUE(labels(trim).contains("10000 ms"));
+    EXPECT_TRUE(labels(trim).contains("20000 ms"));
+    QSlider& slider = *trim.slStart[0];
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.orientation = slider.orientation();
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = slider.sliderPosition();
+    option.sliderValue = slider.value();
+    const QPoint grab =
+        slider.style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
+            .center();
+    QTest::mousePress(&slider, Qt::LeftButton, {}, grab);
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(&slider, grab + QPoint(step * 4, 0));
+    EXPECT_TRUE(devicesJournal_.filter("play").isEmpty());
+    EXPECT_FALSE(labels(trim).contains("10000 ms"));
+    EXPECT_TRUE(labels(trim).contains(QStringLiteral("%1 ms").arg(slider.sliderPosition())));
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, grab + QPoint(40, 0));
+    const int letGo = slider.value();
+    EXPECT_GT(letGo, 10000);
+    // To the sliders' reach until the end slider moves.
+    EXPECT_EQ(devicesJournal_.filter("play"),
+              QStringList({QStringLiteral("wave play %1-21000").arg(letGo)}));
+    EXPECT_TRUE(labels(trim).contains(QStringLiteral("%1 ms").arg(letGo)));
+}
+
+// The window stays clear of the loop rows in every layout: under the loop grid where it spans
+// the window, over the tracks grid where the loop grid stands beside it; it follows a change of
+// layout while it is open and leaves the position box in sight.
+TEST_F(TrimWindow, TheWindowLeavesTheLoopRowsInSight)
+{
+    struct Case {
+        const char* name;
+        int view; // 0: the Wave view's own layout
+        bool overTracks;
+    };
+    const Case cases[] = {
+        {"Wave view", 0, false},  {"Normal", 1, true},           {"Loop Detail", 2, false},
+        {"Big Lyrics", 3, false}, {"Wave view again", 0, false},
+    };
+    frmMain& main = ready();
+    main.show();
+    QApplication::setActiveWindow(&main);
+    const auto inWindow = [&main](const QWidget& widget) {
+        return QRect(widget.mapTo(&main, QPoint(0, 0)), widget.size());
+    };
+    const QRect tracksPlace = inWindow(*main.tgTracks);
+    waveWithLoops({{10000, 20000}, {30000, 40000}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.view == 0) {
+            waveWithLoops({{10000, 20000}, {30000, 40000}});
+            loops_->showLoopDetails();
+        } else {
+            loops_->mnuChooseView_Click(c.view);
+        }
+        if (!loops_->trimOpen()) {
+            main.loopPoints->setFocus();
+            QTest::keyClick(main.loopPoints, Qt::Key_F7);
+        }
+        ASSERT_TRUE(loops_->trimOpen());
+        const frmTrim& trim = *loops_->trim();
+        const QRect place = inWindow(trim);
+        EXPECT_FALSE(place.intersects(inWindow(*main.loopPoints)));
+        EXPECT_FALSE(place.intersects(inWindow(*main.fraCurrPosition)));
+        if (c.overTracks) {
+            EXPECT_EQ(place, tracksPlace);
+        }
+        // Every control whole inside the window.
+        for (const QWidget* control : trim.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!control->isHidden()) {
+                EXPECT_TRUE(trim.rect().contains(control->geometry()))
+                    << control->metaObject()->className();
+            }
+        }
+    }
 }
 
 // Grabbing a slider stops the play; once released it takes no input for a moment, keeping the

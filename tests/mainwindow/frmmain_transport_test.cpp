@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTest>
 
 #include <chrono>
 #include <memory>
@@ -72,6 +73,16 @@ protected:
     }
     static void release(frmMain& main) { main.sbTrackPos->setSliderDown(false); }
     int playLoops() const { return sides_.calls.count(QStringLiteral("playLoop(False)")); }
+    // Plays on to `ms` into the file, then waits for the wave device's next report.
+    void playTo(frmMain& main, int ms)
+    {
+        ASSERT_TRUE(playUntil([&] { return main.WaveControl->position() >= ms; }));
+        bool reported = false;
+        const QMetaObject::Connection report = QObject::connect(
+            main.WaveControl, &mci::MMControl::statusUpdate, [&reported] { reported = true; });
+        EXPECT_TRUE(runUntil([&] { return reported; }));
+        QObject::disconnect(report);
+    }
 };
 
 // Dragging the thumb shows the time under it and seeks where it is let go.
@@ -109,6 +120,42 @@ TEST_F(Transport, ADragLetGoWhereItBeganOrAValueSetOtherwiseSeeksNothing)
     EXPECT_EQ(main.WaveControl->mode(), stoppedMode);
     EXPECT_EQ(main.sbTrackPos->value(), 0);
     EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:00"));
+}
+
+// The Wave view shows where its own file stands from the first moment: not the CD view's text
+// before the first report, nor the last file's time once another opens.
+TEST_F(Transport, ThePositionBoxShowsTheOpenFilesOwnPositionFromTheFirstMoment)
+{
+    frmMain& main = started();
+    // As the CD view leaves it.
+    main.txtCurrentPosition->setText(QStringLiteral("01:00:00"));
+    openThroughMenu(main, secondsWave(path(QStringLiteral("music/song.wav")), 5));
+    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:00"));
+    EXPECT_EQ(main.sbTrackPos->value(), 0);
+
+    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
+    playTo(main, 2000);
+    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
+    ASSERT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:02"));
+    openThroughMenu(main, secondsWave(path(QStringLiteral("music/other.wav")), 3));
+    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:00"));
+    EXPECT_EQ(main.sbTrackPos->value(), 0);
+}
+
+// The status bar follows Space at once: a file that plays says so, a stopped one no longer
+// does, though no report comes after the stop.
+TEST_F(Transport, TheStatusTextFollowsPlayAndStop)
+{
+    frmMain& main = waveView(5);
+    const QString file = QStringLiteral("Wave file ") + main.WaveControl->fileName();
+    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
+    EXPECT_EQ(main.pnlMsg->text(), file + QStringLiteral(" playing"));
+    playTo(main, 1000);
+    EXPECT_EQ(main.pnlMsg->text(), file + QStringLiteral(" playing"));
+    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
+    EXPECT_EQ(main.pnlMsg->text(), file);
+    QTest::qWait(2 * frmMain::liveUpdateInterval);
+    EXPECT_EQ(main.pnlMsg->text(), file);
 }
 
 // Space in the "Wave" view plays the file once, as it is; in "SlowPlay" the end of each play
