@@ -1,6 +1,7 @@
 #include "program/startlentaro.h"
 
 #include "app/passend.h"
+#include "app/programfolderowner.h"
 #include "app/programstate.h"
 #include "app/soundtroublenotice.h"
 #include "app/startingproc.h"
@@ -32,8 +33,10 @@ int startLentaro(int& argc, char** argv)
     const ScopedOverride graphInPlace(trimGraph, graph);
     SoundTroubleNotice soundTroubleNotice;
     const ScopedOverride noticeInPlace(mci::soundTrouble, soundTroubleNotice);
+    ProgramFolderOwner folderOwner;
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
+    links.folderOwner = &folderOwner;
     links.loadMainWindow = [] { new frmMain(&programSides); };
     // The program ends through its exit path only, not when the splash, the last window shown
     // while the main window is still hidden, closes.
