@@ -1,5 +1,6 @@
 #include "program/startlentaro.h"
 
+#include "app/exitsignals.h"
 #include "app/passend.h"
 #include "app/programfolderowner.h"
 #include "app/programstate.h"
@@ -10,8 +11,10 @@
 #include "program/firstdriveownership.h"
 #include "program/programsides.h"
 #include "program/waveviewtrimgraph.h"
+#include "trace/crashrecord.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
+#include "trace/traceruntime.h"
 
 #include <optional>
 
@@ -25,6 +28,10 @@ int startLentaro(int& argc, char** argv)
 
     SentrixReporter reporter(programFolder() + QStringLiteral("/Lentaro Manual.pdf"));
     const ScopedOverride reporterInPlace(errorReporter, reporter);
+    // A crash leaves its record in the error log; a logout, a closed terminal or Ctrl+C leave
+    // through the exit path.
+    const CrashRecord crashRecord(TraceRuntime::current());
+    const ExitSignals exitSignals;
 
     // The engine runner is the runner library (engineRunner's own).
     FirstDriveOwnership driveOwnership;
