@@ -39,6 +39,7 @@ QString socketName(const QString& folder)
 bool askOwner(const QString& name, const QDeadlineTimer& deadline)
 {
     QLocalSocket socket;
+    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
     socket.connectToServer(name);
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return false;
@@ -82,9 +83,8 @@ bool ProgramFolderOwner::lock(const QString& folder)
 void ProgramFolderOwner::listen(const QString& name)
 {
     server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    // What a crashed owner left under the name: the lock says it is gone.
-    QLocalServer::removeServer(name);
+    // A name, not a file: it goes with the process, however the process ends.
+    server_->setSocketOptions(QLocalServer::AbstractNamespaceOption);
     connect(server_, &QLocalServer::newConnection, this, [this] { answer(); });
     server_->listen(name);
 }

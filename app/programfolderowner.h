@@ -10,8 +10,9 @@ namespace lentaro {
 // The one Lentaro of a program folder, so that its database, working files and settings have
 // one owner. The first start on a folder owns it: it holds a lock on the folder itself (which
 // the system drops when the process ends, however it ends, so a crash never blocks the next
-// start) and listens on a local socket named after the folder's canonical path. A later start
-// on the same folder asks the owner, through that socket, to bring its main window forward
+// start) and listens on a local socket named after the folder's canonical path (an abstract
+// socket: a name that goes with the process, no file left behind). A later start on the same
+// folder asks the owner, through that socket, to bring its main window forward
 // (mainWindowFace().comeForward()) and ends.
 class ProgramFolderOwner : public QObject
 {
