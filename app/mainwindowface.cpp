@@ -9,6 +9,7 @@ class NoMainWindow : public MainWindowFace
 public:
     void setEnabled(bool) override {}
     void setTrackInfoVisible(TrackInfo, bool) override {}
+    void comeForward() override {}
 };
 
 } // namespace

@@ -17,6 +17,11 @@ public:
     virtual void setEnabled(bool enabled) = 0;
 
     virtual void setTrackInfoVisible(TrackInfo control, bool visible) = 0;
+
+    // Another start on this program folder asked for the running program: the window comes
+    // out of its minimised state, to the front and active (and any modal window over it), once
+    // start-up has shown it.
+    virtual void comeForward() = 0;
 };
 
 // The main window puts itself in place once it exists; until then nothing happens.

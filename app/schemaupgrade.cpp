@@ -2,6 +2,7 @@
 
 #include "app/databasefile.h"
 #include "app/databasemessage.h"
+#include "app/databaseschema.h"
 #include "app/dbversion.h"
 #include "app/preferencetext.h"
 #include "platform/forms/prompts.h"
@@ -28,25 +29,6 @@ constexpr char module[] = "Vellutilities";
 constexpr std::int32_t databaseErrorNumber = 3000;
 // SQLite's result code for a write to a database that may only be read.
 constexpr int sqliteReadOnly = 8;
-
-struct NewField {
-    const char* table;
-    const char* field;
-    std::optional<int> defaultValue;
-};
-
-// The fields later versions added, in the order they are added; False is 0.
-const NewField newFields[] = {
-    {"CDs", "lastTrackIDSelected", 0},       {"CDs", "lastLoopSelected", 0},
-    {"LoopPoints", "endTime", std::nullopt}, {"LoopPoints", "lastPct", 50},
-    {"LoopPoints", "lastSelStart", 0},       {"LoopPoints", "lastSelEnd", 0},
-    {"LoopPoints", "lastGridStart", 0},      {"LoopPoints", "lastGridWidth", 0},
-    {"LoopPoints", "gridVisible", 0},        {"WaveLoopPoints", "endTime", std::nullopt},
-    {"WaveLoopPoints", "lastPct", 50},       {"WaveLoopPoints", "lastSelStart", 0},
-    {"WaveLoopPoints", "lastSelEnd", 0},     {"WaveLoopPoints", "lastGridStart", 0},
-    {"WaveLoopPoints", "lastGridWidth", 0},  {"WaveLoopPoints", "gridVisible", 0},
-    {"Tracks", "lastPitchChange", 0},        {"Wave Files", "lastPitchChange", 0},
-};
 
 struct ConvertedField {
     const char* table;

@@ -12,6 +12,7 @@
 #include "app/messages.h"
 #include "app/preferences.h"
 #include "app/preferencetext.h"
+#include "app/programfolderowner.h"
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
 #include "app/soundsetup.h"
@@ -95,6 +96,15 @@ void Main(const StartupLinks& links)
             // Returns only where the end of the process does (a test's).
             exitProgram();
             return;
+        }
+        if (links.folderOwner) {
+            const ProgramFolderOwner::Claim claim = links.folderOwner->claim(folder);
+            if (claim != ProgramFolderOwner::Claim::Owned) {
+                if (claim == ProgramFolderOwner::Claim::Unanswered)
+                    forms::MsgBox(folderInUseText(folder));
+                exitProgram();
+                return;
+            }
         }
         copyShippedFiles();
         if (QFileInfo(driversFolder()).isDir()) {

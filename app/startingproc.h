@@ -6,16 +6,22 @@
 
 namespace lentaro {
 
+class ProgramFolderOwner;
+
 // What start-up gets from the program that assembles it.
 struct StartupLinks {
     // Registered with the engine runner: every pass calls it on its worker thread as it ends.
     PlayFileCallBack passEnded = nullptr;
     // Loads the main window hidden; the main window shows itself once its own start-up is done.
     std::function<void()> loadMainWindow;
+    // Claims the program folder for this start; none: the folder is not claimed.
+    ProgramFolderOwner* folderOwner = nullptr;
 };
 
 // The program's start. A program folder that is the root folder gets a box and the exit path,
-// before anything is written into it. Otherwise the shipped files the folder lacks are copied
+// before anything is written into it, as does one that another Lentaro owns and that does not
+// answer; one whose owner answers brings that one forward and takes the exit path without a
+// word. Otherwise the shipped files the folder lacks are copied
 // into it; a leftover "drivers" folder brings up the status window for the main window's
 // start-up to close; then, with gvStartingUp set, cleanupASPI, handleOldMDB and
 // initializePhase2 run in that order. Each step's run-time error goes to the central handler

@@ -5,6 +5,7 @@
 #include "app/webaddresses.h"
 #include "cd/cdrows.h"
 #include "cd/mcihelpers.h"
+#include "mainwindow/fieldcolumn.h"
 #include "mainwindow/ignoringerrors.h"
 #include "mainwindow/mainstate.h"
 #include "platform/cd/DigitalReader.h"
@@ -350,7 +351,7 @@ void CdIdentification::refreshDisplayForNewCD()
         const QString id = QString::number(row->CDid);
         QSqlTableModel& tracks = *c_.state.dtaTracks;
         tracks.setFilter(QStringLiteral("CDid=") + id);
-        tracks.setSort(tracks.fieldIndex(QStringLiteral("TrackNum")), Qt::AscendingOrder);
+        tracks.setSort(fieldColumn(tracks, QStringLiteral("TrackNum")), Qt::AscendingOrder);
         if (!tracks.select())
             throw RuntimeError(databaseErrorNumber, tracks.lastError().text());
         if (c_.tgTracks.model() != &tracks)
@@ -371,7 +372,7 @@ void CdIdentification::refreshDisplayForNewCD()
             if (!row->lastLoopSelected || *row->lastLoopSelected <= 0)
                 return;
             QSqlTableModel& loops = *c_.state.dtaLoopPoints;
-            const int startTime = loops.fieldIndex(QStringLiteral("startTime"));
+            const int startTime = fieldColumn(loops, QStringLiteral("startTime"));
             for (int r = 0; r < loops.rowCount(); ++r) {
                 if (loops.data(loops.index(r, startTime)).toInt() == *row->lastLoopSelected) {
                     c_.loopPoints.selectRow(r);

@@ -3,6 +3,7 @@
 
 #include "app/ownerrorbox.h"
 #include "app/programstate.h"
+#include "mainwindow/fieldcolumn.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/forms/prompts.h"
@@ -47,7 +48,7 @@ void CdFields::setNotation(const QString& path)
     if (row < 0)
         return;
     QSqlTableModel& tracks = *main_.state().dtaTracks;
-    tracks.setData(tracks.index(row, tracks.fieldIndex(QStringLiteral("Notation"))), path);
+    tracks.setData(tracks.index(row, fieldColumn(tracks, QStringLiteral("Notation"))), path);
 }
 
 void CdFields::tgTracks_MouseUp(const QPoint& where)

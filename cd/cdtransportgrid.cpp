@@ -3,6 +3,7 @@
 
 #include "app/programstate.h"
 #include "cd/mcihelpers.h"
+#include "mainwindow/fieldcolumn.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "trace/tracescope.h"
@@ -71,7 +72,7 @@ void CdTransport::showTrackColumns()
     for (int column = 0; column < tracks.columnCount(); ++column)
         grid.setColumnHidden(column, true);
     for (const ShownColumn& shown : shownColumns) {
-        const int column = tracks.fieldIndex(QLatin1String(shown.field));
+        const int column = fieldColumn(tracks, QLatin1String(shown.field));
         tracks.setHeaderData(column, Qt::Horizontal, QLatin1String(shown.heading));
         grid.setColumnHidden(column, false);
         grid.horizontalHeader()->setSectionResizeMode(column, shown.width);
@@ -83,7 +84,7 @@ QString CdTransport::trackNumberAt(int row) const
     const QSqlTableModel* tracks = main_.state().dtaTracks;
     if (!tracks || row < 0)
         return QString();
-    return tracks->data(tracks->index(row, tracks->fieldIndex(QStringLiteral("TrackNum"))))
+    return tracks->data(tracks->index(row, fieldColumn(*tracks, QStringLiteral("TrackNum"))))
         .toString()
         .trimmed();
 }

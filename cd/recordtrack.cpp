@@ -6,6 +6,7 @@
 #include "app/windowhelpers.h"
 #include "app/workingfiles.h"
 #include "cd/recordreaderevents.h"
+#include "mainwindow/fieldcolumn.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/cd/DigitalReader.h"
@@ -42,7 +43,7 @@ GridTrack currentGridTrack(frmMain& main)
     const QSqlTableModel& tracks = *main.state().dtaTracks;
     const int row = main.tgTracks->currentIndex().row();
     const auto field = [&](const char* name) {
-        return tracks.data(tracks.index(row, tracks.fieldIndex(QLatin1String(name))));
+        return tracks.data(tracks.index(row, fieldColumn(tracks, QLatin1String(name))));
     };
     return {field("TrackNum").toInt(), field("TrackName").toString()};
 }

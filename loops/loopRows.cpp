@@ -1,5 +1,6 @@
 #include "loops/loopRows.h"
 
+#include "mainwindow/fieldcolumn.h"
 #include "mainwindow/mainstate.h"
 #include "trace/runtimeerror.h"
 
@@ -59,7 +60,7 @@ void LoopRows::fetchAll() const
 
 QVariant LoopRows::valueAt(int row, const QString& name) const
 {
-    return model_->index(row, model_->fieldIndex(name)).data();
+    return model_->index(row, fieldColumn(*model_, name)).data();
 }
 
 int LoopRows::count() const

@@ -254,6 +254,21 @@ void frmMain::setTrackInfoVisible(TrackInfo control, bool visible)
     widgets[static_cast<int>(control)]->setVisible(visible);
 }
 
+void frmMain::comeForward()
+{
+    // Start-up shows the window when it is done.
+    if (isHidden())
+        return;
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
 bool opensMaximized(int screenWidthPixels)
 {
     return screenWidthPixels == 640;

@@ -178,6 +178,7 @@ public:
     void changeToCDView() override;
     void setEnabled(bool enabled) override { QMainWindow::setEnabled(enabled); }
     void setTrackInfoVisible(TrackInfo control, bool visible) override;
+    void comeForward() override;
 
     // OptionsTargets, for the settings dialog.
     void CDsetup() override { cd().CDsetup(); }

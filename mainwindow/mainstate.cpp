@@ -1,7 +1,8 @@
 #include "mainwindow/mainstate.h"
 
+#include "app/databasefile.h"
+
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QUuid>
 
@@ -42,20 +43,8 @@ MainState::~MainState()
 bool MainState::bindDatabase(const QString& path, QString& reason)
 {
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    // The file must be there: opening never makes an empty database in its place.
-    db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
-    db_.setDatabaseName(QStringLiteral("file:") + path + QStringLiteral("?mode=rw"));
-    if (!db_.open()) {
-        reason = db_.lastError().text();
+    if (!openDatabaseFile(db_, path, Schema::Upgraded, reason))
         return false;
-    }
-    // The file is only read at the first statement: this finds one that is no database.
-    QSqlQuery probe(db_);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-        reason = probe.lastError().text();
-        db_.close();
-        return false;
-    }
     const auto bind = [this](QSqlTableModel*& model, const char* table) {
         model = new QSqlTableModel(nullptr, db_);
         model->setTable(QString::fromLatin1(table));

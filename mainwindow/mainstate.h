@@ -46,7 +46,8 @@ public:
     QSqlTableModel* WAVs = nullptr;
 
     // Opens the database file and binds the four data controls to their tables; false (with
-    // the reason) when the file does not open, the controls then stay unbound.
+    // the reason) when the file is no database with the program's current tables
+    // (openDatabaseFile), the controls then stay unbound.
     bool bindDatabase(const QString& path, QString& reason);
     QSqlDatabase database() const { return db_; }
 

@@ -1,6 +1,8 @@
 #include "program/startlentaro.h"
 
+#include "app/exitsignals.h"
 #include "app/passend.h"
+#include "app/programfolderowner.h"
 #include "app/programstate.h"
 #include "app/soundtroublenotice.h"
 #include "app/startingproc.h"
@@ -9,8 +11,10 @@
 #include "program/firstdriveownership.h"
 #include "program/programsides.h"
 #include "program/waveviewtrimgraph.h"
+#include "trace/crashrecord.h"
 #include "trace/sentrixreporter.h"
 #include "trace/tracedapplication.h"
+#include "trace/traceruntime.h"
 
 #include <optional>
 
@@ -24,6 +28,10 @@ int startLentaro(int& argc, char** argv)
 
     SentrixReporter reporter(programFolder() + QStringLiteral("/Lentaro Manual.pdf"));
     const ScopedOverride reporterInPlace(errorReporter, reporter);
+    // A crash leaves its record in the error log; a logout, a closed terminal or Ctrl+C leave
+    // through the exit path.
+    const CrashRecord crashRecord(TraceRuntime::current());
+    const ExitSignals exitSignals;
 
     // The engine runner is the runner library (engineRunner's own).
     FirstDriveOwnership driveOwnership;
@@ -32,8 +40,10 @@ int startLentaro(int& argc, char** argv)
     const ScopedOverride graphInPlace(trimGraph, graph);
     SoundTroubleNotice soundTroubleNotice;
     const ScopedOverride noticeInPlace(mci::soundTrouble, soundTroubleNotice);
+    ProgramFolderOwner folderOwner;
     StartupLinks links;
     links.passEnded = &handOverPassEnd;
+    links.folderOwner = &folderOwner;
     links.loadMainWindow = [] { new frmMain(&programSides); };
     // The program ends through its exit path only, not when the splash, the last window shown
     // while the main window is still hidden, closes.

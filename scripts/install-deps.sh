@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   # toolchain and test tools
   build-essential cmake ninja-build pkg-config
+  # the run-path check reads the binaries' dynamic sections with readelf
+  binutils
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   # the digital read's benchmark copies the same track with cd-paranoia

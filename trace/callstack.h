@@ -29,6 +29,7 @@ public:
 
     const char* module() const { return module_; }
     const char* procedure() const { return procedure_; }
+    bool hasArguments() const { return !arguments_.empty(); }
     // "(a=1, b=x)".
     const QString& argumentText() const;
     CallEntry entry() const;
@@ -56,6 +57,9 @@ public:
     // True while the current level has a stored entry (depth 1 to capacity).
     bool topStored() const { return depth_ >= 1 && depth_ <= capacity; }
     const CallFrame& top() const { return frames_[static_cast<size_t>(depth_)]; }
+    // A stored level's entry, 1 to the deepest stored one. Reads only what push wrote, so a
+    // crash handler may read it.
+    const CallFrame& frame(int level) const { return frames_[static_cast<size_t>(level)]; }
 
     // The deepest stored entry (the top one unless the stack is deeper than its capacity);
     // nullptr when no procedure is running.

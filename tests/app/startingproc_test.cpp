@@ -132,13 +132,14 @@ protected:
 
     void makeFolder(const QString& name) { ASSERT_TRUE(QDir(home()).mkpath(name)); }
 
-    // A database whose one row names it.
+    // A database of the program's tables with a row that names it.
     void makeDatabase(const QString& name, const QString& marker)
     {
         QDir().mkpath(QFileInfo(path(name)).absolutePath());
         TestDatabase db(path(name));
-        db.run(QStringLiteral("CREATE TABLE Marker (name TEXT); INSERT INTO Marker VALUES ('%1')")
-                   .arg(marker));
+        db.run(version6
+               + QStringLiteral("CREATE TABLE Marker (name TEXT); INSERT INTO Marker VALUES ('%1')")
+                     .arg(marker));
     }
 
     QString markerOf(const QString& name)

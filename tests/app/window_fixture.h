@@ -40,10 +40,12 @@ public:
         trackInfoVisible[control] = visible;
         trackInfoSettings.push_back(control);
     }
+    void comeForward() override { ++forwardRequests; }
 
     bool enabled = true;
     std::map<TrackInfo, bool> trackInfoVisible;
     std::vector<TrackInfo> trackInfoSettings;
+    int forwardRequests = 0;
 };
 
 // Acts on the next modal window once it is up: the test's stand-in for the person who answers
