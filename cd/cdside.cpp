@@ -50,7 +50,8 @@ Mp3FormTargets mp3FormTargetsOf(frmMain& main)
             [&main](const QString& fn) { main.playWaveFile(fn); },
             [&main](const QString& theMode, bool suppressRefresh) {
                 main.changeToMode(theMode, suppressRefresh);
-            }};
+            },
+            &main};
 }
 
 class CdSideOfMain : public StandInCd
@@ -115,8 +116,9 @@ public:
         trace.run([&] {
             auto* recorder = forms::loadedFormOf<recordForm>();
             if (!recorder)
-                recorder = new recordForm({main_.state(), *main_.WaveControl,
-                                           [this](const QString& fn) { main_.addToMRUs(fn); }});
+                recorder =
+                    new recordForm({main_.state(), *main_.WaveControl,
+                                    [this](const QString& fn) { main_.addToMRUs(fn); }, &main_});
             recorder->exec();
         });
     }

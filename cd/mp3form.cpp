@@ -101,7 +101,10 @@ mp3form::mp3form(Mp3FormTargets targets)
 
     TraceScope trace(module, "Sub Form_Load");
     trace.run([&] {
-        centerform(this);
+        if (targets_.window)
+            centerOver(*this, *targets_.window);
+        else
+            centerform(this);
         adjustButtons(false);
     });
 }
