@@ -65,10 +65,15 @@ protected:
 
 private:
     void convertMP3();
+    // Opens the file the input box names: false, once the user has been told why, when it
+    // cannot be read as MP3.
+    bool openInput();
     // Why the output box names no file a conversion may write, or "" when it does.
     QString outputRefusal() const;
 
     Mp3FormTargets targets_;
+    // The output the save dialog chose, which the user has agreed to replace if it exists.
+    QString replacementAgreed_;
 };
 
 } // namespace lentaro

@@ -60,6 +60,7 @@ recordForm::recordForm(RecorderControls controls)
     mmWave->setButtonEnabled(mci::Button::Record, false);
     cdlgRecordFile.kind = forms::FileDialogRequest::Kind::Save;
     cdlgRecordFile.filter = QStringLiteral("Wave files (*.wav);;All files (*)");
+    cdlgRecordFile.defaultSuffix = QStringLiteral("wav");
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
 

@@ -71,6 +71,7 @@ TrackRecording::TrackRecording(frmMain& main, cd::DigitalReader& ACD1, RecordRea
 {
     dlgRecordTrack.kind = forms::FileDialogRequest::Kind::Save;
     dlgRecordTrack.filter = QStringLiteral("Wave files (*.wav);;All files (*)");
+    dlgRecordTrack.defaultSuffix = QStringLiteral("wav");
 }
 
 void TrackRecording::mnuDigitalRec_Click()

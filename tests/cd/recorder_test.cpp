@@ -152,8 +152,9 @@ TEST_F(RecorderTest, RecordsIntoTheFileChosenAfterDeletingItAndCountsWholeSecond
     writeFile("take.wav", "an older take");
     recordForm& recorder = load();
 
-    prompts_.queueFile(path("take.wav"));
+    prompts_.queueFile(path("take")); // typed without an extension
     recorder.cmdChooseFile->click();
+    EXPECT_EQ(prompts_.fileDialogs().back().defaultSuffix, "wav");
     EXPECT_EQ(recorder.windowTitle(), "Record file take.wav");
     EXPECT_TRUE(recorder.mmWave->buttonEnabled(mci::Button::Record));
     bool cancel = false;
