@@ -38,8 +38,8 @@ protected:
     }
     void TearDown() override
     {
-        ProgramInUse::TearDown();
         drivesInPlace_.reset();
+        ProgramInUse::TearDown();
     }
 
     void connectTheDrive()

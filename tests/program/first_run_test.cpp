@@ -5,7 +5,6 @@
 #include "app/frmOptions.h"
 #include "app/programstate.h"
 #include "mainwindow/frmMain.h"
-#include "platform/cd/DriveList.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "tests/app/test_database.h"
@@ -27,7 +26,6 @@
 #include <QTest>
 
 #include <cmath>
-#include <optional>
 
 namespace lentaro::test {
 namespace {
@@ -119,17 +117,9 @@ protected:
         ProgramInUse::SetUp();
         song_ = path(QStringLiteral("music/song.wav"));
         writeSong(song_);
-        drivesInPlace_.emplace(cd::cdDrives, noDrives_);
-    }
-    void TearDown() override
-    {
-        ProgramInUse::TearDown();
-        drivesInPlace_.reset();
     }
 
     QString song_;
-    cd::DriveList noDrives_;
-    std::optional<ScopedOverride<cd::DriveList>> drivesInPlace_;
 };
 
 TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
