@@ -200,6 +200,7 @@ void CdLoopCapture::makeDigitalRecording()
         while (track > 1 && ACD1_.trackStartMs(track) > inPt)
             --track;
         if (dataTracksOf(cdControl).count(track) != 0) {
+            Message2(QStringLiteral("off"));
             forms::MsgBox(dataTrackRefusal(track));
             return;
         }
