@@ -24,6 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace lentaro::test {
 
@@ -40,6 +42,10 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
+        for (const char* name : {"LENTARO_AUDIO", "LENTARO_AUDIO_SPEED"})
+            environment_.emplace_back(name, qEnvironmentVariableIsSet(name)
+                                                ? std::optional<QByteArray>(qgetenv(name))
+                                                : std::nullopt);
         qputenv("LENTARO_AUDIO", "null");
         qputenv("LENTARO_AUDIO_SPEED", "8");
         ASSERT_TRUE(images_.isValid());
@@ -56,8 +62,12 @@ protected:
     {
         MainWindowTest::TearDown();
         drivesInPlace_.reset();
-        qunsetenv("LENTARO_AUDIO_SPEED");
-        qunsetenv("LENTARO_AUDIO");
+        for (const auto& [name, value] : environment_) {
+            if (value)
+                qputenv(name, *value);
+            else
+                qunsetenv(name);
+        }
     }
     MainWindowSides makeSides(frmMain& main) override { return programSides(main); }
 
@@ -81,6 +91,8 @@ protected:
     QTemporaryDir images_;
     cd::DriveList drives_;
     std::optional<ScopedOverride<cd::DriveList>> drivesInPlace_;
+    // The variables as the test found them.
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> environment_;
 };
 
 TEST_F(CdCaptureRefusal, ALoopThatCannotBeRecordedEndsTheCaptureWithItsMessage)
@@ -122,8 +134,9 @@ TEST_F(CdCaptureRefusal, ALoopThatCannotBeRecordedEndsTheCaptureWithItsMessage)
 
         EXPECT_EQ(shownMessages(), *c.box ? QStringList{QString::fromUtf8(c.box)} : QStringList());
         EXPECT_EQ(main.pnlMsg->text(), *c.pnlMsg ? QString::fromUtf8(c.pnlMsg) : statusBefore);
-        if (c.lastCaptureKept)
+        if (c.lastCaptureKept) {
             EXPECT_EQ(readFile(QStringLiteral("temp.wav")), QByteArray("the last capture"));
+        }
         EXPECT_FALSE(programState().gvRecordingInProgress);
         EXPECT_FALSE(isLoaded(QStringLiteral("messages2")));
         EXPECT_TRUE(main.isEnabled());

@@ -123,6 +123,7 @@ TEST_F(CdDrives, AStartWithoutADriveSaysSoOnceAndLeavesTheRecordModeToTheStartsW
         exitThroughTheMenu(),
     };
     EXPECT_EQ(run(withDrive, 1), 0);
+    endRun();
     EXPECT_EQ(storedRecordMode(), QStringLiteral("1"));
     EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
 }
