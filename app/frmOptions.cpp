@@ -441,7 +441,10 @@ void frmOptions::optRecordMode_Click(int Index)
     TraceScope trace(module, "Sub optRecordMode_Click", {{"Index", Index}});
     trace.run([&] {
         ProgramState& state = programState();
-        writePref(QStringLiteral("RecordMode"), state.gvRecordMode, Index);
+        // Showing the mode of this run is no choice: a start without the drive runs analog
+        // without storing it.
+        if (!fillingControls_)
+            writePref(QStringLiteral("RecordMode"), state.gvRecordMode, Index);
         getRecordingSubPrefs();
         fraAnalogRecordingOptions->setEnabled(optRecordMode[2]->isChecked());
         if (Index == 2) {

@@ -35,6 +35,15 @@ void centerform(QWidget* f)
     });
 }
 
+void centerOver(QWidget& f, const QWidget& over)
+{
+    // A window nobody has sized yet takes its layout's size only when it is shown.
+    if (!f.testAttribute(Qt::WA_Resized))
+        f.adjustSize();
+    const QSize frame = f.size() + over.frameGeometry().size() - over.size();
+    f.move(centeredPosition(over.frameGeometry(), frame));
+}
+
 void enableMainWindow(bool enabled)
 {
     mainWindowFace().setEnabled(enabled);

@@ -16,6 +16,9 @@ QPoint centeredPosition(const QRect& screen, const QSize& window);
 
 // Moves f, frame included, to the centre of its screen without resizing it.
 void centerform(QWidget* f);
+// Moves f so that it stands on the middle of `over`, sized to its contents first when nothing has
+// sized it yet; its frame is taken to be as thick as over's.
+void centerOver(QWidget& f, const QWidget& over);
 
 // Enables or disables the main window (mainWindowFace); nothing happens while there is none.
 void enableMainWindow(bool enabled);

@@ -34,7 +34,12 @@ constexpr char settingsApp[] = "Lentaro";
 constexpr char previousSection[] = "Previous";
 constexpr char autoplayStringKey[] = "AutoplayString";
 
+const QString noDriveFound =
+    QStringLiteral("No CD drive was found. Once one is connected, choose it in Settings with "
+                   "\"Choose/Change CD Drive\".");
+
 constexpr int liveUpdateInterval = 500;
+constexpr int analogRecording = 2;
 
 void send(mci::MMControl& control, bool wait, const char* command)
 {
@@ -129,15 +134,13 @@ void CdDriveSetup::RecordModeSet(bool digitalOK)
     trace.run([&] {
         ProgramState& program = programState();
         readPref(QStringLiteral("ChannelToTransform"), program.gvChannelToTransform, 0);
-        int defaultMode = 1;
-        if (!digitalOK) {
-            defaultMode = 2;
-            if (program.gvChannelToTransform != 0)
-                writePref(QStringLiteral("ChannelToTransform"), program.gvChannelToTransform, 0);
-        }
-        readPref(recordModePref, program.gvRecordMode, defaultMode);
-        if (!digitalOK && program.gvRecordMode == 1)
-            writePref(recordModePref, program.gvRecordMode, 2);
+        if (!digitalOK && program.gvChannelToTransform != 0)
+            writePref(QStringLiteral("ChannelToTransform"), program.gvChannelToTransform, 0);
+        readPref(recordModePref, program.gvRecordMode, 1);
+        // Analog for this run only: a start without the drive does not change the user's
+        // choice for the starts with it.
+        if (!digitalOK)
+            program.gvRecordMode = analogRecording;
     });
 }
 
@@ -168,6 +171,12 @@ void CdDriveSetup::setCDdrive()
             CDControl_.setUpdateInterval(0);
             CDsetup();
             CDControl_.setUpdateInterval(liveUpdateInterval);
+            // Without any drive no letter is stored: the first drive's is, so that the next
+            // start is no first run and asks nothing.
+            if (cdDriveLetters().isEmpty()) {
+                QString letter;
+                writePref(mciLetterPref, letter, QString(QLatin1Char(cd::firstDriveLetter)));
+            }
             return;
         }
         ProgramState& program = programState();
@@ -193,6 +202,10 @@ void CdDriveSetup::CDsetup()
     TraceScope trace(module, "Sub CDsetup");
     trace.run([&] {
         const QString letters = cdDriveLetters();
+        if (letters.isEmpty()) {
+            forms::MsgBox(noDriveFound);
+            return;
+        }
         QString letter = letterOf(forms::InputBox(
             QStringLiteral("Please enter the letter of the drive used for CD audio, and put an "
                            "audio CD in that drive. Available letters appear to be: ")
@@ -290,7 +303,7 @@ void CdDriveSetup::setupACD()
                     "Lentaro did not succeed in configuring your CD drive for digital recording. "
                     "You will still be able to use analog recording."));
                 program.gvDigitalRecordingOK = false;
-                writePref(recordModePref, program.gvRecordMode, 2);
+                writePref(recordModePref, program.gvRecordMode, analogRecording);
                 return;
             }
             if (passing.size() == 1) {

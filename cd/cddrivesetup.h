@@ -26,11 +26,14 @@ public:
     // it works, digital recording is on again with RecordMode 1. Without Force only once ever;
     // later calls store digCDNum -1 and return false. True when digital reading works now.
     bool installASPI(bool Force = false);
+    // Without digital reading this run records analog; the stored RecordMode stays as it was.
     void RecordModeSet(bool digitalOK);
     void CDmciSetup();
-    // The first run's drive choice: with one drive it asks nothing.
+    // The first run's drive choice: with one drive it asks nothing; without any it says so and
+    // stores the first drive's letter, so that no later start asks again.
     void setCDdrive();
     int driveCount();
+    // Asks for the drive letter and tests it; without any drive it says none was found.
     void CDsetup();
     void setupACD();
     // False: take over the AutoPlay action of audio CDs (start-up); True: give it back (exit).

@@ -7,6 +7,7 @@
 #include "app/windowhelpers.h"
 #include "app/workingfiles.h"
 #include "cd/cdinputselector.h"
+#include "cd/datatracks.h"
 #include "cd/mcihelpers.h"
 #include "mainwindow/expansionfactor.h"
 #include "mainwindow/frmMain.h"
@@ -36,6 +37,26 @@ constexpr int digitalChannels = 2;
 QString acdErrorTitle(int number)
 {
     return QStringLiteral("Error number ACD") + QString::number(number);
+}
+
+// The last track that starts at or before the position (ms on the CD device's scale); 1 for a
+// position before every track.
+int trackAt(mci::MMControl& cdControl, int ms)
+{
+    cdControl.setWait(true);
+    cdControl.setTimeFormat(milliseconds);
+    int track = cdControl.tracks();
+    for (; track > 1; --track) {
+        cdControl.setTrack(track);
+        if (cdControl.trackPosition() <= ms)
+            break;
+    }
+    return track;
+}
+
+bool playing(const mci::MMControl& device)
+{
+    return device.mode() == static_cast<int>(mci::Mode::Playing);
 }
 
 void showSoundDriverMessage()
@@ -87,6 +108,25 @@ void CdLoopCapture::makeAnalogRecording()
         // A mixer that cannot be set still records from whatever source the user chose.
         if (program.gvAutomaticallySetRecordingMixer)
             cdInputSelector().SelectCDInput();
+        // A loop that cannot be recorded leaves the last capture as it is.
+        int inPt = 0;
+        int outPt = 0;
+        if (calcInAndOutPoints_(inPt, outPt)) {
+            Message2(QStringLiteral("off"));
+            return;
+        }
+        if (outPt <= inPt) {
+            Message2(QStringLiteral("off"));
+            forms::MsgBox(QStringLiteral("The loop has no length: its end is at its start. "
+                                         "Nothing was recorded."));
+            return;
+        }
+        if (const int track = trackAt(*main_.CDControl, inPt);
+            dataTracksOf(*main_.CDControl).count(track) != 0) {
+            Message2(QStringLiteral("off"));
+            forms::MsgBox(dataTrackRefusal(track));
+            return;
+        }
         main_.pnlMsg->setText(QStringLiteral("Recording"));
         mci::MMControl& wave = *main_.WaveControl;
         wave.setWait(true);
@@ -103,6 +143,19 @@ void CdLoopCapture::makeAnalogRecording()
         }
         program.gvRecordingInProgress = true;
         main_.loops().btnLoopPlay_Click();
+        // A play that was refused records nothing: the capture ends here, not at a later end
+        // of the CD device.
+        if (!program.gvPlayState.state().toBool() || !playing(*main_.CDControl)) {
+            program.gvRecordingInProgress = false;
+            wave.setWait(true);
+            wave.setCommand(QStringLiteral("Stop"));
+            wave.setWait(true);
+            wave.setCommand(QStringLiteral("Close"));
+            Message2(QStringLiteral("off"));
+            main_.pnlMsg->setText(
+                QStringLiteral("Nothing was recorded: the loop could not be played."));
+            return;
+        }
         main_.state().tempWavChannels = program.gvChannels;
         expFactorSet(main_.state());
     });
@@ -146,6 +199,11 @@ void CdLoopCapture::makeDigitalRecording()
         int track = cdControl.tracks();
         while (track > 1 && ACD1_.trackStartMs(track) > inPt)
             --track;
+        if (dataTracksOf(cdControl).count(track) != 0) {
+            Message2(QStringLiteral("off"));
+            forms::MsgBox(dataTrackRefusal(track));
+            return;
+        }
         const int readerStart = ACD1_.trackStartMs(track);
         cdControl.setWait(true);
         cdControl.setTimeFormat(milliseconds);

@@ -6,6 +6,7 @@
 #include "cd/cdidentification.h"
 #include "cd/cdloopcapture.h"
 #include "cd/cdtransport.h"
+#include "cd/discdamage.h"
 #include "cd/mixerontop.h"
 #include "cd/mp3form.h"
 #include "cd/recordForm.h"
@@ -50,7 +51,8 @@ Mp3FormTargets mp3FormTargetsOf(frmMain& main)
             [&main](const QString& fn) { main.playWaveFile(fn); },
             [&main](const QString& theMode, bool suppressRefresh) {
                 main.changeToMode(theMode, suppressRefresh);
-            }};
+            },
+            &main};
 }
 
 class CdSideOfMain : public StandInCd
@@ -74,9 +76,9 @@ public:
             captureInPlace_ = captureUse.putInPlace(loopCapture_);
         Vostrel1->hide();
         QObject::connect(Vostrel1, &Vostrel::Arrival, &main,
-                         [this](const QString&) { identification_.checkCDPresent(); });
+                         [this](const QString&) { checkCDPresent(); });
         QObject::connect(Vostrel1, &Vostrel::RemoveComplete, &main,
-                         [this](const QString&) { identification_.checkCDPresent(); });
+                         [this](const QString&) { checkCDPresent(); });
         QObject::connect(main.mnuDigitalRec, &QAction::triggered, &main,
                          [this] { trackRecording_.mnuDigitalRec_Click(); });
         // Back in the CD view, the status is the disc's again, not what another view said.
@@ -95,9 +97,13 @@ public:
     {
         setup_.CDsetup();
         // The CD control may stand on another drive now: its disc, or none, is the one shown.
-        identification_.checkCDPresent();
+        checkCDPresent();
     }
-    void checkCDPresent() override { identification_.checkCDPresent(); }
+    void checkCDPresent() override
+    {
+        identification_.checkCDPresent();
+        discDamage_.tellOnce(*main_.CDControl);
+    }
     void refreshDisplayForNewCD() override { identification_.refreshDisplayForNewCD(); }
     void stopDigitalRead() override
     {
@@ -115,8 +121,9 @@ public:
         trace.run([&] {
             auto* recorder = forms::loadedFormOf<recordForm>();
             if (!recorder)
-                recorder = new recordForm({main_.state(), *main_.WaveControl,
-                                           [this](const QString& fn) { main_.addToMRUs(fn); }});
+                recorder =
+                    new recordForm({main_.state(), *main_.WaveControl,
+                                    [this](const QString& fn) { main_.addToMRUs(fn); }, &main_});
             recorder->exec();
         });
     }
@@ -138,6 +145,7 @@ private:
     CdLoopCapture loopCapture_;
     frmMain& main_;
     Mp3FormTargets mp3FormTargets_;
+    DiscDamageNotice discDamage_;
     // Last, so that Transform no longer reaches the capture once the side goes.
     std::shared_ptr<void> captureInPlace_;
 };

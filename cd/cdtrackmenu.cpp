@@ -82,6 +82,15 @@ void CdFields::mnuOpenNotationFile_Click()
     TraceScope trace(module, "Sub mnuOpenNotationFile_Click");
     try {
         QString path = notation();
+        // A linked file that was moved or deleted: another may take its place.
+        if (!path.isEmpty() && !QFileInfo(path).isFile()) {
+            if (!forms::confirm(QStringLiteral("The notation file ") + path
+                                + QStringLiteral(" is not there: it may have been moved or "
+                                                 "deleted.\r\n\r\nDo you want to link another "
+                                                 "file to this track?")))
+                return;
+            path.clear();
+        }
         if (path.isEmpty())
             path = forms::prompts().fileDialog(main_.cdNotationFile).value_or(QString());
         if (path.isEmpty())

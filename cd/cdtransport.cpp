@@ -215,6 +215,16 @@ void CdTransport::updateCDStatus()
         if (program.gvRecordingInProgress
             || main_.CDControl->mode() != static_cast<int>(mci::Mode::Playing))
             return;
+        // The CD device plays a data track as silence.
+        if (!program.gvSlowMode) {
+            mci::MMControl& cd = *main_.CDControl;
+            cd.setTimeFormat(tmsfFormat);
+            const int track = cd.position() & 0xFF;
+            if (marks_->holdsData(track)) {
+                main_.pnlMsg->setText(dataTrackPlaying(track));
+                return;
+            }
+        }
         main_.pnlMsg->setText(playStateOn() ? loopingText : cdPlayingText);
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cd/datatracks.h"
 #include "cd/trackrowstore.h"
 
 #include <QString>
@@ -77,6 +78,7 @@ private:
     cd::DigitalReader& ACD1_;
     std::function<void()> trackRowShown_;
     std::function<void()> showDiscStatus_;
+    DataTrackMarks* marks_ = nullptr; // the grid's
     TrackRowStore store_;
     // Whether the last Eject click opened the tray.
     bool trayOpened_ = false;

@@ -42,6 +42,8 @@ void CdTransport::showTracksGrid()
     // A double click plays the track; it starts no edit.
     grid.setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
                          | QAbstractItemView::AnyKeyPressed);
+    marks_ = new DataTrackMarks(&grid);
+    grid.setItemDelegate(marks_);
     QObject::connect(&grid, &QAbstractItemView::clicked, &main_, [this] { tgTracks_Click(); });
     QObject::connect(&grid, &QAbstractItemView::doubleClicked, &main_,
                      [this](const QModelIndex& index) { tgTracks_DblClick(index.row()); });
@@ -52,6 +54,7 @@ void CdTransport::showTracksGrid()
         store_.follow(tracks);
         showTrackColumns();
         QObject::connect(tracks, &QAbstractItemModel::modelReset, &main_, [this] {
+            marks_->setDataTracks(dataTracksOf(*main_.CDControl));
             showTrackColumns();
             trackRowShown_();
         });

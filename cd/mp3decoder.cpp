@@ -12,7 +12,9 @@
 
 #include <mpg123.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <vector>
@@ -24,7 +26,6 @@ namespace {
 // Run-time error numbers the decoder raises.
 constexpr int invalidCall = 5;
 constexpr int fileNotFound = 53;
-constexpr int inputPastEnd = 62;
 constexpr int fileAccessError = 75;
 constexpr int invalidFileFormat = 321;
 
@@ -45,6 +46,23 @@ void initialiseLibrary()
 QString libraryText(mpg123_handle* handle)
 {
     return QString::fromUtf8(mpg123_strerror(handle));
+}
+
+// The input cannot be read as MP3, for that reason: the user's to mend.
+Mp3FileError unreadable(int number, const QString& fileName, const QString& reason)
+{
+    return Mp3FileError(number, fileName + QStringLiteral(" cannot be read as MP3: ") + reason
+                                    + QLatin1Char('.'));
+}
+
+QString cannotWrite(const QString& fileName)
+{
+    return QStringLiteral("The wave file ") + fileName + QStringLiteral(" cannot be written");
+}
+
+Mp3FileError unwritable(const QString& fileName)
+{
+    return Mp3FileError(fileAccessError, cannotWrite(fileName) + QLatin1Char('.'));
 }
 
 std::int64_t msOf(std::int64_t frames, long rate)
@@ -88,11 +106,13 @@ bool frameStartsAt(const std::string& path, std::int64_t offset)
 } // namespace
 
 // What a conversion's thread leaves: the frames written, or an error; the error's report adds
-// the decoded time it happened at (time texts are the user-interface thread's to make).
+// the decoded time it happened at (time texts are the user-interface thread's to make). A file
+// whose last frame was cut off converts the frames before it.
 struct Mp3Decoder::Outcome {
     int error = 0;
     QString description;
     std::int64_t frames = 0;
+    bool lastFrameCutOff = false;
 };
 
 Mp3Decoder::Mp3Decoder(QObject* parent)
@@ -115,7 +135,7 @@ void Mp3Decoder::open(const QString& fileName)
         throw RuntimeError(invalidCall, QStringLiteral("A conversion is running."));
     close();
     if (!QFileInfo(fileName).isFile())
-        throw RuntimeError(fileNotFound, QStringLiteral("File not found: ") + fileName);
+        throw unreadable(fileNotFound, fileName, QStringLiteral("there is no such file"));
     int result = MPG123_OK;
     mpg123_handle* handle = mpg123_new(nullptr, &result);
     if (!handle)
@@ -124,16 +144,17 @@ void Mp3Decoder::open(const QString& fileName)
     mpg123_param(handle, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
     std::FILE* input = std::fopen(nativePath(fileName).c_str(), "rbe");
     if (!input)
-        throw RuntimeError(fileAccessError, QStringLiteral("Cannot read ") + fileName);
+        throw unreadable(fileAccessError, fileName, QString::fromLocal8Bit(std::strerror(errno)));
     std::setvbuf(input, nullptr, _IOFBF, readBufferBytes);
     mpg123_replace_reader_handle(handle, readInput, seekInput, closeInput);
     if (mpg123_open_handle(handle, input) != MPG123_OK)
-        throw RuntimeError(fileAccessError, fileName + QStringLiteral(": ") + libraryText(handle));
+        throw unreadable(fileAccessError, fileName, libraryText(handle));
     long rate = 0;
     int channels = 0;
     int encoding = 0;
+    const QString noFrames = QStringLiteral("it holds no MP3 frames");
     if (mpg123_getformat(handle, &rate, &channels, &encoding) != MPG123_OK)
-        throw RuntimeError(invalidFileFormat, fileName + QStringLiteral(" is no MP3 file."));
+        throw unreadable(invalidFileFormat, fileName, noFrames);
     // The wave file's header is written for the first frame's format: every later frame is
     // decoded to it, or the conversion stops.
     mpg123_format_none(handle);
@@ -144,15 +165,16 @@ void Mp3Decoder::open(const QString& fileName)
     const bool lengthStated = encoderDelay >= 0;
     const off_t stated = mpg123_length(handle);
     if (mpg123_scan(handle) != MPG123_OK)
-        throw RuntimeError(invalidFileFormat,
-                           fileName + QStringLiteral(": ") + libraryText(handle));
+        throw unreadable(invalidFileFormat, fileName, libraryText(handle));
     const off_t present = mpg123_length(handle);
     if (present <= 0)
-        throw RuntimeError(invalidFileFormat, fileName + QStringLiteral(" is no MP3 file."));
+        throw unreadable(invalidFileFormat, fileName, noFrames);
+    // What is there converts all the same.
+    m_cutShort.clear();
     if (lengthStated && present < stated)
-        throw RuntimeError(inputPastEnd, fileName + QStringLiteral(" is cut short: it holds ")
-                                             + mmss(msOf(present, rate)) + QStringLiteral(" of ")
-                                             + mmss(msOf(stated, rate)) + QLatin1Char('.'));
+        m_cutShort = fileName + QStringLiteral(" is cut short: it holds ")
+                     + mmss(msOf(present, rate)) + QStringLiteral(" of the ")
+                     + mmss(msOf(stated, rate)) + QStringLiteral(" it was made with.");
     m_handle = owned.release();
     m_input = fileName;
     m_rate = rate;
@@ -167,6 +189,7 @@ void Mp3Decoder::close()
         mpg123_delete(m_handle);
     m_handle = nullptr;
     m_input.clear();
+    m_cutShort.clear();
     m_rate = 0;
     m_channels = 0;
     m_frames = 0;
@@ -190,10 +213,9 @@ void Mp3Decoder::start()
         throw RuntimeError(invalidCall, QStringLiteral("No MP3 file is open."));
     auto file = std::make_unique<wavesection::ReplacementFile>(nativePath(m_output));
     if (!file->isOpen())
-        throw RuntimeError(fileAccessError, QStringLiteral("Cannot write ") + m_output);
+        throw unwritable(m_output);
     if (mpg123_seek(m_handle, 0, SEEK_SET) < 0)
-        throw RuntimeError(invalidFileFormat,
-                           m_input + QStringLiteral(": ") + libraryText(m_handle));
+        throw unreadable(invalidFileFormat, m_input, libraryText(m_handle));
     m_file = std::move(file);
     const std::uint64_t run = ++m_run;
     m_worker = std::thread([this, run] { convert(run); });
@@ -236,7 +258,7 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
     if (!out)
         return fail(7, {});
     if (out->lastError() != kv::kOk)
-        return fail(fileAccessError, QStringLiteral("Cannot write ") + m_output);
+        return fail(fileAccessError, cannotWrite(m_output));
     // Frames go to the file in blocks, not one write each.
     std::vector<std::int32_t> block;
     block.reserve(writeBlockSamples + 4608);
@@ -254,23 +276,30 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
         const int result = mpg123_decode_frame(m_handle, &frameNumber, &audio, &bytes);
         if (result == MPG123_DONE)
             break;
+        const QString formatChanges = m_input
+                                      + QStringLiteral(" cannot be read as MP3: its "
+                                                       "frames change their rate or "
+                                                       "channels part way");
         if (result == MPG123_NEW_FORMAT) {
             long rate = 0;
             int channels = 0;
             int encoding = 0;
             mpg123_getformat(m_handle, &rate, &channels, &encoding);
             if (rate != m_rate || channels != m_channels || encoding != MPG123_ENC_SIGNED_16)
-                return fail(invalidFileFormat, m_input + QStringLiteral(" changes its format"));
+                return fail(invalidFileFormat, formatChanges);
+        } else if (result != MPG123_OK && mpg123_errcode(m_handle) == MPG123_BAD_OUTFORMAT) {
+            // The one format the wave file's header was written for is all it is let decode to.
+            return fail(invalidFileFormat, formatChanges);
         } else if (result != MPG123_OK) {
-            return fail(invalidFileFormat,
-                        m_input + QStringLiteral(" cannot be decoded: ") + libraryText(m_handle));
+            return fail(invalidFileFormat, m_input + QStringLiteral(" cannot be read as MP3: ")
+                                               + libraryText(m_handle));
         }
         const auto* pcm = reinterpret_cast<const std::int16_t*>(audio);
         const std::size_t count = bytes / sizeof(std::int16_t);
         for (std::size_t i = 0; i < count; ++i)
             block.push_back(std::int32_t(pcm[i]) * 65536);
         if (block.size() >= writeBlockSamples && !writeBlock())
-            return fail(fileAccessError, QStringLiteral("Cannot write ") + m_output);
+            return fail(fileAccessError, cannotWrite(m_output));
         outcome.frames += std::int64_t(count) / m_channels;
         mpg123_frameinfo2 info{};
         if (mpg123_info2(m_handle, &info) == MPG123_OK)
@@ -286,10 +315,9 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
     }
     if (m_stopping)
         return outcome;
-    if (frameStartsAt(nativePath(m_input), endOfLastFrame))
-        return fail(inputPastEnd, m_input + QStringLiteral(" is cut short"));
+    outcome.lastFrameCutOff = frameStartsAt(nativePath(m_input), endOfLastFrame);
     if (!writeBlock() || out->close() != kv::kOk)
-        return fail(fileAccessError, QStringLiteral("Cannot write ") + m_output);
+        return fail(fileAccessError, cannotWrite(m_output));
     return outcome;
 }
 
@@ -314,13 +342,18 @@ void Mp3Decoder::finish(std::uint64_t run, const Outcome& outcome)
     const std::int64_t ms = msOf(outcome.frames, m_rate);
     if (outcome.error != 0) {
         emit PlaybackFailed(outcome.error, outcome.description + QStringLiteral(" (at ") + mmss(ms)
-                                               + QLatin1Char(')'));
+                                               + QStringLiteral(")."));
         return;
     }
     if (!file->commit()) {
-        emit PlaybackFailed(fileAccessError, QStringLiteral("Cannot write ") + m_output);
+        emit PlaybackFailed(fileAccessError, cannotWrite(m_output) + QLatin1Char('.'));
         return;
     }
+    if (m_cutShort.isEmpty() && outcome.lastFrameCutOff)
+        m_cutShort = m_input + QStringLiteral(" is cut short: its last frame is cut off.");
+    if (!m_cutShort.isEmpty())
+        m_cutShort += QStringLiteral(" The wave file holds the ") + mmss(ms)
+                      + QStringLiteral(" that could be decoded.");
     emit PlaybackPosition(int(ms), mmss(ms));
     emit PlaybackFinished();
 }

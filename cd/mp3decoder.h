@@ -1,5 +1,7 @@
 #pragma once
 
+#include "trace/runtimeerror.h"
+
 #include <QObject>
 #include <QString>
 
@@ -15,6 +17,14 @@ struct mpg123_handle_struct;
 namespace lentaro {
 
 class UiHandOver;
+
+// An MP3 file that cannot be read, or a wave file that cannot be written: the user's to mend,
+// told in a sentence that names the file and says why.
+class Mp3FileError : public RuntimeError
+{
+public:
+    using RuntimeError::RuntimeError;
+};
 
 namespace wavesection {
 class ReplacementFile;
@@ -47,8 +57,8 @@ public:
     // Stops a running conversion; no event follows.
     ~Mp3Decoder() override;
 
-    // Opens an MP3 file and measures its length. A file that cannot be read, is no MP3 or is
-    // shorter than its own header says raises a RuntimeError and leaves nothing open.
+    // Opens an MP3 file and measures the length of what is there. A file that cannot be read or
+    // is no MP3 raises an Mp3FileError and leaves nothing open; one that is cut short opens.
     void open(const QString& fileName);
     void close();
     // The length of the open file as mm:ss; "00:00" with none.
@@ -56,12 +66,16 @@ public:
 
     // The wave file the next conversion writes.
     void setOutput(const QString& fileName);
-    // Converts the open file from its start; a RuntimeError when nothing is open, a conversion
-    // runs, or the output cannot be written.
+    // Converts the open file from its start, as far as its frames are whole; an Mp3FileError
+    // when the output cannot be written, a RuntimeError when nothing is open or a conversion
+    // runs.
     void start();
     // Ends a running conversion and waits for its thread; nothing of it is kept or reported.
     void stop();
     bool converting() const { return m_worker.joinable(); }
+    // Once a conversion has finished: "" for a whole file, else the sentence that says it was cut
+    // short and how much of it the wave file holds.
+    QString cutShort() const { return m_cutShort; }
 
     // What the conversion times its position reports by (the machine's monotonic clock unless
     // set); called on the conversion's thread.
@@ -73,7 +87,8 @@ signals:
     void PlaybackPosition(int Position, const QString& TimePosition);
     // The wave file is complete and in place.
     void PlaybackFinished();
-    // The conversion failed; the output is as it was.
+    // The conversion failed; the output is as it was. The description is a sentence for the
+    // user, naming the file.
     void PlaybackFailed(int number, const QString& description);
 
 private:
@@ -88,6 +103,7 @@ private:
     mpg123_handle_struct* m_handle = nullptr;
     QString m_input;
     QString m_output;
+    QString m_cutShort;
     long m_rate = 0;
     int m_channels = 0;
     std::int64_t m_frames = 0;

@@ -2,7 +2,6 @@
 
 #include "app/windowhelpers.h"
 #include "cd/mp3decoder.h"
-#include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
 #include <QApplication>
@@ -87,6 +86,7 @@ mp3form::mp3form(Mp3FormTargets targets)
     cdlgWaveOutput.kind = forms::FileDialogRequest::Kind::Save;
     cdlgWaveOutput.caption = QStringLiteral("Create New Wave File");
     cdlgWaveOutput.filter = QStringLiteral("Wave files (*.wav)");
+    cdlgWaveOutput.defaultSuffix = QStringLiteral("wav");
 
     for (int i = 0; i < 2; ++i)
         connect(cmdBrowse[i], &QPushButton::clicked, this, [this, i] { cmdBrowse_Click(i); });
@@ -101,7 +101,10 @@ mp3form::mp3form(Mp3FormTargets targets)
 
     TraceScope trace(module, "Sub Form_Load");
     trace.run([&] {
-        centerform(this);
+        if (targets_.window)
+            centerOver(*this, *targets_.window);
+        else
+            centerform(this);
         adjustButtons(false);
     });
 }
@@ -129,14 +132,15 @@ void mp3form::cmdBrowse_Click(int Index)
             if (!chosen)
                 return;
             txtInputMP3file->setText(*chosen);
-            mp3->close();
-            mp3->open(txtInputMP3file->text());
-            lblMP3length->setText(QStringLiteral("Length: ") + mp3->lengthText());
+            openInput();
         } else {
-            // The file named is replaced only once the conversion is complete.
+            // The file named is replaced only once the conversion is complete; the dialog has
+            // asked about an existing one.
             const auto chosen = forms::prompts().fileDialog(cdlgWaveOutput);
-            if (chosen)
+            if (chosen) {
                 txtOutputWaveFile->setText(*chosen);
+                replacementAgreed_ = *chosen;
+            }
         }
     });
 }
@@ -167,19 +171,45 @@ void mp3form::convertMP3()
 {
     TraceScope trace(module, "Sub convertMP3");
     trace.run([&] {
+        // A name typed without an extension is a wave file's, as the dialog makes it.
+        txtOutputWaveFile->setText(
+            forms::withDefaultSuffix(txtOutputWaveFile->text(), cdlgWaveOutput.defaultSuffix));
+        const QString output = txtOutputWaveFile->text();
         const QString refusal = outputRefusal();
         if (!refusal.isEmpty()) {
             forms::MsgBox(refusal);
             return;
         }
-        lblProgress->setVisible(true);
+        if (QFileInfo::exists(output) && output != replacementAgreed_
+            && !forms::confirm(output
+                               + QStringLiteral(" already exists. Do you want to replace "
+                                                "it?")))
+            return;
         // The file named in the box now, whatever Find opened before.
+        if (!openInput())
+            return;
+        lblProgress->setVisible(true);
+        try {
+            mp3->setOutput(output);
+            mp3->start();
+        } catch (const Mp3FileError& error) {
+            forms::MsgBox(error.description(), forms::Buttons::OkOnly, forms::Icon::Exclamation);
+        }
+    });
+}
+
+bool mp3form::openInput()
+{
+    try {
         mp3->close();
         mp3->open(txtInputMP3file->text());
         lblMP3length->setText(QStringLiteral("Length: ") + mp3->lengthText());
-        mp3->setOutput(txtOutputWaveFile->text());
-        mp3->start();
-    });
+        return true;
+    } catch (const Mp3FileError& error) {
+        lblMP3length->setText(QStringLiteral("MP3 Length: 00:00"));
+        forms::MsgBox(error.description(), forms::Buttons::OkOnly, forms::Icon::Exclamation);
+        return false;
+    }
 }
 
 QString mp3form::outputRefusal() const
@@ -232,6 +262,8 @@ void mp3form::MP3_PlaybackFinished()
         const QString path = txtOutputWaveFile->text();
         cmdCancel->setEnabled(false);
         targets_.addToMRUs(path);
+        if (!mp3->cutShort().isEmpty())
+            forms::MsgBox(mp3->cutShort(), forms::Buttons::OkOnly, forms::Icon::Exclamation);
         QApplication::beep();
         if (!forms::confirm(QStringLiteral("Done converting. Open file now?"))) {
             adjustButtons(false);
@@ -247,10 +279,11 @@ void mp3form::MP3_PlaybackFinished()
 
 void mp3form::MP3_PlaybackFailed(int number, const QString& description)
 {
-    TraceScope trace(module, "Sub MP3_PlaybackFailed");
+    TraceScope trace(module, "Sub MP3_PlaybackFailed",
+                     {{"number", number}, {"description", description}});
     trace.run([&] {
         adjustButtons(false);
-        throw RuntimeError(number, description);
+        forms::MsgBox(description, forms::Buttons::OkOnly, forms::Icon::Exclamation);
     });
 }
 

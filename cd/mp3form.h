@@ -15,11 +15,13 @@ namespace lentaro {
 
 class Mp3Decoder;
 
-// What the MP3 conversion asks of the main window once a wave file is made.
+// What the MP3 conversion asks of the main window once a wave file is made, and the window
+// itself, which the dialog opens centred on (on the screen without one).
 struct Mp3FormTargets {
     std::function<void(const QString& fn)> addToMRUs;
     std::function<void(const QString& fn)> playWaveFile;
     std::function<void(const QString& theMode, bool suppressRefresh)> changeToMode;
+    const QWidget* window = nullptr;
 };
 
 // The MP3 conversion dialog: the MP3 file named in its input box becomes the wave file named in
@@ -63,10 +65,15 @@ protected:
 
 private:
     void convertMP3();
+    // Opens the file the input box names: false, once the user has been told why, when it
+    // cannot be read as MP3.
+    bool openInput();
     // Why the output box names no file a conversion may write, or "" when it does.
     QString outputRefusal() const;
 
     Mp3FormTargets targets_;
+    // The output the save dialog chose, which the user has agreed to replace if it exists.
+    QString replacementAgreed_;
 };
 
 } // namespace lentaro

@@ -60,6 +60,7 @@ recordForm::recordForm(RecorderControls controls)
     mmWave->setButtonEnabled(mci::Button::Record, false);
     cdlgRecordFile.kind = forms::FileDialogRequest::Kind::Save;
     cdlgRecordFile.filter = QStringLiteral("Wave files (*.wav);;All files (*)");
+    cdlgRecordFile.defaultSuffix = QStringLiteral("wav");
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
 
@@ -88,7 +89,10 @@ void recordForm::Form_Load()
 {
     TraceScope trace(module, "Sub Form_Load");
     trace.run([&] {
-        centerform(this);
+        if (c_.window)
+            centerOver(*this, *c_.window);
+        else
+            centerform(this);
         noRecordingYet = true;
         mixerOnTop().mixerHwnd = 0;
         heldFileName_ = c_.WaveControl.fileName();
@@ -198,6 +202,8 @@ void recordForm::mmWave_StopClick(bool&)
     trace.run([&] {
         c_.WaveControl.setWait(true);
         c_.WaveControl.setCommand(QStringLiteral("Stop"));
+        // As a recorder does: Play after Stop plays the take from its start.
+        c_.WaveControl.setCommand(QStringLiteral("Prev"));
         Timer1->stop();
     });
 }

@@ -20,11 +20,13 @@ class MMControl;
 }
 
 // What the recorder window uses of the main window: its shared state (currentMMControl), the
-// wave device it records through, and its recent-files list.
+// wave device it records through, its recent-files list, and the window itself, which the
+// recorder opens centred on (on the screen without one).
 struct RecorderControls {
     MainState& state;
     mci::MMControl& WaveControl;
     std::function<void(const QString&)> addToMRUs;
+    const QWidget* window = nullptr;
 };
 
 // The recorder window ("Record Wave File"): records the sound card's input into a wave file the

@@ -5,6 +5,7 @@
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
 #include "app/workingfiles.h"
+#include "cd/datatracks.h"
 #include "cd/recordreaderevents.h"
 #include "mainwindow/fieldcolumn.h"
 #include "mainwindow/frmMain.h"
@@ -71,6 +72,7 @@ TrackRecording::TrackRecording(frmMain& main, cd::DigitalReader& ACD1, RecordRea
 {
     dlgRecordTrack.kind = forms::FileDialogRequest::Kind::Save;
     dlgRecordTrack.filter = QStringLiteral("Wave files (*.wav);;All files (*)");
+    dlgRecordTrack.defaultSuffix = QStringLiteral("wav");
 }
 
 void TrackRecording::mnuDigitalRec_Click()
@@ -140,6 +142,10 @@ TrackRecording::Attempt TrackRecording::attempt()
         return Attempt::ended;
     }
     const GridTrack track = currentGridTrack(main_);
+    if (dataTracksOf(cdControl).count(track.number) != 0) {
+        forms::MsgBox(dataTrackRefusal(track.number));
+        return Attempt::ended;
+    }
     main_.tmsf();
     if (!forms::confirm(copyTrackQuestion(track.name, ACD1_.trackLengthMs(track.number))))
         return Attempt::ended;

@@ -26,6 +26,7 @@ public:
         bool useUdev = udevDaemonRuns();
     };
 
+    // Over the drive list in place (cdDrives) each time watching starts.
     DiscChangeMonitor();
     DiscChangeMonitor(DriveList& drives, Options options);
     ~DiscChangeMonitor() override;
@@ -41,7 +42,8 @@ private:
     bool heardThroughUdev(const Drive& drive) const;
     void update(int number, bool present);
 
-    DriveList& m_drives;
+    DriveList* const m_given; // null: cdDrives() when watching starts
+    DriveList* m_drives;      // the list watched
     const Options m_options;
     std::vector<bool> m_present; // by drive number - 1, while watching
     std::unique_ptr<QTimer> m_timer;

@@ -58,6 +58,10 @@ public:
 
     virtual OpenedFrames openFrames() = 0;
 
+    // Why the disc in the drive cannot be used whole, a sentence for the user naming it; "" when
+    // nothing is wrong, also without a disc. Only an image can be damaged so.
+    virtual std::string discProblem() { return {}; }
+
 private:
     friend class DriveList;
     char m_letter = 0;

@@ -9,6 +9,9 @@
 
 namespace lentaro::cd {
 
+// The letter of the first drive of a list.
+inline constexpr char firstDriveLetter = 'D';
+
 // The CD drives of this run, with their letters from D: upward in the order given, and numbered
 // 1..n in the same order (the digital reader's drive numbers). The list never changes once made:
 // a drive that goes away keeps its letter and reports no disc. Letters end at Z:; drives beyond

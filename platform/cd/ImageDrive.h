@@ -28,10 +28,14 @@ public:
     bool closeTray() override;
     DriveAccess access() override;
     OpenedFrames openFrames() override;
+    // A cue sheet that is refused, or a data file shorter than the cue sheet's tracks.
+    std::string discProblem() override;
 
 private:
     enum class CueState { Missing, Refused, Usable };
     CueState cueState();
+    // Why the .cue there is refused; "" when it is usable.
+    std::string refusal(const std::string& text) const;
     Toc imageToc(std::int64_t binBytes);
 
     const std::filesystem::path m_cue;

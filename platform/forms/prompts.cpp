@@ -3,6 +3,8 @@
 #include "platform/forms/applicationtitle.h"
 #include "platform/forms/qtprompts.h"
 
+#include <QFileInfo>
+
 namespace lentaro::forms {
 
 namespace {
@@ -19,6 +21,13 @@ Service<PromptService> prompts{madeAtFirstUse<QtPromptService>};
 Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title)
 {
     return prompts().messageBox({prompt, titleOrDefault(title), buttons, icon, 1});
+}
+
+QString withDefaultSuffix(const QString& path, const QString& suffix)
+{
+    if (path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + suffix;
 }
 
 bool confirm(const QString& msg)

@@ -59,7 +59,13 @@ struct FileDialogRequest {
     QString folder;   // where the dialog starts
     QString fileName; // proposed name
     QString filter;   // "Wave files (*.wav);;All files (*)"
+    // Added, after a dot, to a chosen name that has no extension ("wav").
+    QString defaultSuffix;
 };
+
+// The name as a file dialog with that default extension returns it: path, or path + "." +
+// suffix when the file's name has no extension and there is a suffix to add.
+QString withDefaultSuffix(const QString& path, const QString& suffix);
 
 struct ColorDialogRequest {
     QString caption;

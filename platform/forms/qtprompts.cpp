@@ -126,13 +126,14 @@ std::optional<QString> QtPromptService::fileDialog(const FileDialogRequest& requ
     const QString start = request.fileName.isEmpty()
                               ? request.folder
                               : QDir(request.folder).filePath(request.fileName);
-    const QString chosen =
-        request.kind == FileDialogRequest::Kind::Open
-            ? QFileDialog::getOpenFileName(nullptr, request.caption, start, request.filter)
-            : QFileDialog::getSaveFileName(nullptr, request.caption, start, request.filter);
-    if (chosen.isEmpty())
+    QFileDialog dialog(nullptr, request.caption, start, request.filter);
+    const bool saving = request.kind == FileDialogRequest::Kind::Save;
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return chosen;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QColor> QtPromptService::colorDialog(const ColorDialogRequest& request)

@@ -36,7 +36,11 @@ std::optional<QString> ScriptedPrompts::inputBox(const InputBoxRequest& request)
 std::optional<QString> ScriptedPrompts::fileDialog(const FileDialogRequest& request)
 {
     fileDialogs_.push_back(request);
-    return take(files_, std::optional<QString>(), unanswered_);
+    // As Qt's dialog gives back a name typed without an extension.
+    const std::optional<QString> chosen = take(files_, std::optional<QString>(), unanswered_);
+    if (!chosen || request.kind != FileDialogRequest::Kind::Save)
+        return chosen;
+    return withDefaultSuffix(*chosen, request.defaultSuffix);
 }
 
 std::optional<QColor> ScriptedPrompts::colorDialog(const ColorDialogRequest& request)

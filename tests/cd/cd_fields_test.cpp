@@ -362,7 +362,8 @@ void PrintTo(const NotationCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class NotationFile : public CdFieldsTest, public ::testing::WithParamInterface<NotationCase>
+// Notation files in the test's folder; the desktop's opening of files recorded.
+class NotationFileTest : public CdFieldsTest
 {
 protected:
     QString inFolder(const char* name)
@@ -372,6 +373,9 @@ protected:
     UrlRecorder desktop_;
     ScopedOverride<UrlOpener> desktopInPlace_{urlOpener, desktop_};
 };
+
+class NotationFile : public NotationFileTest, public ::testing::WithParamInterface<NotationCase>
+{};
 
 TEST_P(NotationFile, OpensOnlyAnExistingFileAndLinksOnlyAChosenOne)
 {
@@ -415,10 +419,6 @@ INSTANTIATE_TEST_SUITE_P(
                      std::nullopt},
         NotationCase{"OpenOpensTheLinkedFile", "b.sib", Action::Open, std::nullopt, "b.sib",
                      "b.sib"},
-        NotationCase{"AMissingFileIsNotOpened", "gone.mid", Action::Open, std::nullopt,
-                     std::nullopt, "gone.mid"},
-        NotationCase{"AFolderIsNotOpened", "scores", Action::Open, std::nullopt, std::nullopt,
-                     "scores"},
         NotationCase{"AnOddNameOpensThatFile",
                      std::nullopt,
                      Action::Open,
@@ -438,6 +438,51 @@ INSTANTIATE_TEST_SUITE_P(
                      "b.sib",
                      "b.sib"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NotationFileTest, AFileThatIsNotThereIsSaidToBeGoneAndAnotherMayBeLinked)
+{
+    struct Case {
+        const char* name;
+        const char* linked; // moved away, or a folder where the file was
+        forms::Answer answer;
+        std::optional<const char*> chosen; // the dialog's answer; none: no dialog expected
+        const char* linkAfter;
+    };
+    const Case cases[] = {
+        {"No keeps the link", "gone.mid", forms::Answer::No, std::nullopt, "gone.mid"},
+        {"Yes, cancelled, keeps the link", "gone.mid", forms::Answer::Yes, {nullptr}, "gone.mid"},
+        {"Yes links and opens another", "gone.mid", forms::Answer::Yes, {"b.sib"}, "b.sib"},
+        {"a folder is no file", "scores", forms::Answer::Yes, {"b.sib"}, "b.sib"},
+    };
+    showDiscs({fourTrackDisc()});
+    QDir(home()).mkdir(QStringLiteral("scores"));
+    writeFile(QStringLiteral("b.sib"), "notes");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts_ = {};
+        desktop_.opened.clear();
+        linkTrack1(inFolder(c.linked));
+        prompts_.queueAnswer(c.answer);
+        if (c.chosen)
+            prompts_.queueFile(*c.chosen ? std::optional<QString>(inFolder(*c.chosen))
+                                         : std::nullopt);
+        rightClickGrid();
+        main().mnuOpenNotationFile->trigger();
+        main().mnuTrackGridPopup->hide();
+
+        ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
+        EXPECT_EQ(prompts_.messageBoxes()[0].text,
+                  QStringLiteral("The notation file ") + inFolder(c.linked)
+                      + QStringLiteral(" is not there: it may have been moved or deleted.\r\n\r\n"
+                                       "Do you want to link another file to this track?"));
+        EXPECT_EQ(prompts_.fileDialogs().size(), c.chosen ? 1u : 0u);
+        EXPECT_EQ(prompts_.pendingAnswers(), 0u);
+        const bool another = c.chosen && *c.chosen;
+        EXPECT_EQ(desktop_.opened,
+                  another ? QList<QUrl>{QUrl::fromLocalFile(inFolder(*c.chosen))} : QList<QUrl>{});
+        EXPECT_EQ(storedTrackField(1, "Notation").toString(), inFolder(c.linkAfter));
+    }
+}
 
 TEST_F(CdFieldsTest, AChangeTheDatabaseRefusesKeepsTheLink)
 {

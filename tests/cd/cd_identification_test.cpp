@@ -1,6 +1,7 @@
 #include "tests/cd/cd_side_fixture.h"
 
 #include "app/programstate.h"
+#include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
@@ -14,6 +15,10 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
 
 namespace lentaro::test {
 
@@ -493,6 +498,75 @@ TEST_F(CdIdentificationTest, DiscEventsAndRequeryOfTheMainWindowCheckTheDrive)
     insert('D');
     m.mnuCDRequery->trigger();
     EXPECT_EQ(m.pnlMsg->text(), QStringLiteral("CD Found"));
+}
+
+TEST_F(CdIdentificationTest, ADamagedImageIsToldOnceWithTheReasonAndTheImagesName)
+{
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* name;
+        std::function<void(cd::test::ImageSpec&)> spec;
+        std::function<void(const fs::path& cue)> damage;
+        const char* says; // after "The CD image <cue> "
+        const char* pnlMsg;
+        int tracks;
+    };
+    const auto bin = [](fs::path cue) { return cue.replace_extension(".bin"); };
+    const Case cases[] = {
+        {"missing data file",
+         {},
+         [&](const fs::path& cue) { fs::remove(bin(cue)); },
+         "is not used: its data file disc0.bin is missing.",
+         "No CD in drive",
+         0},
+        {"another file named",
+         [](cd::test::ImageSpec& spec) { spec.fileLineName = "other.bin"; },
+         {},
+         "is not used: it names the data file \"other.bin\"; it must name \"disc0.bin\", beside "
+         "it.",
+         "No CD in drive",
+         0},
+        {"no cue sheet",
+         {},
+         [](const fs::path& cue) { std::ofstream(cue) << "Not a cue sheet, only words.\n"; },
+         "is not used: it names no data file.",
+         "No CD in drive",
+         0},
+        // The data ends in track 3: track 4 is gone, and the disc shows shorter.
+        {"data cut short",
+         {},
+         [&](const fs::path& cue) {
+             fs::resize_file(bin(cue), (2 * trackFrames + trackFrames / 2) * 2352 + 99);
+         },
+         "is damaged: its data file disc0.bin is cut short, so the disc holds less than its cue "
+         "sheet says.",
+         "CD Found",
+         3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts_ = {};
+        withCdSide_ = true;
+        cd::test::ImageSpec spec = fourTrackDisc();
+        if (c.spec)
+            c.spec(spec);
+        useDiscs({spec});
+        if (c.damage)
+            c.damage(cues_.back());
+        frmMain& m = main();
+        m.show();
+
+        m.mnuCDRequery->trigger();
+        m.mnuCDRequery->trigger();
+
+        EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("The CD image ")
+                                               + QString::fromStdString(cues_.back().string())
+                                               + QLatin1Char(' ') + QString::fromUtf8(c.says)});
+        EXPECT_EQ(m.pnlMsg->text(), QString::fromUtf8(c.pnlMsg));
+        EXPECT_EQ(m.state().dtaTracks->rowCount(), c.tracks);
+        TearDown();
+        SetUp();
+    }
 }
 
 } // namespace

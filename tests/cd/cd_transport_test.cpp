@@ -2,6 +2,7 @@
 #include "tests/cd/counting_loops.h"
 
 #include "app/programstate.h"
+#include "cd/datatracks.h"
 #include "mainwindow/gridediting.h"
 #include "mainwindow/mainstate.h"
 #include "mainwindow/sides.h"
@@ -15,11 +16,14 @@
 #include <QScrollBar>
 #include <QSqlQuery>
 #include <QSqlTableModel>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace lentaro::test {
 
@@ -409,6 +413,54 @@ TEST_F(CdTransportTest, TheGridShowsNumberNameAndRating)
               header.sectionSize(tracks.fieldIndex("TrackNum")));
     EXPECT_EQ(grid.model()->rowCount(), 4);
     EXPECT_EQ(main().lblTrackComments->text(), QStringLiteral("Track 1 Comments"));
+}
+
+// The four tracks of tones and five seconds of data after them.
+cd::test::ImageSpec discWithDataTrack()
+{
+    cd::test::ImageSpec disc = fourTrackDisc();
+    disc.tracks.push_back({5 * cd::framesPerSecond, 0, true});
+    return disc;
+}
+
+TEST_F(CdTransportTest, ADataTrackIsMarkedPlaysAsSilenceThatTheStatusNamesAndIsNotCopied)
+{
+    showDiscs({discWithDataTrack()});
+    QTableView& grid = *main().tgTracks;
+    ASSERT_EQ(grid.model()->rowCount(), 5);
+    // How the grid draws each track's name.
+    const auto shownName = [&](int track) {
+        const QModelIndex cell = cellOf(track, "TrackName");
+        auto* marks = dynamic_cast<DataTrackMarks*>(grid.itemDelegateForIndex(cell));
+        QStyleOptionViewItem option;
+        if (marks)
+            marks->initStyleOption(&option, cell);
+        return option.text;
+    };
+    EXPECT_EQ(shownName(4), QStringLiteral("4"));
+    EXPECT_EQ(shownName(5), QStringLiteral("5 (data track)"));
+
+    doubleClick(cellOf(5, "TrackNum"));
+    ASSERT_TRUE(playingNow(*main().CDControl));
+    sound_.hear(100, *main().CDControl);
+    emit main().CDControl->statusUpdate();
+
+    EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("Track 5 is a data track: no audio"));
+    const std::vector<std::int16_t> heard = sound_.heard();
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), 0), std::ptrdiff_t(heard.size()));
+
+    // Its copy is refused once, before any question or dialog.
+    ProgramState& program = programState();
+    program.gvDigitalRecordingOK = true;
+    program.gvDigCDNum = 1;
+    main().mnuDigitalRec->trigger();
+
+    EXPECT_EQ(shownMessages(),
+              QStringList{QStringLiteral("Track 5 is a data track: it holds no audio to record.")});
+    EXPECT_TRUE(prompts_.fileDialogs().empty());
+    EXPECT_TRUE(main().isEnabled());
+    EXPECT_NE(main().CDControl->mode(), static_cast<int>(mci::Mode::NotOpen));
 }
 
 struct EjectCase {

@@ -385,6 +385,8 @@ public:
         CountingLoops::btnLoopPlay_Click();
         if (!programState().gvRecordingInProgress)
             return;
+        // As the loop side's play does.
+        programState().gvPlayState.setState(true);
         recordWhilePlaying(*main_.CDControl, *main_.WaveControl, inPt_, outPt_);
     }
 

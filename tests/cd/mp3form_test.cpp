@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <optional>
 #include <ostream>
 
 namespace lentaro::test {
@@ -219,6 +220,7 @@ TEST_P(Mp3FormInterruptionTest, LeavesTheOutputAsItWasAndNoTemporaryFile)
     FrameGate gate(25);
     form_->mp3->setPacing(gate.pacing());
     name(input(), output());
+    prompts_.queueAnswer(forms::Answer::Yes); // out.wav may be replaced
     form_->cmdConvert->click();
     ASSERT_TRUE(gate.waitUntilHeld());
     EXPECT_EQ(buttons(), converting);
@@ -238,7 +240,9 @@ TEST_P(Mp3FormInterruptionTest, LeavesTheOutputAsItWasAndNoTemporaryFile)
 
     EXPECT_EQ(fileBytes(output()), earlierWave);
     EXPECT_EQ(folderFiles(), (QStringList{QStringLiteral("in.mp3"), QStringLiteral("out.wav")}));
-    EXPECT_TRUE(shownMessages().isEmpty());
+    EXPECT_EQ(shownMessages(), QStringList{output()
+                                           + QStringLiteral(" already exists. Do you "
+                                                            "want to replace it?")});
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, Mp3FormInterruptionTest,
@@ -320,8 +324,8 @@ TEST_F(Mp3FormTest, EveryControlReachesItsProcedure)
 
 struct BadInputCase {
     const char* name;
-    int error;
     QByteArray (*bytes)();
+    const char* why; // what the message says after "cannot be read as MP3: "
 };
 
 QByteArray cutMidFrame(const Mp3Spec& spec)
@@ -333,42 +337,139 @@ QByteArray cutMidFrame(const Mp3Spec& spec)
 class Mp3FormBadInputTest : public Mp3FormTest, public ::testing::WithParamInterface<BadInputCase>
 {};
 
-TEST_P(Mp3FormBadInputTest, GoesToTheCentralHandlerAndLeavesTheOutputAsItWas)
+TEST_P(Mp3FormBadInputTest, SaysWhyTheFileCannotBeReadAndLeavesTheOutputAsItWas)
 {
     writeBytes(input(), GetParam().bytes());
     writeBytes(output(), earlierWave);
+    prompts_.queueAnswer(forms::Answer::Yes); // out.wav may be replaced
     name(input(), output());
     convert();
 
-    EXPECT_EQ(trappedError(), GetParam().error) << lastError().description.toStdString();
-    EXPECT_TRUE(lastError().description.contains(input())) << lastError().description.toStdString();
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+    ASSERT_EQ(shownMessages().size(), 2) << shownMessages().join('\n').toStdString();
+    const QString told = shownMessages().last();
+    EXPECT_TRUE(told.startsWith(input() + QStringLiteral(" cannot be read as MP3: ")
+                                + QString::fromUtf8(GetParam().why)))
+        << told.toStdString();
     EXPECT_EQ(buttons(), idle);
     EXPECT_EQ(fileBytes(output()), earlierWave);
     EXPECT_EQ(folderFiles(), (QStringList{QStringLiteral("in.mp3"), QStringLiteral("out.wav")}));
-    EXPECT_TRUE(shownMessages().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Mp3FormBadInputTest,
     ::testing::Values(
-        BadInputCase{"noMp3", 321,
-                     [] { return QByteArray("Plain words in a file that is named as an MP3.\n"); }},
-        // The encoder's info frame states more frames than are there.
-        BadInputCase{"cutShort", 62,
-                     [] {
-                         return cutMidFrame({44100, 2, 44100 * 3, 440.0});
-                     }},
-        // Nothing states the length: the frame cut off at the end tells.
-        BadInputCase{"cutShortWithoutInfoFrame", 62,
-                     [] {
-                         return cutMidFrame({44100, 2, 44100 * 3, 440.0, 128, false});
-                     }},
-        BadInputCase{"formatChangesMidway", 321,
+        BadInputCase{"noMp3",
+                     [] { return QByteArray("Plain words in a file that is named as an MP3.\n"); },
+                     "it holds no MP3 frames."},
+        BadInputCase{"formatChangesMidway",
                      [] {
                          return encodeMp3({44100, 2, 44100 * 2, 440.0})
                                 + encodeMp3({22050, 1, 22050, 440.0, 64, false});
-                     }}),
+                     },
+                     "its frames change their rate or channels part way (at 00:0"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct CutShortCase {
+    const char* name;
+    bool infoFrame;
+    const char* says; // after "<file> is cut short: "
+};
+
+class Mp3FormCutShortTest : public Mp3FormTest, public ::testing::WithParamInterface<CutShortCase>
+{};
+
+TEST_P(Mp3FormCutShortTest, ConvertsTheFramesThatDecodeAndSaysItWasCutShort)
+{
+    const Mp3Spec whole{44100, 2, 44100 * 3, 440.0, 128, GetParam().infoFrame};
+    writeBytes(input(), cutMidFrame(whole));
+    name(input(), output());
+    prompts_.queueAnswer(forms::Answer::Ok);
+    prompts_.queueAnswer(forms::Answer::No);
+    convert();
+    ASSERT_TRUE(form_);
+
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+    const ConvertedWave wave = readConvertedWave(output());
+    ASSERT_TRUE(wave.headerAgrees);
+    // About half of the three seconds, the tone as it was.
+    EXPECT_GT(wave.frames, 44100);
+    EXPECT_LT(wave.frames, 2 * 44100);
+    EXPECT_NEAR(toneFrequency(wave), 440.0, 2.0);
+    const QString held = QStringLiteral(" The wave file holds the ") + form_->lblProgress->text()
+                         + QStringLiteral(" that could be decoded.");
+    EXPECT_EQ(shownMessages(), (QStringList{input() + QStringLiteral(" is cut short: ")
+                                                + QString::fromUtf8(GetParam().says) + held,
+                                            QStringLiteral("Done converting. Open file now?")}));
+    EXPECT_EQ(main().mruPath(1), output());
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, Mp3FormCutShortTest,
+                         ::testing::Values(
+                             // The encoder's info frame states more than is there.
+                             CutShortCase{"stated", true,
+                                          "it holds 00:01 of the 00:03 it was made with."},
+                             // Nothing states the length: the frame cut off at the end tells.
+                             CutShortCase{"lastFrameCutOff", false, "its last frame is cut off."}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Mp3FormTest, AWaveFileNamedWithoutAnExtensionGetsWav)
+{
+    writeMp3(input(), {22050, 1, 22050, 440.0, 64});
+    prompts_.queueFile(file(QStringLiteral("song")));
+    form_->cmdBrowse[1]->click();
+    EXPECT_EQ(form_->txtOutputWaveFile->text(), file(QStringLiteral("song.wav")));
+    EXPECT_EQ(prompts_.fileDialogs().back().defaultSuffix, QStringLiteral("wav"));
+
+    // Typed, it becomes the same.
+    name(input(), file(QStringLiteral("typed")));
+    prompts_.queueAnswer(forms::Answer::No);
+    convert();
+
+    EXPECT_EQ(form_->txtOutputWaveFile->text(), file(QStringLiteral("typed.wav")));
+    EXPECT_EQ(readConvertedWave(file(QStringLiteral("typed.wav"))).frames, 22050);
+    EXPECT_EQ(main().mruPath(1), file(QStringLiteral("typed.wav")));
+}
+
+TEST_F(Mp3FormTest, ATypedNameOfAnExistingFileIsReplacedOnlyAfterAsking)
+{
+    struct Case {
+        const char* name;
+        bool chosenInTheDialog;
+        std::optional<forms::Answer> answer; // none: not asked
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"typed, No", false, forms::Answer::No, false},
+        {"typed, Yes", false, forms::Answer::Yes, true},
+        {"chosen in the dialog, which asked", true, std::nullopt, true},
+    };
+    writeMp3(input(), {22050, 1, 22050, 440.0, 64});
+    const QString replaceIt =
+        output() + QStringLiteral(" already exists. Do you want to replace it?");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts_ = {};
+        writeBytes(output(), earlierWave);
+        if (c.chosenInTheDialog) {
+            prompts_.queueFile(output());
+            form_->cmdBrowse[1]->click();
+            form_->txtInputMP3file->setText(input());
+        } else {
+            name(input(), output());
+        }
+        if (c.answer)
+            prompts_.queueAnswer(*c.answer);
+        if (c.replaced)
+            prompts_.queueAnswer(forms::Answer::No); // Open file now?
+        convert();
+
+        EXPECT_EQ(prompts_.pendingAnswers(), 0u);
+        EXPECT_EQ(shownMessages().contains(replaceIt), c.answer.has_value());
+        EXPECT_EQ(fileBytes(output()) == earlierWave, !c.replaced);
+        EXPECT_EQ(buttons(), idle);
+    }
+}
 
 } // namespace
 

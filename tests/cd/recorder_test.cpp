@@ -6,12 +6,16 @@
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
 #include "cd/mixerontop.h"
+#include "cd/mp3form.h"
 #include "cd/recordForm.h"
 #include "mainwindow/mainstate.h"
+#include "platform/audio/FrameSource.h"
 #include "platform/forms/formregistry.h"
 #include "platform/forms/windowhandles.h"
 #include "platform/mci/MMControl.h"
+#include "platform/mci/TransportBar.h"
 #include "tests/platform/mci/fake_device.h"
+#include "tests/platform/mci/wave_rig.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,6 +24,8 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -146,8 +152,9 @@ TEST_F(RecorderTest, RecordsIntoTheFileChosenAfterDeletingItAndCountsWholeSecond
     writeFile("take.wav", "an older take");
     recordForm& recorder = load();
 
-    prompts_.queueFile(path("take.wav"));
+    prompts_.queueFile(path("take")); // typed without an extension
     recorder.cmdChooseFile->click();
+    EXPECT_EQ(prompts_.fileDialogs().back().defaultSuffix, "wav");
     EXPECT_EQ(recorder.windowTitle(), "Record file take.wav");
     EXPECT_TRUE(recorder.mmWave->buttonEnabled(mci::Button::Record));
     bool cancel = false;
@@ -167,7 +174,7 @@ TEST_F(RecorderTest, RecordsIntoTheFileChosenAfterDeletingItAndCountsWholeSecond
     EXPECT_EQ(recorder.lblTime->text(), "1 seconds recorded...");
 
     recorder.mmWave_StopClick(cancel);
-    EXPECT_EQ(device_->verbs().last(), "Stop");
+    EXPECT_EQ(device_->verbs().mid(device_->verbs().size() - 2), QStringList({"Stop", "Prev"}));
     EXPECT_FALSE(recorder.Timer1->isActive());
 }
 
@@ -327,6 +334,68 @@ TEST_F(RecorderTest, EveryControlReachesItsProcedure)
     EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
+// The recorder over the main window's own wave device, on a null sound card whose clock only
+// the test moves and whose input records a count: sample n is n.
+class RecorderOnTheCardTest : public CdSideTest
+{
+protected:
+    void SetUp() override
+    {
+        CdSideTest::SetUp();
+        useDiscs({});
+        main().state().currentMMControl = main().CDControl;
+        ProgramState& program = programState();
+        program.gvRecordingDepth = 16;
+        program.gvChannels = 1;
+        program.gvRecordingSampleRate = 8000;
+        std::vector<std::uint8_t> count;
+        for (int n = 0; n < 8000; ++n) {
+            count.push_back(static_cast<std::uint8_t>(n & 0xFF));
+            count.push_back(static_cast<std::uint8_t>(n >> 8));
+        }
+        sound_.card.setSource(std::make_shared<audio::MemorySource>(
+            audio::Format{1, 8000, 16, audio::Encoding::Pcm}, count));
+    }
+
+    mci::test::WaveRig sound_;
+};
+
+TEST_F(RecorderOnTheCardTest, PlayAfterStopPlaysTheTakeFromItsStart)
+{
+    auto& recorder = *new recordForm({main().state(), *main().WaveControl, {}});
+    recorder.show();
+    mci::MMControl& wave = *main().WaveControl;
+    const auto press = [&](mci::Button button) {
+        QTest::mouseClick(recorder.mmWave->bar()->button(button), Qt::LeftButton);
+    };
+    prompts_.queueFile(path("take.wav"));
+    QTest::mouseClick(recorder.cmdChooseFile, Qt::LeftButton);
+    press(mci::Button::Record);
+    ASSERT_EQ(wave.mode(), static_cast<int>(mci::Mode::Recording));
+    ASSERT_TRUE(mci::test::eventually([&] {
+        sound_.clock->advance(std::chrono::milliseconds(20));
+        return wave.position() >= 500;
+    }));
+    press(mci::Button::Stop);
+    const int take = wave.length();
+
+    press(mci::Button::Play);
+    ASSERT_TRUE(mci::test::eventually([&] {
+        if (wave.position() >= take / 2)
+            return true;
+        sound_.clock->advance(std::chrono::milliseconds(10));
+        return false;
+    }));
+
+    EXPECT_EQ(wave.mode(), static_cast<int>(mci::Mode::Playing));
+    const std::vector<mci::test::Stretch> heard = sound_.runs();
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard.front().start, 0);
+    EXPECT_GE(heard.front().end, take / 2 * 8);
+    prompts_.queueAnswer(forms::Answer::No);
+    recorder.unload();
+}
+
 // The main window on the program's CD side.
 class RecorderMenuTest : public CdSideTest
 {
@@ -353,6 +422,34 @@ TEST_F(RecorderMenuTest, ShowsTheRecorderModally)
     EXPECT_TRUE(user.acted());
     EXPECT_EQ(caption, "Record Wave File");
     EXPECT_FALSE(isLoaded("recordForm"));
+}
+
+TEST_F(RecorderMenuTest, TheRecorderAndTheMp3WindowOpenOnTheMiddleOfTheMainWindow)
+{
+    struct Case {
+        const char* window;
+        QAction* item;
+    };
+    // The main window away from the middle of the screen.
+    main().show();
+    main().move(main().screen()->geometry().center());
+    const QPoint middle = main().frameGeometry().center();
+    for (const Case& c : {Case{"recorder", main().mnuRecord}, Case{"MP3", main().mnuConvertMP3}}) {
+        SCOPED_TRACE(c.window);
+        QRect opened;
+        WhenModal user([&](QWidget& modal) {
+            opened = modal.frameGeometry();
+            static_cast<forms::Form&>(modal).unload();
+        });
+
+        c.item->trigger();
+
+        ASSERT_TRUE(user.acted());
+        EXPECT_LE((opened.center() - middle).manhattanLength(), 2)
+            << opened.center().x() << "," << opened.center().y() << " against " << middle.x() << ","
+            << middle.y();
+        deleteUnloaded();
+    }
 }
 
 } // namespace

@@ -84,7 +84,7 @@ TEST_F(TrackRecordingTest, CopiesTheWholeTrackIntoTheFileChosenAndGivesTheWindow
 {
     const QString destination = path("copy.wav");
     prompts_.queueAnswer(forms::Answer::Yes);
-    prompts_.queueFile(destination);
+    prompts_.queueFile(path("copy")); // typed without an extension
     QSignalSpy completed(&reader(), &cd::DigitalReader::ReadComplete);
 
     copy_->mnuDigitalRec_Click();
@@ -98,6 +98,7 @@ TEST_F(TrackRecordingTest, CopiesTheWholeTrackIntoTheFileChosenAndGivesTheWindow
     ASSERT_EQ(prompts_.fileDialogs().size(), 1u);
     EXPECT_EQ(prompts_.fileDialogs()[0].caption, "Choose file for a copy of track 2, Blue Moon");
     EXPECT_EQ(prompts_.fileDialogs()[0].fileName, "Blue Moon.wav");
+    EXPECT_EQ(prompts_.fileDialogs()[0].defaultSuffix, "wav");
     // The read runs on behind the progress window.
     auto* progress = qobject_cast<QWidget*>(forms::loadedForm("messages2"));
     ASSERT_NE(progress, nullptr);

@@ -122,9 +122,9 @@ protected:
     }
     void TearDown() override
     {
+        drivesInPlace_.reset();
         ProgramInUse::TearDown();
         qunsetenv("LENTARO_AUDIO_SPEED");
-        drivesInPlace_.reset();
     }
 
     static QSqlTableModel& tracks() { return *main().state().dtaTracks; }

@@ -62,13 +62,15 @@ TEST_F(ProgramSignals, EndTheProgramThroughItsExitPathAsFileExitDoes)
         writePref(QStringLiteral("DeleteTempFiles"), keep, c.deleteTempFiles);
         ProgramProcess program;
         startUp(program);
+        // A first start may have said something already (no CD drive here): the signal adds nothing.
+        const QStringList boxesBefore = program.boxes();
 
         program.signal(c.number);
 
         ASSERT_TRUE(program.waitForEnd(startTime));
         EXPECT_TRUE(program.endedCleanly()) << program.errors().toStdString();
         EXPECT_EQ(program.windowsUp(), QStringList());
-        EXPECT_EQ(program.boxes(), QStringList());
+        EXPECT_EQ(program.boxes(), boxesBefore);
         EXPECT_EQ(workingFilesThere(), !c.deleteTempFiles);
         // The database is whole, with no change left half done beside it.
         EXPECT_FALSE(QFileInfo::exists(path("lentaro.mdb-journal")));

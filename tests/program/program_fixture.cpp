@@ -33,6 +33,7 @@ void Program::SetUp()
 {
     WindowTest::SetUp();
     writeFile("SXCLIENT.INI", "[preferences]\nSilent Run=1\n");
+    noDrivesInPlace_.emplace(cd::cdDrives, noDrives_);
     processEndInPlace_.emplace(processEnd, processEnd_);
     runnerInPlace_.emplace(engineRunner, runner_);
     deadline_.setSingleShot(true);
@@ -47,6 +48,7 @@ void Program::TearDown()
     deadline_.stop();
     runnerInPlace_.reset();
     processEndInPlace_.reset();
+    noDrivesInPlace_.reset();
     WindowTest::TearDown();
 }
 

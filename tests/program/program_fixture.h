@@ -3,6 +3,7 @@
 #include "tests/app/window_fixture.h"
 
 #include "app/pallomirunner.h"
+#include "platform/cd/DriveList.h"
 #include "tests/program/person.h"
 
 #include <QTemporaryDir>
@@ -38,7 +39,8 @@ public:
 };
 
 // The program as it starts: its error reporter answers without a dialog (an error must fail the
-// test, not wait for a person), and a run that does not end in time is ended with code 1.
+// test, not wait for a person), and a run that does not end in time is ended with code 1. The
+// machine has no CD drive unless a test puts drives in place.
 class Program : public WindowTest
 {
 protected:
@@ -57,6 +59,8 @@ protected:
 
 private:
     QTimer deadline_;
+    cd::DriveList noDrives_;
+    std::optional<ScopedOverride<cd::DriveList>> noDrivesInPlace_;
     std::optional<ScopedOverride<ProcessEnd>> processEndInPlace_;
     std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;
 };

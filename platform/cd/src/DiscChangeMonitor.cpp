@@ -6,12 +6,12 @@
 
 namespace lentaro::cd {
 
-DiscChangeMonitor::DiscChangeMonitor() : DiscChangeMonitor(cdDrives(), Options{})
+DiscChangeMonitor::DiscChangeMonitor() : m_given(nullptr), m_drives(nullptr), m_options{}
 {
 }
 
 DiscChangeMonitor::DiscChangeMonitor(DriveList& drives, Options options)
-    : m_drives(drives), m_options(options)
+    : m_given(&drives), m_drives(&drives), m_options(options)
 {
 }
 
@@ -30,9 +30,10 @@ void DiscChangeMonitor::startWatching()
         if (!m_udev->valid())
             m_udev.reset();
     }
+    m_drives = m_given ? m_given : &cdDrives();
     m_present.clear();
-    for (int number = 1; number <= m_drives.count(); ++number)
-        m_present.push_back(m_drives.drive(number)->discPresent());
+    for (int number = 1; number <= m_drives->count(); ++number)
+        m_present.push_back(m_drives->drive(number)->discPresent());
     m_timer = std::make_unique<QTimer>();
     QObject::connect(m_timer.get(), &QTimer::timeout, [this] { poll(); });
     m_timer->start(m_options.pollInterval);
@@ -50,13 +51,13 @@ void DiscChangeMonitor::update(int number, bool present)
     if (number > static_cast<int>(m_present.size()) || m_present[number - 1] == present)
         return;
     m_present[number - 1] = present;
-    report({m_drives.drive(number)->letter(), present});
+    report({m_drives->drive(number)->letter(), present});
 }
 
 void DiscChangeMonitor::poll()
 {
     for (int number = 1; number <= static_cast<int>(m_present.size()); ++number) {
-        Drive& drive = *m_drives.drive(number);
+        Drive& drive = *m_drives->drive(number);
         if (!heardThroughUdev(drive))
             update(number, drive.discPresent());
     }
@@ -68,7 +69,7 @@ void DiscChangeMonitor::udevEvent(const UdevProperties& event)
     if (!media)
         return;
     for (int number = 1; number <= static_cast<int>(m_present.size()); ++number) {
-        if (m_drives.drive(number)->deviceNode() == media->node)
+        if (m_drives->drive(number)->deviceNode() == media->node)
             update(number, media->present);
     }
 }

@@ -14,8 +14,7 @@ namespace lentaro::cd {
 
 namespace {
 
-constexpr char firstLetter = 'D';
-constexpr int mostDrives = 'Z' - firstLetter + 1;
+constexpr int mostDrives = 'Z' - firstDriveLetter + 1;
 
 std::vector<std::unique_ptr<Drive>> systemDrives()
 {
@@ -50,7 +49,7 @@ DriveList::DriveList(std::vector<std::unique_ptr<Drive>> drives) : m_drives(std:
         m_drives.resize(mostDrives);
     }
     for (int index = 0; index < count(); ++index)
-        m_drives[index]->m_letter = static_cast<char>(firstLetter + index);
+        m_drives[index]->m_letter = static_cast<char>(firstDriveLetter + index);
 }
 
 Drive* DriveList::drive(int number) const
@@ -60,7 +59,7 @@ Drive* DriveList::drive(int number) const
 
 Drive* DriveList::drive(char letter) const
 {
-    return drive(std::toupper(static_cast<unsigned char>(letter)) - firstLetter + 1);
+    return drive(std::toupper(static_cast<unsigned char>(letter)) - firstDriveLetter + 1);
 }
 
 std::string DriveList::letters() const

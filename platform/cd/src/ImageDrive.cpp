@@ -8,6 +8,7 @@
 
 #include <cdio/cdio.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -96,15 +97,21 @@ ImageDrive::ImageDrive(fs::path cue)
 {
 }
 
+std::string ImageDrive::refusal(const std::string& text) const
+{
+    std::string problem = cueSheetProblem(text, m_bin.filename().string());
+    if (problem.empty() && !fs::is_regular_file(m_bin))
+        problem = "its data file " + m_bin.filename().string() + " is missing";
+    return problem;
+}
+
 ImageDrive::CueState ImageDrive::cueState()
 {
     std::ifstream in(m_cue, std::ios::binary);
     if (!in)
         return CueState::Missing;
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::string problem = cueSheetProblem(text, m_bin.filename().string());
-    if (problem.empty() && !fs::is_regular_file(m_bin))
-        problem = "its data file " + m_bin.filename().string() + " is missing";
+    const std::string problem = refusal(text);
     std::lock_guard<std::mutex> lock(m_refusalMutex);
     if (problem.empty()) {
         m_refusalLogged.clear();
@@ -115,6 +122,34 @@ ImageDrive::CueState ImageDrive::cueState()
         m_refusalLogged = problem;
     }
     return CueState::Refused;
+}
+
+std::string ImageDrive::discProblem()
+{
+    std::ifstream in(m_cue, std::ios::binary);
+    if (m_trayOpen || !in)
+        return {};
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string problem = refusal(text);
+    if (!problem.empty())
+        return "The CD image " + m_cue.string() + " is not used: " + problem + ".";
+    std::error_code error;
+    const std::uintmax_t binBytes = fs::file_size(m_bin, error);
+    routeLibcdioMessages();
+    CdIo_t* image = error ? nullptr : cdio_open(m_cue.c_str(), DRIVER_BINCUE);
+    if (!image)
+        return "The CD image " + m_cue.string() + " is not used: it cannot be read.";
+    // libcdio ends the disc where the data ends, but keeps the tracks the cue sheet places after.
+    const Toc toc = tocFromCdio(image);
+    cdio_destroy(image);
+    const bool tracksGone =
+        std::any_of(toc.tracks.begin(), toc.tracks.end(),
+                    [&](const TocTrack& track) { return track.start >= toc.leadOut; });
+    if (binBytes % bytesPerFrame == 0 && !tracksGone && !toc.empty())
+        return {};
+    return "The CD image " + m_cue.string() + " is damaged: its data file "
+           + m_bin.filename().string()
+           + " is cut short, so the disc holds less than its cue sheet says.";
 }
 
 bool ImageDrive::discPresent()

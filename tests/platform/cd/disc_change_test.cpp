@@ -93,6 +93,27 @@ TEST_F(PolledImages, EachChangeIsOneEventWithItsLetterAndNothingComesAtStart)
     EXPECT_TRUE(takeAll(heard).empty());
 }
 
+// The program's monitor is made once; the drives it watches are those in place when watching
+// starts, not a list that has gone since.
+TEST_F(PolledImages, TheProgramsMonitorWatchesTheDrivesInPlaceWhenWatchingStarts)
+{
+    DiscChangeMonitor monitor;
+    for (const std::size_t image : {0u, 1u}) {
+        SCOPED_TRACE(image);
+        std::vector<std::unique_ptr<Drive>> one;
+        one.push_back(std::make_unique<ImageDrive>(cues[image]));
+        DriveList inPlace(std::move(one));
+        const ScopedOverride drivesInPlace(cdDrives, inPlace);
+        Heard heard;
+        const auto subscription = monitor.subscribe(heard.handler());
+
+        fs::remove(cues[image]);
+        monitor.poll();
+
+        EXPECT_EQ(takeAll(heard), (std::vector<DiscChange>{{'D', false}}));
+    }
+}
+
 TEST_F(PolledImages, TheTimerPollsUntilTheLastSubscriberLeavesEvenFromItsOwnHandler)
 {
     DiscChangeMonitor monitor(drives, {10ms, false});
