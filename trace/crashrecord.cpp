@@ -264,12 +264,18 @@ CrashRecord::CrashRecord(TraceRuntime& runtime)
 {
     runtime.sxSTART();
     const TraceSettings& settings = runtime.settings();
-    // Only one record keeper at a time, and only for a log the settings keep.
-    if (prepared || !settings.writeToDisk || settings.logFile.isEmpty())
+    // Only one record keeper at a time. A crash is recorded even when the settings keep no log
+    // of run-time errors: it ends the program, and the record is all that is left to tell of it.
+    if (prepared)
+        return;
+    QString logFile = settings.logFile;
+    if (logFile.isEmpty() && !runtime.programFolder().isEmpty())
+        logFile = runtime.programFolder() + QStringLiteral("/error.log");
+    if (logFile.isEmpty())
         return;
 
     auto* made = new Prepared;
-    made->path = settings.logFile.toStdString();
+    made->path = logFile.toStdString();
     made->stack = &runtime.callStack();
     const QString lineEnd = QStringLiteral("\r\n");
     const QString source = runtime.executableName() + QStringLiteral(" (local)");

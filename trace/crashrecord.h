@@ -5,8 +5,8 @@ namespace lentaro {
 class TraceRuntime;
 
 // While it lives, a crash (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT) appends an error record
-// to the error log before the process dies of it, when the trace settings keep one (Write To
-// Disk): the record the central handler writes, for run-time error 51 "Internal error" naming
+// to the error log before the process dies of it, whether or not the trace settings write
+// other errors to it (Write To Disk): the record the central handler writes, for run-time error 51 "Internal error" naming
 // the signal, in the procedure that was running, with the call tree of the traced procedures
 // (arguments, which cannot be made into text at that moment, shown as "(...)"), no system
 // report and no user's note. Everything the handler writes is prepared beforehand or made
