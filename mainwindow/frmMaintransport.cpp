@@ -154,6 +154,13 @@ void frmMain::togglePlayState()
             return;
         }
         mci::MMControl* device = state_.currentMMControl;
+        // A first pass stopped before its end left no slowed file open to replay: play starts the
+        // slowed loop again, as Play Selected Loop does.
+        if (program.gvSlowMode && !playStateOn()
+            && device->mode() == static_cast<int>(mci::Mode::NotOpen)) {
+            loops().btnLoopPlay_Click();
+            return;
+        }
         if (playing() || playStateOn()) {
             if (playStateOn())
                 program.gvPlayState.setState(false);

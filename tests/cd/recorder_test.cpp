@@ -16,6 +16,7 @@
 #include "platform/mci/TransportBar.h"
 #include "tests/platform/mci/fake_device.h"
 #include "tests/platform/mci/wave_rig.h"
+#include "tests/support/sanitizers.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -117,23 +118,6 @@ protected:
 
     PositionedDevice* device_ = nullptr;
 };
-
-// ThreadSanitizer's runtime fails its own check in the child when Qt starts a program from a
-// process with threads (its clone, also for a program that then cannot run), so the mixer's
-// start is checked in the other builds.
-#if defined(__SANITIZE_THREAD__)
-#define RECORDER_TEST_UNDER_TSAN
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define RECORDER_TEST_UNDER_TSAN
-#endif
-#endif
-#ifdef RECORDER_TEST_UNDER_TSAN
-constexpr bool underThreadSanitizer = true;
-#else
-constexpr bool underThreadSanitizer = false;
-#endif
-constexpr char cannotStartPrograms[] = "ThreadSanitizer cannot follow a started program";
 
 TEST_F(RecorderTest, CancellingTheFileChoiceBeforeAnyFileChangesNothing)
 {

@@ -38,8 +38,18 @@ public:
     bool supports(mci::TimeFormat) const override { return true; }
     bool canRecord() const override { return false; }
     bool canEject() const override { return false; }
-    mci::Outcome open(const QString&) override { return {}; }
-    mci::Outcome close() override { return {}; }
+    // It starts open, as the program's devices are once a file or disc is shown; Close closes it
+    // as the real ones do, and Open opens it again.
+    mci::Outcome open(const QString&) override
+    {
+        open_ = true;
+        return {};
+    }
+    mci::Outcome close() override
+    {
+        open_ = false;
+        return {};
+    }
     mci::Outcome play(const mci::Range&) override;
     mci::Outcome record(const mci::Range&) override { return note(QStringLiteral("record")); }
     mci::Outcome pause() override { return note(QStringLiteral("pause")); }
@@ -51,8 +61,8 @@ public:
     mci::Outcome eject() override { return {}; }
     mci::Outcome setWaveFormat(const mci::WaveFormat&) override { return {}; }
     void waitUntilEnded() override {}
-    bool isOpen() const override { return true; }
-    mci::Mode mode() const override { return currentMode; }
+    bool isOpen() const override { return open_; }
+    mci::Mode mode() const override { return open_ ? currentMode : mci::Mode::NotOpen; }
     mci::Reading position(mci::TimeFormat) const override;
     mci::Reading length(mci::TimeFormat) const override { return mci::Reading::of(mediaLength); }
     mci::Reading tracks() const override { return mci::Reading::of(10); }
@@ -63,6 +73,7 @@ private:
     mci::Outcome note(const QString& command);
 
     mutable int lastMs_ = 0;
+    bool open_ = true;
 };
 
 // The waveform view's selection as a test sets it; setting the start marker throws on request.

@@ -545,5 +545,29 @@ TEST_F(SlowPlayRoad, TheStatusTextFollowsStopAndPlay)
     press(Qt::Key_F6);
 }
 
+// Stopping the first pass leaves no slowed file to replay: play, by Space or F6, starts the slowed
+// loop again rather than asking the closed wave device to play.
+TEST_F(SlowPlayRoad, PlayAfterTheFirstPassWasStoppedStartsTheSlowedLoopAgain)
+{
+    frmMain& main = inSlowPlay();
+    // As in the program, the wave device holds the loop when Transform closes it for the pass.
+    main.WaveControl->setFileName(path(QStringLiteral("temp.wav")));
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_F6}) {
+        SCOPED_TRACE(key == Qt::Key_Space ? "Space" : "F6");
+        QTest::keyClick(main.fraSlowdown, Qt::Key_F7);
+        ASSERT_EQ(loops_->roadState(), RoadState::PassRunning);
+        QTest::keyClick(main.fraSlowdown, key);
+        complete(0);
+        ASSERT_NE(loops_->roadState(), RoadState::PassRunning);
+
+        QTest::keyClick(main.fraSlowdown, key);
+
+        EXPECT_EQ(loops_->roadState(), RoadState::PassRunning);
+        EXPECT_EQ(main.pnlMsg->text(), "Playing loop at 50% of original speed.");
+        QTest::keyClick(main.fraSlowdown, key);
+        complete(0);
+    }
+}
+
 } // namespace
 } // namespace lentaro::test

@@ -2,6 +2,7 @@
 #include "tests/app/old_database.h"
 #include "tests/app/test_database.h"
 #include "tests/program/program_process.h"
+#include "tests/support/sanitizers.h"
 
 #include "app/dbversion.h"
 #include "app/shippedfiles.h"
@@ -57,6 +58,8 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
+        if (underThreadSanitizer)
+            GTEST_SKIP() << cannotStartPrograms;
         // An intercepted error is written to error.log instead of waiting in its dialog.
         writeFile("SXCLIENT.INI", "[preferences]\nSilent Run=1\n[log file]\nWrite To Disk=1\n");
         database_ = path(QStringLiteral("lentaro.mdb"));

@@ -1,6 +1,7 @@
 #include "tests/app/app_fixture.h"
 #include "tests/app/test_database.h"
 #include "tests/program/program_process.h"
+#include "tests/support/sanitizers.h"
 
 #include "app/preferences.h"
 
@@ -24,6 +25,8 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
+        if (underThreadSanitizer)
+            GTEST_SKIP() << cannotStartPrograms;
         writeFile("SXCLIENT.INI", "[preferences]\nSilent Run=1\n[log file]\nWrite To Disk=1\n");
     }
 
