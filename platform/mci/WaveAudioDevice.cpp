@@ -32,6 +32,8 @@ const audio::Format defaultRecording{1, 44100, 16, audio::Encoding::Pcm};
 QString whyUnreadable(const QString& path, const kv::SoundStream& file)
 {
     const std::int32_t result = file.lastError();
+    if (!file.problem().empty())
+        return QString::fromStdString(file.problem());
     if (result == kv::kFileError) {
         const kv::RegularFile attempt =
             kv::openRegularFile(QFile::encodeName(path).toStdString(), O_RDONLY);
@@ -91,6 +93,12 @@ Outcome WaveAudioDevice::open(const QString& fileName)
     if (const QString why = whyUnplayable(*file); !why.isEmpty())
         return Outcome::failure(errors::invalidFile,
                                 QStringLiteral("cannot play %1: %2").arg(fileName, why));
+    // A file cut short still plays what it holds; one cut before its first sound holds nothing.
+    if (file->length() == 0 && file->statedLength() > 0)
+        return Outcome::failure(errors::invalidFile,
+                                QStringLiteral("cannot play %1: it is cut short before its first "
+                                               "sound")
+                                    .arg(fileName));
     format_ = playedFormat(*file);
     fileFrames_ = file->length() / file->channels();
     file_ = std::move(file);

@@ -1,6 +1,7 @@
 // Files that are not what their name says, opened as wave files through File > Open Wave File
 // and the recent files: a FIFO, a device, a socket or a folder named x.wav is refused at once
-// with what it is.
+// with what it is; a wave file cut short says so and plays what it holds; one whose header gives
+// a sample size wave files do not have is refused.
 #include "tests/program/program_fixture.h"
 
 #include "mainwindow/frmMain.h"
@@ -199,6 +200,103 @@ TEST_F(HostileWaveFiles, AnythingButAFileIsRefusedAtOnceForWhatItIs)
                 .toInt(),
             0);
     }
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+}
+
+// Half a second of a two-second tone: the file opens after a message that says how much of it
+// is there, its whole-file loop is what is there, and Space plays that much of the tone.
+TEST_F(HostileWaveFiles, AFileCutShortSaysHowMuchIsThereAndPlaysIt)
+{
+    const QString song = path(QStringLiteral("music/cut.wav"));
+    QDir().mkpath(QFileInfo(song).absolutePath());
+    writeTone(song, 2 * rate);
+    ASSERT_TRUE(QFile::resize(song, 44 + 2 * rate / 2));
+    const std::vector<Person::Step> steps{
+        started(),
+        {QStringLiteral("opened"), [&] { openThroughTheDialog(song); },
+         [] { return !main().state().cdView; },
+         [&] {
+             EXPECT_EQ(newMessages(),
+                       QStringList{song
+                                   + QStringLiteral(" is cut short: it holds 00:00.500 of the "
+                                                    "00:02.000 of sound its header gives. Lentaro "
+                                                    "plays the part that is there.")});
+             EXPECT_EQ(main().windowTitle(), QStringLiteral("Lentaro: ") + song);
+             TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+             EXPECT_EQ(db.rows(QStringLiteral("SELECT startTime, endTime FROM WaveLoopPoints")),
+                       QStringList{QStringLiteral("1|500")});
+         }},
+        {QStringLiteral("played"), [] { press(main(), Qt::Key_Space); },
+         [this] {
+             return main().WaveControl->mode() == static_cast<int>(mci::Mode::Stopped)
+                    && QFileInfo(capture_).size() > 44;
+         },
+         [this] {
+             const mci::test::WaveContents heard = mci::test::readWave(capture_.toStdString());
+             ASSERT_GT(heard.channels, 0);
+             std::vector<double> first;
+             for (std::size_t i = 0; i < heard.samples.size(); i += std::size_t(heard.channels))
+                 first.push_back(heard.samples[i]);
+             EXPECT_NEAR(double(first.size()) / heard.rate, 0.5, 0.001);
+             const kvtest::Middle middle = kvtest::middleOf(first);
+             EXPECT_NEAR(kvtest::measureFrequency(first, heard.rate, middle.from, middle.to),
+                         toneHz, 1);
+         }},
+        exitThroughTheMenu(),
+    };
+    EXPECT_EQ(run(steps, 1), 0);
+    EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
+}
+
+// A header whose sample size no wave file has (16-bit sound said to be 7-bit), and a file cut off
+// before its first sound: each is refused with why, and gets no row.
+TEST_F(HostileWaveFiles, AFileWithoutSoundToPlayIsRefusedWithWhy)
+{
+    const QString sevenBit = path(QStringLiteral("music/seven.wav"));
+    const QString empty = path(QStringLiteral("music/empty.wav"));
+    QDir().mkpath(QFileInfo(sevenBit).absolutePath());
+    writeTone(sevenBit, rate);
+    {
+        QFile file(sevenBit);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(32);
+        file.write(QByteArray("\x01\x00\x07\x00", 4)); // block align 1, 7 bits a sample
+    }
+    {
+        // A header with a chunk of notes before the data, as broadcast wave files have, and the
+        // file cut off right after it.
+        writeTone(empty, rate);
+        QFile file(empty);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll().left(44);
+        bytes.insert(36, QByteArray("junk\xc8\0\0\0", 8) + QByteArray(200, ' '));
+        file.resize(0);
+        file.write(bytes);
+    }
+    const struct {
+        QString file;
+        QString said;
+    } refusals[] = {
+        {sevenBit, QStringLiteral("cannot read ") + sevenBit
+                       + QStringLiteral(": it says its samples have 7 bits, a size wave files do "
+                                        "not have (theirs have 8 to 24 bits)")},
+        {empty, QStringLiteral("cannot play ") + empty
+                    + QStringLiteral(": it is cut short before its first sound")},
+    };
+    std::vector<Person::Step> steps{started()};
+    for (const auto& refusal : refusals) {
+        steps.push_back({QStringLiteral("refused-") + QFileInfo(refusal.file).baseName(),
+                         [&] { openThroughTheDialog(refusal.file); },
+                         {},
+                         [&] {
+                             EXPECT_EQ(newMessages(), QStringList{refusal.said});
+                             EXPECT_TRUE(main().state().cdView);
+                         }});
+    }
+    steps.push_back(exitThroughTheMenu());
+    EXPECT_EQ(run(steps, 1), 0);
+    TestDatabase db(path(QStringLiteral("lentaro.mdb")));
+    EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM \"Wave Files\"")).toInt(), 0);
     EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
 }
 
