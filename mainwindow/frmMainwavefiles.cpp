@@ -4,6 +4,7 @@
 
 #include "app/filecopy.h"
 #include "app/programstate.h"
+#include "app/storagetrouble.h"
 #include "app/timetexts.h"
 #include "app/utilities.h"
 #include "app/workingfiles.h"
@@ -249,6 +250,16 @@ bool frmMain::addWaveDB()
             if (!db.commit())
                 failed(db.lastError());
             state_.currentWaveFileID = waveFileID;
+        } catch (const RuntimeError&) {
+            db.rollback();
+            if (const QString trouble = storageTrouble(); !trouble.isEmpty()) {
+                forms::MsgBox(QStringLiteral("%1 was not opened: its row in the database could "
+                                             "not be stored, because %2.")
+                                  .arg(fileName, trouble),
+                              forms::Buttons::OkOnly, forms::Icon::Exclamation);
+                return false;
+            }
+            throw;
         } catch (...) {
             db.rollback();
             throw;

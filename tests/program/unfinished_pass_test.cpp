@@ -8,6 +8,7 @@
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
 #include "tests/platform/mci/wave_rig.h"
+#include "tests/program/full_disk.h"
 #include "tests/program/person.h"
 
 #include <QAction>
@@ -22,10 +23,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <sys/resource.h>
-
 #include <cmath>
-#include <csignal>
 
 namespace lentaro::test {
 namespace {
@@ -45,32 +43,6 @@ void writeSong(const QString& path)
             std::lround(12000 * std::sin(2 * 3.14159265358979323846 * 440 * frame / rate))));
     mci::test::writeWave16(path.toStdString(), rate, 1, samples);
 }
-
-// The disk as full as a file-size limit makes it: a write that would grow a file past it fails
-// (the signal that would end the process for it is ignored), as on a full disk.
-class FullDisk
-{
-public:
-    FullDisk()
-    {
-        ::getrlimit(RLIMIT_FSIZE, &before_);
-        signal_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = before_;
-        limited.rlim_cur = roomOnDisk;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FullDisk()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &before_);
-        std::signal(SIGXFSZ, signal_);
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    rlimit before_{};
-    void (*signal_)(int) = nullptr;
-};
 
 // As a person finds the File menu: the state of Save Last Slowed-Down File when it shows.
 bool saveOffered(frmMain& main)
@@ -162,7 +134,7 @@ TEST_F(UnfinishedPass, OnlyAPassThatEndedWellLeavesTheLoopToSave)
         {QStringLiteral("failed"),
          [&] {
              messagesBefore = shownMessages().size();
-             full.emplace();
+             full.emplace(roomOnDisk);
              transform();
          },
          [&] { return std::size_t(shownMessages().size()) > messagesBefore; },
