@@ -2,6 +2,7 @@
 #include "cd/cdfields.h"
 
 #include "app/dataerror.h"
+#include "app/storagetrouble.h"
 #include "cd/cdrows.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
@@ -10,9 +11,11 @@
 #include "trace/tracescope.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPalette>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlTableModel>
@@ -48,6 +51,13 @@ CdFields::CdFields(frmMain& main) : main_(main)
     explainOnRightClick(*main_.Artist, *this, [this] { Artist_MouseUp(); });
     explainOnRightClick(*main_.CDTitle, *this, [this] { CDTitle_MouseUp(); });
     explainOnRightClick(*main_.Comments, *this, [this] { Comments_MouseUp(); });
+    // Text the program puts in a field is stored text.
+    for (QLineEdit* field : {main_.CDTitle, main_.Artist, main_.Comments}) {
+        connect(field, &QLineEdit::textChanged, this, [this, field] {
+            if (!field->isModified())
+                markSaved(*field, true);
+        });
+    }
     connect(main_.CDTitle, &QLineEdit::editingFinished, this, [this] { storeDiscText(true); });
     connect(main_.Artist, &QLineEdit::editingFinished, this, [this] { storeDiscText(false); });
     connect(main_.Comments, &QLineEdit::editingFinished, this, [this] { storeComments(); });
@@ -140,9 +150,34 @@ void CdFields::storeDiscText(bool title)
         CdRows(main_.state().database())
             .setDiscText(CDid, title ? CdRows::DiscText::Title : CdRows::DiscText::Artist,
                          field.text());
+        markSaved(field, true);
     } catch (...) {
-        showDataError(databaseErrorNumber, "CDs");
+        notSaved(field, title ? QStringLiteral("CD title") : QStringLiteral("artist"), "CDs");
     }
+}
+
+void CdFields::markSaved(QLineEdit& field, bool saved)
+{
+    // What was typed and not stored stays, in red, and is stored again when the field is left.
+    field.setModified(!saved);
+    QPalette palette = field.palette();
+    palette.setColor(QPalette::Text,
+                     saved ? QApplication::palette(&field).color(QPalette::Text) : QColor(Qt::red));
+    field.setPalette(palette);
+}
+
+void CdFields::notSaved(QLineEdit& field, const QString& what, const char* control)
+{
+    markSaved(field, false);
+    const QString trouble = storageTrouble();
+    if (trouble.isEmpty()) {
+        showDataError(databaseErrorNumber, control);
+        return;
+    }
+    forms::MsgBox(QStringLiteral("The %1 you typed could not be saved, because %2. It stays in the "
+                                 "field, in red, and is saved when you leave the field again.")
+                      .arg(what, trouble),
+                  forms::Buttons::OkOnly, forms::Icon::Exclamation);
 }
 
 void CdFields::keepTyped()
@@ -185,9 +220,10 @@ void CdFields::storeComments()
     update.addBindValue(comments.text());
     update.addBindValue(commentsKey_);
     if (!update.exec()) {
-        showDataError(databaseErrorNumber, "Tracks");
+        notSaved(comments, QStringLiteral("comment"), "Tracks");
         return;
     }
+    markSaved(comments, true);
     QSqlTableModel& tracks = *main_.state().dtaTracks;
     for (int row = 0; row < tracks.rowCount(); ++row) {
         if (tracks.record(row).value(QStringLiteral("rowKey")) == commentsKey_) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+class QLineEdit;
+
 namespace lentaro {
 
 class frmMain;
@@ -49,6 +51,10 @@ private:
     // The field left: what the user typed goes to the database.
     void storeDiscText(bool title);
     void storeComments();
+    // Shows the field's text as stored, or as typed and not stored.
+    void markSaved(QLineEdit& field, bool saved);
+    // The field's text could not be stored: it stays, marked, and the user learns why.
+    void notSaved(QLineEdit& field, const QString& what, const char* control);
     // The current Tracks row's notation path; "" for none.
     QString notation() const;
     void setNotation(const QString& path);

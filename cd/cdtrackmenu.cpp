@@ -28,8 +28,16 @@ constexpr char module[] = "main form";
 // on, as a file address: a stored path never reaches a command line.
 void openNotationFile(const QString& path)
 {
-    if (QFileInfo(path).isFile())
-        urlOpener().open(QUrl::fromLocalFile(path));
+    const QFileInfo file(path);
+    if (!file.isFile() || urlOpener().open(QUrl::fromLocalFile(path)))
+        return;
+    const QString kind = file.suffix().isEmpty()
+                             ? QStringLiteral("files without an extension")
+                             : QStringLiteral(".") + file.suffix() + QStringLiteral(" files");
+    forms::MsgBox(QStringLiteral("%1 could not be opened: no program on this computer opens %2. "
+                                 "Install one that does, or link another file to this track.")
+                      .arg(path, kind),
+                  forms::Buttons::OkOnly, forms::Icon::Exclamation);
 }
 
 } // namespace

@@ -4,18 +4,19 @@
 #include "platform/shell/uihandover.h"
 #include "platform/wavesection/ReplacementFile.h"
 #include "soundfile/file_types.h"
+#include "soundfile/regular_file.h"
 #include "soundfile/sound_stream.h"
 #include "trace/runtimeerror.h"
 
 #include <QFile>
-#include <QFileInfo>
 
+#include <fcntl.h>
 #include <mpg123.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <vector>
 
@@ -96,11 +97,13 @@ void closeInput(void* input)
 // decoding ended before it.
 bool frameStartsAt(const std::string& path, std::int64_t offset)
 {
-    std::ifstream in(path, std::ios::binary);
+    const kv::RegularFile in = kv::openRegularFile(path, O_RDONLY);
+    if (!in.opened())
+        return false;
     unsigned char header[2] = {0, 0};
-    in.seekg(offset);
-    in.read(reinterpret_cast<char*>(header), 2);
-    return in.gcount() == 2 && header[0] == 0xFF && (header[1] & 0xE0) == 0xE0;
+    const bool read = ::pread(in.descriptor, header, 2, static_cast<off_t>(offset)) == 2;
+    ::close(in.descriptor);
+    return read && header[0] == 0xFF && (header[1] & 0xE0) == 0xE0;
 }
 
 } // namespace
@@ -134,17 +137,25 @@ void Mp3Decoder::open(const QString& fileName)
     if (converting())
         throw RuntimeError(invalidCall, QStringLiteral("A conversion is running."));
     close();
-    if (!QFileInfo(fileName).isFile())
+    const kv::RegularFile opened = kv::openRegularFile(nativePath(fileName), O_RDONLY);
+    if (!opened.opened() && opened.error == ENOENT)
         throw unreadable(fileNotFound, fileName, QStringLiteral("there is no such file"));
+    if (!opened.opened())
+        throw unreadable(fileAccessError, fileName,
+                         QString::fromStdString(kv::whyNotOpened(opened)));
+    std::FILE* input = ::fdopen(opened.descriptor, "rb");
+    if (!input) {
+        ::close(opened.descriptor);
+        throw unreadable(fileAccessError, fileName, QString::fromLocal8Bit(std::strerror(errno)));
+    }
     int result = MPG123_OK;
     mpg123_handle* handle = mpg123_new(nullptr, &result);
-    if (!handle)
+    if (!handle) {
+        std::fclose(input);
         throw RuntimeError(7);
+    }
     std::unique_ptr<mpg123_handle, void (*)(mpg123_handle*)> owned(handle, mpg123_delete);
     mpg123_param(handle, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
-    std::FILE* input = std::fopen(nativePath(fileName).c_str(), "rbe");
-    if (!input)
-        throw unreadable(fileAccessError, fileName, QString::fromLocal8Bit(std::strerror(errno)));
     std::setvbuf(input, nullptr, _IOFBF, readBufferBytes);
     mpg123_replace_reader_handle(handle, readInput, seekInput, closeInput);
     if (mpg123_open_handle(handle, input) != MPG123_OK)

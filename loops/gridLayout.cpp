@@ -1,5 +1,6 @@
 #include "loops/gridLayout.h"
 
+#include "soundfile/regular_file.h"
 #include "trace/runtimeerror.h"
 
 #include <QFile>
@@ -11,13 +12,18 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <cerrno>
 #include <set>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace lentaro {
 
 namespace {
 
 constexpr int fileNotFound = 53;
+constexpr int fileAccessError = 75;
 constexpr int badLayout = 3273;
 constexpr int databaseChangeFailed = 3146;
 
@@ -101,9 +107,20 @@ GridLayout GridLayout::builtIn()
 
 GridLayout readGridLayout(const QString& path, const QString& name)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const kv::RegularFile opened =
+        kv::openRegularFile(QFile::encodeName(path).toStdString(), O_RDONLY);
+    if (!opened.opened() && opened.error == ENOENT)
         throw RuntimeError(fileNotFound, QStringLiteral("File not found: ") + path);
+    if (!opened.opened())
+        throw RuntimeError(fileAccessError,
+                           QStringLiteral("%1 cannot be read: %2")
+                               .arg(path, QString::fromStdString(kv::whyNotOpened(opened))));
+    QFile file;
+    if (!file.open(opened.descriptor, QIODevice::ReadOnly | QIODevice::Text,
+                   QFileDevice::AutoCloseHandle)) {
+        ::close(opened.descriptor);
+        throw RuntimeError(fileAccessError, path + QStringLiteral(" cannot be read"));
+    }
     GridLayout layout;
     bool named = false;
     int line = 0;

@@ -90,7 +90,13 @@ void LoopSide::connectRoad()
 
 bool LoopSide::latestPassEnded(std::int32_t result)
 {
-    return passes_.ended(result);
+    if (!passes_.ended(result))
+        return false;
+    // A pass that failed (a full disk) or was stopped wrote part of the loop at most: nothing
+    // offers it as the slowed-down loop, to replay or to save.
+    if (!isLoopTag(main_.tmrLoopDLL->Tag) || !passSucceeded())
+        QFile::remove(tempSlowWav());
+    return true;
 }
 
 bool LoopSide::passRunning() const

@@ -1,11 +1,13 @@
 #include "loops/waveLoopCapture.h"
 
 #include "app/programstate.h"
+#include "app/storagetrouble.h"
 #include "app/workingfiles.h"
 #include "loops/loopSide.h"
 #include "mainwindow/expansionfactor.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
 #include "platform/wavesection/WaveSection.h"
@@ -81,6 +83,13 @@ bool WaveLoopCapture::extractCurrentLoop()
     });
     if (!cutTried || channels > 0)
         return cutTried;
+    if (const QString trouble = storageTrouble(); !trouble.isEmpty()) {
+        forms::MsgBox(QStringLiteral("The loop could not be cut out of %1 into temp.wav, because "
+                                     "%2.")
+                          .arg(source, trouble),
+                      forms::Buttons::OkOnly, forms::Icon::Exclamation);
+        return false;
+    }
     throw RuntimeError(fileAccessError,
                        QStringLiteral("The loop could not be cut out of ") + source + '.');
 }

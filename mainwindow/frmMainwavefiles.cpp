@@ -4,15 +4,19 @@
 
 #include "app/filecopy.h"
 #include "app/programstate.h"
+#include "app/storagetrouble.h"
 #include "app/timetexts.h"
 #include "app/utilities.h"
 #include "app/workingfiles.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
+#include "soundfile/result_codes.h"
+#include "soundfile/sound_stream.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QSqlError>
@@ -37,6 +41,28 @@ bool namesFile(const QString& path, const char* name)
 [[noreturn]] void failed(const QSqlError& error)
 {
     throw RuntimeError(databaseChangeFailed, error.text());
+}
+
+// A length to the millisecond: "01:05.250".
+QString preciseLength(std::int64_t ms)
+{
+    return mmss(ms) + QStringLiteral(".%1").arg(ms % 1000, 3, 10, QLatin1Char('0'));
+}
+
+// What to tell of a wave file that holds less sound than its header gives (a copy or a download
+// that ended early); empty for a whole file.
+QString cutShortNote(const QString& path)
+{
+    const auto file = kv::SoundStream::openRead(QFile::encodeName(path).toStdString());
+    if (!file || file->lastError() != kv::kOk || file->statedLength() <= file->length())
+        return QString();
+    const double samplesPerMs = file->sampleRate() * file->channels() / 1000.0;
+    const auto ms = [&](std::int64_t samples) {
+        return static_cast<std::int64_t>(static_cast<double>(samples) / samplesPerMs);
+    };
+    return QStringLiteral("%1 is cut short: it holds %2 of the %3 of sound its header gives. "
+                          "Lentaro plays the part that is there.")
+        .arg(path, preciseLength(ms(file->length())), preciseLength(ms(file->statedLength())));
 }
 
 void insertWholeFileLoop(QSqlDatabase& db, int waveFileID, int lengthMs)
@@ -116,6 +142,8 @@ bool frmMain::playWaveFile(const QString& fn)
             }
             return false;
         }
+        if (const QString note = cutShortNote(fn); !note.isEmpty())
+            forms::MsgBox(note, forms::Buttons::OkOnly, forms::Icon::Exclamation);
         pnlTrackLength->setText(QStringLiteral("Wave File Length ") + mmss(waveLengthMs()));
         return true;
     });
@@ -222,6 +250,16 @@ bool frmMain::addWaveDB()
             if (!db.commit())
                 failed(db.lastError());
             state_.currentWaveFileID = waveFileID;
+        } catch (const RuntimeError&) {
+            db.rollback();
+            if (const QString trouble = storageTrouble(); !trouble.isEmpty()) {
+                forms::MsgBox(QStringLiteral("%1 was not opened: its row in the database could "
+                                             "not be stored, because %2.")
+                                  .arg(fileName, trouble),
+                              forms::Buttons::OkOnly, forms::Icon::Exclamation);
+                return false;
+            }
+            throw;
         } catch (...) {
             db.rollback();
             throw;

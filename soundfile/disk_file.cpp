@@ -4,42 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include "soundfile/regular_file.h"
 
 namespace kv {
 
 namespace {
 
-bool isRegular(const struct stat& info) { return S_ISREG(info.st_mode); }
-
-// A descriptor for path, or -1, but only ever for a regular file: opening anything else may wait
-// for ever (a FIFO waits for its other end), and reading or writing it may never end (/dev/zero)
-// or reach a device. The path is looked at before it is opened, so that nothing else is opened in
-// the normal case, and the descriptor after, so that a file swapped in between is caught too; the
-// open itself does not wait. A file is neither created nor emptied before it is known to be a
-// regular file (access holds O_CREAT when writing).
-int openRegularFile(const std::string& path, int access) {
-  struct stat info;
-  if (::stat(path.c_str(), &info) == 0) {
-    if (!isRegular(info)) return -1;
-  } else if (errno != ENOENT || !(access & O_CREAT)) {
-    return -1;
-  }
-  const int descriptor = ::open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (descriptor < 0) return -1;
-  const int flags = ::fcntl(descriptor, F_GETFL);
-  const bool usable = ::fstat(descriptor, &info) == 0 && isRegular(info) && flags >= 0 &&
-                      ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == 0 &&
-                      (!(access & O_CREAT) || ::ftruncate(descriptor, 0) == 0);
-  if (!usable) {
-    ::close(descriptor);
-    return -1;
-  }
-  return descriptor;
-}
-
 std::FILE* openStream(const std::string& path, int access, const char* mode) {
-  const int descriptor = openRegularFile(path, access);
+  const int descriptor = openRegularFile(path, access).descriptor;
   if (descriptor < 0) return nullptr;
   std::FILE* file = ::fdopen(descriptor, mode);
   if (!file) ::close(descriptor);

@@ -87,8 +87,14 @@ class SoundStream {
   int channels() const { return state_.format.channels; }
   int encoding() const { return state_.format.encoding; }
   int64_t length() const { return state_.length; }  // samples, all channels counted
-  double duration() const;                          // seconds
+  // The samples a read stream's header gives, whole frames counted: more than length() when the
+  // file is cut short. -1 when the header gives none (an unfinished one) or its type does not say.
+  int64_t statedLength() const { return state_.statedLength; }
+  double duration() const;  // seconds
   int32_t lastError() const { return state_.lastError; }
+  // Why the file was refused, when the handler says more than lastError() does (a sample size
+  // the format does not have, say), as a clause for a message: "it holds 7-bit samples, ...".
+  const std::string& problem() const { return state_.problem; }
   int typeFound() const { return state_.typeFound; }
   const std::string& handlerName() const { return state_.handlerName; }
   // The stored samples of a memory stream (null for file streams).

@@ -36,11 +36,17 @@ struct StreamState {
   // Next sample to read (memory and read streams) or write (write streams), from the data start.
   int64_t position = 0;
   int64_t length = 0;  // samples, all channels counted
+  // Read streams: the samples the header gives for the data, whole frames counted; -1 when it
+  // gives none (an unfinished header) or the handler does not say.
+  int64_t statedLength = -1;
 
   bool opened = false;  // set up without error; only then is a write stream's header finished
   int typeFound = -1;
   bool bigEndian = false;  // stored samples have their most significant byte first
   int32_t lastError = 0;
+  // Why a handler refused a file, where the result code alone would not say ("it holds 7-bit
+  // samples, ..."); empty otherwise.
+  std::string problem;
   std::atomic<int32_t> stopFlag{0};
 
   // The handler's own area: the au handler's decoder of compressed data.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "soundfile/byte_order.h"
 #include "soundfile/file_types.h"
@@ -127,15 +128,27 @@ int32_t wavStartRead(StreamState& stream) {
   if (!usableChannelCount(channels) || rate == 0) return kFileError;
 
   // 17- to 24-bit data sits in 3-byte containers, most significant bits first, so it reads as
-  // 24-bit samples; anything wider (or packed otherwise) is refused rather than misread.
+  // 24-bit samples; anything wider (or packed otherwise) is refused rather than misread. Wave files
+  // are not written with samples of fewer than 8 bits: reading a header that says so either way
+  // would be a guess at its data.
   int16_t sampleBytes;
-  if (bits >= 1 && bits <= 8) {
+  if (bits == 8) {
     sampleBytes = 1;
   } else if (bits >= 9 && bits <= 16) {
     sampleBytes = 2;
   } else if (bits >= 17 && bits <= 24 && blockAlign == 3 * channels) {
     sampleBytes = 3;
   } else {
+    if (bits == 0) {
+      stream.problem = "its header gives no sample size";
+    } else if (bits < 8) {
+      stream.problem = "it says its samples have " + std::to_string(bits) +
+                       " bits, a size wave files do not have (theirs have 8 to 24 bits)";
+    } else if (bits > 24) {
+      stream.problem = "it holds " + std::to_string(bits) + "-bit samples, which this program does not read";
+    } else if (bits > 16) {
+      stream.problem = "it holds " + std::to_string(bits) + "-bit samples stored in a way this program does not read";
+    }
     return kFileError;
   }
   if (tag != kTagPcm && sampleBytes != 1) return kFileError;  // companded data is 8-bit only
@@ -160,6 +173,7 @@ int32_t wavStartRead(StreamState& stream) {
   const int64_t dataStart = file.tell();
   if (fileBytes >= 0 && dataStart >= 0) available = std::min(available, std::max<int64_t>(0, fileBytes - dataStart));
   stream.length = wholeFrameSamples(available / sampleBytes, channels);
+  if (dataBytes != kWavProvisionalDataSize) stream.statedLength = wholeFrameSamples(dataBytes / sampleBytes, channels);
   return kOk;
 }
 

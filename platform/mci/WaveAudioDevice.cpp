@@ -8,6 +8,7 @@
 #include "platform/mci/StreamFeed.h"
 #include "platform/mci/WaveSaving.h"
 
+#include "soundfile/regular_file.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 
@@ -15,6 +16,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace lentaro::mci {
 
@@ -25,14 +29,17 @@ const audio::Format defaultRecording{1, 44100, 16, audio::Encoding::Pcm};
 
 // Why the sound-file core could not read a file that is there: the system's word for a file
 // that cannot be opened, else the core's.
-QString whyUnreadable(const QString& path, std::int32_t result)
+QString whyUnreadable(const QString& path, const kv::SoundStream& file)
 {
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("it is a folder");
+    const std::int32_t result = file.lastError();
+    if (!file.problem().empty())
+        return QString::fromStdString(file.problem());
     if (result == kv::kFileError) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return file.errorString();
+        const kv::RegularFile attempt =
+            kv::openRegularFile(QFile::encodeName(path).toStdString(), O_RDONLY);
+        if (!attempt.opened())
+            return QString::fromStdString(kv::whyNotOpened(attempt));
+        ::close(attempt.descriptor);
         return QStringLiteral("its header is damaged or cut short");
     }
     if (result == kv::kUnsupportedFormat)
@@ -80,12 +87,18 @@ Outcome WaveAudioDevice::open(const QString& fileName)
         return Outcome::failure(errors::outOfMemory,
                                 QStringLiteral("out of memory opening %1").arg(fileName));
     if (file->lastError() != kv::kOk)
-        return Outcome::failure(errors::invalidFile,
-                                QStringLiteral("cannot read %1: %2")
-                                    .arg(fileName, whyUnreadable(fileName, file->lastError())));
+        return Outcome::failure(
+            errors::invalidFile,
+            QStringLiteral("cannot read %1: %2").arg(fileName, whyUnreadable(fileName, *file)));
     if (const QString why = whyUnplayable(*file); !why.isEmpty())
         return Outcome::failure(errors::invalidFile,
                                 QStringLiteral("cannot play %1: %2").arg(fileName, why));
+    // A file cut short still plays what it holds; one cut before its first sound holds nothing.
+    if (file->length() == 0 && file->statedLength() > 0)
+        return Outcome::failure(errors::invalidFile,
+                                QStringLiteral("cannot play %1: it is cut short before its first "
+                                               "sound")
+                                    .arg(fileName));
     format_ = playedFormat(*file);
     fileFrames_ = file->length() / file->channels();
     file_ = std::move(file);

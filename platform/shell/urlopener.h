@@ -13,7 +13,8 @@ class UrlOpener
 public:
     virtual ~UrlOpener() = default;
 
-    // True when a program took the address.
+    // True when a program took the address: false when the desktop has no program for that kind
+    // of file, or could not start it.
     virtual bool open(const QUrl& url) = 0;
 };
 

@@ -4,13 +4,17 @@
 
 #include "soundfile/disk_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "soundfile/file_types.h"
+#include "soundfile/regular_file.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
 #include "tests/soundfile/support/temp_dir.h"
@@ -56,6 +60,26 @@ TEST_P(NonRegularPaths, AreRefusedForWritingAndLeftAsTheyWere) {
   EXPECT_EQ(special.takeWritten(), "");  // not even a header reached a reader
 }
 
+// What a message can say of it: what stands there instead of a file.
+TEST_P(NonRegularPaths, AreNamedForWhatTheyAre) {
+  const NonRegularFile special(GetParam().kind, path(""), "in.wav");
+  ASSERT_TRUE(special.made());
+  const std::map<kvtest::NonRegular, std::string> said = {
+      {kvtest::NonRegular::kFifo, "it is a FIFO, not a file"},
+      {kvtest::NonRegular::kFifoHeldOpen, "it is a FIFO, not a file"},
+      {kvtest::NonRegular::kLinkToFifo, "it is a FIFO, not a file"},
+      {kvtest::NonRegular::kZeroDevice, "it is a device, not a file"},
+      {kvtest::NonRegular::kNullDevice, "it is a device, not a file"},
+      {kvtest::NonRegular::kSocket, "it is a socket, not a file"},
+      {kvtest::NonRegular::kFolder, "it is a folder, not a file"},
+  };
+  for (int access : {O_RDONLY, O_WRONLY | O_CREAT}) {
+    const kv::RegularFile attempt = kv::openRegularFile(special.path(), access);
+    EXPECT_FALSE(attempt.opened());
+    EXPECT_EQ(kv::whyNotOpened(attempt), said.at(GetParam().kind)) << access;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, NonRegularPaths, ::testing::ValuesIn(kvtest::nonRegularCases()),
                          kvtest::nonRegularCaseName);
 
@@ -73,6 +97,13 @@ TEST_F(RegularPaths, AreReadAndWrittenAsBefore) {
   kvtest::writeSoundFile(path("old.wav"), samples, 1);
   EXPECT_EQ(readAll(path("old.wav")).size(), 44u + 2 * samples.size());
   EXPECT_EQ(kvtest::readSoundFile(path("old.wav")).samples, samples);
+}
+
+TEST_F(RegularPaths, AMissingFileIsSaidToBeMissing) {
+  const kv::RegularFile attempt = kv::openRegularFile(path("none.wav"), O_RDONLY);
+  EXPECT_FALSE(attempt.opened());
+  EXPECT_EQ(attempt.error, ENOENT);
+  EXPECT_EQ(kv::whyNotOpened(attempt), "No such file or directory");
 }
 
 }  // namespace

@@ -74,6 +74,9 @@ std::vector<WavCase> wavCases() {
       {"NoChannels", riff({chunk("fmt ", fmtBody(1, 0, 44100, 16)), chunk("data", kData)}), kv::kFileError, 0},
       {"Compressed", riff({chunk("fmt ", fmtBody(2, 1, 44100, 4)), chunk("data", kData)}), kv::kUnsupportedFormat, 0},
       {"ThirtyTwoBit", riff({chunk("fmt ", fmtBody(1, 1, 44100, 32)), chunk("data", kData)}), kv::kFileError, 0},
+      // No wave file is written with samples smaller than a byte: the header guesses at its data.
+      {"SevenBit", riff({chunk("fmt ", fmtBody(1, 1, 44100, 7, 1)), chunk("data", kData)}), kv::kFileError, 0},
+      {"NoSampleSize", riff({chunk("fmt ", fmtBody(1, 1, 44100, 0, 1)), chunk("data", kData)}), kv::kFileError, 0},
       {"TwentyFourBitInFourBytes", riff({chunk("fmt ", fmtBody(1, 1, 44100, 24, 4)), chunk("data", kData)}),
        kv::kFileError, 0},
       {"SixteenBitMuLaw", riff({chunk("fmt ", fmtBody(7, 1, 8000, 16)), chunk("data", kData)}), kv::kFileError, 0},
@@ -229,6 +232,51 @@ TEST(WavReading, CompandedEightBit) {
   EXPECT_EQ(sample, 32124 << 16);
   ASSERT_EQ(a->read(&sample, 1, got), kv::kOk);
   EXPECT_EQ(sample, 5504 << 16);  // A-law code 0x80 is 0xD5 ^ 0x55: segment 5, mantissa 5
+}
+
+// A refused sample size is named, so that a message can say more than "damaged".
+TEST(WavReading, SaysWhichSampleSizeItRefuses) {
+  const struct {
+    uint16_t bits;
+    uint16_t blockAlign;
+    const char* problem;
+  } cases[] = {
+      {7, 1, "it says its samples have 7 bits, a size wave files do not have (theirs have 8 to 24 bits)"},
+      {1, 1, "it says its samples have 1 bits, a size wave files do not have (theirs have 8 to 24 bits)"},
+      {0, 1, "its header gives no sample size"},
+      {32, 4, "it holds 32-bit samples, which this program does not read"},
+      {24, 4, "it holds 24-bit samples stored in a way this program does not read"},
+  };
+  for (const auto& c : cases) {
+    auto stream = open(riff({chunk("fmt ", fmtBody(1, 1, 44100, c.bits, c.blockAlign)), chunk("data", kData)}));
+    EXPECT_EQ(stream->lastError(), kv::kFileError) << c.bits;
+    EXPECT_EQ(stream->problem(), c.problem) << c.bits;
+  }
+  EXPECT_EQ(open(riff({chunk("fmt ", fmtBody(1, 1, 44100, 16)), chunk("data", kData)}))->problem(), "");
+}
+
+// A file cut short reads what it holds and tells what its header gave; a whole one gives its
+// length, and an unfinished header gives none.
+TEST(WavReading, TellsTheLengthItsHeaderGives) {
+  const Bytes fmt = chunk("fmt ", fmtBody(1, 2, 44100, 16));
+  const struct {
+    const char* name;
+    Bytes file;
+    int64_t length;
+    int64_t stated;
+  } cases[] = {
+      {"whole", riff({fmt, chunk("data", kData)}), 100, 100},
+      {"cut short", riff({fmt, chunk("data", kData, 1000)}), 100, 500},
+      {"cut inside a frame",
+       riff({chunk("junk", Bytes(100, 0)), fmt, chunk("data", Bytes(kData.begin(), kData.begin() + 6), 1002)}), 2, 500},
+      {"unfinished", riff({fmt, chunk("data", kData, kv::kWavProvisionalDataSize)}), 100, -1},
+  };
+  for (const auto& c : cases) {
+    auto stream = open(c.file);
+    ASSERT_EQ(stream->lastError(), kv::kOk) << c.name;
+    EXPECT_EQ(stream->length(), c.length) << c.name;
+    EXPECT_EQ(stream->statedLength(), c.stated) << c.name;
+  }
 }
 
 TEST(WavReading, TwentyAndTwentyFourBitDataReadAsTwentyFourBit) {

@@ -5,6 +5,7 @@
 #include "platform/cd/src/DriveAccessProbe.h"
 #include "platform/cd/src/LibcdioToc.h"
 #include "platform/registry/FileHandle.h"
+#include "soundfile/regular_file.h"
 
 #include <cdio/cdio.h>
 
@@ -12,8 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,6 +89,21 @@ private:
     const FileIdentity m_cueIdentity;
 };
 
+// The cue sheet's text; nothing when it cannot be read or is no regular file (a FIFO would hold
+// the reader for ever).
+std::optional<std::string> cueText(const fs::path& path)
+{
+    const kv::RegularFile cue = kv::openRegularFile(path.string(), O_RDONLY);
+    if (!cue.opened())
+        return std::nullopt;
+    std::string text;
+    char piece[4096];
+    for (ssize_t got; (got = ::read(cue.descriptor, piece, sizeof piece)) > 0;)
+        text.append(piece, static_cast<std::size_t>(got));
+    ::close(cue.descriptor);
+    return text;
+}
+
 } // namespace
 
 ImageDrive::ImageDrive(fs::path cue)
@@ -107,11 +121,10 @@ std::string ImageDrive::refusal(const std::string& text) const
 
 ImageDrive::CueState ImageDrive::cueState()
 {
-    std::ifstream in(m_cue, std::ios::binary);
-    if (!in)
+    const std::optional<std::string> cue = cueText(m_cue);
+    if (!cue)
         return CueState::Missing;
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const std::string problem = refusal(text);
+    const std::string problem = refusal(*cue);
     std::lock_guard<std::mutex> lock(m_refusalMutex);
     if (problem.empty()) {
         m_refusalLogged.clear();
@@ -126,11 +139,10 @@ ImageDrive::CueState ImageDrive::cueState()
 
 std::string ImageDrive::discProblem()
 {
-    std::ifstream in(m_cue, std::ios::binary);
-    if (m_trayOpen || !in)
+    const std::optional<std::string> cue = m_trayOpen ? std::nullopt : cueText(m_cue);
+    if (!cue)
         return {};
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const std::string problem = refusal(text);
+    const std::string problem = refusal(*cue);
     if (!problem.empty())
         return "The CD image " + m_cue.string() + " is not used: " + problem + ".";
     std::error_code error;

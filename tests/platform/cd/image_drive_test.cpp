@@ -3,6 +3,8 @@
 
 #include "tests/platform/cd/support/cd_image_writer.h"
 #include "tests/platform/cd/support/cd_test_support.h"
+#include "tests/support/bounded_child.h"
+#include "tests/support/non_regular_files.h"
 
 #include <cdio/cdio.h>
 
@@ -260,6 +262,28 @@ TEST(ImageDrive, NothingOfTheImageStaysOpenBetweenCallsAndNothingIsEverHeldExclu
         EXPECT_TRUE(anotherCanLockExclusively(folder.path() / "disc.bin"));
     }
     EXPECT_TRUE(openImageFiles(folder.path()).empty());
+}
+
+// A cue sheet that is a FIFO, a device, a socket or a folder is no disc, found at once: a FIFO
+// opened the ordinary way would hold the drive's reader until something wrote into it.
+TEST(ImageDrive, ACueSheetThatIsNoFileIsNoDisc)
+{
+    for (const kvtest::NonRegularCase& kind : kvtest::nonRegularCases()) {
+        SCOPED_TRACE(kind.what);
+        TempFolder folder;
+        writeImage(folder.path(), "disc", discWithDataTrack());
+        fs::remove(folder.path() / "disc.cue");
+        const kvtest::NonRegularFile special(kind.kind, folder.path().string(), "disc.cue");
+        ASSERT_TRUE(special.made());
+        const lentaro::test::ChildEnd end = lentaro::test::runBoundedChild([&] {
+            ImageDrive drive(folder.path() / "disc.cue");
+            return !drive.discPresent() && drive.toc().tracks.empty() && drive.discProblem().empty()
+                       ? 0
+                       : 1;
+        });
+        EXPECT_TRUE(end.exited) << (end.outOfTime ? "it waited" : "it died");
+        EXPECT_EQ(end.exitCode, 0);
+    }
 }
 
 TEST(ImageFrameReader, EveryReadIsCheckedAgainstTheTableOfContents)
