@@ -308,46 +308,55 @@ private:
     int pages_ = 0;
 };
 
+void writeManual(const QString& version, const QString& partial, const QStringList& chapterFiles)
+{
+    QPdfWriter writer(partial);
+    writer.setResolution(printDpi);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(22, 18, 22, 14), QPageLayout::Millimeter);
+    writer.setTitle(QStringLiteral("Lentaro Manual"));
+    writer.setCreator(QStringLiteral("Lentaro ") + version);
+    const QRect body = writer.pageLayout().paintRectPixels(printDpi);
+    const double footerHeight = 10.0 / 25.4 * printDpi;
+    const QSizeF page(body.width(), body.height() - footerHeight);
+
+    std::vector<std::unique_ptr<QTextDocument>> chapters;
+    for (const QString& file : chapterFiles)
+        chapters.push_back(chapter(file, writer, page));
+    // The contents' length does not depend on the page numbers it shows: one line each.
+    const auto headingsFrom = [&](int firstPage) {
+        std::vector<Heading> headings;
+        for (const auto& document : chapters) {
+            for (const Heading& heading : headingsOf(*document, firstPage))
+                headings.push_back(heading);
+            firstPage += document->pageCount();
+        }
+        return headings;
+    };
+    const int contentsPages = contents(headingsFrom(0), writer, page)->pageCount();
+    const auto table = contents(headingsFrom(2 + contentsPages), writer, page);
+
+    QPainter painter;
+    if (!painter.begin(&writer))
+        throw Failure("cannot write " + partial.toStdString());
+    PageWriter pages(writer, painter, footerHeight);
+    pages.write(*titlePage(version, writer, page));
+    pages.write(*table);
+    for (const auto& document : chapters)
+        pages.write(*document);
+    painter.end();
+}
+
+// An earlier manual stays as it was until the new one is whole.
 void makeManual(const QString& version, const QString& output, const QStringList& chapterFiles)
 {
     const QString partial = output + QStringLiteral(".partial");
     QFile::remove(partial);
-    {
-        QPdfWriter writer(partial);
-        writer.setResolution(printDpi);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(22, 18, 22, 14), QPageLayout::Millimeter);
-        writer.setTitle(QStringLiteral("Lentaro Manual"));
-        writer.setCreator(QStringLiteral("Lentaro ") + version);
-        const QRect body = writer.pageLayout().paintRectPixels(printDpi);
-        const double footerHeight = 10.0 / 25.4 * printDpi;
-        const QSizeF page(body.width(), body.height() - footerHeight);
-
-        std::vector<std::unique_ptr<QTextDocument>> chapters;
-        for (const QString& file : chapterFiles)
-            chapters.push_back(chapter(file, writer, page));
-        // The contents' length does not depend on the page numbers it shows: one line each.
-        const auto headingsFrom = [&](int firstPage) {
-            std::vector<Heading> headings;
-            for (const auto& document : chapters) {
-                for (const Heading& heading : headingsOf(*document, firstPage))
-                    headings.push_back(heading);
-                firstPage += document->pageCount();
-            }
-            return headings;
-        };
-        const int contentsPages = contents(headingsFrom(0), writer, page)->pageCount();
-        const auto table = contents(headingsFrom(2 + contentsPages), writer, page);
-
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw Failure("cannot write " + partial.toStdString());
-        PageWriter pages(writer, painter, footerHeight);
-        pages.write(*titlePage(version, writer, page));
-        pages.write(*table);
-        for (const auto& document : chapters)
-            pages.write(*document);
-        painter.end();
+    try {
+        writeManual(version, partial, chapterFiles);
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
     }
     QFile::remove(output);
     if (!QFile::rename(partial, output))
