@@ -158,12 +158,22 @@ int pageOf(const QTextDocument& document, const QTextBlock& block)
 }
 
 // A section heading left at the foot of a page, without room for its first lines, starts the
-// next page instead.
+// next page instead, and so does a picture whose caption would be on the next page.
 void keepHeadingsWithTheirText(QTextDocument& document)
 {
     const double lineHeight =
         QFontMetricsF(bodyFont(), document.documentLayout()->paintDevice()).lineSpacing();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        // A picture goes to the page its caption is on.
+        const bool picture =
+            block.begin() != block.end() && block.begin().fragment().charFormat().isImageFormat();
+        if (picture && block.next().isValid()
+            && pageOf(document, block.next()) != pageOf(document, block)) {
+            QTextBlockFormat format = block.blockFormat();
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).setBlockFormat(format);
+            continue;
+        }
         if (block.blockFormat().headingLevel() < 2)
             continue;
         const QRectF place = document.documentLayout()->blockBoundingRect(block);
