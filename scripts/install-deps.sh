@@ -13,6 +13,8 @@ packages=(
   cd-paranoia
   # the installed desktop entry's check; screenshots under a virtual X server on Qt's xcb platform
   desktop-file-utils xvfb xauth qt6-qpa-plugins
+  # the manual's check reads the PDF back with pdfinfo, pdftotext and pdfimages; its font
+  poppler-utils fonts-dejavu-core
   # engine
   libfftw3-dev portaudio19-dev libasound2-dev
   # program

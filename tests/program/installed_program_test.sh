@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build given as the argument into a fresh prefix and starts the installed program
 # with nothing from the build tree or the environment to help it: it must load its runner and the
-# engine from the prefix's lib/lentaro and copy the shipped database from share/lentaro into a
-# fresh program folder. The desktop entry must pass desktop-file-validate.
+# engine from the prefix's lib/lentaro and copy the shipped database and manual from
+# share/lentaro into a fresh program folder. The desktop entry must pass desktop-file-validate.
 set -euo pipefail
 
 build=$1
@@ -30,6 +30,8 @@ for file in bin/lentaro lib/lentaro/libpallomi.so lib/lentaro/libkelvor.so lib/l
   share/icons/hicolor/scalable/apps/lentaro.svg; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
+manual="share/lentaro/Lentaro Manual.pdf"
+[ -f "$prefix/$manual" ] || fail "$manual is not installed"
 desktop-file-validate "$prefix/share/applications/lentaro.desktop" ||
   fail "the desktop entry is not valid"
 # The program's run path leads into the prefix, never back into the build tree.
@@ -54,7 +56,7 @@ program=$!
 
 engine="$prefix/bin/../lib/lentaro/libkelvor.so"
 started() {
-  [ -f "$work/home/lentaro.mdb" ] && cat "$work"/loader.* 2>/dev/null | grep -qF "calling init: $engine"
+  [ -f "$work/home/lentaro.mdb" ] && [ -f "$work/home/Lentaro Manual.pdf" ] && cat "$work"/loader.* 2>/dev/null | grep -qF "calling init: $engine"
 }
 for _ in $(seq 600); do
   started && break
@@ -69,6 +71,6 @@ if ! started; then
     program=""
     echo "the installed program ended by itself with status $status" >&2
   fi
-  fail "the installed program did not load $engine and copy lentaro.mdb into its folder"
+  fail "the installed program did not load $engine and copy lentaro.mdb and the manual into its folder"
 fi
 echo "installed program started from $prefix"

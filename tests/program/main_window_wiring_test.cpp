@@ -153,7 +153,12 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
               in + "mnuConvertMP3_Click"},
              {"Alt+E, Settings", key(Qt::Key_E, Qt::AltModifier), in + "mnuSettings_Click"},
              {"Alt+R, Recorder", key(Qt::Key_R, Qt::AltModifier), in + "mnuRecord_Click"},
-             {"F1, Help and Tutorial", key(Qt::Key_F1), in + "menuHelpChoice_Click"},
+             {"F1, Help and Tutorial", key(Qt::Key_F1), in + "menuHelpChoice_Click",
+              [&] {
+                  return urls_.opened.mid(pagesBefore)
+                         == QList<QUrl>{
+                             QUrl::fromLocalFile(path(QStringLiteral("Lentaro Manual.pdf")))};
+              }},
              {"Sound Quality Tips", item(help + QStringList{"Sound Quality Tips"}),
               in + "mnuSoundQualityTips_Click"},
              {"Turn on all Hints", item(help + QStringList{"Turn on all Hints"}),
@@ -168,7 +173,7 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
               item(internet + QStringList{"Subscribe to the Free Newsletter"}),
               index("mnuWeb_Click", 2)},
              {"View Lentaro FAQ", item(internet + QStringList{"View Lentaro FAQ"}),
-              index("mnuWeb_Click", 3), [&] { return urls_.opened.size() == pagesBefore + 4; }},
+              index("mnuWeb_Click", 3), [&] { return urls_.opened.size() == pagesBefore + 1 + 4; }},
              {"right click on the position",
               modalsClosed([&] { rightClick(main.txtCurrentPosition); }),
               in + "txtCurrentPosition_RightClick"},
