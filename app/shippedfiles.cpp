@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+
 namespace lentaro {
 
 namespace {
@@ -15,10 +17,26 @@ namespace {
 constexpr std::int32_t pathNotFound = 76;
 constexpr std::int32_t pathFileAccessError = 75;
 
-void copyWhenMissing(const QString& source, const QString& target)
+// The manual is the program's, not the user's: a later build's manual replaces the one an
+// earlier build left, where the database template and layouts, which the user changes, never are.
+bool followsTheBuild(const QString& relativePath)
 {
-    if (QFileInfo::exists(target))
-        return;
+    return relativePath == QStringLiteral("Lentaro Manual.pdf");
+}
+
+bool sameContents(const QString& first, const QString& second)
+{
+    QFile a(first);
+    QFile b(second);
+    if (a.size() != b.size() || !a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+        return false;
+    return a.readAll() == b.readAll();
+}
+
+// Copied under a temporary name and renamed into place, so an interrupted copy never looks
+// finished. Only a replaced file is renamed over; otherwise one that appeared meanwhile stays.
+void copyInto(const QString& source, const QString& target, bool replace)
+{
     QDir().mkpath(QFileInfo(target).absolutePath());
     const QString partial = target + QStringLiteral(".copying");
     QFile::remove(partial);
@@ -27,7 +45,11 @@ void copyWhenMissing(const QString& source, const QString& target)
                            QStringLiteral("Cannot copy %1 to %2").arg(source, partial));
     }
     QFile::setPermissions(partial, QFile::permissions(partial) | QFileDevice::WriteOwner);
-    // rename() never replaces a file, so one that appeared meanwhile stays as it is.
+    if (replace
+        && ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData())
+               == 0)
+        return;
+    // QFile::rename() never replaces a file, so one that appeared meanwhile stays as it is.
     if (!QFile::rename(partial, target)) {
         QFile::remove(partial);
         if (!QFileInfo::exists(target)) {
@@ -56,7 +78,12 @@ bool copyShippedFiles(const QString& from, const QString& to)
         QDirIterator files(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (files.hasNext()) {
             const QString file = files.next();
-            copyWhenMissing(file, QDir(to).filePath(source.relativeFilePath(file)));
+            const QString relative = source.relativeFilePath(file);
+            const QString target = QDir(to).filePath(relative);
+            if (!QFileInfo::exists(target))
+                copyInto(file, target, false);
+            else if (followsTheBuild(relative) && !sameContents(file, target))
+                copyInto(file, target, true);
         }
         return true;
     });

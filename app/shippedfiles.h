@@ -13,7 +13,8 @@ namespace lentaro {
 QString shippedFolder();
 
 // Copies each shipped file (sub-folders included) that the target folder lacks, and never
-// replaces a file that is there. A copy is made under a temporary name and renamed into place,
+// replaces a file that is there, but for the manual, which is replaced when the shipped one
+// differs (a later build's manual over an earlier one's). A copy is made under a temporary name and renamed into place,
 // so an interrupted copy never looks finished; copies are writable by their owner. A missing
 // shipped folder or a failed copy is a run-time error. True when every shipped file exists in
 // the target afterwards.

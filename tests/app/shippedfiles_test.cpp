@@ -64,6 +64,19 @@ TEST_F(ShippedFiles, NeverReplacesAFileThatIsThere)
     EXPECT_EQ(filesInHome(), (QStringList{"layouts/smallvw.grx", "lentaro.mdb"}));
 }
 
+// An upgrade brings its own manual; what the user keeps in the folder stays theirs.
+TEST_F(ShippedFiles, AnEarlierBuildsManualIsReplacedAndNothingElse)
+{
+    put("Lentaro Manual.pdf", "this build's manual");
+    writeFile("lentaro.mdb", "the user's own database");
+    writeFile("Lentaro Manual.pdf", "an earlier build's manual");
+    ASSERT_TRUE(copyShippedFiles(shipped_.path(), home()));
+    EXPECT_EQ(readFile("Lentaro Manual.pdf"), "this build's manual");
+    EXPECT_EQ(readFile("lentaro.mdb"), "the user's own database");
+    EXPECT_EQ(filesInHome(),
+              (QStringList{"Lentaro Manual.pdf", "layouts/smallvw.grx", "lentaro.mdb"}));
+}
+
 TEST_F(ShippedFiles, MissingShippedFolderIsAnError)
 {
     const QString nowhere = shipped_.filePath("nowhere");
