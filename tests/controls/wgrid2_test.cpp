@@ -270,7 +270,7 @@ TEST(wGrid2Test, TheMouseGrabsLinesAndPassesBetweenThem)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QWindow* handle = window.windowHandle();
 
-    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(110, 60));
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(106, 60));
     EXPECT_EQ(clicksBeneath, 1);
     EXPECT_EQ(grid.FirstLine(), 1500);
 
