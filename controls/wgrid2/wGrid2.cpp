@@ -226,12 +226,24 @@ void wGrid2::resizeEvent(QResizeEvent* event)
 
 void wGrid2::restyled()
 {
-    // Only where lines were or are now is drawn again (with the control beneath where they were),
-    // not the whole surface the grid lies over.
+    // Only where lines were or are now is drawn again, not the whole surface the grid lies over.
     const QRegion before = mask();
     const QRegion after = drawnRegion();
     setMask(after);
-    update(before.united(after));
+    update(after);
+    // Where lines were and are no more lies outside the new mask, which clips the control's own
+    // updates: the container and the controls beneath (which an update of the container leaves
+    // alone when they paint all they cover) show themselves there again.
+    QWidget* container = parentWidget();
+    if (!container)
+        return;
+    const QRegion uncovered = before.subtracted(after).translated(pos());
+    container->update(uncovered);
+    for (QObject* child : container->children()) {
+        auto* beneath = qobject_cast<QWidget*>(child);
+        if (beneath && beneath != this && !beneath->isWindow())
+            beneath->update(uncovered.translated(-beneath->pos()));
+    }
 }
 
 QRect wGrid2::pixelsOf(const Line& line, double tppx)
