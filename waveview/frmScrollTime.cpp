@@ -144,14 +144,26 @@ void frmScrollTime::Form_Load()
             activateWindow();
             Chart->setFocus();
             host_.setWaveControlUpdateInterval(playLineInterval);
+            // The graphic is up: the wait is over.
+            host_.showStatus(QString());
             formLoading = false;
         } catch (...) {
-            forms::MsgBox(QStringLiteral(
+            MsgBox(QStringLiteral(
                 "There was an error loading the form. Please try again, or shut down Lentaro "
                 "and/or Windows and try again."));
             unload();
         }
     });
+}
+
+forms::Answer frmScrollTime::MsgBox(const QString& text)
+{
+    return forms::MsgBox(text, forms::Buttons::OkOnly, forms::Icon::None, {}, this);
+}
+
+QString frmScrollTime::InputBox(const QString& prompt, const QString& defaultText)
+{
+    return forms::InputBox(prompt, {}, defaultText, this);
 }
 
 void frmScrollTime::ReadSlowdownFile()
@@ -170,7 +182,7 @@ void frmScrollTime::ReadSlowdownFile()
             Chart->setSeries(std::move(wav.series));
         } catch (const RuntimeError& error) {
             Chart->setSeries(WaveSeries({}, graphStep_));
-            forms::MsgBox(readErrorText(error));
+            MsgBox(readErrorText(error));
         }
     });
 }
@@ -186,10 +198,10 @@ void frmScrollTime::SetDataRange(std::int64_t First, std::int64_t Last)
             markersChanged();
             ignoringErrors([&] { placeGrid(); });
         } catch (...) {
-            forms::MsgBox(QStringLiteral("There was an error setting the data range for the "
-                                         "graph. First = %1; Last = %2")
-                              .arg(First)
-                              .arg(Last));
+            MsgBox(QStringLiteral("There was an error setting the data range for the graph. "
+                                  "First = %1; Last = %2")
+                       .arg(First)
+                       .arg(Last));
         }
     });
 }
@@ -282,13 +294,12 @@ void frmScrollTime::mnuGraphicDisplayQuality_Click()
                            "quality.")
                 .arg(highestQuality),
             QStringLiteral("Enter quality factor"),
-            QString::number(highestQuality + 1 - program.gvGraphStep));
+            QString::number(highestQuality + 1 - program.gvGraphStep), this);
         const int quality = wholeNumberOf(startingNumber(answer)).value_or(0);
         if (quality < 1 || quality > highestQuality)
             return;
         program.gvGraphStep = highestQuality + 1 - quality;
-        forms::MsgBox(
-            QStringLiteral("The new value will take effect the next time you create a graph."));
+        MsgBox(QStringLiteral("The new value will take effect the next time you create a graph."));
     });
 }
 
@@ -437,10 +448,22 @@ void frmScrollTime::closeEvent(QCloseEvent* event)
     // The close box hides the view; the chart, the markers and the selection stay.
     if (!unloading()) {
         event->ignore();
+        closedAt_ = pos();
         hide();
         return;
     }
     forms::Form::closeEvent(event);
+}
+
+void frmScrollTime::showAgain()
+{
+    show();
+    // A window shown again may be placed anew (a window manager puts it below its old place by
+    // its title bar): it goes back where the user left it.
+    if (closedAt_)
+        move(*closedAt_);
+    raise();
+    activateWindow();
 }
 
 void frmScrollTime::reject()

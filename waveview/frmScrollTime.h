@@ -2,6 +2,7 @@
 
 #include "app/CFormEx.h"
 #include "platform/forms/form.h"
+#include "platform/forms/prompts.h"
 #include "waveview/chartmap.h"
 #include "waveview/markerscale.h"
 #include "waveview/wmarker.h"
@@ -9,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+
+#include <QPoint>
 
 class QAction;
 class QKeyEvent;
@@ -88,8 +91,8 @@ public:
     // The chart's map between columns and ms as it stands.
     ChartMap chartMap();
     // Where the grid stands, in ms of the slowed-down timeline: its first line and one beat.
-    double gridStartMs() const { return gridStartMs_; }
-    double gridWidthMs() const { return gridWidthMs_; }
+    double gridStartMs() const { return samplesPerMs_ > 0 ? gridStartSamples_ / samplesPerMs_ : 0; }
+    double gridWidthMs() const { return samplesPerMs_ > 0 ? gridBeatSamples_ / samplesPerMs_ : 0; }
 
     // Keys (frmScrollTimekeys.cpp); codes and shift mask as frmMain::Form_KeyDown's.
     void Form_KeyDown(int& KeyCode, int Shift);
@@ -110,6 +113,9 @@ public:
     int graphStep() const override { return graphStep_; }
     double samplesPerMs() const override { return samplesPerMs_; }
     int tempWavChannels() const { return channels_; }
+
+    // Shows the view again where it was when it was closed.
+    void showAgain();
 
     QAction* mnuInvert;
     QAction* mnuShowHide;
@@ -132,6 +138,9 @@ private:
     // The grid over the chart, and its menus "&Glissom" and "&Colors".
     void buildGrid();
     void Form_Load();
+    // The view's message and input boxes: owned by it, so shown above it.
+    forms::Answer MsgBox(const QString& text);
+    QString InputBox(const QString& prompt, const QString& defaultText = {});
     // Stops the main window's current control, waiting for it.
     void stopCurrentControl();
     // The end of the loop on the slowed timeline: the wave control's length less 15 ms, or the
@@ -140,8 +149,11 @@ private:
 
     void wGrid21_firstLineChanged();
     void wGrid21_beatWidthChanged();
-    // Puts the grid back at its milliseconds after a resize or zoom; the record stays as it is.
+    // Draws the grid from where it is kept, at the chart's present size and range; the record
+    // stays as it is.
     void placeGrid();
+    // The slowed-timeline time of beat line `index` (0 the first line) of the grid.
+    double beatLineMs(int index) const;
     // Stops what plays and selects and plays one beat; false when there is no such beat.
     bool playBeat(int beat);
     void Form_Unload();
@@ -149,6 +161,7 @@ private:
     double expansionFactor() override;
     const WaveChart& chart() const override { return *Chart; }
     void markersChanged() override;
+    QWidget* promptOwner() override { return this; }
 
     WaveViewHost& host_;
     WaveChart* Chart;
@@ -162,9 +175,13 @@ private:
     double samplesPerMs_ = 0;
     int channels_ = 0;
 
-    double gridStartMs_ = 0;
-    double gridWidthMs_ = 0;
+    // The grid as it is kept, in sample values of the slowed-down timeline (the markers' unit
+    // times the step): its first line and one beat. Its twips are drawn from these.
+    double gridStartSamples_ = 0;
+    double gridBeatSamples_ = 0;
     bool placingGrid_ = false;
+    // Where the view was when its close box hid it.
+    std::optional<QPoint> closedAt_;
     // The map at the opening layout (the load size, zoomed out full), in which the loop row keeps
     // the grid's twips.
     ChartMap openingMap_;

@@ -41,6 +41,12 @@ void frmScrollTime::buildGrid()
     wGrid21->setThirdsVisible(false);
     connect(wGrid21, &wGrid2::firstLineChanged, this, [this] { wGrid21_firstLineChanged(); });
     connect(wGrid21, &wGrid2::beatWidthChanged, this, [this] { wGrid21_beatWidthChanged(); });
+    // The grid lies over the chart with its own geometry: a click on a line that drags nothing
+    // is the chart's.
+    connect(wGrid21, &wGrid2::clickedThrough, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x) {
+                Chart_MouseDown(button, modifiers, x);
+            });
 
     QMenu* mnuGridMaster = menuBar_->addMenu(QStringLiteral("&Glissom"));
     connect(mnuGridMaster, &QMenu::aboutToShow, this, [this] { mnuGridMaster_Click(); });
@@ -83,7 +89,8 @@ void frmScrollTime::wGrid21_firstLineChanged()
         const ChartMap map = chartMap();
         if (placingGrid_ || !map.usable())
             return;
-        gridStartMs_ = map.msOf(wGrid21->FirstLine() / forms::twipsPerPixel(*this));
+        gridStartSamples_ =
+            map.msOf(wGrid21->FirstLine() / forms::twipsPerPixel(*this)) * samplesPerMs_;
     });
 }
 
@@ -94,7 +101,8 @@ void frmScrollTime::wGrid21_beatWidthChanged()
         const ChartMap map = chartMap();
         if (placingGrid_ || !map.usable())
             return;
-        gridWidthMs_ = wGrid21->BeatWidth() / forms::twipsPerPixel(*this) * map.msPerPixel();
+        gridBeatSamples_ =
+            wGrid21->BeatWidth() / forms::twipsPerPixel(*this) * map.msPerPixel() * samplesPerMs_;
     });
 }
 
@@ -106,10 +114,13 @@ void frmScrollTime::placeGrid()
     const QScopedValueRollback<bool> placing(placingGrid_, true);
     const double tppx = forms::twipsPerPixel(*this);
     ignoringErrors([&] {
-        if (const auto first = wholeNumberOf(tppx * map.pixelOf(gridStartMs_)))
-            wGrid21->setFirstLine(*first);
+        wGrid21->place(tppx * map.pixelOf(gridStartMs()), tppx * gridWidthMs() / map.msPerPixel());
     });
-    ignoringErrors([&] { wGrid21->setBeatWidth(tppx * gridWidthMs_ / map.msPerPixel()); });
+}
+
+double frmScrollTime::beatLineMs(int index) const
+{
+    return gridStartMs() + index * gridWidthMs();
 }
 
 void frmScrollTime::mnuAlignGridToSelection_Click()
@@ -117,42 +128,44 @@ void frmScrollTime::mnuAlignGridToSelection_Click()
     TraceScope trace(module, "Sub mnuAlignGridToSelection_Click");
     trace.run([&] {
         const QString answer =
-            forms::InputBox(QStringLiteral("Enter the number of beats in the current selection"),
-                            {}, QStringLiteral("4"));
+            InputBox(QStringLiteral("Enter the number of beats in the current selection"),
+                     QStringLiteral("4"));
         if (answer.isEmpty())
             return;
         const std::optional<double> beats = numberOf(answer);
         if (!beats) {
-            forms::MsgBox(QStringLiteral("Please enter a numeric value"));
+            MsgBox(QStringLiteral("Please enter a numeric value"));
             return;
         }
+        const ChartMap map = chartMap();
+        if (!map.usable())
+            return;
+        // From the markers' own positions on the slowed timeline: the pixels they are drawn at
+        // are a chart column apart at best.
+        const double startMs = selection.startMarker.msPosition();
+        const double beatMs = (selection.endMarker.msPosition() - startMs) / *beats;
         const double tppx = forms::twipsPerPixel(*this);
-        const int start = selection.startMarker.pixelPosition();
-        const int end = selection.endMarker.pixelPosition();
-        const double width = tppx * (end - start) / *beats;
+        const double width = tppx * beatMs / map.msPerPixel();
         // A count that gives no beat of a usable width would leave the grid where it cannot be
         // seen or moved back by measures.
         if (!(*beats > 0)
             || !(std::nearbyint(width) >= 1 && std::nearbyint(width) <= beatWidthMax)) {
-            forms::MsgBox(QStringLiteral(
+            MsgBox(QStringLiteral(
                 "The selection cannot hold that many beats: please enter a number of beats "
                 "greater than 0 that gives each beat at least one twip."));
             return;
         }
-        const auto first = wholeNumberOf(tppx * start);
-        if (!first)
-            return;
-        wGrid21->setFirstLine(*first);
-        wGrid21->setBeatWidth(width);
-        const std::int64_t measure =
-            std::llround(double(wGrid21->BeatWidth()) * wGrid21->BeatsPerMeasure());
-        // Back by whole measures until the first line lies left of the chart's edge, so that
-        // the selection's start keeps its place in the measure; one set does what a set per
-        // measure would.
-        if (measure > 0 && wGrid21->FirstLine() >= 1) {
-            const std::int64_t measures = (wGrid21->FirstLine() - 1) / measure + 1;
-            wGrid21->setFirstLine(std::int32_t(wGrid21->FirstLine() - measures * measure));
-        }
+        // Back by whole measures until the first line lies left of the chart's edge (plus a
+        // twip), so that the selection's start keeps its place in the measure.
+        double firstMs = startMs;
+        const double first = tppx * map.pixelOf(startMs);
+        const double measure = width * wGrid21->BeatsPerMeasure();
+        if (measure > 0 && first >= 1)
+            firstMs -=
+                (std::floor((first - 1) / measure) + 1) * beatMs * wGrid21->BeatsPerMeasure();
+        gridStartSamples_ = firstMs * samplesPerMs_;
+        gridBeatSamples_ = beatMs * samplesPerMs_;
+        placeGrid();
         wGrid21->show();
         gridRefresh();
     });
@@ -162,8 +175,7 @@ void frmScrollTime::mnuBPM_Click()
 {
     TraceScope trace(module, "Sub mnuBPM_Click");
     trace.run([&] {
-        const QString answer =
-            forms::InputBox(QStringLiteral("Enter the number of beats per measure:"));
+        const QString answer = InputBox(QStringLiteral("Enter the number of beats per measure:"));
         if (!(startingNumber(answer) > 0))
             return;
         // Only a whole text that rounds to one beat or more: fewer would leave no measure.
@@ -178,15 +190,11 @@ std::optional<float> frmScrollTime::getGridTempo()
 {
     TraceScope trace(module, "Function getGridTempo");
     return trace.run(std::optional<float>(), [&]() -> std::optional<float> {
-        // One beat through the chart's own map, not two lines each cut to a whole pixel.
-        const ChartMap map = chartMap();
-        const std::optional<std::int32_t> beatMs =
-            map.usable() ? wholeNumberOf(wGrid21->BeatWidth() / forms::twipsPerPixel(*this)
-                                         * map.msPerPixel())
-                         : std::nullopt;
+        // One beat as the grid keeps it, not two lines each cut to a whole pixel.
+        const std::optional<std::int32_t> beatMs = wholeNumberOf(gridWidthMs());
         if (!beatMs || *beatMs < 1) {
-            forms::MsgBox(QStringLiteral("The grid's beats are too narrow to give a tempo: "
-                                         "widen them or zoom in."));
+            MsgBox(QStringLiteral("The grid's beats are too narrow to give a tempo: widen them or "
+                                  "zoom in."));
             return std::nullopt;
         }
         return tempoOfBeat(*beatMs);
@@ -200,7 +208,7 @@ void frmScrollTime::mnuBPMinute_Click()
         const std::optional<float> tempo = getGridTempo();
         if (!tempo)
             return;
-        forms::MsgBox(tempoMessage(*tempo, originalTempo(*tempo, host_.slowDownPercent())));
+        MsgBox(tempoMessage(*tempo, originalTempo(*tempo, host_.slowDownPercent())));
     });
 }
 
@@ -213,16 +221,24 @@ bool frmScrollTime::highlightBeat(int theBeat)
         while (first <= beatsPerMeasure && wGrid21->BeatPosition(first) < 1)
             ++first;
         const int beat = theBeat + first - 1;
-        // Past the last line BeatPosition gives -1: a reversed beat that plays nothing.
+        // The grid has no line past its last.
         if (beat + 1 > wGrid2::beatLines)
             return false;
-        const int step = int(std::lround(forms::twipsPerPixel(*this)));
-        const int start = wGrid21->BeatPosition(beat) / step;
-        const int end = wGrid21->BeatPosition(beat + 1) / step;
-        if (end <= start)
+        // The beat's lines as the grid keeps them, so that it starts on its click, not on the
+        // column the line is drawn at. Beat 0 is the lead-in from the chart's left edge.
+        // A line left of the plot stands before the loop, which the beat then starts with.
+        double startMs = 0;
+        if (beat >= 1) {
+            startMs = std::max(0.0, beatLineMs(beat - 1));
+        } else {
+            conversionMarker.setPixelPosition(0);
+            startMs = conversionMarker.msPosition();
+        }
+        const double endMs = beatLineMs(beat);
+        if (!(endMs > startMs))
             return false;
-        selection.startMarker.setPixelPosition(start);
-        selection.endMarker.setPixelPosition(end);
+        selection.startMarker.setMsPosition(startMs);
+        selection.endMarker.setMsPosition(endMs);
         return true;
     });
 }
@@ -289,9 +305,9 @@ void frmScrollTime::Form_Unload()
         fields.gridVisible = !wGrid21->isHidden();
         if (openingMap_.usable()) {
             const double tppx = forms::twipsPerPixel(*this);
-            fields.lastGridStart = wholeNumberOf(tppx * openingMap_.pixelOf(gridStartMs_));
+            fields.lastGridStart = wholeNumberOf(tppx * openingMap_.pixelOf(gridStartMs()));
             const std::optional<std::int32_t> width =
-                wholeNumberOf(tppx * gridWidthMs_ / openingMap_.msPerPixel());
+                wholeNumberOf(tppx * gridWidthMs() / openingMap_.msPerPixel());
             if (width && *width >= beatWidthMin && *width <= beatWidthMax)
                 fields.lastGridWidth = width;
         } else {

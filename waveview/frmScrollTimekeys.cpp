@@ -77,6 +77,12 @@ void frmScrollTime::Form_KeyDown(int& KeyCode, int Shift)
         case frmMain::keySpace:
             // The blank plays and stops through the character rule alone.
             return;
+        case frmMain::keypadPlus:
+        case frmMain::keypadMinus:
+            // The view's beat keys, played as they are let go, as the main keyboard's. In the
+            // main window they change the speed, which closes the slowed-down file the beat is
+            // to be played from and makes a new one under the grid.
+            return;
         default: {
             ProgramState& program = programState();
             if (program.gvKeyForwarding)

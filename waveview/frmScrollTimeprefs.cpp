@@ -107,7 +107,7 @@ std::uint32_t frmScrollTime::changeColorProperty(const QString& prefName,
     return trace.run(currentColor, [&] {
         // A cancelled dialog keeps the colour it opened with.
         const std::optional<QColor> chosen =
-            forms::prompts().colorDialog({QString(), forms::colorOf(currentColor)});
+            forms::prompts().colorDialog({QString(), forms::colorOf(currentColor), this});
         const std::uint32_t color = chosen ? forms::windowsColorOf(*chosen) : currentColor;
         Preference mPref;
         mPref.setPreferenceName(prefName);

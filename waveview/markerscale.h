@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class QWidget;
+
 namespace lentaro {
 
 class WaveChart;
@@ -23,6 +25,8 @@ public:
     virtual const WaveChart& chart() const = 0;
     // A marker was shown, hidden or moved.
     virtual void markersChanged() = 0;
+    // The window a marker's message belongs to.
+    virtual QWidget* promptOwner() = 0;
 };
 
 } // namespace lentaro

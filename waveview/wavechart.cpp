@@ -135,8 +135,10 @@ void WaveChart::renderIfStale()
     ++renders_;
     if (frame_.size() != size())
         frame_ = largePageImage(size());
-    frame_.fill(forms::colorOf(backColor_));
+    // The background colour is the plot's; the margin around it is the window's.
+    frame_.fill(palette().color(QPalette::Window));
     const QRect plot = chartRect();
+    QPainter(&frame_).fillRect(plot, forms::colorOf(backColor_));
     if (series_.count() > 0 && plot.width() > 1 && plot.height() > 1) {
         const double pointsPerColumn = (xMax_ - xMin_) / series_.step() / plot.width();
         if (pointsPerColumn >= pointsPerColumnForColumns)

@@ -32,8 +32,7 @@ public:
     void loadOrShow() override
     {
         if (frmScrollTime* open = view()) {
-            open->show();
-            open->raise();
+            open->showAgain();
             return;
         }
         new frmScrollTime(*this);

@@ -96,7 +96,8 @@ void wmarker::setPixelPosition(int pixel)
     if (const std::optional<int> whole = wholeNumberOf(position))
         setSamplePosition(*whole);
     else
-        forms::MsgBox(QStringLiteral(" myPt: %1 expfactor %2").arg(point).arg(factor));
+        forms::MsgBox(QStringLiteral(" myPt: %1 expfactor %2").arg(point).arg(factor),
+                      forms::Buttons::OkOnly, forms::Icon::None, {}, scale_.promptOwner());
 }
 
 void wBox::invert()

@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace lentaro {
@@ -60,7 +61,8 @@ void writeUnlessDefault(QVariantMap& properties, const char* name, Value value, 
 
 wGrid2::wGrid2(QWidget* parent) : QWidget(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Not opaque: the control beneath shows around the lines, within the margin that grabs them,
+    // and where lines were before they moved.
     // The 0 -> 360 rule of a move runs whether or not a button is down.
     setMouseTracking(true);
     dragHandle_.width = dragHandleSide;
@@ -86,18 +88,44 @@ void wGrid2::initProperties()
 void wGrid2::setFirstLine(std::int32_t twips)
 {
     firstLine_ = twips;
+    firstLineExact_ = twips;
     layOut();
     emit firstLineChanged();
 }
 
-void wGrid2::setBeatWidth(double twips)
+namespace {
+
+int integerWidthOf(double twips)
 {
     const std::int64_t width =
         std::isfinite(twips) && std::abs(twips) < 1e9 ? rounded(twips) : longMax;
     if (width < -32768 || width > 32767)
         throw std::overflow_error("BeatWidth outside the Integer range");
-    beatWidth_ = int(width);
+    return int(width);
+}
+
+} // namespace
+
+void wGrid2::setBeatWidth(double twips)
+{
+    beatWidth_ = integerWidthOf(twips);
+    beatWidthExact_ = beatWidth_;
     layOut();
+    emit beatWidthChanged();
+}
+
+void wGrid2::place(double firstLine, double beatWidth)
+{
+    const int width = integerWidthOf(beatWidth);
+    const double first = std::nearbyint(firstLine);
+    if (!(first >= double(longMin) && first <= double(longMax)))
+        throw std::overflow_error("FirstLine outside the Long range");
+    firstLine_ = std::int32_t(first);
+    firstLineExact_ = firstLine;
+    beatWidth_ = width;
+    beatWidthExact_ = beatWidth;
+    layOut();
+    emit firstLineChanged();
     emit beatWidthChanged();
 }
 
@@ -160,9 +188,9 @@ void wGrid2::layOut()
     for (int i = 0; i < beatLines; ++i) {
         Line& beat = mjrLine_[std::size_t(i)];
         Line& half = andLine_[std::size_t(i)];
-        beat.left = float(std::int64_t(firstLine_) + std::int64_t(i) * beatWidth_);
+        beat.left = float(firstLineExact_ + i * beatWidthExact_);
         beat.visible = beat.left < right;
-        half.left = float(double(beat.left) + beatWidth_ / 2.0);
+        half.left = float(double(beat.left) + beatWidthExact_ / 2.0);
         half.visible = half.left < right && halvesVisible_;
         if (beat.visible) {
             insetLine(beat, height, 0);
@@ -172,9 +200,9 @@ void wGrid2::layOut()
     for (int i = 0; i < beatLines; ++i) {
         Line& first = thirdLine_[std::size_t(2 * i)];
         Line& second = thirdLine_[std::size_t(2 * i + 1)];
-        first.left = float(double(mjrLine_[std::size_t(i)].left) + beatWidth_ / 3.0);
+        first.left = float(double(mjrLine_[std::size_t(i)].left) + beatWidthExact_ / 3.0);
         first.visible = first.left < right && thirdsVisible_;
-        second.left = float(double(first.left) + beatWidth_ / 3.0);
+        second.left = float(double(first.left) + beatWidthExact_ / 3.0);
         second.visible = second.left < right && thirdsVisible_;
         insetLine(first, height, 2);
         insetLine(second, height, 2);
@@ -198,18 +226,31 @@ void wGrid2::resizeEvent(QResizeEvent* event)
 
 void wGrid2::restyled()
 {
-    // Only where lines were or are now is drawn again (with the control beneath where they were),
-    // not the whole surface the grid lies over.
+    // Only where lines were or are now is drawn again, not the whole surface the grid lies over.
     const QRegion before = mask();
     const QRegion after = drawnRegion();
     setMask(after);
-    update(before.united(after));
+    update(after);
+    // Where lines were and are no more lies outside the new mask, which clips the control's own
+    // updates: the container and the controls beneath (which an update of the container leaves
+    // alone when they paint all they cover) show themselves there again.
+    QWidget* container = parentWidget();
+    if (!container)
+        return;
+    const QRegion uncovered = before.subtracted(after).translated(pos());
+    container->update(uncovered);
+    for (QObject* child : container->children()) {
+        auto* beneath = qobject_cast<QWidget*>(child);
+        if (beneath && beneath != this && !beneath->isWindow())
+            beneath->update(uncovered.translated(-beneath->pos()));
+    }
 }
 
 QRect wGrid2::pixelsOf(const Line& line, double tppx)
 {
-    // Far-off lines stay far off without leaving int's range.
-    const int x = int(std::clamp(std::floor(double(line.left) / tppx), -1e9, 1e9));
+    // The column nearest the line's place; far-off lines stay far off without leaving int's
+    // range.
+    const int x = int(std::clamp(std::floor(double(line.left) / tppx + 0.5), -1e9, 1e9));
     const int w = std::max(1, int(std::lround(line.width / tppx)));
     const int y = int(std::lround(line.top / tppx));
     const int h = std::max(1, int(std::lround(line.height / tppx)));
@@ -224,7 +265,7 @@ QRegion wGrid2::drawnRegion() const
     std::vector<QRect> rects{pixelsOf(dragHandle_, tppx)};
     const auto add = [&](const auto& lines) {
         for (const Line& line : lines) {
-            const QRect shown = pixelsOf(line, tppx);
+            const QRect shown = pixelsOf(line, tppx).adjusted(-grabMargin, 0, grabMargin, 0);
             if (line.visible && shown.intersects(surface))
                 rects.push_back(shown);
         }
@@ -269,6 +310,12 @@ void wGrid2::mousePressEvent(QMouseEvent* event)
     else if (event->button() == Qt::RightButton)
         rightButtonDown_ = true;
     lastX_ = twipsOfMouse(*event);
+    if (!pressed_) {
+        pressed_ = event->button();
+        pressedModifiers_ = event->modifiers();
+        pressedX_ = int(std::lround(event->position().x()));
+        dragged_ = false;
+    }
 }
 
 void wGrid2::mouseMoveEvent(QMouseEvent* event)
@@ -278,6 +325,8 @@ void wGrid2::mouseMoveEvent(QMouseEvent* event)
     const std::int32_t x = twipsOfMouse(*event);
     const std::int64_t dx = std::int64_t(x) - lastX_;
     lastX_ = x;
+    if ((leftButtonDown_ || rightButtonDown_) && dx != 0)
+        dragged_ = true;
     if (leftButtonDown_) {
         const std::int64_t moved = firstLine_ + dx;
         if (moved >= longMin && moved <= longMax)
@@ -295,6 +344,9 @@ void wGrid2::mouseReleaseEvent(QMouseEvent*)
 {
     leftButtonDown_ = false;
     rightButtonDown_ = false;
+    const std::optional<Qt::MouseButton> pressed = std::exchange(pressed_, std::nullopt);
+    if (pressed && !dragged_)
+        emit clickedThrough(*pressed, pressedModifiers_, pressedX_);
 }
 
 void wGrid2::writeProperties(QVariantMap& properties) const

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace lentaro {
 
@@ -12,8 +13,8 @@ namespace lentaro {
 // laid over another control (the waveform chart). Positions and sizes are twips of the control.
 // The left mouse button drags the grid along, the right one stretches its beats; both report
 // through firstLineChanged and beatWidthChanged, raised inside every set of FirstLine and
-// BeatWidth. The control is drawn only where its lines are: clicks between them reach the control
-// beneath.
+// BeatWidth. The control is drawn only where its lines are: clicks away from them reach the control
+// beneath, and a click on a line that drags nothing is passed on as clickedThrough.
 class wGrid2 : public QWidget
 {
     Q_OBJECT
@@ -21,6 +22,8 @@ class wGrid2 : public QWidget
 public:
     static constexpr int beatLines = 30;
     static constexpr int defaultBeatWidth = 360;
+    // How far from a line, in pixels, the mouse still grabs it.
+    static constexpr int grabMargin = 3;
     // Windows colour values, &H00BBGGRR.
     static constexpr std::uint32_t defaultBeatColor = 0;
     static constexpr std::uint32_t defaultHalfColor = 0xFF0000;
@@ -43,6 +46,12 @@ public:
     // Rounds to a whole number, halves to even. Outside -32768..32767 it throws
     // std::overflow_error and changes nothing.
     void setBeatWidth(double twips);
+    // Lays the lines out from a first line and a beat width in fractions of a twip, as a host
+    // keeping the grid on its own finer scale places it: FirstLine and BeatWidth read them
+    // rounded (halves to even), and each raises its event. A width outside the Integer range or a
+    // first line outside the Long range throws std::overflow_error and changes nothing. A later
+    // set of BeatWidth lays out from its whole twips again; moving FirstLine keeps the width.
+    void place(double firstLine, double beatWidth);
     int BeatsPerMeasure() const { return beatsPerMeasure_; }
     // Every measure's first beat line (index Mod BeatsPerMeasure = 0) is drawn 30 twips wide, the
     // others 15; 0 leaves the widths as they are.
@@ -74,6 +83,9 @@ public:
 signals:
     void firstLineChanged();
     void beatWidthChanged();
+    // A press and release on the grid that dragged nothing: a click on the control beneath, at
+    // x pixels of the grid.
+    void clickedThrough(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -97,6 +109,11 @@ private:
     std::int32_t lastX_ = 0;
     bool leftButtonDown_ = false;
     bool rightButtonDown_ = false;
+    // The press that a release without a drag passes on as a click.
+    std::optional<Qt::MouseButton> pressed_;
+    Qt::KeyboardModifiers pressedModifiers_;
+    int pressedX_ = 0;
+    bool dragged_ = false;
     std::int32_t firstLine_ = 0;
     bool halvesVisible_ = true;
     bool thirdsVisible_ = false;
@@ -105,6 +122,9 @@ private:
     std::uint32_t halfColor_ = defaultHalfColor;
     std::uint32_t thirdColor_ = defaultThirdColor;
     int beatWidth_ = defaultBeatWidth;
+    // What the lines are laid out from: FirstLine and BeatWidth, or the finer values placed.
+    double firstLineExact_ = 0;
+    double beatWidthExact_ = defaultBeatWidth;
 
     std::array<Line, beatLines> mjrLine_;
     std::array<Line, beatLines> andLine_;

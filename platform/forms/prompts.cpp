@@ -18,9 +18,10 @@ QString titleOrDefault(const QString& title)
 
 Service<PromptService> prompts{madeAtFirstUse<QtPromptService>};
 
-Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title)
+Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title,
+              QWidget* owner)
 {
-    return prompts().messageBox({prompt, titleOrDefault(title), buttons, icon, 1});
+    return prompts().messageBox({prompt, titleOrDefault(title), buttons, icon, 1, owner});
 }
 
 QString withDefaultSuffix(const QString& path, const QString& suffix)
@@ -35,9 +36,12 @@ bool confirm(const QString& msg)
     return MsgBox(msg, Buttons::YesNo, Icon::Question) == Answer::Yes;
 }
 
-QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                 QWidget* owner)
 {
-    return prompts().inputBox({prompt, titleOrDefault(title), defaultText}).value_or(QString());
+    return prompts()
+        .inputBox({prompt, titleOrDefault(title), defaultText, owner})
+        .value_or(QString());
 }
 
 } // namespace lentaro::forms

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class QWidget;
+
 namespace lentaro::forms {
 
 // Message box buttons, icons and answers, numbered as the program's callers know them. Help is
@@ -44,12 +46,15 @@ struct MessageBoxRequest {
     Buttons buttons = Buttons::OkOnly;
     Icon icon = Icon::None;
     int defaultButton = 1; // 1 to 3, counted from the left
+    // The window the box belongs to (below); none: the application's.
+    QWidget* owner = nullptr;
 };
 
 struct InputBoxRequest {
     QString prompt;
     QString caption;
     QString defaultText;
+    QWidget* owner = nullptr;
 };
 
 struct FileDialogRequest {
@@ -70,7 +75,11 @@ QString withDefaultSuffix(const QString& path, const QString& suffix);
 struct ColorDialogRequest {
     QString caption;
     QColor initial;
+    QWidget* owner = nullptr;
 };
+
+// A box with an owner is its window's child: centred on it and shown above it, also when that
+// window stays above all others (which would keep a box of its own level beneath it).
 
 // Where every message box, input box and common dialog of the program goes. The program shows
 // Qt's; tests put a scripted one in place (ScriptedPrompts).
@@ -93,12 +102,13 @@ extern Service<PromptService> prompts;
 
 // A message box; an empty title is the application's title.
 Answer MsgBox(const QString& prompt, Buttons buttons = Buttons::OkOnly, Icon icon = Icon::None,
-              const QString& title = {});
+              const QString& title = {}, QWidget* owner = nullptr);
 
 // Yes and No with the question icon and the application's title; true only for Yes.
 bool confirm(const QString& msg);
 
 // The text entered, or "" when the user cancelled; an empty title is the application's title.
-QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {});
+QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {},
+                 QWidget* owner = nullptr);
 
 } // namespace lentaro::forms

@@ -76,6 +76,20 @@ Answer cancellingAnswer(const std::vector<Answer>& answers)
     return answers.front();
 }
 
+// The owner's window, which the box is a child of.
+QWidget* parentOf(QWidget* owner)
+{
+    return owner ? owner->window() : nullptr;
+}
+
+// A window that stays above all others keeps a box of the ordinary level beneath it: the box
+// takes its owner's level, and, shown after it, lies above it.
+void keepAboveOwner(QDialog& box, QWidget* owner)
+{
+    if (owner && owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
 } // namespace
 
 Answer QtPromptService::messageBox(const MessageBoxRequest& request)
@@ -85,11 +99,12 @@ Answer QtPromptService::messageBox(const MessageBoxRequest& request)
         return defaultAnswer(request);
     }
     const std::vector<Answer> answers = answersOf(request.buttons);
-    QMessageBox box(messageIcon(request.icon), request.caption, request.text);
     QMessageBox::StandardButtons buttons;
     for (Answer answer : answers)
         buttons |= standardButton(answer);
-    box.setStandardButtons(buttons);
+    QMessageBox box(messageIcon(request.icon), request.caption, request.text, buttons,
+                    parentOf(request.owner));
+    keepAboveOwner(box, request.owner);
     box.setDefaultButton(standardButton(defaultAnswer(request)));
     // Named, because Qt finds none for a set with Help (OK and Help): Escape and the title bar
     // would do nothing.
@@ -109,12 +124,14 @@ std::optional<QString> QtPromptService::inputBox(const InputBoxRequest& request)
         printToStandardError(request.caption, request.prompt);
         return request.defaultText;
     }
-    bool ok = false;
-    const QString text = QInputDialog::getText(nullptr, request.caption, request.prompt,
-                                               QLineEdit::Normal, request.defaultText, &ok);
-    if (!ok)
+    QInputDialog box(parentOf(request.owner));
+    keepAboveOwner(box, request.owner);
+    box.setWindowTitle(request.caption);
+    box.setLabelText(request.prompt);
+    box.setTextValue(request.defaultText);
+    if (box.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return box.textValue();
 }
 
 std::optional<QString> QtPromptService::fileDialog(const FileDialogRequest& request)
@@ -142,10 +159,16 @@ std::optional<QColor> QtPromptService::colorDialog(const ColorDialogRequest& req
         printToStandardError(request.caption, request.initial.name());
         return std::nullopt;
     }
-    const QColor chosen = QColorDialog::getColor(request.initial, nullptr, request.caption);
-    if (!chosen.isValid())
+    QColorDialog box(request.initial, parentOf(request.owner));
+    keepAboveOwner(box, request.owner);
+    if (!request.caption.isEmpty())
+        box.setWindowTitle(request.caption);
+    // The desktop's own chooser would not take its owner's level.
+    if (request.owner)
+        box.setOption(QColorDialog::DontUseNativeDialog);
+    if (box.exec() != QDialog::Accepted || !box.selectedColor().isValid())
         return std::nullopt;
-    return chosen;
+    return box.selectedColor();
 }
 
 } // namespace lentaro::forms

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace lentaro::test {
 
@@ -195,6 +198,34 @@ TEST(wGrid2Test, DraggingMovesWithTheLeftButtonAndStretchesWithTheRight)
     sendMouse(grid, QEvent::MouseButtonRelease, Qt::RightButton, 300);
 }
 
+// A host on a finer scale than twips places the lines between them: the properties read the
+// placement rounded, a move keeps the fine width, a set of BeatWidth goes back to whole twips.
+TEST(wGrid2Test, PlacedLinesKeepFractionsOfATwip)
+{
+    wGrid2 grid;
+    grid.resize(600, 100);
+    QStringList events = eventsOf(grid, [&] { grid.place(1500.4, 585.62); });
+    EXPECT_EQ(events, (QStringList{"firstLineChanged", "beatWidthChanged"}));
+    EXPECT_EQ(grid.FirstLine(), 1500);
+    EXPECT_EQ(grid.BeatWidth(), 586);
+    EXPECT_NEAR(grid.mjrLine(20).left, 1500.4 + 20 * 585.62, 0.01);
+    EXPECT_NEAR(grid.andLine(20).left, 1500.4 + 20.5 * 585.62, 0.01);
+    grid.setFirstLine(1600);
+    EXPECT_NEAR(grid.mjrLine(20).left, 1600 + 20 * 585.62, 0.01);
+    grid.setBeatWidth(586);
+    EXPECT_EQ(grid.mjrLine(20).left, float(1600 + 20 * 586));
+
+    // Out of range: nothing changes and no event is raised.
+    for (const auto& [first, width] :
+         {std::pair{0.0, 40000.0}, std::pair{3e9, 360.0}, std::pair{0.0, std::nan("")}}) {
+        events =
+            eventsOf(grid, [&] { EXPECT_THROW(grid.place(first, width), std::overflow_error); });
+        EXPECT_TRUE(events.isEmpty());
+        EXPECT_EQ(grid.FirstLine(), 1600);
+        EXPECT_EQ(grid.BeatWidth(), 586);
+    }
+}
+
 TEST(wGrid2Test, PropertiesSurviveASaveAndReload)
 {
     wGrid2 saved;
@@ -270,9 +301,24 @@ TEST(wGrid2Test, TheMouseGrabsLinesAndPassesBetweenThem)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QWindow* handle = window.windowHandle();
 
-    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(110, 60));
+    std::vector<std::pair<Qt::MouseButton, int>> clickedThrough;
+    QObject::connect(&grid, &wGrid2::clickedThrough, &grid,
+                     [&](Qt::MouseButton button, Qt::KeyboardModifiers, int x) {
+                         clickedThrough.emplace_back(button, x);
+                     });
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(106, 60));
     EXPECT_EQ(clicksBeneath, 1);
     EXPECT_EQ(grid.FirstLine(), 1500);
+    EXPECT_TRUE(clickedThrough.empty());
+
+    // On a line, or 3 pixels off it, a click that drags nothing is passed on.
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(124, 60));
+    QTest::mouseClick(handle, Qt::RightButton, {}, QPoint(151, 60));
+    EXPECT_EQ(clicksBeneath, 1);
+    EXPECT_EQ(clickedThrough, (std::vector<std::pair<Qt::MouseButton, int>>{
+                                  {Qt::LeftButton, 124}, {Qt::RightButton, 151}}));
+    EXPECT_EQ(grid.FirstLine(), 1500);
+    clickedThrough.clear();
 
     QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(124, 60));
     for (int x = 130; x <= 154; x += 6)
@@ -280,6 +326,7 @@ TEST(wGrid2Test, TheMouseGrabsLinesAndPassesBetweenThem)
     QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(154, 60));
     EXPECT_EQ(grid.FirstLine(), 1500 + 30 * 15);
     EXPECT_EQ(clicksBeneath, 1);
+    EXPECT_TRUE(clickedThrough.empty());
 }
 
 } // namespace

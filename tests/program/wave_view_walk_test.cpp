@@ -123,6 +123,7 @@ TEST_F(WaveViewWalk, AClickTrackAt120BeatsPerMinuteReadsItsTempoInTheWaveView)
     };
     const QStringList glissom{QStringLiteral("Glissom")};
     QString tempo;
+    qint64 heardFrom = 0;
     const std::vector<Person::Step> steps{
         {QStringLiteral("started"), {}, [] { return startedUp(); }, {}},
         {QStringLiteral("click-track-opened"),
@@ -212,6 +213,59 @@ TEST_F(WaveViewWalk, AClickTrackAt120BeatsPerMinuteReadsItsTempoInTheWaveView)
              ASSERT_TRUE(shown.hasMatch()) << tempo.toStdString();
              EXPECT_NEAR(shown.captured(1).toDouble(), 60.0, 0.1 + 1e-9);
              EXPECT_NEAR(shown.captured(2).toDouble(), 120.0, 0.2 + 1e-9);
+         }},
+        {QStringLiteral("stopped"),
+         [] { QTest::keyClick(waveView(), Qt::Key_Space); },
+         [] { return !main().playing(); },
+         {}},
+        {QStringLiteral("keypad-beat"),
+         [&] {
+             heardFrom = QFileInfo(capture_).size();
+             QTest::keyClick(waveView(), Qt::Key_Plus, Qt::KeypadModifier);
+         },
+         // Two seconds of the slowed loop heard since.
+         [&] { return QFileInfo(capture_).size() > heardFrom + 2 * rate * 2 * 2; },
+         [&] {
+             // The keypad's plus plays the grid's next beat, one beat long, from its line on a
+             // click, and the sound device hears it.
+             const frmScrollTime& view = *waveView();
+             const mci::MMControl& playing = *main().state().currentMMControl;
+             EXPECT_NEAR(playing.to() - playing.from(), view.gridWidthMs(), 1.5);
+             const mci::test::WaveContents slowed =
+                 mci::test::readWave(main().WaveControl->fileName().toStdString());
+             const mci::test::WaveContents heard = mci::test::readWave(capture_.toStdString());
+             ASSERT_GT(slowed.channels, 0);
+             ASSERT_GT(heard.channels, 0);
+             const auto frameOf = [](int ms) { return std::size_t(std::lround(ms * 44.1)); };
+             std::vector<std::int32_t> beat;
+             for (std::size_t frame = frameOf(playing.from());
+                  frame < frameOf(playing.to()) && frame * slowed.channels < slowed.samples.size();
+                  ++frame)
+                 beat.push_back(slowed.samples[frame * std::size_t(slowed.channels)]);
+             ASSERT_GT(beat.size(), std::size_t(rate / 2));
+             const auto peak = [&](std::size_t from, std::size_t to) {
+                 std::int32_t loudest = 0;
+                 for (std::size_t i = from; i < to && i < beat.size(); ++i)
+                     loudest = std::max(loudest, std::abs(beat[i]));
+                 return loudest;
+             };
+             // Its click in its first 20 ms, then quiet until the next click comes near (the
+             // slowed-down click rings for some 100 ms and rises 30 ms early).
+             EXPECT_GT(peak(0, rate / 50), 10000);
+             EXPECT_LT(peak(rate / 10, beat.size() - rate * 4 / 100), 3000);
+             const std::size_t heardFrame =
+                 std::size_t(std::max<qint64>(0, heardFrom - 44) / 2 / heard.channels);
+             std::vector<std::int32_t> since;
+             for (std::size_t frame = heardFrame; frame * heard.channels < heard.samples.size();
+                  ++frame)
+                 since.push_back(heard.samples[frame * std::size_t(heard.channels)]);
+             // What the device heard since the press starts with that click (the slowed loop
+             // is played as it is slowed: the click, not the file's samples).
+             const auto loud = std::find_if(since.begin(), since.end(), [](std::int32_t sample) {
+                 return std::abs(sample) > 10000;
+             });
+             ASSERT_NE(loud, since.end());
+             EXPECT_LT(loud - since.begin(), rate / 20);
          }},
         exitThroughTheMenu(),
     };

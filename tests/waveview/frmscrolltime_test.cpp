@@ -63,8 +63,9 @@ TEST_F(ScrollTimeTest, LoadingDrawsTempWavInATopmostWaveView)
     EXPECT_TRUE(view.isVisible());
     EXPECT_TRUE(view.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(forms::loadedFormOf<frmScrollTime>(), &view);
+    // The wait is shown while the chart is filled, and taken away when the view is up.
     EXPECT_EQ(host_.statuses,
-              std::vector<QString>{QStringLiteral("Generating Wave graphic, please wait.")});
+              (std::vector<QString>{QStringLiteral("Generating Wave graphic, please wait."), {}}));
     EXPECT_EQ(host_.updateInterval, 100);
     EXPECT_EQ(view.lblHelp->text(),
               QStringLiteral("Left-mouse button sets start; right button sets end"));

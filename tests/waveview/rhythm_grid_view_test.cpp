@@ -92,14 +92,17 @@ TEST_F(RhythmGridViewTest, AlignFitsTheSelectionAndMovesBackByWholeMeasures)
         int beatWidth;
         int firstLine;
     };
+    // The selection's ends are chart points, a fraction of a twip off their columns; the grid
+    // keeps beats of fractions of a twip, 11.25 for 400 beats, and moves back by measures of
+    // them (45 twips).
     for (const Case& c : {Case{"4", 4, 1125, 1500 - 4500}, Case{" 3 ", 4, 1500, 1500 - 6000},
-                          Case{"2", 3, 2250, 1500 - 6750}, Case{"400", 4, 11, 1500 - 44 * 35}}) {
+                          Case{"2", 3, 2250, 1500 - 6750}, Case{"400", 4, 11, 1500 - 45 * 34}}) {
         SCOPED_TRACE(c.answer);
         view.wGrid21->setBeatsPerMeasure(c.beatsPerMeasure);
         select(view, 100, 400);
         align(view, QString::fromLatin1(c.answer));
         EXPECT_EQ(view.wGrid21->BeatWidth(), c.beatWidth);
-        EXPECT_EQ(view.wGrid21->FirstLine(), c.firstLine);
+        EXPECT_NEAR(view.wGrid21->FirstLine(), c.firstLine, 1);
         EXPECT_FALSE(view.wGrid21->isHidden());
         EXPECT_EQ(host_.row->gridVisible, std::optional<bool>(true));
         // The selection box stays drawn (Invert Selection is checked).
@@ -301,8 +304,8 @@ TEST_F(RhythmGridViewTest, UnloadKeepsTheTwipsOfTheOpeningLayout)
     expectLinesOnClicks(again);
 }
 
-// The grid lies over the chart: a press on a beat line drags the grid, a click between lines
-// sets a marker on the chart beneath.
+// The grid lies over the chart: a press on or near a beat line drags the grid, a click that drags
+// nothing sets a marker on the chart beneath.
 TEST_F(RhythmGridViewTest, TheMouseReachesTheChartBetweenTheGridLines)
 {
     frmScrollTime& view = loadClicks();
@@ -318,12 +321,27 @@ TEST_F(RhythmGridViewTest, TheMouseReachesTheChartBetweenTheGridLines)
     EXPECT_EQ(view.selection.startMarker.pixelPosition(), 120);
     EXPECT_EQ(view.wGrid21->FirstLine(), 100 * tppx);
 
-    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(140, middle));
-    for (int x = 146; x <= 170; x += 6)
+    // A click on a line that drags nothing sets the marker there, with either button.
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(140, middle));
+    EXPECT_EQ(view.selection.startMarker.pixelPosition(), 140);
+    QTest::mouseClick(window, Qt::RightButton, {}, QPoint(180, middle));
+    EXPECT_EQ(view.selection.endMarker.pixelPosition(), 180);
+    EXPECT_EQ(view.wGrid21->FirstLine(), 100 * tppx);
+
+    // A press within 3 pixels of a line grabs it.
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(143, middle));
+    for (int x = 149; x <= 173; x += 6)
         QTest::mouseMove(window, QPoint(x, middle));
-    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(170, middle));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(173, middle));
     EXPECT_EQ(view.wGrid21->FirstLine(), 130 * tppx);
-    EXPECT_EQ(view.selection.startMarker.pixelPosition(), 120);
+    EXPECT_EQ(view.selection.startMarker.pixelPosition(), 140);
+
+    // Four pixels off, the press is the chart's.
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(174, middle));
+    QTest::mouseMove(window, QPoint(190, middle));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(190, middle));
+    EXPECT_EQ(view.wGrid21->FirstLine(), 130 * tppx);
+    EXPECT_EQ(view.selection.startMarker.pixelPosition(), 174);
 }
 
 TEST_F(RhythmGridViewTest, MovingTheGridDrawsNoWaveformAgain)

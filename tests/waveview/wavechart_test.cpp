@@ -229,7 +229,11 @@ TEST_F(WaveChartTest, ColoursAreWindowsColourValues)
     chart_.setBackColor(0x00FF0000); // blue
     chart_.setLineColor(0x000000FF); // red
     const QImage shot = image();
-    EXPECT_EQ(shot.pixel(2, 2), qRgb(0, 0, 255));
+    // The plot's background; the margin keeps the window's.
+    const QRect plot = chart_.chartRect();
+    EXPECT_EQ(shot.pixel(plot.left() + 2, plot.top() + 2), qRgb(0, 0, 255));
+    EXPECT_EQ(shot.pixel(2, 2), chart_.palette().color(QPalette::Window).rgb());
+    EXPECT_EQ(shot.pixel(plot.right() + 2, plot.bottom() + 2), shot.pixel(2, 2));
     EXPECT_EQ(shot.pixel(300, rowOf(0)), qRgb(255, 0, 0));
     EXPECT_EQ(forms::windowsColorOf(forms::colorOf(0x00123456)), 0x00123456u);
 }

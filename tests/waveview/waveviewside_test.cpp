@@ -52,7 +52,7 @@ TEST_F(WaveViewSideTest, TheWaveViewButtonLoadsTheViewOnceAndShowsItAgain)
     main.cmdGraphic_Click();
     ASSERT_TRUE(main.waveView().isOpen());
     EXPECT_TRUE(view()->isVisible());
-    EXPECT_EQ(main.pnlMsg->text(), QStringLiteral("Generating Wave graphic, please wait."));
+    EXPECT_EQ(main.pnlMsg->text(), QString());
     EXPECT_EQ(main.WaveControl->updateInterval(), 100);
     const std::int64_t count = view()->chart().series().count();
     EXPECT_EQ(count, (88200 - 1) / 20);

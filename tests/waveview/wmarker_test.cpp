@@ -31,6 +31,7 @@ public:
     }
     const WaveChart& chart() const override { return chart_; }
     void markersChanged() override { ++changes; }
+    QWidget* promptOwner() override { return &chart_; }
 
     WaveChart chart_;
     double factor = 1.0;
@@ -179,6 +180,7 @@ TEST_F(WboxTest, AnUnstorablePositionIsReportedAndLeft)
     marker.setPixelPosition(scale.chart_.pointToPixel(50));
     EXPECT_EQ(marker.samplePosition(), 7);
     EXPECT_EQ(shownMessages(), QStringList{QStringLiteral(" myPt: 50 expfactor 1e+09")});
+    EXPECT_EQ(prompts_.messageBoxes().back().owner, &scale.chart_);
 }
 
 } // namespace
