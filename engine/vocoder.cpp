@@ -8,6 +8,7 @@
 
 #include "engine/bin_phases.h"
 #include "engine/fft.h"
+#include "engine/linear_prediction.h"
 #include "engine/vector_clones.h"
 #include "engine/vocoder_sizes.h"
 #include "engine/vocoder_windows.h"
@@ -29,6 +30,10 @@ constexpr int64_t kReadAheadFrames = 16384;
 // Input samples read together at most: frames are read in parts when they hold more, so that a file
 // of thousands of channels needs no more memory than a stereo one.
 constexpr int64_t kReadSamples = 1 << 16;
+// The input is run on before its start and past its end by a predictor of this order, fitted over
+// this many frames at each end (or all of a shorter input).
+constexpr int kPredictorOrder = 32;
+constexpr int kFitFrames = 2048;
 
 using Reals = std::vector<double, HeapAllocator<double>>;
 using Samples = std::vector<int32_t, HeapAllocator<int32_t>>;
@@ -134,7 +139,8 @@ class PhaseVocoder {
   SoundStream& input() { return input_; }
 
  private:
-  void readLoopEnd();
+  void runOnBeforeStart();
+  void fitEnd();
   int32_t readInput();
   void analyse();
   void synthesise();
@@ -161,7 +167,8 @@ class PhaseVocoder {
   Reals previousPhase_, imaginary_;
   std::vector<float, HeapAllocator<float>> turn_, advanced_, power_;
   std::vector<int, HeapAllocator<int>> lastPeak_, nextPeak_;
-  Reals loopStart_;  // the input's first frames, which follow its last in a replayed loop
+  // Room to fit the predictor and to run the input on before its start, and the predictor.
+  Reals runOn_, fitWork_, predictor_;
   Samples frames_, emitted_;
   std::unique_ptr<FftPlan> forward_, inverse_;
 
@@ -192,7 +199,9 @@ int32_t PhaseVocoder::prepare() {
     for (auto* perBin : {&turn_, &advanced_}) perBin->assign(bins, 0.0f);
     power_.assign(bins + 2, 0.0f);
     for (auto* perBin : {&lastPeak_, &nextPeak_}) perBin->assign(bins + 8, 0);
-    loopStart_.assign(static_cast<std::size_t>(2 * z_.halfWindow + z_.analysisHop), 0.0);
+    runOn_.assign(static_cast<std::size_t>(kFitFrames + 2 * z_.halfWindow + z_.analysisHop), 0.0);
+    fitWork_.assign(2 * kFitFrames, 0.0);
+    predictor_.assign(kPredictorOrder, 0.0);
     frames_.assign(static_cast<std::size_t>(readFrames_ * channels_), 0);
     emitted_.assign(kEmitBlock, 0);
   } catch (const std::bad_alloc&) {
@@ -218,7 +227,7 @@ int32_t PhaseVocoder::run(SoundStream* output, SamplePlayer* player) {
   // The first window ends within the input's first hop; output time follows input time by T/P.
   centreIn_ = -static_cast<int64_t>(d) * (mh / d);
   centreOut_ = static_cast<int64_t>(outputPerInput_ * static_cast<double>(centreIn_));
-  readLoopEnd();
+  runOnBeforeStart();
 
   while (!inputEnded_ || centreIn_ < lastCentreIn_) {
     if (input_.stopFlag()) return finish(kOk, true);
@@ -239,42 +248,50 @@ int32_t PhaseVocoder::run(SoundStream* output, SamplePlayer* player) {
   return finish(emitUpTo(total), false);
 }
 
-// The pass scales one turn of a loop that is heard over and over: the windows that reach before
-// the input's start hear its end, and those that reach past its end hear its start, so that the
-// first and last hops sound as full as the others and the replayed output joins up. Before the
-// first hop: the input's last frames go into the ring at the times before its start. An input
-// that cannot go back there (or holds fewer frames than it says) leaves them silent.
-void PhaseVocoder::readLoopEnd() {
-  const int64_t loopFrames = input_.length() / channels_;
+// The windows that reach before the input's start or past its end hear the input run on there
+// as its first and last frames predict, so that the first and last hops sound as full as the
+// others and neither end adds what the other holds: a replayed loop joins up as its own two ends
+// do, a jump where the source jumps and nothing more. Before the first hop: the input's first
+// frames are read, and the times before its start filled running them on backward. An input that
+// cannot go back to its start leaves them silent.
+void PhaseVocoder::runOnBeforeStart() {
   const int64_t firstTime = centreIn_ - z_.halfWindow;
-  if (loopFrames <= 0 || firstTime >= 0) return;
-  const int64_t count = std::min(loopFrames, -firstTime);
-  int64_t taken = 0;
-  if (input_.seekFrame(loopFrames - count) == kOk) {
-    while (taken < count) {
-      const int64_t wanted = std::min(count - taken, readFrames_);
-      int64_t delivered = 0;
-      if (input_.read(frames_.data(), wanted * channels_, delivered) != kOk || delivered != wanted * channels_) break;
-      // Frame loopFrames - count + f of the loop sounds at every time before the start that the loop's
-      // turns bring to it.
-      monoSamples(frames_.data(), channels_, choice_, &loopStart_[0], wanted);
-      for (int64_t f = 0; f < wanted; ++f) {
-        const int64_t frame = loopFrames - count + taken + f;
-        for (int64_t t = frame - loopFrames; t >= firstTime; t -= loopFrames) {
-          inputRing_[wrap(t, z_.inputRingLength)] = loopStart_[f];
-        }
-      }
-      taken += wanted;
-    }
+  if (firstTime >= 0) return;
+  int count = 0;
+  while (count < kFitFrames) {
+    const int64_t wanted = std::min<int64_t>(kFitFrames - count, readFrames_);
+    int64_t delivered = 0;
+    const int32_t code = input_.read(frames_.data(), wanted * channels_, delivered);
+    const int frames = static_cast<int>(delivered / channels_);
+    // Frame f of the input at runOn_[count - 1 - f]: backward in time is forward in runOn_.
+    monoSamples(frames_.data(), channels_, choice_, &fitWork_[0], frames);
+    for (int f = 0; f < frames; ++f) runOn_[kFitFrames - 1 - (count + f)] = fitWork_[f];
+    count += frames;
+    if (code != kOk || frames < wanted) break;
   }
-  if (input_.seekFrame(0) != kOk || taken < count) {
-    for (int64_t t = firstTime; t < 0; ++t) inputRing_[wrap(t, z_.inputRingLength)] = 0.0;
+  double* const reversed = &runOn_[kFitFrames - count];
+  const int64_t needed = -firstTime;
+  if (input_.seekFrame(0) != kOk) count = 0;
+  fitPredictor(reversed, count, kPredictorOrder, predictor_.data(), fitWork_.data());
+  for (int64_t i = 0; i < needed; ++i) {
+    double* const at = reversed + count + i;
+    *at = count > 0 ? predictNext(at, 1, predictor_.data(), kPredictorOrder) : 0.0;
+    inputRing_[wrap(-1 - i, z_.inputRingLength)] = *at;
   }
+}
+
+// Once the input has ended: the predictor that runs it on from its last frames, which the ring
+// still holds.
+void PhaseVocoder::fitEnd() {
+  const int64_t ringLength = z_.inputRingLength;
+  const int count = static_cast<int>(std::min<int64_t>({kFitFrames, framesRead_, ringLength}));
+  for (int i = 0; i < count; ++i) runOn_[i] = inputRing_[wrap(framesRead_ - count + i, ringLength)];
+  fitPredictor(runOn_.data(), count, kPredictorOrder, predictor_.data(), fitWork_.data());
 }
 
 // When the analysis window reaches beyond the frames read, reads them into the input ring (a ring
 // slot holds input time t at t mod its length), and up to readFrames_ more as far as the ring has
-// room; once the input has ended, fills those slots with the loop's start instead. The output
+// room; once the input has ended, fills those slots running the input on instead. The output
 // waiting in emitted_ is written first, so that the file holds all the output the input read so
 // far gave.
 int32_t PhaseVocoder::readInput() {
@@ -285,7 +302,6 @@ int32_t PhaseVocoder::readInput() {
     if (const int32_t code = writePending(); code != kOk) return code;
   }
   const int64_t readEnd = std::min(windowEnd - 1 + readFrames_, windowStart + ringLength);
-  const int64_t kept = static_cast<int64_t>(loopStart_.size());
   while (!inputEnded_ && windowEnd > framesRead_) {
     const int64_t wanted = std::min(readEnd - framesRead_, readFrames_);
     int64_t delivered = 0;
@@ -299,21 +315,22 @@ int32_t PhaseVocoder::readInput() {
       monoSamples(&frames_[f * channels_], channels_, choice_, &inputRing_[slot], run);
       f += run;
     }
-    for (int64_t t = framesRead_; t < std::min(framesRead_ + frames, kept); ++t) {
-      loopStart_[t] = inputRing_[wrap(t, ringLength)];
-    }
     framesRead_ += frames;
     if (frames < wanted) {
       inputEnded_ = true;
       // Hops go on until the window has passed the last sample by a hop.
       lastCentreIn_ = framesRead_ + z_.analysisHop - 1 + z_.halfWindow;
       filledUpTo_ = framesRead_;
+      fitEnd();
     }
   }
   if (inputEnded_) {
+    double past[kPredictorOrder];
     for (; filledUpTo_ < windowEnd; ++filledUpTo_) {
+      for (int i = 0; i < kPredictorOrder; ++i)
+        past[i] = inputRing_[wrap(filledUpTo_ - kPredictorOrder + i, ringLength)];
       inputRing_[wrap(filledUpTo_, ringLength)] =
-          framesRead_ > 0 ? loopStart_[(filledUpTo_ - framesRead_) % framesRead_] : 0.0;
+          predictNext(past + kPredictorOrder, 1, predictor_.data(), kPredictorOrder);
     }
   }
   return kOk;
