@@ -216,10 +216,11 @@ TEST(wGrid2Test, PlacedLinesKeepFractionsOfATwip)
     EXPECT_EQ(grid.mjrLine(20).left, float(1600 + 20 * 586));
 
     // Out of range: nothing changes and no event is raised.
-    for (const auto& [first, width] :
+    for (const auto& placing :
          {std::pair{0.0, 40000.0}, std::pair{3e9, 360.0}, std::pair{0.0, std::nan("")}}) {
-        events =
-            eventsOf(grid, [&] { EXPECT_THROW(grid.place(first, width), std::overflow_error); });
+        events = eventsOf(grid, [&] {
+            EXPECT_THROW(grid.place(placing.first, placing.second), std::overflow_error);
+        });
         EXPECT_TRUE(events.isEmpty());
         EXPECT_EQ(grid.FirstLine(), 1600);
         EXPECT_EQ(grid.BeatWidth(), 586);
