@@ -2,11 +2,11 @@
 
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
-#include "cd/cdside.h"
 #include "mainwindow/standinsides.h"
 #include "platform/cd/Drive.h"
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
+#include "program/cdsideofmain.h"
 #include "tests/app/cd_drive_fixture.h"
 
 #include <QLabel>
@@ -67,7 +67,7 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
             return makeSides_(main);
         MainWindowSides sides = standInSides(main);
         if (withCdSide_)
-            sides.cd = makeCdSide(main);
+            sides.cd = makeProgramCdSide(main, nullptr);
         if (makeLoops_)
             sides.loops = makeLoops_(main);
         return sides;

@@ -17,6 +17,7 @@
 #include "platform/cd/ImageDrive.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
+#include "program/cdsideofmain.h"
 #include "tests/engine/support/tone.h"
 #include "tests/platform/cd/support/wave_contents.h"
 #include "tests/platform/mci/wave_rig.h"
@@ -120,12 +121,14 @@ protected:
         program.gvDigitalRecordingOK = true;
         program.gvDigCDNum = 1;
         program.gvRecordMode = 1;
-        events_.emplace(main(), *reader_);
-        capture_.emplace(main(), *reader_, [this](int& inPt, int& outPt) {
+        host_.emplace(main());
+        loops_.emplace(main(), [this](int& inPt, int& outPt) {
             inPt = inPt_;
             outPt = outPt_;
             return false;
         });
+        events_.emplace(*main().pnlMsg, *host_, *loops_, *reader_);
+        capture_.emplace(main().cdControls(), *host_, *loops_, *reader_);
     }
     void TearDown() override
     {
@@ -143,6 +146,8 @@ protected:
     int loopPlays_ = 0;
     cd::DriveList readerDrives_;
     std::optional<cd::DigitalReader> reader_;
+    std::optional<CdHostOfMain> host_;
+    std::optional<CdLoopsOfMain> loops_;
     std::optional<RecordReaderEvents> events_;
     std::optional<CdLoopCapture> capture_;
 };

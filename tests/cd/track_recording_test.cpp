@@ -4,10 +4,11 @@
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
 #include "cd/recordreaderevents.h"
-#include "cd/recordtrack.h"
+#include "cd/trackrecording.h"
 #include "mainwindow/mainstate.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
+#include "program/cdsideofmain.h"
 #include "tests/platform/cd/support/wave_contents.h"
 
 #include <QFile>
@@ -46,8 +47,10 @@ protected:
         ProgramState& program = programState();
         program.gvDigitalRecordingOK = true;
         program.gvDigCDNum = 1;
-        events_.emplace(main(), reader());
-        copy_.emplace(main(), reader(), *events_);
+        host_.emplace(main());
+        loops_.emplace(main(), nullptr);
+        events_.emplace(*main().pnlMsg, *host_, *loops_, reader());
+        copy_.emplace(main().cdControls(), *host_, reader(), *events_);
     }
     void TearDown() override
     {
@@ -76,6 +79,8 @@ protected:
         return seen;
     }
 
+    std::optional<CdHostOfMain> host_;
+    std::optional<CdLoopsOfMain> loops_;
     std::optional<RecordReaderEvents> events_;
     std::optional<TrackRecording> copy_;
 };
