@@ -35,7 +35,7 @@ void PrintTo(const Shown& shown, std::ostream* out)
          << (shown.panels ? "shown" : "hidden");
 }
 
-void CdSideTest::SetUp()
+void CdDrivesTest::SetUp()
 {
     WindowTest::SetUp();
     ASSERT_TRUE(copyShippedFiles());
@@ -43,16 +43,15 @@ void CdSideTest::SetUp()
     programState().gvDigitalRecordingOK = false;
 }
 
-void CdSideTest::TearDown()
+void CdDrivesTest::TearDown()
 {
-    identification_.reset();
     reader_.reset();
     WindowTest::TearDown();
     discChangesInPlace_.reset();
     drivesInPlace_.reset();
 }
 
-void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
+void CdDrivesTest::makeDrives(const std::vector<cd::test::ImageSpec>& discs)
 {
     std::vector<std::unique_ptr<cd::Drive>> list;
     for (std::size_t i = 0; i < discs.size(); ++i) {
@@ -62,6 +61,17 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
     }
     drives_ = cd::DriveList(std::move(list));
     drivesInPlace_.emplace(cd::cdDrives, drives_);
+}
+
+void CdSideTest::TearDown()
+{
+    identification_.reset();
+    CdDrivesTest::TearDown();
+}
+
+void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
+{
+    makeDrives(discs);
     main_ = new frmMain([this](frmMain& main) {
         if (makeSides_)
             return makeSides_(main);
@@ -102,19 +112,19 @@ CdIdentification& CdSideTest::identification()
     return *identification_;
 }
 
-cd::DigitalReader& CdSideTest::reader()
+cd::DigitalReader& CdDrivesTest::reader()
 {
     if (!reader_)
         reader_.emplace();
     return *reader_;
 }
 
-void CdSideTest::eject(char letter)
+void CdDrivesTest::eject(char letter)
 {
     ASSERT_TRUE(drives_.drive(letter)->eject());
 }
 
-void CdSideTest::insert(char letter)
+void CdDrivesTest::insert(char letter)
 {
     ASSERT_TRUE(drives_.drive(letter)->closeTray());
 }
@@ -124,7 +134,7 @@ QSqlDatabase CdSideTest::db()
     return main().state().database();
 }
 
-int CdSideTest::count(const QString& table, const QString& where)
+int CdDrivesTest::count(const QString& table, const QString& where)
 {
     QSqlQuery query(db());
     EXPECT_TRUE(
