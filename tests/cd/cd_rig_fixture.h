@@ -1,7 +1,9 @@
 #pragma once
 
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_drives_fixture.h"
 #include "tests/cd/cd_side_rig.h"
+
+#include "cd/cdidentification.h"
 
 #include <memory>
 #include <optional>

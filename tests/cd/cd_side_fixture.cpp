@@ -35,34 +35,6 @@ void PrintTo(const Shown& shown, std::ostream* out)
          << (shown.panels ? "shown" : "hidden");
 }
 
-void CdDrivesTest::SetUp()
-{
-    WindowTest::SetUp();
-    ASSERT_TRUE(copyShippedFiles());
-    discChangesInPlace_.emplace(cd::discChanges, discChanges_);
-    programState().gvDigitalRecordingOK = false;
-}
-
-void CdDrivesTest::TearDown()
-{
-    reader_.reset();
-    WindowTest::TearDown();
-    discChangesInPlace_.reset();
-    drivesInPlace_.reset();
-}
-
-void CdDrivesTest::makeDrives(const std::vector<cd::test::ImageSpec>& discs)
-{
-    std::vector<std::unique_ptr<cd::Drive>> list;
-    for (std::size_t i = 0; i < discs.size(); ++i) {
-        cues_.push_back(cd::test::writeImage(images_.path().toStdString(),
-                                             "disc" + std::to_string(i), discs[i]));
-        list.push_back(std::make_unique<cd::ImageDrive>(cues_.back()));
-    }
-    drives_ = cd::DriveList(std::move(list));
-    drivesInPlace_.emplace(cd::cdDrives, drives_);
-}
-
 void CdSideTest::TearDown()
 {
     identification_.reset();
@@ -112,35 +84,9 @@ CdIdentification& CdSideTest::identification()
     return *identification_;
 }
 
-cd::DigitalReader& CdDrivesTest::reader()
-{
-    if (!reader_)
-        reader_.emplace();
-    return *reader_;
-}
-
-void CdDrivesTest::eject(char letter)
-{
-    ASSERT_TRUE(drives_.drive(letter)->eject());
-}
-
-void CdDrivesTest::insert(char letter)
-{
-    ASSERT_TRUE(drives_.drive(letter)->closeTray());
-}
-
 QSqlDatabase CdSideTest::db()
 {
     return main().state().database();
-}
-
-int CdDrivesTest::count(const QString& table, const QString& where)
-{
-    QSqlQuery query(db());
-    EXPECT_TRUE(
-        query.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE %2").arg(table, where)));
-    query.next();
-    return query.value(0).toInt();
 }
 
 Shown CdSideTest::shown()
