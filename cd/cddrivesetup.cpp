@@ -7,6 +7,7 @@
 #include "app/recordingsubprefs.h"
 #include "app/webaddresses.h"
 #include "cd/mcihelpers.h"
+#include "mainwindow/liveupdate.h"
 #include "platform/cd/DigitalReader.h"
 #include "platform/cd/DriveList.h"
 #include "platform/forms/prompts.h"
@@ -38,7 +39,6 @@ const QString noDriveFound =
     QStringLiteral("No CD drive was found. Once one is connected, choose it in Settings with "
                    "\"Choose/Change CD Drive\".");
 
-constexpr int liveUpdateInterval = 500;
 constexpr int analogRecording = 2;
 
 void send(mci::MMControl& control, bool wait, const char* command)

@@ -4,9 +4,10 @@
 #include "app/dataerror.h"
 #include "app/storagetrouble.h"
 #include "cd/cdrows.h"
-#include "mainwindow/frmMain.h"
+#include "cd/cdsidehost.h"
 #include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "trace/tracescope.h"
 
@@ -37,51 +38,51 @@ void explainOnRightClick(QLineEdit& field, QObject& context, Handler handler)
 
 } // namespace
 
-CdFields::CdFields(frmMain& main) : main_(main)
+CdFields::CdFields(const CdSideControls& controls, CdSideHost& host) : c_(controls), host_(host)
 {
-    main_.CDTitle->setText(QStringLiteral("CD Title"));
-    main_.CDTitle->setToolTip(QStringLiteral("A place for you to enter the title of the CD"));
-    main_.Artist->setText(QStringLiteral("Artist"));
-    main_.Artist->setToolTip(QStringLiteral("A place for you to enter the name of the artist"));
-    main_.Comments->setToolTip(QStringLiteral("Enter extended comments on selected track"));
+    c_.CDTitle.setText(QStringLiteral("CD Title"));
+    c_.CDTitle.setToolTip(QStringLiteral("A place for you to enter the title of the CD"));
+    c_.Artist.setText(QStringLiteral("Artist"));
+    c_.Artist.setToolTip(QStringLiteral("A place for you to enter the name of the artist"));
+    c_.Comments.setToolTip(QStringLiteral("Enter extended comments on selected track"));
 
-    connect(main_.CDTitle, &QLineEdit::textChanged, this, [this] { CDTitle_Change(); });
-    main_.Artist->installEventFilter(this);
-    main_.Comments->installEventFilter(this);
-    explainOnRightClick(*main_.Artist, *this, [this] { Artist_MouseUp(); });
-    explainOnRightClick(*main_.CDTitle, *this, [this] { CDTitle_MouseUp(); });
-    explainOnRightClick(*main_.Comments, *this, [this] { Comments_MouseUp(); });
+    connect(&c_.CDTitle, &QLineEdit::textChanged, this, [this] { CDTitle_Change(); });
+    c_.Artist.installEventFilter(this);
+    c_.Comments.installEventFilter(this);
+    explainOnRightClick(c_.Artist, *this, [this] { Artist_MouseUp(); });
+    explainOnRightClick(c_.CDTitle, *this, [this] { CDTitle_MouseUp(); });
+    explainOnRightClick(c_.Comments, *this, [this] { Comments_MouseUp(); });
     // Text the program puts in a field is stored text.
-    for (QLineEdit* field : {main_.CDTitle, main_.Artist, main_.Comments}) {
+    for (QLineEdit* field : {&c_.CDTitle, &c_.Artist, &c_.Comments}) {
         connect(field, &QLineEdit::textChanged, this, [this, field] {
             if (!field->isModified())
                 markSaved(*field, true);
         });
     }
-    connect(main_.CDTitle, &QLineEdit::editingFinished, this, [this] { storeDiscText(true); });
-    connect(main_.Artist, &QLineEdit::editingFinished, this, [this] { storeDiscText(false); });
-    connect(main_.Comments, &QLineEdit::editingFinished, this, [this] { storeComments(); });
+    connect(&c_.CDTitle, &QLineEdit::editingFinished, this, [this] { storeDiscText(true); });
+    connect(&c_.Artist, &QLineEdit::editingFinished, this, [this] { storeDiscText(false); });
+    connect(&c_.Comments, &QLineEdit::editingFinished, this, [this] { storeComments(); });
 
-    QTableView& grid = *main_.tgTracks;
+    QTableView& grid = c_.tgTracks;
     grid.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&grid, &QWidget::customContextMenuRequested, this, [this, &grid](const QPoint& at) {
         tgTracks_MouseUp(grid.viewport()->mapToGlobal(at));
     });
-    connect(main_.mnuTrackGridPopup, &QMenu::aboutToShow, this,
+    connect(&c_.mnuTrackGridPopup, &QMenu::aboutToShow, this,
             [this] { mnuTrackGridPopup_Click(); });
-    connect(main_.mnuOpenNotationFile, &QAction::triggered, this,
+    connect(&c_.mnuOpenNotationFile, &QAction::triggered, this,
             [this] { mnuOpenNotationFile_Click(); });
-    connect(main_.mnuChangeNotationFile, &QAction::triggered, this,
+    connect(&c_.mnuChangeNotationFile, &QAction::triggered, this,
             [this] { mnuChangeNotationFile_Click(); });
-    connect(main_.mnuViewHelpTracksGrid, &QAction::triggered, this,
+    connect(&c_.mnuViewHelpTracksGrid, &QAction::triggered, this,
             [this] { mnuViewHelpTracksGrid_Click(); });
 }
 
 bool CdFields::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == main_.Artist && event->type() == QEvent::FocusIn)
+    if (watched == &c_.Artist && event->type() == QEvent::FocusIn)
         Artist_GotFocus();
-    else if (watched == main_.Comments && event->type() == QEvent::KeyPress)
+    else if (watched == &c_.Comments && event->type() == QEvent::KeyPress)
         Comments_KeyPress();
     return false;
 }
@@ -89,14 +90,14 @@ bool CdFields::eventFilter(QObject* watched, QEvent* event)
 void CdFields::CDTitle_Change()
 {
     TraceScope trace(module, "Sub CDTitle_Change");
-    trace.run([&] { main_.setWindowTitle(QStringLiteral("Lentaro: ") + main_.CDTitle->text()); });
+    trace.run([&] { c_.window.setWindowTitle(QStringLiteral("Lentaro: ") + c_.CDTitle.text()); });
 }
 
 void CdFields::Artist_GotFocus()
 {
     TraceScope trace(module, "Sub Artist_GotFocus");
     ignoringErrors([&] {
-        QLineEdit& artist = *main_.Artist;
+        QLineEdit& artist = c_.Artist;
         // Typing then replaces the placeholder.
         if (artist.text().compare(QLatin1String("Artist"), Qt::CaseInsensitive) == 0)
             artist.setSelection(0, static_cast<int>(artist.text().size()));
@@ -133,21 +134,21 @@ void CdFields::Comments_MouseUp()
 void CdFields::Comments_KeyPress()
 {
     TraceScope trace(module, "Sub Comments_KeyPress");
-    trace.run([&] { main_.stampTyping(); });
+    trace.run([&] { host_.stampTyping(); });
 }
 
 void CdFields::storeDiscText(bool title)
 {
-    QLineEdit& field = title ? *main_.CDTitle : *main_.Artist;
+    QLineEdit& field = title ? c_.CDTitle : c_.Artist;
     // Only what the user typed: status texts shown in the title field are no title.
     if (!field.isModified())
         return;
     field.setModified(false);
-    const int CDid = main_.state().currentCDid;
+    const int CDid = c_.state.currentCDid;
     if (CDid == 0)
         return;
     try {
-        CdRows(main_.state().database())
+        CdRows(c_.state.database())
             .setDiscText(CDid, title ? CdRows::DiscText::Title : CdRows::DiscText::Artist,
                          field.text());
         markSaved(field, true);
@@ -182,8 +183,8 @@ void CdFields::notSaved(QLineEdit& field, const QString& what, const char* contr
 
 void CdFields::keepTyped()
 {
-    endEditing(*main_.tgTracks);
-    endEditing(*main_.loopPoints);
+    endEditing(c_.tgTracks);
+    endEditing(c_.loopPoints);
     storeDiscText(true);
     storeDiscText(false);
     storeComments();
@@ -191,31 +192,31 @@ void CdFields::keepTyped()
 
 int CdFields::currentTrackRow() const
 {
-    const QModelIndex current = main_.tgTracks->currentIndex();
-    return current.isValid() && main_.state().dtaTracks ? current.row() : -1;
+    const QModelIndex current = c_.tgTracks.currentIndex();
+    return current.isValid() && c_.state.dtaTracks ? current.row() : -1;
 }
 
 void CdFields::showTrackComments()
 {
     // Comments typed for the row shown before are that row's.
     storeComments();
-    QSqlTableModel* tracks = main_.state().dtaTracks;
+    QSqlTableModel* tracks = c_.state.dtaTracks;
     const int row = currentTrackRow();
     commentsKey_ = row >= 0 ? tracks->record(row).value(QStringLiteral("rowKey")) : QVariant();
-    main_.Comments->setText(
-        row >= 0 ? tracks->record(row).value(QStringLiteral("Comments")).toString() : QString());
+    c_.Comments.setText(row >= 0 ? tracks->record(row).value(QStringLiteral("Comments")).toString()
+                                 : QString());
     // Without a track there is nowhere to keep a comment: none can be typed.
-    main_.Comments->setReadOnly(commentsKey_.isNull());
+    c_.Comments.setReadOnly(commentsKey_.isNull());
 }
 
 void CdFields::storeComments()
 {
-    QLineEdit& comments = *main_.Comments;
+    QLineEdit& comments = c_.Comments;
     if (!comments.isModified() || commentsKey_.isNull())
         return;
     comments.setModified(false);
     // By the row's key: the grid may show another disc's rows by now.
-    QSqlQuery update(main_.state().database());
+    QSqlQuery update(c_.state.database());
     update.prepare(QStringLiteral("UPDATE Tracks SET Comments = ? WHERE rowKey = ?"));
     update.addBindValue(comments.text());
     update.addBindValue(commentsKey_);
@@ -224,7 +225,7 @@ void CdFields::storeComments()
         return;
     }
     markSaved(comments, true);
-    QSqlTableModel& tracks = *main_.state().dtaTracks;
+    QSqlTableModel& tracks = *c_.state.dtaTracks;
     for (int row = 0; row < tracks.rowCount(); ++row) {
         if (tracks.record(row).value(QStringLiteral("rowKey")) == commentsKey_) {
             tracks.selectRow(row);

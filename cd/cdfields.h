@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cd/cdsidecontrols.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -9,7 +11,7 @@ class QLineEdit;
 
 namespace lentaro {
 
-class frmMain;
+class CdSideHost;
 
 // The CD view's text fields and the tracks grid's right-button menu. The title and artist
 // fields write to the disc's CDs row and the comments to the current Tracks row when the user
@@ -19,7 +21,7 @@ class frmMain;
 class CdFields : public QObject
 {
 public:
-    explicit CdFields(frmMain& main);
+    CdFields(const CdSideControls& controls, CdSideHost& host);
 
     // The tracks' data control stands on another row or holds other rows: the comments show
     // the current row's, after what was typed for the row shown before is stored.
@@ -60,7 +62,8 @@ private:
     void setNotation(const QString& path);
     int currentTrackRow() const;
 
-    frmMain& main_;
+    CdSideControls c_;
+    CdSideHost& host_;
     // The key of the Tracks row whose comments the field shows; null for none.
     QVariant commentsKey_;
 };

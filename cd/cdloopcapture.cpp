@@ -7,11 +7,13 @@
 #include "app/windowhelpers.h"
 #include "app/workingfiles.h"
 #include "cd/cdinputselector.h"
+#include "cd/cdsidehost.h"
+#include "cd/cdsideloops.h"
 #include "cd/datatracks.h"
 #include "cd/mcihelpers.h"
 #include "mainwindow/expansionfactor.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/cd/DigitalReader.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
@@ -73,9 +75,9 @@ void showSoundDriverMessage()
 
 } // namespace
 
-CdLoopCapture::CdLoopCapture(frmMain& main, cd::DigitalReader& ACD1,
-                             LoopInAndOutPoints calcInAndOutPoints)
-    : main_(main), ACD1_(ACD1), calcInAndOutPoints_(std::move(calcInAndOutPoints))
+CdLoopCapture::CdLoopCapture(const CdSideControls& controls, CdSideHost& host, CdSideLoops& loops,
+                             cd::DigitalReader& ACD1)
+    : c_(controls), host_(host), loops_(loops), ACD1_(ACD1)
 {
 }
 
@@ -86,7 +88,7 @@ void CdLoopCapture::recordCurrentLoop()
         forms::setScreenMousePointer(Qt::ArrowCursor);
         enableMainWindow(true);
         if (programState().gvRecordMode != analogRecording) {
-            main_.CDControl->setUpdateInterval(0);
+            c_.CDControl.setUpdateInterval(0);
             Message2(QStringLiteral("Recording loop to hard disk (digital)"),
                      QStringLiteral("ACD"));
             makeDigitalRecording();
@@ -111,7 +113,7 @@ void CdLoopCapture::makeAnalogRecording()
         // A loop that cannot be recorded leaves the last capture as it is.
         int inPt = 0;
         int outPt = 0;
-        if (calcInAndOutPoints_(inPt, outPt)) {
+        if (loops_.calcInAndOutPoints(inPt, outPt)) {
             Message2(QStringLiteral("off"));
             return;
         }
@@ -121,14 +123,14 @@ void CdLoopCapture::makeAnalogRecording()
                                          "Nothing was recorded."));
             return;
         }
-        if (const int track = trackAt(*main_.CDControl, inPt);
-            dataTracksOf(*main_.CDControl).count(track) != 0) {
+        if (const int track = trackAt(c_.CDControl, inPt);
+            dataTracksOf(c_.CDControl).count(track) != 0) {
             Message2(QStringLiteral("off"));
             forms::MsgBox(dataTrackRefusal(track));
             return;
         }
-        main_.pnlMsg->setText(QStringLiteral("Recording"));
-        mci::MMControl& wave = *main_.WaveControl;
+        c_.pnlMsg.setText(QStringLiteral("Recording"));
+        mci::MMControl& wave = c_.WaveControl;
         wave.setWait(true);
         wave.setCommand(QStringLiteral("Close"));
         wave.setFileName(tempWav());
@@ -142,22 +144,22 @@ void CdLoopCapture::makeAnalogRecording()
             return;
         }
         program.gvRecordingInProgress = true;
-        main_.loops().btnLoopPlay_Click();
+        loops_.btnLoopPlay_Click();
         // A play that was refused records nothing: the capture ends here, not at a later end
         // of the CD device.
-        if (!program.gvPlayState.state().toBool() || !playing(*main_.CDControl)) {
+        if (!program.gvPlayState.state().toBool() || !playing(c_.CDControl)) {
             program.gvRecordingInProgress = false;
             wave.setWait(true);
             wave.setCommand(QStringLiteral("Stop"));
             wave.setWait(true);
             wave.setCommand(QStringLiteral("Close"));
             Message2(QStringLiteral("off"));
-            main_.pnlMsg->setText(
+            c_.pnlMsg.setText(
                 QStringLiteral("Nothing was recorded: the loop could not be played."));
             return;
         }
-        main_.state().tempWavChannels = program.gvChannels;
-        expFactorSet(main_.state());
+        c_.state.tempWavChannels = program.gvChannels;
+        expFactorSet(c_.state);
     });
 }
 
@@ -191,9 +193,9 @@ void CdLoopCapture::makeDigitalRecording()
         }
         int inPt = 0;
         int outPt = 0;
-        if (calcInAndOutPoints_(inPt, outPt))
+        if (loops_.calcInAndOutPoints(inPt, outPt))
             return;
-        mci::MMControl& cdControl = *main_.CDControl;
+        mci::MMControl& cdControl = c_.CDControl;
         // The in point's track is the last one starting at or before it; a loop from before
         // the first track starts at that track's first sample.
         int track = cdControl.tracks();
@@ -215,14 +217,14 @@ void CdLoopCapture::makeDigitalRecording()
         const int start = from - trackStart;
 
         ignoringErrors([&] {
-            mci::MMControl& wave = *main_.WaveControl;
+            mci::MMControl& wave = c_.WaveControl;
             wave.setWait(true);
             wave.setCommand(QStringLiteral("Close"));
             if (QFile::exists(tempWav()))
                 QFile::remove(tempWav());
         });
         enableMainWindow(false);
-        main_.pnlMsg->setText(QStringLiteral("Please wait - copying loop to hard disk."));
+        c_.pnlMsg.setText(QStringLiteral("Please wait - copying loop to hard disk."));
         QCoreApplication::processEvents();
         readRuns = readLoop(track, start, length) == Read::accepted
                    || retryRefusedRead(track, start, length) == Read::accepted;
@@ -242,7 +244,7 @@ CdLoopCapture::Read CdLoopCapture::retryRefusedRead(int track, int start, int le
     const QString caption = QStringLiteral("Make Loop Points");
     Message(QStringLiteral("Retrying digital read. Please wait."), caption);
     // Playing a moment wakes a drive that dozed off.
-    mci::MMControl& current = *main_.state().currentMMControl;
+    mci::MMControl& current = *c_.state.currentMMControl;
     current.setNotify(false);
     current.setWait(false);
     current.setCommand(QStringLiteral("Play"));
@@ -262,9 +264,9 @@ CdLoopCapture::Read CdLoopCapture::retryRefusedRead(int track, int start, int le
 
 void CdLoopCapture::readAccepted()
 {
-    main_.state().tempWavChannels = digitalChannels;
-    expFactorSet(main_.state());
-    main_.changeToMode(QStringLiteral("SlowPlay"), false);
+    c_.state.tempWavChannels = digitalChannels;
+    expFactorSet(c_.state);
+    host_.changeToMode(QStringLiteral("SlowPlay"), false);
 }
 
 } // namespace lentaro

@@ -1,18 +1,15 @@
 #pragma once
 
-#include <functional>
+#include "cd/cdsidecontrols.h"
 
 namespace lentaro {
 
-class frmMain;
+class CdSideHost;
+class CdSideLoops;
 
 namespace cd {
 class DigitalReader;
 }
-
-// The current loop's in and out points (ms on the CD device's scale) as the loop side works
-// them out; true when the loop has a problem, already shown to the user.
-using LoopInAndOutPoints = std::function<bool(int& inPt, int& outPt)>;
 
 // Makes temp.wav for a loop of the CD, at its recorded speed: digitally through the reader
 // (RecordMode other than 2) or by recording what the CD device plays (RecordMode 2). A capture
@@ -21,7 +18,8 @@ using LoopInAndOutPoints = std::function<bool(int& inPt, int& outPt)>;
 class CdLoopCapture
 {
 public:
-    CdLoopCapture(frmMain& main, cd::DigitalReader& ACD1, LoopInAndOutPoints calcInAndOutPoints);
+    CdLoopCapture(const CdSideControls& controls, CdSideHost& host, CdSideLoops& loops,
+                  cd::DigitalReader& ACD1);
 
     void recordCurrentLoop();
     // Records temp.wav with the wave device while the CD device plays the loop; the wave
@@ -37,9 +35,10 @@ private:
     Read retryRefusedRead(int track, int start, int length);
     void readAccepted();
 
-    frmMain& main_;
+    CdSideControls c_;
+    CdSideHost& host_;
+    CdSideLoops& loops_;
     cd::DigitalReader& ACD1_;
-    LoopInAndOutPoints calcInAndOutPoints_;
 };
 
 } // namespace lentaro

@@ -1,160 +1,180 @@
 #include "cd/cdside.h"
 
 #include "app/programstate.h"
-#include "cd/cddrivesetup.h"
-#include "cd/cdfields.h"
-#include "cd/cdidentification.h"
-#include "cd/cdloopcapture.h"
-#include "cd/cdtransport.h"
-#include "cd/discdamage.h"
+#include "cd/cdsidehost.h"
 #include "cd/mixerontop.h"
-#include "cd/mp3form.h"
 #include "cd/recordForm.h"
-#include "cd/recordreaderevents.h"
-#include "cd/recordtrack.h"
 #include "controls/vostrel/Vostrel.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
-#include "mainwindow/standinsides.h"
-#include "platform/cd/DigitalReader.h"
+#include "mainwindow/tmstext.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
+
+#include <QAction>
 
 namespace lentaro {
 
 namespace {
 
-CdDisplayControls displayControlsOf(frmMain& main, std::function<void()> keepTyped)
+CdDisplayControls displayControlsOf(const CdSideControls& c, std::function<bool()> playing,
+                                    std::function<void(int)> switchToTrack,
+                                    std::function<void()> keepTyped)
 {
-    return {main.state(),
-            main,
-            *main.CDControl,
-            *main.CDTitle,
-            *main.Artist,
-            *main.Comments,
-            *main.lblTrackComments,
-            *main.tgTracks,
-            *main.loopPoints,
-            *main.pnlMsg,
-            *main.pnlTrackLength,
-            *main.pnlCDlength,
-            *main.txtCurrentPosition,
-            [&main] { return main.playing(); },
-            [&main](int track) { main.cd().switchToTrack(track); },
+    return {c.state,
+            c.window,
+            c.CDControl,
+            c.CDTitle,
+            c.Artist,
+            c.Comments,
+            c.lblTrackComments,
+            c.tgTracks,
+            c.loopPoints,
+            c.pnlMsg,
+            c.pnlTrackLength,
+            c.pnlCDlength,
+            c.txtCurrentPosition,
+            std::move(playing),
+            std::move(switchToTrack),
             std::move(keepTyped)};
 }
 
-Mp3FormTargets mp3FormTargetsOf(frmMain& main)
+Mp3FormTargets mp3FormTargetsOf(const CdSideControls& c, CdSideHost& host)
 {
-    return {[&main](const QString& fn) { main.addToMRUs(fn); },
-            [&main](const QString& fn) { main.playWaveFile(fn); },
-            [&main](const QString& theMode, bool suppressRefresh) {
-                main.changeToMode(theMode, suppressRefresh);
+    return {[&host](const QString& fn) { host.addToMRUs(fn); },
+            [&host](const QString& fn) { host.playWaveFile(fn); },
+            [&host](const QString& theMode, bool suppressRefresh) {
+                host.changeToMode(theMode, suppressRefresh);
             },
-            &main};
+            &c.window};
 }
-
-class CdSideOfMain : public StandInCd
-{
-public:
-    CdSideOfMain(frmMain& main, const CdLoopCaptureUse& captureUse)
-        : Vostrel1(new Vostrel(&main)),
-          identification_(displayControlsOf(main, [this] { fields_.keepTyped(); }), ACD1),
-          setup_(*main.CDControl, ACD1),
-          readerEvents_(main, ACD1),
-          trackRecording_(main, ACD1, readerEvents_),
-          fields_(main),
-          transport_(
-              main, ACD1, [this] { fields_.showTrackComments(); },
-              [this] { identification_.showDiscStatus(); }),
-          loopCapture_(main, ACD1, captureUse.calcInAndOutPoints),
-          main_(main),
-          mp3FormTargets_(mp3FormTargetsOf(main))
-    {
-        if (captureUse.putInPlace)
-            captureInPlace_ = captureUse.putInPlace(loopCapture_);
-        Vostrel1->hide();
-        QObject::connect(Vostrel1, &Vostrel::Arrival, &main,
-                         [this](const QString&) { checkCDPresent(); });
-        QObject::connect(Vostrel1, &Vostrel::RemoveComplete, &main,
-                         [this](const QString&) { checkCDPresent(); });
-        QObject::connect(main.mnuDigitalRec, &QAction::triggered, &main,
-                         [this] { trackRecording_.mnuDigitalRec_Click(); });
-        // Back in the CD view, the status is the disc's again, not what another view said.
-        QObject::connect(&main.state(), &MainState::viewChanged, &main, [this] {
-            if (main_.state().cdView
-                && main_.CDControl->mode() != static_cast<int>(mci::Mode::Playing))
-                identification_.showDiscStatus();
-        });
-    }
-
-    void autoplay(bool giveBack) override { setup_.autoplay(giveBack); }
-    void CDandRecordingSetup() override { setup_.CDandRecordingSetup(); }
-    int driveCount() override { return setup_.driveCount(); }
-    void startupDriveCheck() override { setup_.startupDriveCheck(); }
-    void CDsetup() override
-    {
-        setup_.CDsetup();
-        // The CD control may stand on another drive now: its disc, or none, is the one shown.
-        checkCDPresent();
-    }
-    void checkCDPresent() override
-    {
-        identification_.checkCDPresent();
-        discDamage_.tellOnce(*main_.CDControl);
-    }
-    void refreshDisplayForNewCD() override { identification_.refreshDisplayForNewCD(); }
-    void stopDigitalRead() override
-    {
-        if (programState().gvDigitalRecordingOK)
-            ACD1.abort();
-    }
-    bool showMixer() override
-    {
-        lentaro::showMixer();
-        return mixerRunning();
-    }
-    void showRecorder() override
-    {
-        TraceScope trace("main form", "Sub mnuRecord_Click");
-        trace.run([&] {
-            auto* recorder = forms::loadedFormOf<recordForm>();
-            if (!recorder)
-                recorder =
-                    new recordForm({main_.state(), *main_.WaveControl,
-                                    [this](const QString& fn) { main_.addToMRUs(fn); }, &main_});
-            recorder->exec();
-        });
-    }
-    bool trackHighlighting() override { return transport_.trackHighlighting(); }
-    void switchToTrack(int track) override { transport_.switchToTrack(track); }
-    void trayOpen() override { transport_.trayOpen(); }
-    void trayClose() override { transport_.trayClose(); }
-    void showMp3Conversion() override { (new mp3form(mp3FormTargets_))->exec(); }
-
-private:
-    Vostrel* Vostrel1; // owned by the window
-    cd::DigitalReader ACD1;
-    CdIdentification identification_;
-    CdDriveSetup setup_;
-    RecordReaderEvents readerEvents_;
-    TrackRecording trackRecording_;
-    CdFields fields_;
-    CdTransport transport_;
-    CdLoopCapture loopCapture_;
-    frmMain& main_;
-    Mp3FormTargets mp3FormTargets_;
-    DiscDamageNotice discDamage_;
-    // Last, so that Transform no longer reaches the capture once the side goes.
-    std::shared_ptr<void> captureInPlace_;
-};
 
 } // namespace
 
-std::unique_ptr<CdSide> makeCdSide(frmMain& main, const CdLoopCaptureUse& captureUse)
+CdSideOfMain::CdSideOfMain(const CdSideControls& controls, CdSideHost& host, CdSideLoops& loops)
+    : c_(controls),
+      host_(host),
+      Vostrel1(new Vostrel(&controls.window)),
+      identification_(displayControlsOf(
+                          controls, [&host] { return host.playing(); },
+                          [this](int track) { transport_.switchToTrack(track); },
+                          [this] { fields_.keepTyped(); }),
+                      ACD1),
+      setup_(controls.CDControl, ACD1),
+      readerEvents_(controls.pnlMsg, host, loops, ACD1),
+      trackRecording_(controls, host, ACD1, readerEvents_),
+      fields_(controls, host),
+      transport_(
+          controls, host, loops, ACD1, [this] { fields_.showTrackComments(); },
+          [this] { identification_.showDiscStatus(); }),
+      mp3FormTargets_(mp3FormTargetsOf(controls, host))
 {
-    return std::make_unique<CdSideOfMain>(main, captureUse);
+    QWidget& window = c_.window;
+    Vostrel1->hide();
+    QObject::connect(Vostrel1, &Vostrel::Arrival, &window,
+                     [this](const QString&) { checkCDPresent(); });
+    QObject::connect(Vostrel1, &Vostrel::RemoveComplete, &window,
+                     [this](const QString&) { checkCDPresent(); });
+    QObject::connect(&c_.mnuDigitalRec, &QAction::triggered, &window,
+                     [this] { trackRecording_.mnuDigitalRec_Click(); });
+    // Back in the CD view, the status is the disc's again, not what another view said.
+    QObject::connect(&c_.state, &MainState::viewChanged, &window, [this] {
+        if (c_.state.cdView && c_.CDControl.mode() != static_cast<int>(mci::Mode::Playing))
+            identification_.showDiscStatus();
+    });
+}
+
+void CdSideOfMain::autoplay(bool giveBack)
+{
+    setup_.autoplay(giveBack);
+}
+
+void CdSideOfMain::CDandRecordingSetup()
+{
+    setup_.CDandRecordingSetup();
+}
+
+int CdSideOfMain::driveCount()
+{
+    return setup_.driveCount();
+}
+
+void CdSideOfMain::startupDriveCheck()
+{
+    setup_.startupDriveCheck();
+}
+
+void CdSideOfMain::CDsetup()
+{
+    setup_.CDsetup();
+    // The CD control may stand on another drive now: its disc, or none, is the one shown.
+    checkCDPresent();
+}
+
+void CdSideOfMain::checkCDPresent()
+{
+    identification_.checkCDPresent();
+    discDamage_.tellOnce(c_.CDControl);
+}
+
+void CdSideOfMain::refreshDisplayForNewCD()
+{
+    identification_.refreshDisplayForNewCD();
+}
+
+void CdSideOfMain::stopDigitalRead()
+{
+    if (programState().gvDigitalRecordingOK)
+        ACD1.abort();
+}
+
+QString CdSideOfMain::toTMS(int position)
+{
+    return tmsText(position);
+}
+
+bool CdSideOfMain::showMixer()
+{
+    lentaro::showMixer();
+    return mixerRunning();
+}
+
+void CdSideOfMain::showRecorder()
+{
+    TraceScope trace("main form", "Sub mnuRecord_Click");
+    trace.run([&] {
+        auto* recorder = forms::loadedFormOf<recordForm>();
+        if (!recorder)
+            recorder =
+                new recordForm({c_.state, c_.WaveControl,
+                                [this](const QString& fn) { host_.addToMRUs(fn); }, &c_.window});
+        recorder->exec();
+    });
+}
+
+bool CdSideOfMain::trackHighlighting()
+{
+    return transport_.trackHighlighting();
+}
+
+void CdSideOfMain::switchToTrack(int track)
+{
+    transport_.switchToTrack(track);
+}
+
+void CdSideOfMain::trayOpen()
+{
+    transport_.trayOpen();
+}
+
+void CdSideOfMain::trayClose()
+{
+    transport_.trayClose();
+}
+
+void CdSideOfMain::showMp3Conversion()
+{
+    (new mp3form(mp3FormTargets_))->exec();
 }
 
 } // namespace lentaro

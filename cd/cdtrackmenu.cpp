@@ -4,8 +4,8 @@
 #include "app/ownerrorbox.h"
 #include "app/programstate.h"
 #include "mainwindow/fieldcolumn.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "platform/shell/urlopener.h"
 #include "trace/runtimeerror.h"
@@ -47,7 +47,7 @@ QString CdFields::notation() const
     const int row = currentTrackRow();
     if (row < 0)
         return QString();
-    return main_.state().dtaTracks->record(row).value(QStringLiteral("Notation")).toString();
+    return c_.state.dtaTracks->record(row).value(QStringLiteral("Notation")).toString();
 }
 
 void CdFields::setNotation(const QString& path)
@@ -55,7 +55,7 @@ void CdFields::setNotation(const QString& path)
     const int row = currentTrackRow();
     if (row < 0)
         return;
-    QSqlTableModel& tracks = *main_.state().dtaTracks;
+    QSqlTableModel& tracks = *c_.state.dtaTracks;
     tracks.setData(tracks.index(row, fieldColumn(tracks, QStringLiteral("Notation"))), path);
 }
 
@@ -63,7 +63,7 @@ void CdFields::tgTracks_MouseUp(const QPoint& where)
 {
     TraceScope trace(module, "Sub tgTracks_MouseUp");
     ignoringErrors([&] { setMnuTrackGripPopupState(); });
-    ignoringErrors([&] { main_.mnuTrackGridPopup->popup(where); });
+    ignoringErrors([&] { c_.mnuTrackGridPopup.popup(where); });
 }
 
 void CdFields::setMnuTrackGripPopupState()
@@ -71,8 +71,8 @@ void CdFields::setMnuTrackGripPopupState()
     TraceScope trace(module, "Sub setMnuTrackGripPopupState");
     trace.run([&] {
         QString path = notation();
-        main_.mnuChangeNotationFile->setEnabled(!path.isEmpty());
-        main_.mnuOpenNotationFile->setText(
+        c_.mnuChangeNotationFile.setEnabled(!path.isEmpty());
+        c_.mnuOpenNotationFile.setText(
             path.isEmpty()
                 ? QStringLiteral("Open notation/sequencer file")
                 : QStringLiteral("Open ") + path.replace(QLatin1Char('&'), QStringLiteral("&&")));
@@ -82,7 +82,7 @@ void CdFields::setMnuTrackGripPopupState()
 void CdFields::mnuTrackGridPopup_Click()
 {
     TraceScope trace(module, "Sub mnuTrackGridPopup_Click");
-    trace.run([&] { main_.mnuDigitalRec->setEnabled(programState().gvRecordMode == 1); });
+    trace.run([&] { c_.mnuDigitalRec.setEnabled(programState().gvRecordMode == 1); });
 }
 
 void CdFields::mnuOpenNotationFile_Click()
@@ -100,7 +100,7 @@ void CdFields::mnuOpenNotationFile_Click()
             path.clear();
         }
         if (path.isEmpty())
-            path = forms::prompts().fileDialog(main_.cdNotationFile).value_or(QString());
+            path = forms::prompts().fileDialog(c_.cdNotationFile).value_or(QString());
         if (path.isEmpty())
             return;
         openNotationFile(path);
@@ -115,7 +115,7 @@ void CdFields::mnuChangeNotationFile_Click()
     TraceScope trace(module, "Sub mnuChangeNotationFile_Click");
     trace.run([&] {
         // The link changes only once another file is chosen.
-        const QString path = forms::prompts().fileDialog(main_.cdNotationFile).value_or(QString());
+        const QString path = forms::prompts().fileDialog(c_.cdNotationFile).value_or(QString());
         if (path.isEmpty())
             return;
         openNotationFile(path);

@@ -3,9 +3,12 @@
 
 #include "app/programstate.h"
 #include "app/timetexts.h"
+#include "cd/cdsidehost.h"
+#include "cd/cdsideloops.h"
 #include "cd/mcihelpers.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/liveupdate.h"
+#include "mainwindow/mainstate.h"
 #include "platform/cd/DigitalReader.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
@@ -50,29 +53,33 @@ const QString cdPlayingText = QStringLiteral("CD playing");
 
 } // namespace
 
-CdTransport::CdTransport(frmMain& main, cd::DigitalReader& ACD1,
-                         std::function<void()> trackRowShown, std::function<void()> showDiscStatus)
-    : main_(main),
+CdTransport::CdTransport(const CdSideControls& controls, CdSideHost& host, CdSideLoops& loops,
+                         cd::DigitalReader& ACD1, std::function<void()> trackRowShown,
+                         std::function<void()> showDiscStatus)
+    : c_(controls),
+      host_(host),
+      loops_(loops),
       ACD1_(ACD1),
       trackRowShown_(std::move(trackRowShown)),
       showDiscStatus_(std::move(showDiscStatus))
 {
-    mci::MMControl* cd = main_.CDControl;
-    QObject::connect(cd, &mci::MMControl::done, &main_, [this](int code) { CDcontrol_Done(code); });
-    QObject::connect(cd, &mci::MMControl::ejectClick, &main_,
+    mci::MMControl* cd = &c_.CDControl;
+    QObject::connect(cd, &mci::MMControl::done, &c_.window,
+                     [this](int code) { CDcontrol_Done(code); });
+    QObject::connect(cd, &mci::MMControl::ejectClick, &c_.window,
                      [this](bool& cancel) { CDControl_EjectClick(cancel); });
-    QObject::connect(cd, &mci::MMControl::gotFocus, &main_, [this] { CDControl_GotFocus(); });
-    QObject::connect(cd, &mci::MMControl::nextClick, &main_,
+    QObject::connect(cd, &mci::MMControl::gotFocus, &c_.window, [this] { CDControl_GotFocus(); });
+    QObject::connect(cd, &mci::MMControl::nextClick, &c_.window,
                      [this](bool& cancel) { CDControl_NextClick(cancel); });
-    QObject::connect(cd, &mci::MMControl::pauseClick, &main_,
+    QObject::connect(cd, &mci::MMControl::pauseClick, &c_.window,
                      [this](bool& cancel) { CDControl_PauseClick(cancel); });
-    QObject::connect(cd, &mci::MMControl::playClick, &main_,
+    QObject::connect(cd, &mci::MMControl::playClick, &c_.window,
                      [this](bool& cancel) { CDControl_PlayClick(cancel); });
-    QObject::connect(cd, &mci::MMControl::prevClick, &main_,
+    QObject::connect(cd, &mci::MMControl::prevClick, &c_.window,
                      [this](bool& cancel) { CDControl_PrevClick(cancel); });
-    QObject::connect(cd, &mci::MMControl::statusUpdate, &main_,
+    QObject::connect(cd, &mci::MMControl::statusUpdate, &c_.window,
                      [this] { CDControl_StatusUpdate(); });
-    QObject::connect(cd, &mci::MMControl::stopClick, &main_,
+    QObject::connect(cd, &mci::MMControl::stopClick, &c_.window,
                      [this](bool& cancel) { CDControl_StopClick(cancel); });
     showTracksGrid();
 }
@@ -82,7 +89,7 @@ int CdTransport::trackLengthMs(int trk)
     TraceScope trace(module, "Function trackLengthMs", {{"trk", trk}});
     return trace.run(0, [&] {
         // On the CD control itself: the current view's control may be the wave device.
-        mci::MMControl& cd = *main_.CDControl;
+        mci::MMControl& cd = c_.CDControl;
         cd.setTimeFormat(msFormat);
         cd.setTrack(trk);
         return cd.trackLength();
@@ -98,7 +105,7 @@ QString CdTransport::trackLengthMMSS(int trk)
 bool CdTransport::trackHighlighting()
 {
     TraceScope trace(module, "Function trackHighlighting");
-    return trace.run(false, [&] { return main_.sinceTyping() > highlightingPause; });
+    return trace.run(false, [&] { return host_.sinceTyping() > highlightingPause; });
 }
 
 void CdTransport::switchToTrack(int x)
@@ -107,11 +114,11 @@ void CdTransport::switchToTrack(int x)
     trace.run([&] {
         highlightTrackInGrid(x);
         const QString length = trackLengthMMSS(x);
-        main_.pnlTrackLength->setText(QStringLiteral("Track %1 Length: ").arg(x) + length.left(5));
+        c_.pnlTrackLength.setText(QStringLiteral("Track %1 Length: ").arg(x) + length.left(5));
         const QString asTms = QStringLiteral("00:") + length;
-        main_.sbTrackPos->setMaximum(minutes(asTms) * 60 + seconds(asTms));
-        main_.sbTrackPos->setValue(0);
-        mci::MMControl& cd = *main_.CDControl;
+        c_.sbTrackPos.setMaximum(minutes(asTms) * 60 + seconds(asTms));
+        c_.sbTrackPos.setValue(0);
+        mci::MMControl& cd = c_.CDControl;
         cd.setTimeFormat(msFormat);
         cd.setWait(true);
         cd.setTrack(x);
@@ -125,7 +132,7 @@ void CdTransport::playFromTrack(int x)
 {
     TraceScope trace(module, "Sub playFromTrack", {{"x", x}});
     trace.run([&] {
-        mci::MMControl& cd = *main_.CDControl;
+        mci::MMControl& cd = c_.CDControl;
         for (int attempt = 1;; ++attempt) {
             cd.setWait(true);
             cd.setTimeFormat(tmsfFormat);
@@ -136,7 +143,7 @@ void CdTransport::playFromTrack(int x)
             cd.setWait(false);
             cd.setCommand(QStringLiteral("Play"));
             // A playing disc reports its position, also after a stop turned the reports off.
-            cd.setUpdateInterval(frmMain::liveUpdateInterval);
+            cd.setUpdateInterval(liveUpdateInterval);
             if (cd.error() == 0) {
                 switchToTrack(x);
                 return;
@@ -153,33 +160,32 @@ void CdTransport::doNextPrev(const QString& np)
 {
     TraceScope trace(module, "Sub doNextPrev", {{"np", np}});
     trace.run([&] {
-        mci::MMControl& cd = *main_.CDControl;
+        mci::MMControl& cd = c_.CDControl;
         // The window takes no second transport action until this one is done, however it ends.
         struct Suspended {
-            frmMain& main;
+            const CdSideControls& c;
             forms::ScopedScreenPointer hourglass{Qt::WaitCursor};
-            explicit Suspended(frmMain& m) : main(m)
+            explicit Suspended(const CdSideControls& controls) : c(controls)
             {
-                main.setEnabled(false);
-                ignoringErrors([&] { main.state().currentMMControl->setUpdateInterval(0); });
+                c.window.setEnabled(false);
+                ignoringErrors([&] { c.state.currentMMControl->setUpdateInterval(0); });
             }
             ~Suspended()
             {
-                main.setEnabled(true);
-                ignoringErrors([&] {
-                    main.state().currentMMControl->setUpdateInterval(frmMain::liveUpdateInterval);
-                });
+                c.window.setEnabled(true);
+                ignoringErrors(
+                    [&] { c.state.currentMMControl->setUpdateInterval(liveUpdateInterval); });
             }
-        } suspended(main_);
+        } suspended(c_);
         bool wasPlaying = false;
-        ignoringErrors([&] { wasPlaying = main_.playing(); });
+        ignoringErrors([&] { wasPlaying = host_.playing(); });
         ignoringErrors([&] {
             cd.setWait(true);
             cd.setCommand(QStringLiteral("Stop"));
         });
         int t = 0;
         ignoringErrors([&] {
-            const QString position = main_.txtCurrentPosition->text();
+            const QString position = c_.txtCurrentPosition.text();
             const int p = leadingNumber(position);
             if (np.compare(QLatin1String("next"), Qt::CaseInsensitive) == 0)
                 t = std::min(p + 1, cd.tracks());
@@ -187,14 +193,14 @@ void CdTransport::doNextPrev(const QString& np)
                 t = position.right(5) == QLatin1String("00:00") ? std::max(p - 1, 1) : p;
         });
         ignoringErrors([&] { moveGridToTrack(t); });
-        ignoringErrors([&] { main_.txtCurrentPosition->setText(toTMS(t)); });
+        ignoringErrors([&] { c_.txtCurrentPosition.setText(toTMS(t)); });
         ignoringErrors([&] {
             highlightTrackInGrid(t);
-            main_.tgTracks->viewport()->update();
+            c_.tgTracks.viewport()->update();
         });
         if (wasPlaying) {
             ignoringErrors([&] { playFromTrack(t); });
-            ignoringErrors([&] { main_.updatePosition(); });
+            ignoringErrors([&] { host_.updatePosition(); });
         } else {
             ignoringErrors([&] { switchToTrack(t); });
         }
@@ -206,34 +212,34 @@ void CdTransport::updateCDStatus()
     TraceScope trace(module, "Sub updateCDStatus");
     ignoringErrors([&] {
         const ProgramState& program = programState();
-        if (!main_.playing() && !program.gvSlowMode) {
+        if (!host_.playing() && !program.gvSlowMode) {
             showPlayEnded();
             return;
         }
-        ignoringErrors([&] { main_.updatePosition(); });
+        ignoringErrors([&] { host_.updatePosition(); });
         // Said of the CD only while it plays, and not over a recording's status.
         if (program.gvRecordingInProgress
-            || main_.CDControl->mode() != static_cast<int>(mci::Mode::Playing))
+            || c_.CDControl.mode() != static_cast<int>(mci::Mode::Playing))
             return;
         // The CD device plays a data track as silence.
         if (!program.gvSlowMode) {
-            mci::MMControl& cd = *main_.CDControl;
+            mci::MMControl& cd = c_.CDControl;
             cd.setTimeFormat(tmsfFormat);
             const int track = cd.position() & 0xFF;
             if (marks_->holdsData(track)) {
-                main_.pnlMsg->setText(dataTrackPlaying(track));
+                c_.pnlMsg.setText(dataTrackPlaying(track));
                 return;
             }
         }
-        main_.pnlMsg->setText(playStateOn() ? loopingText : cdPlayingText);
+        c_.pnlMsg.setText(playStateOn() ? loopingText : cdPlayingText);
     });
 }
 
 void CdTransport::showPlayEnded()
 {
-    const QString shown = main_.pnlMsg->text();
+    const QString shown = c_.pnlMsg.text();
     if ((shown == loopingText || shown == cdPlayingText)
-        && main_.CDControl->mode() != static_cast<int>(mci::Mode::Playing))
+        && c_.CDControl.mode() != static_cast<int>(mci::Mode::Playing))
         showDiscStatus_();
 }
 
@@ -243,14 +249,14 @@ void CdTransport::CDcontrol_Done(int NotifyCode)
     trace.run([&] {
         ProgramState& program = programState();
         if (playStateOn() && NotifyCode == succeeded && !program.gvRecordingInProgress)
-            main_.loops().playLoop(false);
+            loops_.playLoop(false);
         if (program.gvRecordingInProgress) {
             // The CD has played the loop the wave device records: the wave device's own Done
             // saves temp.wav.
             program.gvPlayState.setState(false);
-            main_.WaveControl->setWait(true);
-            main_.WaveControl->setCommand(QStringLiteral("Stop"));
-            main_.pnlMsg->setText(QStringLiteral("Lentaro"));
+            c_.WaveControl.setWait(true);
+            c_.WaveControl.setCommand(QStringLiteral("Stop"));
+            c_.pnlMsg.setText(QStringLiteral("Lentaro"));
         }
         // A stop by Space ends the position reports too: they would not say it.
         showPlayEnded();
@@ -268,13 +274,13 @@ void CdTransport::CDControl_EjectClick(bool& Cancel)
             if (byReader)
                 trayClose();
             else
-                main_.CDControl->setCommand(QStringLiteral("Eject"));
+                c_.CDControl.setCommand(QStringLiteral("Eject"));
         } else {
             trayOpened_ = true;
             if (byReader)
                 trayOpen();
             else
-                main_.CDControl->setCommand(QStringLiteral("Eject"));
+                c_.CDControl.setCommand(QStringLiteral("Eject"));
         }
     });
 }
@@ -293,8 +299,8 @@ void CdTransport::CDControl_GotFocus()
 {
     TraceScope trace(module, "Sub CDControl_GotFocus");
     trace.run([&] {
-        if (!main_.cmdStartNewLoop->isHidden())
-            main_.cmdStartNewLoop->setFocus();
+        if (!c_.cmdStartNewLoop.isHidden())
+            c_.cmdStartNewLoop.setFocus();
     });
 }
 
@@ -321,7 +327,7 @@ void CdTransport::CDControl_PauseClick(bool&)
     TraceScope trace(module, "Sub CDControl_PauseClick");
     trace.run([&] {
         programState().gvPlayState.setState(false);
-        main_.CDControl->setWait(false);
+        c_.CDControl.setWait(false);
     });
 }
 
@@ -330,7 +336,7 @@ void CdTransport::CDControl_StopClick(bool&)
     TraceScope trace(module, "Sub CDControl_StopClick");
     trace.run([&] {
         programState().gvPlayState.setState(false);
-        main_.CDControl->setWait(false);
+        c_.CDControl.setWait(false);
     });
 }
 
@@ -338,9 +344,9 @@ void CdTransport::CDControl_PlayClick(bool&)
 {
     TraceScope trace(module, "Sub CDControl_PlayClick");
     trace.run([&] {
-        main_.CDControl->setWait(false);
+        c_.CDControl.setWait(false);
         programState().gvLoopHighlight = true;
-        main_.CDControl->setUpdateInterval(frmMain::liveUpdateInterval);
+        c_.CDControl.setUpdateInterval(liveUpdateInterval);
     });
 }
 
@@ -348,7 +354,7 @@ void CdTransport::CDControl_StatusUpdate()
 {
     TraceScope trace(module, "Sub CDControl_StatusUpdate");
     trace.run([&] {
-        if (!main_.isMinimized())
+        if (!c_.window.isMinimized())
             updateCDStatus();
     });
 }

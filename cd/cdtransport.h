@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cd/cdsidecontrols.h"
 #include "cd/datatracks.h"
 #include "cd/trackrowstore.h"
 
@@ -13,7 +14,8 @@ namespace cd {
 class DigitalReader;
 }
 
-class frmMain;
+class CdSideHost;
+class CdSideLoops;
 
 // The CD side's transport and tracks grid: the handlers of the CD control's buttons and
 // notifications, the tracks grid over the disc's Tracks rows with its data control, and the
@@ -24,7 +26,8 @@ class CdTransport
 public:
     // trackRowShown: called whenever the tracks' data control stands on another row or holds
     // other rows. showDiscStatus: the status bar says what disc is in, as once the CD stops.
-    CdTransport(frmMain& main, cd::DigitalReader& ACD1, std::function<void()> trackRowShown,
+    CdTransport(const CdSideControls& controls, CdSideHost& host, CdSideLoops& loops,
+                cd::DigitalReader& ACD1, std::function<void()> trackRowShown,
                 std::function<void()> showDiscStatus);
 
     // The track procedures.
@@ -74,7 +77,9 @@ private:
     // A play that ended, stopped or paused no longer says the CD plays.
     void showPlayEnded();
 
-    frmMain& main_;
+    CdSideControls c_;
+    CdSideHost& host_;
+    CdSideLoops& loops_;
     cd::DigitalReader& ACD1_;
     std::function<void()> trackRowShown_;
     std::function<void()> showDiscStatus_;

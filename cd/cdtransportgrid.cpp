@@ -2,10 +2,11 @@
 #include "cd/cdtransport.h"
 
 #include "app/programstate.h"
+#include "cd/cdsidehost.h"
 #include "cd/mcihelpers.h"
 #include "mainwindow/fieldcolumn.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "trace/tracescope.h"
 
 #include <QHeaderView>
@@ -36,7 +37,7 @@ const ShownColumn shownColumns[] = {{"TrackNum", "#", QHeaderView::ResizeToConte
 
 void CdTransport::showTracksGrid()
 {
-    QTableView& grid = *main_.tgTracks;
+    QTableView& grid = c_.tgTracks;
     grid.setToolTip(QStringLiteral(
         "Click once to enter track title and/or rating. Double-click to play track"));
     // A double click plays the track; it starts no edit.
@@ -44,23 +45,23 @@ void CdTransport::showTracksGrid()
                          | QAbstractItemView::AnyKeyPressed);
     marks_ = new DataTrackMarks(&grid);
     grid.setItemDelegate(marks_);
-    QObject::connect(&grid, &QAbstractItemView::clicked, &main_, [this] { tgTracks_Click(); });
-    QObject::connect(&grid, &QAbstractItemView::doubleClicked, &main_,
+    QObject::connect(&grid, &QAbstractItemView::clicked, &c_.window, [this] { tgTracks_Click(); });
+    QObject::connect(&grid, &QAbstractItemView::doubleClicked, &c_.window,
                      [this](const QModelIndex& index) { tgTracks_DblClick(index.row()); });
     // The data control exists once the window has bound its database.
-    QObject::connect(&main_.state(), &MainState::tablesBound, &main_, [this, &grid] {
-        QSqlTableModel* tracks = main_.state().dtaTracks;
+    QObject::connect(&c_.state, &MainState::tablesBound, &c_.window, [this, &grid] {
+        QSqlTableModel* tracks = c_.state.dtaTracks;
         grid.setModel(tracks);
         store_.follow(tracks);
         showTrackColumns();
-        QObject::connect(tracks, &QAbstractItemModel::modelReset, &main_, [this] {
-            marks_->setDataTracks(dataTracksOf(*main_.CDControl));
+        QObject::connect(tracks, &QAbstractItemModel::modelReset, &c_.window, [this] {
+            marks_->setDataTracks(dataTracksOf(c_.CDControl));
             showTrackColumns();
             trackRowShown_();
         });
-        QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, &main_,
+        QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, &c_.window,
                          [this] { dtaTracks_Reposition(); });
-        QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentChanged, &main_,
+        QObject::connect(grid.selectionModel(), &QItemSelectionModel::currentChanged, &c_.window,
                          [this] {
                              if (!movingGrid_)
                                  tgTracks_RowColChange();
@@ -70,8 +71,8 @@ void CdTransport::showTracksGrid()
 
 void CdTransport::showTrackColumns()
 {
-    QSqlTableModel& tracks = *main_.state().dtaTracks;
-    QTableView& grid = *main_.tgTracks;
+    QSqlTableModel& tracks = *c_.state.dtaTracks;
+    QTableView& grid = c_.tgTracks;
     for (int column = 0; column < tracks.columnCount(); ++column)
         grid.setColumnHidden(column, true);
     for (const ShownColumn& shown : shownColumns) {
@@ -84,7 +85,7 @@ void CdTransport::showTrackColumns()
 
 QString CdTransport::trackNumberAt(int row) const
 {
-    const QSqlTableModel* tracks = main_.state().dtaTracks;
+    const QSqlTableModel* tracks = c_.state.dtaTracks;
     if (!tracks || row < 0)
         return QString();
     return tracks->data(tracks->index(row, fieldColumn(*tracks, QStringLiteral("TrackNum"))))
@@ -94,14 +95,14 @@ QString CdTransport::trackNumberAt(int row) const
 
 int CdTransport::currentRow() const
 {
-    const QModelIndex current = main_.tgTracks->currentIndex();
+    const QModelIndex current = c_.tgTracks.currentIndex();
     return current.isValid() ? current.row() : -1;
 }
 
 bool CdTransport::moveGridToTrack(int n)
 {
-    QTableView& grid = *main_.tgTracks;
-    const QSqlTableModel* tracks = main_.state().dtaTracks;
+    QTableView& grid = c_.tgTracks;
+    const QSqlTableModel* tracks = c_.state.dtaTracks;
     grid.clearSelection();
     if (!tracks)
         return false;
@@ -131,7 +132,7 @@ void CdTransport::highlightTrackInGrid(int n)
 void CdTransport::tgTracks_Click()
 {
     TraceScope trace(module, "Sub tgTracks_Click");
-    trace.run([&] { main_.stampTyping(); });
+    trace.run([&] { host_.stampTyping(); });
 }
 
 void CdTransport::tgTracks_DblClick(int row)
@@ -156,11 +157,11 @@ void CdTransport::tgTracks_RowColChange()
             if (isNumber)
                 program.gvCurrentTrack = track;
         });
-        if (main_.playing())
+        if (host_.playing())
             return;
         ignoringErrors([&] {
             // The start of the track, in the box's one format tt:mm:ss.
-            main_.txtCurrentPosition->setText(toTMS(program.gvCurrentTrack));
+            c_.txtCurrentPosition.setText(toTMS(program.gvCurrentTrack));
         });
         ignoringErrors([&] { switchToTrack(program.gvCurrentTrack); });
     });
@@ -172,10 +173,10 @@ void CdTransport::dtaTracks_Reposition()
     trace.run([&] {
         const int row = currentRow();
         if (row >= 0) {
-            main_.lblTrackComments->setText(QStringLiteral("Track ") + trackNumberAt(row)
-                                            + QStringLiteral(" Comments"));
+            c_.lblTrackComments.setText(QStringLiteral("Track ") + trackNumberAt(row)
+                                        + QStringLiteral(" Comments"));
         }
-        main_.pnlTrackLength->setVisible(row >= 0);
+        c_.pnlTrackLength.setVisible(row >= 0);
         trackRowShown_();
     });
 }

@@ -4,7 +4,8 @@
 #include "app/preferences.h"
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
-#include "mainwindow/frmMain.h"
+#include "cd/cdsidehost.h"
+#include "cd/cdsideloops.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/cd/DigitalReader.h"
 #include "platform/forms/prompts.h"
@@ -36,8 +37,9 @@ QString failureQuestion(int Errorcode, const QString& ErrorString)
 
 } // namespace
 
-RecordReaderEvents::RecordReaderEvents(frmMain& main, cd::DigitalReader& ACD1)
-    : main_(main), ACD1_(ACD1)
+RecordReaderEvents::RecordReaderEvents(QLabel& pnlMsg, CdSideHost& host, CdSideLoops& loops,
+                                       cd::DigitalReader& ACD1)
+    : pnlMsg_(pnlMsg), host_(host), loops_(loops), ACD1_(ACD1)
 {
     connect(&ACD1, &cd::DigitalReader::Failure, this,
             [this](int Errorcode, const QString& ErrorString) {
@@ -64,7 +66,7 @@ void RecordReaderEvents::ACD1_Failure(int Errorcode, const QString& ErrorString)
         ACD1_.abort();
         if (forms::confirm(failureQuestion(Errorcode, ErrorString)))
             writePref(QStringLiteral("RecordMode"), programState().gvRecordMode, analogRecording);
-        main_.changeToMode(QStringLiteral("CD"), false);
+        host_.changeToMode(QStringLiteral("CD"), false);
     });
 }
 
@@ -75,13 +77,13 @@ void RecordReaderEvents::ACD1_ReadComplete()
         ignoringErrors([&] { readEnded(); });
         ignoringErrors([] { Message2(QStringLiteral("off")); });
         ignoringErrors([&] {
-            main_.pnlMsg->setText(QStringLiteral("Done reading CD"));
+            pnlMsg_.setText(QStringLiteral("Done reading CD"));
             forms::setScreenMousePointer(Qt::ArrowCursor);
         });
         ignoringErrors([&] {
             const ProgramState& program = programState();
             if (program.gvSlowMode && program.gvAutoSlow)
-                main_.loops().btnLoopPlay_Click();
+                loops_.btnLoopPlay_Click();
         });
         ignoringErrors([] { enableMainWindow(true); });
     });

@@ -5,21 +5,25 @@
 
 #include <functional>
 
+class QLabel;
+
 namespace lentaro {
 
-class frmMain;
+class CdSideHost;
+class CdSideLoops;
 
 namespace cd {
 class DigitalReader;
 }
 
-// The main window's answers to the end of a digital read (the reader's Failure and ReadComplete):
+// The CD side's answers to the end of a digital read (the reader's Failure and ReadComplete):
 // the progress window closes and the window is usable again; a failure other than an abort
 // offers analog recording from now on and returns to the "CD" view.
 class RecordReaderEvents : public QObject
 {
 public:
-    RecordReaderEvents(frmMain& main, cd::DigitalReader& ACD1);
+    RecordReaderEvents(QLabel& pnlMsg, CdSideHost& host, CdSideLoops& loops,
+                       cd::DigitalReader& ACD1);
 
     void ACD1_Failure(int Errorcode, const QString& ErrorString);
     void ACD1_ReadComplete();
@@ -30,7 +34,9 @@ public:
 private:
     void readEnded();
 
-    frmMain& main_;
+    QLabel& pnlMsg_;
+    CdSideHost& host_;
+    CdSideLoops& loops_;
     cd::DigitalReader& ACD1_;
     std::function<void()> readEnds_;
 };

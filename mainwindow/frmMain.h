@@ -5,6 +5,7 @@
 #include "app/passend.h"
 #include "app/progresscancel.h"
 #include "app/stateVariable.h"
+#include "mainwindow/liveupdate.h"
 #include "mainwindow/mainstate.h"
 #include "mainwindow/sides.h"
 #include "mainwindow/taggedtimer.h"
@@ -36,6 +37,7 @@ class MMControl;
 }
 
 class frmMain;
+struct CdSideControls;
 
 // Makes the sides one main window calls, before its load runs.
 using SidesMaker = std::function<MainWindowSides(frmMain&)>;
@@ -54,8 +56,7 @@ class frmMain : public QMainWindow,
 
 public:
     static constexpr const char* formName = "frmMain";
-    // How often a playing device reports its position, in ms.
-    static constexpr int liveUpdateInterval = 500;
+    static constexpr int liveUpdateInterval = lentaro::liveUpdateInterval;
 
     explicit frmMain(const SidesMaker& makeSides);
     ~frmMain() override;
@@ -64,6 +65,9 @@ public:
     LoopsSide& loops() { return *sides_.loops; }
     CdSide& cd() { return *sides_.cd; }
     WaveViewSide& waveView() { return *sides_.waveView; }
+    // The controls the CD side drives. Defined where the CD side is made (program/), which
+    // knows the CD side's struct; this layer does not.
+    CdSideControls cdControls();
 
     // Start-up and shutdown.
     void tmrAfterFormLoad_Timer();

@@ -19,13 +19,4 @@ void LoopCaptureByView::recordCurrentLoop()
     }
 }
 
-std::shared_ptr<void> putLoopCaptureByViewInPlace(const MainState& state, CdLoopCapture& cdCapture)
-{
-    struct InPlace {
-        LoopCaptureByView capture;
-        ScopedOverride<LoopCapture> override{loopCapture, capture};
-    };
-    return std::shared_ptr<InPlace>(new InPlace{{state, loopCapture(), cdCapture}});
-}
-
 } // namespace lentaro

@@ -2,8 +2,6 @@
 
 #include "loops/loopCapture.h"
 
-#include <memory>
-
 namespace lentaro {
 
 class CdLoopCapture;
@@ -26,9 +24,5 @@ private:
     LoopCapture& wave_;
     CdLoopCapture& cd_;
 };
-
-// Puts a LoopCaptureByView over the capture in place now (the loop side's) and cdCapture in
-// place, for as long as what it returns is kept.
-std::shared_ptr<void> putLoopCaptureByViewInPlace(const MainState& state, CdLoopCapture& cdCapture);
 
 } // namespace lentaro

@@ -1,27 +1,22 @@
 #include "program/programsides.h"
 
-#include "cd/cdside.h"
 #include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
-#include "mainwindow/standinsides.h"
-#include "program/loopcapturebyview.h"
+#include "program/cdsideofmain.h"
 #include "waveview/waveviewside.h"
 
 namespace lentaro {
 
 MainWindowSides programSides(frmMain& main)
 {
-    MainWindowSides sides = standInSides(main);
+    MainWindowSides sides;
     auto loops = std::make_unique<LoopSide>(main);
     // Made after the loop side and gone before it: its capture of CD loops goes in place over
     // the loop side's cut of wave loops.
     LoopSide& loopSide = *loops;
-    sides.cd = makeCdSide(main, {[&loopSide](int& inPt, int& outPt) {
-                                     return loopSide.calcInAndOutPoints(inPt, outPt);
-                                 },
-                                 [&main](CdLoopCapture& cdCapture) {
-                                     return putLoopCaptureByViewInPlace(main.state(), cdCapture);
-                                 }});
+    sides.cd = makeProgramCdSide(main, [&loopSide](int& inPt, int& outPt) {
+        return loopSide.calcInAndOutPoints(inPt, outPt);
+    });
     sides.loops = std::move(loops);
     sides.waveView = makeWaveViewSide(main);
     return sides;

@@ -6,7 +6,7 @@ namespace lentaro {
 
 class frmMain;
 
-// The sides the program's main window calls: each side that exists, the stand-in for the rest.
+// The sides the program's main window calls.
 MainWindowSides programSides(frmMain& main);
 
 } // namespace lentaro

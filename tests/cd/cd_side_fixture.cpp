@@ -2,11 +2,11 @@
 
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
-#include "cd/cdside.h"
 #include "mainwindow/standinsides.h"
 #include "platform/cd/Drive.h"
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
+#include "program/cdsideofmain.h"
 #include "tests/app/cd_drive_fixture.h"
 
 #include <QLabel>
@@ -35,39 +35,21 @@ void PrintTo(const Shown& shown, std::ostream* out)
          << (shown.panels ? "shown" : "hidden");
 }
 
-void CdSideTest::SetUp()
-{
-    WindowTest::SetUp();
-    ASSERT_TRUE(copyShippedFiles());
-    discChangesInPlace_.emplace(cd::discChanges, discChanges_);
-    programState().gvDigitalRecordingOK = false;
-}
-
 void CdSideTest::TearDown()
 {
     identification_.reset();
-    reader_.reset();
-    WindowTest::TearDown();
-    discChangesInPlace_.reset();
-    drivesInPlace_.reset();
+    CdDrivesTest::TearDown();
 }
 
 void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
 {
-    std::vector<std::unique_ptr<cd::Drive>> list;
-    for (std::size_t i = 0; i < discs.size(); ++i) {
-        cues_.push_back(cd::test::writeImage(images_.path().toStdString(),
-                                             "disc" + std::to_string(i), discs[i]));
-        list.push_back(std::make_unique<cd::ImageDrive>(cues_.back()));
-    }
-    drives_ = cd::DriveList(std::move(list));
-    drivesInPlace_.emplace(cd::cdDrives, drives_);
+    makeDrives(discs);
     main_ = new frmMain([this](frmMain& main) {
         if (makeSides_)
             return makeSides_(main);
         MainWindowSides sides = standInSides(main);
         if (withCdSide_)
-            sides.cd = makeCdSide(main);
+            sides.cd = makeProgramCdSide(main, nullptr);
         if (makeLoops_)
             sides.loops = makeLoops_(main);
         return sides;
@@ -102,35 +84,9 @@ CdIdentification& CdSideTest::identification()
     return *identification_;
 }
 
-cd::DigitalReader& CdSideTest::reader()
-{
-    if (!reader_)
-        reader_.emplace();
-    return *reader_;
-}
-
-void CdSideTest::eject(char letter)
-{
-    ASSERT_TRUE(drives_.drive(letter)->eject());
-}
-
-void CdSideTest::insert(char letter)
-{
-    ASSERT_TRUE(drives_.drive(letter)->closeTray());
-}
-
 QSqlDatabase CdSideTest::db()
 {
     return main().state().database();
-}
-
-int CdSideTest::count(const QString& table, const QString& where)
-{
-    QSqlQuery query(db());
-    EXPECT_TRUE(
-        query.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE %2").arg(table, where)));
-    query.next();
-    return query.value(0).toInt();
 }
 
 Shown CdSideTest::shown()

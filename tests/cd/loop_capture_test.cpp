@@ -1,3 +1,4 @@
+#include "tests/cd/cd_rig_fixture.h"
 #include "tests/cd/cd_side_fixture.h"
 #include "tests/cd/counting_loops.h"
 
@@ -10,6 +11,7 @@
 #include "app/workingfiles.h"
 #include "cd/cdinputselector.h"
 #include "cd/cdloopcapture.h"
+#include "cd/cdsideloops.h"
 #include "cd/recordreaderevents.h"
 #include "cdinput/dunmarra.h"
 #include "mainwindow/mainstate.h"
@@ -17,6 +19,7 @@
 #include "platform/cd/ImageDrive.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
+#include "program/cdsideofmain.h"
 #include "tests/engine/support/tone.h"
 #include "tests/platform/cd/support/wave_contents.h"
 #include "tests/platform/mci/wave_rig.h"
@@ -89,20 +92,39 @@ private:
     const std::function<void()>& afterOpening_;
 };
 
+// The loop side as the capture asks it: the loop from inPt to outPt, its plays counted.
+class CapturedLoops : public CdSideLoops
+{
+public:
+    CapturedLoops(const int& inPt, const int& outPt, int& plays)
+        : inPt_(inPt), outPt_(outPt), plays_(plays)
+    {
+    }
+    void btnLoopPlay_Click() override { ++plays_; }
+    void playLoop(bool) override {}
+    bool calcInAndOutPoints(int& inPt, int& outPt) override
+    {
+        inPt = inPt_;
+        outPt = outPt_;
+        return false;
+    }
+
+private:
+    const int& inPt_;
+    const int& outPt_;
+    int& plays_;
+};
+
 // The four-track disc in D:, its loop current in the CD view at 50 %, digital reading working,
 // and the CD side's capture of the loop from inPt_ to outPt_ through a reader that refuses the
-// first refusals_ reads, with the main window answering the reader's events.
-class LoopCaptureTest : public CdSideTest
+// first refusals_ reads, over the CD side's controls on a rig, with the side answering the
+// reader's events.
+class LoopCaptureTest : public CdRigTest
 {
 protected:
     void SetUp() override
     {
-        CdSideTest::SetUp();
-        if (!makeLoops_) {
-            makeLoops_ = [this](frmMain&) {
-                return std::make_unique<CountingLoops>(replays_, loopPlays_);
-            };
-        }
+        CdRigTest::SetUp();
         useDiscs({fourTrackDisc()});
         // The reader reads the disc in D: through a drive of its own, so that only its reads
         // are refused, not the CD device's plays.
@@ -111,38 +133,33 @@ protected:
             std::make_unique<cd::ImageDrive>(cues_.front()), refusals_, afterReaderOpens_));
         readerDrives_ = cd::DriveList(std::move(readerDrive));
         reader_.emplace(readerDrives_, cd::DigitalReader::Timing{});
-        MainState& state = main().state();
-        state.currentMMControl = main().CDControl;
+        MainState& state = rig().state();
+        state.currentMMControl = rig().CDControl;
         state.slowDownPercent = 50;
         state.cdView = true;
-        main().setEnabled(true);
+        rig().setEnabled(true);
         ProgramState& program = programState();
         program.gvDigitalRecordingOK = true;
         program.gvDigCDNum = 1;
         program.gvRecordMode = 1;
-        events_.emplace(main(), *reader_);
-        capture_.emplace(main(), *reader_, [this](int& inPt, int& outPt) {
-            inPt = inPt_;
-            outPt = outPt_;
-            return false;
-        });
+        events_.emplace(*rig().pnlMsg, rig(), loops_, *reader_);
+        capture_.emplace(rig().controls(), rig(), loops_, *reader_);
     }
     void TearDown() override
     {
         capture_.reset();
         events_.reset();
         reader_.reset();
-        CdSideTest::TearDown();
+        CdRigTest::TearDown();
     }
 
     int inPt_ = 0;
     int outPt_ = 0;
     int refusals_ = 0;
     std::function<void()> afterReaderOpens_;
-    int replays_ = 0;
     int loopPlays_ = 0;
     cd::DriveList readerDrives_;
-    std::optional<cd::DigitalReader> reader_;
+    CapturedLoops loops_{inPt_, outPt_, loopPlays_};
     std::optional<RecordReaderEvents> events_;
     std::optional<CdLoopCapture> capture_;
 };
@@ -173,7 +190,7 @@ TEST_F(LoopCaptureTest, ADigitalCaptureHoldsTheDiscsSamplesOfTheLoop)
         outPt_ = c.outPt;
         loopPlays_ = 0;
         programState().gvExpansionFactor = 0;
-        main().changeToMode(QStringLiteral("CD"), false);
+        rig().changeToMode(QStringLiteral("CD"), false);
         QSignalSpy completed(&*reader_, &cd::DigitalReader::ReadComplete);
 
         capture_->recordCurrentLoop();
@@ -188,12 +205,12 @@ TEST_F(LoopCaptureTest, ADigitalCaptureHoldsTheDiscsSamplesOfTheLoop)
         EXPECT_EQ(temp.sampleRate, 44100.0f);
         EXPECT_EQ(temp.bytesPerSample, 2);
         EXPECT_TRUE(cd::test::holdsSamples(temp.indices, c.first, c.end));
-        EXPECT_EQ(main().state().tempWavChannels, 2);
+        EXPECT_EQ(rig().state().tempWavChannels, 2);
         EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 1.0f);
-        EXPECT_EQ(main().pnlMsg->text(), "Done reading CD");
+        EXPECT_EQ(rig().pnlMsg->text(), "Done reading CD");
         EXPECT_EQ(loopPlays_, 1); // AutoSlow starts the slowed play
         EXPECT_FALSE(isLoaded("messages2"));
-        EXPECT_TRUE(main().isEnabled());
+        EXPECT_TRUE(rig().isEnabled());
         EXPECT_TRUE(prompts_.messageBoxes().empty());
     }
 }
@@ -216,9 +233,9 @@ TEST_F(LoopCaptureTest, ARefusedReadIsTriedTwiceMoreAndOnlyAThirdRefusalIsReport
         SCOPED_TRACE(c.name);
         prompts_ = {};
         refusals_ = c.refusals;
-        main().changeToMode(QStringLiteral("CD"), false);
+        rig().changeToMode(QStringLiteral("CD"), false);
         // What an earlier analog capture left.
-        main().state().tempWavChannels = 1;
+        rig().state().tempWavChannels = 1;
         programState().gvExpansionFactor = 2.0f;
         QSignalSpy completed(&*reader_, &cd::DigitalReader::ReadComplete);
 
@@ -233,20 +250,20 @@ TEST_F(LoopCaptureTest, ARefusedReadIsTriedTwiceMoreAndOnlyAThirdRefusalIsReport
             EXPECT_TRUE(cd::test::holdsSamples(cd::test::readWave(tempWav().toStdString()).indices,
                                                firstSampleOf(3) + frameAt(1000),
                                                firstSampleOf(3) + frameAt(1500)));
-            EXPECT_EQ(main().state().tempWavChannels, 2);
+            EXPECT_EQ(rig().state().tempWavChannels, 2);
             EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 1.0f);
         } else {
             ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
             EXPECT_EQ(prompts_.messageBoxes()[0].text, "Unable to read track.");
             EXPECT_EQ(prompts_.messageBoxes()[0].caption, "Error number ACD703");
             EXPECT_FALSE(programState().gvSlowMode);
-            EXPECT_TRUE(main().state().cdView);
-            EXPECT_EQ(main().state().tempWavChannels, 1);
+            EXPECT_TRUE(rig().state().cdView);
+            EXPECT_EQ(rig().state().tempWavChannels, 1);
             EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 2.0f);
             EXPECT_FALSE(QFile::exists(tempWav()));
         }
         EXPECT_FALSE(isLoaded("messages2"));
-        EXPECT_TRUE(main().isEnabled());
+        EXPECT_TRUE(rig().isEnabled());
     }
 }
 
@@ -274,17 +291,17 @@ TEST_F(LoopCaptureTest, ACaptureThatCannotStartLeavesTheLastCaptureAndTheWindowA
         prompts_ = {};
         programState().gvDigitalRecordingOK = c.digitalOK;
         programState().gvDigCDNum = c.driveNumber;
-        main().state().tempWavChannels = 1;
+        rig().state().tempWavChannels = 1;
 
         capture_->recordCurrentLoop();
 
         ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
         EXPECT_EQ(prompts_.messageBoxes()[0].text, c.box);
         EXPECT_TRUE(prompts_.messageBoxes()[0].caption.startsWith(c.caption));
-        EXPECT_EQ(main().state().tempWavChannels, 1);
+        EXPECT_EQ(rig().state().tempWavChannels, 1);
         EXPECT_FALSE(programState().gvSlowMode);
         EXPECT_FALSE(isLoaded("messages2"));
-        EXPECT_TRUE(main().isEnabled());
+        EXPECT_TRUE(rig().isEnabled());
     }
 }
 
@@ -301,12 +318,12 @@ TEST_F(LoopCaptureTest, CancelOnTheProgressWindowAbortsTheReadAndReturnsToTheCdV
     // Cancel, confirmed, ends this test's read.
     struct Targets : ProgressCancelTargets {
         cd::DigitalReader& reader;
-        frmMain& main;
-        Targets(cd::DigitalReader& r, frmMain& m) : reader(r), main(m) {}
+        CdSideRig& rig;
+        Targets(cd::DigitalReader& r, CdSideRig& w) : reader(r), rig(w) {}
         void stopEnginePass() override {}
         void stopDigitalRead() override { reader.abort(); }
-        void changeToCDView() override { main.changeToCDView(); }
-    } targets{*reader_, main()};
+        void changeToCDView() override { rig.changeToMode(QStringLiteral("CD"), false); }
+    } targets{*reader_, rig()};
     const ScopedOverride targetsInPlace(progressCancelTargets, targets);
     prompts_.queueAnswer(forms::Answer::Yes);
     auto* progress = qobject_cast<messages2*>(forms::loadedForm("messages2"));
@@ -317,9 +334,9 @@ TEST_F(LoopCaptureTest, CancelOnTheProgressWindowAbortsTheReadAndReturnsToTheCdV
     EXPECT_EQ(failed.at(0).at(0).toInt(), 701);
     EXPECT_EQ(completed.count(), 0);
     EXPECT_EQ(prompts_.messageBoxes().size(), 1u); // the question before the abort only
-    EXPECT_TRUE(main().state().cdView);
+    EXPECT_TRUE(rig().state().cdView);
     EXPECT_FALSE(programState().gvSlowMode);
-    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(rig().isEnabled());
 }
 
 TEST_F(LoopCaptureTest, AReadThatFailsPartWayOffersAnalogRecordingAndReturnsToTheCdView)
@@ -341,7 +358,7 @@ TEST_F(LoopCaptureTest, AReadThatFailsPartWayOffersAnalogRecordingAndReturnsToTh
         // The disc's data ends inside track 1 once the read has opened it.
         afterReaderOpens_ = [&] { fs::resize_file(bin, 100 * 2352); };
         prompts_.queueAnswer(c.answer);
-        main().changeToMode(QStringLiteral("CD"), false);
+        rig().changeToMode(QStringLiteral("CD"), false);
         QSignalSpy completed(&*reader_, &cd::DigitalReader::ReadComplete);
         QSignalSpy failed(&*reader_, &cd::DigitalReader::Failure);
 
@@ -363,10 +380,10 @@ TEST_F(LoopCaptureTest, AReadThatFailsPartWayOffersAnalogRecordingAndReturnsToTh
         EXPECT_EQ(programState().gvRecordMode, c.recordMode);
         EXPECT_EQ(storedPreference(QStringLiteral("RecordMode"))->bytes(),
                   std::to_string(c.recordMode));
-        EXPECT_TRUE(main().state().cdView);
+        EXPECT_TRUE(rig().state().cdView);
         EXPECT_FALSE(programState().gvSlowMode);
         EXPECT_FALSE(isLoaded("messages2"));
-        EXPECT_TRUE(main().isEnabled());
+        EXPECT_TRUE(rig().isEnabled());
     }
     fs::resize_file(bin, wholeImage);
 }
@@ -412,9 +429,10 @@ double rms(const std::vector<double>& samples)
     return std::sqrt(sum / double(samples.size()));
 }
 
-// The CD side's own transport ends what the CD device plays, on a disc of tones that the null
-// card's input records as the CD device plays it, eight times faster than real time.
-class AnalogCaptureTest : public LoopCaptureTest
+// The capture in the main window with the CD side, whose own transport ends what the CD device
+// plays and whose wave device's end saves the recording, on a disc of tones that the null card's
+// input records as the CD device plays it, eight times faster than real time.
+class AnalogCaptureTest : public CdSideTest
 {
 protected:
     void SetUp() override
@@ -424,16 +442,40 @@ protected:
         makeLoops_ = [this](frmMain& main) {
             return std::make_unique<RecordingLoops>(main, loopPlays_, inPt_, outPt_);
         };
-        LoopCaptureTest::SetUp();
+        CdSideTest::SetUp();
+        useDiscs({fourTrackDisc()});
+        MainState& state = main().state();
+        state.currentMMControl = main().CDControl;
+        state.slowDownPercent = 50;
+        state.cdView = true;
+        main().setEnabled(true);
         ASSERT_TRUE(fillWithTones(cues_.front()));
-        programState().gvRecordMode = 2;
-        programState().gvChannels = 1;
+        ProgramState& program = programState();
+        program.gvDigitalRecordingOK = true;
+        program.gvDigCDNum = 1;
+        program.gvRecordMode = 2;
+        program.gvChannels = 1;
+        host_.emplace(main());
+        loops_.emplace(main(), [this](int& inPt, int& outPt) {
+            inPt = inPt_;
+            outPt = outPt_;
+            return false;
+        });
+        capture_.emplace(main().cdControls(), *host_, *loops_, reader());
     }
     void TearDown() override
     {
-        LoopCaptureTest::TearDown();
+        capture_.reset();
+        CdSideTest::TearDown();
         qunsetenv("LENTARO_AUDIO_SPEED");
     }
+
+    int inPt_ = 0;
+    int outPt_ = 0;
+    int loopPlays_ = 0;
+    std::optional<CdHostOfMain> host_;
+    std::optional<CdLoopsOfMain> loops_;
+    std::optional<CdLoopCapture> capture_;
 };
 
 TEST_F(AnalogCaptureTest, RecordsTheLoopAsTheCdPlaysItInTheRecordingFormat)

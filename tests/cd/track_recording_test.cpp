@@ -1,10 +1,11 @@
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_rig_fixture.h"
 
 #include "app/messages.h"
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
+#include "cd/cdsideloops.h"
 #include "cd/recordreaderevents.h"
-#include "cd/recordtrack.h"
+#include "cd/trackrecording.h"
 #include "mainwindow/mainstate.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
@@ -27,33 +28,42 @@ namespace {
 const QString refusedAdvice = QStringLiteral(
     "Unable to read CD audio digitally. Try changing Record Mode (in Settings Menu) to Analog.");
 
+// A loop side without loops: a copy of a whole track plays none.
+class NoLoops : public CdSideLoops
+{
+public:
+    void btnLoopPlay_Click() override {}
+    void playLoop(bool) override {}
+    bool calcInAndOutPoints(int&, int&) override { return true; }
+};
+
 // Track 2, "Blue Moon", current in the tracks grid of the four-track disc in D:, with digital
-// reading working and the copy's events answered by the main window.
-class TrackRecordingTest : public CdSideTest
+// reading working and the copy's events answered by the CD side.
+class TrackRecordingTest : public CdRigTest
 {
 protected:
     void SetUp() override
     {
-        CdSideTest::SetUp();
+        CdRigTest::SetUp();
         useDiscs({fourTrackDisc()});
         identification().checkCDPresent();
-        QSqlTableModel& tracks = *main().state().dtaTracks;
+        QSqlTableModel& tracks = *rig().state().dtaTracks;
         ASSERT_EQ(tracks.rowCount(), 4);
         tracks.setData(tracks.index(1, tracks.fieldIndex("TrackName")), "Blue Moon");
-        main().tgTracks->setCurrentIndex(tracks.index(1, 0));
-        main().state().currentMMControl = main().CDControl;
-        main().setEnabled(true);
+        rig().tgTracks->setCurrentIndex(tracks.index(1, 0));
+        rig().state().currentMMControl = rig().CDControl;
+        rig().setEnabled(true);
         ProgramState& program = programState();
         program.gvDigitalRecordingOK = true;
         program.gvDigCDNum = 1;
-        events_.emplace(main(), reader());
-        copy_.emplace(main(), reader(), *events_);
+        events_.emplace(*rig().pnlMsg, rig(), loops_, reader());
+        copy_.emplace(rig().controls(), rig(), reader(), *events_);
     }
     void TearDown() override
     {
         copy_.reset();
         events_.reset();
-        CdSideTest::TearDown();
+        CdRigTest::TearDown();
     }
 
     // The window as the command found it: no progress window, the pointer of each widget, the
@@ -62,9 +72,9 @@ protected:
     {
         EXPECT_FALSE(isLoaded("messages2"));
         EXPECT_EQ(forms::screenMousePointer(), Qt::ArrowCursor);
-        EXPECT_TRUE(main().isEnabled());
-        EXPECT_NE(main().CDControl->mode(), static_cast<int>(mci::Mode::NotOpen));
-        EXPECT_EQ(main().CDControl->fileName(), "D:");
+        EXPECT_TRUE(rig().isEnabled());
+        EXPECT_NE(rig().CDControl->mode(), static_cast<int>(mci::Mode::NotOpen));
+        EXPECT_EQ(rig().CDControl->fileName(), "D:");
     }
     // The texts of the message boxes, a question to copy as "Q".
     QString boxes() const
@@ -76,6 +86,7 @@ protected:
         return seen;
     }
 
+    NoLoops loops_;
     std::optional<RecordReaderEvents> events_;
     std::optional<TrackRecording> copy_;
 };
@@ -104,7 +115,7 @@ TEST_F(TrackRecordingTest, CopiesTheWholeTrackIntoTheFileChosenAndGivesTheWindow
     ASSERT_NE(progress, nullptr);
     ASSERT_NE(progress->findChild<QLabel*>("Label1"), nullptr);
     EXPECT_EQ(progress->findChild<QLabel*>("Label1")->text(), "Saving track 2, Blue Moon to disk");
-    EXPECT_FALSE(main().isEnabled());
+    EXPECT_FALSE(rig().isEnabled());
 
     ASSERT_TRUE(completed.wait(20000));
 
@@ -116,7 +127,7 @@ TEST_F(TrackRecordingTest, CopiesTheWholeTrackIntoTheFileChosenAndGivesTheWindow
     EXPECT_TRUE(cd::test::holdsSamples(copy.indices,
                                        std::int64_t(trackFrames) * cd::samplesPerFrame,
                                        std::int64_t(2 * trackFrames) * cd::samplesPerFrame));
-    EXPECT_EQ(main().pnlMsg->text(), "Done reading CD");
+    EXPECT_EQ(rig().pnlMsg->text(), "Done reading CD");
     expectWindowBack();
 }
 
@@ -208,13 +219,13 @@ TEST_F(TrackRecordingTest, AnAbortedCopyEndsQuietlyWithTheCdDeviceOpenAgain)
     EXPECT_EQ(failed.at(0).at(0).toInt(), 701);
     EXPECT_EQ(prompts_.messageBoxes().size(), 1u); // the question before the copy only
     EXPECT_EQ(forms::screenMousePointer(), Qt::ArrowCursor);
-    EXPECT_NE(main().CDControl->mode(), static_cast<int>(mci::Mode::NotOpen));
+    EXPECT_NE(rig().CDControl->mode(), static_cast<int>(mci::Mode::NotOpen));
 }
 
 TEST_F(TrackRecordingTest, AFailedReadOffersAnalogRecordingAndReturnsToTheCdView)
 {
     Message2(QStringLiteral("Saving track 2 to disk"), QStringLiteral("ACD"));
-    main().state().cdView = false;
+    rig().state().cdView = false;
     prompts_.queueAnswer(forms::Answer::Yes);
     programState().gvRecordMode = 1;
 
@@ -225,7 +236,7 @@ TEST_F(TrackRecordingTest, AFailedReadOffersAnalogRecordingAndReturnsToTheCdView
         "The process returned error code 5: The drive stopped answering. Usually"));
     EXPECT_EQ(programState().gvRecordMode, 2);
     EXPECT_EQ(storedPreference("RecordMode")->bytes(), "2");
-    EXPECT_TRUE(main().state().cdView);
+    EXPECT_TRUE(rig().state().cdView);
     EXPECT_FALSE(isLoaded("messages2"));
 }
 

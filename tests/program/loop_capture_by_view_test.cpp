@@ -5,6 +5,7 @@
 #include "loops/loopCapture.h"
 #include "mainwindow/frmMain.h"
 #include "platform/cd/DigitalReader.h"
+#include "program/cdsideofmain.h"
 #include "program/loopcapturebyview.h"
 #include "tests/mainwindow/main_window_fixture.h"
 #include "trace/runtimeerror.h"
@@ -65,7 +66,9 @@ TEST_F(LoopCaptureByViewTest, AFailedCutShowsAsRecordCurrentLoopsOwnError)
     frmMain& main = load();
     main.tmrAfterFormLoad->stop();
     cd::DigitalReader reader;
-    CdLoopCapture cdCapture(main, reader, {});
+    CdHostOfMain host(main);
+    CdLoopsOfMain loops(main, nullptr);
+    CdLoopCapture cdCapture(main.cdControls(), host, loops, reader);
     LoopCaptureByView capture(main.state(), cut, cdCapture);
     main.state().cdView = false;
 

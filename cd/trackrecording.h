@@ -1,12 +1,13 @@
 #pragma once
 
+#include "cd/cdsidecontrols.h"
 #include "platform/forms/prompts.h"
 
 #include <QString>
 
 namespace lentaro {
 
-class frmMain;
+class CdSideHost;
 class RecordReaderEvents;
 
 namespace cd {
@@ -24,7 +25,8 @@ QString copyTrackQuestion(const QString& trackName, int lengthMs);
 class TrackRecording
 {
 public:
-    TrackRecording(frmMain& main, cd::DigitalReader& ACD1, RecordReaderEvents& events);
+    TrackRecording(const CdSideControls& controls, CdSideHost& host, cd::DigitalReader& ACD1,
+                   RecordReaderEvents& events);
 
     void mnuDigitalRec_Click();
 
@@ -36,7 +38,8 @@ private:
     Attempt attempt();
     void reopenCdDevice();
 
-    frmMain& main_;
+    CdSideControls c_;
+    CdSideHost& host_;
     cd::DigitalReader& ACD1_;
     RecordReaderEvents& events_;
 };

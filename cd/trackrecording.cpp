@@ -1,15 +1,16 @@
-#include "cd/recordtrack.h"
+#include "cd/trackrecording.h"
 
 #include "app/messages.h"
 #include "app/pause.h"
 #include "app/programstate.h"
 #include "app/windowhelpers.h"
 #include "app/workingfiles.h"
+#include "cd/cdsidehost.h"
 #include "cd/datatracks.h"
 #include "cd/recordreaderevents.h"
 #include "mainwindow/fieldcolumn.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/cd/DigitalReader.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
@@ -39,10 +40,10 @@ struct GridTrack {
     }
 };
 
-GridTrack currentGridTrack(frmMain& main)
+GridTrack currentGridTrack(const CdSideControls& c)
 {
-    const QSqlTableModel& tracks = *main.state().dtaTracks;
-    const int row = main.tgTracks->currentIndex().row();
+    const QSqlTableModel& tracks = *c.state.dtaTracks;
+    const int row = c.tgTracks.currentIndex().row();
     const auto field = [&](const char* name) {
         return tracks.data(tracks.index(row, fieldColumn(tracks, QLatin1String(name))));
     };
@@ -67,8 +68,9 @@ QString copyTrackQuestion(const QString& trackName, int lengthMs)
            + QString::number(megabytes) + QStringLiteral(" MB of disk space. \r\n\r\nProceed?");
 }
 
-TrackRecording::TrackRecording(frmMain& main, cd::DigitalReader& ACD1, RecordReaderEvents& events)
-    : main_(main), ACD1_(ACD1), events_(events)
+TrackRecording::TrackRecording(const CdSideControls& controls, CdSideHost& host,
+                               cd::DigitalReader& ACD1, RecordReaderEvents& events)
+    : c_(controls), host_(host), ACD1_(ACD1), events_(events)
 {
     dlgRecordTrack.kind = forms::FileDialogRequest::Kind::Save;
     dlgRecordTrack.filter = QStringLiteral("Wave files (*.wav);;All files (*)");
@@ -119,7 +121,7 @@ void TrackRecording::mnuDigitalRec_Click()
                 forms::MsgBox(
                     QStringLiteral("Unable to read CD audio digitally. Try changing Record Mode "
                                    "(in Settings Menu) to Analog."));
-            mci::MMControl& current = *main_.state().currentMMControl;
+            mci::MMControl& current = *c_.state.currentMMControl;
             current.setWait(false);
             current.setCommand(QStringLiteral("Play"));
             Pause(0.5f);
@@ -129,7 +131,7 @@ void TrackRecording::mnuDigitalRec_Click()
 
 TrackRecording::Attempt TrackRecording::attempt()
 {
-    mci::MMControl& cdControl = *main_.CDControl;
+    mci::MMControl& cdControl = c_.CDControl;
     cdControl.setCommand(QStringLiteral("Stop"));
     cdControl.setWait(true);
     cdControl.setCommand(QStringLiteral("Close"));
@@ -141,12 +143,12 @@ TrackRecording::Attempt TrackRecording::attempt()
         forms::MsgBox(QStringLiteral("Error opening drive"));
         return Attempt::ended;
     }
-    const GridTrack track = currentGridTrack(main_);
+    const GridTrack track = currentGridTrack(c_);
     if (dataTracksOf(cdControl).count(track.number) != 0) {
         forms::MsgBox(dataTrackRefusal(track.number));
         return Attempt::ended;
     }
-    main_.tmsf();
+    host_.tmsf();
     if (!forms::confirm(copyTrackQuestion(track.name, ACD1_.trackLengthMs(track.number))))
         return Attempt::ended;
     dlgRecordTrack.caption = QStringLiteral("Choose file for a copy of track ") + track.label();
@@ -169,7 +171,7 @@ TrackRecording::Attempt TrackRecording::attempt()
 
 void TrackRecording::reopenCdDevice()
 {
-    mci::MMControl& cdControl = *main_.CDControl;
+    mci::MMControl& cdControl = c_.CDControl;
     cdControl.setWait(true);
     cdControl.setCommand(QStringLiteral("Open"));
 }

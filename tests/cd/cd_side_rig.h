@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/mainwindowface.h"
+#include "cd/cdsidecontrols.h"
+#include "cd/cdsidehost.h"
+#include "mainwindow/mainstate.h"
+#include "platform/forms/prompts.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <chrono>
+
+namespace lentaro::test {
+
+// The controls the CD side drives, on a window of their own under the main window's names, and
+// the main window's procedures as the side depends on them: a view switch sets the view's
+// variables and device as the main window's does, playing() asks the current device, the typing
+// stamp reads the test's clock, and the recent files, the wave files opened and the time-format
+// switches are kept. The test puts it in place as the main window's face, so that the progress
+// window disables it.
+class CdSideRig : public QWidget, public CdSideHost, public MainWindowFace
+{
+public:
+    CdSideRig();
+
+    MainState& state() { return state_; }
+    CdSideControls controls();
+
+    // CdSideHost.
+    void changeToMode(const QString& theMode, bool suppressRefresh) override;
+    bool playing() override;
+    void updatePosition() override { ++positionUpdates; }
+    void tmsf() override;
+    void stampTyping() override { lastTyping_ = now; }
+    std::chrono::steady_clock::duration sinceTyping() const override { return now - lastTyping_; }
+    void addToMRUs(const QString& fn) override { recentFiles.prepend(fn); }
+    bool playWaveFile(const QString& fn) override;
+
+    // MainWindowFace.
+    void setEnabled(bool enabled) override { QWidget::setEnabled(enabled); }
+    void setTrackInfoVisible(TrackInfo, bool) override {}
+    void comeForward() override {}
+
+    mci::MMControl* CDControl;
+    mci::MMControl* WaveControl;
+    QTableView* tgTracks;
+    QTableView* loopPoints;
+    QLineEdit* CDTitle;
+    QLineEdit* Artist;
+    QLineEdit* Comments;
+    QLabel* lblTrackComments;
+    QLineEdit* txtCurrentPosition;
+    QScrollBar* sbTrackPos;
+    QPushButton* cmdStartNewLoop;
+    QLabel* pnlMsg;
+    QLabel* pnlCDlength;
+    QLabel* pnlTrackLength;
+    QMenu* mnuTrackGridPopup;
+    QAction* mnuOpenNotationFile;
+    QAction* mnuChangeNotationFile;
+    QAction* mnuDigitalRec;
+    QAction* mnuViewHelpTracksGrid;
+    forms::FileDialogRequest cdNotationFile;
+
+    // The views switched to, in order; the recent files, the most recent first.
+    QStringList modes;
+    QStringList recentFiles;
+    QStringList wavesOpened;
+    int positionUpdates = 0;
+    std::chrono::steady_clock::duration now = std::chrono::hours(1);
+
+private:
+    MainState state_;
+    std::chrono::steady_clock::duration lastTyping_{};
+};
+
+} // namespace lentaro::test
