@@ -2,6 +2,7 @@
 // pdftotext and pdfimages: it opens, its contents tell the true page of every chapter, it holds
 // every picture the chapters name, and it names every item of the main window's menus.
 #include "tests/mainwindow/main_window_fixture.h"
+#include "tests/support/sanitizers.h"
 
 #include <QFile>
 #include <QMenu>
@@ -95,6 +96,8 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
+        if (underThreadSanitizer)
+            GTEST_SKIP() << cannotStartPrograms;
         ASSERT_TRUE(folder_.isValid());
         pdf_ = folder_.filePath(QStringLiteral("Lentaro Manual.pdf"));
         const Ran made = makeManual(pdf_, chapterFiles());
@@ -192,6 +195,8 @@ TEST_F(Manual, NamesEveryItemOfTheMainWindowsMenus)
 // before stays as it was, with no part of a new one beside it.
 TEST(ManualMaker, NamesAChapterItCannotUseAndLeavesTheEarlierManual)
 {
+    if (underThreadSanitizer)
+        GTEST_SKIP() << cannotStartPrograms;
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const auto write = [&](const QString& name, const QByteArray& text) {
