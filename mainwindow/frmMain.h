@@ -149,7 +149,7 @@ public:
     void stampTyping() { lastTypingTime_ = clock_(); }
     std::chrono::steady_clock::duration sinceTyping() const { return clock_() - lastTypingTime_; }
 
-    // The menus other Parts do not own.
+    // The menus no side owns.
     void mnuSettings_Click();
     void mnuConvertMP3_Click();
     void menuAbout_Click();
