@@ -129,7 +129,7 @@ bool frmMain::initWaveView()
             || current.contains(QLatin1String("temp.wav"), Qt::CaseInsensitive)) {
             send(WaveControl, "Close");
             WaveControl->setFileName(state_.savedWaveFileName);
-            send(WaveControl, "open");
+            send(WaveControl, "Open");
         }
         if (WaveControl->fileName().isEmpty())
             mnuFileOpen->trigger();
