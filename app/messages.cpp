@@ -62,4 +62,9 @@ void Message2(const QString& theString, const QString& theSource)
     QCoreApplication::processEvents();
 }
 
+bool progressWindowShown()
+{
+    return forms::loadedFormOf<messages2>() != nullptr;
+}
+
 } // namespace lentaro

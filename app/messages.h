@@ -15,4 +15,7 @@ void Message(const QString& theString,
 // it and enables the main window. Pending events are processed once.
 void Message2(const QString& theString, const QString& theSource = QString());
 
+// Whether the progress window is up (and so holds the main window disabled).
+bool progressWindowShown();
+
 } // namespace lentaro

@@ -10,12 +10,12 @@ void recordWhilePlaying(mci::MMControl& device, mci::MMControl& recorder, int fr
     device.setTo(to);
     device.setNotify(false);
     device.setWait(false);
-    device.setCommand(QStringLiteral("play"));
+    device.setCommand(QStringLiteral("Play"));
     device.setWait(true);
-    device.setCommand(QStringLiteral("pause"));
+    device.setCommand(QStringLiteral("Pause"));
     recorder.setWait(true);
     recorder.setNotify(false);
-    recorder.setCommand(QStringLiteral("cue"));
+    recorder.setCommand(QStringLiteral("Cue"));
     recorder.setWait(false);
     recorder.setNotify(true);
     recorder.setCommand(QStringLiteral("Record"));
@@ -23,7 +23,7 @@ void recordWhilePlaying(mci::MMControl& device, mci::MMControl& recorder, int fr
     device.setNotify(true);
     device.setFrom(from);
     device.setTo(to);
-    device.setCommand(QStringLiteral("play"));
+    device.setCommand(QStringLiteral("Play"));
 }
 
 } // namespace lentaro

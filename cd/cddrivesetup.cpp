@@ -148,11 +148,11 @@ void CdDriveSetup::CDmciSetup()
 {
     TraceScope trace(module, "Sub CDmciSetup");
     trace.run([&] {
-        send(CDControl_, true, "close");
+        send(CDControl_, true, "Close");
         QString letter;
         readPref(mciLetterPref, letter, GetNthCdRomDriveLetter(1));
         CDControl_.setFileName(letter + QLatin1Char(':'));
-        send(CDControl_, false, "open");
+        send(CDControl_, false, "Open");
     });
 }
 
@@ -214,9 +214,9 @@ void CdDriveSetup::CDsetup()
         if (letter.isEmpty())
             return;
         for (;;) {
-            send(CDControl_, true, "close");
+            send(CDControl_, true, "Close");
             CDControl_.setFileName(letter + QLatin1Char(':'));
-            send(CDControl_, true, "open");
+            send(CDControl_, true, "Open");
             if (CDControl_.error() != 0) {
                 letter = letterOf(
                     forms::InputBox(QStringLiteral("That CD drive letter doesn't appear to work. "
@@ -235,12 +235,12 @@ void CdDriveSetup::CDsetup()
             }
         }
         Message2(QStringLiteral("Testing Windows Media CD playback"));
-        send(CDControl_, false, "play");
+        send(CDControl_, false, "Play");
         Message2(QStringLiteral("off"));
         if (forms::confirm(QStringLiteral("Can you hear the CD playing?"))) {
             QString stored;
             writePref(mciLetterPref, stored, letter);
-            send(CDControl_, true, "stop");
+            send(CDControl_, true, "Stop");
             if (programState().gvDigitalRecordingOK)
                 setupACD();
             return;
@@ -248,7 +248,7 @@ void CdDriveSetup::CDsetup()
         const bool lightShows = forms::confirm(QStringLiteral(
             "Does the light on the correct CD player indicate that the CD is playing?"));
         // The test play ends whatever the answer.
-        send(CDControl_, true, "stop");
+        send(CDControl_, true, "Stop");
         if (!lightShows) {
             forms::MsgBox(
                 QStringLiteral("The most likely problem is that the wrong CD drive letter has been "

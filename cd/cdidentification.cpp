@@ -276,7 +276,7 @@ CdIdentification::Found CdIdentification::findAndShowCD()
             c_.CDControl.setWait(true);
             c_.CDControl.setCommand(QStringLiteral("Close"));
             c_.CDControl.setWait(true);
-            c_.CDControl.setCommand(QStringLiteral("open"));
+            c_.CDControl.setCommand(QStringLiteral("Open"));
         }
         // A length that came on the last re-open is used; none identifies nothing.
         if (c_.CDControl.length() == 0)

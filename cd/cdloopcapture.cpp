@@ -136,7 +136,7 @@ void CdLoopCapture::makeAnalogRecording()
         wave.setFileName(tempWav());
         ignoringErrors([&] { QFile::remove(wave.fileName()); });
         wave.setWait(true);
-        wave.setCommand(QStringLiteral("open"));
+        wave.setCommand(QStringLiteral("Open"));
         if (!SetRecordingParameters(wave, program.gvRecordingDepth, program.gvChannels,
                                     program.gvRecordingSampleRate)) {
             showSoundDriverMessage();

@@ -30,7 +30,7 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-// The slowest speed the engine is given, in percent.
+// The analysis window every pass asks the engine for.
 constexpr int windowMode = 1;
 constexpr int graphUpdateMs = 100;
 constexpr int loopUpdateMs = 500;

@@ -77,7 +77,7 @@ bool WaveLoopCapture::extractCurrentLoop()
         ignoringErrors([&] {
             wave.setFileName(channels > 0 ? destination : source);
             wave.setWait(true);
-            wave.setCommand(QStringLiteral("open"));
+            wave.setCommand(QStringLiteral("Open"));
         });
         return true;
     });

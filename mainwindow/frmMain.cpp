@@ -205,8 +205,8 @@ void frmMain::Form_Unload()
     trace.run([&] {
         for (mci::MMControl* device : {CDControl, WaveControl}) {
             device->setWait(true);
-            device->setCommand(QStringLiteral("stop"));
-            device->setCommand(QStringLiteral("close"));
+            device->setCommand(QStringLiteral("Stop"));
+            device->setCommand(QStringLiteral("Close"));
         }
         cd().autoplay(true);
         state_.currentMMControl = nullptr;

@@ -5,6 +5,7 @@
 #include "app/passend.h"
 #include "app/progresscancel.h"
 #include "app/stateVariable.h"
+#include "mainwindow/keycodes.h"
 #include "mainwindow/liveupdate.h"
 #include "mainwindow/mainstate.h"
 #include "mainwindow/sides.h"
@@ -128,16 +129,9 @@ public:
     void WaveControl_StatusUpdate();
     void WaveControl_GotFocus();
 
-    // Keys, seen before the focused control. Key codes: 32 Space, 117 F6, 118 F7, 119 F8,
-    // 109 keypad minus, 107 keypad plus; other keys carry their Qt key code. Shift is the mask
-    // 1 Shift, 2 Ctrl, 4 Alt. Setting KeyCode or KeyAscii to 0 consumes the key or character.
-    // Form_KeyDown is also called by the trim window and the waveform view.
-    static constexpr int keySpace = 32;
-    static constexpr int keyF6 = 117;
-    static constexpr int keyF7 = 118;
-    static constexpr int keyF8 = 119;
-    static constexpr int keypadMinus = 109;
-    static constexpr int keypadPlus = 107;
+    // Keys, seen before the focused control, with the codes of mainwindow/keycodes.h. Setting
+    // KeyCode or KeyAscii to 0 consumes the key or character. Form_KeyDown is also called by
+    // the trim window and the waveform view.
     void Form_KeyDown(int& KeyCode, int Shift);
     void Form_KeyPress(int& KeyAscii);
 
@@ -149,7 +143,7 @@ public:
     void stampTyping() { lastTypingTime_ = clock_(); }
     std::chrono::steady_clock::duration sinceTyping() const { return clock_() - lastTypingTime_; }
 
-    // The menus other Parts do not own.
+    // The menus no side owns.
     void mnuSettings_Click();
     void mnuConvertMP3_Click();
     void menuAbout_Click();

@@ -2,6 +2,7 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 
+#include "app/messages.h"
 #include "app/programstate.h"
 #include "app/timetexts.h"
 #include "app/windowhelpers.h"
@@ -80,7 +81,7 @@ void frmMain::changeToMode(const QString& theMode, bool suppressRefresh)
         ignoringErrors([&] { auxiliaryFormAdjust(); });
         MMgo();
         ignoringErrors([&] {
-            if (!isLoaded(QStringLiteral("messages2")))
+            if (!progressWindowShown())
                 QMainWindow::setEnabled(true);
         });
         emit state_.viewChanged();
@@ -128,7 +129,7 @@ bool frmMain::initWaveView()
             || current.contains(QLatin1String("temp.wav"), Qt::CaseInsensitive)) {
             send(WaveControl, "Close");
             WaveControl->setFileName(state_.savedWaveFileName);
-            send(WaveControl, "open");
+            send(WaveControl, "Open");
         }
         if (WaveControl->fileName().isEmpty())
             mnuFileOpen->trigger();

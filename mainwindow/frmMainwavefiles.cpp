@@ -155,7 +155,7 @@ bool frmMain::openInWaveDevice(const QString& fn)
     WaveControl->setCommand(QStringLiteral("Close"));
     WaveControl->setFileName(fn);
     WaveControl->setWait(false);
-    WaveControl->setCommand(QStringLiteral("open"));
+    WaveControl->setCommand(QStringLiteral("Open"));
     return WaveControl->error() < 1;
 }
 

@@ -1,7 +1,5 @@
 #include "mainwindow/keycodes.h"
 
-#include "mainwindow/frmMain.h"
-
 #include <QKeyEvent>
 
 namespace lentaro {
@@ -11,17 +9,17 @@ int keyCodeOf(const QKeyEvent& event)
     const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
     switch (event.key()) {
     case Qt::Key_Space:
-        return frmMain::keySpace;
+        return keySpace;
     case Qt::Key_F6:
-        return frmMain::keyF6;
+        return keyF6;
     case Qt::Key_F7:
-        return frmMain::keyF7;
+        return keyF7;
     case Qt::Key_F8:
-        return frmMain::keyF8;
+        return keyF8;
     case Qt::Key_Minus:
-        return keypad ? frmMain::keypadMinus : event.key();
+        return keypad ? keypadMinus : event.key();
     case Qt::Key_Plus:
-        return keypad ? frmMain::keypadPlus : event.key();
+        return keypad ? keypadPlus : event.key();
     default:
         return event.key();
     }

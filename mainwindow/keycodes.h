@@ -4,9 +4,16 @@ class QKeyEvent;
 
 namespace lentaro {
 
-// A key as the windows' key handlers know it: the codes of frmMain::Form_KeyDown (32 Space,
-// 117..119 F6..F8, 107 and 109 the keypad's plus and minus, other keys their Qt key code) and
-// the shift mask 1 Shift, 2 Ctrl, 4 Alt.
+// The key codes the windows' key handlers (frmMain::Form_KeyDown, the trim window's, the
+// waveform view's) know; other keys carry their Qt key code.
+constexpr int keySpace = 32;
+constexpr int keyF6 = 117;
+constexpr int keyF7 = 118;
+constexpr int keyF8 = 119;
+constexpr int keypadMinus = 109;
+constexpr int keypadPlus = 107;
+
+// A key as the handlers know it, and its shift mask: 1 Shift, 2 Ctrl, 4 Alt.
 int keyCodeOf(const QKeyEvent& event);
 int shiftOf(const QKeyEvent& event);
 

@@ -3,7 +3,7 @@
 #include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
 #include "program/cdsideofmain.h"
-#include "waveview/waveviewside.h"
+#include "program/waveviewsideofmain.h"
 
 namespace lentaro {
 

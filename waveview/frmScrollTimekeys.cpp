@@ -5,7 +5,6 @@
 
 #include "app/programstate.h"
 #include "controls/wgrid2/wGrid2.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "mainwindow/keycodes.h"
 #include "trace/tracescope.h"
@@ -27,12 +26,12 @@ constexpr int highestKeyBeat = 9;
 // The plus and minus keys of the keypad and of the main keyboard (its "=" key carries the plus).
 bool isPlus(int keyCode)
 {
-    return keyCode == frmMain::keypadPlus || keyCode == Qt::Key_Plus || keyCode == Qt::Key_Equal;
+    return keyCode == keypadPlus || keyCode == Qt::Key_Plus || keyCode == Qt::Key_Equal;
 }
 
 bool isMinus(int keyCode)
 {
-    return keyCode == frmMain::keypadMinus || keyCode == Qt::Key_Minus;
+    return keyCode == keypadMinus || keyCode == Qt::Key_Minus;
 }
 
 } // namespace
@@ -61,7 +60,7 @@ void frmScrollTime::Form_KeyDown(int& KeyCode, int Shift)
     trace.run([&] {
         const int step = (Shift & shiftMask) ? 1 : 12;
         switch (KeyCode) {
-        case frmMain::keyF7:
+        case keyF7:
             stopCurrentControl();
             MMControl1_PlayClick();
             return;
@@ -74,11 +73,11 @@ void frmScrollTime::Form_KeyDown(int& KeyCode, int Shift)
                 wGrid21->setBeatWidth(wGrid21->BeatWidth() + move);
             return;
         }
-        case frmMain::keySpace:
+        case keySpace:
             // The blank plays and stops through the character rule alone.
             return;
-        case frmMain::keypadPlus:
-        case frmMain::keypadMinus:
+        case keypadPlus:
+        case keypadMinus:
             // The view's beat keys, played as they are let go, as the main keyboard's. In the
             // main window they change the speed, which closes the slowed-down file the beat is
             // to be played from and makes a new one under the grid.

@@ -108,7 +108,7 @@ Result load(const fs::path& file, LoadedHive*& loaded)
 Result withLoadedHive(Hive hive,
                       const std::function<Result(LoadedHive&, const fs::path& file)>& step)
 {
-    const auto deadline = std::chrono::steady_clock::now() + lockWaitLimit;
+    const auto deadline = waitClock().now() + lockWaitLimit;
     std::unique_lock<std::mutex> guard(storeMutex(), std::defer_lock);
     if (retryUntil(deadline, [&] { return guard.try_lock() ? Attempt::Taken : Attempt::Busy; })
         != Attempt::Taken) {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/registry/WaitClock.h"
+
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace lentaro::registry {
 
@@ -10,7 +11,7 @@ namespace lentaro::registry {
 enum class Attempt { Taken, Busy, Failed };
 
 // Tries again at growing intervals (1 ms, doubling up to 50 ms) while the attempt finds the lock
-// busy, until the deadline. For locks that cannot wait with a time limit themselves (flock), and
+// busy, until the deadline of the store's wait clock. For locks that cannot wait with a time limit themselves (flock), and
 // for the store's mutex, whose timed wait a thread checker cannot see. Busy means the deadline
 // passed.
 template <typename TryOnce>
@@ -21,11 +22,10 @@ Attempt retryUntil(std::chrono::steady_clock::time_point deadline, TryOnce tryOn
         const Attempt attempt = tryOnce();
         if (attempt != Attempt::Busy)
             return attempt;
-        const auto now = std::chrono::steady_clock::now();
+        const auto now = waitClock().now();
         if (now >= deadline)
             return Attempt::Busy;
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        waitClock().sleepFor(std::min<WaitClock::Duration>(pause, deadline - now));
         pause = std::min(pause * 2, std::chrono::milliseconds(50));
     }
 }

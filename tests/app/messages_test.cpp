@@ -135,7 +135,7 @@ TEST_F(ProgressWindow, CancelEndsWhatTheSourceTagNames)
 
         EXPECT_EQ(cancelTargets_.enginePassStops, c.enginePassStops);
         EXPECT_EQ(cancelTargets_.digitalReadStops, c.digitalReadStops);
-        EXPECT_EQ(isLoaded("messages2"), c.windowStays);
+        EXPECT_EQ(progressWindowShown(), c.windowStays);
         EXPECT_EQ(main.enabled, !c.windowStays);
         EXPECT_EQ(prompts_.messageBoxes().size(), c.answer ? 1u : 0u);
         EXPECT_EQ(prompts_.unanswered(), 0);
@@ -183,7 +183,7 @@ TEST_F(ProgressWindow, EveryWayOutEnablesTheMainWindow)
         c.leave(*forms::loadedFormOf<messages2>());
 
         EXPECT_TRUE(main.enabled);
-        EXPECT_FALSE(isLoaded("messages2"));
+        EXPECT_FALSE(progressWindowShown());
         deleteUnloaded();
     }
 }
@@ -223,7 +223,7 @@ TEST_F(ProgressWindow, WorksWithoutAMainWindow)
     forms::loadedFormOf<messages2>()->btnCancel->click();
 
     EXPECT_EQ(cancelTargets_.enginePassStops, 1);
-    EXPECT_FALSE(isLoaded("messages2"));
+    EXPECT_FALSE(progressWindowShown());
     EXPECT_EQ(trappedError(), 0);
 }
 
@@ -254,7 +254,7 @@ TEST_F(ProgressWindowAlone, CancelStopsTheEnginePassThroughTheEngineRunner)
     forms::loadedFormOf<messages2>()->btnCancel->click();
 
     EXPECT_EQ(runner.stops, 1);
-    EXPECT_FALSE(isLoaded("messages2"));
+    EXPECT_FALSE(progressWindowShown());
 }
 
 } // namespace

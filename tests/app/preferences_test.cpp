@@ -3,6 +3,7 @@
 #include "app/Preference.h"
 #include "app/keyvalues.h"
 #include "app/preferences.h"
+#include "tests/support/skipping_wait_clock.h"
 
 #include <QFile>
 
@@ -100,6 +101,8 @@ TEST_F(ReadPref, ConvertsTheStoredTextOrFallsBackToTheDefaultAndStoresIt)
 
 TEST_F(ReadPref, WhileTheStoreIsOutOfReachTheDefaultIsUsedAndTheStoredValueKept)
 {
+    SkippingWaitClock skippingClock;
+    const ScopedOverride skipping(registry::waitClock, skippingClock);
     storePreferenceText("SoundQuality", "2");
     // Another descriptor of the lock file stands for another process holding the store.
     const QByteArray lockFile = QFile::encodeName(registryFolder() + "/user.hive.lock");

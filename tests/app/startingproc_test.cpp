@@ -11,6 +11,7 @@
 #include "app/startingproc.h"
 #include "platform/audio/Devices.h"
 #include "platform/forms/screencursor.h"
+#include "tests/support/skipping_wait_clock.h"
 #include "tests/support/standard_error.h"
 #include "trace/runtimeerror.h"
 
@@ -496,6 +497,8 @@ TEST_F(StartUp, TheMainWindowsStartUpUpgradesTheAdoptedDatabase)
 // over the newer one again.
 TEST_F(StartUp, NothingIsAdoptedWhileTheSettingsAreOutOfReach)
 {
+    SkippingWaitClock skippingClock;
+    const ScopedOverride skipping(registry::waitClock, skippingClock);
     makeDatabase("lentaro.mdb", "current");
     makeDatabase(oldDatabase, "old");
     // Another descriptor of the lock file stands for another process holding the store.

@@ -547,8 +547,9 @@ TEST_P(CdDone, ReplaysAFinishedLoopAndEndsAnAnalogRecording)
     EXPECT_EQ(recorder.verbs().contains(QStringLiteral("Stop")), c.recording);
     EXPECT_EQ(main().pnlMsg->text(),
               c.recording ? QStringLiteral("Lentaro") : QStringLiteral("Recording"));
-    if (c.recording)
+    if (c.recording) {
         EXPECT_FALSE(programState().gvPlayState.state().toBool());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(CdControl, CdDone,

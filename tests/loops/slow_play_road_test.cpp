@@ -268,17 +268,19 @@ TEST_F(SlowPlayRoad, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWroteSound)
             !c.message.isEmpty() || std::any_of(c.steps.begin(), c.steps.end(), [](Step s) {
                 return s.kind == Cancel || s.kind == Toggle || (s.kind == Start && s.value == 0);
             });
-        if (replayed || stoppedByUser)
+        if (replayed || stoppedByUser) {
             EXPECT_EQ(programState().gvPlayState.state().toBool(), replayed);
+        }
         EXPECT_EQ(loops_->roadState(), c.state);
         EXPECT_FALSE(isLoaded(QStringLiteral("messages2")));
         EXPECT_TRUE(main.isEnabled());
         const std::size_t messages = c.message.isEmpty() ? 0 : 1;
         ASSERT_EQ(prompts_.messageBoxes().size() - shown, messages)
             << prompts_.messageBoxes().back().text.toStdString();
-        if (messages)
+        if (messages) {
             EXPECT_TRUE(prompts_.messageBoxes().back().text.startsWith(c.message))
                 << prompts_.messageBoxes().back().text.toStdString();
+        }
     }
 }
 

@@ -91,9 +91,9 @@ TEST_F(SpeedAndPitch, EverySpeedChangeShowsItRestartsThePassAndKeepsAtLeastFiveP
         {"typed 0", 60, [&] { type(m.txtSlowPct[0], "0"); }, 5, 5, 1},
         {"typed abc leaves the speed", 60, [&] { type(m.txtSlowPct[0], "abc"); }, 60, 60, 0},
         {"typed nothing leaves the speed", 60, [&] { type(m.txtSlowPct[0], " "); }, 60, 60, 0},
-        {"keypad plus", 60, keypad(frmMain::keypadPlus), 70, 70, 1},
-        {"keypad minus from 5", 5, keypad(frmMain::keypadMinus), 5, 5, 1},
-        {"keypad minus from 12", 12, keypad(frmMain::keypadMinus), 5, 5, 1},
+        {"keypad plus", 60, keypad(keypadPlus), 70, 70, 1},
+        {"keypad minus from 5", 5, keypad(keypadMinus), 5, 5, 1},
+        {"keypad minus from 12", 12, keypad(keypadMinus), 5, 5, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

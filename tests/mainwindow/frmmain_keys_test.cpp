@@ -198,8 +198,8 @@ protected:
 TEST_F(KeySides, F7AndF8PlayTheLoop)
 {
     frmMain& main = started();
-    EXPECT_EQ(keyDown(main, frmMain::keyF7), frmMain::keyF7);
-    EXPECT_EQ(keyDown(main, frmMain::keyF8), frmMain::keyF8);
+    EXPECT_EQ(keyDown(main, keyF7), keyF7);
+    EXPECT_EQ(keyDown(main, keyF8), keyF8);
     EXPECT_EQ(sides_.calls, (QStringList{"btnLoopPlay_Click", "playFromLoopOn"}));
 }
 
@@ -209,7 +209,7 @@ TEST_F(KeySides, TheKeypadChangesTheSpeedOnlyInSlowPlay)
 {
     frmMain& main = started();
     main.state().slowDownPercent = 50;
-    keyDown(main, frmMain::keypadMinus);
+    keyDown(main, keypadMinus);
     EXPECT_EQ(main.state().slowDownPercent, 50);
 
     main.changeToMode(QStringLiteral("SlowPlay"));
@@ -217,8 +217,8 @@ TEST_F(KeySides, TheKeypadChangesTheSpeedOnlyInSlowPlay)
     sides_.calls.clear();
     QKeyEvent keypadMinus(QEvent::KeyPress, Qt::Key_Minus, Qt::KeypadModifier, QStringLiteral("-"));
     QApplication::sendEvent(main.sbTrackPos, &keypadMinus);
-    keyDown(main, frmMain::keypadPlus);
-    keyDown(main, frmMain::keypadPlus);
+    keyDown(main, keypadPlus);
+    keyDown(main, keypadPlus);
     QKeyEvent mainMinus(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, QStringLiteral("-"));
     QApplication::sendEvent(main.sbTrackPos, &mainMinus);
     EXPECT_EQ(sides_.calls,
@@ -265,10 +265,10 @@ TEST_F(KeySides, TheTenSecondRuleRunsAcrossMidnight)
     std::chrono::steady_clock::duration now = 86399s;
     main.setClock([&] { return now; });
     main.stampTyping();
-    int space = frmMain::keySpace;
+    int space = keySpace;
     now += 9s;
     main.Form_KeyPress(space);
-    EXPECT_EQ(space, frmMain::keySpace);
+    EXPECT_EQ(space, keySpace);
     now += 1s;
     main.Form_KeyPress(space);
     EXPECT_EQ(space, 0);

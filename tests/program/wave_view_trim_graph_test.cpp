@@ -2,10 +2,10 @@
 
 #include "app/programstate.h"
 #include "platform/forms/formregistry.h"
+#include "program/waveviewsideofmain.h"
 #include "tests/mainwindow/main_window_fixture.h"
 #include "tests/waveview/wave_view_fixture.h"
 #include "waveview/frmScrollTime.h"
-#include "waveview/waveviewside.h"
 
 #include <gtest/gtest.h>
 

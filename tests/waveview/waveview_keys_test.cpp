@@ -81,8 +81,8 @@ TEST_F(WaveViewKeysTest, ArrowsMoveAndStretchTheGridAndOtherKeysReachTheMainWind
         {"Alt+Shift+Right", Qt::Key_Right, Qt::AltModifier | Qt::ShiftModifier, 0, 1, {}, 0},
         {"Ctrl+Alt+Right", Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier, 12, 0, {}, 0},
         {"bare Right", Qt::Key_Right, Qt::NoModifier, 0, 0, {}, 0},
-        {"F6", Qt::Key_F6, Qt::NoModifier, 0, 0, {{frmMain::keyF6, 0}}, 0},
-        {"F8 with Ctrl", Qt::Key_F8, Qt::ControlModifier, 0, 0, {{frmMain::keyF8, 2}}, 0},
+        {"F6", Qt::Key_F6, Qt::NoModifier, 0, 0, {{keyF6, 0}}, 0},
+        {"F8 with Ctrl", Qt::Key_F8, Qt::ControlModifier, 0, 0, {{keyF8, 2}}, 0},
         {"F7", Qt::Key_F7, Qt::NoModifier, 0, 0, {}, 1},
         {"blank", Qt::Key_Space, Qt::NoModifier, 0, 0, {}, 1},
         {"Escape", Qt::Key_Escape, Qt::NoModifier, 0, 0, {{Qt::Key_Escape, 0}}, 0},
@@ -176,7 +176,7 @@ TEST_F(WaveViewKeysTest, PlusAndMinusPlayTheNextBeatOnRelease)
     EXPECT_EQ(played.size(), 8u);
     EXPECT_EQ(played.back(), beat(1).first);
     for (const auto& key : forwardedKeys())
-        EXPECT_TRUE(key.first != frmMain::keypadPlus && key.first != frmMain::keypadMinus);
+        EXPECT_TRUE(key.first != keypadPlus && key.first != keypadMinus);
     // The character keys count on their own.
     EXPECT_EQ(view_->lastBeatPlayed, 0);
 

@@ -168,7 +168,7 @@ TEST_F(WaveViewTest, EveryControlReachesItsProcedure)
              {"F6, the main window's", key(Qt::Key_F6), in + "Form_KeyDown",
               [&] {
                   return std::any_of(host_.forwardedKeys.begin(), host_.forwardedKeys.end(),
-                                     [](const auto& k) { return k.first == frmMain::keyF6; });
+                                     [](const auto& k) { return k.first == keyF6; });
               }},
              {"the close box", [&] { view.close(); }, "",
               [&] { return view.isHidden() && forms::loadedFormOf<frmScrollTime>() == &view; }},

@@ -4,6 +4,7 @@
 #include "tests/platform/registry/temp_registry_folder.h"
 #include "tests/support/bounded_child.h"
 #include "tests/support/non_regular_files.h"
+#include "tests/support/skipping_wait_clock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -120,6 +121,8 @@ TEST_F(HostileHive, ChangeBeyondTheSizeLimitIsRefusedAndNothingIsLost)
 
 TEST_F(HostileHive, LockHeldElsewhereFailsTheCallClearlyInsteadOfHanging)
 {
+    lentaro::test::SkippingWaitClock skippingClock;
+    const ScopedOverride skipping(waitClock, skippingClock);
     ASSERT_TRUE(setValue(RootKey::CurrentUser, "", "before", Value::dword(1)).ok());
     const std::string stored = readBytes(userHive());
 

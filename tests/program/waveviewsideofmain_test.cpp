@@ -1,4 +1,4 @@
-#include "waveview/waveviewside.h"
+#include "program/waveviewsideofmain.h"
 
 #include "app/programstate.h"
 #include "controls/wgrid2/wGrid2.h"
