@@ -302,8 +302,13 @@ void frmMain::cmdGraphic_Click()
 {
     TraceScope trace(module, "Sub cmdGraphic_Click");
     trace.run([&] {
-        pnlMsg->setText(QStringLiteral("Generating graphic. Please wait..."));
+        const QString generating = QStringLiteral("Generating graphic. Please wait...");
+        pnlMsg->setText(generating);
         waveView().loadOrShow();
+        // The view is up, loaded or shown again: the wait is over, unless something has said
+        // more since.
+        if (pnlMsg->text() == generating)
+            pnlMsg->clear();
     });
 }
 

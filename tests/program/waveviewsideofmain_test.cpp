@@ -11,8 +11,10 @@
 
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlTableModel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -49,7 +51,7 @@ TEST_F(WaveViewSideTest, TheWaveViewButtonLoadsTheViewOnceAndShowsItAgain)
     frmMain& main = loadWithView();
     writeClickTrain(tempWav(), {44100, 2, 2, false}, 1.0, 20480);
     EXPECT_FALSE(main.waveView().isOpen());
-    main.cmdGraphic_Click();
+    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
     ASSERT_TRUE(main.waveView().isOpen());
     EXPECT_TRUE(view()->isVisible());
     EXPECT_EQ(main.pnlMsg->text(), QString());
@@ -59,8 +61,9 @@ TEST_F(WaveViewSideTest, TheWaveViewButtonLoadsTheViewOnceAndShowsItAgain)
 
     view()->close(); // the close box
     writeClickTrain(tempWav(), {44100, 1, 2, false}, 3.0, 20480);
-    main.cmdGraphic_Click();
+    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
     EXPECT_TRUE(view()->isVisible());
+    EXPECT_EQ(main.pnlMsg->text(), QString()) << "the wait is over once the view is back";
     EXPECT_EQ(view()->chart().series().count(), count);
 
     main.graphicEnableToggle(false);
@@ -73,7 +76,7 @@ TEST_F(WaveViewSideTest, TheWaveViewButtonLoadsTheViewOnceAndShowsItAgain)
     main.auxiliaryFormAdjust();
     EXPECT_FALSE(main.waveView().isOpen());
     deleteUnloaded();
-    main.cmdGraphic_Click();
+    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
     EXPECT_EQ(view()->chart().series().count(), (132300 - 1) / 20);
 }
 
