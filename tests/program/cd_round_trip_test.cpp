@@ -4,6 +4,7 @@
 #include "app/programstate.h"
 #include "app/workingfiles.h"
 #include "cd/mp3form.h"
+#include "cd/recordForm.h"
 #include "loops/makeLoopPoints.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
@@ -222,6 +223,7 @@ protected:
                         auto& dialog = dynamic_cast<frmOptions&>(modal);
                         clickTab(*dialog.tabOptions, QStringLiteral("Recording"));
                         click(captioned<QRadioButton>(dialog, QStringLiteral("Analog")));
+                        saveScreenshot(dialog, QStringLiteral("06-settings-recording-page"));
                         click(captioned<QPushButton>(dialog, QStringLiteral("Close")));
                     });
                     choose(main(), {QStringLiteral("Settings")});
@@ -351,6 +353,10 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
     const QString mp3 = images_.filePath(QStringLiteral("tune.mp3"));
     const QString converted = images_.filePath(QStringLiteral("tune.wav"));
     writeMp3(mp3, {44100, 2, mp3Frames, 880.0});
+    const QString take = images_.filePath(QStringLiteral("take.wav"));
+    QString recorderTitle;
+    bool recordEnabled = false;
+    QString mp3Length;
     const std::vector<Person::Step> secondRun{
         {QStringLiteral("found-again"),
          {},
@@ -360,13 +366,38 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
              EXPECT_EQ(trackNames(), named);
              EXPECT_EQ(loopComments(), loop);
          }},
+        // The recorder, a file named for it, closed before anything is recorded.
+        {QStringLiteral("recorder"),
+         [&] {
+             WhenModal recording([&](QWidget& modal) {
+                 auto& recorder = dynamic_cast<recordForm&>(modal);
+                 prompts_.queueFile(take);
+                 click(recorder.cmdChooseFile);
+                 recorderTitle = recorder.windowTitle();
+                 recordEnabled = recorder.mmWave->buttonEnabled(mci::Button::Record);
+                 saveScreenshot(recorder, QStringLiteral("13-recorder-window"));
+                 recorder.close();
+             });
+             choose(main(), {QStringLiteral("Recorder")});
+             EXPECT_TRUE(recording.acted());
+         },
+         [] { return QApplication::activeModalWidget() == nullptr; },
+         [&] {
+             EXPECT_EQ(recorderTitle, QStringLiteral("Record file take.wav"));
+             EXPECT_TRUE(recordEnabled);
+             EXPECT_FALSE(QFileInfo::exists(take));
+             EXPECT_TRUE(showsDisc());
+         }},
         {QStringLiteral("mp3-converted"),
          [&] {
              WhenModal conversion([&](QWidget& modal) {
                  auto& dialog = dynamic_cast<mp3form&>(modal);
-                 QTest::keyClicks(dialog.txtInputMP3file, mp3);
+                 prompts_.queueFile(mp3);
+                 click(dialog.cmdBrowse[0]);
+                 mp3Length = dialog.lblMP3length->text();
                  prompts_.queueFile(converted);
                  click(dialog.cmdBrowse[1]);
+                 saveScreenshot(dialog, QStringLiteral("14-mp3-conversion-window"));
                  prompts_.queueAnswer(forms::Answer::Yes);
                  click(captioned<QPushButton>(dialog, QStringLiteral("Convert")));
              });
@@ -375,6 +406,7 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
          },
          [&] { return !main().state().cdView && main().WaveControl->fileName() == converted; },
          [&] {
+             EXPECT_EQ(mp3Length, QStringLiteral("Length: 00:03"));
              EXPECT_EQ(main().lblMMCtrl->text(), QStringLiteral("Wave"));
              EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:03"));
              EXPECT_EQ(main().mruPath(1), converted);
@@ -434,7 +466,10 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
              auto* maker = qobject_cast<makeLoopPoints*>(QApplication::activeModalWidget());
              return maker && cdPositionMs() > markedAt + 2000;
          },
-         {}},
+         [] {
+             saveScreenshot(*QApplication::activeModalWidget(),
+                            QStringLiteral("03-make-loop-points-window"));
+         }},
         {QStringLiteral("loop-kept"),
          [] {
              QWidget& maker = *QApplication::activeModalWidget();

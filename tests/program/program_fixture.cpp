@@ -115,8 +115,10 @@ bool ProgramInUse::startedUp()
 
 int ProgramInUse::run(std::vector<Person::Step> steps, int firstNumber)
 {
-    WhenModal hint(
-        [](QWidget& modal) { click(captioned<QPushButton>(modal, QStringLiteral("Continue"))); });
+    WhenModal hint([](QWidget& modal) {
+        saveScreenshot(modal, QStringLiteral("hint-window"));
+        click(captioned<QPushButton>(modal, QStringLiteral("Continue")));
+    });
     Person person(std::move(steps), firstNumber);
     const int result = start();
     EXPECT_EQ(person.waitingOn(), QString()) << "the person still waits";
