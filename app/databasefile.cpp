@@ -1,5 +1,6 @@
 #include "app/databasefile.h"
 
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 
 #include <QFileInfo>
@@ -15,7 +16,6 @@ namespace {
 
 std::atomic<int> connections{0};
 
-constexpr int fileNotFound = 53;
 // SQLite's primary result codes for a database another connection holds.
 constexpr int sqliteBusy = 5;
 constexpr int sqliteLocked = 6;
@@ -69,7 +69,7 @@ bool openDatabaseFile(QSqlDatabase& db, const QString& path, Schema schema, QStr
 {
     const QFileInfo file(path);
     if (!file.exists()) {
-        reason = standardErrorText(fileNotFound);
+        reason = standardErrorText(errorNumbers::fileNotFound);
         return false;
     }
     reason = notARegularFile(file);

@@ -3,6 +3,7 @@
 #include "app/preferencetext.h"
 #include "app/settingsproblems.h"
 #include "platform/registry/Registry.h"
+#include "trace/errornumbers.h"
 #include "trace/tracescope.h"
 
 #include <cstdint>
@@ -12,7 +13,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "slowplay interface";
-constexpr int invalidData = 13;
 
 std::string utf8(const QString& text)
 {
@@ -44,7 +44,7 @@ int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::Val
                       {"sValueName", sValueName},
                       {"lType", lType},
                       {"vValue", vValue, preferenceText}});
-    return trace.run(invalidData, [&] {
+    return trace.run(errorNumbers::typeMismatch, [&] {
         registry::Value data;
         switch (lType) {
         case registry::ValueType::String:
@@ -56,12 +56,12 @@ int SetValueEx(const QString& sKeyName, const QString& sValueName, registry::Val
         case registry::ValueType::Dword: {
             const std::optional<int> number = wholeValueOf(vValue);
             if (!number)
-                return invalidData;
+                return errorNumbers::typeMismatch;
             data = registry::Value::dword(std::uint32_t(*number));
             break;
         }
         default:
-            return invalidData;
+            return errorNumbers::typeMismatch;
         }
         return int(reportedSave(registry::setValue(registry::RootKey::CurrentUser, utf8(sKeyName),
                                                    utf8(sValueName), data))

@@ -3,6 +3,7 @@
 #include "app/Preference.h"
 #include "app/preferencetable.h"
 #include "app/preferencetext.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -16,16 +17,13 @@ namespace {
 
 constexpr char module[] = "CdglobalIntl";
 
-constexpr std::int32_t typeMismatch = 13;
-constexpr std::int32_t overflow = 6;
-
 // How each kind of variable takes a stored text and an assigned value.
 template <typename T>
 struct Kind;
 
 template <>
 struct Kind<bool> {
-    static std::int32_t errorOf(const QVariant&) { return typeMismatch; }
+    static std::int32_t errorOf(const QVariant&) { return errorNumbers::typeMismatch; }
     static std::optional<bool> fromStored(const QString& text) { return booleanOf(text); }
     static std::optional<bool> fromValue(const QVariant& value) { return booleanValueOf(value); }
 };
@@ -36,7 +34,8 @@ struct Kind<int> {
     static std::int32_t errorOf(const QVariant& value)
     {
         const QString text = preferenceText(value);
-        return numberOf(text) || std::isinf(startingNumber(text)) ? overflow : typeMismatch;
+        return numberOf(text) || std::isinf(startingNumber(text)) ? errorNumbers::overflow
+                                                                  : errorNumbers::typeMismatch;
     }
     static std::optional<int> fromStored(const QString& text)
     {
@@ -47,7 +46,7 @@ struct Kind<int> {
 
 template <>
 struct Kind<QString> {
-    static std::int32_t errorOf(const QVariant&) { return typeMismatch; }
+    static std::int32_t errorOf(const QVariant&) { return errorNumbers::typeMismatch; }
     static std::optional<QString> fromStored(const QString& text) { return text; }
     static std::optional<QString> fromValue(const QVariant& value) { return preferenceText(value); }
 };

@@ -1,5 +1,6 @@
 #include "app/shippedfiles.h"
 
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -13,9 +14,6 @@
 namespace lentaro {
 
 namespace {
-
-constexpr std::int32_t pathNotFound = 76;
-constexpr std::int32_t pathFileAccessError = 75;
 
 // The manual is the program's, not the user's: a later build's manual replaces the one an
 // earlier build left, where the database template and layouts, which the user changes, never are.
@@ -41,7 +39,7 @@ void copyInto(const QString& source, const QString& target, bool replace)
     const QString partial = target + QStringLiteral(".copying");
     QFile::remove(partial);
     if (!QFile::copy(source, partial)) {
-        throw RuntimeError(pathFileAccessError,
+        throw RuntimeError(errorNumbers::pathFileAccess,
                            QStringLiteral("Cannot copy %1 to %2").arg(source, partial));
     }
     QFile::setPermissions(partial, QFile::permissions(partial) | QFileDevice::WriteOwner);
@@ -53,7 +51,7 @@ void copyInto(const QString& source, const QString& target, bool replace)
     if (!QFile::rename(partial, target)) {
         QFile::remove(partial);
         if (!QFileInfo::exists(target)) {
-            throw RuntimeError(pathFileAccessError,
+            throw RuntimeError(errorNumbers::pathFileAccess,
                                QStringLiteral("Cannot rename %1 to %2").arg(partial, target));
         }
     }
@@ -74,7 +72,8 @@ bool copyShippedFiles(const QString& from, const QString& to)
     return trace.run(false, [&] {
         const QDir source(from);
         if (!source.exists())
-            throw RuntimeError(pathNotFound, QStringLiteral("Path not found: ") + from);
+            throw RuntimeError(errorNumbers::pathNotFound,
+                               QStringLiteral("Path not found: ") + from);
         QDirIterator files(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (files.hasNext()) {
             const QString file = files.next();

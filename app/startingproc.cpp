@@ -19,6 +19,7 @@
 #include "platform/forms/formregistry.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -32,7 +33,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "startingproc";
-constexpr std::int32_t pathFileAccessError = 75;
 
 QString driversFolder()
 {
@@ -62,8 +62,9 @@ void adoptDatabase(const QString& oldFile, const QString& database)
     const QFileInfo current(database);
     if (current.exists()) {
         if (!(current.permissions() & QFileDevice::WriteOwner)) {
-            throw RuntimeError(pathFileAccessError, standardErrorText(pathFileAccessError)
-                                                        + QStringLiteral(": ") + database);
+            throw RuntimeError(errorNumbers::pathFileAccess,
+                               standardErrorText(errorNumbers::pathFileAccess)
+                                   + QStringLiteral(": ") + database);
         }
         replaceWithCopy(database, database + QStringLiteral(".bak"));
     }

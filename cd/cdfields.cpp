@@ -172,7 +172,7 @@ void CdFields::notSaved(QLineEdit& field, const QString& what, const char* contr
     markSaved(field, false);
     const QString trouble = storageTrouble();
     if (trouble.isEmpty()) {
-        showDataError(databaseErrorNumber, control);
+        showDataError(errorNumbers::databaseCallFailed, control);
         return;
     }
     forms::MsgBox(QStringLiteral("The %1 you typed could not be saved, because %2. It stays in the "

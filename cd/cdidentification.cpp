@@ -353,7 +353,7 @@ void CdIdentification::refreshDisplayForNewCD()
         tracks.setFilter(QStringLiteral("CDid=") + id);
         tracks.setSort(fieldColumn(tracks, QStringLiteral("TrackNum")), Qt::AscendingOrder);
         if (!tracks.select())
-            throw RuntimeError(databaseErrorNumber, tracks.lastError().text());
+            throw RuntimeError(errorNumbers::databaseCallFailed, tracks.lastError().text());
         if (c_.tgTracks.model() != &tracks)
             c_.tgTracks.setModel(&tracks);
         {

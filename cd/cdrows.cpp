@@ -12,7 +12,7 @@ namespace {
 
 [[noreturn]] void fail(const QSqlError& error)
 {
-    throw RuntimeError(databaseErrorNumber, error.text());
+    throw RuntimeError(errorNumbers::databaseCallFailed, error.text());
 }
 
 QSqlQuery prepared(const QSqlDatabase& db, const char* statement)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "trace/errornumbers.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -18,11 +20,8 @@ struct CdRow {
     std::optional<int> lastLoopSelected; // start time of the loop last selected; none for Null
 };
 
-// The error number of a failed statement on the database.
-constexpr int databaseErrorNumber = 3146;
-
 // The CDs and Tracks rows of the CD side, by SQL on the main window's database. Each throws a
-// RuntimeError (databaseErrorNumber) with the database's reason when a statement fails.
+// RuntimeError (errorNumbers::databaseCallFailed) with the database's reason when a statement fails.
 class CdRows
 {
 public:

@@ -2,6 +2,7 @@
 
 #include "platform/cd/DriveList.h"
 #include "platform/mci/MMControl.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -13,7 +14,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "sendmcicommand";
-constexpr std::int32_t overflow = 6;
 constexpr int formatTagPcm = 1;
 
 // A product held in a variable of the given integer type, as the format record keeps it.
@@ -22,7 +22,7 @@ Held checkedProduct(std::int64_t a, std::int64_t b)
 {
     const std::int64_t product = a * b;
     if (product < std::numeric_limits<Held>::min() || product > std::numeric_limits<Held>::max())
-        throw RuntimeError(overflow);
+        throw RuntimeError(errorNumbers::overflow);
     return static_cast<Held>(product);
 }
 

@@ -6,6 +6,7 @@
 #include "soundfile/file_types.h"
 #include "soundfile/regular_file.h"
 #include "soundfile/sound_stream.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 
 #include <QFile>
@@ -23,12 +24,6 @@
 namespace lentaro {
 
 namespace {
-
-// Run-time error numbers the decoder raises.
-constexpr int invalidCall = 5;
-constexpr int fileNotFound = 53;
-constexpr int fileAccessError = 75;
-constexpr int invalidFileFormat = 321;
 
 // Samples written to the wave file at a time.
 constexpr std::size_t writeBlockSamples = 1 << 16;
@@ -63,7 +58,7 @@ QString cannotWrite(const QString& fileName)
 
 Mp3FileError unwritable(const QString& fileName)
 {
-    return Mp3FileError(fileAccessError, cannotWrite(fileName) + QLatin1Char('.'));
+    return Mp3FileError(errorNumbers::pathFileAccess, cannotWrite(fileName) + QLatin1Char('.'));
 }
 
 std::int64_t msOf(std::int64_t frames, long rate)
@@ -135,18 +130,20 @@ Mp3Decoder::~Mp3Decoder()
 void Mp3Decoder::open(const QString& fileName)
 {
     if (converting())
-        throw RuntimeError(invalidCall, QStringLiteral("A conversion is running."));
+        throw RuntimeError(errorNumbers::invalidCall, QStringLiteral("A conversion is running."));
     close();
     const kv::RegularFile opened = kv::openRegularFile(nativePath(fileName), O_RDONLY);
     if (!opened.opened() && opened.error == ENOENT)
-        throw unreadable(fileNotFound, fileName, QStringLiteral("there is no such file"));
+        throw unreadable(errorNumbers::fileNotFound, fileName,
+                         QStringLiteral("there is no such file"));
     if (!opened.opened())
-        throw unreadable(fileAccessError, fileName,
+        throw unreadable(errorNumbers::pathFileAccess, fileName,
                          QString::fromStdString(kv::whyNotOpened(opened)));
     std::FILE* input = ::fdopen(opened.descriptor, "rb");
     if (!input) {
         ::close(opened.descriptor);
-        throw unreadable(fileAccessError, fileName, QString::fromLocal8Bit(std::strerror(errno)));
+        throw unreadable(errorNumbers::pathFileAccess, fileName,
+                         QString::fromLocal8Bit(std::strerror(errno)));
     }
     int result = MPG123_OK;
     mpg123_handle* handle = mpg123_new(nullptr, &result);
@@ -159,13 +156,13 @@ void Mp3Decoder::open(const QString& fileName)
     std::setvbuf(input, nullptr, _IOFBF, readBufferBytes);
     mpg123_replace_reader_handle(handle, readInput, seekInput, closeInput);
     if (mpg123_open_handle(handle, input) != MPG123_OK)
-        throw unreadable(fileAccessError, fileName, libraryText(handle));
+        throw unreadable(errorNumbers::pathFileAccess, fileName, libraryText(handle));
     long rate = 0;
     int channels = 0;
     int encoding = 0;
     const QString noFrames = QStringLiteral("it holds no MP3 frames");
     if (mpg123_getformat(handle, &rate, &channels, &encoding) != MPG123_OK)
-        throw unreadable(invalidFileFormat, fileName, noFrames);
+        throw unreadable(errorNumbers::invalidFileFormat, fileName, noFrames);
     // The wave file's header is written for the first frame's format: every later frame is
     // decoded to it, or the conversion stops.
     mpg123_format_none(handle);
@@ -176,10 +173,10 @@ void Mp3Decoder::open(const QString& fileName)
     const bool lengthStated = encoderDelay >= 0;
     const off_t stated = mpg123_length(handle);
     if (mpg123_scan(handle) != MPG123_OK)
-        throw unreadable(invalidFileFormat, fileName, libraryText(handle));
+        throw unreadable(errorNumbers::invalidFileFormat, fileName, libraryText(handle));
     const off_t present = mpg123_length(handle);
     if (present <= 0)
-        throw unreadable(invalidFileFormat, fileName, noFrames);
+        throw unreadable(errorNumbers::invalidFileFormat, fileName, noFrames);
     // What is there converts all the same.
     m_cutShort.clear();
     if (lengthStated && present < stated)
@@ -219,14 +216,14 @@ void Mp3Decoder::setOutput(const QString& fileName)
 void Mp3Decoder::start()
 {
     if (converting())
-        throw RuntimeError(invalidCall, QStringLiteral("A conversion is running."));
+        throw RuntimeError(errorNumbers::invalidCall, QStringLiteral("A conversion is running."));
     if (!m_handle)
-        throw RuntimeError(invalidCall, QStringLiteral("No MP3 file is open."));
+        throw RuntimeError(errorNumbers::invalidCall, QStringLiteral("No MP3 file is open."));
     auto file = std::make_unique<wavesection::ReplacementFile>(nativePath(m_output));
     if (!file->isOpen())
         throw unwritable(m_output);
     if (mpg123_seek(m_handle, 0, SEEK_SET) < 0)
-        throw unreadable(invalidFileFormat, m_input, libraryText(m_handle));
+        throw unreadable(errorNumbers::invalidFileFormat, m_input, libraryText(m_handle));
     m_file = std::move(file);
     const std::uint64_t run = ++m_run;
     m_worker = std::thread([this, run] { convert(run); });
@@ -269,7 +266,7 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
     if (!out)
         return fail(7, {});
     if (out->lastError() != kv::kOk)
-        return fail(fileAccessError, cannotWrite(m_output));
+        return fail(errorNumbers::pathFileAccess, cannotWrite(m_output));
     // Frames go to the file in blocks, not one write each.
     std::vector<std::int32_t> block;
     block.reserve(writeBlockSamples + 4608);
@@ -297,20 +294,21 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
             int encoding = 0;
             mpg123_getformat(m_handle, &rate, &channels, &encoding);
             if (rate != m_rate || channels != m_channels || encoding != MPG123_ENC_SIGNED_16)
-                return fail(invalidFileFormat, formatChanges);
+                return fail(errorNumbers::invalidFileFormat, formatChanges);
         } else if (result != MPG123_OK && mpg123_errcode(m_handle) == MPG123_BAD_OUTFORMAT) {
             // The one format the wave file's header was written for is all it is let decode to.
-            return fail(invalidFileFormat, formatChanges);
+            return fail(errorNumbers::invalidFileFormat, formatChanges);
         } else if (result != MPG123_OK) {
-            return fail(invalidFileFormat, m_input + QStringLiteral(" cannot be read as MP3: ")
-                                               + libraryText(m_handle));
+            return fail(errorNumbers::invalidFileFormat,
+                        m_input + QStringLiteral(" cannot be read as MP3: ")
+                            + libraryText(m_handle));
         }
         const auto* pcm = reinterpret_cast<const std::int16_t*>(audio);
         const std::size_t count = bytes / sizeof(std::int16_t);
         for (std::size_t i = 0; i < count; ++i)
             block.push_back(std::int32_t(pcm[i]) * 65536);
         if (block.size() >= writeBlockSamples && !writeBlock())
-            return fail(fileAccessError, cannotWrite(m_output));
+            return fail(errorNumbers::pathFileAccess, cannotWrite(m_output));
         outcome.frames += std::int64_t(count) / m_channels;
         mpg123_frameinfo2 info{};
         if (mpg123_info2(m_handle, &info) == MPG123_OK)
@@ -328,7 +326,7 @@ Mp3Decoder::Outcome Mp3Decoder::decodeAll(std::uint64_t run)
         return outcome;
     outcome.lastFrameCutOff = frameStartsAt(nativePath(m_input), endOfLastFrame);
     if (!writeBlock() || out->close() != kv::kOk)
-        return fail(fileAccessError, cannotWrite(m_output));
+        return fail(errorNumbers::pathFileAccess, cannotWrite(m_output));
     return outcome;
 }
 
@@ -357,7 +355,7 @@ void Mp3Decoder::finish(std::uint64_t run, const Outcome& outcome)
         return;
     }
     if (!file->commit()) {
-        emit PlaybackFailed(fileAccessError, cannotWrite(m_output) + QLatin1Char('.'));
+        emit PlaybackFailed(errorNumbers::pathFileAccess, cannotWrite(m_output) + QLatin1Char('.'));
         return;
     }
     if (m_cutShort.isEmpty() && outcome.lastFrameCutOff)

@@ -61,7 +61,7 @@ void TrackRowStore::store(int row)
     }
     if (!written) {
         tracks_->revertRow(row);
-        showDataError(databaseErrorNumber, "Tracks");
+        showDataError(errorNumbers::databaseCallFailed, "Tracks");
         return;
     }
     tracks_->selectRow(row);

@@ -8,6 +8,7 @@
 #include "app/windowhelpers.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -29,9 +30,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-// The database could not give the rows asked for.
-constexpr int databaseError = 3146;
-
 bool isMode(const QString& theMode, const char* name)
 {
     return theMode.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
@@ -110,7 +108,7 @@ void frmMain::initCDview(bool suppressRefresh)
         if (state_.boundWaveFileID() != 0) {
             QString reason;
             if (!state_.bindCdLoops(state_.currentCDid, reason))
-                throw RuntimeError(databaseError, reason);
+                throw RuntimeError(errorNumbers::databaseCallFailed, reason);
         }
         if (CDControl->mode() == static_cast<int>(mci::Mode::NotOpen))
             send(CDControl, "Open");

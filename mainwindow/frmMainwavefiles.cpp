@@ -12,6 +12,7 @@
 #include "platform/mci/MMControl.h"
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -30,9 +31,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-// The database refused a change.
-constexpr int databaseChangeFailed = 3146;
-
 bool namesFile(const QString& path, const char* name)
 {
     return path.contains(QLatin1String(name), Qt::CaseInsensitive);
@@ -40,7 +38,7 @@ bool namesFile(const QString& path, const char* name)
 
 [[noreturn]] void failed(const QSqlError& error)
 {
-    throw RuntimeError(databaseChangeFailed, error.text());
+    throw RuntimeError(errorNumbers::databaseCallFailed, error.text());
 }
 
 // A length to the millisecond: "01:05.250".
@@ -277,7 +275,7 @@ void frmMain::addWaveLoop()
         const int waveFileID = state_.currentWaveFileID;
         QString reason;
         if (!state_.bindWaveLoops(waveFileID, reason))
-            throw RuntimeError(databaseChangeFailed, reason);
+            throw RuntimeError(errorNumbers::databaseCallFailed, reason);
         QSqlDatabase db = state_.database();
         insertWholeFileLoop(db, waveFileID, waveLengthMs());
         state_.dtaLoopPoints->select();

@@ -11,6 +11,7 @@
 #include "platform/forms/screenunits.h"
 #include "platform/forms/windowhandles.h"
 #include "platform/mci/MMControl.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 #include "waveview/tempwav.h"
@@ -30,7 +31,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "scrollFastest";
-constexpr int errOverflow = 6;
 // The loop's end lies this many ms before the wave control's length.
 constexpr int endMarginMs = 15;
 constexpr int highestQuality = 20;
@@ -49,7 +49,7 @@ std::int32_t longProduct(std::int64_t a, std::int64_t b)
     const std::int64_t product = a * b;
     if (product > std::numeric_limits<std::int32_t>::max()
         || product < std::numeric_limits<std::int32_t>::min())
-        throw RuntimeError(errOverflow);
+        throw RuntimeError(errorNumbers::overflow);
     return static_cast<std::int32_t>(product);
 }
 
@@ -414,7 +414,7 @@ int frmScrollTime::msPos(int pixel)
         conversionMarker.setPixelPosition(pixel);
         if (const std::optional<int> ms = wholeNumberOf(conversionMarker.msPosition()))
             return *ms;
-        throw RuntimeError(errOverflow);
+        throw RuntimeError(errorNumbers::overflow);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "soundfile/result_codes.h"
 #include "soundfile/sound_stream.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "waveview/largepages.h"
 
@@ -14,16 +15,15 @@ namespace lentaro {
 
 namespace {
 
-constexpr std::int32_t errFileNotFound = 53;
-constexpr std::int32_t errBadFileFormat = 321;
 constexpr std::int64_t readBlock = 1 << 18;
 
 [[noreturn]] void cannotRead(const QString& path, std::int32_t code)
 {
     if (!QFileInfo::exists(path))
-        throw RuntimeError(errFileNotFound, QStringLiteral("File not found: ") + path);
-    throw RuntimeError(errBadFileFormat, QStringLiteral("%1 cannot be read as a sound file (%2)")
-                                             .arg(path, QString::fromUtf8(kv::resultText(code))));
+        throw RuntimeError(errorNumbers::fileNotFound, QStringLiteral("File not found: ") + path);
+    throw RuntimeError(errorNumbers::invalidFileFormat,
+                       QStringLiteral("%1 cannot be read as a sound file (%2)")
+                           .arg(path, QString::fromUtf8(kv::resultText(code))));
 }
 
 } // namespace
@@ -37,7 +37,8 @@ TempWav readTempWav(const QString& path, int step)
         cannotRead(path, stream->lastError());
     const std::int64_t samples = stream->length();
     if (samples <= 0)
-        throw RuntimeError(errBadFileFormat, path + QStringLiteral(" holds no samples"));
+        throw RuntimeError(errorNumbers::invalidFileFormat,
+                           path + QStringLiteral(" holds no samples"));
 
     std::vector<std::int16_t> points;
     points.reserve(static_cast<std::size_t>((samples - 1) / step));

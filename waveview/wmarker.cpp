@@ -2,6 +2,7 @@
 
 #include "app/preferencetext.h"
 #include "platform/forms/prompts.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 #include "waveview/markerscale.h"
@@ -15,7 +16,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "markerFiltered";
-constexpr std::int32_t errOverflow = 6;
 // How far back a point past the chart's end is tried again, and how often.
 constexpr std::int64_t retryBack = 50;
 constexpr int retries = 5;
@@ -24,7 +24,7 @@ std::int32_t longOf(double value)
 {
     if (const std::optional<int> whole = wholeNumberOf(value))
         return *whole;
-    throw RuntimeError(errOverflow);
+    throw RuntimeError(errorNumbers::overflow);
 }
 
 } // namespace
@@ -61,7 +61,7 @@ double wmarker::msPosition() const
     const std::int64_t samples = std::int64_t(scale_.graphStep()) * samplePosition_;
     if (samples > std::numeric_limits<std::int32_t>::max()
         || samples < std::numeric_limits<std::int32_t>::min())
-        throw RuntimeError(errOverflow);
+        throw RuntimeError(errorNumbers::overflow);
     return double(samples) / scale_.samplesPerMs();
 }
 
