@@ -81,17 +81,20 @@ int64_t wrap(int64_t value, int64_t length) {
 }
 
 // Clipped to full scale, NaN as silence; the conversion truncates as the stored forms expect. The
-// ring's slots are cleared for the next frames. Without branches, so that it vectorises.
-void takeSamples(double* __restrict ring, int32_t* __restrict samples, int count) {
+// ring's slots are cleared for the next frames as they are read. Without branches, so that it
+// vectorises.
+KV_INLINE void takeSamplesLoop(double* __restrict ring, int32_t* __restrict samples, int count) {
   for (int i = 0; i < count; ++i) {
     double value = ring[i];
+    ring[i] = 0.0;
     value = value > 1.0 ? 1.0 : value;
     value = value < -1.0 ? -1.0 : value;
     value = value == value ? value : 0.0;
     samples[i] = static_cast<int32_t>(value * kRealToSample);
   }
-  std::fill(ring, ring + count, 0.0);
 }
+
+void takeSamples(double* ring, int32_t* samples, int count) { runOnVectorPath<takeSamplesLoop>(ring, samples, count); }
 
 // Frames reduced to one real sample each: the chosen channel, or the mix of all. Two channels are
 // halved before they are added, so full-scale frames cannot overflow. One loop for each case, so
