@@ -23,15 +23,17 @@ void binPhases(benchmark::State& state, kv::VectorPath path) {
   std::uniform_real_distribution<double> value(-100.0, 100.0);
   std::vector<double> spectrum(n);
   for (double& v : spectrum) v = value(generator);
-  std::vector<double> previous(bins + 1), imaginary(bins + 1), synthesis(n);
-  std::vector<float> turn(bins + 1), advanced(bins + 1), power(bins + 3);
-  std::vector<int> last(bins + 9), next(bins + 9);
+  const auto perBin = static_cast<std::size_t>(kv::binPhasesLength(bins));
+  std::vector<double> previousReal(perBin, 1.0), previousImaginary(perBin), real(perBin), imaginary(perBin);
+  std::vector<double> synthesis(n);
+  std::vector<float> turn(perBin), advanced(perBin), power(perBin);
+  std::vector<int> last(perBin), next(perBin);
   for (auto _ : state) {
     // A time factor of 1.5: the phase advance is scaled by a fraction.
-    kv::trackBinPhases(
-        spectrum.data(), n, bins, 1.5, 0.0,
-        {previous.data(), turn.data(), advanced.data(), power.data(), last.data(), next.data(), imaginary.data()},
-        synthesis.data(), n);
+    kv::trackBinPhases(spectrum.data(), n, bins, 1.5, 0.0,
+                       {previousReal.data(), previousImaginary.data(), turn.data(), advanced.data(), power.data(),
+                        last.data(), next.data(), real.data(), imaginary.data()},
+                       synthesis.data(), n);
     benchmark::DoNotOptimize(synthesis.data());
     benchmark::ClobberMemory();
   }

@@ -2,173 +2,239 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/fast_trig.h"
 #include "engine/vector_clones.h"
 
-// The steps per bin are loops over the bins that have an imaginary part in both spectra, without
-// branches, so that they vectorise (short loops run faster than one long one, whose many live
-// values no longer fit the registers); the few other bins (the mean, and the top bins) take the
-// same steps one by one.
+// The bins that have an imaginary part in both spectra go through two loops written eight bins at
+// a time, as an AVX2 vector holds floats (the doubles in two vectors): the first takes each bin's
+// power and phase advance, the second, once the peaks are known, its synthesis value. Their
+// values are laid out in bin order first, so that neither reads the halfcomplex order's imaginary
+// parts downward; the last eight reach past the top bin, into zeros. The few other bins (the mean,
+// and the top bin) take the same steps one by one.
 
 namespace kv {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
-// Adding and subtracting this rounds a double below 2^51 to the nearest integer.
-constexpr double kRoundingShift = 6755399441055744.0;  // 1.5 · 2^52
+constexpr int kLanes = 8;
+using IntLanes = int __attribute__((vector_size(32)));
+// Eight doubles in two AVX2 vectors: gcc works wider vectors a lane at a time where AVX2 has no
+// instruction for them.
+using FourDoubles = double __attribute__((vector_size(32)));
+using FourFloats = float __attribute__((vector_size(16)));
+using FourBits = std::uint64_t __attribute__((vector_size(32)));
+struct DoubleLanes {
+  FourDoubles low, high;
+};
 
-KV_INLINE double roundToInteger(double x) { return (x + kRoundingShift) - kRoundingShift; }
+KV_INLINE DoubleLanes operator+(DoubleLanes a, DoubleLanes b) { return {a.low + b.low, a.high + b.high}; }
+KV_INLINE DoubleLanes operator-(DoubleLanes a, DoubleLanes b) { return {a.low - b.low, a.high - b.high}; }
+KV_INLINE DoubleLanes operator*(DoubleLanes a, DoubleLanes b) { return {a.low * b.low, a.high * b.high}; }
+
+constexpr double kTwoPi = 6.28318530717958647692;
+// 2π in two parts, the first exact in 8 bits, so that a whole number of turns up to 2^16 comes off
+// an angle exactly.
+constexpr float kTwoPi1 = 6.28125f;
+constexpr float kTwoPi2 = 1.9353071795864769e-3f;
+constexpr float kRoundingShift = 12582912.0f;  // 1.5 · 2^23: rounds a float below 2^22
+
+template <typename V, typename T>
+KV_INLINE V load(const T* from) {
+  V v;
+  std::memcpy(&v, from, sizeof v);
+  return v;
+}
+
+template <typename T, typename V>
+KV_INLINE void store(T* to, const V& v) {
+  std::memcpy(to, &v, sizeof v);
+}
+
+KV_INLINE DoubleLanes loadDoubles(const double* from) { return {load<FourDoubles>(from), load<FourDoubles>(from + 4)}; }
+
+KV_INLINE void storeDoubles(double* to, const DoubleLanes& v) {
+  store(to, v.low);
+  store(to + 4, v.high);
+}
+
+KV_INLINE FloatLanes toFloats(DoubleLanes x) {
+  return __builtin_shufflevector(__builtin_convertvector(x.low, FourFloats),
+                                 __builtin_convertvector(x.high, FourFloats), 0, 1, 2, 3, 4, 5, 6, 7);
+}
+
+// Lane by lane, which gcc makes one conversion of each half (its __builtin_convertvector of four
+// floats to four doubles converts two at a time).
+KV_INLINE DoubleLanes toDoubles(FloatLanes x) {
+  return {FourDoubles{x[0], x[1], x[2], x[3]}, FourDoubles{x[4], x[5], x[6], x[7]}};
+}
+
+KV_INLINE FourDoubles reversed(FourDoubles v) { return __builtin_shufflevector(v, v, 3, 2, 1, 0); }
+
+// Eight bins' values: real parts upward from re, imaginary parts downward from imEnd (bin j of the
+// eight at imEnd[-j]), as the halfcomplex order keeps them.
+template <typename T>
+struct BinValues {
+  T* re;
+  T* imEnd;
+};
+
+KV_INLINE void loadValues(const BinValues<const double>& values, DoubleLanes& re, DoubleLanes& im) {
+  re = loadDoubles(values.re);
+  im = {reversed(load<FourDoubles>(values.imEnd - 3)), reversed(load<FourDoubles>(values.imEnd - 7))};
+}
+
+KV_INLINE void storeValues(const BinValues<double>& values, const DoubleLanes& re, const DoubleLanes& im) {
+  storeDoubles(values.re, re);
+  store(values.imEnd - 3, reversed(im.low));
+  store(values.imEnd - 7, reversed(im.high));
+}
+
+// Room for the last eight bins where fewer are left: they are worked here, the missing ones as
+// silence.
+struct LastBins {
+  double re[kLanes];
+  double im[kLanes];
+  int count;
+
+  LastBins(const double* re, const double* imEnd, int count) : count(count) {
+    for (int j = 0; j < kLanes; ++j) {
+      this->re[j] = j < count ? re[j] : 0.0;
+      im[kLanes - 1 - j] = j < count ? imEnd[-j] : 0.0;
+    }
+  }
+  BinValues<const double> input() const { return {re, im + kLanes - 1}; }
+  BinValues<double> output() { return {re, im + kLanes - 1}; }
+  void copyTo(double* toRe, double* toImEnd) const {
+    for (int j = 0; j < count; ++j) {
+      toRe[j] = re[j];
+      toImEnd[-j] = im[kLanes - 1 - j];
+    }
+  }
+};
 
 // Folded into [-π, π].
-KV_INLINE double principal(double angle) { return angle - kTwoPi * roundToInteger(angle * (1.0 / kTwoPi)); }
-
-// The bin's analysis phase, in single precision (engine/fast_trig.h).
-KV_INLINE float phaseOf(double re, double im) { return fastAtan2(static_cast<float>(im), static_cast<float>(re)); }
-
-KV_INLINE float powerOf(double re, double im) { return static_cast<float>(re * re + im * im); }
+template <typename F>
+KV_INLINE F principal(F angle) {
+  const F turns = (angle * static_cast<float>(1.0 / kTwoPi) + kRoundingShift) - kRoundingShift;
+  return (angle - turns * kTwoPi1) - turns * kTwoPi2;
+}
 
 // The turn from the analysis phase to the synthesis phase once the synthesis phase has advanced by
-// phaseScale times the analysis phase's advance since the last hop, where the analysis phase
-// advanced once: by phaseScale - 1 times that advance more. A bin without a value keeps its
-// phases.
-KV_INLINE float advanceTurn(double re, double im, float angle, double phaseScale, double& previous, float turn) {
-  const bool sounding = (re != 0.0) | (im != 0.0);
-  double advance = angle - previous;
-  advance = advance > kPi ? advance - kTwoPi : advance;
-  advance = advance < -kPi ? advance + kTwoPi : advance;
-  previous = sounding ? angle : previous;
-  return static_cast<float>(principal(turn + (sounding ? advance * (phaseScale - 1.0) : 0.0)));
+// phaseScale times the analysis phase's advance, where the analysis phase advanced once: by
+// phaseScale - 1 times that advance more (scaleLessOne). The advance is the angle from the bin's
+// last value to its present one; a silent bin has none.
+template <typename F>
+KV_INLINE F advanceTurn(F turn, F advance, float scaleLessOne) {
+  return principal(turn + advance * scaleLessOne);
 }
 
-// The analysis value turned to the synthesis phase: its magnitude at that phase, without a square
-// root.
-KV_INLINE void turnValue(double re, double im, float turn, double& outRe, double& outIm) {
-  float sine, cosine;
-  fastSinCos(turn, sine, cosine);
-  outRe = re * cosine - im * sine;
-  outIm = re * sine + im * cosine;
+// Bins k..k+7: each one's power, and its turn once advanced; a bin that is not silent keeps its
+// value for the next hop.
+KV_INLINE void analyseBins(const BinValues<const double>& values, const BinPhases& phases, int k, float scaleLessOne) {
+  DoubleLanes re, im;
+  loadValues(values, re, im);
+  const DoubleLanes lastRe = loadDoubles(phases.previousReal + k);
+  const DoubleLanes lastIm = loadDoubles(phases.previousImaginary + k);
+  store(phases.power + k, toFloats(re * re + im * im));
+  const FloatLanes advance = fastAtan2(toFloats(im * lastRe - re * lastIm), toFloats(re * lastRe + im * lastIm));
+  const auto soundingLow = (re.low != 0.0) | (im.low != 0.0);
+  const auto soundingHigh = (re.high != 0.0) | (im.high != 0.0);
+  storeDoubles(phases.previousReal + k, {soundingLow ? re.low : lastRe.low, soundingHigh ? re.high : lastRe.high});
+  storeDoubles(phases.previousImaginary + k, {soundingLow ? im.low : lastIm.low, soundingHigh ? im.high : lastIm.high});
+  store(phases.advanced + k, advanceTurn(load<FloatLanes>(phases.turn + k), advance, scaleLessOne));
 }
 
-// Eight bin numbers, as many as an AVX2 vector holds.
-using Bins = int __attribute__((vector_size(32)));
-constexpr int kBinLanes = 8;
+// The same for one bin.
+KV_INLINE float advanceBin(double re, double im, const BinPhases& phases, int k, float scaleLessOne) {
+  double& lastRe = phases.previousReal[k];
+  double& lastIm = phases.previousImaginary[k];
+  const float advance =
+      fastAtan2(static_cast<float>(im * lastRe - re * lastIm), static_cast<float>(re * lastRe + im * lastIm));
+  if (re != 0.0 || im != 0.0) {
+    lastRe = re;
+    lastIm = im;
+  }
+  return advanceTurn(phases.turn[k], advance, scaleLessOne);
+}
 
-KV_INLINE void loadBins(Bins& v, const int* from) { std::memcpy(&v, from, sizeof v); }
-KV_INLINE void storeBins(int* to, const Bins& v) { std::memcpy(to, &v, sizeof v); }
-KV_INLINE void keepLarger(Bins& a, const Bins& b) {
-  const Bins larger = a > b;
-  a = (a & larger) | (b & ~larger);
-}
-KV_INLINE void keepSmaller(Bins& a, const Bins& b) {
-  const Bins smaller = a < b;
-  a = (a & smaller) | (b & ~smaller);
-}
+using Bins = IntLanes;
+constexpr Bins kLaneNumbers = {0, 1, 2, 3, 4, 5, 6, 7};
+
+KV_INLINE Bins larger(Bins a, Bins b) { return a > b ? a : b; }
+KV_INLINE Bins smaller(Bins a, Bins b) { return a < b ? a : b; }
 
 // The peaks: bins louder than the two below them and no softer than the two above (a bin of a
 // partial's main lobe, not a ripple on its slope or between two partials). For each bin 1..end-1,
-// the last peak at or below it in last (the mean, bin 0, where there is none) and the next peak at
-// or above it in next (end where there is none); power[end] and power[end + 1] must be below every
-// bin's power. Both arrays hold kBinLanes more than end. Without branches: the last peak is the
-// largest peak number so far, the next the smallest from here on, each a running extreme worked a
-// vector at a time.
-KV_INLINE void findPeaks(const float* __restrict power, int end, int* __restrict last, int* __restrict next) {
-  const int padded = 1 + (end - 1 + kBinLanes - 1) / kBinLanes * kBinLanes;
-  const auto mark = [&](int k, bool peak) {
-    last[k] = peak ? k : 0;
-    next[k] = peak ? k : end;
-  };
-  mark(1, (power[1] > power[0]) & (power[1] >= power[2]) & (power[1] >= power[3]));
-  KV_VECTORISE
-  for (int k = 2; k < end; ++k) {
-    mark(k, (power[k] > power[k - 1]) & (power[k] > power[k - 2]) & (power[k] >= power[k + 1]) &
-                (power[k] >= power[k + 2]));
-  }
-  for (int k = end; k < padded; ++k) {
-    last[k] = 0;
-    next[k] = end;
-  }
-  // Within a vector in three steps, then across vectors from the one before.
-  const Bins none = {};
-  Bins carry = none;
-  for (int k = 1; k < padded; k += kBinLanes) {
-    Bins v;
-    loadBins(v, last + k);
-    keepLarger(v, __builtin_shufflevector(v, none, 8, 0, 1, 2, 3, 4, 5, 6));
-    keepLarger(v, __builtin_shufflevector(v, none, 8, 8, 0, 1, 2, 3, 4, 5));
-    keepLarger(v, __builtin_shufflevector(v, none, 8, 8, 8, 8, 0, 1, 2, 3));
-    keepLarger(v, __builtin_shufflevector(carry, carry, 7, 7, 7, 7, 7, 7, 7, 7));
-    storeBins(last + k, v);
-    carry = v;
-  }
-  const Bins beyond = none + end;
-  carry = beyond;
-  for (int k = padded - kBinLanes; k >= 1; k -= kBinLanes) {
-    Bins v;
-    loadBins(v, next + k);
-    keepSmaller(v, __builtin_shufflevector(v, beyond, 1, 2, 3, 4, 5, 6, 7, 15));
-    keepSmaller(v, __builtin_shufflevector(v, beyond, 2, 3, 4, 5, 6, 7, 15, 15));
-    keepSmaller(v, __builtin_shufflevector(v, beyond, 4, 5, 6, 7, 15, 15, 15, 15));
-    keepSmaller(v, __builtin_shufflevector(carry, carry, 0, 0, 0, 0, 0, 0, 0, 0));
-    storeBins(next + k, v);
+// the last peak at or below it in last (the mean, bin 0, where there is none); power[end] and
+// power[end + 1] must be below every bin's power. Without branches: the last peak is the largest
+// peak number so far, a running maximum worked a vector at a time, within it in three steps and
+// across vectors from the one before. The next peak at or above a bin, the smallest from there
+// on, is worked the same way downward where it is used.
+KV_INLINE void findLastPeaks(const float* power, int end, int* last) {
+  Bins carry = {};
+  for (int k = 1; k < end; k += kLanes) {
+    const auto here = load<FloatLanes>(power + k);
+    // Bin 1 has only the mean below it: it is compared with it twice.
+    const FloatLanes twoBelow =
+        k > 1 ? load<FloatLanes>(power + k - 2)
+              : __builtin_shufflevector(here, load<FloatLanes>(power), 8, 8, 9, 10, 11, 12, 13, 14);
+    const Bins bin = k + kLaneNumbers;
+    const Bins peak = (here > load<FloatLanes>(power + k - 1)) & (here > twoBelow) &
+                      (here >= load<FloatLanes>(power + k + 1)) & (here >= load<FloatLanes>(power + k + 2)) &
+                      (bin < end);
+    Bins v = peak ? bin : Bins{};
+    const Bins none = {};
+    v = larger(v, __builtin_shufflevector(v, none, 8, 0, 1, 2, 3, 4, 5, 6));
+    v = larger(v, __builtin_shufflevector(v, none, 8, 8, 0, 1, 2, 3, 4, 5));
+    v = larger(v, __builtin_shufflevector(v, none, 8, 8, 8, 8, 0, 1, 2, 3));
+    v = larger(v, __builtin_shufflevector(carry, carry, 7, 7, 7, 7, 7, 7, 7, 7));
+    store(last + k, v);
     carry = v;
   }
 }
 
-// Bins 1..end-1 turn by their peak's turn and, further from it, by slope per bin more: what the
-// partial's phase there is, a bin that becomes a peak later goes on from. A bin's peak is the
-// next one up while it lies on a slope up to one, else the last one.
-KV_INLINE void lockToPeaks(const float* __restrict power, const int* __restrict last, const int* __restrict next,
-                           int end, float slope, const float* __restrict advanced, float* __restrict turn) {
-  KV_VECTORISE_EIGHT
-  for (int k = 1; k < end; ++k) {
-    const int peak = power[k] > power[k - 1] && next[k] < end ? next[k] : last[k];
-    turn[k] = advanced[peak] + static_cast<float>(k - peak) * slope;
-  }
+// Bins k..k+7 turned by their peak's turn and, further from it, by slope per bin more: what the
+// partial's phase there is, a bin that becomes a peak later goes on from. A bin's peak is the next
+// one up while it lies on a slope up to one, else the last one. next carries the next peak at or
+// above the eight bins above these (end where there is none) and takes it on to these.
+KV_INLINE void synthesiseBins(const BinValues<const double>& in, const BinValues<double>& out, const BinPhases& phases,
+                              int k, int end, float slope, Bins& next) {
+  const Bins bin = k + kLaneNumbers;
+  const auto last = load<Bins>(phases.last + k);
+  const Bins beyond = Bins{} + end;
+  Bins v = last == bin ? bin : beyond;
+  v = smaller(v, __builtin_shufflevector(v, beyond, 1, 2, 3, 4, 5, 6, 7, 15));
+  v = smaller(v, __builtin_shufflevector(v, beyond, 2, 3, 4, 5, 6, 7, 15, 15));
+  v = smaller(v, __builtin_shufflevector(v, beyond, 4, 5, 6, 7, 15, 15, 15, 15));
+  v = smaller(v, __builtin_shufflevector(next, next, 0, 0, 0, 0, 0, 0, 0, 0));
+  next = v;
+  const Bins up = (load<FloatLanes>(phases.power + k) > load<FloatLanes>(phases.power + k - 1)) & (v < end);
+  const Bins peak = up ? v : last;
+  const float* advanced = phases.advanced;
+  const FloatLanes peakTurn = {advanced[peak[0]], advanced[peak[1]], advanced[peak[2]], advanced[peak[3]],
+                               advanced[peak[4]], advanced[peak[5]], advanced[peak[6]], advanced[peak[7]]};
+  const FloatLanes turn = peakTurn + __builtin_convertvector(bin - peak, FloatLanes) * slope;
+  store(phases.turn + k, turn);
+  FloatLanes sine, cosine;
+  fastSinCos(turn, sine, cosine);
+  const DoubleLanes s = toDoubles(sine);
+  const DoubleLanes c = toDoubles(cosine);
+  DoubleLanes re, im;
+  loadValues(in, re, im);
+  storeValues(out, re * c - im * s, re * s + im * c);
 }
 
-// Bins first..end-1, each with its real part in real[k] and its imaginary part in imaginary[k]:
-// each bin's turn once advanced, with its power.
-KV_INLINE void advanceBins(const double* __restrict real, const double* __restrict imaginary, int first, int end,
-                           double phaseScale, const BinPhases& phases) {
-  float* __restrict advanced = phases.advanced;
-  float* __restrict power = phases.power;
-  double* __restrict previous = phases.previous;
-  const float* __restrict turn = phases.turn;
-  KV_VECTORISE_EIGHT
-  for (int k = first; k < end; ++k) {
-    advanced[k] = phaseOf(real[k], imaginary[k]);
-    power[k] = powerOf(real[k], imaginary[k]);
-  }
-  KV_VECTORISE
-  for (int k = first; k < end; ++k) {
-    advanced[k] = advanceTurn(real[k], imaginary[k], advanced[k], phaseScale, previous[k], turn[k]);
-  }
-}
-
-// The bins turned, their real parts into synthesis, their imaginary parts in place.
-KV_INLINE void turnBins(const double* __restrict real, double* imaginary, int first, int end,
-                        const float* __restrict turn, double* __restrict synthesis) {
-  KV_VECTORISE_EIGHT
-  for (int k = first; k < end; ++k) {
-    double outIm;
-    turnValue(real[k], imaginary[k], turn[k], synthesis[k], outIm);
-    imaginary[k] = outIm;
-  }
-}
-
-// The halfcomplex order keeps the imaginary parts from the end down (bin k's at end[-k]), which the
-// loops above read and write upward: they go through an array in bin order (gcc vectorises no
-// loop that walks down one array of doubles while it converts them to floats).
-KV_INLINE void readImaginaryParts(double* __restrict parts, const double* __restrict end, int first, int last) {
-  for (int k = first; k < last; ++k) parts[k] = end[-k];
-}
-
-KV_INLINE void writeImaginaryParts(double* __restrict end, const double* __restrict parts, int first, int last) {
-  for (int k = first; k < last; ++k) end[-k] = parts[k];
+// The same turn for one bin.
+KV_INLINE void turnValue(double re, double im, float turn, double& outRe, double& outIm) {
+  float sine, cosine;
+  fastSinCos(turn, sine, cosine);
+  const double s = sine;
+  const double c = cosine;
+  outRe = re * c - im * s;
+  outIm = re * s + im * c;
 }
 
 KV_INLINE void trackAll(const double* spectrum, int fftSize, int bins, double phaseScale, double shift,
@@ -176,29 +242,43 @@ KV_INLINE void trackAll(const double* spectrum, int fftSize, int bins, double ph
   const int half = fftSize / 2;
   const int synthesisHalf = synthesisSize / 2;
   const int loopEnd = std::max(1, std::min({bins, half - 1, synthesisHalf - 1}) + 1);
+  const double* const spectrumEnd = spectrum + fftSize;
   double* const synthesisEnd = synthesis + synthesisSize;
-  readImaginaryParts(phases.imaginary, spectrum + fftSize, 1, loopEnd);
-  advanceBins(spectrum, phases.imaginary, 1, loopEnd, phaseScale, phases);
-  // The top bins keep their own phases; the mean stays real.
+  // Whole eights in place, the last few through LastBins.
+  const int wholeEnd = 1 + (loopEnd - 1) / kLanes * kLanes;
+  const auto inAt = [&](int k) KV_LAMBDA_INLINE { return BinValues<const double>{spectrum + k, spectrumEnd - k}; };
+  const auto scaleLessOne = static_cast<float>(phaseScale - 1.0);
+  for (int k = 1; k < wholeEnd; k += kLanes) analyseBins(inAt(k), phases, k, scaleLessOne);
+  if (wholeEnd < loopEnd) {
+    LastBins rest(spectrum + wholeEnd, spectrumEnd - wholeEnd, loopEnd - wholeEnd);
+    analyseBins(rest.input(), phases, wholeEnd, scaleLessOne);
+  }
+  // The top bins keep their own phases; the locking below reads advanced only at peaks, so it holds
+  // their turns meanwhile. The mean stays real.
   for (int k = loopEnd; k <= bins; ++k) {
-    const double re = spectrum[k];
-    const double im = k < half ? spectrum[fftSize - k] : 0.0;
-    phases.turn[k] = advanceTurn(re, im, phaseOf(re, im), phaseScale, phases.previous[k], phases.turn[k]);
+    phases.advanced[k] = advanceBin(spectrum[k], k < half ? spectrumEnd[-k] : 0.0, phases, k, scaleLessOne);
   }
   phases.advanced[0] = 0.0f;
-  phases.power[0] = powerOf(spectrum[0], 0.0);
+  phases.power[0] = static_cast<float>(spectrum[0] * spectrum[0]);
   phases.power[loopEnd] = phases.power[loopEnd + 1] = -1.0f;
-  findPeaks(phases.power, loopEnd, phases.last, phases.next);
+  findLastPeaks(phases.power, loopEnd, phases.last);
   // A bin further from its peak by one turns by 2π·shift/N less, which moves what the frame holds
   // at the analysis window's centre to where the synthesis reads it.
-  const float slope = static_cast<float>(-principal(kTwoPi * shift / fftSize));
-  lockToPeaks(phases.power, phases.last, phases.next, loopEnd, slope, phases.advanced, phases.turn);
-  turnBins(spectrum, phases.imaginary, 1, loopEnd, phases.turn, synthesis);
-  writeImaginaryParts(synthesisEnd, phases.imaginary, 1, loopEnd);
+  const auto slope = static_cast<float>(std::remainder(-kTwoPi * shift / fftSize, kTwoPi));
+  Bins next = Bins{} + loopEnd;
+  if (wholeEnd < loopEnd) {
+    LastBins rest(spectrum + wholeEnd, spectrumEnd - wholeEnd, loopEnd - wholeEnd);
+    synthesiseBins(rest.input(), rest.output(), phases, wholeEnd, loopEnd, slope, next);
+    rest.copyTo(synthesis + wholeEnd, synthesisEnd - wholeEnd);
+  }
+  for (int k = wholeEnd - kLanes; k >= 1; k -= kLanes) {
+    synthesiseBins(inAt(k), {synthesis + k, synthesisEnd - k}, phases, k, loopEnd, slope, next);
+  }
   synthesis[0] = spectrum[0];  // the mean keeps its sign
   for (int k = loopEnd; k <= bins; ++k) {
+    phases.turn[k] = phases.advanced[k];
     const double re = spectrum[k];
-    const double im = k < half ? spectrum[fftSize - k] : 0.0;
+    const double im = k < half ? spectrumEnd[-k] : 0.0;
     if (k < synthesisHalf) {
       turnValue(re, im, phases.turn[k], synthesis[k], synthesisEnd[-k]);
     } else {

@@ -4,16 +4,22 @@
 
 namespace kv {
 
-// Arrays of (bins + 1) values each; power of (bins + 3), last and next of (bins + 9). previous and
-// turn carry over from hop to hop (the bin's last analysis phase, and its turn from there to its
-// synthesis phase); the others are room for every call's work.
+// The values each array of BinPhases holds for a spectrum of bins + 1 bins: the loops over the
+// bins work eight at a time, and the last eight reach past the top bin.
+constexpr int binPhasesLength(int bins) { return bins + 17; }
+
+// previousReal, previousImaginary and turn carry over from hop to hop: the bin's last analysis
+// value that was not silent (at first 1, so that a bin's first phase counts from zero) and its
+// turn from there to its synthesis phase (at first 0). The others are room for every call's work.
 struct BinPhases {
-  double* previous;
+  double* previousReal;
+  double* previousImaginary;
   float* turn;
   float* advanced;
   float* power;
   int* last;
   int* next;
+  double* real;
   double* imaginary;
 };
 

@@ -23,6 +23,12 @@
 #define KV_TARGET_AVX2
 #endif
 
+// The work and its vector helpers are inlined into their build, so no vector crosses a call
+// between builds: gcc's notes on how such a call would pass one do not apply.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
 #define KV_INLINE inline __attribute__((always_inline))
 // The same for a lambda, after its parameters: gcc inlines lambdas by its cost model alone, and a
 // lambda left out of line is built for the baseline processor and fed through memory.

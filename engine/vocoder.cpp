@@ -81,17 +81,20 @@ int64_t wrap(int64_t value, int64_t length) {
 }
 
 // Clipped to full scale, NaN as silence; the conversion truncates as the stored forms expect. The
-// ring's slots are cleared for the next frames. Without branches, so that it vectorises.
-void takeSamples(double* __restrict ring, int32_t* __restrict samples, int count) {
+// ring's slots are cleared for the next frames as they are read. Without branches, so that it
+// vectorises.
+KV_INLINE void takeSamplesLoop(double* __restrict ring, int32_t* __restrict samples, int count) {
   for (int i = 0; i < count; ++i) {
     double value = ring[i];
+    ring[i] = 0.0;
     value = value > 1.0 ? 1.0 : value;
     value = value < -1.0 ? -1.0 : value;
     value = value == value ? value : 0.0;
     samples[i] = static_cast<int32_t>(value * kRealToSample);
   }
-  std::fill(ring, ring + count, 0.0);
 }
+
+void takeSamples(double* ring, int32_t* samples, int count) { runOnVectorPath<takeSamplesLoop>(ring, samples, count); }
 
 // Frames reduced to one real sample each: the chosen channel, or the mix of all. Two channels are
 // halved before they are added, so full-scale frames cannot overflow. One loop for each case, so
@@ -163,8 +166,9 @@ class PhaseVocoder {
   Reals inputRing_, outputRing_;
   Reals analysisWindow_, synthesisWindow_;
   Reals analysis_, synthesis_;
-  // Per bin: the last analysis phase and turn, which carry over, and room for each hop's work.
-  Reals previousPhase_, imaginary_;
+  // Per bin (engine/bin_phases.h): the last analysis value and turn, which carry over, and room
+  // for each hop's work.
+  Reals previousReal_, previousImaginary_, binReal_, binImaginary_;
   std::vector<float, HeapAllocator<float>> turn_, advanced_, power_;
   std::vector<int, HeapAllocator<int>> lastPeak_, nextPeak_;
   // Room to fit the predictor and to run the input on before its start, and the predictor.
@@ -194,11 +198,11 @@ int32_t PhaseVocoder::prepare() {
     synthesisWindow_.assign(z_.windowLength, 0.0);
     analysis_.assign(n + 2, 0.0);
     synthesis_.assign(ns + 2, 0.0);
-    const std::size_t bins = std::min(n / 2, no / 2) + 1;
-    for (Reals* perBin : {&previousPhase_, &imaginary_}) perBin->assign(bins, 0.0);
-    for (auto* perBin : {&turn_, &advanced_}) perBin->assign(bins, 0.0f);
-    power_.assign(bins + 2, 0.0f);
-    for (auto* perBin : {&lastPeak_, &nextPeak_}) perBin->assign(bins + 8, 0);
+    const auto perBin = static_cast<std::size_t>(binPhasesLength(std::min(n / 2, no / 2)));
+    previousReal_.assign(perBin, 1.0);
+    for (Reals* values : {&previousImaginary_, &binReal_, &binImaginary_}) values->assign(perBin, 0.0);
+    for (auto* values : {&turn_, &advanced_, &power_}) values->assign(perBin, 0.0f);
+    for (auto* values : {&lastPeak_, &nextPeak_}) values->assign(perBin, 0);
     runOn_.assign(static_cast<std::size_t>(kFitFrames + 2 * z_.halfWindow + z_.analysisHop), 0.0);
     fitWork_.assign(2 * kFitFrames, 0.0);
     predictor_.assign(kPredictorOrder, 0.0);
@@ -381,8 +385,8 @@ void PhaseVocoder::synthesise() {
   const double shift =
       static_cast<double>(centreOut_) * frameStep_ * n / ns - static_cast<double>(centreIn_ - z_.analysisHop);
   trackBinPhases(analysis_.data(), n, bins, phaseScale_, std::fmod(shift, n),
-                 {previousPhase_.data(), turn_.data(), advanced_.data(), power_.data(), lastPeak_.data(),
-                  nextPeak_.data(), imaginary_.data()},
+                 {previousReal_.data(), previousImaginary_.data(), turn_.data(), advanced_.data(), power_.data(),
+                  lastPeak_.data(), nextPeak_.data(), binReal_.data(), binImaginary_.data()},
                  frame, ns);
   inverse_->inverse(frame);
   frame[ns] = frame[0];  // the frame is periodic: its last sample leads back to the first
