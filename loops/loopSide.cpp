@@ -34,7 +34,7 @@ constexpr char module[] = "main form";
 
 } // namespace
 
-LoopSide::LoopSide(frmMain& main)
+LoopSideOfMain::LoopSideOfMain(frmMain& main)
     : main_(main), rows_(main.state()), sliderLock_(*main.tmrSliderFreedom)
 {
     connect(&rows_, &LoopRows::repositioned, this, [this] {
@@ -48,10 +48,11 @@ LoopSide::LoopSide(frmMain& main)
         applyLayout();
     });
     connectRoad();
-    connect(main_.cmdStartNewLoop, &QPushButton::clicked, this, &LoopSide::cmdStartNewLoop_Click);
+    connect(main_.cmdStartNewLoop, &QPushButton::clicked, this,
+            &LoopSideOfMain::cmdStartNewLoop_Click);
     main_.cmdStartNewLoop->setToolTip(QStringLiteral("Start making loop points during play."));
     main_.cmdStartNewLoop->installEventFilter(this);
-    connect(main_.mnuLoopHelp, &QAction::triggered, this, &LoopSide::mnuLoopHelp_Click);
+    connect(main_.mnuLoopHelp, &QAction::triggered, this, &LoopSideOfMain::mnuLoopHelp_Click);
     main_.loopPoints->viewport()->installEventFilter(this);
     main_.loopPoints->installEventFilter(this);
     main_.loopPoints->setToolTip(QStringLiteral(
@@ -71,7 +72,7 @@ LoopSide::LoopSide(frmMain& main)
     connectSpeedControls();
 }
 
-LoopSide::~LoopSide()
+LoopSideOfMain::~LoopSideOfMain()
 {
     if (maker_)
         delete maker_;
@@ -79,7 +80,7 @@ LoopSide::~LoopSide()
         delete trim_;
 }
 
-void LoopSide::followGrid()
+void LoopSideOfMain::followGrid()
 {
     QItemSelectionModel* selection = main_.loopPoints->selectionModel();
     if (!selection)
@@ -90,12 +91,12 @@ void LoopSide::followGrid()
                     return;
                 rows_.moveTo(current.isValid() ? current.row() : LoopRows::noRow);
             });
-    connect(main_.loopPoints, &QAbstractItemView::clicked, this, &LoopSide::loopPoints_Click,
+    connect(main_.loopPoints, &QAbstractItemView::clicked, this, &LoopSideOfMain::loopPoints_Click,
             Qt::UniqueConnection);
     showRowInGrid();
 }
 
-void LoopSide::showRowInGrid()
+void LoopSideOfMain::showRowInGrid()
 {
     QTableView& grid = *main_.loopPoints;
     if (!grid.model() || grid.model() != rows_.model())
@@ -118,7 +119,7 @@ void LoopSide::showRowInGrid()
     grid.scrollTo(grid.model()->index(row, grid.currentIndex().column()));
 }
 
-void LoopSide::dtaLoopPoints_Reposition()
+void LoopSideOfMain::dtaLoopPoints_Reposition()
 {
     ignoringErrors([&] {
         main_.pnlLoopLength->hide();
@@ -133,7 +134,7 @@ void LoopSide::dtaLoopPoints_Reposition()
     ignoringErrors([&] { cmdSlowPlayAdjust(); });
 }
 
-void LoopSide::loopPoints_RowColChange()
+void LoopSideOfMain::loopPoints_RowColChange()
 {
     TraceScope trace(module, "Sub loopPoints_RowColChange");
     trace.run([&] {
@@ -155,13 +156,13 @@ void LoopSide::loopPoints_RowColChange()
     });
 }
 
-void LoopSide::dtaLoopPoints_Error(int DataErr)
+void LoopSideOfMain::dtaLoopPoints_Error(int DataErr)
 {
     TraceScope trace(module, "Sub dtaLoopPoints_Error", {{"DataErr", DataErr}});
     trace.run([&] { showDataError(DataErr, "Loop Point"); });
 }
 
-bool LoopSide::eventFilter(QObject* watched, QEvent* event)
+bool LoopSideOfMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (sliderInputLocked(watched, *event))
         return true;

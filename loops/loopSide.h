@@ -2,9 +2,9 @@
 
 #include "loops/frmTrim.h"
 #include "loops/gridLayout.h"
-#include "loops/loopPoints.h"
 #include "loops/loopRows.h"
 #include "loops/makeLoopPoints.h"
+#include "loops/passCount.h"
 #include "loops/slowPlayRoad.h"
 #include "loops/waveLoopCapture.h"
 #include "mainwindow/sides.h"
@@ -27,15 +27,15 @@ class frmMain;
 // live or one per track, the loop maker, playing and trimming loops, and saving their chords and
 // lyrics, the slow-down road from Transform to the replayed slowed loop, the speed and pitch
 // controls and saving the slowed-down file.
-class LoopSide : public QObject, public LoopsSide
+class LoopSideOfMain : public QObject, public LoopSide
 {
     Q_OBJECT
 
 public:
-    explicit LoopSide(frmMain& main);
-    ~LoopSide() override;
+    explicit LoopSideOfMain(frmMain& main);
+    ~LoopSideOfMain() override;
 
-    // LoopsSide: the grid, its views and the trim window.
+    // LoopSide: the grid, its views and the trim window.
     void mnuChooseView_Click(int index) override;
     void showGridView(int index) override;
     void showLoopDetails() override;
@@ -48,7 +48,7 @@ public:
     void setTrimZoomEnabled(bool enabled) override;
     void closeTrim() override;
 
-    // LoopsSide: the slow-down road (loopSideroad.cpp, loopSidehandover.cpp).
+    // LoopSide: the slow-down road (loopSideroad.cpp, loopSidehandover.cpp).
     // Ends the engine side of the road: the tag becomes "STOP", the hand-over is disarmed, and
     // a running pass is stopped and waited for (2 s at most, no user input meanwhile).
     void stopDLL() override;
@@ -146,8 +146,6 @@ public:
     // The trim window while it is open, else null.
     frmTrim* trim() const { return trimOpen() ? trim_.data() : nullptr; }
 
-    // The marks of the loop maker, in memory until kept.
-    loopPoints loopPointBuffer;
     LoopRows& rows() { return rows_; }
     // The loop maker while it is open, else null.
     makeLoopPoints* loopMaker() const { return maker_; }

@@ -22,7 +22,7 @@ constexpr int deleteKey = Qt::Key_Delete;
 
 } // namespace
 
-void LoopSide::highlightLoopPoint()
+void LoopSideOfMain::highlightLoopPoint()
 {
     TraceScope trace(module, "Sub highlightLoopPoint");
     trace.run([&] {
@@ -44,12 +44,12 @@ void LoopSide::highlightLoopPoint()
     });
 }
 
-void LoopSide::loopPoints_Click()
+void LoopSideOfMain::loopPoints_Click()
 {
     ignoringErrors([] { programState().gvLoopHighlight = false; });
 }
 
-void LoopSide::loopPoints_dblclick(bool ctrl, bool alt)
+void LoopSideOfMain::loopPoints_dblclick(bool ctrl, bool alt)
 {
     TraceScope trace(module, "Sub looppoints_dblclick", {{"ctrl", ctrl}, {"alt", alt}});
     trace.run([&] {
@@ -70,7 +70,7 @@ void LoopSide::loopPoints_dblclick(bool ctrl, bool alt)
     });
 }
 
-void LoopSide::loopPoints_keyup(int keyCode, bool ctrl)
+void LoopSideOfMain::loopPoints_keyup(int keyCode, bool ctrl)
 {
     TraceScope trace(module, "Sub loopPoints_keyup", {{"KeyCode", keyCode}, {"ctrl", ctrl}});
     trace.run([&] {
@@ -85,7 +85,7 @@ void LoopSide::loopPoints_keyup(int keyCode, bool ctrl)
     });
 }
 
-void LoopSide::mnuLoopHelp_Click()
+void LoopSideOfMain::mnuLoopHelp_Click()
 {
     TraceScope trace(module, "Sub mnuLoopHelp_Click");
     trace.run([&] {

@@ -71,11 +71,12 @@ audio::Status realTimeOutputRefusal()
 
 } // namespace
 
-void LoopSide::connectRoad()
+void LoopSideOfMain::connectRoad()
 {
-    connect(main_.cmdSlowPlay, &QPushButton::clicked, this, &LoopSide::cmdSlowPlay_Click);
-    connect(main_.btnLoopPlay, &QPushButton::clicked, this, &LoopSide::btnLoopPlay_Click);
-    connect(main_.slowControl, &mci::MMControl::gotFocus, this, &LoopSide::slowControl_GotFocus);
+    connect(main_.cmdSlowPlay, &QPushButton::clicked, this, &LoopSideOfMain::cmdSlowPlay_Click);
+    connect(main_.btnLoopPlay, &QPushButton::clicked, this, &LoopSideOfMain::btnLoopPlay_Click);
+    connect(main_.slowControl, &mci::MMControl::gotFocus, this,
+            &LoopSideOfMain::slowControl_GotFocus);
     connect(main_.slowControl, &mci::MMControl::playClick, this,
             [this](bool&) { slowControl_PlayClick(); });
     connect(main_.slowControl, &mci::MMControl::stopClick, this,
@@ -88,7 +89,7 @@ void LoopSide::connectRoad()
     main_.btnLoopPlay->installEventFilter(this);
 }
 
-bool LoopSide::latestPassEnded(std::int32_t result)
+bool LoopSideOfMain::latestPassEnded(std::int32_t result)
 {
     if (!passes_.ended(result))
         return false;
@@ -99,13 +100,13 @@ bool LoopSide::latestPassEnded(std::int32_t result)
     return true;
 }
 
-bool LoopSide::passRunning() const
+bool LoopSideOfMain::passRunning() const
 {
     return !programState().gvSlowedFileReady
            && (passes_.outstanding() || main_.tmrLoopDLL->isActive());
 }
 
-RoadState LoopSide::roadState() const
+RoadState LoopSideOfMain::roadState() const
 {
     if (main_.tmrLoopDLL->isActive())
         return RoadState::HandOverPending;
@@ -114,14 +115,14 @@ RoadState LoopSide::roadState() const
     return passes_.outstanding() ? RoadState::StoppedPass : RoadState::Idle;
 }
 
-void LoopSide::resetLastPass()
+void LoopSideOfMain::resetLastPass()
 {
     main_.tmrLoopDLL->stop();
     main_.tmrLoopDLL->Tag.clear();
     programState().gvSlowedFileReady = false;
 }
 
-void LoopSide::tmrLoopDLL_Timer()
+void LoopSideOfMain::tmrLoopDLL_Timer()
 {
     ProgramState& program = programState();
     Message2(QStringLiteral("off"));
@@ -154,7 +155,7 @@ void LoopSide::tmrLoopDLL_Timer()
     main_.graphicEnableToggle(program.gvSlowedFileReady);
 }
 
-bool LoopSide::passSucceeded() const
+bool LoopSideOfMain::passSucceeded() const
 {
     const std::int32_t result = passes_.lastResult();
     if (result != kv::kOk && result != kv::kEndOfFile)
@@ -163,7 +164,7 @@ bool LoopSide::passSucceeded() const
     return written && written->lastError() == kv::kOk && written->length() > 0;
 }
 
-void LoopSide::showPassFailure(std::int32_t result)
+void LoopSideOfMain::showPassFailure(std::int32_t result)
 {
     // A pass that reported success but wrote no sound is told as the engine tells that.
     const std::int32_t shown =
@@ -188,7 +189,7 @@ void LoopSide::showPassFailure(std::int32_t result)
         playSlowDownLoop();
 }
 
-void LoopSide::setReplayRange()
+void LoopSideOfMain::setReplayRange()
 {
     mci::MMControl& wave = *main_.WaveControl;
     main_.ms();
@@ -206,7 +207,7 @@ void LoopSide::setReplayRange()
     }
 }
 
-bool LoopSide::openSlowdownFile()
+bool LoopSideOfMain::openSlowdownFile()
 {
     TraceScope trace(module, "Function openSlowdownFile");
     return trace.run(true, [&] {
@@ -223,7 +224,7 @@ bool LoopSide::openSlowdownFile()
     });
 }
 
-void LoopSide::stopDLL()
+void LoopSideOfMain::stopDLL()
 {
     TraceScope trace(module, "Sub stopDLL");
     trace.run([&] {
@@ -234,7 +235,7 @@ void LoopSide::stopDLL()
     });
 }
 
-void LoopSide::waitForPassEnd()
+void LoopSideOfMain::waitForPassEnd()
 {
     if (!passes_.outstanding())
         return;
@@ -250,13 +251,13 @@ void LoopSide::waitForPassEnd()
     }
 }
 
-void LoopSide::slowControl_GotFocus()
+void LoopSideOfMain::slowControl_GotFocus()
 {
     TraceScope trace(module, "Sub slowControl_GotFocus");
     trace.run([&] { focusWaveView(); });
 }
 
-void LoopSide::slowControl_PlayClick()
+void LoopSideOfMain::slowControl_PlayClick()
 {
     TraceScope trace(module, "Sub slowControl_PlayClick");
     trace.run([&] {
@@ -265,7 +266,7 @@ void LoopSide::slowControl_PlayClick()
     });
 }
 
-void LoopSide::slowControl_StopClick()
+void LoopSideOfMain::slowControl_StopClick()
 {
     TraceScope trace(module, "Sub slowControl_StopClick");
     trace.run([&] {
@@ -282,7 +283,7 @@ void LoopSide::slowControl_StopClick()
     });
 }
 
-void LoopSide::cmdSlowPlay_MouseUp()
+void LoopSideOfMain::cmdSlowPlay_MouseUp()
 {
     TraceScope trace(module, "Sub cmdSlowPlay_MouseUp");
     trace.run([&] {
@@ -297,7 +298,7 @@ void LoopSide::cmdSlowPlay_MouseUp()
     });
 }
 
-void LoopSide::btnLoopPlay_MouseUp()
+void LoopSideOfMain::btnLoopPlay_MouseUp()
 {
     TraceScope trace(module, "Sub btnLoopPlay_MouseUp");
     trace.run([&] {

@@ -40,7 +40,7 @@ const QString noLoopPoints = QStringLiteral(
 
 } // namespace
 
-void LoopSide::rowLimits(int& start, int& end)
+void LoopSideOfMain::rowLimits(int& start, int& end)
 {
     const QVariant st = rows_.field(QStringLiteral("startTime"));
     // Of loops sharing a start, the first is the one played.
@@ -64,7 +64,7 @@ void LoopSide::rowLimits(int& start, int& end)
     end = rows_.field(QStringLiteral("endTime")).toInt();
 }
 
-bool LoopSide::calcInAndOutPoints(int& in1, int& out1)
+bool LoopSideOfMain::calcInAndOutPoints(int& in1, int& out1)
 {
     TraceScope trace(module, "Function calcInAndOutPoints");
     return trace.run(true, [&] {
@@ -90,7 +90,7 @@ bool LoopSide::calcInAndOutPoints(int& in1, int& out1)
     });
 }
 
-bool LoopSide::pointsAreUsable(int in, int out)
+bool LoopSideOfMain::pointsAreUsable(int in, int out)
 {
     if (out < in) {
         forms::MsgBox(endpointsWrong);
@@ -100,7 +100,7 @@ bool LoopSide::pointsAreUsable(int in, int out)
     return out > in;
 }
 
-void LoopSide::playLoop(bool recalc, std::optional<int> myInPt, std::optional<int> myOutPt)
+void LoopSideOfMain::playLoop(bool recalc, std::optional<int> myInPt, std::optional<int> myOutPt)
 {
     TraceScope trace(module, "Sub playLoop", {{"recalcInAndOutPoints", recalc}});
     trace.run([&] {
@@ -129,7 +129,7 @@ void LoopSide::playLoop(bool recalc, std::optional<int> myInPt, std::optional<in
     });
 }
 
-void LoopSide::playOnce()
+void LoopSideOfMain::playOnce()
 {
     const ProgramState& program = programState();
     const MainState& state = main_.state();
@@ -146,7 +146,7 @@ void LoopSide::playOnce()
         retryShorter();
 }
 
-void LoopSide::retryShorter()
+void LoopSideOfMain::retryShorter()
 {
     MainState& state = main_.state();
     mci::MMControl& device = *state.currentMMControl;
@@ -174,7 +174,7 @@ void LoopSide::retryShorter()
     main_.pnlMsg->setText(QStringLiteral("The loop could not be played."));
 }
 
-void LoopSide::playWhileRecording()
+void LoopSideOfMain::playWhileRecording()
 {
     const MainState& state = main_.state();
     mci::MMControl& device = *state.currentMMControl;
@@ -182,7 +182,7 @@ void LoopSide::playWhileRecording()
     device.setUpdateInterval(positionUpdateMs);
 }
 
-void LoopSide::playFromLoopOn()
+void LoopSideOfMain::playFromLoopOn()
 {
     TraceScope trace(module, "Sub playFromLoopOn");
     trace.run([&] {

@@ -52,7 +52,7 @@ QString slowdownFailedText(std::int32_t result, const QString& engineText)
            + supportEmailAddress + QStringLiteral(". Thanks.");
 }
 
-void LoopSide::cmdSlowPlay_Click()
+void LoopSideOfMain::cmdSlowPlay_Click()
 {
     TraceScope trace(module, "Sub cmdSlowPlay_Click");
     trace.run([&] {
@@ -70,14 +70,14 @@ void LoopSide::cmdSlowPlay_Click()
         if (!saveCurrentStatus())
             return;
         // The restored values are no change of speed or pitch by the user.
-        state.slowDownPercent = lstPct();
-        state.pitchChange = lstPitchChange();
+        state.setSlowDownPercent(lstPct());
+        state.setPitchChange(lstPitchChange());
         showSpeedAndPitch();
         loopCapture().recordCurrentLoop();
     });
 }
 
-bool LoopSide::saveCurrentStatus()
+bool LoopSideOfMain::saveCurrentStatus()
 {
     TraceScope trace(module, "Function saveCurrentStatus");
     return trace.run(false, [&] {
@@ -95,7 +95,7 @@ bool LoopSide::saveCurrentStatus()
     });
 }
 
-void LoopSide::btnLoopPlay_Click()
+void LoopSideOfMain::btnLoopPlay_Click()
 {
     TraceScope trace(module, "Sub btnLoopPlay_Click");
     try {
@@ -122,7 +122,7 @@ void LoopSide::btnLoopPlay_Click()
     }
 }
 
-void LoopSide::playSlowDownLoop()
+void LoopSideOfMain::playSlowDownLoop()
 {
     TraceScope trace(module, "Sub playSlowDownLoop");
     try {
@@ -136,7 +136,7 @@ void LoopSide::playSlowDownLoop()
             }
         } else {
             setupTrimFormsForSlowdown();
-            state.slowDownPercent = std::max(state.slowDownPercent, slowestPercent);
+            state.setSlowDownPercent(std::max(state.slowDownPercent, slowestPercent));
             const double factor = 100.0 / state.slowDownPercent;
             const double pitchfactor = calcPitchFactor();
             if (!TempWavPresent() || !slowItDown(factor, pitchfactor)) {
@@ -159,13 +159,13 @@ void LoopSide::playSlowDownLoop()
     }
 }
 
-void LoopSide::focusWaveView()
+void LoopSideOfMain::focusWaveView()
 {
     if (main_.cmdGraphic->isVisible() && main_.cmdGraphic->isEnabled())
         main_.cmdGraphic->setFocus();
 }
 
-double LoopSide::calcPitchFactor()
+double LoopSideOfMain::calcPitchFactor()
 {
     TraceScope trace(module, "Function calcPitchFactor");
     return trace.run(1.0, [&] {
@@ -174,7 +174,7 @@ double LoopSide::calcPitchFactor()
     });
 }
 
-int LoopSide::calcBands()
+int LoopSideOfMain::calcBands()
 {
     TraceScope trace(module, "Function calcBands");
     return trace.run(0, [&] {
@@ -184,7 +184,7 @@ int LoopSide::calcBands()
     });
 }
 
-bool LoopSide::TempWavPresent()
+bool LoopSideOfMain::TempWavPresent()
 {
     TraceScope trace(module, "Function TempWavPresent");
     return trace.run(false, [&] {
@@ -196,7 +196,7 @@ bool LoopSide::TempWavPresent()
     });
 }
 
-bool LoopSide::slowItDown(double factor, double pitchfactor)
+bool LoopSideOfMain::slowItDown(double factor, double pitchfactor)
 {
     TraceScope trace(module, "Function slowItDown",
                      {{"factor", factor}, {"pitchfactor", pitchfactor}});
@@ -231,7 +231,7 @@ bool LoopSide::slowItDown(double factor, double pitchfactor)
     });
 }
 
-int LoopSide::doKVslowdown(double factor, double pitchfactor)
+int LoopSideOfMain::doKVslowdown(double factor, double pitchfactor)
 {
     TraceScope trace(module, "Function doKVslowdown",
                      {{"factor", factor}, {"pitchfactor", pitchfactor}});

@@ -36,7 +36,7 @@ bool isWorkingFile(const QString& name)
 
 } // namespace
 
-void LoopSide::saveSlowedDownFile()
+void LoopSideOfMain::saveSlowedDownFile()
 {
     TraceScope trace(module, "Sub mnuSaveSlowedDownFile_Click");
     trace.run([&] {

@@ -65,7 +65,7 @@ QSqlQuery run(const MainState& state, const QString& sql, const QVariantList& va
 
 } // namespace
 
-void LoopSide::connectSpeedControls()
+void LoopSideOfMain::connectSpeedControls()
 {
     for (int i = 0; i < 2; ++i) {
         QSlider* slider = main_.slSlowPct[i];
@@ -80,17 +80,20 @@ void LoopSide::connectSpeedControls()
         connect(main_.txtSlowPct[i], &QLineEdit::returnPressed, this,
                 [this, i] { completetxtSlowPctEntry(i); });
     }
-    connect(main_.lbl1005Speed, &QPushButton::clicked, this, &LoopSide::lbl1005Speed_Click);
-    connect(main_.lbl1003Speed, &QPushButton::clicked, this, &LoopSide::lbl1003Speed_Click);
-    connect(main_.lbl1002, &QPushButton::clicked, this, &LoopSide::lbl1002_Click);
-    connect(main_.lblOriginalSpeed, &QPushButton::clicked, this, &LoopSide::lblOriginalSpeed_Click);
-    connect(main_.lblDoubleSpeed, &QPushButton::clicked, this, &LoopSide::lblDoubleSpeed_Click);
+    connect(main_.lbl1005Speed, &QPushButton::clicked, this, &LoopSideOfMain::lbl1005Speed_Click);
+    connect(main_.lbl1003Speed, &QPushButton::clicked, this, &LoopSideOfMain::lbl1003Speed_Click);
+    connect(main_.lbl1002, &QPushButton::clicked, this, &LoopSideOfMain::lbl1002_Click);
+    connect(main_.lblOriginalSpeed, &QPushButton::clicked, this,
+            &LoopSideOfMain::lblOriginalSpeed_Click);
+    connect(main_.lblDoubleSpeed, &QPushButton::clicked, this,
+            &LoopSideOfMain::lblDoubleSpeed_Click);
     for (int i = 0; i < static_cast<int>(main_.lblSteps.size()); ++i)
         connect(main_.lblSteps[i], &QPushButton::clicked, this, [this, i] { lblSteps_Click(i); });
-    connect(main_.tmrSliderFreedom, &QTimer::timeout, this, &LoopSide::tmrSliderFreedom_Timer);
+    connect(main_.tmrSliderFreedom, &QTimer::timeout, this,
+            &LoopSideOfMain::tmrSliderFreedom_Timer);
 }
 
-void LoopSide::changeTransformParameters()
+void LoopSideOfMain::changeTransformParameters()
 {
     TraceScope trace(module, "Sub changeTransformParameters");
     trace.run([&] {
@@ -99,8 +102,8 @@ void LoopSide::changeTransformParameters()
         // The markers' shares of the file are taken while it is still open; the pass started
         // below finds it closed and keeps them.
         setupTrimFormsForSlowdown();
-        state.slowDownPercent = std::max(state.slowDownPercent, slowestPercent);
-        state.pitchChange = clampedPitch(state.pitchChange);
+        state.setSlowDownPercent(std::max(state.slowDownPercent, slowestPercent));
+        state.setPitchChange(clampedPitch(state.pitchChange));
         showSpeedAndPitch();
         expFactorSet(state);
         mci::MMControl& wave = *main_.WaveControl;
@@ -115,7 +118,7 @@ void LoopSide::changeTransformParameters()
     });
 }
 
-void LoopSide::showSpeedAndPitch()
+void LoopSideOfMain::showSpeedAndPitch()
 {
     const QScopedValueRollback<bool> setting(settingSliders, true);
     const MainState& state = main_.state();
@@ -125,7 +128,7 @@ void LoopSide::showSpeedAndPitch()
     pitchChangeTextFieldsFill();
 }
 
-void LoopSide::slSlowPct_Change(int Index)
+void LoopSideOfMain::slSlowPct_Change(int Index)
 {
     TraceScope trace(module, "Sub slSlowPct_Change", {{"Index", Index}});
     trace.run([&] {
@@ -134,38 +137,38 @@ void LoopSide::slSlowPct_Change(int Index)
         MainState& state = main_.state();
         const int value = main_.slSlowPct[Index]->value();
         if (Index == 0)
-            state.slowDownPercent = std::max(value, slowestPercent);
+            state.setSlowDownPercent(std::max(value, slowestPercent));
         else
-            state.pitchChange = value;
+            state.setPitchChange(value);
         changeTransformParameters();
     });
 }
 
-void LoopSide::slSlowPct_Scroll(int Index)
+void LoopSideOfMain::slSlowPct_Scroll(int Index)
 {
     MainState& state = main_.state();
     // The thumb's place: the slider's value changes only on release.
     const int position = main_.slSlowPct[Index]->sliderPosition();
     if (Index == 0) {
-        state.slowDownPercent = position;
+        state.setSlowDownPercent(position);
         main_.txtSlowPct[0]->setText(QString::number(position));
     } else {
-        state.pitchChange = position;
+        state.setPitchChange(position);
         pitchChangeTextFieldsFill();
     }
 }
 
-void LoopSide::slSlowPct_MouseUp(int Index)
+void LoopSideOfMain::slSlowPct_MouseUp(int Index)
 {
     sliderLock_.lock(Index);
 }
 
-void LoopSide::tmrSliderFreedom_Timer()
+void LoopSideOfMain::tmrSliderFreedom_Timer()
 {
     sliderLock_.free();
 }
 
-bool LoopSide::sliderInputLocked(QObject* watched, const QEvent& event) const
+bool LoopSideOfMain::sliderInputLocked(QObject* watched, const QEvent& event) const
 {
     for (int i = 0; i < 2; ++i) {
         if (watched == main_.slSlowPct[i])
@@ -174,7 +177,7 @@ bool LoopSide::sliderInputLocked(QObject* watched, const QEvent& event) const
     return false;
 }
 
-void LoopSide::completetxtSlowPctEntry(int Index)
+void LoopSideOfMain::completetxtSlowPctEntry(int Index)
 {
     TraceScope trace(module, "Sub completetxtSlowPctEntry", {{"Index", Index}});
     trace.run([&] {
@@ -187,7 +190,7 @@ void LoopSide::completetxtSlowPctEntry(int Index)
                 showSpeedAndPitch();
                 return;
             }
-            state.slowDownPercent = *percent;
+            state.setSlowDownPercent(*percent);
         } else if (Index == 1 || Index == 2) {
             const std::optional<double> halfSteps = boxValue(*main_.txtSlowPct[1]);
             const std::optional<double> cents = boxValue(*main_.txtSlowPct[2]);
@@ -198,53 +201,53 @@ void LoopSide::completetxtSlowPctEntry(int Index)
                 pitchChangeTextFieldsFill();
                 return;
             }
-            state.pitchChange = *pitch;
+            state.setPitchChange(*pitch);
         }
         changeTransformParameters();
     });
 }
 
-void LoopSide::setSpeed(int percent)
+void LoopSideOfMain::setSpeed(int percent)
 {
-    main_.state().slowDownPercent = percent;
+    main_.state().setSlowDownPercent(percent);
     changeTransformParameters();
 }
 
-void LoopSide::lbl1005Speed_Click()
+void LoopSideOfMain::lbl1005Speed_Click()
 {
     setSpeed(20);
 }
 
-void LoopSide::lbl1003Speed_Click()
+void LoopSideOfMain::lbl1003Speed_Click()
 {
     setSpeed(33);
 }
 
-void LoopSide::lbl1002_Click()
+void LoopSideOfMain::lbl1002_Click()
 {
     setSpeed(50);
 }
 
-void LoopSide::lblOriginalSpeed_Click()
+void LoopSideOfMain::lblOriginalSpeed_Click()
 {
     setSpeed(100);
 }
 
-void LoopSide::lblDoubleSpeed_Click()
+void LoopSideOfMain::lblDoubleSpeed_Click()
 {
     setSpeed(200);
 }
 
-void LoopSide::lblSteps_Click(int Index)
+void LoopSideOfMain::lblSteps_Click(int Index)
 {
     TraceScope trace(module, "Sub lblSteps_Click", {{"Index", Index}});
     trace.run([&] {
-        main_.state().pitchChange = Index <= 12 ? Index * 100 : (12 - Index) * 100;
+        main_.state().setPitchChange(Index <= 12 ? Index * 100 : (12 - Index) * 100);
         changeTransformParameters();
     });
 }
 
-void LoopSide::pitchChangeTextFieldsFill()
+void LoopSideOfMain::pitchChangeTextFieldsFill()
 {
     const int pitch = main_.state().pitchChange;
     // C++ division truncates toward zero and the remainder keeps the sign: -150 is -1 and -50.
@@ -252,7 +255,7 @@ void LoopSide::pitchChangeTextFieldsFill()
     main_.txtSlowPct[2]->setText(QString::number(pitch % 100));
 }
 
-int LoopSide::lstPct()
+int LoopSideOfMain::lstPct()
 {
     TraceScope trace(module, "Function lstPct");
     return trace.run(defaultPercent, [&] {
@@ -262,7 +265,7 @@ int LoopSide::lstPct()
     });
 }
 
-int LoopSide::lstPitchChange()
+int LoopSideOfMain::lstPitchChange()
 {
     TraceScope trace(module, "Function lstPitchChange");
     return trace.run(0, [&] {
@@ -288,7 +291,7 @@ int LoopSide::lstPitchChange()
     });
 }
 
-void LoopSide::saveCurrentPct()
+void LoopSideOfMain::saveCurrentPct()
 {
     TraceScope trace(module, "Sub saveCurrentPct");
     trace.run([&] {
@@ -302,7 +305,7 @@ void LoopSide::saveCurrentPct()
     });
 }
 
-void LoopSide::saveCurrentPitchChange()
+void LoopSideOfMain::saveCurrentPitchChange()
 {
     TraceScope trace(module, "Sub saveCurrentPitchChange");
     trace.run([&] {
@@ -322,7 +325,7 @@ void LoopSide::saveCurrentPitchChange()
     });
 }
 
-void LoopSide::cmdSlowPlayAdjust()
+void LoopSideOfMain::cmdSlowPlayAdjust()
 {
     main_.cmdSlowPlay->setEnabled(rows_.count() >= 1);
 }

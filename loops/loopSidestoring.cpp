@@ -31,8 +31,8 @@ constexpr int cdStartedAfterMs = 100;
 
 } // namespace
 
-void LoopSide::insertLoopPt(const QString& startTimeMs, const QString& startTimeTTMMSS,
-                            const QVariant& endtimeMs)
+void LoopSideOfMain::insertLoopPt(const QString& startTimeMs, const QString& startTimeTTMMSS,
+                                  const QVariant& endtimeMs)
 {
     TraceScope trace(module, "Sub insertLoopPt",
                      {{"startTimeMs", startTimeMs},
@@ -41,8 +41,8 @@ void LoopSide::insertLoopPt(const QString& startTimeMs, const QString& startTime
     trace.run([&] { rows_.add({loopRecord(startTimeMs, startTimeTTMMSS, endtimeMs)}); });
 }
 
-QSqlRecord LoopSide::loopRecord(const QString& startTimeMs, const QString& startTimeTTMMSS,
-                                const QVariant& endtimeMs) const
+QSqlRecord LoopSideOfMain::loopRecord(const QString& startTimeMs, const QString& startTimeTTMMSS,
+                                      const QVariant& endtimeMs) const
 {
     QSqlRecord row = rows_.newRow();
     if (main_.state().cdView) {
@@ -59,7 +59,7 @@ QSqlRecord LoopSide::loopRecord(const QString& startTimeMs, const QString& start
     return row;
 }
 
-bool LoopSide::insertNewLoopPoint()
+bool LoopSideOfMain::insertNewLoopPoint()
 {
     TraceScope trace(module, "Function insertNewLoopPoint");
     return trace.run(false, [&] {
@@ -99,17 +99,17 @@ bool LoopSide::insertNewLoopPoint()
     });
 }
 
-void LoopSide::fastInsert(const QString& aTime, const QString& startTimeTTMMSS)
+void LoopSideOfMain::fastInsert(const QString& aTime, const QString& startTimeTTMMSS)
 {
     TraceScope trace(module, "Sub fastInsert",
                      {{"aTime", aTime}, {"startTimeTTMMSS", startTimeTTMMSS}});
     trace.run([&] {
         const QString key = QStringLiteral("%1").arg(aTime.toLongLong(), 7, 10, QLatin1Char('0'));
-        loopPointBuffer.Add(key, key, startTimeTTMMSS, QString());
+        main_.state().loopPointBuffer.Add(key, key, startTimeTTMMSS, QString());
     });
 }
 
-void LoopSide::cmdStartNewLoop_Click()
+void LoopSideOfMain::cmdStartNewLoop_Click()
 {
     TraceScope trace(module, "Sub cmdStartNewLoop_Click");
     trace.run([&] {
@@ -123,7 +123,7 @@ void LoopSide::cmdStartNewLoop_Click()
     });
 }
 
-void LoopSide::cmdStartNewLoop_MouseUp()
+void LoopSideOfMain::cmdStartNewLoop_MouseUp()
 {
     TraceScope trace(module, "Sub cmdStartNewLoop_MouseUp");
     trace.run([&] {
@@ -132,7 +132,7 @@ void LoopSide::cmdStartNewLoop_MouseUp()
     });
 }
 
-void LoopSide::mnuMakeLoop_Click()
+void LoopSideOfMain::mnuMakeLoop_Click()
 {
     TraceScope trace(module, "Sub mnuMakeLoop_Click");
     trace.run([&] {

@@ -23,7 +23,7 @@ constexpr char module[] = "main form";
 
 } // namespace
 
-void LoopSide::showTrim()
+void LoopSideOfMain::showTrim()
 {
     if (!trimOpen()) {
         trim_ = new frmTrim(
@@ -36,7 +36,7 @@ void LoopSide::showTrim()
     trim_->setTrimLimits();
 }
 
-void LoopSide::setupTrimFormsForSlowdown()
+void LoopSideOfMain::setupTrimFormsForSlowdown()
 {
     // Each half on its own: a failure in one leaves the other's shares taken.
     ignoringErrors([&] {
@@ -60,7 +60,7 @@ void LoopSide::setupTrimFormsForSlowdown()
     });
 }
 
-void LoopSide::adjustTrimForm()
+void LoopSideOfMain::adjustTrimForm()
 {
     TraceScope trace(module, "Sub adjustTrimForm");
     trace.run([&] {
@@ -76,7 +76,7 @@ void LoopSide::adjustTrimForm()
     });
 }
 
-void LoopSide::adjustGraph()
+void LoopSideOfMain::adjustGraph()
 {
     // A marker that cannot be set ends the adjustment there, the wave control's range untouched.
     ignoringErrors([&] {
@@ -94,13 +94,13 @@ void LoopSide::adjustGraph()
     });
 }
 
-void LoopSide::setTrimZoomEnabled(bool enabled)
+void LoopSideOfMain::setTrimZoomEnabled(bool enabled)
 {
     if (trim_)
         trim_->cmdZoom->setEnabled(enabled);
 }
 
-void LoopSide::closeTrim()
+void LoopSideOfMain::closeTrim()
 {
     if (!trimOpen())
         return;

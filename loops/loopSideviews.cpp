@@ -31,7 +31,7 @@ constexpr int detailWidth = pixels(9765);
 
 } // namespace
 
-void LoopSide::useLayout(const QString& fileName, const QString& layoutName)
+void LoopSideOfMain::useLayout(const QString& fileName, const QString& layoutName)
 {
     try {
         layout_ = readGridLayout(programFolder() + QLatin1Char('/') + fileName, layoutName);
@@ -43,17 +43,17 @@ void LoopSide::useLayout(const QString& fileName, const QString& layoutName)
     applyLayout();
 }
 
-void LoopSide::applyLayout()
+void LoopSideOfMain::applyLayout()
 {
     applyGridLayout(*main_.loopPoints, layout_, [this](int error) { dtaLoopPoints_Error(error); });
 }
 
-void LoopSide::mnuChooseView_Click(int index)
+void LoopSideOfMain::mnuChooseView_Click(int index)
 {
     TraceScope trace(module, "Sub mnuChooseView_Click", {{"Index", index}});
     trace.run([&] {
         // Chosen first: the switch into the "CD" view lays this layout out.
-        main_.state().currentView = index;
+        main_.state().setCurrentView(index);
         if (!main_.state().cdView)
             main_.changeToMode(QStringLiteral("CD"), false);
         else
@@ -61,7 +61,7 @@ void LoopSide::mnuChooseView_Click(int index)
     });
 }
 
-void LoopSide::showGridView(int index)
+void LoopSideOfMain::showGridView(int index)
 {
     TraceScope trace(module, "Sub showGridView", {{"Index", index}});
     trace.run([&] {
@@ -86,7 +86,7 @@ void LoopSide::showGridView(int index)
     });
 }
 
-void LoopSide::showLoopDetails()
+void LoopSideOfMain::showLoopDetails()
 {
     TraceScope trace(module, "Sub showLoopDetails");
     trace.run([&] {
@@ -101,7 +101,7 @@ void LoopSide::showLoopDetails()
     });
 }
 
-void LoopSide::restoreLoopPointToNormalView()
+void LoopSideOfMain::restoreLoopPointToNormalView()
 {
     TraceScope trace(module, "Sub restoreLoopPointToNormalView");
     trace.run([&] {

@@ -8,7 +8,7 @@ class QPushButton;
 
 namespace lentaro {
 
-class LoopSide;
+class LoopSideOfMain;
 class frmMain;
 
 // The loop maker: each press of its marking button marks the play position, closing the loop
@@ -23,7 +23,7 @@ public:
     static constexpr const char* formName = "makeLoopPoints";
     static constexpr const char* endpointNotSet = "Endpoint not set yet.";
 
-    makeLoopPoints(LoopSide& loops, frmMain& main);
+    makeLoopPoints(LoopSideOfMain& loops, frmMain& main);
 
     // Shows the window modal and returns at once.
     void open() override;
@@ -47,7 +47,7 @@ private:
     void keepInStep(QListWidget& from, QListWidget& to);
     void listMarks();
 
-    LoopSide& loops_;
+    LoopSideOfMain& loops_;
     frmMain& main_;
     bool unloading_ = false;
 };

@@ -5,14 +5,14 @@
 namespace lentaro {
 
 class frmMain;
-class LoopSide;
+class LoopSideOfMain;
 
 // Captures a loop of the wave file shown by cutting it out of the file. A loop of a CD is the
 // CD side's to record; this capture leaves it alone.
 class WaveLoopCapture : public LoopCapture
 {
 public:
-    WaveLoopCapture(frmMain& main, LoopSide& loops) : main_(main), loops_(loops) {}
+    WaveLoopCapture(frmMain& main, LoopSideOfMain& loops) : main_(main), loops_(loops) {}
 
     // Throws the cut's failure (a RuntimeError) for the caller to show.
     void recordCurrentLoop() override;
@@ -24,7 +24,7 @@ public:
 
 private:
     frmMain& main_;
-    LoopSide& loops_;
+    LoopSideOfMain& loops_;
 };
 
 } // namespace lentaro

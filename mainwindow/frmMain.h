@@ -61,7 +61,7 @@ public:
     ~frmMain() override;
 
     MainState& state() { return state_; }
-    LoopsSide& loops() { return *sides_.loops; }
+    LoopSide& loops() { return *sides_.loops; }
     CdSide& cd() { return *sides_.cd; }
     WaveViewSide& waveView() { return *sides_.waveView; }
 

@@ -12,10 +12,10 @@ namespace lentaro {
 MainWindowSides programSides(frmMain& main)
 {
     MainWindowSides sides = standInSides(main);
-    auto loops = std::make_unique<LoopSide>(main);
+    auto loops = std::make_unique<LoopSideOfMain>(main);
     // Made after the loop side and gone before it: its capture of CD loops goes in place over
     // the loop side's cut of wave loops.
-    LoopSide& loopSide = *loops;
+    LoopSideOfMain& loopSide = *loops;
     sides.cd = makeCdSide(main, {[&loopSide](int& inPt, int& outPt) {
                                      return loopSide.calcInAndOutPoints(inPt, outPt);
                                  },

@@ -507,7 +507,7 @@ TEST_F(TrimWindow, TheTrackInformationComesBackOnlyInTheCdViewsNormalLayout)
         trimOver({{10000, 20000}});
         EXPECT_TRUE(main.tgTracks->isHidden());
         main.state().cdView = c.cdView;
-        main.state().currentView = c.currentView;
+        main.state().setCurrentView(c.currentView);
         if (c.byCloseButton)
             loops_->trim()->cmdClose->click();
         else
