@@ -19,6 +19,7 @@
 #include "platform/forms/scriptedprompts.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/SoundCard.h"
+#include "program/windowloopside.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -69,7 +70,7 @@ struct Environment {
     fillDatabase();
     main = new frmMain([this](frmMain& window) {
       MainWindowSides sides = standInSides(window);
-      auto side = std::make_unique<LoopSideOfMain>(window);
+      auto side = makeWindowLoopSide(window);
       loops = side.get();
       sides.loops = std::move(side);
       return sides;
@@ -159,7 +160,7 @@ void BM_KeepHundredMarks(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     for (int mark = 0; mark < 100; ++mark) loops.fastInsert(QString::number(mark * 1000 + 7), QStringLiteral("00:00"));
-    auto* maker = new makeLoopPoints(loops, *environment.main);
+    auto* maker = new makeLoopPoints(loops, *environment.main, environment.main->state());
     state.ResumeTiming();
     maker->btnKeep_Click();
     state.PauseTiming();

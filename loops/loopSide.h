@@ -3,6 +3,8 @@
 #include "loops/frmTrim.h"
 #include "loops/gridLayout.h"
 #include "loops/loopRows.h"
+#include "loops/loopSideControls.h"
+#include "loops/loopSideHost.h"
 #include "loops/makeLoopPoints.h"
 #include "loops/passCount.h"
 #include "loops/slowPlayRoad.h"
@@ -17,11 +19,10 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace lentaro {
-
-class frmMain;
 
 // The main window's whole loop side: the loop rows and their grid, the three grid views, making loops
 // live or one per track, the loop maker, playing and trimming loops, and saving their chords and
@@ -32,7 +33,8 @@ class LoopSideOfMain : public QObject, public LoopSide
     Q_OBJECT
 
 public:
-    explicit LoopSideOfMain(frmMain& main);
+    // Over the main window's controls, calling the window through host.
+    LoopSideOfMain(LoopSideControls controls, std::unique_ptr<LoopSideHost> host);
     ~LoopSideOfMain() override;
 
     // LoopSide: the grid, its views and the trim window.
@@ -147,6 +149,8 @@ public:
     frmTrim* trim() const { return trimOpen() ? trim_.data() : nullptr; }
 
     LoopRows& rows() { return rows_; }
+    // The cut of wave loops Transform uses; whoever makes the side puts it in place.
+    LoopCapture& waveCapture() { return capture_; }
     // The loop maker while it is open, else null.
     makeLoopPoints* loopMaker() const { return maker_; }
 
@@ -207,7 +211,8 @@ private:
     void useLayout(const QString& fileName, const QString& layoutName);
     void applyLayout();
 
-    frmMain& main_;
+    LoopSideControls c_;
+    std::unique_ptr<LoopSideHost> host_;
     LoopRows rows_;
     GridLayout layout_ = GridLayout::builtIn();
     QPointer<makeLoopPoints> maker_;
@@ -225,8 +230,7 @@ private:
     PassCount passes_;
     // The latest pass started was rendered (no real-time play).
     bool renderedPass_ = false;
-    WaveLoopCapture capture_{main_, *this};
-    ScopedOverride<LoopCapture> captureInPlace_{loopCapture, capture_};
+    WaveLoopCapture capture_{c_, *host_, *this};
 };
 
 } // namespace lentaro

@@ -2,9 +2,9 @@
 #include "loops/loopSide.h"
 
 #include "app/programstate.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
@@ -26,11 +26,11 @@ void LoopSideOfMain::highlightLoopPoint()
 {
     TraceScope trace(module, "Sub highlightLoopPoint");
     trace.run([&] {
-        QTableView& grid = *main_.loopPoints;
+        QTableView& grid = c_.loopPoints;
         if (!programState().gvLoopHighlight || isEditing(grid))
             return;
-        main_.ms();
-        const int row = rows_.lastStartingAtOrBefore(main_.state().currentMMControl->position());
+        host_->ms();
+        const int row = rows_.lastStartingAtOrBefore(c_.state.currentMMControl->position());
         ignoringErrors([&] {
             if (row == LoopRows::noRow) {
                 grid.clearSelection();
@@ -53,12 +53,12 @@ void LoopSideOfMain::loopPoints_dblclick(bool ctrl, bool alt)
 {
     TraceScope trace(module, "Sub looppoints_dblclick", {{"ctrl", ctrl}, {"alt", alt}});
     trace.run([&] {
-        main_.setEnabled(false);
+        host_->setEnabled(false);
         // Enabled again however the action ends.
         const struct Reenable {
-            frmMain& main;
-            ~Reenable() { main.setEnabled(true); }
-        } reenable{main_};
+            LoopSideHost& host;
+            ~Reenable() { host.setEnabled(true); }
+        } reenable{*host_};
         if (ctrl) {
             playFromLoopOn();
         } else if (alt) {
@@ -74,7 +74,7 @@ void LoopSideOfMain::loopPoints_keyup(int keyCode, bool ctrl)
 {
     TraceScope trace(module, "Sub loopPoints_keyup", {{"KeyCode", keyCode}, {"ctrl", ctrl}});
     trace.run([&] {
-        if (isEditing(*main_.loopPoints) || keyCode != deleteKey)
+        if (isEditing(c_.loopPoints) || keyCode != deleteKey)
             return;
         if (!ctrl
             && forms::MsgBox(QStringLiteral("Are you sure want to delete this loop point?"),

@@ -6,8 +6,8 @@
 
 #include "app/programstate.h"
 #include "app/recordwhileplaying.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
+#include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
@@ -51,9 +51,9 @@ void LoopSideOfMain::rowLimits(int& start, int& end)
         if (row + 1 < rows_.count()) {
             newEnd = rows_.model()->record(row + 1).value(QStringLiteral("startTime")).toInt();
         } else {
-            main_.ms();
-            newEnd = std::min(main_.state().currentMMControl->length(),
-                              st.toInt() + defaultLoopLengthMs);
+            host_->ms();
+            newEnd =
+                std::min(c_.state.currentMMControl->length(), st.toInt() + defaultLoopLengthMs);
         }
         QSqlRecord filled;
         filled.append(QSqlField(QStringLiteral("endTime"), QMetaType(QMetaType::Int)));
@@ -105,7 +105,7 @@ void LoopSideOfMain::playLoop(bool recalc, std::optional<int> myInPt, std::optio
     TraceScope trace(module, "Sub playLoop", {{"recalcInAndOutPoints", recalc}});
     trace.run([&] {
         ProgramState& program = programState();
-        MainState& state = main_.state();
+        MainState& state = c_.state;
         program.gvLoopHighlight = false;
         int in = state.inPt;
         int out = state.outPt;
@@ -121,7 +121,7 @@ void LoopSideOfMain::playLoop(bool recalc, std::optional<int> myInPt, std::optio
         }
         state.inPt = in;
         state.outPt = out;
-        main_.ms();
+        host_->ms();
         if (program.gvRecordingInProgress)
             playWhileRecording();
         else
@@ -132,7 +132,7 @@ void LoopSideOfMain::playLoop(bool recalc, std::optional<int> myInPt, std::optio
 void LoopSideOfMain::playOnce()
 {
     const ProgramState& program = programState();
-    const MainState& state = main_.state();
+    const MainState& state = c_.state;
     mci::MMControl& device = *state.currentMMControl;
     device.setFrom(state.inPt);
     device.setTo(state.outPt);
@@ -148,7 +148,7 @@ void LoopSideOfMain::playOnce()
 
 void LoopSideOfMain::retryShorter()
 {
-    MainState& state = main_.state();
+    MainState& state = c_.state;
     mci::MMControl& device = *state.currentMMControl;
     const int oldOut = state.outPt;
     // An end past the media is tried at the media's end first, then earlier and earlier, but
@@ -171,14 +171,14 @@ void LoopSideOfMain::retryShorter()
     }
     state.outPt = oldOut;
     programState().gvPlayState.setState(false);
-    main_.pnlMsg->setText(QStringLiteral("The loop could not be played."));
+    c_.pnlMsg.setText(QStringLiteral("The loop could not be played."));
 }
 
 void LoopSideOfMain::playWhileRecording()
 {
-    const MainState& state = main_.state();
+    const MainState& state = c_.state;
     mci::MMControl& device = *state.currentMMControl;
-    recordWhilePlaying(device, *main_.WaveControl, state.inPt, state.outPt);
+    recordWhilePlaying(device, c_.WaveControl, state.inPt, state.outPt);
     device.setUpdateInterval(positionUpdateMs);
 }
 
@@ -190,8 +190,8 @@ void LoopSideOfMain::playFromLoopOn()
             forms::MsgBox(noLoopPoints);
             return;
         }
-        main_.ms();
-        mci::MMControl& device = *main_.state().currentMMControl;
+        host_->ms();
+        mci::MMControl& device = *c_.state.currentMMControl;
         device.setWait(true);
         device.setCommand(QStringLiteral("Stop"));
         device.setFrom(rows_.field(QStringLiteral("startTime")).toInt());
@@ -200,7 +200,7 @@ void LoopSideOfMain::playFromLoopOn()
         device.setWait(false);
         device.setCommand(QStringLiteral("Play"));
         device.setUpdateInterval(positionUpdateMs);
-        endEditing(*main_.loopPoints);
+        endEditing(c_.loopPoints);
         programState().gvLoopHighlight = true;
     });
 }

@@ -7,8 +7,8 @@
 #include "app/programstate.h"
 #include "loops/sliderLock.h"
 #include "mainwindow/expansionfactor.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
@@ -68,7 +68,7 @@ QSqlQuery run(const MainState& state, const QString& sql, const QVariantList& va
 void LoopSideOfMain::connectSpeedControls()
 {
     for (int i = 0; i < 2; ++i) {
-        QSlider* slider = main_.slSlowPct[i];
+        QSlider* slider = c_.slSlowPct[i];
         // Moves follow the thumb; only the release changes the speed or pitch.
         slider->setTracking(false);
         slider->installEventFilter(this);
@@ -77,20 +77,18 @@ void LoopSideOfMain::connectSpeedControls()
         connect(slider, &QSlider::sliderReleased, this, [this, i] { slSlowPct_MouseUp(i); });
     }
     for (int i = 0; i < 3; ++i) {
-        connect(main_.txtSlowPct[i], &QLineEdit::returnPressed, this,
+        connect(c_.txtSlowPct[i], &QLineEdit::returnPressed, this,
                 [this, i] { completetxtSlowPctEntry(i); });
     }
-    connect(main_.lbl1005Speed, &QPushButton::clicked, this, &LoopSideOfMain::lbl1005Speed_Click);
-    connect(main_.lbl1003Speed, &QPushButton::clicked, this, &LoopSideOfMain::lbl1003Speed_Click);
-    connect(main_.lbl1002, &QPushButton::clicked, this, &LoopSideOfMain::lbl1002_Click);
-    connect(main_.lblOriginalSpeed, &QPushButton::clicked, this,
+    connect(&c_.lbl1005Speed, &QPushButton::clicked, this, &LoopSideOfMain::lbl1005Speed_Click);
+    connect(&c_.lbl1003Speed, &QPushButton::clicked, this, &LoopSideOfMain::lbl1003Speed_Click);
+    connect(&c_.lbl1002, &QPushButton::clicked, this, &LoopSideOfMain::lbl1002_Click);
+    connect(&c_.lblOriginalSpeed, &QPushButton::clicked, this,
             &LoopSideOfMain::lblOriginalSpeed_Click);
-    connect(main_.lblDoubleSpeed, &QPushButton::clicked, this,
-            &LoopSideOfMain::lblDoubleSpeed_Click);
-    for (int i = 0; i < static_cast<int>(main_.lblSteps.size()); ++i)
-        connect(main_.lblSteps[i], &QPushButton::clicked, this, [this, i] { lblSteps_Click(i); });
-    connect(main_.tmrSliderFreedom, &QTimer::timeout, this,
-            &LoopSideOfMain::tmrSliderFreedom_Timer);
+    connect(&c_.lblDoubleSpeed, &QPushButton::clicked, this, &LoopSideOfMain::lblDoubleSpeed_Click);
+    for (int i = 0; i < static_cast<int>(c_.lblSteps.size()); ++i)
+        connect(c_.lblSteps[i], &QPushButton::clicked, this, [this, i] { lblSteps_Click(i); });
+    connect(&c_.tmrSliderFreedom, &QTimer::timeout, this, &LoopSideOfMain::tmrSliderFreedom_Timer);
 }
 
 void LoopSideOfMain::changeTransformParameters()
@@ -98,7 +96,7 @@ void LoopSideOfMain::changeTransformParameters()
     TraceScope trace(module, "Sub changeTransformParameters");
     trace.run([&] {
         ProgramState& program = programState();
-        MainState& state = main_.state();
+        MainState& state = c_.state;
         // The markers' shares of the file are taken while it is still open; the pass started
         // below finds it closed and keeps them.
         setupTrimFormsForSlowdown();
@@ -106,14 +104,14 @@ void LoopSideOfMain::changeTransformParameters()
         state.setPitchChange(clampedPitch(state.pitchChange));
         showSpeedAndPitch();
         expFactorSet(state);
-        mci::MMControl& wave = *main_.WaveControl;
+        mci::MMControl& wave = c_.WaveControl;
         if (!wave.fileName().isEmpty()) {
             wave.setWait(true);
             wave.setCommand(QStringLiteral("Close"));
             wave.setFileName(QString());
         }
         program.gvSlowedFileReady = false;
-        main_.graphicEnableToggle(program.gvSlowedFileReady);
+        host_->graphicEnableToggle(program.gvSlowedFileReady);
         btnLoopPlay_Click();
     });
 }
@@ -121,10 +119,10 @@ void LoopSideOfMain::changeTransformParameters()
 void LoopSideOfMain::showSpeedAndPitch()
 {
     const QScopedValueRollback<bool> setting(settingSliders, true);
-    const MainState& state = main_.state();
-    main_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
-    main_.slSlowPct[0]->setValue(state.slowDownPercent);
-    main_.slSlowPct[1]->setValue(state.pitchChange);
+    const MainState& state = c_.state;
+    c_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
+    c_.slSlowPct[0]->setValue(state.slowDownPercent);
+    c_.slSlowPct[1]->setValue(state.pitchChange);
     pitchChangeTextFieldsFill();
 }
 
@@ -134,8 +132,8 @@ void LoopSideOfMain::slSlowPct_Change(int Index)
     trace.run([&] {
         if (settingSliders)
             return;
-        MainState& state = main_.state();
-        const int value = main_.slSlowPct[Index]->value();
+        MainState& state = c_.state;
+        const int value = c_.slSlowPct[Index]->value();
         if (Index == 0)
             state.setSlowDownPercent(std::max(value, slowestPercent));
         else
@@ -146,12 +144,12 @@ void LoopSideOfMain::slSlowPct_Change(int Index)
 
 void LoopSideOfMain::slSlowPct_Scroll(int Index)
 {
-    MainState& state = main_.state();
+    MainState& state = c_.state;
     // The thumb's place: the slider's value changes only on release.
-    const int position = main_.slSlowPct[Index]->sliderPosition();
+    const int position = c_.slSlowPct[Index]->sliderPosition();
     if (Index == 0) {
         state.setSlowDownPercent(position);
-        main_.txtSlowPct[0]->setText(QString::number(position));
+        c_.txtSlowPct[0]->setText(QString::number(position));
     } else {
         state.setPitchChange(position);
         pitchChangeTextFieldsFill();
@@ -171,7 +169,7 @@ void LoopSideOfMain::tmrSliderFreedom_Timer()
 bool LoopSideOfMain::sliderInputLocked(QObject* watched, const QEvent& event) const
 {
     for (int i = 0; i < 2; ++i) {
-        if (watched == main_.slSlowPct[i])
+        if (watched == c_.slSlowPct[i])
             return sliderLock_.swallows(i, event);
     }
     return false;
@@ -181,10 +179,10 @@ void LoopSideOfMain::completetxtSlowPctEntry(int Index)
 {
     TraceScope trace(module, "Sub completetxtSlowPctEntry", {{"Index", Index}});
     trace.run([&] {
-        MainState& state = main_.state();
+        MainState& state = c_.state;
         if (Index == 0) {
             // Text that starts with no number is no speed: the speed stays as it was.
-            const std::optional<double> typed = leadingNumberOf(main_.txtSlowPct[0]->text());
+            const std::optional<double> typed = leadingNumberOf(c_.txtSlowPct[0]->text());
             const std::optional<int> percent = typed ? wholeNumberOf(*typed) : std::nullopt;
             if (!percent) {
                 showSpeedAndPitch();
@@ -192,8 +190,8 @@ void LoopSideOfMain::completetxtSlowPctEntry(int Index)
             }
             state.setSlowDownPercent(*percent);
         } else if (Index == 1 || Index == 2) {
-            const std::optional<double> halfSteps = boxValue(*main_.txtSlowPct[1]);
-            const std::optional<double> cents = boxValue(*main_.txtSlowPct[2]);
+            const std::optional<double> halfSteps = boxValue(*c_.txtSlowPct[1]);
+            const std::optional<double> cents = boxValue(*c_.txtSlowPct[2]);
             const std::optional<int> pitch =
                 halfSteps && cents ? wholeNumberOf(*halfSteps * 100 + *cents) : std::nullopt;
             // Text that is no pitch changes nothing: the boxes show the pitch that sounds.
@@ -209,7 +207,7 @@ void LoopSideOfMain::completetxtSlowPctEntry(int Index)
 
 void LoopSideOfMain::setSpeed(int percent)
 {
-    main_.state().setSlowDownPercent(percent);
+    c_.state.setSlowDownPercent(percent);
     changeTransformParameters();
 }
 
@@ -242,17 +240,17 @@ void LoopSideOfMain::lblSteps_Click(int Index)
 {
     TraceScope trace(module, "Sub lblSteps_Click", {{"Index", Index}});
     trace.run([&] {
-        main_.state().setPitchChange(Index <= 12 ? Index * 100 : (12 - Index) * 100);
+        c_.state.setPitchChange(Index <= 12 ? Index * 100 : (12 - Index) * 100);
         changeTransformParameters();
     });
 }
 
 void LoopSideOfMain::pitchChangeTextFieldsFill()
 {
-    const int pitch = main_.state().pitchChange;
+    const int pitch = c_.state.pitchChange;
     // C++ division truncates toward zero and the remainder keeps the sign: -150 is -1 and -50.
-    main_.txtSlowPct[1]->setText(QString::number(pitch / 100));
-    main_.txtSlowPct[2]->setText(QString::number(pitch % 100));
+    c_.txtSlowPct[1]->setText(QString::number(pitch / 100));
+    c_.txtSlowPct[2]->setText(QString::number(pitch % 100));
 }
 
 int LoopSideOfMain::lstPct()
@@ -272,7 +270,7 @@ int LoopSideOfMain::lstPitchChange()
         int pitch = 0;
         // No loop row, no track or wave-file row, or none to be read: no change.
         ignoringErrors([&] {
-            const MainState& state = main_.state();
+            const MainState& state = c_.state;
             QSqlQuery found =
                 state.cdView
                     ? run(state,
@@ -300,7 +298,7 @@ void LoopSideOfMain::saveCurrentPct()
             return;
         QSqlRecord fields;
         fields.append(QSqlField(QStringLiteral("lastPct"), QMetaType(QMetaType::Int)));
-        fields.setValue(0, main_.state().slowDownPercent);
+        fields.setValue(0, c_.state.slowDownPercent);
         rows_.editRow(prevRowKey, fields);
     });
 }
@@ -309,7 +307,7 @@ void LoopSideOfMain::saveCurrentPitchChange()
 {
     TraceScope trace(module, "Sub saveCurrentPitchChange");
     trace.run([&] {
-        const MainState& state = main_.state();
+        const MainState& state = c_.state;
         if (state.savedCdView) {
             run(state,
                 QStringLiteral(
@@ -327,7 +325,7 @@ void LoopSideOfMain::saveCurrentPitchChange()
 
 void LoopSideOfMain::cmdSlowPlayAdjust()
 {
-    main_.cmdSlowPlay->setEnabled(rows_.count() >= 1);
+    c_.cmdSlowPlay.setEnabled(rows_.count() >= 1);
 }
 
 } // namespace lentaro

@@ -7,8 +7,8 @@
 #include "app/programstate.h"
 #include "app/timetexts.h"
 #include "loops/makeLoopPoints.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "mainwindow/tmstext.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
@@ -45,13 +45,13 @@ QSqlRecord LoopSideOfMain::loopRecord(const QString& startTimeMs, const QString&
                                       const QVariant& endtimeMs) const
 {
     QSqlRecord row = rows_.newRow();
-    if (main_.state().cdView) {
-        row.setValue(QStringLiteral("CDid"), main_.state().currentCDid);
+    if (c_.state.cdView) {
+        row.setValue(QStringLiteral("CDid"), c_.state.currentCDid);
         // The track is the leading number of the position text tt:mm:ss.
         row.setValue(QStringLiteral("TrackNum"),
                      static_cast<int>(startingNumber(startTimeTTMMSS.left(2))));
     } else {
-        row.setValue(QStringLiteral("waveFileID"), main_.state().currentWaveFileID);
+        row.setValue(QStringLiteral("waveFileID"), c_.state.currentWaveFileID);
     }
     row.setValue(QStringLiteral("startTime"), startTimeMs.toInt());
     row.setValue(QStringLiteral("Comment"), startTimeTTMMSS);
@@ -63,31 +63,31 @@ bool LoopSideOfMain::insertNewLoopPoint()
 {
     TraceScope trace(module, "Function insertNewLoopPoint");
     return trace.run(false, [&] {
-        main_.ms();
-        mci::MMControl* device = main_.state().currentMMControl;
-        if (!main_.playing()) {
+        host_->ms();
+        mci::MMControl* device = c_.state.currentMMControl;
+        if (!host_->playing()) {
             device->setWait(false);
             device->setCommand(QStringLiteral("Play"));
         }
         QString text;
         QString label;
-        if (device == main_.CDControl) {
+        if (device == &c_.CDControl) {
             // The position read before the last pause is the one kept, with its own text. Each
             // read asks for its format: the pause lets position reports in, which change it.
             const auto giveUp = clock_() + cdStartBound;
             do {
                 if (clock_() >= giveUp) {
-                    main_.pnlMsg->setText(
+                    c_.pnlMsg.setText(
                         QStringLiteral("The CD did not start playing, so no loop point was made."));
                     return false;
                 }
-                main_.ms();
+                host_->ms();
                 text = QString::number(device->position());
-                main_.tmsf();
+                host_->tmsf();
                 label = tmsText(device->position());
                 Pause(0.2F);
             } while (text.toInt() <= cdStartedAfterMs);
-            main_.ms();
+            host_->ms();
         } else {
             const int position = device->position();
             text = QString::number(position);
@@ -105,7 +105,7 @@ void LoopSideOfMain::fastInsert(const QString& aTime, const QString& startTimeTT
                      {{"aTime", aTime}, {"startTimeTTMMSS", startTimeTTMMSS}});
     trace.run([&] {
         const QString key = QStringLiteral("%1").arg(aTime.toLongLong(), 7, 10, QLatin1Char('0'));
-        main_.state().loopPointBuffer.Add(key, key, startTimeTTMMSS, QString());
+        c_.state.loopPointBuffer.Add(key, key, startTimeTTMMSS, QString());
     });
 }
 
@@ -118,7 +118,7 @@ void LoopSideOfMain::cmdStartNewLoop_Click()
         // A mark made while the maker is open is one more line of its lists.
         if (maker_)
             return;
-        maker_ = new makeLoopPoints(*this, main_);
+        maker_ = new makeLoopPoints(*this, c_.window, c_.state);
         maker_->open();
     });
 }
@@ -137,14 +137,14 @@ void LoopSideOfMain::mnuMakeLoop_Click()
     TraceScope trace(module, "Sub mnuMakeLoop_Click");
     trace.run([&] {
         ignoringErrors([&] {
-            main_.ms();
-            const QTableView& tracks = *main_.tgTracks;
+            host_->ms();
+            const QTableView& tracks = c_.tgTracks;
             const auto* model = qobject_cast<const QSqlTableModel*>(tracks.model());
             if (!model)
                 return;
             const int current = tracks.currentIndex().isValid() ? tracks.currentIndex().row() : 0;
             const QSqlRecord track = model->record(current);
-            mci::MMControl& cd = *main_.CDControl;
+            mci::MMControl& cd = c_.CDControl;
             cd.setTrack(track.value(QStringLiteral("TrackNum")).toInt());
             const qint64 start = cd.trackPosition();
             const qint64 end = start + cd.trackLength();
@@ -160,7 +160,7 @@ void LoopSideOfMain::mnuMakeLoop_Click()
                              + QStringLiteral(" - Entire Track"));
             rows_.add({row});
         });
-        ignoringErrors([&] { main_.loopPoints->viewport()->update(); });
+        ignoringErrors([&] { c_.loopPoints.viewport()->update(); });
     });
 }
 

@@ -4,7 +4,6 @@
 #include "app/windowhelpers.h"
 #include "loops/frmTrim.h"
 #include "loops/trimGraph.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
@@ -27,7 +26,7 @@ void LoopSideOfMain::showTrim()
 {
     if (!trimOpen()) {
         trim_ = new frmTrim(
-            main_, rows_, [this](int in, int out) { playLoop(false, in, out); },
+            c_, rows_, [this](int in, int out) { playLoop(false, in, out); },
             [this](int& start, int& end) { rowLimits(start, end); });
         showHideTrackInfo(false);
         trim_->show();
@@ -52,7 +51,7 @@ void LoopSideOfMain::setupTrimFormsForSlowdown()
     });
     ignoringErrors([&] {
         const TrimGraph& graph = trimGraph();
-        const int length = main_.WaveControl->length();
+        const int length = c_.WaveControl.length();
         if (!graph.isOpen() || length <= 0)
             return;
         graphStartFraction_ = static_cast<float>(graph.startMarkerMs() / length);
@@ -83,11 +82,11 @@ void LoopSideOfMain::adjustGraph()
         TrimGraph& graph = trimGraph();
         if (!graph.isOpen())
             return;
-        mci::MMControl& wave = *main_.WaveControl;
+        mci::MMControl& wave = c_.WaveControl;
         const double length = wave.length();
         graph.setStartMarkerMs(graphStartFraction_ * length);
         graph.setEndMarkerMs(graphEndFraction_ * length);
-        main_.ms();
+        host_->ms();
         // Halves to even, as the sliders' values are rounded everywhere.
         wave.setFrom(static_cast<int>(std::nearbyint(graph.startMarkerMs())));
         wave.setTo(static_cast<int>(std::nearbyint(graph.endMarkerMs())));

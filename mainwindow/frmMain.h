@@ -36,6 +36,7 @@ class MMControl;
 }
 
 class frmMain;
+struct LoopSideControls;
 
 // Makes the sides one main window calls, before its load runs.
 using SidesMaker = std::function<MainWindowSides(frmMain&)>;
@@ -64,6 +65,8 @@ public:
     LoopSide& loops() { return *sides_.loops; }
     CdSide& cd() { return *sides_.cd; }
     WaveViewSide& waveView() { return *sides_.waveView; }
+    // The controls the loop side drives; defined where the loop side is made, which knows them.
+    LoopSideControls loopControls();
 
     // Start-up and shutdown.
     void tmrAfterFormLoad_Timer();

@@ -1,10 +1,10 @@
 #include "program/programsides.h"
 
 #include "cd/cdside.h"
-#include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/standinsides.h"
 #include "program/loopcapturebyview.h"
+#include "program/windowloopside.h"
 #include "waveview/waveviewside.h"
 
 namespace lentaro {
@@ -12,7 +12,7 @@ namespace lentaro {
 MainWindowSides programSides(frmMain& main)
 {
     MainWindowSides sides = standInSides(main);
-    auto loops = std::make_unique<LoopSideOfMain>(main);
+    auto loops = makeWindowLoopSide(main);
     // Made after the loop side and gone before it: its capture of CD loops goes in place over
     // the loop side's cut of wave loops.
     LoopSideOfMain& loopSide = *loops;
