@@ -19,6 +19,7 @@
 #include "platform/forms/scriptedprompts.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/SoundCard.h"
+#include "program/windowloopside.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -58,7 +59,7 @@ struct Environment {
   forms::ScriptedPrompts scripted;
   ScopedOverride<forms::PromptService> promptsInPlace{forms::prompts, scripted};
   frmMain* main = nullptr;
-  LoopSide* loops = nullptr;
+  LoopSideOfMain* loops = nullptr;
   int waveFileID = 1;
 
   Environment() {
@@ -69,7 +70,7 @@ struct Environment {
     fillDatabase();
     main = new frmMain([this](frmMain& window) {
       MainWindowSides sides = standInSides(window);
-      auto side = std::make_unique<LoopSide>(window);
+      auto side = makeWindowLoopSide(window);
       loops = side.get();
       sides.loops = std::move(side);
       return sides;
@@ -82,7 +83,7 @@ struct Environment {
     main->WaveControl->setWait(true);
     main->WaveControl->setCommand(QStringLiteral("Open"));
     main->state().cdView = false;
-    main->state().currentMMControl = main->WaveControl;
+    main->state().setCurrentMMControl(main->WaveControl);
     main->state().currentWaveFileID = waveFileID;
   }
   ~Environment() { delete main; }
@@ -155,11 +156,11 @@ BENCHMARK(BM_DeleteLoopRow)->Unit(benchmark::kMillisecond)->Iterations(50);
 void BM_KeepHundredMarks(benchmark::State& state) {
   Environment environment;
   environment.bind();
-  LoopSide& loops = *environment.loops;
+  LoopSideOfMain& loops = *environment.loops;
   for (auto _ : state) {
     state.PauseTiming();
     for (int mark = 0; mark < 100; ++mark) loops.fastInsert(QString::number(mark * 1000 + 7), QStringLiteral("00:00"));
-    auto* maker = new makeLoopPoints(loops, *environment.main);
+    auto* maker = new makeLoopPoints(loops, *environment.main, environment.main->state());
     state.ResumeTiming();
     maker->btnKeep_Click();
     state.PauseTiming();
@@ -205,7 +206,7 @@ void BM_TrimReleaseToFirstSample(benchmark::State& state) {
   HeardCard heardCard;
   Environment environment;
   environment.bind();
-  LoopSide& loops = *environment.loops;
+  LoopSideOfMain& loops = *environment.loops;
   loops.rows().moveTo(loopRows / 2);
   loops.showTrim();
   frmTrim* trim = loops.trim();
@@ -345,13 +346,13 @@ struct SlowPlayBench {
     program.gvRealtime = realTime;
     program.gvSoundQuality = 3;
     main().changeToMode(QStringLiteral("SlowPlay"));
-    main().state().slowDownPercent = 50;
+    main().state().setSlowDownPercent(50);
   }
   ~SlowPlayBench() {
     if (loaded) runner.cleanUp();
   }
   frmMain& main() { return *environment.main; }
-  LoopSide& loops() { return *environment.loops; }
+  LoopSideOfMain& loops() { return *environment.loops; }
 };
 
 double secondsBetween(Clock::time_point from, Clock::time_point to) {
@@ -456,7 +457,7 @@ void BM_SpeedChangeToFirstNewSample(benchmark::State& state) {
   for (auto _ : state) {
     watch.disarm();
     markAtPassEnd = true;
-    bench.main().state().slowDownPercent = ++step % 2 == 1 ? 60 : 50;
+    bench.main().state().setSlowDownPercent(++step % 2 == 1 ? 60 : 50);
     const auto changedAt = Clock::now();
     bench.loops().changeTransformParameters();
     heard = processEventsUntil(grown, std::chrono::seconds(10)) && heard;

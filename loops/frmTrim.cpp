@@ -6,7 +6,6 @@
 #include "app/windowhelpers.h"
 #include "loops/loopRows.h"
 #include "loops/sliderLock.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
@@ -45,9 +44,10 @@ QPushButton* button(QWidget& form, const char* caption, const char* tip)
 
 } // namespace
 
-frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimits)
-    : QWidget(&main),
-      main_(main),
+frmTrim::frmTrim(const LoopSideControls& controls, LoopRows& rows, PlayLoop play,
+                 RowLimits rowLimits)
+    : QWidget(&controls.window),
+      c_(controls),
       rows_(rows),
       play_(std::move(play)),
       rowLimits_(std::move(rowLimits))
@@ -111,7 +111,7 @@ frmTrim::frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimi
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
     // Each layout of the loop grid sets its place: the window moves with it.
-    loopGrid_ = main.loopPoints;
+    loopGrid_ = &c_.loopPoints;
     loopGrid_->installEventFilter(this);
     place();
     cmdSave->setEnabled(!programState().gvSlowMode);
@@ -168,11 +168,11 @@ void frmTrim::place()
     // Beside the tracks grid (the CD view's Normal layout) the window takes the tracks grid's
     // place; across it (every other layout) the window goes under the loop grid. Either way no
     // loop row is hidden.
-    const QWidget& tracks = *main_.tgTracks;
-    const QWidget& loops = *main_.loopPoints;
+    const QWidget& tracks = c_.tgTracks;
+    const QWidget& loops = c_.loopPoints;
     const bool overTracks = !tracks.geometry().intersects(loops.geometry());
     const QWidget& beside = overTracks ? tracks : loops;
-    const QPoint corner = beside.mapTo(&main_, QPoint(0, 0));
+    const QPoint corner = beside.mapTo(&c_.window, QPoint(0, 0));
     arrange(overTracks);
     const QSize wanted = sizeHint();
     if (overTracks)
@@ -190,7 +190,7 @@ void frmTrim::showTime(int index, int ms)
 int frmTrim::mediaLength() const
 {
     // In ms, whatever format the last position report left the device in.
-    mci::MMControl& device = *main_.state().currentMMControl;
+    mci::MMControl& device = *c_.state.currentMMControl;
     device.setTimeFormat(0);
     return device.length();
 }
@@ -221,7 +221,7 @@ void frmTrim::setTrimLimits()
             setRange(i, start - margin, end + margin);
             slStart[i]->setValue(i == 0 ? start : end);
         }
-        mci::MMControl& device = *main_.state().currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl;
         device.setFrom(slStart[0]->minimum());
         device.setTo(slStart[0]->maximum());
     } catch (...) {
@@ -235,7 +235,7 @@ void frmTrim::slStart_Change(int index)
     try {
         // A newer move replaces the preview still waiting for its pause to end.
         tmrPreviewEnd->stop();
-        mci::MMControl& device = *main_.state().currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl;
         device.setTimeFormat(0);
         if (index == 0) {
             device.setFrom(slStart[0]->value());
@@ -251,8 +251,8 @@ void frmTrim::slStart_Change(int index)
         device.setWait(true);
         device.setCommand(QStringLiteral("Stop"));
         programState().gvPlayState.setState(true);
-        main_.pnlLoopLength->setText(QStringLiteral("Loop Length: ")
-                                     + mmss(device.to() - device.from()));
+        c_.pnlLoopLength.setText(QStringLiteral("Loop Length: ")
+                                 + mmss(device.to() - device.from()));
         // Until the start slider moves, the play starts at its minimum.
         play_(device.from(), device.to());
     } catch (...) {
@@ -263,7 +263,7 @@ void frmTrim::slStart_Change(int index)
 void frmTrim::previewEnd()
 {
     try {
-        MainState& state = main_.state();
+        MainState& state = c_.state;
         mci::MMControl& device = *state.currentMMControl;
         const int saved = device.from();
         const int end = slStart[1]->value();
@@ -289,7 +289,7 @@ void frmTrim::slStart_MouseDown()
 {
     TraceScope trace(module, "Sub slStart_MouseDown");
     trace.run([&] {
-        mci::MMControl& device = *main_.state().currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl;
         device.setUpdateInterval(0);
         programState().gvPlayState.setState(false);
         device.setWait(true);
@@ -302,7 +302,7 @@ void frmTrim::slStart_MouseUp(int index)
     TraceScope trace(module, "Sub slStart_MouseUp", {{"Index", index}});
     trace.run([&] {
         lock_.lock(index);
-        main_.state().currentMMControl->setUpdateInterval(500);
+        c_.state.currentMMControl->setUpdateInterval(500);
     });
 }
 
@@ -325,7 +325,7 @@ bool frmTrim::eventFilter(QObject* watched, QEvent* event)
             // Alt+T is Transform, on release, and not also the button's own mnemonic.
             event->accept();
             if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
-                main_.cmdSlowPlay->click();
+                c_.cmdSlowPlay.click();
             return true;
         }
     }
@@ -352,7 +352,7 @@ void frmTrim::cmdNext_Click(int index)
         }
         // One change for the pair, as for a move of the end: the new section, or with the end
         // preview chosen its end, whichever way the step went.
-        mci::MMControl& device = *main_.state().currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl;
         device.setTimeFormat(0);
         device.setFrom(slStart[0]->value());
         slStart_Change(1);
@@ -403,7 +403,7 @@ void frmTrim::MMControl1_StopClick()
     TraceScope trace(module, "Sub MMControl1_StopClick");
     trace.run([&] {
         programState().gvPlayState.setState(false);
-        mci::MMControl& device = *main_.state().currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl;
         device.setWait(true);
         device.setCommand(QStringLiteral("Stop"));
         device.setUpdateInterval(0);
@@ -414,7 +414,7 @@ void frmTrim::Form_QueryUnload()
 {
     TraceScope trace(module, "Sub Form_QueryUnload");
     trace.run([&] {
-        if (main_.state().cdView && main_.state().currentView == 1)
+        if (c_.state.cdView && c_.state.currentView == 1)
             showHideTrackInfo(true);
     });
 }

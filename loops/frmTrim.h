@@ -1,5 +1,6 @@
 #pragma once
 
+#include "loops/loopSideControls.h"
 #include "loops/sliderLock.h"
 
 #include <QVariant>
@@ -19,7 +20,6 @@ class MMControl;
 }
 
 class LoopRows;
-class frmMain;
 
 // The trim window: two sliders over the current loop's start and end (one second of margin on
 // each side), stepping to the neighbouring section, widening the sliders, and storing the trimmed
@@ -33,7 +33,7 @@ public:
     // current loop row's start and end, its missing end filled and stored.
     using PlayLoop = std::function<void(int in, int out)>;
     using RowLimits = std::function<void(int& start, int& end)>;
-    frmTrim(frmMain& main, LoopRows& rows, PlayLoop play, RowLimits rowLimits);
+    frmTrim(const LoopSideControls& controls, LoopRows& rows, PlayLoop play, RowLimits rowLimits);
 
     // Takes the current loop row's limits (its missing end filled and stored); the row is the one
     // Save writes, whatever row is current by then.
@@ -90,7 +90,7 @@ private:
     int mediaLength() const;
     void setRange(int index, int minimum, int maximum);
 
-    frmMain& main_;
+    LoopSideControls c_;
     LoopRows& rows_;
     PlayLoop play_;
     RowLimits rowLimits_;

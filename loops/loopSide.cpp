@@ -6,9 +6,9 @@
 #include "app/programstate.h"
 #include "app/timetexts.h"
 #include "loops/makeLoopPoints.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
@@ -34,8 +34,8 @@ constexpr char module[] = "main form";
 
 } // namespace
 
-LoopSide::LoopSide(frmMain& main)
-    : main_(main), rows_(main.state()), sliderLock_(*main.tmrSliderFreedom)
+LoopSideOfMain::LoopSideOfMain(LoopSideControls controls, std::unique_ptr<LoopSideHost> host)
+    : c_(controls), host_(std::move(host)), rows_(c_.state), sliderLock_(c_.tmrSliderFreedom)
 {
     connect(&rows_, &LoopRows::repositioned, this, [this] {
         showRowInGrid();
@@ -43,24 +43,25 @@ LoopSide::LoopSide(frmMain& main)
         loopPoints_RowColChange();
     });
     // The shell hands the grid a new model first; this side then takes it over.
-    connect(&main_.state(), &MainState::loopsRebound, this, [this] {
+    connect(&c_.state, &MainState::loopsRebound, this, [this] {
         followGrid();
         applyLayout();
     });
     connectRoad();
-    connect(main_.cmdStartNewLoop, &QPushButton::clicked, this, &LoopSide::cmdStartNewLoop_Click);
-    main_.cmdStartNewLoop->setToolTip(QStringLiteral("Start making loop points during play."));
-    main_.cmdStartNewLoop->installEventFilter(this);
-    connect(main_.mnuLoopHelp, &QAction::triggered, this, &LoopSide::mnuLoopHelp_Click);
-    main_.loopPoints->viewport()->installEventFilter(this);
-    main_.loopPoints->installEventFilter(this);
-    main_.loopPoints->setToolTip(QStringLiteral(
+    connect(&c_.cmdStartNewLoop, &QPushButton::clicked, this,
+            &LoopSideOfMain::cmdStartNewLoop_Click);
+    c_.cmdStartNewLoop.setToolTip(QStringLiteral("Start making loop points during play."));
+    c_.cmdStartNewLoop.installEventFilter(this);
+    connect(&c_.mnuLoopHelp, &QAction::triggered, this, &LoopSideOfMain::mnuLoopHelp_Click);
+    c_.loopPoints.viewport()->installEventFilter(this);
+    c_.loopPoints.installEventFilter(this);
+    c_.loopPoints.setToolTip(QStringLiteral(
         "Click once to select loop & enter description. Double-click to play loop, ctrl-double "
         "click to play loop to end of CD/Wave file"));
-    main_.loopPoints->setSelectionMode(QAbstractItemView::SingleSelection);
-    main_.loopPoints->setEditTriggers(QAbstractItemView::SelectedClicked
-                                      | QAbstractItemView::EditKeyPressed
-                                      | QAbstractItemView::AnyKeyPressed);
+    c_.loopPoints.setSelectionMode(QAbstractItemView::SingleSelection);
+    c_.loopPoints.setEditTriggers(QAbstractItemView::SelectedClicked
+                                  | QAbstractItemView::EditKeyPressed
+                                  | QAbstractItemView::AnyKeyPressed);
     // The Normal view's columns until a view is chosen; the built-in ones without its file.
     ignoringErrors([&] {
         layout_ = readGridLayout(programFolder() + QStringLiteral("/smallvw.grx"),
@@ -71,7 +72,7 @@ LoopSide::LoopSide(frmMain& main)
     connectSpeedControls();
 }
 
-LoopSide::~LoopSide()
+LoopSideOfMain::~LoopSideOfMain()
 {
     if (maker_)
         delete maker_;
@@ -79,9 +80,9 @@ LoopSide::~LoopSide()
         delete trim_;
 }
 
-void LoopSide::followGrid()
+void LoopSideOfMain::followGrid()
 {
-    QItemSelectionModel* selection = main_.loopPoints->selectionModel();
+    QItemSelectionModel* selection = c_.loopPoints.selectionModel();
     if (!selection)
         return;
     connect(selection, &QItemSelectionModel::currentRowChanged, this,
@@ -90,14 +91,14 @@ void LoopSide::followGrid()
                     return;
                 rows_.moveTo(current.isValid() ? current.row() : LoopRows::noRow);
             });
-    connect(main_.loopPoints, &QAbstractItemView::clicked, this, &LoopSide::loopPoints_Click,
+    connect(&c_.loopPoints, &QAbstractItemView::clicked, this, &LoopSideOfMain::loopPoints_Click,
             Qt::UniqueConnection);
     showRowInGrid();
 }
 
-void LoopSide::showRowInGrid()
+void LoopSideOfMain::showRowInGrid()
 {
-    QTableView& grid = *main_.loopPoints;
+    QTableView& grid = c_.loopPoints;
     if (!grid.model() || grid.model() != rows_.model())
         return;
     const QScopedValueRollback<bool> moving(movingGrid_, true);
@@ -118,34 +119,34 @@ void LoopSide::showRowInGrid()
     grid.scrollTo(grid.model()->index(row, grid.currentIndex().column()));
 }
 
-void LoopSide::dtaLoopPoints_Reposition()
+void LoopSideOfMain::dtaLoopPoints_Reposition()
 {
     ignoringErrors([&] {
-        main_.pnlLoopLength->hide();
+        c_.pnlLoopLength.hide();
         const QVariant end = rows_.field(QStringLiteral("endTime"));
         if (end.isNull())
             return;
         const qint64 length =
             end.toLongLong() - rows_.field(QStringLiteral("startTime")).toLongLong();
-        main_.pnlLoopLength->setText(QStringLiteral("Loop Length: ") + mmss(length));
-        main_.pnlLoopLength->show();
+        c_.pnlLoopLength.setText(QStringLiteral("Loop Length: ") + mmss(length));
+        c_.pnlLoopLength.show();
     });
     ignoringErrors([&] { cmdSlowPlayAdjust(); });
 }
 
-void LoopSide::loopPoints_RowColChange()
+void LoopSideOfMain::loopPoints_RowColChange()
 {
     TraceScope trace(module, "Sub loopPoints_RowColChange");
     trace.run([&] {
-        if (rows_.currentRow() == LoopRows::noRow || !main_.state().cdView)
+        if (rows_.currentRow() == LoopRows::noRow || !c_.state.cdView)
             return;
         const QVariant start = rows_.field(QStringLiteral("startTime"));
-        const int cd = main_.state().currentCDid;
+        const int cd = c_.state.currentCDid;
         const QVariant written = QVariantList{cd, start};
         // Written only when it changes: position updates land here twice a second.
         if (written == lastLoopSelected_)
             return;
-        QSqlQuery update(main_.state().database());
+        QSqlQuery update(c_.state.database());
         update.prepare(QStringLiteral("UPDATE CDs SET lastLoopSelected = ? WHERE CDid = ?"));
         update.addBindValue(start);
         update.addBindValue(cd);
@@ -155,26 +156,26 @@ void LoopSide::loopPoints_RowColChange()
     });
 }
 
-void LoopSide::dtaLoopPoints_Error(int DataErr)
+void LoopSideOfMain::dtaLoopPoints_Error(int DataErr)
 {
     TraceScope trace(module, "Sub dtaLoopPoints_Error", {{"DataErr", DataErr}});
     trace.run([&] { showDataError(DataErr, "Loop Point"); });
 }
 
-bool LoopSide::eventFilter(QObject* watched, QEvent* event)
+bool LoopSideOfMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (sliderInputLocked(watched, *event))
         return true;
-    QTableView& grid = *main_.loopPoints;
+    QTableView& grid = c_.loopPoints;
     const bool rightRelease = event->type() == QEvent::MouseButtonRelease
                               && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
-    if (watched == main_.cmdStartNewLoop || watched == main_.cmdSlowPlay
-        || watched == main_.btnLoopPlay) {
+    if (watched == &c_.cmdStartNewLoop || watched == &c_.cmdSlowPlay
+        || watched == &c_.btnLoopPlay) {
         if (!rightRelease)
             return false;
-        if (watched == main_.cmdStartNewLoop)
+        if (watched == &c_.cmdStartNewLoop)
             cmdStartNewLoop_MouseUp();
-        else if (watched == main_.cmdSlowPlay)
+        else if (watched == &c_.cmdSlowPlay)
             cmdSlowPlay_MouseUp();
         else
             btnLoopPlay_MouseUp();
@@ -188,7 +189,7 @@ bool LoopSide::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (rightRelease)
-            main_.mnuLoopHelp->trigger();
+            c_.mnuLoopHelp.trigger();
         return false;
     }
     if (watched == &grid && event->type() == QEvent::KeyRelease) {

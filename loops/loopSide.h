@@ -2,9 +2,11 @@
 
 #include "loops/frmTrim.h"
 #include "loops/gridLayout.h"
-#include "loops/loopPoints.h"
 #include "loops/loopRows.h"
+#include "loops/loopSideControls.h"
+#include "loops/loopSideHost.h"
 #include "loops/makeLoopPoints.h"
+#include "loops/passCount.h"
 #include "loops/slowPlayRoad.h"
 #include "loops/waveLoopCapture.h"
 #include "mainwindow/sides.h"
@@ -17,25 +19,25 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace lentaro {
-
-class frmMain;
 
 // The main window's whole loop side: the loop rows and their grid, the three grid views, making loops
 // live or one per track, the loop maker, playing and trimming loops, and saving their chords and
 // lyrics, the slow-down road from Transform to the replayed slowed loop, the speed and pitch
 // controls and saving the slowed-down file.
-class LoopSide : public QObject, public LoopsSide
+class LoopSideOfMain : public QObject, public LoopSide
 {
     Q_OBJECT
 
 public:
-    explicit LoopSide(frmMain& main);
-    ~LoopSide() override;
+    // Over the main window's controls, calling the window through host.
+    LoopSideOfMain(LoopSideControls controls, std::unique_ptr<LoopSideHost> host);
+    ~LoopSideOfMain() override;
 
-    // LoopsSide: the grid, its views and the trim window.
+    // LoopSide: the grid, its views and the trim window.
     void mnuChooseView_Click(int index) override;
     void showGridView(int index) override;
     void showLoopDetails() override;
@@ -48,7 +50,7 @@ public:
     void setTrimZoomEnabled(bool enabled) override;
     void closeTrim() override;
 
-    // LoopsSide: the slow-down road (loopSideroad.cpp, loopSidehandover.cpp).
+    // LoopSide: the slow-down road (loopSideroad.cpp, loopSidehandover.cpp).
     // Ends the engine side of the road: the tag becomes "STOP", the hand-over is disarmed, and
     // a running pass is stopped and waited for (2 s at most, no user input meanwhile).
     void stopDLL() override;
@@ -146,9 +148,9 @@ public:
     // The trim window while it is open, else null.
     frmTrim* trim() const { return trimOpen() ? trim_.data() : nullptr; }
 
-    // The marks of the loop maker, in memory until kept.
-    loopPoints loopPointBuffer;
     LoopRows& rows() { return rows_; }
+    // The cut of wave loops Transform uses; whoever makes the side puts it in place.
+    LoopCapture& waveCapture() { return capture_; }
     // The loop maker while it is open, else null.
     makeLoopPoints* loopMaker() const { return maker_; }
 
@@ -209,7 +211,8 @@ private:
     void useLayout(const QString& fileName, const QString& layoutName);
     void applyLayout();
 
-    frmMain& main_;
+    LoopSideControls c_;
+    std::unique_ptr<LoopSideHost> host_;
     LoopRows rows_;
     GridLayout layout_ = GridLayout::builtIn();
     QPointer<makeLoopPoints> maker_;
@@ -227,8 +230,7 @@ private:
     PassCount passes_;
     // The latest pass started was rendered (no real-time play).
     bool renderedPass_ = false;
-    WaveLoopCapture capture_{main_, *this};
-    ScopedOverride<LoopCapture> captureInPlace_{loopCapture, capture_};
+    WaveLoopCapture capture_{c_, *host_, *this};
 };
 
 } // namespace lentaro

@@ -2,9 +2,9 @@
 #include "loops/loopSide.h"
 
 #include "app/programstate.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
@@ -22,15 +22,15 @@ constexpr int deleteKey = Qt::Key_Delete;
 
 } // namespace
 
-void LoopSide::highlightLoopPoint()
+void LoopSideOfMain::highlightLoopPoint()
 {
     TraceScope trace(module, "Sub highlightLoopPoint");
     trace.run([&] {
-        QTableView& grid = *main_.loopPoints;
+        QTableView& grid = c_.loopPoints;
         if (!programState().gvLoopHighlight || isEditing(grid))
             return;
-        main_.ms();
-        const int row = rows_.lastStartingAtOrBefore(main_.state().currentMMControl->position());
+        host_->ms();
+        const int row = rows_.lastStartingAtOrBefore(c_.state.currentMMControl->position());
         ignoringErrors([&] {
             if (row == LoopRows::noRow) {
                 grid.clearSelection();
@@ -44,21 +44,21 @@ void LoopSide::highlightLoopPoint()
     });
 }
 
-void LoopSide::loopPoints_Click()
+void LoopSideOfMain::loopPoints_Click()
 {
     ignoringErrors([] { programState().gvLoopHighlight = false; });
 }
 
-void LoopSide::loopPoints_dblclick(bool ctrl, bool alt)
+void LoopSideOfMain::loopPoints_dblclick(bool ctrl, bool alt)
 {
     TraceScope trace(module, "Sub looppoints_dblclick", {{"ctrl", ctrl}, {"alt", alt}});
     trace.run([&] {
-        main_.setEnabled(false);
+        host_->setEnabled(false);
         // Enabled again however the action ends.
         const struct Reenable {
-            frmMain& main;
-            ~Reenable() { main.setEnabled(true); }
-        } reenable{main_};
+            LoopSideHost& host;
+            ~Reenable() { host.setEnabled(true); }
+        } reenable{*host_};
         if (ctrl) {
             playFromLoopOn();
         } else if (alt) {
@@ -70,11 +70,11 @@ void LoopSide::loopPoints_dblclick(bool ctrl, bool alt)
     });
 }
 
-void LoopSide::loopPoints_keyup(int keyCode, bool ctrl)
+void LoopSideOfMain::loopPoints_keyup(int keyCode, bool ctrl)
 {
     TraceScope trace(module, "Sub loopPoints_keyup", {{"KeyCode", keyCode}, {"ctrl", ctrl}});
     trace.run([&] {
-        if (isEditing(*main_.loopPoints) || keyCode != deleteKey)
+        if (isEditing(c_.loopPoints) || keyCode != deleteKey)
             return;
         if (!ctrl
             && forms::MsgBox(QStringLiteral("Are you sure want to delete this loop point?"),
@@ -85,7 +85,7 @@ void LoopSide::loopPoints_keyup(int keyCode, bool ctrl)
     });
 }
 
-void LoopSide::mnuLoopHelp_Click()
+void LoopSideOfMain::mnuLoopHelp_Click()
 {
     TraceScope trace(module, "Sub mnuLoopHelp_Click");
     trace.run([&] {

@@ -9,7 +9,8 @@
 #include "app/timetexts.h"
 #include "app/workingfiles.h"
 #include "loops/trimGraph.h"
-#include "mainwindow/frmMain.h"
+#include "mainwindow/mainstate.h"
+#include "mainwindow/taggedtimer.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/SoundCard.h"
@@ -71,76 +72,76 @@ audio::Status realTimeOutputRefusal()
 
 } // namespace
 
-void LoopSide::connectRoad()
+void LoopSideOfMain::connectRoad()
 {
-    connect(main_.cmdSlowPlay, &QPushButton::clicked, this, &LoopSide::cmdSlowPlay_Click);
-    connect(main_.btnLoopPlay, &QPushButton::clicked, this, &LoopSide::btnLoopPlay_Click);
-    connect(main_.slowControl, &mci::MMControl::gotFocus, this, &LoopSide::slowControl_GotFocus);
-    connect(main_.slowControl, &mci::MMControl::playClick, this,
+    connect(&c_.cmdSlowPlay, &QPushButton::clicked, this, &LoopSideOfMain::cmdSlowPlay_Click);
+    connect(&c_.btnLoopPlay, &QPushButton::clicked, this, &LoopSideOfMain::btnLoopPlay_Click);
+    connect(&c_.slowControl, &mci::MMControl::gotFocus, this,
+            &LoopSideOfMain::slowControl_GotFocus);
+    connect(&c_.slowControl, &mci::MMControl::playClick, this,
             [this](bool&) { slowControl_PlayClick(); });
-    connect(main_.slowControl, &mci::MMControl::stopClick, this,
+    connect(&c_.slowControl, &mci::MMControl::stopClick, this,
             [this](bool&) { slowControl_StopClick(); });
-    main_.cmdSlowPlay->setToolTip(QStringLiteral("Enter Slow Play mode."));
-    main_.btnLoopPlay->setToolTip(QStringLiteral("Play selected loop."));
-    main_.slowControl->setToolTip(QStringLiteral(
+    c_.cmdSlowPlay.setToolTip(QStringLiteral("Enter Slow Play mode."));
+    c_.btnLoopPlay.setToolTip(QStringLiteral("Play selected loop."));
+    c_.slowControl.setToolTip(QStringLiteral(
         "Press the triangle to play the slowed-down loop, or press the square to stop playback."));
-    main_.cmdSlowPlay->installEventFilter(this);
-    main_.btnLoopPlay->installEventFilter(this);
+    c_.cmdSlowPlay.installEventFilter(this);
+    c_.btnLoopPlay.installEventFilter(this);
 }
 
-bool LoopSide::latestPassEnded(std::int32_t result)
+bool LoopSideOfMain::latestPassEnded(std::int32_t result)
 {
     if (!passes_.ended(result))
         return false;
     // A pass that failed (a full disk) or was stopped wrote part of the loop at most: nothing
     // offers it as the slowed-down loop, to replay or to save.
-    if (!isLoopTag(main_.tmrLoopDLL->Tag) || !passSucceeded())
+    if (!isLoopTag(c_.tmrLoopDLL.Tag) || !passSucceeded())
         QFile::remove(tempSlowWav());
     return true;
 }
 
-bool LoopSide::passRunning() const
+bool LoopSideOfMain::passRunning() const
 {
-    return !programState().gvSlowedFileReady
-           && (passes_.outstanding() || main_.tmrLoopDLL->isActive());
+    return !programState().gvSlowedFileReady && (passes_.outstanding() || c_.tmrLoopDLL.isActive());
 }
 
-RoadState LoopSide::roadState() const
+RoadState LoopSideOfMain::roadState() const
 {
-    if (main_.tmrLoopDLL->isActive())
+    if (c_.tmrLoopDLL.isActive())
         return RoadState::HandOverPending;
-    if (isLoopTag(main_.tmrLoopDLL->Tag))
+    if (isLoopTag(c_.tmrLoopDLL.Tag))
         return programState().gvSlowedFileReady ? RoadState::Replaying : RoadState::PassRunning;
     return passes_.outstanding() ? RoadState::StoppedPass : RoadState::Idle;
 }
 
-void LoopSide::resetLastPass()
+void LoopSideOfMain::resetLastPass()
 {
-    main_.tmrLoopDLL->stop();
-    main_.tmrLoopDLL->Tag.clear();
+    c_.tmrLoopDLL.stop();
+    c_.tmrLoopDLL.Tag.clear();
     programState().gvSlowedFileReady = false;
 }
 
-void LoopSide::tmrLoopDLL_Timer()
+void LoopSideOfMain::tmrLoopDLL_Timer()
 {
     ProgramState& program = programState();
     Message2(QStringLiteral("off"));
-    main_.tmrLoopDLL->stop();
+    c_.tmrLoopDLL.stop();
     {
-        const QSignalBlocker speed(main_.slSlowPct[0]);
-        main_.slSlowPct[0]->setValue(main_.state().slowDownPercent);
+        const QSignalBlocker speed(c_.slSlowPct[0]);
+        c_.slSlowPct[0]->setValue(c_.state.slowDownPercent);
     }
-    if (!isLoopTag(main_.tmrLoopDLL->Tag)) {
+    if (!isLoopTag(c_.tmrLoopDLL.Tag)) {
         program.gvSlowedFileReady = false;
     } else if (!passSucceeded()) {
         // Nothing the pass left is played as if it were the loop.
         program.gvSlowedFileReady = false;
         program.gvPlayState.setState(false);
-        main_.tmrLoopDLL->Tag.clear();
+        c_.tmrLoopDLL.Tag.clear();
         showPassFailure(passes_.lastResult());
     } else {
         program.gvSlowedFileReady = true;
-        mci::MMControl& wave = *main_.WaveControl;
+        mci::MMControl& wave = c_.WaveControl;
         if (!wave.fileName().isEmpty()) {
             wave.setWait(true);
             wave.setCommand(QStringLiteral("Close"));
@@ -151,10 +152,10 @@ void LoopSide::tmrLoopDLL_Timer()
         setReplayRange();
         btnLoopPlay_Click();
     }
-    main_.graphicEnableToggle(program.gvSlowedFileReady);
+    host_->graphicEnableToggle(program.gvSlowedFileReady);
 }
 
-bool LoopSide::passSucceeded() const
+bool LoopSideOfMain::passSucceeded() const
 {
     const std::int32_t result = passes_.lastResult();
     if (result != kv::kOk && result != kv::kEndOfFile)
@@ -163,7 +164,7 @@ bool LoopSide::passSucceeded() const
     return written && written->lastError() == kv::kOk && written->length() > 0;
 }
 
-void LoopSide::showPassFailure(std::int32_t result)
+void LoopSideOfMain::showPassFailure(std::int32_t result)
 {
     // A pass that reported success but wrote no sound is told as the engine tells that.
     const std::int32_t shown =
@@ -188,10 +189,10 @@ void LoopSide::showPassFailure(std::int32_t result)
         playSlowDownLoop();
 }
 
-void LoopSide::setReplayRange()
+void LoopSideOfMain::setReplayRange()
 {
-    mci::MMControl& wave = *main_.WaveControl;
-    main_.ms();
+    mci::MMControl& wave = c_.WaveControl;
+    host_->ms();
     if (renderedPass_) {
         openSlowdownFile();
     } else {
@@ -206,35 +207,35 @@ void LoopSide::setReplayRange()
     }
 }
 
-bool LoopSide::openSlowdownFile()
+bool LoopSideOfMain::openSlowdownFile()
 {
     TraceScope trace(module, "Function openSlowdownFile");
     return trace.run(true, [&] {
-        mci::MMControl& wave = *main_.WaveControl;
+        mci::MMControl& wave = c_.WaveControl;
         const int length = wave.length();
-        main_.sbTrackPos->setMaximum(length / 1000);
-        main_.pnlLoopLength->setText(QStringLiteral("Loop Length: ") + mmss(length));
+        c_.sbTrackPos.setMaximum(length / 1000);
+        c_.pnlLoopLength.setText(QStringLiteral("Loop Length: ") + mmss(length));
         wave.setFrom(0);
         wave.setTo(length);
-        main_.cmdGraphic->setEnabled(true);
+        c_.cmdGraphic.setEnabled(true);
         adjustTrimForm();
         adjustGraph();
         return true;
     });
 }
 
-void LoopSide::stopDLL()
+void LoopSideOfMain::stopDLL()
 {
     TraceScope trace(module, "Sub stopDLL");
     trace.run([&] {
-        main_.tmrLoopDLL->Tag = QStringLiteral("STOP");
-        main_.tmrLoopDLL->stop();
+        c_.tmrLoopDLL.Tag = QStringLiteral("STOP");
+        c_.tmrLoopDLL.stop();
         engineRunner().stop();
         waitForPassEnd();
     });
 }
 
-void LoopSide::waitForPassEnd()
+void LoopSideOfMain::waitForPassEnd()
 {
     if (!passes_.outstanding())
         return;
@@ -250,13 +251,13 @@ void LoopSide::waitForPassEnd()
     }
 }
 
-void LoopSide::slowControl_GotFocus()
+void LoopSideOfMain::slowControl_GotFocus()
 {
     TraceScope trace(module, "Sub slowControl_GotFocus");
     trace.run([&] { focusWaveView(); });
 }
 
-void LoopSide::slowControl_PlayClick()
+void LoopSideOfMain::slowControl_PlayClick()
 {
     TraceScope trace(module, "Sub slowControl_PlayClick");
     trace.run([&] {
@@ -265,7 +266,7 @@ void LoopSide::slowControl_PlayClick()
     });
 }
 
-void LoopSide::slowControl_StopClick()
+void LoopSideOfMain::slowControl_StopClick()
 {
     TraceScope trace(module, "Sub slowControl_StopClick");
     trace.run([&] {
@@ -274,15 +275,15 @@ void LoopSide::slowControl_StopClick()
         if (program.gvRealtime && !program.gvSlowedFileReady) {
             stopDLL();
         } else {
-            main_.WaveControl->setWait(true);
-            main_.WaveControl->setCommand(QStringLiteral("Stop"));
+            c_.WaveControl.setWait(true);
+            c_.WaveControl.setCommand(QStringLiteral("Stop"));
         }
         program.gvPlayState.setState(false);
         focusWaveView();
     });
 }
 
-void LoopSide::cmdSlowPlay_MouseUp()
+void LoopSideOfMain::cmdSlowPlay_MouseUp()
 {
     TraceScope trace(module, "Sub cmdSlowPlay_MouseUp");
     trace.run([&] {
@@ -297,7 +298,7 @@ void LoopSide::cmdSlowPlay_MouseUp()
     });
 }
 
-void LoopSide::btnLoopPlay_MouseUp()
+void LoopSideOfMain::btnLoopPlay_MouseUp()
 {
     TraceScope trace(module, "Sub btnLoopPlay_MouseUp");
     trace.run([&] {

@@ -19,7 +19,7 @@ constexpr int fileAccessError = 75;
 
 } // namespace
 
-QByteArray LoopSide::chordsAndLyrics() const
+QByteArray LoopSideOfMain::chordsAndLyrics() const
 {
     // Read from the rows as they stand, so the loop chosen stays chosen.
     QByteArray text;
@@ -35,7 +35,7 @@ QByteArray LoopSide::chordsAndLyrics() const
     return text;
 }
 
-void LoopSide::saveLyrics()
+void LoopSideOfMain::saveLyrics()
 {
     TraceScope trace(module, "Sub mnuSaveLyrics_Click");
     trace.run([&] {

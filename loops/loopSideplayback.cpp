@@ -6,8 +6,8 @@
 
 #include "app/programstate.h"
 #include "app/recordwhileplaying.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/gridediting.h"
+#include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
@@ -40,7 +40,7 @@ const QString noLoopPoints = QStringLiteral(
 
 } // namespace
 
-void LoopSide::rowLimits(int& start, int& end)
+void LoopSideOfMain::rowLimits(int& start, int& end)
 {
     const QVariant st = rows_.field(QStringLiteral("startTime"));
     // Of loops sharing a start, the first is the one played.
@@ -51,9 +51,9 @@ void LoopSide::rowLimits(int& start, int& end)
         if (row + 1 < rows_.count()) {
             newEnd = rows_.model()->record(row + 1).value(QStringLiteral("startTime")).toInt();
         } else {
-            main_.ms();
-            newEnd = std::min(main_.state().currentMMControl->length(),
-                              st.toInt() + defaultLoopLengthMs);
+            host_->ms();
+            newEnd =
+                std::min(c_.state.currentMMControl->length(), st.toInt() + defaultLoopLengthMs);
         }
         QSqlRecord filled;
         filled.append(QSqlField(QStringLiteral("endTime"), QMetaType(QMetaType::Int)));
@@ -64,7 +64,7 @@ void LoopSide::rowLimits(int& start, int& end)
     end = rows_.field(QStringLiteral("endTime")).toInt();
 }
 
-bool LoopSide::calcInAndOutPoints(int& in1, int& out1)
+bool LoopSideOfMain::calcInAndOutPoints(int& in1, int& out1)
 {
     TraceScope trace(module, "Function calcInAndOutPoints");
     return trace.run(true, [&] {
@@ -90,7 +90,7 @@ bool LoopSide::calcInAndOutPoints(int& in1, int& out1)
     });
 }
 
-bool LoopSide::pointsAreUsable(int in, int out)
+bool LoopSideOfMain::pointsAreUsable(int in, int out)
 {
     if (out < in) {
         forms::MsgBox(endpointsWrong);
@@ -100,12 +100,12 @@ bool LoopSide::pointsAreUsable(int in, int out)
     return out > in;
 }
 
-void LoopSide::playLoop(bool recalc, std::optional<int> myInPt, std::optional<int> myOutPt)
+void LoopSideOfMain::playLoop(bool recalc, std::optional<int> myInPt, std::optional<int> myOutPt)
 {
     TraceScope trace(module, "Sub playLoop", {{"recalcInAndOutPoints", recalc}});
     trace.run([&] {
         ProgramState& program = programState();
-        MainState& state = main_.state();
+        MainState& state = c_.state;
         program.gvLoopHighlight = false;
         int in = state.inPt;
         int out = state.outPt;
@@ -121,7 +121,7 @@ void LoopSide::playLoop(bool recalc, std::optional<int> myInPt, std::optional<in
         }
         state.inPt = in;
         state.outPt = out;
-        main_.ms();
+        host_->ms();
         if (program.gvRecordingInProgress)
             playWhileRecording();
         else
@@ -129,10 +129,10 @@ void LoopSide::playLoop(bool recalc, std::optional<int> myInPt, std::optional<in
     });
 }
 
-void LoopSide::playOnce()
+void LoopSideOfMain::playOnce()
 {
     const ProgramState& program = programState();
-    const MainState& state = main_.state();
+    const MainState& state = c_.state;
     mci::MMControl& device = *state.currentMMControl;
     device.setFrom(state.inPt);
     device.setTo(state.outPt);
@@ -146,9 +146,9 @@ void LoopSide::playOnce()
         retryShorter();
 }
 
-void LoopSide::retryShorter()
+void LoopSideOfMain::retryShorter()
 {
-    MainState& state = main_.state();
+    MainState& state = c_.state;
     mci::MMControl& device = *state.currentMMControl;
     const int oldOut = state.outPt;
     // An end past the media is tried at the media's end first, then earlier and earlier, but
@@ -171,18 +171,18 @@ void LoopSide::retryShorter()
     }
     state.outPt = oldOut;
     programState().gvPlayState.setState(false);
-    main_.pnlMsg->setText(QStringLiteral("The loop could not be played."));
+    c_.pnlMsg.setText(QStringLiteral("The loop could not be played."));
 }
 
-void LoopSide::playWhileRecording()
+void LoopSideOfMain::playWhileRecording()
 {
-    const MainState& state = main_.state();
+    const MainState& state = c_.state;
     mci::MMControl& device = *state.currentMMControl;
-    recordWhilePlaying(device, *main_.WaveControl, state.inPt, state.outPt);
+    recordWhilePlaying(device, c_.WaveControl, state.inPt, state.outPt);
     device.setUpdateInterval(positionUpdateMs);
 }
 
-void LoopSide::playFromLoopOn()
+void LoopSideOfMain::playFromLoopOn()
 {
     TraceScope trace(module, "Sub playFromLoopOn");
     trace.run([&] {
@@ -190,8 +190,8 @@ void LoopSide::playFromLoopOn()
             forms::MsgBox(noLoopPoints);
             return;
         }
-        main_.ms();
-        mci::MMControl& device = *main_.state().currentMMControl;
+        host_->ms();
+        mci::MMControl& device = *c_.state.currentMMControl;
         device.setWait(true);
         device.setCommand(QStringLiteral("Stop"));
         device.setFrom(rows_.field(QStringLiteral("startTime")).toInt());
@@ -200,7 +200,7 @@ void LoopSide::playFromLoopOn()
         device.setWait(false);
         device.setCommand(QStringLiteral("Play"));
         device.setUpdateInterval(positionUpdateMs);
-        endEditing(*main_.loopPoints);
+        endEditing(c_.loopPoints);
         programState().gvLoopHighlight = true;
     });
 }

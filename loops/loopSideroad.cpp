@@ -10,8 +10,9 @@
 #include "app/workingfiles.h"
 #include "loops/loopCapture.h"
 #include "mainwindow/expansionfactor.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
+#include "mainwindow/taggedtimer.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
@@ -52,14 +53,14 @@ QString slowdownFailedText(std::int32_t result, const QString& engineText)
            + supportEmailAddress + QStringLiteral(". Thanks.");
 }
 
-void LoopSide::cmdSlowPlay_Click()
+void LoopSideOfMain::cmdSlowPlay_Click()
 {
     TraceScope trace(module, "Sub cmdSlowPlay_Click");
     trace.run([&] {
-        MainState& state = main_.state();
+        MainState& state = c_.state;
         programState().gvSlowedFileReady = false;
-        main_.graphicEnableToggle(false);
-        if (main_.playing()) {
+        host_->graphicEnableToggle(false);
+        if (host_->playing()) {
             state.currentMMControl->setWait(true);
             state.currentMMControl->setCommand(QStringLiteral("Stop"));
         }
@@ -70,19 +71,19 @@ void LoopSide::cmdSlowPlay_Click()
         if (!saveCurrentStatus())
             return;
         // The restored values are no change of speed or pitch by the user.
-        state.slowDownPercent = lstPct();
-        state.pitchChange = lstPitchChange();
+        state.setSlowDownPercent(lstPct());
+        state.setPitchChange(lstPitchChange());
         showSpeedAndPitch();
         loopCapture().recordCurrentLoop();
     });
 }
 
-bool LoopSide::saveCurrentStatus()
+bool LoopSideOfMain::saveCurrentStatus()
 {
     TraceScope trace(module, "Function saveCurrentStatus");
     return trace.run(false, [&] {
-        MainState& state = main_.state();
-        state.savedWaveFileName = main_.WaveControl->fileName();
+        MainState& state = c_.state;
+        state.savedWaveFileName = c_.WaveControl.fileName();
         state.savedCurrentView = state.currentView;
         state.savedCdView = state.cdView;
         if (rows_.currentRow() == LoopRows::noRow) {
@@ -95,7 +96,7 @@ bool LoopSide::saveCurrentStatus()
     });
 }
 
-void LoopSide::btnLoopPlay_Click()
+void LoopSideOfMain::btnLoopPlay_Click()
 {
     TraceScope trace(module, "Sub btnLoopPlay_Click");
     try {
@@ -104,8 +105,8 @@ void LoopSide::btnLoopPlay_Click()
             playSlowDownLoop();
             return;
         }
-        mci::MMControl& device = *main_.state().currentMMControl;
-        if (main_.playing()) {
+        mci::MMControl& device = *c_.state.currentMMControl;
+        if (host_->playing()) {
             device.setWait(true);
             device.setCommand(QStringLiteral("Stop"));
         }
@@ -122,21 +123,21 @@ void LoopSide::btnLoopPlay_Click()
     }
 }
 
-void LoopSide::playSlowDownLoop()
+void LoopSideOfMain::playSlowDownLoop()
 {
     TraceScope trace(module, "Sub playSlowDownLoop");
     try {
         ProgramState& program = programState();
-        MainState& state = main_.state();
-        mci::MMControl& wave = *main_.WaveControl;
+        MainState& state = c_.state;
+        mci::MMControl& wave = c_.WaveControl;
         if (program.gvSlowedFileReady) {
-            if (!main_.waveView().isOpen()) {
+            if (!host_->isWaveViewOpen()) {
                 wave.setFrom(0);
                 wave.setTo(wave.length());
             }
         } else {
             setupTrimFormsForSlowdown();
-            state.slowDownPercent = std::max(state.slowDownPercent, slowestPercent);
+            state.setSlowDownPercent(std::max(state.slowDownPercent, slowestPercent));
             const double factor = 100.0 / state.slowDownPercent;
             const double pitchfactor = calcPitchFactor();
             if (!TempWavPresent() || !slowItDown(factor, pitchfactor)) {
@@ -146,12 +147,12 @@ void LoopSide::playSlowDownLoop()
             saveCurrentPct();
             saveCurrentPitchChange();
         }
-        main_.showLoopPlaying();
-        wave.setUpdateInterval(main_.waveView().isOpen() ? graphUpdateMs : 0);
+        host_->showLoopPlaying();
+        wave.setUpdateInterval(host_->isWaveViewOpen() ? graphUpdateMs : 0);
         program.gvPlayState.setState(true);
         if (program.gvSlowedFileReady)
             playLoop(false, wave.from(), wave.to());
-        main_.graphicEnableToggle(program.gvSlowedFileReady);
+        host_->graphicEnableToggle(program.gvSlowedFileReady);
         focusWaveView();
     } catch (...) {
         showOwnErrorBox(RuntimeError::fromCurrentException(), "playSlowDownLoop");
@@ -159,22 +160,22 @@ void LoopSide::playSlowDownLoop()
     }
 }
 
-void LoopSide::focusWaveView()
+void LoopSideOfMain::focusWaveView()
 {
-    if (main_.cmdGraphic->isVisible() && main_.cmdGraphic->isEnabled())
-        main_.cmdGraphic->setFocus();
+    if (c_.cmdGraphic.isVisible() && c_.cmdGraphic.isEnabled())
+        c_.cmdGraphic.setFocus();
 }
 
-double LoopSide::calcPitchFactor()
+double LoopSideOfMain::calcPitchFactor()
 {
     TraceScope trace(module, "Function calcPitchFactor");
     return trace.run(1.0, [&] {
-        const int cents = main_.state().pitchChange;
+        const int cents = c_.state.pitchChange;
         return cents == 0 ? 1.0 : std::pow(2.0, (cents / 100.0) / 12.0);
     });
 }
 
-int LoopSide::calcBands()
+int LoopSideOfMain::calcBands()
 {
     TraceScope trace(module, "Function calcBands");
     return trace.run(0, [&] {
@@ -184,7 +185,7 @@ int LoopSide::calcBands()
     });
 }
 
-bool LoopSide::TempWavPresent()
+bool LoopSideOfMain::TempWavPresent()
 {
     TraceScope trace(module, "Function TempWavPresent");
     return trace.run(false, [&] {
@@ -196,7 +197,7 @@ bool LoopSide::TempWavPresent()
     });
 }
 
-bool LoopSide::slowItDown(double factor, double pitchfactor)
+bool LoopSideOfMain::slowItDown(double factor, double pitchfactor)
 {
     TraceScope trace(module, "Function slowItDown",
                      {{"factor", factor}, {"pitchfactor", pitchfactor}});
@@ -206,10 +207,10 @@ bool LoopSide::slowItDown(double factor, double pitchfactor)
         {
             const forms::ScopedScreenPointer hourglass(rendered ? Qt::WaitCursor : Qt::ArrowCursor);
             if (rendered) {
-                main_.pnlMsg->setText(QStringLiteral("Changing selection speed and/or pitch..."));
+                c_.pnlMsg.setText(QStringLiteral("Changing selection speed and/or pitch..."));
                 QCoreApplication::processEvents();
             }
-            mci::MMControl& wave = *main_.WaveControl;
+            mci::MMControl& wave = c_.WaveControl;
             if (!wave.fileName().isEmpty()) {
                 wave.setWait(true);
                 wave.setCommand(QStringLiteral("Close"));
@@ -222,16 +223,16 @@ bool LoopSide::slowItDown(double factor, double pitchfactor)
         if (r == 0) {
             // The runner has said why; the road is idle and Play tries again.
             Message2(QStringLiteral("off"));
-            main_.tmrLoopDLL->Tag.clear();
+            c_.tmrLoopDLL.Tag.clear();
             return false;
         }
         forms::MsgBox(slowdownFailedText(r, QString()));
-        main_.changeToMode(QStringLiteral("CD"));
+        host_->changeToMode(QStringLiteral("CD"));
         return false;
     });
 }
 
-int LoopSide::doKVslowdown(double factor, double pitchfactor)
+int LoopSideOfMain::doKVslowdown(double factor, double pitchfactor)
 {
     TraceScope trace(module, "Function doKVslowdown",
                      {{"factor", factor}, {"pitchfactor", pitchfactor}});
@@ -249,8 +250,8 @@ int LoopSide::doKVslowdown(double factor, double pitchfactor)
         pass.realTime = program.gvRealtime ? 1 : 0;
         pass.channelChoice = static_cast<std::int16_t>(program.gvChannelToTransform);
         program.gvSlowedFileReady = false;
-        main_.tmrLoopDLL->stop();
-        main_.tmrLoopDLL->Tag = QStringLiteral("LOOP");
+        c_.tmrLoopDLL.stop();
+        c_.tmrLoopDLL.Tag = QStringLiteral("LOOP");
         if (!program.gvRealtime)
             Message2(QStringLiteral("Changing loop speed and/or pitch."), QStringLiteral("KV"));
         const std::int32_t result = engineRunner().start(pass);

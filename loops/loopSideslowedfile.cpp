@@ -6,7 +6,7 @@
 #include "app/programstate.h"
 #include "app/utilities.h"
 #include "app/workingfiles.h"
-#include "mainwindow/frmMain.h"
+#include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "trace/tracescope.h"
 
@@ -36,7 +36,7 @@ bool isWorkingFile(const QString& name)
 
 } // namespace
 
-void LoopSide::saveSlowedDownFile()
+void LoopSideOfMain::saveSlowedDownFile()
 {
     TraceScope trace(module, "Sub mnuSaveSlowedDownFile_Click");
     trace.run([&] {
@@ -46,9 +46,9 @@ void LoopSide::saveSlowedDownFile()
             return;
         }
         // The wave file the loop was cut from; a disc's loop has none.
-        const MainState& state = main_.state();
+        const MainState& state = c_.state;
         const QString source = state.savedCdView ? QString() : state.savedWaveFileName;
-        forms::FileDialogRequest request = main_.dlgWave;
+        forms::FileDialogRequest request = c_.dlgWave;
         request.kind = forms::FileDialogRequest::Kind::Save;
         request.caption = QStringLiteral("Choose filename for slowed-down file");
         if (!source.isEmpty())
@@ -74,7 +74,7 @@ void LoopSide::saveSlowedDownFile()
                               .arg(name, QString::fromLocal8Bit(error.what())));
             return;
         }
-        main_.addToMRUs(name);
+        host_->addToMRUs(name);
     });
 }
 

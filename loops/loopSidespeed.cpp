@@ -7,8 +7,8 @@
 #include "app/programstate.h"
 #include "loops/sliderLock.h"
 #include "mainwindow/expansionfactor.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
@@ -65,10 +65,10 @@ QSqlQuery run(const MainState& state, const QString& sql, const QVariantList& va
 
 } // namespace
 
-void LoopSide::connectSpeedControls()
+void LoopSideOfMain::connectSpeedControls()
 {
     for (int i = 0; i < 2; ++i) {
-        QSlider* slider = main_.slSlowPct[i];
+        QSlider* slider = c_.slSlowPct[i];
         // Moves follow the thumb; only the release changes the speed or pitch.
         slider->setTracking(false);
         slider->installEventFilter(this);
@@ -77,120 +77,121 @@ void LoopSide::connectSpeedControls()
         connect(slider, &QSlider::sliderReleased, this, [this, i] { slSlowPct_MouseUp(i); });
     }
     for (int i = 0; i < 3; ++i) {
-        connect(main_.txtSlowPct[i], &QLineEdit::returnPressed, this,
+        connect(c_.txtSlowPct[i], &QLineEdit::returnPressed, this,
                 [this, i] { completetxtSlowPctEntry(i); });
     }
-    connect(main_.lbl1005Speed, &QPushButton::clicked, this, &LoopSide::lbl1005Speed_Click);
-    connect(main_.lbl1003Speed, &QPushButton::clicked, this, &LoopSide::lbl1003Speed_Click);
-    connect(main_.lbl1002, &QPushButton::clicked, this, &LoopSide::lbl1002_Click);
-    connect(main_.lblOriginalSpeed, &QPushButton::clicked, this, &LoopSide::lblOriginalSpeed_Click);
-    connect(main_.lblDoubleSpeed, &QPushButton::clicked, this, &LoopSide::lblDoubleSpeed_Click);
-    for (int i = 0; i < static_cast<int>(main_.lblSteps.size()); ++i)
-        connect(main_.lblSteps[i], &QPushButton::clicked, this, [this, i] { lblSteps_Click(i); });
-    connect(main_.tmrSliderFreedom, &QTimer::timeout, this, &LoopSide::tmrSliderFreedom_Timer);
+    connect(&c_.lbl1005Speed, &QPushButton::clicked, this, &LoopSideOfMain::lbl1005Speed_Click);
+    connect(&c_.lbl1003Speed, &QPushButton::clicked, this, &LoopSideOfMain::lbl1003Speed_Click);
+    connect(&c_.lbl1002, &QPushButton::clicked, this, &LoopSideOfMain::lbl1002_Click);
+    connect(&c_.lblOriginalSpeed, &QPushButton::clicked, this,
+            &LoopSideOfMain::lblOriginalSpeed_Click);
+    connect(&c_.lblDoubleSpeed, &QPushButton::clicked, this, &LoopSideOfMain::lblDoubleSpeed_Click);
+    for (int i = 0; i < static_cast<int>(c_.lblSteps.size()); ++i)
+        connect(c_.lblSteps[i], &QPushButton::clicked, this, [this, i] { lblSteps_Click(i); });
+    connect(&c_.tmrSliderFreedom, &QTimer::timeout, this, &LoopSideOfMain::tmrSliderFreedom_Timer);
 }
 
-void LoopSide::changeTransformParameters()
+void LoopSideOfMain::changeTransformParameters()
 {
     TraceScope trace(module, "Sub changeTransformParameters");
     trace.run([&] {
         ProgramState& program = programState();
-        MainState& state = main_.state();
+        MainState& state = c_.state;
         // The markers' shares of the file are taken while it is still open; the pass started
         // below finds it closed and keeps them.
         setupTrimFormsForSlowdown();
-        state.slowDownPercent = std::max(state.slowDownPercent, slowestPercent);
-        state.pitchChange = clampedPitch(state.pitchChange);
+        state.setSlowDownPercent(std::max(state.slowDownPercent, slowestPercent));
+        state.setPitchChange(clampedPitch(state.pitchChange));
         showSpeedAndPitch();
         expFactorSet(state);
-        mci::MMControl& wave = *main_.WaveControl;
+        mci::MMControl& wave = c_.WaveControl;
         if (!wave.fileName().isEmpty()) {
             wave.setWait(true);
             wave.setCommand(QStringLiteral("Close"));
             wave.setFileName(QString());
         }
         program.gvSlowedFileReady = false;
-        main_.graphicEnableToggle(program.gvSlowedFileReady);
+        host_->graphicEnableToggle(program.gvSlowedFileReady);
         btnLoopPlay_Click();
     });
 }
 
-void LoopSide::showSpeedAndPitch()
+void LoopSideOfMain::showSpeedAndPitch()
 {
     const QScopedValueRollback<bool> setting(settingSliders, true);
-    const MainState& state = main_.state();
-    main_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
-    main_.slSlowPct[0]->setValue(state.slowDownPercent);
-    main_.slSlowPct[1]->setValue(state.pitchChange);
+    const MainState& state = c_.state;
+    c_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
+    c_.slSlowPct[0]->setValue(state.slowDownPercent);
+    c_.slSlowPct[1]->setValue(state.pitchChange);
     pitchChangeTextFieldsFill();
 }
 
-void LoopSide::slSlowPct_Change(int Index)
+void LoopSideOfMain::slSlowPct_Change(int Index)
 {
     TraceScope trace(module, "Sub slSlowPct_Change", {{"Index", Index}});
     trace.run([&] {
         if (settingSliders)
             return;
-        MainState& state = main_.state();
-        const int value = main_.slSlowPct[Index]->value();
+        MainState& state = c_.state;
+        const int value = c_.slSlowPct[Index]->value();
         if (Index == 0)
-            state.slowDownPercent = std::max(value, slowestPercent);
+            state.setSlowDownPercent(std::max(value, slowestPercent));
         else
-            state.pitchChange = value;
+            state.setPitchChange(value);
         changeTransformParameters();
     });
 }
 
-void LoopSide::slSlowPct_Scroll(int Index)
+void LoopSideOfMain::slSlowPct_Scroll(int Index)
 {
-    MainState& state = main_.state();
+    MainState& state = c_.state;
     // The thumb's place: the slider's value changes only on release.
-    const int position = main_.slSlowPct[Index]->sliderPosition();
+    const int position = c_.slSlowPct[Index]->sliderPosition();
     if (Index == 0) {
-        state.slowDownPercent = position;
-        main_.txtSlowPct[0]->setText(QString::number(position));
+        state.setSlowDownPercent(position);
+        c_.txtSlowPct[0]->setText(QString::number(position));
     } else {
-        state.pitchChange = position;
+        state.setPitchChange(position);
         pitchChangeTextFieldsFill();
     }
 }
 
-void LoopSide::slSlowPct_MouseUp(int Index)
+void LoopSideOfMain::slSlowPct_MouseUp(int Index)
 {
     sliderLock_.lock(Index);
 }
 
-void LoopSide::tmrSliderFreedom_Timer()
+void LoopSideOfMain::tmrSliderFreedom_Timer()
 {
     sliderLock_.free();
 }
 
-bool LoopSide::sliderInputLocked(QObject* watched, const QEvent& event) const
+bool LoopSideOfMain::sliderInputLocked(QObject* watched, const QEvent& event) const
 {
     for (int i = 0; i < 2; ++i) {
-        if (watched == main_.slSlowPct[i])
+        if (watched == c_.slSlowPct[i])
             return sliderLock_.swallows(i, event);
     }
     return false;
 }
 
-void LoopSide::completetxtSlowPctEntry(int Index)
+void LoopSideOfMain::completetxtSlowPctEntry(int Index)
 {
     TraceScope trace(module, "Sub completetxtSlowPctEntry", {{"Index", Index}});
     trace.run([&] {
-        MainState& state = main_.state();
+        MainState& state = c_.state;
         if (Index == 0) {
             // Text that starts with no number is no speed: the speed stays as it was.
-            const std::optional<double> typed = leadingNumberOf(main_.txtSlowPct[0]->text());
+            const std::optional<double> typed = leadingNumberOf(c_.txtSlowPct[0]->text());
             const std::optional<int> percent = typed ? wholeNumberOf(*typed) : std::nullopt;
             if (!percent) {
                 showSpeedAndPitch();
                 return;
             }
-            state.slowDownPercent = *percent;
+            state.setSlowDownPercent(*percent);
         } else if (Index == 1 || Index == 2) {
-            const std::optional<double> halfSteps = boxValue(*main_.txtSlowPct[1]);
-            const std::optional<double> cents = boxValue(*main_.txtSlowPct[2]);
+            const std::optional<double> halfSteps = boxValue(*c_.txtSlowPct[1]);
+            const std::optional<double> cents = boxValue(*c_.txtSlowPct[2]);
             const std::optional<int> pitch =
                 halfSteps && cents ? wholeNumberOf(*halfSteps * 100 + *cents) : std::nullopt;
             // Text that is no pitch changes nothing: the boxes show the pitch that sounds.
@@ -198,61 +199,61 @@ void LoopSide::completetxtSlowPctEntry(int Index)
                 pitchChangeTextFieldsFill();
                 return;
             }
-            state.pitchChange = *pitch;
+            state.setPitchChange(*pitch);
         }
         changeTransformParameters();
     });
 }
 
-void LoopSide::setSpeed(int percent)
+void LoopSideOfMain::setSpeed(int percent)
 {
-    main_.state().slowDownPercent = percent;
+    c_.state.setSlowDownPercent(percent);
     changeTransformParameters();
 }
 
-void LoopSide::lbl1005Speed_Click()
+void LoopSideOfMain::lbl1005Speed_Click()
 {
     setSpeed(20);
 }
 
-void LoopSide::lbl1003Speed_Click()
+void LoopSideOfMain::lbl1003Speed_Click()
 {
     setSpeed(33);
 }
 
-void LoopSide::lbl1002_Click()
+void LoopSideOfMain::lbl1002_Click()
 {
     setSpeed(50);
 }
 
-void LoopSide::lblOriginalSpeed_Click()
+void LoopSideOfMain::lblOriginalSpeed_Click()
 {
     setSpeed(100);
 }
 
-void LoopSide::lblDoubleSpeed_Click()
+void LoopSideOfMain::lblDoubleSpeed_Click()
 {
     setSpeed(200);
 }
 
-void LoopSide::lblSteps_Click(int Index)
+void LoopSideOfMain::lblSteps_Click(int Index)
 {
     TraceScope trace(module, "Sub lblSteps_Click", {{"Index", Index}});
     trace.run([&] {
-        main_.state().pitchChange = Index <= 12 ? Index * 100 : (12 - Index) * 100;
+        c_.state.setPitchChange(Index <= 12 ? Index * 100 : (12 - Index) * 100);
         changeTransformParameters();
     });
 }
 
-void LoopSide::pitchChangeTextFieldsFill()
+void LoopSideOfMain::pitchChangeTextFieldsFill()
 {
-    const int pitch = main_.state().pitchChange;
+    const int pitch = c_.state.pitchChange;
     // C++ division truncates toward zero and the remainder keeps the sign: -150 is -1 and -50.
-    main_.txtSlowPct[1]->setText(QString::number(pitch / 100));
-    main_.txtSlowPct[2]->setText(QString::number(pitch % 100));
+    c_.txtSlowPct[1]->setText(QString::number(pitch / 100));
+    c_.txtSlowPct[2]->setText(QString::number(pitch % 100));
 }
 
-int LoopSide::lstPct()
+int LoopSideOfMain::lstPct()
 {
     TraceScope trace(module, "Function lstPct");
     return trace.run(defaultPercent, [&] {
@@ -262,14 +263,14 @@ int LoopSide::lstPct()
     });
 }
 
-int LoopSide::lstPitchChange()
+int LoopSideOfMain::lstPitchChange()
 {
     TraceScope trace(module, "Function lstPitchChange");
     return trace.run(0, [&] {
         int pitch = 0;
         // No loop row, no track or wave-file row, or none to be read: no change.
         ignoringErrors([&] {
-            const MainState& state = main_.state();
+            const MainState& state = c_.state;
             QSqlQuery found =
                 state.cdView
                     ? run(state,
@@ -288,7 +289,7 @@ int LoopSide::lstPitchChange()
     });
 }
 
-void LoopSide::saveCurrentPct()
+void LoopSideOfMain::saveCurrentPct()
 {
     TraceScope trace(module, "Sub saveCurrentPct");
     trace.run([&] {
@@ -297,16 +298,16 @@ void LoopSide::saveCurrentPct()
             return;
         QSqlRecord fields;
         fields.append(QSqlField(QStringLiteral("lastPct"), QMetaType(QMetaType::Int)));
-        fields.setValue(0, main_.state().slowDownPercent);
+        fields.setValue(0, c_.state.slowDownPercent);
         rows_.editRow(prevRowKey, fields);
     });
 }
 
-void LoopSide::saveCurrentPitchChange()
+void LoopSideOfMain::saveCurrentPitchChange()
 {
     TraceScope trace(module, "Sub saveCurrentPitchChange");
     trace.run([&] {
-        const MainState& state = main_.state();
+        const MainState& state = c_.state;
         if (state.savedCdView) {
             run(state,
                 QStringLiteral(
@@ -322,9 +323,9 @@ void LoopSide::saveCurrentPitchChange()
     });
 }
 
-void LoopSide::cmdSlowPlayAdjust()
+void LoopSideOfMain::cmdSlowPlayAdjust()
 {
-    main_.cmdSlowPlay->setEnabled(rows_.count() >= 1);
+    c_.cmdSlowPlay.setEnabled(rows_.count() >= 1);
 }
 
 } // namespace lentaro

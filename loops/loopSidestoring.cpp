@@ -7,8 +7,8 @@
 #include "app/programstate.h"
 #include "app/timetexts.h"
 #include "loops/makeLoopPoints.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "mainwindow/tmstext.h"
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
@@ -31,8 +31,8 @@ constexpr int cdStartedAfterMs = 100;
 
 } // namespace
 
-void LoopSide::insertLoopPt(const QString& startTimeMs, const QString& startTimeTTMMSS,
-                            const QVariant& endtimeMs)
+void LoopSideOfMain::insertLoopPt(const QString& startTimeMs, const QString& startTimeTTMMSS,
+                                  const QVariant& endtimeMs)
 {
     TraceScope trace(module, "Sub insertLoopPt",
                      {{"startTimeMs", startTimeMs},
@@ -41,17 +41,17 @@ void LoopSide::insertLoopPt(const QString& startTimeMs, const QString& startTime
     trace.run([&] { rows_.add({loopRecord(startTimeMs, startTimeTTMMSS, endtimeMs)}); });
 }
 
-QSqlRecord LoopSide::loopRecord(const QString& startTimeMs, const QString& startTimeTTMMSS,
-                                const QVariant& endtimeMs) const
+QSqlRecord LoopSideOfMain::loopRecord(const QString& startTimeMs, const QString& startTimeTTMMSS,
+                                      const QVariant& endtimeMs) const
 {
     QSqlRecord row = rows_.newRow();
-    if (main_.state().cdView) {
-        row.setValue(QStringLiteral("CDid"), main_.state().currentCDid);
+    if (c_.state.cdView) {
+        row.setValue(QStringLiteral("CDid"), c_.state.currentCDid);
         // The track is the leading number of the position text tt:mm:ss.
         row.setValue(QStringLiteral("TrackNum"),
                      static_cast<int>(startingNumber(startTimeTTMMSS.left(2))));
     } else {
-        row.setValue(QStringLiteral("waveFileID"), main_.state().currentWaveFileID);
+        row.setValue(QStringLiteral("waveFileID"), c_.state.currentWaveFileID);
     }
     row.setValue(QStringLiteral("startTime"), startTimeMs.toInt());
     row.setValue(QStringLiteral("Comment"), startTimeTTMMSS);
@@ -59,35 +59,35 @@ QSqlRecord LoopSide::loopRecord(const QString& startTimeMs, const QString& start
     return row;
 }
 
-bool LoopSide::insertNewLoopPoint()
+bool LoopSideOfMain::insertNewLoopPoint()
 {
     TraceScope trace(module, "Function insertNewLoopPoint");
     return trace.run(false, [&] {
-        main_.ms();
-        mci::MMControl* device = main_.state().currentMMControl;
-        if (!main_.playing()) {
+        host_->ms();
+        mci::MMControl* device = c_.state.currentMMControl;
+        if (!host_->playing()) {
             device->setWait(false);
             device->setCommand(QStringLiteral("Play"));
         }
         QString text;
         QString label;
-        if (device == main_.CDControl) {
+        if (device == &c_.CDControl) {
             // The position read before the last pause is the one kept, with its own text. Each
             // read asks for its format: the pause lets position reports in, which change it.
             const auto giveUp = clock_() + cdStartBound;
             do {
                 if (clock_() >= giveUp) {
-                    main_.pnlMsg->setText(
+                    c_.pnlMsg.setText(
                         QStringLiteral("The CD did not start playing, so no loop point was made."));
                     return false;
                 }
-                main_.ms();
+                host_->ms();
                 text = QString::number(device->position());
-                main_.tmsf();
+                host_->tmsf();
                 label = tmsText(device->position());
                 Pause(0.2F);
             } while (text.toInt() <= cdStartedAfterMs);
-            main_.ms();
+            host_->ms();
         } else {
             const int position = device->position();
             text = QString::number(position);
@@ -99,17 +99,17 @@ bool LoopSide::insertNewLoopPoint()
     });
 }
 
-void LoopSide::fastInsert(const QString& aTime, const QString& startTimeTTMMSS)
+void LoopSideOfMain::fastInsert(const QString& aTime, const QString& startTimeTTMMSS)
 {
     TraceScope trace(module, "Sub fastInsert",
                      {{"aTime", aTime}, {"startTimeTTMMSS", startTimeTTMMSS}});
     trace.run([&] {
         const QString key = QStringLiteral("%1").arg(aTime.toLongLong(), 7, 10, QLatin1Char('0'));
-        loopPointBuffer.Add(key, key, startTimeTTMMSS, QString());
+        c_.state.loopPointBuffer.Add(key, key, startTimeTTMMSS, QString());
     });
 }
 
-void LoopSide::cmdStartNewLoop_Click()
+void LoopSideOfMain::cmdStartNewLoop_Click()
 {
     TraceScope trace(module, "Sub cmdStartNewLoop_Click");
     trace.run([&] {
@@ -118,12 +118,12 @@ void LoopSide::cmdStartNewLoop_Click()
         // A mark made while the maker is open is one more line of its lists.
         if (maker_)
             return;
-        maker_ = new makeLoopPoints(*this, main_);
+        maker_ = new makeLoopPoints(*this, c_.window, c_.state);
         maker_->open();
     });
 }
 
-void LoopSide::cmdStartNewLoop_MouseUp()
+void LoopSideOfMain::cmdStartNewLoop_MouseUp()
 {
     TraceScope trace(module, "Sub cmdStartNewLoop_MouseUp");
     trace.run([&] {
@@ -132,19 +132,19 @@ void LoopSide::cmdStartNewLoop_MouseUp()
     });
 }
 
-void LoopSide::mnuMakeLoop_Click()
+void LoopSideOfMain::mnuMakeLoop_Click()
 {
     TraceScope trace(module, "Sub mnuMakeLoop_Click");
     trace.run([&] {
         ignoringErrors([&] {
-            main_.ms();
-            const QTableView& tracks = *main_.tgTracks;
+            host_->ms();
+            const QTableView& tracks = c_.tgTracks;
             const auto* model = qobject_cast<const QSqlTableModel*>(tracks.model());
             if (!model)
                 return;
             const int current = tracks.currentIndex().isValid() ? tracks.currentIndex().row() : 0;
             const QSqlRecord track = model->record(current);
-            mci::MMControl& cd = *main_.CDControl;
+            mci::MMControl& cd = c_.CDControl;
             cd.setTrack(track.value(QStringLiteral("TrackNum")).toInt());
             const qint64 start = cd.trackPosition();
             const qint64 end = start + cd.trackLength();
@@ -160,7 +160,7 @@ void LoopSide::mnuMakeLoop_Click()
                              + QStringLiteral(" - Entire Track"));
             rows_.add({row});
         });
-        ignoringErrors([&] { main_.loopPoints->viewport()->update(); });
+        ignoringErrors([&] { c_.loopPoints.viewport()->update(); });
     });
 }
 

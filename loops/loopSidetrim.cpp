@@ -4,7 +4,6 @@
 #include "app/windowhelpers.h"
 #include "loops/frmTrim.h"
 #include "loops/trimGraph.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
 #include "platform/mci/MMControl.h"
 #include "trace/tracescope.h"
@@ -23,11 +22,11 @@ constexpr char module[] = "main form";
 
 } // namespace
 
-void LoopSide::showTrim()
+void LoopSideOfMain::showTrim()
 {
     if (!trimOpen()) {
         trim_ = new frmTrim(
-            main_, rows_, [this](int in, int out) { playLoop(false, in, out); },
+            c_, rows_, [this](int in, int out) { playLoop(false, in, out); },
             [this](int& start, int& end) { rowLimits(start, end); });
         showHideTrackInfo(false);
         trim_->show();
@@ -36,7 +35,7 @@ void LoopSide::showTrim()
     trim_->setTrimLimits();
 }
 
-void LoopSide::setupTrimFormsForSlowdown()
+void LoopSideOfMain::setupTrimFormsForSlowdown()
 {
     // Each half on its own: a failure in one leaves the other's shares taken.
     ignoringErrors([&] {
@@ -52,7 +51,7 @@ void LoopSide::setupTrimFormsForSlowdown()
     });
     ignoringErrors([&] {
         const TrimGraph& graph = trimGraph();
-        const int length = main_.WaveControl->length();
+        const int length = c_.WaveControl.length();
         if (!graph.isOpen() || length <= 0)
             return;
         graphStartFraction_ = static_cast<float>(graph.startMarkerMs() / length);
@@ -60,7 +59,7 @@ void LoopSide::setupTrimFormsForSlowdown()
     });
 }
 
-void LoopSide::adjustTrimForm()
+void LoopSideOfMain::adjustTrimForm()
 {
     TraceScope trace(module, "Sub adjustTrimForm");
     trace.run([&] {
@@ -76,31 +75,31 @@ void LoopSide::adjustTrimForm()
     });
 }
 
-void LoopSide::adjustGraph()
+void LoopSideOfMain::adjustGraph()
 {
     // A marker that cannot be set ends the adjustment there, the wave control's range untouched.
     ignoringErrors([&] {
         TrimGraph& graph = trimGraph();
         if (!graph.isOpen())
             return;
-        mci::MMControl& wave = *main_.WaveControl;
+        mci::MMControl& wave = c_.WaveControl;
         const double length = wave.length();
         graph.setStartMarkerMs(graphStartFraction_ * length);
         graph.setEndMarkerMs(graphEndFraction_ * length);
-        main_.ms();
+        host_->ms();
         // Halves to even, as the sliders' values are rounded everywhere.
         wave.setFrom(static_cast<int>(std::nearbyint(graph.startMarkerMs())));
         wave.setTo(static_cast<int>(std::nearbyint(graph.endMarkerMs())));
     });
 }
 
-void LoopSide::setTrimZoomEnabled(bool enabled)
+void LoopSideOfMain::setTrimZoomEnabled(bool enabled)
 {
     if (trim_)
         trim_->cmdZoom->setEnabled(enabled);
 }
 
-void LoopSide::closeTrim()
+void LoopSideOfMain::closeTrim()
 {
     if (!trimOpen())
         return;

@@ -3,8 +3,8 @@
 #include "loops/loopSide.h"
 
 #include "app/windowhelpers.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
@@ -31,7 +31,7 @@ constexpr int detailWidth = pixels(9765);
 
 } // namespace
 
-void LoopSide::useLayout(const QString& fileName, const QString& layoutName)
+void LoopSideOfMain::useLayout(const QString& fileName, const QString& layoutName)
 {
     try {
         layout_ = readGridLayout(programFolder() + QLatin1Char('/') + fileName, layoutName);
@@ -43,75 +43,75 @@ void LoopSide::useLayout(const QString& fileName, const QString& layoutName)
     applyLayout();
 }
 
-void LoopSide::applyLayout()
+void LoopSideOfMain::applyLayout()
 {
-    applyGridLayout(*main_.loopPoints, layout_, [this](int error) { dtaLoopPoints_Error(error); });
+    applyGridLayout(c_.loopPoints, layout_, [this](int error) { dtaLoopPoints_Error(error); });
 }
 
-void LoopSide::mnuChooseView_Click(int index)
+void LoopSideOfMain::mnuChooseView_Click(int index)
 {
     TraceScope trace(module, "Sub mnuChooseView_Click", {{"Index", index}});
     trace.run([&] {
         // Chosen first: the switch into the "CD" view lays this layout out.
-        main_.state().currentView = index;
-        if (!main_.state().cdView)
-            main_.changeToMode(QStringLiteral("CD"), false);
+        c_.state.setCurrentView(index);
+        if (!c_.state.cdView)
+            host_->changeToMode(QStringLiteral("CD"), false);
         else
             showGridView(index);
     });
 }
 
-void LoopSide::showGridView(int index)
+void LoopSideOfMain::showGridView(int index)
 {
     TraceScope trace(module, "Sub showGridView", {{"Index", index}});
     trace.run([&] {
         // The disc's title and artist belong to the Normal layout; the others lay the grid
         // over their place.
         for (QWidget* field :
-             {static_cast<QWidget*>(main_.CDTitle), static_cast<QWidget*>(main_.Artist),
-              static_cast<QWidget*>(main_.lblCDTitle), static_cast<QWidget*>(main_.lblArtist)})
+             {static_cast<QWidget*>(&c_.CDTitle), static_cast<QWidget*>(&c_.Artist),
+              static_cast<QWidget*>(&c_.lblCDTitle), static_cast<QWidget*>(&c_.lblArtist)})
             field->setVisible(index == 1);
         if (index == 1) {
             restoreLoopPointToNormalView();
         } else if (index == 2) {
             showLoopDetails();
         } else if (index == 3) {
-            QTableView& grid = *main_.loopPoints;
+            QTableView& grid = c_.loopPoints;
             grid.setGeometry(0, 0, grid.parentWidget()->width(), viewHeight);
             grid.raise();
-            main_.Comments->hide();
+            c_.Comments.hide();
             showHideTrackInfo(false);
             useLayout(QStringLiteral("biglyric.grx"), QStringLiteral("biglyric"));
         }
     });
 }
 
-void LoopSide::showLoopDetails()
+void LoopSideOfMain::showLoopDetails()
 {
     TraceScope trace(module, "Sub showLoopDetails");
     trace.run([&] {
-        QTableView& grid = *main_.loopPoints;
+        QTableView& grid = c_.loopPoints;
         ignoringErrors([&] { useLayout(QStringLiteral("detail.grx"), QStringLiteral("detail")); });
         ignoringErrors([&] {
             grid.setGeometry(0, 0, detailWidth, viewHeight);
             grid.raise();
         });
-        ignoringErrors([&] { main_.Comments->hide(); });
+        ignoringErrors([&] { c_.Comments.hide(); });
         ignoringErrors([&] { showHideTrackInfo(false); });
     });
 }
 
-void LoopSide::restoreLoopPointToNormalView()
+void LoopSideOfMain::restoreLoopPointToNormalView()
 {
     TraceScope trace(module, "Sub restoreLoopPointToNormalView");
     trace.run([&] {
-        QTableView& grid = *main_.loopPoints;
-        const QTableView& tracks = *main_.tgTracks;
+        QTableView& grid = c_.loopPoints;
+        const QTableView& tracks = c_.tgTracks;
         // Beside the tracks grid, as wide as the window leaves it.
         const int left = tracks.x() + tracks.width() + 10;
         grid.setGeometry(left, tracks.y(), grid.parentWidget()->width() - left - 10,
                          tracks.height());
-        main_.Comments->show();
+        c_.Comments.show();
         showHideTrackInfo(true);
         useLayout(QStringLiteral("smallvw.grx"), QStringLiteral("smallvw"));
     });

@@ -3,7 +3,7 @@
 #include "app/messages.h"
 #include "app/windowhelpers.h"
 #include "loops/loopSide.h"
-#include "mainwindow/frmMain.h"
+#include "mainwindow/mainstate.h"
 #include "trace/tracescope.h"
 
 #include <QCloseEvent>
@@ -26,8 +26,8 @@ constexpr char module[] = "makeLoopPoints";
 
 } // namespace
 
-makeLoopPoints::makeLoopPoints(LoopSide& loops, frmMain& main)
-    : QDialog(&main), loops_(loops), main_(main)
+makeLoopPoints::makeLoopPoints(LoopSideOfMain& loops, QWidget& window, MainState& state)
+    : QDialog(&window), loops_(loops), state_(state)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("Make Loop Points"));
@@ -88,8 +88,8 @@ void makeLoopPoints::reset()
 {
     lstStarts->clear();
     lstEnds->clear();
-    if (loops_.loopPointBuffer.Count() > 0)
-        lstStarts->addItem(loops_.loopPointBuffer.Item(1)->startTimeTTMMSS);
+    if (state_.loopPointBuffer.Count() > 0)
+        lstStarts->addItem(state_.loopPointBuffer.Item(1)->startTimeTTMMSS);
     lstEnds->addItem(QString::fromLatin1(endpointNotSet));
 }
 
@@ -98,7 +98,7 @@ void makeLoopPoints::listMarks()
     lstStarts->clear();
     lstEnds->clear();
     bool first = true;
-    for (const loopPoints::Record& mark : loops_.loopPointBuffer) {
+    for (const loopPoints::Record& mark : state_.loopPointBuffer) {
         lstStarts->addItem(mark->startTimeTTMMSS);
         if (!first)
             lstEnds->addItem(mark->startTimeTTMMSS);
@@ -111,7 +111,7 @@ void makeLoopPoints::cmdCompletePreviousLoop_MouseDown()
 {
     TraceScope trace(module, "Sub cmdCompletePreviousLoop_MouseDown");
     trace.run([&] {
-        loopPoints& marks = loops_.loopPointBuffer;
+        loopPoints& marks = state_.loopPointBuffer;
         const int before = marks.Count();
         loops_.cmdStartNewLoop_Click();
         // No mark when the device did not start: nothing to list.
@@ -127,7 +127,7 @@ void makeLoopPoints::btnKeep_Click()
 {
     TraceScope trace(module, "Sub btnKeep_Click");
     trace.run([&] {
-        loopPoints& marks = loops_.loopPointBuffer;
+        loopPoints& marks = state_.loopPointBuffer;
         loops_.insertNewLoopPoint();
         if (marks.Count() < 2)
             return;
@@ -168,7 +168,7 @@ void makeLoopPoints::closeEvent(QCloseEvent* event)
 {
     // The close box drops the marks; the close after Keep has stored them.
     if (!unloading_)
-        loops_.loopPointBuffer.Clear();
+        state_.loopPointBuffer.Clear();
     QDialog::closeEvent(event);
 }
 

@@ -8,8 +8,8 @@ class QPushButton;
 
 namespace lentaro {
 
-class LoopSide;
-class frmMain;
+class LoopSideOfMain;
+class MainState;
 
 // The loop maker: each press of its marking button marks the play position, closing the loop
 // the previous mark opened; Keep marks the last end, stores every loop in one go and plays the
@@ -23,7 +23,8 @@ public:
     static constexpr const char* formName = "makeLoopPoints";
     static constexpr const char* endpointNotSet = "Endpoint not set yet.";
 
-    makeLoopPoints(LoopSide& loops, frmMain& main);
+    // Owned by window, its marks kept in state's loopPointBuffer.
+    makeLoopPoints(LoopSideOfMain& loops, QWidget& window, MainState& state);
 
     // Shows the window modal and returns at once.
     void open() override;
@@ -47,8 +48,8 @@ private:
     void keepInStep(QListWidget& from, QListWidget& to);
     void listMarks();
 
-    LoopSide& loops_;
-    frmMain& main_;
+    LoopSideOfMain& loops_;
+    MainState& state_;
     bool unloading_ = false;
 };
 

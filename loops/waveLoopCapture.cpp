@@ -5,8 +5,8 @@
 #include "app/workingfiles.h"
 #include "loops/loopSide.h"
 #include "mainwindow/expansionfactor.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/ignoringerrors.h"
+#include "mainwindow/mainstate.h"
 #include "platform/forms/prompts.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
@@ -33,18 +33,24 @@ public:
 
 Service<LoopCapture> loopCapture{madeAtFirstUse<NoCapture>};
 
+WaveLoopCapture::WaveLoopCapture(const LoopSideControls& controls, LoopSideHost& host,
+                                 LoopSideOfMain& loops)
+    : state_(controls.state), wave_(controls.WaveControl), host_(host), loops_(loops)
+{
+}
+
 void WaveLoopCapture::recordCurrentLoop()
 {
     TraceScope trace(module, "Sub recordCurrentLoop");
     // A cut that fails goes to the caller, which shows it as this procedure's own error.
-    if (main_.state().cdView)
+    if (state_.cdView)
         return;
     const forms::ScopedScreenPointer hourglass(Qt::WaitCursor);
     // A loop not cut stays in the "Wave" view with its file open: a stale or missing temp.wav
     // must not pass for it.
     if (!extractCurrentLoop())
         return;
-    main_.changeToMode(QStringLiteral("SlowPlay"), false);
+    host_.changeToMode(QStringLiteral("SlowPlay"), false);
     if (programState().gvAutoSlow)
         loops_.btnLoopPlay_Click();
 }
@@ -55,10 +61,10 @@ bool WaveLoopCapture::extractCurrentLoop()
     QString source;
     std::int32_t channels = 0;
     const bool cutTried = trace.run(false, [&] {
-        MainState& state = main_.state();
+        MainState& state = state_;
         if (loops_.calcInAndOutPoints(state.inPt, state.outPt))
             return false;
-        mci::MMControl& wave = *main_.WaveControl;
+        mci::MMControl& wave = wave_;
         source = wave.fileName();
         wave.setWait(true);
         wave.setCommand(QStringLiteral("Close"));

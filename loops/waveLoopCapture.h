@@ -4,15 +4,21 @@
 
 namespace lentaro {
 
-class frmMain;
-class LoopSide;
+class LoopSideHost;
+class LoopSideOfMain;
+class MainState;
+struct LoopSideControls;
+
+namespace mci {
+class MMControl;
+}
 
 // Captures a loop of the wave file shown by cutting it out of the file. A loop of a CD is the
 // CD side's to record; this capture leaves it alone.
 class WaveLoopCapture : public LoopCapture
 {
 public:
-    WaveLoopCapture(frmMain& main, LoopSide& loops) : main_(main), loops_(loops) {}
+    WaveLoopCapture(const LoopSideControls& controls, LoopSideHost& host, LoopSideOfMain& loops);
 
     // Throws the cut's failure (a RuntimeError) for the caller to show.
     void recordCurrentLoop() override;
@@ -23,8 +29,10 @@ public:
     bool extractCurrentLoop();
 
 private:
-    frmMain& main_;
-    LoopSide& loops_;
+    MainState& state_;
+    mci::MMControl& wave_;
+    LoopSideHost& host_;
+    LoopSideOfMain& loops_;
 };
 
 } // namespace lentaro

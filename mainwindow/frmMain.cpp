@@ -98,7 +98,7 @@ void frmMain::Form_Load()
         if (programState().gvExiting)
             return;
         initializeStateVariables();
-        state_.currentMMControl = CDControl;
+        state_.setCurrentMMControl(CDControl);
         if (opensMaximized(screen()->geometry().width()))
             setWindowState(Qt::WindowMaximized);
         else
@@ -128,7 +128,7 @@ void frmMain::initializeStateVariables()
         forgetTyping();
         program.gvPlayState.setState(false);
         program.gvCurrentTrack = 0;
-        state_.currentView = 1;
+        state_.setCurrentView(1);
         dlgWave.folder = programFolder();
         loops().resetLastPass();
         program.gvLoopHighlight = false;
@@ -209,7 +209,7 @@ void frmMain::Form_Unload()
             device->setCommand(QStringLiteral("Close"));
         }
         cd().autoplay(true);
-        state_.currentMMControl = nullptr;
+        state_.setCurrentMMControl(nullptr);
         exitProgram();
     });
 }

@@ -39,6 +39,7 @@ class MMControl;
 
 class frmMain;
 struct CdSideControls;
+struct LoopSideControls;
 
 // Makes the sides one main window calls, before its load runs.
 using SidesMaker = std::function<MainWindowSides(frmMain&)>;
@@ -63,12 +64,13 @@ public:
     ~frmMain() override;
 
     MainState& state() { return state_; }
-    LoopsSide& loops() { return *sides_.loops; }
+    LoopSide& loops() { return *sides_.loops; }
     CdSide& cd() { return *sides_.cd; }
     WaveViewSide& waveView() { return *sides_.waveView; }
-    // The controls the CD side drives. Defined where the CD side is made (program/), which
-    // knows the CD side's struct; this layer does not.
+    // The controls each side drives. Defined where the side is made (program/), which knows
+    // the side's struct; this layer does not.
     CdSideControls cdControls();
+    LoopSideControls loopControls();
 
     // Start-up and shutdown.
     void tmrAfterFormLoad_Timer();

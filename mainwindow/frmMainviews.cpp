@@ -103,7 +103,7 @@ void frmMain::initCDview(bool suppressRefresh)
     trace.run([&] {
         state_.cdView = true;
         state_.currentMMControl->hide();
-        state_.currentMMControl = CDControl;
+        state_.setCurrentMMControl(CDControl);
         // The disc's loops, or none: never those of the wave file shown before.
         if (state_.boundWaveFileID() != 0) {
             QString reason;
@@ -137,7 +137,7 @@ bool frmMain::initWaveView()
             return false;
         state_.cdView = false;
         state_.currentMMControl->hide();
-        state_.currentMMControl = WaveControl;
+        state_.setCurrentMMControl(WaveControl);
         loops().showLoopDetails();
         sbTrackPos->setMaximum(WaveControl->length() / 1000);
         // Where this file stands from the first moment, not what the last view or file showed.
@@ -155,7 +155,7 @@ void frmMain::initSlowView()
     trace.run([&] {
         state_.cdView = false;
         state_.currentMMControl->hide();
-        state_.currentMMControl = WaveControl;
+        state_.setCurrentMMControl(WaveControl);
         if (slSlowPct[0]->value() == 0)
             slSlowPct[0]->setValue(50);
         txtSlowPct[0]->setText(QString::number(slSlowPct[0]->value()));
@@ -169,7 +169,7 @@ void frmMain::MMsuspend(const QString& theMode)
     TraceScope trace(module, "Sub MMsuspend", {{"theMode", theMode}});
     trace.run([&] {
         if (!state_.currentMMControl)
-            state_.currentMMControl = CDControl;
+            state_.setCurrentMMControl(CDControl);
         for (mci::MMControl* device :
              {state_.currentMMControl, WaveControl, CDControl, slowControl})
             device->setUpdateInterval(0);

@@ -6,6 +6,8 @@
 #include <QSqlTableModel>
 #include <QUuid>
 
+#include <utility>
+
 namespace lentaro {
 
 namespace {
@@ -29,6 +31,30 @@ protected:
 MainState::MainState()
     : connection_(QStringLiteral("main window ") + QUuid::createUuid().toString())
 {
+}
+
+void MainState::setSlowDownPercent(int percent)
+{
+    if (std::exchange(slowDownPercent, percent) != percent)
+        emit slowDownPercentChanged(percent);
+}
+
+void MainState::setPitchChange(int cents)
+{
+    if (std::exchange(pitchChange, cents) != cents)
+        emit pitchChangeChanged(cents);
+}
+
+void MainState::setCurrentView(int view)
+{
+    if (std::exchange(currentView, view) != view)
+        emit currentViewChanged(view);
+}
+
+void MainState::setCurrentMMControl(mci::MMControl* control)
+{
+    if (std::exchange(currentMMControl, control) != control)
+        emit currentMMControlChanged(control);
 }
 
 MainState::~MainState()

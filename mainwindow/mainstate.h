@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mainwindow/loopPoints.h"
+
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -23,16 +25,24 @@ public:
     MainState();
     ~MainState() override;
 
+    // Read by several sides, written through their setters, which signal a change.
     int slowDownPercent = 0; // play speed in percent of the recorded speed
     int pitchChange = 0;     // pitch change in cents
-    int inPt = 0;            // the current loop's in point, ms
-    int outPt = 0;           // the current loop's out point, ms
     int currentView = 0;     // loop-grid layout: 1 normal, 2 loop detail, 3 big lyrics
-    bool cdView = false;
     mci::MMControl* currentMMControl = nullptr;
+    void setSlowDownPercent(int percent);
+    void setPitchChange(int cents);
+    void setCurrentView(int view);
+    void setCurrentMMControl(mci::MMControl* control);
+
+    int inPt = 0;  // the current loop's in point, ms
+    int outPt = 0; // the current loop's out point, ms
+    bool cdView = false;
     int prevStartTime = 0; // startTime of the current loop row, ms
     // The channel count of temp.wav, set by whatever makes it; 0 until the first one is made.
     int tempWavChannels = 0;
+    // The marks of the loop maker, in memory until kept.
+    loopPoints loopPointBuffer;
 
     // currentView, cdView and the wave device's file as they were when "SlowPlay" was entered.
     int savedCurrentView = 0;
@@ -70,6 +80,10 @@ public:
     int boundWaveFileID() const { return boundWaveFileID_; }
 
 signals:
+    void slowDownPercentChanged(int percent);
+    void pitchChangeChanged(int cents);
+    void currentViewChanged(int view);
+    void currentMMControlChanged(mci::MMControl* control);
     // bindDatabase has bound the four data controls.
     void tablesBound();
     // A view switch has settled: cdView, currentView and currentMMControl hold the new view.

@@ -8,10 +8,10 @@
 namespace lentaro {
 
 // What the main window calls on the loop side (loop points, the slow-down road).
-class LoopsSide
+class LoopSide
 {
 public:
-    virtual ~LoopsSide() = default;
+    virtual ~LoopSide() = default;
 
     // Stops any engine pass: the pass timer's tag becomes "STOP", the timer stops and the
     // runner is asked to stop; the loop side then waits (bounded) for the pass's end.
@@ -118,7 +118,7 @@ public:
 
 // The sides one main window calls; each is made for that window.
 struct MainWindowSides {
-    std::unique_ptr<LoopsSide> loops;
+    std::unique_ptr<LoopSide> loops;
     std::unique_ptr<CdSide> cd;
     std::unique_ptr<WaveViewSide> waveView;
 };

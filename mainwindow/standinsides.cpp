@@ -11,7 +11,7 @@ namespace lentaro {
 
 namespace {
 
-class StandInLoops : public LoopsSide
+class StandInLoops : public LoopSide
 {
 public:
     explicit StandInLoops(frmMain& main) : main_(main) {}
@@ -26,7 +26,7 @@ public:
     {
         if (!main_.state().cdView)
             main_.changeToMode(QStringLiteral("CD"));
-        main_.state().currentView = index;
+        main_.state().setCurrentView(index);
     }
     void showLoopDetails() override {}
     void resetLastPass() override {}

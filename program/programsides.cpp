@@ -1,19 +1,19 @@
 #include "program/programsides.h"
 
-#include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
 #include "program/cdsideofmain.h"
 #include "program/waveviewsideofmain.h"
+#include "program/windowloopside.h"
 
 namespace lentaro {
 
 MainWindowSides programSides(frmMain& main)
 {
     MainWindowSides sides;
-    auto loops = std::make_unique<LoopSide>(main);
+    auto loops = makeWindowLoopSide(main);
     // Made after the loop side and gone before it: its capture of CD loops goes in place over
     // the loop side's cut of wave loops.
-    LoopSide& loopSide = *loops;
+    LoopSideOfMain& loopSide = *loops;
     sides.cd = makeProgramCdSide(main, [&loopSide](int& inPt, int& outPt) {
         return loopSide.calcInAndOutPoints(inPt, outPt);
     });

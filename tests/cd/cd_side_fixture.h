@@ -56,7 +56,7 @@ protected:
     // The main window gets the program's CD side instead of the stand-in.
     bool withCdSide_ = false;
     // When set, makes the main window's loop side in place of the stand-in.
-    std::function<std::unique_ptr<LoopsSide>(frmMain&)> makeLoops_;
+    std::function<std::unique_ptr<LoopSide>(frmMain&)> makeLoops_;
     // When set, makes every side of the main window (the program's own, say) instead.
     std::function<MainWindowSides(frmMain&)> makeSides_;
     // True: the window's start-up runs once events are processed.

@@ -6,7 +6,7 @@ namespace lentaro::test {
 
 // A loop side that counts what the CD side asks of it: replays of the loop (playLoop, 100 for
 // one that works its points out again, else 1) and starts of the loop's play (btnLoopPlay_Click).
-class CountingLoops : public LoopsSide
+class CountingLoops : public LoopSide
 {
 public:
     CountingLoops(int& replays, int& loopPlays) : replays_(replays), loopPlays_(loopPlays) {}

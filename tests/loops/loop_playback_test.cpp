@@ -272,7 +272,7 @@ TEST_F(LoopPlayback, RecordingTheLoopStartsTheRecorderBeforeTheCdPlays)
     frmMain& main = ready();
     waveWithLoops({{1000, 2000}});
     main.state().cdView = true;
-    main.state().currentMMControl = main.CDControl;
+    main.state().setCurrentMMControl(main.CDControl);
     programState().gvRecordingInProgress = true;
     loops_->playLoop(false, 61000, 65000);
     programState().gvRecordingInProgress = false;

@@ -2,6 +2,7 @@
 
 #include "app/passend.h"
 #include "platform/mci/MMControl.h"
+#include "program/windowloopside.h"
 #include "trace/runtimeerror.h"
 
 #include <QItemSelectionModel>
@@ -77,7 +78,7 @@ void ScriptedCapture::recordCurrentLoop()
 MainWindowSides LoopSideTest::makeSides(frmMain& main)
 {
     MainWindowSides sides = recordingSides(main, sides_);
-    auto loops = std::make_unique<LoopSide>(main);
+    auto loops = makeWindowLoopSide(main);
     loops_ = loops.get();
     sides.loops = std::move(loops);
     return sides;
@@ -116,7 +117,7 @@ int LoopSideTest::waveWithLoops(const std::vector<std::pair<int, QVariant>>& sta
     }
     frmMain& main = *main_;
     main.state().cdView = false;
-    main.state().currentMMControl = main.WaveControl;
+    main.state().setCurrentMMControl(main.WaveControl);
     main.state().currentWaveFileID = id;
     QString reason;
     EXPECT_TRUE(main.state().bindWaveLoops(id, reason)) << reason.toStdString();
@@ -135,7 +136,7 @@ void LoopSideTest::cdWithLoops(const std::vector<int>& starts)
     }
     frmMain& main = *main_;
     main.state().cdView = true;
-    main.state().currentMMControl = main.CDControl;
+    main.state().setCurrentMMControl(main.CDControl);
     main.state().currentCDid = cdWithLoopsID;
     QString reason;
     EXPECT_TRUE(main.state().bindCdLoops(cdWithLoopsID, reason)) << reason.toStdString();

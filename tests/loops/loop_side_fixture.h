@@ -125,8 +125,10 @@ protected:
     void cdWithLoops(const std::vector<int>& starts);
     // The Comment of the grid's selected rows.
     QStringList selectedComments() const;
+    // The loop maker's marks, kept until stored.
+    loopPoints& makerMarks() { return main_->state().loopPointBuffer; }
 
-    LoopSide* loops_ = nullptr;
+    LoopSideOfMain* loops_ = nullptr;
     // What both devices were told, in order.
     QStringList devicesJournal_;
     ScriptedDevice* cd_ = nullptr;

@@ -129,8 +129,7 @@ TEST_F(LoopSideTest, AMarkIsTheSevenDigitPositionAndItsText)
                           {QStringLiteral("123456789"), QStringLiteral("123456789")}};
     for (const Case& c : cases) {
         loops_->fastInsert(c.time, QStringLiteral("00:12"));
-        const loopPoints::Record mark =
-            loops_->loopPointBuffer.Item(loops_->loopPointBuffer.Count());
+        const loopPoints::Record mark = makerMarks().Item(makerMarks().Count());
         ASSERT_NE(mark, nullptr);
         EXPECT_EQ(mark->Key, c.key);
         EXPECT_EQ(mark->startTimeMs, c.key);
@@ -243,8 +242,8 @@ TEST_F(LoopSideOnDisc, StartNewLoopPlaysAStoppedDiscAndMarksWhereItIs)
     ASSERT_NE(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
     main.cmdStartNewLoop->click();
     EXPECT_EQ(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
-    ASSERT_EQ(loops_->loopPointBuffer.Count(), 1);
-    EXPECT_GT(loops_->loopPointBuffer.Item(1)->startTimeMs.toInt(), 100);
+    ASSERT_EQ(makerMarks().Count(), 1);
+    EXPECT_GT(makerMarks().Item(1)->startTimeMs.toInt(), 100);
     EXPECT_NE(loops_->loopMaker(), nullptr);
 }
 
@@ -256,9 +255,9 @@ TEST_F(LoopSideTest, StartNewLoopWaitsForTheCdToPass100MsWithinABound)
     cd_->positions = {0, 1, 100, 2150, 2400};
     EXPECT_TRUE(loops_->insertNewLoopPoint());
     EXPECT_EQ(cd_->plays, 1);
-    ASSERT_EQ(loops_->loopPointBuffer.Count(), 1);
-    EXPECT_EQ(loops_->loopPointBuffer.Item(1)->startTimeMs, "0002150");
-    loops_->loopPointBuffer.Clear();
+    ASSERT_EQ(makerMarks().Count(), 1);
+    EXPECT_EQ(makerMarks().Item(1)->startTimeMs, "0002150");
+    makerMarks().Clear();
 
     // A CD that never starts: the clock runs a second a read, so the bound passes quickly.
     std::chrono::steady_clock::duration now{};
@@ -266,10 +265,10 @@ TEST_F(LoopSideTest, StartNewLoopWaitsForTheCdToPass100MsWithinABound)
     cd_->currentMode = mci::Mode::Stopped;
     cd_->positions = {0};
     loops_->cmdStartNewLoop_Click();
-    EXPECT_EQ(loops_->loopPointBuffer.Count(), 0);
+    EXPECT_EQ(makerMarks().Count(), 0);
     EXPECT_EQ(loops_->loopMaker(), nullptr);
     EXPECT_EQ(main.pnlMsg->text(), "The CD did not start playing, so no loop point was made.");
-    EXPECT_LE(now, LoopSide::cdStartBound + 2s);
+    EXPECT_LE(now, LoopSideOfMain::cdStartBound + 2s);
 }
 
 TEST_F(LoopSideTest, StartNewLoopOnAWaveFileReadsThePositionAtOnce)
@@ -279,7 +278,7 @@ TEST_F(LoopSideTest, StartNewLoopOnAWaveFileReadsThePositionAtOnce)
     wave_->positions = {0, 7000};
     EXPECT_TRUE(loops_->insertNewLoopPoint());
     EXPECT_EQ(wave_->plays, 1);
-    EXPECT_EQ(loops_->loopPointBuffer.Item(1)->startTimeMs, "0000000");
+    EXPECT_EQ(makerMarks().Item(1)->startTimeMs, "0000000");
     EXPECT_FALSE(programState().gvPlayState.state().toBool());
 }
 
@@ -334,7 +333,7 @@ TEST_F(LoopMaker, KeepAtOnceStoresOneLoopAndPlaysIt)
     EXPECT_EQ(written(), QList<QVariantList>({{1000, 4000, "00:01"}}));
     // The loop kept is played.
     EXPECT_EQ(devicesJournal_.value(devicesJournal_.size() - 1), "wave play 1000-4000");
-    EXPECT_EQ(loops_->loopPointBuffer.Count(), 0);
+    EXPECT_EQ(makerMarks().Count(), 0);
     EXPECT_TRUE(runUntil([this] { return loops_->loopMaker() == nullptr; }));
 }
 
@@ -387,9 +386,9 @@ TEST_F(LoopMaker, MarkingAnswersThePressNotTheRelease)
     makeLoopPoints& maker = opened({1000, 2500});
     nextMark();
     mouse(maker.cmdCompletePreviousLoop, QEvent::MouseButtonPress);
-    EXPECT_EQ(loops_->loopPointBuffer.Count(), 2);
+    EXPECT_EQ(makerMarks().Count(), 2);
     mouse(maker.cmdCompletePreviousLoop, QEvent::MouseButtonRelease);
-    EXPECT_EQ(loops_->loopPointBuffer.Count(), 2);
+    EXPECT_EQ(makerMarks().Count(), 2);
 }
 
 TEST_F(LoopMaker, TheCloseBoxDropsTheMarks)
@@ -398,7 +397,7 @@ TEST_F(LoopMaker, TheCloseBoxDropsTheMarks)
     nextMark();
     mouse(maker.cmdCompletePreviousLoop, QEvent::MouseButtonPress);
     maker.close();
-    EXPECT_EQ(loops_->loopPointBuffer.Count(), 0);
+    EXPECT_EQ(makerMarks().Count(), 0);
     EXPECT_TRUE(written().isEmpty());
     EXPECT_TRUE(runUntil([this] { return loops_->loopMaker() == nullptr; }));
 }
@@ -457,7 +456,7 @@ TEST_F(LoopMaker, EveryControlReachesItsProcedure)
     main_->cmdStartNewLoop->click();
     ASSERT_NE(loops_->loopMaker(), nullptr);
     walk(calls, {{"the close box", [this] { loops_->loopMaker()->close(); }, "",
-                  [this] { return loops_->loopPointBuffer.Count() == 0; }}});
+                  [this] { return makerMarks().Count() == 0; }}});
     EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
@@ -473,7 +472,7 @@ TEST_F(LoopMaker, AFailedKeepWritesNoneKeepsTheMarksAndReports)
     maker.btnKeep->click();
     EXPECT_TRUE(written().isEmpty());
     EXPECT_EQ(trappedError(), 3146);
-    EXPECT_EQ(loops_->loopPointBuffer.Count(), 3);
+    EXPECT_EQ(makerMarks().Count(), 3);
     EXPECT_TRUE(maker.isVisible());
     // Nothing is played.
     EXPECT_TRUE(devicesJournal_.filter(QStringLiteral("play")).isEmpty());

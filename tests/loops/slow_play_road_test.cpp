@@ -37,7 +37,7 @@ protected:
         program.gvSoundQuality = 2;
         secondsWave(path(QStringLiteral("temp.wav")), 1);
         main.changeToMode(QStringLiteral("SlowPlay"));
-        main.state().slowDownPercent = 50;
+        main.state().setSlowDownPercent(50);
         return main;
     }
     // The pass ends with that result, having written a tempslow.wav with sound or an empty one;
@@ -330,8 +330,8 @@ TEST_F(SlowPlayRoad, APassIsGivenTheSpeedPitchQualityAndChannelAsTheEngineTakesT
         program.gvSoundQuality = c.quality;
         program.gvRealtime = c.realTime;
         program.gvChannelToTransform = c.channel;
-        main.state().slowDownPercent = c.percent;
-        main.state().pitchChange = c.cents;
+        main.state().setSlowDownPercent(c.percent);
+        main.state().setPitchChange(c.cents);
         loops_->btnLoopPlay_Click();
         ASSERT_EQ(runner_.passes.size(), 1U);
         const EnginePass& pass = runner_.passes[0];

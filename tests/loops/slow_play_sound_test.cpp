@@ -72,8 +72,8 @@ protected:
         program.gvSoundQuality = 2;
         program.gvChannelToTransform = channel;
         main.changeToMode(QStringLiteral("SlowPlay"));
-        main.state().slowDownPercent = percent;
-        main.state().pitchChange = cents;
+        main.state().setSlowDownPercent(percent);
+        main.state().setPitchChange(cents);
         loops_->btnLoopPlay_Click();
         EXPECT_TRUE(runUntil([] { return programState().gvSlowedFileReady; }));
     }

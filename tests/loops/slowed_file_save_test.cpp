@@ -35,7 +35,7 @@ protected:
         // Transform on the song's loop left these.
         m.state().savedWaveFileName = songPath();
         m.state().savedCdView = false;
-        m.state().slowDownPercent = 50;
+        m.state().setSlowDownPercent(50);
         m.addToMRUs(songPath());
         return m;
     }
@@ -69,7 +69,7 @@ TEST_F(SlowedFileSave, TheDialogProposesANewNameBesideTheSource)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m.state().savedCdView = c.fromDisc;
-        m.state().slowDownPercent = c.percent;
+        m.state().setSlowDownPercent(c.percent);
         prompts_.queueFile(std::nullopt);
         save(m);
 

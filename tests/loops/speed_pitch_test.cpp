@@ -38,8 +38,8 @@ protected:
     // Starts from this speed and pitch as Transform shows them, with a finished pass.
     void startFrom(int percent, int pitch)
     {
-        main().state().slowDownPercent = percent;
-        main_->state().pitchChange = pitch;
+        main().state().setSlowDownPercent(percent);
+        main_->state().setPitchChange(pitch);
         loops_->showSpeedAndPitch();
         programState().gvSlowedFileReady = true;
         passesBefore_ = runner_.passes.size();
@@ -255,7 +255,7 @@ TEST_F(SpeedAndPitch, TheExpansionFactorTakesTheChannelsFromTempWavWhenNotKnown)
         if (c.monoTempWav)
             writeFile(QStringLiteral("temp.wav"), monoWave(QByteArray(1600, '\0')));
         m.state().tempWavChannels = c.knownChannels;
-        m.state().slowDownPercent = c.percent;
+        m.state().setSlowDownPercent(c.percent);
         programState().gvExpansionFactor = 7.0f;
         expFactorSet(m.state());
         EXPECT_FLOAT_EQ(programState().gvExpansionFactor, c.factor);
@@ -306,7 +306,7 @@ TEST_F(SpeedAndPitch, ACdLoopTakesThePitchOfItsTrackAndNoneWithoutATrackRow)
 
     // A pass stores the pitch on the track it came from (the view when Transform was pressed).
     m.state().savedCdView = true;
-    m.state().pitchChange = 500;
+    m.state().setPitchChange(500);
     loops_->saveCurrentPitchChange();
     EXPECT_EQ(rows(QStringLiteral("SELECT CDid, lastPitchChange FROM Tracks ORDER BY CDid")),
               (QList<QVariantList>{{7, -300}, {8, 400}}));
@@ -326,8 +326,8 @@ TEST_F(SpeedAndPitch, TheSpeedIsStoredOnTheLoopTransformWorksOn)
     loops_->prevRowKey = loops_->rows().currentKey();
     m.state().prevStartTime = 1000;
     loops_->rows().moveTo(0);
-    m.state().slowDownPercent = 70;
-    m.state().pitchChange = -200;
+    m.state().setSlowDownPercent(70);
+    m.state().setPitchChange(-200);
     m.state().savedCdView = false;
     loops_->saveCurrentPct();
     loops_->saveCurrentPitchChange();

@@ -153,7 +153,7 @@ TEST_F(TrimWindow, AFailedLimitsReadLeavesTheSlidersAnswering)
     waveWithLoops({{10000, 20000}});
     bool fails = true;
     auto* trim = new frmTrim(
-        main, loops_->rows(), [](int, int) {},
+        main.loopControls(), loops_->rows(), [](int, int) {},
         [&fails](int& start, int& end) {
             if (fails)
                 throw std::runtime_error("Invalid use of Null");
@@ -507,7 +507,7 @@ TEST_F(TrimWindow, TheTrackInformationComesBackOnlyInTheCdViewsNormalLayout)
         trimOver({{10000, 20000}});
         EXPECT_TRUE(main.tgTracks->isHidden());
         main.state().cdView = c.cdView;
-        main.state().currentView = c.currentView;
+        main.state().setCurrentView(c.currentView);
         if (c.byCloseButton)
             loops_->trim()->cmdClose->click();
         else

@@ -208,12 +208,12 @@ TEST_F(KeySides, F7AndF8PlayTheLoop)
 TEST_F(KeySides, TheKeypadChangesTheSpeedOnlyInSlowPlay)
 {
     frmMain& main = started();
-    main.state().slowDownPercent = 50;
+    main.state().setSlowDownPercent(50);
     keyDown(main, keypadMinus);
     EXPECT_EQ(main.state().slowDownPercent, 50);
 
     main.changeToMode(QStringLiteral("SlowPlay"));
-    main.state().slowDownPercent = 50;
+    main.state().setSlowDownPercent(50);
     sides_.calls.clear();
     QKeyEvent keypadMinus(QEvent::KeyPress, Qt::Key_Minus, Qt::KeypadModifier, QStringLiteral("-"));
     QApplication::sendEvent(main.sbTrackPos, &keypadMinus);

@@ -141,7 +141,7 @@ TEST_F(Menus, TheViewMenuChecksTheCurrentViewWhenItOpens)
     EXPECT_EQ(main.mnuCDView->title(), "&CD View");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " layout " + std::to_string(c.layout));
-        main.state().currentView = c.layout;
+        main.state().setCurrentView(c.layout);
         main.changeToMode(QString::fromLatin1(c.mode));
         emit main.mnuView->aboutToShow();
         for (std::size_t i = 0; i < c.layoutChecked.size(); ++i)

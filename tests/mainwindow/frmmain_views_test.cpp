@@ -39,7 +39,7 @@ TEST_F(Views, EachViewAndLayoutShowsExactlyWhatItsRulesSay)
     for (const char* mode : {"CD", "Wave", "SlowPlay"}) {
         for (int layout = 1; layout <= 3; ++layout) {
             SCOPED_TRACE(std::string(mode) + " layout " + std::to_string(layout));
-            main.state().currentView = layout;
+            main.state().setCurrentView(layout);
             main.changeToMode(QString::fromLatin1(mode));
 
             const bool S = QString::fromLatin1(mode) == "SlowPlay";

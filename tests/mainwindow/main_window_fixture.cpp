@@ -18,7 +18,7 @@ namespace lentaro::test {
 
 namespace {
 
-class RecordingLoops : public LoopsSide
+class RecordingLoops : public LoopSide
 {
 public:
     RecordingLoops(frmMain& main, SideCalls& log) : main_(main), log_(log) {}
@@ -28,7 +28,7 @@ public:
         log_.calls << QStringLiteral("mnuChooseView_Click %1").arg(index);
         if (!main_.state().cdView)
             main_.changeToMode(QStringLiteral("CD"));
-        main_.state().currentView = index;
+        main_.state().setCurrentView(index);
     }
     void showLoopDetails() override { log_.calls << "showLoopDetails"; }
     void resetLastPass() override { log_.calls << "resetLastPass"; }

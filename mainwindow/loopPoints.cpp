@@ -1,4 +1,4 @@
-#include "loops/loopPoints.h"
+#include "mainwindow/loopPoints.h"
 
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"

@@ -1,6 +1,6 @@
 #include "tests/app/app_fixture.h"
 
-#include "loops/loopPoints.h"
+#include "mainwindow/loopPoints.h"
 
 #include <functional>
 
