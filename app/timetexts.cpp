@@ -49,4 +49,10 @@ QString mmss(std::int64_t timeInMs)
     });
 }
 
+QString lengthMmss(std::int64_t lengthInMs)
+{
+    const std::int64_t half = lengthInMs < 0 ? -500 : 500;
+    return mmss((lengthInMs + half) / 1000 * 1000);
+}
+
 } // namespace lentaro

@@ -18,4 +18,8 @@ int seconds(const QString& A);
 // 65000 is "01:05", 999 is "00:00", 6000000 is "100:00"; a negative one gets a leading minus.
 QString mmss(std::int64_t timeInMs);
 
+// A length as mmss writes it, but to the nearest second, as a person reads a length: a loop of
+// 9999 ms is "00:10", one of 2400 ms "00:02".
+QString lengthMmss(std::int64_t lengthInMs);
+
 } // namespace lentaro

@@ -252,7 +252,7 @@ void frmTrim::slStart_Change(int index)
         device.setCommand(QStringLiteral("Stop"));
         programState().gvPlayState.setState(true);
         c_.pnlLoopLength.setText(QStringLiteral("Loop Length: ")
-                                 + mmss(device.to() - device.from()));
+                                 + lengthMmss(device.to() - device.from()));
         // Until the start slider moves, the play starts at its minimum.
         play_(device.from(), device.to());
     } catch (...) {

@@ -12,6 +12,7 @@
 #include "platform/shell/programfolder.h"
 #include "trace/tracescope.h"
 
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 
 #include <QAction>
@@ -128,7 +129,7 @@ void LoopSideOfMain::dtaLoopPoints_Reposition()
             return;
         const qint64 length =
             end.toLongLong() - rows_.field(QStringLiteral("startTime")).toLongLong();
-        c_.pnlLoopLength.setText(QStringLiteral("Loop Length: ") + mmss(length));
+        c_.pnlLoopLength.setText(QStringLiteral("Loop Length: ") + lengthMmss(length));
         c_.pnlLoopLength.show();
     });
     ignoringErrors([&] { cmdSlowPlayAdjust(); });
@@ -151,7 +152,7 @@ void LoopSideOfMain::loopPoints_RowColChange()
         update.addBindValue(start);
         update.addBindValue(cd);
         if (!update.exec())
-            throw RuntimeError(3146, update.lastError().text());
+            throw RuntimeError(errorNumbers::databaseCallFailed, update.lastError().text());
         lastLoopSelected_ = written;
     });
 }

@@ -214,7 +214,7 @@ bool LoopSideOfMain::openSlowdownFile()
         mci::MMControl& wave = c_.WaveControl;
         const int length = wave.length();
         c_.sbTrackPos.setMaximum(length / 1000);
-        c_.pnlLoopLength.setText(QStringLiteral("Loop Length: ") + mmss(length));
+        c_.pnlLoopLength.setText(QStringLiteral("Loop Length: ") + lengthMmss(length));
         wave.setFrom(0);
         wave.setTo(length);
         c_.cmdGraphic.setEnabled(true);

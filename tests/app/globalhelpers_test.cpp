@@ -31,6 +31,18 @@ TEST_F(TimeTexts, MmssShowsMinutesAndSecondsOfAnyDuration)
     EXPECT_EQ(trappedError(), 0);
 }
 
+TEST_F(TimeTexts, ALengthIsShownToTheNearestSecond)
+{
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "00:00"},    {499, "00:00"},   {500, "00:01"},    {9999, "00:10"},
+        {2400, "00:02"}, {59500, "01:00"}, {-9999, "-00:10"},
+    };
+    for (const auto& [ms, text] : cases) {
+        SCOPED_TRACE(ms);
+        EXPECT_EQ(lengthMmss(ms), QString::fromLatin1(text));
+    }
+}
+
 TEST_F(TimeTexts, MinutesAndSecondsOfATrackTimeText)
 {
     struct Case {

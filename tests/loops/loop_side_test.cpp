@@ -594,7 +594,7 @@ TEST_F(LoopSideTest, TheLoopLengthPanelShowsOnlyForARowWithAnEnd)
     waveWithLoops({{1000, 5500}, {2000, {}}});
     loops_->rows().moveTo(0);
     EXPECT_FALSE(main.pnlLoopLength->isHidden());
-    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:04");
+    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:05"); // 4.5 s, to the nearest second
     loops_->rows().moveTo(1);
     EXPECT_TRUE(main.pnlLoopLength->isHidden());
     loops_->rows().moveTo(LoopRows::noRow);

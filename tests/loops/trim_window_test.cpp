@@ -348,7 +348,7 @@ TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
     trim.slStart[0]->setValue(12500);
     EXPECT_FALSE(trim.tmrPreviewEnd->isActive());
     EXPECT_EQ(devicesJournal_.back(), "wave play 12500-16000");
-    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:03");
+    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:04");
     programState().gvPreviewEnd = false;
 }
 
