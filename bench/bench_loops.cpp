@@ -19,7 +19,7 @@
 #include "platform/forms/scriptedprompts.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/SoundCard.h"
-#include "program/windowloopside.h"
+#include "program/loopsideofmain.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -70,7 +70,7 @@ struct Environment {
     fillDatabase();
     main = new frmMain([this](frmMain& window) {
       MainWindowSides sides = standInSides(window);
-      auto side = makeWindowLoopSide(window);
+      auto side = makeProgramLoopSide(window);
       loops = side.get();
       sides.loops = std::move(side);
       return sides;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loops/loopSideControls.h"
+#include "loops/loopsidecontrols.h"
 #include "loops/sliderLock.h"
 
 #include <QVariant>

@@ -1,6 +1,7 @@
 #include "loops/gridLayout.h"
 
 #include "soundfile/regular_file.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 
 #include <QFile>
@@ -22,10 +23,7 @@ namespace lentaro {
 
 namespace {
 
-constexpr int fileNotFound = 53;
-constexpr int fileAccessError = 75;
 constexpr int badLayout = 3273;
-constexpr int databaseChangeFailed = 3146;
 
 // Opens no editor in the columns the layout keeps read-only.
 class LayoutDelegate : public QStyledItemDelegate
@@ -51,7 +49,7 @@ public:
         table->revertRow(index.row());
         if (writeFailed_) {
             const int number = error.nativeErrorCode().toInt();
-            writeFailed_(number != 0 ? number : databaseChangeFailed);
+            writeFailed_(number != 0 ? number : errorNumbers::databaseCallFailed);
         }
     }
 
@@ -110,16 +108,16 @@ GridLayout readGridLayout(const QString& path, const QString& name)
     const kv::RegularFile opened =
         kv::openRegularFile(QFile::encodeName(path).toStdString(), O_RDONLY);
     if (!opened.opened() && opened.error == ENOENT)
-        throw RuntimeError(fileNotFound, QStringLiteral("File not found: ") + path);
+        throw RuntimeError(errorNumbers::fileNotFound, QStringLiteral("File not found: ") + path);
     if (!opened.opened())
-        throw RuntimeError(fileAccessError,
+        throw RuntimeError(errorNumbers::pathFileAccess,
                            QStringLiteral("%1 cannot be read: %2")
                                .arg(path, QString::fromStdString(kv::whyNotOpened(opened))));
     QFile file;
     if (!file.open(opened.descriptor, QIODevice::ReadOnly | QIODevice::Text,
                    QFileDevice::AutoCloseHandle)) {
         ::close(opened.descriptor);
-        throw RuntimeError(fileAccessError, path + QStringLiteral(" cannot be read"));
+        throw RuntimeError(errorNumbers::pathFileAccess, path + QStringLiteral(" cannot be read"));
     }
     GridLayout layout;
     bool named = false;

@@ -2,6 +2,7 @@
 
 #include "mainwindow/fieldcolumn.h"
 #include "mainwindow/mainstate.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 
 #include <QSqlDriver>
@@ -17,12 +18,9 @@ namespace lentaro {
 
 namespace {
 
-constexpr int noCurrentRecord = 3021;
-constexpr int databaseChangeFailed = 3146;
-
 [[noreturn]] void failed(const QSqlError& error)
 {
-    throw RuntimeError(databaseChangeFailed, error.text());
+    throw RuntimeError(errorNumbers::databaseCallFailed, error.text());
 }
 
 } // namespace
@@ -95,7 +93,7 @@ QVariant LoopRows::currentKey() const
 int LoopRows::requireCurrent() const
 {
     if (current_ == noRow || !model_)
-        throw RuntimeError(noCurrentRecord);
+        throw RuntimeError(errorNumbers::noCurrentRecord);
     return current_;
 }
 
@@ -167,7 +165,7 @@ template <typename Change>
 void LoopRows::inTransaction(Change&& change)
 {
     if (!model_)
-        throw RuntimeError(noCurrentRecord);
+        throw RuntimeError(errorNumbers::noCurrentRecord);
     QSqlDatabase db = model_->database();
     if (!db.transaction())
         failed(db.lastError());

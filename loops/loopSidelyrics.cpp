@@ -2,6 +2,7 @@
 #include "loops/loopSide.h"
 
 #include "platform/forms/prompts.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -14,8 +15,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-// "Path/File access error"
-constexpr int fileAccessError = 75;
 
 } // namespace
 
@@ -49,7 +48,7 @@ void LoopSideOfMain::saveLyrics()
         // All of it or nothing: a file that was there stays as it was when the writing fails.
         QSaveFile file(*name);
         if (!file.open(QIODevice::WriteOnly) || file.write(chordsAndLyrics()) < 0 || !file.commit())
-            throw RuntimeError(fileAccessError,
+            throw RuntimeError(errorNumbers::pathFileAccess,
                                QStringLiteral("The chords and lyrics could not be saved to %1: %2")
                                    .arg(*name, file.errorString()));
     });

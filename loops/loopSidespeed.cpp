@@ -10,6 +10,7 @@
 #include "mainwindow/ignoringerrors.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -32,7 +33,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-constexpr int databaseChangeFailed = 3146;
 // The speed a loop plays at until one is stored for it.
 constexpr int defaultPercent = 50;
 // The pitch reaches an octave either way, as far as the slider and the labels go.
@@ -59,7 +59,7 @@ QSqlQuery run(const MainState& state, const QString& sql, const QVariantList& va
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw RuntimeError(databaseChangeFailed, query.lastError().text());
+        throw RuntimeError(errorNumbers::databaseCallFailed, query.lastError().text());
     return query;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
 #include "platform/wavesection/WaveSection.h"
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -21,7 +22,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "main form";
-constexpr int fileAccessError = 75;
 
 class NoCapture : public LoopCapture
 {
@@ -96,7 +96,7 @@ bool WaveLoopCapture::extractCurrentLoop()
                       forms::Buttons::OkOnly, forms::Icon::Exclamation);
         return false;
     }
-    throw RuntimeError(fileAccessError,
+    throw RuntimeError(errorNumbers::pathFileAccess,
                        QStringLiteral("The loop could not be cut out of ") + source + '.');
 }
 

@@ -1,5 +1,6 @@
 #include "mainwindow/loopPoints.h"
 
+#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
@@ -10,9 +11,6 @@ namespace lentaro {
 namespace {
 
 constexpr char module[] = "LoopPoints";
-constexpr int invalidCall = 5;
-constexpr int subscriptOutOfRange = 9;
-constexpr int keyAlreadyUsed = 457;
 
 } // namespace
 
@@ -35,7 +33,7 @@ loopPoints::Record loopPoints::Add(const QString& Key, const QString& startTimeM
                       {"sKey", sKey}});
     return trace.run(Record(), [&] {
         if (!sKey.isEmpty() && std::find(keys_.begin(), keys_.end(), sKey) != keys_.end())
-            throw RuntimeError(keyAlreadyUsed);
+            throw RuntimeError(errorNumbers::keyAlreadyUsed);
         auto record = std::make_shared<loopPoint>(loopPoint{Key, startTimeMs, startTimeTTMMSS});
         records_.push_back(record);
         keys_.push_back(sKey);
@@ -46,7 +44,7 @@ loopPoints::Record loopPoints::Add(const QString& Key, const QString& startTimeM
 std::size_t loopPoints::positionOf(int index) const
 {
     if (index < 1 || static_cast<std::size_t>(index) > records_.size())
-        throw RuntimeError(subscriptOutOfRange);
+        throw RuntimeError(errorNumbers::subscriptOutOfRange);
     return static_cast<std::size_t>(index) - 1;
 }
 
@@ -54,7 +52,7 @@ std::size_t loopPoints::positionOf(const QString& key) const
 {
     const auto found = key.isEmpty() ? keys_.end() : std::find(keys_.begin(), keys_.end(), key);
     if (found == keys_.end())
-        throw RuntimeError(invalidCall);
+        throw RuntimeError(errorNumbers::invalidCall);
     return static_cast<std::size_t>(found - keys_.begin());
 }
 

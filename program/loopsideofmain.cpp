@@ -1,4 +1,4 @@
-#include "program/windowloopside.h"
+#include "program/loopsideofmain.h"
 
 #include "mainwindow/frmMain.h"
 
@@ -56,7 +56,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<LoopSideOfMain> makeWindowLoopSide(frmMain& main)
+std::unique_ptr<LoopSideOfMain> makeProgramLoopSide(frmMain& main)
 {
     return std::make_unique<WindowLoopSide>(main);
 }

@@ -10,6 +10,6 @@ class frmMain;
 
 // The loop side over the main window's controls, calling the window for its procedures, with
 // its cut of wave loops in place as Transform's capture for as long as it lives.
-std::unique_ptr<LoopSideOfMain> makeWindowLoopSide(frmMain& main);
+std::unique_ptr<LoopSideOfMain> makeProgramLoopSide(frmMain& main);
 
 } // namespace lentaro

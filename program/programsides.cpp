@@ -2,15 +2,15 @@
 
 #include "mainwindow/frmMain.h"
 #include "program/cdsideofmain.h"
+#include "program/loopsideofmain.h"
 #include "program/waveviewsideofmain.h"
-#include "program/windowloopside.h"
 
 namespace lentaro {
 
 MainWindowSides programSides(frmMain& main)
 {
     MainWindowSides sides;
-    auto loops = makeWindowLoopSide(main);
+    auto loops = makeProgramLoopSide(main);
     // Made after the loop side and gone before it: its capture of CD loops goes in place over
     // the loop side's cut of wave loops.
     LoopSideOfMain& loopSide = *loops;

@@ -2,7 +2,7 @@
 
 #include "app/passend.h"
 #include "platform/mci/MMControl.h"
-#include "program/windowloopside.h"
+#include "program/loopsideofmain.h"
 #include "trace/runtimeerror.h"
 
 #include <QItemSelectionModel>
@@ -78,7 +78,7 @@ void ScriptedCapture::recordCurrentLoop()
 MainWindowSides LoopSideTest::makeSides(frmMain& main)
 {
     MainWindowSides sides = recordingSides(main, sides_);
-    auto loops = makeWindowLoopSide(main);
+    auto loops = makeProgramLoopSide(main);
     loops_ = loops.get();
     sides.loops = std::move(loops);
     return sides;
