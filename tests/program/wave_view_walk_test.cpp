@@ -12,6 +12,7 @@
 #include "tests/app/test_database.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/waveview/wave_view_fixture.h"
 #include "waveview/frmScrollTime.h"
 #include "waveview/wavechart.h"
 
@@ -55,25 +56,6 @@ frmScrollTime* waveView()
 {
     frmScrollTime* view = forms::loadedFormOf<frmScrollTime>();
     return view && view->isVisible() ? view : nullptr;
-}
-
-// The columns where the chart shows a click begin: the waveform reaches halfway to the plot's
-// top there and nowhere else (a selection box inverts quiet and loud rows alike).
-std::vector<int> clickColumns(frmScrollTime& view)
-{
-    const QImage image = view.chart().grab().toImage();
-    const QRect plot = view.chart().chartRect();
-    const int quiet = plot.top() + 2;
-    const int loud = plot.top() + plot.height() / 4;
-    std::vector<int> columns;
-    bool inClick = false;
-    for (int x = plot.left(); x <= plot.right(); ++x) {
-        const bool reaches = image.pixel(x, loud) != image.pixel(x, quiet);
-        if (reaches && !inClick)
-            columns.push_back(x);
-        inClick = reaches;
-    }
-    return columns;
 }
 
 void clickChart(frmScrollTime& view, Qt::MouseButton button, int x)

@@ -85,25 +85,6 @@ protected:
         return int(std::lround(view.chartMap().pixelOf(ms)));
     }
 
-    // The columns where the chart shows a click begin: the waveform reaches halfway to the
-    // plot's top there and nowhere else (the selection box inverts quiet and loud rows alike).
-    static std::vector<int> clickColumns(frmScrollTime& view)
-    {
-        const QImage image = view.chart().grab().toImage();
-        const QRect plot = view.chart().chartRect();
-        const int quiet = plot.top() + 2;
-        const int loud = plot.top() + plot.height() / 4;
-        std::vector<int> columns;
-        bool inClick = false;
-        for (int x = plot.left(); x <= plot.right(); ++x) {
-            const bool reaches = image.pixel(x, loud) != image.pixel(x, quiet);
-            if (reaches && !inClick)
-                columns.push_back(x);
-            inClick = reaches;
-        }
-        return columns;
-    }
-
     // What the view's window shows on the screen, as it was last painted.
     static QImage screen(frmScrollTime& view)
     {

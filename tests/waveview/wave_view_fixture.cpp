@@ -6,9 +6,11 @@
 #include "soundfile/sound_stream.h"
 
 #include "app/programstate.h"
+#include "waveview/wavechart.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +102,23 @@ QString WaveViewTest::lastMessage() const
 {
     const QStringList messages = shownMessages();
     return messages.isEmpty() ? QString() : messages.last();
+}
+
+std::vector<int> clickColumns(frmScrollTime& view)
+{
+    const QImage image = view.chart().grab().toImage();
+    const QRect plot = view.chart().chartRect();
+    const int quiet = plot.top() + 2;
+    const int loud = plot.top() + plot.height() / 4;
+    std::vector<int> columns;
+    bool inClick = false;
+    for (int x = plot.left(); x <= plot.right(); ++x) {
+        const bool reaches = image.pixel(x, loud) != image.pixel(x, quiet);
+        if (reaches && !inClick)
+            columns.push_back(x);
+        inClick = reaches;
+    }
+    return columns;
 }
 
 } // namespace lentaro::test

@@ -32,6 +32,10 @@ void writeClickTrain(const QString& path, const WaveFormat& format, double secon
 void writeSine(const QString& path, const WaveFormat& format, double seconds, double hz,
                int amplitude);
 
+// The columns where the view's chart shows a click begin: the waveform reaches halfway to the
+// plot's top there and nowhere else (a selection box inverts quiet and loud rows alike).
+std::vector<int> clickColumns(frmScrollTime& view);
+
 // The main window as the view reaches it: a device-less control as the current one, a length
 // the test sets, the expansion factor and speed the test sets, every play of the slowed-down loop
 // recorded with its From and To, every key passed to the main window's handler, and one loop row
