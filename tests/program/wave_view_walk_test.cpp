@@ -137,7 +137,12 @@ TEST_F(WaveViewWalk, AClickTrackAt120BeatsPerMinuteReadsItsTempoInTheWaveView)
          [] { return waveView() != nullptr; }, [] { viewPicture("27-wave-view-window"); }},
         {QStringLiteral("wave-view-widened"),
          // The person widens the view to see the beats apart.
-         [] { waveView()->resize(1500, 450); }, [] { return waveView()->chart().width() >= 1500; },
+         // Both sides of the new size reached, so the columns are read off the final layout
+         // (a loaded machine may hand the view its width and its height in separate events).
+         [] { waveView()->resize(1500, 450); },
+         [] {
+             return waveView()->size() == QSize(1500, 450) && waveView()->chart().width() >= 1500;
+         },
          [this] {
              clicksSeen_ = clickColumns(*waveView());
              // About eight beats of the loop, slowed to twice their length.
