@@ -15,6 +15,7 @@
 #include "tests/cd/support/mp3_maker.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/sanitizers.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -371,7 +372,9 @@ TEST_F(WaveFileRoad, TheFirstReplayFollowsTheLivePassWithoutAGap)
              const double pause = std::chrono::duration<double, std::milli>(*sink->firstStart()
                                                                             - lastWritten(capture_))
                                       .count();
-             EXPECT_LT(pause, 20) << "ms between the live pass and its first replay";
+             // The pause it mended was 200 ms; a sanitizer's build runs the hand-over slower.
+             EXPECT_LT(pause, underSanitizer ? 60 : 20)
+                 << "ms between the live pass and its first replay";
          }},
         exitThroughTheMenu(),
     };
