@@ -372,8 +372,9 @@ TEST_F(WaveFileRoad, TheFirstReplayFollowsTheLivePassWithoutAGap)
              const double pause = std::chrono::duration<double, std::milli>(*sink->firstStart()
                                                                             - lastWritten(capture_))
                                       .count();
-             // The pause it mended was 200 ms; a sanitizer's build runs the hand-over slower.
-             EXPECT_LT(pause, underSanitizer ? 60 : 20)
+             // The pause it mended was 200 ms at least. A sanitizer's build on a loaded machine
+             // runs the hand-over slower (86 ms seen), so there it only has to stay under that.
+             EXPECT_LT(pause, underSanitizer ? 150 : 20)
                  << "ms between the live pass and its first replay";
          }},
         exitThroughTheMenu(),
