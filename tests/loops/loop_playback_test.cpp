@@ -145,21 +145,21 @@ TEST_F(LoopPlayback, WrongOrEmptyPointsPlayNothing)
         {"given out before in", false, 6000, 5000, {endpointsWrong}},
         {"given out at in", false, 5000, 5000, {}},
     };
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{10000, 9999}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::size_t shown = prompts_.messageBoxes().size();
-        main.state().inPt = 1000;
-        main.state().outPt = 2000;
+        rig.state().inPt = 1000;
+        rig.state().outPt = 2000;
         programState().gvPlayState.setState(true);
         loops_->playLoop(c.recalc, c.in, c.out);
         EXPECT_EQ(messages().mid(static_cast<int>(shown)), c.shown);
         EXPECT_EQ(wave_->plays, 0);
         EXPECT_FALSE(programState().gvPlayState.state().toBool());
         if (!c.shown.isEmpty()) {
-            EXPECT_EQ(main.state().inPt, 1000);
-            EXPECT_EQ(main.state().outPt, 2000);
+            EXPECT_EQ(rig.state().inPt, 1000);
+            EXPECT_EQ(rig.state().outPt, 2000);
         }
     }
 }
@@ -207,26 +207,26 @@ TEST_F(LoopPlayback, ARefusedPlayIsRetriedShorterButNeverPastItsStart)
          400000,
          false},
     };
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, 2000}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         devicesJournal_.clear();
-        main.pnlMsg->clear();
+        rig.pnlMsg->clear();
         wave_->mediaLength = c.mediaLength;
         wave_->refusesPastMs = c.refusesPast;
         programState().gvPlayState.setState(true);
         loops_->playLoop(false, c.in, c.out);
         EXPECT_EQ(devicesJournal_, c.played);
-        EXPECT_EQ(main.state().outPt, c.outAfter);
+        EXPECT_EQ(rig.state().outPt, c.outAfter);
         EXPECT_EQ(programState().gvPlayState.state().toBool(), c.plays);
-        EXPECT_EQ(main.pnlMsg->text().isEmpty(), c.plays);
+        EXPECT_EQ(rig.pnlMsg->text().isEmpty(), c.plays);
     }
 }
 
 TEST_F(LoopPlayback, FifteenRefusalsAfterTheFirstGiveUp)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, 2000}});
     wave_->mediaLength = 3000000;
     wave_->refusesPastMs = 10;
@@ -234,9 +234,9 @@ TEST_F(LoopPlayback, FifteenRefusalsAfterTheFirstGiveUp)
     loops_->playLoop(false, 0, 2000000);
     ASSERT_EQ(devicesJournal_.size(), 16);
     EXPECT_EQ(devicesJournal_.back(), "wave play 0-500000");
-    EXPECT_EQ(main.state().outPt, 2000000);
+    EXPECT_EQ(rig.state().outPt, 2000000);
     EXPECT_FALSE(programState().gvPlayState.state().toBool());
-    EXPECT_EQ(main.pnlMsg->text(), "The loop could not be played.");
+    EXPECT_EQ(rig.pnlMsg->text(), "The loop could not be played.");
 }
 
 // A loop plays once, its end noticed; the points stay for the replay, and position updates come
@@ -248,19 +248,19 @@ TEST_F(LoopPlayback, ALoopPlaysOnceFromTheRowAndAgainFromTheSamePoints)
         int updateInterval;
     };
     const Case cases[] = {{false, 500}, {true, 0}};
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{10000, 14000}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.slowMode);
         devicesJournal_.clear();
-        main.WaveControl->setUpdateInterval(0);
+        rig.WaveControl->setUpdateInterval(0);
         programState().gvSlowMode = c.slowMode;
         programState().gvLoopHighlight = true;
         loops_->playLoop(true);
         loops_->playLoop(false);
         EXPECT_EQ(devicesJournal_, QStringList({"wave play 10000-14000", "wave play 10000-14000"}));
-        EXPECT_EQ(main.WaveControl->updateInterval(), c.updateInterval);
-        EXPECT_EQ(main.WaveControl->error(), 0);
+        EXPECT_EQ(rig.WaveControl->updateInterval(), c.updateInterval);
+        EXPECT_EQ(rig.WaveControl->error(), 0);
         EXPECT_FALSE(programState().gvLoopHighlight);
     }
     programState().gvSlowMode = false;
@@ -269,40 +269,40 @@ TEST_F(LoopPlayback, ALoopPlaysOnceFromTheRowAndAgainFromTheSamePoints)
 // While the loop is recorded from the CD, the CD waits at the in point until the recorder runs.
 TEST_F(LoopPlayback, RecordingTheLoopStartsTheRecorderBeforeTheCdPlays)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, 2000}});
-    main.state().cdView = true;
-    main.state().setCurrentMMControl(main.CDControl);
+    rig.state().cdView = true;
+    rig.state().setCurrentMMControl(rig.CDControl);
     programState().gvRecordingInProgress = true;
     loops_->playLoop(false, 61000, 65000);
     programState().gvRecordingInProgress = false;
     EXPECT_EQ(devicesJournal_, QStringList({"cd play 61000-65000", "cd pause", "wave cue",
                                             "wave record", "cd play 61000-65000"}));
-    EXPECT_EQ(main.CDControl->updateInterval(), 500);
+    EXPECT_EQ(rig.CDControl->updateInterval(), 500);
 }
 
 // Playing on from a loop runs to the end of the media with the grid following, and stores the
 // cell being edited.
 TEST_F(LoopPlayback, PlayingOnFromALoopRunsToTheEndWithTheGridFollowing)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, 2000}, {20000, 30000}});
-    main.loopPoints->show();
+    rig.loopPoints->show();
     loops_->rows().moveTo(1);
-    auto* model = qobject_cast<QSqlTableModel*>(main.loopPoints->model());
+    auto* model = qobject_cast<QSqlTableModel*>(rig.loopPoints->model());
     const QModelIndex comment = model->index(1, model->fieldIndex(QStringLiteral("Comment")));
-    main.loopPoints->setCurrentIndex(comment);
-    main.loopPoints->edit(comment);
-    auto* editor = qobject_cast<QLineEdit*>(main.loopPoints->indexWidget(comment));
+    rig.loopPoints->setCurrentIndex(comment);
+    rig.loopPoints->edit(comment);
+    auto* editor = qobject_cast<QLineEdit*>(rig.loopPoints->indexWidget(comment));
     ASSERT_NE(editor, nullptr);
     editor->setText(QStringLiteral("chorus"));
     programState().gvLoopHighlight = false;
-    main.WaveControl->setUpdateInterval(0);
+    rig.WaveControl->setUpdateInterval(0);
     loops_->playFromLoopOn();
     EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 20000-600000"}));
-    EXPECT_EQ(main.WaveControl->updateInterval(), 500);
+    EXPECT_EQ(rig.WaveControl->updateInterval(), 500);
     EXPECT_TRUE(programState().gvLoopHighlight);
-    EXPECT_FALSE(isEditing(*main.loopPoints));
+    EXPECT_FALSE(isEditing(*rig.loopPoints));
     EXPECT_EQ(comment.data().toString(), "chorus");
 }
 

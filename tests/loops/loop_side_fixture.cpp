@@ -1,10 +1,20 @@
 #include "tests/loops/loop_side_fixture.h"
 
 #include "app/passend.h"
+#include "app/shippedfiles.h"
 #include "platform/mci/MMControl.h"
-#include "program/loopsideofmain.h"
+#include "platform/shell/programfolder.h"
 
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QTableView>
@@ -13,31 +23,56 @@
 
 namespace lentaro::test {
 
-MainWindowSides LoopSideTest::makeSides(frmMain& main)
+void LoopSideTest::SetUp()
 {
-    MainWindowSides sides = recordingSides(main, sides_);
-    auto loops = makeProgramLoopSide(main);
-    loops_ = loops.get();
-    sides.loops = std::move(loops);
-    return sides;
+    WindowTest::SetUp();
+    ASSERT_TRUE(copyShippedFiles());
+    card_.setSink(sink_);
 }
 
-frmMain& LoopSideTest::ready()
+void LoopSideTest::TearDown()
 {
-    frmMain& main = started();
+    captureInPlace_.reset();
+    side_.reset();
+    passEndInPlace_.reset();
+    faceInPlace_.reset();
+    rig_.reset();
+    deleteUnloaded();
+    WindowTest::TearDown();
+}
+
+LoopSideRig& LoopSideTest::made()
+{
+    rig_ = std::make_unique<LoopSideRig>();
+    faceInPlace_.emplace(mainWindowFace, *rig_);
+    QString reason;
+    EXPECT_TRUE(
+        rig_->state().bindDatabase(programFolder() + QStringLiteral("/lentaro.mdb"), reason))
+        << reason.toStdString();
+    side_ = std::make_unique<LoopSideOfMain>(rig_->controls(), rig_->host());
+    loops_ = side_.get();
+    rig_->useSide(*side_);
+    passEndInPlace_.emplace(passEndReceiver, *rig_);
+    captureInPlace_.emplace(loopCapture, side_->waveCapture());
+    return *rig_;
+}
+
+LoopSideRig& LoopSideTest::ready()
+{
+    LoopSideRig& rig = made();
     auto cd = std::make_unique<ScriptedDevice>();
     cd_ = cd.get();
-    main.CDControl->setDevice(std::move(cd), QStringLiteral("CDAudio"));
+    rig.CDControl->setDevice(std::move(cd), QStringLiteral("CDAudio"));
     auto wave = std::make_unique<ScriptedDevice>();
     wave_ = wave.get();
-    main.WaveControl->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
+    rig.WaveControl->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
     // A command clears what the devices before these reported.
-    for (mci::MMControl* control : {main.CDControl, main.WaveControl})
+    for (mci::MMControl* control : {rig.CDControl, rig.WaveControl})
         control->setCommand(QStringLiteral("Stop"));
     cd_->name = QStringLiteral("cd");
     wave_->name = QStringLiteral("wave");
     cd_->journal = wave_->journal = &devicesJournal_;
-    return main;
+    return rig;
 }
 
 int LoopSideTest::waveWithLoops(const std::vector<std::pair<int, QVariant>>& startsAndEnds)
@@ -53,12 +88,12 @@ int LoopSideTest::waveWithLoops(const std::vector<std::pair<int, QVariant>>& sta
                     .arg(end.isNull() ? QStringLiteral("NULL") : end.toString())
                     .arg(++n));
     }
-    frmMain& main = *main_;
-    main.state().cdView = false;
-    main.state().setCurrentMMControl(main.WaveControl);
-    main.state().currentWaveFileID = id;
+    MainState& state = rig_->state();
+    state.cdView = false;
+    state.setCurrentMMControl(rig_->WaveControl);
+    state.currentWaveFileID = id;
     QString reason;
-    EXPECT_TRUE(main.state().bindWaveLoops(id, reason)) << reason.toStdString();
+    EXPECT_TRUE(state.bindWaveLoops(id, reason)) << reason.toStdString();
     return id;
 }
 
@@ -72,22 +107,92 @@ void LoopSideTest::cdWithLoops(const std::vector<int>& starts)
                     .arg(cdWithLoopsID)
                     .arg(start));
     }
-    frmMain& main = *main_;
-    main.state().cdView = true;
-    main.state().setCurrentMMControl(main.CDControl);
-    main.state().currentCDid = cdWithLoopsID;
+    MainState& state = rig_->state();
+    state.cdView = true;
+    state.setCurrentMMControl(rig_->CDControl);
+    state.currentCDid = cdWithLoopsID;
     QString reason;
-    EXPECT_TRUE(main.state().bindCdLoops(cdWithLoopsID, reason)) << reason.toStdString();
+    EXPECT_TRUE(state.bindCdLoops(cdWithLoopsID, reason)) << reason.toStdString();
 }
 
 QStringList LoopSideTest::selectedComments() const
 {
     QStringList comments;
-    const QTableView& grid = *main_->loopPoints;
+    const QTableView& grid = *rig_->loopPoints;
     const auto* model = qobject_cast<const QSqlTableModel*>(grid.model());
     for (const QModelIndex& row : grid.selectionModel()->selectedRows())
         comments << model->record(row.row()).value(QStringLiteral("Comment")).toString();
     return comments;
+}
+
+bool LoopSideTest::runUntil(const std::function<bool()>& condition)
+{
+    QDeadlineTimer deadline(10000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+QString LoopSideTest::secondsWave(const QString& path, int seconds)
+{
+    QByteArray samples;
+    QDataStream out(&samples, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    for (int second = 0; second < seconds; ++second) {
+        for (int frame = 0; frame < 8000; ++frame)
+            out << qint16(second + 1);
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(monoWave(samples));
+    return path;
+}
+
+QByteArray LoopSideTest::monoWave(const QByteArray& samples)
+{
+    constexpr quint32 rate = 8000;
+    const auto dataBytes = static_cast<quint32>(samples.size());
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataBytes);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
+        << quint16(16);
+    out.writeRawData("data", 4);
+    out << dataBytes;
+    return bytes + samples;
+}
+
+QList<QVariantList> LoopSideTest::rows(const QString& sql) const
+{
+    QList<QVariantList> found;
+    const QString connection = QStringLiteral("test reader");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path(QStringLiteral("lentaro.mdb")));
+        EXPECT_TRUE(db.open());
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+        while (query.next()) {
+            QVariantList row;
+            for (int column = 0; column < query.record().count(); ++column)
+                row << query.value(column);
+            found << row;
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return found;
+}
+
+void LoopSideTest::execute(const QString& sql) const
+{
+    rows(sql);
 }
 
 void LoopSideWithEngineTest::SetUp()
@@ -103,15 +208,15 @@ void LoopSideWithEngineTest::TearDown()
     LoopSideTest::TearDown();
 }
 
-frmMain& LoopSideWithEngineTest::readyWithEngine()
+LoopSideRig& LoopSideWithEngineTest::readyWithEngine()
 {
     using namespace std::chrono_literals;
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     loops_->setClock([this] {
         return std::chrono::duration_cast<std::chrono::steady_clock::duration>(runner_.stops
                                                                                * 500ms);
     });
-    return main;
+    return rig;
 }
 
 } // namespace lentaro::test

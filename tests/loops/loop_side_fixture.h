@@ -1,28 +1,40 @@
 #pragma once
 
+#include "tests/app/window_fixture.h"
 #include "tests/loops/fake_engine_runner.h"
+#include "tests/loops/loop_side_rig.h"
 #include "tests/loops/scripted_capture.h"
 #include "tests/loops/scripted_device.h"
 #include "tests/loops/scripted_graph.h"
-#include "tests/mainwindow/wave_window_fixture.h"
 
 #include "loops/loopSide.h"
+#include "platform/audio/Clock.h"
+#include "platform/audio/FrameSink.h"
+#include "platform/audio/NullSoundCard.h"
+#include "platform/mci/SoundCard.h"
 
 #include <QList>
 #include <QVariantList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace lentaro::test {
 
-// The main window with the real loop side (and recording sides for the rest), both devices
-// scripted.
-class LoopSideTest : public WaveWindowTest
+// The real loop side over a rig of its controls (loop_side_rig.h), the shipped database in the
+// program folder bound, and a null sound card that plays only as far as the test moves its
+// clock, keeping all it plays.
+class LoopSideTest : public WindowTest
 {
 protected:
-    MainWindowSides makeSides(frmMain& main) override;
-    // Started, devices scripted, the database bound.
-    frmMain& ready();
+    void SetUp() override;
+    void TearDown() override;
+
+    // The rig and the side over it, the devices the rig's own.
+    LoopSideRig& made();
+    // made(), both devices scripted.
+    LoopSideRig& ready();
     // A "Wave Files" row with loops starting (and ending) as given, shown in the Wave view's
     // grid; its waveFileID.
     int waveWithLoops(const std::vector<std::pair<int, QVariant>>& startsAndEnds);
@@ -32,13 +44,37 @@ protected:
     // The Comment of the grid's selected rows.
     QStringList selectedComments() const;
     // The loop maker's marks, kept until stored.
-    loopPoints& makerMarks() { return main_->state().loopPointBuffer; }
+    loopPoints& makerMarks() { return rig_->state().loopPointBuffer; }
 
+    // Runs the event loop until the condition holds (false when it never did).
+    static bool runUntil(const std::function<bool()>& condition);
+    // A wave file (folders made) of `seconds` seconds, 8,000 frames a second, 16-bit mono;
+    // every sample of second k holds k + 1, so what is heard tells where it came from.
+    static QString secondsWave(const QString& path, int seconds);
+    // A whole 16-bit mono wave file at 8,000 frames a second holding `samples` (little-endian).
+    static QByteArray monoWave(const QByteArray& samples);
+    // The rows a query on lentaro.mdb gives, through a connection of the test's own.
+    QList<QVariantList> rows(const QString& sql) const;
+    void execute(const QString& sql) const;
+
+    std::unique_ptr<LoopSideRig> rig_;
     LoopSideOfMain* loops_ = nullptr;
     // What both devices were told, in order.
     QStringList devicesJournal_;
     ScriptedDevice* cd_ = nullptr;
     ScriptedDevice* wave_ = nullptr;
+
+    std::shared_ptr<audio::ManualClock> clock_ = std::make_shared<audio::ManualClock>();
+    std::shared_ptr<audio::MemorySink> sink_ = std::make_shared<audio::MemorySink>();
+    audio::NullSoundCard card_{1, clock_};
+    mci::OnNullCard seam_{card_};
+    ScopedOverride<mci::SoundCard> cardInPlace_{mci::soundCard, seam_};
+
+private:
+    std::unique_ptr<LoopSideOfMain> side_;
+    std::optional<ScopedOverride<MainWindowFace>> faceInPlace_;
+    std::optional<ScopedOverride<PassEndReceiver>> passEndInPlace_;
+    std::optional<ScopedOverride<LoopCapture>> captureInPlace_;
 };
 
 // The loop side with a fake engine runner in the real one's place, the ends of its passes
@@ -50,7 +86,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
     // ready(), with the loop side on the stops' clock.
-    frmMain& readyWithEngine();
+    LoopSideRig& readyWithEngine();
 
     FakeEngineRunner runner_;
     std::optional<ScopedOverride<EngineRunner>> runnerInPlace_;

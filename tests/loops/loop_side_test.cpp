@@ -62,9 +62,9 @@ TEST_F(LoopSideTest, TheGridFollowsThePlayPositionToTheLoopStartingAtOrBeforeIt)
 
 TEST_F(LoopSideTest, TheGridStaysWhileNotFollowingOrWhileACellIsEdited)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, {}}, {5000, {}}});
-    QTableView& grid = *main.loopPoints;
+    QTableView& grid = *rig.loopPoints;
     grid.show();
     const QStringList before = selectedComments();
     ASSERT_EQ(before, QStringList({"loop 1"}));
@@ -138,7 +138,7 @@ TEST_F(LoopSideTest, AMarkIsTheSevenDigitPositionAndItsText)
 }
 
 // A loop made with Start New Loop and kept at once is labelled with its own start, tt:mm:ss on
-// a CD and mm:ss on a wave file, whatever the position box still shows from before.
+// a CD and mm:ss on a wave file, read from the device itself.
 TEST_F(LoopSideTest, ANewLoopIsLabelledWithItsOwnStartNotWithThePositionBox)
 {
     struct Case {
@@ -153,18 +153,16 @@ TEST_F(LoopSideTest, ANewLoopIsLabelledWithItsOwnStartNotWithThePositionBox)
         {"a wave file, its first second", false, 2095, QStringLiteral("00:02")},
         {"a wave file, past a minute", false, 65000, QStringLiteral("01:05")},
     };
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.cdView)
-            main.changeToMode(QStringLiteral("CD"));
+            rig.changeToMode(QStringLiteral("CD"));
         else
             waveWithLoops({});
         ScriptedDevice& device = c.cdView ? *cd_ : *wave_;
         device.positions = {c.start, c.start + 3000};
-        main.txtCurrentPosition->setText(c.cdView ? QStringLiteral("05:03:00")
-                                                  : QStringLiteral("01:00:00"));
-        main.cmdStartNewLoop->click();
+        rig.cmdStartNewLoop->click();
         ASSERT_NE(loops_->loopMaker(), nullptr);
         loops_->loopMaker()->btnKeep->click();
         const QString table =
@@ -179,21 +177,22 @@ TEST_F(LoopSideTest, ANewLoopIsLabelledWithItsOwnStartNotWithThePositionBox)
 
 TEST_F(LoopSideTest, MakeALoopForATrackSpansTheWholeTrackOnTheDisc)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
+    cdWithLoops({});
     cd_->trackStartAndLength[5] = {812000, 241000};
     execute(QStringLiteral("INSERT INTO Tracks (CDid, TrackNum, TrackName) VALUES "
-                           "(1, 4, 'Four'), (1, 5, 'Fifth Song'), (1, 6, 'Six')"));
-    QSqlTableModel* tracks = main.state().dtaTracks;
+                           "(7, 4, 'Four'), (7, 5, 'Fifth Song'), (7, 6, 'Six')"));
+    QSqlTableModel* tracks = rig.state().dtaTracks;
     tracks->select();
-    main.tgTracks->setModel(tracks);
-    main.tgTracks->setCurrentIndex(tracks->index(1, 0));
+    rig.tgTracks->setModel(tracks);
+    rig.tgTracks->setCurrentIndex(tracks->index(1, 0));
     loops_->mnuMakeLoop_Click();
     EXPECT_EQ(rows(QStringLiteral("SELECT CDid, TrackNum, startTime, endTime, Comment FROM "
                                   "LoopPoints")),
-              QList<QVariantList>({{1, 5, 812000, 1053000, "Fifth Song - Entire Track"}}));
+              QList<QVariantList>({{7, 5, 812000, 1053000, "Fifth Song - Entire Track"}}));
 
     // A track the device knows nothing of adds no row and reports nothing.
-    main.tgTracks->setCurrentIndex(tracks->index(2, 0));
+    rig.tgTracks->setCurrentIndex(tracks->index(2, 0));
     loops_->mnuMakeLoop_Click();
     EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM LoopPoints"))[0][0], 1);
     EXPECT_EQ(trappedError(), 0);
@@ -204,7 +203,7 @@ TEST_F(LoopSideTest, MakeALoopForATrackSpansTheWholeTrackOnTheDisc)
 class LoopSideOnDisc : public LoopSideTest
 {
 protected:
-    frmMain& withDisc()
+    LoopSideRig& withDisc()
     {
         cd::test::ImageSpec disc;
         disc.tracks.assign(5, {300, 0, false});
@@ -213,9 +212,10 @@ protected:
             cd::test::writeImage(home().toStdString(), "disc", disc)));
         drives_ = cd::DriveList(std::move(list));
         drivesInPlace_.emplace(cd::cdDrives, drives_);
-        frmMain& main = started();
-        openCdDrive(*main.CDControl);
-        return main;
+        LoopSideRig& rig = made();
+        rig.state().currentCDid = cdWithLoopsID;
+        openCdDrive(*rig.CDControl);
+        return rig;
     }
 
     cd::DriveList drives_;
@@ -225,12 +225,12 @@ protected:
 // Positions count from the disc's start, lead-in included: track 5 starts at frame 150 + 4 × 300.
 TEST_F(LoopSideOnDisc, MakeALoopSpansTheTrackCountedFromTheStartOfTheDisc)
 {
-    frmMain& main = withDisc();
-    execute(QStringLiteral("INSERT INTO Tracks (CDid, TrackNum, TrackName) VALUES (1, 5, 'Five')"));
-    QSqlTableModel* tracks = main.state().dtaTracks;
+    LoopSideRig& rig = withDisc();
+    execute(QStringLiteral("INSERT INTO Tracks (CDid, TrackNum, TrackName) VALUES (7, 5, 'Five')"));
+    QSqlTableModel* tracks = rig.state().dtaTracks;
     tracks->select();
-    main.tgTracks->setModel(tracks);
-    main.tgTracks->setCurrentIndex(tracks->index(0, 0));
+    rig.tgTracks->setModel(tracks);
+    rig.tgTracks->setCurrentIndex(tracks->index(0, 0));
     loops_->mnuMakeLoop_Click();
     EXPECT_EQ(rows(QStringLiteral("SELECT TrackNum, startTime, endTime, Comment FROM LoopPoints")),
               QList<QVariantList>({{5, 18000, 22000, "Five - Entire Track"}}));
@@ -238,10 +238,10 @@ TEST_F(LoopSideOnDisc, MakeALoopSpansTheTrackCountedFromTheStartOfTheDisc)
 
 TEST_F(LoopSideOnDisc, StartNewLoopPlaysAStoppedDiscAndMarksWhereItIs)
 {
-    frmMain& main = withDisc();
-    ASSERT_NE(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
-    main.cmdStartNewLoop->click();
-    EXPECT_EQ(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
+    LoopSideRig& rig = withDisc();
+    ASSERT_NE(rig.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
+    rig.cmdStartNewLoop->click();
+    EXPECT_EQ(rig.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
     ASSERT_EQ(makerMarks().Count(), 1);
     EXPECT_GT(makerMarks().Item(1)->startTimeMs.toInt(), 100);
     EXPECT_NE(loops_->loopMaker(), nullptr);
@@ -249,8 +249,8 @@ TEST_F(LoopSideOnDisc, StartNewLoopPlaysAStoppedDiscAndMarksWhereItIs)
 
 TEST_F(LoopSideTest, StartNewLoopWaitsForTheCdToPass100MsWithinABound)
 {
-    frmMain& main = ready();
-    main.changeToMode(QStringLiteral("CD"));
+    LoopSideRig& rig = ready();
+    rig.changeToMode(QStringLiteral("CD"));
 
     cd_->positions = {0, 1, 100, 2150, 2400};
     EXPECT_TRUE(loops_->insertNewLoopPoint());
@@ -267,7 +267,7 @@ TEST_F(LoopSideTest, StartNewLoopWaitsForTheCdToPass100MsWithinABound)
     loops_->cmdStartNewLoop_Click();
     EXPECT_EQ(makerMarks().Count(), 0);
     EXPECT_EQ(loops_->loopMaker(), nullptr);
-    EXPECT_EQ(main.pnlMsg->text(), "The CD did not start playing, so no loop point was made.");
+    EXPECT_EQ(rig.pnlMsg->text(), "The CD did not start playing, so no loop point was made.");
     EXPECT_LE(now, LoopSideOfMain::cdStartBound + 2s);
 }
 
@@ -288,22 +288,21 @@ class LoopMaker : public LoopSideTest
 protected:
     makeLoopPoints& opened(const std::vector<int>& marks)
     {
-        frmMain& main = ready();
+        LoopSideRig& rig = ready();
         waveWithLoops({});
         execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
         loops_->rows().requery();
         for (int mark : marks)
             positions_.push_back(mark);
         nextMark();
-        main.cmdStartNewLoop->click();
+        rig.cmdStartNewLoop->click();
         EXPECT_NE(loops_->loopMaker(), nullptr);
         return *loops_->loopMaker();
     }
-    // The position the next mark reads, the position box lagging behind.
+    // The position the next mark reads.
     void nextMark()
     {
         wave_->positions = {positions_.front()};
-        main_->txtCurrentPosition->setText(QStringLiteral("01:00:00"));
         positions_.pop_front();
     }
     QList<QVariantList> written() const
@@ -453,7 +452,7 @@ TEST_F(LoopMaker, EveryControlReachesItsProcedure)
     ASSERT_TRUE(runUntil([this] { return loops_->loopMaker() == nullptr; }));
 
     nextMark();
-    main_->cmdStartNewLoop->click();
+    rig_->cmdStartNewLoop->click();
     ASSERT_NE(loops_->loopMaker(), nullptr);
     walk(calls, {{"the close box", [this] { loops_->loopMaker()->close(); }, "",
                   [this] { return makerMarks().Count() == 0; }}});
@@ -484,7 +483,7 @@ protected:
     void release(int key, Qt::KeyboardModifiers modifiers)
     {
         QKeyEvent event(QEvent::KeyRelease, key, modifiers);
-        QApplication::sendEvent(main_->loopPoints, &event);
+        QApplication::sendEvent(rig_->loopPoints, &event);
     }
     int stored() const
     {
@@ -507,8 +506,8 @@ TEST_F(GridKeys, DeleteAsksUnlessCtrlIsHeldAndNeverWhileEditing)
         {"Ctrl+Delete", Qt::ControlModifier, std::nullopt, false, 1},
         {"Delete while editing", Qt::NoModifier, std::nullopt, true, 2},
     };
-    frmMain& main = ready();
-    main.loopPoints->show();
+    LoopSideRig& rig = ready();
+    rig.loopPoints->show();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
@@ -517,8 +516,8 @@ TEST_F(GridKeys, DeleteAsksUnlessCtrlIsHeldAndNeverWhileEditing)
         if (c.answer)
             prompts_.queueAnswer(*c.answer);
         if (c.editing) {
-            const auto* model = qobject_cast<QSqlTableModel*>(main.loopPoints->model());
-            main.loopPoints->edit(model->index(0, model->fieldIndex(QStringLiteral("Comment"))));
+            const auto* model = qobject_cast<QSqlTableModel*>(rig.loopPoints->model());
+            rig.loopPoints->edit(model->index(0, model->fieldIndex(QStringLiteral("Comment"))));
         }
         release(Qt::Key_Delete, c.modifiers);
         EXPECT_EQ(stored(), c.left);
@@ -529,8 +528,8 @@ TEST_F(GridKeys, DeleteAsksUnlessCtrlIsHeldAndNeverWhileEditing)
             EXPECT_EQ(box.buttons, forms::Buttons::YesNo);
             EXPECT_EQ(box.icon, forms::Icon::Question);
         }
-        main.loopPoints->closePersistentEditor(main.loopPoints->currentIndex());
-        main.loopPoints->setFocus();
+        rig.loopPoints->closePersistentEditor(rig.loopPoints->currentIndex());
+        rig.loopPoints->setFocus();
     }
 }
 
@@ -546,7 +545,7 @@ TEST_F(LoopSideTest, ADoubleClickEnablesTheWindowAgainAlsoWhenItsActionFails)
     const Case cases[] = {{false, false, false, {"wave play 1000-6000"}},
                           {false, true, true, {"recordCurrentLoop"}},
                           {true, true, false, {"wave stop", "wave play 1000-600000"}}};
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, {}}});
     QStringList captures;
     ScriptedCapture capture(captures);
@@ -560,7 +559,7 @@ TEST_F(LoopSideTest, ADoubleClickEnablesTheWindowAgainAlsoWhenItsActionFails)
         programState().gvLoopHighlight = true;
         loops_->loopPoints_dblclick(c.ctrl, c.alt);
         EXPECT_EQ(captures + devicesJournal_, c.done);
-        EXPECT_TRUE(main.isEnabled());
+        EXPECT_TRUE(rig.isEnabled());
     }
 }
 
@@ -574,9 +573,9 @@ TEST_F(LoopSideTest, ADoubleClickInTheGridTakesCtrlFromTheEvent)
     const Case cases[] = {
         {Qt::NoModifier, {"wave play 1000-6000"}},
         {Qt::ControlModifier | Qt::AltModifier, {"wave stop", "wave play 1000-600000"}}};
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, {}}});
-    QWidget* cells = main.loopPoints->viewport();
+    QWidget* cells = rig.loopPoints->viewport();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.done.join(", ").toStdString());
         devicesJournal_.clear();
@@ -590,15 +589,15 @@ TEST_F(LoopSideTest, ADoubleClickInTheGridTakesCtrlFromTheEvent)
 
 TEST_F(LoopSideTest, TheLoopLengthPanelShowsOnlyForARowWithAnEnd)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, 5500}, {2000, {}}});
     loops_->rows().moveTo(0);
-    EXPECT_FALSE(main.pnlLoopLength->isHidden());
-    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:05"); // 4.5 s, to the nearest second
+    EXPECT_FALSE(rig.pnlLoopLength->isHidden());
+    EXPECT_EQ(rig.pnlLoopLength->text(), "Loop Length: 00:05"); // 4.5 s, to the nearest second
     loops_->rows().moveTo(1);
-    EXPECT_TRUE(main.pnlLoopLength->isHidden());
+    EXPECT_TRUE(rig.pnlLoopLength->isHidden());
     loops_->rows().moveTo(LoopRows::noRow);
-    EXPECT_TRUE(main.pnlLoopLength->isHidden());
+    EXPECT_TRUE(rig.pnlLoopLength->isHidden());
 }
 
 TEST_F(LoopSideTest, TheCdRemembersTheLastLoopChosenOnlyInTheCdView)
@@ -627,11 +626,11 @@ TEST_F(LoopSideTest, ADataErrorNamesItsNumberAndWhereToReportIt)
 
 TEST_F(LoopSideTest, ANoteTheDatabaseRefusesIsReportedAndShownAsStored)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{1000, {}}});
     execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON WaveLoopPoints BEGIN "
                            "SELECT RAISE(ABORT, 'refused'); END"));
-    QTableView& grid = *main.loopPoints;
+    QTableView& grid = *rig.loopPoints;
     auto* model = qobject_cast<QSqlTableModel*>(grid.model());
     const QModelIndex cell = model->index(0, model->fieldIndex(QStringLiteral("Comment")));
     QStyleOptionViewItem option;
@@ -649,9 +648,9 @@ TEST_F(LoopSideTest, ANoteTheDatabaseRefusesIsReportedAndShownAsStored)
 
 TEST_F(LoopSideTest, RightClicksExplainTheGridAndStartNewLoop)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     for (QWidget* widget :
-         {main.loopPoints->viewport(), static_cast<QWidget*>(main.cmdStartNewLoop)}) {
+         {rig.loopPoints->viewport(), static_cast<QWidget*>(rig.cmdStartNewLoop)}) {
         const QPointF inside(2, 2);
         QMouseEvent up(QEvent::MouseButtonRelease, inside, widget->mapToGlobal(inside),
                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
@@ -666,10 +665,10 @@ TEST_F(LoopSideTest, RightClicksExplainTheGridAndStartNewLoop)
 
 TEST_F(LoopSideTest, AClickInTheGridStopsFollowingAndChoosesTheLoop)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     cdWithLoops({3000, 7000});
     programState().gvLoopHighlight = true;
-    QTableView& grid = *main.loopPoints;
+    QTableView& grid = *rig.loopPoints;
     const QModelIndex second = grid.model()->index(1, grid.horizontalHeader()->logicalIndex(0));
     grid.setCurrentIndex(second);
     emit grid.clicked(second);

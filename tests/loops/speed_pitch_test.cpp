@@ -22,9 +22,9 @@ namespace {
 class SpeedAndPitch : public LoopSideWithEngineTest
 {
 protected:
-    frmMain& main()
+    LoopSideRig& rig()
     {
-        if (!main_) {
+        if (!rig_) {
             readyWithEngine();
             waveWithLoops({{1000, 3000}});
             secondsWave(path(QStringLiteral("temp.wav")), 1);
@@ -32,14 +32,14 @@ protected:
             programState().gvRealtime = true;
             runner_.stopThatEnds = 1;
         }
-        return *main_;
+        return *rig_;
     }
 
     // Starts from this speed and pitch as Transform shows them, with a finished pass.
     void startFrom(int percent, int pitch)
     {
-        main().state().setSlowDownPercent(percent);
-        main_->state().setPitchChange(pitch);
+        rig().state().setSlowDownPercent(percent);
+        rig_->state().setPitchChange(pitch);
         loops_->showSpeedAndPitch();
         programState().gvSlowedFileReady = true;
         passesBefore_ = runner_.passes.size();
@@ -56,62 +56,9 @@ protected:
     std::size_t passesBefore_ = 0;
 };
 
-// A typed speed counts from the number it starts with; text without one is no speed at all.
-TEST_F(SpeedAndPitch, EverySpeedChangeShowsItRestartsThePassAndKeepsAtLeastFivePercent)
-{
-    frmMain& m = main();
-    struct Case {
-        const char* name;
-        int from;
-        std::function<void()> change;
-        int percent;
-        int slider;
-        int passes;
-    };
-    QSlider* slider = m.slSlowPct[0];
-    const auto keypad = [&](int key) {
-        return [&m, key] {
-            int code = key;
-            m.Form_KeyDown(code, 0);
-        };
-    };
-    const Case cases[] = {
-        {"slider at 0", 60, [&] { slider->setValue(0); }, 5, 5, 1},
-        {"slider at 4", 60, [&] { slider->setValue(4); }, 5, 5, 1},
-        {"slider at 5", 60, [&] { slider->setValue(5); }, 5, 5, 1},
-        {"slider at 130", 60, [&] { slider->setValue(130); }, 130, 130, 1},
-        {"1/5 Speed", 60, [&] { m.lbl1005Speed->click(); }, 20, 20, 1},
-        {"1/3 Speed", 60, [&] { m.lbl1003Speed->click(); }, 33, 33, 1},
-        {"1/2 Speed", 60, [&] { m.lbl1002->click(); }, 50, 50, 1},
-        {"Original Speed", 60, [&] { m.lblOriginalSpeed->click(); }, 100, 100, 1},
-        {"Double Speed", 60, [&] { m.lblDoubleSpeed->click(); }, 200, 200, 1},
-        {"typed 70", 60, [&] { type(m.txtSlowPct[0], "70"); }, 70, 70, 1},
-        {"typed 72.5, a half to even", 60, [&] { type(m.txtSlowPct[0], " 72.5 %"); }, 72, 72, 1},
-        {"typed 250, past the slider", 60, [&] { type(m.txtSlowPct[0], "250"); }, 250, 200, 1},
-        {"typed 0", 60, [&] { type(m.txtSlowPct[0], "0"); }, 5, 5, 1},
-        {"typed abc leaves the speed", 60, [&] { type(m.txtSlowPct[0], "abc"); }, 60, 60, 0},
-        {"typed nothing leaves the speed", 60, [&] { type(m.txtSlowPct[0], " "); }, 60, 60, 0},
-        {"keypad plus", 60, keypad(keypadPlus), 70, 70, 1},
-        {"keypad minus from 5", 5, keypad(keypadMinus), 5, 5, 1},
-        {"keypad minus from 12", 12, keypad(keypadMinus), 5, 5, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        startFrom(c.from, 0);
-        c.change();
-        EXPECT_EQ(m.state().slowDownPercent, c.percent);
-        EXPECT_EQ(m.txtSlowPct[0]->text(), QString::number(c.percent));
-        EXPECT_EQ(slider->value(), c.slider);
-        EXPECT_EQ(passes(), c.passes);
-        // A change drops the finished pass; no change keeps it.
-        EXPECT_EQ(programState().gvSlowedFileReady, c.passes == 0);
-    }
-    EXPECT_EQ(trappedError(), 0);
-}
-
 TEST_F(SpeedAndPitch, PitchStepsTypedPitchAndThePitchSliderShowAndSoundTheSameCents)
 {
-    frmMain& m = main();
+    LoopSideRig& m = rig();
     struct Case {
         const char* name;
         std::function<void()> change;
@@ -164,7 +111,7 @@ TEST_F(SpeedAndPitch, PitchStepsTypedPitchAndThePitchSliderShowAndSoundTheSameCe
 // slider takes no input until the lock's timer frees it.
 TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSlider)
 {
-    frmMain& m = main();
+    LoopSideRig& m = rig();
     startFrom(60, 0);
     QSlider& speed = *m.slSlowPct[0];
     speed.setSliderDown(true);
@@ -204,14 +151,14 @@ TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSl
 // the loop.
 TEST_F(SpeedAndPitch, ANewSpeedDropsTheFinishedPassKeepsTheMarkersAndSetsTheExpansionFactor)
 {
-    frmMain& m = main();
+    LoopSideRig& m = rig();
     ScriptedGraph graph;
     const ScopedOverride<TrimGraph> graphInPlace{trimGraph, graph};
     graph.start = 150000;
     graph.end = 450000;
     m.WaveControl->setFileName(path(QStringLiteral("tempslow.wav")));
     m.cmdGraphic->setEnabled(true);
-    sides_.waveViewOpen = true;
+    m.waveViewOpen = true;
     m.state().tempWavChannels = 2;
     startFrom(50, 0);
     m.lbl1005Speed->click();
@@ -236,7 +183,7 @@ TEST_F(SpeedAndPitch, ANewSpeedDropsTheFinishedPassKeepsTheMarkersAndSetsTheExpa
 // when there is no temp.wav. No speed yet leaves the factor as it was.
 TEST_F(SpeedAndPitch, TheExpansionFactorTakesTheChannelsFromTempWavWhenNotKnown)
 {
-    frmMain& m = main();
+    LoopSideRig& m = rig();
     struct Case {
         const char* name;
         int knownChannels;
@@ -264,7 +211,7 @@ TEST_F(SpeedAndPitch, TheExpansionFactorTakesTheChannelsFromTempWavWhenNotKnown)
 
 TEST_F(SpeedAndPitch, TheLoopsLastSpeedAndTheFilesLastPitchAreRestored)
 {
-    main();
+    rig();
     struct Case {
         const char* name;
         const char* lastPct;
@@ -291,7 +238,7 @@ TEST_F(SpeedAndPitch, TheLoopsLastSpeedAndTheFilesLastPitchAreRestored)
 
 TEST_F(SpeedAndPitch, ACdLoopTakesThePitchOfItsTrackAndNoneWithoutATrackRow)
 {
-    frmMain& m = main();
+    LoopSideRig& m = rig();
     execute(QStringLiteral("INSERT INTO LoopPoints (CDid, TrackNum, startTime, endTime, Comment) "
                            "VALUES (7, 2, 1000, 3000, 'track 2'), (7, 3, 5000, 8000, 'track 3')"));
     execute(QStringLiteral("INSERT INTO Tracks (CDid, TrackNum, lastPitchChange) VALUES (7, 2, "
@@ -320,7 +267,7 @@ TEST_F(SpeedAndPitch, ACdLoopTakesThePitchOfItsTrackAndNoneWithoutATrackRow)
 // pressed on, found by its key, whichever row is current when the pass starts.
 TEST_F(SpeedAndPitch, TheSpeedIsStoredOnTheLoopTransformWorksOn)
 {
-    frmMain& m = main();
+    LoopSideRig& m = rig();
     const int file = waveWithLoops({{1000, 3000}, {1000, 4000}});
     loops_->rows().moveTo(1);
     loops_->prevRowKey = loops_->rows().currentKey();
@@ -350,7 +297,7 @@ TEST_F(SpeedAndPitch, TheSpeedIsStoredOnTheLoopTransformWorksOn)
 // that loop, not on the one that shares its start nor on the row current by then.
 TEST_F(SpeedAndPitch, TransformShowsTheLoopsSpeedAndANewSpeedIsStoredOnThatLoop)
 {
-    frmMain& m = main();
+    LoopSideRig& m = rig();
     programState().gvSlowMode = false;
     programState().gvAutoSlow = true;
     const QString song = secondsWave(path(QStringLiteral("music/song.wav")), 6);
@@ -382,7 +329,7 @@ TEST_F(SpeedAndPitch, TransformShowsTheLoopsSpeedAndANewSpeedIsStoredOnThatLoop)
 
 TEST_F(SpeedAndPitch, TransformNeedsALoopRow)
 {
-    frmMain& m = main();
+    LoopSideRig& m = rig();
     EXPECT_TRUE(m.cmdSlowPlay->isEnabled());
     waveWithLoops({});
     EXPECT_FALSE(m.cmdSlowPlay->isEnabled());

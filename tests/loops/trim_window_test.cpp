@@ -1,7 +1,6 @@
 #include "tests/loops/loop_side_fixture.h"
 
 #include "tests/app/clicking.h"
-#include "tests/app/traced_calls.h"
 
 #include "app/programstate.h"
 #include "loops/frmTrim.h"
@@ -9,11 +8,9 @@
 #include "platform/mci/MMControl.h"
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QSqlTableModel>
 #include <QStyle>
@@ -21,7 +18,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 
 #include <functional>
 #include <memory>
@@ -81,7 +77,7 @@ TEST_F(TrimWindow, TheSlidersReachASecondPastTheLoopWithinTheMedia)
         {"near the media's start", {500, 2000}, 600000, 0, 3000, 500, 2000},
         {"a missing end near the media's end", {10000, {}}, 13000, 9000, 13000, 10000, 13000},
     };
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         wave_->mediaLength = c.mediaLength;
@@ -94,8 +90,8 @@ TEST_F(TrimWindow, TheSlidersReachASecondPastTheLoopWithinTheMedia)
         }
         EXPECT_EQ(trim.slStart[0]->value(), c.start);
         EXPECT_EQ(trim.slStart[1]->value(), c.end);
-        EXPECT_EQ(main.WaveControl->from(), c.minimum);
-        EXPECT_EQ(main.WaveControl->to(), c.maximum);
+        EXPECT_EQ(rig.WaveControl->from(), c.minimum);
+        EXPECT_EQ(rig.WaveControl->to(), c.maximum);
         EXPECT_EQ(limits(), QList<QVariantList>({{c.start, c.end}}));
         EXPECT_TRUE(devicesJournal_.isEmpty());
     }
@@ -123,7 +119,7 @@ TEST_F(TrimWindow, PrevAndNextStepBothSlidersAndPlayTheNewSectionOnce)
         {"Next with the end preview", true, 2, 11000, 15000, "wave play 12000-15000"},
         {"Prev with the end preview", true, 1, 9000, 13000, "wave play 10000-13000"},
     };
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     frmTrim& trim = trimOver({{10000, 14000}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,8 +135,8 @@ TEST_F(TrimWindow, PrevAndNextStepBothSlidersAndPlayTheNewSectionOnce)
         EXPECT_TRUE(
             QTest::qWaitFor([this] { return !devicesJournal_.filter("play").isEmpty(); }, 3000));
         EXPECT_EQ(devicesJournal_.filter("play"), QStringList({c.played}));
-        EXPECT_EQ(main.state().inPt, c.start);
-        EXPECT_EQ(main.state().outPt, c.end);
+        EXPECT_EQ(rig.state().inPt, c.start);
+        EXPECT_EQ(rig.state().outPt, c.end);
     }
     programState().gvPreviewEnd = false;
 }
@@ -149,11 +145,11 @@ TEST_F(TrimWindow, PrevAndNextStepBothSlidersAndPlayTheNewSectionOnce)
 // move: the flags that mute them while code sets them are down again.
 TEST_F(TrimWindow, AFailedLimitsReadLeavesTheSlidersAnswering)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     waveWithLoops({{10000, 20000}});
     bool fails = true;
     auto* trim = new frmTrim(
-        main.loopControls(), loops_->rows(), [](int, int) {},
+        rig.controls(), loops_->rows(), [](int, int) {},
         [&fails](int& start, int& end) {
             if (fails)
                 throw std::runtime_error("Invalid use of Null");
@@ -166,13 +162,13 @@ TEST_F(TrimWindow, AFailedLimitsReadLeavesTheSlidersAnswering)
     fails = true;
     trim->setTrimLimits();
     trim->slStart[0]->setValue(12000);
-    EXPECT_EQ(main.WaveControl->from(), 12000);
+    EXPECT_EQ(rig.WaveControl->from(), 12000);
 }
 
 // Zoom Out widens both sliders by 5 s, never before 0; the values, the device and the row stay.
 TEST_F(TrimWindow, ZoomOutWidensTheSlidersOnly)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     frmTrim& trim = trimOver({{4000, 6000}});
     trim.cmdZoom->click();
     for (QSlider* slider : trim.slStart) {
@@ -181,7 +177,7 @@ TEST_F(TrimWindow, ZoomOutWidensTheSlidersOnly)
     }
     EXPECT_EQ(trim.slStart[0]->value(), 4000);
     EXPECT_EQ(trim.slStart[1]->value(), 6000);
-    EXPECT_EQ(main.WaveControl->from(), 3000);
+    EXPECT_EQ(rig.WaveControl->from(), 3000);
     EXPECT_TRUE(devicesJournal_.isEmpty());
     EXPECT_EQ(limits(), QList<QVariantList>({{4000, 6000}}));
 }
@@ -227,50 +223,6 @@ TEST_F(TrimWindow, SaveStoresTheTrimmedLimitsInTheRowTheWindowOpened)
             shown << prompts_.messageBoxes()[i].text;
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(limits(), c.stored);
-    }
-}
-
-// However the grid comes to another row before Save (a click on it, or F8 playing on with the
-// grid following the position), the trimmed limits go to the row the window opened.
-TEST_F(TrimWindow, SaveAfterTheGridMovedOnStoresInTheOpenedRow)
-{
-    struct Case {
-        const char* name;
-        std::function<void(frmMain&, frmTrim&)> moveOn;
-    };
-    const Case cases[] = {
-        {"a click on another row",
-         [](frmMain& main, frmTrim&) {
-             QTableView& grid = *main.loopPoints;
-             const auto* model = qobject_cast<const QSqlTableModel*>(grid.model());
-             const QRect row =
-                 grid.visualRect(model->index(1, model->fieldIndex(QStringLiteral("Comment"))));
-             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, row.center());
-         }},
-        {"F8, the grid following into the next row",
-         [this](frmMain&, frmTrim& trim) {
-             trim.slStart[0]->setFocus();
-             QTest::keyClick(trim.slStart[0], Qt::Key_F8);
-             wave_->positions = {35000};
-             loops_->highlightLoopPoint();
-         }},
-    };
-    frmMain& main = ready();
-    main.show();
-    QApplication::setActiveWindow(&main);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
-        loops_->closeTrim();
-        frmTrim& trim = trimOver({{10000, 20000}, {30000, 40000}});
-        main.loopPoints->show();
-        trim.slStart[0]->setValue(10500);
-        trim.slStart[1]->setValue(19000);
-        c.moveOn(main, trim);
-        ASSERT_EQ(loops_->rows().currentRow(), 1);
-        prompts_.queueAnswer(forms::Answer::Yes);
-        trim.cmdSave->click();
-        EXPECT_EQ(limits(), QList<QVariantList>({{10500, 19000}, {30000, 40000}}));
     }
 }
 
@@ -320,7 +272,7 @@ TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
         {"a loop longer than the preview", true, 15001, true, "wave play 12001-15001"},
         {"no preview chosen", false, 15001, false, "wave play 12000-15001"},
     };
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     frmTrim& trim = trimOver({{10000, 20000}});
     trim.slStart[0]->setValue(12000);
     for (const Case& c : cases) {
@@ -337,9 +289,9 @@ TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
             trim.previewEnd();
         }
         EXPECT_EQ(devicesJournal_.back(), c.played);
-        EXPECT_EQ(main.state().inPt, 12000);
-        EXPECT_EQ(main.state().outPt, c.end);
-        EXPECT_EQ(main.WaveControl->from(), 12000);
+        EXPECT_EQ(rig.state().inPt, 12000);
+        EXPECT_EQ(rig.state().outPt, c.end);
+        EXPECT_EQ(rig.WaveControl->from(), 12000);
         EXPECT_TRUE(programState().gvPlayState.state().toBool());
     }
     programState().gvPreviewEnd = true;
@@ -348,7 +300,7 @@ TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
     trim.slStart[0]->setValue(12500);
     EXPECT_FALSE(trim.tmrPreviewEnd->isActive());
     EXPECT_EQ(devicesJournal_.back(), "wave play 12500-16000");
-    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:04");
+    EXPECT_EQ(rig.pnlLoopLength->text(), "Loop Length: 00:04");
     programState().gvPreviewEnd = false;
 }
 
@@ -356,9 +308,9 @@ TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
 // every step on the way.
 TEST_F(TrimWindow, ADragPlaysOnceWhereItIsLetGoAndTheTimesFollowTheThumbs)
 {
-    frmMain& main = ready();
-    main.show();
-    QApplication::setActiveWindow(&main);
+    LoopSideRig& rig = ready();
+    rig.show();
+    QApplication::setActiveWindow(&rig);
     frmTrim& trim = trimOver({{10000, 20000}});
     EXPECT_TRUE(labels(trim).contains("10000 ms"));
     EXPECT_TRUE(labels(trim).contains("20000 ms"));
@@ -387,58 +339,6 @@ TEST_F(TrimWindow, ADragPlaysOnceWhereItIsLetGoAndTheTimesFollowTheThumbs)
     EXPECT_EQ(devicesJournal_.filter("play"),
               QStringList({QStringLiteral("wave play %1-21000").arg(letGo)}));
     EXPECT_TRUE(labels(trim).contains(QStringLiteral("%1 ms").arg(letGo)));
-}
-
-// The window stays clear of the loop rows in every layout: under the loop grid where it spans
-// the window, over the tracks grid where the loop grid stands beside it; it follows a change of
-// layout while it is open and leaves the position box in sight.
-TEST_F(TrimWindow, TheWindowLeavesTheLoopRowsInSight)
-{
-    struct Case {
-        const char* name;
-        int view; // 0: the Wave view's own layout
-        bool overTracks;
-    };
-    const Case cases[] = {
-        {"Wave view", 0, false},  {"Normal", 1, true},           {"Loop Detail", 2, false},
-        {"Big Lyrics", 3, false}, {"Wave view again", 0, false},
-    };
-    frmMain& main = ready();
-    main.show();
-    QApplication::setActiveWindow(&main);
-    const auto inWindow = [&main](const QWidget& widget) {
-        return QRect(widget.mapTo(&main, QPoint(0, 0)), widget.size());
-    };
-    const QRect tracksPlace = inWindow(*main.tgTracks);
-    waveWithLoops({{10000, 20000}, {30000, 40000}});
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.view == 0) {
-            waveWithLoops({{10000, 20000}, {30000, 40000}});
-            loops_->showLoopDetails();
-        } else {
-            loops_->mnuChooseView_Click(c.view);
-        }
-        if (!loops_->trimOpen()) {
-            main.loopPoints->setFocus();
-            QTest::keyClick(main.loopPoints, Qt::Key_F7);
-        }
-        ASSERT_TRUE(loops_->trimOpen());
-        const frmTrim& trim = *loops_->trim();
-        const QRect place = inWindow(trim);
-        EXPECT_FALSE(place.intersects(inWindow(*main.loopPoints)));
-        EXPECT_FALSE(place.intersects(inWindow(*main.fraCurrPosition)));
-        if (c.overTracks) {
-            EXPECT_EQ(place, tracksPlace);
-        }
-        // Every control whole inside the window.
-        for (const QWidget* control : trim.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (!control->isHidden()) {
-                EXPECT_TRUE(trim.rect().contains(control->geometry()))
-                    << control->metaObject()->className();
-            }
-        }
-    }
 }
 
 // Grabbing a slider stops the play; once released it takes no input for a moment, keeping the
@@ -470,7 +370,7 @@ TEST_F(TrimWindow, AReleasedSliderTakesNoInputUntilTheLockEnds)
 // The transport bar's Play plays from the trimmed start; its Stop ends the loop.
 TEST_F(TrimWindow, TheTransportBarPlaysFromTheTrimmedStartAndStops)
 {
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     frmTrim& trim = trimOver({{10000, 20000}});
     trim.slStart[1]->setValue(19000);
     devicesJournal_.clear();
@@ -481,7 +381,7 @@ TEST_F(TrimWindow, TheTransportBarPlaysFromTheTrimmedStartAndStops)
     emit trim.MMControl1->stopClick(cancel);
     EXPECT_EQ(devicesJournal_.back(), "wave stop");
     EXPECT_FALSE(programState().gvPlayState.state().toBool());
-    EXPECT_EQ(main.WaveControl->updateInterval(), 0);
+    EXPECT_EQ(rig.WaveControl->updateInterval(), 0);
 }
 
 // The window covers the track information while open; closing it shows the information again
@@ -501,20 +401,20 @@ TEST_F(TrimWindow, TheTrackInformationComesBackOnlyInTheCdViewsNormalLayout)
         {"CD view, Loop Detail", true, 2, true, false},
         {"Wave view", false, 1, true, false},
     };
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         trimOver({{10000, 20000}});
-        EXPECT_TRUE(main.tgTracks->isHidden());
-        main.state().cdView = c.cdView;
-        main.state().setCurrentView(c.currentView);
+        EXPECT_TRUE(rig.tgTracks->isHidden());
+        rig.state().cdView = c.cdView;
+        rig.state().setCurrentView(c.currentView);
         if (c.byCloseButton)
             loops_->trim()->cmdClose->click();
         else
             loops_->closeTrim();
         EXPECT_FALSE(loops_->trimOpen());
-        EXPECT_EQ(!main.tgTracks->isHidden(), c.shownAfter);
-        main.state().cdView = false;
+        EXPECT_EQ(!rig.tgTracks->isHidden(), c.shownAfter);
+        rig.state().cdView = false;
     }
 }
 
@@ -527,87 +427,6 @@ TEST_F(TrimWindow, HelpExplainsTheSlidersAndTheMargin)
     EXPECT_TRUE(text.startsWith("The sliders allow you to adjust the beginning and endpoints"));
     EXPECT_TRUE(text.contains("(not available in SlowPlay mode).\r\n\r\nWhen this window first"));
     EXPECT_TRUE(text.endsWith("ends a little earlier than you'd prefer."));
-}
-
-// Keys in the trim window are the main window's: each reaches its handler once, and Alt+T is
-// Transform.
-TEST_F(TrimWindow, KeysInTheWindowReachTheMainWindowOnce)
-{
-    frmMain& main = ready();
-    main.show();
-    QApplication::setActiveWindow(&main);
-    frmTrim& trim = trimOver({{10000, 20000}});
-    trim.slStart[0]->setFocus();
-    QTest::keyClick(trim.slStart[0], Qt::Key_F8);
-    // To the end of the media, not to where the sliders reach.
-    EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 10000-600000"}));
-    EXPECT_EQ(trim.slStart[0]->value(), 10000);
-
-    QSignalSpy transform(main.cmdSlowPlay, &QPushButton::clicked);
-    QTest::keyClick(trim.slStart[0], Qt::Key_T, Qt::AltModifier);
-    EXPECT_EQ(transform.count(), 1);
-}
-
-// Every control of the trim window, used as the user uses it, reaches its procedure: the sliders
-// dragged (each then held a moment), the buttons and the transport bar's Play and Stop clicked,
-// and the keys, which are the main window's.
-TEST_F(TrimWindow, EveryControlReachesItsProcedure)
-{
-    frmMain& main = ready();
-    QApplication::setActiveWindow(&main);
-    TracedCalls calls(home());
-    frmTrim* trim = &trimOver({{10000, 20000}, {30000, 40000}});
-    const QString in = QStringLiteral("frmTrim : Sub ");
-    const auto clicked = [](QWidget* control) { return [control] { click(control); }; };
-    const auto dragged = [&](int index) {
-        return [&, index] {
-            devicesJournal_.clear();
-            drag(*trim->slStart[index], index == 0 ? -20 : 20);
-        };
-    };
-    // Pressed, moved (which plays the loop between the sliders) and let go.
-    const auto played = [&](int index) {
-        return [&, index] {
-            return calls.reached(in + "slStart_MouseUp"
-                                 + QStringLiteral(" : (Index=%1)").arg(index))
-                   && !devicesJournal_.filter(QStringLiteral("wave play")).isEmpty();
-        };
-    };
-    const auto freed = [&] { return runUntil([&] { return !trim->sliderLocked(1); }); };
-    const auto bar = [&](mci::Button which) {
-        return clicked(trim->MMControl1->bar()->button(which));
-    };
-    walk(calls, {
-                    {"Start Point dragged", dragged(0), in + "slStart_MouseDown", played(0)},
-                    {"End Point dragged", dragged(1), in + "slStart_MouseDown", played(1)},
-                    {"End Point free again", [] {}, "", freed},
-                    {"Prev", clicked(trim->cmdNext[1]), in + "cmdNext_Click : (Index=1)"},
-                    {"Next", clicked(trim->cmdNext[2]), in + "cmdNext_Click : (Index=2)"},
-                    {"Zoom Out", clicked(trim->cmdZoom), in + "cmdZoom_Click"},
-                    {"Save",
-                     [&] {
-                         prompts_.queueAnswer(forms::Answer::No);
-                         click(trim->cmdSave);
-                     },
-                     in + "cmdSave_Click"},
-                    {"Help", clicked(trim->cmdHelp), in + "cmdHelp_Click"},
-                    {"Play", bar(mci::Button::Play), in + "MMControl1_PlayClick"},
-                    {"Stop", bar(mci::Button::Stop), in + "MMControl1_StopClick"},
-                    {"Close", clicked(trim->cmdClose), in + "Form_QueryUnload",
-                     [this] { return !loops_->trimOpen(); }},
-                });
-    trim = &trimOver({{10000, 20000}});
-    trim->slStart[0]->setFocus();
-    // What Transform cuts the loop out of.
-    main.WaveControl->setFileName(secondsWave(path("song.wav"), 25));
-    walk(calls,
-         {
-             {"F8", [&] { QTest::keyClick(trim->slStart[0], Qt::Key_F8); },
-              "main form : Sub playFromLoopOn"},
-             {"Alt+T", [&] { QTest::keyClick(trim->slStart[0], Qt::Key_T, Qt::AltModifier); },
-              "main form : Sub cmdSlowPlay_Click"},
-         });
-    EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
 // When a new file replaces the one trimmed, the sliders keep their share of their reach.
@@ -644,7 +463,7 @@ TEST_F(TrimWindow, TheMarkersKeepTheirShareWhenTheMediaChanges)
         {"closed", false, false, 1500, 4500.5, 100, 200},
         {"the start marker fails", true, true, 1500, 4500.5, 100, 200},
     };
-    frmMain& main = ready();
+    LoopSideRig& rig = ready();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedGraph graph;
@@ -655,15 +474,15 @@ TEST_F(TrimWindow, TheMarkersKeepTheirShareWhenTheMediaChanges)
         wave_->mediaLength = 6000;
         loops_->setupTrimFormsForSlowdown();
         wave_->mediaLength = 12000;
-        main.WaveControl->setFrom(100);
-        main.WaveControl->setTo(200);
+        rig.WaveControl->setFrom(100);
+        rig.WaveControl->setTo(200);
         graph.startFails = c.startFails;
         loops_->adjustGraph();
         // The shares are kept in single precision.
         EXPECT_NEAR(graph.start, c.start, 0.01);
         EXPECT_NEAR(graph.end, c.end, 0.01);
-        EXPECT_EQ(main.WaveControl->from(), c.from);
-        EXPECT_EQ(main.WaveControl->to(), c.to);
+        EXPECT_EQ(rig.WaveControl->from(), c.from);
+        EXPECT_EQ(rig.WaveControl->to(), c.to);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "tests/loops/loop_side_fixture.h"
+#include "tests/program/loop_side_window_fixture.h"
 
 #include "app/programstate.h"
 #include "platform/mci/MMControl.h"
@@ -14,7 +14,7 @@ namespace {
 
 // A loop played on the real wave device repeats, each time when the device reports its end;
 // the null sound card keeps what was heard.
-class LoopRepeat : public LoopSideTest
+class LoopRepeat : public LoopSideWindowTest
 {
 protected:
     // Moves the clock on until the condition holds.

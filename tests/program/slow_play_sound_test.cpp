@@ -1,4 +1,4 @@
-#include "tests/loops/loop_side_fixture.h"
+#include "tests/program/loop_side_window_fixture.h"
 
 #include "app/messages.h"
 #include "app/pallomirunner.h"
@@ -27,12 +27,12 @@ constexpr double rate = kvtest::kTestRate;
 // The road over the real runner and engine: the engine plays on the process's null sound card,
 // twenty times faster than real time, keeping what it played; the wave control replays on the
 // test's card, as far as the test moves its clock.
-class SlowPlaySound : public LoopSideTest
+class SlowPlaySound : public LoopSideWindowTest
 {
 protected:
     void SetUp() override
     {
-        LoopSideTest::SetUp();
+        LoopSideWindowTest::SetUp();
         setenv("LENTARO_AUDIO_SPEED", "20", 1);
         setenv("LENTARO_AUDIO_CAPTURE", QFile::encodeName(enginePlayed()).constData(), 1);
         runnerInPlace_.emplace(engineRunner, runner_);
@@ -45,7 +45,7 @@ protected:
         runnerInPlace_.reset();
         unsetenv("LENTARO_AUDIO_SPEED");
         unsetenv("LENTARO_AUDIO_CAPTURE");
-        LoopSideTest::TearDown();
+        LoopSideWindowTest::TearDown();
     }
 
     QString enginePlayed() const { return path(QStringLiteral("engine played.wav")); }

@@ -1,4 +1,4 @@
-#include "tests/loops/loop_side_fixture.h"
+#include "tests/program/loop_side_window_fixture.h"
 
 #include "app/programstate.h"
 
@@ -21,7 +21,7 @@ const QString workingNameRefused =
 // File > Save Last Slowed-Down File after a loop of music/song.wav was slowed to 50 %: a
 // finished tempslow.wav and a temp.wav in the program folder, the song at the head of the
 // recent files.
-class SlowedFileSave : public LoopSideWithEngineTest
+class SlowedFileSave : public LoopSideWindowWithEngineTest
 {
 protected:
     frmMain& main()

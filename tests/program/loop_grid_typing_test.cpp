@@ -1,6 +1,6 @@
 // Typing into the loop grid as a person does: a click on a cell, then keys to whatever has the
 // keyboard's focus.
-#include "tests/loops/loop_side_fixture.h"
+#include "tests/program/loop_side_window_fixture.h"
 
 #include "mainwindow/gridediting.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class GridTyping : public LoopSideTest
+class GridTyping : public LoopSideWindowTest
 {
 protected:
     // The Wave view of a file with two loops, the first one chosen, the window active.
