@@ -123,3 +123,7 @@ bool MainState::bindLoops(const char* table, const char* key, int id, QString& r
 }
 
 } // namespace lentaro
+
+// MainState's meta-object in its own object, not in the folder's one moc object beside
+// frmMain's, so a side that links MainState does not pull in the whole main window.
+#include "moc_mainstate.cpp"
