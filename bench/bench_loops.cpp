@@ -12,7 +12,6 @@
 #include "loops/frmTrim.h"
 #include "loops/loopSide.h"
 #include "mainwindow/frmMain.h"
-#include "mainwindow/standinsides.h"
 #include "platform/audio/FrameSink.h"
 #include "platform/audio/NullSoundCard.h"
 #include "platform/forms/prompts.h"
@@ -20,6 +19,7 @@
 #include "platform/mci/MMControl.h"
 #include "platform/mci/SoundCard.h"
 #include "program/loopsideofmain.h"
+#include "tests/support/stand_in_sides.h"
 
 #include <QCoreApplication>
 #include <QFile>

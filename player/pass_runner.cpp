@@ -1,6 +1,7 @@
 #include "player/pass_runner.h"
 
 #include "player/error_box.h"
+#include "player/wait_clock.h"
 #include "soundfile/guarded_call.h"
 #include "soundfile/result_codes.h"
 
@@ -224,7 +225,7 @@ void PassRunner::stopPassesAndWait(std::unique_lock<std::mutex>& lock, StoppedPa
   // Silenced workers are waited for to their end, so that no report is under way afterwards;
   // passes that report need only have left the engine.
   const auto settled = [&] { return callsInEngine_ == 0 && (!silence || unfinishedWorkers_ == own); };
-  if (!changed_.wait_for(lock, kWorkerWait, settled)) {
+  if (!waitUntilDone(changed_, lock, kWorkerWait, settled)) {
     for (Worker& worker : workers_) {
       if (worker.stage == Worker::Stage::InEngine) worker.stage = Worker::Stage::GivenUp;
     }

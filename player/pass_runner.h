@@ -42,7 +42,7 @@ class PassRunner {
   int32_t cleanUp();
 
  private:
-  // How long releasing the engine waits for running passes to end.
+  // How long releasing the engine waits for running passes to end, on the runner's wait clock.
   static constexpr std::chrono::seconds kWorkerWait{15};
 
   using TimeScaleEntry = decltype(&kv_TimeScale);

@@ -2,12 +2,12 @@
 
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
-#include "mainwindow/standinsides.h"
 #include "platform/cd/Drive.h"
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
 #include "program/cdsideofmain.h"
 #include "tests/app/cd_drive_fixture.h"
+#include "tests/support/stand_in_sides.h"
 
 #include <QLabel>
 #include <QLineEdit>

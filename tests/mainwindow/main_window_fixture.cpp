@@ -3,8 +3,8 @@
 #include "app/frmHint.h"
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
-#include "mainwindow/standinsides.h"
 #include "mainwindow/tmstext.h"
+#include "tests/support/stand_in_sides.h"
 #include "trace/runtimeerror.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "mainwindow/standinsides.h"
+#include "tests/support/stand_in_sides.h"
 
 #include "app/enginerunner.h"
 #include "app/preferences.h"

@@ -6,7 +6,7 @@ namespace lentaro {
 
 class frmMain;
 
-// The CD side until each of its parts exists; the real side takes over what it has built.
+// A CD side that does nothing, for a main window tested without its real CD side.
 class StandInCd : public CdSide
 {
 public:
@@ -28,8 +28,8 @@ public:
     void showRecorder() override {}
 };
 
-// The sides until the real ones exist. They do nothing, except what start-up and the views
-// cannot go without: stopDLL stops the pass timer and the runner, mnuChooseView_Click returns
+// Sides for tests and benchmarks of a main window without the real ones. They do nothing,
+// except what start-up and the views cannot go without: stopDLL stops the pass timer and the runner, mnuChooseView_Click returns
 // to the "CD" view with that layout, and CDandRecordingSetup reads the recording preferences
 // as a computer without digital reading has them.
 MainWindowSides standInSides(frmMain& main);
