@@ -69,7 +69,7 @@ private:
     static frmScrollTime* view() { return forms::loadedFormOf<frmScrollTime>(); }
 
     // WaveViewHost.
-    mci::MMControl* currentMMControl() override { return main_.state().currentMMControl; }
+    mci::MMControl* currentMMControl() override { return main_.state().currentMMControl(); }
     int waveControlLength() override { return main_.WaveControl->length(); }
     void setWaveControlUpdateInterval(int milliseconds) override
     {
@@ -87,7 +87,7 @@ private:
         return programState().gvExpansionFactor;
     }
 
-    int slowDownPercent() override { return main_.state().slowDownPercent; }
+    int slowDownPercent() override { return main_.state().slowDownPercent(); }
     void forwardKeyDown(int& keyCode, int shift) override { main_.Form_KeyDown(keyCode, shift); }
     std::optional<LoopGridFields> loopGrid() override
     {

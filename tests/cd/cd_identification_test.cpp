@@ -358,7 +358,7 @@ TEST_F(CdIdentificationTest, IdentityIsReadInMillisecondsInEveryView)
     useDiscs({fourTrackDisc()});
     frmMain& m = main();
     // Another view is current and the CD device was left in minutes, seconds and frames.
-    m.state().currentMMControl = m.WaveControl;
+    m.state().setCurrentMMControl(m.WaveControl);
     m.state().cdView = false;
     m.CDControl->setTimeFormat(2);
     QString reason;

@@ -183,7 +183,7 @@ TEST_F(CdTransportTest, LengthsAreReadInMillisecondsWhateverTheViewLeftOnTheCdCo
     showDiscs({fourTrackDisc()});
     mci::MMControl& cd = *main().CDControl;
     main().state().cdView = false;
-    main().state().currentMMControl = main().WaveControl;
+    main().state().setCurrentMMControl(main().WaveControl);
     main().WaveControl->setTimeFormat(0);
     cd.setTimeFormat(10);
     main().pnlTrackLength->clear();

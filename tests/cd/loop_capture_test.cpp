@@ -134,8 +134,8 @@ protected:
         readerDrives_ = cd::DriveList(std::move(readerDrive));
         reader_.emplace(readerDrives_, cd::DigitalReader::Timing{});
         MainState& state = rig().state();
-        state.currentMMControl = rig().CDControl;
-        state.slowDownPercent = 50;
+        state.setCurrentMMControl(rig().CDControl);
+        state.setSlowDownPercent(50);
         state.cdView = true;
         rig().setEnabled(true);
         ProgramState& program = programState();
@@ -447,8 +447,8 @@ protected:
         CdSideTest::SetUp();
         useDiscs({fourTrackDisc()});
         MainState& state = main().state();
-        state.currentMMControl = main().CDControl;
-        state.slowDownPercent = 50;
+        state.setCurrentMMControl(main().CDControl);
+        state.setSlowDownPercent(50);
         state.cdView = true;
         main().setEnabled(true);
         ASSERT_TRUE(fillWithTones(cues_.front()));

@@ -275,7 +275,7 @@ TEST_F(Mp3FormTest, YesOpensTheNewFileInTheWaveView)
     EXPECT_FALSE(formLoaded());
     EXPECT_EQ(main().WaveControl->fileName(), output());
     EXPECT_FALSE(main().state().cdView);
-    EXPECT_EQ(main().state().currentMMControl, main().WaveControl);
+    EXPECT_EQ(main().state().currentMMControl(), main().WaveControl);
     EXPECT_EQ(main().mruPath(1), output());
     EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
 }

@@ -77,7 +77,7 @@ protected:
     {
         CdSideTest::SetUp();
         useDiscs({});
-        main().state().currentMMControl = main().CDControl;
+        main().state().setCurrentMMControl(main().CDControl);
         main().CDControl->setUpdateInterval(500);
         auto device = std::make_unique<PositionedDevice>();
         device_ = device.get();
@@ -327,7 +327,7 @@ protected:
     {
         CdSideTest::SetUp();
         useDiscs({});
-        main().state().currentMMControl = main().CDControl;
+        main().state().setCurrentMMControl(main().CDControl);
         ProgramState& program = programState();
         program.gvRecordingDepth = 16;
         program.gvChannels = 1;
@@ -389,7 +389,7 @@ protected:
         CdSideTest::SetUp();
         withCdSide_ = true;
         useDiscs({});
-        main().state().currentMMControl = main().CDControl;
+        main().state().setCurrentMMControl(main().CDControl);
     }
 };
 

@@ -75,7 +75,7 @@ TEST_F(LoopViews, EachViewGivesItsColumnsAndPlace)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.view);
         loops_->mnuChooseView_Click(c.view);
-        EXPECT_EQ(main.state().currentView, c.view);
+        EXPECT_EQ(main.state().currentView(), c.view);
         EXPECT_EQ(shownColumns(), c.columns);
         EXPECT_EQ(grid.font().pointSizeF(), c.points);
         EXPECT_EQ(main.tgTracks->isHidden(), !c.trackInfo);
@@ -163,7 +163,7 @@ TEST_F(LoopViews, AViewChosenFromTheWaveViewShowsTheCdViewFirst)
     waveWithLoops({{1000, {}}});
     loops_->mnuChooseView_Click(2);
     EXPECT_TRUE(main.state().cdView);
-    EXPECT_EQ(main.state().currentMMControl, main.CDControl);
+    EXPECT_EQ(main.state().currentMMControl(), main.CDControl);
 }
 
 // A layout that cannot be read leaves the built-in columns; smallvw and biglyric report it,
@@ -195,7 +195,7 @@ TEST_F(LoopViews, AnUnreadableLayoutKeepsTheBuiltInColumns)
         loops_->mnuChooseView_Click(c.view);
         EXPECT_EQ(shownColumns(), builtInColumns);
         EXPECT_EQ(trappedError(), c.error ? c.error : before);
-        EXPECT_EQ(main.state().currentView, c.view);
+        EXPECT_EQ(main.state().currentView(), c.view);
         QFile::remove(path(QString::fromLatin1(c.file)));
         ASSERT_TRUE(copyShippedFiles());
     }

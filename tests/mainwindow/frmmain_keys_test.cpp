@@ -127,7 +127,7 @@ TEST_P(Keys, DecideBetweenTogglingAndTyping)
     ASSERT_NE(target, nullptr);
     KeyCounter counter;
     target->installEventFilter(&counter);
-    mci::MMControl* device = main.state().currentMMControl;
+    mci::MMControl* device = main.state().currentMMControl();
     const QString before = device->command();
 
     press(target, c.key, c.modifiers);
@@ -210,7 +210,7 @@ TEST_F(KeySides, TheKeypadChangesTheSpeedOnlyInSlowPlay)
     frmMain& main = started();
     main.state().setSlowDownPercent(50);
     keyDown(main, keypadMinus);
-    EXPECT_EQ(main.state().slowDownPercent, 50);
+    EXPECT_EQ(main.state().slowDownPercent(), 50);
 
     main.changeToMode(QStringLiteral("SlowPlay"));
     main.state().setSlowDownPercent(50);

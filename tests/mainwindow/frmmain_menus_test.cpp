@@ -31,7 +31,7 @@ using Menus = MainWindowTest;
 TEST_F(Menus, SettingsPausesThePositionReports)
 {
     frmMain& main = started();
-    mci::MMControl* device = main.state().currentMMControl;
+    mci::MMControl* device = main.state().currentMMControl();
     int whileUp = -1;
     WhenModal close([&](QWidget& modal) {
         whileUp = device->updateInterval();
@@ -69,7 +69,7 @@ TEST_F(Menus, ReportsComeBackOnTheLiveDeviceHoweverADialogEnds)
         main.changeToMode("CD");
         int whileUpInterval = -1;
         const auto dialog = [&] {
-            whileUpInterval = main.state().currentMMControl->updateInterval();
+            whileUpInterval = main.state().currentMMControl()->updateInterval();
             if (c.whileUp == WhileUp::Fails)
                 throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
             if (c.whileUp == WhileUp::OpensAWaveFile)
@@ -91,7 +91,7 @@ TEST_F(Menus, ReportsComeBackOnTheLiveDeviceHoweverADialogEnds)
         }
 
         EXPECT_EQ(whileUpInterval, 0);
-        mci::MMControl* live = main.state().currentMMControl;
+        mci::MMControl* live = main.state().currentMMControl();
         EXPECT_EQ(live == main.WaveControl, c.whileUp == WhileUp::OpensAWaveFile);
         EXPECT_EQ(live->updateInterval(), frmMain::liveUpdateInterval);
         for (mci::MMControl* other : {main.CDControl, main.WaveControl}) {

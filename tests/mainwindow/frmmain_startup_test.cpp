@@ -38,7 +38,7 @@ TEST_F(StartUp, LoadsHiddenAndDisabledThenTheFirstTickShowsTheCdViewAndEndsStart
     EXPECT_TRUE(main.tmrAfterFormLoad->isActive());
     EXPECT_EQ(main.tmrAfterFormLoad->interval(), 200);
     EXPECT_EQ(programState().gvGraphStep, 20);
-    EXPECT_EQ(main.state().currentView, 1);
+    EXPECT_EQ(main.state().currentView(), 1);
     EXPECT_EQ(readDbVersion(), "7");
     EXPECT_TRUE(programState().gvShowTooltips);
     EXPECT_EQ(programState().gvSoundQuality, 3);
@@ -54,7 +54,7 @@ TEST_F(StartUp, LoadsHiddenAndDisabledThenTheFirstTickShowsTheCdViewAndEndsStart
 
     EXPECT_FALSE(main.isHidden());
     EXPECT_TRUE(main.state().cdView);
-    EXPECT_EQ(main.state().currentMMControl, main.CDControl);
+    EXPECT_EQ(main.state().currentMMControl(), main.CDControl);
     EXPECT_EQ(main.lblMMCtrl->text(), "CD");
     EXPECT_EQ(main.CDControl->updateInterval(), 500);
     EXPECT_FALSE(main.tgTracks->isHidden());

@@ -73,15 +73,15 @@ TEST_F(Views, EachViewAndLayoutShowsExactlyWhatItsRulesSay)
                 {main.pnlTrackLength, !S},
                 {main.tgTracks, C && !S},
                 {main.fraCurrPosition, !S},
-                {main.state().currentMMControl, !S},
+                {main.state().currentMMControl(), !S},
             };
             for (const auto& [control, visible] : shown)
                 EXPECT_EQ(!control->isHidden(), visible) << control->objectName().toStdString();
             for (QAction* item :
                  {main.mnuCDRequery, main.mnuRecord, main.mnuView->menuAction(), main.mnuFileOpen})
                 EXPECT_EQ(item->isEnabled(), !S) << item->objectName().toStdString();
-            EXPECT_EQ(main.state().currentMMControl, C ? main.CDControl : main.WaveControl);
-            EXPECT_EQ(main.state().currentMMControl->updateInterval(), 500);
+            EXPECT_EQ(main.state().currentMMControl(), C ? main.CDControl : main.WaveControl);
+            EXPECT_EQ(main.state().currentMMControl()->updateInterval(), 500);
             EXPECT_EQ(main.lblMMCtrl->text(), C ? "CD" : "Wave");
         }
     }
@@ -103,7 +103,7 @@ TEST_F(Views, AModeIsNamedInAnyLetterCaseAndAnUnknownOneOnlyParksAndRearms)
     main.changeToMode("SlowPlay");
     main.changeToMode("Tape");
     EXPECT_FALSE(programState().gvSlowMode);
-    EXPECT_EQ(main.state().currentMMControl, main.WaveControl);
+    EXPECT_EQ(main.state().currentMMControl(), main.WaveControl);
     EXPECT_EQ(main.WaveControl->updateInterval(), 500);
 }
 
@@ -117,7 +117,7 @@ TEST_F(Views, AFailedSwitchToWaveKeepsThePreviousViewLive)
 
     EXPECT_TRUE(main.state().cdView);
     EXPECT_FALSE(main.tgTracks->isHidden());
-    EXPECT_EQ(main.state().currentMMControl, main.CDControl);
+    EXPECT_EQ(main.state().currentMMControl(), main.CDControl);
     EXPECT_EQ(main.CDControl->updateInterval(), 500);
     EXPECT_FALSE(main.CDControl->isHidden());
     EXPECT_EQ(forms::screenMousePointer(), Qt::ArrowCursor);
@@ -177,7 +177,7 @@ TEST_F(Views, PreviousViewReturnsToTheSavedLayoutOrWaveFileAndToCdWhenTheFileIsG
         EXPECT_EQ(main.state().cdView, c.cdView);
         EXPECT_EQ(sides_.calls.value(0), "stopDLL");
         if (c.savedCdView) {
-            EXPECT_EQ(main.state().currentView, 2);
+            EXPECT_EQ(main.state().currentView(), 2);
         }
     }
 }

@@ -225,7 +225,7 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
          },
          [&] { return mainWindow()->state().cdView; },
          [&] {
-             EXPECT_EQ(mainWindow()->state().currentView, 1);
+             EXPECT_EQ(mainWindow()->state().currentView(), 1);
              EXPECT_EQ(mainWindow()->lblMMCtrl->text(), QStringLiteral("CD"));
          }},
         {QStringLiteral("wave-view-again"),
@@ -255,7 +255,7 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
          [&] {
              EXPECT_FALSE(tooltipsAtStart.isEmpty());
              EXPECT_EQ(tooltipsWhileSettingsOpen, QStringList());
-             EXPECT_EQ(mainWindow()->state().currentMMControl->updateInterval(),
+             EXPECT_EQ(mainWindow()->state().currentMMControl()->updateInterval(),
                        frmMain::liveUpdateInterval);
              EXPECT_EQ(storedPreference(QStringLiteral("ShowTooltips"))
                            .value_or(registry::Value())

@@ -132,7 +132,7 @@ TEST_F(WaveViewWalk, AClickTrackAt120BeatsPerMinuteReadsItsTempoInTheWaveView)
              return programState().gvSlowMode && programState().gvSlowedFileReady
                     && main().cmdGraphic->isEnabled();
          },
-         [] { EXPECT_EQ(main().state().slowDownPercent, 50); }},
+         [] { EXPECT_EQ(main().state().slowDownPercent(), 50); }},
         {QStringLiteral("wave-view"), [] { click(main().cmdGraphic); },
          [] { return waveView() != nullptr; }, [] { viewPicture("27-wave-view-window"); }},
         {QStringLiteral("wave-view-widened"),
@@ -216,7 +216,7 @@ TEST_F(WaveViewWalk, AClickTrackAt120BeatsPerMinuteReadsItsTempoInTheWaveView)
              // The keypad's plus plays the grid's next beat, one beat long, from its line on a
              // click, and the sound device hears it.
              const frmScrollTime& view = *waveView();
-             const mci::MMControl& playing = *main().state().currentMMControl;
+             const mci::MMControl& playing = *main().state().currentMMControl();
              EXPECT_NEAR(playing.to() - playing.from(), view.gridWidthMs(), 1.5);
              const mci::test::WaveContents slowed =
                  mci::test::readWave(main().WaveControl->fileName().toStdString());

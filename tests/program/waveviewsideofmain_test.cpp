@@ -84,7 +84,7 @@ TEST_F(WaveViewSideTest, TheViewPlaysTheSelectionThroughTheMainWindow)
 {
     frmMain& main = loadWithView();
     writeClickTrain(tempWav(), {44100, 1, 2, false}, 1.0, 20480);
-    main.state().slowDownPercent = 100;
+    main.state().setSlowDownPercent(100);
     main.cmdGraphic_Click();
     frmScrollTime& wave = *view();
     wave.selection.startMarker.setMsPosition(200);
@@ -92,8 +92,8 @@ TEST_F(WaveViewSideTest, TheViewPlaysTheSelectionThroughTheMainWindow)
     sides_.calls.clear();
     bool cancel = false;
     emit wave.MMControl1->playClick(cancel);
-    EXPECT_EQ(main.state().currentMMControl->from(), 200);
-    EXPECT_EQ(main.state().currentMMControl->to(), 700);
+    EXPECT_EQ(main.state().currentMMControl()->from(), 200);
+    EXPECT_EQ(main.state().currentMMControl()->to(), 700);
     EXPECT_EQ(sides_.calls, QStringList{QStringLiteral("btnLoopPlay_Click")});
 
     // The main window's position updates move the play line.
@@ -124,7 +124,7 @@ TEST_F(WaveViewSideTest, TheExpansionFactorFollowsSpeedAndChannels)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         writeClickTrain(tempWav(), {44100, c.channels, 2, false}, 1.0, 20480);
-        main.state().slowDownPercent = c.percent;
+        main.state().setSlowDownPercent(c.percent);
         // A speed set here, not through the speed controls: the view works the factor out.
         programState().gvExpansionFactor = 0;
         main.cmdGraphic_Click();
@@ -153,7 +153,7 @@ TEST_F(WaveViewSideTest, TheGridIsKeptInTheCurrentLoopRow)
                                         "VALUES (1, 4000, -1), (1, 5000, NULL)")));
     main.state().dtaLoopPoints->select();
     main.state().prevStartTime = 5000;
-    main.state().slowDownPercent = 100;
+    main.state().setSlowDownPercent(100);
     programState().gvSlowMode = true;
     const auto field = [&](const char* name) {
         QSqlQuery read(main.state().database());
