@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "mainwindow/gridediting.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -212,7 +213,7 @@ TEST_F(LoopPlayback, ARefusedPlayIsRetriedShorterButNeverPastItsStart)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         devicesJournal_.clear();
-        main.pnlMsg->clear();
+        control<QLabel>(main, "pnlMsg")->clear();
         wave_->mediaLength = c.mediaLength;
         wave_->refusesPastMs = c.refusesPast;
         programState().gvPlayState.setState(true);
@@ -220,7 +221,7 @@ TEST_F(LoopPlayback, ARefusedPlayIsRetriedShorterButNeverPastItsStart)
         EXPECT_EQ(devicesJournal_, c.played);
         EXPECT_EQ(main.state().outPt, c.outAfter);
         EXPECT_EQ(programState().gvPlayState.state().toBool(), c.plays);
-        EXPECT_EQ(main.pnlMsg->text().isEmpty(), c.plays);
+        EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text().isEmpty(), c.plays);
     }
 }
 
@@ -236,7 +237,7 @@ TEST_F(LoopPlayback, FifteenRefusalsAfterTheFirstGiveUp)
     EXPECT_EQ(devicesJournal_.back(), "wave play 0-500000");
     EXPECT_EQ(main.state().outPt, 2000000);
     EXPECT_FALSE(programState().gvPlayState.state().toBool());
-    EXPECT_EQ(main.pnlMsg->text(), "The loop could not be played.");
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), "The loop could not be played.");
 }
 
 // A loop plays once, its end noticed; the points stay for the replay, and position updates come
@@ -253,14 +254,14 @@ TEST_F(LoopPlayback, ALoopPlaysOnceFromTheRowAndAgainFromTheSamePoints)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.slowMode);
         devicesJournal_.clear();
-        main.WaveControl->setUpdateInterval(0);
+        control<mci::MMControl>(main, "WaveControl")->setUpdateInterval(0);
         programState().gvSlowMode = c.slowMode;
         programState().gvLoopHighlight = true;
         loops_->playLoop(true);
         loops_->playLoop(false);
         EXPECT_EQ(devicesJournal_, QStringList({"wave play 10000-14000", "wave play 10000-14000"}));
-        EXPECT_EQ(main.WaveControl->updateInterval(), c.updateInterval);
-        EXPECT_EQ(main.WaveControl->error(), 0);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), c.updateInterval);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->error(), 0);
         EXPECT_FALSE(programState().gvLoopHighlight);
     }
     programState().gvSlowMode = false;
@@ -272,13 +273,13 @@ TEST_F(LoopPlayback, RecordingTheLoopStartsTheRecorderBeforeTheCdPlays)
     frmMain& main = ready();
     waveWithLoops({{1000, 2000}});
     main.state().cdView = true;
-    main.state().setCurrentMMControl(main.CDControl);
+    main.state().setCurrentMMControl(control<mci::MMControl>(main, "CDControl"));
     programState().gvRecordingInProgress = true;
     loops_->playLoop(false, 61000, 65000);
     programState().gvRecordingInProgress = false;
     EXPECT_EQ(devicesJournal_, QStringList({"cd play 61000-65000", "cd pause", "wave cue",
                                             "wave record", "cd play 61000-65000"}));
-    EXPECT_EQ(main.CDControl->updateInterval(), 500);
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), 500);
 }
 
 // Playing on from a loop runs to the end of the media with the grid following, and stores the
@@ -287,22 +288,23 @@ TEST_F(LoopPlayback, PlayingOnFromALoopRunsToTheEndWithTheGridFollowing)
 {
     frmMain& main = ready();
     waveWithLoops({{1000, 2000}, {20000, 30000}});
-    main.loopPoints->show();
+    control<QTableView>(main, "loopPoints")->show();
     loops_->rows().moveTo(1);
-    auto* model = qobject_cast<QSqlTableModel*>(main.loopPoints->model());
+    auto* model = qobject_cast<QSqlTableModel*>(control<QTableView>(main, "loopPoints")->model());
     const QModelIndex comment = model->index(1, model->fieldIndex(QStringLiteral("Comment")));
-    main.loopPoints->setCurrentIndex(comment);
-    main.loopPoints->edit(comment);
-    auto* editor = qobject_cast<QLineEdit*>(main.loopPoints->indexWidget(comment));
+    control<QTableView>(main, "loopPoints")->setCurrentIndex(comment);
+    control<QTableView>(main, "loopPoints")->edit(comment);
+    auto* editor =
+        qobject_cast<QLineEdit*>(control<QTableView>(main, "loopPoints")->indexWidget(comment));
     ASSERT_NE(editor, nullptr);
     editor->setText(QStringLiteral("chorus"));
     programState().gvLoopHighlight = false;
-    main.WaveControl->setUpdateInterval(0);
+    control<mci::MMControl>(main, "WaveControl")->setUpdateInterval(0);
     loops_->playFromLoopOn();
     EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 20000-600000"}));
-    EXPECT_EQ(main.WaveControl->updateInterval(), 500);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 500);
     EXPECT_TRUE(programState().gvLoopHighlight);
-    EXPECT_FALSE(isEditing(*main.loopPoints));
+    EXPECT_FALSE(isEditing(*control<QTableView>(main, "loopPoints")));
     EXPECT_EQ(comment.data().toString(), "chorus");
 }
 

@@ -9,6 +9,7 @@
 #include "platform/cd/ImageDrive.h"
 #include "platform/mci/MMControl.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -64,7 +65,7 @@ TEST_F(LoopSideTest, TheGridStaysWhileNotFollowingOrWhileACellIsEdited)
 {
     frmMain& main = ready();
     waveWithLoops({{1000, {}}, {5000, {}}});
-    QTableView& grid = *main.loopPoints;
+    QTableView& grid = *control<QTableView>(main, "loopPoints");
     grid.show();
     const QStringList before = selectedComments();
     ASSERT_EQ(before, QStringList({"loop 1"}));
@@ -162,9 +163,9 @@ TEST_F(LoopSideTest, ANewLoopIsLabelledWithItsOwnStartNotWithThePositionBox)
             waveWithLoops({});
         ScriptedDevice& device = c.cdView ? *cd_ : *wave_;
         device.positions = {c.start, c.start + 3000};
-        main.txtCurrentPosition->setText(c.cdView ? QStringLiteral("05:03:00")
-                                                  : QStringLiteral("01:00:00"));
-        main.cmdStartNewLoop->click();
+        control<QLineEdit>(main, "txtCurrentPosition")
+            ->setText(c.cdView ? QStringLiteral("05:03:00") : QStringLiteral("01:00:00"));
+        control<QPushButton>(main, "cmdStartNewLoop")->click();
         ASSERT_NE(loops_->loopMaker(), nullptr);
         loops_->loopMaker()->btnKeep->click();
         const QString table =
@@ -185,15 +186,15 @@ TEST_F(LoopSideTest, MakeALoopForATrackSpansTheWholeTrackOnTheDisc)
                            "(1, 4, 'Four'), (1, 5, 'Fifth Song'), (1, 6, 'Six')"));
     QSqlTableModel* tracks = main.state().dtaTracks;
     tracks->select();
-    main.tgTracks->setModel(tracks);
-    main.tgTracks->setCurrentIndex(tracks->index(1, 0));
+    control<QTableView>(main, "tgTracks")->setModel(tracks);
+    control<QTableView>(main, "tgTracks")->setCurrentIndex(tracks->index(1, 0));
     loops_->mnuMakeLoop_Click();
     EXPECT_EQ(rows(QStringLiteral("SELECT CDid, TrackNum, startTime, endTime, Comment FROM "
                                   "LoopPoints")),
               QList<QVariantList>({{1, 5, 812000, 1053000, "Fifth Song - Entire Track"}}));
 
     // A track the device knows nothing of adds no row and reports nothing.
-    main.tgTracks->setCurrentIndex(tracks->index(2, 0));
+    control<QTableView>(main, "tgTracks")->setCurrentIndex(tracks->index(2, 0));
     loops_->mnuMakeLoop_Click();
     EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM LoopPoints"))[0][0], 1);
     EXPECT_EQ(trappedError(), 0);
@@ -214,7 +215,7 @@ protected:
         drives_ = cd::DriveList(std::move(list));
         drivesInPlace_.emplace(cd::cdDrives, drives_);
         frmMain& main = started();
-        openCdDrive(*main.CDControl);
+        openCdDrive(*control<mci::MMControl>(main, "CDControl"));
         return main;
     }
 
@@ -229,8 +230,8 @@ TEST_F(LoopSideOnDisc, MakeALoopSpansTheTrackCountedFromTheStartOfTheDisc)
     execute(QStringLiteral("INSERT INTO Tracks (CDid, TrackNum, TrackName) VALUES (1, 5, 'Five')"));
     QSqlTableModel* tracks = main.state().dtaTracks;
     tracks->select();
-    main.tgTracks->setModel(tracks);
-    main.tgTracks->setCurrentIndex(tracks->index(0, 0));
+    control<QTableView>(main, "tgTracks")->setModel(tracks);
+    control<QTableView>(main, "tgTracks")->setCurrentIndex(tracks->index(0, 0));
     loops_->mnuMakeLoop_Click();
     EXPECT_EQ(rows(QStringLiteral("SELECT TrackNum, startTime, endTime, Comment FROM LoopPoints")),
               QList<QVariantList>({{5, 18000, 22000, "Five - Entire Track"}}));
@@ -239,9 +240,11 @@ TEST_F(LoopSideOnDisc, MakeALoopSpansTheTrackCountedFromTheStartOfTheDisc)
 TEST_F(LoopSideOnDisc, StartNewLoopPlaysAStoppedDiscAndMarksWhereItIs)
 {
     frmMain& main = withDisc();
-    ASSERT_NE(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
-    main.cmdStartNewLoop->click();
-    EXPECT_EQ(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
+    ASSERT_NE(control<mci::MMControl>(main, "CDControl")->mode(),
+              static_cast<int>(mci::Mode::Playing));
+    control<QPushButton>(main, "cmdStartNewLoop")->click();
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->mode(),
+              static_cast<int>(mci::Mode::Playing));
     ASSERT_EQ(makerMarks().Count(), 1);
     EXPECT_GT(makerMarks().Item(1)->startTimeMs.toInt(), 100);
     EXPECT_NE(loops_->loopMaker(), nullptr);
@@ -267,7 +270,8 @@ TEST_F(LoopSideTest, StartNewLoopWaitsForTheCdToPass100MsWithinABound)
     loops_->cmdStartNewLoop_Click();
     EXPECT_EQ(makerMarks().Count(), 0);
     EXPECT_EQ(loops_->loopMaker(), nullptr);
-    EXPECT_EQ(main.pnlMsg->text(), "The CD did not start playing, so no loop point was made.");
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(),
+              "The CD did not start playing, so no loop point was made.");
     EXPECT_LE(now, LoopSideOfMain::cdStartBound + 2s);
 }
 
@@ -295,7 +299,7 @@ protected:
         for (int mark : marks)
             positions_.push_back(mark);
         nextMark();
-        main.cmdStartNewLoop->click();
+        control<QPushButton>(main, "cmdStartNewLoop")->click();
         EXPECT_NE(loops_->loopMaker(), nullptr);
         return *loops_->loopMaker();
     }
@@ -303,7 +307,7 @@ protected:
     void nextMark()
     {
         wave_->positions = {positions_.front()};
-        main_->txtCurrentPosition->setText(QStringLiteral("01:00:00"));
+        control<QLineEdit>(*main_, "txtCurrentPosition")->setText(QStringLiteral("01:00:00"));
         positions_.pop_front();
     }
     QList<QVariantList> written() const
@@ -453,7 +457,7 @@ TEST_F(LoopMaker, EveryControlReachesItsProcedure)
     ASSERT_TRUE(runUntil([this] { return loops_->loopMaker() == nullptr; }));
 
     nextMark();
-    main_->cmdStartNewLoop->click();
+    control<QPushButton>(*main_, "cmdStartNewLoop")->click();
     ASSERT_NE(loops_->loopMaker(), nullptr);
     walk(calls, {{"the close box", [this] { loops_->loopMaker()->close(); }, "",
                   [this] { return makerMarks().Count() == 0; }}});
@@ -484,7 +488,7 @@ protected:
     void release(int key, Qt::KeyboardModifiers modifiers)
     {
         QKeyEvent event(QEvent::KeyRelease, key, modifiers);
-        QApplication::sendEvent(main_->loopPoints, &event);
+        QApplication::sendEvent(control<QTableView>(*main_, "loopPoints"), &event);
     }
     int stored() const
     {
@@ -508,7 +512,7 @@ TEST_F(GridKeys, DeleteAsksUnlessCtrlIsHeldAndNeverWhileEditing)
         {"Delete while editing", Qt::NoModifier, std::nullopt, true, 2},
     };
     frmMain& main = ready();
-    main.loopPoints->show();
+    control<QTableView>(main, "loopPoints")->show();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
@@ -517,8 +521,10 @@ TEST_F(GridKeys, DeleteAsksUnlessCtrlIsHeldAndNeverWhileEditing)
         if (c.answer)
             prompts_.queueAnswer(*c.answer);
         if (c.editing) {
-            const auto* model = qobject_cast<QSqlTableModel*>(main.loopPoints->model());
-            main.loopPoints->edit(model->index(0, model->fieldIndex(QStringLiteral("Comment"))));
+            const auto* model =
+                qobject_cast<QSqlTableModel*>(control<QTableView>(main, "loopPoints")->model());
+            control<QTableView>(main, "loopPoints")
+                ->edit(model->index(0, model->fieldIndex(QStringLiteral("Comment"))));
         }
         release(Qt::Key_Delete, c.modifiers);
         EXPECT_EQ(stored(), c.left);
@@ -529,8 +535,9 @@ TEST_F(GridKeys, DeleteAsksUnlessCtrlIsHeldAndNeverWhileEditing)
             EXPECT_EQ(box.buttons, forms::Buttons::YesNo);
             EXPECT_EQ(box.icon, forms::Icon::Question);
         }
-        main.loopPoints->closePersistentEditor(main.loopPoints->currentIndex());
-        main.loopPoints->setFocus();
+        control<QTableView>(main, "loopPoints")
+            ->closePersistentEditor(control<QTableView>(main, "loopPoints")->currentIndex());
+        control<QTableView>(main, "loopPoints")->setFocus();
     }
 }
 
@@ -576,7 +583,7 @@ TEST_F(LoopSideTest, ADoubleClickInTheGridTakesCtrlFromTheEvent)
         {Qt::ControlModifier | Qt::AltModifier, {"wave stop", "wave play 1000-600000"}}};
     frmMain& main = ready();
     waveWithLoops({{1000, {}}});
-    QWidget* cells = main.loopPoints->viewport();
+    QWidget* cells = control<QTableView>(main, "loopPoints")->viewport();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.done.join(", ").toStdString());
         devicesJournal_.clear();
@@ -593,12 +600,13 @@ TEST_F(LoopSideTest, TheLoopLengthPanelShowsOnlyForARowWithAnEnd)
     frmMain& main = ready();
     waveWithLoops({{1000, 5500}, {2000, {}}});
     loops_->rows().moveTo(0);
-    EXPECT_FALSE(main.pnlLoopLength->isHidden());
-    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:05"); // 4.5 s, to the nearest second
+    EXPECT_FALSE(control<QLabel>(main, "pnlLoopLength")->isHidden());
+    EXPECT_EQ(control<QLabel>(main, "pnlLoopLength")->text(),
+              "Loop Length: 00:05"); // 4.5 s, to the nearest second
     loops_->rows().moveTo(1);
-    EXPECT_TRUE(main.pnlLoopLength->isHidden());
+    EXPECT_TRUE(control<QLabel>(main, "pnlLoopLength")->isHidden());
     loops_->rows().moveTo(LoopRows::noRow);
-    EXPECT_TRUE(main.pnlLoopLength->isHidden());
+    EXPECT_TRUE(control<QLabel>(main, "pnlLoopLength")->isHidden());
 }
 
 TEST_F(LoopSideTest, TheCdRemembersTheLastLoopChosenOnlyInTheCdView)
@@ -631,7 +639,7 @@ TEST_F(LoopSideTest, ANoteTheDatabaseRefusesIsReportedAndShownAsStored)
     waveWithLoops({{1000, {}}});
     execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON WaveLoopPoints BEGIN "
                            "SELECT RAISE(ABORT, 'refused'); END"));
-    QTableView& grid = *main.loopPoints;
+    QTableView& grid = *control<QTableView>(main, "loopPoints");
     auto* model = qobject_cast<QSqlTableModel*>(grid.model());
     const QModelIndex cell = model->index(0, model->fieldIndex(QStringLiteral("Comment")));
     QStyleOptionViewItem option;
@@ -650,8 +658,8 @@ TEST_F(LoopSideTest, ANoteTheDatabaseRefusesIsReportedAndShownAsStored)
 TEST_F(LoopSideTest, RightClicksExplainTheGridAndStartNewLoop)
 {
     frmMain& main = ready();
-    for (QWidget* widget :
-         {main.loopPoints->viewport(), static_cast<QWidget*>(main.cmdStartNewLoop)}) {
+    for (QWidget* widget : {control<QTableView>(main, "loopPoints")->viewport(),
+                            static_cast<QWidget*>(control<QPushButton>(main, "cmdStartNewLoop"))}) {
         const QPointF inside(2, 2);
         QMouseEvent up(QEvent::MouseButtonRelease, inside, widget->mapToGlobal(inside),
                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
@@ -669,7 +677,7 @@ TEST_F(LoopSideTest, AClickInTheGridStopsFollowingAndChoosesTheLoop)
     frmMain& main = ready();
     cdWithLoops({3000, 7000});
     programState().gvLoopHighlight = true;
-    QTableView& grid = *main.loopPoints;
+    QTableView& grid = *control<QTableView>(main, "loopPoints");
     const QModelIndex second = grid.model()->index(1, grid.horizontalHeader()->logicalIndex(0));
     grid.setCurrentIndex(second);
     emit grid.clicked(second);

@@ -9,6 +9,7 @@
 #include "app/windowhelpers.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 #include "trace/runtimeerror.h"
 
 #include <QCoreApplication>
@@ -50,7 +51,8 @@ protected:
     }
     bool replaying() const
     {
-        return main_->WaveControl->fileName() == path(QStringLiteral("tempslow.wav"));
+        return control<mci::MMControl>(*main_, "WaveControl")->fileName()
+               == path(QStringLiteral("tempslow.wav"));
     }
 };
 
@@ -217,9 +219,9 @@ TEST_F(SlowPlayRoad, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWroteSound)
         runner_.stops = 0;
         runner_.stopThatEnds = c.stopThatEnds;
         programState().gvRealtime = c.mode == RealTime;
-        main.WaveControl->setWait(true);
-        main.WaveControl->setCommand(QStringLiteral("Close"));
-        main.WaveControl->setFileName(QString());
+        control<mci::MMControl>(main, "WaveControl")->setWait(true);
+        control<mci::MMControl>(main, "WaveControl")->setCommand(QStringLiteral("Close"));
+        control<mci::MMControl>(main, "WaveControl")->setFileName(QString());
         const std::size_t shown = prompts_.messageBoxes().size();
 
         for (const Step& step : c.steps) {
@@ -259,7 +261,8 @@ TEST_F(SlowPlayRoad, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWroteSound)
 
         EXPECT_EQ(runner_.passes.size(), c.passes);
         // A pass handed over goes on to its handler at the next turn of the event loop.
-        EXPECT_TRUE(runUntil([&] { return !main.tmrLoopDLL->isActive(); }));
+        EXPECT_TRUE(
+            runUntil([&] { return !control<TaggedTimer>(main, "tmrLoopDLL")->isActive(); }));
         const bool replayed = c.state == RoadState::Replaying;
         EXPECT_EQ(replaying(), replayed);
         EXPECT_EQ(programState().gvSlowedFileReady, replayed);
@@ -348,7 +351,7 @@ TEST_F(SlowPlayRoad, APassIsGivenTheSpeedPitchQualityAndChannelAsTheEngineTakesT
             EXPECT_EQ(forms::loadedFormOf<messages2>()->Label1->text(),
                       "Changing loop speed and/or pitch.");
             EXPECT_EQ(
-                main.pnlMsg->text(),
+                control<QLabel>(main, "pnlMsg")->text(),
                 QStringLiteral("Playing loop at %1% of original speed.").arg(c.storedPercent));
         }
         loops_->stopDLL();
@@ -390,13 +393,15 @@ TEST_F(SlowPlayRoad, TransformWithoutALoopOrWithoutTempWavSaysWhyAndStartsNothin
         waveWithLoops(c.rows ? std::vector<std::pair<int, QVariant>>{{1000, 2000}}
                              : std::vector<std::pair<int, QVariant>>{});
         loops_->rows().moveTo(c.current ? 0 : LoopRows::noRow);
-        main.WaveControl->setFileName(path(QStringLiteral("not a wave.wav")));
+        control<mci::MMControl>(main, "WaveControl")
+            ->setFileName(path(QStringLiteral("not a wave.wav")));
         QFile::remove(path(QStringLiteral("temp.wav")));
         const std::size_t shown = prompts_.messageBoxes().size();
         if (c.message.isEmpty()) {
             EXPECT_THROW(loopCapture().recordCurrentLoop(), RuntimeError);
             EXPECT_EQ(prompts_.messageBoxes().size(), shown);
-            EXPECT_EQ(main.WaveControl->fileName(), path(QStringLiteral("not a wave.wav")));
+            EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->fileName(),
+                      path(QStringLiteral("not a wave.wav")));
         } else {
             loops_->cmdSlowPlay_Click();
             ASSERT_EQ(prompts_.messageBoxes().size(), shown + 1);
@@ -418,7 +423,7 @@ TEST_F(SlowPlayRoad, TransformCutsTheWaveLoopAndStartsAPassOverIt)
     const QString song = secondsWave(path(QStringLiteral("music/song.wav")), 6);
     waveWithLoops({{2000, 4000}});
     loops_->rows().moveTo(0);
-    main.WaveControl->setFileName(song);
+    control<mci::MMControl>(main, "WaveControl")->setFileName(song);
     loops_->cmdSlowPlay_Click();
 
     EXPECT_TRUE(programState().gvSlowMode);
@@ -434,7 +439,7 @@ TEST_F(SlowPlayRoad, TransformCutsTheWaveLoopAndStartsAPassOverIt)
     // A failed cut leaves no temp.wav behind and the channel count of the last good one.
     runner_.passes.clear();
     main.changeToMode(QStringLiteral("Wave"));
-    main.WaveControl->setFileName(path(QStringLiteral("missing.wav")));
+    control<mci::MMControl>(main, "WaveControl")->setFileName(path(QStringLiteral("missing.wav")));
     main.state().tempWavChannels = 2;
     loops_->cmdSlowPlay_Click();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("temp.wav"))));
@@ -526,24 +531,28 @@ TEST_F(SlowPlayRoad, TheStatusTextFollowsStopAndPlay)
 {
     frmMain& main = inSlowPlay();
     const QString playingText = QStringLiteral("Playing loop at 50% of original speed.");
-    const auto press = [&main](Qt::Key key) { QTest::keyClick(main.fraSlowdown, key); };
+    const auto press = [&main](Qt::Key key) {
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), key);
+    };
     press(Qt::Key_F7);
     ASSERT_EQ(loops_->roadState(), RoadState::PassRunning);
-    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), playingText);
     press(Qt::Key_F6);
-    EXPECT_EQ(main.pnlMsg->text(), "SlowPlay paused");
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), "SlowPlay paused");
     complete(0);
 
     press(Qt::Key_F7);
     complete(0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return replaying(); }, 2000));
-    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), playingText);
     press(Qt::Key_F6);
-    EXPECT_NE(main.WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
-    EXPECT_EQ(main.pnlMsg->text(), "SlowPlay paused");
+    EXPECT_NE(control<mci::MMControl>(main, "WaveControl")->mode(),
+              static_cast<int>(mci::Mode::Playing));
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), "SlowPlay paused");
     press(Qt::Key_F6);
-    EXPECT_EQ(main.WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
-    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->mode(),
+              static_cast<int>(mci::Mode::Playing));
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), playingText);
     press(Qt::Key_F6);
 }
 
@@ -553,20 +562,21 @@ TEST_F(SlowPlayRoad, PlayAfterTheFirstPassWasStoppedStartsTheSlowedLoopAgain)
 {
     frmMain& main = inSlowPlay();
     // As in the program, the wave device holds the loop when Transform closes it for the pass.
-    main.WaveControl->setFileName(path(QStringLiteral("temp.wav")));
+    control<mci::MMControl>(main, "WaveControl")->setFileName(path(QStringLiteral("temp.wav")));
     for (const Qt::Key key : {Qt::Key_Space, Qt::Key_F6}) {
         SCOPED_TRACE(key == Qt::Key_Space ? "Space" : "F6");
-        QTest::keyClick(main.fraSlowdown, Qt::Key_F7);
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), Qt::Key_F7);
         ASSERT_EQ(loops_->roadState(), RoadState::PassRunning);
-        QTest::keyClick(main.fraSlowdown, key);
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), key);
         complete(0);
         ASSERT_NE(loops_->roadState(), RoadState::PassRunning);
 
-        QTest::keyClick(main.fraSlowdown, key);
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), key);
 
         EXPECT_EQ(loops_->roadState(), RoadState::PassRunning);
-        EXPECT_EQ(main.pnlMsg->text(), "Playing loop at 50% of original speed.");
-        QTest::keyClick(main.fraSlowdown, key);
+        EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(),
+                  "Playing loop at 50% of original speed.");
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), key);
         complete(0);
     }
 }

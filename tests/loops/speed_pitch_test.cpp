@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "mainwindow/expansionfactor.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,7 +69,7 @@ TEST_F(SpeedAndPitch, EverySpeedChangeShowsItRestartsThePassAndKeepsAtLeastFiveP
         int slider;
         int passes;
     };
-    QSlider* slider = m.slSlowPct[0];
+    QSlider* slider = control<QSlider>(m, "slSlowPct(0)");
     const auto keypad = [&](int key) {
         return [&m, key] {
             int code = key;
@@ -80,17 +81,23 @@ TEST_F(SpeedAndPitch, EverySpeedChangeShowsItRestartsThePassAndKeepsAtLeastFiveP
         {"slider at 4", 60, [&] { slider->setValue(4); }, 5, 5, 1},
         {"slider at 5", 60, [&] { slider->setValue(5); }, 5, 5, 1},
         {"slider at 130", 60, [&] { slider->setValue(130); }, 130, 130, 1},
-        {"1/5 Speed", 60, [&] { m.lbl1005Speed->click(); }, 20, 20, 1},
-        {"1/3 Speed", 60, [&] { m.lbl1003Speed->click(); }, 33, 33, 1},
-        {"1/2 Speed", 60, [&] { m.lbl1002->click(); }, 50, 50, 1},
-        {"Original Speed", 60, [&] { m.lblOriginalSpeed->click(); }, 100, 100, 1},
-        {"Double Speed", 60, [&] { m.lblDoubleSpeed->click(); }, 200, 200, 1},
-        {"typed 70", 60, [&] { type(m.txtSlowPct[0], "70"); }, 70, 70, 1},
-        {"typed 72.5, a half to even", 60, [&] { type(m.txtSlowPct[0], " 72.5 %"); }, 72, 72, 1},
-        {"typed 250, past the slider", 60, [&] { type(m.txtSlowPct[0], "250"); }, 250, 200, 1},
-        {"typed 0", 60, [&] { type(m.txtSlowPct[0], "0"); }, 5, 5, 1},
-        {"typed abc leaves the speed", 60, [&] { type(m.txtSlowPct[0], "abc"); }, 60, 60, 0},
-        {"typed nothing leaves the speed", 60, [&] { type(m.txtSlowPct[0], " "); }, 60, 60, 0},
+        {"1/5 Speed", 60, [&] { control<QPushButton>(m, "lbl1005Speed")->click(); }, 20, 20, 1},
+        {"1/3 Speed", 60, [&] { control<QPushButton>(m, "lbl1003Speed")->click(); }, 33, 33, 1},
+        {"1/2 Speed", 60, [&] { control<QPushButton>(m, "lbl1002")->click(); }, 50, 50, 1},
+        {"Original Speed", 60, [&] { control<QPushButton>(m, "lblOriginalSpeed")->click(); }, 100,
+         100, 1},
+        {"Double Speed", 60, [&] { control<QPushButton>(m, "lblDoubleSpeed")->click(); }, 200, 200,
+         1},
+        {"typed 70", 60, [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), "70"); }, 70, 70, 1},
+        {"typed 72.5, a half to even", 60,
+         [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), " 72.5 %"); }, 72, 72, 1},
+        {"typed 250, past the slider", 60,
+         [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), "250"); }, 250, 200, 1},
+        {"typed 0", 60, [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), "0"); }, 5, 5, 1},
+        {"typed abc leaves the speed", 60,
+         [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), "abc"); }, 60, 60, 0},
+        {"typed nothing leaves the speed", 60,
+         [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), " "); }, 60, 60, 0},
         {"keypad plus", 60, keypad(keypadPlus), 70, 70, 1},
         {"keypad minus from 5", 5, keypad(keypadMinus), 5, 5, 1},
         {"keypad minus from 12", 12, keypad(keypadMinus), 5, 5, 1},
@@ -100,7 +107,7 @@ TEST_F(SpeedAndPitch, EverySpeedChangeShowsItRestartsThePassAndKeepsAtLeastFiveP
         startFrom(c.from, 0);
         c.change();
         EXPECT_EQ(m.state().slowDownPercent(), c.percent);
-        EXPECT_EQ(m.txtSlowPct[0]->text(), QString::number(c.percent));
+        EXPECT_EQ(control<QLineEdit>(m, "txtSlowPct(0)")->text(), QString::number(c.percent));
         EXPECT_EQ(slider->value(), c.slider);
         EXPECT_EQ(passes(), c.passes);
         // A change drops the finished pass; no change keeps it.
@@ -122,11 +129,15 @@ TEST_F(SpeedAndPitch, PitchStepsTypedPitchAndThePitchSliderShowAndSoundTheSameCe
     };
     const auto typed = [&](const char* halfSteps, const char* cents) {
         return [&m, halfSteps, cents] {
-            m.txtSlowPct[1]->setText(QString::fromUtf8(halfSteps));
-            type(m.txtSlowPct[2], QString::fromUtf8(cents));
+            control<QLineEdit>(m, "txtSlowPct(1)")->setText(QString::fromUtf8(halfSteps));
+            type(control<QLineEdit>(m, "txtSlowPct(2)"), QString::fromUtf8(cents));
         };
     };
-    const auto step = [&](int index) { return [&m, index] { m.lblSteps[index]->click(); }; };
+    const auto step = [&](int index) {
+        return [&m, index] {
+            control<QPushButton>(m, QStringLiteral("lblSteps(%1)").arg(index))->click();
+        };
+    };
     // Every case starts from +300 cents.
     const Case cases[] = {
         {"Original Pitch", step(0), 0, "0", "0", 1},
@@ -144,16 +155,17 @@ TEST_F(SpeedAndPitch, PitchStepsTypedPitchAndThePitchSliderShowAndSoundTheSameCe
         {"past an octave down", typed("-12", "-1"), -1200, "-12", "0", 1},
         {"letters leave the pitch", typed("x", "0"), 300, "3", "0", 0},
         {"letters in cents leave the pitch", typed("1", "5c"), 300, "3", "0", 0},
-        {"pitch slider", [&] { m.slSlowPct[1]->setValue(-450); }, -450, "-4", "-50", 1},
+        {"pitch slider", [&] { control<QSlider>(m, "slSlowPct(1)")->setValue(-450); }, -450, "-4",
+         "-50", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         startFrom(50, 300);
         c.change();
         EXPECT_EQ(m.state().pitchChange(), c.pitch);
-        EXPECT_EQ(m.txtSlowPct[1]->text(), QString::fromUtf8(c.halfSteps));
-        EXPECT_EQ(m.txtSlowPct[2]->text(), QString::fromUtf8(c.cents));
-        EXPECT_EQ(m.slSlowPct[1]->value(), c.pitch);
+        EXPECT_EQ(control<QLineEdit>(m, "txtSlowPct(1)")->text(), QString::fromUtf8(c.halfSteps));
+        EXPECT_EQ(control<QLineEdit>(m, "txtSlowPct(2)")->text(), QString::fromUtf8(c.cents));
+        EXPECT_EQ(control<QSlider>(m, "slSlowPct(1)")->value(), c.pitch);
         EXPECT_EQ(passes(), c.passes);
         EXPECT_EQ(m.state().slowDownPercent(), 50);
     }
@@ -166,19 +178,19 @@ TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSl
 {
     frmMain& m = main();
     startFrom(60, 0);
-    QSlider& speed = *m.slSlowPct[0];
+    QSlider& speed = *control<QSlider>(m, "slSlowPct(0)");
     speed.setSliderDown(true);
     speed.setSliderPosition(90);
     speed.setSliderPosition(2);
-    EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("2"));
+    EXPECT_EQ(control<QLineEdit>(m, "txtSlowPct(0)")->text(), QStringLiteral("2"));
     EXPECT_EQ(m.state().slowDownPercent(), 2);
     EXPECT_EQ(passes(), 0);
 
     speed.setSliderDown(false);
     EXPECT_EQ(m.state().slowDownPercent(), 5);
-    EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("5"));
+    EXPECT_EQ(control<QLineEdit>(m, "txtSlowPct(0)")->text(), QStringLiteral("5"));
     EXPECT_EQ(passes(), 1);
-    QTimer& freedom = *m.tmrSliderFreedom;
+    QTimer& freedom = *control<QTimer>(m, "tmrSliderFreedom");
     EXPECT_TRUE(freedom.isActive());
     EXPECT_EQ(freedom.interval(), 300);
     EXPECT_TRUE(freedom.isSingleShot());
@@ -189,7 +201,7 @@ TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSl
     EXPECT_EQ(speed.value(), 5);
     EXPECT_EQ(passes(), 1);
     EXPECT_TRUE(speed.isEnabled());
-    QTest::keyClick(m.slSlowPct[1], Qt::Key_Right);
+    QTest::keyClick(control<QSlider>(m, "slSlowPct(1)"), Qt::Key_Right);
     EXPECT_EQ(m.state().pitchChange(), 1);
     EXPECT_EQ(passes(), 2);
 
@@ -209,17 +221,17 @@ TEST_F(SpeedAndPitch, ANewSpeedDropsTheFinishedPassKeepsTheMarkersAndSetsTheExpa
     const ScopedOverride<TrimGraph> graphInPlace{trimGraph, graph};
     graph.start = 150000;
     graph.end = 450000;
-    m.WaveControl->setFileName(path(QStringLiteral("tempslow.wav")));
-    m.cmdGraphic->setEnabled(true);
+    control<mci::MMControl>(m, "WaveControl")->setFileName(path(QStringLiteral("tempslow.wav")));
+    control<QPushButton>(m, "cmdGraphic")->setEnabled(true);
     sides_.waveViewOpen = true;
     m.state().tempWavChannels = 2;
     startFrom(50, 0);
-    m.lbl1005Speed->click();
+    control<QPushButton>(m, "lbl1005Speed")->click();
 
     EXPECT_EQ(passes(), 1);
-    EXPECT_TRUE(m.WaveControl->fileName().isEmpty());
+    EXPECT_TRUE(control<mci::MMControl>(m, "WaveControl")->fileName().isEmpty());
     EXPECT_FALSE(programState().gvSlowedFileReady);
-    EXPECT_FALSE(m.cmdGraphic->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(m, "cmdGraphic")->isEnabled());
     EXPECT_FLOAT_EQ(programState().gvExpansionFactor, 100.0f / 20 / 2);
 
     // The pass at a fifth of the speed writes a file two and a half times as long.
@@ -360,18 +372,18 @@ TEST_F(SpeedAndPitch, TransformShowsTheLoopsSpeedAndANewSpeedIsStoredOnThatLoop)
     execute(QStringLiteral("UPDATE \"Wave Files\" SET lastPitchChange = -200"));
     loops_->rows().requery();
     loops_->rows().moveTo(1);
-    m.WaveControl->setFileName(song);
+    control<mci::MMControl>(m, "WaveControl")->setFileName(song);
     loops_->cmdSlowPlay_Click();
 
-    EXPECT_EQ(m.slSlowPct[0]->value(), 70);
-    EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("70"));
-    EXPECT_EQ(m.slSlowPct[1]->value(), -200);
-    EXPECT_EQ(m.txtSlowPct[1]->text(), QStringLiteral("-2"));
+    EXPECT_EQ(control<QSlider>(m, "slSlowPct(0)")->value(), 70);
+    EXPECT_EQ(control<QLineEdit>(m, "txtSlowPct(0)")->text(), QStringLiteral("70"));
+    EXPECT_EQ(control<QSlider>(m, "slSlowPct(1)")->value(), -200);
+    EXPECT_EQ(control<QLineEdit>(m, "txtSlowPct(1)")->text(), QStringLiteral("-2"));
     ASSERT_EQ(runner_.passes.size(), 1u);
     EXPECT_DOUBLE_EQ(runner_.passes[0].timeFactor, 100.0 / 70);
 
     loops_->rows().moveTo(0);
-    m.lbl1002->click();
+    control<QPushButton>(m, "lbl1002")->click();
     EXPECT_EQ(runner_.passes.size(), 2u);
     EXPECT_EQ(rows(QStringLiteral("SELECT Comment, lastPct FROM WaveLoopPoints WHERE waveFileID = "
                                   "%1 ORDER BY rowKey")
@@ -383,11 +395,11 @@ TEST_F(SpeedAndPitch, TransformShowsTheLoopsSpeedAndANewSpeedIsStoredOnThatLoop)
 TEST_F(SpeedAndPitch, TransformNeedsALoopRow)
 {
     frmMain& m = main();
-    EXPECT_TRUE(m.cmdSlowPlay->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(m, "cmdSlowPlay")->isEnabled());
     waveWithLoops({});
-    EXPECT_FALSE(m.cmdSlowPlay->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(m, "cmdSlowPlay")->isEnabled());
     waveWithLoops({{0, 1000}});
-    EXPECT_TRUE(m.cmdSlowPlay->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(m, "cmdSlowPlay")->isEnabled());
 }
 
 } // namespace

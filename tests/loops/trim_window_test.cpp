@@ -7,6 +7,7 @@
 #include "loops/frmTrim.h"
 #include "loops/trimGraph.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -94,8 +95,8 @@ TEST_F(TrimWindow, TheSlidersReachASecondPastTheLoopWithinTheMedia)
         }
         EXPECT_EQ(trim.slStart[0]->value(), c.start);
         EXPECT_EQ(trim.slStart[1]->value(), c.end);
-        EXPECT_EQ(main.WaveControl->from(), c.minimum);
-        EXPECT_EQ(main.WaveControl->to(), c.maximum);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->from(), c.minimum);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->to(), c.maximum);
         EXPECT_EQ(limits(), QList<QVariantList>({{c.start, c.end}}));
         EXPECT_TRUE(devicesJournal_.isEmpty());
     }
@@ -166,7 +167,7 @@ TEST_F(TrimWindow, AFailedLimitsReadLeavesTheSlidersAnswering)
     fails = true;
     trim->setTrimLimits();
     trim->slStart[0]->setValue(12000);
-    EXPECT_EQ(main.WaveControl->from(), 12000);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->from(), 12000);
 }
 
 // Zoom Out widens both sliders by 5 s, never before 0; the values, the device and the row stay.
@@ -181,7 +182,7 @@ TEST_F(TrimWindow, ZoomOutWidensTheSlidersOnly)
     }
     EXPECT_EQ(trim.slStart[0]->value(), 4000);
     EXPECT_EQ(trim.slStart[1]->value(), 6000);
-    EXPECT_EQ(main.WaveControl->from(), 3000);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->from(), 3000);
     EXPECT_TRUE(devicesJournal_.isEmpty());
     EXPECT_EQ(limits(), QList<QVariantList>({{4000, 6000}}));
 }
@@ -241,7 +242,7 @@ TEST_F(TrimWindow, SaveAfterTheGridMovedOnStoresInTheOpenedRow)
     const Case cases[] = {
         {"a click on another row",
          [](frmMain& main, frmTrim&) {
-             QTableView& grid = *main.loopPoints;
+             QTableView& grid = *control<QTableView>(main, "loopPoints");
              const auto* model = qobject_cast<const QSqlTableModel*>(grid.model());
              const QRect row =
                  grid.visualRect(model->index(1, model->fieldIndex(QStringLiteral("Comment"))));
@@ -263,7 +264,7 @@ TEST_F(TrimWindow, SaveAfterTheGridMovedOnStoresInTheOpenedRow)
         execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
         loops_->closeTrim();
         frmTrim& trim = trimOver({{10000, 20000}, {30000, 40000}});
-        main.loopPoints->show();
+        control<QTableView>(main, "loopPoints")->show();
         trim.slStart[0]->setValue(10500);
         trim.slStart[1]->setValue(19000);
         c.moveOn(main, trim);
@@ -339,7 +340,7 @@ TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
         EXPECT_EQ(devicesJournal_.back(), c.played);
         EXPECT_EQ(main.state().inPt, 12000);
         EXPECT_EQ(main.state().outPt, c.end);
-        EXPECT_EQ(main.WaveControl->from(), 12000);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->from(), 12000);
         EXPECT_TRUE(programState().gvPlayState.state().toBool());
     }
     programState().gvPreviewEnd = true;
@@ -348,7 +349,7 @@ TEST_F(TrimWindow, MovingTheEndPlaysTheLoopOrPreviewsItsEnd)
     trim.slStart[0]->setValue(12500);
     EXPECT_FALSE(trim.tmrPreviewEnd->isActive());
     EXPECT_EQ(devicesJournal_.back(), "wave play 12500-16000");
-    EXPECT_EQ(main.pnlLoopLength->text(), "Loop Length: 00:04");
+    EXPECT_EQ(control<QLabel>(main, "pnlLoopLength")->text(), "Loop Length: 00:04");
     programState().gvPreviewEnd = false;
 }
 
@@ -409,7 +410,7 @@ TEST_F(TrimWindow, TheWindowLeavesTheLoopRowsInSight)
     const auto inWindow = [&main](const QWidget& widget) {
         return QRect(widget.mapTo(&main, QPoint(0, 0)), widget.size());
     };
-    const QRect tracksPlace = inWindow(*main.tgTracks);
+    const QRect tracksPlace = inWindow(*control<QTableView>(main, "tgTracks"));
     waveWithLoops({{10000, 20000}, {30000, 40000}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -420,14 +421,14 @@ TEST_F(TrimWindow, TheWindowLeavesTheLoopRowsInSight)
             loops_->mnuChooseView_Click(c.view);
         }
         if (!loops_->trimOpen()) {
-            main.loopPoints->setFocus();
-            QTest::keyClick(main.loopPoints, Qt::Key_F7);
+            control<QTableView>(main, "loopPoints")->setFocus();
+            QTest::keyClick(control<QTableView>(main, "loopPoints"), Qt::Key_F7);
         }
         ASSERT_TRUE(loops_->trimOpen());
         const frmTrim& trim = *loops_->trim();
         const QRect place = inWindow(trim);
-        EXPECT_FALSE(place.intersects(inWindow(*main.loopPoints)));
-        EXPECT_FALSE(place.intersects(inWindow(*main.fraCurrPosition)));
+        EXPECT_FALSE(place.intersects(inWindow(*control<QTableView>(main, "loopPoints"))));
+        EXPECT_FALSE(place.intersects(inWindow(*control<QGroupBox>(main, "fraCurrPosition"))));
         if (c.overTracks) {
             EXPECT_EQ(place, tracksPlace);
         }
@@ -481,7 +482,7 @@ TEST_F(TrimWindow, TheTransportBarPlaysFromTheTrimmedStartAndStops)
     emit trim.MMControl1->stopClick(cancel);
     EXPECT_EQ(devicesJournal_.back(), "wave stop");
     EXPECT_FALSE(programState().gvPlayState.state().toBool());
-    EXPECT_EQ(main.WaveControl->updateInterval(), 0);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 0);
 }
 
 // The window covers the track information while open; closing it shows the information again
@@ -505,7 +506,7 @@ TEST_F(TrimWindow, TheTrackInformationComesBackOnlyInTheCdViewsNormalLayout)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         trimOver({{10000, 20000}});
-        EXPECT_TRUE(main.tgTracks->isHidden());
+        EXPECT_TRUE(control<QTableView>(main, "tgTracks")->isHidden());
         main.state().cdView = c.cdView;
         main.state().setCurrentView(c.currentView);
         if (c.byCloseButton)
@@ -513,7 +514,7 @@ TEST_F(TrimWindow, TheTrackInformationComesBackOnlyInTheCdViewsNormalLayout)
         else
             loops_->closeTrim();
         EXPECT_FALSE(loops_->trimOpen());
-        EXPECT_EQ(!main.tgTracks->isHidden(), c.shownAfter);
+        EXPECT_EQ(!control<QTableView>(main, "tgTracks")->isHidden(), c.shownAfter);
         main.state().cdView = false;
     }
 }
@@ -543,7 +544,7 @@ TEST_F(TrimWindow, KeysInTheWindowReachTheMainWindowOnce)
     EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 10000-600000"}));
     EXPECT_EQ(trim.slStart[0]->value(), 10000);
 
-    QSignalSpy transform(main.cmdSlowPlay, &QPushButton::clicked);
+    QSignalSpy transform(control<QPushButton>(main, "cmdSlowPlay"), &QPushButton::clicked);
     QTest::keyClick(trim.slStart[0], Qt::Key_T, Qt::AltModifier);
     EXPECT_EQ(transform.count(), 1);
 }
@@ -599,7 +600,7 @@ TEST_F(TrimWindow, EveryControlReachesItsProcedure)
     trim = &trimOver({{10000, 20000}});
     trim->slStart[0]->setFocus();
     // What Transform cuts the loop out of.
-    main.WaveControl->setFileName(secondsWave(path("song.wav"), 25));
+    control<mci::MMControl>(main, "WaveControl")->setFileName(secondsWave(path("song.wav"), 25));
     walk(calls,
          {
              {"F8", [&] { QTest::keyClick(trim->slStart[0], Qt::Key_F8); },
@@ -655,15 +656,15 @@ TEST_F(TrimWindow, TheMarkersKeepTheirShareWhenTheMediaChanges)
         wave_->mediaLength = 6000;
         loops_->setupTrimFormsForSlowdown();
         wave_->mediaLength = 12000;
-        main.WaveControl->setFrom(100);
-        main.WaveControl->setTo(200);
+        control<mci::MMControl>(main, "WaveControl")->setFrom(100);
+        control<mci::MMControl>(main, "WaveControl")->setTo(200);
         graph.startFails = c.startFails;
         loops_->adjustGraph();
         // The shares are kept in single precision.
         EXPECT_NEAR(graph.start, c.start, 0.01);
         EXPECT_NEAR(graph.end, c.end, 0.01);
-        EXPECT_EQ(main.WaveControl->from(), c.from);
-        EXPECT_EQ(main.WaveControl->to(), c.to);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->from(), c.from);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->to(), c.to);
     }
 }
 

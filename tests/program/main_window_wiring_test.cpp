@@ -15,6 +15,7 @@
 #include "tests/loops/fake_engine_runner.h"
 #include "tests/mainwindow/wave_window_fixture.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 #include "waveview/frmScrollTime.h"
 
 #include <QAbstractButton>
@@ -61,7 +62,8 @@ protected:
         secondsWave(path(QStringLiteral("tempslow.wav")), 2);
         runner_.complete(0);
         EXPECT_TRUE(runUntil([this] {
-            return main_->WaveControl->fileName() == path(QStringLiteral("tempslow.wav"));
+            return control<mci::MMControl>(*main_, "WaveControl")->fileName()
+                   == path(QStringLiteral("tempslow.wav"));
         }));
     }
 
@@ -146,10 +148,13 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
     walk(
         calls,
         {
-            {"Alt+F opens File", opened(Qt::Key_F), in + "menuFile_Click", shows(main.menuFile)},
-            {"Alt+V opens View", opened(Qt::Key_V), in + "mnuView_Click", shows(main.mnuView)},
-            {"Alt+I opens Internet", opened(Qt::Key_I), "", shows(main.mnuWebMaster)},
-            {"Alt+H opens Help", opened(Qt::Key_H), "", shows(main.menuHelp)},
+            {"Alt+F opens File", opened(Qt::Key_F), in + "menuFile_Click",
+             shows(control<QMenu>(main, "menuFile"))},
+            {"Alt+V opens View", opened(Qt::Key_V), in + "mnuView_Click",
+             shows(control<QMenu>(main, "mnuView"))},
+            {"Alt+I opens Internet", opened(Qt::Key_I), "",
+             shows(control<QMenu>(main, "mnuWebMaster"))},
+            {"Alt+H opens Help", opened(Qt::Key_H), "", shows(control<QMenu>(main, "menuHelp"))},
             {"Convert MP3 to Wave File", item({"File", "Convert MP3 to Wave File"}),
              in + "mnuConvertMP3_Click"},
             {"Alt+E, Settings", key(Qt::Key_E, Qt::AltModifier), in + "mnuSettings_Click"},
@@ -176,7 +181,7 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
             {"View Lentaro FAQ", item(internet + QStringList{"View Lentaro FAQ"}),
              index("mnuWeb_Click", 3), [&] { return urls_.opened.size() == pagesBefore + 1 + 4; }},
             {"right click on the position",
-             modalsClosed([&] { rightClick(main.txtCurrentPosition); }),
+             modalsClosed([&] { rightClick(control<QLineEdit>(main, "txtCurrentPosition")); }),
              in + "txtCurrentPosition_RightClick"},
             {"Ctrl+O, Open Wave File",
              [&] {
@@ -188,18 +193,22 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
             {"F6", key(Qt::Key_F6), in + "togglePlayState", [&] { return !main.playing(); }},
             {"F7", key(Qt::Key_F7), in + "btnLoopPlay_Click"},
             {"F8", key(Qt::Key_F8), in + "playFromLoopOn"},
-            {"Play Selected Loop", clicked(main.btnLoopPlay), in + "btnLoopPlay_Click"},
-            {"Alt+P, Play Selected Loop", mnemonic(main.btnLoopPlay, Qt::Key_P),
+            {"Play Selected Loop", clicked(control<QPushButton>(main, "btnLoopPlay")),
              in + "btnLoopPlay_Click"},
-            {"Start New Loop", clicked(main.cmdStartNewLoop), in + "cmdStartNewLoop_Click"},
-            {"Alt+L, Start New Loop", mnemonic(main.cmdStartNewLoop, Qt::Key_L),
+            {"Alt+P, Play Selected Loop",
+             mnemonic(control<QPushButton>(main, "btnLoopPlay"), Qt::Key_P),
+             in + "btnLoopPlay_Click"},
+            {"Start New Loop", clicked(control<QPushButton>(main, "cmdStartNewLoop")),
+             in + "cmdStartNewLoop_Click"},
+            {"Alt+L, Start New Loop",
+             mnemonic(control<QPushButton>(main, "cmdStartNewLoop"), Qt::Key_L),
              in + "cmdStartNewLoop_Click"},
             {"Save Lyrics/Chords", item({"File", "Save Lyrics/Chords"}),
              in + "mnuSaveLyrics_Click"},
             {"Ctrl+S, Save Last Slowed-Down File", key(Qt::Key_S, Qt::ControlModifier),
              in + "mnuSaveSlowedDownFile_Click"},
             {"the recent file", modalsClosed([&] {
-                 choose(main, {"File", readCaption(main.mnuMRU[0]->text())});
+                 choose(main, {"File", readCaption(control<QAction>(main, "mnuMRU(1)")->text())});
              }),
              index("mnuMRU_Click", 1), waveView},
             {"Normal", item(layouts + QStringList{"Normal"}), index("mnuChooseView_Click", 1),
@@ -212,47 +221,54 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
              waveView},
             {"Transform",
              [&] {
-                 clicked(main.cmdSlowPlay)();
+                 clicked(control<QPushButton>(main, "cmdSlowPlay"))();
                  passEnds();
              },
              in + "cmdSlowPlay_Click", slowPlay},
-            {"Wave View", clicked(main.cmdGraphic), in + "cmdGraphic_Click", viewShown},
+            {"Wave View", clicked(control<QPushButton>(main, "cmdGraphic")),
+             in + "cmdGraphic_Click", viewShown},
             {"Alt+W, Wave View",
              [&] {
                  hideView();
-                 mnemonic(main.cmdGraphic, Qt::Key_W)();
+                 mnemonic(control<QPushButton>(main, "cmdGraphic"), Qt::Key_W)();
              },
              in + "cmdGraphic_Click", viewShown},
             {"Return on Wave View",
              [&] {
                  hideView();
                  QApplication::setActiveWindow(&main);
-                 main.cmdGraphic->setFocus();
+                 control<QPushButton>(main, "cmdGraphic")->setFocus();
                  key(Qt::Key_Return)();
              },
              in + "cmdGraphic_Click", viewShown},
             {"Play on the SlowPlay transport",
              [&] {
                  hideView();
-                 click(main.slowControl->bar()->button(mci::Button::Play));
+                 click(control<mci::MMControl>(main, "slowControl")
+                           ->bar()
+                           ->button(mci::Button::Play));
              },
              in + "slowControl_PlayClick"},
-            {"Stop on the SlowPlay transport",
-             modalsClosed([&] { click(main.slowControl->bar()->button(mci::Button::Stop)); }),
+            {"Stop on the SlowPlay transport", modalsClosed([&] {
+                 click(control<mci::MMControl>(main, "slowControl")
+                           ->bar()
+                           ->button(mci::Button::Stop));
+             }),
              in + "slowControl_StopClick"},
             {"keypad minus", [&] { key(Qt::Key_Minus, Qt::KeypadModifier)(); },
              in + "changeTransformParameters",
              [&] { return main.state().slowDownPercent() == 40; }},
             {"keypad plus", key(Qt::Key_Plus, Qt::KeypadModifier), in + "changeTransformParameters",
              [&] { return main.state().slowDownPercent() == 50; }},
-            {"Previous View", clicked(main.cmdPrevView), in + "cmdPrevView_Click", waveView},
+            {"Previous View", clicked(control<QPushButton>(main, "cmdPrevView")),
+             in + "cmdPrevView_Click", waveView},
             {"Alt+T, Transform",
              [&] {
-                 mnemonic(main.cmdSlowPlay, Qt::Key_T)();
+                 mnemonic(control<QPushButton>(main, "cmdSlowPlay"), Qt::Key_T)();
                  passEnds();
              },
              in + "cmdSlowPlay_Click", slowPlay},
-            {"Alt+P, Previous View", mnemonic(main.cmdPrevView, Qt::Key_P),
+            {"Alt+P, Previous View", mnemonic(control<QPushButton>(main, "cmdPrevView"), Qt::Key_P),
              in + "cmdPrevView_Click", waveView},
             {"Exit", item({"File", "Exit"}), in + "menuExit_Click", [&] { return quits_ == 1; }},
         });

@@ -5,6 +5,7 @@
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "tests/mainwindow/main_window_fixture.h"
+#include "tests/support/named_control.h"
 #include "tests/waveview/wave_view_fixture.h"
 #include "waveview/frmScrollTime.h"
 #include "waveview/wavechart.h"
@@ -51,19 +52,20 @@ TEST_F(WaveViewSideTest, TheWaveViewButtonLoadsTheViewOnceAndShowsItAgain)
     frmMain& main = loadWithView();
     writeClickTrain(tempWav(), {44100, 2, 2, false}, 1.0, 20480);
     EXPECT_FALSE(main.waveView().isOpen());
-    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main, "cmdGraphic"), Qt::LeftButton);
     ASSERT_TRUE(main.waveView().isOpen());
     EXPECT_TRUE(view()->isVisible());
-    EXPECT_EQ(main.pnlMsg->text(), QString());
-    EXPECT_EQ(main.WaveControl->updateInterval(), 100);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), QString());
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 100);
     const std::int64_t count = view()->chart().series().count();
     EXPECT_EQ(count, (88200 - 1) / 20);
 
     view()->close(); // the close box
     writeClickTrain(tempWav(), {44100, 1, 2, false}, 3.0, 20480);
-    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main, "cmdGraphic"), Qt::LeftButton);
     EXPECT_TRUE(view()->isVisible());
-    EXPECT_EQ(main.pnlMsg->text(), QString()) << "the wait is over once the view is back";
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), QString())
+        << "the wait is over once the view is back";
     EXPECT_EQ(view()->chart().series().count(), count);
 
     main.graphicEnableToggle(false);
@@ -76,7 +78,7 @@ TEST_F(WaveViewSideTest, TheWaveViewButtonLoadsTheViewOnceAndShowsItAgain)
     main.auxiliaryFormAdjust();
     EXPECT_FALSE(main.waveView().isOpen());
     deleteUnloaded();
-    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main, "cmdGraphic"), Qt::LeftButton);
     EXPECT_EQ(view()->chart().series().count(), (132300 - 1) / 20);
 }
 
