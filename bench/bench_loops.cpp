@@ -19,6 +19,7 @@
 #include "platform/mci/MMControl.h"
 #include "platform/mci/SoundCard.h"
 #include "program/loopsideofmain.h"
+#include "tests/support/named_control.h"
 #include "tests/support/stand_in_sides.h"
 
 #include <QCoreApplication>
@@ -76,14 +77,14 @@ struct Environment {
       return sides;
     });
     // Not shown: its start-up would show the tutorial hint.
-    main->tmrAfterFormLoad->stop();
+    control<QTimer>(*main, "tmrAfterFormLoad")->stop();
     const QString song = home.filePath(QStringLiteral("song.wav"));
     writeSparseWave(song, fileSeconds);
-    main->WaveControl->setFileName(song);
-    main->WaveControl->setWait(true);
-    main->WaveControl->setCommand(QStringLiteral("Open"));
+    control<mci::MMControl>(*main, "WaveControl")->setFileName(song);
+    control<mci::MMControl>(*main, "WaveControl")->setWait(true);
+    control<mci::MMControl>(*main, "WaveControl")->setCommand(QStringLiteral("Open"));
     main->state().cdView = false;
-    main->state().setCurrentMMControl(main->WaveControl);
+    main->state().setCurrentMMControl(control<mci::MMControl>(*main, "WaveControl"));
     main->state().currentWaveFileID = waveFileID;
   }
   ~Environment() { delete main; }
@@ -127,7 +128,7 @@ void BM_HighlightLoopPoint(benchmark::State& state) {
   Environment environment;
   environment.bind();
   programState().gvLoopHighlight = true;
-  mci::MMControl& wave = *environment.main->WaveControl;
+  mci::MMControl& wave = *control<mci::MMControl>(*environment.main, "WaveControl");
   int position = 0;
   for (auto _ : state) {
     // Into the next loop, so that every call moves the grid.
@@ -228,8 +229,8 @@ void BM_TrimReleaseToFirstSample(benchmark::State& state) {
     start.setSliderDown(false);
     processEventsUntil([&] { return heardCard.sink->heard.load(); }, std::chrono::seconds(5));
     state.PauseTiming();
-    environment.main->WaveControl->setWait(true);
-    environment.main->WaveControl->setCommand(QStringLiteral("Stop"));
+    control<mci::MMControl>(*environment.main, "WaveControl")->setWait(true);
+    control<mci::MMControl>(*environment.main, "WaveControl")->setCommand(QStringLiteral("Stop"));
     heard = heard && heardCard.sink->heard && start.value() == to;
     state.ResumeTiming();
   }
@@ -399,8 +400,8 @@ void BM_RenderedPassEndToReplay(benchmark::State& state) {
     const auto heardAt = Clock::now().time_since_epoch().count();
     heard = heard && passEndedAt != 0;
     state.SetIterationTime(std::chrono::duration<double>(Clock::duration(heardAt - passEndedAt)).count());
-    bench.main().WaveControl->setWait(true);
-    bench.main().WaveControl->setCommand(QStringLiteral("Stop"));
+    control<mci::MMControl>(bench.main(), "WaveControl")->setWait(true);
+    control<mci::MMControl>(bench.main(), "WaveControl")->setCommand(QStringLiteral("Stop"));
     program.gvPlayState.setState(false);
   }
   if (!heard) state.SkipWithError("the slowed loop was not heard");

@@ -13,6 +13,7 @@
 #include "platform/forms/scriptedprompts.h"
 #include "platform/mci/MMControl.h"
 #include "program/startlentaro.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 namespace {
 
 using namespace lentaro;
+using lentaro::test::control;
 
 // Leaves the event loop instead of ending the process.
 class LoopEnd : public ProcessEnd {
@@ -59,8 +61,8 @@ struct Environment {
 // Chooses the file in File > Open; true when the "Wave" view shows it.
 bool openThroughMenu(frmMain& main, forms::ScriptedPrompts& scripted, const QString& path) {
   scripted.queueFile(path);
-  main.mnuFileOpen->trigger();
-  return !main.state().cdView && main.WaveControl->fileName() == path &&
+  control<QAction>(main, "mnuFileOpen")->trigger();
+  return !main.state().cdView && control<mci::MMControl>(main, "WaveControl")->fileName() == path &&
          main.windowTitle() == QStringLiteral("Lentaro: ") + path;
 }
 

@@ -244,7 +244,7 @@ CdLoopCapture::Read CdLoopCapture::retryRefusedRead(int track, int start, int le
     const QString caption = QStringLiteral("Make Loop Points");
     Message(QStringLiteral("Retrying digital read. Please wait."), caption);
     // Playing a moment wakes a drive that dozed off.
-    mci::MMControl& current = *c_.state.currentMMControl;
+    mci::MMControl& current = *c_.state.currentMMControl();
     current.setNotify(false);
     current.setWait(false);
     current.setCommand(QStringLiteral("Play"));

@@ -168,13 +168,13 @@ void CdTransport::doNextPrev(const QString& np)
             explicit Suspended(const CdSideControls& controls) : c(controls)
             {
                 c.window.setEnabled(false);
-                ignoringErrors([&] { c.state.currentMMControl->setUpdateInterval(0); });
+                ignoringErrors([&] { c.state.currentMMControl()->setUpdateInterval(0); });
             }
             ~Suspended()
             {
                 c.window.setEnabled(true);
                 ignoringErrors(
-                    [&] { c.state.currentMMControl->setUpdateInterval(liveUpdateInterval); });
+                    [&] { c.state.currentMMControl()->setUpdateInterval(liveUpdateInterval); });
             }
         } suspended(c_);
         bool wasPlaying = false;

@@ -98,7 +98,7 @@ void recordForm::Form_Load()
         heldFileName_ = c_.WaveControl.fileName();
         heldFileOpen_ = c_.WaveControl.mode() != static_cast<int>(mci::Mode::NotOpen);
         // No position reports in the main window while the recorder is open.
-        mci::MMControl& current = *c_.state.currentMMControl;
+        mci::MMControl& current = *c_.state.currentMMControl();
         savedUpdateInterval = current.updateInterval();
         current.setUpdateInterval(0);
     });
@@ -113,7 +113,7 @@ void recordForm::formUnload()
         c_.WaveControl.setWait(true);
         c_.WaveControl.setCommand(QStringLiteral("Close"));
         hideMixer();
-        c_.state.currentMMControl->setUpdateInterval(savedUpdateInterval);
+        c_.state.currentMMControl()->setUpdateInterval(savedUpdateInterval);
         // The main window's view goes on with the file it had open.
         c_.WaveControl.setFileName(heldFileName_);
         if (heldFileOpen_) {

@@ -121,7 +121,7 @@ void TrackRecording::mnuDigitalRec_Click()
                 forms::MsgBox(
                     QStringLiteral("Unable to read CD audio digitally. Try changing Record Mode "
                                    "(in Settings Menu) to Analog."));
-            mci::MMControl& current = *c_.state.currentMMControl;
+            mci::MMControl& current = *c_.state.currentMMControl();
             current.setWait(false);
             current.setCommand(QStringLiteral("Play"));
             Pause(0.5f);

@@ -190,7 +190,7 @@ void frmTrim::showTime(int index, int ms)
 int frmTrim::mediaLength() const
 {
     // In ms, whatever format the last position report left the device in.
-    mci::MMControl& device = *c_.state.currentMMControl;
+    mci::MMControl& device = *c_.state.currentMMControl();
     device.setTimeFormat(0);
     return device.length();
 }
@@ -221,7 +221,7 @@ void frmTrim::setTrimLimits()
             setRange(i, start - margin, end + margin);
             slStart[i]->setValue(i == 0 ? start : end);
         }
-        mci::MMControl& device = *c_.state.currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl();
         device.setFrom(slStart[0]->minimum());
         device.setTo(slStart[0]->maximum());
     } catch (...) {
@@ -235,7 +235,7 @@ void frmTrim::slStart_Change(int index)
     try {
         // A newer move replaces the preview still waiting for its pause to end.
         tmrPreviewEnd->stop();
-        mci::MMControl& device = *c_.state.currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl();
         device.setTimeFormat(0);
         if (index == 0) {
             device.setFrom(slStart[0]->value());
@@ -264,7 +264,7 @@ void frmTrim::previewEnd()
 {
     try {
         MainState& state = c_.state;
-        mci::MMControl& device = *state.currentMMControl;
+        mci::MMControl& device = *state.currentMMControl();
         const int saved = device.from();
         const int end = slStart[1]->value();
         device.setTimeFormat(0);
@@ -289,7 +289,7 @@ void frmTrim::slStart_MouseDown()
 {
     TraceScope trace(module, "Sub slStart_MouseDown");
     trace.run([&] {
-        mci::MMControl& device = *c_.state.currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl();
         device.setUpdateInterval(0);
         programState().gvPlayState.setState(false);
         device.setWait(true);
@@ -302,7 +302,7 @@ void frmTrim::slStart_MouseUp(int index)
     TraceScope trace(module, "Sub slStart_MouseUp", {{"Index", index}});
     trace.run([&] {
         lock_.lock(index);
-        c_.state.currentMMControl->setUpdateInterval(500);
+        c_.state.currentMMControl()->setUpdateInterval(500);
     });
 }
 
@@ -352,7 +352,7 @@ void frmTrim::cmdNext_Click(int index)
         }
         // One change for the pair, as for a move of the end: the new section, or with the end
         // preview chosen its end, whichever way the step went.
-        mci::MMControl& device = *c_.state.currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl();
         device.setTimeFormat(0);
         device.setFrom(slStart[0]->value());
         slStart_Change(1);
@@ -403,7 +403,7 @@ void frmTrim::MMControl1_StopClick()
     TraceScope trace(module, "Sub MMControl1_StopClick");
     trace.run([&] {
         programState().gvPlayState.setState(false);
-        mci::MMControl& device = *c_.state.currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl();
         device.setWait(true);
         device.setCommand(QStringLiteral("Stop"));
         device.setUpdateInterval(0);
@@ -414,7 +414,7 @@ void frmTrim::Form_QueryUnload()
 {
     TraceScope trace(module, "Sub Form_QueryUnload");
     trace.run([&] {
-        if (c_.state.cdView && c_.state.currentView == 1)
+        if (c_.state.cdView && c_.state.currentView() == 1)
             showHideTrackInfo(true);
     });
 }

@@ -30,7 +30,7 @@ void LoopSideOfMain::highlightLoopPoint()
         if (!programState().gvLoopHighlight || isEditing(grid))
             return;
         host_->ms();
-        const int row = rows_.lastStartingAtOrBefore(c_.state.currentMMControl->position());
+        const int row = rows_.lastStartingAtOrBefore(c_.state.currentMMControl()->position());
         ignoringErrors([&] {
             if (row == LoopRows::noRow) {
                 grid.clearSelection();

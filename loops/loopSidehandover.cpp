@@ -129,7 +129,7 @@ void LoopSideOfMain::tmrLoopDLL_Timer()
     c_.tmrLoopDLL.stop();
     {
         const QSignalBlocker speed(c_.slSlowPct[0]);
-        c_.slSlowPct[0]->setValue(c_.state.slowDownPercent);
+        c_.slSlowPct[0]->setValue(c_.state.slowDownPercent());
     }
     if (!isLoopTag(c_.tmrLoopDLL.Tag)) {
         program.gvSlowedFileReady = false;

@@ -53,7 +53,7 @@ void LoopSideOfMain::rowLimits(int& start, int& end)
         } else {
             host_->ms();
             newEnd =
-                std::min(c_.state.currentMMControl->length(), st.toInt() + defaultLoopLengthMs);
+                std::min(c_.state.currentMMControl()->length(), st.toInt() + defaultLoopLengthMs);
         }
         QSqlRecord filled;
         filled.append(QSqlField(QStringLiteral("endTime"), QMetaType(QMetaType::Int)));
@@ -133,7 +133,7 @@ void LoopSideOfMain::playOnce()
 {
     const ProgramState& program = programState();
     const MainState& state = c_.state;
-    mci::MMControl& device = *state.currentMMControl;
+    mci::MMControl& device = *state.currentMMControl();
     device.setFrom(state.inPt);
     device.setTo(state.outPt);
     device.setNotify(true);
@@ -149,7 +149,7 @@ void LoopSideOfMain::playOnce()
 void LoopSideOfMain::retryShorter()
 {
     MainState& state = c_.state;
-    mci::MMControl& device = *state.currentMMControl;
+    mci::MMControl& device = *state.currentMMControl();
     const int oldOut = state.outPt;
     // An end past the media is tried at the media's end first, then earlier and earlier, but
     // never at or before the start.
@@ -177,7 +177,7 @@ void LoopSideOfMain::retryShorter()
 void LoopSideOfMain::playWhileRecording()
 {
     const MainState& state = c_.state;
-    mci::MMControl& device = *state.currentMMControl;
+    mci::MMControl& device = *state.currentMMControl();
     recordWhilePlaying(device, c_.WaveControl, state.inPt, state.outPt);
     device.setUpdateInterval(positionUpdateMs);
 }
@@ -191,7 +191,7 @@ void LoopSideOfMain::playFromLoopOn()
             return;
         }
         host_->ms();
-        mci::MMControl& device = *c_.state.currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl();
         device.setWait(true);
         device.setCommand(QStringLiteral("Stop"));
         device.setFrom(rows_.field(QStringLiteral("startTime")).toInt());

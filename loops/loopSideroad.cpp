@@ -61,8 +61,8 @@ void LoopSideOfMain::cmdSlowPlay_Click()
         programState().gvSlowedFileReady = false;
         host_->graphicEnableToggle(false);
         if (host_->playing()) {
-            state.currentMMControl->setWait(true);
-            state.currentMMControl->setCommand(QStringLiteral("Stop"));
+            state.currentMMControl()->setWait(true);
+            state.currentMMControl()->setCommand(QStringLiteral("Stop"));
         }
         if (rows_.count() == 0) {
             forms::MsgBox(transformNeedsALoop);
@@ -84,7 +84,7 @@ bool LoopSideOfMain::saveCurrentStatus()
     return trace.run(false, [&] {
         MainState& state = c_.state;
         state.savedWaveFileName = c_.WaveControl.fileName();
-        state.savedCurrentView = state.currentView;
+        state.savedCurrentView = state.currentView();
         state.savedCdView = state.cdView;
         if (rows_.currentRow() == LoopRows::noRow) {
             forms::MsgBox(noLoopPoints);
@@ -105,7 +105,7 @@ void LoopSideOfMain::btnLoopPlay_Click()
             playSlowDownLoop();
             return;
         }
-        mci::MMControl& device = *c_.state.currentMMControl;
+        mci::MMControl& device = *c_.state.currentMMControl();
         if (host_->playing()) {
             device.setWait(true);
             device.setCommand(QStringLiteral("Stop"));
@@ -137,8 +137,8 @@ void LoopSideOfMain::playSlowDownLoop()
             }
         } else {
             setupTrimFormsForSlowdown();
-            state.setSlowDownPercent(std::max(state.slowDownPercent, slowestPercent));
-            const double factor = 100.0 / state.slowDownPercent;
+            state.setSlowDownPercent(std::max(state.slowDownPercent(), slowestPercent));
+            const double factor = 100.0 / state.slowDownPercent();
             const double pitchfactor = calcPitchFactor();
             if (!TempWavPresent() || !slowItDown(factor, pitchfactor)) {
                 program.gvPlayState.setState(false);
@@ -170,7 +170,7 @@ double LoopSideOfMain::calcPitchFactor()
 {
     TraceScope trace(module, "Function calcPitchFactor");
     return trace.run(1.0, [&] {
-        const int cents = c_.state.pitchChange;
+        const int cents = c_.state.pitchChange();
         return cents == 0 ? 1.0 : std::pow(2.0, (cents / 100.0) / 12.0);
     });
 }

@@ -53,7 +53,7 @@ void LoopSideOfMain::saveSlowedDownFile()
         request.caption = QStringLiteral("Choose filename for slowed-down file");
         if (!source.isEmpty())
             request.folder = QFileInfo(source).absolutePath();
-        request.fileName = proposedName(source, state.slowDownPercent);
+        request.fileName = proposedName(source, state.slowDownPercent());
         const QString name = forms::prompts().fileDialog(request).value_or(QString());
         if (name.isEmpty())
             return;

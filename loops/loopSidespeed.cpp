@@ -100,8 +100,8 @@ void LoopSideOfMain::changeTransformParameters()
         // The markers' shares of the file are taken while it is still open; the pass started
         // below finds it closed and keeps them.
         setupTrimFormsForSlowdown();
-        state.setSlowDownPercent(std::max(state.slowDownPercent, slowestPercent));
-        state.setPitchChange(clampedPitch(state.pitchChange));
+        state.setSlowDownPercent(std::max(state.slowDownPercent(), slowestPercent));
+        state.setPitchChange(clampedPitch(state.pitchChange()));
         showSpeedAndPitch();
         expFactorSet(state);
         mci::MMControl& wave = c_.WaveControl;
@@ -120,9 +120,9 @@ void LoopSideOfMain::showSpeedAndPitch()
 {
     const QScopedValueRollback<bool> setting(settingSliders, true);
     const MainState& state = c_.state;
-    c_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent));
-    c_.slSlowPct[0]->setValue(state.slowDownPercent);
-    c_.slSlowPct[1]->setValue(state.pitchChange);
+    c_.txtSlowPct[0]->setText(QString::number(state.slowDownPercent()));
+    c_.slSlowPct[0]->setValue(state.slowDownPercent());
+    c_.slSlowPct[1]->setValue(state.pitchChange());
     pitchChangeTextFieldsFill();
 }
 
@@ -247,7 +247,7 @@ void LoopSideOfMain::lblSteps_Click(int Index)
 
 void LoopSideOfMain::pitchChangeTextFieldsFill()
 {
-    const int pitch = c_.state.pitchChange;
+    const int pitch = c_.state.pitchChange();
     // C++ division truncates toward zero and the remainder keeps the sign: -150 is -1 and -50.
     c_.txtSlowPct[1]->setText(QString::number(pitch / 100));
     c_.txtSlowPct[2]->setText(QString::number(pitch % 100));
@@ -298,7 +298,7 @@ void LoopSideOfMain::saveCurrentPct()
             return;
         QSqlRecord fields;
         fields.append(QSqlField(QStringLiteral("lastPct"), QMetaType(QMetaType::Int)));
-        fields.setValue(0, c_.state.slowDownPercent);
+        fields.setValue(0, c_.state.slowDownPercent());
         rows_.editRow(prevRowKey, fields);
     });
 }
@@ -312,13 +312,13 @@ void LoopSideOfMain::saveCurrentPitchChange()
             run(state,
                 QStringLiteral(
                     "UPDATE Tracks SET lastPitchChange = ? WHERE CDid = ? AND TrackNum = ?"),
-                {state.pitchChange, rows_.field(QStringLiteral("CDid")),
+                {state.pitchChange(), rows_.field(QStringLiteral("CDid")),
                  rows_.field(QStringLiteral("TrackNum"))});
         } else {
             run(state,
                 QStringLiteral(
                     "UPDATE \"Wave Files\" SET lastPitchChange = ? WHERE waveFileID = ?"),
-                {state.pitchChange, rows_.field(QStringLiteral("waveFileID"))});
+                {state.pitchChange(), rows_.field(QStringLiteral("waveFileID"))});
         }
     });
 }

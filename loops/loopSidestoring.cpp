@@ -64,7 +64,7 @@ bool LoopSideOfMain::insertNewLoopPoint()
     TraceScope trace(module, "Function insertNewLoopPoint");
     return trace.run(false, [&] {
         host_->ms();
-        mci::MMControl* device = c_.state.currentMMControl;
+        mci::MMControl* device = c_.state.currentMMControl();
         if (!host_->playing()) {
             device->setWait(false);
             device->setCommand(QStringLiteral("Play"));

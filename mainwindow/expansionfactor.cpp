@@ -25,9 +25,9 @@ int tempWavHeaderChannels()
 
 void expFactorSet(const MainState& state)
 {
-    if (state.slowDownPercent <= 0)
+    if (state.slowDownPercent() <= 0)
         return;
-    const double timeFactor = 100.0 / std::max(state.slowDownPercent, slowestPercent);
+    const double timeFactor = 100.0 / std::max(state.slowDownPercent(), slowestPercent);
     const int channels =
         state.tempWavChannels > 0 ? state.tempWavChannels : tempWavHeaderChannels();
     programState().gvExpansionFactor =

@@ -40,6 +40,7 @@ class MMControl;
 class frmMain;
 struct CdSideControls;
 struct LoopSideControls;
+struct WaveViewSideControls;
 
 // Makes the sides one main window calls, before its load runs.
 using SidesMaker = std::function<MainWindowSides(frmMain&)>;
@@ -71,6 +72,7 @@ public:
     // the side's struct; this layer does not.
     CdSideControls cdControls();
     LoopSideControls loopControls();
+    WaveViewSideControls waveViewControls();
 
     // Start-up and shutdown.
     void tmrAfterFormLoad_Timer();
@@ -186,6 +188,17 @@ public:
     void btnLoopPlay_Click() override { loops().btnLoopPlay_Click(); }
     void checkTooltips() override;
 
+    // A close of the window: true from its title bar or control menu while no exit is under
+    // way. Returns whether the window goes (a title-bar close in "SlowPlay" only leaves that
+    // view); the first close that goes unloads the window and runs the exit path.
+    bool unloadOnClose(bool fromTitleBar);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
     // The controls, under their names.
     mci::MMControl* CDControl;
     mci::MMControl* WaveControl;
@@ -279,17 +292,6 @@ public:
     QMenu* mnuLoopPopup;
     QAction* mnuLoopHelp;
 
-    // A close of the window: true from its title bar or control menu while no exit is under
-    // way. Returns whether the window goes (a title-bar close in "SlowPlay" only leaves that
-    // view); the first close that goes unloads the window and runs the exit path.
-    bool unloadOnClose(bool fromTitleBar);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
     void buildControls();
     void forgetTyping() { lastTypingTime_ = clock_() - std::chrono::seconds(10); }
     bool typing();

@@ -164,8 +164,7 @@ void frmMain::buildControls()
     lbl1002 = flatButton(fraSlowdown, "lbl1002", "1/2 Speed", {200, 72, 90, 28});
     lblOriginalSpeed =
         flatButton(fraSlowdown, "lblOriginalSpeed", "Original Speed", {10, 106, 135, 28});
-    lblDoubleSpeed =
-        flatButton(fraSlowdown, "lblDoubleSpeed(0)", "Double Speed", {155, 106, 135, 28});
+    lblDoubleSpeed = flatButton(fraSlowdown, "lblDoubleSpeed", "Double Speed", {155, 106, 135, 28});
     lblSteps[0] = flatButton(fraPitchControl, "lblSteps(0)", "Original Pitch", {330, 68, 130, 26});
     lblHigher = label(fraPitchControl, "lblHigher", "Higher", {10, 102, 48, 26});
     lblLower = label(fraPitchControl, "lblLower", "Lower", {10, 134, 48, 26});

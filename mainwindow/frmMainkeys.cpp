@@ -66,7 +66,7 @@ void frmMain::Form_KeyDown(int& KeyCode, int Shift)
         case keypadMinus:
         case keypadPlus:
             if (program.gvSlowMode) {
-                state_.setSlowDownPercent(state_.slowDownPercent
+                state_.setSlowDownPercent(state_.slowDownPercent()
                                           + (KeyCode == keypadPlus ? 10 : -10));
                 loops().changeTransformParameters();
             }

@@ -48,10 +48,10 @@ void frmMain::showWithReportsPaused(const std::function<void()>& showDialog)
 {
     // No position reports while the dialog is up; they come back however it ends, on the
     // device that is live then (a dialog may have switched the view).
-    state_.currentMMControl->setUpdateInterval(0);
+    state_.currentMMControl()->setUpdateInterval(0);
     const auto reportsBack = qScopeGuard([this] {
-        if (state_.currentMMControl)
-            state_.currentMMControl->setUpdateInterval(liveUpdateInterval);
+        if (state_.currentMMControl())
+            state_.currentMMControl()->setUpdateInterval(liveUpdateInterval);
     });
     showDialog();
 }
@@ -95,7 +95,7 @@ void frmMain::mnuView_Click()
     TraceScope trace(module, "Sub mnuView_Click");
     trace.run([&] {
         for (std::size_t i = 0; i < mnuChooseView.size(); ++i) {
-            mnuChooseView[i]->setChecked(state_.currentView == static_cast<int>(i) + 1
+            mnuChooseView[i]->setChecked(state_.currentView() == static_cast<int>(i) + 1
                                          && state_.cdView);
         }
         mnuWaveView->setChecked(!(state_.cdView || programState().gvSlowMode));

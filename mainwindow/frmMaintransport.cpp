@@ -56,14 +56,14 @@ void frmMain::connectTransport()
 void frmMain::ms()
 {
     TraceScope trace(module, "Sub ms");
-    trace.run([&] { state_.currentMMControl->setTimeFormat(0); });
+    trace.run([&] { state_.currentMMControl()->setTimeFormat(0); });
 }
 
 void frmMain::tmsf()
 {
     ignoringErrors([&] {
-        state_.currentMMControl->setWait(true);
-        state_.currentMMControl->setTimeFormat(tmsfFormat);
+        state_.currentMMControl()->setWait(true);
+        state_.currentMMControl()->setTimeFormat(tmsfFormat);
     });
 }
 
@@ -106,7 +106,7 @@ void frmMain::sbTrackPos_Scroll(int value)
     trace.run([&] {
         trackPosScrolling_ = true;
         // Position reports would move the thumb under the mouse.
-        state_.currentMMControl->setUpdateInterval(0);
+        state_.currentMMControl()->setUpdateInterval(0);
         const QString time = twoDigits(value / 60) + QLatin1Char(':') + twoDigits(value % 60);
         if (state_.cdView)
             txtCurrentPosition->setText(txtCurrentPosition->text().left(3) + time);
@@ -122,7 +122,7 @@ void frmMain::sbTrackPos_Change()
         if (!trackPosScrolling_)
             return;
         trackPosScrolling_ = false;
-        mci::MMControl* device = state_.currentMMControl;
+        mci::MMControl* device = state_.currentMMControl();
         // A drag let go where it began leaves the play as it was.
         if (sbTrackPos->value() != dragStartValue_) {
             device->setWait(true);
@@ -153,7 +153,7 @@ void frmMain::togglePlayState()
             showPlayStatus();
             return;
         }
-        mci::MMControl* device = state_.currentMMControl;
+        mci::MMControl* device = state_.currentMMControl();
         // A first pass stopped before its end left no slowed file open to replay: play starts the
         // slowed loop again, as Play Selected Loop does.
         if (program.gvSlowMode && !playStateOn()
@@ -184,7 +184,7 @@ void frmMain::togglePlayState()
 void frmMain::showPlayStatus()
 {
     // A stopped device sends no more reports: the text is brought up to date here, at once.
-    if (state_.currentMMControl != WaveControl)
+    if (state_.currentMMControl() != WaveControl)
         return;
     if (programState().gvSlowMode && playing())
         showLoopPlaying();
@@ -194,7 +194,7 @@ void frmMain::showPlayStatus()
 
 void frmMain::showLoopPlaying()
 {
-    pnlMsg->setText(QStringLiteral("Playing loop at ") + QString::number(state_.slowDownPercent)
+    pnlMsg->setText(QStringLiteral("Playing loop at ") + QString::number(state_.slowDownPercent())
                     + QStringLiteral("% of original speed."));
 }
 

@@ -75,7 +75,7 @@ void frmMain::changeToMode(const QString& theMode, bool suppressRefresh)
             ignoringErrors([&] { cd().checkCDPresent(); });
         // Last, so that the layout chosen holds whatever showed the disc.
         if (isMode(theMode, "CD"))
-            loops().showGridView(state_.currentView);
+            loops().showGridView(state_.currentView());
         ignoringErrors([&] { auxiliaryFormAdjust(); });
         MMgo();
         ignoringErrors([&] {
@@ -102,7 +102,7 @@ void frmMain::initCDview(bool suppressRefresh)
     TraceScope trace(module, "Sub initCDview");
     trace.run([&] {
         state_.cdView = true;
-        state_.currentMMControl->hide();
+        state_.currentMMControl()->hide();
         state_.setCurrentMMControl(CDControl);
         // The disc's loops, or none: never those of the wave file shown before.
         if (state_.boundWaveFileID() != 0) {
@@ -136,7 +136,7 @@ bool frmMain::initWaveView()
         if (!doWaveDBThing())
             return false;
         state_.cdView = false;
-        state_.currentMMControl->hide();
+        state_.currentMMControl()->hide();
         state_.setCurrentMMControl(WaveControl);
         loops().showLoopDetails();
         sbTrackPos->setMaximum(WaveControl->length() / 1000);
@@ -154,7 +154,7 @@ void frmMain::initSlowView()
     TraceScope trace(module, "Sub initSlowView");
     trace.run([&] {
         state_.cdView = false;
-        state_.currentMMControl->hide();
+        state_.currentMMControl()->hide();
         state_.setCurrentMMControl(WaveControl);
         if (slSlowPct[0]->value() == 0)
             slSlowPct[0]->setValue(50);
@@ -168,20 +168,20 @@ void frmMain::MMsuspend(const QString& theMode)
 {
     TraceScope trace(module, "Sub MMsuspend", {{"theMode", theMode}});
     trace.run([&] {
-        if (!state_.currentMMControl)
+        if (!state_.currentMMControl())
             state_.setCurrentMMControl(CDControl);
         for (mci::MMControl* device :
-             {state_.currentMMControl, WaveControl, CDControl, slowControl})
+             {state_.currentMMControl(), WaveControl, CDControl, slowControl})
             device->setUpdateInterval(0);
-        if (!(isMode(theMode, "CD") && state_.currentMMControl == CDControl))
-            send(state_.currentMMControl, "Stop");
+        if (!(isMode(theMode, "CD") && state_.currentMMControl() == CDControl))
+            send(state_.currentMMControl(), "Stop");
     });
 }
 
 void frmMain::MMgo()
 {
     ignoringErrors([&] {
-        mci::MMControl* live = state_.currentMMControl;
+        mci::MMControl* live = state_.currentMMControl();
         if (!live)
             return;
         live->setUpdateInterval(liveUpdateInterval);
@@ -200,7 +200,7 @@ void frmMain::visibilityAndPositionAdjust()
     trace.run([&] {
         const bool S = programState().gvSlowMode;
         const bool C = state_.cdView;
-        const bool T = state_.currentView == 1 && C && !S;
+        const bool T = state_.currentView() == 1 && C && !S;
         btnLoopPlay->move(btnLoopPlay->x(), S ? CDControl->y() : cmdSlowPlay->y());
         if (!programState().gvRealtime)
             cmdGraphic->setEnabled(false);
@@ -325,8 +325,8 @@ bool frmMain::playing()
 {
     TraceScope trace(module, "Function playing");
     return trace.run(false, [&] {
-        return state_.currentMMControl
-               && state_.currentMMControl->mode() == static_cast<int>(mci::Mode::Playing);
+        return state_.currentMMControl()
+               && state_.currentMMControl()->mode() == static_cast<int>(mci::Mode::Playing);
     });
 }
 

@@ -80,7 +80,7 @@ void frmMain::mnuFileOpen_Click()
 {
     TraceScope trace(module, "Sub mnuFileOpen_Click");
     trace.run([&] {
-        state_.currentMMControl->setCommand(QStringLiteral("Stop"));
+        state_.currentMMControl()->setCommand(QStringLiteral("Stop"));
         dlgWave.kind = forms::FileDialogRequest::Kind::Open;
         dlgWave.fileName = forms::prompts().fileDialog(dlgWave).value_or(QString());
         QString fileName = dlgWave.fileName;

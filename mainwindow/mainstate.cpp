@@ -35,25 +35,25 @@ MainState::MainState()
 
 void MainState::setSlowDownPercent(int percent)
 {
-    if (std::exchange(slowDownPercent, percent) != percent)
+    if (std::exchange(slowDownPercent_, percent) != percent)
         emit slowDownPercentChanged(percent);
 }
 
 void MainState::setPitchChange(int cents)
 {
-    if (std::exchange(pitchChange, cents) != cents)
+    if (std::exchange(pitchChange_, cents) != cents)
         emit pitchChangeChanged(cents);
 }
 
 void MainState::setCurrentView(int view)
 {
-    if (std::exchange(currentView, view) != view)
+    if (std::exchange(currentView_, view) != view)
         emit currentViewChanged(view);
 }
 
 void MainState::setCurrentMMControl(mci::MMControl* control)
 {
-    if (std::exchange(currentMMControl, control) != control)
+    if (std::exchange(currentMMControl_, control) != control)
         emit currentMMControlChanged(control);
 }
 

@@ -25,11 +25,14 @@ public:
     MainState();
     ~MainState() override;
 
-    // Read by several sides, written through their setters, which signal a change.
-    int slowDownPercent = 0; // play speed in percent of the recorded speed
-    int pitchChange = 0;     // pitch change in cents
-    int currentView = 0;     // loop-grid layout: 1 normal, 2 loop detail, 3 big lyrics
-    mci::MMControl* currentMMControl = nullptr;
+    // Read by several sides, written only through their setters, which signal a real change.
+    int slowDownPercent() const { return slowDownPercent_; } // percent of the recorded speed
+    int pitchChange() const { return pitchChange_; }         // in cents
+    int currentView() const
+    {
+        return currentView_;
+    } // loop-grid layout: 1 normal, 2 loop detail, 3 big lyrics
+    mci::MMControl* currentMMControl() const { return currentMMControl_; }
     void setSlowDownPercent(int percent);
     void setPitchChange(int cents);
     void setCurrentView(int view);
@@ -94,6 +97,10 @@ signals:
 private:
     bool bindLoops(const char* table, const char* key, int id, QString& reason);
 
+    int slowDownPercent_ = 0;
+    int pitchChange_ = 0;
+    int currentView_ = 0;
+    mci::MMControl* currentMMControl_ = nullptr;
     QString connection_;
     QSqlDatabase db_;
     int boundWaveFileID_ = 0;

@@ -9,17 +9,26 @@
 #include "waveview/frmScrollTime.h"
 #include "waveview/loopgridrow.h"
 #include "waveview/waveviewhost.h"
+#include "waveview/waveviewsidecontrols.h"
 
 #include <QLabel>
 
 namespace lentaro {
+
+WaveViewSideControls frmMain::waveViewControls()
+{
+    return {state_, *WaveControl, *pnlMsg};
+}
 
 namespace {
 
 class ScrollTimeSide : public WaveViewSide, private WaveViewHost, private WaveformViewFace
 {
 public:
-    explicit ScrollTimeSide(frmMain& main) : main_(main), faceInPlace_(waveformViewFace, *this) {}
+    explicit ScrollTimeSide(frmMain& main)
+        : main_(main), controls_(main.waveViewControls()), faceInPlace_(waveformViewFace, *this)
+    {
+    }
 
     ~ScrollTimeSide() override
     {
@@ -69,13 +78,13 @@ private:
     static frmScrollTime* view() { return forms::loadedFormOf<frmScrollTime>(); }
 
     // WaveViewHost.
-    mci::MMControl* currentMMControl() override { return main_.state().currentMMControl; }
-    int waveControlLength() override { return main_.WaveControl->length(); }
+    mci::MMControl* currentMMControl() override { return controls_.state.currentMMControl(); }
+    int waveControlLength() override { return controls_.WaveControl.length(); }
     void setWaveControlUpdateInterval(int milliseconds) override
     {
-        main_.WaveControl->setUpdateInterval(milliseconds);
+        controls_.WaveControl.setUpdateInterval(milliseconds);
     }
-    void showStatus(const QString& text) override { main_.pnlMsg->setText(text); }
+    void showStatus(const QString& text) override { controls_.pnlMsg.setText(text); }
     // The view is open only in the "SlowPlay" view, where the loop button plays the slowed loop.
     void playSlowDownLoop() override { main_.loops().btnLoopPlay_Click(); }
     bool playing() override { return main_.playing(); }
@@ -83,19 +92,19 @@ private:
     double expansionFactor() override
     {
         if (programState().gvExpansionFactor == 0)
-            expFactorSet(main_.state());
+            expFactorSet(controls_.state);
         return programState().gvExpansionFactor;
     }
 
-    int slowDownPercent() override { return main_.state().slowDownPercent; }
+    int slowDownPercent() override { return controls_.state.slowDownPercent(); }
     void forwardKeyDown(int& keyCode, int shift) override { main_.Form_KeyDown(keyCode, shift); }
     std::optional<LoopGridFields> loopGrid() override
     {
-        return readLoopGrid(main_.state().dtaLoopPoints, main_.state().prevStartTime);
+        return readLoopGrid(controls_.state.dtaLoopPoints, controls_.state.prevStartTime);
     }
     void storeLoopGrid(const LoopGridFields& fields) override
     {
-        writeLoopGrid(main_.state().dtaLoopPoints, main_.state().prevStartTime, fields);
+        writeLoopGrid(controls_.state.dtaLoopPoints, controls_.state.prevStartTime, fields);
     }
 
     // WaveformViewFace.
@@ -106,6 +115,7 @@ private:
     }
 
     frmMain& main_;
+    WaveViewSideControls controls_;
     ScopedOverride<WaveformViewFace> faceInPlace_;
 };
 

@@ -5,6 +5,7 @@
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -39,7 +40,10 @@ class CdDriveChangeTest : public CdWindowTest
 {
 protected:
     int trackRows() { return main().state().dtaTracks->rowCount(); }
-    QToolButton* button(mci::Button which) { return main().CDControl->bar()->button(which); }
+    QToolButton* button(mci::Button which)
+    {
+        return control<mci::MMControl>(main(), "CDControl")->bar()->button(which);
+    }
     void clickEject() { QTest::mouseClick(button(mci::Button::Eject), Qt::LeftButton); }
 };
 
@@ -61,15 +65,16 @@ TEST_F(CdDriveChangeTest, TheDriveChosenInSettingsShowsItsDiscAtOnce)
         QTest::mouseClick(dialog.cmdChangeCD, Qt::LeftButton);
         dialog.close();
     });
-    main().mnuSettings->trigger();
+    control<QAction>(main(), "mnuSettings")->trigger();
     ASSERT_TRUE(settings.acted());
 
     EXPECT_NE(main().state().currentCDid, first);
     EXPECT_EQ(trackRows(), 2);
-    EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("CD Length: 00:14"));
+    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("CD Length: 00:14"));
     // Its track 2 plays.
     doubleClick(cellOf(2, "TrackNum"));
-    EXPECT_EQ(main().CDControl->mode(), static_cast<int>(mci::Mode::Playing));
+    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->mode(),
+              static_cast<int>(mci::Mode::Playing));
     // The digital reader was set to the new drive too.
     EXPECT_EQ(shownMessages(),
               (QStringList{"Can you hear the CD playing?",
@@ -89,7 +94,7 @@ TEST_F(CdDriveChangeTest, EjectClosesTheTrayItOpenedAndCdRequeryFindsTheDisc)
         clickEject();
         discChanges_.remove('D');
 
-        EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("No CD in drive"));
+        EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), QStringLiteral("No CD in drive"));
         EXPECT_TRUE(drives_.drive('D')->trayOpen());
         EXPECT_TRUE(button(mci::Button::Eject)->isEnabled());
         for (const mci::Button other : {mci::Button::Play, mci::Button::Next, mci::Button::Prev})
@@ -101,7 +106,7 @@ TEST_F(CdDriveChangeTest, EjectClosesTheTrayItOpenedAndCdRequeryFindsTheDisc)
         QApplication::setActiveWindow(&main());
         QTest::keyClick(&main(), Qt::Key_R, Qt::ControlModifier);
 
-        EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("CD Found"));
+        EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), QStringLiteral("CD Found"));
         EXPECT_EQ(main().state().currentCDid, CDid);
         EXPECT_EQ(trackRows(), 4);
         EXPECT_TRUE(button(mci::Button::Play)->isEnabled());

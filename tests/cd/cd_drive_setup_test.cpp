@@ -5,6 +5,7 @@
 #include "platform/mci/MMControl.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/Settings.h"
+#include "tests/support/named_control.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,7 @@ protected:
     CdDriveSetup& setup()
     {
         if (!setup_)
-            setup_.emplace(*main().CDControl, reader());
+            setup_.emplace(*control<mci::MMControl>(main(), "CDControl"), reader());
         return *setup_;
     }
     // A new start of the program: the set-up made afresh over the same settings.
@@ -78,7 +79,11 @@ protected:
             texts << box.text;
         return texts;
     }
-    bool cdPlaying() { return main().CDControl->mode() == static_cast<int>(mci::Mode::Playing); }
+    bool cdPlaying()
+    {
+        return control<mci::MMControl>(main(), "CDControl")->mode()
+               == static_cast<int>(mci::Mode::Playing);
+    }
 
     std::optional<CdDriveSetup> setup_;
 };
@@ -129,7 +134,7 @@ TEST_F(CdDriveSetupTest, FirstRunWithOneDriveAsksNothing)
     EXPECT_TRUE(prompts_.inputBoxes().empty());
     EXPECT_EQ(stored("digCDNum"), QStringLiteral("1"));
     EXPECT_EQ(stored("MCI CD letter"), QStringLiteral("D"));
-    EXPECT_EQ(main().CDControl->fileName(), QStringLiteral("D:"));
+    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->fileName(), QStringLiteral("D:"));
 }
 
 TEST_F(CdDriveSetupTest, OnlyTheFirstRunChoosesTheDrive)
@@ -139,7 +144,7 @@ TEST_F(CdDriveSetupTest, OnlyTheFirstRunChoosesTheDrive)
     setup().CDandRecordingSetup();
     setup().startupDriveCheck(); // two drives, but the letter was chosen before
     EXPECT_TRUE(prompts_.inputBoxes().empty());
-    EXPECT_EQ(main().CDControl->fileName(), QStringLiteral("E:"));
+    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->fileName(), QStringLiteral("E:"));
 
     // A letter stored by this start's own reading does not make the next start a first run.
     registry::deleteValue(registry::RootKey::CurrentUser,

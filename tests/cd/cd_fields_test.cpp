@@ -5,6 +5,7 @@
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
 #include "tests/app/url_recorder.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QDir>
@@ -52,7 +53,7 @@ protected:
     }
     void rightClickGrid()
     {
-        QTableView& grid = *main().tgTracks;
+        QTableView& grid = *control<QTableView>(main(), "tgTracks");
         emit grid.customContextMenuRequested(grid.visualRect(cellOf(1, "TrackName")).center());
     }
 };
@@ -60,7 +61,7 @@ protected:
 TEST_F(CdFieldsTest, TheCaptionFollowsTheTitleAtEveryKeyAndTheTitleIsStoredOnLeaving)
 {
     showDiscs({fourTrackDisc()});
-    QLineEdit& title = *main().CDTitle;
+    QLineEdit& title = *control<QLineEdit>(main(), "CDTitle");
     QStringList captions;
     QObject::connect(&main(), &QWidget::windowTitleChanged,
                      [&captions](const QString& caption) { captions << caption; });
@@ -77,13 +78,13 @@ TEST_F(CdFieldsTest, TheCaptionFollowsTheTitleAtEveryKeyAndTheTitleIsStoredOnLea
 TEST_F(CdFieldsTest, TheArtistTypedIsStoredAndAStatusTextNever)
 {
     showDiscs({fourTrackDisc()});
-    QTest::keyClicks(main().Artist, QStringLiteral("Nina"));
-    main().Artist->setText(QStringLiteral("shown, not typed"));
-    QTest::keyClick(main().Artist, Qt::Key_Return);
+    QTest::keyClicks(control<QLineEdit>(main(), "Artist"), QStringLiteral("Nina"));
+    control<QLineEdit>(main(), "Artist")->setText(QStringLiteral("shown, not typed"));
+    QTest::keyClick(control<QLineEdit>(main(), "Artist"), Qt::Key_Return);
     EXPECT_EQ(discField("Artist"), QStringLiteral("Artist"));
 
-    QTest::keyClicks(main().Artist, QStringLiteral(" Simone"));
-    QTest::keyClick(main().Artist, Qt::Key_Return);
+    QTest::keyClicks(control<QLineEdit>(main(), "Artist"), QStringLiteral(" Simone"));
+    QTest::keyClick(control<QLineEdit>(main(), "Artist"), Qt::Key_Return);
     EXPECT_EQ(discField("Artist"), QStringLiteral("shown, not typed Simone"));
 }
 
@@ -92,8 +93,8 @@ TEST_F(CdFieldsTest, ATitleTheDatabaseRefusesShowsTheCdsDataError)
     showDiscs({fourTrackDisc()});
     QSqlQuery(db()).exec(QStringLiteral("PRAGMA query_only = 1"));
 
-    QTest::keyClicks(main().CDTitle, QStringLiteral(" 2"));
-    QTest::keyClick(main().CDTitle, Qt::Key_Return);
+    QTest::keyClicks(control<QLineEdit>(main(), "CDTitle"), QStringLiteral(" 2"));
+    QTest::keyClick(control<QLineEdit>(main(), "CDTitle"), Qt::Key_Return);
 
     EXPECT_EQ(discField("Title"), QStringLiteral("CD Title"));
     EXPECT_EQ(shownMessages(),
@@ -113,7 +114,7 @@ class ArtistOnEntering : public CdFieldsTest, public ::testing::WithParamInterfa
 TEST_P(ArtistOnEntering, SelectsOnlyThePlaceholder)
 {
     showDiscs({fourTrackDisc()});
-    QLineEdit& artist = *main().Artist;
+    QLineEdit& artist = *control<QLineEdit>(main(), "Artist");
     artist.setText(QLatin1String(GetParam().text));
     QFocusEvent entering(QEvent::FocusIn, Qt::OtherFocusReason);
     QCoreApplication::sendEvent(&artist, &entering);
@@ -128,11 +129,15 @@ INSTANTIATE_TEST_SUITE_P(Fields, ArtistOnEntering,
 TEST_F(CdFieldsTest, ARightClickExplainsTheFieldAndALeftClickNot)
 {
     showDiscs({fourTrackDisc()});
-    for (QLineEdit* field : {main().Artist, main().CDTitle, main().Comments})
+    for (QLineEdit* field :
+         {control<QLineEdit>(main(), "Artist"), control<QLineEdit>(main(), "CDTitle"),
+          control<QLineEdit>(main(), "Comments")})
         QTest::mouseClick(field, Qt::LeftButton);
     EXPECT_TRUE(shownMessages().isEmpty());
 
-    for (QLineEdit* field : {main().Artist, main().CDTitle, main().Comments})
+    for (QLineEdit* field :
+         {control<QLineEdit>(main(), "Artist"), control<QLineEdit>(main(), "CDTitle"),
+          control<QLineEdit>(main(), "Comments")})
         emit field->customContextMenuRequested(QPoint(5, 5));
     EXPECT_EQ(shownMessages(),
               (QStringList{"Displays the artist for the CD currently in the drive. Not editable "
@@ -146,10 +151,11 @@ TEST_F(CdFieldsTest, ARightClickExplainsTheFieldAndALeftClickNot)
 TEST_F(CdFieldsTest, CommentsBelongToTheRowTheyWereTypedForAndHoldTheGridStill)
 {
     showDiscs({fourTrackDisc()});
-    main().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
-    ASSERT_EQ(main().lblTrackComments->text(), QStringLiteral("Track 2 Comments"));
+    control<QTableView>(main(), "tgTracks")->setCurrentIndex(cellOf(2, "TrackName"));
+    ASSERT_EQ(control<QLabel>(main(), "lblTrackComments")->text(),
+              QStringLiteral("Track 2 Comments"));
     typedAgo(1min);
-    QTest::keyClicks(main().Comments, QStringLiteral("slow bridge"));
+    QTest::keyClicks(control<QLineEdit>(main(), "Comments"), QStringLiteral("slow bridge"));
     EXPECT_FALSE(main().cd().trackHighlighting());
     windowNow_ += 10s + 1ms;
     EXPECT_TRUE(main().cd().trackHighlighting());
@@ -158,18 +164,19 @@ TEST_F(CdFieldsTest, CommentsBelongToTheRowTheyWereTypedForAndHoldTheGridStill)
     main().cd().switchToTrack(3);
 
     EXPECT_EQ(storedTrackField(2, "Comments").toString(), QStringLiteral("slow bridge"));
-    EXPECT_EQ(main().Comments->text(), QString());
-    EXPECT_EQ(main().lblTrackComments->text(), QStringLiteral("Track 3 Comments"));
-    main().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
-    EXPECT_EQ(main().Comments->text(), QStringLiteral("slow bridge"));
+    EXPECT_EQ(control<QLineEdit>(main(), "Comments")->text(), QString());
+    EXPECT_EQ(control<QLabel>(main(), "lblTrackComments")->text(),
+              QStringLiteral("Track 3 Comments"));
+    control<QTableView>(main(), "tgTracks")->setCurrentIndex(cellOf(2, "TrackName"));
+    EXPECT_EQ(control<QLineEdit>(main(), "Comments")->text(), QStringLiteral("slow bridge"));
 }
 
 TEST_F(CdFieldsTest, CommentsTypedWhenAnotherDiscArrivesStayWithTheirDisc)
 {
     showDiscs({fourTrackDisc(), audioDisc(20)});
     const int first = main().state().currentCDid;
-    main().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
-    QTest::keyClicks(main().Comments, QStringLiteral("coda"));
+    control<QTableView>(main(), "tgTracks")->setCurrentIndex(cellOf(2, "TrackName"));
+    QTest::keyClicks(control<QLineEdit>(main(), "Comments"), QStringLiteral("coda"));
 
     useDrive('E');
     main().cd().checkCDPresent();
@@ -179,7 +186,7 @@ TEST_F(CdFieldsTest, CommentsTypedWhenAnotherDiscArrivesStayWithTheirDisc)
         count("Tracks", QStringLiteral("CDid=%1 AND TrackNum=2 AND Comments='coda'").arg(first)),
         1);
     EXPECT_EQ(count("Tracks", QStringLiteral("Comments='coda'")), 1);
-    EXPECT_EQ(main().Comments->text(), QString());
+    EXPECT_EQ(control<QLineEdit>(main(), "Comments")->text(), QString());
 }
 
 // The title, the artist or a track name typed and not left (the transport buttons take no
@@ -198,14 +205,16 @@ TEST_F(CdFieldsTest, WhatWasTypedIsStoredBeforeTheDiscChangeRewritesTheFields)
         QTest::keyClicks(field, QLatin1String(text));
     };
     const Typing typings[] = {
-        {"Title", [&] { intoField(main().CDTitle, "Blue Album"); },
+        {"Title", [&] { intoField(control<QLineEdit>(main(), "CDTitle"), "Blue Album"); },
          "CDs|CDid=%1 AND Title='Blue Album'"},
-        {"Artist", [&] { intoField(main().Artist, "Nina"); }, "CDs|CDid=%1 AND Artist='Nina'"},
+        {"Artist", [&] { intoField(control<QLineEdit>(main(), "Artist"), "Nina"); },
+         "CDs|CDid=%1 AND Artist='Nina'"},
         {"TrackName",
          [this] {
              click(cellOf(3, "TrackName"));
-             QTest::keyClicks(main().tgTracks, QStringLiteral("B"));
-             auto* editor = main().tgTracks->viewport()->findChild<QLineEdit*>();
+             QTest::keyClicks(control<QTableView>(main(), "tgTracks"), QStringLiteral("B"));
+             auto* editor =
+                 control<QTableView>(main(), "tgTracks")->viewport()->findChild<QLineEdit*>();
              ASSERT_NE(editor, nullptr);
              QTest::keyClicks(editor, QStringLiteral("ridge"));
          },
@@ -218,7 +227,9 @@ TEST_F(CdFieldsTest, WhatWasTypedIsStoredBeforeTheDiscChangeRewritesTheFields)
     const Change changes[] = {
         {"EjectedByItsButton",
          [this] {
-             QTest::mouseClick(main().CDControl->bar()->button(mci::Button::Eject), Qt::LeftButton);
+             QTest::mouseClick(
+                 control<mci::MMControl>(main(), "CDControl")->bar()->button(mci::Button::Eject),
+                 Qt::LeftButton);
              discChanges_.remove('D');
          }},
         {"AnotherDiscInAnotherDrive",
@@ -253,7 +264,7 @@ TEST_F(CdFieldsTest, WithNoDiscTheFieldsTakeNoTyping)
     showDiscs({fourTrackDisc()});
     eject('D');
     discChanges_.remove('D');
-    ASSERT_EQ(main().pnlMsg->text(), QStringLiteral("No CD in drive"));
+    ASSERT_EQ(control<QLabel>(main(), "pnlMsg")->text(), QStringLiteral("No CD in drive"));
     const QStringList noCdRow = [this] {
         QSqlQuery query(db());
         query.exec("SELECT Title, Artist FROM CDs WHERE CDid=1");
@@ -261,7 +272,9 @@ TEST_F(CdFieldsTest, WithNoDiscTheFieldsTakeNoTyping)
                             : QStringList();
     }();
 
-    for (QLineEdit* field : {main().CDTitle, main().Artist, main().Comments}) {
+    for (QLineEdit* field :
+         {control<QLineEdit>(main(), "CDTitle"), control<QLineEdit>(main(), "Artist"),
+          control<QLineEdit>(main(), "Comments")}) {
         const QString before = field->text();
         main().activateWindow();
         QTest::mouseClick(field, Qt::LeftButton);
@@ -277,11 +290,11 @@ TEST_F(CdFieldsTest, WithNoDiscTheFieldsTakeNoTyping)
 
     insert('D');
     discChanges_.arrive('D');
-    EXPECT_FALSE(main().CDTitle->isReadOnly());
-    EXPECT_FALSE(main().Artist->isReadOnly());
+    EXPECT_FALSE(control<QLineEdit>(main(), "CDTitle")->isReadOnly());
+    EXPECT_FALSE(control<QLineEdit>(main(), "Artist")->isReadOnly());
     // The comments are a track's: once one is chosen.
     click(cellOf(2, "TrackName"));
-    EXPECT_FALSE(main().Comments->isReadOnly());
+    EXPECT_FALSE(control<QLineEdit>(main(), "Comments")->isReadOnly());
 }
 
 struct MenuCase {
@@ -310,17 +323,18 @@ TEST_P(TrackMenu, ShowsTheLinkAndWhatCanBeDone)
 
     rightClickGrid();
 
-    EXPECT_TRUE(main().mnuTrackGridPopup->isVisible());
-    EXPECT_EQ(main().mnuChangeNotationFile->isEnabled(), c.changeEnabled);
-    EXPECT_EQ(main().mnuOpenNotationFile->text(), QString::fromUtf8(c.openCaption));
-    EXPECT_EQ(main().mnuDigitalRec->isEnabled(), c.digitalEnabled);
+    EXPECT_TRUE(control<QMenu>(main(), "mnuTrackGridPopup")->isVisible());
+    EXPECT_EQ(control<QAction>(main(), "mnuChangeNotationFile")->isEnabled(), c.changeEnabled);
+    EXPECT_EQ(control<QAction>(main(), "mnuOpenNotationFile")->text(),
+              QString::fromUtf8(c.openCaption));
+    EXPECT_EQ(control<QAction>(main(), "mnuDigitalRec")->isEnabled(), c.digitalEnabled);
     QStringList items;
-    for (QAction* item : main().mnuTrackGridPopup->actions())
+    for (QAction* item : control<QMenu>(main(), "mnuTrackGridPopup")->actions())
         items << item->text();
     EXPECT_EQ(items, (QStringList{"Make a &Loop for this track", QString::fromUtf8(c.openCaption),
                                   "&Change notation file", "&Record Digitally to Hard Disk",
                                   "View &Help for the Tracks grid"}));
-    main().mnuTrackGridPopup->hide();
+    control<QMenu>(main(), "mnuTrackGridPopup")->hide();
 }
 
 INSTANTIATE_TEST_SUITE_P(Grid, TrackMenu,
@@ -340,7 +354,7 @@ TEST_F(CdFieldsTest, RecordDigitallyReachesTheTrackCopy)
 {
     showDiscs({fourTrackDisc()});
     programState().gvDigitalRecordingOK = false;
-    main().mnuDigitalRec->trigger();
+    control<QAction>(main(), "mnuDigitalRec")->trigger();
     EXPECT_EQ(shownMessages(),
               QStringList{"At this time, digital recording only works under Windows 9x. Sorry"});
     EXPECT_TRUE(prompts_.fileDialogs().empty());
@@ -388,7 +402,8 @@ TEST_P(NotationFile, OpensOnlyAnExistingFileAndLinksOnlyAChosenOne)
     if (c.dialog)
         prompts_.queueFile(*c.dialog ? std::optional<QString>(inFolder(**c.dialog)) : std::nullopt);
 
-    (c.action == Action::Open ? main().mnuOpenNotationFile : main().mnuChangeNotationFile)
+    (c.action == Action::Open ? control<QAction>(main(), "mnuOpenNotationFile")
+                              : control<QAction>(main(), "mnuChangeNotationFile"))
         ->trigger();
 
     ASSERT_EQ(prompts_.fileDialogs().size(), c.dialog ? 1u : 0u);
@@ -467,8 +482,8 @@ TEST_F(NotationFileTest, AFileThatIsNotThereIsSaidToBeGoneAndAnotherMayBeLinked)
             prompts_.queueFile(*c.chosen ? std::optional<QString>(inFolder(*c.chosen))
                                          : std::nullopt);
         rightClickGrid();
-        main().mnuOpenNotationFile->trigger();
-        main().mnuTrackGridPopup->hide();
+        control<QAction>(main(), "mnuOpenNotationFile")->trigger();
+        control<QMenu>(main(), "mnuTrackGridPopup")->hide();
 
         ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
         EXPECT_EQ(prompts_.messageBoxes()[0].text,
@@ -491,12 +506,13 @@ TEST_F(CdFieldsTest, AChangeTheDatabaseRefusesKeepsTheLink)
     QSqlQuery(db()).exec(QStringLiteral("PRAGMA query_only = 1"));
     prompts_.queueFile(QStringLiteral("/music/b.mid"));
 
-    main().mnuChangeNotationFile->trigger();
+    control<QAction>(main(), "mnuChangeNotationFile")->trigger();
 
     EXPECT_EQ(storedTrackField(1, "Notation").toString(), QStringLiteral("/music/a.mid"));
     rightClickGrid();
-    EXPECT_EQ(main().mnuOpenNotationFile->text(), QStringLiteral("Open /music/a.mid"));
-    main().mnuTrackGridPopup->hide();
+    EXPECT_EQ(control<QAction>(main(), "mnuOpenNotationFile")->text(),
+              QStringLiteral("Open /music/a.mid"));
+    control<QMenu>(main(), "mnuTrackGridPopup")->hide();
     EXPECT_EQ(shownMessages(),
               QStringList{QStringLiteral("Please inform programmer that there has been a data "
                                          "error 3146 in the Tracks control (send e-mail to "
@@ -506,7 +522,7 @@ TEST_F(CdFieldsTest, AChangeTheDatabaseRefusesKeepsTheLink)
 TEST_F(CdFieldsTest, TheGridsHelpSaysHowToNameAndPlayTracks)
 {
     showDiscs({fourTrackDisc()});
-    main().mnuViewHelpTracksGrid->trigger();
+    control<QAction>(main(), "mnuViewHelpTracksGrid")->trigger();
     EXPECT_EQ(shownMessages(),
               QStringList{QStringLiteral(
                   "Shows the track names for this CD.\n\nDouble-clicking in the left column "

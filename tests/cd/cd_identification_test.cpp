@@ -6,6 +6,7 @@
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
 #include "tests/platform/mci/fake_device.h"
+#include "tests/support/named_control.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -47,7 +48,7 @@ protected:
     // The disc's length and track 1's, as the CD device gives them in ms.
     QString identity(int numTracks)
     {
-        mci::MMControl& cd = *main().CDControl;
+        mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
         cd.setTimeFormat(0);
         cd.setTrack(1);
         return QStringLiteral("CD Title %1 %2 %3")
@@ -65,9 +66,10 @@ protected:
     }
     int selectedLoopStart()
     {
-        const QModelIndexList rows = main().loopPoints->selectionModel()
-                                         ? main().loopPoints->selectionModel()->selectedRows()
-                                         : QModelIndexList{};
+        const QModelIndexList rows =
+            control<QTableView>(main(), "loopPoints")->selectionModel()
+                ? control<QTableView>(main(), "loopPoints")->selectionModel()->selectedRows()
+                : QModelIndexList{};
         if (rows.isEmpty())
             return -1;
         QSqlTableModel& loops = *main().state().dtaLoopPoints;
@@ -101,13 +103,13 @@ TEST_F(CdIdentificationTest, NewDiscGetsOneRowAndItsTracksAndTheTitleReadyForTyp
     EXPECT_EQ(count("CDs", "Artist = 'Artist'"), 1);
     EXPECT_EQ(trackNames(), (QStringList{"1", "2", "3", "4"}));
     EXPECT_EQ(count("Tracks", QStringLiteral("CDid=%1").arg(main().state().currentCDid)), 4);
-    EXPECT_EQ(main().CDTitle->selectedText(), QStringLiteral("CD Title"));
+    EXPECT_EQ(control<QLineEdit>(main(), "CDTitle")->selectedText(), QStringLiteral("CD Title"));
     EXPECT_EQ(shown(), (Shown{"CD Found", "Lentaro - CD Title", "CD Title", true}));
-    EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("CD Length: 01:00"));
-    EXPECT_EQ(main().txtCurrentPosition->text(), QStringLiteral("01:00:00"));
+    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("CD Length: 01:00"));
+    EXPECT_EQ(control<QLineEdit>(main(), "txtCurrentPosition")->text(), QStringLiteral("01:00:00"));
     EXPECT_EQ(switchedToTracks_, std::vector<int>{1});
-    EXPECT_FALSE(main().CDTitle->isHidden());
-    EXPECT_TRUE(main().CDControl->isEnabled());
+    EXPECT_FALSE(control<QLineEdit>(main(), "CDTitle")->isHidden());
+    EXPECT_TRUE(control<mci::MMControl>(main(), "CDControl")->isEnabled());
 }
 
 TEST_F(CdIdentificationTest, KnownDiscComesBackWithItsRowsAndLastLoop)
@@ -166,19 +168,19 @@ TEST_F(CdIdentificationTest, UnchangedDiscRecheckedSearchesNothing)
 {
     useDiscs({fourTrackDisc()});
     identification().checkCDPresent();
-    main().pnlCDlength->setText(QStringLiteral("untouched"));
+    control<QLabel>(main(), "pnlCDlength")->setText(QStringLiteral("untouched"));
     switchedToTracks_.clear();
 
     identification().checkCDPresent(); // a requery, or an event of another drive
-    EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("untouched"));
+    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("untouched"));
     EXPECT_TRUE(switchedToTracks_.empty());
     EXPECT_EQ(shown().pnlMsg, QStringLiteral("CD Found"));
 
     // A hidden title field is shown again, and nothing else is redone.
-    main().CDTitle->hide();
+    control<QLineEdit>(main(), "CDTitle")->hide();
     identification().checkCDPresent();
-    EXPECT_FALSE(main().CDTitle->isHidden());
-    EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("untouched"));
+    EXPECT_FALSE(control<QLineEdit>(main(), "CDTitle")->isHidden());
+    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("untouched"));
 }
 
 TEST_F(CdIdentificationTest, DiscUnderAMinuteIsNotSwitchedToTrackOne)
@@ -261,9 +263,9 @@ TEST_F(CdIdentificationTest, TheThreeStates)
     identification().checkCDPresent();
     EXPECT_EQ(shown(), noDisc());
     // Of the transport, Eject alone: it closes the tray again.
-    EXPECT_TRUE(main().CDControl->isEnabled());
+    EXPECT_TRUE(control<mci::MMControl>(main(), "CDControl")->isEnabled());
     for (const mci::Button button : mci::allButtons) {
-        EXPECT_EQ(main().CDControl->bar()->button(button)->isEnabled(),
+        EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->bar()->button(button)->isEnabled(),
                   button == mci::Button::Eject);
     }
 
@@ -322,7 +324,8 @@ TEST_F(CdIdentificationTest, UnidentifiedDiscNeverLeavesThePreviousDiscCurrent)
         auto device = std::make_unique<TracksWithoutLength>();
         TracksWithoutLength& bad = *device;
         bad.lengthFromOpen = c.lengthFromOpen;
-        main().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
+        control<mci::MMControl>(main(), "CDControl")
+            ->setDevice(std::move(device), QStringLiteral("CDAudio"));
         const std::size_t boxes = prompts_.messageBoxes().size();
         identification().checkCDPresent();
 
@@ -358,9 +361,9 @@ TEST_F(CdIdentificationTest, IdentityIsReadInMillisecondsInEveryView)
     useDiscs({fourTrackDisc()});
     frmMain& m = main();
     // Another view is current and the CD device was left in minutes, seconds and frames.
-    m.state().currentMMControl = m.WaveControl;
+    m.state().setCurrentMMControl(control<mci::MMControl>(m, "WaveControl"));
     m.state().cdView = false;
-    m.CDControl->setTimeFormat(2);
+    control<mci::MMControl>(m, "CDControl")->setTimeFormat(2);
     QString reason;
     ASSERT_TRUE(m.state().bindWaveLoops(7, reason));
     identification().checkCDPresent();
@@ -373,7 +376,7 @@ TEST_F(CdIdentificationTest, IdentityIsReadInMillisecondsInEveryView)
     EXPECT_EQ(m.state().boundWaveFileID(), 0);
 
     // Checked again from MSF: the same disc, no second row.
-    m.CDControl->setTimeFormat(2);
+    control<mci::MMControl>(m, "CDControl")->setTimeFormat(2);
     identification().checkCDPresent();
     EXPECT_EQ(count("CDs"), discs);
 }
@@ -423,7 +426,8 @@ TEST_F(CdIdentificationTest, EventDuringACheckRunsOneCheckAfterIt)
     const ScopedOverride promptsInPlace(forms::prompts, prompts);
     auto device = std::make_unique<TracksWithoutLength>();
     TracksWithoutLength& bad = *device;
-    main().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
+    control<mci::MMControl>(main(), "CDControl")
+        ->setDevice(std::move(device), QStringLiteral("CDAudio"));
     prompts.whileShown = [&] {
         identification().checkCDPresent();
         identification().checkCDPresent(); // two events still make one re-check
@@ -448,7 +452,8 @@ TEST_F(CdIdentificationTest, WaitForTheLengthRunsOnlyWhileItIsZero)
         clockStep_ = std::chrono::milliseconds(c.stepMs);
         auto device = std::make_unique<TracksWithoutLength>();
         TracksWithoutLength& bad = *device;
-        main().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
+        control<mci::MMControl>(main(), "CDControl")
+            ->setDevice(std::move(device), QStringLiteral("CDAudio"));
         EXPECT_EQ(identification().getStableCDLength(), 0);
         EXPECT_EQ(bad.opens, c.waitOpens);
 
@@ -488,16 +493,16 @@ TEST_F(CdIdentificationTest, DiscEventsAndRequeryOfTheMainWindowCheckTheDrive)
     frmMain& m = main();
 
     discChanges_.arrive('E'); // any drive's event checks the CD drive
-    EXPECT_EQ(m.pnlMsg->text(), QStringLiteral("CD Found"));
+    EXPECT_EQ(control<QLabel>(m, "pnlMsg")->text(), QStringLiteral("CD Found"));
     EXPECT_EQ(m.windowTitle(), QStringLiteral("Lentaro - CD Title"));
 
     eject('D');
     discChanges_.remove('D');
-    EXPECT_EQ(m.pnlMsg->text(), QStringLiteral("No CD in drive"));
+    EXPECT_EQ(control<QLabel>(m, "pnlMsg")->text(), QStringLiteral("No CD in drive"));
 
     insert('D');
-    m.mnuCDRequery->trigger();
-    EXPECT_EQ(m.pnlMsg->text(), QStringLiteral("CD Found"));
+    control<QAction>(m, "mnuCDRequery")->trigger();
+    EXPECT_EQ(control<QLabel>(m, "pnlMsg")->text(), QStringLiteral("CD Found"));
 }
 
 TEST_F(CdIdentificationTest, ADamagedImageIsToldOnceWithTheReasonAndTheImagesName)
@@ -556,13 +561,13 @@ TEST_F(CdIdentificationTest, ADamagedImageIsToldOnceWithTheReasonAndTheImagesNam
         frmMain& m = main();
         m.show();
 
-        m.mnuCDRequery->trigger();
-        m.mnuCDRequery->trigger();
+        control<QAction>(m, "mnuCDRequery")->trigger();
+        control<QAction>(m, "mnuCDRequery")->trigger();
 
         EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("The CD image ")
                                                + QString::fromStdString(cues_.back().string())
                                                + QLatin1Char(' ') + QString::fromUtf8(c.says)});
-        EXPECT_EQ(m.pnlMsg->text(), QString::fromUtf8(c.pnlMsg));
+        EXPECT_EQ(control<QLabel>(m, "pnlMsg")->text(), QString::fromUtf8(c.pnlMsg));
         EXPECT_EQ(m.state().dtaTracks->rowCount(), c.tracks);
         TearDown();
         SetUp();

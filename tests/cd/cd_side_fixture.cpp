@@ -7,11 +7,13 @@
 #include "platform/mci/MMControl.h"
 #include "program/cdsideofmain.h"
 #include "tests/app/cd_drive_fixture.h"
+#include "tests/support/named_control.h"
 #include "tests/support/stand_in_sides.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlQuery>
+#include <QTableView>
 
 namespace lentaro::test {
 
@@ -57,7 +59,7 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
     // Start-up ends in a modal hint: only the tests that answer it let it run, else any event
     // loop inside the procedure under test would meet the hint and wait for a click forever.
     if (!runsStartUp_)
-        main_->tmrAfterFormLoad->stop();
+        control<QTimer>(*main_, "tmrAfterFormLoad")->stop();
     if (!discs.empty())
         useDrive('D');
     main_->state().cdView = true;
@@ -65,7 +67,7 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
 
 void CdSideTest::useDrive(char letter)
 {
-    openCdDrive(*main().CDControl, letter);
+    openCdDrive(*control<mci::MMControl>(main(), "CDControl"), letter);
 }
 
 CdIdentification& CdSideTest::identification()
@@ -73,11 +75,15 @@ CdIdentification& CdSideTest::identification()
     if (!identification_) {
         frmMain& m = main();
         identification_.emplace(
-            CdDisplayControls{m.state(), m, *m.CDControl, *m.CDTitle, *m.Artist, *m.Comments,
-                              *m.lblTrackComments, *m.tgTracks, *m.loopPoints, *m.pnlMsg,
-                              *m.pnlTrackLength, *m.pnlCDlength, *m.txtCurrentPosition,
-                              [&m] { return m.playing(); },
-                              [this](int track) { switchedToTracks_.push_back(track); }, [] {}},
+            CdDisplayControls{
+                m.state(), m, *control<mci::MMControl>(m, "CDControl"),
+                *control<QLineEdit>(m, "CDTitle"), *control<QLineEdit>(m, "Artist"),
+                *control<QLineEdit>(m, "Comments"), *control<QLabel>(m, "lblTrackComments"),
+                *control<QTableView>(m, "tgTracks"), *control<QTableView>(m, "loopPoints"),
+                *control<QLabel>(m, "pnlMsg"), *control<QLabel>(m, "pnlTrackLength"),
+                *control<QLabel>(m, "pnlCDlength"), *control<QLineEdit>(m, "txtCurrentPosition"),
+                [&m] { return m.playing(); },
+                [this](int track) { switchedToTracks_.push_back(track); }, [] {}},
             reader());
         identification_->setClock([this] { return now_ += clockStep_; });
     }
@@ -92,8 +98,11 @@ QSqlDatabase CdSideTest::db()
 Shown CdSideTest::shown()
 {
     frmMain& m = main();
-    EXPECT_EQ(m.pnlTrackLength->isHidden(), m.pnlCDlength->isHidden());
-    return {m.pnlMsg->text(), m.windowTitle(), m.CDTitle->text(), !m.pnlCDlength->isHidden()};
+    EXPECT_EQ(control<QLabel>(m, "pnlTrackLength")->isHidden(),
+              control<QLabel>(m, "pnlCDlength")->isHidden());
+    return {control<QLabel>(m, "pnlMsg")->text(), m.windowTitle(),
+            control<QLineEdit>(m, "CDTitle")->text(),
+            !control<QLabel>(m, "pnlCDlength")->isHidden()};
 }
 
 Shown CdSideTest::noDisc()

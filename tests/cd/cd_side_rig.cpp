@@ -57,7 +57,7 @@ CdSideRig::CdSideRig()
     mnuChangeNotationFile = mnuTrackGridPopup->addAction(QStringLiteral("Change notation file"));
     mnuDigitalRec = mnuTrackGridPopup->addAction(QStringLiteral("Record digitally"));
     mnuViewHelpTracksGrid = mnuTrackGridPopup->addAction(QStringLiteral("Help"));
-    state_.currentMMControl = CDControl;
+    state_.setCurrentMMControl(CDControl);
     state_.cdView = true;
 }
 
@@ -96,21 +96,21 @@ void CdSideRig::changeToMode(const QString& theMode, bool)
     programState().gvSlowMode = is("SlowPlay");
     if (is("CD") || is("Wave")) {
         state_.cdView = is("CD");
-        state_.currentMMControl = state_.cdView ? CDControl : WaveControl;
+        state_.setCurrentMMControl(state_.cdView ? CDControl : WaveControl);
     }
     emit state_.viewChanged();
 }
 
 bool CdSideRig::playing()
 {
-    return state_.currentMMControl
-           && state_.currentMMControl->mode() == static_cast<int>(mci::Mode::Playing);
+    return state_.currentMMControl()
+           && state_.currentMMControl()->mode() == static_cast<int>(mci::Mode::Playing);
 }
 
 void CdSideRig::tmsf()
 {
-    state_.currentMMControl->setWait(true);
-    state_.currentMMControl->setTimeFormat(tmsfFormat);
+    state_.currentMMControl()->setWait(true);
+    state_.currentMMControl()->setTimeFormat(tmsfFormat);
 }
 
 bool CdSideRig::playWaveFile(const QString& fn)

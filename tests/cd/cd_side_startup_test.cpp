@@ -3,6 +3,7 @@
 #include "app/frmHint.h"
 #include "app/programstate.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -42,8 +43,8 @@ TEST_F(CdSideStartupTest, FirstStartWithOneDriveFindsTheDiscAndAsksNothing)
     EXPECT_TRUE(prompts_.inputBoxes().empty());
     EXPECT_TRUE(programState().gvDigitalRecordingOK);
     EXPECT_EQ(storedPreference("digCDNum")->bytes().substr(0, 1), "1");
-    EXPECT_EQ(main().CDControl->fileName(), QStringLiteral("D:"));
-    EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("CD Found"));
+    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->fileName(), QStringLiteral("D:"));
+    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), QStringLiteral("CD Found"));
     EXPECT_EQ(main().windowTitle(), QStringLiteral("Lentaro - CD Title"));
     EXPECT_EQ(count("CDs"), 2);
     EXPECT_EQ(count("Tracks"), 4);

@@ -8,6 +8,7 @@
 #include "mainwindow/sides.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -75,7 +76,7 @@ protected:
     void press(void (mci::MMControl::*button)(bool&))
     {
         bool cancel = false;
-        emit(main().CDControl->*button)(cancel);
+        emit(control<mci::MMControl>(main(), "CDControl")->*button)(cancel);
         EXPECT_TRUE(cancel);
     }
 };
@@ -100,12 +101,12 @@ TEST_P(NextPrev, GoesToTheTrackAndKeepsPlayingOrStopped)
 {
     const NextPrevCase& c = GetParam();
     showDiscs({sixTrackDisc()});
-    mci::MMControl& cd = *main().CDControl;
+    mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
     const int shown = QString::fromLatin1(c.position).left(2).toInt();
     if (c.playing)
         doubleClick(cellOf(shown, "TrackNum"));
     ASSERT_EQ(playingNow(cd), c.playing);
-    main().txtCurrentPosition->setText(QLatin1String(c.position));
+    control<QLineEdit>(main(), "txtCurrentPosition")->setText(QLatin1String(c.position));
 
     press(c.next ? &mci::MMControl::nextClick : &mci::MMControl::prevClick);
 
@@ -113,9 +114,10 @@ TEST_P(NextPrev, GoesToTheTrackAndKeepsPlayingOrStopped)
     EXPECT_EQ(c.playing ? deviceTrack(cd) : cuedTrack(cd), c.track);
     EXPECT_EQ(gridTrack(), c.track);
     EXPECT_EQ(programState().gvCurrentTrack, c.track);
-    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track %1 Length: 00:03").arg(c.track));
+    EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
+              QStringLiteral("Track %1 Length: 00:03").arg(c.track));
     // tt:mm:ss, playing or not.
-    EXPECT_EQ(main().txtCurrentPosition->text(),
+    EXPECT_EQ(control<QLineEdit>(main(), "txtCurrentPosition")->text(),
               QStringLiteral("%1:00:00").arg(c.track, 2, 10, QLatin1Char('0')));
     EXPECT_TRUE(main().isEnabled());
 }
@@ -152,8 +154,8 @@ TEST_P(RefusedPlays, FiveInARowGiveOneMessageAndNoSwitch)
     for (int refusals : c.refusalsPerTry) {
         device.refusePlays = refusals;
         doubleClick(cellOf(2, "TrackNum"));
-        EXPECT_EQ(playingNow(*main().CDControl), refusals < 5);
-        main().CDControl->setCommand(QStringLiteral("Stop"));
+        EXPECT_EQ(playingNow(*control<mci::MMControl>(main(), "CDControl")), refusals < 5);
+        control<mci::MMControl>(main(), "CDControl")->setCommand(QStringLiteral("Stop"));
     }
     std::vector<QString> expected(
         c.messages, QStringLiteral("Multimedia system error The drive does not answer."));
@@ -172,27 +174,29 @@ TEST_F(CdTransportTest, ATrackOfAnHourAndMoreShowsItsMinutesAndSeconds)
 {
     showScriptedDisc({3665000});
 
-    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track 1 Length: 61:05"));
-    EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("CD Length: 61:05"));
-    EXPECT_EQ(main().sbTrackPos->maximum(), 3665);
-    EXPECT_EQ(main().sbTrackPos->value(), 0);
+    EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
+              QStringLiteral("Track 1 Length: 61:05"));
+    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("CD Length: 61:05"));
+    EXPECT_EQ(control<QScrollBar>(main(), "sbTrackPos")->maximum(), 3665);
+    EXPECT_EQ(control<QScrollBar>(main(), "sbTrackPos")->value(), 0);
 }
 
 TEST_F(CdTransportTest, LengthsAreReadInMillisecondsWhateverTheViewLeftOnTheCdControl)
 {
     showDiscs({fourTrackDisc()});
-    mci::MMControl& cd = *main().CDControl;
+    mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
     main().state().cdView = false;
-    main().state().currentMMControl = main().WaveControl;
-    main().WaveControl->setTimeFormat(0);
+    main().state().setCurrentMMControl(control<mci::MMControl>(main(), "WaveControl"));
+    control<mci::MMControl>(main(), "WaveControl")->setTimeFormat(0);
     cd.setTimeFormat(10);
-    main().pnlTrackLength->clear();
-    main().sbTrackPos->setMaximum(1);
+    control<QLabel>(main(), "pnlTrackLength")->clear();
+    control<QScrollBar>(main(), "sbTrackPos")->setMaximum(1);
 
     main().cd().refreshDisplayForNewCD();
 
-    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Track 1 Length: 00:15"));
-    EXPECT_EQ(main().sbTrackPos->maximum(), 15);
+    EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
+              QStringLiteral("Track 1 Length: 00:15"));
+    EXPECT_EQ(control<QScrollBar>(main(), "sbTrackPos")->maximum(), 15);
     cd.setTimeFormat(0);
     cd.setTrack(1);
     EXPECT_EQ(cd.from(), cd.trackPosition());
@@ -230,23 +234,24 @@ TEST_P(GridFollowsPlay, ToTheTrackThePositionReachedUnlessClickedLately)
     const FollowCase& c = GetParam();
     showDiscs({fourTrackDisc()});
     doubleClick(cellOf(1, "TrackNum"));
-    ASSERT_TRUE(playingNow(*main().CDControl));
+    ASSERT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl")));
     click(cellOf(1, "TrackName"));
     windowNow_ += c.sinceClick;
     // Track 1 plays to its end and on into track 2.
     ASSERT_TRUE(mci::test::eventually([&] {
-        if (deviceTrack(*main().CDControl) == 2)
+        if (deviceTrack(*control<mci::MMControl>(main(), "CDControl")) == 2)
             return true;
         sound_.clock->advance(100ms);
         return false;
     }));
 
-    emit main().CDControl->statusUpdate();
+    emit control<mci::MMControl>(main(), "CDControl")->statusUpdate();
 
-    EXPECT_EQ(main().txtCurrentPosition->text().left(2), QStringLiteral("02"));
+    EXPECT_EQ(control<QLineEdit>(main(), "txtCurrentPosition")->text().left(2),
+              QStringLiteral("02"));
     EXPECT_EQ(gridTrack(), c.gridTrack);
     EXPECT_EQ(programState().gvCurrentTrack, c.gridTrack);
-    EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("CD playing"));
+    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), QStringLiteral("CD playing"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Position, GridFollowsPlay,
@@ -260,10 +265,11 @@ INSTANTIATE_TEST_SUITE_P(Position, GridFollowsPlay,
 TEST_F(CdTransportTest, ATrackPlayedAfterAStopReportsItsPosition)
 {
     showDiscs({fourTrackDisc()});
-    main().CDControl->setUpdateInterval(0);
+    control<mci::MMControl>(main(), "CDControl")->setUpdateInterval(0);
     doubleClick(cellOf(2, "TrackNum"));
-    ASSERT_TRUE(playingNow(*main().CDControl));
-    EXPECT_EQ(main().CDControl->updateInterval(), frmMain::liveUpdateInterval);
+    ASSERT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl")));
+    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->updateInterval(),
+              frmMain::liveUpdateInterval);
 }
 
 // "CD playing" only while the CD plays: a pause, a stop by its button or by Space (which ends the
@@ -271,13 +277,13 @@ TEST_F(CdTransportTest, ATrackPlayedAfterAStopReportsItsPosition)
 TEST_F(CdTransportTest, TheStatusSaysCdPlayingOnlyWhileItPlays)
 {
     showDiscs({fourTrackDisc()});
-    mci::MMControl& cd = *main().CDControl;
+    mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
     const QString playingText = QStringLiteral("CD playing");
     const QString found = QStringLiteral("CD Found");
     const auto reported = [&] {
         QCoreApplication::processEvents();
         emit cd.statusUpdate();
-        return main().pnlMsg->text();
+        return control<QLabel>(main(), "pnlMsg")->text();
     };
     const auto pressButton = [&](mci::Button button) {
         QTest::mouseClick(cd.bar()->button(button), Qt::LeftButton);
@@ -292,13 +298,13 @@ TEST_F(CdTransportTest, TheStatusSaysCdPlayingOnlyWhileItPlays)
     pressButton(mci::Button::Stop);
     EXPECT_EQ(reported(), found);
 
-    QTableView& grid = *main().tgTracks;
+    QTableView& grid = *control<QTableView>(main(), "tgTracks");
     grid.setFocus();
     QTest::keyClick(&grid, Qt::Key_Space);
     EXPECT_EQ(reported(), playingText);
     QTest::keyClick(&grid, Qt::Key_Space);
     QCoreApplication::processEvents();
-    EXPECT_EQ(main().pnlMsg->text(), found);
+    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), found);
 
     doubleClick(cellOf(4, "TrackNum"));
     EXPECT_EQ(reported(), playingText);
@@ -316,7 +322,7 @@ TEST_F(CdTransportTest, ATrackChosenWhileStoppedShowsItsStartAsTrackMinutesSecon
 {
     showDiscs({fourTrackDisc()});
     click(cellOf(3, "TrackName"));
-    EXPECT_EQ(main().txtCurrentPosition->text(), QStringLiteral("03:00:00"));
+    EXPECT_EQ(control<QLineEdit>(main(), "txtCurrentPosition")->text(), QStringLiteral("03:00:00"));
 }
 
 TEST_F(CdTransportTest, ADoubleClickOnARowWithoutATrackNumberPlaysNothing)
@@ -333,25 +339,25 @@ TEST_F(CdTransportTest, ADoubleClickOnARowWithoutATrackNumberPlaysNothing)
         if (track == 1 || track == 4)
             continue;
         doubleClick(tracks.index(row, number));
-        EXPECT_FALSE(playingNow(*main().CDControl)) << "row " << row;
+        EXPECT_FALSE(playingNow(*control<mci::MMControl>(main(), "CDControl"))) << "row " << row;
     }
     doubleClick(cellOf(4, "TrackNum"));
-    EXPECT_TRUE(playingNow(*main().CDControl));
-    EXPECT_EQ(deviceTrack(*main().CDControl), 4);
+    EXPECT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl")));
+    EXPECT_EQ(deviceTrack(*control<mci::MMControl>(main(), "CDControl")), 4);
 }
 
 TEST_F(CdTransportTest, SpaceInTheGridPlaysAndStopsWithoutEditing)
 {
     showDiscs({fourTrackDisc()});
-    QTableView& grid = *main().tgTracks;
+    QTableView& grid = *control<QTableView>(main(), "tgTracks");
     grid.setCurrentIndex(cellOf(2, "TrackName"));
     for (const auto since : {30s, 2s}) {
         typedAgo(since);
         grid.setFocus();
         QTest::keyClick(&grid, Qt::Key_Space);
-        EXPECT_TRUE(playingNow(*main().CDControl)) << since.count();
+        EXPECT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl"))) << since.count();
         QTest::keyClick(&grid, Qt::Key_Space);
-        EXPECT_FALSE(playingNow(*main().CDControl)) << since.count();
+        EXPECT_FALSE(playingNow(*control<mci::MMControl>(main(), "CDControl"))) << since.count();
         EXPECT_FALSE(isEditing(grid)) << since.count();
     }
     EXPECT_EQ(storedTrackField(2, "TrackName").toString(), QStringLiteral("2"));
@@ -361,7 +367,7 @@ TEST_F(CdTransportTest, ANameTypedInTheGridIsStoredAndTheRowStaysCurrent)
 {
     showDiscs({fourTrackDisc()});
     QSqlTableModel& tracks = *main().state().dtaTracks;
-    main().tgTracks->setCurrentIndex(cellOf(3, "TrackName"));
+    control<QTableView>(main(), "tgTracks")->setCurrentIndex(cellOf(3, "TrackName"));
 
     tracks.setData(cellOf(3, "TrackName"), QStringLiteral("Blue Moon"));
 
@@ -389,7 +395,7 @@ TEST_F(CdTransportTest, AWriteTheDatabaseRefusesShowsTheDataErrorAndTheStoredNam
 TEST_F(CdTransportTest, TheGridShowsNumberNameAndRating)
 {
     showDiscs({fourTrackDisc()});
-    QTableView& grid = *main().tgTracks;
+    QTableView& grid = *control<QTableView>(main(), "tgTracks");
     QStringList shown;
     for (int column = 0; column < grid.model()->columnCount(); ++column) {
         if (!grid.isColumnHidden(column))
@@ -412,7 +418,8 @@ TEST_F(CdTransportTest, TheGridShowsNumberNameAndRating)
     EXPECT_GT(header.sectionSize(tracks.fieldIndex("TrackName")),
               header.sectionSize(tracks.fieldIndex("TrackNum")));
     EXPECT_EQ(grid.model()->rowCount(), 4);
-    EXPECT_EQ(main().lblTrackComments->text(), QStringLiteral("Track 1 Comments"));
+    EXPECT_EQ(control<QLabel>(main(), "lblTrackComments")->text(),
+              QStringLiteral("Track 1 Comments"));
 }
 
 // The four tracks of tones and five seconds of data after them.
@@ -426,7 +433,7 @@ cd::test::ImageSpec discWithDataTrack()
 TEST_F(CdTransportTest, ADataTrackIsMarkedPlaysAsSilenceThatTheStatusNamesAndIsNotCopied)
 {
     showDiscs({discWithDataTrack()});
-    QTableView& grid = *main().tgTracks;
+    QTableView& grid = *control<QTableView>(main(), "tgTracks");
     ASSERT_EQ(grid.model()->rowCount(), 5);
     // How the grid draws each track's name.
     const auto shownName = [&](int track) {
@@ -441,11 +448,12 @@ TEST_F(CdTransportTest, ADataTrackIsMarkedPlaysAsSilenceThatTheStatusNamesAndIsN
     EXPECT_EQ(shownName(5), QStringLiteral("5 (data track)"));
 
     doubleClick(cellOf(5, "TrackNum"));
-    ASSERT_TRUE(playingNow(*main().CDControl));
-    sound_.hear(100, *main().CDControl);
-    emit main().CDControl->statusUpdate();
+    ASSERT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl")));
+    sound_.hear(100, *control<mci::MMControl>(main(), "CDControl"));
+    emit control<mci::MMControl>(main(), "CDControl")->statusUpdate();
 
-    EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("Track 5 is a data track: no audio"));
+    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(),
+              QStringLiteral("Track 5 is a data track: no audio"));
     const std::vector<std::int16_t> heard = sound_.heard();
     ASSERT_FALSE(heard.empty());
     EXPECT_EQ(std::count(heard.begin(), heard.end(), 0), std::ptrdiff_t(heard.size()));
@@ -454,13 +462,14 @@ TEST_F(CdTransportTest, ADataTrackIsMarkedPlaysAsSilenceThatTheStatusNamesAndIsN
     ProgramState& program = programState();
     program.gvDigitalRecordingOK = true;
     program.gvDigCDNum = 1;
-    main().mnuDigitalRec->trigger();
+    control<QAction>(main(), "mnuDigitalRec")->trigger();
 
     EXPECT_EQ(shownMessages(),
               QStringList{QStringLiteral("Track 5 is a data track: it holds no audio to record.")});
     EXPECT_TRUE(prompts_.fileDialogs().empty());
     EXPECT_TRUE(main().isEnabled());
-    EXPECT_NE(main().CDControl->mode(), static_cast<int>(mci::Mode::NotOpen));
+    EXPECT_NE(control<mci::MMControl>(main(), "CDControl")->mode(),
+              static_cast<int>(mci::Mode::NotOpen));
 }
 
 struct EjectCase {
@@ -536,16 +545,17 @@ TEST_P(CdDone, ReplaysAFinishedLoopAndEndsAnAnalogRecording)
     showDiscs({fourTrackDisc()});
     auto wave = std::make_unique<mci::test::FakeDevice>();
     mci::test::FakeDevice& recorder = *wave;
-    main().WaveControl->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
-    main().pnlMsg->setText(QStringLiteral("Recording"));
+    control<mci::MMControl>(main(), "WaveControl")
+        ->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
+    control<QLabel>(main(), "pnlMsg")->setText(QStringLiteral("Recording"));
     programState().gvPlayState.setState(c.loopPlaying);
     programState().gvRecordingInProgress = c.recording;
 
-    emit main().CDControl->done(c.code);
+    emit control<mci::MMControl>(main(), "CDControl")->done(c.code);
 
     EXPECT_EQ(replays_, c.replays);
     EXPECT_EQ(recorder.verbs().contains(QStringLiteral("Stop")), c.recording);
-    EXPECT_EQ(main().pnlMsg->text(),
+    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(),
               c.recording ? QStringLiteral("Lentaro") : QStringLiteral("Recording"));
     if (c.recording) {
         EXPECT_FALSE(programState().gvPlayState.state().toBool());

@@ -2,6 +2,7 @@
 
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QSqlQuery>
 #include <QSqlTableModel>
@@ -25,7 +26,8 @@ ScriptedCdDevice& CdWindowTest::showScriptedDisc(const std::vector<int>& trackMs
     useDiscs({});
     auto device = std::make_unique<ScriptedCdDevice>(trackMs);
     ScriptedCdDevice& scripted = *device;
-    main().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
+    control<mci::MMControl>(main(), "CDControl")
+        ->setDevice(std::move(device), QStringLiteral("CDAudio"));
     show();
     return scripted;
 }
@@ -46,7 +48,7 @@ void CdWindowTest::typedAgo(std::chrono::milliseconds ago)
 
 int CdWindowTest::gridTrack()
 {
-    const QModelIndex current = main().tgTracks->currentIndex();
+    const QModelIndex current = control<QTableView>(main(), "tgTracks")->currentIndex();
     if (!current.isValid())
         return 0;
     QSqlTableModel& tracks = *main().state().dtaTracks;
@@ -66,7 +68,7 @@ QModelIndex CdWindowTest::cellOf(int track, const char* field)
 
 void CdWindowTest::doubleClick(const QModelIndex& cell)
 {
-    QTableView& grid = *main().tgTracks;
+    QTableView& grid = *control<QTableView>(main(), "tgTracks");
     const QPoint at = grid.visualRect(cell).center();
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
@@ -74,7 +76,7 @@ void CdWindowTest::doubleClick(const QModelIndex& cell)
 
 void CdWindowTest::click(const QModelIndex& cell)
 {
-    QTableView& grid = *main().tgTracks;
+    QTableView& grid = *control<QTableView>(main(), "tgTracks");
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
 }
 

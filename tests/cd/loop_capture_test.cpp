@@ -23,6 +23,7 @@
 #include "tests/engine/support/tone.h"
 #include "tests/platform/cd/support/wave_contents.h"
 #include "tests/platform/mci/wave_rig.h"
+#include "tests/support/named_control.h"
 
 #include <QFile>
 #include <QLabel>
@@ -134,8 +135,8 @@ protected:
         readerDrives_ = cd::DriveList(std::move(readerDrive));
         reader_.emplace(readerDrives_, cd::DigitalReader::Timing{});
         MainState& state = rig().state();
-        state.currentMMControl = rig().CDControl;
-        state.slowDownPercent = 50;
+        state.setCurrentMMControl(rig().CDControl);
+        state.setSlowDownPercent(50);
         state.cdView = true;
         rig().setEnabled(true);
         ProgramState& program = programState();
@@ -406,7 +407,8 @@ public:
             return;
         // As the loop side's play does.
         programState().gvPlayState.setState(true);
-        recordWhilePlaying(*main_.CDControl, *main_.WaveControl, inPt_, outPt_);
+        recordWhilePlaying(*control<mci::MMControl>(main_, "CDControl"),
+                           *control<mci::MMControl>(main_, "WaveControl"), inPt_, outPt_);
     }
 
 private:
@@ -447,8 +449,8 @@ protected:
         CdSideTest::SetUp();
         useDiscs({fourTrackDisc()});
         MainState& state = main().state();
-        state.currentMMControl = main().CDControl;
-        state.slowDownPercent = 50;
+        state.setCurrentMMControl(control<mci::MMControl>(main(), "CDControl"));
+        state.setSlowDownPercent(50);
         state.cdView = true;
         main().setEnabled(true);
         ASSERT_TRUE(fillWithTones(cues_.front()));

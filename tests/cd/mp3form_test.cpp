@@ -13,6 +13,7 @@
 #include "tests/cd/support/converted_wave.h"
 #include "tests/cd/support/frame_gate.h"
 #include "tests/cd/support/mp3_maker.h"
+#include "tests/support/named_control.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -273,11 +274,12 @@ TEST_F(Mp3FormTest, YesOpensTheNewFileInTheWaveView)
     convert();
 
     EXPECT_FALSE(formLoaded());
-    EXPECT_EQ(main().WaveControl->fileName(), output());
+    EXPECT_EQ(control<mci::MMControl>(main(), "WaveControl")->fileName(), output());
     EXPECT_FALSE(main().state().cdView);
-    EXPECT_EQ(main().state().currentMMControl, main().WaveControl);
+    EXPECT_EQ(main().state().currentMMControl(), control<mci::MMControl>(main(), "WaveControl"));
     EXPECT_EQ(main().mruPath(1), output());
-    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
+    EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
+              QStringLiteral("Wave File Length 00:02"));
 }
 
 // Every control of the dialog, used as the user uses it, reaches its procedure: the boxes typed

@@ -16,6 +16,7 @@
 #include "platform/mci/TransportBar.h"
 #include "tests/platform/mci/fake_device.h"
 #include "tests/platform/mci/wave_rig.h"
+#include "tests/support/named_control.h"
 #include "tests/support/sanitizers.h"
 
 #include <QAction>
@@ -77,8 +78,8 @@ protected:
     {
         CdSideTest::SetUp();
         useDiscs({});
-        main().state().currentMMControl = main().CDControl;
-        main().CDControl->setUpdateInterval(500);
+        main().state().setCurrentMMControl(control<mci::MMControl>(main(), "CDControl"));
+        control<mci::MMControl>(main(), "CDControl")->setUpdateInterval(500);
         auto device = std::make_unique<PositionedDevice>();
         device_ = device.get();
         wave().setDevice(std::move(device), QStringLiteral("WaveAudio"));
@@ -94,7 +95,7 @@ protected:
         CdSideTest::TearDown();
     }
 
-    mci::MMControl& wave() { return *main().WaveControl; }
+    mci::MMControl& wave() { return *control<mci::MMControl>(main(), "WaveControl"); }
     recordForm& load()
     {
         return *new recordForm(
@@ -184,7 +185,7 @@ TEST_F(RecorderTest, AsksToSaveOnEveryLaterChoiceAndOnClosingAlsoAfterASave)
 TEST_F(RecorderTest, GivesTheWaveDeviceItsFileBackAndTheUpdateIntervalAtUnloading)
 {
     recordForm& recorder = load();
-    EXPECT_EQ(main().CDControl->updateInterval(), 0);
+    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->updateInterval(), 0);
     record(recorder, "take.wav");
     prompts_.queueAnswer(forms::Answer::No);
 
@@ -193,7 +194,7 @@ TEST_F(RecorderTest, GivesTheWaveDeviceItsFileBackAndTheUpdateIntervalAtUnloadin
     EXPECT_EQ(wave().fileName(), path("held.wav"));
     EXPECT_EQ(device_->verbs().mid(device_->verbs().size() - 2), QStringList({"Close", "Open"}));
     EXPECT_NE(wave().mode(), static_cast<int>(mci::Mode::NotOpen));
-    EXPECT_EQ(main().CDControl->updateInterval(), 500);
+    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->updateInterval(), 500);
 }
 
 TEST_F(RecorderTest, RefusesTheWorkingFilesAsRecordingFiles)
@@ -327,7 +328,7 @@ protected:
     {
         CdSideTest::SetUp();
         useDiscs({});
-        main().state().currentMMControl = main().CDControl;
+        main().state().setCurrentMMControl(control<mci::MMControl>(main(), "CDControl"));
         ProgramState& program = programState();
         program.gvRecordingDepth = 16;
         program.gvChannels = 1;
@@ -346,9 +347,10 @@ protected:
 
 TEST_F(RecorderOnTheCardTest, PlayAfterStopPlaysTheTakeFromItsStart)
 {
-    auto& recorder = *new recordForm({main().state(), *main().WaveControl, {}});
+    auto& recorder =
+        *new recordForm({main().state(), *control<mci::MMControl>(main(), "WaveControl"), {}});
     recorder.show();
-    mci::MMControl& wave = *main().WaveControl;
+    mci::MMControl& wave = *control<mci::MMControl>(main(), "WaveControl");
     const auto press = [&](mci::Button button) {
         QTest::mouseClick(recorder.mmWave->bar()->button(button), Qt::LeftButton);
     };
@@ -389,7 +391,7 @@ protected:
         CdSideTest::SetUp();
         withCdSide_ = true;
         useDiscs({});
-        main().state().currentMMControl = main().CDControl;
+        main().state().setCurrentMMControl(control<mci::MMControl>(main(), "CDControl"));
     }
 };
 
@@ -401,7 +403,7 @@ TEST_F(RecorderMenuTest, ShowsTheRecorderModally)
         static_cast<recordForm&>(modal).unload();
     });
 
-    main().mnuRecord->trigger();
+    control<QAction>(main(), "mnuRecord")->trigger();
 
     EXPECT_TRUE(user.acted());
     EXPECT_EQ(caption, "Record Wave File");
@@ -418,7 +420,8 @@ TEST_F(RecorderMenuTest, TheRecorderAndTheMp3WindowOpenOnTheMiddleOfTheMainWindo
     main().show();
     main().move(main().screen()->geometry().center());
     const QPoint middle = main().frameGeometry().center();
-    for (const Case& c : {Case{"recorder", main().mnuRecord}, Case{"MP3", main().mnuConvertMP3}}) {
+    for (const Case& c : {Case{"recorder", control<QAction>(main(), "mnuRecord")},
+                          Case{"MP3", control<QAction>(main(), "mnuConvertMP3")}}) {
         SCOPED_TRACE(c.window);
         QRect opened;
         WhenModal user([&](QWidget& modal) {

@@ -51,7 +51,7 @@ protected:
         ASSERT_EQ(tracks.rowCount(), 4);
         tracks.setData(tracks.index(1, tracks.fieldIndex("TrackName")), "Blue Moon");
         rig().tgTracks->setCurrentIndex(tracks.index(1, 0));
-        rig().state().currentMMControl = rig().CDControl;
+        rig().state().setCurrentMMControl(rig().CDControl);
         rig().setEnabled(true);
         ProgramState& program = programState();
         program.gvDigitalRecordingOK = true;

@@ -178,7 +178,7 @@ void LoopSideRig::changeToMode(const QString& theMode, bool)
     if (program.gvSlowMode && !isMode(theMode, "SlowPlay") && side_)
         side_->stopDLL();
     program.gvPlayState.setState(false);
-    mci::MMControl* leaving = state_.currentMMControl;
+    mci::MMControl* leaving = state_.currentMMControl();
     if (leaving && !(isMode(theMode, "CD") && leaving == CDControl)) {
         leaving->setWait(true);
         leaving->setCommand(QStringLiteral("Stop"));
@@ -206,26 +206,26 @@ void LoopSideRig::changeToMode(const QString& theMode, bool)
     }
     program.gvSlowMode = isMode(theMode, "SlowPlay");
     if (isMode(theMode, "CD") && side_)
-        side_->showGridView(state_.currentView);
+        side_->showGridView(state_.currentView());
     QWidget::setEnabled(true);
     emit state_.viewChanged();
 }
 
 bool LoopSideRig::playing()
 {
-    return state_.currentMMControl
-           && state_.currentMMControl->mode() == static_cast<int>(mci::Mode::Playing);
+    return state_.currentMMControl()
+           && state_.currentMMControl()->mode() == static_cast<int>(mci::Mode::Playing);
 }
 
 void LoopSideRig::ms()
 {
-    state_.currentMMControl->setTimeFormat(static_cast<int>(mci::TimeFormat::Milliseconds));
+    state_.currentMMControl()->setTimeFormat(static_cast<int>(mci::TimeFormat::Milliseconds));
 }
 
 void LoopSideRig::tmsf()
 {
-    state_.currentMMControl->setWait(true);
-    state_.currentMMControl->setTimeFormat(static_cast<int>(mci::TimeFormat::Tmsf));
+    state_.currentMMControl()->setWait(true);
+    state_.currentMMControl()->setTimeFormat(static_cast<int>(mci::TimeFormat::Tmsf));
 }
 
 void LoopSideRig::graphicEnableToggle(bool newEnableState)
@@ -235,7 +235,7 @@ void LoopSideRig::graphicEnableToggle(bool newEnableState)
 
 void LoopSideRig::showLoopPlaying()
 {
-    pnlMsg->setText(QStringLiteral("Playing loop at ") + QString::number(state_.slowDownPercent)
+    pnlMsg->setText(QStringLiteral("Playing loop at ") + QString::number(state_.slowDownPercent())
                     + QStringLiteral("% of original speed."));
 }
 

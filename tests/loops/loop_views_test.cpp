@@ -70,7 +70,7 @@ TEST_F(LoopViews, AViewChosenFromTheWaveViewShowsTheCdViewFirst)
     waveWithLoops({{1000, {}}});
     loops_->mnuChooseView_Click(2);
     EXPECT_TRUE(rig.state().cdView);
-    EXPECT_EQ(rig.state().currentMMControl, rig.CDControl);
+    EXPECT_EQ(rig.state().currentMMControl(), rig.CDControl);
 }
 
 // A layout that cannot be read leaves the built-in columns; smallvw and biglyric report it,
@@ -102,7 +102,7 @@ TEST_F(LoopViews, AnUnreadableLayoutKeepsTheBuiltInColumns)
         loops_->mnuChooseView_Click(c.view);
         EXPECT_EQ(shownColumns(), builtInColumns);
         EXPECT_EQ(trappedError(), c.error ? c.error : before);
-        EXPECT_EQ(rig.state().currentView, c.view);
+        EXPECT_EQ(rig.state().currentView(), c.view);
         QFile::remove(path(QString::fromLatin1(c.file)));
         ASSERT_TRUE(copyShippedFiles());
     }

@@ -95,7 +95,7 @@ TEST_F(SlowPlayRoad, APassIsGivenTheSpeedPitchQualityAndChannelAsTheEngineTakesT
         EXPECT_EQ(pass.windowMode, 1);
         EXPECT_EQ(pass.realTime, c.realTime ? 1 : 0);
         EXPECT_EQ(pass.channelChoice, c.channel);
-        EXPECT_EQ(rig.state().slowDownPercent, c.storedPercent);
+        EXPECT_EQ(rig.state().slowDownPercent(), c.storedPercent);
         if (!c.realTime) {
             EXPECT_EQ(forms::loadedFormOf<messages2>()->Label1->text(),
                       "Changing loop speed and/or pitch.");

@@ -97,12 +97,12 @@ TEST_F(SpeedAndPitch, PitchStepsTypedPitchAndThePitchSliderShowAndSoundTheSameCe
         SCOPED_TRACE(c.name);
         startFrom(50, 300);
         c.change();
-        EXPECT_EQ(m.state().pitchChange, c.pitch);
+        EXPECT_EQ(m.state().pitchChange(), c.pitch);
         EXPECT_EQ(m.txtSlowPct[1]->text(), QString::fromUtf8(c.halfSteps));
         EXPECT_EQ(m.txtSlowPct[2]->text(), QString::fromUtf8(c.cents));
         EXPECT_EQ(m.slSlowPct[1]->value(), c.pitch);
         EXPECT_EQ(passes(), c.passes);
-        EXPECT_EQ(m.state().slowDownPercent, 50);
+        EXPECT_EQ(m.state().slowDownPercent(), 50);
     }
     EXPECT_EQ(trappedError(), 0);
 }
@@ -118,11 +118,11 @@ TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSl
     speed.setSliderPosition(90);
     speed.setSliderPosition(2);
     EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("2"));
-    EXPECT_EQ(m.state().slowDownPercent, 2);
+    EXPECT_EQ(m.state().slowDownPercent(), 2);
     EXPECT_EQ(passes(), 0);
 
     speed.setSliderDown(false);
-    EXPECT_EQ(m.state().slowDownPercent, 5);
+    EXPECT_EQ(m.state().slowDownPercent(), 5);
     EXPECT_EQ(m.txtSlowPct[0]->text(), QStringLiteral("5"));
     EXPECT_EQ(passes(), 1);
     QTimer& freedom = *m.tmrSliderFreedom;
@@ -137,13 +137,13 @@ TEST_F(SpeedAndPitch, ADragFollowsTheThumbAndTheReleaseChangesOnceThenLocksTheSl
     EXPECT_EQ(passes(), 1);
     EXPECT_TRUE(speed.isEnabled());
     QTest::keyClick(m.slSlowPct[1], Qt::Key_Right);
-    EXPECT_EQ(m.state().pitchChange, 1);
+    EXPECT_EQ(m.state().pitchChange(), 1);
     EXPECT_EQ(passes(), 2);
 
     loops_->tmrSliderFreedom_Timer();
     EXPECT_FALSE(freedom.isActive());
     QTest::keyClick(&speed, Qt::Key_Right);
-    EXPECT_EQ(m.state().slowDownPercent, 6);
+    EXPECT_EQ(m.state().slowDownPercent(), 6);
     EXPECT_EQ(passes(), 3);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/programstate.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -76,19 +77,19 @@ protected:
     {
         switch (focus) {
         case Focus::Button:
-            return focused(main.btnLoopPlay);
+            return focused(control<QPushButton>(main, "btnLoopPlay"));
         case Focus::PositionBar:
-            return focused(main.sbTrackPos);
+            return focused(control<QScrollBar>(main, "sbTrackPos"));
         case Focus::CDTitle:
-            return focused(main.CDTitle);
+            return focused(control<QLineEdit>(main, "CDTitle"));
         case Focus::Artist:
-            return focused(main.Artist);
+            return focused(control<QLineEdit>(main, "Artist"));
         case Focus::Comments:
-            return focused(main.Comments);
+            return focused(control<QLineEdit>(main, "Comments"));
         case Focus::TracksGridEditing:
-            return editing(*main.tgTracks);
+            return editing(*control<QTableView>(main, "tgTracks"));
         case Focus::LoopGridEditing:
-            return editing(*main.loopPoints);
+            return editing(*control<QTableView>(main, "loopPoints"));
         }
         return nullptr;
     }
@@ -127,7 +128,7 @@ TEST_P(Keys, DecideBetweenTogglingAndTyping)
     ASSERT_NE(target, nullptr);
     KeyCounter counter;
     target->installEventFilter(&counter);
-    mci::MMControl* device = main.state().currentMMControl;
+    mci::MMControl* device = main.state().currentMMControl();
     const QString before = device->command();
 
     press(target, c.key, c.modifiers);
@@ -136,7 +137,7 @@ TEST_P(Keys, DecideBetweenTogglingAndTyping)
     EXPECT_EQ(counter.presses == 1, c.delivered);
     EXPECT_EQ(main.sinceTyping() == 0s, c.stampMoved);
     if (c.focus == Focus::Button) {
-        EXPECT_FALSE(main.btnLoopPlay->isDown());
+        EXPECT_FALSE(control<QPushButton>(main, "btnLoopPlay")->isDown());
     }
 }
 
@@ -210,17 +211,17 @@ TEST_F(KeySides, TheKeypadChangesTheSpeedOnlyInSlowPlay)
     frmMain& main = started();
     main.state().setSlowDownPercent(50);
     keyDown(main, keypadMinus);
-    EXPECT_EQ(main.state().slowDownPercent, 50);
+    EXPECT_EQ(main.state().slowDownPercent(), 50);
 
     main.changeToMode(QStringLiteral("SlowPlay"));
     main.state().setSlowDownPercent(50);
     sides_.calls.clear();
     QKeyEvent keypadMinus(QEvent::KeyPress, Qt::Key_Minus, Qt::KeypadModifier, QStringLiteral("-"));
-    QApplication::sendEvent(main.sbTrackPos, &keypadMinus);
+    QApplication::sendEvent(control<QScrollBar>(main, "sbTrackPos"), &keypadMinus);
     keyDown(main, keypadPlus);
     keyDown(main, keypadPlus);
     QKeyEvent mainMinus(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, QStringLiteral("-"));
-    QApplication::sendEvent(main.sbTrackPos, &mainMinus);
+    QApplication::sendEvent(control<QScrollBar>(main, "sbTrackPos"), &mainMinus);
     EXPECT_EQ(sides_.calls,
               (QStringList{"changeTransformParameters 40", "changeTransformParameters 50",
                            "changeTransformParameters 60"}));

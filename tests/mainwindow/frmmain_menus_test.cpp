@@ -10,6 +10,7 @@
 #include "app/programstate.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 #include "trace/runtimeerror.h"
 
 #include <QFile>
@@ -31,13 +32,13 @@ using Menus = MainWindowTest;
 TEST_F(Menus, SettingsPausesThePositionReports)
 {
     frmMain& main = started();
-    mci::MMControl* device = main.state().currentMMControl;
+    mci::MMControl* device = main.state().currentMMControl();
     int whileUp = -1;
     WhenModal close([&](QWidget& modal) {
         whileUp = device->updateInterval();
         dynamic_cast<frmOptions&>(modal).close();
     });
-    main.mnuSettings->trigger();
+    control<QAction>(main, "mnuSettings")->trigger();
     ASSERT_TRUE(close.acted());
     EXPECT_EQ(whileUp, 0);
     EXPECT_EQ(device->updateInterval(), frmMain::liveUpdateInterval);
@@ -69,7 +70,7 @@ TEST_F(Menus, ReportsComeBackOnTheLiveDeviceHoweverADialogEnds)
         main.changeToMode("CD");
         int whileUpInterval = -1;
         const auto dialog = [&] {
-            whileUpInterval = main.state().currentMMControl->updateInterval();
+            whileUpInterval = main.state().currentMMControl()->updateInterval();
             if (c.whileUp == WhileUp::Fails)
                 throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
             if (c.whileUp == WhileUp::OpensAWaveFile)
@@ -83,18 +84,20 @@ TEST_F(Menus, ReportsComeBackOnTheLiveDeviceHoweverADialogEnds)
                 options.cmdChangeCD->click();
                 options.Command4->click();
             });
-            main.mnuSettings->trigger();
+            control<QAction>(main, "mnuSettings")->trigger();
             ASSERT_TRUE(user.acted());
         } else {
             sides_.actions["showMp3Conversion"] = dialog;
-            main.mnuConvertMP3->trigger();
+            control<QAction>(main, "mnuConvertMP3")->trigger();
         }
 
         EXPECT_EQ(whileUpInterval, 0);
-        mci::MMControl* live = main.state().currentMMControl;
-        EXPECT_EQ(live == main.WaveControl, c.whileUp == WhileUp::OpensAWaveFile);
+        mci::MMControl* live = main.state().currentMMControl();
+        EXPECT_EQ(live == control<mci::MMControl>(main, "WaveControl"),
+                  c.whileUp == WhileUp::OpensAWaveFile);
         EXPECT_EQ(live->updateInterval(), frmMain::liveUpdateInterval);
-        for (mci::MMControl* other : {main.CDControl, main.WaveControl}) {
+        for (mci::MMControl* other : {control<mci::MMControl>(main, "CDControl"),
+                                      control<mci::MMControl>(main, "WaveControl")}) {
             if (other != live) {
                 EXPECT_EQ(other->updateInterval(), 0);
             }
@@ -109,10 +112,10 @@ TEST_F(Menus, ItemsOwnedBySidesReachTheirSide)
 {
     frmMain& main = started();
     const std::pair<QAction*, const char*> cases[] = {
-        {main.mnuConvertMP3, "showMp3Conversion"},
-        {main.mnuSaveLyrics, "saveLyrics"},
-        {main.mnuRecord, "showRecorder"},
-        {main.mnuCDRequery, "checkCDPresent"},
+        {control<QAction>(main, "mnuConvertMP3"), "showMp3Conversion"},
+        {control<QAction>(main, "mnuSaveLyrics"), "saveLyrics"},
+        {control<QAction>(main, "mnuRecord"), "showRecorder"},
+        {control<QAction>(main, "mnuCDRequery"), "checkCDPresent"},
     };
     for (const auto& [item, call] : cases) {
         SCOPED_TRACE(call);
@@ -138,19 +141,22 @@ TEST_F(Menus, TheViewMenuChecksTheCurrentViewWhenItOpens)
     };
     frmMain& main = started();
     main.state().savedWaveFileName = waveFile("song.wav");
-    EXPECT_EQ(main.mnuCDView->title(), "&CD View");
+    EXPECT_EQ(control<QMenu>(main, "mnuCDView")->title(), "&CD View");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " layout " + std::to_string(c.layout));
         main.state().setCurrentView(c.layout);
         main.changeToMode(QString::fromLatin1(c.mode));
-        emit main.mnuView->aboutToShow();
+        emit control<QMenu>(main, "mnuView")->aboutToShow();
         for (std::size_t i = 0; i < c.layoutChecked.size(); ++i)
-            EXPECT_EQ(main.mnuChooseView[i]->isChecked(), c.layoutChecked[i]) << i + 1;
-        EXPECT_EQ(main.mnuWaveView->isChecked(), c.waveChecked);
+            EXPECT_EQ(
+                control<QAction>(main, QStringLiteral("mnuChooseView(%1)").arg(i + 1))->isChecked(),
+                c.layoutChecked[i])
+                << i + 1;
+        EXPECT_EQ(control<QAction>(main, "mnuWaveView")->isChecked(), c.waveChecked);
     }
     const QStringList layouts{"&Normal", "&Loop Detail", "&Big Lyrics"};
     for (int i = 0; i < layouts.size(); ++i)
-        EXPECT_EQ(main.mnuCDView->actions().value(i)->text(), layouts[i]);
+        EXPECT_EQ(control<QMenu>(main, "mnuCDView")->actions().value(i)->text(), layouts[i]);
 }
 
 // Help opens the manual of the program folder with the parked devices; when it cannot, it
@@ -185,14 +191,14 @@ TEST_F(Menus, HelpOpensTheManualOrSaysWhyNot)
         main.changeToMode("CD");
         const QStringList before = shownMessages();
 
-        main.menuHelpChoice->trigger();
+        control<QAction>(main, "menuHelpChoice")->trigger();
 
         const QStringList shown = shownMessages().mid(before.size());
         EXPECT_EQ(shown, c.message ? QStringList{QString::fromLatin1(c.message)} : QStringList());
         EXPECT_EQ(viewer.opened,
                   c.manualThere ? QList<QUrl>{QUrl::fromLocalFile(manual)} : QList<QUrl>());
-        EXPECT_EQ(main.CDControl->updateInterval(), c.reportsAfter);
-        EXPECT_EQ(main.WaveControl->updateInterval(), 0);
+        EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), c.reportsAfter);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 0);
     }
 }
 
@@ -202,8 +208,8 @@ TEST_F(Menus, TheInternetMenuOpensTheFourPages)
     frmMain& main = started();
     UrlRecorder browser;
     const ScopedOverride browserInPlace(urlOpener, browser);
-    for (QAction* page : main.mnuWeb)
-        page->trigger();
+    for (int page = 0; page < 4; ++page)
+        control<QAction>(main, QStringLiteral("mnuWeb(%1)").arg(page))->trigger();
     QStringList opened;
     for (const QUrl& url : browser.opened)
         opened << url.toString();
@@ -233,7 +239,7 @@ TEST_F(Menus, AboutIsModalWithBothButtons)
                 about.isModal() && !about.cmdOK->isHidden() && !about.Command1->isHidden();
             (c.button == std::string("cmdOK") ? about.cmdOK : about.Command1)->click();
         });
-        main.menuAbout->trigger();
+        control<QAction>(main, "menuAbout")->trigger();
         ASSERT_TRUE(user.acted());
         EXPECT_TRUE(modalWithButtons);
         EXPECT_EQ(forms::loadedFormOf<frmAbout>(), nullptr);
@@ -256,7 +262,7 @@ TEST_F(Menus, SoundQualityTipsShowsItsHintEvenWhenSwitchedOff)
         shownText = hint.lblTipText->text();
         hint.cmdOK->click();
     });
-    main.mnuSoundQualityTips->trigger();
+    control<QAction>(main, "mnuSoundQualityTips")->trigger();
     ASSERT_TRUE(user.acted());
     EXPECT_EQ(shownText, hintText(QStringLiteral("importantNote")).value_or(QString()));
     EXPECT_FALSE(shownText.isEmpty());
@@ -279,18 +285,18 @@ TEST_F(Menus, SaveFollowsTheSlowedFileWhenItActs)
     frmMain& main = started();
     const QString slowed = path(QStringLiteral("tempslow.wav"));
     QFile::remove(slowed);
-    emit main.menuFile->aboutToShow();
-    EXPECT_FALSE(main.mnuSaveSlowedDownFile->isEnabled());
-    emit main.menuFile->aboutToHide();
+    emit control<QMenu>(main, "menuFile")->aboutToShow();
+    EXPECT_FALSE(control<QAction>(main, "mnuSaveSlowedDownFile")->isEnabled());
+    emit control<QMenu>(main, "menuFile")->aboutToHide();
 
     writeFile(QStringLiteral("tempslow.wav"), QByteArray("RIFF"));
-    main.mnuSaveSlowedDownFile->trigger();
-    emit main.menuFile->aboutToShow();
-    EXPECT_TRUE(main.mnuSaveSlowedDownFile->isEnabled());
-    emit main.menuFile->aboutToHide();
+    control<QAction>(main, "mnuSaveSlowedDownFile")->trigger();
+    emit control<QMenu>(main, "menuFile")->aboutToShow();
+    EXPECT_TRUE(control<QAction>(main, "mnuSaveSlowedDownFile")->isEnabled());
+    emit control<QMenu>(main, "menuFile")->aboutToHide();
 
     QFile::remove(slowed);
-    main.mnuSaveSlowedDownFile->trigger();
+    control<QAction>(main, "mnuSaveSlowedDownFile")->trigger();
     EXPECT_EQ(sides_.calls, QStringList{QStringLiteral("saveSlowedDownFile")});
 }
 
@@ -311,7 +317,7 @@ TEST_F(Menus, TurnOnAllHintsStoresEveryHint)
         writePref(hint, off, false);
     }
     programState().gvShowTips = false;
-    main.mnuTurnOnAllHints->trigger();
+    control<QAction>(main, "mnuTurnOnAllHints")->trigger();
     for (const QString& hint : hints) {
         bool stored = false;
         readPref(hint, stored, false);
@@ -324,8 +330,9 @@ TEST_F(Menus, TurnOnAllHintsStoresEveryHint)
 TEST_F(Menus, RightClickOnThePositionExplainsIt)
 {
     frmMain& main = started();
-    EXPECT_EQ(main.txtCurrentPosition->contextMenuPolicy(), Qt::CustomContextMenu);
-    emit main.txtCurrentPosition->customContextMenuRequested(QPoint());
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->contextMenuPolicy(),
+              Qt::CustomContextMenu);
+    emit control<QLineEdit>(main, "txtCurrentPosition")->customContextMenuRequested(QPoint());
     ASSERT_FALSE(prompts_.messageBoxes().empty());
     EXPECT_EQ(prompts_.messageBoxes().back().text,
               QStringLiteral("Current Position of the CD is shown as tt:mm:ss, where tt is the "

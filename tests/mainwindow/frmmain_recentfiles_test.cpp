@@ -2,6 +2,7 @@
 
 #include "platform/mci/MMControl.h"
 #include "platform/registry/Settings.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QPointer>
@@ -31,7 +32,9 @@ protected:
     {
         QStringList items;
         for (int i = 1; i <= 4; ++i) {
-            if (!main.mnuMRU[static_cast<std::size_t>(i - 1)]->isVisible())
+            if (!control<QAction>(
+                     main, QStringLiteral("mnuMRU(%1)").arg((static_cast<std::size_t>(i - 1)) + 1))
+                     ->isVisible())
                 break;
             items << main.mruPath(i);
         }
@@ -83,7 +86,7 @@ TEST_F(RecentFiles, AddingPutsTheFileFirstOnceAndStoresTheList)
         while (keys.size() < 4)
             keys << "-";
         EXPECT_EQ(stored(), keys);
-        EXPECT_TRUE(main.mnuMRUsep->isVisible());
+        EXPECT_TRUE(control<QAction>(main, "mnuMRUsep")->isVisible());
         restart();
     }
 }
@@ -92,9 +95,9 @@ TEST_F(RecentFiles, AnEmptyListShowsNoItemsAndNoSeparator)
 {
     frmMain& main = load();
     EXPECT_EQ(listed(main), QStringList());
-    EXPECT_FALSE(main.mnuMRUsep->isVisible());
-    for (QAction* item : main.mnuMRU)
-        EXPECT_FALSE(item->isVisible());
+    EXPECT_FALSE(control<QAction>(main, "mnuMRUsep")->isVisible());
+    for (int item = 1; item <= 4; ++item)
+        EXPECT_FALSE(control<QAction>(main, QStringLiteral("mnuMRU(%1)").arg(item))->isVisible());
 }
 
 // A damaged store with a gap and a repeat lists each path once, and the next store leaves no
@@ -117,11 +120,12 @@ TEST_F(RecentFiles, ChoosingAnItemOpensItsFileAndTheListOutlivesTheWindow)
     store(list);
     {
         frmMain& main = started();
-        EXPECT_EQ(main.mnuMRU[2]->text(), QString(third).replace("&", "&&"));
-        main.mnuMRU[2]->trigger();
+        EXPECT_EQ(control<QAction>(main, "mnuMRU(3)")->text(), QString(third).replace("&", "&&"));
+        control<QAction>(main, "mnuMRU(3)")->trigger();
         EXPECT_FALSE(main.state().cdView);
-        EXPECT_EQ(main.WaveControl->fileName(), third);
-        EXPECT_EQ(main.WaveControl->mode(), static_cast<int>(mci::Mode::Stopped));
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->fileName(), third);
+        EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->mode(),
+                  static_cast<int>(mci::Mode::Stopped));
         EXPECT_EQ(main.windowTitle(), QStringLiteral("Lentaro: ") + third);
         EXPECT_EQ(listed(main), list);
         restart();

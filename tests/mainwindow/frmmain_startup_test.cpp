@@ -9,6 +9,7 @@
 #include "app/windowhelpers.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -35,10 +36,10 @@ TEST_F(StartUp, LoadsHiddenAndDisabledThenTheFirstTickShowsTheCdViewAndEndsStart
     EXPECT_FALSE(sides_.enabledDuringLoad);
     EXPECT_TRUE(main.isHidden());
     EXPECT_TRUE(main.isEnabled());
-    EXPECT_TRUE(main.tmrAfterFormLoad->isActive());
-    EXPECT_EQ(main.tmrAfterFormLoad->interval(), 200);
+    EXPECT_TRUE(control<QTimer>(main, "tmrAfterFormLoad")->isActive());
+    EXPECT_EQ(control<QTimer>(main, "tmrAfterFormLoad")->interval(), 200);
     EXPECT_EQ(programState().gvGraphStep, 20);
-    EXPECT_EQ(main.state().currentView, 1);
+    EXPECT_EQ(main.state().currentView(), 1);
     EXPECT_EQ(readDbVersion(), "7");
     EXPECT_TRUE(programState().gvShowTooltips);
     EXPECT_EQ(programState().gvSoundQuality, 3);
@@ -54,11 +55,11 @@ TEST_F(StartUp, LoadsHiddenAndDisabledThenTheFirstTickShowsTheCdViewAndEndsStart
 
     EXPECT_FALSE(main.isHidden());
     EXPECT_TRUE(main.state().cdView);
-    EXPECT_EQ(main.state().currentMMControl, main.CDControl);
-    EXPECT_EQ(main.lblMMCtrl->text(), "CD");
-    EXPECT_EQ(main.CDControl->updateInterval(), 500);
-    EXPECT_FALSE(main.tgTracks->isHidden());
-    EXPECT_FALSE(main.tmrAfterFormLoad->isActive());
+    EXPECT_EQ(main.state().currentMMControl(), control<mci::MMControl>(main, "CDControl"));
+    EXPECT_EQ(control<QLabel>(main, "lblMMCtrl")->text(), "CD");
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), 500);
+    EXPECT_FALSE(control<QTableView>(main, "tgTracks")->isHidden());
+    EXPECT_FALSE(control<QTimer>(main, "tmrAfterFormLoad")->isActive());
     EXPECT_FALSE(isLoaded("frmAbout"));
     EXPECT_TRUE(hint.acted());
     EXPECT_FALSE(hintShown.isEmpty());
@@ -127,11 +128,11 @@ TEST_F(StartUp, TheEndOfAPassReachesThePassTimerAtOnceOnlyForALoop)
     };
     for (const Case& c : {Case{"LOOP", true}, Case{"STOP", false}, Case{"", false}}) {
         SCOPED_TRACE(c.tag);
-        main.tmrLoopDLL->Tag = QString::fromLatin1(c.tag);
+        control<TaggedTimer>(main, "tmrLoopDLL")->Tag = QString::fromLatin1(c.tag);
         if (c.handedOver)
-            main.tmrLoopDLL->stop();
+            control<TaggedTimer>(main, "tmrLoopDLL")->stop();
         else
-            main.tmrLoopDLL->start(5000);
+            control<TaggedTimer>(main, "tmrLoopDLL")->start(5000);
         sides_.calls.clear();
 
         std::thread worker([] { handOverPassEnd(0); });
@@ -140,7 +141,7 @@ TEST_F(StartUp, TheEndOfAPassReachesThePassTimerAtOnceOnlyForALoop)
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
 
-        EXPECT_FALSE(main.tmrLoopDLL->isActive());
+        EXPECT_FALSE(control<TaggedTimer>(main, "tmrLoopDLL")->isActive());
         EXPECT_EQ(sides_.calls.contains(QStringLiteral("tmrLoopDLL_Timer")), c.handedOver);
     }
 }

@@ -8,6 +8,7 @@
 #include "platform/mci/MMControl.h"
 #include "tests/app/cd_drive_fixture.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
+#include "tests/support/named_control.h"
 
 #include <QFile>
 #include <QLabel>
@@ -68,18 +69,23 @@ protected:
     }
     static void drag(frmMain& main, int to)
     {
-        main.sbTrackPos->setSliderDown(true);
-        main.sbTrackPos->setSliderPosition(to);
+        control<QScrollBar>(main, "sbTrackPos")->setSliderDown(true);
+        control<QScrollBar>(main, "sbTrackPos")->setSliderPosition(to);
     }
-    static void release(frmMain& main) { main.sbTrackPos->setSliderDown(false); }
+    static void release(frmMain& main)
+    {
+        control<QScrollBar>(main, "sbTrackPos")->setSliderDown(false);
+    }
     int playLoops() const { return sides_.calls.count(QStringLiteral("playLoop(False)")); }
     // Plays on to `ms` into the file, then waits for the wave device's next report.
     void playTo(frmMain& main, int ms)
     {
-        ASSERT_TRUE(playUntil([&] { return main.WaveControl->position() >= ms; }));
+        ASSERT_TRUE(playUntil(
+            [&] { return control<mci::MMControl>(main, "WaveControl")->position() >= ms; }));
         bool reported = false;
-        const QMetaObject::Connection report = QObject::connect(
-            main.WaveControl, &mci::MMControl::statusUpdate, [&reported] { reported = true; });
+        const QMetaObject::Connection report =
+            QObject::connect(control<mci::MMControl>(main, "WaveControl"),
+                             &mci::MMControl::statusUpdate, [&reported] { reported = true; });
         EXPECT_TRUE(runUntil([&] { return reported; }));
         QObject::disconnect(report);
     }
@@ -89,15 +95,15 @@ protected:
 TEST_F(Transport, ADragInTheWaveViewPlaysFromWhereItIsLetGo)
 {
     frmMain& main = waveView(100);
-    ASSERT_EQ(main.sbTrackPos->maximum(), 100);
+    ASSERT_EQ(control<QScrollBar>(main, "sbTrackPos")->maximum(), 100);
     drag(main, 75);
-    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("01:15"));
-    EXPECT_EQ(main.WaveControl->updateInterval(), 0);
-    EXPECT_NE(main.WaveControl->mode(), playingMode);
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("01:15"));
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 0);
+    EXPECT_NE(control<mci::MMControl>(main, "WaveControl")->mode(), playingMode);
     release(main);
 
-    EXPECT_EQ(main.WaveControl->mode(), playingMode);
-    EXPECT_EQ(main.WaveControl->updateInterval(), 500);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->mode(), playingMode);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 500);
     EXPECT_TRUE(programState().gvLoopHighlight);
     ASSERT_TRUE(playUntil([&] { return !heard().empty(); }));
     EXPECT_EQ(heard().front(), 76); // second 75 of the file
@@ -108,18 +114,18 @@ TEST_F(Transport, ADragInTheWaveViewPlaysFromWhereItIsLetGo)
 TEST_F(Transport, ADragLetGoWhereItBeganOrAValueSetOtherwiseSeeksNothing)
 {
     frmMain& main = waveView(100);
-    main.sbTrackPos->setValue(20);
+    control<QScrollBar>(main, "sbTrackPos")->setValue(20);
     drag(main, 30);
     drag(main, 20);
     release(main);
-    EXPECT_EQ(main.WaveControl->mode(), stoppedMode);
-    EXPECT_EQ(main.WaveControl->updateInterval(), 500);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->mode(), stoppedMode);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 500);
 
-    main.sbTrackPos->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    control<QScrollBar>(main, "sbTrackPos")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     main.updatePosition();
-    EXPECT_EQ(main.WaveControl->mode(), stoppedMode);
-    EXPECT_EQ(main.sbTrackPos->value(), 0);
-    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:00"));
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->mode(), stoppedMode);
+    EXPECT_EQ(control<QScrollBar>(main, "sbTrackPos")->value(), 0);
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("00:00"));
 }
 
 // The Wave view shows where its own file stands from the first moment: not the CD view's text
@@ -128,18 +134,18 @@ TEST_F(Transport, ThePositionBoxShowsTheOpenFilesOwnPositionFromTheFirstMoment)
 {
     frmMain& main = started();
     // As the CD view leaves it.
-    main.txtCurrentPosition->setText(QStringLiteral("01:00:00"));
+    control<QLineEdit>(main, "txtCurrentPosition")->setText(QStringLiteral("01:00:00"));
     openThroughMenu(main, secondsWave(path(QStringLiteral("music/song.wav")), 5));
-    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:00"));
-    EXPECT_EQ(main.sbTrackPos->value(), 0);
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("00:00"));
+    EXPECT_EQ(control<QScrollBar>(main, "sbTrackPos")->value(), 0);
 
-    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
+    QTest::keyClick(control<QScrollBar>(main, "sbTrackPos"), Qt::Key_Space);
     playTo(main, 2000);
-    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
-    ASSERT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:02"));
+    QTest::keyClick(control<QScrollBar>(main, "sbTrackPos"), Qt::Key_Space);
+    ASSERT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("00:02"));
     openThroughMenu(main, secondsWave(path(QStringLiteral("music/other.wav")), 3));
-    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("00:00"));
-    EXPECT_EQ(main.sbTrackPos->value(), 0);
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("00:00"));
+    EXPECT_EQ(control<QScrollBar>(main, "sbTrackPos")->value(), 0);
 }
 
 // The status bar follows Space at once: a file that plays says so, a stopped one no longer
@@ -147,15 +153,16 @@ TEST_F(Transport, ThePositionBoxShowsTheOpenFilesOwnPositionFromTheFirstMoment)
 TEST_F(Transport, TheStatusTextFollowsPlayAndStop)
 {
     frmMain& main = waveView(5);
-    const QString file = QStringLiteral("Wave file ") + main.WaveControl->fileName();
-    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
-    EXPECT_EQ(main.pnlMsg->text(), file + QStringLiteral(" playing"));
+    const QString file =
+        QStringLiteral("Wave file ") + control<mci::MMControl>(main, "WaveControl")->fileName();
+    QTest::keyClick(control<QScrollBar>(main, "sbTrackPos"), Qt::Key_Space);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), file + QStringLiteral(" playing"));
     playTo(main, 1000);
-    EXPECT_EQ(main.pnlMsg->text(), file + QStringLiteral(" playing"));
-    QTest::keyClick(main.sbTrackPos, Qt::Key_Space);
-    EXPECT_EQ(main.pnlMsg->text(), file);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), file + QStringLiteral(" playing"));
+    QTest::keyClick(control<QScrollBar>(main, "sbTrackPos"), Qt::Key_Space);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), file);
     QTest::qWait(2 * frmMain::liveUpdateInterval);
-    EXPECT_EQ(main.pnlMsg->text(), file);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), file);
 }
 
 // Space in the "Wave" view plays the file once, as it is; in "SlowPlay" the end of each play
@@ -164,23 +171,27 @@ TEST_F(Transport, TheToggleRepeatsOnlyInSlowPlay)
 {
     frmMain& main = waveView(1);
     main.togglePlayState();
-    EXPECT_EQ(main.WaveControl->mode(), playingMode);
-    ASSERT_TRUE(playUntil([&] { return main.WaveControl->mode() == stoppedMode; }));
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->mode(), playingMode);
+    ASSERT_TRUE(playUntil(
+        [&] { return control<mci::MMControl>(main, "WaveControl")->mode() == stoppedMode; }));
     main.WaveControl_StatusUpdate();
     EXPECT_EQ(playLoops(), 0);
     EXPECT_EQ(heard(), std::vector<std::int16_t>(8000, 1));
-    EXPECT_EQ(main.pnlMsg->text(), QStringLiteral("Wave file ") + main.WaveControl->fileName());
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(),
+              QStringLiteral("Wave file ")
+                  + control<mci::MMControl>(main, "WaveControl")->fileName());
 
     main.changeToMode(QStringLiteral("SlowPlay"));
-    main.WaveControl->setFileName(path(QStringLiteral("music/song.wav")));
-    main.WaveControl->setWait(true);
-    main.WaveControl->setCommand(QStringLiteral("Open"));
+    control<mci::MMControl>(main, "WaveControl")
+        ->setFileName(path(QStringLiteral("music/song.wav")));
+    control<mci::MMControl>(main, "WaveControl")->setWait(true);
+    control<mci::MMControl>(main, "WaveControl")->setCommand(QStringLiteral("Open"));
     main.togglePlayState();
     EXPECT_TRUE(programState().gvPlayState.state().toBool());
     ASSERT_TRUE(playUntil([&] { return playLoops() == 1; }));
     main.togglePlayState();
     EXPECT_FALSE(programState().gvPlayState.state().toBool());
-    EXPECT_NE(main.WaveControl->mode(), playingMode);
+    EXPECT_NE(control<mci::MMControl>(main, "WaveControl")->mode(), playingMode);
     main.WaveControl_Done(1);
     EXPECT_EQ(playLoops(), 1);
 }
@@ -225,14 +236,14 @@ protected:
     {
         frmMain& main = started();
         EXPECT_TRUE(main.state().cdView);
-        openCdDrive(*main.CDControl);
-        mci::MMControl& cd = *main.CDControl;
+        openCdDrive(*control<mci::MMControl>(main, "CDControl"));
+        mci::MMControl& cd = *control<mci::MMControl>(main, "CDControl");
         cd.setTimeFormat(tmsfFormat);
         cd.setTo(tmsf);
         cd.setWait(true);
         cd.setCommand(QStringLiteral("Seek"));
         EXPECT_EQ(cd.error(), 0) << cd.errorMessage().toStdString();
-        main.sbTrackPos->setRange(0, 130);
+        control<QScrollBar>(main, "sbTrackPos")->setRange(0, 130);
         return main;
     }
     // The disc sample index of the first sample heard.
@@ -252,23 +263,23 @@ TEST_F(CdTransport, ADragPlaysTheSameTrackFromWhereItIsLetGo)
 {
     frmMain& main = cdView(to4byte(QStringLiteral("04:00:10")));
     main.updatePosition();
-    ASSERT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:00:10"));
-    EXPECT_EQ(main.sbTrackPos->value(), 10);
+    ASSERT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("04:00:10"));
+    EXPECT_EQ(control<QScrollBar>(main, "sbTrackPos")->value(), 10);
 
     drag(main, 125);
-    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:02:05"));
-    EXPECT_EQ(main.CDControl->updateInterval(), 0);
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("04:02:05"));
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), 0);
     EXPECT_TRUE(heard().empty());
     release(main);
 
-    EXPECT_EQ(main.CDControl->mode(), playingMode);
-    EXPECT_EQ(main.CDControl->updateInterval(), 500);
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->mode(), playingMode);
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), 500);
     EXPECT_TRUE(programState().gvLoopHighlight);
     ASSERT_TRUE(playUntil([&] { return heard().size() >= 2; }));
     EXPECT_EQ(firstIndexHeard(), std::int64_t{track4Lsn + 125 * framesPerSecond} * samplesPerFrame);
     main.updatePosition();
-    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:02:05"));
-    EXPECT_EQ(main.sbTrackPos->value(), 125);
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("04:02:05"));
+    EXPECT_EQ(control<QScrollBar>(main, "sbTrackPos")->value(), 125);
 }
 
 // A CD drag let go where it began keeps the device as it was and brings the reports back.
@@ -279,9 +290,9 @@ TEST_F(CdTransport, ADragLetGoWhereItBeganSeeksNothing)
     drag(main, 40);
     drag(main, 10);
     release(main);
-    EXPECT_EQ(main.CDControl->mode(), stoppedMode);
-    EXPECT_EQ(main.CDControl->updateInterval(), 500);
-    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:00:10"));
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->mode(), stoppedMode);
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), 500);
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("04:00:10"));
     EXPECT_TRUE(heard().empty());
 }
 
@@ -291,15 +302,15 @@ TEST_F(CdTransport, PositionOneLeavesTheLabel)
 {
     frmMain& main = cdView(to4byte(QStringLiteral("04:00:10")));
     main.updatePosition();
-    main.CDControl->setTimeFormat(tmsfFormat);
-    main.CDControl->setTo(1);
-    main.CDControl->setWait(true);
-    main.CDControl->setCommand(QStringLiteral("Seek"));
-    ASSERT_EQ(main.CDControl->position(), 1);
+    control<mci::MMControl>(main, "CDControl")->setTimeFormat(tmsfFormat);
+    control<mci::MMControl>(main, "CDControl")->setTo(1);
+    control<mci::MMControl>(main, "CDControl")->setWait(true);
+    control<mci::MMControl>(main, "CDControl")->setCommand(QStringLiteral("Seek"));
+    ASSERT_EQ(control<mci::MMControl>(main, "CDControl")->position(), 1);
 
     main.updatePosition();
-    EXPECT_EQ(main.txtCurrentPosition->text(), QStringLiteral("04:00:10"));
-    EXPECT_EQ(main.sbTrackPos->value(), 10);
+    EXPECT_EQ(control<QLineEdit>(main, "txtCurrentPosition")->text(), QStringLiteral("04:00:10"));
+    EXPECT_EQ(control<QScrollBar>(main, "sbTrackPos")->value(), 10);
 }
 
 // The end of an analog loop recording saves temp.wav and hands it to "SlowPlay", which starts
@@ -325,7 +336,7 @@ TEST_F(Transport, TheEndOfAnAnalogRecordingSavesItAndEntersSlowPlay)
         main.changeToMode(QStringLiteral("CD"));
         sides_.calls.clear();
         programState().gvAutoSlow = c.autoSlow;
-        mci::MMControl& wave = *main.WaveControl;
+        mci::MMControl& wave = *control<mci::MMControl>(main, "WaveControl");
         wave.setWait(true);
         wave.setCommand(QStringLiteral("Close"));
         wave.setFileName(c.file);

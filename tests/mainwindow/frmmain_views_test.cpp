@@ -4,6 +4,7 @@
 #include "app/programstate.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -48,41 +49,45 @@ TEST_F(Views, EachViewAndLayoutShowsExactlyWhatItsRulesSay)
             ASSERT_EQ(programState().gvSlowMode, S);
             ASSERT_EQ(main.state().cdView, C);
             const std::pair<QWidget*, bool> shown[] = {
-                {main.Artist, T},
-                {main.cmdStartNewLoop, !S},
-                {main.btnLoopPlay, !S},
-                {main.CDTitle, T},
-                {main.cmdGraphic, S},
-                {main.cmdPrevView, S},
-                {main.cmdSlowPlay, !S},
-                {main.Comments, T},
-                {main.fraPitchControl, S},
-                {main.fraSlowdown, S},
-                {main.lblF6, !S},
-                {main.lblF7, !S},
-                {main.lblArtist, T},
-                {main.lblCDTitle, T},
-                {main.lblF8, !S},
-                {main.lblMMCtrl, !S},
-                {main.lblTrackComments, C},
-                {main.lblTrans, S},
-                {main.lblTransformations, S},
-                {main.loopPoints, !S},
-                {main.slowControl, S},
-                {main.pnlCDlength, C && !S},
-                {main.pnlTrackLength, !S},
-                {main.tgTracks, C && !S},
-                {main.fraCurrPosition, !S},
-                {main.state().currentMMControl, !S},
+                {control<QLineEdit>(main, "Artist"), T},
+                {control<QPushButton>(main, "cmdStartNewLoop"), !S},
+                {control<QPushButton>(main, "btnLoopPlay"), !S},
+                {control<QLineEdit>(main, "CDTitle"), T},
+                {control<QPushButton>(main, "cmdGraphic"), S},
+                {control<QPushButton>(main, "cmdPrevView"), S},
+                {control<QPushButton>(main, "cmdSlowPlay"), !S},
+                {control<QLineEdit>(main, "Comments"), T},
+                {control<QGroupBox>(main, "fraPitchControl"), S},
+                {control<QGroupBox>(main, "fraSlowdown"), S},
+                {control<QLabel>(main, "lblF6"), !S},
+                {control<QLabel>(main, "lblF7"), !S},
+                {control<QLabel>(main, "lblArtist"), T},
+                {control<QLabel>(main, "lblCDTitle"), T},
+                {control<QLabel>(main, "lblF8"), !S},
+                {control<QLabel>(main, "lblMMCtrl"), !S},
+                {control<QLabel>(main, "lblTrackComments"), C},
+                {control<QLabel>(main, "lblTrans"), S},
+                {control<QLabel>(main, "lblTransformations"), S},
+                {control<QTableView>(main, "loopPoints"), !S},
+                {control<mci::MMControl>(main, "slowControl"), S},
+                {control<QLabel>(main, "pnlCDlength"), C && !S},
+                {control<QLabel>(main, "pnlTrackLength"), !S},
+                {control<QTableView>(main, "tgTracks"), C && !S},
+                {control<QGroupBox>(main, "fraCurrPosition"), !S},
+                {main.state().currentMMControl(), !S},
             };
             for (const auto& [control, visible] : shown)
                 EXPECT_EQ(!control->isHidden(), visible) << control->objectName().toStdString();
             for (QAction* item :
-                 {main.mnuCDRequery, main.mnuRecord, main.mnuView->menuAction(), main.mnuFileOpen})
+                 {control<QAction>(main, "mnuCDRequery"), control<QAction>(main, "mnuRecord"),
+                  control<QMenu>(main, "mnuView")->menuAction(),
+                  control<QAction>(main, "mnuFileOpen")})
                 EXPECT_EQ(item->isEnabled(), !S) << item->objectName().toStdString();
-            EXPECT_EQ(main.state().currentMMControl, C ? main.CDControl : main.WaveControl);
-            EXPECT_EQ(main.state().currentMMControl->updateInterval(), 500);
-            EXPECT_EQ(main.lblMMCtrl->text(), C ? "CD" : "Wave");
+            EXPECT_EQ(main.state().currentMMControl(),
+                      C ? control<mci::MMControl>(main, "CDControl")
+                        : control<mci::MMControl>(main, "WaveControl"));
+            EXPECT_EQ(main.state().currentMMControl()->updateInterval(), 500);
+            EXPECT_EQ(control<QLabel>(main, "lblMMCtrl")->text(), C ? "CD" : "Wave");
         }
     }
     EXPECT_EQ(trappedError(), 0) << lastError().description.toStdString();
@@ -94,7 +99,7 @@ TEST_F(Views, AModeIsNamedInAnyLetterCaseAndAnUnknownOneOnlyParksAndRearms)
 
     main.changeToMode("wAVE");
     EXPECT_FALSE(main.state().cdView);
-    EXPECT_FALSE(main.tgTracks->isVisibleTo(&main));
+    EXPECT_FALSE(control<QTableView>(main, "tgTracks")->isVisibleTo(&main));
     main.changeToMode("slowplay");
     EXPECT_TRUE(programState().gvSlowMode);
     main.changeToMode("cd");
@@ -103,8 +108,8 @@ TEST_F(Views, AModeIsNamedInAnyLetterCaseAndAnUnknownOneOnlyParksAndRearms)
     main.changeToMode("SlowPlay");
     main.changeToMode("Tape");
     EXPECT_FALSE(programState().gvSlowMode);
-    EXPECT_EQ(main.state().currentMMControl, main.WaveControl);
-    EXPECT_EQ(main.WaveControl->updateInterval(), 500);
+    EXPECT_EQ(main.state().currentMMControl(), control<mci::MMControl>(main, "WaveControl"));
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 500);
 }
 
 // Without a wave file the "Wave" view cannot come: the window stays as it was, live.
@@ -116,10 +121,10 @@ TEST_F(Views, AFailedSwitchToWaveKeepsThePreviousViewLive)
     main.changeToMode("Wave");
 
     EXPECT_TRUE(main.state().cdView);
-    EXPECT_FALSE(main.tgTracks->isHidden());
-    EXPECT_EQ(main.state().currentMMControl, main.CDControl);
-    EXPECT_EQ(main.CDControl->updateInterval(), 500);
-    EXPECT_FALSE(main.CDControl->isHidden());
+    EXPECT_FALSE(control<QTableView>(main, "tgTracks")->isHidden());
+    EXPECT_EQ(main.state().currentMMControl(), control<mci::MMControl>(main, "CDControl"));
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), 500);
+    EXPECT_FALSE(control<mci::MMControl>(main, "CDControl")->isHidden());
     EXPECT_EQ(forms::screenMousePointer(), Qt::ArrowCursor);
 }
 
@@ -128,7 +133,7 @@ TEST_F(Views, AViewChangeEndsAndDiscardsARunningCapture)
 {
     frmMain& main = started();
     const QString capture = path("capture.wav");
-    mci::MMControl& wave = *main.WaveControl;
+    mci::MMControl& wave = *control<mci::MMControl>(main, "WaveControl");
     wave.setWait(true);
     wave.setCommand("Close");
     wave.setFileName(capture);
@@ -171,13 +176,13 @@ TEST_F(Views, PreviousViewReturnsToTheSavedLayoutOrWaveFileAndToCdWhenTheFileIsG
         main.changeToMode("SlowPlay");
         sides_.calls.clear();
 
-        main.cmdPrevView->click();
+        control<QPushButton>(main, "cmdPrevView")->click();
 
         EXPECT_FALSE(programState().gvSlowMode);
         EXPECT_EQ(main.state().cdView, c.cdView);
         EXPECT_EQ(sides_.calls.value(0), "stopDLL");
         if (c.savedCdView) {
-            EXPECT_EQ(main.state().currentView, 2);
+            EXPECT_EQ(main.state().currentView(), 2);
         }
     }
 }
@@ -187,11 +192,11 @@ TEST_F(Views, MinimisingParksTheDevicesAndRestoringRearmsTheLiveOne)
     frmMain& main = started();
 
     main.setWindowState(Qt::WindowMinimized);
-    EXPECT_EQ(main.CDControl->updateInterval(), 0);
-    EXPECT_EQ(main.WaveControl->updateInterval(), 0);
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), 0);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 0);
 
     main.setWindowState(Qt::WindowNoState);
-    EXPECT_EQ(main.CDControl->updateInterval(), 500);
+    EXPECT_EQ(control<mci::MMControl>(main, "CDControl")->updateInterval(), 500);
 }
 
 // Title-bar closes and File > Exit, in each view.
@@ -220,13 +225,14 @@ TEST_F(Views, OnlyATitleBarCloseInSlowPlayKeepsTheProgramRunning)
             if (main.unloadOnClose(true))
                 main.close();
         } else {
-            main.menuExit->trigger();
+            control<QAction>(main, "menuExit")->trigger();
         }
         // A closed window is deleted only once control is back in the event loop.
         ASSERT_TRUE(window);
         const int notOpen = static_cast<int>(mci::Mode::NotOpen);
         const bool devicesClosed =
-            main.CDControl->mode() == notOpen && main.WaveControl->mode() == notOpen;
+            control<mci::MMControl>(main, "CDControl")->mode() == notOpen
+            && control<mci::MMControl>(main, "WaveControl")->mode() == notOpen;
 
         EXPECT_EQ(quits_, c.exits ? 1 : 0);
         EXPECT_EQ(sides_.calls.count("autoplay(True)"), c.exits ? 1 : 0);
@@ -267,7 +273,7 @@ TEST_F(Views, FileExitStopsTheEnginePassBeforeReleasingIt)
     frmMain& main = startedWithWaveFile();
     main.changeToMode("SlowPlay");
 
-    main.menuExit->trigger();
+    control<QAction>(main, "menuExit")->trigger();
 
     EXPECT_EQ(quits_, 1);
     ASSERT_FALSE(runner.calls.isEmpty());

@@ -2,6 +2,7 @@
 
 #include "app/programstate.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QFile>
@@ -89,9 +90,9 @@ TEST_F(WaveFiles, OpenRefusesTheWorkingFilesAndCopiesTempslowOnlyUnderAFreeName)
         QFile::remove(other("tempslow.wav"));
         QFile::remove(other("temp.wav"));
         main.changeToMode(QStringLiteral("CD"));
-        main.WaveControl->setWait(true);
-        main.WaveControl->setCommand(QStringLiteral("Close"));
-        main.WaveControl->setFileName(QString());
+        control<mci::MMControl>(main, "WaveControl")->setWait(true);
+        control<mci::MMControl>(main, "WaveControl")->setCommand(QStringLiteral("Close"));
+        control<mci::MMControl>(main, "WaveControl")->setFileName(QString());
         const std::size_t boxesBefore = prompts_.messageBoxes().size();
 
         if (c.chosen.isEmpty())
@@ -102,7 +103,7 @@ TEST_F(WaveFiles, OpenRefusesTheWorkingFilesAndCopiesTempslowOnlyUnderAFreeName)
             prompts_.queueAnswer(*c.copyQuestion);
         if (c.copyQuestion == forms::Answer::Yes)
             prompts_.queueFile(c.copyAs);
-        main.mnuFileOpen->trigger();
+        control<QAction>(main, "mnuFileOpen")->trigger();
 
         EXPECT_EQ(prompts_.pendingAnswers(), 0u);
         QStringList boxes;
@@ -115,13 +116,14 @@ TEST_F(WaveFiles, OpenRefusesTheWorkingFilesAndCopiesTempslowOnlyUnderAFreeName)
         EXPECT_EQ(readFile(QStringLiteral("tempslow.wav")), tempslow);
         if (c.opened.isEmpty()) {
             EXPECT_TRUE(main.state().cdView);
-            EXPECT_NE(main.CDControl->mode(), static_cast<int>(mci::Mode::Playing));
+            EXPECT_NE(control<mci::MMControl>(main, "CDControl")->mode(),
+                      static_cast<int>(mci::Mode::Playing));
             EXPECT_FALSE(QFile::exists(other("copy.wav")));
             EXPECT_FALSE(QFile::exists(other("tempslow.wav")));
             EXPECT_FALSE(QFile::exists(other("temp.wav")));
         } else {
             EXPECT_FALSE(main.state().cdView);
-            EXPECT_EQ(main.WaveControl->fileName(), c.opened);
+            EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->fileName(), c.opened);
             EXPECT_EQ(main.windowTitle(), QStringLiteral("Lentaro: ") + c.opened);
             QFile copy(c.opened);
             ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
@@ -141,9 +143,10 @@ TEST_F(WaveFiles, EachFileHasOneRowAndAtLeastItsWholeFileLoop)
     openThroughMenu(main, song);
 
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Lentaro: ") + song);
-    EXPECT_EQ(main.pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
-    EXPECT_EQ(main.pnlCDlength->text(), QStringLiteral("CD Length: 00:02"));
-    EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("Wave"));
+    EXPECT_EQ(control<QLabel>(main, "pnlTrackLength")->text(),
+              QStringLiteral("Wave File Length 00:02"));
+    EXPECT_EQ(control<QLabel>(main, "pnlCDlength")->text(), QStringLiteral("CD Length: 00:02"));
+    EXPECT_EQ(control<QLabel>(main, "lblMMCtrl")->text(), QStringLiteral("Wave"));
     const auto files = rows(QStringLiteral(
         "SELECT waveFilePath, waveFileName, waveDataLength, waveFileModDate FROM \"Wave Files\""));
     ASSERT_EQ(files.size(), 1);
@@ -153,8 +156,8 @@ TEST_F(WaveFiles, EachFileHasOneRowAndAtLeastItsWholeFileLoop)
     EXPECT_EQ(files[0][3].toString(), QFileInfo(song).lastModified().toString(Qt::ISODate));
     const QList<QVariantList> wholeFile{{1, 2000, QStringLiteral("Entire file in this loop")}};
     EXPECT_EQ(loopsOf(QStringLiteral("song.wav")), wholeFile);
-    ASSERT_NE(main.loopPoints->model(), nullptr);
-    EXPECT_EQ(main.loopPoints->model()->rowCount(), 1);
+    ASSERT_NE(control<QTableView>(main, "loopPoints")->model(), nullptr);
+    EXPECT_EQ(control<QTableView>(main, "loopPoints")->model()->rowCount(), 1);
 
     openThroughMenu(main, song);
     secondsWave(song, 3); // changed in length and date
@@ -164,10 +167,10 @@ TEST_F(WaveFiles, EachFileHasOneRowAndAtLeastItsWholeFileLoop)
 
     execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
     main.changeToMode(QStringLiteral("CD"));
-    main.mnuWaveView->trigger();
+    control<QAction>(main, "mnuWaveView")->trigger();
     EXPECT_FALSE(main.state().cdView);
     EXPECT_EQ(loopsOf(QStringLiteral("song.wav")).size(), 1);
-    EXPECT_EQ(main.loopPoints->model()->rowCount(), 1);
+    EXPECT_EQ(control<QTableView>(main, "loopPoints")->model()->rowCount(), 1);
 }
 
 // The loop grid follows the file shown: file 1 after file 12 is bound afresh.
@@ -188,7 +191,7 @@ TEST_F(WaveFiles, TheLoopGridShowsTheLoopsOfTheFileShownWhateverItsId)
     for (const auto& [file, endTime] : {std::pair{twelve, 2500}, std::pair{one, 1000}}) {
         SCOPED_TRACE(file.toStdString());
         openThroughMenu(main, file);
-        const QAbstractItemModel* grid = main.loopPoints->model();
+        const QAbstractItemModel* grid = control<QTableView>(main, "loopPoints")->model();
         ASSERT_EQ(grid->rowCount(), 1);
         const int endColumn = 3; // rowKey, waveFileID, startTime, endTime
         EXPECT_EQ(grid->index(0, endColumn).data().toInt(), endTime);
@@ -221,7 +224,7 @@ TEST_F(WaveFiles, ARowWhoseLoopCannotBeWrittenIsNotKept)
     EXPECT_NE(trappedError(), 0);
     EXPECT_EQ(waveRows(), 0);
     EXPECT_TRUE(main.state().cdView);
-    EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("CD"));
+    EXPECT_EQ(control<QLabel>(main, "lblMMCtrl")->text(), QStringLiteral("CD"));
     EXPECT_NE(main.windowTitle(), QStringLiteral("Lentaro: ") + other("song.wav"));
 }
 
@@ -271,9 +274,9 @@ TEST_F(WaveFiles, AFileThatDoesNotOpenChangesNeitherTheRecentFilesNorTheWindow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         main.changeToMode(QStringLiteral("CD"));
-        main.WaveControl->setWait(true);
-        main.WaveControl->setCommand(QStringLiteral("Close"));
-        main.WaveControl->setFileName(QString());
+        control<mci::MMControl>(main, "WaveControl")->setWait(true);
+        control<mci::MMControl>(main, "WaveControl")->setCommand(QStringLiteral("Close"));
+        control<mci::MMControl>(main, "WaveControl")->setFileName(QString());
         main.addToMRUs(c.bad);
         if (c.songOpen)
             openThroughMenu(main, song);
@@ -281,14 +284,15 @@ TEST_F(WaveFiles, AFileThatDoesNotOpenChangesNeitherTheRecentFilesNorTheWindow)
             QFile::rename(song, song + QStringLiteral(".away"));
         const QStringList listBefore{main.mruPath(1), main.mruPath(2), main.mruPath(3)};
         const QString captionBefore = main.windowTitle();
-        const QString lengthBefore = main.pnlTrackLength->text();
+        const QString lengthBefore = control<QLabel>(main, "pnlTrackLength")->text();
         const std::size_t boxesBefore = prompts_.messageBoxes().size();
 
         if (c.road == Road::OpenMenu) {
             openThroughMenu(main, c.bad);
         } else {
             ASSERT_EQ(main.mruPath(c.songOpen ? 2 : 1), c.bad);
-            main.mnuMRU[c.songOpen ? 1 : 0]->trigger();
+            control<QAction>(main, QStringLiteral("mnuMRU(%1)").arg((c.songOpen ? 1 : 0) + 1))
+                ->trigger();
         }
 
         ASSERT_EQ(prompts_.messageBoxes().size(), boxesBefore + 1);
@@ -297,23 +301,25 @@ TEST_F(WaveFiles, AFileThatDoesNotOpenChangesNeitherTheRecentFilesNorTheWindow)
             // Nothing is left open: the window shows no wave file rather than a song it cannot
             // play.
             EXPECT_TRUE(main.state().cdView);
-            EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("CD"));
-            EXPECT_EQ(main.WaveControl->fileName(), QString());
+            EXPECT_EQ(control<QLabel>(main, "lblMMCtrl")->text(), QStringLiteral("CD"));
+            EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->fileName(), QString());
             QFile::rename(song + QStringLiteral(".away"), song);
             continue;
         }
         EXPECT_EQ(main.windowTitle(), captionBefore);
         EXPECT_TRUE(main.windowTitle().startsWith(QStringLiteral("Lentaro: ")));
-        EXPECT_EQ(main.pnlTrackLength->text(), lengthBefore);
+        EXPECT_EQ(control<QLabel>(main, "pnlTrackLength")->text(), lengthBefore);
         EXPECT_EQ(main.state().cdView, !c.songOpen);
         if (c.songOpen) {
-            EXPECT_EQ(main.WaveControl->fileName(), song);
-            EXPECT_EQ(main.pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
-            ASSERT_EQ(main.loopPoints->model()->rowCount(), 1);
+            EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->fileName(), song);
+            EXPECT_EQ(control<QLabel>(main, "pnlTrackLength")->text(),
+                      QStringLiteral("Wave File Length 00:02"));
+            ASSERT_EQ(control<QTableView>(main, "loopPoints")->model()->rowCount(), 1);
             // Space plays the song from its start.
             const std::size_t heardBefore = heard().size();
             QTest::keyClick(&main, Qt::Key_Space);
-            EXPECT_EQ(main.WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
+            EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->mode(),
+                      static_cast<int>(mci::Mode::Playing));
             ASSERT_TRUE(runUntil([&] {
                 clock_->advance(std::chrono::milliseconds(20));
                 return heard().size() > heardBefore;
@@ -321,7 +327,7 @@ TEST_F(WaveFiles, AFileThatDoesNotOpenChangesNeitherTheRecentFilesNorTheWindow)
             EXPECT_EQ(heard()[heardBefore], 1);
             QTest::keyClick(&main, Qt::Key_Space);
         } else {
-            EXPECT_EQ(main.WaveControl->fileName(), QString());
+            EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->fileName(), QString());
             EXPECT_TRUE(
                 rows(QStringLiteral("SELECT * FROM \"Wave Files\" WHERE waveFileName = '%1'")
                          .arg(QFileInfo(c.bad).fileName()))

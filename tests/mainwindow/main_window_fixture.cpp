@@ -46,7 +46,7 @@ public:
     void changeTransformParameters() override
     {
         log_.calls
-            << QStringLiteral("changeTransformParameters %1").arg(main_.state().slowDownPercent);
+            << QStringLiteral("changeTransformParameters %1").arg(main_.state().slowDownPercent());
     }
     bool trimOpen() const override { return false; }
     void setTrimZoomEnabled(bool) override {}

@@ -48,7 +48,7 @@ TEST(MainStateTest, EachSharedValueSignalsItsChangeOnce)
     state.setSlowDownPercent(42);
     ASSERT_EQ(percent.count(), 1);
     EXPECT_EQ(percent.at(0).at(0).toInt(), 42);
-    EXPECT_EQ(state.slowDownPercent, 42);
+    EXPECT_EQ(state.slowDownPercent(), 42);
 }
 
 } // namespace

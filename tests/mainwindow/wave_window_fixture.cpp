@@ -1,4 +1,5 @@
 #include "tests/mainwindow/wave_window_fixture.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QDataStream>
@@ -32,7 +33,7 @@ QString WaveWindowTest::secondsWave(const QString& path, int seconds)
 void WaveWindowTest::openThroughMenu(frmMain& main, const QString& path)
 {
     prompts_.queueFile(path);
-    main.mnuFileOpen->trigger();
+    control<QAction>(main, "mnuFileOpen")->trigger();
 }
 
 QList<QVariantList> WaveWindowTest::rows(const QString& sql) const

@@ -13,6 +13,7 @@
 #include "tests/mainwindow/main_window_fixture.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -82,7 +83,7 @@ protected:
                                    .arg(start)
                                    .arg(end)));
         main.cd().refreshDisplayForNewCD();
-        QTableView& loops = *main.loopPoints;
+        QTableView& loops = *control<QTableView>(main, "loopPoints");
         ASSERT_EQ(loops.model()->rowCount(), 1);
         QTest::mouseClick(loops.viewport(), Qt::LeftButton, {},
                           loops.visualRect(loops.model()->index(0, 1)).center());
@@ -120,7 +121,7 @@ TEST_F(CdCaptureRefusal, ALoopThatCannotBeRecordedEndsTheCaptureWithItsMessage)
          "Track 5 is a data track: it holds no audio to record.", "", true},
     };
     frmMain& main = started();
-    ASSERT_EQ(main.pnlMsg->text(), QStringLiteral("CD Found"));
+    ASSERT_EQ(control<QLabel>(main, "pnlMsg")->text(), QStringLiteral("CD Found"));
     ASSERT_TRUE(programState().gvDigitalRecordingOK);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -128,12 +129,13 @@ TEST_F(CdCaptureRefusal, ALoopThatCannotBeRecordedEndsTheCaptureWithItsMessage)
         writeFile(QStringLiteral("temp.wav"), "the last capture");
         programState().gvRecordMode = c.recordMode;
         loopChosen(main, c.start, c.end);
-        const QString statusBefore = main.pnlMsg->text();
+        const QString statusBefore = control<QLabel>(main, "pnlMsg")->text();
 
-        click(main.cmdSlowPlay);
+        click(control<QPushButton>(main, "cmdSlowPlay"));
 
         EXPECT_EQ(shownMessages(), *c.box ? QStringList{QString::fromUtf8(c.box)} : QStringList());
-        EXPECT_EQ(main.pnlMsg->text(), *c.pnlMsg ? QString::fromUtf8(c.pnlMsg) : statusBefore);
+        EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(),
+                  *c.pnlMsg ? QString::fromUtf8(c.pnlMsg) : statusBefore);
         if (c.lastCaptureKept) {
             EXPECT_EQ(readFile(QStringLiteral("temp.wav")), QByteArray("the last capture"));
         }
@@ -141,7 +143,7 @@ TEST_F(CdCaptureRefusal, ALoopThatCannotBeRecordedEndsTheCaptureWithItsMessage)
         EXPECT_FALSE(isLoaded(QStringLiteral("messages2")));
         EXPECT_TRUE(main.isEnabled());
         // A later end of the CD device's play takes nothing anywhere.
-        click(main.CDControl->bar()->button(mci::Button::Stop));
+        click(control<mci::MMControl>(main, "CDControl")->bar()->button(mci::Button::Stop));
         QTest::qWait(200);
         EXPECT_TRUE(main.state().cdView);
         EXPECT_FALSE(programState().gvSlowMode);

@@ -8,6 +8,7 @@
 #include "tests/cd/support/four_track_disc.h"
 #include "tests/platform/cd/support/cd_image_writer.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -112,7 +113,10 @@ TEST_F(CdDrives, AStartWithoutADriveSaysSoOnceAndLeavesTheRecordModeToTheStartsW
     const std::vector<Person::Step> withDrive{
         {QStringLiteral("disc-found"),
          {},
-         [] { return startedUp() && main().pnlMsg->text() == QStringLiteral("CD Found"); },
+         [] {
+             return startedUp()
+                    && control<QLabel>(main(), "pnlMsg")->text() == QStringLiteral("CD Found");
+         },
          [this] {
              EXPECT_EQ(shownMessages(), QStringList{noDriveFound});
              EXPECT_TRUE(prompts_.inputBoxes().empty());

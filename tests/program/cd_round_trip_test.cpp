@@ -19,6 +19,7 @@
 #include "tests/platform/cd/support/cd_image_writer.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QFile>
@@ -158,20 +159,24 @@ protected:
     }
     static bool showsDisc()
     {
-        return startedUp() && main().pnlMsg->text() == QStringLiteral("CD Found")
+        return startedUp()
+               && control<QLabel>(main(), "pnlMsg")->text() == QStringLiteral("CD Found")
                && tracks().rowCount() == 4;
     }
     static void clickCell(const QModelIndex& cell)
     {
-        QTableView& grid = *main().tgTracks;
+        QTableView& grid = *control<QTableView>(main(), "tgTracks");
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
     }
-    static void clickEject() { click(main().CDControl->bar()->button(mci::Button::Eject)); }
+    static void clickEject()
+    {
+        click(control<mci::MMControl>(main(), "CDControl")->bar()->button(mci::Button::Eject));
+    }
     // Where the CD device is, in ms, read without changing the time format the program left it
     // in.
     static int cdPositionMs()
     {
-        mci::MMControl& cd = *main().CDControl;
+        mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
         const int format = cd.timeFormat();
         cd.setTimeFormat(0);
         const int position = cd.position();
@@ -190,16 +195,17 @@ protected:
     {
         return {name,
                 [] {
-                    QTableView& loops = *main().loopPoints;
+                    QTableView& loops = *control<QTableView>(main(), "loopPoints");
                     QTest::mouseClick(loops.viewport(), Qt::LeftButton, {},
                                       loops.visualRect(loops.model()->index(0, 1)).center());
-                    click(main().cmdSlowPlay);
+                    click(control<QPushButton>(main(), "cmdSlowPlay"));
                 },
                 [] {
                     // The replay of the pass just made, not of an earlier one.
                     return programState().gvSlowedFileReady
-                           && main().WaveControl->fileName() == tempSlowWav()
-                           && main().pnlMsg->text()
+                           && control<mci::MMControl>(main(), "WaveControl")->fileName()
+                                  == tempSlowWav()
+                           && control<QLabel>(main(), "pnlMsg")->text()
                                   == QStringLiteral("Playing loop at 50% of original speed.");
                 },
                 check};
@@ -254,7 +260,8 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
          [&] {
              EXPECT_TRUE(main().state().cdView);
              EXPECT_EQ(main().windowTitle(), QStringLiteral("Lentaro - CD Title"));
-             EXPECT_EQ(main().pnlCDlength->text(), QStringLiteral("CD Length: 01:00"));
+             EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(),
+                       QStringLiteral("CD Length: 01:00"));
              EXPECT_EQ(trackNames(), (QStringList{"1", "2", "3", "4"}));
              CDid_ = main().state().currentCDid;
              EXPECT_NE(CDid_, 0);
@@ -262,7 +269,7 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
         {QStringLiteral("track-named"),
          [] {
              // Selects the track and types; the name is kept on clicking another cell.
-             QTableView& grid = *main().tgTracks;
+             QTableView& grid = *control<QTableView>(main(), "tgTracks");
              clickCell(nameOf(3));
              QTest::keyClicks(&grid, QStringLiteral("B"));
              auto* editor = grid.viewport()->findChild<QLineEdit*>();
@@ -275,9 +282,9 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
          [] {
              // Track 3 selected, its menu: a loop of the whole track.
              clickCell(nameOf(3));
-             QTableView& grid = *main().tgTracks;
+             QTableView& grid = *control<QTableView>(main(), "tgTracks");
              emit grid.customContextMenuRequested(grid.visualRect(nameOf(3)).center());
-             QMenu& menu = *main().mnuTrackGridPopup;
+             QMenu& menu = *control<QMenu>(main(), "mnuTrackGridPopup");
              ASSERT_TRUE(menu.isVisible());
              for (QAction* item : menu.actions()) {
                  if (readCaption(item->text()) == QStringLiteral("Make a Loop for this track"))
@@ -327,14 +334,22 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
                     }),
         backToTheCdView(),
         {QStringLiteral("ejected"), [] { clickEject(); },
-         [] { return main().pnlMsg->text() == QStringLiteral("No CD in drive"); },
+         [] {
+             return control<QLabel>(main(), "pnlMsg")->text() == QStringLiteral("No CD in drive");
+         },
          [this] {
              EXPECT_TRUE(drives_.drive('D')->trayOpen());
              EXPECT_EQ(tracks().rowCount(), 0);
              EXPECT_EQ(loopComments(), QStringList());
              // Of the transport, Eject alone is left.
-             EXPECT_TRUE(main().CDControl->bar()->button(mci::Button::Eject)->isEnabled());
-             EXPECT_FALSE(main().CDControl->bar()->button(mci::Button::Play)->isEnabled());
+             EXPECT_TRUE(control<mci::MMControl>(main(), "CDControl")
+                             ->bar()
+                             ->button(mci::Button::Eject)
+                             ->isEnabled());
+             EXPECT_FALSE(control<mci::MMControl>(main(), "CDControl")
+                              ->bar()
+                              ->button(mci::Button::Play)
+                              ->isEnabled());
          }},
         // Eject again closes the tray.
         {QStringLiteral("disc-back"), [] { clickEject(); }, [] { return showsDisc(); },
@@ -404,11 +419,15 @@ TEST_F(CdRoundTrip, TheDiscItsNamesAndLoopComeBackAfterEjectAndRestartAndAnMp3Co
              choose(main(), {QStringLiteral("File"), QStringLiteral("Convert MP3 to Wave File")});
              EXPECT_TRUE(conversion.acted());
          },
-         [&] { return !main().state().cdView && main().WaveControl->fileName() == converted; },
+         [&] {
+             return !main().state().cdView
+                    && control<mci::MMControl>(main(), "WaveControl")->fileName() == converted;
+         },
          [&] {
              EXPECT_EQ(mp3Length, QStringLiteral("Length: 00:03"));
-             EXPECT_EQ(main().lblMMCtrl->text(), QStringLiteral("Wave"));
-             EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:03"));
+             EXPECT_EQ(control<QLabel>(main(), "lblMMCtrl")->text(), QStringLiteral("Wave"));
+             EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
+                       QStringLiteral("Wave File Length 00:03"));
              EXPECT_EQ(main().mruPath(1), converted);
              const mci::test::WaveContents wave = mci::test::readWave(converted.toStdString());
              EXPECT_EQ(wave.channels, 2);
@@ -441,7 +460,9 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
         return db.rows(QStringLiteral("SELECT CDid, TrackNum, startTime, endTime FROM LoopPoints"));
     };
     const auto loopChosen = [] {
-        return main().loopPoints->selectionModel()->isRowSelected(0, QModelIndex());
+        return control<QTableView>(main(), "loopPoints")
+            ->selectionModel()
+            ->isRowSelected(0, QModelIndex());
     };
     const std::vector<Person::Step> firstRun{
         {QStringLiteral("disc-found"),
@@ -450,7 +471,7 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
          [&] { CDid_ = main().state().currentCDid; }},
         {QStringLiteral("track-2-plays"),
          [] {
-             QTableView& grid = *main().tgTracks;
+             QTableView& grid = *control<QTableView>(main(), "tgTracks");
              const QPoint at = grid.visualRect(nameOf(2)).center();
              QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
              QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
@@ -460,7 +481,7 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
         {QStringLiteral("loop-started"),
          [&] {
              markedAt = cdPositionMs();
-             click(main().cmdStartNewLoop);
+             click(control<QPushButton>(main(), "cmdStartNewLoop"));
          },
          [&] {
              auto* maker = qobject_cast<makeLoopPoints*>(QApplication::activeModalWidget());
@@ -492,14 +513,15 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
              loopEnd = fields[3].toInt();
              EXPECT_NEAR(loopStart, markedAt, 300);
              EXPECT_GT(loopEnd - loopStart, 2000);
-             EXPECT_TRUE(main().cmdSlowPlay->isEnabled());
+             EXPECT_TRUE(control<QPushButton>(main(), "cmdSlowPlay")->isEnabled());
          }},
         {QStringLiteral("f7-repeats"),
          [&] {
-             QObject::connect(main().CDControl, &mci::MMControl::done, &main(), [&](int code) {
-                 if (code == 1)
-                     repeatsEndAt.push_back(QFileInfo(capture_).size());
-             });
+             QObject::connect(control<mci::MMControl>(main(), "CDControl"), &mci::MMControl::done,
+                              &main(), [&](int code) {
+                                  if (code == 1)
+                                      repeatsEndAt.push_back(QFileInfo(capture_).size());
+                              });
              press(main(), Qt::Key_F7);
          },
          [&] { return repeatsEndAt.size() >= 4; },
@@ -532,7 +554,7 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
                     }),
         // A half step up: the track's pitch, kept on the disc's row of track 2.
         {QStringLiteral("pitch-raised"),
-         [] { click(main().lblSteps[1]); },
+         [] { click(control<QPushButton>(main(), "lblSteps(1)")); },
          [this] {
              TestDatabase db(path(QStringLiteral("lentaro.mdb")));
              return db.rows(QStringLiteral("SELECT lastPitchChange FROM Tracks WHERE CDid = %1 "
@@ -541,12 +563,15 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
                     == QStringList{QStringLiteral("100")};
          },
          {}},
-        {QStringLiteral("cd-view-again"), [] { click(main().cmdPrevView); },
+        {QStringLiteral("cd-view-again"),
+         [] { click(control<QPushButton>(main(), "cmdPrevView")); },
          [] { return main().state().cdView; },
          // The slowed loop's status stayed in its view.
-         [] { EXPECT_EQ(main().pnlMsg->text(), QStringLiteral("CD Found")); }},
+         [] { EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), QStringLiteral("CD Found")); }},
         {QStringLiteral("ejected"), [] { clickEject(); },
-         [] { return main().pnlMsg->text() == QStringLiteral("No CD in drive"); },
+         [] {
+             return control<QLabel>(main(), "pnlMsg")->text() == QStringLiteral("No CD in drive");
+         },
          [] { EXPECT_EQ(loopComments(), QStringList()); }},
         {QStringLiteral("tray-closed"), [] { clickEject(); }, [] { return showsDisc(); },
          [&] {

@@ -7,6 +7,7 @@
 #include "platform/mci/MMControl.h"
 #include "program/programsides.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -61,7 +62,7 @@ protected:
         EXPECT_GT(CDid, 1);
         return CDid;
     }
-    mci::MMControl& cd() { return *main().CDControl; }
+    mci::MMControl& cd() { return *control<mci::MMControl>(main(), "CDControl"); }
     bool cdPlays() { return cd().mode() == static_cast<int>(mci::Mode::Playing); }
     int cdPositionMs()
     {
@@ -79,7 +80,7 @@ protected:
     // Start New Loop while the disc plays, then Keep in the loop maker that many ms later.
     void markLoop(int lengthMs)
     {
-        test::click(main().cmdStartNewLoop);
+        test::click(control<QPushButton>(main(), "cmdStartNewLoop"));
         makeLoopPoints* maker = openWindow<makeLoopPoints>();
         ASSERT_NE(maker, nullptr);
         hear(lengthMs);
@@ -111,12 +112,14 @@ protected:
     }
     bool loopChosen(int row)
     {
-        return main().loopPoints->selectionModel()->isRowSelected(row, QModelIndex());
+        return control<QTableView>(main(), "loopPoints")
+            ->selectionModel()
+            ->isRowSelected(row, QModelIndex());
     }
     // In the row's last column: the trim window, once open, covers the grid's left part.
     QPoint loopAt(int row)
     {
-        QTableView& grid = *main().loopPoints;
+        QTableView& grid = *control<QTableView>(main(), "loopPoints");
         const QHeaderView& columns = *grid.horizontalHeader();
         int last = columns.count() - 1;
         while (last > 0 && columns.isSectionHidden(columns.logicalIndex(last)))
@@ -125,12 +128,14 @@ protected:
     }
     void clickLoop(int row)
     {
-        QTest::mouseClick(main().loopPoints->viewport(), Qt::LeftButton, {}, loopAt(row));
+        QTest::mouseClick(control<QTableView>(main(), "loopPoints")->viewport(), Qt::LeftButton, {},
+                          loopAt(row));
     }
     void doubleClickLoop(int row)
     {
         clickLoop(row);
-        QTest::mouseDClick(main().loopPoints->viewport(), Qt::LeftButton, {}, loopAt(row));
+        QTest::mouseDClick(control<QTableView>(main(), "loopPoints")->viewport(), Qt::LeftButton,
+                           {}, loopAt(row));
     }
     // Two loops of track 2 stored for the disc, shown in its grid: 1-3 s and 5-8 s into it.
     void twoLoopsOnTrack2(int CDid)
@@ -157,7 +162,7 @@ TEST_F(ProgramCdWindow, ALoopMarkedLiveIsTheDiscsAndIsChosenAgainWhenTheDiscCome
     ASSERT_EQ(main().state().dtaLoopPoints->rowCount(), 1);
     const QVariant start = loopField(0, "startTime");
     EXPECT_EQ(lastLoopSelected(CDid), start);
-    EXPECT_TRUE(main().cmdSlowPlay->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(main(), "cmdSlowPlay")->isEnabled());
     // Kept and played at once.
     EXPECT_TRUE(cdPlays());
     EXPECT_GE(cdPositionMs(), start.toInt());
@@ -226,20 +231,25 @@ TEST_F(ProgramCdWindow, BackInTheCdViewTheStatusIsTheDiscsNotTheWaveFiles)
             eject('D');
             discChanges_.remove('D');
         }
-        const QString cdStatus = main().pnlMsg->text();
+        const QString cdStatus = control<QLabel>(main(), "pnlMsg")->text();
         prompts_.queueFile(song);
-        main().mnuWaveView->trigger();
+        control<QAction>(main(), "mnuWaveView")->trigger();
         ASSERT_FALSE(main().state().cdView);
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return main().pnlMsg->text().startsWith(QStringLiteral("Wave file ")); }, 5000));
+            [&] {
+                return control<QLabel>(main(), "pnlMsg")
+                    ->text()
+                    .startsWith(QStringLiteral("Wave file "));
+            },
+            5000));
 
         choose(main(),
                {QStringLiteral("View"), QStringLiteral("CD View"), QStringLiteral("Normal")});
 
         ASSERT_TRUE(main().state().cdView);
-        EXPECT_EQ(main().pnlMsg->text(),
+        EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(),
                   discIn ? QStringLiteral("CD Found") : QStringLiteral("No CD in drive"));
-        EXPECT_EQ(main().pnlMsg->text(), cdStatus);
+        EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), cdStatus);
         TearDown();
         SetUp();
     }
@@ -250,7 +260,7 @@ TEST_F(ProgramCdWindow, ALoopNoteTypedWhenTheDiscGoesIsStored)
 {
     const int CDid = showDisc();
     twoLoopsOnTrack2(CDid);
-    QTableView& grid = *main().loopPoints;
+    QTableView& grid = *control<QTableView>(main(), "loopPoints");
     QSqlTableModel& loops = *main().state().dtaLoopPoints;
     const QModelIndex note = loops.index(1, loops.fieldIndex(QStringLiteral("Comment")));
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(note).center());

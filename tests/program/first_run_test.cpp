@@ -10,6 +10,7 @@
 #include "tests/app/test_database.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -141,18 +142,19 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
     splashWatch.start();
 
     const auto exitThroughTheMenu = [this](int endsBefore) {
-        return Person::Step{QStringLiteral("exit"),
-                            [this, endsBefore] {
-                                QPointer<frmMain> main(mainWindow());
-                                choose(*main, {QStringLiteral("File"), QStringLiteral("Exit")});
-                                // A closed window is deleted once control is back in the loop.
-                                ASSERT_TRUE(main);
-                                EXPECT_EQ(processEnd_.ends, endsBefore + 1);
-                                EXPECT_EQ(main->WaveControl->mode(), notOpen);
-                                EXPECT_EQ(main->CDControl->mode(), notOpen);
-                            },
-                            {},
-                            {}};
+        return Person::Step{
+            QStringLiteral("exit"),
+            [this, endsBefore] {
+                QPointer<frmMain> main(mainWindow());
+                choose(*main, {QStringLiteral("File"), QStringLiteral("Exit")});
+                // A closed window is deleted once control is back in the loop.
+                ASSERT_TRUE(main);
+                EXPECT_EQ(processEnd_.ends, endsBefore + 1);
+                EXPECT_EQ(control<mci::MMControl>(*main, "WaveControl")->mode(), notOpen);
+                EXPECT_EQ(control<mci::MMControl>(*main, "CDControl")->mode(), notOpen);
+            },
+            {},
+            {}};
     };
 
     int waveFileID = 0;
@@ -168,7 +170,7 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
              EXPECT_TRUE(splash.buttonsHidden);
              EXPECT_EQ(forms::loadedFormOf<frmAbout>(), nullptr);
              EXPECT_TRUE(main.state().cdView);
-             EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("CD"));
+             EXPECT_EQ(control<QLabel>(main, "lblMMCtrl")->text(), QStringLiteral("CD"));
              EXPECT_TRUE(QFileInfo(path(QStringLiteral("lentaro.mdb"))).isFile());
              EXPECT_EQ(readDbVersion(), QStringLiteral("7"));
              tooltipsAtStart = tooltipsOf(main);
@@ -182,9 +184,10 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
          [&] {
              frmMain& main = *mainWindow();
              EXPECT_EQ(main.windowTitle(), QStringLiteral("Lentaro: ") + song_);
-             EXPECT_EQ(main.pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
-             EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("Wave"));
-             EXPECT_TRUE(main.tgTracks->isHidden());
+             EXPECT_EQ(control<QLabel>(main, "pnlTrackLength")->text(),
+                       QStringLiteral("Wave File Length 00:02"));
+             EXPECT_EQ(control<QLabel>(main, "lblMMCtrl")->text(), QStringLiteral("Wave"));
+             EXPECT_TRUE(control<QTableView>(main, "tgTracks")->isHidden());
              TestDatabase db(path(QStringLiteral("lentaro.mdb")));
              EXPECT_EQ(db.rows(QStringLiteral("SELECT waveFileName FROM \"Wave Files\"")),
                        QStringList{QStringLiteral("song.wav")});
@@ -198,15 +201,17 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
         {QStringLiteral("playing"),
          [&] { press(*mainWindow(), Qt::Key_Space); },
          [&] {
-             return mainWindow()->pnlMsg->text()
+             return control<QLabel>(*mainWindow(), "pnlMsg")->text()
                     == QStringLiteral("Wave file ") + song_ + QStringLiteral(" playing");
          },
          {}},
         {QStringLiteral("played"),
          {},
          [&] {
-             return mainWindow()->WaveControl->mode() == stopped
-                    && !mainWindow()->pnlMsg->text().endsWith(QStringLiteral(" playing"));
+             return control<mci::MMControl>(*mainWindow(), "WaveControl")->mode() == stopped
+                    && !control<QLabel>(*mainWindow(), "pnlMsg")
+                            ->text()
+                            .endsWith(QStringLiteral(" playing"));
          },
          [&] {
              const Heard heard = listen(mci::test::readWave(capture_.toStdString()));
@@ -225,8 +230,8 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
          },
          [&] { return mainWindow()->state().cdView; },
          [&] {
-             EXPECT_EQ(mainWindow()->state().currentView, 1);
-             EXPECT_EQ(mainWindow()->lblMMCtrl->text(), QStringLiteral("CD"));
+             EXPECT_EQ(mainWindow()->state().currentView(), 1);
+             EXPECT_EQ(control<QLabel>(*mainWindow(), "lblMMCtrl")->text(), QStringLiteral("CD"));
          }},
         {QStringLiteral("wave-view-again"),
          [&] { press(*mainWindow(), Qt::Key_W, Qt::ControlModifier); },
@@ -255,7 +260,7 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
          [&] {
              EXPECT_FALSE(tooltipsAtStart.isEmpty());
              EXPECT_EQ(tooltipsWhileSettingsOpen, QStringList());
-             EXPECT_EQ(mainWindow()->state().currentMMControl->updateInterval(),
+             EXPECT_EQ(mainWindow()->state().currentMMControl()->updateInterval(),
                        frmMain::liveUpdateInterval);
              EXPECT_EQ(storedPreference(QStringLiteral("ShowTooltips"))
                            .value_or(registry::Value())
@@ -277,7 +282,7 @@ TEST_F(FirstRun, OpenPlaySwitchViewsTurnOffTooltipsExitAndStartAgain)
          [&] {
              frmMain& main = *mainWindow();
              QStringList recent;
-             for (QAction* item : main.menuFile->actions()) {
+             for (QAction* item : control<QMenu>(main, "menuFile")->actions()) {
                  if (item->isVisible()
                      && readCaption(item->text()).endsWith(QStringLiteral(".wav")))
                      recent << readCaption(item->text());

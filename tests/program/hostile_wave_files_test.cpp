@@ -10,6 +10,7 @@
 #include "tests/engine/support/tone.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 #include "tests/support/non_regular_files.h"
 
 #include <QDir>
@@ -92,10 +93,11 @@ class HostileWaveFiles : public ProgramInUse
 protected:
     Person::Step opened(const QString& file)
     {
-        return {QStringLiteral("opened-") + QFileInfo(file).baseName(),
-                [this, file] { openThroughTheDialog(file); },
-                [file] { return main().WaveControl->fileName() == file; },
-                {}};
+        return {
+            QStringLiteral("opened-") + QFileInfo(file).baseName(),
+            [this, file] { openThroughTheDialog(file); },
+            [file] { return control<mci::MMControl>(main(), "WaveControl")->fileName() == file; },
+            {}};
     }
     void openThroughTheDialog(const QString& file)
     {
@@ -184,7 +186,7 @@ TEST_F(HostileWaveFiles, AnythingButAFileIsRefusedAtOnceForWhatItIs)
                  EXPECT_EQ(newMessages(),
                            QStringList{QStringLiteral("cannot read ") + song + refusal});
                  EXPECT_FALSE(main().state().cdView);
-                 EXPECT_EQ(main().WaveControl->fileName(), other);
+                 EXPECT_EQ(control<mci::MMControl>(main(), "WaveControl")->fileName(), other);
                  EXPECT_EQ(main().windowTitle(), QStringLiteral("Lentaro: ") + other);
              }},
             exitThroughTheMenu(),
@@ -228,7 +230,8 @@ TEST_F(HostileWaveFiles, AFileCutShortSaysHowMuchIsThereAndPlaysIt)
          }},
         {QStringLiteral("played"), [] { press(main(), Qt::Key_Space); },
          [this] {
-             return main().WaveControl->mode() == static_cast<int>(mci::Mode::Stopped)
+             return control<mci::MMControl>(main(), "WaveControl")->mode()
+                        == static_cast<int>(mci::Mode::Stopped)
                     && QFileInfo(capture_).size() > 44;
          },
          [this] {

@@ -8,6 +8,7 @@
 #include "program/cdsideofmain.h"
 #include "program/loopcapturebyview.h"
 #include "tests/mainwindow/main_window_fixture.h"
+#include "tests/support/named_control.h"
 #include "trace/runtimeerror.h"
 
 #include <QTimer>
@@ -39,7 +40,7 @@ TEST_F(LoopCaptureByViewTest, ALoopOfTheCdGoesToTheCdSideAndOneOfAWaveFileToTheC
     };
     frmMain& main = load();
     // Start-up would end in a modal hint.
-    main.tmrAfterFormLoad->stop();
+    control<QTimer>(main, "tmrAfterFormLoad")->stop();
     programState().gvRecordMode = 1;
     programState().gvDigitalRecordingOK = false;
     for (const Case& c : cases) {
@@ -64,7 +65,7 @@ TEST_F(LoopCaptureByViewTest, AFailedCutShowsAsRecordCurrentLoopsOwnError)
         }
     } cut;
     frmMain& main = load();
-    main.tmrAfterFormLoad->stop();
+    control<QTimer>(main, "tmrAfterFormLoad")->stop();
     cd::DigitalReader reader;
     CdHostOfMain host(main);
     CdLoopsOfMain loops(main, nullptr);

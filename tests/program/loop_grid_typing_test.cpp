@@ -3,6 +3,7 @@
 #include "tests/program/loop_side_window_fixture.h"
 
 #include "mainwindow/gridediting.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QSqlTableModel>
@@ -28,11 +29,12 @@ protected:
         main.show();
         QApplication::setActiveWindow(&main);
         EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
-        return *main.loopPoints;
+        return *control<QTableView>(main, "loopPoints");
     }
     QModelIndex comment(int row) const
     {
-        const auto* model = qobject_cast<const QSqlTableModel*>(main_->loopPoints->model());
+        const auto* model =
+            qobject_cast<const QSqlTableModel*>(control<QTableView>(*main_, "loopPoints")->model());
         return model->index(row, model->fieldIndex(QStringLiteral("Comment")));
     }
     QString stored(int row) const
@@ -42,7 +44,7 @@ protected:
     }
     void click(const QModelIndex& cell)
     {
-        QTableView& grid = *main_->loopPoints;
+        QTableView& grid = *control<QTableView>(*main_, "loopPoints");
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
     }
     // Each key goes where the focus is at that moment, as the keyboard's do.

@@ -2,6 +2,7 @@
 
 #include "app/programstate.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <chrono>
 #include <cstddef>
@@ -38,7 +39,7 @@ TEST_F(LoopRepeat, ASecondOfASixSecondFileIsHeardThreeTimesSampleForSample)
     // samples: half a second of 3s, half a second of 4s.
     waveWithLoops({{2500, 3500}});
     int dones = 0;
-    QObject::connect(main.WaveControl, &mci::MMControl::done, [&](int) {
+    QObject::connect(control<mci::MMControl>(main, "WaveControl"), &mci::MMControl::done, [&](int) {
         // The third end is the last: the loop stops repeating there.
         if (++dones == 2)
             programState().gvPlayState.setState(false);
@@ -47,7 +48,8 @@ TEST_F(LoopRepeat, ASecondOfASixSecondFileIsHeardThreeTimesSampleForSample)
 
     programState().gvPlayState.setState(true);
     loops_->playLoop(true);
-    ASSERT_EQ(main.WaveControl->error(), 0) << main.WaveControl->errorMessage().toStdString();
+    ASSERT_EQ(control<mci::MMControl>(main, "WaveControl")->error(), 0)
+        << control<mci::MMControl>(main, "WaveControl")->errorMessage().toStdString();
     ASSERT_TRUE(playUntil([&] { return dones == 3; }));
 
     std::vector<std::int16_t> pass(4000, 3);

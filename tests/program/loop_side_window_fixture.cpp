@@ -3,6 +3,7 @@
 #include "app/passend.h"
 #include "platform/mci/MMControl.h"
 #include "program/loopsideofmain.h"
+#include "tests/support/named_control.h"
 
 #include <QItemSelectionModel>
 #include <QSqlRecord>
@@ -27,12 +28,14 @@ frmMain& LoopSideWindowTest::ready()
     frmMain& main = started();
     auto cd = std::make_unique<ScriptedDevice>();
     cd_ = cd.get();
-    main.CDControl->setDevice(std::move(cd), QStringLiteral("CDAudio"));
+    control<mci::MMControl>(main, "CDControl")->setDevice(std::move(cd), QStringLiteral("CDAudio"));
     auto wave = std::make_unique<ScriptedDevice>();
     wave_ = wave.get();
-    main.WaveControl->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
+    control<mci::MMControl>(main, "WaveControl")
+        ->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
     // A command clears what the devices before these reported.
-    for (mci::MMControl* control : {main.CDControl, main.WaveControl})
+    for (mci::MMControl* control :
+         {control<mci::MMControl>(main, "CDControl"), control<mci::MMControl>(main, "WaveControl")})
         control->setCommand(QStringLiteral("Stop"));
     cd_->name = QStringLiteral("cd");
     wave_->name = QStringLiteral("wave");
@@ -55,7 +58,7 @@ int LoopSideWindowTest::waveWithLoops(const std::vector<std::pair<int, QVariant>
     }
     frmMain& main = *main_;
     main.state().cdView = false;
-    main.state().setCurrentMMControl(main.WaveControl);
+    main.state().setCurrentMMControl(control<mci::MMControl>(main, "WaveControl"));
     main.state().currentWaveFileID = id;
     QString reason;
     EXPECT_TRUE(main.state().bindWaveLoops(id, reason)) << reason.toStdString();
@@ -74,7 +77,7 @@ void LoopSideWindowTest::cdWithLoops(const std::vector<int>& starts)
     }
     frmMain& main = *main_;
     main.state().cdView = true;
-    main.state().setCurrentMMControl(main.CDControl);
+    main.state().setCurrentMMControl(control<mci::MMControl>(main, "CDControl"));
     main.state().currentCDid = cdWithLoopsID;
     QString reason;
     EXPECT_TRUE(main.state().bindCdLoops(cdWithLoopsID, reason)) << reason.toStdString();
@@ -83,7 +86,7 @@ void LoopSideWindowTest::cdWithLoops(const std::vector<int>& starts)
 QStringList LoopSideWindowTest::selectedComments() const
 {
     QStringList comments;
-    const QTableView& grid = *main_->loopPoints;
+    const QTableView& grid = *control<QTableView>(*main_, "loopPoints");
     const auto* model = qobject_cast<const QSqlTableModel*>(grid.model());
     for (const QModelIndex& row : grid.selectionModel()->selectedRows())
         comments << model->record(row.row()).value(QStringLiteral("Comment")).toString();

@@ -5,6 +5,7 @@
 #include "mainwindow/gridediting.h"
 #include "tests/app/clicking.h"
 #include "tests/app/traced_calls.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QFile>
@@ -26,7 +27,7 @@ protected:
     // The captions of the grid's shown columns, left to right.
     QStringList shownColumns() const
     {
-        const QTableView& grid = *main_->loopPoints;
+        const QTableView& grid = *control<QTableView>(*main_, "loopPoints");
         const QHeaderView& header = *grid.horizontalHeader();
         QStringList captions;
         for (int visual = 0; visual < header.count(); ++visual) {
@@ -59,19 +60,20 @@ TEST_F(LoopViewsInMainWindow, EachViewGivesItsColumnsAndPlace)
     frmMain& main = ready();
     execute(QStringLiteral("INSERT INTO LoopPoints (CDid, startTime) VALUES (1, 3000)"));
     main.state().dtaLoopPoints->select();
-    const QTableView& grid = *main.loopPoints;
+    const QTableView& grid = *control<QTableView>(main, "loopPoints");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.view);
         loops_->mnuChooseView_Click(c.view);
-        EXPECT_EQ(main.state().currentView, c.view);
+        EXPECT_EQ(main.state().currentView(), c.view);
         EXPECT_EQ(shownColumns(), c.columns);
         EXPECT_EQ(grid.font().pointSizeF(), c.points);
-        EXPECT_EQ(main.tgTracks->isHidden(), !c.trackInfo);
-        EXPECT_EQ(main.Comments->isHidden(), !c.trackInfo);
+        EXPECT_EQ(control<QTableView>(main, "tgTracks")->isHidden(), !c.trackInfo);
+        EXPECT_EQ(control<QLineEdit>(main, "Comments")->isHidden(), !c.trackInfo);
         if (c.place.isEmpty() && c.place.width() == 0) {
-            EXPECT_EQ(grid.x(), main.tgTracks->x() + main.tgTracks->width() + 10);
-            EXPECT_EQ(grid.y(), main.tgTracks->y());
-            EXPECT_EQ(grid.height(), main.tgTracks->height());
+            EXPECT_EQ(grid.x(), control<QTableView>(main, "tgTracks")->x()
+                                    + control<QTableView>(main, "tgTracks")->width() + 10);
+            EXPECT_EQ(grid.y(), control<QTableView>(main, "tgTracks")->y());
+            EXPECT_EQ(grid.height(), control<QTableView>(main, "tgTracks")->height());
         } else {
             const int width = c.place.width() < 0 ? grid.parentWidget()->width() : c.place.width();
             EXPECT_EQ(grid.geometry(), QRect(c.place.topLeft(), QSize(width, c.place.height())));
@@ -87,7 +89,7 @@ TEST_F(LoopViewsInMainWindow, EveryCaptionFitsItsColumnInEachView)
 {
     frmMain& main = ready();
     main.show();
-    const QTableView& grid = *main.loopPoints;
+    const QTableView& grid = *control<QTableView>(main, "loopPoints");
     const QHeaderView& header = *grid.horizontalHeader();
     const int margins = 2 * header.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header);
     for (const char* layout : {"Big Lyrics", "Loop Detail", "Normal"}) {
@@ -110,14 +112,19 @@ TEST_F(LoopViewsInMainWindow, StartNewLoopAndTheGridsHelpItemSayWhatTheyDo)
 {
     frmMain& main = ready();
     main.show();
-    EXPECT_EQ(main.cmdStartNewLoop->toolTip(),
+    EXPECT_EQ(control<QPushButton>(main, "cmdStartNewLoop")->toolTip(),
               QStringLiteral("Start making loop points during play."));
-    ASSERT_TRUE(main.mnuLoopPopup->actions().contains(main.mnuLoopHelp));
-    EXPECT_EQ(main.mnuLoopHelp->text(), QStringLiteral("View &Help for the Loop Points grid"));
+    ASSERT_TRUE(control<QMenu>(main, "mnuLoopPopup")
+                    ->actions()
+                    .contains(control<QAction>(main, "mnuLoopHelp")));
+    EXPECT_EQ(control<QAction>(main, "mnuLoopHelp")->text(),
+              QStringLiteral("View &Help for the Loop Points grid"));
     TracedCalls calls(home());
-    walk(calls, {{"View Help for the Loop Points grid", [&] { main.mnuLoopHelp->trigger(); },
+    walk(calls, {{"View Help for the Loop Points grid",
+                  [&] { control<QAction>(main, "mnuLoopHelp")->trigger(); },
                   "main form : Sub mnuLoopHelp_Click"},
-                 {"a right click on the grid", [&] { rightClick(main.loopPoints->viewport()); },
+                 {"a right click on the grid",
+                  [&] { rightClick(control<QTableView>(main, "loopPoints")->viewport()); },
                   "main form : Sub mnuLoopHelp_Click"}});
     const QStringList shown = shownMessages();
     ASSERT_EQ(shown.size(), 2);
@@ -132,7 +139,7 @@ TEST_F(LoopViewsInMainWindow, TheWaveViewShowsTheLoopDetail)
     ASSERT_FALSE(main.state().cdView);
     EXPECT_EQ(shownColumns(),
               QStringList({"Start (ms)", "End (ms)", "Label/Comment", "Chords", "Lyrics"}));
-    EXPECT_TRUE(main.Comments->isHidden());
+    EXPECT_TRUE(control<QLineEdit>(main, "Comments")->isHidden());
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "tests/loops/fake_engine_runner.h"
 #include "tests/mainwindow/wave_window_fixture.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 #include "waveview/frmScrollTime.h"
 
 #include <QAbstractButton>
@@ -61,7 +62,8 @@ protected:
         secondsWave(path(QStringLiteral("tempslow.wav")), 2);
         runner_.complete(0);
         EXPECT_TRUE(runUntil([this] {
-            return main_->WaveControl->fileName() == path(QStringLiteral("tempslow.wav"));
+            return control<mci::MMControl>(*main_, "WaveControl")->fileName()
+                   == path(QStringLiteral("tempslow.wav"));
         }));
     }
 
@@ -143,117 +145,133 @@ TEST_F(MainWindowWiring, EveryControlReachesItsProcedure)
     const QStringList layouts{QStringLiteral("View"), QStringLiteral("CD View")};
     const qsizetype pagesBefore = urls_.opened.size();
 
-    walk(calls,
-         {
-             {"Alt+F opens File", opened(Qt::Key_F), in + "menuFile_Click", shows(main.menuFile)},
-             {"Alt+V opens View", opened(Qt::Key_V), in + "mnuView_Click", shows(main.mnuView)},
-             {"Alt+I opens Internet", opened(Qt::Key_I), "", shows(main.mnuWebMaster)},
-             {"Alt+H opens Help", opened(Qt::Key_H), "", shows(main.menuHelp)},
-             {"Convert MP3 to Wave File", item({"File", "Convert MP3 to Wave File"}),
-              in + "mnuConvertMP3_Click"},
-             {"Alt+E, Settings", key(Qt::Key_E, Qt::AltModifier), in + "mnuSettings_Click"},
-             {"Alt+R, Recorder", key(Qt::Key_R, Qt::AltModifier), in + "mnuRecord_Click"},
-             {"F1, Help and Tutorial", key(Qt::Key_F1), in + "menuHelpChoice_Click",
-              [&] {
-                  return urls_.opened.mid(pagesBefore)
-                         == QList<QUrl>{
-                             QUrl::fromLocalFile(path(QStringLiteral("Lentaro Manual.pdf")))};
-              }},
-             {"Sound Quality Tips", item(help + QStringList{"Sound Quality Tips"}),
-              in + "mnuSoundQualityTips_Click"},
-             {"Turn on all Hints", item(help + QStringList{"Turn on all Hints"}),
-              in + "mnuTurnOnAllHints_Click"},
-             {"Ctrl+R, CD Requery", key(Qt::Key_R, Qt::ControlModifier), in + "checkCDPresent"},
-             {"About", item(help + QStringList{"About"}), in + "menuAbout_Click"},
-             {"Update Program", item(internet + QStringList{"Update Program"}),
-              index("mnuWeb_Click", 0)},
-             {"Visit the Burrowmere", item(internet + QStringList{"Visit the Burrowmere"}),
-              index("mnuWeb_Click", 1)},
-             {"Subscribe to the Free Newsletter",
-              item(internet + QStringList{"Subscribe to the Free Newsletter"}),
-              index("mnuWeb_Click", 2)},
-             {"View Lentaro FAQ", item(internet + QStringList{"View Lentaro FAQ"}),
-              index("mnuWeb_Click", 3), [&] { return urls_.opened.size() == pagesBefore + 1 + 4; }},
-             {"right click on the position",
-              modalsClosed([&] { rightClick(main.txtCurrentPosition); }),
-              in + "txtCurrentPosition_RightClick"},
-             {"Ctrl+O, Open Wave File",
-              [&] {
-                  prompts_.queueFile(song);
-                  key(Qt::Key_O, Qt::ControlModifier)();
-              },
-              in + "mnuFileOpen_Click", waveView},
-             {"Space", key(Qt::Key_Space), in + "togglePlayState", [&] { return main.playing(); }},
-             {"F6", key(Qt::Key_F6), in + "togglePlayState", [&] { return !main.playing(); }},
-             {"F7", key(Qt::Key_F7), in + "btnLoopPlay_Click"},
-             {"F8", key(Qt::Key_F8), in + "playFromLoopOn"},
-             {"Play Selected Loop", clicked(main.btnLoopPlay), in + "btnLoopPlay_Click"},
-             {"Alt+P, Play Selected Loop", mnemonic(main.btnLoopPlay, Qt::Key_P),
-              in + "btnLoopPlay_Click"},
-             {"Start New Loop", clicked(main.cmdStartNewLoop), in + "cmdStartNewLoop_Click"},
-             {"Alt+L, Start New Loop", mnemonic(main.cmdStartNewLoop, Qt::Key_L),
-              in + "cmdStartNewLoop_Click"},
-             {"Save Lyrics/Chords", item({"File", "Save Lyrics/Chords"}),
-              in + "mnuSaveLyrics_Click"},
-             {"Ctrl+S, Save Last Slowed-Down File", key(Qt::Key_S, Qt::ControlModifier),
-              in + "mnuSaveSlowedDownFile_Click"},
-             {"the recent file", modalsClosed([&] {
-                  choose(main, {"File", readCaption(main.mnuMRU[0]->text())});
-              }),
-              index("mnuMRU_Click", 1), waveView},
-             {"Normal", item(layouts + QStringList{"Normal"}), index("mnuChooseView_Click", 1),
-              cdView},
-             {"Loop Detail", item(layouts + QStringList{"Loop Detail"}),
-              index("mnuChooseView_Click", 2), cdView},
-             {"Big Lyrics", item(layouts + QStringList{"Big Lyrics"}),
-              index("mnuChooseView_Click", 3), cdView},
-             {"Ctrl+W, Wave File", key(Qt::Key_W, Qt::ControlModifier), in + "mnuWaveView_Click",
-              waveView},
-             {"Transform",
-              [&] {
-                  clicked(main.cmdSlowPlay)();
-                  passEnds();
-              },
-              in + "cmdSlowPlay_Click", slowPlay},
-             {"Wave View", clicked(main.cmdGraphic), in + "cmdGraphic_Click", viewShown},
-             {"Alt+W, Wave View",
-              [&] {
-                  hideView();
-                  mnemonic(main.cmdGraphic, Qt::Key_W)();
-              },
-              in + "cmdGraphic_Click", viewShown},
-             {"Return on Wave View",
-              [&] {
-                  hideView();
-                  QApplication::setActiveWindow(&main);
-                  main.cmdGraphic->setFocus();
-                  key(Qt::Key_Return)();
-              },
-              in + "cmdGraphic_Click", viewShown},
-             {"Play on the SlowPlay transport",
-              [&] {
-                  hideView();
-                  click(main.slowControl->bar()->button(mci::Button::Play));
-              },
-              in + "slowControl_PlayClick"},
-             {"Stop on the SlowPlay transport",
-              modalsClosed([&] { click(main.slowControl->bar()->button(mci::Button::Stop)); }),
-              in + "slowControl_StopClick"},
-             {"keypad minus", [&] { key(Qt::Key_Minus, Qt::KeypadModifier)(); },
-              in + "changeTransformParameters", [&] { return main.state().slowDownPercent == 40; }},
-             {"keypad plus", key(Qt::Key_Plus, Qt::KeypadModifier),
-              in + "changeTransformParameters", [&] { return main.state().slowDownPercent == 50; }},
-             {"Previous View", clicked(main.cmdPrevView), in + "cmdPrevView_Click", waveView},
-             {"Alt+T, Transform",
-              [&] {
-                  mnemonic(main.cmdSlowPlay, Qt::Key_T)();
-                  passEnds();
-              },
-              in + "cmdSlowPlay_Click", slowPlay},
-             {"Alt+P, Previous View", mnemonic(main.cmdPrevView, Qt::Key_P),
-              in + "cmdPrevView_Click", waveView},
-             {"Exit", item({"File", "Exit"}), in + "menuExit_Click", [&] { return quits_ == 1; }},
-         });
+    walk(
+        calls,
+        {
+            {"Alt+F opens File", opened(Qt::Key_F), in + "menuFile_Click",
+             shows(control<QMenu>(main, "menuFile"))},
+            {"Alt+V opens View", opened(Qt::Key_V), in + "mnuView_Click",
+             shows(control<QMenu>(main, "mnuView"))},
+            {"Alt+I opens Internet", opened(Qt::Key_I), "",
+             shows(control<QMenu>(main, "mnuWebMaster"))},
+            {"Alt+H opens Help", opened(Qt::Key_H), "", shows(control<QMenu>(main, "menuHelp"))},
+            {"Convert MP3 to Wave File", item({"File", "Convert MP3 to Wave File"}),
+             in + "mnuConvertMP3_Click"},
+            {"Alt+E, Settings", key(Qt::Key_E, Qt::AltModifier), in + "mnuSettings_Click"},
+            {"Alt+R, Recorder", key(Qt::Key_R, Qt::AltModifier), in + "mnuRecord_Click"},
+            {"F1, Help and Tutorial", key(Qt::Key_F1), in + "menuHelpChoice_Click",
+             [&] {
+                 return urls_.opened.mid(pagesBefore)
+                        == QList<QUrl>{
+                            QUrl::fromLocalFile(path(QStringLiteral("Lentaro Manual.pdf")))};
+             }},
+            {"Sound Quality Tips", item(help + QStringList{"Sound Quality Tips"}),
+             in + "mnuSoundQualityTips_Click"},
+            {"Turn on all Hints", item(help + QStringList{"Turn on all Hints"}),
+             in + "mnuTurnOnAllHints_Click"},
+            {"Ctrl+R, CD Requery", key(Qt::Key_R, Qt::ControlModifier), in + "checkCDPresent"},
+            {"About", item(help + QStringList{"About"}), in + "menuAbout_Click"},
+            {"Update Program", item(internet + QStringList{"Update Program"}),
+             index("mnuWeb_Click", 0)},
+            {"Visit the Burrowmere", item(internet + QStringList{"Visit the Burrowmere"}),
+             index("mnuWeb_Click", 1)},
+            {"Subscribe to the Free Newsletter",
+             item(internet + QStringList{"Subscribe to the Free Newsletter"}),
+             index("mnuWeb_Click", 2)},
+            {"View Lentaro FAQ", item(internet + QStringList{"View Lentaro FAQ"}),
+             index("mnuWeb_Click", 3), [&] { return urls_.opened.size() == pagesBefore + 1 + 4; }},
+            {"right click on the position",
+             modalsClosed([&] { rightClick(control<QLineEdit>(main, "txtCurrentPosition")); }),
+             in + "txtCurrentPosition_RightClick"},
+            {"Ctrl+O, Open Wave File",
+             [&] {
+                 prompts_.queueFile(song);
+                 key(Qt::Key_O, Qt::ControlModifier)();
+             },
+             in + "mnuFileOpen_Click", waveView},
+            {"Space", key(Qt::Key_Space), in + "togglePlayState", [&] { return main.playing(); }},
+            {"F6", key(Qt::Key_F6), in + "togglePlayState", [&] { return !main.playing(); }},
+            {"F7", key(Qt::Key_F7), in + "btnLoopPlay_Click"},
+            {"F8", key(Qt::Key_F8), in + "playFromLoopOn"},
+            {"Play Selected Loop", clicked(control<QPushButton>(main, "btnLoopPlay")),
+             in + "btnLoopPlay_Click"},
+            {"Alt+P, Play Selected Loop",
+             mnemonic(control<QPushButton>(main, "btnLoopPlay"), Qt::Key_P),
+             in + "btnLoopPlay_Click"},
+            {"Start New Loop", clicked(control<QPushButton>(main, "cmdStartNewLoop")),
+             in + "cmdStartNewLoop_Click"},
+            {"Alt+L, Start New Loop",
+             mnemonic(control<QPushButton>(main, "cmdStartNewLoop"), Qt::Key_L),
+             in + "cmdStartNewLoop_Click"},
+            {"Save Lyrics/Chords", item({"File", "Save Lyrics/Chords"}),
+             in + "mnuSaveLyrics_Click"},
+            {"Ctrl+S, Save Last Slowed-Down File", key(Qt::Key_S, Qt::ControlModifier),
+             in + "mnuSaveSlowedDownFile_Click"},
+            {"the recent file", modalsClosed([&] {
+                 choose(main, {"File", readCaption(control<QAction>(main, "mnuMRU(1)")->text())});
+             }),
+             index("mnuMRU_Click", 1), waveView},
+            {"Normal", item(layouts + QStringList{"Normal"}), index("mnuChooseView_Click", 1),
+             cdView},
+            {"Loop Detail", item(layouts + QStringList{"Loop Detail"}),
+             index("mnuChooseView_Click", 2), cdView},
+            {"Big Lyrics", item(layouts + QStringList{"Big Lyrics"}),
+             index("mnuChooseView_Click", 3), cdView},
+            {"Ctrl+W, Wave File", key(Qt::Key_W, Qt::ControlModifier), in + "mnuWaveView_Click",
+             waveView},
+            {"Transform",
+             [&] {
+                 clicked(control<QPushButton>(main, "cmdSlowPlay"))();
+                 passEnds();
+             },
+             in + "cmdSlowPlay_Click", slowPlay},
+            {"Wave View", clicked(control<QPushButton>(main, "cmdGraphic")),
+             in + "cmdGraphic_Click", viewShown},
+            {"Alt+W, Wave View",
+             [&] {
+                 hideView();
+                 mnemonic(control<QPushButton>(main, "cmdGraphic"), Qt::Key_W)();
+             },
+             in + "cmdGraphic_Click", viewShown},
+            {"Return on Wave View",
+             [&] {
+                 hideView();
+                 QApplication::setActiveWindow(&main);
+                 control<QPushButton>(main, "cmdGraphic")->setFocus();
+                 key(Qt::Key_Return)();
+             },
+             in + "cmdGraphic_Click", viewShown},
+            {"Play on the SlowPlay transport",
+             [&] {
+                 hideView();
+                 click(control<mci::MMControl>(main, "slowControl")
+                           ->bar()
+                           ->button(mci::Button::Play));
+             },
+             in + "slowControl_PlayClick"},
+            {"Stop on the SlowPlay transport", modalsClosed([&] {
+                 click(control<mci::MMControl>(main, "slowControl")
+                           ->bar()
+                           ->button(mci::Button::Stop));
+             }),
+             in + "slowControl_StopClick"},
+            {"keypad minus", [&] { key(Qt::Key_Minus, Qt::KeypadModifier)(); },
+             in + "changeTransformParameters",
+             [&] { return main.state().slowDownPercent() == 40; }},
+            {"keypad plus", key(Qt::Key_Plus, Qt::KeypadModifier), in + "changeTransformParameters",
+             [&] { return main.state().slowDownPercent() == 50; }},
+            {"Previous View", clicked(control<QPushButton>(main, "cmdPrevView")),
+             in + "cmdPrevView_Click", waveView},
+            {"Alt+T, Transform",
+             [&] {
+                 mnemonic(control<QPushButton>(main, "cmdSlowPlay"), Qt::Key_T)();
+                 passEnds();
+             },
+             in + "cmdSlowPlay_Click", slowPlay},
+            {"Alt+P, Previous View", mnemonic(control<QPushButton>(main, "cmdPrevView"), Qt::Key_P),
+             in + "cmdPrevView_Click", waveView},
+            {"Exit", item({"File", "Exit"}), in + "menuExit_Click", [&] { return quits_ == 1; }},
+        });
     EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 

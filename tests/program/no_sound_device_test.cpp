@@ -8,6 +8,7 @@
 #include "tests/platform/mci/control_fixture.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,19 +111,21 @@ protected:
     // all, nothing playing, the window usable.
     Person::Step pressed(const QString& name, Qt::Key key, int expectedBoxes)
     {
-        return {name, [key] { press(main(), key); },
-                [this, expectedBoxes] {
-                    mci::test::drainEvents();
-                    return boxes() >= expectedBoxes;
-                },
-                [this, expectedBoxes] {
-                    mci::test::drainEvents();
-                    EXPECT_EQ(boxes(), expectedBoxes);
-                    EXPECT_FALSE(main().playing());
-                    EXPECT_FALSE(programState().gvPlayState.state().toBool());
-                    EXPECT_TRUE(main().isEnabled());
-                    EXPECT_FALSE(main().pnlMsg->text().endsWith(QLatin1String(" playing")));
-                }};
+        return {
+            name, [key] { press(main(), key); },
+            [this, expectedBoxes] {
+                mci::test::drainEvents();
+                return boxes() >= expectedBoxes;
+            },
+            [this, expectedBoxes] {
+                mci::test::drainEvents();
+                EXPECT_EQ(boxes(), expectedBoxes);
+                EXPECT_FALSE(main().playing());
+                EXPECT_FALSE(programState().gvPlayState.state().toBool());
+                EXPECT_TRUE(main().isEnabled());
+                EXPECT_FALSE(
+                    control<QLabel>(main(), "pnlMsg")->text().endsWith(QLatin1String(" playing")));
+            }};
     }
     // Transform pressed, its real-time pass failing for want of an output; the offer answered.
     // The boxes are counted over the runs.
@@ -131,7 +134,7 @@ protected:
         return {QStringLiteral("transformed"),
                 [this, answer] {
                     prompts_.queueAnswer(answer);
-                    click(main().cmdSlowPlay);
+                    click(control<QPushButton>(main(), "cmdSlowPlay"));
                 },
                 [this, failures] {
                     return boxesBeginning(QStringLiteral("The slowdown process")).size()

@@ -9,6 +9,7 @@
 #include "tests/app/url_recorder.h"
 #include "tests/cd/support/four_track_disc.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QFile>
@@ -61,7 +62,7 @@ TEST_F(NotationWithoutProgram, SaysNoProgramOpensThatKindOfFile)
              [&] {
                  before = shownMessages().size();
                  prompts_.queueFile(score);
-                 main().mnuOpenNotationFile->trigger();
+                 control<QAction>(main(), "mnuOpenNotationFile")->trigger();
              },
              {},
              [&] {

@@ -6,6 +6,7 @@
 #include "tests/engine/support/tone.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -119,12 +120,12 @@ TEST_F(NullDeviceCapture, AStereoPlayARealTimePassAndItsReplayFollowOneAnotherIn
          },
          [] { return !main().state().cdView; },
          [&] {
-             QObject::connect(main().WaveControl, &mci::MMControl::done, &main(),
-                              [&](int) { ++dones; });
+             QObject::connect(control<mci::MMControl>(main(), "WaveControl"), &mci::MMControl::done,
+                              &main(), [&](int) { ++dones; });
          }},
         {QStringLiteral("played"), [] { press(main(), Qt::Key_Space); }, [&] { return dones == 1; },
          [this] { EXPECT_TRUE(headerKeepsUpWithData(capture_)); }},
-        {QStringLiteral("transformed"), [] { click(main().cmdSlowPlay); },
+        {QStringLiteral("transformed"), [] { click(control<QPushButton>(main(), "cmdSlowPlay")); },
          [] { return programState().gvSlowedFileReady; },
          [this] {
              EXPECT_TRUE(programState().gvRealtime);

@@ -13,6 +13,7 @@
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/full_disk.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QDir>
@@ -176,7 +177,7 @@ TEST_F(ProgramFolderTrouble, TransformSaysTheFolderCannotTakeTheLoop)
          [&] {
              before = shownMessages().size();
              full.emplace(noRoom);
-             click(main().cmdSlowPlay);
+             click(control<QPushButton>(main(), "cmdSlowPlay"));
          },
          {},
          [&] {
@@ -188,7 +189,7 @@ TEST_F(ProgramFolderTrouble, TransformSaysTheFolderCannotTakeTheLoop)
                                    + QStringLiteral(" is full. Free some space on its disk and "
                                                     "try again.")});
              EXPECT_FALSE(programState().gvSlowMode);
-             EXPECT_EQ(main().WaveControl->fileName(), song);
+             EXPECT_EQ(control<mci::MMControl>(main(), "WaveControl")->fileName(), song);
          }},
         exitThroughTheMenu(),
     };
@@ -212,11 +213,12 @@ TEST_F(ProgramFolderTrouble, ACdTitleNotStoredStaysShownAsNotSaved)
 
     const QString title = QStringLiteral("Blue Train");
     const auto leaveTitle = [] {
-        main().CDTitle->setFocus();
-        QTest::keyClick(main().CDTitle, Qt::Key_Return);
+        control<QLineEdit>(main(), "CDTitle")->setFocus();
+        QTest::keyClick(control<QLineEdit>(main(), "CDTitle"), Qt::Key_Return);
     };
     const auto red = [] {
-        return main().CDTitle->palette().color(QPalette::Text) == QColor(Qt::red);
+        return control<QLineEdit>(main(), "CDTitle")->palette().color(QPalette::Text)
+               == QColor(Qt::red);
     };
     std::optional<FullDisk> full;
     qsizetype before = 0;
@@ -229,9 +231,9 @@ TEST_F(ProgramFolderTrouble, ACdTitleNotStoredStaysShownAsNotSaved)
          [&] {
              before = shownMessages().size();
              full.emplace(noRoom);
-             main().CDTitle->setFocus();
-             main().CDTitle->selectAll();
-             QTest::keyClicks(main().CDTitle, title);
+             control<QLineEdit>(main(), "CDTitle")->setFocus();
+             control<QLineEdit>(main(), "CDTitle")->selectAll();
+             QTest::keyClicks(control<QLineEdit>(main(), "CDTitle"), title);
              leaveTitle();
          },
          {},
@@ -245,7 +247,7 @@ TEST_F(ProgramFolderTrouble, ACdTitleNotStoredStaysShownAsNotSaved)
                                                     "try again. It stays in the field, in red, "
                                                     "and is saved when you leave the field "
                                                     "again.")});
-             EXPECT_EQ(main().CDTitle->text(), title);
+             EXPECT_EQ(control<QLineEdit>(main(), "CDTitle")->text(), title);
              EXPECT_TRUE(red());
              EXPECT_NE(TestDatabase(database())
                            .value(QStringLiteral("SELECT Title FROM CDs WHERE CDid = %1")

@@ -9,6 +9,7 @@
 #include "app/windowhelpers.h"
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 #include "trace/runtimeerror.h"
 
 #include <QCoreApplication>
@@ -50,7 +51,8 @@ protected:
     }
     bool replaying() const
     {
-        return main_->WaveControl->fileName() == path(QStringLiteral("tempslow.wav"));
+        return control<mci::MMControl>(*main_, "WaveControl")->fileName()
+               == path(QStringLiteral("tempslow.wav"));
     }
 };
 
@@ -217,9 +219,9 @@ TEST_F(SlowPlayRoadInMainWindow, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWrote
         runner_.stops = 0;
         runner_.stopThatEnds = c.stopThatEnds;
         programState().gvRealtime = c.mode == RealTime;
-        main.WaveControl->setWait(true);
-        main.WaveControl->setCommand(QStringLiteral("Close"));
-        main.WaveControl->setFileName(QString());
+        control<mci::MMControl>(main, "WaveControl")->setWait(true);
+        control<mci::MMControl>(main, "WaveControl")->setCommand(QStringLiteral("Close"));
+        control<mci::MMControl>(main, "WaveControl")->setFileName(QString());
         const std::size_t shown = prompts_.messageBoxes().size();
 
         for (const Step& step : c.steps) {
@@ -259,7 +261,8 @@ TEST_F(SlowPlayRoadInMainWindow, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWrote
 
         EXPECT_EQ(runner_.passes.size(), c.passes);
         // A pass handed over goes on to its handler at the next turn of the event loop.
-        EXPECT_TRUE(runUntil([&] { return !main.tmrLoopDLL->isActive(); }));
+        EXPECT_TRUE(
+            runUntil([&] { return !control<TaggedTimer>(main, "tmrLoopDLL")->isActive(); }));
         const bool replayed = c.state == RoadState::Replaying;
         EXPECT_EQ(replaying(), replayed);
         EXPECT_EQ(programState().gvSlowedFileReady, replayed);
@@ -325,24 +328,28 @@ TEST_F(SlowPlayRoadInMainWindow, TheStatusTextFollowsStopAndPlay)
 {
     frmMain& main = inSlowPlay();
     const QString playingText = QStringLiteral("Playing loop at 50% of original speed.");
-    const auto press = [&main](Qt::Key key) { QTest::keyClick(main.fraSlowdown, key); };
+    const auto press = [&main](Qt::Key key) {
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), key);
+    };
     press(Qt::Key_F7);
     ASSERT_EQ(loops_->roadState(), RoadState::PassRunning);
-    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), playingText);
     press(Qt::Key_F6);
-    EXPECT_EQ(main.pnlMsg->text(), "SlowPlay paused");
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), "SlowPlay paused");
     complete(0);
 
     press(Qt::Key_F7);
     complete(0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return replaying(); }, 2000));
-    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), playingText);
     press(Qt::Key_F6);
-    EXPECT_NE(main.WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
-    EXPECT_EQ(main.pnlMsg->text(), "SlowPlay paused");
+    EXPECT_NE(control<mci::MMControl>(main, "WaveControl")->mode(),
+              static_cast<int>(mci::Mode::Playing));
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), "SlowPlay paused");
     press(Qt::Key_F6);
-    EXPECT_EQ(main.WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
-    EXPECT_EQ(main.pnlMsg->text(), playingText);
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->mode(),
+              static_cast<int>(mci::Mode::Playing));
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), playingText);
     press(Qt::Key_F6);
 }
 
@@ -352,20 +359,21 @@ TEST_F(SlowPlayRoadInMainWindow, PlayAfterTheFirstPassWasStoppedStartsTheSlowedL
 {
     frmMain& main = inSlowPlay();
     // As in the program, the wave device holds the loop when Transform closes it for the pass.
-    main.WaveControl->setFileName(path(QStringLiteral("temp.wav")));
+    control<mci::MMControl>(main, "WaveControl")->setFileName(path(QStringLiteral("temp.wav")));
     for (const Qt::Key key : {Qt::Key_Space, Qt::Key_F6}) {
         SCOPED_TRACE(key == Qt::Key_Space ? "Space" : "F6");
-        QTest::keyClick(main.fraSlowdown, Qt::Key_F7);
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), Qt::Key_F7);
         ASSERT_EQ(loops_->roadState(), RoadState::PassRunning);
-        QTest::keyClick(main.fraSlowdown, key);
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), key);
         complete(0);
         ASSERT_NE(loops_->roadState(), RoadState::PassRunning);
 
-        QTest::keyClick(main.fraSlowdown, key);
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), key);
 
         EXPECT_EQ(loops_->roadState(), RoadState::PassRunning);
-        EXPECT_EQ(main.pnlMsg->text(), "Playing loop at 50% of original speed.");
-        QTest::keyClick(main.fraSlowdown, key);
+        EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(),
+                  "Playing loop at 50% of original speed.");
+        QTest::keyClick(control<QGroupBox>(main, "fraSlowdown"), key);
         complete(0);
     }
 }

@@ -10,6 +10,7 @@
 #include "tests/engine/support/tone.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QDir>
@@ -151,7 +152,7 @@ protected:
         writeTones(tones_);
     }
 
-    int position() const { return main().WaveControl->position(); }
+    int position() const { return control<mci::MMControl>(main(), "WaveControl")->position(); }
     QList<QStringList> loopRows() const
     {
         TestDatabase db(path(QStringLiteral("lentaro.mdb")));
@@ -184,9 +185,10 @@ protected:
     {
         return {QStringLiteral("transformed"),
                 [] {
-                    clickCell(*main().loopPoints, 1,
-                              gridColumn(*main().loopPoints, QStringLiteral("Start (ms)")));
-                    click(main().cmdSlowPlay);
+                    clickCell(*control<QTableView>(main(), "loopPoints"), 1,
+                              gridColumn(*control<QTableView>(main(), "loopPoints"),
+                                         QStringLiteral("Start (ms)")));
+                    click(control<QPushButton>(main(), "cmdSlowPlay"));
                 },
                 [] { return programState().gvSlowMode && programState().gvSlowedFileReady; },
                 {}};
@@ -195,22 +197,24 @@ protected:
     // capture, and two whole replays came before it.
     Person::Step repeating()
     {
-        return {
-            QStringLiteral("repeating"),
-            [this] {
-                replayEnds_.clear();
-                QObject::connect(main().WaveControl, &mci::MMControl::done, &main(),
-                                 [this](int) { replayEnds_.push_back(framesHeard(capture_)); });
-            },
-            [this] { return replayEnds_.size() >= 3; },
-            [this] {
-                QObject::disconnect(main().WaveControl, &mci::MMControl::done, &main(), nullptr);
-                const std::size_t once = framesHeard(path(QStringLiteral("tempslow.wav")));
-                const std::size_t end = framesHeard(capture_);
-                ASSERT_GT(once, static_cast<std::size_t>(rate / 2));
-                ASSERT_GE(end - replayEnds_[0], 2 * once - rate / 100);
-                EXPECT_NEAR(kvtest::cents(pitchHeard(capture_, end - once, end) / slowedHz), 0, 5);
-            }};
+        return {QStringLiteral("repeating"),
+                [this] {
+                    replayEnds_.clear();
+                    QObject::connect(control<mci::MMControl>(main(), "WaveControl"),
+                                     &mci::MMControl::done, &main(),
+                                     [this](int) { replayEnds_.push_back(framesHeard(capture_)); });
+                },
+                [this] { return replayEnds_.size() >= 3; },
+                [this] {
+                    QObject::disconnect(control<mci::MMControl>(main(), "WaveControl"),
+                                        &mci::MMControl::done, &main(), nullptr);
+                    const std::size_t once = framesHeard(path(QStringLiteral("tempslow.wav")));
+                    const std::size_t end = framesHeard(capture_);
+                    ASSERT_GT(once, static_cast<std::size_t>(rate / 2));
+                    ASSERT_GE(end - replayEnds_[0], 2 * once - rate / 100);
+                    EXPECT_NEAR(kvtest::cents(pitchHeard(capture_, end - once, end) / slowedHz), 0,
+                                5);
+                }};
     }
     QString tones_;
     std::vector<std::size_t> replayEnds_;
@@ -221,13 +225,13 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
     int firstMark = 0;
     int trimmedEnd = 0;
     const QString notes = sound_.filePath(QStringLiteral("notes.txt"));
-    const auto speed = [] { return main().txtSlowPct[0]; };
-    const auto halfSteps = [] { return main().txtSlowPct[1]; };
+    const auto speed = [] { return control<QLineEdit>(main(), "txtSlowPct(0)"); };
+    const auto halfSteps = [] { return control<QLineEdit>(main(), "txtSlowPct(1)"); };
     const auto maker = [] {
         return qobject_cast<makeLoopPoints*>(QApplication::activeModalWidget());
     };
 
-    const auto grid = []() -> QTableView& { return *main().loopPoints; };
+    const auto grid = []() -> QTableView& { return *control<QTableView>(main(), "loopPoints"); };
     std::vector<Person::Step> firstRun{
         {QStringLiteral("started"), {}, [] { return startedUp(); }, {}},
         opened(),
@@ -236,7 +240,7 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
          [this] { return position() >= toneMs + 200; },
          {}},
         {QStringLiteral("first-mark"),
-         [] { click(main().cmdStartNewLoop); },
+         [] { click(control<QPushButton>(main(), "cmdStartNewLoop")); },
          [&] { return maker() && position() >= 2 * toneMs - 300; },
          {}},
         {QStringLiteral("second-mark"),
@@ -258,19 +262,19 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
         transformed(),
         {QStringLiteral("speed-70"),
          [&] { typeInBox(*speed(), QStringLiteral("70")); },
-         [] { return main().state().slowDownPercent == 70 && programState().gvSlowedFileReady; },
+         [] { return main().state().slowDownPercent() == 70 && programState().gvSlowedFileReady; },
          {}},
         {QStringLiteral("two-half-steps-down"),
          [&] { typeInBox(*halfSteps(), QStringLiteral("-2")); },
-         [] { return main().state().pitchChange == -200 && programState().gvSlowedFileReady; },
+         [] { return main().state().pitchChange() == -200 && programState().gvSlowedFileReady; },
          [&] { EXPECT_EQ(speed()->text(), QStringLiteral("70")); }},
         repeating(),
         {QStringLiteral("previous-view"),
-         [] { click(main().cmdPrevView); },
+         [] { click(control<QPushButton>(main(), "cmdPrevView")); },
          [] { return !programState().gvSlowMode && !main().state().cdView; },
          {}},
         {QStringLiteral("trim-open"),
-         [] { click(main().btnLoopPlay); },
+         [] { click(control<QPushButton>(main(), "btnLoopPlay")); },
          [] { return trimWindow(main()) != nullptr; },
          {}},
         {QStringLiteral("trimmed"),
@@ -334,9 +338,9 @@ TEST_F(SlowPlayRoundTrip, AMarkedLoopSlowedTrimmedAndAnnotatedIsThereAtTheNextSt
          {},
          [&] {
              EXPECT_EQ(speed()->text(), QStringLiteral("70"));
-             EXPECT_EQ(main().slSlowPct[0]->value(), 70);
+             EXPECT_EQ(control<QSlider>(main(), "slSlowPct(0)")->value(), 70);
              EXPECT_EQ(halfSteps()->text(), QStringLiteral("-2"));
-             EXPECT_EQ(main().slSlowPct[1]->value(), -200);
+             EXPECT_EQ(control<QSlider>(main(), "slSlowPct(1)")->value(), -200);
          }},
         repeating(),
         exitThroughTheMenu(),

@@ -8,6 +8,7 @@
 #include "tests/engine/support/tone.h"
 #include "tests/engine/support/vocoder_run.h"
 #include "tests/soundfile/support/wav_files.h"
+#include "tests/support/named_control.h"
 
 #include <QFile>
 
@@ -120,7 +121,7 @@ TEST_P(SlowPlaySoundModes, ALoopRepeatsAtTheChosenSpeedAndPitch)
     int dones = 0;
     std::size_t heardBefore = 0;
     frmMain& main = started();
-    QObject::connect(main.WaveControl, &mci::MMControl::done, [&](int) {
+    QObject::connect(control<mci::MMControl>(main, "WaveControl"), &mci::MMControl::done, [&](int) {
         // The third end is the last: the loop stops repeating there.
         if (++dones == 2)
             programState().gvPlayState.setState(false);

@@ -1,6 +1,7 @@
 #include "tests/program/loop_side_window_fixture.h"
 
 #include "app/programstate.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QDir>
@@ -40,7 +41,7 @@ protected:
         return m;
     }
     QString songPath() const { return path(QStringLiteral("music/song.wav")); }
-    static void save(frmMain& m) { m.mnuSaveSlowedDownFile->trigger(); }
+    static void save(frmMain& m) { control<QAction>(m, "mnuSaveSlowedDownFile")->trigger(); }
 
     const QByteArray slowed_ = monoWave(QByteArray(800, '\x11'));
     const QByteArray original_ = monoWave(QByteArray(400, '\x22'));
@@ -64,7 +65,8 @@ TEST_F(SlowedFileSave, TheDialogProposesANewNameBesideTheSource)
          QStringLiteral("song slowed 50%.wav")},
         {"the song faster", false, 150, path(QStringLiteral("music")),
          QStringLiteral("song at 150%.wav")},
-        {"a disc's loop", true, 70, m.dlgWave.folder, QStringLiteral("loop slowed 70%.wav")},
+        {"a disc's loop", true, 70, m.loopControls().dlgWave.folder,
+         QStringLiteral("loop slowed 70%.wav")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -79,7 +81,7 @@ TEST_F(SlowedFileSave, TheDialogProposesANewNameBesideTheSource)
         EXPECT_EQ(asked.kind, forms::FileDialogRequest::Kind::Save);
         EXPECT_EQ(asked.folder, c.folder);
         EXPECT_EQ(asked.fileName, c.fileName);
-        EXPECT_EQ(m.dlgWave.caption, QStringLiteral("Select wave file to open"));
+        EXPECT_EQ(m.loopControls().dlgWave.caption, QStringLiteral("Select wave file to open"));
         EXPECT_EQ(m.mruPath(1), songPath());
     }
     EXPECT_TRUE(prompts_.messageBoxes().empty());

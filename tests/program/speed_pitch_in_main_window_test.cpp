@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "mainwindow/expansionfactor.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,7 +69,7 @@ TEST_F(SpeedAndPitchInMainWindow, EverySpeedChangeShowsItRestartsThePassAndKeeps
         int slider;
         int passes;
     };
-    QSlider* slider = m.slSlowPct[0];
+    QSlider* slider = control<QSlider>(m, "slSlowPct(0)");
     const auto keypad = [&](int key) {
         return [&m, key] {
             int code = key;
@@ -80,17 +81,23 @@ TEST_F(SpeedAndPitchInMainWindow, EverySpeedChangeShowsItRestartsThePassAndKeeps
         {"slider at 4", 60, [&] { slider->setValue(4); }, 5, 5, 1},
         {"slider at 5", 60, [&] { slider->setValue(5); }, 5, 5, 1},
         {"slider at 130", 60, [&] { slider->setValue(130); }, 130, 130, 1},
-        {"1/5 Speed", 60, [&] { m.lbl1005Speed->click(); }, 20, 20, 1},
-        {"1/3 Speed", 60, [&] { m.lbl1003Speed->click(); }, 33, 33, 1},
-        {"1/2 Speed", 60, [&] { m.lbl1002->click(); }, 50, 50, 1},
-        {"Original Speed", 60, [&] { m.lblOriginalSpeed->click(); }, 100, 100, 1},
-        {"Double Speed", 60, [&] { m.lblDoubleSpeed->click(); }, 200, 200, 1},
-        {"typed 70", 60, [&] { type(m.txtSlowPct[0], "70"); }, 70, 70, 1},
-        {"typed 72.5, a half to even", 60, [&] { type(m.txtSlowPct[0], " 72.5 %"); }, 72, 72, 1},
-        {"typed 250, past the slider", 60, [&] { type(m.txtSlowPct[0], "250"); }, 250, 200, 1},
-        {"typed 0", 60, [&] { type(m.txtSlowPct[0], "0"); }, 5, 5, 1},
-        {"typed abc leaves the speed", 60, [&] { type(m.txtSlowPct[0], "abc"); }, 60, 60, 0},
-        {"typed nothing leaves the speed", 60, [&] { type(m.txtSlowPct[0], " "); }, 60, 60, 0},
+        {"1/5 Speed", 60, [&] { control<QPushButton>(m, "lbl1005Speed")->click(); }, 20, 20, 1},
+        {"1/3 Speed", 60, [&] { control<QPushButton>(m, "lbl1003Speed")->click(); }, 33, 33, 1},
+        {"1/2 Speed", 60, [&] { control<QPushButton>(m, "lbl1002")->click(); }, 50, 50, 1},
+        {"Original Speed", 60, [&] { control<QPushButton>(m, "lblOriginalSpeed")->click(); }, 100,
+         100, 1},
+        {"Double Speed", 60, [&] { control<QPushButton>(m, "lblDoubleSpeed")->click(); }, 200, 200,
+         1},
+        {"typed 70", 60, [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), "70"); }, 70, 70, 1},
+        {"typed 72.5, a half to even", 60,
+         [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), " 72.5 %"); }, 72, 72, 1},
+        {"typed 250, past the slider", 60,
+         [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), "250"); }, 250, 200, 1},
+        {"typed 0", 60, [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), "0"); }, 5, 5, 1},
+        {"typed abc leaves the speed", 60,
+         [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), "abc"); }, 60, 60, 0},
+        {"typed nothing leaves the speed", 60,
+         [&] { type(control<QLineEdit>(m, "txtSlowPct(0)"), " "); }, 60, 60, 0},
         {"keypad plus", 60, keypad(keypadPlus), 70, 70, 1},
         {"keypad minus from 5", 5, keypad(keypadMinus), 5, 5, 1},
         {"keypad minus from 12", 12, keypad(keypadMinus), 5, 5, 1},
@@ -99,8 +106,8 @@ TEST_F(SpeedAndPitchInMainWindow, EverySpeedChangeShowsItRestartsThePassAndKeeps
         SCOPED_TRACE(c.name);
         startFrom(c.from, 0);
         c.change();
-        EXPECT_EQ(m.state().slowDownPercent, c.percent);
-        EXPECT_EQ(m.txtSlowPct[0]->text(), QString::number(c.percent));
+        EXPECT_EQ(m.state().slowDownPercent(), c.percent);
+        EXPECT_EQ(control<QLineEdit>(m, "txtSlowPct(0)")->text(), QString::number(c.percent));
         EXPECT_EQ(slider->value(), c.slider);
         EXPECT_EQ(passes(), c.passes);
         // A change drops the finished pass; no change keeps it.

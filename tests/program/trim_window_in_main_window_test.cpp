@@ -7,6 +7,7 @@
 #include "loops/frmTrim.h"
 #include "loops/trimGraph.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -62,7 +63,7 @@ TEST_F(TrimWindowInMainWindow, SaveAfterTheGridMovedOnStoresInTheOpenedRow)
     const Case cases[] = {
         {"a click on another row",
          [](frmMain& main, frmTrim&) {
-             QTableView& grid = *main.loopPoints;
+             QTableView& grid = *control<QTableView>(main, "loopPoints");
              const auto* model = qobject_cast<const QSqlTableModel*>(grid.model());
              const QRect row =
                  grid.visualRect(model->index(1, model->fieldIndex(QStringLiteral("Comment"))));
@@ -84,7 +85,7 @@ TEST_F(TrimWindowInMainWindow, SaveAfterTheGridMovedOnStoresInTheOpenedRow)
         execute(QStringLiteral("DELETE FROM WaveLoopPoints"));
         loops_->closeTrim();
         frmTrim& trim = trimOver({{10000, 20000}, {30000, 40000}});
-        main.loopPoints->show();
+        control<QTableView>(main, "loopPoints")->show();
         trim.slStart[0]->setValue(10500);
         trim.slStart[1]->setValue(19000);
         c.moveOn(main, trim);
@@ -115,7 +116,7 @@ TEST_F(TrimWindowInMainWindow, TheWindowLeavesTheLoopRowsInSight)
     const auto inWindow = [&main](const QWidget& widget) {
         return QRect(widget.mapTo(&main, QPoint(0, 0)), widget.size());
     };
-    const QRect tracksPlace = inWindow(*main.tgTracks);
+    const QRect tracksPlace = inWindow(*control<QTableView>(main, "tgTracks"));
     waveWithLoops({{10000, 20000}, {30000, 40000}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -126,14 +127,14 @@ TEST_F(TrimWindowInMainWindow, TheWindowLeavesTheLoopRowsInSight)
             loops_->mnuChooseView_Click(c.view);
         }
         if (!loops_->trimOpen()) {
-            main.loopPoints->setFocus();
-            QTest::keyClick(main.loopPoints, Qt::Key_F7);
+            control<QTableView>(main, "loopPoints")->setFocus();
+            QTest::keyClick(control<QTableView>(main, "loopPoints"), Qt::Key_F7);
         }
         ASSERT_TRUE(loops_->trimOpen());
         const frmTrim& trim = *loops_->trim();
         const QRect place = inWindow(trim);
-        EXPECT_FALSE(place.intersects(inWindow(*main.loopPoints)));
-        EXPECT_FALSE(place.intersects(inWindow(*main.fraCurrPosition)));
+        EXPECT_FALSE(place.intersects(inWindow(*control<QTableView>(main, "loopPoints"))));
+        EXPECT_FALSE(place.intersects(inWindow(*control<QGroupBox>(main, "fraCurrPosition"))));
         if (c.overTracks) {
             EXPECT_EQ(place, tracksPlace);
         }
@@ -161,7 +162,7 @@ TEST_F(TrimWindowInMainWindow, KeysInTheWindowReachTheMainWindowOnce)
     EXPECT_EQ(devicesJournal_, QStringList({"wave stop", "wave play 10000-600000"}));
     EXPECT_EQ(trim.slStart[0]->value(), 10000);
 
-    QSignalSpy transform(main.cmdSlowPlay, &QPushButton::clicked);
+    QSignalSpy transform(control<QPushButton>(main, "cmdSlowPlay"), &QPushButton::clicked);
     QTest::keyClick(trim.slStart[0], Qt::Key_T, Qt::AltModifier);
     EXPECT_EQ(transform.count(), 1);
 }
@@ -217,7 +218,7 @@ TEST_F(TrimWindowInMainWindow, EveryControlReachesItsProcedure)
     trim = &trimOver({{10000, 20000}});
     trim->slStart[0]->setFocus();
     // What Transform cuts the loop out of.
-    main.WaveControl->setFileName(secondsWave(path("song.wav"), 25));
+    control<mci::MMControl>(main, "WaveControl")->setFileName(secondsWave(path("song.wav"), 25));
     walk(calls,
          {
              {"F8", [&] { QTest::keyClick(trim->slStart[0], Qt::Key_F8); },

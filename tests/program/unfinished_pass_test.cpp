@@ -10,6 +10,7 @@
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/full_disk.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QDir>
@@ -87,10 +88,10 @@ protected:
     }
     static void transform()
     {
-        QTableView& grid = *main().loopPoints;
+        QTableView& grid = *control<QTableView>(main(), "loopPoints");
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
                           grid.visualRect(grid.model()->index(0, 0)).center());
-        click(main().cmdSlowPlay);
+        click(control<QPushButton>(main(), "cmdSlowPlay"));
     }
     // Ctrl+S, answering the file dialog with kept.wav should it come.
     Person::Step saved(bool offered)
@@ -148,7 +149,10 @@ TEST_F(UnfinishedPass, OnlyAPassThatEndedWellLeavesTheLoopToSave)
          }},
         saved(false),
         {QStringLiteral("again"),
-         [] { click(main().slowControl->bar()->button(mci::Button::Play)); },
+         [] {
+             click(
+                 control<mci::MMControl>(main(), "slowControl")->bar()->button(mci::Button::Play));
+         },
          [] { return programState().gvSlowedFileReady; },
          {}},
         saved(true),

@@ -15,6 +15,7 @@
 #include "tests/cd/support/mp3_maker.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 #include "tests/support/sanitizers.h"
 
 #include <QDateTime>
@@ -108,7 +109,10 @@ protected:
                     prompts_.queueFile(song);
                     press(main(), Qt::Key_O, Qt::ControlModifier);
                 },
-                [song] { return !main().state().cdView && main().WaveControl->fileName() == song; },
+                [song] {
+                    return !main().state().cdView
+                           && control<mci::MMControl>(main(), "WaveControl")->fileName() == song;
+                },
                 {}};
     }
     // The whole-file loop chosen and Transform pressed: its first pass plays live.
@@ -116,9 +120,10 @@ protected:
     {
         return {QStringLiteral("transformed"),
                 [] {
-                    clickCell(*main().loopPoints, 0,
-                              gridColumn(*main().loopPoints, QStringLiteral("Start (ms)")));
-                    click(main().cmdSlowPlay);
+                    clickCell(*control<QTableView>(main(), "loopPoints"), 0,
+                              gridColumn(*control<QTableView>(main(), "loopPoints"),
+                                         QStringLiteral("Start (ms)")));
+                    click(control<QPushButton>(main(), "cmdSlowPlay"));
                 },
                 [] { return programState().gvSlowMode; },
                 [] { EXPECT_FALSE(programState().gvSlowedFileReady) << "the pass is under way"; }};
@@ -147,7 +152,7 @@ TEST_F(WaveFileRoad, LeavingSlowPlayDuringAPassEndsThePass)
              choose(main(), {QStringLiteral("File"), first_});
          },
          first_},
-        {"Previous View", [] { click(main().cmdPrevView); }, second_},
+        {"Previous View", [] { click(control<QPushButton>(main(), "cmdPrevView")); }, second_},
         {"the MP3 conversion's open",
          [&] {
              WhenModal conversion([&](QWidget& modal) {
@@ -185,11 +190,12 @@ TEST_F(WaveFileRoad, LeavingSlowPlayDuringAPassEndsThePass)
              [&] { return since.elapsed() > 3000; },
              [&] {
                  EXPECT_FALSE(main().state().cdView);
-                 EXPECT_EQ(main().WaveControl->fileName(), road.shown);
-                 EXPECT_NE(main().WaveControl->mode(), static_cast<int>(mci::Mode::Playing));
+                 EXPECT_EQ(control<mci::MMControl>(main(), "WaveControl")->fileName(), road.shown);
+                 EXPECT_NE(control<mci::MMControl>(main(), "WaveControl")->mode(),
+                           static_cast<int>(mci::Mode::Playing));
                  EXPECT_FALSE(programState().gvPlayState.state().toBool());
                  EXPECT_EQ(trimWindow(main()), nullptr);
-                 EXPECT_FALSE(main().tmrLoopDLL->isActive());
+                 EXPECT_FALSE(control<TaggedTimer>(main(), "tmrLoopDLL")->isActive());
                  EXPECT_EQ(main().windowTitle(), QStringLiteral("Lentaro: ") + road.shown);
              }},
             exitThroughTheMenu(),
@@ -216,23 +222,27 @@ const QStringList layouts{QStringLiteral("Normal"), QStringLiteral("Loop Detail"
 void expectCdView(frmMain& main, const QString& layout, bool disc)
 {
     EXPECT_TRUE(main.state().cdView);
-    EXPECT_EQ(main.lblMMCtrl->text(), QStringLiteral("CD"));
-    EXPECT_EQ(main.loopPoints->model()->rowCount(), 0);
-    EXPECT_FALSE(main.cmdSlowPlay->isEnabled()) << "Transform has no loop of the disc";
-    EXPECT_FALSE(shown(main.pnlTrackLength)
-                 && main.pnlTrackLength->text().startsWith(QStringLiteral("Wave File Length")));
+    EXPECT_EQ(control<QLabel>(main, "lblMMCtrl")->text(), QStringLiteral("CD"));
+    EXPECT_EQ(control<QTableView>(main, "loopPoints")->model()->rowCount(), 0);
+    EXPECT_FALSE(control<QPushButton>(main, "cmdSlowPlay")->isEnabled())
+        << "Transform has no loop of the disc";
+    EXPECT_FALSE(shown(control<QLabel>(main, "pnlTrackLength"))
+                 && control<QLabel>(main, "pnlTrackLength")
+                        ->text()
+                        .startsWith(QStringLiteral("Wave File Length")));
     if (disc) {
         EXPECT_EQ(main.windowTitle(), QStringLiteral("Lentaro - CD Title"));
-        EXPECT_TRUE(shown(main.pnlCDlength));
-        EXPECT_EQ(main.pnlCDlength->text(), QStringLiteral("CD Length: 01:00"));
+        EXPECT_TRUE(shown(control<QLabel>(main, "pnlCDlength")));
+        EXPECT_EQ(control<QLabel>(main, "pnlCDlength")->text(), QStringLiteral("CD Length: 01:00"));
     } else {
         EXPECT_EQ(main.windowTitle(), noDisc);
-        EXPECT_FALSE(shown(main.pnlCDlength));
+        EXPECT_FALSE(shown(control<QLabel>(main, "pnlCDlength")));
     }
     const bool normal = layout == QStringLiteral("Normal");
-    for (QWidget* control :
-         {static_cast<QWidget*>(main.CDTitle), static_cast<QWidget*>(main.Artist),
-          static_cast<QWidget*>(main.tgTracks), static_cast<QWidget*>(main.lblTrackComments)})
+    for (QWidget* control : {static_cast<QWidget*>(control<QLineEdit>(main, "CDTitle")),
+                             static_cast<QWidget*>(control<QLineEdit>(main, "Artist")),
+                             static_cast<QWidget*>(control<QTableView>(main, "tgTracks")),
+                             static_cast<QWidget*>(control<QLabel>(main, "lblTrackComments"))})
         EXPECT_EQ(shown(control), normal) << control->objectName().toStdString();
 }
 
@@ -298,7 +308,7 @@ TEST_F(WaveFileRoad, ALaterSwitchIntoTheCdViewKeepsTheLayoutChosen)
             {QStringLiteral("back"),
              [&] {
                  ASSERT_TRUE(QFile::rename(first_, away));
-                 click(main().cmdPrevView);
+                 click(control<QPushButton>(main(), "cmdPrevView"));
              },
              [] { return !programState().gvSlowMode; },
              [layout] { expectCdView(main(), layout, false); }},

@@ -34,7 +34,7 @@ TEST_F(WaveViewTrimGraphTest, TheAdjustmentsMoveTheViewsSelectionMarkers)
     EXPECT_FALSE(graph.isOpen());
 
     writeClickTrain(path(QStringLiteral("temp.wav")), {44100, 1, 2, false}, 1.0, 20480);
-    main.state().slowDownPercent = 100;
+    main.state().setSlowDownPercent(100);
     main.cmdGraphic_Click();
     ASSERT_TRUE(graph.isOpen());
     frmScrollTime& view = *forms::loadedFormOf<frmScrollTime>();

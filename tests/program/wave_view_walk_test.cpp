@@ -12,6 +12,7 @@
 #include "tests/app/test_database.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/person.h"
+#include "tests/support/named_control.h"
 #include "tests/waveview/wave_view_fixture.h"
 #include "waveview/frmScrollTime.h"
 #include "waveview/wavechart.h"
@@ -80,7 +81,7 @@ protected:
         ProgramInUse::TearDown();
     }
 
-    int position() const { return main().WaveControl->position(); }
+    int position() const { return control<mci::MMControl>(main(), "WaveControl")->position(); }
     int loops() const
     {
         return TestDatabase(path(QStringLiteral("lentaro.mdb")))
@@ -120,20 +121,20 @@ TEST_F(WaveViewWalk, AClickTrackAt120BeatsPerMinuteReadsItsTempoInTheWaveView)
          [this] { return position() >= 1100; },
          {}},
         {QStringLiteral("loop-started"),
-         [] { click(main().cmdStartNewLoop); },
+         [] { click(control<QPushButton>(main(), "cmdStartNewLoop")); },
          [&] { return maker() && position() >= 5100; },
          {}},
         {QStringLiteral("loop-kept"),
          [&] { click(maker()->btnKeep); },
          [&] { return maker() == nullptr && loops() == 2; },
          {}},
-        {QStringLiteral("transformed"), [] { click(main().cmdSlowPlay); },
+        {QStringLiteral("transformed"), [] { click(control<QPushButton>(main(), "cmdSlowPlay")); },
          [] {
              return programState().gvSlowMode && programState().gvSlowedFileReady
-                    && main().cmdGraphic->isEnabled();
+                    && control<QPushButton>(main(), "cmdGraphic")->isEnabled();
          },
-         [] { EXPECT_EQ(main().state().slowDownPercent, 50); }},
-        {QStringLiteral("wave-view"), [] { click(main().cmdGraphic); },
+         [] { EXPECT_EQ(main().state().slowDownPercent(), 50); }},
+        {QStringLiteral("wave-view"), [] { click(control<QPushButton>(main(), "cmdGraphic")); },
          [] { return waveView() != nullptr; }, [] { viewPicture("27-wave-view-window"); }},
         {QStringLiteral("wave-view-widened"),
          // The person widens the view to see the beats apart.
@@ -216,10 +217,10 @@ TEST_F(WaveViewWalk, AClickTrackAt120BeatsPerMinuteReadsItsTempoInTheWaveView)
              // The keypad's plus plays the grid's next beat, one beat long, from its line on a
              // click, and the sound device hears it.
              const frmScrollTime& view = *waveView();
-             const mci::MMControl& playing = *main().state().currentMMControl;
+             const mci::MMControl& playing = *main().state().currentMMControl();
              EXPECT_NEAR(playing.to() - playing.from(), view.gridWidthMs(), 1.5);
-             const mci::test::WaveContents slowed =
-                 mci::test::readWave(main().WaveControl->fileName().toStdString());
+             const mci::test::WaveContents slowed = mci::test::readWave(
+                 control<mci::MMControl>(main(), "WaveControl")->fileName().toStdString());
              const mci::test::WaveContents heard = mci::test::readWave(capture_.toStdString());
              ASSERT_GT(slowed.channels, 0);
              ASSERT_GT(heard.channels, 0);

@@ -5,6 +5,7 @@
 #include "platform/forms/formregistry.h"
 #include "platform/mci/MMControl.h"
 #include "tests/mainwindow/main_window_fixture.h"
+#include "tests/support/named_control.h"
 #include "tests/waveview/wave_view_fixture.h"
 #include "waveview/frmScrollTime.h"
 #include "waveview/wavechart.h"
@@ -51,19 +52,20 @@ TEST_F(WaveViewSideTest, TheWaveViewButtonLoadsTheViewOnceAndShowsItAgain)
     frmMain& main = loadWithView();
     writeClickTrain(tempWav(), {44100, 2, 2, false}, 1.0, 20480);
     EXPECT_FALSE(main.waveView().isOpen());
-    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main, "cmdGraphic"), Qt::LeftButton);
     ASSERT_TRUE(main.waveView().isOpen());
     EXPECT_TRUE(view()->isVisible());
-    EXPECT_EQ(main.pnlMsg->text(), QString());
-    EXPECT_EQ(main.WaveControl->updateInterval(), 100);
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), QString());
+    EXPECT_EQ(control<mci::MMControl>(main, "WaveControl")->updateInterval(), 100);
     const std::int64_t count = view()->chart().series().count();
     EXPECT_EQ(count, (88200 - 1) / 20);
 
     view()->close(); // the close box
     writeClickTrain(tempWav(), {44100, 1, 2, false}, 3.0, 20480);
-    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main, "cmdGraphic"), Qt::LeftButton);
     EXPECT_TRUE(view()->isVisible());
-    EXPECT_EQ(main.pnlMsg->text(), QString()) << "the wait is over once the view is back";
+    EXPECT_EQ(control<QLabel>(main, "pnlMsg")->text(), QString())
+        << "the wait is over once the view is back";
     EXPECT_EQ(view()->chart().series().count(), count);
 
     main.graphicEnableToggle(false);
@@ -76,7 +78,7 @@ TEST_F(WaveViewSideTest, TheWaveViewButtonLoadsTheViewOnceAndShowsItAgain)
     main.auxiliaryFormAdjust();
     EXPECT_FALSE(main.waveView().isOpen());
     deleteUnloaded();
-    QTest::mouseClick(main.cmdGraphic, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main, "cmdGraphic"), Qt::LeftButton);
     EXPECT_EQ(view()->chart().series().count(), (132300 - 1) / 20);
 }
 
@@ -84,7 +86,7 @@ TEST_F(WaveViewSideTest, TheViewPlaysTheSelectionThroughTheMainWindow)
 {
     frmMain& main = loadWithView();
     writeClickTrain(tempWav(), {44100, 1, 2, false}, 1.0, 20480);
-    main.state().slowDownPercent = 100;
+    main.state().setSlowDownPercent(100);
     main.cmdGraphic_Click();
     frmScrollTime& wave = *view();
     wave.selection.startMarker.setMsPosition(200);
@@ -92,8 +94,8 @@ TEST_F(WaveViewSideTest, TheViewPlaysTheSelectionThroughTheMainWindow)
     sides_.calls.clear();
     bool cancel = false;
     emit wave.MMControl1->playClick(cancel);
-    EXPECT_EQ(main.state().currentMMControl->from(), 200);
-    EXPECT_EQ(main.state().currentMMControl->to(), 700);
+    EXPECT_EQ(main.state().currentMMControl()->from(), 200);
+    EXPECT_EQ(main.state().currentMMControl()->to(), 700);
     EXPECT_EQ(sides_.calls, QStringList{QStringLiteral("btnLoopPlay_Click")});
 
     // The main window's position updates move the play line.
@@ -124,7 +126,7 @@ TEST_F(WaveViewSideTest, TheExpansionFactorFollowsSpeedAndChannels)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         writeClickTrain(tempWav(), {44100, c.channels, 2, false}, 1.0, 20480);
-        main.state().slowDownPercent = c.percent;
+        main.state().setSlowDownPercent(c.percent);
         // A speed set here, not through the speed controls: the view works the factor out.
         programState().gvExpansionFactor = 0;
         main.cmdGraphic_Click();
@@ -153,7 +155,7 @@ TEST_F(WaveViewSideTest, TheGridIsKeptInTheCurrentLoopRow)
                                         "VALUES (1, 4000, -1), (1, 5000, NULL)")));
     main.state().dtaLoopPoints->select();
     main.state().prevStartTime = 5000;
-    main.state().slowDownPercent = 100;
+    main.state().setSlowDownPercent(100);
     programState().gvSlowMode = true;
     const auto field = [&](const char* name) {
         QSqlQuery read(main.state().database());

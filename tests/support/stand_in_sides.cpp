@@ -6,6 +6,7 @@
 #include "app/recordingsubprefs.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/tmstext.h"
+#include "tests/support/named_control.h"
 
 namespace lentaro {
 
@@ -14,12 +15,12 @@ namespace {
 class StandInLoops : public LoopSide
 {
 public:
-    explicit StandInLoops(frmMain& main) : main_(main) {}
+    StandInLoops(frmMain& main, TaggedTimer& passTimer) : main_(main), passTimer_(passTimer) {}
 
     void stopDLL() override
     {
-        main_.tmrLoopDLL->Tag = QStringLiteral("STOP");
-        main_.tmrLoopDLL->stop();
+        passTimer_.Tag = QStringLiteral("STOP");
+        passTimer_.stop();
         engineRunner().stop();
     }
     void mnuChooseView_Click(int index) override
@@ -30,7 +31,7 @@ public:
     }
     void showLoopDetails() override {}
     void resetLastPass() override {}
-    void tmrLoopDLL_Timer() override { main_.tmrLoopDLL->stop(); }
+    void tmrLoopDLL_Timer() override { passTimer_.stop(); }
     bool latestPassEnded(std::int32_t) override { return true; }
     bool passRunning() const override { return false; }
     void btnLoopPlay_Click() override {}
@@ -46,6 +47,7 @@ public:
 
 private:
     frmMain& main_;
+    TaggedTimer& passTimer_;
 };
 
 class StandInWaveView : public WaveViewSide
@@ -83,7 +85,8 @@ QString StandInCd::toTMS(int position)
 MainWindowSides standInSides(frmMain& main)
 {
     MainWindowSides sides;
-    sides.loops = std::make_unique<StandInLoops>(main);
+    sides.loops =
+        std::make_unique<StandInLoops>(main, *test::control<TaggedTimer>(main, "tmrLoopDLL"));
     sides.cd = std::make_unique<StandInCd>();
     sides.waveView = std::make_unique<StandInWaveView>();
     return sides;
