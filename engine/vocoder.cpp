@@ -39,41 +39,40 @@ using Reals = std::vector<double, HeapAllocator<double>>;
 using Floats = std::vector<float, HeapAllocator<float>>;
 using Samples = std::vector<int32_t, HeapAllocator<int32_t>>;
 
-// out[i] += a[i] × b[i] over arrays that do not overlap, worked in double: the windowed input
-// added into a frame (float) and the windowed frame (float) into the output.
-template <typename Out, typename A>
-KV_INLINE void multiplyAddLoop(Out* __restrict out, const A* __restrict a, const double* __restrict b, int count) {
-  for (int i = 0; i < count; ++i) out[i] = static_cast<Out>(out[i] + a[i] * b[i]);
+// out[i] += a[i] × b[i] over arrays that do not overlap.
+KV_INLINE void multiplyAddLoop(float* __restrict out, const float* __restrict a, const float* __restrict b, int count) {
+  for (int i = 0; i < count; ++i) out[i] += a[i] * b[i];
 }
 
-template <typename Out, typename A>
-void multiplyAdd(Out* out, const A* a, const double* b, int count) {
-  runOnVectorPath<multiplyAddLoop<Out, A>>(out, a, b, count);
+void multiplyAdd(float* out, const float* a, const float* b, int count) {
+  runOnVectorPath<multiplyAddLoop>(out, a, b, count);
 }
 
 // out[i] = a[i] × b[i] over arrays that do not overlap.
-KV_INLINE void multiplyLoop(float* __restrict out, const double* __restrict a, const double* __restrict b, int count) {
-  for (int i = 0; i < count; ++i) out[i] = static_cast<float>(a[i] * b[i]);
+KV_INLINE void multiplyLoop(float* __restrict out, const float* __restrict a, const float* __restrict b, int count) {
+  for (int i = 0; i < count; ++i) out[i] = a[i] * b[i];
 }
 
-void multiply(float* out, const double* a, const double* b, int count) {
+void multiply(float* out, const float* a, const float* b, int count) {
   runOnVectorPath<multiplyLoop>(out, a, b, count);
 }
 
 // out[i] += window[i] × frame at position + i × step (both not negative), linearly interpolated.
 // The frame is periodic with a power-of-two period of mask + 1 samples and holds its first sample
-// again after its last.
-KV_INLINE void multiplyAddResampledLoop(double* __restrict out, const float* __restrict frame, int mask,
-                                        double position, double step, const double* __restrict window, int count) {
+// again after its last. Positions are counted in double, which keeps their fractions to far below
+// a sample however far they run.
+KV_INLINE void multiplyAddResampledLoop(float* __restrict out, const float* __restrict frame, int mask, double position,
+                                        double step, const float* __restrict window, int count) {
   for (int i = 0; i < count; ++i) {
     const double x = position + i * step;
     const int whole = static_cast<int>(x);
     const int at = whole & mask;
-    out[i] += window[i] * (frame[at] + (static_cast<double>(frame[at + 1]) - frame[at]) * (x - whole));
+    const auto fraction = static_cast<float>(x - whole);
+    out[i] += window[i] * (frame[at] + (frame[at + 1] - frame[at]) * fraction);
   }
 }
 
-void multiplyAddResampled(double* out, const float* frame, int mask, double position, double step, const double* window,
+void multiplyAddResampled(float* out, const float* frame, int mask, double position, double step, const float* window,
                           int count) {
   runOnVectorPath<multiplyAddResampledLoop>(out, frame, mask, position, step, window, count);
 }
@@ -83,39 +82,40 @@ int64_t wrap(int64_t value, int64_t length) {
   return r < 0 ? r + length : r;
 }
 
-// Clipped to full scale, NaN as silence; the conversion truncates as the stored forms expect. The
-// ring's slots are cleared for the next frames as they are read. Without branches, so that it
-// vectorises.
-KV_INLINE void takeSamplesLoop(double* __restrict ring, int32_t* __restrict samples, int count) {
+// Clipped to full scale, NaN as silence; the conversion, in double, where full scale is exact,
+// truncates as the stored forms expect. The ring's slots are cleared for the next frames as they
+// are read. Without branches, so that it vectorises.
+KV_INLINE void takeSamplesLoop(float* __restrict ring, int32_t* __restrict samples, int count) {
   for (int i = 0; i < count; ++i) {
-    double value = ring[i];
-    ring[i] = 0.0;
-    value = value > 1.0 ? 1.0 : value;
-    value = value < -1.0 ? -1.0 : value;
-    value = value == value ? value : 0.0;
-    samples[i] = static_cast<int32_t>(value * kRealToSample);
+    float value = ring[i];
+    ring[i] = 0.0f;
+    value = value > 1.0f ? 1.0f : value;
+    value = value < -1.0f ? -1.0f : value;
+    value = value == value ? value : 0.0f;
+    samples[i] = static_cast<int32_t>(static_cast<double>(value) * kRealToSample);
   }
 }
 
-void takeSamples(double* ring, int32_t* samples, int count) { runOnVectorPath<takeSamplesLoop>(ring, samples, count); }
+void takeSamples(float* ring, int32_t* samples, int count) { runOnVectorPath<takeSamplesLoop>(ring, samples, count); }
 
 // Frames reduced to one real sample each: the chosen channel, or the mix of all. Two channels are
 // halved before they are added, so full-scale frames cannot overflow. One loop for each case, so
 // that the common ones vectorise.
-void monoSamples(const int32_t* frames, int channels, int choice, double* out, int64_t count) {
+template <typename Real>
+void monoSamples(const int32_t* frames, int channels, int choice, Real* out, int64_t count) {
   if (choice >= 1 && choice <= channels) {
-    for (int64_t f = 0; f < count; ++f) out[f] = frames[f * channels + choice - 1] * kSampleToReal;
+    for (int64_t f = 0; f < count; ++f) out[f] = static_cast<Real>(frames[f * channels + choice - 1] * kSampleToReal);
   } else if (channels == 1) {
-    for (int64_t f = 0; f < count; ++f) out[f] = frames[f] * kSampleToReal;
+    for (int64_t f = 0; f < count; ++f) out[f] = static_cast<Real>(frames[f] * kSampleToReal);
   } else if (channels == 2) {
     for (int64_t f = 0; f < count; ++f) {
-      out[f] = ((frames[2 * f] >> 1) + (frames[2 * f + 1] >> 1)) * kSampleToReal;
+      out[f] = static_cast<Real>(((frames[2 * f] >> 1) + (frames[2 * f + 1] >> 1)) * kSampleToReal);
     }
   } else {
     for (int64_t f = 0; f < count; ++f) {
       double sum = 0.0;
       for (int c = 0; c < channels; ++c) sum += frames[f * channels + c];
-      out[f] = static_cast<int32_t>(sum / channels) * kSampleToReal;
+      out[f] = static_cast<Real>(static_cast<int32_t>(sum / channels) * kSampleToReal);
     }
   }
 }
@@ -166,8 +166,8 @@ class PhaseVocoder {
   const double frameStep_;    // frame samples per output sample
   const int64_t readFrames_;  // frames read together at most
 
-  Reals inputRing_, outputRing_;
-  Reals analysisWindow_, synthesisWindow_;
+  Floats inputRing_, outputRing_;
+  Floats analysisWindow_, synthesisWindow_;
   Floats analysis_, synthesis_;
   // Per bin (engine/bin_phases.h): the last analysis value and turn, which carry over, and room
   // for each hop's work.
@@ -194,10 +194,10 @@ int32_t PhaseVocoder::prepare() {
   const int ns = z_.inverseSize;
   const int no = z_.synthesisLength;
   try {
-    inputRing_.assign(z_.inputRingLength, 0.0);
-    outputRing_.assign(z_.outputRingLength, 0.0);
-    analysisWindow_.assign(z_.windowLength, 0.0);
-    synthesisWindow_.assign(z_.windowLength, 0.0);
+    inputRing_.assign(z_.inputRingLength, 0.0f);
+    outputRing_.assign(z_.outputRingLength, 0.0f);
+    analysisWindow_.assign(z_.windowLength, 0.0f);
+    synthesisWindow_.assign(z_.windowLength, 0.0f);
     analysis_.assign(n + 2, 0.0f);
     synthesis_.assign(ns + 2, 0.0f);
     const auto perBin = static_cast<std::size_t>(binPhasesLength(std::min(n / 2, no / 2)));
@@ -281,7 +281,7 @@ void PhaseVocoder::runOnBeforeStart() {
   for (int64_t i = 0; i < needed; ++i) {
     double* const at = reversed + count + i;
     *at = count > 0 ? predictNext(at, 1, predictor_.data(), kPredictorOrder) : 0.0;
-    inputRing_[wrap(-1 - i, z_.inputRingLength)] = *at;
+    inputRing_[wrap(-1 - i, z_.inputRingLength)] = static_cast<float>(*at);
   }
 }
 
@@ -335,7 +335,7 @@ int32_t PhaseVocoder::readInput() {
       for (int i = 0; i < kPredictorOrder; ++i)
         past[i] = inputRing_[wrap(filledUpTo_ - kPredictorOrder + i, ringLength)];
       inputRing_[wrap(filledUpTo_, ringLength)] =
-          predictNext(past + kPredictorOrder, 1, predictor_.data(), kPredictorOrder);
+          static_cast<float>(predictNext(past + kPredictorOrder, 1, predictor_.data(), kPredictorOrder));
     }
   }
   return kOk;

@@ -8,11 +8,11 @@ namespace kv {
 // a sinusoid of amplitude a then shows as a spectral peak of magnitude a. A window longer than
 // the FFT is shaped by a sinc with zeros every fftSize samples, so that folding it into one
 // transform does not smear the bins. Returns the scale applied.
-double buildAnalysisWindow(double* window, int half, int fftSize);
+double buildAnalysisWindow(float* window, int half, int fftSize);
 
 // Fills the synthesis window for frames laid outputHop samples apart: the raised cosine shaped by
 // a sinc with zeros every outputHop samples, so that overlapping frames add up to a flat gain,
 // then multiplied by gain.
-void buildSynthesisWindow(double* window, int half, int outputHop, double gain);
+void buildSynthesisWindow(float* window, int half, int outputHop, double gain);
 
 }  // namespace kv
