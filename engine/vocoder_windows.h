@@ -1,6 +1,7 @@
 #pragma once
 // The phase vocoder's analysis and synthesis windows: raised cosines with zero ends, each stored
-// as 2·half + 1 values with its centre at index half.
+// as 2·half + 1 values with its centre at index half. They are worked out in double and stored in
+// single precision, as the vocoder's loops take them.
 
 namespace kv {
 
