@@ -20,20 +20,19 @@ void binPhases(benchmark::State& state, kv::VectorPath path) {
   const int n = static_cast<int>(state.range(0));
   const int bins = n / 2;
   std::mt19937 generator(5);
-  std::uniform_real_distribution<double> value(-100.0, 100.0);
-  std::vector<double> spectrum(n);
-  for (double& v : spectrum) v = value(generator);
+  std::uniform_real_distribution<float> value(-100.0f, 100.0f);
+  std::vector<float> spectrum(n);
+  for (float& v : spectrum) v = value(generator);
   const auto perBin = static_cast<std::size_t>(kv::binPhasesLength(bins));
-  std::vector<double> previousReal(perBin, 1.0), previousImaginary(perBin), real(perBin), imaginary(perBin);
-  std::vector<double> synthesis(n);
+  std::vector<float> previousReal(perBin, 1.0f), previousImaginary(perBin), synthesis(n);
   std::vector<float> turn(perBin), advanced(perBin), power(perBin);
-  std::vector<int> last(perBin), next(perBin);
+  std::vector<int> last(perBin);
   for (auto _ : state) {
     // A time factor of 1.5: the phase advance is scaled by a fraction.
-    kv::trackBinPhases(spectrum.data(), n, bins, 1.5, 0.0,
-                       {previousReal.data(), previousImaginary.data(), turn.data(), advanced.data(), power.data(),
-                        last.data(), next.data(), real.data(), imaginary.data()},
-                       synthesis.data(), n);
+    kv::trackBinPhases(
+        spectrum.data(), n, bins, 1.5, 0.0,
+        {previousReal.data(), previousImaginary.data(), turn.data(), advanced.data(), power.data(), last.data()},
+        synthesis.data(), n);
     benchmark::DoNotOptimize(synthesis.data());
     benchmark::ClobberMemory();
   }

@@ -10,8 +10,9 @@
 # The engine mixes a stereo file to one channel and scales that, so the mono file (the same mix)
 # is the equal-work comparison; on the stereo file the other tools scale and write two channels.
 #
-# The FFT: bench_fft's engine transforms beside FFTW's real-data plans made with FFTW_MEASURE, at
-# 512, 1024 and 2048 points, forward and inverse.
+# The FFT: bench_fft's engine transforms beside FFTW's single-precision real-data plans (the engine's
+# transforms work in floats too) made with FFTW_MEASURE, at 512, 1024 and 2048 points, forward and
+# inverse.
 #
 # Prints each one's best wall time over RUNS rounds (default 5) and the engine's ratios, with the
 # machine's load average at the start and the end: on a busy machine the figures are worth little.

@@ -9,11 +9,11 @@
 #include "engine/vector_clones.h"
 
 // The bins that have an imaginary part in both spectra go through two loops written eight bins at
-// a time, as an AVX2 vector holds floats (the doubles in two vectors): the first takes each bin's
-// power and phase advance, the second, once the peaks are known, its synthesis value. Their
-// values are laid out in bin order first, so that neither reads the halfcomplex order's imaginary
-// parts downward; the last eight reach past the top bin, into zeros. The few other bins (the mean,
-// and the top bin) take the same steps one by one.
+// a time, as an AVX2 vector holds floats: the first takes each bin's power and phase advance, the
+// second, once the peaks are known, its synthesis value. Their values are laid out in bin order
+// first, so that neither reads the halfcomplex order's imaginary parts downward; the last eight
+// reach past the top bin, into zeros. The few other bins (the mean, and the top bin) take the same
+// steps one by one.
 
 namespace kv {
 
@@ -21,18 +21,6 @@ namespace {
 
 constexpr int kLanes = 8;
 using IntLanes = int __attribute__((vector_size(32)));
-// Eight doubles in two AVX2 vectors: gcc works wider vectors a lane at a time where AVX2 has no
-// instruction for them.
-using FourDoubles = double __attribute__((vector_size(32)));
-using FourFloats = float __attribute__((vector_size(16)));
-using FourBits = std::uint64_t __attribute__((vector_size(32)));
-struct DoubleLanes {
-  FourDoubles low, high;
-};
-
-KV_INLINE DoubleLanes operator+(DoubleLanes a, DoubleLanes b) { return {a.low + b.low, a.high + b.high}; }
-KV_INLINE DoubleLanes operator-(DoubleLanes a, DoubleLanes b) { return {a.low - b.low, a.high - b.high}; }
-KV_INLINE DoubleLanes operator*(DoubleLanes a, DoubleLanes b) { return {a.low * b.low, a.high * b.high}; }
 
 constexpr double kTwoPi = 6.28318530717958647692;
 // 2π in two parts, the first exact in 8 bits, so that a whole number of turns up to 2^16 comes off
@@ -53,25 +41,7 @@ KV_INLINE void store(T* to, const V& v) {
   std::memcpy(to, &v, sizeof v);
 }
 
-KV_INLINE DoubleLanes loadDoubles(const double* from) { return {load<FourDoubles>(from), load<FourDoubles>(from + 4)}; }
-
-KV_INLINE void storeDoubles(double* to, const DoubleLanes& v) {
-  store(to, v.low);
-  store(to + 4, v.high);
-}
-
-KV_INLINE FloatLanes toFloats(DoubleLanes x) {
-  return __builtin_shufflevector(__builtin_convertvector(x.low, FourFloats),
-                                 __builtin_convertvector(x.high, FourFloats), 0, 1, 2, 3, 4, 5, 6, 7);
-}
-
-// Lane by lane, which gcc makes one conversion of each half (its __builtin_convertvector of four
-// floats to four doubles converts two at a time).
-KV_INLINE DoubleLanes toDoubles(FloatLanes x) {
-  return {FourDoubles{x[0], x[1], x[2], x[3]}, FourDoubles{x[4], x[5], x[6], x[7]}};
-}
-
-KV_INLINE FourDoubles reversed(FourDoubles v) { return __builtin_shufflevector(v, v, 3, 2, 1, 0); }
+KV_INLINE FloatLanes reversed(FloatLanes v) { return __builtin_shufflevector(v, v, 7, 6, 5, 4, 3, 2, 1, 0); }
 
 // Eight bins' values: real parts upward from re, imaginary parts downward from imEnd (bin j of the
 // eight at imEnd[-j]), as the halfcomplex order keeps them.
@@ -81,33 +51,32 @@ struct BinValues {
   T* imEnd;
 };
 
-KV_INLINE void loadValues(const BinValues<const double>& values, DoubleLanes& re, DoubleLanes& im) {
-  re = loadDoubles(values.re);
-  im = {reversed(load<FourDoubles>(values.imEnd - 3)), reversed(load<FourDoubles>(values.imEnd - 7))};
+KV_INLINE void loadValues(const BinValues<const float>& values, FloatLanes& re, FloatLanes& im) {
+  re = load<FloatLanes>(values.re);
+  im = reversed(load<FloatLanes>(values.imEnd - (kLanes - 1)));
 }
 
-KV_INLINE void storeValues(const BinValues<double>& values, const DoubleLanes& re, const DoubleLanes& im) {
-  storeDoubles(values.re, re);
-  store(values.imEnd - 3, reversed(im.low));
-  store(values.imEnd - 7, reversed(im.high));
+KV_INLINE void storeValues(const BinValues<float>& values, const FloatLanes& re, const FloatLanes& im) {
+  store(values.re, re);
+  store(values.imEnd - (kLanes - 1), reversed(im));
 }
 
 // Room for the last eight bins where fewer are left: they are worked here, the missing ones as
 // silence.
 struct LastBins {
-  double re[kLanes];
-  double im[kLanes];
+  float re[kLanes];
+  float im[kLanes];
   int count;
 
-  LastBins(const double* re, const double* imEnd, int count) : count(count) {
+  LastBins(const float* re, const float* imEnd, int count) : count(count) {
     for (int j = 0; j < kLanes; ++j) {
-      this->re[j] = j < count ? re[j] : 0.0;
-      im[kLanes - 1 - j] = j < count ? imEnd[-j] : 0.0;
+      this->re[j] = j < count ? re[j] : 0.0f;
+      im[kLanes - 1 - j] = j < count ? imEnd[-j] : 0.0f;
     }
   }
-  BinValues<const double> input() const { return {re, im + kLanes - 1}; }
-  BinValues<double> output() { return {re, im + kLanes - 1}; }
-  void copyTo(double* toRe, double* toImEnd) const {
+  BinValues<const float> input() const { return {re, im + kLanes - 1}; }
+  BinValues<float> output() { return {re, im + kLanes - 1}; }
+  void copyTo(float* toRe, float* toImEnd) const {
     for (int j = 0; j < count; ++j) {
       toRe[j] = re[j];
       toImEnd[-j] = im[kLanes - 1 - j];
@@ -133,27 +102,25 @@ KV_INLINE F advanceTurn(F turn, F advance, float scaleLessOne) {
 
 // Bins k..k+7: each one's power, and its turn once advanced; a bin that is not silent keeps its
 // value for the next hop.
-KV_INLINE void analyseBins(const BinValues<const double>& values, const BinPhases& phases, int k, float scaleLessOne) {
-  DoubleLanes re, im;
+KV_INLINE void analyseBins(const BinValues<const float>& values, const BinPhases& phases, int k, float scaleLessOne) {
+  FloatLanes re, im;
   loadValues(values, re, im);
-  const DoubleLanes lastRe = loadDoubles(phases.previousReal + k);
-  const DoubleLanes lastIm = loadDoubles(phases.previousImaginary + k);
-  store(phases.power + k, toFloats(re * re + im * im));
-  const FloatLanes advance = fastAtan2(toFloats(im * lastRe - re * lastIm), toFloats(re * lastRe + im * lastIm));
-  const auto soundingLow = (re.low != 0.0) | (im.low != 0.0);
-  const auto soundingHigh = (re.high != 0.0) | (im.high != 0.0);
-  storeDoubles(phases.previousReal + k, {soundingLow ? re.low : lastRe.low, soundingHigh ? re.high : lastRe.high});
-  storeDoubles(phases.previousImaginary + k, {soundingLow ? im.low : lastIm.low, soundingHigh ? im.high : lastIm.high});
+  const auto lastRe = load<FloatLanes>(phases.previousReal + k);
+  const auto lastIm = load<FloatLanes>(phases.previousImaginary + k);
+  store(phases.power + k, re * re + im * im);
+  const FloatLanes advance = fastAtan2(im * lastRe - re * lastIm, re * lastRe + im * lastIm);
+  const auto sounding = (re != 0.0f) | (im != 0.0f);
+  store(phases.previousReal + k, sounding ? re : lastRe);
+  store(phases.previousImaginary + k, sounding ? im : lastIm);
   store(phases.advanced + k, advanceTurn(load<FloatLanes>(phases.turn + k), advance, scaleLessOne));
 }
 
 // The same for one bin.
-KV_INLINE float advanceBin(double re, double im, const BinPhases& phases, int k, float scaleLessOne) {
-  double& lastRe = phases.previousReal[k];
-  double& lastIm = phases.previousImaginary[k];
-  const float advance =
-      fastAtan2(static_cast<float>(im * lastRe - re * lastIm), static_cast<float>(re * lastRe + im * lastIm));
-  if (re != 0.0 || im != 0.0) {
+KV_INLINE float advanceBin(float re, float im, const BinPhases& phases, int k, float scaleLessOne) {
+  float& lastRe = phases.previousReal[k];
+  float& lastIm = phases.previousImaginary[k];
+  const float advance = fastAtan2(im * lastRe - re * lastIm, re * lastRe + im * lastIm);
+  if (re != 0.0f || im != 0.0f) {
     lastRe = re;
     lastIm = im;
   }
@@ -200,7 +167,7 @@ KV_INLINE void findLastPeaks(const float* power, int end, int* last) {
 // partial's phase there is, a bin that becomes a peak later goes on from. A bin's peak is the next
 // one up while it lies on a slope up to one, else the last one. next carries the next peak at or
 // above the eight bins above these (end where there is none) and takes it on to these.
-KV_INLINE void synthesiseBins(const BinValues<const double>& in, const BinValues<double>& out, const BinPhases& phases,
+KV_INLINE void synthesiseBins(const BinValues<const float>& in, const BinValues<float>& out, const BinPhases& phases,
                               int k, int end, float slope, Bins& next) {
   const Bins bin = k + kLaneNumbers;
   const auto last = load<Bins>(phases.last + k);
@@ -218,35 +185,31 @@ KV_INLINE void synthesiseBins(const BinValues<const double>& in, const BinValues
                                advanced[peak[4]], advanced[peak[5]], advanced[peak[6]], advanced[peak[7]]};
   const FloatLanes turn = peakTurn + __builtin_convertvector(bin - peak, FloatLanes) * slope;
   store(phases.turn + k, turn);
-  FloatLanes sine, cosine;
-  fastSinCos(turn, sine, cosine);
-  const DoubleLanes s = toDoubles(sine);
-  const DoubleLanes c = toDoubles(cosine);
-  DoubleLanes re, im;
+  FloatLanes s, c;
+  fastSinCos(turn, s, c);
+  FloatLanes re, im;
   loadValues(in, re, im);
   storeValues(out, re * c - im * s, re * s + im * c);
 }
 
 // The same turn for one bin.
-KV_INLINE void turnValue(double re, double im, float turn, double& outRe, double& outIm) {
-  float sine, cosine;
-  fastSinCos(turn, sine, cosine);
-  const double s = sine;
-  const double c = cosine;
+KV_INLINE void turnValue(float re, float im, float turn, float& outRe, float& outIm) {
+  float s, c;
+  fastSinCos(turn, s, c);
   outRe = re * c - im * s;
   outIm = re * s + im * c;
 }
 
-KV_INLINE void trackAll(const double* spectrum, int fftSize, int bins, double phaseScale, double shift,
-                        BinPhases phases, double* synthesis, int synthesisSize) {
+KV_INLINE void trackAll(const float* spectrum, int fftSize, int bins, double phaseScale, double shift, BinPhases phases,
+                        float* synthesis, int synthesisSize) {
   const int half = fftSize / 2;
   const int synthesisHalf = synthesisSize / 2;
   const int loopEnd = std::max(1, std::min({bins, half - 1, synthesisHalf - 1}) + 1);
-  const double* const spectrumEnd = spectrum + fftSize;
-  double* const synthesisEnd = synthesis + synthesisSize;
+  const float* const spectrumEnd = spectrum + fftSize;
+  float* const synthesisEnd = synthesis + synthesisSize;
   // Whole eights in place, the last few through LastBins.
   const int wholeEnd = 1 + (loopEnd - 1) / kLanes * kLanes;
-  const auto inAt = [&](int k) KV_LAMBDA_INLINE { return BinValues<const double>{spectrum + k, spectrumEnd - k}; };
+  const auto inAt = [&](int k) KV_LAMBDA_INLINE { return BinValues<const float>{spectrum + k, spectrumEnd - k}; };
   const auto scaleLessOne = static_cast<float>(phaseScale - 1.0);
   for (int k = 1; k < wholeEnd; k += kLanes) analyseBins(inAt(k), phases, k, scaleLessOne);
   if (wholeEnd < loopEnd) {
@@ -256,10 +219,10 @@ KV_INLINE void trackAll(const double* spectrum, int fftSize, int bins, double ph
   // The top bins keep their own phases; the locking below reads advanced only at peaks, so it holds
   // their turns meanwhile. The mean stays real.
   for (int k = loopEnd; k <= bins; ++k) {
-    phases.advanced[k] = advanceBin(spectrum[k], k < half ? spectrumEnd[-k] : 0.0, phases, k, scaleLessOne);
+    phases.advanced[k] = advanceBin(spectrum[k], k < half ? spectrumEnd[-k] : 0.0f, phases, k, scaleLessOne);
   }
   phases.advanced[0] = 0.0f;
-  phases.power[0] = static_cast<float>(spectrum[0] * spectrum[0]);
+  phases.power[0] = spectrum[0] * spectrum[0];
   phases.power[loopEnd] = phases.power[loopEnd + 1] = -1.0f;
   findLastPeaks(phases.power, loopEnd, phases.last);
   // A bin further from its peak by one turns by 2π·shift/N less, which moves what the frame holds
@@ -277,8 +240,8 @@ KV_INLINE void trackAll(const double* spectrum, int fftSize, int bins, double ph
   synthesis[0] = spectrum[0];  // the mean keeps its sign
   for (int k = loopEnd; k <= bins; ++k) {
     phases.turn[k] = phases.advanced[k];
-    const double re = spectrum[k];
-    const double im = k < half ? spectrumEnd[-k] : 0.0;
+    const float re = spectrum[k];
+    const float im = k < half ? spectrumEnd[-k] : 0.0f;
     if (k < synthesisHalf) {
       turnValue(re, im, phases.turn[k], synthesis[k], synthesisEnd[-k]);
     } else {
@@ -289,8 +252,8 @@ KV_INLINE void trackAll(const double* spectrum, int fftSize, int bins, double ph
 
 }  // namespace
 
-void trackBinPhases(const double* spectrum, int fftSize, int bins, double phaseScale, double shift,
-                    const BinPhases& phases, double* synthesis, int synthesisSize) {
+void trackBinPhases(const float* spectrum, int fftSize, int bins, double phaseScale, double shift,
+                    const BinPhases& phases, float* synthesis, int synthesisSize) {
   runOnVectorPath<trackAll>(spectrum, fftSize, bins, phaseScale, shift, phases, synthesis, synthesisSize);
 }
 

@@ -12,15 +12,12 @@ constexpr int binPhasesLength(int bins) { return bins + 17; }
 // value that was not silent (at first 1, so that a bin's first phase counts from zero) and its
 // turn from there to its synthesis phase (at first 0). The others are room for every call's work.
 struct BinPhases {
-  double* previousReal;
-  double* previousImaginary;
+  float* previousReal;
+  float* previousImaginary;
   float* turn;
   float* advanced;
   float* power;
   int* last;
-  int* next;
-  double* real;
-  double* imaginary;
 };
 
 // spectrum: halfcomplex, fftSize points. synthesis: halfcomplex, synthesisSize points (at least
@@ -35,7 +32,7 @@ struct BinPhases {
 // shift samples further on, where it is read. A silent bin keeps its phases. The mean keeps its
 // value with its sign, and a top bin that has no imaginary part in the synthesis takes the
 // analysis's value where it has none there either, else the magnitude.
-void trackBinPhases(const double* spectrum, int fftSize, int bins, double phaseScale, double shift,
-                    const BinPhases& phases, double* synthesis, int synthesisSize);
+void trackBinPhases(const float* spectrum, int fftSize, int bins, double phaseScale, double shift,
+                    const BinPhases& phases, float* synthesis, int synthesisSize);
 
 }  // namespace kv

@@ -16,11 +16,11 @@
 // from the top down, each split giving the sub-transforms twice (half) and four
 // times (quarters) too large, so the inverse ends n times too large.
 //
-// The smallest blocks ("leaves", up to 32 values) are unrolled and worked two or
-// four at a time, one per vector lane; the bit-reversal permutation is folded into
-// the leaves' loads (forward) or stores (inverse). Larger blocks work two or four
-// of their bins at a time. A whole transform is built twice, for two lanes (any
-// processor) and for four (AVX2), with the same arithmetic on every value, so both
+// The smallest blocks ("leaves", up to 32 values) are unrolled and worked four or
+// eight at a time, one per vector lane; the bit-reversal permutation is folded into
+// the leaves' loads (forward) or stores (inverse). Larger blocks work four or eight
+// of their bins at a time. A whole transform is built twice, for four lanes (any
+// processor) and for eight (AVX2), with the same arithmetic on every value, so both
 // give the same results (engine/vector_clones.h).
 
 namespace kv {
@@ -34,10 +34,10 @@ struct FftLayout {
     int count;
   };
 
-  double* data;
-  double* work;
+  float* data;
+  float* work;
   const std::int32_t* reversed;
-  const double* twiddles;
+  const float* twiddles;
   LeafStarts full;
   LeafStarts half;
   const std::int32_t* blocks;  // start and size of each block
@@ -47,14 +47,14 @@ struct FftLayout {
 
 namespace {
 
-constexpr double kSqrtHalf = 0.7071067811865476;
+constexpr float kSqrtHalf = 0.70710678118654752f;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr int kLeafSize = 32;
 
-// Vectors of two lanes for any processor, of four for AVX2.
-using TwoLanes = double __attribute__((vector_size(16)));
-using FourLanes = double __attribute__((vector_size(32)));
-constexpr int kMaxLanes = 4;
+// Vectors of four lanes for any processor, of eight for AVX2.
+using FourLanes = float __attribute__((vector_size(16)));
+using EightLanes = float __attribute__((vector_size(32)));
+constexpr int kMaxLanes = 8;
 
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
@@ -83,7 +83,7 @@ KV_INLINE void gatherLanes(V& v, Lane&& lane, std::integer_sequence<int, L...>) 
 std::size_t twiddleOffset(int m) { return static_cast<std::size_t>(m / 2 - 4); }
 std::size_t twiddleCount(int n) { return n >= 8 ? twiddleOffset(2 * n) + kMaxLanes : 0; }
 
-// ---- Butterflies, for one value (double) or a leaf in each lane ----
+// ---- Butterflies, for one value (float) or a leaf in each lane ----
 
 template <typename T>
 KV_INLINE void pairButterfly(T* x) {
@@ -152,9 +152,9 @@ template <typename T>
 KV_INLINE void inverseBinZero(T* x, int q) {
   const T t = x[0] - x[2 * q];
   x[0] += x[2 * q];
-  x[q] *= 2.0;
-  x[2 * q] = t - 2.0 * x[3 * q];
-  x[3 * q] = t + 2.0 * x[3 * q];
+  x[q] *= 2.0f;
+  x[2 * q] = t - 2.0f * x[3 * q];
+  x[3 * q] = t + 2.0f * x[3 * q];
 }
 
 template <typename T>
@@ -163,8 +163,8 @@ KV_INLINE void inverseBinEighth(T* x, int q) {
   const T t2 = x[3 * q] + x[2 * q];
   x[0] += x[q];
   x[q] = x[3 * q] - x[2 * q];
-  x[2 * q] = 2.0 * kSqrtHalf * (t1 - t2);
-  x[3 * q] = -2.0 * kSqrtHalf * (t1 + t2);
+  x[2 * q] = 2.0f * kSqrtHalf * (t1 - t2);
+  x[3 * q] = -2.0f * kSqrtHalf * (t1 + t2);
 }
 
 template <typename T, typename W>
@@ -198,13 +198,13 @@ KV_INLINE void inverseBins(T& x1, T& x2, T& x3, T& x4, T& x5, T& x6, T& x7, T& x
 // ---- Leaves: blocks of up to kLeafSize values, unrolled at compile time ----
 
 template <typename T, int M>
-KV_INLINE void forwardLeafBlock(T* x, const double* twiddles) {
+KV_INLINE void forwardLeafBlock(T* x, const float* twiddles) {
   constexpr int q = M / 4;
   constexpr int eighth = M / 8;
   forwardBinZero(x, q);
   if constexpr (M >= 8) {
     forwardBinEighth(x + eighth, q);
-    const double* const tw = twiddles + twiddleOffset(M);
+    const float* const tw = twiddles + twiddleOffset(M);
     unrolled<eighth - 1>([&](auto i) KV_LAMBDA_INLINE {
       constexpr int j = i + 1;
       forwardBins(x[j], x[q + j], x[2 * q + j], x[3 * q + j], x[q - j], x[2 * q - j], x[3 * q - j], x[4 * q - j], tw[j],
@@ -214,13 +214,13 @@ KV_INLINE void forwardLeafBlock(T* x, const double* twiddles) {
 }
 
 template <typename T, int M>
-KV_INLINE void inverseLeafBlock(T* x, const double* twiddles) {
+KV_INLINE void inverseLeafBlock(T* x, const float* twiddles) {
   constexpr int q = M / 4;
   constexpr int eighth = M / 8;
   inverseBinZero(x, q);
   if constexpr (M >= 8) {
     inverseBinEighth(x + eighth, q);
-    const double* const tw = twiddles + twiddleOffset(M);
+    const float* const tw = twiddles + twiddleOffset(M);
     unrolled<eighth - 1>([&](auto i) KV_LAMBDA_INLINE {
       constexpr int j = i + 1;
       inverseBins(x[j], x[q + j], x[2 * q + j], x[3 * q + j], x[q - j], x[2 * q - j], x[3 * q - j], x[4 * q - j], tw[j],
@@ -230,7 +230,7 @@ KV_INLINE void inverseLeafBlock(T* x, const double* twiddles) {
 }
 
 template <typename T, int M>
-KV_INLINE void forwardLeaf(T* x, const double* twiddles) {
+KV_INLINE void forwardLeaf(T* x, const float* twiddles) {
   if constexpr (M == 2) {
     pairButterfly(x);
   } else if constexpr (M == 4) {
@@ -245,7 +245,7 @@ KV_INLINE void forwardLeaf(T* x, const double* twiddles) {
 }
 
 template <typename T, int M>
-KV_INLINE void inverseLeaf(T* x, const double* twiddles) {
+KV_INLINE void inverseLeaf(T* x, const float* twiddles) {
   if constexpr (M == 2) {
     pairButterfly(x);
   } else if constexpr (M == 4) {
@@ -282,20 +282,13 @@ struct ReversedOrder {
 // on the other side, each lane's leaf is a run of M values, which the vectors reach
 // through transposes.
 
-using OneLane = double __attribute__((vector_size(8)));
+using OneLane = float __attribute__((vector_size(4)));
 
 template <typename V>
-constexpr int kLanes = sizeof(V) / sizeof(double);
+constexpr int kLanes = sizeof(V) / sizeof(float);
 
 // Rows r[0..L-1] of L lanes become columns: r[i][j] goes to r[j][i].
 KV_INLINE void transpose(OneLane*) {}
-
-KV_INLINE void transpose(TwoLanes* r) {
-  const TwoLanes a = r[0];
-  const TwoLanes b = r[1];
-  r[0] = __builtin_shufflevector(a, b, 0, 2);
-  r[1] = __builtin_shufflevector(a, b, 1, 3);
-}
 
 KV_INLINE void transpose(FourLanes* r) {
   const FourLanes t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 2, 6);
@@ -308,41 +301,60 @@ KV_INLINE void transpose(FourLanes* r) {
   r[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
 }
 
-// A vector's lanes in memory, at any double's alignment; reads and writes through it are single
+// Neighbouring lanes of pairs of rows, then neighbouring pairs, then the halves.
+KV_INLINE void transpose(EightLanes* r) {
+  EightLanes t[8], u[8];
+  for (int i = 0; i < 8; i += 2) {
+    t[i] = __builtin_shufflevector(r[i], r[i + 1], 0, 8, 1, 9, 4, 12, 5, 13);
+    t[i + 1] = __builtin_shufflevector(r[i], r[i + 1], 2, 10, 3, 11, 6, 14, 7, 15);
+  }
+  for (int i = 0; i < 8; i += 4) {
+    u[i] = __builtin_shufflevector(t[i], t[i + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+    u[i + 1] = __builtin_shufflevector(t[i], t[i + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+    u[i + 2] = __builtin_shufflevector(t[i + 1], t[i + 3], 0, 1, 8, 9, 4, 5, 12, 13);
+    u[i + 3] = __builtin_shufflevector(t[i + 1], t[i + 3], 2, 3, 10, 11, 6, 7, 14, 15);
+  }
+  for (int i = 0; i < 4; ++i) {
+    r[i] = __builtin_shufflevector(u[i], u[i + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+    r[i + 4] = __builtin_shufflevector(u[i], u[i + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+  }
+}
+
+// A vector's lanes in memory, at any float's alignment; reads and writes through it are single
 // vector moves (a memcpy into a vector, gcc moves in halves through the stack).
 template <typename V>
 struct UnalignedOf;
 template <>
 struct UnalignedOf<OneLane> {
-  typedef double type __attribute__((vector_size(8), aligned(8), may_alias));
-};
-template <>
-struct UnalignedOf<TwoLanes> {
-  typedef double type __attribute__((vector_size(16), aligned(8), may_alias));
+  typedef float type __attribute__((vector_size(4), aligned(4), may_alias));
 };
 template <>
 struct UnalignedOf<FourLanes> {
-  typedef double type __attribute__((vector_size(32), aligned(8), may_alias));
+  typedef float type __attribute__((vector_size(16), aligned(4), may_alias));
+};
+template <>
+struct UnalignedOf<EightLanes> {
+  typedef float type __attribute__((vector_size(32), aligned(4), may_alias));
 };
 template <typename V>
 using Unaligned = typename UnalignedOf<V>::type;
 
-// Through references: a vector of four lanes passed by value would change the calling
+// Through references: a vector of eight lanes passed by value would change the calling
 // convention between the builds.
 template <typename V>
-KV_INLINE void loadVector(V& v, const double* from) {
+KV_INLINE void loadVector(V& v, const float* from) {
   v = *reinterpret_cast<const Unaligned<V>*>(from);
 }
 
 template <typename V>
-KV_INLINE void storeVector(double* to, const V& v) {
+KV_INLINE void storeVector(float* to, const V& v) {
   *reinterpret_cast<Unaligned<V>*>(to) = v;
 }
 
 // ---- Blocks larger than a leaf ----
 
-KV_INLINE void reverseLanes(TwoLanes& v) { v = __builtin_shufflevector(v, v, 1, 0); }
 KV_INLINE void reverseLanes(FourLanes& v) { v = __builtin_shufflevector(v, v, 3, 2, 1, 0); }
+KV_INLINE void reverseLanes(EightLanes& v) { v = __builtin_shufflevector(v, v, 7, 6, 5, 4, 3, 2, 1, 0); }
 
 // The bins 0 < j < m/8 of a block of m values read from in and written to out (the same
 // block or another), a vector of bins at a time: four runs walk up from the slots after the
@@ -350,12 +362,12 @@ KV_INLINE void reverseLanes(FourLanes& v) { v = __builtin_shufflevector(v, v, 3,
 // The last vector reaches bin m/8, which the caller works apart and writes afterwards; the
 // twiddle table has room for its angles.
 template <typename V, bool Forward, int M>
-KV_INLINE void blockBins(const double* in, double* out, int size, const double* twiddles) {
+KV_INLINE void blockBins(const float* in, float* out, int size, const float* twiddles) {
   const int m = M != 0 ? M : size;
   constexpr int lanes = kLanes<V>;
   const int q = m / 4;
   const int eighth = m / 8;
-  const double* const tw = twiddles + twiddleOffset(m);
+  const float* const tw = twiddles + twiddleOffset(m);
   for (int j = 1; j < eighth; j += lanes) {
     V up[4], down[4], c1, s1, c3, s3;
     for (int r = 0; r < 4; ++r) {
@@ -383,11 +395,11 @@ KV_INLINE void blockBins(const double* in, double* out, int size, const double* 
 // A whole block from in to out: bins 0 and m/8 (four slots each, a quarter apart) worked
 // apart, read before and written after the others. M, when not 0, is m known at compile time.
 template <typename V, bool Forward, int M = 0>
-KV_INLINE void block(const double* in, double* out, int size, const double* twiddles) {
+KV_INLINE void block(const float* in, float* out, int size, const float* twiddles) {
   const int m = M != 0 ? M : size;
   const int q = m / 4;
   const int eighth = m / 8;
-  double zero[4], middle[4];
+  float zero[4], middle[4];
   for (int r = 0; r < 4; ++r) {
     zero[r] = in[r * q];
     middle[r] = in[r * q + eighth];
@@ -409,7 +421,7 @@ KV_INLINE void block(const double* in, double* out, int size, const double* twid
 // The blocks of two, four and eight times a leaf, the most numerous and the shortest, at sizes
 // known at compile time: their loops unroll and their offsets are constants.
 template <typename V, bool Forward>
-KV_INLINE void blockOfSize(const double* in, double* out, int m, const double* twiddles) {
+KV_INLINE void blockOfSize(const float* in, float* out, int m, const float* twiddles) {
   if (m == 2 * kLeafSize) {
     block<V, Forward, 2 * kLeafSize>(in, out, m, twiddles);
   } else if (m == 4 * kLeafSize) {
@@ -425,7 +437,7 @@ KV_INLINE void blockOfSize(const double* in, double* out, int m, const double* t
 
 // The leaves' runs in data: v[i] lane j is value i of the leaf at starts[j].
 template <typename V, int M>
-KV_INLINE void loadRuns(V* v, const double* data, const std::int32_t* starts) {
+KV_INLINE void loadRuns(V* v, const float* data, const std::int32_t* starts) {
   constexpr int lanes = kLanes<V>;
   unrolled<M, lanes>([&](auto i) KV_LAMBDA_INLINE {
     unrolled<lanes>([&](auto lane) KV_LAMBDA_INLINE { loadVector(v[i + lane], data + starts[lane] + i); });
@@ -434,7 +446,7 @@ KV_INLINE void loadRuns(V* v, const double* data, const std::int32_t* starts) {
 }
 
 template <typename V, int M>
-KV_INLINE void storeRuns(V* v, double* data, const std::int32_t* starts) {
+KV_INLINE void storeRuns(V* v, float* data, const std::int32_t* starts) {
   constexpr int lanes = kLanes<V>;
   unrolled<M, lanes>([&](auto i) KV_LAMBDA_INLINE {
     transpose(v + i);
@@ -447,7 +459,7 @@ KV_INLINE void storeRuns(V* v, double* data, const std::int32_t* starts) {
 // values are read before any is written, so the two may be the same array when the leaf is the
 // whole transform.
 template <typename V, int M, bool Adjacent>
-KV_INLINE void forwardLeaves(const FftLayout& t, const double* samples, double* runs, const std::int32_t* starts) {
+KV_INLINE void forwardLeaves(const FftLayout& t, const float* samples, float* runs, const std::int32_t* starts) {
   constexpr ReversedOrder<M> reversedOrder;
   constexpr int lanes = kLanes<V>;
   const int stride = t.n / M;
@@ -467,8 +479,8 @@ KV_INLINE void forwardLeaves(const FftLayout& t, const double* samples, double* 
 }
 
 template <typename V, int M, bool Adjacent>
-KV_INLINE void inverseLeaves(const FftLayout& t, const double* runs, double* samples, const std::int32_t* starts,
-                             double scale) {
+KV_INLINE void inverseLeaves(const FftLayout& t, const float* runs, float* samples, const std::int32_t* starts,
+                             float scale) {
   constexpr ReversedOrder<M> reversedOrder;
   constexpr int lanes = kLanes<V>;
   const int stride = t.n / M;
@@ -500,7 +512,7 @@ KV_INLINE void forwardAll(const FftLayout& t, const FftLayout::LeafStarts& leave
 }
 
 template <typename V, int M>
-KV_INLINE void inverseAll(const FftLayout& t, const FftLayout::LeafStarts& leaves, double scale) {
+KV_INLINE void inverseAll(const FftLayout& t, const FftLayout::LeafStarts& leaves, float scale) {
   int i = 0;
   for (; i < leaves.adjacent; i += kLanes<V>) {
     inverseLeaves<V, M, true>(t, t.work, t.data, leaves.starts + i, scale);
@@ -522,7 +534,7 @@ KV_INLINE void forwardWhole(const FftLayout& t) {
 }
 
 template <int M = kLeafSize>
-KV_INLINE void inverseWhole(const FftLayout& t, double scale) {
+KV_INLINE void inverseWhole(const FftLayout& t, float scale) {
   if (t.n == M) {
     const std::int32_t start = 0;
     inverseLeaves<OneLane, M, true>(t, t.data, t.data, &start, scale);
@@ -531,7 +543,7 @@ KV_INLINE void inverseWhole(const FftLayout& t, double scale) {
   }
 }
 
-// The transforms, for V of two or four lanes. Larger than a leaf, they work in the work area
+// The transforms, for V of four or eight lanes. Larger than a leaf, they work in the work area
 // between the leaves and the whole block, which reads it (forward) or writes it (inverse): the
 // data is copied nowhere.
 
@@ -545,21 +557,21 @@ KV_INLINE void forwardTransform(FftLayout t) {
   forwardAll<V, kLeafSize / 2>(t, t.half);
   // Each block after its parts; the whole transform, the last, into data.
   for (int i = 0; i < t.blockCount; ++i) {
-    double* const x = t.work + t.blocks[2 * i];
+    float* const x = t.work + t.blocks[2 * i];
     blockOfSize<V, true>(x, i + 1 < t.blockCount ? x : t.data, t.blocks[2 * i + 1], t.twiddles);
   }
 }
 
 template <typename V>
 KV_INLINE void inverseTransform(FftLayout t) {
-  const double scale = 1.0 / t.n;
+  const float scale = 1.0f / t.n;
   if (t.n <= kLeafSize) {
     inverseWhole(t, scale);
     return;
   }
   // Each block before its parts; the whole transform, the first, from data.
   for (int i = t.blockCount - 1; i >= 0; --i) {
-    double* const x = t.work + t.blocks[2 * i];
+    float* const x = t.work + t.blocks[2 * i];
     blockOfSize<V, false>(i + 1 < t.blockCount ? x : t.data, x, t.blocks[2 * i + 1], t.twiddles);
   }
   inverseAll<V, kLeafSize>(t, t.full, scale);
@@ -618,16 +630,16 @@ FftPlan::FftPlan(int n) : bitReversal_(n), twiddles_(twiddleCount(n)), work_(n),
   // Angles i*2*pi/n, with the step rounded before it is multiplied by i.
   const double step = kTwoPi / n;
   for (int m = 8; m <= n; m *= 2) {
-    double* const tw = twiddles_.data() + twiddleOffset(m);
+    float* const tw = twiddles_.data() + twiddleOffset(m);
     const int eighth = m / 8;
     const int spacing = n / m;
     for (int k = 0; k < eighth; ++k) {
       const double angle1 = (k * spacing) * step;
       const double angle3 = (3 * k * spacing) * step;
-      tw[k] = std::cos(angle1);
-      tw[eighth + k] = std::sin(angle1);
-      tw[2 * eighth + k] = std::cos(angle3);
-      tw[3 * eighth + k] = std::sin(angle3);
+      tw[k] = static_cast<float>(std::cos(angle1));
+      tw[eighth + k] = static_cast<float>(std::sin(angle1));
+      tw[2 * eighth + k] = static_cast<float>(std::cos(angle3));
+      tw[3 * eighth + k] = static_cast<float>(std::sin(angle3));
     }
   }
 
@@ -640,8 +652,8 @@ FftPlan::FftPlan(int n) : bitReversal_(n), twiddles_(twiddleCount(n)), work_(n),
 }
 
 // In order of their reversed starts, the leaves come in runs of reversed starts that follow each
-// other; fours out of those runs go first, and the rest follow with the last start repeated up to a
-// multiple of four (it computes that leaf again, into the same slots).
+// other; eights out of those runs go first, and the rest follow with the last start repeated up to a
+// multiple of eight (it computes that leaf again, into the same slots).
 FftPlan::Leaves FftPlan::groupLeaves(std::vector<std::int32_t> starts, const std::vector<std::int32_t>& reversed) {
   std::sort(starts.begin(), starts.end(), [&](std::int32_t a, std::int32_t b) { return reversed[a] < reversed[b]; });
   Leaves leaves;
@@ -652,9 +664,9 @@ FftPlan::Leaves FftPlan::groupLeaves(std::vector<std::int32_t> starts, const std
     while (i + run < starts.size() && reversed[starts[i + run]] == reversed[starts[i]] + static_cast<int>(run)) {
       ++run;
     }
-    const std::size_t fours = run / kMaxLanes * kMaxLanes;
-    leaves.starts.insert(leaves.starts.end(), starts.begin() + i, starts.begin() + i + fours);
-    rest.insert(rest.end(), starts.begin() + i + fours, starts.begin() + i + run);
+    const std::size_t eights = run / kMaxLanes * kMaxLanes;
+    leaves.starts.insert(leaves.starts.end(), starts.begin() + i, starts.begin() + i + eights);
+    rest.insert(rest.end(), starts.begin() + i + eights, starts.begin() + i + run);
     i += run;
   }
   leaves.adjacent = static_cast<int>(leaves.starts.size());
@@ -665,7 +677,7 @@ FftPlan::Leaves FftPlan::groupLeaves(std::vector<std::int32_t> starts, const std
   return leaves;
 }
 
-FftLayout FftPlan::layout(double* x) noexcept {
+FftLayout FftPlan::layout(float* x) noexcept {
   const auto leafStarts = [](const Leaves& leaves) {
     return FftLayout::LeafStarts{leaves.starts.data(), leaves.adjacent, static_cast<int>(leaves.starts.size())};
   };
@@ -680,12 +692,12 @@ FftLayout FftPlan::layout(double* x) noexcept {
           n_};
 }
 
-void FftPlan::forward(double* x) noexcept {
-  runOnVectorPath<forwardTransform<TwoLanes>, forwardTransform<FourLanes>>(layout(x));
+void FftPlan::forward(float* x) noexcept {
+  runOnVectorPath<forwardTransform<FourLanes>, forwardTransform<EightLanes>>(layout(x));
 }
 
-void FftPlan::inverse(double* x) noexcept {
-  runOnVectorPath<inverseTransform<TwoLanes>, inverseTransform<FourLanes>>(layout(x));
+void FftPlan::inverse(float* x) noexcept {
+  runOnVectorPath<inverseTransform<FourLanes>, inverseTransform<EightLanes>>(layout(x));
 }
 
 }  // namespace kv

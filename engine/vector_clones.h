@@ -3,11 +3,7 @@
 // window loops), one for each VectorPath (engine/vector_path.h). The work is a KV_INLINE function;
 // runOnVectorPath compiles it once for the baseline processor and once for AVX2, and calls the
 // build of the chosen path. What the work calls takes its build's instructions only where it is
-// inlined, so the work is inlined down to its loops (lambdas too: KV_LAMBDA_INLINE); KV_VECTORISE
-// asks clang to vectorise the loop that follows even where its cost model hesitates (loops of
-// branch-free approximations, which it underrates), and KV_VECTORISE_EIGHT to work eight values at
-// a time, as an AVX2 vector holds floats, where the loop's work is in single precision but its
-// data in double. gcc vectorises them unasked.
+// inlined, so the work is inlined down to its loops (lambdas too: KV_LAMBDA_INLINE).
 //
 // The build is chosen at each call, not by the loader (target_clones): a test can run both, and
 // ThreadSanitizer, whose runtime starts after the loader's resolvers have run, needs no exception.
@@ -33,14 +29,6 @@
 // The same for a lambda, after its parameters: gcc inlines lambdas by its cost model alone, and a
 // lambda left out of line is built for the baseline processor and fed through memory.
 #define KV_LAMBDA_INLINE __attribute__((always_inline))
-
-#if defined(__clang__)
-#define KV_VECTORISE _Pragma("clang loop vectorize(enable)")
-#define KV_VECTORISE_EIGHT _Pragma("clang loop vectorize(enable) vectorize_width(8)")
-#else
-#define KV_VECTORISE
-#define KV_VECTORISE_EIGHT
-#endif
 
 namespace kv {
 

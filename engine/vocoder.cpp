@@ -36,42 +36,44 @@ constexpr int kPredictorOrder = 32;
 constexpr int kFitFrames = 2048;
 
 using Reals = std::vector<double, HeapAllocator<double>>;
+using Floats = std::vector<float, HeapAllocator<float>>;
 using Samples = std::vector<int32_t, HeapAllocator<int32_t>>;
 
 // out[i] += a[i] × b[i] over arrays that do not overlap.
-KV_INLINE void multiplyAddLoop(double* __restrict out, const double* __restrict a, const double* __restrict b,
-                               int count) {
+KV_INLINE void multiplyAddLoop(float* __restrict out, const float* __restrict a, const float* __restrict b, int count) {
   for (int i = 0; i < count; ++i) out[i] += a[i] * b[i];
 }
 
-void multiplyAdd(double* out, const double* a, const double* b, int count) {
+void multiplyAdd(float* out, const float* a, const float* b, int count) {
   runOnVectorPath<multiplyAddLoop>(out, a, b, count);
 }
 
 // out[i] = a[i] × b[i] over arrays that do not overlap.
-KV_INLINE void multiplyLoop(double* __restrict out, const double* __restrict a, const double* __restrict b, int count) {
+KV_INLINE void multiplyLoop(float* __restrict out, const float* __restrict a, const float* __restrict b, int count) {
   for (int i = 0; i < count; ++i) out[i] = a[i] * b[i];
 }
 
-void multiply(double* out, const double* a, const double* b, int count) {
+void multiply(float* out, const float* a, const float* b, int count) {
   runOnVectorPath<multiplyLoop>(out, a, b, count);
 }
 
 // out[i] += window[i] × frame at position + i × step (both not negative), linearly interpolated.
 // The frame is periodic with a power-of-two period of mask + 1 samples and holds its first sample
-// again after its last.
-KV_INLINE void multiplyAddResampledLoop(double* __restrict out, const double* __restrict frame, int mask,
-                                        double position, double step, const double* __restrict window, int count) {
+// again after its last. Positions are counted in double, which keeps their fractions to far below
+// a sample however far they run.
+KV_INLINE void multiplyAddResampledLoop(float* __restrict out, const float* __restrict frame, int mask, double position,
+                                        double step, const float* __restrict window, int count) {
   for (int i = 0; i < count; ++i) {
     const double x = position + i * step;
     const int whole = static_cast<int>(x);
     const int at = whole & mask;
-    out[i] += window[i] * (frame[at] + (frame[at + 1] - frame[at]) * (x - whole));
+    const auto fraction = static_cast<float>(x - whole);
+    out[i] += window[i] * (frame[at] + (frame[at + 1] - frame[at]) * fraction);
   }
 }
 
-void multiplyAddResampled(double* out, const double* frame, int mask, double position, double step,
-                          const double* window, int count) {
+void multiplyAddResampled(float* out, const float* frame, int mask, double position, double step, const float* window,
+                          int count) {
   runOnVectorPath<multiplyAddResampledLoop>(out, frame, mask, position, step, window, count);
 }
 
@@ -80,39 +82,40 @@ int64_t wrap(int64_t value, int64_t length) {
   return r < 0 ? r + length : r;
 }
 
-// Clipped to full scale, NaN as silence; the conversion truncates as the stored forms expect. The
-// ring's slots are cleared for the next frames as they are read. Without branches, so that it
-// vectorises.
-KV_INLINE void takeSamplesLoop(double* __restrict ring, int32_t* __restrict samples, int count) {
+// Clipped to full scale, NaN as silence; the conversion, in double, where full scale is exact,
+// truncates as the stored forms expect. The ring's slots are cleared for the next frames as they
+// are read. Without branches, so that it vectorises.
+KV_INLINE void takeSamplesLoop(float* __restrict ring, int32_t* __restrict samples, int count) {
   for (int i = 0; i < count; ++i) {
-    double value = ring[i];
-    ring[i] = 0.0;
-    value = value > 1.0 ? 1.0 : value;
-    value = value < -1.0 ? -1.0 : value;
-    value = value == value ? value : 0.0;
-    samples[i] = static_cast<int32_t>(value * kRealToSample);
+    float value = ring[i];
+    ring[i] = 0.0f;
+    value = value > 1.0f ? 1.0f : value;
+    value = value < -1.0f ? -1.0f : value;
+    value = value == value ? value : 0.0f;
+    samples[i] = static_cast<int32_t>(static_cast<double>(value) * kRealToSample);
   }
 }
 
-void takeSamples(double* ring, int32_t* samples, int count) { runOnVectorPath<takeSamplesLoop>(ring, samples, count); }
+void takeSamples(float* ring, int32_t* samples, int count) { runOnVectorPath<takeSamplesLoop>(ring, samples, count); }
 
 // Frames reduced to one real sample each: the chosen channel, or the mix of all. Two channels are
 // halved before they are added, so full-scale frames cannot overflow. One loop for each case, so
 // that the common ones vectorise.
-void monoSamples(const int32_t* frames, int channels, int choice, double* out, int64_t count) {
+template <typename Real>
+void monoSamples(const int32_t* frames, int channels, int choice, Real* out, int64_t count) {
   if (choice >= 1 && choice <= channels) {
-    for (int64_t f = 0; f < count; ++f) out[f] = frames[f * channels + choice - 1] * kSampleToReal;
+    for (int64_t f = 0; f < count; ++f) out[f] = static_cast<Real>(frames[f * channels + choice - 1] * kSampleToReal);
   } else if (channels == 1) {
-    for (int64_t f = 0; f < count; ++f) out[f] = frames[f] * kSampleToReal;
+    for (int64_t f = 0; f < count; ++f) out[f] = static_cast<Real>(frames[f] * kSampleToReal);
   } else if (channels == 2) {
     for (int64_t f = 0; f < count; ++f) {
-      out[f] = ((frames[2 * f] >> 1) + (frames[2 * f + 1] >> 1)) * kSampleToReal;
+      out[f] = static_cast<Real>(((frames[2 * f] >> 1) + (frames[2 * f + 1] >> 1)) * kSampleToReal);
     }
   } else {
     for (int64_t f = 0; f < count; ++f) {
       double sum = 0.0;
       for (int c = 0; c < channels; ++c) sum += frames[f * channels + c];
-      out[f] = static_cast<int32_t>(sum / channels) * kSampleToReal;
+      out[f] = static_cast<Real>(static_cast<int32_t>(sum / channels) * kSampleToReal);
     }
   }
 }
@@ -163,14 +166,13 @@ class PhaseVocoder {
   const double frameStep_;    // frame samples per output sample
   const int64_t readFrames_;  // frames read together at most
 
-  Reals inputRing_, outputRing_;
-  Reals analysisWindow_, synthesisWindow_;
-  Reals analysis_, synthesis_;
+  Floats inputRing_, outputRing_;
+  Floats analysisWindow_, synthesisWindow_;
+  Floats analysis_, synthesis_;
   // Per bin (engine/bin_phases.h): the last analysis value and turn, which carry over, and room
   // for each hop's work.
-  Reals previousReal_, previousImaginary_, binReal_, binImaginary_;
-  std::vector<float, HeapAllocator<float>> turn_, advanced_, power_;
-  std::vector<int, HeapAllocator<int>> lastPeak_, nextPeak_;
+  Floats previousReal_, previousImaginary_, turn_, advanced_, power_;
+  std::vector<int, HeapAllocator<int>> lastPeak_;
   // Room to fit the predictor and to run the input on before its start, and the predictor.
   Reals runOn_, fitWork_, predictor_;
   Samples frames_, emitted_;
@@ -192,17 +194,16 @@ int32_t PhaseVocoder::prepare() {
   const int ns = z_.inverseSize;
   const int no = z_.synthesisLength;
   try {
-    inputRing_.assign(z_.inputRingLength, 0.0);
-    outputRing_.assign(z_.outputRingLength, 0.0);
-    analysisWindow_.assign(z_.windowLength, 0.0);
-    synthesisWindow_.assign(z_.windowLength, 0.0);
-    analysis_.assign(n + 2, 0.0);
-    synthesis_.assign(ns + 2, 0.0);
+    inputRing_.assign(z_.inputRingLength, 0.0f);
+    outputRing_.assign(z_.outputRingLength, 0.0f);
+    analysisWindow_.assign(z_.windowLength, 0.0f);
+    synthesisWindow_.assign(z_.windowLength, 0.0f);
+    analysis_.assign(n + 2, 0.0f);
+    synthesis_.assign(ns + 2, 0.0f);
     const auto perBin = static_cast<std::size_t>(binPhasesLength(std::min(n / 2, no / 2)));
-    previousReal_.assign(perBin, 1.0);
-    for (Reals* values : {&previousImaginary_, &binReal_, &binImaginary_}) values->assign(perBin, 0.0);
-    for (auto* values : {&turn_, &advanced_, &power_}) values->assign(perBin, 0.0f);
-    for (auto* values : {&lastPeak_, &nextPeak_}) values->assign(perBin, 0);
+    previousReal_.assign(perBin, 1.0f);
+    for (Floats* values : {&previousImaginary_, &turn_, &advanced_, &power_}) values->assign(perBin, 0.0f);
+    lastPeak_.assign(perBin, 0);
     runOn_.assign(static_cast<std::size_t>(kFitFrames + 2 * z_.halfWindow + z_.analysisHop), 0.0);
     fitWork_.assign(2 * kFitFrames, 0.0);
     predictor_.assign(kPredictorOrder, 0.0);
@@ -280,7 +281,7 @@ void PhaseVocoder::runOnBeforeStart() {
   for (int64_t i = 0; i < needed; ++i) {
     double* const at = reversed + count + i;
     *at = count > 0 ? predictNext(at, 1, predictor_.data(), kPredictorOrder) : 0.0;
-    inputRing_[wrap(-1 - i, z_.inputRingLength)] = *at;
+    inputRing_[wrap(-1 - i, z_.inputRingLength)] = static_cast<float>(*at);
   }
 }
 
@@ -334,7 +335,7 @@ int32_t PhaseVocoder::readInput() {
       for (int i = 0; i < kPredictorOrder; ++i)
         past[i] = inputRing_[wrap(filledUpTo_ - kPredictorOrder + i, ringLength)];
       inputRing_[wrap(filledUpTo_, ringLength)] =
-          predictNext(past + kPredictorOrder, 1, predictor_.data(), kPredictorOrder);
+          static_cast<float>(predictNext(past + kPredictorOrder, 1, predictor_.data(), kPredictorOrder));
     }
   }
   return kOk;
@@ -346,7 +347,7 @@ void PhaseVocoder::analyse() {
   const int n = z_.fftSize;
   const int length = z_.windowLength;
   const int ringLength = z_.inputRingLength;
-  double* folded = analysis_.data();
+  float* folded = analysis_.data();
   const int64_t start = centreIn_ - z_.halfWindow;
   int k = static_cast<int>(wrap(start, n));
   int j = static_cast<int>(wrap(start, ringLength));
@@ -366,7 +367,7 @@ void PhaseVocoder::analyse() {
   }
   // A window shorter than N leaves the points after its end, up to its start, at zero.
   for (int i = length; i < n; ++i) {
-    folded[k] = 0.0;
+    folded[k] = 0.0f;
     if (++k == n) k = 0;
   }
   forward_->forward(folded);
@@ -378,15 +379,15 @@ void PhaseVocoder::synthesise() {
   const int ns = z_.inverseSize;
   const int no = z_.synthesisLength;
   const int bins = std::min(n / 2, no / 2);
-  double* frame = synthesis_.data();
+  float* frame = synthesis_.data();
   // Bins above those synthesised stay silent; the others are all written.
-  std::fill(frame + bins + 1, frame + ns - bins + 1, 0.0);
+  std::fill(frame + bins + 1, frame + ns - bins + 1, 0.0f);
   // The frame is read at p·t for output time t: its centre there, the analysis window's here.
   const double shift =
       static_cast<double>(centreOut_) * frameStep_ * n / ns - static_cast<double>(centreIn_ - z_.analysisHop);
   trackBinPhases(analysis_.data(), n, bins, phaseScale_, std::fmod(shift, n),
                  {previousReal_.data(), previousImaginary_.data(), turn_.data(), advanced_.data(), power_.data(),
-                  lastPeak_.data(), nextPeak_.data(), binReal_.data(), binImaginary_.data()},
+                  lastPeak_.data()},
                  frame, ns);
   inverse_->inverse(frame);
   frame[ns] = frame[0];  // the frame is periodic: its last sample leads back to the first
@@ -405,7 +406,7 @@ void PhaseVocoder::overlapAdd() {
   int i = static_cast<int>(first - left);
   const int length = static_cast<int>(end - left);
   int j = static_cast<int>(wrap(first, ringLength));
-  const double* frame = synthesis_.data();
+  const float* frame = synthesis_.data();
   while (i < length) {
     const int64_t t = left + i;
     int run = std::min(length - i, ringLength - j);

@@ -13,15 +13,15 @@ using kv::FftPlan;
 
 const long double kPi = 3.141592653589793238462643383279502884L;
 
-// Rounding grows with the length; a wrong twiddle or index shows as an error of the
-// order of the data itself, far above this.
-double tolerance(int n) { return 1e-13 * n; }
+// Single precision's rounding, grown with the length; a wrong twiddle or index shows as an
+// error of the order of the data itself, far above this.
+double tolerance(int n) { return 1e-7 * n; }
 
-std::vector<double> randomValues(int count, unsigned seed) {
+std::vector<float> randomValues(int count, unsigned seed) {
   std::mt19937 generator(seed);
-  std::uniform_real_distribution<double> value(-1.0, 1.0);
-  std::vector<double> values(count);
-  for (double& v : values) {
+  std::uniform_real_distribution<float> value(-1.0f, 1.0f);
+  std::vector<float> values(count);
+  for (float& v : values) {
     v = value(generator);
   }
   return values;
@@ -37,7 +37,7 @@ struct NaiveDft {
     }
   }
 
-  std::vector<long double> forward(const std::vector<double>& x) const {
+  std::vector<long double> forward(const std::vector<float>& x) const {
     std::vector<long double> spectrum(n);
     for (int k = 0; k <= n / 2; ++k) {
       long double re = 0;
@@ -56,7 +56,7 @@ struct NaiveDft {
   }
 
   // Unscaled: n times the samples.
-  std::vector<long double> inverse(const std::vector<double>& spectrum) const {
+  std::vector<long double> inverse(const std::vector<float>& spectrum) const {
     std::vector<long double> samples(n);
     for (int t = 0; t < n; ++t) {
       long double sum = spectrum[0] + (t % 2 == 0 ? 1 : -1) * spectrum[n / 2];
@@ -82,9 +82,9 @@ TEST_P(FftLength, ForwardMatchesTheDefinition) {
   ASSERT_NE(plan, nullptr);
   ASSERT_EQ(plan->length(), n);
 
-  const std::vector<double> input = randomValues(n, 1000u + n);
+  const std::vector<float> input = randomValues(n, 1000u + n);
   const std::vector<long double> expected = NaiveDft(n).forward(input);
-  std::vector<double> x = input;
+  std::vector<float> x = input;
   plan->forward(x.data());
   for (int i = 0; i < n; ++i) {
     ASSERT_NEAR(x[i], static_cast<double>(expected[i]), tolerance(n)) << "n = " << n << ", slot " << i;
@@ -96,7 +96,7 @@ TEST_P(FftLength, InverseMatchesTheDefinition) {
   const auto plan = FftPlan::create(n);
   ASSERT_NE(plan, nullptr);
 
-  std::vector<double> spectrum = randomValues(n, 2000u + n);
+  std::vector<float> spectrum = randomValues(n, 2000u + n);
   const std::vector<long double> expected = NaiveDft(n).inverse(spectrum);
   plan->inverse(spectrum.data());
   for (int t = 0; t < n; ++t) {
@@ -110,17 +110,17 @@ TEST_P(FftLength, RoundTripGivesTheInputBackAndLeavesTheSpareValues) {
   const auto plan = FftPlan::create(n);
   ASSERT_NE(plan, nullptr);
 
-  const std::vector<double> input = randomValues(n, 3000u + n);
-  std::vector<double> x = input;
-  x.push_back(12345.0);
-  x.push_back(-678.0);
+  const std::vector<float> input = randomValues(n, 3000u + n);
+  std::vector<float> x = input;
+  x.push_back(12345.0f);
+  x.push_back(-678.0f);
   plan->forward(x.data());
   plan->inverse(x.data());
   for (int t = 0; t < n; ++t) {
-    ASSERT_NEAR(x[t], input[t], 1e-14 * n) << "n = " << n << ", sample " << t;
+    ASSERT_NEAR(x[t], input[t], 1e-6 * std::log2(2 * n)) << "n = " << n << ", sample " << t;
   }
-  EXPECT_EQ(x[n], 12345.0);
-  EXPECT_EQ(x[n + 1], -678.0);
+  EXPECT_EQ(x[n], 12345.0f);
+  EXPECT_EQ(x[n + 1], -678.0f);
 }
 
 TEST_P(FftLength, UnitImpulseHasAFlatSpectrumAndComesBack) {
@@ -128,16 +128,16 @@ TEST_P(FftLength, UnitImpulseHasAFlatSpectrumAndComesBack) {
   const auto plan = FftPlan::create(n);
   ASSERT_NE(plan, nullptr);
 
-  std::vector<double> x(n, 0.0);
-  x[0] = 1.0;
+  std::vector<float> x(n, 0.0f);
+  x[0] = 1.0f;
   plan->forward(x.data());
   for (int i = 0; i < n; ++i) {
     const double expected = i <= n / 2 ? 1.0 : 0.0;  // real parts 1, imaginary parts 0
-    ASSERT_NEAR(x[i], expected, 1e-15 * n) << "n = " << n << ", slot " << i;
+    ASSERT_NEAR(x[i], expected, 1e-7) << "n = " << n << ", slot " << i;
   }
   plan->inverse(x.data());
   for (int t = 0; t < n; ++t) {
-    ASSERT_NEAR(x[t], t == 0 ? 1.0 : 0.0, 1e-15 * n) << "n = " << n << ", sample " << t;
+    ASSERT_NEAR(x[t], t == 0 ? 1.0 : 0.0, 1e-7) << "n = " << n << ", sample " << t;
   }
 }
 
@@ -160,10 +160,10 @@ TEST(FftTone, WholeCyclesLandInTheirBin) {
   for (const Case& c : cases) {
     const auto plan = FftPlan::create(c.n);
     ASSERT_NE(plan, nullptr);
-    std::vector<double> x(c.n);
+    std::vector<float> x(c.n);
     for (int t = 0; t < c.n; ++t) {
       const long double angle = 2 * kPi * c.k * t / c.n;
-      x[t] = static_cast<double>(c.sine ? std::sin(angle) : std::cos(angle));
+      x[t] = static_cast<float>(c.sine ? std::sin(angle) : std::cos(angle));
     }
     plan->forward(x.data());
     const int peak = c.sine ? c.n - c.k : c.k;

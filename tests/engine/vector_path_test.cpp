@@ -58,15 +58,16 @@ TEST_F(BothVectorPaths, TransformsAreTheSameToTheLastBit) {
     SCOPED_TRACE(n);
     const auto plan = kv::FftPlan::create(n);
     ASSERT_TRUE(plan);
-    const std::vector<double> samples = noise(n, static_cast<unsigned>(n));
+    const std::vector<double> noisy = noise(n, static_cast<unsigned>(n));
+    const std::vector<float> samples(noisy.begin(), noisy.end());
     const auto forward = onEachPath([&] {
-      std::vector<double> x = samples;
+      std::vector<float> x = samples;
       plan->forward(x.data());
       return x;
     });
     EXPECT_EQ(forward.first, forward.second);
     const auto inverse = onEachPath([&] {
-      std::vector<double> x = forward.first;
+      std::vector<float> x = forward.first;
       plan->inverse(x.data());
       return x;
     });
