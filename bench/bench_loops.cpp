@@ -47,6 +47,7 @@
 namespace {
 
 using namespace lentaro;
+using lentaro::test::control;
 
 constexpr int loopRows = 10000;
 constexpr int fileSeconds = 3600;

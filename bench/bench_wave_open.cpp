@@ -29,6 +29,7 @@ namespace {
 
 using namespace lentaro;
 using lentaro::test::control;
+using lentaro::test::control;
 
 // Leaves the event loop instead of ending the process.
 class LoopEnd : public ProcessEnd {
