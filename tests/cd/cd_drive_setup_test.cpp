@@ -1,4 +1,4 @@
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_rig_fixture.h"
 
 #include "app/programstate.h"
 #include "cd/cddrivesetup.h"
@@ -43,19 +43,19 @@ ImageSpec dataFirstDisc()
     return spec;
 }
 
-class CdDriveSetupTest : public CdSideTest
+class CdDriveSetupTest : public CdRigTest
 {
 protected:
     void TearDown() override
     {
         setup_.reset();
-        CdSideTest::TearDown();
+        CdRigTest::TearDown();
     }
 
     CdDriveSetup& setup()
     {
         if (!setup_)
-            setup_.emplace(*main().CDControl, reader());
+            setup_.emplace(*rig().CDControl, reader());
         return *setup_;
     }
     // A new start of the program: the set-up made afresh over the same settings.
@@ -78,7 +78,7 @@ protected:
             texts << box.text;
         return texts;
     }
-    bool cdPlaying() { return main().CDControl->mode() == static_cast<int>(mci::Mode::Playing); }
+    bool cdPlaying() { return rig().CDControl->mode() == static_cast<int>(mci::Mode::Playing); }
 
     std::optional<CdDriveSetup> setup_;
 };
@@ -129,7 +129,7 @@ TEST_F(CdDriveSetupTest, FirstRunWithOneDriveAsksNothing)
     EXPECT_TRUE(prompts_.inputBoxes().empty());
     EXPECT_EQ(stored("digCDNum"), QStringLiteral("1"));
     EXPECT_EQ(stored("MCI CD letter"), QStringLiteral("D"));
-    EXPECT_EQ(main().CDControl->fileName(), QStringLiteral("D:"));
+    EXPECT_EQ(rig().CDControl->fileName(), QStringLiteral("D:"));
 }
 
 TEST_F(CdDriveSetupTest, OnlyTheFirstRunChoosesTheDrive)
@@ -139,7 +139,7 @@ TEST_F(CdDriveSetupTest, OnlyTheFirstRunChoosesTheDrive)
     setup().CDandRecordingSetup();
     setup().startupDriveCheck(); // two drives, but the letter was chosen before
     EXPECT_TRUE(prompts_.inputBoxes().empty());
-    EXPECT_EQ(main().CDControl->fileName(), QStringLiteral("E:"));
+    EXPECT_EQ(rig().CDControl->fileName(), QStringLiteral("E:"));
 
     // A letter stored by this start's own reading does not make the next start a first run.
     registry::deleteValue(registry::RootKey::CurrentUser,

@@ -4,12 +4,11 @@
 #include "cd/mp3form.h"
 
 #include "cd/mp3decoder.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "tests/app/clicking.h"
 #include "tests/app/traced_calls.h"
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_rig_fixture.h"
 #include "tests/cd/support/converted_wave.h"
 #include "tests/cd/support/frame_gate.h"
 #include "tests/cd/support/mp3_maker.h"
@@ -52,17 +51,17 @@ void PrintTo(const Buttons& b, std::ostream* out)
 constexpr Buttons idle{true, true, true, false, true};
 constexpr Buttons converting{false, false, false, true, false};
 
-class Mp3FormTest : public CdSideTest
+class Mp3FormTest : public CdRigTest
 {
 protected:
     void SetUp() override
     {
-        CdSideTest::SetUp();
+        CdRigTest::SetUp();
         useDiscs({});
-        form_ = new mp3form({[this](const QString& fn) { main().addToMRUs(fn); },
-                             [this](const QString& fn) { main().playWaveFile(fn); },
+        form_ = new mp3form({[this](const QString& fn) { rig().addToMRUs(fn); },
+                             [this](const QString& fn) { rig().playWaveFile(fn); },
                              [this](const QString& theMode, bool suppressRefresh) {
-                                 main().changeToMode(theMode, suppressRefresh);
+                                 rig().changeToMode(theMode, suppressRefresh);
                              }});
     }
 
@@ -261,8 +260,8 @@ TEST_F(Mp3FormTest, NoKeepsTheDialogOpenAndIdleWithTheFileOnTheRecentFiles)
     EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Done converting. Open file now?")});
     EXPECT_TRUE(formLoaded());
     EXPECT_EQ(buttons(), idle);
-    EXPECT_EQ(main().mruPath(1), output());
-    EXPECT_TRUE(main().state().cdView);
+    EXPECT_EQ(rig().recentFiles.value(0), output());
+    EXPECT_TRUE(rig().state().cdView);
 }
 
 TEST_F(Mp3FormTest, YesOpensTheNewFileInTheWaveView)
@@ -273,11 +272,11 @@ TEST_F(Mp3FormTest, YesOpensTheNewFileInTheWaveView)
     convert();
 
     EXPECT_FALSE(formLoaded());
-    EXPECT_EQ(main().WaveControl->fileName(), output());
-    EXPECT_FALSE(main().state().cdView);
-    EXPECT_EQ(main().state().currentMMControl, main().WaveControl);
-    EXPECT_EQ(main().mruPath(1), output());
-    EXPECT_EQ(main().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
+    EXPECT_EQ(rig().WaveControl->fileName(), output());
+    EXPECT_FALSE(rig().state().cdView);
+    EXPECT_EQ(rig().state().currentMMControl, rig().WaveControl);
+    EXPECT_EQ(rig().recentFiles.value(0), output());
+    EXPECT_EQ(rig().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
 }
 
 // Every control of the dialog, used as the user uses it, reaches its procedure: the boxes typed
@@ -401,7 +400,7 @@ TEST_P(Mp3FormCutShortTest, ConvertsTheFramesThatDecodeAndSaysItWasCutShort)
     EXPECT_EQ(shownMessages(), (QStringList{input() + QStringLiteral(" is cut short: ")
                                                 + QString::fromUtf8(GetParam().says) + held,
                                             QStringLiteral("Done converting. Open file now?")}));
-    EXPECT_EQ(main().mruPath(1), output());
+    EXPECT_EQ(rig().recentFiles.value(0), output());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, Mp3FormCutShortTest,
@@ -428,7 +427,7 @@ TEST_F(Mp3FormTest, AWaveFileNamedWithoutAnExtensionGetsWav)
 
     EXPECT_EQ(form_->txtOutputWaveFile->text(), file(QStringLiteral("typed.wav")));
     EXPECT_EQ(readConvertedWave(file(QStringLiteral("typed.wav"))).frames, 22050);
-    EXPECT_EQ(main().mruPath(1), file(QStringLiteral("typed.wav")));
+    EXPECT_EQ(rig().recentFiles.value(0), file(QStringLiteral("typed.wav")));
 }
 
 TEST_F(Mp3FormTest, ATypedNameOfAnExistingFileIsReplacedOnlyAfterAsking)

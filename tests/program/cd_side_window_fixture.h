@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/cd/cd_drives_fixture.h"
+#include "tests/cd/cd_shown.h"
 
 #include "cd/cdidentification.h"
 #include "mainwindow/frmMain.h"
@@ -9,31 +10,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <vector>
 
 namespace lentaro::test {
 
-// The state the window shows: pnlMsg, caption, title field, whether the panels show.
-struct Shown {
-    QString pnlMsg;
-    QString caption;
-    QString title;
-    bool panels;
-    bool operator==(const Shown& o) const
-    {
-        return pnlMsg == o.pnlMsg && caption == o.caption && title == o.title && panels == o.panels;
-    }
-};
-void PrintTo(const Shown& shown, std::ostream* out);
-
-// One audio track of `seconds`.
-cd::test::ImageSpec audioDisc(int seconds);
-
 // The drives and a main window on the do-nothing sides whose CD control is open on D:.
 // identification() is the CD display over that window, with the switches to a track it asks for
 // recorded and a clock that moves on by `clockStep` at each reading.
-class CdSideTest : public CdDrivesTest
+class CdSideWindowTest : public CdDrivesTest
 {
 protected:
     void TearDown() override;
@@ -49,8 +33,8 @@ protected:
     QSqlDatabase db() override;
 
     Shown shown();
-    static Shown noDisc();
-    static Shown noAudio();
+    static Shown noDisc() { return Shown::noDisc(); }
+    static Shown noAudio() { return Shown::noAudio(); }
 
     std::vector<int> switchedToTracks_;
     // The main window gets the program's CD side instead of the stand-in.

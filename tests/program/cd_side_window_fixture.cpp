@@ -1,4 +1,4 @@
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/program/cd_side_window_fixture.h"
 
 #include "app/programstate.h"
 #include "app/shippedfiles.h"
@@ -15,33 +15,13 @@
 
 namespace lentaro::test {
 
-namespace {
-
-constexpr int framesPerSecond = 75;
-
-} // namespace
-
-cd::test::ImageSpec audioDisc(int seconds)
-{
-    cd::test::ImageSpec spec;
-    spec.tracks.push_back({seconds * framesPerSecond, 0, false});
-    return spec;
-}
-
-void PrintTo(const Shown& shown, std::ostream* out)
-{
-    *out << '"' << shown.pnlMsg.toStdString() << "\", caption \"" << shown.caption.toStdString()
-         << "\", title \"" << shown.title.toStdString() << "\", panels "
-         << (shown.panels ? "shown" : "hidden");
-}
-
-void CdSideTest::TearDown()
+void CdSideWindowTest::TearDown()
 {
     identification_.reset();
     CdDrivesTest::TearDown();
 }
 
-void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
+void CdSideWindowTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
 {
     makeDrives(discs);
     main_ = new frmMain([this](frmMain& main) {
@@ -63,12 +43,12 @@ void CdSideTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
     main_->state().cdView = true;
 }
 
-void CdSideTest::useDrive(char letter)
+void CdSideWindowTest::useDrive(char letter)
 {
     openCdDrive(*main().CDControl, letter);
 }
 
-CdIdentification& CdSideTest::identification()
+CdIdentification& CdSideWindowTest::identification()
 {
     if (!identification_) {
         frmMain& m = main();
@@ -84,28 +64,16 @@ CdIdentification& CdSideTest::identification()
     return *identification_;
 }
 
-QSqlDatabase CdSideTest::db()
+QSqlDatabase CdSideWindowTest::db()
 {
     return main().state().database();
 }
 
-Shown CdSideTest::shown()
+Shown CdSideWindowTest::shown()
 {
     frmMain& m = main();
     EXPECT_EQ(m.pnlTrackLength->isHidden(), m.pnlCDlength->isHidden());
     return {m.pnlMsg->text(), m.windowTitle(), m.CDTitle->text(), !m.pnlCDlength->isHidden()};
-}
-
-Shown CdSideTest::noDisc()
-{
-    return {QStringLiteral("No CD in drive"), QStringLiteral("Lentaro: No CD in drive"),
-            QStringLiteral("No CD In Drive"), false};
-}
-
-Shown CdSideTest::noAudio()
-{
-    const QString text = QStringLiteral("CD-ROM (no audio tracks)");
-    return {text, text, text, false};
 }
 
 } // namespace lentaro::test

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tests/cd/cd_side_fixture.h"
 #include "tests/cd/scripted_cd_device.h"
 #include "tests/platform/mci/wave_rig.h"
+#include "tests/program/cd_side_window_fixture.h"
 
 #include <QModelIndex>
 
@@ -14,7 +14,7 @@ namespace lentaro::test {
 // A shown main window with the program's CD side, its disc identified and the tracks grid on
 // its rows. The CD device plays on a null sound card whose clock only the test moves, and the
 // window's own clock (the last click or key in the grid or comments) is the test's too.
-class CdWindowTest : public CdSideTest
+class CdWindowTest : public CdSideWindowTest
 {
 protected:
     // Drives of those discs; D:'s disc shown.

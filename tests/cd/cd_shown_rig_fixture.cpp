@@ -1,5 +1,6 @@
-#include "tests/cd/cd_window_fixture.h"
+#include "tests/cd/cd_shown_rig_fixture.h"
 
+#include "cd/cdside.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 
@@ -12,50 +13,49 @@
 
 namespace lentaro::test {
 
-void CdWindowTest::showDiscs(const std::vector<cd::test::ImageSpec>& discs)
+void CdShownRigTest::showDiscs(const std::vector<cd::test::ImageSpec>& discs)
 {
     withCdSide_ = true;
     useDiscs(discs);
     show();
 }
 
-ScriptedCdDevice& CdWindowTest::showScriptedDisc(const std::vector<int>& trackMs)
+ScriptedCdDevice& CdShownRigTest::showScriptedDisc(const std::vector<int>& trackMs)
 {
     withCdSide_ = true;
     useDiscs({});
     auto device = std::make_unique<ScriptedCdDevice>(trackMs);
     ScriptedCdDevice& scripted = *device;
-    main().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
+    rig().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
     show();
     return scripted;
 }
 
-void CdWindowTest::show()
+void CdShownRigTest::show()
 {
-    main().setClock([this] { return windowNow_; });
     typedAgo(std::chrono::minutes(1));
-    main().show();
-    main().cd().checkCDPresent();
+    rig().show();
+    side().checkCDPresent();
 }
 
-void CdWindowTest::typedAgo(std::chrono::milliseconds ago)
+void CdShownRigTest::typedAgo(std::chrono::milliseconds ago)
 {
-    main().stampTyping();
-    windowNow_ += ago;
+    rig().stampTyping();
+    rig().now += ago;
 }
 
-int CdWindowTest::gridTrack()
+int CdShownRigTest::gridTrack()
 {
-    const QModelIndex current = main().tgTracks->currentIndex();
+    const QModelIndex current = rig().tgTracks->currentIndex();
     if (!current.isValid())
         return 0;
-    QSqlTableModel& tracks = *main().state().dtaTracks;
+    QSqlTableModel& tracks = *rig().state().dtaTracks;
     return tracks.data(tracks.index(current.row(), tracks.fieldIndex("TrackNum"))).toInt();
 }
 
-QModelIndex CdWindowTest::cellOf(int track, const char* field)
+QModelIndex CdShownRigTest::cellOf(int track, const char* field)
 {
-    QSqlTableModel& tracks = *main().state().dtaTracks;
+    QSqlTableModel& tracks = *rig().state().dtaTracks;
     for (int row = 0; row < tracks.rowCount(); ++row) {
         if (tracks.data(tracks.index(row, tracks.fieldIndex("TrackNum"))).toInt() == track)
             return tracks.index(row, tracks.fieldIndex(QLatin1String(field)));
@@ -64,33 +64,33 @@ QModelIndex CdWindowTest::cellOf(int track, const char* field)
     return {};
 }
 
-void CdWindowTest::doubleClick(const QModelIndex& cell)
+void CdShownRigTest::doubleClick(const QModelIndex& cell)
 {
-    QTableView& grid = *main().tgTracks;
+    QTableView& grid = *rig().tgTracks;
     const QPoint at = grid.visualRect(cell).center();
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
 }
 
-void CdWindowTest::click(const QModelIndex& cell)
+void CdShownRigTest::click(const QModelIndex& cell)
 {
-    QTableView& grid = *main().tgTracks;
+    QTableView& grid = *rig().tgTracks;
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
 }
 
-void CdWindowTest::changeRows(const QString& statement)
+void CdShownRigTest::changeRows(const QString& statement)
 {
     QSqlQuery query(db());
     ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
-    main().cd().refreshDisplayForNewCD();
+    side().refreshDisplayForNewCD();
 }
 
-QVariant CdWindowTest::storedTrackField(int track, const char* field)
+QVariant CdShownRigTest::storedTrackField(int track, const char* field)
 {
     QSqlQuery query(db());
     query.exec(QStringLiteral("SELECT %1 FROM Tracks WHERE CDid=%2 AND TrackNum=%3")
                    .arg(QLatin1String(field))
-                   .arg(main().state().currentCDid)
+                   .arg(rig().state().currentCDid)
                    .arg(track));
     return query.next() ? query.value(0) : QVariant();
 }
