@@ -12,7 +12,6 @@
 #include "trace/runtimeerror.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,15 +24,6 @@
 namespace lentaro::test {
 
 namespace {
-
-// A grid as the main window makes it: whole rows chosen, no row numbers.
-QTableView* grid(QWidget& window, const char* name)
-{
-    auto* g = placed(window, name, new QTableView(&window));
-    g->verticalHeader()->hide();
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    return g;
-}
 
 QAction* item(QMenu& menu, const char* name, const char* text)
 {
@@ -56,8 +46,8 @@ CdSideRig::CdSideRig()
     setLayout(new QVBoxLayout);
     CDControl = placedDevice(*this, "CDControl", "CDAudio");
     WaveControl = placedDevice(*this, "WaveControl", "WaveAudio");
-    tgTracks = grid(*this, "tgTracks");
-    loopPoints = grid(*this, "loopPoints");
+    tgTracks = placedGrid(*this, "tgTracks");
+    loopPoints = placedGrid(*this, "loopPoints");
     connect(&state_, &MainState::loopsRebound, this,
             [this] { loopPoints->setModel(state_.dtaLoopPoints); });
     CDTitle = placed(*this, "CDTitle", new QLineEdit(this));
@@ -117,7 +107,6 @@ CdSideControls CdSideRig::controls()
 
 void CdSideRig::changeToMode(const QString& theMode, bool suppressRefresh)
 {
-    modes.push_back(theMode);
     ProgramState& program = programState();
     const bool intoCdView = isMode(theMode, "CD") && !state_.cdView;
     program.gvPlayState.setState(false);
@@ -198,7 +187,6 @@ void CdSideRig::addToMRUs(const QString& fn)
 
 bool CdSideRig::playWaveFile(const QString& fn)
 {
-    wavesOpened.push_back(fn);
     send(*WaveControl, "Close");
     WaveControl->setFileName(fn);
     WaveControl->setWait(false);

@@ -21,10 +21,10 @@ namespace lentaro::test {
 // set up as the main window sets them up, and the main window's procedures as the side depends
 // on them: a view switch stops and suspends the devices, sets the view's variables and device
 // and shows the disc as the main window's does; playing() asks the current device; tmsf() sets
-// its time format; updatePosition() shows its position through the side's own conversion, as
-// the main window's does; the typing stamp reads the test's clock (now); the recent files and
-// the wave files opened are kept. The test puts it in place as the main window's face, so that
-// the progress window disables it.
+// its time format; updatePosition() shows its position through the side's own conversion;
+// playWaveFile() opens the file in the wave device and shows its length; the typing stamp reads
+// the test's clock (now); the recent files are kept. The test puts it in place as the main
+// window's face, so that the progress window disables it.
 class CdSideRig : public QWidget, public CdSideHost, public MainWindowFace
 {
 public:
@@ -72,10 +72,8 @@ public:
     QAction* mnuViewHelpTracksGrid;
     forms::FileDialogRequest cdNotationFile;
 
-    // The views switched to, in order; the recent files, the most recent first, each once.
-    QStringList modes;
+    // The recent files, the most recent first, each once.
     QStringList recentFiles;
-    QStringList wavesOpened;
     std::chrono::steady_clock::duration now = std::chrono::hours(1);
 
 private:

@@ -3,8 +3,10 @@
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 
+#include <QHeaderView>
 #include <QLayout>
 #include <QString>
+#include <QTableView>
 #include <QWidget>
 
 namespace lentaro::test {
@@ -33,6 +35,15 @@ inline mci::MMControl* placedDevice(QWidget& window, const char* name, const cha
     auto* control = placed(window, name, new mci::MMControl(&window));
     control->setDeviceType(QString::fromLatin1(type));
     return control;
+}
+
+// A grid as the main window makes it: whole rows chosen, no row numbers.
+inline QTableView* placedGrid(QWidget& window, const char* name)
+{
+    auto* grid = placed(window, name, new QTableView(&window));
+    grid->verticalHeader()->hide();
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    return grid;
 }
 
 // Whether a view name is that view: the main window compares them without case.
