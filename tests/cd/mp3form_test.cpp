@@ -1,4 +1,4 @@
-// The MP3 conversion dialog over a main window: which file it converts, when Convert may be
+// The MP3 conversion dialog over the CD side's rig: which file it converts, when Convert may be
 // pressed, what stays of the output after a refusal, a stop or a bad input, and what Yes and No
 // at the end lead to.
 #include "cd/mp3form.h"

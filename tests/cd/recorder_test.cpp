@@ -69,7 +69,7 @@ private:
     QByteArray previous_;
 };
 
-// The main window's wave device holds held.wav open, and the recorder is loaded over it.
+// The rig's wave device holds held.wav open, and the recorder is loaded over it.
 class RecorderTest : public CdRigTest
 {
 protected:
@@ -318,7 +318,7 @@ TEST_F(RecorderTest, EveryControlReachesItsProcedure)
     EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
-// The recorder over the main window's own wave device, on a null sound card whose clock only
+// The recorder over the rig's wave device, on a null sound card whose clock only
 // the test moves and whose input records a count: sample n is n.
 class RecorderOnTheCardTest : public CdRigTest
 {

@@ -9,17 +9,7 @@
 #include "program/cdsideofmain.h"
 #include "tests/app/cd_drive_fixture.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QSqlQuery>
-
 namespace lentaro::test {
-
-void CdSideWindowTest::TearDown()
-{
-    identification_.reset();
-    CdDrivesTest::TearDown();
-}
 
 void CdSideWindowTest::useDiscs(const std::vector<cd::test::ImageSpec>& discs)
 {
@@ -48,32 +38,9 @@ void CdSideWindowTest::useDrive(char letter)
     openCdDrive(*main().CDControl, letter);
 }
 
-CdIdentification& CdSideWindowTest::identification()
-{
-    if (!identification_) {
-        frmMain& m = main();
-        identification_.emplace(
-            CdDisplayControls{m.state(), m, *m.CDControl, *m.CDTitle, *m.Artist, *m.Comments,
-                              *m.lblTrackComments, *m.tgTracks, *m.loopPoints, *m.pnlMsg,
-                              *m.pnlTrackLength, *m.pnlCDlength, *m.txtCurrentPosition,
-                              [&m] { return m.playing(); },
-                              [this](int track) { switchedToTracks_.push_back(track); }, [] {}},
-            reader());
-        identification_->setClock([this] { return now_ += clockStep_; });
-    }
-    return *identification_;
-}
-
 QSqlDatabase CdSideWindowTest::db()
 {
     return main().state().database();
-}
-
-Shown CdSideWindowTest::shown()
-{
-    frmMain& m = main();
-    EXPECT_EQ(m.pnlTrackLength->isHidden(), m.pnlCDlength->isHidden());
-    return {m.pnlMsg->text(), m.windowTitle(), m.CDTitle->text(), !m.pnlCDlength->isHidden()};
 }
 
 } // namespace lentaro::test

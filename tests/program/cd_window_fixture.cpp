@@ -19,17 +19,6 @@ void CdWindowTest::showDiscs(const std::vector<cd::test::ImageSpec>& discs)
     show();
 }
 
-ScriptedCdDevice& CdWindowTest::showScriptedDisc(const std::vector<int>& trackMs)
-{
-    withCdSide_ = true;
-    useDiscs({});
-    auto device = std::make_unique<ScriptedCdDevice>(trackMs);
-    ScriptedCdDevice& scripted = *device;
-    main().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
-    show();
-    return scripted;
-}
-
 void CdWindowTest::show()
 {
     main().setClock([this] { return windowNow_; });
@@ -42,15 +31,6 @@ void CdWindowTest::typedAgo(std::chrono::milliseconds ago)
 {
     main().stampTyping();
     windowNow_ += ago;
-}
-
-int CdWindowTest::gridTrack()
-{
-    const QModelIndex current = main().tgTracks->currentIndex();
-    if (!current.isValid())
-        return 0;
-    QSqlTableModel& tracks = *main().state().dtaTracks;
-    return tracks.data(tracks.index(current.row(), tracks.fieldIndex("TrackNum"))).toInt();
 }
 
 QModelIndex CdWindowTest::cellOf(int track, const char* field)

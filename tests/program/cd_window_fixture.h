@@ -1,6 +1,5 @@
 #pragma once
 
-#include "tests/cd/scripted_cd_device.h"
 #include "tests/platform/mci/wave_rig.h"
 #include "tests/program/cd_side_window_fixture.h"
 
@@ -19,14 +18,10 @@ class CdWindowTest : public CdSideWindowTest
 protected:
     // Drives of those discs; D:'s disc shown.
     void showDiscs(const std::vector<cd::test::ImageSpec>& discs);
-    // No drives; the CD control on a scripted device with tracks of those lengths, shown.
-    ScriptedCdDevice& showScriptedDisc(const std::vector<int>& trackMs);
 
     // The user clicked the grid or typed a comment that long ago.
     void typedAgo(std::chrono::milliseconds ago);
 
-    // The track of the grid's current row; 0 without one.
-    int gridTrack();
     // The cell of that track's row and field.
     QModelIndex cellOf(int track, const char* field);
     void doubleClick(const QModelIndex& cell);
