@@ -1,5 +1,6 @@
 #include "tests/cd/cd_side_rig.h"
 
+#include "app/messages.h"
 #include "app/programstate.h"
 #include "app/timetexts.h"
 #include "mainwindow/liveupdate.h"
@@ -121,6 +122,12 @@ void CdSideRig::changeToMode(const QString& theMode, bool suppressRefresh)
         device->setUpdateInterval(0);
     if (!(isMode(theMode, "CD") && state_.currentMMControl == CDControl))
         send(*state_.currentMMControl, "Stop");
+    // Without a wave file the main window asks for one; the rig has none to give, so the
+    // previous view stays, its device live again, as when the user gives none.
+    if (isMode(theMode, "Wave") && WaveControl->fileName().isEmpty()) {
+        state_.currentMMControl->setUpdateInterval(liveUpdateInterval);
+        return;
+    }
     if (isMode(theMode, "CD")) {
         state_.cdView = true;
         state_.setCurrentMMControl(CDControl);
@@ -144,7 +151,9 @@ void CdSideRig::changeToMode(const QString& theMode, bool suppressRefresh)
     if (intoCdView && !suppressRefresh && side_)
         side_->checkCDPresent();
     state_.currentMMControl->setUpdateInterval(liveUpdateInterval);
-    QWidget::setEnabled(true);
+    // The progress window keeps the window disabled while it shows.
+    if (!progressWindowShown())
+        QWidget::setEnabled(true);
     emit state_.viewChanged();
 }
 
