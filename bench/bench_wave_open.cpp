@@ -29,7 +29,6 @@ namespace {
 
 using namespace lentaro;
 using lentaro::test::control;
-using lentaro::test::control;
 
 // Leaves the event loop instead of ending the process.
 class LoopEnd : public ProcessEnd {

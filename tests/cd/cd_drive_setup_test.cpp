@@ -1,11 +1,10 @@
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_rig_fixture.h"
 
 #include "app/programstate.h"
 #include "cd/cddrivesetup.h"
 #include "platform/mci/MMControl.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/Settings.h"
-#include "tests/support/named_control.h"
 
 #include <gtest/gtest.h>
 
@@ -44,19 +43,19 @@ ImageSpec dataFirstDisc()
     return spec;
 }
 
-class CdDriveSetupTest : public CdSideTest
+class CdDriveSetupTest : public CdRigTest
 {
 protected:
     void TearDown() override
     {
         setup_.reset();
-        CdSideTest::TearDown();
+        CdRigTest::TearDown();
     }
 
     CdDriveSetup& setup()
     {
         if (!setup_)
-            setup_.emplace(*control<mci::MMControl>(main(), "CDControl"), reader());
+            setup_.emplace(*rig().CDControl, reader());
         return *setup_;
     }
     // A new start of the program: the set-up made afresh over the same settings.
@@ -79,11 +78,7 @@ protected:
             texts << box.text;
         return texts;
     }
-    bool cdPlaying()
-    {
-        return control<mci::MMControl>(main(), "CDControl")->mode()
-               == static_cast<int>(mci::Mode::Playing);
-    }
+    bool cdPlaying() { return rig().CDControl->mode() == static_cast<int>(mci::Mode::Playing); }
 
     std::optional<CdDriveSetup> setup_;
 };
@@ -134,7 +129,7 @@ TEST_F(CdDriveSetupTest, FirstRunWithOneDriveAsksNothing)
     EXPECT_TRUE(prompts_.inputBoxes().empty());
     EXPECT_EQ(stored("digCDNum"), QStringLiteral("1"));
     EXPECT_EQ(stored("MCI CD letter"), QStringLiteral("D"));
-    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->fileName(), QStringLiteral("D:"));
+    EXPECT_EQ(rig().CDControl->fileName(), QStringLiteral("D:"));
 }
 
 TEST_F(CdDriveSetupTest, OnlyTheFirstRunChoosesTheDrive)
@@ -144,7 +139,7 @@ TEST_F(CdDriveSetupTest, OnlyTheFirstRunChoosesTheDrive)
     setup().CDandRecordingSetup();
     setup().startupDriveCheck(); // two drives, but the letter was chosen before
     EXPECT_TRUE(prompts_.inputBoxes().empty());
-    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->fileName(), QStringLiteral("E:"));
+    EXPECT_EQ(rig().CDControl->fileName(), QStringLiteral("E:"));
 
     // A letter stored by this start's own reading does not make the next start a first run.
     registry::deleteValue(registry::RootKey::CurrentUser,

@@ -1,11 +1,10 @@
-#include "tests/cd/cd_window_fixture.h"
+#include "tests/cd/cd_shown_rig_fixture.h"
 
 #include "app/programstate.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
 #include "tests/app/url_recorder.h"
-#include "tests/support/named_control.h"
 
 #include <QAction>
 #include <QDir>
@@ -30,7 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class CdFieldsTest : public CdWindowTest
+class CdFieldsTest : public CdShownRigTest
 {
 protected:
     QString discField(const char* field)
@@ -38,7 +37,7 @@ protected:
         QSqlQuery query(db());
         query.exec(QStringLiteral("SELECT %1 FROM CDs WHERE CDid=%2")
                        .arg(QLatin1String(field))
-                       .arg(main().state().currentCDid));
+                       .arg(rig().state().currentCDid));
         return query.next() ? query.value(0).toString() : QStringLiteral("no row");
     }
     void linkTrack1(const QVariant& notation)
@@ -46,14 +45,14 @@ protected:
         QSqlQuery query(db());
         query.prepare(QStringLiteral("UPDATE Tracks SET Notation=? WHERE CDid=? AND TrackNum=1"));
         query.addBindValue(notation);
-        query.addBindValue(main().state().currentCDid);
+        query.addBindValue(rig().state().currentCDid);
         ASSERT_TRUE(query.exec());
-        main().cd().refreshDisplayForNewCD();
+        side().refreshDisplayForNewCD();
         ASSERT_EQ(gridTrack(), 1);
     }
     void rightClickGrid()
     {
-        QTableView& grid = *control<QTableView>(main(), "tgTracks");
+        QTableView& grid = *rig().tgTracks;
         emit grid.customContextMenuRequested(grid.visualRect(cellOf(1, "TrackName")).center());
     }
 };
@@ -61,9 +60,9 @@ protected:
 TEST_F(CdFieldsTest, TheCaptionFollowsTheTitleAtEveryKeyAndTheTitleIsStoredOnLeaving)
 {
     showDiscs({fourTrackDisc()});
-    QLineEdit& title = *control<QLineEdit>(main(), "CDTitle");
+    QLineEdit& title = *rig().CDTitle;
     QStringList captions;
-    QObject::connect(&main(), &QWidget::windowTitleChanged,
+    QObject::connect(&rig(), &QWidget::windowTitleChanged,
                      [&captions](const QString& caption) { captions << caption; });
 
     title.selectAll();
@@ -78,13 +77,13 @@ TEST_F(CdFieldsTest, TheCaptionFollowsTheTitleAtEveryKeyAndTheTitleIsStoredOnLea
 TEST_F(CdFieldsTest, TheArtistTypedIsStoredAndAStatusTextNever)
 {
     showDiscs({fourTrackDisc()});
-    QTest::keyClicks(control<QLineEdit>(main(), "Artist"), QStringLiteral("Nina"));
-    control<QLineEdit>(main(), "Artist")->setText(QStringLiteral("shown, not typed"));
-    QTest::keyClick(control<QLineEdit>(main(), "Artist"), Qt::Key_Return);
+    QTest::keyClicks(rig().Artist, QStringLiteral("Nina"));
+    rig().Artist->setText(QStringLiteral("shown, not typed"));
+    QTest::keyClick(rig().Artist, Qt::Key_Return);
     EXPECT_EQ(discField("Artist"), QStringLiteral("Artist"));
 
-    QTest::keyClicks(control<QLineEdit>(main(), "Artist"), QStringLiteral(" Simone"));
-    QTest::keyClick(control<QLineEdit>(main(), "Artist"), Qt::Key_Return);
+    QTest::keyClicks(rig().Artist, QStringLiteral(" Simone"));
+    QTest::keyClick(rig().Artist, Qt::Key_Return);
     EXPECT_EQ(discField("Artist"), QStringLiteral("shown, not typed Simone"));
 }
 
@@ -93,8 +92,8 @@ TEST_F(CdFieldsTest, ATitleTheDatabaseRefusesShowsTheCdsDataError)
     showDiscs({fourTrackDisc()});
     QSqlQuery(db()).exec(QStringLiteral("PRAGMA query_only = 1"));
 
-    QTest::keyClicks(control<QLineEdit>(main(), "CDTitle"), QStringLiteral(" 2"));
-    QTest::keyClick(control<QLineEdit>(main(), "CDTitle"), Qt::Key_Return);
+    QTest::keyClicks(rig().CDTitle, QStringLiteral(" 2"));
+    QTest::keyClick(rig().CDTitle, Qt::Key_Return);
 
     EXPECT_EQ(discField("Title"), QStringLiteral("CD Title"));
     EXPECT_EQ(shownMessages(),
@@ -114,7 +113,7 @@ class ArtistOnEntering : public CdFieldsTest, public ::testing::WithParamInterfa
 TEST_P(ArtistOnEntering, SelectsOnlyThePlaceholder)
 {
     showDiscs({fourTrackDisc()});
-    QLineEdit& artist = *control<QLineEdit>(main(), "Artist");
+    QLineEdit& artist = *rig().Artist;
     artist.setText(QLatin1String(GetParam().text));
     QFocusEvent entering(QEvent::FocusIn, Qt::OtherFocusReason);
     QCoreApplication::sendEvent(&artist, &entering);
@@ -129,15 +128,11 @@ INSTANTIATE_TEST_SUITE_P(Fields, ArtistOnEntering,
 TEST_F(CdFieldsTest, ARightClickExplainsTheFieldAndALeftClickNot)
 {
     showDiscs({fourTrackDisc()});
-    for (QLineEdit* field :
-         {control<QLineEdit>(main(), "Artist"), control<QLineEdit>(main(), "CDTitle"),
-          control<QLineEdit>(main(), "Comments")})
+    for (QLineEdit* field : {rig().Artist, rig().CDTitle, rig().Comments})
         QTest::mouseClick(field, Qt::LeftButton);
     EXPECT_TRUE(shownMessages().isEmpty());
 
-    for (QLineEdit* field :
-         {control<QLineEdit>(main(), "Artist"), control<QLineEdit>(main(), "CDTitle"),
-          control<QLineEdit>(main(), "Comments")})
+    for (QLineEdit* field : {rig().Artist, rig().CDTitle, rig().Comments})
         emit field->customContextMenuRequested(QPoint(5, 5));
     EXPECT_EQ(shownMessages(),
               (QStringList{"Displays the artist for the CD currently in the drive. Not editable "
@@ -151,42 +146,40 @@ TEST_F(CdFieldsTest, ARightClickExplainsTheFieldAndALeftClickNot)
 TEST_F(CdFieldsTest, CommentsBelongToTheRowTheyWereTypedForAndHoldTheGridStill)
 {
     showDiscs({fourTrackDisc()});
-    control<QTableView>(main(), "tgTracks")->setCurrentIndex(cellOf(2, "TrackName"));
-    ASSERT_EQ(control<QLabel>(main(), "lblTrackComments")->text(),
-              QStringLiteral("Track 2 Comments"));
+    rig().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
+    ASSERT_EQ(rig().lblTrackComments->text(), QStringLiteral("Track 2 Comments"));
     typedAgo(1min);
-    QTest::keyClicks(control<QLineEdit>(main(), "Comments"), QStringLiteral("slow bridge"));
-    EXPECT_FALSE(main().cd().trackHighlighting());
-    windowNow_ += 10s + 1ms;
-    EXPECT_TRUE(main().cd().trackHighlighting());
+    QTest::keyClicks(rig().Comments, QStringLiteral("slow bridge"));
+    EXPECT_FALSE(side().trackHighlighting());
+    rig().now += 10s + 1ms;
+    EXPECT_TRUE(side().trackHighlighting());
 
     // The grid moves on while the comment is still in the field.
-    main().cd().switchToTrack(3);
+    side().switchToTrack(3);
 
     EXPECT_EQ(storedTrackField(2, "Comments").toString(), QStringLiteral("slow bridge"));
-    EXPECT_EQ(control<QLineEdit>(main(), "Comments")->text(), QString());
-    EXPECT_EQ(control<QLabel>(main(), "lblTrackComments")->text(),
-              QStringLiteral("Track 3 Comments"));
-    control<QTableView>(main(), "tgTracks")->setCurrentIndex(cellOf(2, "TrackName"));
-    EXPECT_EQ(control<QLineEdit>(main(), "Comments")->text(), QStringLiteral("slow bridge"));
+    EXPECT_EQ(rig().Comments->text(), QString());
+    EXPECT_EQ(rig().lblTrackComments->text(), QStringLiteral("Track 3 Comments"));
+    rig().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
+    EXPECT_EQ(rig().Comments->text(), QStringLiteral("slow bridge"));
 }
 
 TEST_F(CdFieldsTest, CommentsTypedWhenAnotherDiscArrivesStayWithTheirDisc)
 {
     showDiscs({fourTrackDisc(), audioDisc(20)});
-    const int first = main().state().currentCDid;
-    control<QTableView>(main(), "tgTracks")->setCurrentIndex(cellOf(2, "TrackName"));
-    QTest::keyClicks(control<QLineEdit>(main(), "Comments"), QStringLiteral("coda"));
+    const int first = rig().state().currentCDid;
+    rig().tgTracks->setCurrentIndex(cellOf(2, "TrackName"));
+    QTest::keyClicks(rig().Comments, QStringLiteral("coda"));
 
     useDrive('E');
-    main().cd().checkCDPresent();
+    side().checkCDPresent();
 
-    ASSERT_NE(main().state().currentCDid, first);
+    ASSERT_NE(rig().state().currentCDid, first);
     EXPECT_EQ(
         count("Tracks", QStringLiteral("CDid=%1 AND TrackNum=2 AND Comments='coda'").arg(first)),
         1);
     EXPECT_EQ(count("Tracks", QStringLiteral("Comments='coda'")), 1);
-    EXPECT_EQ(control<QLineEdit>(main(), "Comments")->text(), QString());
+    EXPECT_EQ(rig().Comments->text(), QString());
 }
 
 // The title, the artist or a track name typed and not left (the transport buttons take no
@@ -199,22 +192,20 @@ TEST_F(CdFieldsTest, WhatWasTypedIsStoredBeforeTheDiscChangeRewritesTheFields)
         const char* stored; // table and condition, %1 the disc's CDid
     };
     const auto intoField = [this](QLineEdit* field, const char* text) {
-        main().activateWindow();
+        rig().activateWindow();
         QTest::mouseClick(field, Qt::LeftButton);
         field->selectAll();
         QTest::keyClicks(field, QLatin1String(text));
     };
     const Typing typings[] = {
-        {"Title", [&] { intoField(control<QLineEdit>(main(), "CDTitle"), "Blue Album"); },
+        {"Title", [&] { intoField(rig().CDTitle, "Blue Album"); },
          "CDs|CDid=%1 AND Title='Blue Album'"},
-        {"Artist", [&] { intoField(control<QLineEdit>(main(), "Artist"), "Nina"); },
-         "CDs|CDid=%1 AND Artist='Nina'"},
+        {"Artist", [&] { intoField(rig().Artist, "Nina"); }, "CDs|CDid=%1 AND Artist='Nina'"},
         {"TrackName",
          [this] {
              click(cellOf(3, "TrackName"));
-             QTest::keyClicks(control<QTableView>(main(), "tgTracks"), QStringLiteral("B"));
-             auto* editor =
-                 control<QTableView>(main(), "tgTracks")->viewport()->findChild<QLineEdit*>();
+             QTest::keyClicks(rig().tgTracks, QStringLiteral("B"));
+             auto* editor = rig().tgTracks->viewport()->findChild<QLineEdit*>();
              ASSERT_NE(editor, nullptr);
              QTest::keyClicks(editor, QStringLiteral("ridge"));
          },
@@ -227,27 +218,25 @@ TEST_F(CdFieldsTest, WhatWasTypedIsStoredBeforeTheDiscChangeRewritesTheFields)
     const Change changes[] = {
         {"EjectedByItsButton",
          [this] {
-             QTest::mouseClick(
-                 control<mci::MMControl>(main(), "CDControl")->bar()->button(mci::Button::Eject),
-                 Qt::LeftButton);
+             QTest::mouseClick(rig().CDControl->bar()->button(mci::Button::Eject), Qt::LeftButton);
              discChanges_.remove('D');
          }},
         {"AnotherDiscInAnotherDrive",
          [this] {
              useDrive('E');
-             main().cd().checkCDPresent();
+             side().checkCDPresent();
          }},
     };
     for (const Typing& typing : typings) {
         for (const Change& c : changes) {
             SCOPED_TRACE(std::string(typing.name) + " " + c.name);
             showDiscs({fourTrackDisc(), audioDisc(20)});
-            const int CDid = main().state().currentCDid;
+            const int CDid = rig().state().currentCDid;
             typing.type();
 
             c.change();
 
-            ASSERT_NE(main().state().currentCDid, CDid);
+            ASSERT_NE(rig().state().currentCDid, CDid);
             const QStringList stored = QString::fromLatin1(typing.stored).split('|');
             EXPECT_EQ(count(stored[0], stored[1].arg(CDid)), 1);
             EXPECT_EQ(trappedError(), 0);
@@ -264,7 +253,7 @@ TEST_F(CdFieldsTest, WithNoDiscTheFieldsTakeNoTyping)
     showDiscs({fourTrackDisc()});
     eject('D');
     discChanges_.remove('D');
-    ASSERT_EQ(control<QLabel>(main(), "pnlMsg")->text(), QStringLiteral("No CD in drive"));
+    ASSERT_EQ(rig().pnlMsg->text(), QStringLiteral("No CD in drive"));
     const QStringList noCdRow = [this] {
         QSqlQuery query(db());
         query.exec("SELECT Title, Artist FROM CDs WHERE CDid=1");
@@ -272,11 +261,9 @@ TEST_F(CdFieldsTest, WithNoDiscTheFieldsTakeNoTyping)
                             : QStringList();
     }();
 
-    for (QLineEdit* field :
-         {control<QLineEdit>(main(), "CDTitle"), control<QLineEdit>(main(), "Artist"),
-          control<QLineEdit>(main(), "Comments")}) {
+    for (QLineEdit* field : {rig().CDTitle, rig().Artist, rig().Comments}) {
         const QString before = field->text();
-        main().activateWindow();
+        rig().activateWindow();
         QTest::mouseClick(field, Qt::LeftButton);
         QTest::keyClicks(field, QStringLiteral("typed"));
         QTest::keyClick(field, Qt::Key_Return);
@@ -290,11 +277,11 @@ TEST_F(CdFieldsTest, WithNoDiscTheFieldsTakeNoTyping)
 
     insert('D');
     discChanges_.arrive('D');
-    EXPECT_FALSE(control<QLineEdit>(main(), "CDTitle")->isReadOnly());
-    EXPECT_FALSE(control<QLineEdit>(main(), "Artist")->isReadOnly());
+    EXPECT_FALSE(rig().CDTitle->isReadOnly());
+    EXPECT_FALSE(rig().Artist->isReadOnly());
     // The comments are a track's: once one is chosen.
     click(cellOf(2, "TrackName"));
-    EXPECT_FALSE(control<QLineEdit>(main(), "Comments")->isReadOnly());
+    EXPECT_FALSE(rig().Comments->isReadOnly());
 }
 
 struct MenuCase {
@@ -323,18 +310,17 @@ TEST_P(TrackMenu, ShowsTheLinkAndWhatCanBeDone)
 
     rightClickGrid();
 
-    EXPECT_TRUE(control<QMenu>(main(), "mnuTrackGridPopup")->isVisible());
-    EXPECT_EQ(control<QAction>(main(), "mnuChangeNotationFile")->isEnabled(), c.changeEnabled);
-    EXPECT_EQ(control<QAction>(main(), "mnuOpenNotationFile")->text(),
-              QString::fromUtf8(c.openCaption));
-    EXPECT_EQ(control<QAction>(main(), "mnuDigitalRec")->isEnabled(), c.digitalEnabled);
+    EXPECT_TRUE(rig().mnuTrackGridPopup->isVisible());
+    EXPECT_EQ(rig().mnuChangeNotationFile->isEnabled(), c.changeEnabled);
+    EXPECT_EQ(rig().mnuOpenNotationFile->text(), QString::fromUtf8(c.openCaption));
+    EXPECT_EQ(rig().mnuDigitalRec->isEnabled(), c.digitalEnabled);
     QStringList items;
-    for (QAction* item : control<QMenu>(main(), "mnuTrackGridPopup")->actions())
+    for (QAction* item : rig().mnuTrackGridPopup->actions())
         items << item->text();
     EXPECT_EQ(items, (QStringList{"Make a &Loop for this track", QString::fromUtf8(c.openCaption),
                                   "&Change notation file", "&Record Digitally to Hard Disk",
                                   "View &Help for the Tracks grid"}));
-    control<QMenu>(main(), "mnuTrackGridPopup")->hide();
+    rig().mnuTrackGridPopup->hide();
 }
 
 INSTANTIATE_TEST_SUITE_P(Grid, TrackMenu,
@@ -354,7 +340,7 @@ TEST_F(CdFieldsTest, RecordDigitallyReachesTheTrackCopy)
 {
     showDiscs({fourTrackDisc()});
     programState().gvDigitalRecordingOK = false;
-    control<QAction>(main(), "mnuDigitalRec")->trigger();
+    rig().mnuDigitalRec->trigger();
     EXPECT_EQ(shownMessages(),
               QStringList{"At this time, digital recording only works under Windows 9x. Sorry"});
     EXPECT_TRUE(prompts_.fileDialogs().empty());
@@ -402,9 +388,7 @@ TEST_P(NotationFile, OpensOnlyAnExistingFileAndLinksOnlyAChosenOne)
     if (c.dialog)
         prompts_.queueFile(*c.dialog ? std::optional<QString>(inFolder(**c.dialog)) : std::nullopt);
 
-    (c.action == Action::Open ? control<QAction>(main(), "mnuOpenNotationFile")
-                              : control<QAction>(main(), "mnuChangeNotationFile"))
-        ->trigger();
+    (c.action == Action::Open ? rig().mnuOpenNotationFile : rig().mnuChangeNotationFile)->trigger();
 
     ASSERT_EQ(prompts_.fileDialogs().size(), c.dialog ? 1u : 0u);
     if (c.dialog) {
@@ -482,8 +466,8 @@ TEST_F(NotationFileTest, AFileThatIsNotThereIsSaidToBeGoneAndAnotherMayBeLinked)
             prompts_.queueFile(*c.chosen ? std::optional<QString>(inFolder(*c.chosen))
                                          : std::nullopt);
         rightClickGrid();
-        control<QAction>(main(), "mnuOpenNotationFile")->trigger();
-        control<QMenu>(main(), "mnuTrackGridPopup")->hide();
+        rig().mnuOpenNotationFile->trigger();
+        rig().mnuTrackGridPopup->hide();
 
         ASSERT_EQ(prompts_.messageBoxes().size(), 1u);
         EXPECT_EQ(prompts_.messageBoxes()[0].text,
@@ -506,13 +490,12 @@ TEST_F(CdFieldsTest, AChangeTheDatabaseRefusesKeepsTheLink)
     QSqlQuery(db()).exec(QStringLiteral("PRAGMA query_only = 1"));
     prompts_.queueFile(QStringLiteral("/music/b.mid"));
 
-    control<QAction>(main(), "mnuChangeNotationFile")->trigger();
+    rig().mnuChangeNotationFile->trigger();
 
     EXPECT_EQ(storedTrackField(1, "Notation").toString(), QStringLiteral("/music/a.mid"));
     rightClickGrid();
-    EXPECT_EQ(control<QAction>(main(), "mnuOpenNotationFile")->text(),
-              QStringLiteral("Open /music/a.mid"));
-    control<QMenu>(main(), "mnuTrackGridPopup")->hide();
+    EXPECT_EQ(rig().mnuOpenNotationFile->text(), QStringLiteral("Open /music/a.mid"));
+    rig().mnuTrackGridPopup->hide();
     EXPECT_EQ(shownMessages(),
               QStringList{QStringLiteral("Please inform programmer that there has been a data "
                                          "error 3146 in the Tracks control (send e-mail to "
@@ -522,7 +505,7 @@ TEST_F(CdFieldsTest, AChangeTheDatabaseRefusesKeepsTheLink)
 TEST_F(CdFieldsTest, TheGridsHelpSaysHowToNameAndPlayTracks)
 {
     showDiscs({fourTrackDisc()});
-    control<QAction>(main(), "mnuViewHelpTracksGrid")->trigger();
+    rig().mnuViewHelpTracksGrid->trigger();
     EXPECT_EQ(shownMessages(),
               QStringList{QStringLiteral(
                   "Shows the track names for this CD.\n\nDouble-clicking in the left column "

@@ -1,12 +1,10 @@
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_rig_fixture.h"
 
 #include "app/programstate.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
 #include "tests/platform/mci/fake_device.h"
-#include "tests/support/named_control.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +25,7 @@ namespace {
 
 using cd::test::ImageSpec;
 
-class CdIdentificationTest : public CdSideTest
+class CdIdentificationTest : public CdRigTest
 {
 protected:
     // The CDs row current now: title, cdlen, numTracks, track1Len.
@@ -36,7 +34,7 @@ protected:
         QSqlQuery query(db());
         query.exec(
             QStringLiteral("SELECT Title, cdlen, numTracks, track1Len FROM CDs WHERE CDid=%1")
-                .arg(main().state().currentCDid));
+                .arg(rig().state().currentCDid));
         if (!query.next())
             return QStringLiteral("none");
         return QStringLiteral("%1 %2 %3 %4")
@@ -48,7 +46,7 @@ protected:
     // The disc's length and track 1's, as the CD device gives them in ms.
     QString identity(int numTracks)
     {
-        mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
+        mci::MMControl& cd = *rig().CDControl;
         cd.setTimeFormat(0);
         cd.setTrack(1);
         return QStringLiteral("CD Title %1 %2 %3")
@@ -59,20 +57,19 @@ protected:
     QStringList trackNames()
     {
         QStringList names;
-        QSqlTableModel& tracks = *main().state().dtaTracks;
+        QSqlTableModel& tracks = *rig().state().dtaTracks;
         for (int r = 0; r < tracks.rowCount(); ++r)
             names << tracks.data(tracks.index(r, tracks.fieldIndex("TrackName"))).toString();
         return names;
     }
     int selectedLoopStart()
     {
-        const QModelIndexList rows =
-            control<QTableView>(main(), "loopPoints")->selectionModel()
-                ? control<QTableView>(main(), "loopPoints")->selectionModel()->selectedRows()
-                : QModelIndexList{};
+        const QModelIndexList rows = rig().loopPoints->selectionModel()
+                                         ? rig().loopPoints->selectionModel()->selectedRows()
+                                         : QModelIndexList{};
         if (rows.isEmpty())
             return -1;
-        QSqlTableModel& loops = *main().state().dtaLoopPoints;
+        QSqlTableModel& loops = *rig().state().dtaLoopPoints;
         return loops.data(loops.index(rows.first().row(), loops.fieldIndex("startTime"))).toInt();
     }
     void addLoop(int CDid, int startTime)
@@ -102,14 +99,14 @@ TEST_F(CdIdentificationTest, NewDiscGetsOneRowAndItsTracksAndTheTitleReadyForTyp
     EXPECT_EQ(currentRow(), identity(4));
     EXPECT_EQ(count("CDs", "Artist = 'Artist'"), 1);
     EXPECT_EQ(trackNames(), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_EQ(count("Tracks", QStringLiteral("CDid=%1").arg(main().state().currentCDid)), 4);
-    EXPECT_EQ(control<QLineEdit>(main(), "CDTitle")->selectedText(), QStringLiteral("CD Title"));
+    EXPECT_EQ(count("Tracks", QStringLiteral("CDid=%1").arg(rig().state().currentCDid)), 4);
+    EXPECT_EQ(rig().CDTitle->selectedText(), QStringLiteral("CD Title"));
     EXPECT_EQ(shown(), (Shown{"CD Found", "Lentaro - CD Title", "CD Title", true}));
-    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("CD Length: 01:00"));
-    EXPECT_EQ(control<QLineEdit>(main(), "txtCurrentPosition")->text(), QStringLiteral("01:00:00"));
+    EXPECT_EQ(rig().pnlCDlength->text(), QStringLiteral("CD Length: 01:00"));
+    EXPECT_EQ(rig().txtCurrentPosition->text(), QStringLiteral("01:00:00"));
     EXPECT_EQ(switchedToTracks_, std::vector<int>{1});
-    EXPECT_FALSE(control<QLineEdit>(main(), "CDTitle")->isHidden());
-    EXPECT_TRUE(control<mci::MMControl>(main(), "CDControl")->isEnabled());
+    EXPECT_FALSE(rig().CDTitle->isHidden());
+    EXPECT_TRUE(rig().CDControl->isEnabled());
 }
 
 TEST_F(CdIdentificationTest, KnownDiscComesBackWithItsRowsAndLastLoop)
@@ -126,7 +123,7 @@ TEST_F(CdIdentificationTest, KnownDiscComesBackWithItsRowsAndLastLoop)
     };
     useDiscs({fourTrackDisc()});
     identification().checkCDPresent();
-    const int CDid = main().state().currentCDid;
+    const int CDid = rig().state().currentCDid;
     addLoop(CDid, 3000);
     addLoop(CDid, 4000);
     const int discs = count("CDs");
@@ -137,16 +134,16 @@ TEST_F(CdIdentificationTest, KnownDiscComesBackWithItsRowsAndLastLoop)
         eject('D');
         identification().checkCDPresent();
         EXPECT_EQ(shown(), noDisc());
-        EXPECT_EQ(main().state().currentCDid, 1);
-        EXPECT_EQ(main().state().dtaTracks->rowCount(), 0);
+        EXPECT_EQ(rig().state().currentCDid, 1);
+        EXPECT_EQ(rig().state().dtaTracks->rowCount(), 0);
 
         insert('D');
         identification().checkCDPresent();
-        EXPECT_EQ(main().state().currentCDid, CDid);
+        EXPECT_EQ(rig().state().currentCDid, CDid);
         EXPECT_EQ(count("CDs"), discs);
         EXPECT_EQ(count("Tracks"), tracks);
-        EXPECT_EQ(main().state().dtaTracks->rowCount(), 4);
-        EXPECT_EQ(main().state().dtaLoopPoints->rowCount(), 2);
+        EXPECT_EQ(rig().state().dtaTracks->rowCount(), 4);
+        EXPECT_EQ(rig().state().dtaLoopPoints->rowCount(), 2);
         EXPECT_EQ(selectedLoopStart(), c.selected);
         EXPECT_EQ(shown(), (Shown{"CD Found", "Lentaro - CD Title", "CD Title", true}));
     }
@@ -156,11 +153,11 @@ TEST_F(CdIdentificationTest, DiscsOfEqualIdentityShareTheFirstRow)
 {
     useDiscs({fourTrackDisc(), fourTrackDisc()});
     identification().checkCDPresent();
-    const int first = main().state().currentCDid;
+    const int first = rig().state().currentCDid;
     const int discs = count("CDs");
     useDrive('E');
     identification().checkCDPresent();
-    EXPECT_EQ(main().state().currentCDid, first);
+    EXPECT_EQ(rig().state().currentCDid, first);
     EXPECT_EQ(count("CDs"), discs);
 }
 
@@ -168,19 +165,19 @@ TEST_F(CdIdentificationTest, UnchangedDiscRecheckedSearchesNothing)
 {
     useDiscs({fourTrackDisc()});
     identification().checkCDPresent();
-    control<QLabel>(main(), "pnlCDlength")->setText(QStringLiteral("untouched"));
+    rig().pnlCDlength->setText(QStringLiteral("untouched"));
     switchedToTracks_.clear();
 
     identification().checkCDPresent(); // a requery, or an event of another drive
-    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("untouched"));
+    EXPECT_EQ(rig().pnlCDlength->text(), QStringLiteral("untouched"));
     EXPECT_TRUE(switchedToTracks_.empty());
     EXPECT_EQ(shown().pnlMsg, QStringLiteral("CD Found"));
 
     // A hidden title field is shown again, and nothing else is redone.
-    control<QLineEdit>(main(), "CDTitle")->hide();
+    rig().CDTitle->hide();
     identification().checkCDPresent();
-    EXPECT_FALSE(control<QLineEdit>(main(), "CDTitle")->isHidden());
-    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("untouched"));
+    EXPECT_FALSE(rig().CDTitle->isHidden());
+    EXPECT_EQ(rig().pnlCDlength->text(), QStringLiteral("untouched"));
 }
 
 TEST_F(CdIdentificationTest, DiscUnderAMinuteIsNotSwitchedToTrackOne)
@@ -235,7 +232,7 @@ TEST_F(CdIdentificationTest, DataDiscsAndDiscsWithAudioAfterData)
             EXPECT_EQ(count("CDs"), discs + 1);
         } else {
             EXPECT_EQ(shown(), noAudio());
-            EXPECT_EQ(main().state().currentCDid, 1);
+            EXPECT_EQ(rig().state().currentCDid, 1);
             EXPECT_EQ(count("CDs"), discs);
         }
         TearDown();
@@ -254,18 +251,18 @@ TEST_F(CdIdentificationTest, TheThreeStates)
     EXPECT_EQ(shown(), (Shown{"CD Found", "Lentaro - CD Title", "CD Title", true}));
 
     // Outside the CD view the caption leaves out the title.
-    main().state().cdView = false;
+    rig().state().cdView = false;
     identification().showCDfields();
-    EXPECT_EQ(main().windowTitle(), QStringLiteral("Lentaro"));
-    main().state().cdView = true;
+    EXPECT_EQ(rig().windowTitle(), QStringLiteral("Lentaro"));
+    rig().state().cdView = true;
 
     eject('D');
     identification().checkCDPresent();
     EXPECT_EQ(shown(), noDisc());
     // Of the transport, Eject alone: it closes the tray again.
-    EXPECT_TRUE(control<mci::MMControl>(main(), "CDControl")->isEnabled());
+    EXPECT_TRUE(rig().CDControl->isEnabled());
     for (const mci::Button button : mci::allButtons) {
-        EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->bar()->button(button)->isEnabled(),
+        EXPECT_EQ(rig().CDControl->bar()->button(button)->isEnabled(),
                   button == mci::Button::Eject);
     }
 
@@ -273,7 +270,7 @@ TEST_F(CdIdentificationTest, TheThreeStates)
     programState().gvDigCDNum = 2;
     identification().checkCDPresent();
     EXPECT_EQ(shown(), noAudio());
-    EXPECT_EQ(main().state().currentCDid, 1);
+    EXPECT_EQ(rig().state().currentCDid, 1);
 }
 
 // Fixtures of a CD device that answers badly.
@@ -304,7 +301,7 @@ TEST_F(CdIdentificationTest, UnidentifiedDiscNeverLeavesThePreviousDiscCurrent)
 {
     useDiscs({fourTrackDisc()});
     identification().checkCDPresent();
-    const int previous = main().state().currentCDid;
+    const int previous = rig().state().currentCDid;
     ASSERT_GT(previous, 1);
 
     struct Case {
@@ -320,12 +317,11 @@ TEST_F(CdIdentificationTest, UnidentifiedDiscNeverLeavesThePreviousDiscCurrent)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        main().state().currentCDid = previous;
+        rig().state().currentCDid = previous;
         auto device = std::make_unique<TracksWithoutLength>();
         TracksWithoutLength& bad = *device;
         bad.lengthFromOpen = c.lengthFromOpen;
-        control<mci::MMControl>(main(), "CDControl")
-            ->setDevice(std::move(device), QStringLiteral("CDAudio"));
+        rig().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
         const std::size_t boxes = prompts_.messageBoxes().size();
         identification().checkCDPresent();
 
@@ -336,7 +332,7 @@ TEST_F(CdIdentificationTest, UnidentifiedDiscNeverLeavesThePreviousDiscCurrent)
             EXPECT_EQ(currentRow(), QStringLiteral("CD Title 150000 1 1000"));
             EXPECT_EQ(shown().pnlMsg, QStringLiteral("CD Found"));
         } else {
-            EXPECT_EQ(main().state().currentCDid, 1);
+            EXPECT_EQ(rig().state().currentCDid, 1);
             EXPECT_EQ(shown(), noDisc());
         }
     }
@@ -359,11 +355,11 @@ TEST_F(CdIdentificationTest, CheckEndedByAnErrorShowsNoDisc)
 TEST_F(CdIdentificationTest, IdentityIsReadInMillisecondsInEveryView)
 {
     useDiscs({fourTrackDisc()});
-    frmMain& m = main();
+    CdSideRig& m = rig();
     // Another view is current and the CD device was left in minutes, seconds and frames.
-    m.state().setCurrentMMControl(control<mci::MMControl>(m, "WaveControl"));
+    m.state().setCurrentMMControl(m.WaveControl);
     m.state().cdView = false;
-    control<mci::MMControl>(m, "CDControl")->setTimeFormat(2);
+    m.CDControl->setTimeFormat(2);
     QString reason;
     ASSERT_TRUE(m.state().bindWaveLoops(7, reason));
     identification().checkCDPresent();
@@ -376,7 +372,7 @@ TEST_F(CdIdentificationTest, IdentityIsReadInMillisecondsInEveryView)
     EXPECT_EQ(m.state().boundWaveFileID(), 0);
 
     // Checked again from MSF: the same disc, no second row.
-    control<mci::MMControl>(m, "CDControl")->setTimeFormat(2);
+    m.CDControl->setTimeFormat(2);
     identification().checkCDPresent();
     EXPECT_EQ(count("CDs"), discs);
 }
@@ -396,7 +392,7 @@ TEST_F(CdIdentificationTest, FailedInsertWritesNothingAndShowsNoDisc)
     EXPECT_NE(trappedError(), 0);
     EXPECT_TRUE(lastError().description.contains("disk is full"));
     EXPECT_EQ(shown(), noDisc());
-    EXPECT_EQ(main().state().currentCDid, 1);
+    EXPECT_EQ(rig().state().currentCDid, 1);
 }
 
 // Prompts that run something while a box is up, as a disc event arriving then would.
@@ -426,8 +422,7 @@ TEST_F(CdIdentificationTest, EventDuringACheckRunsOneCheckAfterIt)
     const ScopedOverride promptsInPlace(forms::prompts, prompts);
     auto device = std::make_unique<TracksWithoutLength>();
     TracksWithoutLength& bad = *device;
-    control<mci::MMControl>(main(), "CDControl")
-        ->setDevice(std::move(device), QStringLiteral("CDAudio"));
+    rig().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
     prompts.whileShown = [&] {
         identification().checkCDPresent();
         identification().checkCDPresent(); // two events still make one re-check
@@ -452,8 +447,7 @@ TEST_F(CdIdentificationTest, WaitForTheLengthRunsOnlyWhileItIsZero)
         clockStep_ = std::chrono::milliseconds(c.stepMs);
         auto device = std::make_unique<TracksWithoutLength>();
         TracksWithoutLength& bad = *device;
-        control<mci::MMControl>(main(), "CDControl")
-            ->setDevice(std::move(device), QStringLiteral("CDAudio"));
+        rig().CDControl->setDevice(std::move(device), QStringLiteral("CDAudio"));
         EXPECT_EQ(identification().getStableCDLength(), 0);
         EXPECT_EQ(bad.opens, c.waitOpens);
 
@@ -471,7 +465,7 @@ TEST_F(CdIdentificationTest, StatusTextsAreNeverStoredInARow)
 {
     useDiscs({fourTrackDisc()});
     identification().checkCDPresent();
-    const int CDid = main().state().currentCDid;
+    const int CDid = rig().state().currentCDid;
     QSqlQuery query(db());
     ASSERT_TRUE(query.exec("DELETE FROM CDs WHERE cdlen = 0 AND track1Len = 0"));
 
@@ -484,94 +478,6 @@ TEST_F(CdIdentificationTest, StatusTextsAreNeverStoredInARow)
     EXPECT_EQ(shown(), noDisc());
     EXPECT_EQ(count("CDs", QStringLiteral("CDid=%1 AND Title='CD Title'").arg(CDid)), 1);
     EXPECT_EQ(count("CDs", "Title LIKE '%No CD%' OR Title LIKE 'CD-ROM%'"), 0);
-}
-
-TEST_F(CdIdentificationTest, DiscEventsAndRequeryOfTheMainWindowCheckTheDrive)
-{
-    withCdSide_ = true;
-    useDiscs({fourTrackDisc(), fourTrackDisc()});
-    frmMain& m = main();
-
-    discChanges_.arrive('E'); // any drive's event checks the CD drive
-    EXPECT_EQ(control<QLabel>(m, "pnlMsg")->text(), QStringLiteral("CD Found"));
-    EXPECT_EQ(m.windowTitle(), QStringLiteral("Lentaro - CD Title"));
-
-    eject('D');
-    discChanges_.remove('D');
-    EXPECT_EQ(control<QLabel>(m, "pnlMsg")->text(), QStringLiteral("No CD in drive"));
-
-    insert('D');
-    control<QAction>(m, "mnuCDRequery")->trigger();
-    EXPECT_EQ(control<QLabel>(m, "pnlMsg")->text(), QStringLiteral("CD Found"));
-}
-
-TEST_F(CdIdentificationTest, ADamagedImageIsToldOnceWithTheReasonAndTheImagesName)
-{
-    namespace fs = std::filesystem;
-    struct Case {
-        const char* name;
-        std::function<void(cd::test::ImageSpec&)> spec;
-        std::function<void(const fs::path& cue)> damage;
-        const char* says; // after "The CD image <cue> "
-        const char* pnlMsg;
-        int tracks;
-    };
-    const auto bin = [](fs::path cue) { return cue.replace_extension(".bin"); };
-    const Case cases[] = {
-        {"missing data file",
-         {},
-         [&](const fs::path& cue) { fs::remove(bin(cue)); },
-         "is not used: its data file disc0.bin is missing.",
-         "No CD in drive",
-         0},
-        {"another file named",
-         [](cd::test::ImageSpec& spec) { spec.fileLineName = "other.bin"; },
-         {},
-         "is not used: it names the data file \"other.bin\"; it must name \"disc0.bin\", beside "
-         "it.",
-         "No CD in drive",
-         0},
-        {"no cue sheet",
-         {},
-         [](const fs::path& cue) { std::ofstream(cue) << "Not a cue sheet, only words.\n"; },
-         "is not used: it names no data file.",
-         "No CD in drive",
-         0},
-        // The data ends in track 3: track 4 is gone, and the disc shows shorter.
-        {"data cut short",
-         {},
-         [&](const fs::path& cue) {
-             fs::resize_file(bin(cue), (2 * trackFrames + trackFrames / 2) * 2352 + 99);
-         },
-         "is damaged: its data file disc0.bin is cut short, so the disc holds less than its cue "
-         "sheet says.",
-         "CD Found",
-         3},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        prompts_ = {};
-        withCdSide_ = true;
-        cd::test::ImageSpec spec = fourTrackDisc();
-        if (c.spec)
-            c.spec(spec);
-        useDiscs({spec});
-        if (c.damage)
-            c.damage(cues_.back());
-        frmMain& m = main();
-        m.show();
-
-        control<QAction>(m, "mnuCDRequery")->trigger();
-        control<QAction>(m, "mnuCDRequery")->trigger();
-
-        EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("The CD image ")
-                                               + QString::fromStdString(cues_.back().string())
-                                               + QLatin1Char(' ') + QString::fromUtf8(c.says)});
-        EXPECT_EQ(control<QLabel>(m, "pnlMsg")->text(), QString::fromUtf8(c.pnlMsg));
-        EXPECT_EQ(m.state().dtaTracks->rowCount(), c.tracks);
-        TearDown();
-        SetUp();
-    }
 }
 
 } // namespace

@@ -1,7 +1,16 @@
 #include "tests/cd/cd_side_rig.h"
 
+#include "app/messages.h"
 #include "app/programstate.h"
+#include "app/timetexts.h"
+#include "mainwindow/liveupdate.h"
+#include "mainwindow/sides.h"
+#include "platform/forms/applicationtitle.h"
+#include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
+#include "tests/support/side_rig_widgets.h"
+#include "trace/errornumbers.h"
+#include "trace/runtimeerror.h"
 
 #include <QAction>
 #include <QLabel>
@@ -9,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSqlTableModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -16,47 +26,56 @@ namespace lentaro::test {
 
 namespace {
 
-constexpr int tmsfFormat = 10;
-
-template <class Widget>
-Widget* placed(QWidget& window, const char* name, Widget* widget)
+QAction* item(QMenu& menu, const char* name, const char* text)
 {
-    widget->setObjectName(QString::fromLatin1(name));
-    window.layout()->addWidget(widget);
-    return widget;
+    QAction* action = menu.addAction(QString::fromLatin1(text));
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
 }
 
-mci::MMControl* device(QWidget& window, const char* name, const char* type)
+void send(mci::MMControl& device, const char* command)
 {
-    auto* control = placed(window, name, new mci::MMControl(&window));
-    control->setDeviceType(QString::fromLatin1(type));
-    return control;
+    device.setWait(true);
+    device.setCommand(QString::fromLatin1(command));
 }
 
 } // namespace
 
 CdSideRig::CdSideRig()
 {
+    setWindowTitle(forms::applicationTitle());
     setLayout(new QVBoxLayout);
-    CDControl = device(*this, "CDControl", "CDAudio");
-    WaveControl = device(*this, "WaveControl", "WaveAudio");
-    tgTracks = placed(*this, "tgTracks", new QTableView(this));
-    loopPoints = placed(*this, "loopPoints", new QTableView(this));
+    CDControl = placedDevice(*this, "CDControl", "CDAudio");
+    WaveControl = placedDevice(*this, "WaveControl", "WaveAudio");
+    tgTracks = placedGrid(*this, "tgTracks");
+    loopPoints = placedGrid(*this, "loopPoints");
+    connect(&state_, &MainState::loopsRebound, this,
+            [this] { loopPoints->setModel(state_.dtaLoopPoints); });
     CDTitle = placed(*this, "CDTitle", new QLineEdit(this));
     Artist = placed(*this, "Artist", new QLineEdit(this));
     Comments = placed(*this, "Comments", new QLineEdit(this));
-    lblTrackComments = placed(*this, "lblTrackComments", new QLabel(this));
+    lblTrackComments =
+        placed(*this, "lblTrackComments", new QLabel(QStringLiteral("Track Comments:"), this));
     txtCurrentPosition = placed(*this, "txtCurrentPosition", new QLineEdit(this));
+    txtCurrentPosition->setReadOnly(true);
+    txtCurrentPosition->setText(QStringLiteral("00:00"));
     sbTrackPos = placed(*this, "sbTrackPos", new QScrollBar(Qt::Horizontal, this));
-    cmdStartNewLoop = placed(*this, "cmdStartNewLoop", new QPushButton(this));
+    sbTrackPos->setPageStep(1);
+    cmdStartNewLoop =
+        placed(*this, "cmdStartNewLoop", new QPushButton(QStringLiteral("Start New &Loop"), this));
     pnlMsg = placed(*this, "pnlMsg", new QLabel(this));
     pnlCDlength = placed(*this, "pnlCDlength", new QLabel(this));
     pnlTrackLength = placed(*this, "pnlTrackLength", new QLabel(this));
-    mnuTrackGridPopup = new QMenu(this);
-    mnuOpenNotationFile = mnuTrackGridPopup->addAction(QStringLiteral("Open notation file"));
-    mnuChangeNotationFile = mnuTrackGridPopup->addAction(QStringLiteral("Change notation file"));
-    mnuDigitalRec = mnuTrackGridPopup->addAction(QStringLiteral("Record digitally"));
-    mnuViewHelpTracksGrid = mnuTrackGridPopup->addAction(QStringLiteral("Help"));
+    mnuTrackGridPopup = new QMenu(QStringLiteral("track grid popup"), this);
+    mnuTrackGridPopup->setObjectName(QStringLiteral("mnuTrackGridPopup"));
+    mnuMakeLoop = item(*mnuTrackGridPopup, "mnuMakeLoop", "Make a &Loop for this track");
+    mnuOpenNotationFile = item(*mnuTrackGridPopup, "mnuOpenNotationFile", "&Open notation file");
+    mnuChangeNotationFile =
+        item(*mnuTrackGridPopup, "mnuChangeNotationFile", "&Change notation file");
+    mnuDigitalRec = item(*mnuTrackGridPopup, "mnuDigitalRec", "&Record Digitally to Hard Disk");
+    mnuViewHelpTracksGrid =
+        item(*mnuTrackGridPopup, "mnuViewHelpTracksGrid", "View &Help for the Tracks grid");
+    cdNotationFile.caption = QStringLiteral("Locate an existing notation file for this track");
     state_.setCurrentMMControl(CDControl);
     state_.cdView = true;
 }
@@ -87,35 +106,106 @@ CdSideControls CdSideRig::controls()
             cdNotationFile};
 }
 
-void CdSideRig::changeToMode(const QString& theMode, bool)
+void CdSideRig::changeToMode(const QString& theMode, bool suppressRefresh)
 {
-    modes.push_back(theMode);
-    const auto is = [&](const char* mode) {
-        return theMode.compare(QLatin1String(mode), Qt::CaseInsensitive) == 0;
-    };
-    programState().gvSlowMode = is("SlowPlay");
-    if (is("CD") || is("Wave")) {
-        state_.cdView = is("CD");
-        state_.setCurrentMMControl(state_.cdView ? CDControl : WaveControl);
+    ProgramState& program = programState();
+    const bool intoCdView = isMode(theMode, "CD") && !state_.cdView;
+    program.gvPlayState.setState(false);
+    // A capture left running is stopped.
+    if (program.gvRecordingInProgress
+        || WaveControl->mode() == static_cast<int>(mci::Mode::Recording)) {
+        send(*WaveControl, "Stop");
+        send(*WaveControl, "Close");
     }
+    program.gvRecordingInProgress = false;
+    for (mci::MMControl* device : {state_.currentMMControl(), WaveControl, CDControl})
+        device->setUpdateInterval(0);
+    if (!(isMode(theMode, "CD") && state_.currentMMControl() == CDControl))
+        send(*state_.currentMMControl(), "Stop");
+    // Without a wave file the main window asks for one; the rig has none to give, so the
+    // previous view stays, its device live again, as when the user gives none.
+    if (isMode(theMode, "Wave") && WaveControl->fileName().isEmpty()) {
+        state_.currentMMControl()->setUpdateInterval(liveUpdateInterval);
+        return;
+    }
+    if (isMode(theMode, "CD")) {
+        state_.cdView = true;
+        state_.setCurrentMMControl(CDControl);
+        // The disc's loops, never those of the wave file shown before.
+        if (state_.boundWaveFileID() != 0) {
+            QString reason;
+            if (!state_.bindCdLoops(state_.currentCDid, reason))
+                throw RuntimeError(errorNumbers::databaseCallFailed, reason);
+        }
+        if (CDControl->mode() == static_cast<int>(mci::Mode::NotOpen))
+            send(*CDControl, "Open");
+        else if (!suppressRefresh && side_)
+            side_->refreshDisplayForNewCD();
+    } else if (isMode(theMode, "Wave") || isMode(theMode, "SlowPlay")) {
+        state_.cdView = false;
+        state_.setCurrentMMControl(WaveControl);
+        if (isMode(theMode, "SlowPlay"))
+            send(*WaveControl, "Close");
+    }
+    program.gvSlowMode = isMode(theMode, "SlowPlay");
+    if (intoCdView && !suppressRefresh && side_)
+        side_->checkCDPresent();
+    state_.currentMMControl()->setUpdateInterval(liveUpdateInterval);
+    // The progress window keeps the window disabled while it shows.
+    if (!progressWindowShown())
+        QWidget::setEnabled(true);
     emit state_.viewChanged();
 }
 
 bool CdSideRig::playing()
 {
-    return state_.currentMMControl()
-           && state_.currentMMControl()->mode() == static_cast<int>(mci::Mode::Playing);
+    return currentDevicePlays(state_);
+}
+
+void CdSideRig::updatePosition()
+{
+    if (!state_.cdView) {
+        currentDeviceInMs(state_);
+        const int position = WaveControl->position();
+        txtCurrentPosition->setText(mmss(position));
+        sbTrackPos->setValue(position / 1000);
+        return;
+    }
+    tmsf();
+    const int position = CDControl->position();
+    // 1 is what the device answers before it knows where it is.
+    if (position != 1 && side_)
+        txtCurrentPosition->setText(side_->toTMS(position));
+    const QString label = txtCurrentPosition->text();
+    const int track = label.left(2).toInt();
+    if (side_ && side_->trackHighlighting() && programState().gvCurrentTrack != track)
+        side_->switchToTrack(track);
+    sbTrackPos->setValue(minutes(label) * 60 + seconds(label));
 }
 
 void CdSideRig::tmsf()
 {
-    state_.currentMMControl()->setWait(true);
-    state_.currentMMControl()->setTimeFormat(tmsfFormat);
+    currentDeviceInTmsf(state_);
+}
+
+void CdSideRig::addToMRUs(const QString& fn)
+{
+    recentFiles.removeAll(fn);
+    recentFiles.prepend(fn);
 }
 
 bool CdSideRig::playWaveFile(const QString& fn)
 {
-    wavesOpened.push_back(fn);
+    send(*WaveControl, "Close");
+    WaveControl->setFileName(fn);
+    WaveControl->setWait(false);
+    WaveControl->setCommand(QStringLiteral("Open"));
+    if (WaveControl->error() >= 1) {
+        forms::MsgBox(WaveControl->errorMessage());
+        return false;
+    }
+    WaveControl->setTimeFormat(static_cast<int>(mci::TimeFormat::Milliseconds));
+    pnlTrackLength->setText(QStringLiteral("Wave File Length ") + mmss(WaveControl->length()));
     return true;
 }
 

@@ -11,14 +11,20 @@
 
 #include <chrono>
 
+namespace lentaro {
+class CdSide;
+}
+
 namespace lentaro::test {
 
-// The controls the CD side drives, on a window of their own under the main window's names, and
-// the main window's procedures as the side depends on them: a view switch sets the view's
-// variables and device as the main window's does, playing() asks the current device, the typing
-// stamp reads the test's clock, and the recent files, the wave files opened and the time-format
-// switches are kept. The test puts it in place as the main window's face, so that the progress
-// window disables it.
+// The controls the CD side drives, on a window of their own under the main window's names and
+// set up as the main window sets them up, and the main window's procedures as the side depends
+// on them: a view switch stops and suspends the devices, sets the view's variables and device
+// and shows the disc as the main window's does; playing() asks the current device; tmsf() sets
+// its time format; updatePosition() shows its position through the side's own conversion;
+// playWaveFile() opens the file in the wave device and shows its length; the typing stamp reads
+// the test's clock (now); the recent files are kept. The test puts it in place as the main
+// window's face, so that the progress window disables it.
 class CdSideRig : public QWidget, public CdSideHost, public MainWindowFace
 {
 public:
@@ -26,15 +32,17 @@ public:
 
     MainState& state() { return state_; }
     CdSideControls controls();
+    // The side made over controls() and this host, for the calls the main window makes on it.
+    void useSide(CdSide& side) { side_ = &side; }
 
     // CdSideHost.
     void changeToMode(const QString& theMode, bool suppressRefresh) override;
     bool playing() override;
-    void updatePosition() override { ++positionUpdates; }
+    void updatePosition() override;
     void tmsf() override;
     void stampTyping() override { lastTyping_ = now; }
     std::chrono::steady_clock::duration sinceTyping() const override { return now - lastTyping_; }
-    void addToMRUs(const QString& fn) override { recentFiles.prepend(fn); }
+    void addToMRUs(const QString& fn) override;
     bool playWaveFile(const QString& fn) override;
 
     // MainWindowFace.
@@ -57,21 +65,20 @@ public:
     QLabel* pnlCDlength;
     QLabel* pnlTrackLength;
     QMenu* mnuTrackGridPopup;
+    QAction* mnuMakeLoop;
     QAction* mnuOpenNotationFile;
     QAction* mnuChangeNotationFile;
     QAction* mnuDigitalRec;
     QAction* mnuViewHelpTracksGrid;
     forms::FileDialogRequest cdNotationFile;
 
-    // The views switched to, in order; the recent files, the most recent first.
-    QStringList modes;
+    // The recent files, the most recent first, each once.
     QStringList recentFiles;
-    QStringList wavesOpened;
-    int positionUpdates = 0;
     std::chrono::steady_clock::duration now = std::chrono::hours(1);
 
 private:
     MainState state_;
+    CdSide* side_ = nullptr;
     std::chrono::steady_clock::duration lastTyping_{};
 };
 

@@ -1,14 +1,13 @@
-#include "tests/cd/cd_window_fixture.h"
+#include "tests/cd/cd_shown_rig_fixture.h"
 #include "tests/cd/counting_loops.h"
 
 #include "app/programstate.h"
 #include "cd/datatracks.h"
 #include "mainwindow/gridediting.h"
+#include "mainwindow/liveupdate.h"
 #include "mainwindow/mainstate.h"
-#include "mainwindow/sides.h"
 #include "platform/mci/MMControl.h"
 #include "platform/mci/TransportBar.h"
-#include "tests/support/named_control.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -70,13 +69,13 @@ int cuedTrack(mci::MMControl& cd)
 }
 
 // Plays track n as a double click in the grid does.
-class CdTransportTest : public CdWindowTest
+class CdTransportTest : public CdShownRigTest
 {
 protected:
     void press(void (mci::MMControl::*button)(bool&))
     {
         bool cancel = false;
-        emit(control<mci::MMControl>(main(), "CDControl")->*button)(cancel);
+        emit(rig().CDControl->*button)(cancel);
         EXPECT_TRUE(cancel);
     }
 };
@@ -101,12 +100,12 @@ TEST_P(NextPrev, GoesToTheTrackAndKeepsPlayingOrStopped)
 {
     const NextPrevCase& c = GetParam();
     showDiscs({sixTrackDisc()});
-    mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
+    mci::MMControl& cd = *rig().CDControl;
     const int shown = QString::fromLatin1(c.position).left(2).toInt();
     if (c.playing)
         doubleClick(cellOf(shown, "TrackNum"));
     ASSERT_EQ(playingNow(cd), c.playing);
-    control<QLineEdit>(main(), "txtCurrentPosition")->setText(QLatin1String(c.position));
+    rig().txtCurrentPosition->setText(QLatin1String(c.position));
 
     press(c.next ? &mci::MMControl::nextClick : &mci::MMControl::prevClick);
 
@@ -114,12 +113,11 @@ TEST_P(NextPrev, GoesToTheTrackAndKeepsPlayingOrStopped)
     EXPECT_EQ(c.playing ? deviceTrack(cd) : cuedTrack(cd), c.track);
     EXPECT_EQ(gridTrack(), c.track);
     EXPECT_EQ(programState().gvCurrentTrack, c.track);
-    EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
-              QStringLiteral("Track %1 Length: 00:03").arg(c.track));
+    EXPECT_EQ(rig().pnlTrackLength->text(), QStringLiteral("Track %1 Length: 00:03").arg(c.track));
     // tt:mm:ss, playing or not.
-    EXPECT_EQ(control<QLineEdit>(main(), "txtCurrentPosition")->text(),
+    EXPECT_EQ(rig().txtCurrentPosition->text(),
               QStringLiteral("%1:00:00").arg(c.track, 2, 10, QLatin1Char('0')));
-    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(rig().isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,8 +152,8 @@ TEST_P(RefusedPlays, FiveInARowGiveOneMessageAndNoSwitch)
     for (int refusals : c.refusalsPerTry) {
         device.refusePlays = refusals;
         doubleClick(cellOf(2, "TrackNum"));
-        EXPECT_EQ(playingNow(*control<mci::MMControl>(main(), "CDControl")), refusals < 5);
-        control<mci::MMControl>(main(), "CDControl")->setCommand(QStringLiteral("Stop"));
+        EXPECT_EQ(playingNow(*rig().CDControl), refusals < 5);
+        rig().CDControl->setCommand(QStringLiteral("Stop"));
     }
     std::vector<QString> expected(
         c.messages, QStringLiteral("Multimedia system error The drive does not answer."));
@@ -174,29 +172,27 @@ TEST_F(CdTransportTest, ATrackOfAnHourAndMoreShowsItsMinutesAndSeconds)
 {
     showScriptedDisc({3665000});
 
-    EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
-              QStringLiteral("Track 1 Length: 61:05"));
-    EXPECT_EQ(control<QLabel>(main(), "pnlCDlength")->text(), QStringLiteral("CD Length: 61:05"));
-    EXPECT_EQ(control<QScrollBar>(main(), "sbTrackPos")->maximum(), 3665);
-    EXPECT_EQ(control<QScrollBar>(main(), "sbTrackPos")->value(), 0);
+    EXPECT_EQ(rig().pnlTrackLength->text(), QStringLiteral("Track 1 Length: 61:05"));
+    EXPECT_EQ(rig().pnlCDlength->text(), QStringLiteral("CD Length: 61:05"));
+    EXPECT_EQ(rig().sbTrackPos->maximum(), 3665);
+    EXPECT_EQ(rig().sbTrackPos->value(), 0);
 }
 
 TEST_F(CdTransportTest, LengthsAreReadInMillisecondsWhateverTheViewLeftOnTheCdControl)
 {
     showDiscs({fourTrackDisc()});
-    mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
-    main().state().cdView = false;
-    main().state().setCurrentMMControl(control<mci::MMControl>(main(), "WaveControl"));
-    control<mci::MMControl>(main(), "WaveControl")->setTimeFormat(0);
+    mci::MMControl& cd = *rig().CDControl;
+    rig().state().cdView = false;
+    rig().state().setCurrentMMControl(rig().WaveControl);
+    rig().WaveControl->setTimeFormat(0);
     cd.setTimeFormat(10);
-    control<QLabel>(main(), "pnlTrackLength")->clear();
-    control<QScrollBar>(main(), "sbTrackPos")->setMaximum(1);
+    rig().pnlTrackLength->clear();
+    rig().sbTrackPos->setMaximum(1);
 
-    main().cd().refreshDisplayForNewCD();
+    side().refreshDisplayForNewCD();
 
-    EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
-              QStringLiteral("Track 1 Length: 00:15"));
-    EXPECT_EQ(control<QScrollBar>(main(), "sbTrackPos")->maximum(), 15);
+    EXPECT_EQ(rig().pnlTrackLength->text(), QStringLiteral("Track 1 Length: 00:15"));
+    EXPECT_EQ(rig().sbTrackPos->maximum(), 15);
     cd.setTimeFormat(0);
     cd.setTrack(1);
     EXPECT_EQ(cd.from(), cd.trackPosition());
@@ -206,12 +202,12 @@ TEST_F(CdTransportTest, TheGridIsLeftAloneForTenSecondsAfterAClick)
 {
     showDiscs({fourTrackDisc()});
     typedAgo(10s);
-    EXPECT_FALSE(main().cd().trackHighlighting());
-    windowNow_ += 1ms;
-    EXPECT_TRUE(main().cd().trackHighlighting());
+    EXPECT_FALSE(side().trackHighlighting());
+    rig().now += 1ms;
+    EXPECT_TRUE(side().trackHighlighting());
 
     click(cellOf(2, "TrackName"));
-    EXPECT_FALSE(main().cd().trackHighlighting());
+    EXPECT_FALSE(side().trackHighlighting());
     EXPECT_TRUE(shownMessages().isEmpty());
 }
 
@@ -234,24 +230,23 @@ TEST_P(GridFollowsPlay, ToTheTrackThePositionReachedUnlessClickedLately)
     const FollowCase& c = GetParam();
     showDiscs({fourTrackDisc()});
     doubleClick(cellOf(1, "TrackNum"));
-    ASSERT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl")));
+    ASSERT_TRUE(playingNow(*rig().CDControl));
     click(cellOf(1, "TrackName"));
-    windowNow_ += c.sinceClick;
+    rig().now += c.sinceClick;
     // Track 1 plays to its end and on into track 2.
     ASSERT_TRUE(mci::test::eventually([&] {
-        if (deviceTrack(*control<mci::MMControl>(main(), "CDControl")) == 2)
+        if (deviceTrack(*rig().CDControl) == 2)
             return true;
         sound_.clock->advance(100ms);
         return false;
     }));
 
-    emit control<mci::MMControl>(main(), "CDControl")->statusUpdate();
+    emit rig().CDControl->statusUpdate();
 
-    EXPECT_EQ(control<QLineEdit>(main(), "txtCurrentPosition")->text().left(2),
-              QStringLiteral("02"));
+    EXPECT_EQ(rig().txtCurrentPosition->text().left(2), QStringLiteral("02"));
     EXPECT_EQ(gridTrack(), c.gridTrack);
     EXPECT_EQ(programState().gvCurrentTrack, c.gridTrack);
-    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), QStringLiteral("CD playing"));
+    EXPECT_EQ(rig().pnlMsg->text(), QStringLiteral("CD playing"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Position, GridFollowsPlay,
@@ -265,56 +260,10 @@ INSTANTIATE_TEST_SUITE_P(Position, GridFollowsPlay,
 TEST_F(CdTransportTest, ATrackPlayedAfterAStopReportsItsPosition)
 {
     showDiscs({fourTrackDisc()});
-    control<mci::MMControl>(main(), "CDControl")->setUpdateInterval(0);
+    rig().CDControl->setUpdateInterval(0);
     doubleClick(cellOf(2, "TrackNum"));
-    ASSERT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl")));
-    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->updateInterval(),
-              frmMain::liveUpdateInterval);
-}
-
-// "CD playing" only while the CD plays: a pause, a stop by its button or by Space (which ends the
-// position reports with the play) and the end of the disc each leave the disc's own status.
-TEST_F(CdTransportTest, TheStatusSaysCdPlayingOnlyWhileItPlays)
-{
-    showDiscs({fourTrackDisc()});
-    mci::MMControl& cd = *control<mci::MMControl>(main(), "CDControl");
-    const QString playingText = QStringLiteral("CD playing");
-    const QString found = QStringLiteral("CD Found");
-    const auto reported = [&] {
-        QCoreApplication::processEvents();
-        emit cd.statusUpdate();
-        return control<QLabel>(main(), "pnlMsg")->text();
-    };
-    const auto pressButton = [&](mci::Button button) {
-        QTest::mouseClick(cd.bar()->button(button), Qt::LeftButton);
-    };
-
-    doubleClick(cellOf(2, "TrackNum"));
-    EXPECT_EQ(reported(), playingText);
-    pressButton(mci::Button::Pause);
-    EXPECT_EQ(reported(), found);
-    pressButton(mci::Button::Pause);
-    EXPECT_EQ(reported(), playingText);
-    pressButton(mci::Button::Stop);
-    EXPECT_EQ(reported(), found);
-
-    QTableView& grid = *control<QTableView>(main(), "tgTracks");
-    grid.setFocus();
-    QTest::keyClick(&grid, Qt::Key_Space);
-    EXPECT_EQ(reported(), playingText);
-    QTest::keyClick(&grid, Qt::Key_Space);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(), found);
-
-    doubleClick(cellOf(4, "TrackNum"));
-    EXPECT_EQ(reported(), playingText);
-    ASSERT_TRUE(mci::test::eventually([&] {
-        if (!playingNow(cd))
-            return true;
-        sound_.clock->advance(1s);
-        return false;
-    }));
-    EXPECT_EQ(reported(), found);
+    ASSERT_TRUE(playingNow(*rig().CDControl));
+    EXPECT_EQ(rig().CDControl->updateInterval(), liveUpdateInterval);
 }
 
 // The position box reads tt:mm:ss everywhere: a track chosen while stopped too.
@@ -322,52 +271,35 @@ TEST_F(CdTransportTest, ATrackChosenWhileStoppedShowsItsStartAsTrackMinutesSecon
 {
     showDiscs({fourTrackDisc()});
     click(cellOf(3, "TrackName"));
-    EXPECT_EQ(control<QLineEdit>(main(), "txtCurrentPosition")->text(), QStringLiteral("03:00:00"));
+    EXPECT_EQ(rig().txtCurrentPosition->text(), QStringLiteral("03:00:00"));
 }
 
 TEST_F(CdTransportTest, ADoubleClickOnARowWithoutATrackNumberPlaysNothing)
 {
     showDiscs({fourTrackDisc()});
     changeRows(QStringLiteral("UPDATE Tracks SET TrackNum=0 WHERE CDid=%1 AND TrackNum=2")
-                   .arg(main().state().currentCDid));
+                   .arg(rig().state().currentCDid));
     changeRows(QStringLiteral("UPDATE Tracks SET TrackNum=NULL WHERE CDid=%1 AND TrackNum=3")
-                   .arg(main().state().currentCDid));
-    QSqlTableModel& tracks = *main().state().dtaTracks;
+                   .arg(rig().state().currentCDid));
+    QSqlTableModel& tracks = *rig().state().dtaTracks;
     const int number = tracks.fieldIndex("TrackNum");
     for (int row = 0; row < tracks.rowCount(); ++row) {
         const int track = tracks.data(tracks.index(row, number)).toInt();
         if (track == 1 || track == 4)
             continue;
         doubleClick(tracks.index(row, number));
-        EXPECT_FALSE(playingNow(*control<mci::MMControl>(main(), "CDControl"))) << "row " << row;
+        EXPECT_FALSE(playingNow(*rig().CDControl)) << "row " << row;
     }
     doubleClick(cellOf(4, "TrackNum"));
-    EXPECT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl")));
-    EXPECT_EQ(deviceTrack(*control<mci::MMControl>(main(), "CDControl")), 4);
-}
-
-TEST_F(CdTransportTest, SpaceInTheGridPlaysAndStopsWithoutEditing)
-{
-    showDiscs({fourTrackDisc()});
-    QTableView& grid = *control<QTableView>(main(), "tgTracks");
-    grid.setCurrentIndex(cellOf(2, "TrackName"));
-    for (const auto since : {30s, 2s}) {
-        typedAgo(since);
-        grid.setFocus();
-        QTest::keyClick(&grid, Qt::Key_Space);
-        EXPECT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl"))) << since.count();
-        QTest::keyClick(&grid, Qt::Key_Space);
-        EXPECT_FALSE(playingNow(*control<mci::MMControl>(main(), "CDControl"))) << since.count();
-        EXPECT_FALSE(isEditing(grid)) << since.count();
-    }
-    EXPECT_EQ(storedTrackField(2, "TrackName").toString(), QStringLiteral("2"));
+    EXPECT_TRUE(playingNow(*rig().CDControl));
+    EXPECT_EQ(deviceTrack(*rig().CDControl), 4);
 }
 
 TEST_F(CdTransportTest, ANameTypedInTheGridIsStoredAndTheRowStaysCurrent)
 {
     showDiscs({fourTrackDisc()});
-    QSqlTableModel& tracks = *main().state().dtaTracks;
-    control<QTableView>(main(), "tgTracks")->setCurrentIndex(cellOf(3, "TrackName"));
+    QSqlTableModel& tracks = *rig().state().dtaTracks;
+    rig().tgTracks->setCurrentIndex(cellOf(3, "TrackName"));
 
     tracks.setData(cellOf(3, "TrackName"), QStringLiteral("Blue Moon"));
 
@@ -380,7 +312,7 @@ TEST_F(CdTransportTest, AWriteTheDatabaseRefusesShowsTheDataErrorAndTheStoredNam
 {
     showDiscs({fourTrackDisc()});
     QSqlQuery(db()).exec(QStringLiteral("PRAGMA query_only = 1"));
-    QSqlTableModel& tracks = *main().state().dtaTracks;
+    QSqlTableModel& tracks = *rig().state().dtaTracks;
 
     tracks.setData(cellOf(3, "TrackName"), QStringLiteral("Blue Moon"));
 
@@ -395,7 +327,7 @@ TEST_F(CdTransportTest, AWriteTheDatabaseRefusesShowsTheDataErrorAndTheStoredNam
 TEST_F(CdTransportTest, TheGridShowsNumberNameAndRating)
 {
     showDiscs({fourTrackDisc()});
-    QTableView& grid = *control<QTableView>(main(), "tgTracks");
+    QTableView& grid = *rig().tgTracks;
     QStringList shown;
     for (int column = 0; column < grid.model()->columnCount(); ++column) {
         if (!grid.isColumnHidden(column))
@@ -418,8 +350,7 @@ TEST_F(CdTransportTest, TheGridShowsNumberNameAndRating)
     EXPECT_GT(header.sectionSize(tracks.fieldIndex("TrackName")),
               header.sectionSize(tracks.fieldIndex("TrackNum")));
     EXPECT_EQ(grid.model()->rowCount(), 4);
-    EXPECT_EQ(control<QLabel>(main(), "lblTrackComments")->text(),
-              QStringLiteral("Track 1 Comments"));
+    EXPECT_EQ(rig().lblTrackComments->text(), QStringLiteral("Track 1 Comments"));
 }
 
 // The four tracks of tones and five seconds of data after them.
@@ -433,7 +364,7 @@ cd::test::ImageSpec discWithDataTrack()
 TEST_F(CdTransportTest, ADataTrackIsMarkedPlaysAsSilenceThatTheStatusNamesAndIsNotCopied)
 {
     showDiscs({discWithDataTrack()});
-    QTableView& grid = *control<QTableView>(main(), "tgTracks");
+    QTableView& grid = *rig().tgTracks;
     ASSERT_EQ(grid.model()->rowCount(), 5);
     // How the grid draws each track's name.
     const auto shownName = [&](int track) {
@@ -448,12 +379,11 @@ TEST_F(CdTransportTest, ADataTrackIsMarkedPlaysAsSilenceThatTheStatusNamesAndIsN
     EXPECT_EQ(shownName(5), QStringLiteral("5 (data track)"));
 
     doubleClick(cellOf(5, "TrackNum"));
-    ASSERT_TRUE(playingNow(*control<mci::MMControl>(main(), "CDControl")));
-    sound_.hear(100, *control<mci::MMControl>(main(), "CDControl"));
-    emit control<mci::MMControl>(main(), "CDControl")->statusUpdate();
+    ASSERT_TRUE(playingNow(*rig().CDControl));
+    sound_.hear(100, *rig().CDControl);
+    emit rig().CDControl->statusUpdate();
 
-    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(),
-              QStringLiteral("Track 5 is a data track: no audio"));
+    EXPECT_EQ(rig().pnlMsg->text(), QStringLiteral("Track 5 is a data track: no audio"));
     const std::vector<std::int16_t> heard = sound_.heard();
     ASSERT_FALSE(heard.empty());
     EXPECT_EQ(std::count(heard.begin(), heard.end(), 0), std::ptrdiff_t(heard.size()));
@@ -462,14 +392,13 @@ TEST_F(CdTransportTest, ADataTrackIsMarkedPlaysAsSilenceThatTheStatusNamesAndIsN
     ProgramState& program = programState();
     program.gvDigitalRecordingOK = true;
     program.gvDigCDNum = 1;
-    control<QAction>(main(), "mnuDigitalRec")->trigger();
+    rig().mnuDigitalRec->trigger();
 
     EXPECT_EQ(shownMessages(),
               QStringList{QStringLiteral("Track 5 is a data track: it holds no audio to record.")});
     EXPECT_TRUE(prompts_.fileDialogs().empty());
-    EXPECT_TRUE(main().isEnabled());
-    EXPECT_NE(control<mci::MMControl>(main(), "CDControl")->mode(),
-              static_cast<int>(mci::Mode::NotOpen));
+    EXPECT_TRUE(rig().isEnabled());
+    EXPECT_NE(rig().CDControl->mode(), static_cast<int>(mci::Mode::NotOpen));
 }
 
 struct EjectCase {
@@ -532,30 +461,24 @@ void PrintTo(const DoneCase& c, std::ostream* out)
 }
 
 class CdDone : public CdTransportTest, public ::testing::WithParamInterface<DoneCase>
-{
-protected:
-    int replays_ = 0;
-    int loopPlays_ = 0;
-};
+{};
 
 TEST_P(CdDone, ReplaysAFinishedLoopAndEndsAnAnalogRecording)
 {
     const DoneCase& c = GetParam();
-    makeLoops_ = [this](frmMain&) { return std::make_unique<CountingLoops>(replays_, loopPlays_); };
     showDiscs({fourTrackDisc()});
     auto wave = std::make_unique<mci::test::FakeDevice>();
     mci::test::FakeDevice& recorder = *wave;
-    control<mci::MMControl>(main(), "WaveControl")
-        ->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
-    control<QLabel>(main(), "pnlMsg")->setText(QStringLiteral("Recording"));
+    rig().WaveControl->setDevice(std::move(wave), QStringLiteral("WaveAudio"));
+    rig().pnlMsg->setText(QStringLiteral("Recording"));
     programState().gvPlayState.setState(c.loopPlaying);
     programState().gvRecordingInProgress = c.recording;
 
-    emit control<mci::MMControl>(main(), "CDControl")->done(c.code);
+    emit rig().CDControl->done(c.code);
 
-    EXPECT_EQ(replays_, c.replays);
+    EXPECT_EQ(countingLoops_.replays, c.replays);
     EXPECT_EQ(recorder.verbs().contains(QStringLiteral("Stop")), c.recording);
-    EXPECT_EQ(control<QLabel>(main(), "pnlMsg")->text(),
+    EXPECT_EQ(rig().pnlMsg->text(),
               c.recording ? QStringLiteral("Lentaro") : QStringLiteral("Recording"));
     if (c.recording) {
         EXPECT_FALSE(programState().gvPlayState.state().toBool());

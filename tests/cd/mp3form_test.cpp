@@ -1,19 +1,17 @@
-// The MP3 conversion dialog over a main window: which file it converts, when Convert may be
+// The MP3 conversion dialog over the CD side's rig: which file it converts, when Convert may be
 // pressed, what stays of the output after a refusal, a stop or a bad input, and what Yes and No
 // at the end lead to.
 #include "cd/mp3form.h"
 
 #include "cd/mp3decoder.h"
-#include "mainwindow/frmMain.h"
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
 #include "tests/app/clicking.h"
 #include "tests/app/traced_calls.h"
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_rig_fixture.h"
 #include "tests/cd/support/converted_wave.h"
 #include "tests/cd/support/frame_gate.h"
 #include "tests/cd/support/mp3_maker.h"
-#include "tests/support/named_control.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -53,17 +51,17 @@ void PrintTo(const Buttons& b, std::ostream* out)
 constexpr Buttons idle{true, true, true, false, true};
 constexpr Buttons converting{false, false, false, true, false};
 
-class Mp3FormTest : public CdSideTest
+class Mp3FormTest : public CdRigTest
 {
 protected:
     void SetUp() override
     {
-        CdSideTest::SetUp();
+        CdRigTest::SetUp();
         useDiscs({});
-        form_ = new mp3form({[this](const QString& fn) { main().addToMRUs(fn); },
-                             [this](const QString& fn) { main().playWaveFile(fn); },
+        form_ = new mp3form({[this](const QString& fn) { rig().addToMRUs(fn); },
+                             [this](const QString& fn) { rig().playWaveFile(fn); },
                              [this](const QString& theMode, bool suppressRefresh) {
-                                 main().changeToMode(theMode, suppressRefresh);
+                                 rig().changeToMode(theMode, suppressRefresh);
                              }});
     }
 
@@ -262,8 +260,8 @@ TEST_F(Mp3FormTest, NoKeepsTheDialogOpenAndIdleWithTheFileOnTheRecentFiles)
     EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Done converting. Open file now?")});
     EXPECT_TRUE(formLoaded());
     EXPECT_EQ(buttons(), idle);
-    EXPECT_EQ(main().mruPath(1), output());
-    EXPECT_TRUE(main().state().cdView);
+    EXPECT_EQ(rig().recentFiles.value(0), output());
+    EXPECT_TRUE(rig().state().cdView);
 }
 
 TEST_F(Mp3FormTest, YesOpensTheNewFileInTheWaveView)
@@ -274,12 +272,11 @@ TEST_F(Mp3FormTest, YesOpensTheNewFileInTheWaveView)
     convert();
 
     EXPECT_FALSE(formLoaded());
-    EXPECT_EQ(control<mci::MMControl>(main(), "WaveControl")->fileName(), output());
-    EXPECT_FALSE(main().state().cdView);
-    EXPECT_EQ(main().state().currentMMControl(), control<mci::MMControl>(main(), "WaveControl"));
-    EXPECT_EQ(main().mruPath(1), output());
-    EXPECT_EQ(control<QLabel>(main(), "pnlTrackLength")->text(),
-              QStringLiteral("Wave File Length 00:02"));
+    EXPECT_EQ(rig().WaveControl->fileName(), output());
+    EXPECT_FALSE(rig().state().cdView);
+    EXPECT_EQ(rig().state().currentMMControl(), rig().WaveControl);
+    EXPECT_EQ(rig().recentFiles.value(0), output());
+    EXPECT_EQ(rig().pnlTrackLength->text(), QStringLiteral("Wave File Length 00:02"));
 }
 
 // Every control of the dialog, used as the user uses it, reaches its procedure: the boxes typed
@@ -403,7 +400,7 @@ TEST_P(Mp3FormCutShortTest, ConvertsTheFramesThatDecodeAndSaysItWasCutShort)
     EXPECT_EQ(shownMessages(), (QStringList{input() + QStringLiteral(" is cut short: ")
                                                 + QString::fromUtf8(GetParam().says) + held,
                                             QStringLiteral("Done converting. Open file now?")}));
-    EXPECT_EQ(main().mruPath(1), output());
+    EXPECT_EQ(rig().recentFiles.value(0), output());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, Mp3FormCutShortTest,
@@ -430,7 +427,7 @@ TEST_F(Mp3FormTest, AWaveFileNamedWithoutAnExtensionGetsWav)
 
     EXPECT_EQ(form_->txtOutputWaveFile->text(), file(QStringLiteral("typed.wav")));
     EXPECT_EQ(readConvertedWave(file(QStringLiteral("typed.wav"))).frames, 22050);
-    EXPECT_EQ(main().mruPath(1), file(QStringLiteral("typed.wav")));
+    EXPECT_EQ(rig().recentFiles.value(0), file(QStringLiteral("typed.wav")));
 }
 
 TEST_F(Mp3FormTest, ATypedNameOfAnExistingFileIsReplacedOnlyAfterAsking)

@@ -1,4 +1,4 @@
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_rig_fixture.h"
 
 #include "tests/app/clicking.h"
 #include "tests/app/traced_calls.h"
@@ -16,7 +16,6 @@
 #include "platform/mci/TransportBar.h"
 #include "tests/platform/mci/fake_device.h"
 #include "tests/platform/mci/wave_rig.h"
-#include "tests/support/named_control.h"
 #include "tests/support/sanitizers.h"
 
 #include <QAction>
@@ -70,16 +69,16 @@ private:
     QByteArray previous_;
 };
 
-// The main window's wave device holds held.wav open, and the recorder is loaded over it.
-class RecorderTest : public CdSideTest
+// The rig's wave device holds held.wav open, and the recorder is loaded over it.
+class RecorderTest : public CdRigTest
 {
 protected:
     void SetUp() override
     {
-        CdSideTest::SetUp();
+        CdRigTest::SetUp();
         useDiscs({});
-        main().state().setCurrentMMControl(control<mci::MMControl>(main(), "CDControl"));
-        control<mci::MMControl>(main(), "CDControl")->setUpdateInterval(500);
+        rig().state().setCurrentMMControl(rig().CDControl);
+        rig().CDControl->setUpdateInterval(500);
         auto device = std::make_unique<PositionedDevice>();
         device_ = device.get();
         wave().setDevice(std::move(device), QStringLiteral("WaveAudio"));
@@ -92,14 +91,14 @@ protected:
     void TearDown() override
     {
         endMixer();
-        CdSideTest::TearDown();
+        CdRigTest::TearDown();
     }
 
-    mci::MMControl& wave() { return *control<mci::MMControl>(main(), "WaveControl"); }
+    mci::MMControl& wave() { return *rig().WaveControl; }
     recordForm& load()
     {
         return *new recordForm(
-            {main().state(), wave(), [this](const QString& fn) { main().addToMRUs(fn); }});
+            {rig().state(), wave(), [this](const QString& fn) { rig().addToMRUs(fn); }});
     }
     // The recorder records into `name`, chosen through its dialog.
     void record(recordForm& recorder, const char* name)
@@ -172,7 +171,7 @@ TEST_F(RecorderTest, AsksToSaveOnEveryLaterChoiceAndOnClosingAlsoAfterASave)
     prompts_.queueFile(path("other.wav"));
     recorder.cmdChooseFile->click();
     EXPECT_EQ(device_->verbs().count("Save"), 1);
-    EXPECT_EQ(main().mruPath(1), path("take.wav"));
+    EXPECT_EQ(rig().recentFiles.value(0), path("take.wav"));
 
     prompts_.queueAnswer(forms::Answer::No);
     recorder.unload();
@@ -185,7 +184,7 @@ TEST_F(RecorderTest, AsksToSaveOnEveryLaterChoiceAndOnClosingAlsoAfterASave)
 TEST_F(RecorderTest, GivesTheWaveDeviceItsFileBackAndTheUpdateIntervalAtUnloading)
 {
     recordForm& recorder = load();
-    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->updateInterval(), 0);
+    EXPECT_EQ(rig().CDControl->updateInterval(), 0);
     record(recorder, "take.wav");
     prompts_.queueAnswer(forms::Answer::No);
 
@@ -194,7 +193,7 @@ TEST_F(RecorderTest, GivesTheWaveDeviceItsFileBackAndTheUpdateIntervalAtUnloadin
     EXPECT_EQ(wave().fileName(), path("held.wav"));
     EXPECT_EQ(device_->verbs().mid(device_->verbs().size() - 2), QStringList({"Close", "Open"}));
     EXPECT_NE(wave().mode(), static_cast<int>(mci::Mode::NotOpen));
-    EXPECT_EQ(control<mci::MMControl>(main(), "CDControl")->updateInterval(), 500);
+    EXPECT_EQ(rig().CDControl->updateInterval(), 500);
 }
 
 TEST_F(RecorderTest, RefusesTheWorkingFilesAsRecordingFiles)
@@ -319,16 +318,16 @@ TEST_F(RecorderTest, EveryControlReachesItsProcedure)
     EXPECT_EQ(calls.lastError().number, 0) << calls.lastError().description.toStdString();
 }
 
-// The recorder over the main window's own wave device, on a null sound card whose clock only
+// The recorder over the rig's wave device, on a null sound card whose clock only
 // the test moves and whose input records a count: sample n is n.
-class RecorderOnTheCardTest : public CdSideTest
+class RecorderOnTheCardTest : public CdRigTest
 {
 protected:
     void SetUp() override
     {
-        CdSideTest::SetUp();
+        CdRigTest::SetUp();
         useDiscs({});
-        main().state().setCurrentMMControl(control<mci::MMControl>(main(), "CDControl"));
+        rig().state().setCurrentMMControl(rig().CDControl);
         ProgramState& program = programState();
         program.gvRecordingDepth = 16;
         program.gvChannels = 1;
@@ -347,10 +346,9 @@ protected:
 
 TEST_F(RecorderOnTheCardTest, PlayAfterStopPlaysTheTakeFromItsStart)
 {
-    auto& recorder =
-        *new recordForm({main().state(), *control<mci::MMControl>(main(), "WaveControl"), {}});
+    auto& recorder = *new recordForm({rig().state(), *rig().WaveControl, {}});
     recorder.show();
-    mci::MMControl& wave = *control<mci::MMControl>(main(), "WaveControl");
+    mci::MMControl& wave = *rig().WaveControl;
     const auto press = [&](mci::Button button) {
         QTest::mouseClick(recorder.mmWave->bar()->button(button), Qt::LeftButton);
     };
@@ -380,63 +378,6 @@ TEST_F(RecorderOnTheCardTest, PlayAfterStopPlaysTheTakeFromItsStart)
     EXPECT_GE(heard.front().end, take / 2 * 8);
     prompts_.queueAnswer(forms::Answer::No);
     recorder.unload();
-}
-
-// The main window on the program's CD side.
-class RecorderMenuTest : public CdSideTest
-{
-protected:
-    void SetUp() override
-    {
-        CdSideTest::SetUp();
-        withCdSide_ = true;
-        useDiscs({});
-        main().state().setCurrentMMControl(control<mci::MMControl>(main(), "CDControl"));
-    }
-};
-
-TEST_F(RecorderMenuTest, ShowsTheRecorderModally)
-{
-    QString caption;
-    WhenModal user([&](QWidget& modal) {
-        caption = modal.windowTitle();
-        static_cast<recordForm&>(modal).unload();
-    });
-
-    control<QAction>(main(), "mnuRecord")->trigger();
-
-    EXPECT_TRUE(user.acted());
-    EXPECT_EQ(caption, "Record Wave File");
-    EXPECT_FALSE(isLoaded("recordForm"));
-}
-
-TEST_F(RecorderMenuTest, TheRecorderAndTheMp3WindowOpenOnTheMiddleOfTheMainWindow)
-{
-    struct Case {
-        const char* window;
-        QAction* item;
-    };
-    // The main window away from the middle of the screen.
-    main().show();
-    main().move(main().screen()->geometry().center());
-    const QPoint middle = main().frameGeometry().center();
-    for (const Case& c : {Case{"recorder", control<QAction>(main(), "mnuRecord")},
-                          Case{"MP3", control<QAction>(main(), "mnuConvertMP3")}}) {
-        SCOPED_TRACE(c.window);
-        QRect opened;
-        WhenModal user([&](QWidget& modal) {
-            opened = modal.frameGeometry();
-            static_cast<forms::Form&>(modal).unload();
-        });
-
-        c.item->trigger();
-
-        ASSERT_TRUE(user.acted());
-        EXPECT_LE((opened.center() - middle).manhattanLength(), 2)
-            << opened.center().x() << "," << opened.center().y() << " against " << middle.x() << ","
-            << middle.y();
-        deleteUnloaded();
-    }
 }
 
 } // namespace

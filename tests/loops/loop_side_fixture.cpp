@@ -4,17 +4,11 @@
 #include "app/shippedfiles.h"
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
+#include "tests/support/database_rows.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QItemSelectionModel>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QTableView>
@@ -136,58 +130,9 @@ bool LoopSideTest::runUntil(const std::function<bool()>& condition)
     return true;
 }
 
-QString LoopSideTest::secondsWave(const QString& path, int seconds)
-{
-    QByteArray samples;
-    QDataStream out(&samples, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    for (int second = 0; second < seconds; ++second) {
-        for (int frame = 0; frame < 8000; ++frame)
-            out << qint16(second + 1);
-    }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(monoWave(samples));
-    return path;
-}
-
-QByteArray LoopSideTest::monoWave(const QByteArray& samples)
-{
-    constexpr quint32 rate = 8000;
-    const auto dataBytes = static_cast<quint32>(samples.size());
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataBytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << dataBytes;
-    return bytes + samples;
-}
-
 QList<QVariantList> LoopSideTest::rows(const QString& sql) const
 {
-    QList<QVariantList> found;
-    const QString connection = QStringLiteral("test reader");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path(QStringLiteral("lentaro.mdb")));
-        EXPECT_TRUE(db.open());
-        QSqlQuery query(db);
-        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
-        while (query.next()) {
-            QVariantList row;
-            for (int column = 0; column < query.record().count(); ++column)
-                row << query.value(column);
-            found << row;
-        }
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return found;
+    return rowsOf(path(QStringLiteral("lentaro.mdb")), sql);
 }
 
 void LoopSideTest::execute(const QString& sql) const

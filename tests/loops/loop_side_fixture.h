@@ -6,6 +6,7 @@
 #include "tests/loops/scripted_capture.h"
 #include "tests/loops/scripted_device.h"
 #include "tests/loops/scripted_graph.h"
+#include "tests/support/mono_wave_files.h"
 
 #include "loops/loopSide.h"
 #include "platform/audio/Clock.h"
@@ -48,11 +49,6 @@ protected:
 
     // Runs the event loop until the condition holds (false when it never did).
     static bool runUntil(const std::function<bool()>& condition);
-    // A wave file (folders made) of `seconds` seconds, 8,000 frames a second, 16-bit mono;
-    // every sample of second k holds k + 1, so what is heard tells where it came from.
-    static QString secondsWave(const QString& path, int seconds);
-    // A whole 16-bit mono wave file at 8,000 frames a second holding `samples` (little-endian).
-    static QByteArray monoWave(const QByteArray& samples);
     // The rows a query on lentaro.mdb gives, through a connection of the test's own.
     QList<QVariantList> rows(const QString& sql) const;
     void execute(const QString& sql) const;

@@ -5,11 +5,11 @@
 #include "mainwindow/taggedtimer.h"
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
+#include "tests/support/side_rig_widgets.h"
 #include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,44 +23,9 @@ namespace lentaro::test {
 
 namespace {
 
-template <class Widget>
-Widget* placed(QWidget& window, const QString& name, Widget* widget)
-{
-    widget->setObjectName(name);
-    window.layout()->addWidget(widget);
-    return widget;
-}
-
-template <class Widget>
-Widget* placed(QWidget& window, const char* name, Widget* widget)
-{
-    return placed(window, QString::fromLatin1(name), widget);
-}
-
-mci::MMControl* device(QWidget& window, const char* name, const char* type)
-{
-    auto* control = placed(window, name, new mci::MMControl(&window));
-    control->setDeviceType(QString::fromLatin1(type));
-    return control;
-}
-
-// A grid as the main window makes it: whole rows chosen, no row numbers.
-QTableView* grid(QWidget& window, const char* name)
-{
-    auto* g = placed(window, name, new QTableView(&window));
-    g->verticalHeader()->hide();
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    return g;
-}
-
 QPushButton* button(QWidget& window, const QString& name, const char* caption)
 {
     return placed(window, name, new QPushButton(QString::fromLatin1(caption), &window));
-}
-
-bool isMode(const QString& theMode, const char* mode)
-{
-    return theMode.compare(QLatin1String(mode), Qt::CaseInsensitive) == 0;
 }
 
 class RigHost final : public LoopSideHost
@@ -93,12 +58,12 @@ private:
 LoopSideRig::LoopSideRig()
 {
     setLayout(new QVBoxLayout);
-    CDControl = device(*this, "CDControl", "CDAudio");
-    WaveControl = device(*this, "WaveControl", "WaveAudio");
-    slowControl = device(*this, "slowControl", "");
+    CDControl = placedDevice(*this, "CDControl", "CDAudio");
+    WaveControl = placedDevice(*this, "WaveControl", "WaveAudio");
+    slowControl = placedDevice(*this, "slowControl", "");
     slowControl->useButtonsOnly({mci::Button::Play, mci::Button::Stop});
-    tgTracks = grid(*this, "tgTracks");
-    loopPoints = grid(*this, "loopPoints");
+    tgTracks = placedGrid(*this, "tgTracks");
+    loopPoints = placedGrid(*this, "loopPoints");
     // Before the side's own answer to a rebind, as in the main window.
     connect(&state_, &MainState::loopsRebound, this,
             [this] { loopPoints->setModel(state_.dtaLoopPoints); });
@@ -213,19 +178,17 @@ void LoopSideRig::changeToMode(const QString& theMode, bool)
 
 bool LoopSideRig::playing()
 {
-    return state_.currentMMControl()
-           && state_.currentMMControl()->mode() == static_cast<int>(mci::Mode::Playing);
+    return currentDevicePlays(state_);
 }
 
 void LoopSideRig::ms()
 {
-    state_.currentMMControl()->setTimeFormat(static_cast<int>(mci::TimeFormat::Milliseconds));
+    currentDeviceInMs(state_);
 }
 
 void LoopSideRig::tmsf()
 {
-    state_.currentMMControl()->setWait(true);
-    state_.currentMMControl()->setTimeFormat(static_cast<int>(mci::TimeFormat::Tmsf));
+    currentDeviceInTmsf(state_);
 }
 
 void LoopSideRig::graphicEnableToggle(bool newEnableState)

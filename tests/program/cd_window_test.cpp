@@ -1,4 +1,4 @@
-#include "tests/cd/cd_window_fixture.h"
+#include "tests/program/cd_window_fixture.h"
 
 #include "app/programstate.h"
 #include "loops/frmTrim.h"

@@ -1,4 +1,4 @@
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/program/cd_side_window_fixture.h"
 
 #include "app/frmHint.h"
 #include "app/programstate.h"
@@ -16,7 +16,7 @@ namespace lentaro::test {
 
 namespace {
 
-class CdSideStartupTest : public CdSideTest
+class CdSideStartupTest : public CdSideWindowTest
 {
 protected:
     // Lets the window's start-up run to its end, the tutorial hint answered.

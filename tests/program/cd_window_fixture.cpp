@@ -1,4 +1,4 @@
-#include "tests/cd/cd_window_fixture.h"
+#include "tests/program/cd_window_fixture.h"
 
 #include "mainwindow/mainstate.h"
 #include "platform/mci/MMControl.h"
@@ -20,18 +20,6 @@ void CdWindowTest::showDiscs(const std::vector<cd::test::ImageSpec>& discs)
     show();
 }
 
-ScriptedCdDevice& CdWindowTest::showScriptedDisc(const std::vector<int>& trackMs)
-{
-    withCdSide_ = true;
-    useDiscs({});
-    auto device = std::make_unique<ScriptedCdDevice>(trackMs);
-    ScriptedCdDevice& scripted = *device;
-    control<mci::MMControl>(main(), "CDControl")
-        ->setDevice(std::move(device), QStringLiteral("CDAudio"));
-    show();
-    return scripted;
-}
-
 void CdWindowTest::show()
 {
     main().setClock([this] { return windowNow_; });
@@ -44,15 +32,6 @@ void CdWindowTest::typedAgo(std::chrono::milliseconds ago)
 {
     main().stampTyping();
     windowNow_ += ago;
-}
-
-int CdWindowTest::gridTrack()
-{
-    const QModelIndex current = control<QTableView>(main(), "tgTracks")->currentIndex();
-    if (!current.isValid())
-        return 0;
-    QSqlTableModel& tracks = *main().state().dtaTracks;
-    return tracks.data(tracks.index(current.row(), tracks.fieldIndex("TrackNum"))).toInt();
 }
 
 QModelIndex CdWindowTest::cellOf(int track, const char* field)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/cd/cd_side_fixture.h"
+#include "tests/cd/cd_rig_fixture.h"
 #include "tests/cd/scripted_cd_device.h"
 #include "tests/platform/mci/wave_rig.h"
 
@@ -11,10 +11,10 @@
 
 namespace lentaro::test {
 
-// A shown main window with the program's CD side, its disc identified and the tracks grid on
+// The real CD side over a shown rig of its controls, its disc identified and the tracks grid on
 // its rows. The CD device plays on a null sound card whose clock only the test moves, and the
-// window's own clock (the last click or key in the grid or comments) is the test's too.
-class CdWindowTest : public CdSideTest
+// rig's typing clock (the last click or key in the grid or comments) is the test's too.
+class CdShownRigTest : public CdRigTest
 {
 protected:
     // Drives of those discs; D:'s disc shown.
@@ -38,7 +38,6 @@ protected:
     QVariant storedTrackField(int track, const char* field);
 
     mci::test::WaveRig sound_;
-    std::chrono::steady_clock::duration windowNow_ = std::chrono::hours(1);
 
 private:
     void show();
