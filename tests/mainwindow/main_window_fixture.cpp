@@ -195,23 +195,6 @@ frmMain& MainWindowTest::started()
     return main;
 }
 
-QByteArray MainWindowTest::monoWave(const QByteArray& samples)
-{
-    constexpr quint32 rate = 8000;
-    const auto dataBytes = static_cast<quint32>(samples.size());
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataBytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << dataBytes;
-    return bytes + samples;
-}
-
 QString MainWindowTest::waveFile(const QString& name)
 {
     writeFile(name, monoWave(QByteArray(8000 * 2, '\0'))); // one second

@@ -3,6 +3,7 @@
 #include "tests/app/window_fixture.h"
 
 #include "mainwindow/frmMain.h"
+#include "tests/support/mono_wave_files.h"
 
 #include <QStringList>
 
@@ -52,8 +53,6 @@ protected:
     frmMain& started();
     // A short mono wave file of silence in the program folder.
     QString waveFile(const QString& name);
-    // A whole 16-bit mono wave file at 8,000 frames a second holding `samples` (little-endian).
-    static QByteArray monoWave(const QByteArray& samples);
 
     SideCalls sides_;
     frmMain* main_ = nullptr;

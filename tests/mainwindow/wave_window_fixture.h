@@ -19,9 +19,6 @@ namespace lentaro::test {
 class WaveWindowTest : public MainWindowTest
 {
 protected:
-    // A wave file (folders made) of `seconds` seconds, 8,000 frames a second, 16-bit mono;
-    // every sample of second k holds k + 1, so what is heard tells where it came from.
-    static QString secondsWave(const QString& path, int seconds);
     // Chooses the file in File > Open.
     void openThroughMenu(frmMain& main, const QString& path);
     // The rows a query on lentaro.mdb gives, through a connection of the test's own.
