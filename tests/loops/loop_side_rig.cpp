@@ -138,7 +138,6 @@ void LoopSideRig::useSide(LoopSideOfMain& side)
 
 void LoopSideRig::changeToMode(const QString& theMode, bool)
 {
-    modes.push_back(theMode);
     ProgramState& program = programState();
     if (program.gvSlowMode && !isMode(theMode, "SlowPlay") && side_)
         side_->stopDLL();

@@ -25,8 +25,8 @@ namespace lentaro::test {
 // and set up as the main window sets them up, and the main window's procedures as the side
 // depends on them: a view switch sets the view's variables and device as the main window's does
 // (stopping the pass when it leaves "SlowPlay", showing the grid's layout when it enters "CD"),
-// playing() asks the current device, ms() and tmsf() set its time format, and the recent files,
-// the views switched to and the waveform view's answers are kept; the track information shows
+// playing() asks the current device, ms() and tmsf() set its time format, and the waveform
+// view's answers are kept; the track information shows
 // and hides as the main window's does. The test puts it in place as
 // the main window's face and as the receiver of ended passes, which it hands to the side and its
 // pass timer as the main window does.
@@ -48,7 +48,8 @@ public:
     void ms();
     void tmsf();
     void graphicEnableToggle(bool newEnableState);
-    void addToMRUs(const QString& fn) { recentFiles.prepend(fn); }
+    // The slowed file kept under a name is the one call; the program's tests read the menu.
+    void addToMRUs(const QString&) {}
     void showLoopPlaying();
     // Throws as the waveform view's own question does when waveViewOpenFails.
     bool isWaveViewOpen();
@@ -95,9 +96,6 @@ public:
     QAction* mnuLoopHelp;
     forms::FileDialogRequest dlgWave;
 
-    // The views switched to, in order; the recent files, the most recent first.
-    QStringList modes;
-    QStringList recentFiles;
     bool waveViewOpen = false;
     bool waveViewOpenFails = false;
 
