@@ -25,11 +25,10 @@ namespace lentaro::test {
 // and set up as the main window sets them up, and the main window's procedures as the side
 // depends on them: a view switch sets the view's variables and device as the main window's does
 // (stopping the pass when it leaves "SlowPlay", showing the grid's layout when it enters "CD"),
-// playing() asks the current device, ms() and tmsf() set its time format, and the waveform
-// view's answers are kept; the track information shows
-// and hides as the main window's does. The test puts it in place as
-// the main window's face and as the receiver of ended passes, which it hands to the side and its
-// pass timer as the main window does.
+// playing() asks the current device, ms() and tmsf() set its time format, the waveform view's
+// answers are kept, and the track information shows and hides as the main window's does. The
+// test puts it in place as the main window's face and as the receiver of ended passes, which it
+// hands to the side and its pass timer as the main window does.
 class LoopSideRig : public QWidget, public MainWindowFace, public PassEndReceiver
 {
 public:
