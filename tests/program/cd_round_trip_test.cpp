@@ -511,7 +511,11 @@ TEST_F(CdRoundTrip, ALoopMarkedWhileTrack2PlaysPlaysSlowsAndComesBackChosen)
              EXPECT_EQ(fields[1], QStringLiteral("2"));
              loopStart = fields[2].toInt();
              loopEnd = fields[3].toInt();
-             EXPECT_NEAR(loopStart, markedAt, 300);
+             // The click marks where the disc is when its handler runs, which a loaded
+             // machine can hold back well after markedAt was read, never before it (but for
+             // a frame's rounding). A mark at the track's start is more than 1000 ms early.
+             EXPECT_GE(loopStart, markedAt - 100);
+             EXPECT_LE(loopStart, markedAt + 800);
              EXPECT_GT(loopEnd - loopStart, 2000);
              EXPECT_TRUE(control<QPushButton>(main(), "cmdSlowPlay")->isEnabled());
          }},
