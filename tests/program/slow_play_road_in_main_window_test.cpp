@@ -313,7 +313,7 @@ TEST_F(SlowPlayRoadInMainWindow, ClosingTheSettingsInRealTimeStartsANewPass)
         complete(0);
         ASSERT_TRUE(runUntil([] { return programState().gvSlowedFileReady; }));
         ASSERT_EQ(loops_->roadState(), RoadState::Replaying);
-        forms::loadForm<frmOptions>().Command4_Click();
+        control<QPushButton>(forms::loadForm<frmOptions>(), "Command4")->click();
         EXPECT_EQ(runner_.passes.size(), realTime ? 2U : 1U);
         EXPECT_EQ(loops_->roadState(), realTime ? RoadState::PassRunning : RoadState::Replaying);
         loops_->stopDLL();
