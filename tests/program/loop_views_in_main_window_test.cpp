@@ -63,7 +63,7 @@ TEST_F(LoopViewsInMainWindow, EachViewGivesItsColumnsAndPlace)
     const QTableView& grid = *control<QTableView>(main, "loopPoints");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.view);
-        loops_->mnuChooseView_Click(c.view);
+        control<QAction>(main, QStringLiteral("mnuChooseView(%1)").arg(c.view))->trigger();
         EXPECT_EQ(main.state().currentView(), c.view);
         EXPECT_EQ(shownColumns(), c.columns);
         EXPECT_EQ(grid.font().pointSizeF(), c.points);

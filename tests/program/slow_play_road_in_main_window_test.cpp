@@ -228,7 +228,7 @@ TEST_F(SlowPlayRoadInMainWindow, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWrote
             switch (step.kind) {
             case Start:
                 runner_.startAnswer = step.value;
-                loops_->btnLoopPlay_Click();
+                QTest::keyClick(&main, Qt::Key_F7);
                 break;
             case Complete:
                 complete(step.value);
@@ -291,7 +291,7 @@ TEST_F(SlowPlayRoadInMainWindow, OnlyTheLatestPassesEndReplaysAndOnlyWhenItWrote
 TEST_F(SlowPlayRoadInMainWindow, AnEndAfterTheMainWindowIsGoneReachesNothing)
 {
     frmMain& main = inSlowPlay();
-    loops_->btnLoopPlay_Click();
+    QTest::keyClick(&main, Qt::Key_F7);
     ASSERT_EQ(runner_.passes.size(), 1U);
     delete &main;
     ASSERT_EQ(main_, nullptr);
@@ -303,13 +303,13 @@ TEST_F(SlowPlayRoadInMainWindow, AnEndAfterTheMainWindowIsGoneReachesNothing)
 // while the last one replays; in rendered mode the replay stays.
 TEST_F(SlowPlayRoadInMainWindow, ClosingTheSettingsInRealTimeStartsANewPass)
 {
-    inSlowPlay();
+    frmMain& main = inSlowPlay();
     for (const bool realTime : {true, false}) {
         SCOPED_TRACE(realTime);
         programState().gvRealtime = realTime;
         runner_.passes.clear();
         programState().gvSlowedFileReady = false;
-        loops_->btnLoopPlay_Click();
+        QTest::keyClick(&main, Qt::Key_F7);
         complete(0);
         ASSERT_TRUE(runUntil([] { return programState().gvSlowedFileReady; }));
         ASSERT_EQ(loops_->roadState(), RoadState::Replaying);

@@ -11,6 +11,7 @@
 #include "tests/support/named_control.h"
 
 #include <QFile>
+#include <QTest>
 
 #include <chrono>
 #include <cstdint>
@@ -75,7 +76,7 @@ protected:
         main.changeToMode(QStringLiteral("SlowPlay"));
         main.state().setSlowDownPercent(percent);
         main.state().setPitchChange(cents);
-        loops_->btnLoopPlay_Click();
+        QTest::keyClick(&main, Qt::Key_F7);
         EXPECT_TRUE(runUntil([] { return programState().gvSlowedFileReady; }));
     }
     // Moves the test card's clock on until the condition holds.

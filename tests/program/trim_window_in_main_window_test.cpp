@@ -9,6 +9,7 @@
 #include "platform/mci/MMControl.h"
 #include "tests/support/named_control.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -124,7 +125,7 @@ TEST_F(TrimWindowInMainWindow, TheWindowLeavesTheLoopRowsInSight)
             waveWithLoops({{10000, 20000}, {30000, 40000}});
             loops_->showLoopDetails();
         } else {
-            loops_->mnuChooseView_Click(c.view);
+            control<QAction>(main, QStringLiteral("mnuChooseView(%1)").arg(c.view))->trigger();
         }
         if (!loops_->trimOpen()) {
             control<QTableView>(main, "loopPoints")->setFocus();
