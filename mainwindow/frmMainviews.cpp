@@ -8,8 +8,6 @@
 #include "app/windowhelpers.h"
 #include "platform/forms/screencursor.h"
 #include "platform/mci/MMControl.h"
-#include "trace/errornumbers.h"
-#include "trace/runtimeerror.h"
 #include "trace/tracescope.h"
 
 #include <QAction>
@@ -101,15 +99,8 @@ void frmMain::initCDview(bool suppressRefresh)
 {
     TraceScope trace(module, "Sub initCDview");
     trace.run([&] {
-        state_.cdView = true;
         state_.currentMMControl()->hide();
-        state_.setCurrentMMControl(CDControl);
-        // The disc's loops, or none: never those of the wave file shown before.
-        if (state_.boundWaveFileID() != 0) {
-            QString reason;
-            if (!state_.bindCdLoops(state_.currentCDid, reason))
-                throw RuntimeError(errorNumbers::databaseCallFailed, reason);
-        }
+        state_.enterCdView(*CDControl);
         if (CDControl->mode() == static_cast<int>(mci::Mode::NotOpen))
             send(CDControl, "Open");
         else if (!suppressRefresh)

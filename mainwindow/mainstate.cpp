@@ -1,6 +1,8 @@
 #include "mainwindow/mainstate.h"
 
 #include "app/databasefile.h"
+#include "trace/errornumbers.h"
+#include "trace/runtimeerror.h"
 
 #include <QSqlError>
 #include <QSqlTableModel>
@@ -101,6 +103,17 @@ bool MainState::bindCdLoops(int cdID, QString& reason)
         return false;
     boundWaveFileID_ = 0;
     return true;
+}
+
+void MainState::enterCdView(mci::MMControl& cdDevice)
+{
+    cdView = true;
+    setCurrentMMControl(&cdDevice);
+    if (boundWaveFileID_ == 0)
+        return;
+    QString reason;
+    if (!bindCdLoops(currentCDid, reason))
+        throw RuntimeError(errorNumbers::databaseCallFailed, reason);
 }
 
 bool MainState::bindLoops(const char* table, const char* key, int id, QString& reason)

@@ -81,6 +81,9 @@ public:
     // The wave file whose loops the loop grid's data control holds; 0 when it holds no wave
     // file's loops.
     int boundWaveFileID() const { return boundWaveFileID_; }
+    // The CD view's state: the CD device current and the disc's loops bound, never those of the
+    // wave file shown before. A binding that fails throws the database's error.
+    void enterCdView(mci::MMControl& cdDevice);
 
 signals:
     void slowDownPercentChanged(int percent);

@@ -9,8 +9,6 @@
 #include "platform/forms/prompts.h"
 #include "platform/mci/MMControl.h"
 #include "tests/support/side_rig_widgets.h"
-#include "trace/errornumbers.h"
-#include "trace/runtimeerror.h"
 
 #include <QAction>
 #include <QLabel>
@@ -129,14 +127,7 @@ void CdSideRig::changeToMode(const QString& theMode, bool suppressRefresh)
         return;
     }
     if (isMode(theMode, "CD")) {
-        state_.cdView = true;
-        state_.setCurrentMMControl(CDControl);
-        // The disc's loops, never those of the wave file shown before.
-        if (state_.boundWaveFileID() != 0) {
-            QString reason;
-            if (!state_.bindCdLoops(state_.currentCDid, reason))
-                throw RuntimeError(errorNumbers::databaseCallFailed, reason);
-        }
+        state_.enterCdView(*CDControl);
         if (CDControl->mode() == static_cast<int>(mci::Mode::NotOpen))
             send(*CDControl, "Open");
         else if (!suppressRefresh && side_)

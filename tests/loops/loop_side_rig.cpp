@@ -6,7 +6,6 @@
 #include "platform/mci/MMControl.h"
 #include "platform/shell/programfolder.h"
 #include "tests/support/side_rig_widgets.h"
-#include "trace/errornumbers.h"
 #include "trace/runtimeerror.h"
 
 #include <QAction>
@@ -148,14 +147,7 @@ void LoopSideRig::changeToMode(const QString& theMode, bool)
         leaving->setCommand(QStringLiteral("Stop"));
     }
     if (isMode(theMode, "CD")) {
-        state_.cdView = true;
-        state_.setCurrentMMControl(CDControl);
-        // The disc's loops, never those of the wave file shown before.
-        if (state_.boundWaveFileID() != 0) {
-            QString reason;
-            if (!state_.bindCdLoops(state_.currentCDid, reason))
-                throw RuntimeError(errorNumbers::databaseCallFailed, reason);
-        }
+        state_.enterCdView(*CDControl);
     } else if (isMode(theMode, "Wave")) {
         state_.cdView = false;
         state_.setCurrentMMControl(WaveControl);
